@@ -1,0 +1,21 @@
+if(QUENVOL_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
+endif()
+
+# libFuzzer targets: clang only; each target adds -fsanitize=fuzzer itself.
+if(QUENVOL_FUZZ)
+  if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    message(FATAL_ERROR "QUENVOL_FUZZ needs clang (configure with -DCMAKE_CXX_COMPILER=clang++)")
+  endif()
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer -g)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# quenvol_add_fuzzer(name source... LIBS lib...)
+function(quenvol_add_fuzzer name)
+  cmake_parse_arguments(F "" "" "LIBS" ${ARGN})
+  add_executable(${name} ${F_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+endfunction()

@@ -1,0 +1,21 @@
+// Waiting for and delivering OS events. The framework's own queue sits above this; Qt only supplies
+// the events (input, socket readiness, name-lookup answers, timer ticks).
+#pragma once
+
+namespace platform
+{
+// Creates a QCoreApplication when the program has none yet and hooks the event dispatcher.
+void InitEventLoop();
+// Delivers every pending OS event without waiting.
+void DeliverPendingEvents();
+// Waits until at least one OS event arrives and delivers it.
+void WaitForOneEvent();
+// Called whenever Qt is about to wait, including inside Qt's own nested loops (file dialogs, drags,
+// pop-up menus), so that the framework queue drains there too.
+void SetBeforeBlockHook(void (*hook)());
+using BeforeBlockHook = void (*)();
+BeforeBlockHook GetBeforeBlockHook();
+// Makes a pending or coming WaitForOneEvent return without an OS event (used when the framework queue
+// gets work from outside an OS event).
+void WakeUp();
+} // namespace platform

@@ -1,0 +1,32 @@
+// Pumps the run loop until a condition holds. The watchdog turns a hang into a failed test that says
+// what it was waiting for.
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <gtest/gtest.h>
+
+#include "framework/runtime/UApplication.h"
+#include "platform/Timers.h"
+
+inline bool PumpUntil(const std::function<bool()>& condition, const char* what, uint32_t watchdogMs = 5000)
+{
+    const uint64_t deadline = platform::MonotonicMilliseconds() + watchdogMs;
+    // A repeating OS timer guarantees the wait wakes up to look at the clock.
+    int wake = platform::StartTimer(20);
+    bool held = false;
+    for (;;)
+    {
+        UApplication::Process();
+        if (condition())
+        {
+            held = true;
+            break;
+        }
+        if (platform::MonotonicMilliseconds() > deadline) break;
+        UApplication::ProcessAndSleep();
+    }
+    platform::StopTimer(wake);
+    if (!held) ADD_FAILURE() << "watchdog: gave up after " << watchdogMs << " ms waiting for " << what;
+    return held;
+}

@@ -1,0 +1,16 @@
+// Test entry for window tests. The platform is set here because test discovery runs the program
+// before CTest's environment applies.
+#include <QApplication>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+#include "platform/EventLoop.h"
+
+int main(int argc, char** argv)
+{
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    platform::InitEventLoop();
+    return RUN_ALL_TESTS();
+}
