@@ -1,0 +1,179 @@
+#include "client/CMyApplication.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <cstring>
+
+#include "client/AppNumbers.h"
+#include "client/CMyAboutWin.h"
+#include "client/CMyOldToolbarWin.h"
+#include "client/MsgBox.h"
+#include "client/USound.h"
+#include "framework/runtime/FourCC.h"
+#include "framework/runtime/UApplication.h"
+#include "framework/runtime/UDateTime.h"
+#include "framework/runtime/UError.h"
+#include "framework/runtime/UMemory.h"
+#include "framework/runtime/UTimer.h"
+#include "framework/ui/CWindow.h"
+
+CMyApplication* gApp = nullptr;
+
+namespace
+{
+void SetPString(uint8_t* dest, const char* text)
+{
+    size_t n = std::strlen(text);
+    dest[0] = uint8_t(n);
+    std::memcpy(dest + 1, text, n);
+}
+} // namespace
+
+CMyApplication::CMyApplication()
+    : mIsConnected(0), mIsLeechMode(0), mScramChat(0), mSoundDisabled(0), mShowPrivMsgAtBack(0), mPorkMode(0),
+      mQueueTransfers(1), mShowJoinLeaveInChat(1), mRefusePrivateMsg(0), mRefusePrivateChat(0),
+      mAutomaticResponse(0)
+{
+    gApp = this;
+    if (!USound::Init()) mSoundDisabled = 1;
+    mFirewallAddress.type = kInternetNameAddressType;
+    mAddress.type = kInternetNameAddressType;
+    mMyAccess.SetAll();
+    std::memset(&mSoundPrefs, 0xFF, sizeof(mSoundPrefs));
+    mFinishTaskTimer = UTimer::New(CApplication::MessageHandler, this);
+    UApplication::SetCanOpenDocuments(true);
+    InstallKeyCommands();
+}
+
+CMyApplication::~CMyApplication()
+{
+    UTimer::Dispose(mFinishTaskTimer);
+    UMemory::Dispose(mAgreementText);
+    mFolderWinList.Clear();
+    mTaskList.Clear();
+    delete mToolsWin;
+    if (gApp == this) gApp = nullptr;
+}
+
+void CMyApplication::ReadPrefs()
+{
+    // Until the preferences file is read, start-up takes the values of a missing file.
+    mIconID = kIconDefaultUser;
+    SetPString(mUserName, "unnamed");
+    mTotalBytesUploaded = mTotalBytesDownloaded = mTotalSecsOnline = mTotalChatBytes = 0;
+    mColorChat = kDefaultColorInfo;
+    mColorNews = kDefaultColorInfo;
+}
+
+void CMyApplication::WritePrefs() {}
+
+void CMyApplication::StartUp()
+{
+    // The tracker controller arrives with the tracker windows.
+    ReadPrefs();
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+
+    mToolsWin = new CMyOldToolbarWin();
+    mToolsWin->Place(kPlaceTopCenter);
+    mToolsWin->Show();
+
+    // The tasks, news, chat and online users windows join here when they exist.
+    QApplication::restoreOverrideCursor();
+    if (mSoundDisabled) MsgBox(kBoxNoSound);
+}
+
+bool CMyApplication::IsLongLivedWindow(const CWindow* window) const
+{
+    return window && window == mToolsWin;
+}
+
+void CMyApplication::ShowOrBringToFront(CWindow* window)
+{
+    if (!window) return;
+    if (!window->IsVisible())
+        window->Show();
+    else
+        window->BringToFront();
+}
+
+void CMyApplication::DoShowChatWin() {}
+void CMyApplication::DoShowTasksWin() {}
+void CMyApplication::DoShowNewsWin() {}
+void CMyApplication::DoShowConnectedUsersWin() {}
+
+void CMyApplication::DoShowToolbarWin()
+{
+    ShowOrBringToFront(mToolsWin);
+}
+
+void CMyApplication::DoShowTracker() {}
+
+void CMyApplication::DoRefreshTracker()
+{
+    if (!mTracker) return;
+}
+
+void CMyApplication::DoCloseWindow(CWindow* window)
+{
+    if (!window) return;
+    if (IsLongLivedWindow(window))
+    {
+        window->Hide();
+        return;
+    }
+    // Folder, message, preview, text, information and private chat windows join here with their issue;
+    // any other window is left as it is.
+}
+
+void CMyApplication::DoCloseAllFileWindows()
+{
+    mFolderWinList.Clear();
+}
+
+void CMyApplication::DoAbout()
+{
+    if (mIsConnected)
+    {
+        const uint32_t now = UDateTime::GetSeconds();
+        mTotalSecsOnline += now - mConnectStartSecs;
+        mConnectStartSecs = now;
+    }
+    CMyAboutWin::Run(*this);
+}
+
+void CMyApplication::Timer(TTimerObj* timer)
+{
+    if (timer == mFinishTaskTimer) KillFinishedTasks();
+}
+
+void CMyApplication::Error(const SError& error)
+{
+    if (error.silent) return;
+    if (error.type != kErrTypeTransport)
+    {
+        UError::Alert(error);
+        return;
+    }
+    UApplication::ShowWantsAttention();
+    uint8_t text[256];
+    text[0] = uint8_t(UError::GetMessage(error, text + 1, 255));
+    PlaySound(kSoundError, mSoundPrefs.error);
+    MsgBox(kBoxNetworkError, text);
+}
+
+void CMyApplication::PlaySound(int16_t sound, bool enabled)
+{
+    if (enabled && mSoundPrefs.playSounds) USound::Play(nullptr, sound, 0);
+}
+
+void CMyApplication::OpenDocument(TFileSysRefObj* ref)
+{
+    OpenDocumentFile(ref);
+}
+
+void CMyApplication::UserQuit()
+{
+    DoDisconnect();
+    WritePrefs();
+    CApplication::UserQuit();
+}

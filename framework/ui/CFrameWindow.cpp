@@ -1,0 +1,46 @@
+#include "framework/ui/CFrameWindow.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "framework/runtime/UApplication.h"
+#include "framework/ui/CWindowHost.h"
+
+CFrameWindow::CFrameWindow(const SRect& bounds) : CWindow(bounds, kWindowFrame, new CMainWindowHost(this)) {}
+
+QMainWindow* CFrameWindow::MainWindow() const
+{
+    return static_cast<QMainWindow*>(Widget());
+}
+
+void CFrameWindow::AddMenu(uint16_t menuID, const char* title, const SMenuItem* items, uint32_t count)
+{
+    QMenu* menu = MainWindow()->menuBar()->addMenu(QString::fromUtf8(title));
+    for (uint32_t i = 0; i < count; ++i)
+    {
+        if (!items[i].text)
+        {
+            menu->addSeparator();
+            continue;
+        }
+        // The shortcut after the tab is only shown: the key command table does the work, so that keys
+        // behave the same whichever window has the focus.
+        QAction* action = menu->addAction(QString::fromUtf8(items[i].text));
+        action->setData(int(items[i].number));
+        const SMenuHitData hit{menuID, items[i].number};
+        QObject::connect(
+            action, &QAction::triggered,
+            [hit]
+            { UApplication::PostMessage(kMsgMenuItem, &hit, sizeof(hit), 0, nullptr, nullptr, nullptr); });
+    }
+}
+
+void CFrameWindow::EnableMenuItem(uint16_t item, bool enable)
+{
+    for (QAction* menuAction : MainWindow()->menuBar()->actions())
+        if (QMenu* menu = menuAction->menu())
+            for (QAction* a : menu->actions())
+                if (!a->isSeparator() && a->data().toInt() == item) a->setEnabled(enable);
+}
