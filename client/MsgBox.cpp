@@ -20,6 +20,7 @@
 namespace
 {
 constexpr int32_t kTextWidth = 275;
+MsgBoxHook gHook = nullptr;
 
 bool IsEmpty(const uint8_t* pstring)
 {
@@ -150,13 +151,27 @@ uint16_t TrackMsgBoxWin(CWindow* window)
     }
 }
 
-uint16_t MsgBox(const SMsgBox& box)
+void SetMsgBoxHook(MsgBoxHook hook)
 {
+    gHook = hook;
+}
+
+namespace
+{
+uint16_t ShowBox(int16_t boxID, const SMsgBox& box)
+{
+    if (gHook) return gHook(boxID, box);
     PlayBoxSound(box.sound);
     CWindow* win = MakeMsgBoxWin(box);
     uint16_t button = TrackMsgBoxWin(win);
     delete win;
     return button;
+}
+} // namespace
+
+uint16_t MsgBox(const SMsgBox& box)
+{
+    return ShowBox(0, box);
 }
 
 uint16_t MsgBox(int16_t boxID, ...)
@@ -188,5 +203,5 @@ uint16_t MsgBox(int16_t boxID, ...)
         va_end(args);
         box.message = message;
     }
-    return MsgBox(box);
+    return ShowBox(boxID, box);
 }

@@ -13,6 +13,11 @@ class CWindow;
 uint16_t MsgBox(int16_t boxID, ...);
 uint16_t MsgBox(const SMsgBox& box);
 
+// Tests answer boxes without showing them: the hook gets the box (its message already formatted) and
+// returns the button. Null shows boxes again.
+using MsgBoxHook = uint16_t (*)(int16_t boxID, const SMsgBox& box);
+void SetMsgBoxHook(MsgBoxHook hook);
+
 // The two halves of MsgBox, for callers that keep the window a while.
 CWindow* MakeMsgBoxWin(const SMsgBox& box);
 uint16_t TrackMsgBoxWin(CWindow* window);

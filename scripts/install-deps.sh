@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what building, running and testing the client need, from Debian's packages. Only missing
+# packages are installed, so a machine that has everything is left alone (and needs no network).
+# Usage: scripts/install-deps.sh [run|test]
+set -euo pipefail
+
+run_packages=(cmake ninja-build g++ qt6-base-dev libgl-dev)
+test_packages=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev)
+
+packages=("${run_packages[@]}")
+if [ "${1:-run}" = test ]; then packages+=("${test_packages[@]}"); fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then missing+=("$p"); fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
