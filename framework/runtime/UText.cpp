@@ -15,7 +15,7 @@ constexpr UText::SByteTable MakeClassTable()
     t.bytes[0x7F] = UText::kClassControl;
     for (int c = '\t'; c <= '\r'; ++c)
         t.bytes[c] |= UText::kClassWhiteControl;
-    t.bytes[' '] = UText::kClassBlank;
+    t.bytes[0x20] = UText::kClassBlank;
     for (int c = 0x21; c < 0x7F; ++c)
         t.bytes[c] = UText::kClassPunctuation;
     for (int c = '0'; c <= '9'; ++c)

@@ -1,0 +1,151 @@
+// Local files and folders: references, the resolving of names and server paths into local paths, contents,
+// listings, and the flattened form in which files travel to and from servers.
+//
+// Names handed in and out are Mac OS Roman bytes (length-prefixed where marked); paths on disk are UTF-8.
+// Shortcuts are symbolic links. A reference made from a server path record is confined to its base
+// folder: nothing opened, created or removed through it (or its clones) may lie outside that folder, and
+// a link that leads outside it counts as broken.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "framework/runtime/UDateTime.h"
+#include "framework/runtime/UMemory.h"
+
+struct TFileSysRefObj;
+
+// Special base folders, passed in place of a folder reference.
+inline TFileSysRefObj* const kFSRootFolder = reinterpret_cast<TFileSysRefObj*>(intptr_t(-1));
+// The program's folder for user files: $XDG_DATA_HOME/Quenvol (created on first use).
+inline TFileSysRefObj* const kFSProgramFolder = reinterpret_cast<TFileSysRefObj*>(intptr_t(-2));
+inline TFileSysRefObj* const kFSTempFolder = reinterpret_cast<TFileSysRefObj*>(intptr_t(-3));
+inline TFileSysRefObj* const kFSProgramFolderAlt = reinterpret_cast<TFileSysRefObj*>(intptr_t(-4));
+
+// Options of New.
+enum : uint32_t
+{
+    kFSNullIfNoParent = 0x001,
+    kFSNullIfMissing = 0x002,
+    kFSNullIfExists = 0x004,
+    kFSNullIfNotFile = 0x008,
+    kFSNullIfNotFolder = 0x010,
+    kFSFailIfMissing = 0x020,
+    kFSFailIfExists = 0x040,
+    kFSFailIfNotFile = 0x080,
+    kFSFailIfNotFolder = 0x100,
+    kFSResolveAlias = 0x200,
+};
+
+// Kinds reported by New.
+enum : uint32_t
+{
+    kFSKindNoParent = 0,
+    kFSKindMissing = 1,
+    kFSKindFile = 2,
+    kFSKindFolder = 3,
+    kFSKindAliasToFile = 4,
+    kFSKindAliasToFolder = 5,
+    kFSKindBrokenAlias = 6,
+};
+
+// Permissions of Open: access in the low bits, sharing in bits 4-7. Linux has no share modes, so the
+// sharing bits are accepted and others may always read and write.
+enum : uint32_t
+{
+    kFSPermRead = 0x01,
+    kFSPermWrite = 0x02,
+    kFSPermReadWrite = 0x03,
+    kFSShareWrite = 0x10,
+    kFSShareRead = 0x20,
+    kFSShareExclusive = 0x30,
+};
+
+// The longest path a reference may hold.
+inline constexpr uint32_t kFSMaxPathSize = 4096;
+
+class UFileSys
+{
+public:
+    // base: a folder reference or one of the special folders. relativePath: length-prefixed folder names
+    // separated by carriage returns (may be null). name: length-prefixed (may be null). outKind: see above.
+    // Returns null where an option asks for it.
+    static TFileSysRefObj* New(TFileSysRefObj* base, const uint8_t* relativePath, const uint8_t* name,
+                               uint32_t options = 0, uint32_t* outKind = nullptr);
+    // A server path record below base; without a name the record's last level is the name. Bad names
+    // raise 4/119, folders that are missing or lead outside base 4/104 (null with 0x001 or 0x002).
+    static TFileSysRefObj* New(TFileSysRefObj* base, const void* pathRecord, uint32_t pathSize,
+                               const uint8_t* name, uint32_t options, uint32_t* outKind);
+    // A native (UTF-8) path as the command line gives it; relative paths start at the working folder.
+    // Matches UApplication::DocumentRefProc.
+    static TFileSysRefObj* NewFromNativePath(const char* path, uint32_t size);
+    [[noreturn]] static TFileSysRefObj* NewTemp();
+    static TFileSysRefObj* Clone(TFileSysRefObj* ref);
+    static void SetRef(TFileSysRefObj* ref, TFileSysRefObj* other);
+    static void Dispose(TFileSysRefObj* ref);
+
+    // outName holds at least 256 bytes; receives a length-prefixed name.
+    static void GetName(TFileSysRefObj* ref, uint8_t* outName);
+    static void SetRefName(TFileSysRefObj* ref, const uint8_t* name);
+    static void SetName(TFileSysRefObj* ref, const uint8_t* name);
+    // name may be null to keep the item's name. An item of that name in the folder raises 4/115.
+    static void MoveAndRename(TFileSysRefObj* ref, TFileSysRefObj* folder, const uint8_t* name);
+    static bool Exists(TFileSysRefObj* ref, bool* outIsFolder = nullptr);
+    // The native (UTF-8) path, for the platform's own services such as dialogs.
+    static std::string GetNativePath(TFileSysRefObj* ref);
+
+    static void CreateFile(TFileSysRefObj* ref, uint32_t type, uint32_t creator);
+    static void CreateFolder(TFileSysRefObj* ref);
+    static void DeleteFile(TFileSysRefObj* ref);
+    static void DeleteFolder(TFileSysRefObj* ref);
+
+    static void Open(TFileSysRefObj* ref, uint32_t permission);
+    static void Close(TFileSysRefObj* ref);
+    static bool IsOpen(TFileSysRefObj* ref);
+    static uint32_t Read(TFileSysRefObj* ref, uint64_t offset, void* buffer, uint32_t size);
+    static uint32_t Write(TFileSysRefObj* ref, uint64_t offset, const void* bytes, uint32_t size);
+    static uint64_t GetSize(TFileSysRefObj* ref, uint32_t fork = 0);
+    static void SetSize(TFileSysRefObj* ref, uint64_t size);
+    static void SetComment(TFileSysRefObj* ref, const void* text, uint32_t size, uint32_t options = 0);
+    static void GetTypeAndCreatorCode(TFileSysRefObj* ref, uint32_t& outType, uint32_t& outCreator);
+    // The codes of a file of that name (bytes of the last path component).
+    static void GetTypeAndCreatorFromName(const void* name, uint32_t length, uint32_t& outType,
+                                          uint32_t& outCreator);
+
+    // Rewrites the name in place so that it can be a local file name; returns the new length.
+    static uint32_t ValidateFileName(void* name, uint32_t length, uint32_t options = 0);
+    // The last level of a server path record as a length-prefixed name cut to capacity - 1 bytes; false
+    // (and an empty name) when the record names nothing or is malformed.
+    static bool GetPathTargetName(const void* path, uint32_t pathSize, uint8_t* outName, uint32_t capacity);
+    // The size of the record's first levelCount levels (2 plus their sizes), never past pathSize.
+    static uint32_t GetPathSize(const void* path, uint32_t pathSize, uint32_t levelCount);
+
+    static THdlObj* GetListing(TFileSysRefObj* folder);
+    // outName holds at least 256 bytes (length-prefixed). Any output may be null.
+    static bool GetListNext(THdlObj* listing, uint32_t& ioPosition, uint8_t* outName, uint32_t* outType,
+                            uint32_t* outCreator, uint32_t* outSize, SDateTimeStamp* outCreated,
+                            SDateTimeStamp* outModified, uint32_t* outFlags);
+
+    // The dialogs belong to the window toolkit, which installs them. The procedures return false when the
+    // user cancels, else the chosen native path. Without them both operations raise 4/110.
+    using SelectFileProc = bool (*)(const uint32_t* types, uint32_t count, std::string& outPath);
+    using SaveFileProc = bool (*)(const uint8_t* suggestedName, const uint8_t* prompt,
+                                  const std::string& initialFolder, std::string& outPath);
+    static void SetDialogProcs(SelectFileProc select, SaveFileProc save);
+    static TFileSysRefObj* UserSelectFile(const uint32_t* types, uint32_t count);
+    static TFileSysRefObj* UserSaveFile(const uint8_t* suggestedName, const uint8_t* prompt,
+                                        TFileSysRefObj* initialFolder = nullptr);
+
+    // The flattened form. Files of 4 GiB or more cannot be carried: starting raises 1/10.
+    static void StartFlatten(TFileSysRefObj* ref);
+    static void ResumeFlatten(TFileSysRefObj* ref, const void* record, uint32_t size);
+    static uint32_t GetFlattenSize(TFileSysRefObj* ref);
+    static uint32_t ProcessFlatten(TFileSysRefObj* ref, void* buffer, uint32_t size);
+    static bool IsFlattening(TFileSysRefObj* ref);
+    static void StartUnflatten(TFileSysRefObj* ref);
+    // Returns a new 58-byte resume record that the caller owns and sends.
+    static THdlObj* ResumeUnflatten(TFileSysRefObj* ref);
+    // True when the bytes so far end exactly at the end of a fork (the stream may be complete).
+    static bool ProcessUnflatten(TFileSysRefObj* ref, const void* bytes, uint32_t size);
+    static void StopUnflatten(TFileSysRefObj* ref);
+};
