@@ -134,10 +134,10 @@ enum : int16_t
 {
     kBoxTransferClosed = 128,
     kBoxConnectionLost = 131,
-    kBoxBookmarkOtherKind = 136,
+    kBoxUnsupportedKind = 136,
     kBoxNotOurDocument = 137,
     kBoxNoSound = 138,
-    kBoxOtherDocument = 139,
+    kBoxUnsupportedKind2 = 139,
     kBoxNetworkError = 142,
     kBoxServerDisconnect = 143,
     kBoxVersionRefused = 146,

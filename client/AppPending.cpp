@@ -58,7 +58,7 @@ void CMyApplication::DoShowAgreement(THdlObj* text)
 }
 void CMyApplication::ProcessAll() {}
 void CMyApplication::KillFinishedTasks() {}
-void CMyApplication::OpenDocumentFile(TFileSysRefObj*) {}
+void CMyApplication::OpenBookmark(TFileSysRefObj*) {}
 bool CMyApplication::TrackerWindowHit(CWindow*, const SHitMsgData&)
 {
     return false;

@@ -9,6 +9,7 @@
 #include "client/CMyOldToolbarWin.h"
 #include "client/MsgBox.h"
 #include "client/USound.h"
+#include "framework/files/UFileSys.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UDateTime.h"
@@ -168,7 +169,21 @@ void CMyApplication::PlaySound(int16_t sound, bool enabled)
 
 void CMyApplication::OpenDocument(TFileSysRefObj* ref)
 {
-    OpenDocumentFile(ref);
+    uint32_t type = 0, creator = 0;
+    uint8_t name[256];
+    UFileSys::GetTypeAndCreatorCode(ref, type, creator);
+    UFileSys::GetName(ref, name);
+    // Only the client's own bookmarks open; its other kinds of document each have their own refusal.
+    if (creator != FourCC("QVLC"))
+        MsgBox(kBoxNotOurDocument, name);
+    else if (type == FourCC("QVbm"))
+        OpenBookmark(ref);
+    else if (type == FourCC("QVtb"))
+        MsgBox(kBoxUnsupportedKind, name);
+    else if (type == FourCC("QVss"))
+        MsgBox(kBoxUnsupportedKind2, name);
+    else
+        MsgBox(kBoxNotOurDocument, name);
 }
 
 void CMyApplication::UserQuit()

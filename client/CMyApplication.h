@@ -112,7 +112,8 @@ public:
     virtual void KillFinishedTasks();
     // The tracker controller sees every hit first; true when it took it.
     virtual bool TrackerWindowHit(CWindow* window, const SHitMsgData& hit);
-    virtual void OpenDocumentFile(TFileSysRefObj* ref);
+    // Reads a bookmark file's address and login and connects to it.
+    virtual void OpenBookmark(TFileSysRefObj* ref);
 
     bool IsConnected() const { return mIsConnected; }
 

@@ -3,7 +3,9 @@
 #include <cstdio>
 
 #include "client/CMyApplication.h"
+#include "framework/files/UFileSys.h"
 #include "framework/runtime/SError.h"
+#include "framework/runtime/UApplication.h"
 #include "framework/runtime/UError.h"
 #include "framework/runtime/URez.h"
 #include "framework/ui/UWindowServices.h"
@@ -32,6 +34,7 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
     platform::SetArguments(argc, argv);
     platform::InitEventLoop();
+    UApplication::SetDocumentRefProcs(UFileSys::NewFromNativePath, UFileSys::Dispose);
     UWindowServices::Register();
     UWindowServices::Init();
 

@@ -5,14 +5,18 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QTest>
+#include <cstdio>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "client/AppNumbers.h"
 #include "client/CMyApplication.h"
 #include "client/CMyOldToolbarWin.h"
 #include "client/MsgBox.h"
+#include "framework/files/UFileSys.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UError.h"
@@ -66,6 +70,7 @@ public:
         gCalls.push_back("GoURL " + std::string(static_cast<const char*>(text), size));
     }
     void ProcessAll() override { gCalls.push_back("ProcessAll"); }
+    void OpenBookmark(TFileSysRefObj*) override { gCalls.push_back("OpenBookmark"); }
 };
 
 class AppDispatchTest : public testing::Test
@@ -328,4 +333,22 @@ TEST(AppStartUp, DefaultsAndTheFrameWindowWithItsMenus)
     EXPECT_FALSE(app.mToolsWin->IsVisible());
     app.DoShowToolbarWin();
     EXPECT_TRUE(app.mToolsWin->IsVisible());
+}
+
+TEST_F(AppDispatchTest, CommandLineDocumentsOpenBookmarksAndRefuseOtherFiles)
+{
+    char folder[] = "/tmp/quenvol-docs-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string bookmark = std::string(folder) + "/home.qbm", text = std::string(folder) + "/notes.txt";
+    for (const std::string& path : {bookmark, text})
+        fclose(fopen(path.c_str(), "w"));
+    UApplication::SetDocumentRefProcs(UFileSys::NewFromNativePath, UFileSys::Dispose);
+    UApplication::SetCommandLineItems({bookmark, text, "quenvol://127.0.0.1:5500"});
+    UApplication::PostMessage(kMsgOpenDocuments);
+    EXPECT_EQ(Taken(), (Calls{"OpenBookmark", "GoURL quenvol://127.0.0.1:5500"}));
+    ASSERT_EQ(gBoxes, std::vector<int16_t>{137});
+    EXPECT_NE(gBoxTexts[0].find("notes.txt"), std::string::npos);
+    for (const std::string& path : {bookmark, text})
+        remove(path.c_str());
+    rmdir(folder);
 }
