@@ -1,0 +1,177 @@
+// The resource builder: source parsing, text conversion and the container the client reads.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+#include "framework/runtime/FourCC.h"
+#include "framework/runtime/UIDVarArray.h"
+#include "framework/runtime/URez.h"
+#include "tools/rezbuild/MacRomanText.h"
+#include "tools/rezbuild/RezContainer.h"
+#include "tools/rezbuild/RezSource.h"
+
+namespace
+{
+uint32_t StringRead(void* ref, uint32_t offset, void* buffer, uint32_t size)
+{
+    const std::string& s = *static_cast<const std::string*>(ref);
+    if (offset >= s.size()) return 0;
+    const uint32_t n = std::min<uint32_t>(size, uint32_t(s.size() - offset));
+    std::memcpy(buffer, s.data() + offset, n);
+    return n;
+}
+
+uint32_t StringSize(void* ref)
+{
+    return uint32_t(static_cast<const std::string*>(ref)->size());
+}
+
+std::string Item(TRezObj* rez, uint32_t type, uint32_t id)
+{
+    THdlObj* h = URez::LoadItem(rez, type, id);
+    std::string out;
+    {
+        StHandleLocker lock(h);
+        out.assign(reinterpret_cast<const char*>(lock.Data()), UMemory::GetSize(h));
+    }
+    URez::ReleaseItem(rez, type, id);
+    return out;
+}
+
+std::string ParseError(const std::string& source)
+{
+    rezbuild::SSource out;
+    std::string error;
+    EXPECT_FALSE(rezbuild::ParseSource(source, "t.rez", ".", out, error)) << source;
+    return error;
+}
+
+const char* const kSource = R"(# a comment
+EMSG 8
+    104 = Refused – “%#s”\x20
+    101 = Not found.
+end
+
+msgb 140
+    icon = 1001
+    Sound = -1
+    title = Delete
+    message = Delete “%#s”?\rSure?
+    button1 = Delete
+    button2 = Cancel
+end
+)";
+} // namespace
+
+TEST(RezBuildTest, TextBecomesMacRoman)
+{
+    std::string bytes, error;
+    ASSERT_TRUE(rezbuild::Utf8ToMacRoman("“Café” – naïve ™ €\t", bytes, error)) << error;
+    EXPECT_EQ(bytes, "\xD2"
+                     "Caf\x8E\xD3 \xD0 na\x95ve \xAA \xDB\t");
+    EXPECT_FALSE(rezbuild::Utf8ToMacRoman("日本", bytes, error));
+    EXPECT_NE(error.find("U+65E5"), std::string::npos) << error;
+    EXPECT_FALSE(rezbuild::Utf8ToMacRoman("\xC3", bytes, error)) << "cut short";
+    EXPECT_FALSE(rezbuild::Utf8ToMacRoman("\xC0\xA0", bytes, error)) << "overlong";
+    EXPECT_FALSE(rezbuild::Utf8ToMacRoman("\xED\xA0\x80", bytes, error)) << "surrogate";
+    EXPECT_FALSE(rezbuild::Utf8ToMacRoman("a\x01", bytes, error)) << "control character";
+}
+
+TEST(RezBuildTest, SourcesBecomeAContainerTheClientReads)
+{
+    rezbuild::SSource source;
+    std::string error;
+    ASSERT_TRUE(rezbuild::ParseSource(kSource, "t.rez", ".", source, error)) << error;
+    std::string file;
+    ASSERT_TRUE(rezbuild::BuildContainer(source.items, file, error)) << error;
+
+    TRezObj* rez = URez::New(StringRead, nullptr, StringSize, nullptr, nullptr, &file);
+    const std::string list = Item(rez, FourCC("EMSG"), 8);
+    char text[64];
+    uint32_t n = UIDVarArray::GetItem(list.data(), uint32_t(list.size()), 104, text, sizeof(text));
+    EXPECT_EQ(std::string(text, n), "Refused \xD0 \xD2%#s\xD3 ");
+    n = UIDVarArray::GetItem(list.data(), uint32_t(list.size()), 101, text, sizeof(text));
+    EXPECT_EQ(std::string(text, n), "Not found.");
+
+    const std::string box = Item(rez, FourCC("MSGB"), 140);
+    const std::string expected = std::string("\x03\xE9\x00\x00\xFF\xFF\x00\x00\x00\x00\x00\x00", 12) +
+                                 "\x06"
+                                 "Delete"
+                                 "\x13"
+                                 "Delete \xD2%#s\xD3?\rSure?"
+                                 "\x06"
+                                 "Delete"
+                                 "\x06"
+                                 "Cancel" +
+                                 std::string(1, '\0');
+    EXPECT_EQ(box, expected);
+    URez::Dispose(rez);
+
+    // The same items in another order give the same bytes.
+    std::reverse(source.items.begin(), source.items.end());
+    std::string again;
+    ASSERT_TRUE(rezbuild::BuildContainer(source.items, again, error));
+    EXPECT_EQ(again, file);
+
+    // So does a container with nothing in it, which still opens.
+    ASSERT_TRUE(rezbuild::BuildContainer({}, file, error));
+    EXPECT_EQ(file.size(), 40u);
+    rez = URez::New(StringRead, nullptr, StringSize, nullptr, nullptr, &file);
+    EXPECT_EQ(URez::GetTypeCount(rez), 0u);
+    URez::Dispose(rez);
+}
+
+TEST(RezBuildTest, RawFilesAndDuplicates)
+{
+    char path[] = "/tmp/quenvol-rezbuild-XXXXXX";
+    const int fd = mkstemp(path);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, "NQSN\0\x01", 6), 6);
+    close(fd);
+
+    rezbuild::SSource source;
+    std::string error;
+    ASSERT_TRUE(
+        rezbuild::ParseSource(std::string("file 'SOUN' 128 ") + path + "\nfile ICON 414 " + path + "\n",
+                              "a.rez", "/nonexistent", source, error))
+        << error;
+    ASSERT_EQ(source.items.size(), 2u);
+    EXPECT_EQ(source.items[0].type, FourCC("SOUN"));
+    EXPECT_EQ(source.items[0].bytes, std::string("NQSN\0\x01", 6));
+    EXPECT_EQ(source.dependencies.size(), 2u);
+
+    // The same (type, id) from a second source is refused, naming both places.
+    ASSERT_TRUE(
+        rezbuild::ParseSource(std::string("\n\nfile SOUN 128 ") + path + "\n", "b.rez", ".", source, error));
+    std::string file;
+    EXPECT_FALSE(rezbuild::BuildContainer(source.items, file, error));
+    EXPECT_NE(error.find("b.rez:3"), std::string::npos) << error;
+    EXPECT_NE(error.find("a.rez:1"), std::string::npos) << error;
+    std::remove(path);
+
+    EXPECT_NE(ParseError("file SOUN 128 /no/such/file\n").find("cannot read"), std::string::npos);
+}
+
+TEST(RezBuildTest, MistakesAreReportedWithTheirLine)
+{
+    EXPECT_EQ(ParseError("\nstr 1\n"), "t.rez:2: expected 'emsg', 'msgb' or 'file'");
+    EXPECT_NE(ParseError("emsg 1\n 5 = a\n 5 = b\nend\n").find("t.rez:3: id 5 already given on line 2"),
+              std::string::npos);
+    EXPECT_NE(ParseError("emsg 1\nend\n").find("at least one entry"), std::string::npos);
+    EXPECT_NE(ParseError("emsg 1\n 0 = zero\nend\n").find("t.rez:2"), std::string::npos);
+    EXPECT_NE(ParseError("emsg 0\n").find("non-zero"), std::string::npos);
+    EXPECT_NE(ParseError("emsg 1\n 5 = text\n").find("no 'end'"), std::string::npos);
+    EXPECT_NE(ParseError("msgb 1\n sound = 40000\nend\n").find("16-bit"), std::string::npos);
+    EXPECT_NE(ParseError("msgb 1\n colour = 3\nend\n").find("unknown message box field"), std::string::npos);
+    EXPECT_NE(ParseError("msgb 1\n title = a\n TITLE = b\nend\n").find("already given"), std::string::npos);
+    EXPECT_NE(ParseError("msgb 1\n title = 日本\nend\n").find("no Mac OS Roman form"), std::string::npos);
+    EXPECT_NE(ParseError("msgb 1\n title = a\\q\nend\n").find("unknown escape"), std::string::npos);
+    EXPECT_NE(ParseError("msgb 1\n title = a\\x4\nend\n").find("two hex digits"), std::string::npos);
+    EXPECT_NE(ParseError("msgb 1\n message = " + std::string(256, 'a') + "\nend\n").find("255"),
+              std::string::npos);
+    EXPECT_NE(ParseError("file SOU 1 x\n").find("type code"), std::string::npos);
+    EXPECT_NE(ParseError("file SOUN 1\n").find("file path"), std::string::npos);
+}
