@@ -36,8 +36,17 @@ void Tick(int osTimerID)
     for (TTimerObj* t = gTimers; t; t = t->next)
     {
         if (t->osTimerID != osTimerID) continue;
-        UApplication::ReplaceMessage(kMsgTimer, nullptr, 0, -20, t->proc, t->context, t);
         if (t->oneShot) StopOS(t);
+        // This runs inside the OS event delivery, where nothing could catch an error: a tick that cannot
+        // be queued (no queue yet, no memory) is lost like a tick of a busy system.
+        if (!UApplication::GetQueue()) return;
+        try
+        {
+            UApplication::ReplaceMessage(kMsgTimer, nullptr, 0, -20, t->proc, t->context, t);
+        }
+        catch (const SError&)
+        {
+        }
         return;
     }
 }

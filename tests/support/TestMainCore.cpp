@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 #include <gtest/gtest.h>
 
+#include "framework/runtime/UApplication.h"
 #include "platform/EventLoop.h"
 
 int main(int argc, char** argv)
@@ -9,5 +10,8 @@ int main(int argc, char** argv)
     testing::InitGoogleTest(&argc, argv);
     QCoreApplication app(argc, argv);
     platform::InitEventLoop();
+    // Every process of the client has its queue; tests that run alone must not depend on another
+    // test having made it.
+    UApplication::Init();
     return RUN_ALL_TESTS();
 }

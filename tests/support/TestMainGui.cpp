@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 
+#include "framework/runtime/UApplication.h"
 #include "platform/EventLoop.h"
 
 int main(int argc, char** argv)
@@ -12,5 +13,8 @@ int main(int argc, char** argv)
     testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     platform::InitEventLoop();
+    // Every process of the client has its queue; tests that run alone must not depend on another
+    // test having made it.
+    UApplication::Init();
     return RUN_ALL_TESTS();
 }
