@@ -1,0 +1,211 @@
+#include "framework/net/CTransactStream.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "framework/runtime/SError.h"
+#include "framework/runtime/UMemory.h"
+
+namespace
+{
+// A part's block starts at most this big and doubles as its bytes arrive, so that an announcement
+// alone never costs memory.
+constexpr uint32_t kFirstPartBlock = 256 * 1024;
+
+uint32_t Get32(const uint8_t* p)
+{
+    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
+}
+
+void Put32(uint8_t* p, uint32_t v)
+{
+    p[0] = uint8_t(v >> 24);
+    p[1] = uint8_t(v >> 16);
+    p[2] = uint8_t(v >> 8);
+    p[3] = uint8_t(v);
+}
+
+[[noreturn]] void FailProtocol()
+{
+    DebugBreak("UTransact - a transaction announces more than the connection accepts");
+    Fail(kErrTypeTransport, 111);
+}
+} // namespace
+
+CTransactStream::~CTransactStream()
+{
+    while (mRecords)
+        DisposeRecord(mRecords);
+    UMemory::Dispose(mPartData);
+}
+
+void CTransactStream::EncodeHeader(const STransactHeader& h, uint8_t out[kHeaderSize])
+{
+    out[0] = h.flags;
+    out[1] = h.isReply;
+    out[2] = uint8_t(h.type >> 8);
+    out[3] = uint8_t(h.type);
+    Put32(out + 4, h.id);
+    Put32(out + 8, h.error);
+    Put32(out + 12, h.totalSize);
+    Put32(out + 16, h.dataSize);
+}
+
+STransactHeader CTransactStream::DecodeHeader(const uint8_t in[kHeaderSize])
+{
+    STransactHeader h;
+    h.flags = in[0];
+    h.isReply = in[1];
+    h.type = uint16_t((in[2] << 8) | in[3]);
+    h.id = Get32(in + 4);
+    h.error = Get32(in + 8);
+    h.totalSize = Get32(in + 12);
+    h.dataSize = Get32(in + 16);
+    return h;
+}
+
+STransactRecord* CTransactStream::AddRecord(uint16_t kind, uint32_t id, uint16_t type)
+{
+    auto* r = static_cast<STransactRecord*>(UMemory::NewClear(sizeof(STransactRecord)));
+    r->kind = kind;
+    r->id = id;
+    r->type = type;
+    if (mLastRecord)
+        mLastRecord->next = r;
+    else
+        mRecords = r;
+    mLastRecord = r;
+    return r;
+}
+
+void CTransactStream::DisposeRecord(STransactRecord* record)
+{
+    if (!record) return;
+    STransactRecord* previous = nullptr;
+    for (STransactRecord* r = mRecords; r; previous = r, r = r->next)
+    {
+        if (r != record) continue;
+        if (previous)
+            previous->next = r->next;
+        else
+            mRecords = r->next;
+        if (mLastRecord == r) mLastRecord = previous;
+        break;
+    }
+    UMemory::Dispose(record->data);
+    UMemory::Dispose(static_cast<TPtrObj*>(record));
+}
+
+STransactRecord* CTransactStream::FindRecord(uint16_t kind, uint32_t id) const
+{
+    for (STransactRecord* r = mRecords; r; r = r->next)
+        if (r->kind == kind && r->id == id) return r;
+    return nullptr;
+}
+
+void CTransactStream::Absorb(CByteSource& source)
+{
+    if (mFailed) return;
+    try
+    {
+        AbsorbParts(source);
+    }
+    catch (...)
+    {
+        mFailed = true;
+        UMemory::Dispose(mPartData);
+        mPartData = nullptr;
+        mPartRemaining = 0;
+        throw;
+    }
+}
+
+void CTransactStream::StartPart(CByteSource& source)
+{
+    uint8_t raw[kHeaderSize];
+    if (source.Read(raw, kHeaderSize) != kHeaderSize) FailProtocol(); // the source said they were there
+    mHeader = DecodeHeader(raw);
+    if (mHeader.dataSize == 0) return; // consumed; it completes nothing
+    if (mHeader.dataSize > kMaxTransactionSize || mHeader.totalSize > kMaxTransactionSize) FailProtocol();
+    const STransactRecord* r =
+        FindRecord(mHeader.isReply ? kTransactAwaitedReply : kTransactIncomingRequest, mHeader.id);
+    const uint32_t held = r ? UMemory::GetSize(r->data) : 0;
+    if (uint64_t(held) + mHeader.dataSize > kMaxTransactionSize) FailProtocol();
+    if (!mPartData) mPartData = UMemory::NewHandle(0);
+    UMemory::SetSize(mPartData, std::min(mHeader.dataSize, kFirstPartBlock));
+    mPartRemaining = mHeader.dataSize;
+    mPartRead = 0;
+}
+
+void CTransactStream::GrowPartBlock(uint32_t needed)
+{
+    const uint32_t size = UMemory::GetSize(mPartData);
+    if (needed <= size) return;
+    const uint64_t doubled = uint64_t(size) * 2;
+    UMemory::SetSize(mPartData,
+                     uint32_t(std::min<uint64_t>(mHeader.dataSize, std::max<uint64_t>(needed, doubled))));
+}
+
+void CTransactStream::AbsorbParts(CByteSource& source)
+{
+    for (;;)
+    {
+        if (mPartRemaining == 0)
+        {
+            if (source.Waiting() < kHeaderSize) return;
+            StartPart(source);
+            continue;
+        }
+        const uint32_t waiting = source.Waiting();
+        if (waiting == 0) return;
+        const uint32_t want = std::min(waiting, mPartRemaining);
+        GrowPartBlock(mPartRead + want);
+        uint32_t got;
+        {
+            StHandleLocker lock(mPartData);
+            got = source.Read(lock.Data() + mPartRead, want);
+        }
+        if (got == 0) return;
+        mPartRead += got;
+        mPartRemaining -= got;
+        if (mPartRemaining)
+        {
+            // Progress of a large reply, for the task's progress bar.
+            if (mHeader.isReply)
+                if (STransactRecord* r = FindRecord(kTransactAwaitedReply, mHeader.id))
+                {
+                    r->transferred = UMemory::GetSize(r->data) + mPartRead;
+                    r->totalSize = mHeader.totalSize;
+                }
+            continue;
+        }
+        FinishPart();
+    }
+}
+
+void CTransactStream::FinishPart()
+{
+    const uint16_t kind = mHeader.isReply ? kTransactAwaitedReply : kTransactIncomingRequest;
+    STransactRecord* r = FindRecord(kind, mHeader.id);
+    if (!r)
+    {
+        // A reply nobody waits for (to a one-way request, or to a session already gone) is dropped.
+        if (mHeader.isReply) return;
+        r = AddRecord(kTransactIncomingRequest, mHeader.id, mHeader.type);
+    }
+    r->error = mHeader.error;
+    r->type = mHeader.type;
+    r->totalSize = mHeader.totalSize;
+    r->arrived = true;
+    if (!r->data)
+    {
+        r->data = mPartData;
+        mPartData = nullptr;
+    }
+    else
+    {
+        StHandleLocker lock(mPartData);
+        UMemory::Append(r->data, lock.Data(), mPartRead);
+    }
+    r->transferred = UMemory::GetSize(r->data);
+}

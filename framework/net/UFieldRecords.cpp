@@ -1,0 +1,152 @@
+#include "framework/net/UFieldRecords.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "framework/net/UFieldData.h"
+
+namespace
+{
+uint16_t Get16(const uint8_t* p)
+{
+    return uint16_t((p[0] << 8) | p[1]);
+}
+
+uint32_t Get32(const uint8_t* p)
+{
+    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
+}
+
+void Put16(uint8_t* p, uint16_t v)
+{
+    p[0] = uint8_t(v >> 8);
+    p[1] = uint8_t(v);
+}
+
+void Put32(uint8_t* p, uint32_t v)
+{
+    p[0] = uint8_t(v >> 24);
+    p[1] = uint8_t(v >> 16);
+    p[2] = uint8_t(v >> 8);
+    p[3] = uint8_t(v);
+}
+
+// Copies a name whose length field may claim more than the record holds.
+void CopyName(const uint8_t* record, uint32_t recordSize, uint32_t nameStart, uint32_t claimed,
+              uint32_t maxChars, uint8_t* outPStr)
+{
+    const uint32_t present = recordSize > nameStart ? recordSize - nameStart : 0;
+    const uint32_t n = std::min({claimed, present, maxChars});
+    std::memcpy(outPStr + 1, record + nameStart, n);
+    outPStr[0] = uint8_t(n);
+}
+} // namespace
+
+bool UFieldRecords::ReadFileEntry(const void* data, uint32_t size, SFileEntry& outEntry)
+{
+    const auto* p = static_cast<const uint8_t*>(data);
+    outEntry = SFileEntry{};
+    if (!p || size < 20) return false;
+    size = std::min(size, kMaxFileEntryRead);
+    outEntry.type = Get32(p);
+    outEntry.creator = Get32(p + 4);
+    outEntry.size = Get32(p + 8);
+    outEntry.nameScript = Get16(p + 16);
+    CopyName(p, size, 20, Get16(p + 18), 255, outEntry.name);
+    return true;
+}
+
+uint32_t UFieldRecords::WriteFileEntry(const SFileEntry& entry, uint8_t* outRecord)
+{
+    Put32(outRecord, entry.type);
+    Put32(outRecord + 4, entry.creator);
+    Put32(outRecord + 8, entry.size);
+    Put32(outRecord + 12, 0);
+    Put16(outRecord + 16, entry.nameScript);
+    Put16(outRecord + 18, entry.name[0]);
+    std::memcpy(outRecord + 20, entry.name + 1, entry.name[0]);
+    return 20u + entry.name[0];
+}
+
+bool UFieldRecords::ReadUserEntry(const void* data, uint32_t size, SUserEntry& outEntry)
+{
+    const auto* p = static_cast<const uint8_t*>(data);
+    outEntry = SUserEntry{};
+    if (!p || size < 8) return false;
+    size = std::min(size, kMaxUserEntryRead);
+    outEntry.id = Get16(p);
+    outEntry.iconID = int16_t(Get16(p + 2));
+    outEntry.flags = Get16(p + 4);
+    CopyName(p, size, 8, Get16(p + 6), 63, outEntry.name);
+    return true;
+}
+
+uint32_t UFieldRecords::WriteUserEntry(const SUserEntry& entry, uint8_t* outRecord)
+{
+    const uint32_t n = std::min<uint32_t>(entry.name[0], 63);
+    Put16(outRecord, entry.id);
+    Put16(outRecord + 2, uint16_t(entry.iconID));
+    Put16(outRecord + 4, entry.flags);
+    Put16(outRecord + 6, uint16_t(n));
+    std::memcpy(outRecord + 8, entry.name + 1, n);
+    return 8 + n;
+}
+
+bool UFieldRecords::ReadDate(const void* data, uint32_t size, SDateTimeStamp& outDate)
+{
+    const auto* p = static_cast<const uint8_t*>(data);
+    outDate = SDateTimeStamp{};
+    if (!p || size < kDateSize) return false;
+    outDate.year = Get16(p);
+    outDate.msecs = Get16(p + 2);
+    outDate.seconds = Get32(p + 4);
+    return true;
+}
+
+void UFieldRecords::WriteDate(const SDateTimeStamp& date, uint8_t outRecord[8])
+{
+    Put16(outRecord, date.year);
+    Put16(outRecord + 2, date.msecs);
+    Put32(outRecord + 4, date.seconds);
+}
+
+void UFieldRecords::AddDate(TFieldDataObj* fd, uint16_t id, const SDateTimeStamp& date)
+{
+    uint8_t record[kDateSize];
+    WriteDate(date, record);
+    UFieldData::AddField(fd, id, record, kDateSize);
+}
+
+bool UFieldRecords::GetDate(TFieldDataObj* fd, uint16_t id, SDateTimeStamp& outDate)
+{
+    uint8_t record[kDateSize];
+    const uint32_t n = UFieldData::GetField(fd, id, record, kDateSize);
+    return ReadDate(record, n, outDate);
+}
+
+void UFieldRecords::Complement(void* data, uint32_t size)
+{
+    auto* p = static_cast<uint8_t*>(data);
+    for (uint32_t i = 0; p && i < size; ++i)
+        p[i] = uint8_t(~p[i]);
+}
+
+void UFieldRecords::AddComplementedPString(TFieldDataObj* fd, uint16_t id, const uint8_t* pstr)
+{
+    if (!pstr)
+    {
+        UFieldData::AddPString(fd, id, pstr);
+        return;
+    }
+    uint8_t copy[256];
+    std::memcpy(copy, pstr, 1u + pstr[0]);
+    Complement(copy + 1, copy[0]);
+    UFieldData::AddPString(fd, id, copy);
+}
+
+void UFieldRecords::GetComplementedPString(TFieldDataObj* fd, uint16_t id, uint8_t* outPStr,
+                                           uint32_t capacity)
+{
+    UFieldData::GetPString(fd, id, outPStr, capacity);
+    if (outPStr && capacity) Complement(outPStr + 1, outPStr[0]);
+}

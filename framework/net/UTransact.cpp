@@ -1,0 +1,408 @@
+#include "framework/net/UTransact.h"
+
+#include <cstring>
+
+#include "framework/net/CTransactStream.h"
+#include "framework/net/UFieldData.h"
+#include "framework/net/UTransport.h"
+#include "framework/runtime/SError.h"
+#include "framework/runtime/UApplication.h"
+#include "framework/runtime/UMemory.h"
+#include "framework/runtime/UTimer.h"
+
+namespace
+{
+constexpr uint32_t kSignatureTRTP = 0x54525450; // "TRTP"
+constexpr uint32_t kProtocolQUEN = 0x5155454E;  // "QUEN"
+constexpr uint32_t kHandshakeSize = 12;
+constexpr uint32_t kHandshakeReplySize = 8;
+} // namespace
+
+struct TTransactObj
+{
+    TTransportObj* transport;
+    TMessageProc handler;
+    void* context;
+    uint32_t lastID;
+    CTransactStream stream;
+    TTimerObj* handshakeTimer;
+    uint32_t sessionTimeout;
+    uint32_t protocol;
+    uint16_t subVersion;
+    bool ready;
+    bool handshakeTimedOut;
+    bool handshakeSent;
+};
+
+struct TTransactSessionObj
+{
+    TTransactObj* connection;
+    TTimerObj* replyTimer;
+    uint32_t timeout;
+    STransactRecord* sendRecord;
+    STransactRecord* receiveRecord;
+    bool timedOut;
+};
+
+namespace
+{
+class CTransportSource final : public CTransactStream::CByteSource
+{
+public:
+    explicit CTransportSource(TTransportObj* t) : mTransport(t) {}
+    uint32_t Waiting() override { return UTransport::GetReceiveSize(mTransport); }
+    uint32_t Read(void* buffer, uint32_t maxSize) override
+    {
+        return UTransport::Receive(mTransport, buffer, maxSize);
+    }
+
+private:
+    TTransportObj* mTransport;
+};
+
+void Absorb(TTransactObj* c)
+{
+    if (!c->ready || c->stream.IsFailed()) return;
+    CTransportSource source(c->transport);
+    try
+    {
+        c->stream.Absorb(source);
+    }
+    catch (...)
+    {
+        UTransport::Disconnect(c->transport);
+        throw;
+    }
+}
+
+// Transport notices reach the owner after complete transactions have been absorbed.
+void TransportProc(void* context, void*, uint32_t msg, const void* data, uint32_t size)
+{
+    auto* c = static_cast<TTransactObj*>(context);
+    if (msg == kMsgDataArrived) Absorb(c);
+    if (c->handler) c->handler(c->context, c, msg, data, size);
+}
+
+void HandshakeTimerProc(void* context, void*, uint32_t msg, const void*, uint32_t)
+{
+    if (msg != kMsgTimer) return;
+    auto* c = static_cast<TTransactObj*>(context);
+    c->handshakeTimedOut = true;
+    UTransport::PostMessage(c->transport, kMsgTimeout);
+}
+
+bool IsReceiveComplete(const STransactRecord* r)
+{
+    return r && r->arrived && r->transferred >= r->totalSize;
+}
+
+void ReplyTimerProc(void* context, void*, uint32_t msg, const void*, uint32_t)
+{
+    if (msg != kMsgTimer) return;
+    auto* s = static_cast<TTransactSessionObj*>(context);
+    // A reply that is already whole is not timed out just because its owner has not looked yet.
+    if (IsReceiveComplete(s->receiveRecord)) return;
+    s->timedOut = true;
+    UTransport::PostMessage(s->connection->transport, kMsgTimeout);
+}
+
+uint32_t NextID(TTransactObj* c)
+{
+    if (++c->lastID == 0) c->lastID = 1;
+    return c->lastID;
+}
+
+void Put32(uint8_t* p, uint32_t v)
+{
+    p[0] = uint8_t(v >> 24);
+    p[1] = uint8_t(v >> 16);
+    p[2] = uint8_t(v >> 8);
+    p[3] = uint8_t(v);
+}
+
+// Sends one part: header and data in one transport buffer. Returns the data size.
+uint32_t SendPart(TTransactObj* c, uint32_t id, bool isReply, uint16_t type, uint32_t error,
+                  TFieldDataObj* fields)
+{
+    THdlObj* h = UFieldData::GetDataHandle(fields);
+    const uint32_t offset = UFieldData::GetDataOffset(fields);
+    const uint32_t blockSize = UMemory::GetSize(h);
+    const uint32_t size = blockSize > offset ? blockSize - offset : 0;
+    const STransactHeader header{0, uint8_t(isReply ? 1 : 0), type, id, error, size, size};
+    void* buffer = UTransport::NewBuffer(CTransactStream::kHeaderSize + size);
+    CTransactStream::EncodeHeader(header, static_cast<uint8_t*>(buffer));
+    if (size)
+    {
+        StHandleLocker bytes(h);
+        std::memcpy(static_cast<uint8_t*>(buffer) + CTransactStream::kHeaderSize, bytes.Data() + offset,
+                    size);
+    }
+    UTransport::SendBuffer(c->transport, buffer);
+    return size;
+}
+} // namespace
+
+TTransactObj* UTransact::New(uint16_t transportKind, uint32_t reserved)
+{
+    TTransportObj* t = UTransport::New(transportKind, reserved);
+    TTransactObj* c = nullptr;
+    try
+    {
+        c = new TTransactObj{};
+    }
+    catch (...)
+    {
+        UTransport::Dispose(t);
+        Fail(kErrTypeMemory, 101);
+    }
+    c->transport = t;
+    c->sessionTimeout = kDefaultSessionTimeoutMs;
+    c->protocol = kProtocolQUEN;
+    c->subVersion = 2;
+    UTransport::SetMessageHandler(t, TransportProc, c);
+    return c;
+}
+
+void UTransact::Dispose(TTransactObj* c)
+{
+    if (!c) return;
+    if (c->handler) UApplication::FlushMessages(c->handler, c->context, c);
+    UTimer::Dispose(c->handshakeTimer);
+    UTransport::Dispose(c->transport);
+    delete c;
+}
+
+TTransportObj* UTransact::GetTransport(TTransactObj* c)
+{
+    RequireObject(c);
+    return c->transport;
+}
+
+void UTransact::SetMessageHandler(TTransactObj* c, TMessageProc proc, void* context)
+{
+    RequireObject(c);
+    c->handler = proc;
+    c->context = context;
+}
+
+void UTransact::SetVersion(TTransactObj* c, uint32_t protocol, uint16_t subVersion)
+{
+    RequireObject(c);
+    c->protocol = protocol;
+    c->subVersion = subVersion;
+}
+
+void UTransact::StartConnect(TTransactObj* c, const void* address, uint32_t size, uint32_t reserved)
+{
+    RequireObject(c);
+    UTransport::StartConnect(c->transport, address, size, reserved);
+    c->handshakeSent = false;
+    c->handshakeTimedOut = false;
+}
+
+bool UTransact::IsConnected(TTransactObj* c)
+{
+    RequireObject(c);
+    return UTransport::IsConnected(c->transport);
+}
+
+bool UTransact::IsReceiveFailed(TTransactObj* c)
+{
+    RequireObject(c);
+    return c->stream.IsFailed();
+}
+
+uint16_t UTransact::GetConnectStatus(TTransactObj* c)
+{
+    RequireObject(c);
+    if (c->ready) return 3;
+    if (c->handshakeSent)
+    {
+        if (!UTransport::IsConnected(c->transport)) Fail(kErrTypeTransport, 102);
+        if (UTransport::GetReceiveSize(c->transport) >= kHandshakeReplySize)
+        {
+            uint8_t reply[kHandshakeReplySize];
+            const uint32_t n = UTransport::Receive(c->transport, reply, sizeof reply);
+            UTimer::Dispose(c->handshakeTimer);
+            c->handshakeTimer = nullptr;
+            if (n != sizeof reply || std::memcmp(reply, "TRTP", 4) != 0) Fail(kErrTypeGeneral, 8);
+            if (reply[4] | reply[5] | reply[6] | reply[7]) Fail(kErrTypeGeneral, 7);
+            c->ready = true;
+            // Transactions may have come right behind the reply.
+            if (UTransport::GetReceiveSize(c->transport))
+                UTransport::PostMessage(c->transport, kMsgDataArrived);
+            return 3;
+        }
+        if (c->handshakeTimedOut)
+        {
+            UTimer::Dispose(c->handshakeTimer);
+            c->handshakeTimer = nullptr;
+            Fail(kErrTypeTransport, 111);
+        }
+        return 2;
+    }
+    if (UTransport::GetConnectStatus(c->transport) != 3) return 1;
+    uint8_t handshake[kHandshakeSize];
+    Put32(handshake, kSignatureTRTP);
+    Put32(handshake + 4, c->protocol);
+    handshake[8] = 0;
+    handshake[9] = 1;
+    handshake[10] = uint8_t(c->subVersion >> 8);
+    handshake[11] = uint8_t(c->subVersion);
+    UTransport::Send(c->transport, handshake, sizeof handshake);
+    UTimer::Dispose(c->handshakeTimer);
+    c->handshakeTimer = nullptr;
+    c->handshakeTimer = UTimer::StartNew(HandshakeTimerProc, c, kHandshakeTimeoutMs, false);
+    c->handshakeSent = true;
+    return 2;
+}
+
+void UTransact::Disconnect(TTransactObj* c)
+{
+    if (!c) return;
+    UTransport::Disconnect(c->transport);
+    c->ready = false;
+}
+
+TTransactSessionObj* UTransact::NewSendSession(TTransactObj* c, uint16_t type)
+{
+    RequireObject(c);
+    auto* s = static_cast<TTransactSessionObj*>(UMemory::NewClear(sizeof(TTransactSessionObj)));
+    try
+    {
+        s->replyTimer = UTimer::New(ReplyTimerProc, s);
+        const uint32_t id = NextID(c);
+        s->sendRecord = c->stream.AddRecord(kTransactOutgoingRequest, id, type);
+        s->receiveRecord = c->stream.AddRecord(kTransactAwaitedReply, id, 0);
+    }
+    catch (...)
+    {
+        c->stream.DisposeRecord(s->sendRecord);
+        UTimer::Dispose(s->replyTimer);
+        UMemory::Dispose(static_cast<TPtrObj*>(s));
+        throw;
+    }
+    s->connection = c;
+    s->timeout = c->sessionTimeout;
+    return s;
+}
+
+void UTransact::SendSessionData(TTransactSessionObj* s, TFieldDataObj* fields)
+{
+    RequireObject(s);
+    RequireObject(fields);
+    STransactRecord* r = s->sendRecord;
+    const bool isReply = r->kind == kTransactOutgoingReply;
+    const uint32_t size = SendPart(s->connection, r->id, isReply, isReply ? 0 : r->type, 0, fields);
+    if (r->totalSize == 0) r->totalSize = size;
+    r->transferred += size;
+    if (!isReply && s->replyTimer && r->transferred >= r->totalSize)
+        UTimer::Start(s->replyTimer, s->timeout, false);
+}
+
+void UTransact::SetSessionTimeout(TTransactSessionObj* s, uint32_t ms)
+{
+    RequireObject(s);
+    s->timeout = ms;
+    if (UTimer::IsRunning(s->replyTimer)) UTimer::Start(s->replyTimer, ms, false);
+}
+
+bool UTransact::IsSessionReceiveComplete(TTransactSessionObj* s)
+{
+    RequireObject(s);
+    Absorb(s->connection);
+    if (s->timedOut) Fail(kErrTypeTransport, 111);
+    return IsReceiveComplete(s->receiveRecord);
+}
+
+uint16_t UTransact::GetSessionReceiveType(TTransactSessionObj* s)
+{
+    RequireObject(s);
+    return s->receiveRecord ? s->receiveRecord->type : 0;
+}
+
+uint32_t UTransact::GetSessionReceiveError(TTransactSessionObj* s)
+{
+    RequireObject(s);
+    return s->receiveRecord ? s->receiveRecord->error : 0;
+}
+
+uint32_t UTransact::GetSessionReceiveSize(TTransactSessionObj* s)
+{
+    RequireObject(s);
+    return s->receiveRecord ? s->receiveRecord->totalSize : 0;
+}
+
+uint32_t UTransact::GetSessionReceiveTransferedSize(TTransactSessionObj* s)
+{
+    RequireObject(s);
+    return s->receiveRecord ? s->receiveRecord->transferred : 0;
+}
+
+void UTransact::ReceiveSessionData(TTransactSessionObj* s, TFieldDataObj* fields)
+{
+    RequireObject(s);
+    RequireObject(fields);
+    Absorb(s->connection);
+    STransactRecord* r = s->receiveRecord;
+    if (r && r->data)
+    {
+        UFieldData::SetDataHandle(fields, r->data, 0);
+        r->data = nullptr;
+    }
+    else
+        UFieldData::DeleteAllFields(fields);
+}
+
+TTransactSessionObj* UTransact::NewReceiveSession(TTransactObj* c, uint16_t type, uint16_t completeOnly)
+{
+    RequireObject(c);
+    Absorb(c);
+    if (!c->ready) return nullptr;
+    STransactRecord* found = nullptr;
+    for (STransactRecord* r = c->stream.FirstRecord(); r && !found; r = r->next)
+    {
+        if (r->kind != kTransactIncomingRequest || r->taken) continue;
+        if (type && r->type != type) continue;
+        if (completeOnly == 1 && r->transferred < r->totalSize) continue;
+        found = r;
+    }
+    if (!found) return nullptr;
+    auto* s = static_cast<TTransactSessionObj*>(UMemory::NewClear(sizeof(TTransactSessionObj)));
+    try
+    {
+        s->sendRecord = c->stream.AddRecord(kTransactOutgoingReply, found->id, 0);
+    }
+    catch (...)
+    {
+        UMemory::Dispose(static_cast<TPtrObj*>(s));
+        throw;
+    }
+    found->taken = true;
+    s->connection = c;
+    s->timeout = c->sessionTimeout;
+    s->receiveRecord = found;
+    return s;
+}
+
+void UTransact::DisposeSession(TTransactSessionObj* s)
+{
+    if (!s) return;
+    s->connection->stream.DisposeRecord(s->sendRecord);
+    s->connection->stream.DisposeRecord(s->receiveRecord);
+    UTimer::Dispose(s->replyTimer);
+    UMemory::Dispose(static_cast<TPtrObj*>(s));
+}
+
+void UTransact::SendTransaction(TTransactObj* c, uint16_t type, TFieldDataObj* fields)
+{
+    RequireObject(c);
+    RequireObject(fields);
+    SendPart(c, NextID(c), false, type, 0, fields);
+}
+
+void UTransact::_SetLastID(TTransactObj* c, uint32_t id)
+{
+    RequireObject(c);
+    c->lastID = id;
+}

@@ -1,0 +1,806 @@
+#include "framework/net/UTransport.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "framework/runtime/SError.h"
+#include "framework/runtime/UApplication.h"
+#include "framework/runtime/UMemory.h"
+#include "platform/HostLookup.h"
+#include "platform/Network.h"
+#include "platform/Socket.h"
+
+namespace
+{
+// The refusal code the firewall negotiation reports; it maps to "connection refused" (8/104).
+constexpr int32_t kConnRefusedWinError = 10061;
+constexpr int16_t kStatusConnecting = -1;
+// Bulk reads below 16 KiB make the system calls dominate.
+constexpr uint32_t kReadChunk = 256 * 1024;
+
+enum class EStatusKind : uint8_t
+{
+    OS,     // errno
+    Lookup, // getaddrinfo code
+    Win,    // the firewall's refusal, in the numbers the error table knows
+};
+
+enum : uint16_t
+{
+    kFirewallLookup = 1,
+    kDestinationLookup = 2,
+    kRequestSent = 16,
+    kGranted = 32,
+};
+
+struct SSendBufferHead
+{
+    SSendBufferHead* next;
+    uint32_t sent;
+    uint32_t size;
+};
+
+struct SFirewall
+{
+    uint32_t firewallAddress;    // network order
+    uint32_t destinationAddress; // network order
+    int destinationLookup;       // 0 = none pending
+    uint32_t connectTimeoutMs;   // kept; the connect is not timed here
+    uint16_t destinationPort;
+    uint16_t state;
+    uint8_t reply[8];
+    uint8_t replyRead;
+};
+
+uint32_t gSendBufferSize = 65536;
+
+SSendBufferHead* HeadOf(const void* buffer)
+{
+    return const_cast<SSendBufferHead*>(static_cast<const SSendBufferHead*>(buffer) - 1);
+}
+
+void* DataOf(SSendBufferHead* head)
+{
+    return head + 1;
+}
+
+struct SAddress
+{
+    bool needsLookup;
+    uint32_t addressBE;
+    uint16_t port;
+    uint8_t name[256]; // length-prefixed, when a lookup is needed
+};
+} // namespace
+
+struct TTransportObj
+{
+    int fd;
+    platform::SocketWatchObj* watch;
+    SSendBufferHead* queueHead;
+    SSendBufferHead* queueTail;
+    uint32_t queueCount;
+    TMessageProc handler;
+    void* context;
+    int lookup; // 0 = none pending
+    SFirewall* firewall;
+    uint16_t port; // of the host being looked up
+    int32_t status;
+    EStatusKind statusKind;
+    bool connected;
+    bool notifyReady;
+    bool stream;
+    bool tcpUp;         // the TCP connect has completed (through a firewall: to the firewall)
+    bool peerClosed;    // the close has been seen and announced
+    bool disconnecting; // Disconnect was called: incoming bytes are thrown away until the close
+    bool sendBroken;    // the network refused a send: nothing more goes out
+    uint8_t* readAhead; // bytes taken from the socket that the reader has not read yet
+    uint32_t readStart;
+    uint32_t readEnd;
+};
+
+namespace
+{
+void Post(TTransportObj* t, uint32_t msg)
+{
+    if (t->handler) UApplication::PostMessage(msg, nullptr, 0, 0, t->handler, t->context, t);
+}
+
+// One data notice in the queue is enough: the reader takes everything that is there.
+void PostDataArrived(TTransportObj* t)
+{
+    if (t->handler) UApplication::ReplaceMessage(kMsgDataArrived, nullptr, 0, 0, t->handler, t->context, t);
+}
+
+uint32_t ReadAheadSize(const TTransportObj* t)
+{
+    return t->readEnd - t->readStart;
+}
+
+void UpdateWatches(TTransportObj* t)
+{
+    if (!t->watch) return;
+    const bool connecting = t->status == kStatusConnecting && !t->tcpUp && t->lookup == 0;
+    const bool sending = t->tcpUp && !t->peerClosed && !t->sendBroken && t->queueHead;
+    platform::SetWriteWatch(t->watch, connecting || sending);
+    // An unconnected socket reads as "hung up" forever, so reads are watched only once TCP is up.
+    platform::SetReadWatch(t->watch,
+                           t->tcpUp && !t->peerClosed && ReadAheadSize(t) < UTransport::kReadAheadLimit);
+}
+
+void FreeQueue(TTransportObj* t)
+{
+    for (SSendBufferHead* b = t->queueHead; b;)
+    {
+        SSendBufferHead* next = b->next;
+        UMemory::Dispose(static_cast<TPtrObj*>(b));
+        b = next;
+    }
+    t->queueHead = t->queueTail = nullptr;
+    t->queueCount = 0;
+}
+
+void AbortLookups(TTransportObj* t)
+{
+    if (t->lookup) platform::AbortHostLookup(t->lookup);
+    t->lookup = 0;
+    if (t->firewall && t->firewall->destinationLookup)
+        platform::AbortHostLookup(t->firewall->destinationLookup);
+    if (t->firewall) t->firewall->destinationLookup = 0;
+}
+
+void SetFailed(TTransportObj* t, int32_t status, EStatusKind kind)
+{
+    t->status = status;
+    t->statusKind = kind;
+    // A failed connection is finished: nothing the socket reports afterwards is announced.
+    t->tcpUp = false;
+    t->connected = false;
+    AbortLookups(t);
+    UpdateWatches(t);
+    Post(t, kMsgConnectFailed);
+}
+
+// Reads a connect operation's address record; an unusable one raises 8/101.
+SAddress ReadAddress(const void* record, uint32_t size)
+{
+    SAddress a{};
+    if (!record || size < 6) Fail(kErrTypeTransport, 101);
+    uint16_t type, port;
+    std::memcpy(&type, record, 2);
+    std::memcpy(&port, static_cast<const uint8_t*>(record) + 2, 2);
+    if (type == kInternetAddressType)
+    {
+        if (size < sizeof(SInternetAddress)) Fail(kErrTypeTransport, 101);
+        const auto* r = static_cast<const SInternetAddress*>(record);
+        a.port = r->port;
+        std::memcpy(&a.addressBE, r->host, 4);
+        return a;
+    }
+    if (type != kInternetNameAddressType) Fail(kErrTypeTransport, 101);
+    const auto* name = static_cast<const uint8_t*>(record) + 4;
+    const uint32_t length = name[0];
+    if (length == 0 || size < length + 5) Fail(kErrTypeTransport, 101);
+    const auto* text = reinterpret_cast<const char*>(name + 1);
+    const auto* colon = static_cast<const char*>(std::memchr(text, ':', length));
+    uint32_t hostLength = colon ? uint32_t(colon - text) : length;
+    if (port == 0)
+    {
+        if (!colon) Fail(kErrTypeTransport, 101);
+        uint32_t value = 0;
+        for (const char* c = colon + 1; c < text + length && *c >= '0' && *c <= '9'; ++c)
+        {
+            value = value * 10 + uint32_t(*c - '0');
+            // A number no port can have is as unusable as no number.
+            if (value > 0xFFFF) Fail(kErrTypeTransport, 101);
+        }
+        port = uint16_t(value);
+    }
+    if (port == 0 || hostLength == 0) Fail(kErrTypeTransport, 101);
+    a.port = port;
+    if (platform::ParseDottedIPv4(text, hostLength, a.addressBE)) return a;
+    a.needsLookup = true;
+    a.name[0] = uint8_t(hostLength);
+    std::memcpy(a.name + 1, text, hostLength);
+    return a;
+}
+
+// Starts the TCP connect. With raiseFailure the caller's operation fails; otherwise (from a notice) the
+// failure is stored and announced.
+void ConnectTo(TTransportObj* t, uint32_t addressBE, uint16_t port, bool raiseFailure)
+{
+    t->status = kStatusConnecting;
+    const int err = platform::ConnectIPv4(t->fd, addressBE, port);
+    if (err == 0 || err == EINPROGRESS)
+    {
+        // Even an at-once connect is finished from the write notice, so that 105 always comes later.
+        UpdateWatches(t);
+        return;
+    }
+    if (raiseFailure)
+    {
+        t->status = 0;
+        UpdateWatches(t);
+        FailOSError(err);
+    }
+    SetFailed(t, err, EStatusKind::OS);
+}
+
+void LookupAnswered(void* context, int lookupID, int error, uint32_t addressBE);
+
+int StartLookup(TTransportObj* t, const uint8_t* pstrName)
+{
+    const int id = platform::StartHostLookup(reinterpret_cast<const char*>(pstrName + 1), pstrName[0],
+                                             LookupAnswered, t);
+    if (id == 0) _FailHostLookupError(0, __FILE__, __LINE__);
+    return id;
+}
+
+void SendSocksRequest(TTransportObj* t)
+{
+    SFirewall* fw = t->firewall;
+    fw->state = kRequestSent;
+    fw->replyRead = 0;
+    uint8_t request[10];
+    request[0] = 4;
+    request[1] = 1;
+    request[2] = uint8_t(fw->destinationPort >> 8);
+    request[3] = uint8_t(fw->destinationPort);
+    std::memcpy(request + 4, &fw->destinationAddress, 4);
+    request[8] = 'x';
+    request[9] = 0;
+    size_t done = 0;
+    while (done < sizeof request)
+    {
+        size_t sent = 0;
+        const int err = platform::SendSome(t->fd, request + done, sizeof request - done, sent);
+        if (err || sent == 0)
+        {
+            SetFailed(t, kConnRefusedWinError, EStatusKind::Win);
+            return;
+        }
+        done += sent;
+    }
+}
+
+void LookupAnswered(void* context, int lookupID, int error, uint32_t addressBE)
+{
+    auto* t = static_cast<TTransportObj*>(context);
+    SFirewall* fw = t->firewall;
+    const bool isDestination = fw && lookupID == fw->destinationLookup;
+    if (isDestination)
+        fw->destinationLookup = 0;
+    else if (lookupID == t->lookup)
+        t->lookup = 0;
+    else
+        return;
+    if (error)
+    {
+        SetFailed(t, error, EStatusKind::Lookup);
+        return;
+    }
+    if (t->status == kStatusConnecting || t->tcpUp) return;
+    if (!fw)
+    {
+        ConnectTo(t, addressBE, t->port, false);
+        return;
+    }
+    if (isDestination)
+    {
+        fw->destinationAddress = addressBE;
+        fw->state &= uint16_t(~kDestinationLookup);
+    }
+    else
+    {
+        fw->firewallAddress = addressBE;
+        fw->state &= uint16_t(~kFirewallLookup);
+    }
+    if (fw->state == 0) ConnectTo(t, fw->firewallAddress, t->port, false);
+}
+
+void ConnectCompleted(TTransportObj* t)
+{
+    const int err = platform::TakeSocketError(t->fd);
+    if (err)
+    {
+        SetFailed(t, err, EStatusKind::OS);
+        return;
+    }
+    t->tcpUp = true;
+    if (t->firewall)
+    {
+        // Still "connecting" for the owner until the firewall grants the connection.
+        SendSocksRequest(t);
+        UpdateWatches(t);
+        return;
+    }
+    t->status = 0;
+    t->connected = true;
+    UpdateWatches(t);
+    Post(t, kMsgConnectEstablished);
+}
+
+void FlushQueue(TTransportObj* t)
+{
+    while (SSendBufferHead* b = t->queueHead)
+    {
+        size_t sent = 0;
+        const int err =
+            platform::SendSome(t->fd, static_cast<uint8_t*>(DataOf(b)) + b->sent, b->size - b->sent, sent);
+        if (err && err != EAGAIN)
+        {
+            // The connection is broken; the reader will see the close. Nothing queued can go out any more.
+            t->sendBroken = true;
+            FreeQueue(t);
+            break;
+        }
+        b->sent += uint32_t(sent);
+        if (b->sent < b->size) break;
+        t->queueHead = b->next;
+        if (!t->queueHead) t->queueTail = nullptr;
+        --t->queueCount;
+        UMemory::Dispose(static_cast<TPtrObj*>(b));
+    }
+    if (t->notifyReady && t->queueCount <= 1)
+    {
+        t->notifyReady = false;
+        Post(t, kMsgReadyToSend);
+    }
+}
+
+void PeerClosed(TTransportObj* t)
+{
+    t->peerClosed = true;
+    t->connected = false;
+    if (t->firewall && t->firewall->state == kRequestSent)
+    {
+        SetFailed(t, kConnRefusedWinError, EStatusKind::Win);
+        return;
+    }
+    UpdateWatches(t);
+    Post(t, kMsgDisconnected);
+}
+
+// Gathers the firewall's 8-byte reply, which may come in pieces. Bytes behind it stay in the socket.
+void ReadFirewallReply(TTransportObj* t)
+{
+    SFirewall* fw = t->firewall;
+    size_t got = 0;
+    bool closed = false;
+    const int err = platform::ReceiveSome(t->fd, fw->reply + fw->replyRead, sizeof fw->reply - fw->replyRead,
+                                          got, closed);
+    if (err == EAGAIN) return;
+    if (err || closed)
+    {
+        PeerClosed(t);
+        return;
+    }
+    fw->replyRead = uint8_t(fw->replyRead + got);
+    if (fw->replyRead < sizeof fw->reply) return;
+    if ((fw->reply[0] != 0 && fw->reply[0] != 4) || fw->reply[1] != 90)
+    {
+        SetFailed(t, kConnRefusedWinError, EStatusKind::Win);
+        return;
+    }
+    fw->state = kGranted;
+    t->status = 0;
+    t->connected = true;
+    UpdateWatches(t);
+    Post(t, kMsgConnectEstablished);
+}
+
+void ReadAhead(TTransportObj* t)
+{
+    if (!t->readAhead) t->readAhead = static_cast<uint8_t*>(UMemory::New(UTransport::kReadAheadLimit));
+    if (t->readStart == t->readEnd) t->readStart = t->readEnd = 0;
+    if (t->readEnd + kReadChunk > UTransport::kReadAheadLimit && t->readStart)
+    {
+        std::memmove(t->readAhead, t->readAhead + t->readStart, ReadAheadSize(t));
+        t->readEnd -= t->readStart;
+        t->readStart = 0;
+    }
+    const uint32_t room = UTransport::kReadAheadLimit - t->readEnd;
+    if (room == 0)
+    {
+        UpdateWatches(t);
+        return;
+    }
+    size_t got = 0;
+    bool closed = false;
+    const int err = platform::ReceiveSome(t->fd, t->readAhead + t->readEnd, room, got, closed);
+    if (err == EAGAIN) return;
+    if (err || closed)
+    {
+        if (ReadAheadSize(t) && !t->disconnecting) PostDataArrived(t);
+        PeerClosed(t);
+        return;
+    }
+    if (t->disconnecting)
+    {
+        t->readStart = t->readEnd = 0;
+        return;
+    }
+    t->readEnd += uint32_t(got);
+    UpdateWatches(t);
+    PostDataArrived(t);
+}
+
+void SocketEvent(void* context, int event)
+{
+    auto* t = static_cast<TTransportObj*>(context);
+    if (!t->tcpUp)
+    {
+        // A refused connect shows as readable and writable at once; either finishes the connect.
+        if (t->status == kStatusConnecting && t->lookup == 0) ConnectCompleted(t);
+        return;
+    }
+    if (event == platform::kSocketWritable)
+    {
+        FlushQueue(t);
+        UpdateWatches(t);
+        return;
+    }
+    if (t->peerClosed) return;
+    if (t->firewall && t->firewall->state == kRequestSent)
+        ReadFirewallReply(t);
+    else
+        ReadAhead(t);
+}
+
+void Enqueue(TTransportObj* t, SSendBufferHead* b)
+{
+    b->next = nullptr;
+    if (t->queueTail)
+        t->queueTail->next = b;
+    else
+        t->queueHead = b;
+    t->queueTail = b;
+    ++t->queueCount;
+    UpdateWatches(t);
+}
+
+// Hands bytes to the network at once; returns how many it took (a failure counts as none).
+uint32_t SendNow(TTransportObj* t, const void* data, uint32_t size)
+{
+    if (!t->tcpUp || t->peerClosed || t->sendBroken || t->disconnecting) return 0;
+    size_t sent = 0;
+    const int err = platform::SendSome(t->fd, data, size, sent);
+    if (err && err != EAGAIN)
+    {
+        t->sendBroken = true;
+        return 0;
+    }
+    return uint32_t(sent);
+}
+
+void CheckNotBusy(TTransportObj* t)
+{
+    if (t->connected)
+    {
+        DebugBreak("UTransport - already connected");
+        Fail(kErrTypeGeneral, 3);
+    }
+    if (t->status == kStatusConnecting || t->lookup || t->tcpUp ||
+        (t->firewall && t->firewall->destinationLookup))
+    {
+        DebugBreak("UTransport - already connecting");
+        Fail(kErrTypeGeneral, 3);
+    }
+}
+} // namespace
+
+void UTransport::Init()
+{
+    if (const int err = platform::CheckTcpIp()) FailOSError(err);
+}
+
+void UTransport::SetSendBufferSize(uint32_t size)
+{
+    gSendBufferSize = size;
+}
+
+uint32_t UTransport::GetSendBufferSize()
+{
+    return gSendBufferSize;
+}
+
+TTransportObj* UTransport::New(uint16_t kind, uint32_t)
+{
+    if (kind != kTransportStream && kind != kTransportDatagram) Fail(kErrTypeTransport, 107);
+    int fd = -1;
+    int err = kind == kTransportStream ? platform::OpenStreamSocket(fd) : platform::OpenDatagramSocket(fd);
+    if (err) FailOSError(err);
+    err = platform::SetSendBufferSize(fd, int(std::min<uint32_t>(gSendBufferSize, 0x7FFFFFFF)));
+    if (err)
+    {
+        platform::CloseSocket(fd);
+        FailOSError(err);
+    }
+    TTransportObj* t = nullptr;
+    try
+    {
+        t = static_cast<TTransportObj*>(UMemory::NewClear(sizeof(TTransportObj)));
+    }
+    catch (...)
+    {
+        platform::CloseSocket(fd);
+        throw;
+    }
+    t->fd = fd;
+    t->stream = kind == kTransportStream;
+    if (t->stream) t->watch = platform::WatchSocket(fd, SocketEvent, t);
+    return t;
+}
+
+void UTransport::Dispose(TTransportObj* t)
+{
+    if (!t) return;
+    AbortLookups(t);
+    platform::UnwatchSocket(t->watch);
+    platform::CloseSocket(t->fd);
+    FreeQueue(t);
+    UMemory::Dispose(static_cast<TPtrObj*>(t->firewall));
+    UMemory::Dispose(static_cast<TPtrObj*>(t->readAhead));
+    if (t->handler) UApplication::FlushMessages(t->handler, t->context, t);
+    UMemory::Dispose(static_cast<TPtrObj*>(t));
+}
+
+void UTransport::SetMessageHandler(TTransportObj* t, TMessageProc proc, void* context)
+{
+    RequireObject(t);
+    t->handler = proc;
+    t->context = context;
+}
+
+void UTransport::PostMessage(TTransportObj* t, uint32_t msg, const void* data, uint32_t size,
+                             int16_t priority)
+{
+    RequireObject(t);
+    if (t->handler) UApplication::PostMessage(msg, data, size, priority, t->handler, t->context, t);
+}
+
+bool UTransport::IsConnected(TTransportObj* t)
+{
+    return t && t->connected;
+}
+
+void UTransport::StartConnect(TTransportObj* t, const void* address, uint32_t size, uint32_t)
+{
+    RequireObject(t);
+    if (!t->stream) Fail(kErrTypeTransport, 107);
+    CheckNotBusy(t);
+    const SAddress a = ReadAddress(address, size);
+    if (a.needsLookup)
+    {
+        t->port = a.port;
+        t->lookup = StartLookup(t, a.name);
+        return;
+    }
+    ConnectTo(t, a.addressBE, a.port, true);
+}
+
+void UTransport::StartConnectThruFirewall(TTransportObj* t, const void* address, uint32_t size,
+                                          const void* firewallAddress, uint32_t firewallSize,
+                                          uint32_t timeoutSecs, uint32_t)
+{
+    RequireObject(t);
+    if (!t->stream) Fail(kErrTypeTransport, 107);
+    CheckNotBusy(t);
+    // Both records are read before anything starts, so a bad one leaves nothing running.
+    const SAddress destination = ReadAddress(address, size);
+    const SAddress firewall = ReadAddress(firewallAddress, firewallSize);
+    if (!t->firewall) t->firewall = static_cast<SFirewall*>(UMemory::New(sizeof(SFirewall)));
+    SFirewall* fw = t->firewall;
+    *fw = SFirewall{};
+    fw->connectTimeoutMs = timeoutSecs ? timeoutSecs * 1000 : 30000;
+    fw->destinationPort = destination.port;
+    if (destination.needsLookup)
+    {
+        fw->destinationLookup = StartLookup(t, destination.name);
+        fw->state |= kDestinationLookup;
+    }
+    else
+        fw->destinationAddress = destination.addressBE;
+    t->port = firewall.port;
+    if (firewall.needsLookup)
+    {
+        try
+        {
+            t->lookup = StartLookup(t, firewall.name);
+        }
+        catch (...)
+        {
+            AbortLookups(t);
+            throw;
+        }
+        fw->state |= kFirewallLookup;
+        return;
+    }
+    fw->firewallAddress = firewall.addressBE;
+    if (fw->state & kDestinationLookup) return;
+    fw->state = 0;
+    ConnectTo(t, fw->firewallAddress, t->port, true);
+}
+
+uint16_t UTransport::GetConnectStatus(TTransportObj* t)
+{
+    RequireObject(t);
+    if (t->connected) return 3;
+    if (t->status == kStatusConnecting || t->lookup || (t->firewall && t->firewall->destinationLookup))
+        return 1;
+    switch (t->statusKind)
+    {
+    case EStatusKind::Lookup:
+        if (t->status) _FailHostLookupError(t->status, __FILE__, __LINE__);
+        break;
+    case EStatusKind::Win:
+        if (t->status) FailWinError(t->status);
+        break;
+    case EStatusKind::OS:
+        if (t->status) FailOSError(t->status);
+        break;
+    }
+    Fail(kErrTypeGeneral, 1);
+}
+
+void UTransport::Disconnect(TTransportObj* t)
+{
+    if (!t) return;
+    AbortLookups(t);
+    FreeQueue(t);
+    t->notifyReady = false;
+    t->connected = false;
+    t->readStart = t->readEnd = 0;
+    if (t->tcpUp)
+    {
+        // The close shows up as a notice of its own, which announces 103.
+        t->disconnecting = true;
+        platform::ShutdownSocket(t->fd);
+    }
+    else if (t->status == kStatusConnecting)
+    {
+        // A connect still under way is abandoned: it must never be announced.
+        t->status = 0;
+        t->statusKind = EStatusKind::OS;
+        platform::ShutdownSocket(t->fd);
+    }
+    UpdateWatches(t);
+}
+
+void* UTransport::NewBuffer(uint32_t size)
+{
+    if (uint64_t(size) + sizeof(SSendBufferHead) > UMemory::kMaxSize) Fail(kErrTypeMemory, 101);
+    auto* head = static_cast<SSendBufferHead*>(UMemory::New(uint32_t(sizeof(SSendBufferHead) + size)));
+    *head = SSendBufferHead{nullptr, 0, size};
+    return DataOf(head);
+}
+
+void UTransport::DisposeBuffer(void* buffer)
+{
+    if (buffer) UMemory::Dispose(static_cast<TPtrObj*>(HeadOf(buffer)));
+}
+
+uint32_t UTransport::GetBufferSize(const void* buffer)
+{
+    return buffer ? HeadOf(buffer)->size : 0;
+}
+
+void UTransport::SendBuffer(TTransportObj* t, void* buffer)
+{
+    if (!buffer) Fail(kErrTypeGeneral, 2);
+    if (!t)
+    {
+        DisposeBuffer(buffer);
+        Fail(kErrTypeGeneral, 2);
+    }
+    SSendBufferHead* head = HeadOf(buffer);
+    if (t->disconnecting || t->sendBroken)
+    {
+        DisposeBuffer(buffer);
+        return;
+    }
+    if (!t->queueHead)
+    {
+        head->sent = SendNow(t, buffer, head->size);
+        if (head->sent >= head->size)
+        {
+            DisposeBuffer(buffer);
+            return;
+        }
+    }
+    Enqueue(t, head);
+}
+
+void UTransport::Send(TTransportObj* t, const void* data, uint32_t size)
+{
+    RequireObject(t);
+    if (!data || size == 0 || t->disconnecting || t->sendBroken) return;
+    uint32_t taken = 0;
+    if (!t->queueHead)
+    {
+        taken = SendNow(t, data, size);
+        if (taken >= size) return;
+    }
+    void* rest = NewBuffer(size - taken);
+    std::memcpy(rest, static_cast<const uint8_t*>(data) + taken, size - taken);
+    Enqueue(t, HeadOf(rest));
+}
+
+uint32_t UTransport::Receive(TTransportObj* t, void* buffer, uint32_t maxSize)
+{
+    if (!t || !buffer || maxSize == 0 || !t->tcpUp || t->disconnecting) return 0;
+    if (t->firewall && t->firewall->state != kGranted) return 0;
+    auto* out = static_cast<uint8_t*>(buffer);
+    uint32_t n = std::min(maxSize, ReadAheadSize(t));
+    if (n)
+    {
+        std::memcpy(out, t->readAhead + t->readStart, n);
+        t->readStart += n;
+    }
+    // Straight from the socket when the read-ahead is used up: large bodies are copied only once.
+    if (n < maxSize && ReadAheadSize(t) == 0 && !t->peerClosed)
+    {
+        size_t got = 0;
+        bool closed = false;
+        // A close seen here is left for the read notice, which announces it.
+        if (platform::ReceiveSome(t->fd, out + n, maxSize - n, got, closed) == 0) n += uint32_t(got);
+    }
+    // Bytes left behind are announced again: a reader that stops early is told once more.
+    if (ReadAheadSize(t)) PostDataArrived(t);
+    UpdateWatches(t);
+    return n;
+}
+
+bool UTransport::ReceiveBuffer(TTransportObj* t, void*& outBuffer, uint32_t& outSize)
+{
+    outBuffer = nullptr;
+    outSize = 0;
+    const uint32_t waiting = GetReceiveSize(t);
+    if (waiting == 0) return false;
+    void* buffer = NewBuffer(waiting);
+    const uint32_t n = Receive(t, buffer, waiting);
+    if (n == 0)
+    {
+        DisposeBuffer(buffer);
+        return false;
+    }
+    HeadOf(buffer)->size = n;
+    outBuffer = buffer;
+    outSize = n;
+    return true;
+}
+
+uint32_t UTransport::GetReceiveSize(TTransportObj* t)
+{
+    if (!t || !t->tcpUp || t->disconnecting) return 0;
+    if (t->firewall && t->firewall->state != kGranted) return 0;
+    const uint64_t waiting = uint64_t(ReadAheadSize(t)) + (t->peerClosed ? 0 : platform::BytesWaiting(t->fd));
+    return uint32_t(std::min<uint64_t>(waiting, 0xFFFFFFFF));
+}
+
+uint32_t UTransport::GetUnsentSize(TTransportObj* t)
+{
+    if (!t) return 0;
+    uint32_t total = 0;
+    for (SSendBufferHead* b = t->queueHead; b; b = b->next)
+        total += b->size - b->sent;
+    return total;
+}
+
+void UTransport::NotifyReadyToSend(TTransportObj* t)
+{
+    RequireObject(t);
+    if (t->queueCount <= 1)
+    {
+        t->notifyReady = false;
+        Post(t, kMsgReadyToSend);
+    }
+    else
+        t->notifyReady = true;
+}
+
+bool UTransport::IsReadyToSend(TTransportObj* t)
+{
+    return t && t->queueCount <= 1;
+}

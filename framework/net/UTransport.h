@@ -1,0 +1,101 @@
+// One outgoing TCP connection driven by notices: connect (directly or through a SOCKS 4 firewall),
+// incoming data, room to send and closing arrive as messages on the application queue. Sending never
+// blocks: what the network does not take at once waits in the transport's queue.
+#pragma once
+
+#include <cstdint>
+
+#include "framework/runtime/MessageProc.h"
+
+struct TTransportObj;
+
+// Connection messages, shared with the transaction layer.
+enum : uint32_t
+{
+    kMsgDataArrived = 100,
+    kMsgTimeout = 101,
+    kMsgReadyToSend = 102,
+    kMsgDisconnected = 103,
+    kMsgConnectRequest = 104,
+    kMsgConnectEstablished = 105,
+    kMsgConnectFailed = 106,
+};
+
+enum : uint16_t
+{
+    kInternetAddressType = 2,
+    kInternetNameAddressType = 42,
+};
+
+enum : uint16_t
+{
+    kTransportStream = 1,
+    kTransportDatagram = 2,
+};
+
+// Host byte order in memory. The size handed with a name record is its used length, name length + 5.
+struct SInternetNameAddress
+{
+    uint16_t type; // 42
+    uint16_t port; // 0 = take it from ":port" at the end of the name
+    uint8_t name[256];
+};
+
+struct SInternetAddress
+{
+    uint16_t type; // 2
+    uint16_t port;
+    uint8_t host[4]; // network order
+    uint8_t reserved[4];
+};
+static_assert(sizeof(SInternetAddress) == 12);
+
+class UTransport
+{
+public:
+    // Buffers the transport reads ahead of its reader; beyond this the socket is left to fill.
+    static constexpr uint32_t kReadAheadLimit = 1024 * 1024;
+
+    static void Init();
+    static void Deinit() {}
+    static bool HasTCP() { return true; }
+    // The send buffer size new sockets ask for (65536 unless the application changes it).
+    static void SetSendBufferSize(uint32_t size);
+    static uint32_t GetSendBufferSize();
+
+    static TTransportObj* New(uint16_t kind, uint32_t reserved = 0);
+    static void Dispose(TTransportObj* tpt);
+    static void SetMessageHandler(TTransportObj* tpt, TMessageProc proc, void* context);
+    static void PostMessage(TTransportObj* tpt, uint32_t msg, const void* data = nullptr, uint32_t size = 0,
+                            int16_t priority = 0);
+
+    static bool IsConnected(TTransportObj* tpt);
+    static void StartConnect(TTransportObj* tpt, const void* address, uint32_t size, uint32_t reserved = 0);
+    static void StartConnectThruFirewall(TTransportObj* tpt, const void* address, uint32_t size,
+                                         const void* firewallAddress, uint32_t firewallSize,
+                                         uint32_t timeoutSecs = 0, uint32_t reserved = 0);
+    // 3 connected, 1 under way; raises the reason of a failed connect.
+    static uint16_t GetConnectStatus(TTransportObj* tpt);
+    static void Disconnect(TTransportObj* tpt);
+
+    // Send buffers carry a hidden head; these addresses point at their data.
+    static void* NewBuffer(uint32_t size);
+    static void DisposeBuffer(void* buffer);
+    static uint32_t GetBufferSize(const void* buffer);
+    static void SendBuffer(TTransportObj* tpt, void* buffer);
+    static void Send(TTransportObj* tpt, const void* data, uint32_t size);
+    static bool ReceiveBuffer(TTransportObj* tpt, void*& outBuffer, uint32_t& outSize);
+    static uint32_t Receive(TTransportObj* tpt, void* buffer, uint32_t maxSize);
+    static uint32_t GetReceiveSize(TTransportObj* tpt);
+    static uint32_t GetUnsentSize(TTransportObj* tpt);
+    static void NotifyReadyToSend(TTransportObj* tpt);
+    static bool IsReadyToSend(TTransportObj* tpt);
+
+    // Address texts and URLs.
+    static bool LaunchURL(const void* text, uint32_t size, uint32_t* ioStart, uint32_t* outEnd);
+    static uint32_t CleanUpAddressText(uint16_t type, const void* text, uint32_t size, void* outText,
+                                       uint32_t maxSize);
+    static uint16_t GetPortFromAddressText(uint16_t type, const void* text, uint32_t size);
+    static bool _GetURLAddress(const void* text, uint32_t size, uint32_t& outStart, uint32_t& outSize);
+    static bool _IsValidURLChar(uint16_t c);
+};

@@ -1,0 +1,91 @@
+// The stream absorber fed directly, without sockets: any cut of the byte stream gives the same result.
+#include <gtest/gtest.h>
+#include <string>
+
+#include "framework/net/CTransactStream.h"
+#include "framework/runtime/SError.h"
+#include "framework/runtime/UMemory.h"
+#include "tools/testserver/TestWire.h"
+
+namespace
+{
+class CStringSource final : public CTransactStream::CByteSource
+{
+public:
+    std::string bytes;
+    uint32_t Waiting() override { return uint32_t(bytes.size()); }
+    uint32_t Read(void* buffer, uint32_t maxSize) override
+    {
+        const uint32_t n = std::min<uint32_t>(maxSize, uint32_t(bytes.size()));
+        bytes.copy(static_cast<char*>(buffer), n);
+        bytes.erase(0, n);
+        return n;
+    }
+};
+
+std::string Data(const STransactRecord* r)
+{
+    StHandleLocker lock(r->data);
+    return std::string(reinterpret_cast<char*>(lock.Data()), UMemory::GetSize(r->data));
+}
+} // namespace
+
+TEST(TransactStreamTest, FeedingOneByteAtATimeGivesTheSameTransactions)
+{
+    STestPartHeader request;
+    request.type = 106;
+    request.id = 9;
+    STestPartHeader reply;
+    reply.isReply = 1;
+    reply.id = 1;
+    reply.error = 4;
+    const std::string body(1000, 'b');
+    const std::string stream = testwire::EncodeTransaction(request, body, 3, true) +
+                               testwire::EncodeTransaction(reply, "ok", 1) +
+                               testwire::EncodeTransaction(reply, "stray", 1); // nobody awaits id 1 twice
+    CTransactStream s;
+    STransactRecord* awaited = s.AddRecord(kTransactAwaitedReply, 1, 0);
+    CStringSource source;
+    for (char c : stream)
+    {
+        source.bytes += c;
+        s.Absorb(source);
+        if (awaited->arrived) break;
+    }
+    ASSERT_TRUE(awaited->arrived);
+    EXPECT_EQ(Data(awaited), "ok");
+    EXPECT_EQ(awaited->error, 4u);
+    s.DisposeRecord(awaited);
+    source.bytes += stream.substr(stream.size() - 25);
+    s.Absorb(source);
+    EXPECT_TRUE(source.bytes.empty());
+    const STransactRecord* r = s.FirstRecord();
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->kind, kTransactIncomingRequest);
+    EXPECT_EQ(r->type, 106);
+    EXPECT_EQ(r->transferred, 1000u);
+    EXPECT_EQ(r->totalSize, 1000u);
+    EXPECT_EQ(Data(r), body);
+    EXPECT_EQ(r->next, nullptr); // the stray reply was dropped, not filed
+}
+
+TEST(TransactStreamTest, AnnouncementsOverTheLimitFailTheStream)
+{
+    STestPartHeader h;
+    h.dataSize = CTransactStream::kMaxTransactionSize + 1;
+    h.totalSize = 10;
+    CTransactStream s;
+    CStringSource source;
+    source.bytes = testwire::EncodeHeader(h) + "x";
+    EXPECT_THROW(s.Absorb(source), SError);
+    EXPECT_TRUE(s.IsFailed());
+    s.Absorb(source); // takes nothing more and does not raise again
+    EXPECT_EQ(source.bytes, "x");
+
+    // A total over the limit fails too, even with a small part.
+    CTransactStream t;
+    h.dataSize = 2;
+    h.totalSize = CTransactStream::kMaxTransactionSize + 1;
+    source.bytes = testwire::EncodeHeader(h) + "xy";
+    EXPECT_THROW(t.Absorb(source), SError);
+}

@@ -1,0 +1,323 @@
+// The transport against local sockets: address records, connect outcomes, the send queue, closing and
+// disposing in every state, the SOCKS 4 firewall, and the address text services.
+#include <gtest/gtest.h>
+#include <string>
+
+#include "framework/net/UTransport.h"
+#include "platform/OpenURL.h"
+#include "platform/Socket.h"
+#include "tests/support/NetTestSupport.h"
+#include "tools/testserver/CSocksRelay.h"
+#include "tools/testserver/CTestServer.h"
+
+namespace
+{
+class TransportTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        UApplication::Init();
+        ASSERT_TRUE(mServer.Listen());
+        mTransport = UTransport::New(kTransportStream);
+        UTransport::SetMessageHandler(mTransport, SMessageLog::Proc, &mLog);
+    }
+    void TearDown() override
+    {
+        UTransport::Dispose(mTransport);
+        UApplication::Process();
+    }
+    bool WaitFor(uint32_t msg)
+    {
+        return PumpUntil([&] { return mLog.Has(msg); }, "a transport message");
+    }
+    void Connect(const SNameAddress& a)
+    {
+        UTransport::StartConnect(mTransport, &a.record, a.size);
+        ASSERT_TRUE(WaitFor(kMsgConnectEstablished));
+        EXPECT_EQ(UTransport::GetConnectStatus(mTransport), 3);
+    }
+
+    CTestServer mServer;
+    TTransportObj* mTransport = nullptr;
+    SMessageLog mLog;
+};
+
+// A port on which nobody listens: taken from the system and released again.
+uint16_t UnusedPort()
+{
+    int fd;
+    uint16_t port = 0;
+    if (platform::ListenLoopback(0, fd, port) == 0) platform::CloseSocket(fd);
+    return port;
+}
+} // namespace
+
+TEST_F(TransportTest, APortInTheTextIsUsedWhenTheRecordHasNone)
+{
+    Connect(NameAddress("127.0.0.1:" + std::to_string(mServer.Port())));
+    EXPECT_TRUE(UTransport::IsConnected(mTransport));
+    EXPECT_EQ(mLog.lastObject, mTransport);
+    EXPECT_TRUE(PumpUntil([&] { return mServer.ConnectionCount() == 1; }, "the server to accept"));
+}
+
+TEST_F(TransportTest, ThePortFieldWinsOverThePortInTheText)
+{
+    Connect(NameAddress("127.0.0.1:1", mServer.Port()));
+}
+
+TEST_F(TransportTest, AHostNameIsLookedUpFirst)
+{
+    Connect(NameAddress("localhost:" + std::to_string(mServer.Port())));
+}
+
+TEST_F(TransportTest, UnusableAddressRecordsRaise8_101)
+{
+    for (const SNameAddress& a : {NameAddress("127.0.0.1"), NameAddress("127.0.0.1:"),
+                                  NameAddress("127.0.0.1:70000"), NameAddress(":5500"), NameAddress("")})
+        EXPECT_EQ(RaisedError([&] { UTransport::StartConnect(mTransport, &a.record, a.size); }), "8/101");
+    SNameAddress shortRecord = NameAddress("127.0.0.1:5500");
+    EXPECT_EQ(RaisedError([&] { UTransport::StartConnect(mTransport, &shortRecord.record, 10); }), "8/101");
+    SInternetAddress plain{kInternetAddressType, 0, {127, 0, 0, 1}, {}};
+    EXPECT_EQ(RaisedError([&] { UTransport::StartConnect(mTransport, &plain, 11); }), "8/101");
+    // The transport is still usable after each refusal.
+    plain.port = mServer.Port();
+    UTransport::StartConnect(mTransport, &plain, sizeof plain);
+    EXPECT_TRUE(WaitFor(kMsgConnectEstablished));
+}
+
+TEST_F(TransportTest, ASecondConnectWhileBusyOrConnectedRaises1_3)
+{
+    const SNameAddress a = NameAddress("localhost:" + std::to_string(mServer.Port()));
+    UTransport::StartConnect(mTransport, &a.record, a.size);
+    EXPECT_EQ(UTransport::GetConnectStatus(mTransport), 1); // looking up
+    EXPECT_EQ(RaisedError([&] { UTransport::StartConnect(mTransport, &a.record, a.size); }), "1/3");
+    ASSERT_TRUE(WaitFor(kMsgConnectEstablished));
+    EXPECT_EQ(RaisedError([&] { UTransport::StartConnect(mTransport, &a.record, a.size); }), "1/3");
+}
+
+TEST_F(TransportTest, ARefusedConnectIsAnnouncedAndRaisedByTheStatus)
+{
+    const SNameAddress a = LoopbackAddress(UnusedPort());
+    UTransport::StartConnect(mTransport, &a.record, a.size);
+    ASSERT_TRUE(WaitFor(kMsgConnectFailed));
+    EXPECT_FALSE(mLog.Has(kMsgConnectEstablished));
+    EXPECT_EQ(RaisedError([&] { UTransport::GetConnectStatus(mTransport); }), "8/104");
+}
+
+TEST_F(TransportTest, AnUnknownHostIsAnnouncedAndRaisedAs8_101)
+{
+    const SNameAddress a = NameAddress("no-such-host.invalid:5500");
+    UTransport::StartConnect(mTransport, &a.record, a.size);
+    ASSERT_TRUE(WaitFor(kMsgConnectFailed));
+    EXPECT_EQ(RaisedError([&] { UTransport::GetConnectStatus(mTransport); }), "8/101");
+}
+
+TEST_F(TransportTest, DataIsAnnouncedAndReadAndThePeersCloseFollows)
+{
+    Connect(LoopbackAddress(mServer.Port()));
+    ASSERT_TRUE(PumpUntil([&] { return mServer.HasOpenConnection(); }, "the server to accept"));
+    mServer.SendRaw("hello");
+    mServer.CloseAfterWriting(5);
+    ASSERT_TRUE(WaitFor(kMsgDataArrived));
+    ASSERT_TRUE(PumpUntil([&] { return UTransport::GetReceiveSize(mTransport) == 5; }, "five bytes"));
+    void* buffer = nullptr;
+    uint32_t size = 0;
+    ASSERT_TRUE(UTransport::ReceiveBuffer(mTransport, buffer, size));
+    EXPECT_EQ(std::string(static_cast<char*>(buffer), size), "hello");
+    UTransport::DisposeBuffer(buffer);
+    ASSERT_TRUE(WaitFor(kMsgDisconnected));
+    EXPECT_FALSE(UTransport::IsConnected(mTransport));
+    EXPECT_FALSE(UTransport::ReceiveBuffer(mTransport, buffer, size));
+    EXPECT_EQ(mLog.Count(kMsgDisconnected), 1u);
+}
+
+TEST_F(TransportTest, BytesLeftUnreadAreAnnouncedAgain)
+{
+    Connect(LoopbackAddress(mServer.Port()));
+    ASSERT_TRUE(PumpUntil([&] { return mServer.HasOpenConnection(); }, "the server to accept"));
+    mServer.SendRaw("abcdef");
+    ASSERT_TRUE(PumpUntil([&] { return UTransport::GetReceiveSize(mTransport) == 6; }, "six bytes"));
+    mLog.messages.clear();
+    char two[2];
+    ASSERT_EQ(UTransport::Receive(mTransport, two, 2), 2u);
+    ASSERT_TRUE(WaitFor(kMsgDataArrived));
+    char rest[8];
+    EXPECT_EQ(UTransport::Receive(mTransport, rest, sizeof rest), 4u);
+}
+
+TEST_F(TransportTest, TheSendQueueKeepsOrderAndReadyToSendWaitsForItToDrain)
+{
+    // A listener that does not accept: the kernel takes the connection but nobody reads, so the
+    // network soon takes nothing more.
+    int listenFD;
+    uint16_t port;
+    ASSERT_EQ(platform::ListenLoopback(0, listenFD, port), 0);
+    Connect(LoopbackAddress(port));
+    const std::string chunk(4 * 1024 * 1024, 'a');
+    UTransport::Send(mTransport, chunk.data(), uint32_t(chunk.size()));
+    const uint32_t unsent = UTransport::GetUnsentSize(mTransport);
+    ASSERT_GT(unsent, 0u);
+    EXPECT_TRUE(UTransport::IsReadyToSend(mTransport)); // one buffer queued
+    UTransport::Send(mTransport, "bc", 2);
+    void* buffer = UTransport::NewBuffer(3);
+    std::memcpy(buffer, "def", 3);
+    UTransport::SendBuffer(mTransport, buffer);
+    EXPECT_EQ(UTransport::GetUnsentSize(mTransport), unsent + 5);
+    EXPECT_FALSE(UTransport::IsReadyToSend(mTransport));
+    UTransport::NotifyReadyToSend(mTransport);
+    UApplication::Process();
+    EXPECT_FALSE(mLog.Has(kMsgReadyToSend));
+
+    int fd;
+    ASSERT_TRUE(PumpUntil([&] { return platform::AcceptConnection(listenFD, fd) == 0; }, "the connection"));
+    std::string received;
+    ASSERT_TRUE(PumpUntil(
+        [&]
+        {
+            char b[65536];
+            size_t got = 0;
+            bool closed = false;
+            while (platform::ReceiveSome(fd, b, sizeof b, got, closed) == 0 && got)
+                received.append(b, got);
+            return received.size() == chunk.size() + 5;
+        },
+        "every byte at the reader"));
+    EXPECT_EQ(received.substr(chunk.size()), "bcdef");
+    EXPECT_EQ(mLog.Count(kMsgReadyToSend), 1u);
+    EXPECT_EQ(UTransport::GetUnsentSize(mTransport), 0u);
+    UTransport::NotifyReadyToSend(mTransport); // an empty queue answers at once
+    UApplication::Process();
+    EXPECT_EQ(mLog.Count(kMsgReadyToSend), 2u);
+    platform::CloseSocket(fd);
+    platform::CloseSocket(listenFD);
+}
+
+TEST_F(TransportTest, DisconnectAndDisposeWorkInEveryState)
+{
+    // Connected: the close is announced once the socket reports it.
+    Connect(LoopbackAddress(mServer.Port()));
+    UTransport::Disconnect(mTransport);
+    EXPECT_FALSE(UTransport::IsConnected(mTransport));
+    EXPECT_TRUE(WaitFor(kMsgDisconnected));
+    EXPECT_TRUE(PumpUntil([&] { return mServer.ClientClosed(); }, "the server to see the close"));
+
+    // Looking up, and connecting: nothing is announced afterwards.
+    for (const SNameAddress& a :
+         {NameAddress("localhost:" + std::to_string(mServer.Port())), LoopbackAddress(mServer.Port())})
+    {
+        SMessageLog log;
+        TTransportObj* t = UTransport::New(kTransportStream);
+        UTransport::SetMessageHandler(t, SMessageLog::Proc, &log);
+        UTransport::StartConnect(t, &a.record, a.size);
+        UTransport::Disconnect(t);
+        EXPECT_EQ(RaisedError([&] { UTransport::GetConnectStatus(t); }), "1/1");
+        for (int turn = 0; turn < 5; ++turn)
+            UApplication::Process();
+        EXPECT_TRUE(log.messages.empty());
+        UTransport::Dispose(t);
+    }
+
+    // Disposing of a transport with messages still queued for it removes them.
+    SMessageLog log;
+    TTransportObj* t = UTransport::New(kTransportStream);
+    UTransport::SetMessageHandler(t, SMessageLog::Proc, &log);
+    UTransport::NotifyReadyToSend(t);
+    UTransport::Dispose(t);
+    UApplication::Process();
+    EXPECT_TRUE(log.messages.empty());
+    UTransport::Dispose(nullptr);
+    UTransport::Disconnect(nullptr);
+    EXPECT_EQ(RaisedError([] { UTransport::New(3); }), "8/107");
+}
+
+TEST_F(TransportTest, AFirewallRelaysOnceItGrantsEvenWhenItsReplyComesInPieces)
+{
+    CSocksRelay relay;
+    ASSERT_TRUE(relay.Listen());
+    relay.SetReplyPieceSize(1);
+    const SNameAddress destination = LoopbackAddress(mServer.Port());
+    const SNameAddress firewall = LoopbackAddress(relay.Port());
+    UTransport::StartConnectThruFirewall(mTransport, &destination.record, destination.size, &firewall.record,
+                                         firewall.size, 0);
+    EXPECT_EQ(UTransport::GetConnectStatus(mTransport), 1);
+    ASSERT_TRUE(WaitFor(kMsgConnectEstablished));
+    EXPECT_EQ(UTransport::GetConnectStatus(mTransport), 3);
+    const std::string expected =
+        std::string("\x04\x01", 2) + testwire::BE16(mServer.Port()) + std::string("\x7F\x00\x00\x01x\x00", 6);
+    EXPECT_EQ(relay.LastRequest(), expected);
+    ASSERT_TRUE(PumpUntil([&] { return mServer.HasOpenConnection(); }, "the relay to reach the server"));
+    mServer.SendRaw("through");
+    ASSERT_TRUE(PumpUntil([&] { return UTransport::GetReceiveSize(mTransport) == 7; }, "relayed bytes"));
+}
+
+TEST_F(TransportTest, AFirewallRefusalFailsAsConnectionRefused)
+{
+    CSocksRelay relay;
+    ASSERT_TRUE(relay.Listen());
+    relay.SetResult(91);
+    const SNameAddress destination = NameAddress("localhost:" + std::to_string(mServer.Port()));
+    const SNameAddress firewall = NameAddress("localhost:" + std::to_string(relay.Port()));
+    UTransport::StartConnectThruFirewall(mTransport, &destination.record, destination.size, &firewall.record,
+                                         firewall.size, 0);
+    ASSERT_TRUE(WaitFor(kMsgConnectFailed));
+    EXPECT_EQ(mLog.Count(kMsgConnectFailed), 1u);
+    EXPECT_FALSE(mLog.Has(kMsgConnectEstablished));
+    EXPECT_FALSE(UTransport::IsConnected(mTransport));
+    EXPECT_EQ(RaisedError([&] { UTransport::GetConnectStatus(mTransport); }), "8/104");
+    UApplication::Process();
+    EXPECT_EQ(mLog.Count(kMsgConnectFailed), 1u);
+}
+
+TEST(TransportTextTest, PortsAndAddressesInText)
+{
+    const std::string withPort = "server:5500", without = "server";
+    EXPECT_EQ(UTransport::GetPortFromAddressText(42, withPort.data(), uint32_t(withPort.size())), 5500);
+    EXPECT_EQ(UTransport::GetPortFromAddressText(42, without.data(), uint32_t(without.size())), 0);
+    EXPECT_EQ(UTransport::GetPortFromAddressText(42, ":80", 3), 0);
+    EXPECT_EQ(UTransport::GetPortFromAddressText(42, "a:b:81", 6), 81);
+
+    uint32_t start, size;
+    const std::string url = "quenvol://host:5500/some/more";
+    ASSERT_TRUE(UTransport::_GetURLAddress(url.data(), uint32_t(url.size()), start, size));
+    EXPECT_EQ(url.substr(start, size), "host:5500");
+    EXPECT_FALSE(UTransport::_GetURLAddress("quenvol:h", 9, start, size));
+    ASSERT_TRUE(UTransport::_GetURLAddress("x:/ab", 5, start, size));
+    EXPECT_EQ(std::string("x:/ab").substr(start, size), "ab");
+
+    char out[8];
+    const std::string typed = "  fire\x01wall:1080 trailing";
+    EXPECT_EQ(UTransport::CleanUpAddressText(42, typed.data(), uint32_t(typed.size()), out, 8), 8u);
+    EXPECT_EQ(std::string(out, 8), "firexwal");
+}
+
+namespace
+{
+std::string gOpened;
+bool RecordOpen(const char* url, size_t size)
+{
+    gOpened.assign(url, size);
+    return true;
+}
+} // namespace
+
+TEST(TransportTextTest, LaunchURLOpensTheRunOfURLCharactersAroundThePosition)
+{
+    platform::SetOpenURLProc(RecordOpen);
+    const std::string text = "see \"http://example.test/a?b=1\" now";
+    uint32_t start = 10, end = 0;
+    ASSERT_TRUE(UTransport::LaunchURL(text.data(), uint32_t(text.size()), &start, &end));
+    EXPECT_EQ(gOpened, "http://example.test/a?b=1");
+    EXPECT_EQ(start, 5u);
+    EXPECT_EQ(end, 30u);
+    start = 3; // the blank before the quote
+    EXPECT_FALSE(UTransport::LaunchURL(text.data(), uint32_t(text.size()), &start, &end));
+    EXPECT_FALSE(UTransport::_IsValidURLChar('"'));
+    EXPECT_FALSE(UTransport::_IsValidURLChar(0xD2));
+    EXPECT_TRUE(UTransport::_IsValidURLChar('~'));
+    const std::string longURL(600, 'a');
+    start = 0;
+    ASSERT_TRUE(UTransport::LaunchURL(longURL.data(), uint32_t(longURL.size()), &start, &end));
+    EXPECT_EQ(gOpened.size(), 511u);
+    platform::SetOpenURLProc(nullptr);
+}

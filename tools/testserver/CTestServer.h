@@ -1,0 +1,98 @@
+// The local test server: listens on 127.0.0.1, speaks the server side of the handshake and of the
+// transaction framing, answers as scripted and logs what it received. It runs on the program's one
+// thread through the same run loop, so whoever drives it pumps that loop.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tools/testserver/TestWire.h"
+
+class CTestSocket;
+namespace platform
+{
+struct SocketWatchObj;
+}
+
+// How to answer requests of one type.
+struct STestReply
+{
+    std::string body = std::string("\0\0", 2); // an empty field list
+    uint32_t error = 0;
+    uint32_t parts = 1;
+    bool zeroSizeHeaders = false;
+    bool answer = true;        // false: log the request and stay silent
+    bool closeInstead = false; // close the connection instead of answering
+    uint32_t idDelta = 0;      // answer under another id: a reply that nobody awaits
+};
+
+class CTestServer
+{
+public:
+    enum class EHandshake
+    {
+        Accept,
+        Refuse, // "TRTP" with a non-zero error code
+        Garble, // a reply without the "TRTP" signature
+        Ignore, // never answer it
+        Close,  // close the connection when it arrives
+    };
+
+    CTestServer();
+    ~CTestServer();
+    CTestServer(const CTestServer&) = delete;
+    CTestServer& operator=(const CTestServer&) = delete;
+
+    // Listens on 127.0.0.1 at the given port (0 = any free one); false when that fails.
+    bool Listen(uint16_t port = 0);
+    uint16_t Port() const { return mPort; }
+
+    void SetHandshake(EHandshake mode, uint32_t refuseCode = 1);
+    // Type 0 answers every type that has no reply of its own.
+    void SetReply(uint16_t type, const STestReply& reply);
+    // Called for every complete request after it was logged and answered.
+    std::function<void(CTestServer&, const STestTransaction&)> onRequest;
+
+    // What goes to the newest client connection.
+    void PushTransaction(uint16_t type, const std::string& body, uint32_t parts = 1,
+                         bool zeroSizeHeaders = false);
+    void SendRaw(const std::string& bytes);
+    void SetPieceSize(uint32_t bytes);
+    void CloseAfterWriting(uint64_t totalBytes);
+    void CloseConnection();
+
+    // The log.
+    uint32_t ConnectionCount() const { return mConnectionCount; }
+    bool HasOpenConnection() const;
+    bool ClientClosed() const { return mClientClosed; }
+    bool IsFlushed() const;
+    const std::string& ReceivedHandshake() const { return mHandshake; }
+    const std::vector<STestTransaction>& Received() const { return mReceived; }
+    size_t CountReceived(uint16_t type) const;
+    uint64_t BytesWritten() const;
+
+private:
+    struct SConnection;
+    static void ListenEvent(void* context, int event);
+    void Accept();
+    void Input(SConnection& c);
+    void Answer(SConnection& c, const STestTransaction& request);
+
+    int mListenFD = -1;
+    platform::SocketWatchObj* mListenWatch = nullptr;
+    uint16_t mPort = 0;
+    EHandshake mHandshakeMode = EHandshake::Accept;
+    uint32_t mRefuseCode = 1;
+    std::map<uint16_t, STestReply> mReplies;
+    std::vector<std::unique_ptr<SConnection>> mConnections;
+    uint32_t mConnectionCount = 0;
+    uint32_t mNextID = 0x10000;
+    uint32_t mPieceSize = 0;
+    bool mClientClosed = false;
+    std::string mHandshake;
+    std::vector<STestTransaction> mReceived;
+};

@@ -1,0 +1,112 @@
+#include "tools/testserver/CTestSocket.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#include "platform/Socket.h"
+
+CTestSocket::CTestSocket(int fd, bool connecting) : mFD(fd), mConnecting(connecting)
+{
+    platform::SetNoDelay(fd);
+    mWatch = platform::WatchSocket(fd, Event, this);
+    platform::SetReadWatch(mWatch, !connecting);
+    UpdateWrite();
+}
+
+CTestSocket::~CTestSocket()
+{
+    *mAlive = false;
+    CloseNow();
+}
+
+void CTestSocket::Event(void* context, int event)
+{
+    auto* self = static_cast<CTestSocket*>(context);
+    if (event == platform::kSocketReadable)
+        self->OnReadable();
+    else
+        self->OnWritable();
+}
+
+void CTestSocket::Write(const std::string& bytes)
+{
+    if (mFD < 0) return;
+    mOutput += bytes;
+    UpdateWrite();
+}
+
+void CTestSocket::CloseWhenFlushed()
+{
+    mCloseWhenFlushed = true;
+    if (mOutput.empty()) CloseNow();
+}
+
+void CTestSocket::CloseNow()
+{
+    if (mFD < 0) return;
+    platform::UnwatchSocket(mWatch);
+    mWatch = nullptr;
+    platform::CloseSocket(mFD);
+    mFD = -1;
+    mOutput.clear();
+}
+
+void CTestSocket::UpdateWrite()
+{
+    if (mWatch) platform::SetWriteWatch(mWatch, mConnecting || !mOutput.empty());
+}
+
+void CTestSocket::Closed()
+{
+    CloseNow();
+    if (onClosed) onClosed();
+}
+
+void CTestSocket::OnReadable()
+{
+    char buffer[65536];
+    size_t got = 0;
+    bool closed = false;
+    const int err = platform::ReceiveSome(mFD, buffer, sizeof buffer, got, closed);
+    if (err == EAGAIN) return;
+    if (err || closed)
+    {
+        Closed();
+        return;
+    }
+    mInput.append(buffer, got);
+    if (onInput) onInput();
+}
+
+void CTestSocket::OnWritable()
+{
+    if (mConnecting)
+    {
+        mConnecting = false;
+        const int err = platform::TakeSocketError(mFD);
+        if (!err) platform::SetReadWatch(mWatch, true);
+        UpdateWrite();
+        const std::shared_ptr<bool> alive = mAlive;
+        if (onConnected) onConnected(err);
+        if (*alive && err) Closed();
+        return;
+    }
+    size_t n = mOutput.size();
+    if (mPieceSize) n = std::min<size_t>(n, mPieceSize);
+    if (mCloseAfter) n = size_t(std::min<uint64_t>(n, mCloseAfter - mWritten));
+    size_t sent = 0;
+    const int err = n ? platform::SendSome(mFD, mOutput.data(), n, sent) : 0;
+    if (err && err != EAGAIN)
+    {
+        Closed();
+        return;
+    }
+    mOutput.erase(0, sent);
+    mWritten += sent;
+    if ((mCloseAfter && mWritten >= mCloseAfter) || (mCloseWhenFlushed && mOutput.empty()))
+    {
+        CloseNow();
+        return;
+    }
+    UpdateWrite();
+}

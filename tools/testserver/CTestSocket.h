@@ -1,0 +1,62 @@
+// One non-blocking socket of the local test server: what comes in is gathered for the owner, what goes
+// out is queued and written as the network takes it, optionally in pieces of a few bytes.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace platform
+{
+struct SocketWatchObj;
+}
+
+class CTestSocket
+{
+public:
+    // Takes ownership of a connected or connecting socket.
+    explicit CTestSocket(int fd, bool connecting = false);
+    ~CTestSocket();
+    CTestSocket(const CTestSocket&) = delete;
+    CTestSocket& operator=(const CTestSocket&) = delete;
+
+    // Called after new bytes were appended to Input(); the owner erases what it has used.
+    std::function<void()> onInput;
+    // Called once when the peer closed or the connection broke.
+    std::function<void()> onClosed;
+    // Called once when a connect made with connecting = true has finished (0 or the errno).
+    std::function<void(int)> onConnected;
+
+    std::string& Input() { return mInput; }
+    void Write(const std::string& bytes);
+    // 0 writes as much as the network takes; n writes at most n bytes per turn of the loop.
+    void SetPieceSize(uint32_t bytes) { mPieceSize = bytes; }
+    // Closes once this many bytes in total have been written (0 = never).
+    void CloseAfterWriting(uint64_t totalBytes) { mCloseAfter = totalBytes; }
+    // Closes after everything queued has been written.
+    void CloseWhenFlushed();
+    void CloseNow();
+    bool IsOpen() const { return mFD >= 0; }
+    bool IsFlushed() const { return mOutput.empty(); }
+    uint64_t BytesWritten() const { return mWritten; }
+
+private:
+    static void Event(void* context, int event);
+    void OnReadable();
+    void OnWritable();
+    void UpdateWrite();
+    void Closed();
+
+    int mFD;
+    platform::SocketWatchObj* mWatch = nullptr;
+    std::string mInput;
+    std::string mOutput;
+    uint32_t mPieceSize = 0;
+    uint64_t mWritten = 0;
+    uint64_t mCloseAfter = 0;
+    bool mConnecting;
+    bool mCloseWhenFlushed = false;
+    // Cleared when the object dies, which its owner may do from inside one of its callbacks.
+    std::shared_ptr<bool> mAlive = std::make_shared<bool>(true);
+};
