@@ -68,67 +68,11 @@ void CMyApplication::ReadPrefs()
 
 void CMyApplication::WritePrefs() {}
 
-void CMyApplication::StartUp()
-{
-    // The tracker controller arrives with the tracker windows.
-    ReadPrefs();
-    QApplication::setOverrideCursor(Qt::BusyCursor);
-
-    mToolsWin = new CMyOldToolbarWin();
-    mToolsWin->Place(kPlaceTopCenter);
-    mToolsWin->Show();
-
-    // The tasks, news, chat and online users windows join here when they exist.
-    QApplication::restoreOverrideCursor();
-    if (mSoundDisabled) MsgBox(kBoxNoSound);
-}
-
-bool CMyApplication::IsLongLivedWindow(const CWindow* window) const
-{
-    return window && window == mToolsWin;
-}
-
-void CMyApplication::ShowOrBringToFront(CWindow* window)
-{
-    if (!window) return;
-    if (!window->IsVisible())
-        window->Show();
-    else
-        window->BringToFront();
-}
-
-void CMyApplication::DoShowChatWin() {}
-void CMyApplication::DoShowTasksWin() {}
-void CMyApplication::DoShowNewsWin() {}
-void CMyApplication::DoShowConnectedUsersWin() {}
-
-void CMyApplication::DoShowToolbarWin()
-{
-    ShowOrBringToFront(mToolsWin);
-}
-
 void CMyApplication::DoShowTracker() {}
 
 void CMyApplication::DoRefreshTracker()
 {
     if (!mTracker) return;
-}
-
-void CMyApplication::DoCloseWindow(CWindow* window)
-{
-    if (!window) return;
-    if (IsLongLivedWindow(window))
-    {
-        window->Hide();
-        return;
-    }
-    // Folder, message, preview, text, information and private chat windows join here with their issue;
-    // any other window is left as it is.
-}
-
-void CMyApplication::DoCloseAllFileWindows()
-{
-    mFolderWinList.Clear();
 }
 
 void CMyApplication::DoAbout()
