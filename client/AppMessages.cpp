@@ -39,7 +39,7 @@ void CMyApplication::HandleMessage(void* object, uint32_t msg, const void* data,
     switch (msg)
     {
     case kMsgDataArrived:
-    case kMsgTimedOut:
+    case kMsgTimeout:
     case kMsgReadyToSend:
     case kMsgDisconnected:
     case kMsgConnectRequest:

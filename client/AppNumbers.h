@@ -3,6 +3,9 @@
 
 #include <cstdint>
 
+// The connection messages 100-106 come from the transport.
+#include "framework/net/UTransport.h"
+
 // Key commands.
 enum : uint32_t
 {
@@ -83,13 +86,6 @@ enum : uint16_t
 // The application's own messages.
 enum : uint32_t
 {
-    kMsgDataArrived = 100,
-    kMsgTimedOut = 101,
-    kMsgReadyToSend = 102,
-    kMsgDisconnected = 103,
-    kMsgConnectRequest = 104,
-    kMsgConnectEstablished = 105,
-    kMsgConnectFailed = 106,
     kMsgServerMessage = 1100,
     kMsgConnectionLost = 1101,
     kMsgAdminMessage = 1102,

@@ -3,7 +3,6 @@
 #include "client/CMyApplication.h"
 #include "framework/runtime/UMemory.h"
 
-void CMyApplication::DoShowConnect() {}
 void CMyApplication::DoShowPublicFiles() {}
 void CMyApplication::DoBringFrontPrivMsg() {}
 void CMyApplication::DoSecret() {}
@@ -12,17 +11,10 @@ void CMyApplication::DoPostNewsWin() {}
 void CMyApplication::DoNewUser() {}
 void CMyApplication::DoOpenUser() {}
 void CMyApplication::DoOptions() {}
-void CMyApplication::DoDisconnect() {}
-void CMyApplication::KillTasksAndDisconnect() {}
 void CMyApplication::DoChatSend(bool) {}
-void CMyApplication::ClearPublicChat() {}
 void CMyApplication::DoOpenPrivateChat() {}
-void CMyApplication::DoStopTask() {}
+// Only transfers can be started by hand; they arrive with file transfers.
 void CMyApplication::DoStartTask() {}
-bool CMyApplication::GetSelectedUser(uint16_t&, uint8_t*)
-{
-    return false;
-}
 void CMyApplication::DoSendPrivMsg(uint16_t, const uint8_t*) {}
 void CMyApplication::DoSaveEditUser(CWindow*) {}
 void CMyApplication::DoCancelEditUser(CWindow*) {}
@@ -51,15 +43,20 @@ void CMyApplication::DoFileGetInfo(CWindow*) {}
 void CMyApplication::DoFileSaveInfo(CWindow*) {}
 void CMyApplication::DoFileInfoEdited(CWindow*) {}
 void CMyApplication::DoClosePrivateChat(CWindow*) {}
-void CMyApplication::DoGoURL(const void*, uint32_t) {}
-void CMyApplication::DoShowAgreement(THdlObj* text)
-{
-    UMemory::Dispose(text);
-}
-void CMyApplication::ProcessAll() {}
-void CMyApplication::KillFinishedTasks() {}
 void CMyApplication::OpenBookmark(TFileSysRefObj*) {}
 bool CMyApplication::TrackerWindowHit(CWindow*, const SHitMsgData&)
 {
     return false;
 }
+
+// Transactions of chat, users and news that the server starts.
+void CMyApplication::ProcessTran_NewMsg(TFieldDataObj*) {}
+void CMyApplication::ProcessTran_ChatMsg(TFieldDataObj*) {}
+void CMyApplication::ProcessTran_InviteToChat(TFieldDataObj*) {}
+void CMyApplication::ProcessTran_NotifyChatChangeUser(TFieldDataObj*) {}
+void CMyApplication::ProcessTran_NotifyChatDeleteUser(TFieldDataObj*) {}
+void CMyApplication::ProcessTran_NotifyChatSubject(TFieldDataObj*) {}
+void CMyApplication::ProcessTran_NotifyChangeUser(TFieldDataObj*) {}
+void CMyApplication::ProcessTran_NotifyDeleteUser(TFieldDataObj*) {}
+void CMyApplication::ProcessTran_UserBroadcast(TFieldDataObj*) {}
+void CMyApplication::DoShowMessage(TFieldDataObj*, bool) {}

@@ -7,9 +7,11 @@
 #include "client/AppNumbers.h"
 #include "client/CMyAboutWin.h"
 #include "client/CMyOldToolbarWin.h"
+#include "client/CMyTask.h"
 #include "client/MsgBox.h"
 #include "client/USound.h"
 #include "framework/files/UFileSys.h"
+#include "framework/net/UTransact.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UDateTime.h"
@@ -48,9 +50,15 @@ CMyApplication::CMyApplication()
 
 CMyApplication::~CMyApplication()
 {
+    // Tasks leave the list as they are destroyed, and some of them still need the connection.
+    while (CMyTask* task = mTaskList.GetItem(1))
+        delete task;
+    UTransact::Dispose(mTpt);
+    mTpt = nullptr;
     UTimer::Dispose(mFinishTaskTimer);
     UMemory::Dispose(mAgreementText);
-    mFolderWinList.Clear();
+    UMemory::Dispose(mNewsText);
+    DoCloseAllFileWindows();
     mTaskList.Clear();
     delete mToolsWin;
     if (gApp == this) gApp = nullptr;
@@ -77,12 +85,7 @@ void CMyApplication::DoRefreshTracker()
 
 void CMyApplication::DoAbout()
 {
-    if (mIsConnected)
-    {
-        const uint32_t now = UDateTime::GetSeconds();
-        mTotalSecsOnline += now - mConnectStartSecs;
-        mConnectStartSecs = now;
-    }
+    AddOnlineTime();
     CMyAboutWin::Run(*this);
 }
 

@@ -1,10 +1,33 @@
 #!/usr/bin/env bash
 # Sets everything up, builds the client and starts it. Arguments are passed to the client (bookmark
-# files, quenvol:// addresses).
+# files, quenvol:// addresses). Without arguments the demo server is started on a free local port in
+# the background (its log goes to BUILD/quenvol-server.log) and the client connects to it; the server
+# stops when the client exits.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh" run
 build="$root/build"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUENVOL_TESTS=OFF >/dev/null
-cmake --build "$build" -j"$(nproc)" --target quenvol
-exec "$build/bin/quenvol" "$@"
+cmake --build "$build" -j"$(nproc)" --target quenvol quenvol-server
+
+if [ $# -gt 0 ]; then
+  exec "$build/bin/quenvol" "$@"
+fi
+
+log="$build/quenvol-server.log"
+"$build/bin/quenvol-server" --port 0 --config "$root/tools/quenvol-server/demo.conf" </dev/null >"$log" 2>&1 &
+server=$!
+trap 'kill "$server" 2>/dev/null || true' EXIT
+port=""
+for _ in $(seq 1 100); do
+  port=$(sed -n 's/^quenvol-server listening on 127\.0\.0\.1:\([0-9]*\)$/\1/p' "$log" | head -n 1)
+  [ -n "$port" ] && break
+  kill -0 "$server" 2>/dev/null || break
+  sleep 0.1
+done
+if [ -z "$port" ]; then
+  echo "run.sh: the demo server did not start; see $log" >&2
+  exit 1
+fi
+echo "Demo server on 127.0.0.1:$port (log: $log)"
+"$build/bin/quenvol" "quenvol://127.0.0.1:$port"

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "framework/net/SInternetNameAddress.h"
 #include "framework/runtime/MessageProc.h"
 
 struct TTransportObj;
@@ -24,21 +25,12 @@ enum : uint32_t
 enum : uint16_t
 {
     kInternetAddressType = 2,
-    kInternetNameAddressType = 42,
 };
 
 enum : uint16_t
 {
     kTransportStream = 1,
     kTransportDatagram = 2,
-};
-
-// Host byte order in memory. The size handed with a name record is its used length, name length + 5.
-struct SInternetNameAddress
-{
-    uint16_t type; // 42
-    uint16_t port; // 0 = take it from ":port" at the end of the name
-    uint8_t name[256];
 };
 
 struct SInternetAddress

@@ -3,11 +3,13 @@
 #include <cerrno>
 
 #include "platform/Socket.h"
+#include "tools/testserver/CServerModel.h"
 #include "tools/testserver/CTestSocket.h"
 
 struct CTestServer::SConnection
 {
     std::unique_ptr<CTestSocket> socket;
+    uint32_t id = 0;
     bool handshakeDone = false;
 };
 
@@ -42,11 +44,18 @@ void CTestServer::Accept()
         c->socket = std::make_unique<CTestSocket>(fd);
         c->socket->SetPieceSize(mPieceSize);
         SConnection* raw = c.get();
+        c->id = ++mConnectionCount;
+        const uint32_t id = c->id;
         c->socket->onInput = [this, raw] { Input(*raw); };
-        c->socket->onClosed = [this] { mClientClosed = true; };
+        c->socket->onClosed = [this, id]
+        {
+            mClientClosed = true;
+            Event(id, "closed");
+            if (mModel) mModel->Disconnected(*this, id);
+        };
         mConnections.push_back(std::move(c));
-        ++mConnectionCount;
         mClientClosed = false;
+        Event(id, "connected");
     }
 }
 
@@ -70,6 +79,9 @@ void CTestServer::Input(SConnection& c)
         mHandshake = in.substr(0, 12);
         in.erase(0, 12);
         c.handshakeDone = true;
+        Event(c.id, "handshake " + mHandshake.substr(0, 4) + " " + mHandshake.substr(4, 4) + " version " +
+                        std::to_string(testwire::ReadBE16(mHandshake, 8)) + "." +
+                        std::to_string(testwire::ReadBE16(mHandshake, 10)));
         switch (mHandshakeMode)
         {
         case EHandshake::Accept:
@@ -96,6 +108,7 @@ void CTestServer::Input(SConnection& c)
         STestTransaction t{h, in.substr(20, h.dataSize)};
         in.erase(0, 20 + size_t(h.dataSize));
         mReceived.push_back(t);
+        mCurrentConnection = c.id;
         if (!h.isReply) Answer(c, t);
         if (!c.socket->IsOpen()) return;
         if (onRequest) onRequest(*this, t);
@@ -104,10 +117,18 @@ void CTestServer::Input(SConnection& c)
 
 void CTestServer::Answer(SConnection& c, const STestTransaction& request)
 {
+    STestReply modelReply;
+    std::vector<std::pair<uint16_t, std::string>> followUps;
+    const STestReply* chosen = nullptr;
     auto it = mReplies.find(request.header.type);
-    if (it == mReplies.end()) it = mReplies.find(0);
-    if (it == mReplies.end() || !it->second.answer) return;
-    const STestReply& r = it->second;
+    if (it != mReplies.end())
+        chosen = &it->second;
+    else if (mModel && mModel->Answer(*this, c.id, request, modelReply, followUps))
+        chosen = &modelReply;
+    else if ((it = mReplies.find(0)) != mReplies.end())
+        chosen = &it->second;
+    if (!chosen || !chosen->answer) return;
+    const STestReply& r = *chosen;
     if (r.closeInstead)
     {
         c.socket->CloseNow();
@@ -119,6 +140,39 @@ void CTestServer::Answer(SConnection& c, const STestTransaction& request)
     h.id = request.header.id + r.idDelta;
     h.error = r.error;
     c.socket->Write(testwire::EncodeTransaction(h, r.body, r.parts, r.zeroSizeHeaders));
+    for (const auto& [type, body] : followUps)
+        PushTransactionTo(c.id, type, body);
+}
+
+void CTestServer::Event(uint32_t connection, const std::string& what)
+{
+    if (onEvent) onEvent(connection, what);
+}
+
+CTestServer::SConnection* CTestServer::FindConnection(uint32_t connection)
+{
+    for (auto& c : mConnections)
+        if (c->id == connection) return c.get();
+    return nullptr;
+}
+
+void CTestServer::PushTransactionTo(uint32_t connection, uint16_t type, const std::string& body)
+{
+    SConnection* c = FindConnection(connection);
+    if (!c || !c->socket->IsOpen()) return;
+    STestPartHeader h;
+    h.type = type;
+    h.id = mNextID++;
+    c->socket->Write(testwire::EncodeTransaction(h, body));
+}
+
+void CTestServer::CloseConnection(uint32_t connection)
+{
+    SConnection* c = FindConnection(connection);
+    if (!c) return;
+    c->socket->CloseWhenFlushed();
+    // A connection the server closes never reports its own end.
+    if (mModel) mModel->Disconnected(*this, connection);
 }
 
 void CTestServer::PushTransaction(uint16_t type, const std::string& body, uint32_t parts,

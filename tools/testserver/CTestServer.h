@@ -13,6 +13,7 @@
 #include "tools/testserver/TestWire.h"
 
 class CTestSocket;
+class CServerModel;
 namespace platform
 {
 struct SocketWatchObj;
@@ -54,8 +55,19 @@ public:
     void SetHandshake(EHandshake mode, uint32_t refuseCode = 1);
     // Type 0 answers every type that has no reply of its own.
     void SetReply(uint16_t type, const STestReply& reply);
-    // Called for every complete request after it was logged and answered.
+    // Requests without a script of their own type are answered by the model, when there is one, before
+    // the script of type 0 is tried. The model is not owned.
+    void SetModel(CServerModel* model) { mModel = model; }
+    // Called for every complete request after it was logged and answered; CurrentConnection() tells
+    // whose it was.
     std::function<void(CTestServer&, const STestTransaction&)> onRequest;
+    // Connections coming, going and their handshakes, for logs.
+    std::function<void(uint32_t connection, const std::string& what)> onEvent;
+    uint32_t CurrentConnection() const { return mCurrentConnection; }
+    // Connections are numbered from 1 in the order they came.
+    uint32_t LastConnection() const { return mConnectionCount; }
+    void PushTransactionTo(uint32_t connection, uint16_t type, const std::string& body);
+    void CloseConnection(uint32_t connection);
 
     // What goes to the newest client connection.
     void PushTransaction(uint16_t type, const std::string& body, uint32_t parts = 1,
@@ -81,6 +93,8 @@ private:
     void Accept();
     void Input(SConnection& c);
     void Answer(SConnection& c, const STestTransaction& request);
+    void Event(uint32_t connection, const std::string& what);
+    SConnection* FindConnection(uint32_t connection);
 
     int mListenFD = -1;
     platform::SocketWatchObj* mListenWatch = nullptr;
@@ -90,6 +104,8 @@ private:
     std::map<uint16_t, STestReply> mReplies;
     std::vector<std::unique_ptr<SConnection>> mConnections;
     uint32_t mConnectionCount = 0;
+    uint32_t mCurrentConnection = 0;
+    CServerModel* mModel = nullptr;
     uint32_t mNextID = 0x10000;
     uint32_t mPieceSize = 0;
     bool mClientClosed = false;

@@ -1,0 +1,63 @@
+// Tasks: every request to a server and every transfer is an object that shows a row in the tasks
+// window, is stepped by the application whenever there is work, and removes itself when destroyed.
+#pragma once
+
+#include <cstdint>
+
+struct TFieldDataObj;
+struct TTransactSessionObj;
+
+class CMyTask
+{
+public:
+    // `desc` is the row's length-prefixed text; most tasks pass an empty one and set it at once.
+    explicit CMyTask(const uint8_t* desc);
+    virtual ~CMyTask();
+    CMyTask(const CMyTask&) = delete;
+    CMyTask& operator=(const CMyTask&) = delete;
+
+    // One step of the work: whatever can be done now, never waiting.
+    virtual void Process() {}
+
+    uint16_t mStage;
+    uint16_t mIsFinished : 1;
+    uint16_t mIsStandAlone : 1;
+
+protected:
+    // Marks the task done and lets the application reap it.
+    void Finish();
+    // A queued task (stage 0) takes its turn once every task created before it is gone: true when it
+    // has just moved to stage 1.
+    bool LeaveQueueWhenFirst();
+    // The user's start of a queued task, whatever its place.
+    void StartQueued();
+    // Sets the bar and the row text formatted from `format` with a length-prefixed name for its "%#s".
+    void SetRowText(uint32_t value, uint32_t max, const char* format, const uint8_t* name = nullptr);
+    // Drops " (queued)" from the end of a length-prefixed row text.
+    static void RemoveQueuedSuffix(uint8_t* text);
+};
+
+// A task that sends one request on the server connection and waits for its reply.
+class CMyTransactTask : public CMyTask
+{
+public:
+    explicit CMyTransactTask(const uint8_t* desc);
+    ~CMyTransactTask() override;
+
+    TFieldDataObj* mFieldData;
+    TTransactSessionObj* mTranSession = nullptr;
+
+protected:
+    // Opens a send session of `type` on the application's connection and sends mFieldData.
+    // A time-out of 0 keeps the connection's default.
+    void SendRequest(uint16_t type, uint32_t timeoutMs = 0);
+    // Shows how much of the reply has arrived.
+    void ShowReplyProgress();
+    // When the reply is complete: takes its fields into mFieldData, gives its error code, closes the
+    // session and returns true. False while it is still on its way.
+    bool TakeReply(uint32_t& outError);
+    // TakeReply followed by the application's check of the reply's error.
+    bool TakeCheckedReply();
+    // The end of a short request: the bar full (2 of 2) and the task finished.
+    void FinishRequest();
+};

@@ -1,0 +1,20 @@
+// The row of a running transfer: the bar alone at first, then a text with the rate and the time left,
+// rewritten only when one of the shown numbers changes.
+#pragma once
+
+#include <cstdint>
+
+class CMyTask;
+
+class CMyTransferProgress
+{
+public:
+    // `pattern` holds two "%#s": the item's name and the statistics text, in that order.
+    void Show(CMyTask* task, uint32_t done, uint32_t total, uint32_t elapsedSecs, const char* pattern,
+              const uint8_t* name);
+
+    // What is shown now (kept so that an unchanged row is not redrawn).
+    uint32_t mDisplayedSize = 0;
+    uint32_t mDisplayedBPS = 0;
+    uint32_t mDisplayedETR = 0;
+};

@@ -1,0 +1,119 @@
+#include "tools/quenvol-server/ServerConfig.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "tools/testserver/CServerModel.h"
+
+namespace
+{
+bool ParseAccess(const std::string& text, SAccessBits& out)
+{
+    out.fill(0);
+    if (text == "all")
+    {
+        out.fill(0xFF);
+        return true;
+    }
+    if (text == "none") return true;
+    std::stringstream list(text);
+    std::string item;
+    while (std::getline(list, item, ','))
+    {
+        if (item.empty() || item.find_first_not_of("0123456789") != std::string::npos) return false;
+        const unsigned long bit = std::stoul(item);
+        if (bit > 63) return false;
+        out[bit / 8] |= uint8_t(0x80u >> (bit % 8));
+    }
+    return true;
+}
+
+std::string Rest(std::istringstream& in)
+{
+    std::string rest;
+    std::getline(in >> std::ws, rest);
+    return rest;
+}
+
+void AppendLine(std::string& text, const std::string& line)
+{
+    // Texts travel with carriage returns between their lines.
+    if (!text.empty()) text += '\r';
+    text += line;
+}
+
+bool Number(const std::string& word, long low, long high, long& out)
+{
+    char* end = nullptr;
+    out = std::strtol(word.c_str(), &end, 10);
+    return !word.empty() && *end == 0 && out >= low && out <= high;
+}
+} // namespace
+
+bool ParseServerConfig(const std::string& text, CServerModel& model, std::string& outError)
+{
+    std::istringstream lines(text);
+    std::string line;
+    for (int number = 1; std::getline(lines, line); ++number)
+    {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        std::istringstream in(line);
+        std::string key;
+        if (!(in >> key) || key[0] == '#') continue;
+        bool ok = true;
+        if (key == "guest")
+        {
+            const std::string value = Rest(in);
+            ok = value == "yes" || value == "no";
+            model.guestAllowed = value == "yes";
+        }
+        else if (key == "guest-access")
+            ok = ParseAccess(Rest(in), model.guestAccess);
+        else if (key == "account")
+        {
+            std::string login, password, access;
+            SServerAccount account;
+            ok = bool(in >> login >> password >> access) && ParseAccess(access, account.access);
+            account.password = password == "-" ? "" : password;
+            account.name = Rest(in);
+            if (ok) model.accounts[login] = account;
+        }
+        else if (key == "news")
+            AppendLine(model.news, Rest(in));
+        else if (key == "agreement")
+            AppendLine(model.agreement, Rest(in));
+        else if (key == "welcome")
+            AppendLine(model.welcome, Rest(in));
+        else if (key == "user")
+        {
+            std::string id, icon, flags;
+            long i = 0, c = 0, f = 0;
+            ok = bool(in >> id >> icon >> flags) && Number(id, 1, 65535, i) &&
+                 Number(icon, -32768, 32767, c) && Number(flags, 0, 65535, f);
+            SServerUser user{uint16_t(i), int16_t(c), uint16_t(f), Rest(in)};
+            ok = ok && !user.name.empty();
+            if (ok) model.extraUsers.push_back(user);
+        }
+        else
+            ok = false;
+        if (!ok)
+        {
+            outError = "line " + std::to_string(number) + ": cannot use \"" + line + "\"";
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ReadServerConfig(const std::string& path, CServerModel& model, std::string& outError)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+    {
+        outError = "cannot open " + path;
+        return false;
+    }
+    std::stringstream text;
+    text << file.rdbuf();
+    return ParseServerConfig(text.str(), model, outError);
+}

@@ -1,0 +1,213 @@
+// The demo server: listens on 127.0.0.1, answers logins, the online users list and the news from its
+// configuration file, and logs everything it receives to standard output. Lines typed on standard
+// input send server messages ("msg TEXT", "admin TEXT") or disconnect a user ("kick CONNECTION TEXT").
+//
+//   quenvol-server [--port N] [--config FILE]      (port 0 or none: a free port, printed at start)
+#include <QCoreApplication>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+#include "framework/runtime/UApplication.h"
+#include "platform/EventLoop.h"
+#include "platform/Socket.h"
+#include "tools/quenvol-server/ServerConfig.h"
+#include "tools/testserver/CServerModel.h"
+#include "tools/testserver/CTestServer.h"
+
+namespace
+{
+CTestServer* gServer = nullptr;
+CServerModel* gModel = nullptr;
+platform::SocketWatchObj* gInputWatch = nullptr;
+std::string gInputLine;
+
+void Log(uint32_t connection, const std::string& text)
+{
+    std::printf("[%u] %s\n", connection, text.c_str());
+    std::fflush(stdout);
+}
+
+std::string Printable(const std::string& bytes)
+{
+    std::string out;
+    for (unsigned char c : bytes)
+    {
+        if (c == '\r')
+            out += "\\r";
+        else if (c >= 0x20 && c < 0x7F)
+            out += char(c);
+        else
+        {
+            char hex[5];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            out += hex;
+        }
+    }
+    return out;
+}
+
+const char* TypeName(uint16_t type)
+{
+    switch (type)
+    {
+    case 101:
+        return "get news";
+    case 103:
+        return "post news";
+    case 105:
+        return "chat";
+    case 107:
+        return "login";
+    case 108:
+        return "private message";
+    case 300:
+        return "get online users";
+    case 303:
+        return "get client info";
+    case 304:
+        return "set user info";
+    default:
+        return "request";
+    }
+}
+
+void LogRequest(CTestServer& server, const STestTransaction& t)
+{
+    std::ostringstream line;
+    line << (t.header.isReply ? "reply" : TypeName(t.header.type)) << " (type " << t.header.type << ", id "
+         << t.header.id << ")";
+    for (const auto& [id, data] : testwire::CFields::Parse(t.body))
+    {
+        line << "  " << id << "=";
+        if (id == 105)
+            line << "\"" << Printable(CServerModel::Complement(data)) << "\"";
+        else if (id == 106)
+            line << "(" << data.size() << " bytes)"; // passwords are not logged
+        else if (data.size() <= 4 && (id == 103 || id == 104 || id == 109 || id == 113 || id == 114))
+            line << (data.size() == 2   ? testwire::ReadBE16(data, 0)
+                     : data.size() == 4 ? testwire::ReadBE32(data, 0)
+                                        : 0);
+        else
+            line << "\"" << Printable(data.substr(0, 80)) << (data.size() > 80 ? "..." : "") << "\"";
+    }
+    if (t.header.type == 107 && !t.header.isReply)
+        line << (gModel->IsLoggedIn(server.CurrentConnection()) ? "  -> accepted" : "  -> refused");
+    Log(server.CurrentConnection(), line.str());
+}
+
+void Command(const std::string& line)
+{
+    std::istringstream in(line);
+    std::string word, rest;
+    in >> word;
+    std::getline(in >> std::ws, rest);
+    if (word == "msg" || word == "admin")
+    {
+        gModel->SendServerMessage(*gServer, rest, word == "msg" ? 1 : 0);
+        Log(0, "sent " + word + " \"" + rest + "\"");
+    }
+    else if (word == "kick")
+    {
+        std::istringstream args(rest);
+        uint32_t connection = 0;
+        std::string text;
+        args >> connection;
+        std::getline(args >> std::ws, text);
+        gModel->SendDisconnectMessage(*gServer, connection, text.empty() ? "You were disconnected." : text);
+        gServer->CloseConnection(connection);
+        Log(connection, "kicked");
+    }
+    else if (word == "users")
+    {
+        for (const SServerUser& u : gModel->OnlineUsers())
+            Log(0, "online: " + std::to_string(u.id) + " " + u.name);
+    }
+    else if (word == "quit")
+        UApplication::Quit();
+    else if (!word.empty())
+        Log(0, "commands: msg TEXT | admin TEXT | kick CONNECTION [TEXT] | users | quit");
+}
+
+void InputEvent(void*, int)
+{
+    char buffer[1024];
+    const ssize_t n = read(STDIN_FILENO, buffer, sizeof buffer);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) return;
+    if (n <= 0)
+    {
+        // No more input (or none at all, as when started in the background): stop watching it.
+        platform::UnwatchSocket(gInputWatch);
+        gInputWatch = nullptr;
+        return;
+    }
+    gInputLine.append(buffer, size_t(n));
+    for (size_t end; (end = gInputLine.find('\n')) != std::string::npos;)
+    {
+        const std::string line = gInputLine.substr(0, end);
+        gInputLine.erase(0, end + 1);
+        Command(line);
+    }
+}
+
+int Usage()
+{
+    std::fprintf(stderr, "usage: quenvol-server [--port N] [--config FILE]\n");
+    return 2;
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    long port = 0;
+    std::string config;
+    for (int i = 1; i < argc; ++i)
+    {
+        const std::string arg = argv[i];
+        if (arg == "--port" && i + 1 < argc)
+        {
+            char* end = nullptr;
+            port = std::strtol(argv[++i], &end, 10);
+            if (*end || port < 0 || port > 65535) return Usage();
+        }
+        else if (arg == "--config" && i + 1 < argc)
+            config = argv[++i];
+        else
+            return Usage();
+    }
+
+    QCoreApplication app(argc, argv);
+    platform::InitEventLoop();
+    UApplication::Init();
+
+    CServerModel model;
+    model.guestAccess = CServerModel::AllAccess();
+    std::string error;
+    if (!config.empty() && !ReadServerConfig(config, model, error))
+    {
+        std::fprintf(stderr, "quenvol-server: %s\n", error.c_str());
+        return 1;
+    }
+    CTestServer server;
+    server.SetModel(&model);
+    gServer = &server;
+    gModel = &model;
+    server.onRequest = LogRequest;
+    server.onEvent = Log;
+    if (!server.Listen(uint16_t(port)))
+    {
+        std::fprintf(stderr, "quenvol-server: cannot listen on 127.0.0.1:%ld\n", port);
+        return 1;
+    }
+    std::printf("quenvol-server listening on 127.0.0.1:%u\n", unsigned(server.Port()));
+    std::fflush(stdout);
+
+    gInputWatch = platform::WatchSocket(STDIN_FILENO, InputEvent, nullptr);
+    platform::SetReadWatch(gInputWatch, true);
+    UApplication::Run();
+    platform::UnwatchSocket(gInputWatch);
+    return 0;
+}

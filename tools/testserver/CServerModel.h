@@ -1,0 +1,80 @@
+// What a small server knows: accounts and guests, who is online, the news, the agreement and the
+// access bits it grants. The local server asks it for the answers it has no script for, so tests and
+// the demo server see a server that behaves like one.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tools/testserver/TestWire.h"
+
+class CTestServer;
+struct STestReply;
+
+using SAccessBits = std::array<uint8_t, 8>;
+
+struct SServerAccount
+{
+    std::string password;
+    std::string name; // the name the account shows when the client gives none
+    SAccessBits access{};
+};
+
+struct SServerUser
+{
+    uint16_t id = 0;
+    int16_t icon = 0;
+    uint16_t flags = 0;
+    std::string name;
+};
+
+class CServerModel
+{
+public:
+    // Accounts by login.
+    std::map<std::string, SServerAccount> accounts;
+    bool guestAllowed = true;
+    SAccessBits guestAccess{};
+    std::string news;
+    std::string agreement;
+    // A "Server Message" sent to every user right after their login (empty: none).
+    std::string welcome;
+    // Users that are always listed as online, as if connected from elsewhere.
+    std::vector<SServerUser> extraUsers;
+
+    // Answers a request of a connection. False when the model has no answer for that type.
+    // `followUps` are transactions that go to the same connection right after the reply.
+    bool Answer(CTestServer& server, uint32_t connection, const STestTransaction& request, STestReply& reply,
+                std::vector<std::pair<uint16_t, std::string>>& followUps);
+    void Disconnected(CTestServer& server, uint32_t connection);
+
+    // Transactions the server starts: a server (1) or administrator (other) message to every user,
+    // and a disconnect message to one connection.
+    void SendServerMessage(CTestServer& server, const std::string& text, uint16_t kind);
+    void SendDisconnectMessage(CTestServer& server, uint32_t connection, const std::string& text);
+
+    bool IsLoggedIn(uint32_t connection) const;
+    std::vector<SServerUser> OnlineUsers() const;
+    // The login of a connection, or "" for a guest or a connection not logged in.
+    std::string LoginOf(uint32_t connection) const;
+
+    static std::string Complement(std::string text);
+    static SAccessBits AllAccess();
+
+private:
+    struct SSession
+    {
+        bool loggedIn = false;
+        std::string login;
+        SServerUser user;
+    };
+    void NotifyOthers(CTestServer& server, uint32_t connection, uint16_t type, const std::string& body);
+    static std::string UserFields(const SServerUser& user);
+
+    std::map<uint32_t, SSession> mSessions;
+    uint16_t mNextUserID = 1;
+};
