@@ -1,10 +1,65 @@
-// The toolbar window: the program's main window, carrying the menu bar.
+// The toolbar window: the program's main window, carrying the menu bar and a column of labelled icon
+// buttons for the main commands; the buttons that the user's access does not allow are left out.
 #pragma once
 
+#include <cstdint>
+
 #include "framework/ui/CFrameWindow.h"
+
+class CIconButtonView;
+struct SMyUserAccess;
+
+// The toolbar's looks while not connected, connecting and connected.
+enum : uint16_t
+{
+    kToolbarNotConnected = 0,
+    kToolbarConnecting = 1,
+    kToolbarConnected = 2,
+};
 
 class CMyOldToolbarWin : public CFrameWindow
 {
 public:
     CMyOldToolbarWin();
+
+    // Lays the buttons out again for the access bytes (hiding the window meanwhile) and fits the window
+    // to them. The parameterless form reads the application's access.
+    void SetAccess(const SMyUserAccess& access);
+    void SetAccess();
+    // The connect row shows "Connect..." while not connected and "Disconnect" otherwise.
+    void SetLook(uint16_t look);
+    uint16_t GetLook() const { return mLook; }
+
+    uint8_t mButtonHeight = 24;
+    uint8_t mButtonWidth = 110;
+    uint8_t mButtonSpace = 3;
+
+    struct SViews
+    {
+        CIconButtonView* optionsBtn;
+        CIconButtonView* connectBtn;
+        CIconButtonView* trackerBtn;
+        CIconButtonView* broadcastBtn;
+        CIconButtonView* newsBtn;
+        CIconButtonView* postBtn;
+        CIconButtonView* chatBtn;
+        CIconButtonView* filesBtn;
+        CIconButtonView* usersBtn;
+        CIconButtonView* tasksBtn;
+        CIconButtonView* newUserBtn;
+        CIconButtonView* openUserBtn;
+        CIconButtonView* quitBtn;
+        CIconButtonView* aboutBtn;
+        CIconButtonView* disconnectBtn;
+    } mViews{};
+
+protected:
+    // One layout step: a shown button goes to row `row` (which then advances) and is made visible;
+    // otherwise it is hidden and takes no row.
+    void SetIconButton(CIconButtonView* button, uint32_t& row, bool show);
+    void LayOut(const SMyUserAccess& access);
+
+private:
+    uint16_t mLook = kToolbarNotConnected;
+    int32_t mBottom = 0;
 };

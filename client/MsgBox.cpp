@@ -2,8 +2,6 @@
 
 #include <QFontMetrics>
 #include <QLabel>
-#include <QPushButton>
-#include <QWidget>
 #include <cstdarg>
 #include <cstring>
 
@@ -13,8 +11,10 @@
 #include "framework/runtime/UMemory.h"
 #include "framework/runtime/URez.h"
 #include "framework/runtime/UText.h"
+#include "framework/ui/CButtonView.h"
+#include "framework/ui/CIconView.h"
+#include "framework/ui/CLabelView.h"
 #include "framework/ui/CWindow.h"
-#include "framework/ui/UIcons.h"
 #include "framework/ui/UiText.h"
 
 namespace
@@ -37,11 +37,6 @@ int32_t MeasureMessage(const QString& text, const QFont& font)
     if (text.isEmpty()) return 0;
     QFontMetrics metrics(font);
     return metrics.boundingRect(QRect(0, 0, kTextWidth, 100000), Qt::TextWordWrap, text).height();
-}
-
-QRect ToQRect(const SRect& r)
-{
-    return QRect(r.left, r.top, r.Width(), r.Height());
 }
 
 void PlayBoxSound(int16_t sound)
@@ -91,44 +86,36 @@ CWindow* MakeMsgBoxWin(const SMsgBox& box)
     const SMsgBoxLayout l = LayOutMsgBox(box, MeasureMessage(message, font));
 
     auto* win = new CWindow(SRect{0, 0, l.content.right, l.content.bottom}, kWindowModal);
-    QWidget* w = win->Widget();
-    w->setFixedSize(l.content.right, l.content.bottom);
     if (!IsEmpty(box.title)) win->SetTitle(box.title);
 
-    if (l.hasIcon)
-    {
-        auto* icon = new QLabel(w);
-        icon->setGeometry(ToQRect(l.iconRect));
-        icon->setPixmap(UIcons::GetIcon(box.icon).pixmap(32, 32));
-    }
-    auto* text = new QLabel(w);
-    text->setGeometry(ToQRect(l.textRect));
-    text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    if (l.hasIcon) new CIconView(win, l.iconRect, box.icon);
     if (!message.isEmpty())
     {
-        text->setWordWrap(true);
-        text->setText(message);
-        text->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        auto* text = new CLabelView(win, l.textRect);
+        text->SetText(box.message);
+        text->Label()->setTextInteractionFlags(Qt::TextSelectableByMouse);
     }
     else
-        text->setPixmap(UIcons::GetPixmap(FourCC("PIXM"), box.picture));
+        new CPictureView(win, l.textRect, box.picture);
 
-    auto addButton = [&](const SRect& r, const QString& label, uint32_t hitID)
+    auto addButton = [&](const SRect& r, const uint8_t* title, uint32_t hitID)
     {
-        auto* b = new QPushButton(label, w);
-        b->setGeometry(ToQRect(r));
-        QObject::connect(b, &QPushButton::clicked, [win, hitID] { win->Hit(hitID); });
+        auto* b = new CButtonView(win, r);
+        b->SetID(hitID);
+        b->SetCommand(hitID);
+        if (!IsEmpty(title))
+            b->SetTitle(title);
+        else
+            b->SetTitle("OK", 2);
         return b;
     };
-    QPushButton* first =
-        addButton(l.button1, IsEmpty(box.button1) ? QStringLiteral("OK") : PStringToQString(box.button1), 1);
-    first->setDefault(true);
-    first->setFocus();
-    if (l.hasButton2) addButton(l.button2, PStringToQString(box.button2), 2);
-    if (l.hasButton3) addButton(l.button3, PStringToQString(box.button3), 3);
-    win->SetDefaultHit(1);
+    CButtonView* first = addButton(l.button1, box.button1, 1);
+    first->SetDefault(true);
+    first->SetFocus();
+    if (l.hasButton2) addButton(l.button2, box.button2, 2);
+    if (l.hasButton3) addButton(l.button3, box.button3, 3);
     win->SetCancelHit(l.cancelButton);
-    win->Place(kPlaceCenterScreen);
+    win->SetAutoBounds(kPlaceCenterScreen, kPlaceMainScreen);
     return win;
 }
 

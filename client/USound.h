@@ -1,17 +1,40 @@
-// Event sounds from the resource data file, played without waiting; the system beep.
+// Event sounds from the resource data file, played without waiting (several at once); the system beep.
 #pragma once
 
 #include <cstdint>
 
 struct TRezObj;
 
+// The 32-byte header of a 'SOUN' resource ("NQSN", version 1, uncompressed PCM).
+struct SSoundHeader
+{
+    uint16_t channels;
+    uint16_t bytesPerSample;
+    uint32_t sampleRate;
+    uint32_t frames;
+    uint32_t dataSize; // the sample bytes that follow the header
+};
+
 class USound
 {
 public:
-    // False when the machine has no way to play sound; the program goes on without it.
+    // False when the machine has no audio output; the program goes on without sound and every Play
+    // is then silent.
     static bool Init();
     static void Beep();
+    // Starts playing sound resource `soundID` (from `rez`, or the search chain when null) and returns at
+    // once. Does nothing when sounds are switched off, the number is 0 or there is no such sound. A
+    // damaged sound or a device that cannot be opened raises.
     static void Play(TRezObj* rez, int16_t soundID, uint32_t options);
     static void SetCanPlay(bool canPlay);
     static bool IsCanPlay();
+    // Whether Init found an audio output.
+    static bool IsAvailable();
+    // Sounds still playing, and stopping them all (the resources are released).
+    static uint32_t GetPlayingCount();
+    static void StopAll();
+
+    // Checks a resource body of `size` bytes; raises 1/8 (signature or compression), 1/7 (version),
+    // 1/9 (too short for its samples). Bodies under 32 bytes are the caller's to reject first.
+    static void ReadHeader(const uint8_t* bytes, uint32_t size, SSoundHeader& outHeader);
 };

@@ -4,7 +4,7 @@
 # Usage: scripts/install-deps.sh [run|test]
 set -euo pipefail
 
-run_packages=(cmake ninja-build g++ qt6-base-dev libgl-dev)
+run_packages=(cmake ninja-build g++ qt6-base-dev libgl-dev qt6-multimedia-dev librsvg2-bin)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev)
 
 packages=("${run_packages[@]}")

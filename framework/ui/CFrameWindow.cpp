@@ -8,7 +8,21 @@
 #include "framework/runtime/UApplication.h"
 #include "framework/ui/CWindowHost.h"
 
-CFrameWindow::CFrameWindow(const SRect& bounds) : CWindow(bounds, kWindowFrame, new CMainWindowHost(this)) {}
+CFrameWindow::CFrameWindow(const SRect& bounds, uint16_t style)
+    : CWindow(SRect{}, kWindowFrame, style, new CMainWindowHost(this))
+{
+    // The bounds are set once the menu bar exists, whose height goes on top of them.
+    MainWindow()->menuBar();
+    SetBounds(bounds);
+}
+
+int32_t CFrameWindow::ChromeHeight(int32_t width) const
+{
+    QMenuBar* bar = MainWindow()->menuBar();
+    if (bar->actions().isEmpty()) return 0;
+    const int h = bar->heightForWidth(width);
+    return h > 0 ? h : bar->sizeHint().height();
+}
 
 QMainWindow* CFrameWindow::MainWindow() const
 {
@@ -35,6 +49,10 @@ void CFrameWindow::AddMenu(uint16_t menuID, const char* title, const SMenuItem* 
             [hit]
             { UApplication::PostMessage(kMsgMenuItem, &hit, sizeof(hit), 0, nullptr, nullptr, nullptr); });
     }
+    // The menu bar grows the window above its content: keep the content where and how big it was.
+    SRect b;
+    GetBounds(b);
+    SetBounds(b);
 }
 
 void CFrameWindow::EnableMenuItem(uint16_t item, bool enable)

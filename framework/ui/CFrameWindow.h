@@ -26,8 +26,11 @@ enum : uint32_t
 class CFrameWindow : public CWindow
 {
 public:
-    explicit CFrameWindow(const SRect& bounds);
+    explicit CFrameWindow(const SRect& bounds, uint16_t style = kWindowCloseBox);
     void AddMenu(uint16_t menuID, const char* title, const SMenuItem* items, uint32_t count);
     void EnableMenuItem(uint16_t item, bool enable);
     QMainWindow* MainWindow() const;
+
+protected:
+    int32_t ChromeHeight(int32_t width) const override;
 };

@@ -7,10 +7,13 @@
 #include <cstring>
 
 #include "framework/runtime/CApplication.h"
+#include "framework/runtime/KeyCommands.h"
 #include "framework/runtime/MessageProc.h"
 #include "framework/runtime/UApplication.h"
+#include "framework/ui/CView.h"
 #include "framework/ui/CWindowHost.h"
 #include "framework/ui/UIcons.h"
+#include "framework/ui/UKeyboard.h"
 #include "framework/ui/UiText.h"
 
 namespace
@@ -21,6 +24,8 @@ CPtrList<CWindow>& Windows()
     return list;
 }
 uint64_t gNextStamp = 1;
+QPoint gLastStaggered(-1, -1);
+constexpr int kStaggerStep = 22;
 } // namespace
 
 template <class TBase>
@@ -35,10 +40,35 @@ template <class TBase>
 void TWindowHost<TBase>::keyPressEvent(QKeyEvent* event)
 {
     // Keys reach the window only when the view with the focus did not use them.
-    if (mOwner && event->modifiers() == Qt::NoModifier && mOwner->HandleUnusedKey(event->key()))
-        event->accept();
-    else
-        TBase::keyPressEvent(event);
+    if (mOwner)
+    {
+        SKeyMsgData key;
+        if (UKeyboard::Translate(*event, key) && mOwner->KeyDown(key))
+        {
+            event->accept();
+            return;
+        }
+        if (event->modifiers() == Qt::NoModifier && mOwner->HandleUnusedKey(event->key()))
+        {
+            event->accept();
+            return;
+        }
+    }
+    TBase::keyPressEvent(event);
+}
+
+template <class TBase>
+void TWindowHost<TBase>::changeEvent(QEvent* event)
+{
+    // The maximise button is the zoom box: the window decides what zooming means.
+    if (event->type() == QEvent::WindowStateChange && mOwner && (this->windowState() & Qt::WindowMaximized))
+    {
+        this->setWindowState(this->windowState() & ~Qt::WindowMaximized);
+        CWindow* owner = mOwner;
+        QMetaObject::invokeMethod(
+            this, [owner] { owner->ZoomBoxClicked(); }, Qt::QueuedConnection);
+    }
+    TBase::changeEvent(event);
 }
 
 template <class TBase>
@@ -51,22 +81,41 @@ bool TWindowHost<TBase>::event(QEvent* event)
 template class TWindowHost<QWidget>;
 template class TWindowHost<QMainWindow>;
 
-CWindow::CWindow(const SRect& bounds, uint16_t kind) : CWindow(bounds, kind, new CWidgetHost(this)) {}
+CWindow::CWindow(const SRect& bounds, uint16_t kind, uint16_t style)
+    : CWindow(bounds, kind, style, new CWidgetHost(this))
+{
+}
 
-CWindow::CWindow(const SRect& bounds, uint16_t kind, QWidget* host) : mWidget(host), mKind(kind)
+CWindow::CWindow(const SRect& bounds, uint16_t kind, uint16_t style, QWidget* host)
+    : mWidget(host), mKind(kind), mStyle(style)
 {
     Init(bounds);
 }
 
 void CWindow::Init(const SRect& bounds)
 {
+    if (auto* main = qobject_cast<QMainWindow*>(mWidget))
+    {
+        mContent = new QWidget(main);
+        main->setCentralWidget(mContent);
+    }
+    else
+        mContent = mWidget;
+    InstallSizingRule(mContent);
     if (mKind == kWindowModal)
     {
-        mWidget->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
+        mWidget->setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint |
+                                Qt::WindowCloseButtonHint);
         mWidget->setWindowModality(Qt::ApplicationModal);
     }
     else
-        mWidget->setWindowFlags(Qt::Window);
+    {
+        Qt::WindowFlags flags =
+            Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowMinimizeButtonHint;
+        if (mStyle & kWindowCloseBox || mKind == kWindowFrame) flags |= Qt::WindowCloseButtonHint;
+        if (mStyle & kWindowResizable) flags |= Qt::WindowMaximizeButtonHint;
+        mWidget->setWindowFlags(flags);
+    }
     if (bounds.IsValid()) SetBounds(bounds);
     Windows().AddItem(this);
 }
@@ -79,6 +128,8 @@ CWindow::~CWindow()
     if (auto* host = dynamic_cast<CWidgetHost*>(mWidget)) host->Detach();
     if (auto* host = dynamic_cast<CMainWindowHost*>(mWidget)) host->Detach();
     mWidget->hide();
+    // Later, not now: the window may be destroyed from inside one of its own widgets' event handlers.
+    // Its views go with the widgets; until then they find no window and report nothing.
     mWidget->deleteLater();
 }
 
@@ -129,51 +180,91 @@ void CWindow::Activated()
 
 void CWindow::GetBounds(SRect& outBounds) const
 {
-    QRect r = mWidget->geometry();
-    outBounds = SRect{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    // From the window's own geometry: the layout that places the content may not have run yet.
+    const QRect frame = mWidget->geometry();
+    const int32_t chrome = ChromeHeight(frame.width());
+    outBounds =
+        SRect{frame.left(), frame.top() + chrome, frame.left() + frame.width(), frame.top() + frame.height()};
 }
 
 void CWindow::SetBounds(const SRect& bounds)
 {
-    mWidget->setGeometry(bounds.left, bounds.top, bounds.Width(), bounds.Height());
+    if (!bounds.IsValid()) return;
+    const int32_t chrome = ChromeHeight(bounds.Width());
+    const QRect r(bounds.left, bounds.top - chrome, bounds.Width(), bounds.Height() + chrome);
+    if (!(mStyle & kWindowResizable) || mKind == kWindowModal) mWidget->setFixedSize(r.size());
+    mWidget->setGeometry(r);
+    if (mContent != mWidget) mContent->resize(bounds.Width(), bounds.Height());
 }
 
 void CWindow::SetLimits(int32_t minWidth, int32_t minHeight, int32_t maxWidth, int32_t maxHeight)
 {
-    mWidget->setMinimumSize(minWidth, minHeight);
-    mWidget->setMaximumSize(std::min(maxWidth, int32_t(QWIDGETSIZE_MAX)),
-                            std::min(maxHeight, int32_t(QWIDGETSIZE_MAX)));
+    const int32_t chrome = ChromeHeight(minWidth);
+    mWidget->setMinimumSize(std::max(0, minWidth), std::max(0, minHeight + chrome));
+    mWidget->setMaximumSize(std::clamp(maxWidth, 1, int32_t(QWIDGETSIZE_MAX)),
+                            std::clamp(maxHeight + chrome, 1, int32_t(QWIDGETSIZE_MAX)));
+}
+
+void CWindow::GetZoomLimits(SRect& outArea)
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    outArea = SRect{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
 }
 
 void CWindow::Place(uint16_t placementCode)
 {
-    QScreen* screen = QGuiApplication::primaryScreen();
-    if (!screen) return;
-    const QRect area = screen->availableGeometry();
-    QSize size = mWidget->size();
-    const int margin = 24;
-    QPoint at;
+    SRect area;
+    GetZoomLimits(area);
+    SRect b;
+    GetBounds(b);
+    const int32_t w = b.Width(), h = b.Height() + ChromeHeight(b.Width());
+    const int32_t margin = 24, titleBar = 28;
+    int32_t x, y;
     switch (placementCode)
     {
     case kPlaceTopLeft:
-        at = QPoint(area.left() + margin, area.top() + margin);
+        x = area.left + margin;
+        y = area.top + margin + titleBar;
         break;
     case kPlaceTopRight:
-        at = QPoint(area.right() - size.width() - margin, area.top() + margin);
+        x = area.right - w - margin;
+        y = area.top + margin + titleBar;
         break;
     case kPlaceTopCenter:
-        at = QPoint(area.center().x() - size.width() / 2, area.top() + margin);
+        x = (area.left + area.right - w) / 2;
+        y = area.top + margin + titleBar;
         break;
     case kPlaceBottomLeft:
-        at = QPoint(area.left() + margin, area.bottom() - size.height() - margin);
+        x = area.left + margin;
+        y = area.bottom - h - margin;
         break;
     case kPlaceBottomRight:
-        at = QPoint(area.right() - size.width() - margin, area.bottom() - size.height() - margin);
+        x = area.right - w - margin;
+        y = area.bottom - h - margin;
         break;
-    default:
-        at = area.center() - QPoint(size.width() / 2, size.height() / 2);
+    default: // centred, a little above the middle as dialogs are
+        x = (area.left + area.right - w) / 2;
+        y = area.top + std::max(titleBar, (area.Height() - h) / 3);
         break;
     }
+    mWidget->move(std::max(area.left, x), std::max(area.top, y));
+}
+
+void CWindow::SetAutoBounds(uint16_t placementCode, uint16_t secondCode)
+{
+    Place(placementCode);
+    if (secondCode != kPlaceMainScreen || !IsDocumentLayer()) return;
+    SRect area;
+    GetZoomLimits(area);
+    QPoint at = mWidget->pos();
+    if (gLastStaggered.x() >= 0)
+    {
+        at = gLastStaggered + QPoint(kStaggerStep, kStaggerStep);
+        if (at.x() + mWidget->width() > area.right || at.y() + mWidget->height() > area.bottom)
+            at = mWidget->pos();
+    }
+    gLastStaggered = at;
     mWidget->move(at);
 }
 
@@ -185,9 +276,9 @@ void CWindow::Hit(const SHitMsgData& hit)
         mHasModalHit = true;
         return;
     }
-    const uint32_t size =
-        uint32_t(offsetof(SHitMsgData, data)) + std::min<uint32_t>(hit.dataSize, sizeof(hit.data));
-    UApplication::PostMessage(kMsgWindowHit, &hit, size, 0, CApplication::WindowHitHandler, this, this);
+    // The whole record travels, so that a handler may copy it without reading past the message.
+    UApplication::PostMessage(kMsgWindowHit, &hit, sizeof(hit), 0, CApplication::WindowHitHandler, this,
+                              this);
 }
 
 void CWindow::Hit(uint32_t id, uint16_t part, uint16_t mods)
@@ -221,6 +312,7 @@ bool CWindow::HandleUnusedKey(int qtKey)
 {
     if ((qtKey == Qt::Key_Return || qtKey == Qt::Key_Enter) && mDefaultHit)
     {
+        if (CView* v = FindView(mDefaultHit); v && !v->IsEnabled()) return true;
         Hit(mDefaultHit);
         return true;
     }
@@ -230,6 +322,45 @@ bool CWindow::HandleUnusedKey(int qtKey)
         return true;
     }
     return false;
+}
+
+bool CWindow::KeyDown(const SKeyMsgData&)
+{
+    return false;
+}
+
+void CWindow::UserZoom()
+{
+    if (mZoomed && mUnzoomedBounds.IsValid())
+    {
+        SetBounds(mUnzoomedBounds);
+        mZoomed = false;
+        return;
+    }
+    GetBounds(mUnzoomedBounds);
+    SRect area;
+    GetZoomLimits(area);
+    area.top += ChromeHeight(area.Width()) + 28;
+    area.left += 4;
+    area.right -= 4;
+    area.bottom -= 4;
+    SetBounds(area);
+    mZoomed = true;
+}
+
+void CWindow::ZoomBoxClicked()
+{
+    if (mStyle & kWindowResizable) UserZoom();
+}
+
+CView* CWindow::FindView(uint32_t id) const
+{
+    for (QWidget* w : mContent->findChildren<QWidget*>())
+    {
+        CView* v = CView::FromWidget(w);
+        if (v && v->Widget() == w && v->GetID() == id) return v;
+    }
+    return nullptr;
 }
 
 void CWindow::CloseBoxClicked()
@@ -252,7 +383,7 @@ CWindow* CWindow::GetFrontWindow()
     CWindow* front = nullptr;
     for (CWindow* w : Windows())
     {
-        if (w->mKind != kWindowDocument || !w->IsVisible()) continue;
+        if (!w->IsDocumentLayer() || !w->IsVisible()) continue;
         if (!front || w->mActivationStamp > front->mActivationStamp) front = w;
     }
     return front;

@@ -8,18 +8,30 @@
 #include "framework/ui/SHitMsgData.h"
 
 class QWidget;
+class CView;
+struct SKeyMsgData;
 
 enum : uint16_t
 {
     kWindowDocument = 1, // an ordinary window of the document layer
     kWindowModal = 2,    // a modal dialog, run with ProcessModal
     kWindowFrame = 3,    // the program's main window with the menu bar
+    kWindowDocument2 = 4 // the client's tables call the ordinary window kind 4; it is the document layer too
+};
+
+// Style bits of the window constructor.
+enum : uint16_t
+{
+    kWindowCloseBox = 0x01,
+    kWindowResizable = 0x04, // the user may resize and zoom it
 };
 
 // Automatic placement codes: where the toolkit puts a window that has no saved rectangle.
 enum : uint16_t
 {
     kPlaceTopLeft = 2,
+    kPlaceMainScreen = 4, // as a second code: on the main screen; document windows placed so step away
+                          // from the last one, so that none hides another completely
     kPlaceCenterScreen = 5,
     kPlaceTopRight = 6,
     kPlaceTopCenter = 7,
@@ -30,12 +42,14 @@ enum : uint16_t
 class CWindow
 {
 public:
-    CWindow(const SRect& bounds, uint16_t kind);
+    CWindow(const SRect& bounds, uint16_t kind, uint16_t style = kWindowCloseBox);
     virtual ~CWindow();
     CWindow(const CWindow&) = delete;
     CWindow& operator=(const CWindow&) = delete;
 
     uint16_t GetKind() const { return mKind; }
+    uint16_t GetStyle() const { return mStyle; }
+    bool IsDocumentLayer() const { return mKind == kWindowDocument || mKind == kWindowDocument2; }
     void SetTitle(const uint8_t* pstring);
     void SetTitle(const void* text, uint32_t length);
     void SetIcon(int16_t iconID);
@@ -43,27 +57,43 @@ public:
     void Hide();
     bool IsVisible() const;
     void BringToFront();
+    // Bounds are the window's content in screen coordinates (without frame and menu bar).
     void GetBounds(SRect& outBounds) const;
+    // An empty or inverted rectangle is ignored, so that a damaged saved rectangle changes nothing.
     void SetBounds(const SRect& bounds);
     void SetLimits(int32_t minWidth, int32_t minHeight, int32_t maxWidth, int32_t maxHeight);
     void Place(uint16_t placementCode);
+    // Places by the first code; see kPlaceMainScreen for the second.
+    void SetAutoBounds(uint16_t placementCode, uint16_t secondCode);
+    // The area a zoomed window may take: the screen's available area.
+    static void GetZoomLimits(SRect& outArea);
 
     // Hits of a window in a modal loop go to that loop; all others travel through the queue to
     // CApplication::WindowHitHandler.
     void Hit(const SHitMsgData& hit);
     void Hit(uint32_t id, uint16_t part = 0, uint16_t mods = 0);
-    // Runs the window's modal loop until one of its views reports a hit; returns the hit id.
+    // Runs the window's modal loop until one of its views reports a hit; returns the hit id (0 when the
+    // program is quitting). Queued messages and timers keep being delivered meanwhile.
     uint32_t ProcessModal(SHitMsgData* outHit = nullptr);
 
     // Return presses the default button and Escape the cancel button: they report these hit ids
     // (0 = none).
     void SetDefaultHit(uint32_t id) { mDefaultHit = id; }
     void SetCancelHit(uint32_t id) { mCancelHit = id; }
+    uint32_t GetDefaultHit() const { return mDefaultHit; }
     uint32_t GetCancelHit() const { return mCancelHit; }
     // Called by the host widget for keys that no view took; true when the key meant something.
     bool HandleUnusedKey(int qtKey);
+    // Keys that the focused view did not use reach the window here first; true when used.
+    virtual bool KeyDown(const SKeyMsgData& key);
+    // The zoom box: the standard zoom toggles between the window's size and the zoom limits.
+    virtual void UserZoom();
 
     QWidget* Widget() const { return mWidget; }
+    // The widget that holds the window's views.
+    QWidget* ContentWidget() const { return mContent; }
+    // The view with that id anywhere in the window, or null.
+    CView* FindView(uint32_t id) const;
 
     static uint32_t GetWindowCount();
     static CWindow* GetWindow(uint32_t index);
@@ -74,20 +104,27 @@ public:
     // Called by the host widget; the close box becomes a 'wind' hit.
     void CloseBoxClicked();
     void Activated();
+    void ZoomBoxClicked();
 
 protected:
     // Subclasses that need another host widget (the frame window) pass it in.
-    CWindow(const SRect& bounds, uint16_t kind, QWidget* host);
+    CWindow(const SRect& bounds, uint16_t kind, uint16_t style, QWidget* host);
+    // Height of what sits above the content (the menu bar) for a content of the given width.
+    virtual int32_t ChromeHeight(int32_t) const { return 0; }
 
 private:
     void Init(const SRect& bounds);
 
     QWidget* mWidget;
+    QWidget* mContent = nullptr;
     uint16_t mKind;
+    uint16_t mStyle;
     uint64_t mActivationStamp = 0;
     uint32_t mDefaultHit = 0;
     uint32_t mCancelHit = 0;
     int mModalDepth = 0;
     bool mHasModalHit = false;
     SHitMsgData mModalHit{};
+    SRect mUnzoomedBounds{};
+    bool mZoomed = false;
 };

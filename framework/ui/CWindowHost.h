@@ -1,4 +1,5 @@
-// The Qt widgets behind windows: they turn the close box and activation into calls on the owner.
+// The Qt widgets behind windows: they turn the close box, the zoom box, activation and unused keys into
+// calls on the owner.
 #pragma once
 
 #include <QCloseEvent>
@@ -20,6 +21,7 @@ public:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool event(QEvent* event) override;
 
 private:

@@ -34,5 +34,8 @@ QPixmap UIcons::GetPixmap(uint32_t type, int16_t id)
 QIcon UIcons::GetIcon(int16_t iconID)
 {
     QPixmap p = GetPixmap(FourCC("ICON"), iconID);
+    // Stored user icon numbers may be negative; they show the icon of the positive number unless the
+    // data file has art of their own.
+    if (p.isNull() && iconID < 0 && iconID != INT16_MIN) p = GetPixmap(FourCC("ICON"), int16_t(-iconID));
     return p.isNull() ? QIcon() : QIcon(p);
 }

@@ -1,5 +1,6 @@
 // Message boxes: the layout numbers, the resource records, and a real box answered while the modal loop
 // keeps delivering timer messages.
+#include <QLabel>
 #include <QPushButton>
 #include <QWidget>
 #include <cstdlib>
@@ -157,4 +158,73 @@ TEST(MsgBoxWindow, MissingBoxRaisesResourceNotFound)
         EXPECT_EQ(e.type, 6);
         EXPECT_EQ(e.id, 101);
     }
+}
+
+namespace
+{
+std::vector<QPushButton*> Buttons(CWindow* win)
+{
+    auto list = win->Widget()->findChildren<QPushButton*>();
+    return std::vector<QPushButton*>(list.begin(), list.end());
+}
+} // namespace
+
+TEST(MsgBoxWindow, OneLineMessageGivesTheButtonRowAt70InTheWindow)
+{
+    UseBuiltDataFile();
+    SMsgBox b = Box(kMessage, 1001);
+    b.button2 = kCancel;
+    CWindow* win = MakeMsgBoxWin(b);
+    auto buttons = Buttons(win);
+    ASSERT_EQ(buttons.size(), 2u);
+    QPushButton* ok = buttons[0]->text() == "OK" ? buttons[0] : buttons[1];
+    QPushButton* cancel = ok == buttons[0] ? buttons[1] : buttons[0];
+    EXPECT_EQ(ok->geometry(), QRect(245, 67, 90, 26));
+    EXPECT_TRUE(ok->isDefault());
+    EXPECT_EQ(cancel->geometry(), QRect(145, 70, 84, 20));
+    SRect bounds;
+    win->GetBounds(bounds);
+    EXPECT_EQ(bounds.Width(), 345);
+    EXPECT_EQ(bounds.Height(), 100);
+    EXPECT_EQ(win->GetKind(), kWindowModal);
+    EXPECT_EQ(win->GetCancelHit(), 2u);
+    delete win;
+}
+
+TEST(MsgBoxWindow, EmptyFirstButtonTextShowsOneOkButtonThatAnswers1)
+{
+    UseBuiltDataFile();
+    SMsgBox b = Box(kMessage);
+    b.button1 = kEmpty;
+    b.button3 = kCancel; // ignored: there is no second button
+    CWindow* win = MakeMsgBoxWin(b);
+    auto buttons = Buttons(win);
+    ASSERT_EQ(buttons.size(), 1u);
+    EXPECT_EQ(buttons[0]->text(), "OK");
+    // Without an icon and a second button it is centred on the text.
+    EXPECT_EQ(buttons[0]->geometry().left() + buttons[0]->width() / 2, 10 + 275 / 2);
+    static CWindow* sWin;
+    sWin = win;
+    TTimerObj* t = UTimer::StartNew(
+        [](void*, void*, uint32_t, const void*, uint32_t) { Buttons(sWin)[0]->click(); }, nullptr, 5, false);
+    EXPECT_EQ(TrackMsgBoxWin(win), 1);
+    UTimer::Dispose(t);
+    delete win;
+}
+
+TEST(MsgBoxWindow, NumberedBoxFormatsItsMessageWithTheArgument)
+{
+    UseBuiltDataFile();
+    static std::string message;
+    SetMsgBoxHook(
+        [](int16_t, const SMsgBox& box)
+        {
+            message.assign(reinterpret_cast<const char*>(box.message + 1), box.message[0]);
+            return uint16_t(2);
+        });
+    const uint8_t name[] = "report.text";
+    EXPECT_EQ(MsgBox(int16_t(140), name), 2);
+    SetMsgBoxHook(nullptr);
+    EXPECT_NE(message.find("report.text"), std::string::npos);
+    EXPECT_EQ(message.find("%#s"), std::string::npos);
 }

@@ -1,0 +1,21 @@
+// A button that shows an icon from the data file, with an optional title beside it.
+#pragma once
+
+#include "framework/ui/CView.h"
+
+class QToolButton;
+
+class CIconButtonView : public CView
+{
+public:
+    CIconButtonView(SViewParent parent, const SRect& bounds, int16_t iconID, const char* title = nullptr);
+    void SetIcon(int16_t iconID);
+    int16_t GetIcon() const { return mIconID; }
+    void SetTitle(const uint8_t* pstring);
+    void SetTitle(const void* text, uint32_t length);
+    QToolButton* Button() const;
+
+private:
+    void UpdateStyle();
+    int16_t mIconID = 0;
+};

@@ -1,0 +1,211 @@
+#include "framework/ui/CTextView.h"
+
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTextCursor>
+#include <algorithm>
+#include <cstring>
+
+#include "framework/ui/UiText.h"
+
+namespace
+{
+// The edit widgets exist before their view does; the view introduces itself right after.
+struct SEnterOwner
+{
+    CTextView* owner = nullptr;
+};
+
+template <class TBase>
+class TEnterEdit : public TBase, public SEnterOwner
+{
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        const int k = event->key();
+        if ((k == Qt::Key_Return || k == Qt::Key_Enter) && owner &&
+            owner->EnterPressed(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
+        {
+            event->accept();
+            return;
+        }
+        TBase::keyPressEvent(event);
+    }
+};
+
+QColor ToColor(const uint16_t rgb[3])
+{
+    return QColor::fromRgb(rgb[0] >> 8, rgb[1] >> 8, rgb[2] >> 8);
+}
+
+QWidget* MakeEdit(uint16_t mode)
+{
+    if (mode == kTextMultiLine)
+    {
+        auto* edit = new TEnterEdit<QPlainTextEdit>;
+        edit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+        // Long chat and news texts: no undo history grows behind them.
+        edit->setUndoRedoEnabled(false);
+        return edit;
+    }
+    auto* line = new TEnterEdit<QLineEdit>;
+    if (mode == kTextPassword) line->setEchoMode(QLineEdit::Password);
+    return line;
+}
+} // namespace
+
+CTextView::CTextView(SViewParent parent, const SRect& bounds, uint16_t mode)
+    : CView(parent, bounds, MakeEdit(mode)), mMode(mode)
+{
+    dynamic_cast<SEnterOwner*>(Widget())->owner = this;
+    if (mode == kTextMultiLine)
+        QObject::connect(TextEdit(), &QPlainTextEdit::textChanged, [this] { Changed(); });
+    else
+        QObject::connect(LineEdit(), &QLineEdit::textChanged, [this] { Changed(); });
+}
+
+QLineEdit* CTextView::LineEdit() const
+{
+    return mMode == kTextMultiLine ? nullptr : static_cast<QLineEdit*>(Widget());
+}
+
+QPlainTextEdit* CTextView::TextEdit() const
+{
+    return mMode == kTextMultiLine ? static_cast<QPlainTextEdit*>(Widget()) : nullptr;
+}
+
+void CTextView::SetText(const void* text, uint32_t length)
+{
+    mSettingText = true;
+    const QString s = ToQString(text, length);
+    if (QPlainTextEdit* e = TextEdit())
+        e->setPlainText(s);
+    else
+        LineEdit()->setText(s);
+    mSettingText = false;
+}
+
+void CTextView::SetText(const uint8_t* pstring)
+{
+    if (pstring)
+        SetText(pstring + 1, pstring[0]);
+    else
+        SetText(nullptr, 0);
+}
+
+std::string CTextView::GetText() const
+{
+    return FromQString(TextEdit() ? TextEdit()->toPlainText() : LineEdit()->text());
+}
+
+uint8_t CTextView::GetText(uint8_t* outPString, uint8_t maxLength) const
+{
+    const std::string s = GetText();
+    const uint8_t n = uint8_t(std::min<size_t>(s.size(), maxLength));
+    outPString[0] = n;
+    std::memcpy(outPString + 1, s.data(), n);
+    return n;
+}
+
+uint32_t CTextView::GetTextSize() const
+{
+    return uint32_t(GetText().size());
+}
+
+void CTextView::AppendText(const void* text, uint32_t length)
+{
+    const QString s = ToQString(text, length);
+    if (QLineEdit* line = LineEdit())
+    {
+        line->setText(line->text() + s);
+        return;
+    }
+    QPlainTextEdit* e = TextEdit();
+    QScrollBar* bar = e->verticalScrollBar();
+    const bool atEnd = bar->value() >= bar->maximum() - 2;
+    mSettingText = true;
+    QTextCursor c(e->document());
+    c.movePosition(QTextCursor::End);
+    c.insertText(s);
+    mSettingText = false;
+    if (atEnd) bar->setValue(bar->maximum());
+}
+
+void CTextView::SelectAll()
+{
+    if (QPlainTextEdit* e = TextEdit())
+        e->selectAll();
+    else
+        LineEdit()->selectAll();
+}
+
+void CTextView::SetReadOnly(bool readOnly)
+{
+    if (QPlainTextEdit* e = TextEdit())
+        e->setReadOnly(readOnly);
+    else
+        LineEdit()->setReadOnly(readOnly);
+}
+
+bool CTextView::IsReadOnly() const
+{
+    return TextEdit() ? TextEdit()->isReadOnly() : LineEdit()->isReadOnly();
+}
+
+void CTextView::SetTextSize(uint16_t points)
+{
+    if (!points) return;
+    QFont f = Widget()->font();
+    f.setPointSize(points);
+    Widget()->setFont(f);
+}
+
+void CTextView::SetTextColor(uint16_t red, uint16_t green, uint16_t blue)
+{
+    mText[0] = red, mText[1] = green, mText[2] = blue;
+    mHasText = true;
+    ApplyColors();
+}
+
+void CTextView::SetBackColor(uint16_t red, uint16_t green, uint16_t blue)
+{
+    mBack[0] = red, mBack[1] = green, mBack[2] = blue;
+    mHasBack = true;
+    ApplyColors();
+}
+
+void CTextView::ApplyColors()
+{
+    // Both colours are the user's choice together: setting only one could leave text unreadable on the
+    // theme's background, so an unset one is taken as the opposite of the other's brightness.
+    QPalette p = Widget()->palette();
+    QColor text = mHasText ? ToColor(mText) : p.color(QPalette::Text);
+    QColor back = mHasBack ? ToColor(mBack) : p.color(QPalette::Base);
+    if (mHasText != mHasBack)
+    {
+        if (!mHasBack) back = text.lightness() < 128 ? Qt::white : Qt::black;
+        if (!mHasText) text = back.lightness() < 128 ? Qt::white : Qt::black;
+    }
+    p.setColor(QPalette::Text, text);
+    p.setColor(QPalette::Base, back);
+    Widget()->setPalette(p);
+}
+
+void CTextView::SetMaxLength(uint32_t maxLength)
+{
+    if (QLineEdit* line = LineEdit()) line->setMaxLength(int(std::min<uint32_t>(maxLength, 32767)));
+}
+
+bool CTextView::EnterPressed(bool withMod)
+{
+    if (!mEnterAction) return false;
+    Hit(withMod ? kTextPartEnterMod : kTextPartEnter, CurrentMods());
+    return true;
+}
+
+void CTextView::Changed()
+{
+    if (mChangeHits && !mSettingText) Hit(kTextPartChanged, 0);
+}

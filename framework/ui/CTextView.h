@@ -1,0 +1,71 @@
+// Editable or read-only text in the client's character set: a one-line field, a password field, or a
+// multi-line text that grows in batches (chat, news) and stays responsive with tens of thousands of lines.
+#pragma once
+
+#include <string>
+
+#include "framework/ui/CView.h"
+
+class QLineEdit;
+class QPlainTextEdit;
+
+enum : uint16_t
+{
+    kTextSingleLine = 0,
+    kTextPassword = 1,
+    kTextMultiLine = 2,
+};
+
+// Hit parts of a text view.
+enum : uint16_t
+{
+    kTextPartEnter = 1,    // Enter or Return, when the Enter key action is on
+    kTextPartEnterMod = 2, // the same with Ctrl or Alt held
+    kTextPartChanged = 3,  // the text changed, when change hits are on
+};
+
+class CTextView : public CView
+{
+public:
+    CTextView(SViewParent parent, const SRect& bounds, uint16_t mode = kTextSingleLine);
+
+    void SetText(const void* text, uint32_t length);
+    void SetText(const uint8_t* pstring);
+    // The text in the client's character set, line breaks as carriage returns.
+    std::string GetText() const;
+    // Into a length-prefixed string of at most maxLength bytes; returns the length.
+    uint8_t GetText(uint8_t* outPString, uint8_t maxLength = 255) const;
+    uint32_t GetTextSize() const;
+    // Appends at the end and keeps the view at the end when it was there.
+    void AppendText(const void* text, uint32_t length);
+    void SelectAll();
+
+    void SetReadOnly(bool readOnly);
+    bool IsReadOnly() const;
+    void SetTextSize(uint16_t points);
+    // Colours as 16-bit components (0-65535).
+    void SetTextColor(uint16_t red, uint16_t green, uint16_t blue);
+    void SetBackColor(uint16_t red, uint16_t green, uint16_t blue);
+    void SetEnterKeyAction(bool on) { mEnterAction = on; }
+    bool GetEnterKeyAction() const { return mEnterAction; }
+    void SetChangeHits(bool on) { mChangeHits = on; }
+    void SetMaxLength(uint32_t maxLength);
+
+    bool IsMultiLine() const { return mMode == kTextMultiLine; }
+    QLineEdit* LineEdit() const;
+    QPlainTextEdit* TextEdit() const;
+
+    // Called by the widget: true when Enter was taken.
+    bool EnterPressed(bool withModifier);
+
+private:
+    void Changed();
+    void ApplyColors();
+
+    uint16_t mMode;
+    bool mEnterAction = false;
+    bool mChangeHits = false;
+    bool mSettingText = false;
+    bool mHasText = false, mHasBack = false;
+    uint16_t mText[3] = {}, mBack[3] = {};
+};
