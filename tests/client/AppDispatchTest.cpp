@@ -312,6 +312,15 @@ TEST_F(AppDispatchTest, ErrorEscapingAHandlerIsShownThroughTheQueue)
 TEST(AppStartUp, DefaultsAndTheFrameWindowWithItsMenus)
 {
     UseBuiltDataFile();
+    // A machine without sound gets box 138 at start-up; answer it instead of waiting for a user.
+    static std::vector<int16_t> boxes;
+    boxes.clear();
+    SetMsgBoxHook(
+        [](int16_t id, const SMsgBox&) -> uint16_t
+        {
+            boxes.push_back(id);
+            return 1;
+        });
     CMyApplication app;
     EXPECT_EQ(app.mIconID, 414);
     EXPECT_TRUE(app.mQueueTransfers);
@@ -333,6 +342,8 @@ TEST(AppStartUp, DefaultsAndTheFrameWindowWithItsMenus)
     EXPECT_FALSE(app.mToolsWin->IsVisible());
     app.DoShowToolbarWin();
     EXPECT_TRUE(app.mToolsWin->IsVisible());
+    EXPECT_EQ(boxes, app.mSoundDisabled ? std::vector<int16_t>{138} : std::vector<int16_t>{});
+    SetMsgBoxHook(nullptr);
 }
 
 TEST_F(AppDispatchTest, CommandLineDocumentsOpenBookmarksAndRefuseOtherFiles)

@@ -1,0 +1,10 @@
+// The zoom of the list windows (folders, users, tasks): the width stays and the height becomes what shows
+// every row, within the screen.
+#pragma once
+
+#include <cstdint>
+
+class CWindow;
+class CListView;
+
+void ZoomToList(CWindow* window, const CListView* list, int32_t minHeight);

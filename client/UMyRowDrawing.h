@@ -1,0 +1,32 @@
+// What the file, user and task lists share in drawing their rows: the selection mark, the frame between
+// rows, the row icon and the lists' font.
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <cstdint>
+
+class QPainter;
+class QPalette;
+class QRect;
+class QString;
+
+// Colours given as 16-bit components.
+inline QColor MyColor16(uint16_t red, uint16_t green, uint16_t blue)
+{
+    return QColor::fromRgb(red >> 8, green >> 8, blue >> 8);
+}
+
+class UMyRowDrawing
+{
+public:
+    // The lists draw with the default font at 9 points.
+    static QFont ListFont(const QFont& base, bool bold);
+    // Filled with the highlight when the list is active, else outlined in it.
+    static void DrawSelection(QPainter& painter, const QRect& mark, bool active, const QPalette& palette);
+    // A one-pixel frame in the light 3D colour; a drag image goes without it.
+    static void DrawFrame(QPainter& painter, const QRect& frame, const QPalette& palette);
+    static void DrawIcon(QPainter& painter, int16_t iconID, int x, int y, bool selectedLook);
+    // Cut with an ellipsis to fit the width.
+    static void DrawText(QPainter& painter, const QRect& box, const QString& text, int alignment);
+};
