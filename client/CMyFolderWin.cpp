@@ -22,14 +22,6 @@ namespace
 // The command key of other systems; the keyboard layer never sets it, so its shortcut stays unused.
 constexpr uint16_t kModCommand = 0x0010;
 constexpr uint16_t kStyleFolderWin = 7;
-
-CIconButtonView* MakeButton(CWindow* win, const SRect& r, int16_t icon, uint32_t id, uint8_t sizing = 0)
-{
-    auto* b = new CIconButtonView(win, r, icon);
-    b->SetID(id);
-    b->SetSizing(sizing);
-    return b;
-}
 } // namespace
 
 CMyFolderWin::CMyFolderWin() : CWindow(SRect{0, 0, kWidth, kHeight}, kWindowDocument2, kStyleFolderWin)
@@ -38,13 +30,13 @@ CMyFolderWin::CMyFolderWin() : CWindow(SRect{0, 0, kWidth, kHeight}, kWindowDocu
     SetLimits(230, 150, 0x7FFF, 0x7FFF);
     constexpr int32_t R = kWidth;
     (new CBoxView(this, SRect{0, 0, R, 30}))->SetSizing(kSizeRight);
-    mDownloadBtn = MakeButton(this, {3, 3, 27, 27}, 210, kHitFileDownload);
-    mUploadBtn = MakeButton(this, {30, 3, 54, 27}, 211, kHitFileUpload);
-    mNewFolderBtn = MakeButton(this, {57, 3, 81, 27}, 401, kHitFileNewFolder);
-    mInfoBtn = MakeButton(this, {84, 3, 108, 27}, 215, kHitFileGetInfo);
-    mRefreshBtn = MakeButton(this, {111, 3, 135, 27}, 205, kHitFileRefresh);
-    mPreviewBtn = MakeButton(this, {138, 3, 162, 27}, 215, kHitFilePreview);
-    mDeleteBtn = MakeButton(this, {R - 27, 3, R - 3, 27}, 212, kHitFileDelete, kSizeFollowRight);
+    mDownloadBtn = CIconButtonView::Make(this, {3, 3, 27, 27}, 210, kHitFileDownload);
+    mUploadBtn = CIconButtonView::Make(this, {30, 3, 54, 27}, 211, kHitFileUpload);
+    mNewFolderBtn = CIconButtonView::Make(this, {57, 3, 81, 27}, 401, kHitFileNewFolder);
+    mInfoBtn = CIconButtonView::Make(this, {84, 3, 108, 27}, 215, kHitFileGetInfo);
+    mRefreshBtn = CIconButtonView::Make(this, {111, 3, 135, 27}, 205, kHitFileRefresh);
+    mPreviewBtn = CIconButtonView::Make(this, {138, 3, 162, 27}, 215, kHitFilePreview);
+    mDeleteBtn = CIconButtonView::Make(this, {R - 27, 3, R - 3, 27}, 212, kHitFileDelete, kSizeFollowRight);
     mSearchText = new CLabelView(this, SRect{167, 10, R - 32, 24});
     mSearchText->SetSizing(kSizeRight);
     mListScroll = new CScrollerView(this, SRect{-1, 30, R + 1, kHeight + 1},

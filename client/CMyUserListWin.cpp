@@ -15,14 +15,6 @@
 namespace
 {
 constexpr uint16_t kStyleUsersWin = 7;
-
-CIconButtonView* MakeButton(CWindow* win, const SRect& r, int16_t icon, uint32_t id, uint8_t sizing = 0)
-{
-    auto* b = new CIconButtonView(win, r, icon);
-    b->SetID(id);
-    b->SetSizing(sizing);
-    return b;
-}
 } // namespace
 
 CMyUserListWin::CMyUserListWin() : CWindow(SRect{0, 0, kWidth, kHeight}, kWindowDocument2, kStyleUsersWin)
@@ -31,10 +23,10 @@ CMyUserListWin::CMyUserListWin() : CWindow(SRect{0, 0, kWidth, kHeight}, kWindow
     SetLimits(160, 150, 0x7FFF, 0x7FFF);
     constexpr int32_t R = kWidth;
     (new CBoxView(this, SRect{0, 0, R, 30}))->SetSizing(kSizeRight);
-    mChatBtn = MakeButton(this, {3, 3, 27, 27}, 415, kHitOpenPrivateChat);
-    mMsgBtn = MakeButton(this, {30, 3, 54, 27}, 206, kHitSendPrivMsg);
-    mInfoBtn = MakeButton(this, {57, 3, 81, 27}, 215, kHitGetClientInfo);
-    mDiscBtn = MakeButton(this, {R - 27, 3, R - 3, 27}, 412, kHitDisconnectUser, kSizeFollowRight);
+    mChatBtn = CIconButtonView::Make(this, {3, 3, 27, 27}, 415, kHitOpenPrivateChat);
+    mMsgBtn = CIconButtonView::Make(this, {30, 3, 54, 27}, 206, kHitSendPrivMsg);
+    mInfoBtn = CIconButtonView::Make(this, {57, 3, 81, 27}, 215, kHitGetClientInfo);
+    mDiscBtn = CIconButtonView::Make(this, {R - 27, 3, R - 3, 27}, 412, kHitDisconnectUser, kSizeFollowRight);
     mSearchText = new CLabelView(this, SRect{86, 10, R - 32, 24});
     mSearchText->SetSizing(kSizeRight);
     mListScroll = new CScrollerView(this, SRect{-1, 30, R + 1, kHeight + 1},

@@ -51,3 +51,12 @@ void CIconButtonView::UpdateStyle()
     b->setToolButtonStyle(b->text().isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
     b->setToolTip(b->text().isEmpty() ? QString() : b->text());
 }
+
+CIconButtonView* CIconButtonView::Make(SViewParent parent, const SRect& bounds, int16_t iconID, uint32_t id,
+                                       uint8_t sizing)
+{
+    auto* button = new CIconButtonView(parent, bounds, iconID);
+    button->SetID(id);
+    button->SetSizing(sizing);
+    return button;
+}

@@ -9,6 +9,9 @@ class CIconButtonView : public CView
 {
 public:
     CIconButtonView(SViewParent parent, const SRect& bounds, int16_t iconID, const char* title = nullptr);
+    // The usual toolbar-row button: icon, view id and sizing rule in one go.
+    static CIconButtonView* Make(SViewParent parent, const SRect& bounds, int16_t iconID, uint32_t id,
+                                 uint8_t sizing = 0);
     void SetIcon(int16_t iconID);
     int16_t GetIcon() const { return mIconID; }
     void SetTitle(const uint8_t* pstring);
