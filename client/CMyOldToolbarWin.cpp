@@ -106,10 +106,11 @@ void CMyOldToolbarWin::LayOut(const SMyUserAccess& access)
 
 void CMyOldToolbarWin::SetAccess(const SMyUserAccess& access)
 {
-    const bool wasVisible = IsVisible();
-    Hide();
+    // Repainting is held back while the rows move instead of hiding the window: an unmap followed at once
+    // by a map can be lost on X11, which left the toolbar hidden after a lost connection.
+    Widget()->setUpdatesEnabled(false);
     LayOut(access);
-    if (wasVisible) Show();
+    Widget()->setUpdatesEnabled(true);
 }
 
 void CMyOldToolbarWin::SetAccess()

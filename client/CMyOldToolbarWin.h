@@ -22,7 +22,7 @@ class CMyOldToolbarWin : public CFrameWindow
 public:
     CMyOldToolbarWin();
 
-    // Lays the buttons out again for the access bytes (hiding the window meanwhile) and fits the window
+    // Lays the buttons out again for the access bytes (without repainting meanwhile) and fits the window
     // to them. The parameterless form reads the application's access.
     void SetAccess(const SMyUserAccess& access);
     void SetAccess();
