@@ -26,6 +26,7 @@ struct TTransactObj
     uint32_t lastID;
     CTransactStream stream;
     TTimerObj* handshakeTimer;
+    uint32_t handshakeTimeout;
     uint32_t sessionTimeout;
     uint32_t protocol;
     uint16_t subVersion;
@@ -156,6 +157,7 @@ TTransactObj* UTransact::New(uint16_t transportKind, uint32_t reserved)
         Fail(kErrTypeMemory, 101);
     }
     c->transport = t;
+    c->handshakeTimeout = kHandshakeTimeoutMs;
     c->sessionTimeout = kDefaultSessionTimeoutMs;
     c->protocol = kProtocolQUEN;
     c->subVersion = 2;
@@ -252,7 +254,7 @@ uint16_t UTransact::GetConnectStatus(TTransactObj* c)
     UTransport::Send(c->transport, handshake, sizeof handshake);
     UTimer::Dispose(c->handshakeTimer);
     c->handshakeTimer = nullptr;
-    c->handshakeTimer = UTimer::StartNew(HandshakeTimerProc, c, kHandshakeTimeoutMs, false);
+    c->handshakeTimer = UTimer::StartNew(HandshakeTimerProc, c, c->handshakeTimeout, false);
     c->handshakeSent = true;
     return 2;
 }
@@ -405,4 +407,10 @@ void UTransact::_SetLastID(TTransactObj* c, uint32_t id)
 {
     RequireObject(c);
     c->lastID = id;
+}
+
+void UTransact::_SetHandshakeTimeout(TTransactObj* c, uint32_t ms)
+{
+    RequireObject(c);
+    c->handshakeTimeout = ms;
 }

@@ -241,6 +241,19 @@ TEST_F(TransactTest, ARefusedHandshakeRaises1_7)
     EXPECT_EQ(Connect(), "1/7");
 }
 
+TEST_F(TransactTest, AServerThatNeverAnswersTheHandshakeTimesOutWith8_111)
+{
+    mServer.SetHandshake(CTestServer::EHandshake::Ignore);
+    mConnection = UTransact::New(1, 0);
+    UTransact::SetMessageHandler(mConnection, SMessageLog::Proc, &mLog);
+    UTransact::_SetHandshakeTimeout(mConnection, 50);
+    const SNameAddress a = LoopbackAddress(mServer.Port());
+    UTransact::StartConnect(mConnection, &a.record, a.size);
+    EXPECT_EQ(PumpConnectStatus(mConnection), "8/111");
+    // The expiry is announced as a time-out notice so that the application looks at the connection.
+    EXPECT_GT(mLog.Count(kMsgTimeout), 0u);
+}
+
 TEST_F(TransactTest, AConnectionLostDuringTheHandshakeRaises8_102)
 {
     mServer.SetHandshake(CTestServer::EHandshake::Close);
