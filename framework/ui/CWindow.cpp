@@ -270,10 +270,11 @@ void CWindow::SetAutoBounds(uint16_t placementCode, uint16_t secondCode)
 
 void CWindow::Hit(const SHitMsgData& hit)
 {
-    if (mModalDepth > 0)
+    // A window that is run modally keeps its hits for its loop, also between two turns of the loop
+    // (while the caller handles the hit before), so that a burst of hits loses none.
+    if (mModalDepth > 0 || mRunsModally)
     {
-        mModalHit = hit;
-        mHasModalHit = true;
+        mModalHits.push_back(hit);
         return;
     }
     // The whole record travels, so that a handler may copy it without reading past the message.
@@ -293,19 +294,20 @@ void CWindow::Hit(uint32_t id, uint16_t part, uint16_t mods)
 
 uint32_t CWindow::ProcessModal(SHitMsgData* outHit)
 {
+    mRunsModally = true;
     ++mModalDepth;
-    mHasModalHit = false;
-    while (!mHasModalHit && !UApplication::IsQuitting())
+    while (mModalHits.empty() && !UApplication::IsQuitting())
     {
         UApplication::Process();
-        if (mHasModalHit || UApplication::IsQuitting()) break;
+        if (!mModalHits.empty() || UApplication::IsQuitting()) break;
         UApplication::ProcessAndSleep();
     }
     --mModalDepth;
-    if (!mHasModalHit) return 0;
-    mHasModalHit = false;
-    if (outHit) *outHit = mModalHit;
-    return mModalHit.id;
+    if (mModalHits.empty()) return 0;
+    const SHitMsgData hit = mModalHits.front();
+    mModalHits.pop_front();
+    if (outHit) *outHit = hit;
+    return hit.id;
 }
 
 bool CWindow::HandleUnusedKey(int qtKey)

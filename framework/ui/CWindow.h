@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 
 #include "framework/runtime/CVoidPtrList.h"
 #include "framework/ui/Geometry.h"
@@ -123,8 +124,8 @@ private:
     uint32_t mDefaultHit = 0;
     uint32_t mCancelHit = 0;
     int mModalDepth = 0;
-    bool mHasModalHit = false;
-    SHitMsgData mModalHit{};
+    bool mRunsModally = false;
+    std::deque<SHitMsgData> mModalHits;
     SRect mUnzoomedBounds{};
     bool mZoomed = false;
 };

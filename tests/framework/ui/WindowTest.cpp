@@ -52,6 +52,28 @@ TEST(WindowModal, LoopKeepsDeliveringTimerMessagesUntilAButtonIsPressed)
     EXPECT_TRUE(app.hits.empty());
 }
 
+TEST(WindowModal, ABurstOfHitsLosesNoneOfThem)
+{
+    CHitRecorder app;
+    CWindow win(SRect{50, 50, 250, 150}, kWindowModal);
+    win.Show();
+    // One timer tick reports two hits at once, as a text field and a button may; the loop returns them
+    // one at a time, in order, and the second even though it came while the caller was busy.
+    TTimerObj* timer = UTimer::StartNew(
+        [](void* context, void*, uint32_t, const void*, uint32_t)
+        {
+            auto* w = static_cast<CWindow*>(context);
+            w->Hit(10);
+            w->Hit(1);
+        },
+        &win, 5, false);
+    EXPECT_EQ(win.ProcessModal(), 10u);
+    EXPECT_EQ(win.ProcessModal(), 1u);
+    UTimer::Dispose(timer);
+    UApplication::Process();
+    EXPECT_TRUE(app.hits.empty());
+}
+
 TEST(WindowHits, ReachTheApplicationWithIdCommandPartAndData)
 {
     CHitRecorder app;
