@@ -94,6 +94,16 @@ bool ParseServerConfig(const std::string& text, CServerModel& model, std::string
             ok = ok && !user.name.empty();
             if (ok) model.extraUsers.push_back(user);
         }
+        else if (key == "file")
+        {
+            // file SIZE PATH: "Folder/name" is a file, "Folder/" a folder.
+            std::string size;
+            long bytes = 0;
+            ok = bool(in >> size) && Number(size, 0, 0x7FFFFFFF, bytes);
+            const std::string path = Rest(in);
+            ok = ok && !path.empty() && path.front() != '/';
+            if (ok) model.AddFile(path, uint32_t(bytes));
+        }
         else
             ok = false;
         if (!ok)

@@ -32,6 +32,13 @@ struct SServerUser
     std::string name;
 };
 
+// A file or folder of the server's shared tree; folders list their items by name.
+struct SServerFile
+{
+    bool isFolder = false;
+    uint32_t size = 0; // bytes; a folder reports its item count instead
+};
+
 class CServerModel
 {
 public:
@@ -45,6 +52,11 @@ public:
     std::string welcome;
     // Users that are always listed as online, as if connected from elsewhere.
     std::vector<SServerUser> extraUsers;
+    // The shared tree by folder ("" is the root, levels joined by "/"), each folder's items by name.
+    std::map<std::string, std::map<std::string, SServerFile>> files;
+
+    // Adds "Folder/Sub/name" (a trailing "/" makes it a folder) and every folder above it.
+    void AddFile(const std::string& path, uint32_t size);
 
     // Answers a request of a connection. False when the model has no answer for that type.
     // `followUps` are transactions that go to the same connection right after the reply.

@@ -1,0 +1,100 @@
+// The demo server's configuration and its shared tree: what the client's folder windows get to see.
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "tools/quenvol-server/ServerConfig.h"
+#include "tools/testserver/CServerModel.h"
+#include "tools/testserver/CTestServer.h"
+
+namespace
+{
+using testwire::CFields;
+
+std::string PathRecord(const std::vector<std::string>& levels)
+{
+    std::string record = testwire::BE16(uint16_t(levels.size()));
+    for (const std::string& level : levels)
+        record += std::string(2, '\0') + char(level.size()) + level;
+    return record;
+}
+
+struct SEntry
+{
+    std::string type;
+    uint32_t size;
+    std::string name;
+};
+
+// Asks the model for a folder listing and reads the file entries back as the client would.
+bool List(CServerModel& model, const std::string& pathRecord, std::vector<SEntry>& outEntries)
+{
+    CTestServer server;
+    STestTransaction request{};
+    request.header.type = 200;
+    request.body = pathRecord.empty() ? CFields().Bytes() : CFields().Add(202, pathRecord).Bytes();
+    STestReply reply;
+    std::vector<std::pair<uint16_t, std::string>> followUps;
+    EXPECT_TRUE(model.Answer(server, 1, request, reply, followUps));
+    outEntries.clear();
+    for (const auto& [id, data] : CFields::Parse(reply.body))
+        if (id == 200)
+            outEntries.push_back({data.substr(0, 4), testwire::ReadBE32(data, 8), data.substr(20)});
+    return reply.error == 0;
+}
+
+CServerModel DemoModel()
+{
+    CServerModel model;
+    std::string error;
+    EXPECT_TRUE(ReadServerConfig(QUENVOL_SOURCE_DIR "/tools/quenvol-server/demo.conf", model, error))
+        << error;
+    return model;
+}
+} // namespace
+
+TEST(DemoServer, SampleTreeListsFoldersWithItemCountsAndFilesWithTheirCodes)
+{
+    CServerModel model = DemoModel();
+    std::vector<SEntry> root;
+    ASSERT_TRUE(List(model, "", root));
+    ASSERT_GE(root.size(), 4u);
+    bool sawSoftware = false, sawReadMe = false;
+    for (const SEntry& e : root)
+    {
+        if (e.name == "Software") sawSoftware = e.type == "fldr" && e.size == 2;
+        if (e.name == "Read Me.txt") sawReadMe = e.type == "TEXT" && e.size == 2048;
+    }
+    EXPECT_TRUE(sawSoftware);
+    EXPECT_TRUE(sawReadMe);
+
+    std::vector<SEntry> software;
+    ASSERT_TRUE(List(model, PathRecord({"Software"}), software));
+    ASSERT_EQ(software.size(), 2u);
+    EXPECT_EQ(software[0].name, "Quenvol Client.zip");
+    EXPECT_EQ(software[0].type, "ZIP ");
+}
+
+TEST(DemoServer, UnknownOrDamagedPathsAreRefusedWithoutReadingPastTheRecord)
+{
+    CServerModel model = DemoModel();
+    std::vector<SEntry> entries;
+    EXPECT_FALSE(List(model, PathRecord({"Nowhere"}), entries));
+    // Three levels announced, one present: a damaged record names no folder.
+    std::string damaged = PathRecord({"Software"});
+    damaged[1] = 3;
+    EXPECT_FALSE(List(model, damaged, entries));
+    EXPECT_TRUE(entries.empty());
+}
+
+TEST(DemoServer, ConfigurationMistakesNameTheirLine)
+{
+    CServerModel model;
+    std::string error;
+    EXPECT_FALSE(ParseServerConfig("news hello\nfile lots Some/thing\n", model, error));
+    EXPECT_NE(error.find("line 2"), std::string::npos);
+    EXPECT_FALSE(ParseServerConfig("file 10 /absolute\n", model, error));
+    EXPECT_TRUE(ParseServerConfig("file 10 A/B/c.txt\n", model, error));
+    EXPECT_EQ(model.files[""]["A"].isFolder, true);
+    EXPECT_EQ(model.files["A/B"]["c.txt"].size, 10u);
+}
