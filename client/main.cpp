@@ -8,6 +8,7 @@
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UError.h"
 #include "framework/runtime/URez.h"
+#include "framework/ui/UFileDialogs.h"
 #include "framework/ui/UWindowServices.h"
 #include "platform/CommandLine.h"
 #include "platform/EventLoop.h"
@@ -35,6 +36,7 @@ int main(int argc, char** argv)
     platform::SetArguments(argc, argv);
     platform::InitEventLoop();
     UApplication::SetDocumentRefProcs(UFileSys::NewFromNativePath, UFileSys::Dispose);
+    UFileSys::SetDialogProcs(UFileDialogs::SelectFile, UFileDialogs::SaveFile);
     UWindowServices::Register();
     UWindowServices::Init();
 

@@ -1,0 +1,68 @@
+#include "framework/ui/UFileDialogs.h"
+
+#include <QFileDialog>
+#include <QStringList>
+
+#include "framework/runtime/FourCC.h"
+#include "framework/ui/UiText.h"
+
+namespace
+{
+struct SKnownType
+{
+    uint32_t type;
+    const char* filter;
+};
+
+constexpr SKnownType kKnownTypes[] = {
+    {FourCC("QVbm"), "Bookmarks (*.qbm)"},
+    {FourCC("QVft"), "Partial downloads (*.qpf)"},
+    {FourCC("TEXT"), "Text files (*.txt)"},
+};
+
+// Qt's own dialog rather than the platform's: it runs inside the program, so the framework queue keeps
+// draining while it is open (the platform's may block in another process's answer).
+void UseOwnDialog(QFileDialog& dialog)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+}
+} // namespace
+
+std::string UFileDialogs::FilterFor(const uint32_t* types, uint32_t count)
+{
+    QStringList filters;
+    for (uint32_t i = 0; types && i < count; ++i)
+        for (const SKnownType& known : kKnownTypes)
+            if (known.type == types[i]) filters << QString::fromUtf8(known.filter);
+    if (filters.isEmpty()) return std::string();
+    filters << QStringLiteral("All files (*)");
+    return filters.join(QStringLiteral(";;")).toStdString();
+}
+
+bool UFileDialogs::SelectFile(const uint32_t* types, uint32_t count, std::string& outPath)
+{
+    QFileDialog dialog;
+    UseOwnDialog(dialog);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    const std::string filter = FilterFor(types, count);
+    if (!filter.empty()) dialog.setNameFilter(QString::fromStdString(filter));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    outPath = dialog.selectedFiles().first().toStdString();
+    return true;
+}
+
+bool UFileDialogs::SaveFile(const uint8_t* suggestedName, const uint8_t* prompt,
+                            const std::string& initialFolder, std::string& outPath)
+{
+    QFileDialog dialog;
+    UseOwnDialog(dialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (prompt && prompt[0]) dialog.setWindowTitle(PStringToQString(prompt));
+    if (!initialFolder.empty()) dialog.setDirectory(QString::fromStdString(initialFolder));
+    if (suggestedName && suggestedName[0]) dialog.selectFile(PStringToQString(suggestedName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    outPath = dialog.selectedFiles().first().toStdString();
+    return true;
+}

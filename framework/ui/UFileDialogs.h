@@ -1,0 +1,18 @@
+// The desktop's open and save dialogs. The file layer asks for them through procedures of this shape,
+// which the program's entry installs; names and prompts are length-prefixed Mac OS Roman text, paths
+// are native.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class UFileDialogs
+{
+public:
+    // False when the user cancels. Types are four-character codes; known ones narrow the list.
+    static bool SelectFile(const uint32_t* types, uint32_t count, std::string& outPath);
+    static bool SaveFile(const uint8_t* suggestedName, const uint8_t* prompt,
+                         const std::string& initialFolder, std::string& outPath);
+    // The name filter the dialog offers for a type list ("Bookmarks (*.qbm)" and so on); empty for any.
+    static std::string FilterFor(const uint32_t* types, uint32_t count);
+};
