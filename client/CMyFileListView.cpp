@@ -279,11 +279,7 @@ void CMyFileListView::DrawItem(QPainter& painter, const QRect& r, uint32_t row, 
     const SMyFileListItem* item = GetItem(row);
     if (!item) return;
     const QPalette& pal = Widget()->palette();
-    if (selected) UMyRowDrawing::DrawSelection(painter, r.adjusted(1, 1, -1, 0), active, pal);
-    // The frame reaches one pixel down so that neighbouring rows share their line.
-    UMyRowDrawing::DrawFrame(painter, r.adjusted(0, 0, 0, 1), pal);
-    const bool lit = selected && active;
-    UMyRowDrawing::DrawIcon(painter, item->icon, r.left() + 10, r.top() + 2, lit);
+    const bool lit = UMyRowDrawing::DrawIconRow(painter, r, item->icon, selected, active, pal);
 
     const QString size = SizeColumnText(*item);
     painter.setFont(UMyRowDrawing::ListFont(Widget()->font(), false));

@@ -164,10 +164,7 @@ void CMyUserListView::DrawItem(QPainter& painter, const QRect& r, uint32_t row, 
     const SMyUserListItem* item = GetItem(row);
     if (!item) return;
     const QPalette& pal = Widget()->palette();
-    if (selected) UMyRowDrawing::DrawSelection(painter, r.adjusted(1, 1, -1, 0), active, pal);
-    UMyRowDrawing::DrawFrame(painter, r.adjusted(0, 0, 0, 1), pal);
-    const bool lit = selected && active;
-    UMyRowDrawing::DrawIcon(painter, item->icon, r.left() + 10, r.top() + 2, lit);
+    const bool lit = UMyRowDrawing::DrawIconRow(painter, r, item->icon, selected, active, pal);
     painter.setFont(UMyRowDrawing::ListFont(Widget()->font(), true));
     painter.setPen(NameColor(item->flags, lit, pal));
     const int left = r.left() + 36;

@@ -47,3 +47,14 @@ void UMyRowDrawing::DrawText(QPainter& painter, const QRect& box, const QString&
     painter.drawText(box, alignment | Qt::AlignVCenter,
                      painter.fontMetrics().elidedText(text, Qt::ElideRight, box.width()));
 }
+
+bool UMyRowDrawing::DrawIconRow(QPainter& painter, const QRect& row, int16_t iconID, bool selected,
+                                bool active, const QPalette& palette)
+{
+    if (selected) DrawSelection(painter, row.adjusted(1, 1, -1, 0), active, palette);
+    // The frame reaches one pixel down so that neighbouring rows share their line.
+    DrawFrame(painter, row.adjusted(0, 0, 0, 1), palette);
+    const bool lit = selected && active;
+    DrawIcon(painter, iconID, row.left() + 10, row.top() + 2, lit);
+    return lit;
+}

@@ -29,4 +29,8 @@ public:
     static void DrawIcon(QPainter& painter, int16_t iconID, int x, int y, bool selectedLook);
     // Cut with an ellipsis to fit the width.
     static void DrawText(QPainter& painter, const QRect& box, const QString& text, int alignment);
+    // What every icon row of the file and user lists starts with: the selection mark, the frame shared
+    // with the neighbouring rows, and the icon. Returns whether the row shows the selected look.
+    static bool DrawIconRow(QPainter& painter, const QRect& row, int16_t iconID, bool selected, bool active,
+                            const QPalette& palette);
 };
