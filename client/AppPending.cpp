@@ -1,6 +1,6 @@
 // Commands whose part of the client is not built yet. Each one moves to its own file, with its
 // behaviour, when that part arrives; until then the tables can reach them and nothing happens.
-#include "client/CMyApplication.h"
+#include "client/app/CMyApplication.h"
 #include "framework/runtime/UMemory.h"
 
 void CMyApplication::DoShowPublicFiles() {}

@@ -1,0 +1,133 @@
+// Transactions that the server starts: taken from the connection after the task pass and handed to
+// their handlers. Handlers never open a box themselves; they post a message that opens it later.
+#include <cstring>
+
+#include "client/app/AppNumbers.h"
+#include "client/app/CMyApplication.h"
+#include "framework/net/TransactCatalogue.h"
+#include "framework/net/UFieldData.h"
+#include "framework/net/UTransact.h"
+#include "framework/runtime/UApplication.h"
+#include "framework/runtime/UMemory.h"
+
+namespace
+{
+void PostText(uint32_t msg, const uint8_t* text)
+{
+    UApplication::PostMessage(msg, text, uint32_t(text[0]) + 1);
+}
+} // namespace
+
+void CMyApplication::ProcessIncomingData()
+{
+    if (!mIsConnected || !mTpt) return;
+    StFieldData fields;
+    // A handler may end the session, so the connection is looked at again before each transaction.
+    while (mIsConnected && mTpt)
+    {
+        TTransactSessionObj* session = UTransact::NewReceiveSession(mTpt, 0, 1);
+        if (!session) break;
+        uint16_t type;
+        try
+        {
+            UTransact::ReceiveSessionData(session, fields);
+            type = UTransact::GetSessionReceiveType(session);
+        }
+        catch (...)
+        {
+            UTransact::DisposeSession(session);
+            throw;
+        }
+        // Nothing is answered, so the session can go before its fields are used.
+        UTransact::DisposeSession(session);
+        switch (type)
+        {
+        case kTranNewMsg:
+            ProcessTran_NewMsg(fields);
+            break;
+        case kTranServerMsg:
+            ProcessTran_ServerMsg(fields);
+            break;
+        case kTranChatMsg:
+            ProcessTran_ChatMsg(fields);
+            break;
+        case kTranShowAgreement:
+            ProcessTran_ShowAgreement(fields);
+            break;
+        case kTranDisconnectMsg:
+            ProcessTran_DisconnectMsg(fields);
+            break;
+        case kTranInviteToChat:
+            ProcessTran_InviteToChat(fields);
+            break;
+        case kTranNotifyChatChangeUser:
+            ProcessTran_NotifyChatChangeUser(fields);
+            break;
+        case kTranNotifyChatDeleteUser:
+            ProcessTran_NotifyChatDeleteUser(fields);
+            break;
+        case kTranNotifyChatSubject:
+            ProcessTran_NotifyChatSubject(fields);
+            break;
+        case kTranNotifyChangeUser:
+            ProcessTran_NotifyChangeUser(fields);
+            break;
+        case kTranNotifyDeleteUser:
+            ProcessTran_NotifyDeleteUser(fields);
+            break;
+        case kTranUserAccess:
+            ProcessTran_UserAccess(fields);
+            break;
+        case kTranUserBroadcast:
+            ProcessTran_UserBroadcast(fields);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+void CMyApplication::ProcessTran_ServerMsg(TFieldDataObj* fields)
+{
+    UApplication::ShowWantsAttention();
+    if (UFieldData::GetInteger(fields, kFieldUserID) != 0)
+    {
+        DoShowMessage(fields, false);
+        return;
+    }
+    uint8_t text[256];
+    UFieldData::GetPString(fields, kFieldData, text, sizeof(text));
+    const bool fromServer = UFieldData::GetInteger(fields, kFieldChatOptions) == 1;
+    PostText(fromServer ? kMsgServerMessage : kMsgAdminMessage, text);
+}
+
+void CMyApplication::ProcessTran_DisconnectMsg(TFieldDataObj* fields)
+{
+    uint8_t text[256];
+    UFieldData::GetPString(fields, kFieldData, text, sizeof(text));
+    // Without a text the server's closing of the connection tells the rest.
+    if (text[0]) PostText(kMsgServerDisconnect, text);
+}
+
+void CMyApplication::ProcessTran_ShowAgreement(TFieldDataObj* fields)
+{
+    const uint32_t size = UFieldData::GetFieldSize(fields, kFieldData);
+    if (mAgreementText)
+        UMemory::SetSize(mAgreementText, size);
+    else
+        mAgreementText = UMemory::NewHandle(size);
+    {
+        StHandleLocker lock(mAgreementText);
+        UFieldData::GetField(fields, kFieldData, lock.Data(), size);
+    }
+    UApplication::PostMessage(kMsgShowAgreement);
+}
+
+void CMyApplication::ProcessTran_UserAccess(TFieldDataObj* fields)
+{
+    // A short field leaves the bits it does not carry cleared rather than stale.
+    SMyUserAccess access{};
+    UFieldData::GetField(fields, kFieldUserAccess, access.bytes, sizeof(access.bytes));
+    mMyAccess = access;
+    UpdateAccessCommands();
+}

@@ -1,0 +1,177 @@
+// Window hits: offered to the tracker controller first, then mapped to the application's commands.
+#include <cstring>
+
+#include "client/app/AppNumbers.h"
+#include "client/app/CMyApplication.h"
+#include "framework/runtime/FourCC.h"
+#include "framework/runtime/KeyCommands.h"
+#include "framework/runtime/UMemory.h"
+#include "framework/ui/CWindow.h"
+#include "framework/ui/SHitMsgData.h"
+
+void CMyApplication::WindowHit(CWindow* window, const SHitMsgData& hit)
+{
+    if (TrackerWindowHit(window, hit)) return;
+
+    const bool alt = (hit.mods & kModAlt) != 0;
+    switch (hit.id)
+    {
+    case kHitPostNews:
+        DoPostNewsWin();
+        break;
+    case kHitShowConnect:
+        DoShowConnect();
+        break;
+    case kHitDisconnect:
+        if (alt)
+            DoShowConnect();
+        else
+            DoDisconnect();
+        break;
+    case kHitOptions:
+        DoOptions();
+        break;
+    case kHitChatSend:
+        if (hit.part == 1 || hit.part == 2) DoChatSend(hit.part == 2);
+        break;
+    case kHitShowChat:
+        if (alt)
+            ClearPublicChat();
+        else
+            DoShowChatWin();
+        break;
+    case kHitShowFiles:
+        DoShowPublicFiles();
+        break;
+    case kHitQuit:
+        UserQuit();
+        break;
+    case kHitShowNews:
+        DoShowNewsWin();
+        break;
+    case kHitShowTasks:
+        DoShowTasksWin();
+        break;
+    case kHitShowUsers:
+        DoShowConnectedUsersWin();
+        break;
+    case kHitOpenPrivateChat:
+        DoOpenPrivateChat();
+        break;
+    case kHitStopTask:
+        DoStopTask();
+        break;
+    case kHitAbout:
+        DoAbout();
+        break;
+    case kHitSendPrivMsg:
+    case kHitSendPrivMsg2:
+    {
+        uint16_t userID;
+        uint8_t userName[64];
+        if (GetSelectedUser(userID, userName)) DoSendPrivMsg(userID, userName);
+        break;
+    }
+    case kHitSaveEditUser:
+        DoSaveEditUser(window);
+        break;
+    case kHitCancelEditUser:
+        DoCancelEditUser(window);
+        break;
+    case kHitDeleteEditUser:
+        DoDeleteEditUser(window);
+        break;
+    case kHitNewUser:
+        DoNewUser();
+        break;
+    case kHitOpenUser:
+        DoOpenUser();
+        break;
+    case kHitDisconnectUser:
+        DoDisconnectUser(hit.mods);
+        break;
+    case kHitDismissMsg:
+        delete window;
+        break;
+    case kHitReplyPrivMsg:
+        DoReplyPrivMsg(window);
+        break;
+    case kHitGetClientInfo:
+        DoGetClientInfo();
+        break;
+    case kHitConnectToTracked:
+    case kHitConnectToTracked2:
+        DoConnectToTracked(alt);
+        break;
+    case kHitShowTracker:
+        DoShowTracker();
+        break;
+    case kHitStartTask:
+        DoStartTask();
+        break;
+    case kHitPrivChatSend:
+        if (hit.part == 1 || hit.part == 2) DoPrivChatSend(window, hit.part == 2);
+        break;
+    case kHitAcceptChatInvite:
+        DoAcceptChatInvite(window);
+        break;
+    case kHitRejectChatInvite:
+        DoRejectChatInvite(window);
+        break;
+    case kHitPrivChatUsers:
+        if (hit.part == kPartDrop)
+        {
+            if (mIsConnected) DoInviteToPrivateChat(window, hit);
+        }
+        else
+            DoPrivChatUserHit(window);
+        break;
+    case kHitSetChatSubject:
+        DoSetChatSubject(window);
+        break;
+    case kHitBroadcast:
+        DoBroadcastWin();
+        break;
+    case kHitFilePreview:
+        DoFilePreview(window);
+        break;
+    case kHitFileDownload:
+        DoFileDownload(window, hit.mods);
+        break;
+    case kHitFileUpload:
+        DoFileUpload(window, hit.mods);
+        break;
+    case kHitFileDelete:
+        DoFileDelete(window);
+        break;
+    case kHitFileRefresh:
+        DoFileRefresh(window);
+        break;
+    case kHitFileList:
+        // A drop names its drag flavour in the hit's parameter.
+        if (hit.part == kPartDrop && hit.param == FourCC("hfs "))
+            DoFileUploadFromDrop(window, hit);
+        else if (hit.part == kPartDrop && hit.param == FourCC("QVFN"))
+            DoFileMoveFromDrop(window, hit);
+        else if (hit.part != kPartDrop)
+            DoFileDoubleClick(window, hit.mods);
+        break;
+    case kHitFileNewFolder:
+        DoFileNewFolder(window);
+        break;
+    case kHitFileGetInfo:
+        DoFileGetInfo(window);
+        break;
+    case kHitFileSaveInfo:
+        DoFileSaveInfo(window);
+        break;
+    case kHitFileInfoEdited:
+        DoFileInfoEdited(window);
+        break;
+    case kHitCloseBox:
+        DoCloseWindow(window);
+        break;
+    default:
+        break;
+    }
+}

@@ -1,0 +1,175 @@
+// The long-lived windows: creating them at start-up, showing them, and what closing a window means.
+#include <QApplication>
+
+#include "client/app/AppNumbers.h"
+#include "client/app/CMyApplication.h"
+#include "client/chat/CMyChatWin.h"
+#include "client/files/CMyFolderWin.h"
+#include "client/widgets/CMyMsgWin.h"
+#include "client/chat/CMyOldChatWin.h"
+#include "client/app/CMyOldToolbarWin.h"
+#include "client/files/CMyPreviewWin.h"
+#include "client/chat/CMyPrivMsgWin.h"
+#include "client/tasks/CMyTasksWin.h"
+#include "client/widgets/CMyTextWin.h"
+#include "client/users/CMyUserListWin.h"
+#include "client/boxes/MsgBox.h"
+#include "framework/ui/CWindow.h"
+
+namespace
+{
+// Saved rectangles and visibility come with the preferences file; until it is read every window shows
+// at its placement code, as with a missing file.
+struct SMyWindowPlace
+{
+    SRect bounds;
+    bool visible;
+};
+constexpr SMyWindowPlace kNoSavedPlace = {{0, 0, 0, 0}, true};
+
+void PlaceWindow(CWindow* window, const SMyWindowPlace& saved, uint16_t placementCode)
+{
+    if (saved.bounds.IsValid())
+        window->SetBounds(saved.bounds);
+    else
+        window->Place(placementCode);
+}
+
+void ShowIfSaved(CWindow* window, const SMyWindowPlace& saved)
+{
+    if (saved.visible) window->Show();
+}
+} // namespace
+
+void CMyApplication::StartUp()
+{
+    // The tracker controller arrives with the tracker windows.
+    ReadPrefs();
+    QApplication::setOverrideCursor(Qt::BusyCursor);
+
+    mToolsWin = new CMyOldToolbarWin();
+    PlaceWindow(mToolsWin, kNoSavedPlace, kPlaceTopCenter);
+    mToolsWin->Show();
+
+    mTasksWin = new CMyTasksWin();
+    mTasksWin->SetTaskRows(&mTaskRows);
+    PlaceWindow(mTasksWin, kNoSavedPlace, kPlaceBottomRight);
+    mTasksWin->SetIcon(kIconTasksWin);
+    ShowIfSaved(mTasksWin, kNoSavedPlace);
+
+    mNewsWin = new CMyTextWin();
+    mNewsWin->SetTitle("News", 4);
+    mNewsWin->SetLimits(300, 100, 32767, 32767);
+    mNewsWin->SetTextColor(mColorNews);
+    PlaceWindow(mNewsWin, kNoSavedPlace, kPlaceTopRight);
+    mNewsWin->SetIcon(kIconNewsWin);
+    ShowIfSaved(mNewsWin, kNoSavedPlace);
+
+    mChatWin = new CMyOldChatWin(mColorChat);
+    PlaceWindow(mChatWin, kNoSavedPlace, kPlaceBottomLeft);
+    mChatWin->SetIcon(kIconChatWin);
+    ShowIfSaved(mChatWin, kNoSavedPlace);
+
+    mConnectedUsersWin = new CMyUserListWin();
+    mConnectedUsersWin->SetTitle("Online Users", 12);
+    mConnectedUsersWin->SetAccess(mMyAccess);
+    PlaceWindow(mConnectedUsersWin, kNoSavedPlace, kPlaceTopLeft);
+    mConnectedUsersWin->SetIcon(kIconUsersWin);
+    ShowIfSaved(mConnectedUsersWin, kNoSavedPlace);
+
+    QApplication::restoreOverrideCursor();
+    if (mSoundDisabled) MsgBox(kBoxNoSound);
+}
+
+CMyApplication::StLongLivedWindows::~StLongLivedWindows()
+{
+    // Runs after the application's destructor: the task rows may be gone before the tasks window.
+    if (app->mTasksWin) app->mTasksWin->SetTaskRows(nullptr);
+    delete app->mTasksWin;
+    delete app->mNewsWin;
+    delete app->mChatWin;
+    delete app->mConnectedUsersWin;
+    app->mTasksWin = nullptr;
+    app->mNewsWin = nullptr;
+    app->mChatWin = nullptr;
+    app->mConnectedUsersWin = nullptr;
+}
+
+bool CMyApplication::IsLongLivedWindow(const CWindow* window) const
+{
+    return window && (window == mToolsWin || window == mTasksWin || window == mNewsWin ||
+                      window == mChatWin || window == mConnectedUsersWin);
+}
+
+void CMyApplication::ShowOrBringToFront(CWindow* window)
+{
+    if (!window) return;
+    if (!window->IsVisible())
+        window->Show();
+    else
+        window->BringToFront();
+}
+
+void CMyApplication::DoShowChatWin()
+{
+    ShowOrBringToFront(mChatWin);
+}
+
+void CMyApplication::DoShowTasksWin()
+{
+    ShowOrBringToFront(mTasksWin);
+}
+
+void CMyApplication::DoShowNewsWin()
+{
+    ShowOrBringToFront(mNewsWin);
+}
+
+void CMyApplication::DoShowConnectedUsersWin()
+{
+    ShowOrBringToFront(mConnectedUsersWin);
+}
+
+void CMyApplication::DoShowToolbarWin()
+{
+    ShowOrBringToFront(mToolsWin);
+}
+
+void CMyApplication::DoCloseWindow(CWindow* window)
+{
+    if (!window) return;
+    if (IsLongLivedWindow(window))
+    {
+        window->Hide();
+        return;
+    }
+    // The tracker controller takes its own windows here when it arrives.
+    if (auto* folder = dynamic_cast<CMyFolderWin*>(window))
+    {
+        mFolderWinList.RemoveItem(folder);
+        delete folder;
+        return;
+    }
+    if (dynamic_cast<CMyPrivMsgWin*>(window) || dynamic_cast<CMyMsgWin*>(window) ||
+        dynamic_cast<CMyTextWin*>(window))
+    {
+        delete window;
+        return;
+    }
+    if (dynamic_cast<CMyChatWin*>(window))
+    {
+        DoClosePrivateChat(window);
+        return;
+    }
+    // File information windows join the windows destroyed above with their issue; any other window is
+    // left as it is.
+}
+
+void CMyApplication::DoCloseAllFileWindows()
+{
+    while (CMyFolderWin* folder = mFolderWinList.GetItem(1))
+    {
+        mFolderWinList.RemoveItem(folder);
+        delete folder;
+    }
+}

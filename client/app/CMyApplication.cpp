@@ -1,0 +1,141 @@
+#include "client/app/CMyApplication.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <cstring>
+
+#include "client/app/AppNumbers.h"
+#include "client/app/CMyAboutWin.h"
+#include "client/app/CMyOldToolbarWin.h"
+#include "client/tasks/CMyTask.h"
+#include "client/boxes/MsgBox.h"
+#include "client/boxes/USound.h"
+#include "framework/files/UFileSys.h"
+#include "framework/net/UTransact.h"
+#include "framework/runtime/FourCC.h"
+#include "framework/runtime/UApplication.h"
+#include "framework/runtime/UDateTime.h"
+#include "framework/runtime/UError.h"
+#include "framework/runtime/UMemory.h"
+#include "framework/runtime/UTimer.h"
+#include "framework/ui/CWindow.h"
+
+CMyApplication* gApp = nullptr;
+
+namespace
+{
+void SetPString(uint8_t* dest, const char* text)
+{
+    size_t n = std::strlen(text);
+    dest[0] = uint8_t(n);
+    std::memcpy(dest + 1, text, n);
+}
+} // namespace
+
+CMyApplication::CMyApplication()
+    : mIsConnected(0), mIsLeechMode(0), mScramChat(0), mSoundDisabled(0), mShowPrivMsgAtBack(0), mPorkMode(0),
+      mQueueTransfers(1), mShowJoinLeaveInChat(1), mRefusePrivateMsg(0), mRefusePrivateChat(0),
+      mAutomaticResponse(0)
+{
+    gApp = this;
+    if (!USound::Init()) mSoundDisabled = 1;
+    mFirewallAddress.type = kInternetNameAddressType;
+    mAddress.type = kInternetNameAddressType;
+    mMyAccess.SetAll();
+    std::memset(&mSoundPrefs, 0xFF, sizeof(mSoundPrefs));
+    mFinishTaskTimer = UTimer::New(CApplication::MessageHandler, this);
+    UApplication::SetCanOpenDocuments(true);
+    InstallKeyCommands();
+}
+
+CMyApplication::~CMyApplication()
+{
+    // Tasks leave the list as they are destroyed, and some of them still need the connection.
+    while (CMyTask* task = mTaskList.GetItem(1))
+        delete task;
+    UTransact::Dispose(mTpt);
+    mTpt = nullptr;
+    UTimer::Dispose(mFinishTaskTimer);
+    UMemory::Dispose(mAgreementText);
+    UMemory::Dispose(mNewsText);
+    DoCloseAllFileWindows();
+    mTaskList.Clear();
+    delete mToolsWin;
+    if (gApp == this) gApp = nullptr;
+}
+
+void CMyApplication::ReadPrefs()
+{
+    // Until the preferences file is read, start-up takes the values of a missing file.
+    mIconID = kIconDefaultUser;
+    SetPString(mUserName, "unnamed");
+    mTotalBytesUploaded = mTotalBytesDownloaded = mTotalSecsOnline = mTotalChatBytes = 0;
+    mColorChat = kDefaultColorInfo;
+    mColorNews = kDefaultColorInfo;
+}
+
+void CMyApplication::WritePrefs() {}
+
+void CMyApplication::DoShowTracker() {}
+
+void CMyApplication::DoRefreshTracker()
+{
+    if (!mTracker) return;
+}
+
+void CMyApplication::DoAbout()
+{
+    AddOnlineTime();
+    CMyAboutWin::Run(*this);
+}
+
+void CMyApplication::Timer(TTimerObj* timer)
+{
+    if (timer == mFinishTaskTimer) KillFinishedTasks();
+}
+
+void CMyApplication::Error(const SError& error)
+{
+    if (error.silent) return;
+    if (error.type != kErrTypeTransport)
+    {
+        UError::Alert(error);
+        return;
+    }
+    UApplication::ShowWantsAttention();
+    uint8_t text[256];
+    text[0] = uint8_t(UError::GetMessage(error, text + 1, 255));
+    PlaySound(kSoundError, mSoundPrefs.error);
+    MsgBox(kBoxNetworkError, text);
+}
+
+void CMyApplication::PlaySound(int16_t sound, bool enabled)
+{
+    if (enabled && mSoundPrefs.playSounds) USound::Play(nullptr, sound, 0);
+}
+
+void CMyApplication::OpenDocument(TFileSysRefObj* ref)
+{
+    uint32_t type = 0, creator = 0;
+    uint8_t name[256];
+    UFileSys::GetTypeAndCreatorCode(ref, type, creator);
+    UFileSys::GetName(ref, name);
+    // Only the client's own bookmarks open; its other kinds of document each have their own refusal.
+    if (creator != FourCC("QVLC"))
+        MsgBox(kBoxNotOurDocument, name);
+    else if (type == FourCC("QVbm"))
+        OpenBookmark(ref);
+    else if (type == FourCC("QVtb"))
+        MsgBox(kBoxUnsupportedKind, name);
+    else if (type == FourCC("QVss"))
+        MsgBox(kBoxUnsupportedKind2, name);
+    else
+        MsgBox(kBoxNotOurDocument, name);
+}
+
+void CMyApplication::UserQuit()
+{
+    DoDisconnect();
+    WritePrefs();
+    CApplication::UserQuit();
+}

@@ -1,0 +1,61 @@
+// A private chat window: the conversation, the box to type into, the chat's members and its subject.
+// Users dragged in from another window are invited to the chat.
+#pragma once
+
+#include <string>
+
+#include "client/app/SMyColorInfo.h"
+#include "framework/ui/CWindow.h"
+
+class CTextView;
+class CScrollerView;
+class CMyUserListView;
+class CMySubjectView;
+class QMimeData;
+
+class CMyChatWin : public CWindow
+{
+public:
+    static constexpr int32_t kListZoomWidth = 205;
+
+    explicit CMyChatWin(uint32_t chatID = 0, const SMyColorInfo& colors = kDefaultColorInfo);
+    ~CMyChatWin() override;
+
+    uint32_t GetChatID() const { return mChatID; }
+    void SetChatID(uint32_t chatID) { mChatID = chatID; }
+    CMyUserListView* GetUserList() const { return mList; }
+    CMySubjectView* GetSubjectView() const { return mSubject; }
+    CTextView* GetChatView() const { return mAllText; }
+    CTextView* GetSendView() const { return mSendText; }
+    bool IsListVisible() const { return mIsListVis; }
+
+    void AppendChat(const void* text, uint32_t length);
+    std::string GetSendText() const;
+    void ClearSendText();
+    // The title becomes "Private Chat:  " and the subject (cut to 64 characters with "..." after); an
+    // empty subject gives "Private Chat".
+    void SetSubject(const void* text, uint32_t length);
+    void SetTextColor(const SMyColorInfo& colors);
+
+    bool KeyDown(const SKeyMsgData& key) override;
+    // Shows or hides the member list; the window narrows or widens by the list's width and the other
+    // views keep their sizes.
+    void UserZoom() override;
+
+    static bool CanAcceptDrop(const QMimeData& mime);
+    // Sends the invitation hit of the member list: the dropped user id and then this chat's id.
+    bool Drop(const QMimeData& mime, uint16_t mods);
+
+private:
+    CTextView* mAllText = nullptr;
+    CTextView* mSendText = nullptr;
+    CScrollerView* mAllScroll = nullptr;
+    CScrollerView* mSendScroll = nullptr;
+    CScrollerView* mListScroll = nullptr;
+    CMyUserListView* mList = nullptr;
+    CMySubjectView* mSubject = nullptr;
+    uint32_t mChatID;
+    bool mIsListVis = true;
+    int32_t mPendingZoomWidth = -1;
+    class QObject* mZoomFilter = nullptr;
+};

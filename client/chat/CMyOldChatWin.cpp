@@ -1,0 +1,57 @@
+#include "client/chat/CMyOldChatWin.h"
+
+#include "client/app/AppNumbers.h"
+#include "client/chat/MyChatViews.h"
+#include "framework/runtime/KeyCommands.h"
+#include "framework/ui/CScrollerView.h"
+#include "framework/ui/CTextView.h"
+
+namespace
+{
+constexpr uint16_t kStyleChatWin = 5;
+}
+
+CMyOldChatWin::CMyOldChatWin(const SMyColorInfo& colors)
+    : CWindow(SRect{0, 0, 360, 193}, kWindowDocument2, kStyleChatWin)
+{
+    SetTitle("Chat", 4);
+    SetLimits(300, 130, 0x7FFF, 0x7FFF);
+    mAllText = MakeChatTextBox(this, SRect{5, 5, 355, 140}, &mAllScroll);
+    mSendText = MakeChatSendBox(this, SRect{5, 145, 355, 188}, kHitChatSend, &mSendScroll);
+    SetTextColor(colors);
+}
+
+void CMyOldChatWin::AppendChat(const void* text, uint32_t length)
+{
+    mAllText->AppendText(text, length);
+}
+
+void CMyOldChatWin::ClearChat()
+{
+    mAllText->SetText(nullptr, 0);
+}
+
+std::string CMyOldChatWin::GetSendText() const
+{
+    return mSendText->GetText();
+}
+
+void CMyOldChatWin::ClearSendText()
+{
+    mSendText->SetText(nullptr, 0);
+}
+
+void CMyOldChatWin::SetTextColor(const SMyColorInfo& colors)
+{
+    ApplyChatColors(colors, {mAllText, mSendText}, {mAllScroll, mSendScroll});
+}
+
+bool CMyOldChatWin::KeyDown(const SKeyMsgData& key)
+{
+    if (key.keyCode == kKeyEscape)
+    {
+        ClearSendText();
+        return true;
+    }
+    return false;
+}

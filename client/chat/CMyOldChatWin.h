@@ -1,0 +1,34 @@
+// The public chat window: what everyone says above, what the user types below (Enter sends).
+#pragma once
+
+#include <string>
+
+#include "client/app/SMyColorInfo.h"
+#include "framework/ui/CWindow.h"
+
+class CTextView;
+class CScrollerView;
+
+class CMyOldChatWin : public CWindow
+{
+public:
+    explicit CMyOldChatWin(const SMyColorInfo& colors = kDefaultColorInfo);
+
+    CTextView* GetChatView() const { return mAllText; }
+    CTextView* GetSendView() const { return mSendText; }
+    void AppendChat(const void* text, uint32_t length);
+    void ClearChat();
+    // What the user typed, line breaks as carriage returns.
+    std::string GetSendText() const;
+    void ClearSendText();
+    // Text colour on both texts, background on both scrollers, and the size of both.
+    void SetTextColor(const SMyColorInfo& colors);
+
+    bool KeyDown(const SKeyMsgData& key) override;
+
+private:
+    CTextView* mAllText = nullptr;
+    CTextView* mSendText = nullptr;
+    CScrollerView* mAllScroll = nullptr;
+    CScrollerView* mSendScroll = nullptr;
+};

@@ -1,0 +1,48 @@
+#include "client/chat/MyChatViews.h"
+
+#include "framework/ui/CScrollerView.h"
+#include "framework/ui/CTextView.h"
+#include "framework/ui/CWindow.h"
+
+namespace
+{
+constexpr uint16_t kOptionsChatText = 10;
+constexpr uint16_t kOptionsSendText = 8;
+constexpr uint16_t kChatTextSize = 9;
+} // namespace
+
+CTextView* MakeChatTextBox(CWindow* window, const SRect& bounds, CScrollerView** outScroller)
+{
+    CScrollerView* scroller = nullptr;
+    CTextView* text = MakeTextBoxView(window, bounds, kOptionsChatText, &scroller, kTextMultiLine);
+    scroller->SetSizing(kSizeGrow);
+    text->SetReadOnly(true);
+    text->SetTextSize(kChatTextSize);
+    if (outScroller) *outScroller = scroller;
+    return text;
+}
+
+CTextView* MakeChatSendBox(CWindow* window, const SRect& bounds, uint32_t viewID, CScrollerView** outScroller)
+{
+    CScrollerView* scroller = nullptr;
+    CTextView* text = MakeTextBoxView(window, bounds, kOptionsSendText, &scroller, kTextMultiLine);
+    scroller->SetSizing(kSizeTop | kSizeRight | kSizeBottom);
+    text->SetTextSize(kChatTextSize);
+    text->SetEnterKeyAction(true);
+    // The hit comes from the text view itself: Enter and Enter with a modifier are parts 1 and 2.
+    text->SetID(viewID);
+    if (outScroller) *outScroller = scroller;
+    return text;
+}
+
+void ApplyChatColors(const SMyColorInfo& colors, std::initializer_list<CTextView*> texts,
+                     std::initializer_list<CScrollerView*> scrollers)
+{
+    for (CTextView* t : texts)
+    {
+        t->SetTextColor(colors.textColor.red, colors.textColor.green, colors.textColor.blue);
+        t->SetTextSize(colors.textSize);
+    }
+    for (CScrollerView* s : scrollers)
+        s->SetBackColor(colors.backColor.red, colors.backColor.green, colors.backColor.blue);
+}

@@ -1,0 +1,20 @@
+// The text boxes that the public and private chat windows share: the read-only conversation and the box
+// the user types into, and how the user's colours apply to them.
+#pragma once
+
+#include <initializer_list>
+
+#include "client/app/SMyColorInfo.h"
+#include "framework/ui/Geometry.h"
+
+class CWindow;
+class CTextView;
+class CScrollerView;
+
+// Read-only, 9 points, grows with the window.
+CTextView* MakeChatTextBox(CWindow* window, const SRect& bounds, CScrollerView** outScroller);
+// 9 points, moves down and widens with the window; Enter reports a hit of `viewID`.
+CTextView* MakeChatSendBox(CWindow* window, const SRect& bounds, uint32_t viewID,
+                           CScrollerView** outScroller);
+void ApplyChatColors(const SMyColorInfo& colors, std::initializer_list<CTextView*> texts,
+                     std::initializer_list<CScrollerView*> scrollers);

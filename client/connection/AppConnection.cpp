@@ -1,0 +1,252 @@
+// The one server connection: starting it from an address, its states as the windows show them, and
+// ending the session.
+#include <algorithm>
+#include <cstring>
+
+#include "client/app/AppNumbers.h"
+#include "client/app/CMyApplication.h"
+#include "client/connection/CMyConnectTask.h"
+#include "client/connection/CMyLoginTask.h"
+#include "client/connection/CMyLoginWin.h"
+#include "framework/net/TransactCatalogue.h"
+#include "framework/net/UFieldData.h"
+#include "framework/net/UTransact.h"
+#include "framework/net/UTransport.h"
+#include "framework/runtime/FourCC.h"
+#include "framework/runtime/UApplication.h"
+#include "framework/runtime/UDateTime.h"
+#include "framework/runtime/UMemory.h"
+#include "framework/runtime/UText.h"
+
+namespace
+{
+constexpr uint16_t kDefaultServerPort = 5500;
+constexpr uint8_t kMaxDisplayName = 63;
+
+void CopyPString(uint8_t* dest, uint32_t capacity, const uint8_t* src)
+{
+    const uint32_t n = src ? std::min<uint32_t>(src[0], capacity - 1) : 0;
+    dest[0] = uint8_t(n);
+    if (n) std::memcpy(dest + 1, src + 1, n);
+}
+
+void FormatTitle(uint8_t* out, const char* plain, const char* withName, const uint8_t* name)
+{
+    if (name && name[0])
+        out[0] = uint8_t(UText::Format(out + 1, 127, withName, name));
+    else
+        out[0] = uint8_t(UText::Format(out + 1, 127, plain));
+}
+} // namespace
+
+void CMyApplication::DoShowConnect()
+{
+    DoShowConnect(nullptr);
+}
+
+void CMyApplication::DoShowConnect(const uint8_t* address)
+{
+    // Bookmarks (the menu, Save, a chosen bookmark) join the dialog with the preferences.
+    SMyConnectEntry entry;
+    if (CMyLoginWin::Run(address, entry))
+        DoConnectFromDialog(entry.address, entry.login, entry.password, entry.bookmarkName);
+}
+
+void CMyApplication::DoConnectFromDialog(const uint8_t* address, const uint8_t* login,
+                                         const uint8_t* password, const uint8_t* bookmarkName)
+{
+    CopyPString(mUserLogin, sizeof(mUserLogin), login);
+    CopyPString(mUserPassword, sizeof(mUserPassword), password);
+    // "0" is the short way to say this machine.
+    static const uint8_t kLocalHost[] = "\x09"
+                                        "127.0.0.1";
+    if (address && address[0] == 1 && address[1] == '0') address = kLocalHost;
+    DoConnect(address, bookmarkName);
+}
+
+void CMyApplication::DoConnect(const uint8_t* address, const uint8_t* name)
+{
+    DoDisconnect();
+
+    const uint8_t* text = address ? address + 1 : nullptr;
+    uint32_t size = address ? address[0] : 0;
+    static const char kPrefix[] = "quenvol://";
+    constexpr uint32_t kPrefixSize = sizeof(kPrefix) - 1;
+    if (const void* found = UMemory::Search(kPrefix, kPrefixSize, text, size))
+    {
+        const auto* host = static_cast<const uint8_t*>(found) + kPrefixSize;
+        size -= uint32_t(host - text);
+        text = host;
+        // What follows the host in a URL ("/" and beyond) is no part of the address.
+        if (const void* slash = UMemory::SearchByte('/', text, size))
+            size = uint32_t(static_cast<const uint8_t*>(slash) - text);
+    }
+    mAddress.type = kInternetNameAddressType;
+    mAddress.name[0] = uint8_t(size);
+    if (size) std::memcpy(mAddress.name + 1, text, size);
+    mBasePortNum = UTransport::GetPortFromAddressText(kInternetNameAddressType, text, size);
+    if (mBasePortNum == 0) mBasePortNum = kDefaultServerPort;
+    mAddress.port = uint16_t(mBasePortNum);
+
+    uint8_t displayName[256];
+    if (name && name[0])
+        CopyPString(displayName, sizeof(displayName), name);
+    else
+        CopyPString(displayName, kMaxDisplayName + 1, mAddress.name);
+    DisplayServerName(displayName);
+
+    new CMyConnectTask();
+    ClearPublicChat();
+}
+
+void CMyApplication::DoGoURL(const void* text, uint32_t size)
+{
+    uint32_t start, length;
+    if (!UTransport::_GetURLAddress(text, size, start, length)) return;
+    uint8_t address[256];
+    address[0] = uint8_t(std::min<uint32_t>(length, 255));
+    std::memcpy(address + 1, static_cast<const uint8_t*>(text) + start, address[0]);
+    mUserLogin[0] = 0;
+    mUserPassword[0] = 0;
+    DoConnect(address, nullptr);
+}
+
+TTransactObj* CMyApplication::MakeTransactor()
+{
+    DisposeTransactor();
+    mTpt = UTransact::New(1, 0);
+    UTransact::SetMessageHandler(mTpt, CApplication::MessageHandler, this);
+    UTransact::SetVersion(mTpt, FourCC("QUEN"), 2);
+    return mTpt;
+}
+
+void CMyApplication::DisposeTransactor()
+{
+    UTransact::Dispose(mTpt);
+    mTpt = nullptr;
+    mIsConnected = 0;
+}
+
+void CMyApplication::StartTransactorConnect()
+{
+    const uint32_t size = uint32_t(mAddress.name[0]) + 5;
+    if (mFirewallAddress.name[0] == 0)
+        UTransact::StartConnect(mTpt, &mAddress, size);
+    else
+        UTransport::StartConnectThruFirewall(UTransact::GetTransport(mTpt), &mAddress, size,
+                                             &mFirewallAddress, uint32_t(mFirewallAddress.name[0]) + 5);
+}
+
+void CMyApplication::ShowNotConnected()
+{
+    mMyAccess.SetAll();
+    UpdateAccessCommands();
+    SetToolbarLook(kLookNotConnected);
+    DisplayServerName(nullptr);
+}
+
+void CMyApplication::ShowConnecting()
+{
+    SetToolbarLook(kLookConnecting);
+}
+
+void CMyApplication::ShowConnected()
+{
+    SetToolbarLook(kLookConnected);
+    mIsConnected = 1;
+    mConnectStartSecs = UDateTime::GetSeconds();
+}
+
+void CMyApplication::DisplayServerName(const uint8_t* name)
+{
+    FormatTitle(mChatTitle, "Chat", "Chat (%#s)", name);
+    FormatTitle(mTasksTitle, "Tasks", "Tasks (%#s)", name);
+    FormatTitle(mNewsTitle, "News", "News (%#s)", name);
+    ApplyWindowTitles();
+}
+
+void CMyApplication::DoDisconnect()
+{
+    if (mIsConnected || mTpt) KillTasksAndDisconnect();
+}
+
+void CMyApplication::KillTasksAndDisconnect()
+{
+    // Tracker queries do not need the server and keep running.
+    uint32_t i = 1;
+    while (CMyTask* task = mTaskList.GetItem(i))
+    {
+        if (task->mIsStandAlone)
+            ++i;
+        else
+            delete task; // it leaves the list, so position i now holds the next one
+    }
+    if (mTpt)
+    {
+        UTransact::Disconnect(mTpt);
+        UTransact::Dispose(mTpt);
+        mTpt = nullptr;
+    }
+    mIsConnected = 0;
+    ShowNotConnected();
+    ClearOnlineUsers();
+    CloseSessionWindows();
+    if (mConnectStartSecs)
+    {
+        mTotalSecsOnline += UDateTime::GetSeconds() - mConnectStartSecs;
+        mConnectStartSecs = 0;
+    }
+}
+
+void CMyApplication::AddOnlineTime()
+{
+    if (!mIsConnected || !mConnectStartSecs) return;
+    const uint32_t now = UDateTime::GetSeconds();
+    mTotalSecsOnline += now - mConnectStartSecs;
+    mConnectStartSecs = now;
+}
+
+void CMyApplication::ProcessAll()
+{
+    if (mIsConnected && mTpt && !UTransact::IsConnected(mTpt))
+    {
+        KillTasksAndDisconnect();
+        UApplication::PostMessage(kMsgConnectionLost);
+    }
+    // The count is read afresh at every position: tasks created during the pass (the connect task
+    // creates three) get their step in the same pass.
+    for (uint32_t i = 1; i <= mTaskList.GetItemCount(); ++i)
+    {
+        CMyTask* task = mTaskList.GetItem(i);
+        if (task->mIsFinished) continue;
+        try
+        {
+            task->Process();
+        }
+        catch (...)
+        {
+            // A session whose login failed cannot go on; any other failed task just goes. Removing a
+            // task schedules another pass for the tasks after it.
+            if (dynamic_cast<CMyLoginTask*>(task))
+                KillTasksAndDisconnect();
+            else
+                delete task;
+            throw;
+        }
+    }
+    ProcessIncomingData();
+}
+
+void CMyApplication::CheckServerError(uint32_t error, TFieldDataObj* reply)
+{
+    uint8_t text[256];
+    UFieldData::GetPString(reply, kFieldErrorText, text, sizeof(text));
+    if (text[0]) UApplication::PostMessage(kMsgServerMessage, text, uint32_t(text[0]) + 1);
+    if (error == 0) return;
+    ScheduleTaskProcess();
+    // With a text the user already gets the server's own explanation.
+    if (text[0])
+        FailSilent(kErrTypeGeneral, 1);
+    else
+        Fail(kErrTypeGeneral, 1);
+}

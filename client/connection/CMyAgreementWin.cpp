@@ -1,0 +1,65 @@
+#include "client/connection/CMyAgreementWin.h"
+
+#include "framework/runtime/UMemory.h"
+#include "framework/ui/CButtonView.h"
+#include "framework/ui/CLabelView.h"
+#include "framework/ui/CScrollerView.h"
+#include "framework/ui/CTextView.h"
+
+namespace
+{
+// The curly quotes are the client's character set's 0xD2 and 0xD3.
+constexpr char kAgreementLabel[] =
+    "Please read this agreement carefully.  By clicking on the \xD2"
+    "Agree\xD3 button, you are agreeing to be bound by the terms of this agreement.";
+constexpr uint16_t kOptionsAgreementText = 10;
+} // namespace
+
+CMyAgreementWin::CMyAgreementWin() : CWindow(SRect{0, 0, 420, 330}, kWindowModal)
+{
+    SetTitle("Agreement", 9);
+    new CLabelView(this, SRect{10, 10, 410, 46}, kAgreementLabel);
+    mText = MakeTextBoxView(this, SRect{10, 50, 410, 284}, kOptionsAgreementText, nullptr, kTextMultiLine);
+    mText->SetReadOnly(true);
+    auto* disagree = new CButtonView(this, SRect{236, 297, 316, 319}, "Disagree");
+    disagree->SetID(kHitDisagree);
+    disagree->SetCancel(true);
+    auto* agree = new CButtonView(this, SRect{326, 294, 410, 320}, "Agree");
+    agree->SetID(kHitAgree);
+    agree->SetDefault(true);
+}
+
+void CMyAgreementWin::SetTextHdl(THdlObj* text)
+{
+    if (!text) return SetText(nullptr, 0);
+    StHandleLocker lock(text);
+    SetText(lock.Data(), UMemory::GetSize(text));
+}
+
+void CMyAgreementWin::SetText(const void* text, uint32_t length)
+{
+    mText->SetText(text, length);
+}
+
+bool CMyAgreementWin::Run(THdlObj* text)
+{
+    CMyAgreementWin win;
+    win.SetTextHdl(text);
+    win.Place(kPlaceCenterScreen);
+    win.Show();
+    win.BringToFront();
+    for (;;)
+    {
+        switch (win.ProcessModal())
+        {
+        case kHitAgree:
+            return true;
+        case kHitDisagree:
+        case kHitCloseBox:
+        case 0:
+            return false;
+        default:
+            break;
+        }
+    }
+}

@@ -1,0 +1,13 @@
+// Brings up the server connection and, once it is up, starts the login, online users and news
+// requests.
+#pragma once
+
+#include "client/tasks/CMyTask.h"
+
+class CMyConnectTask : public CMyTask
+{
+public:
+    CMyConnectTask();
+    ~CMyConnectTask() override;
+    void Process() override;
+};

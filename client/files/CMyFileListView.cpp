@@ -1,0 +1,309 @@
+#include "client/files/CMyFileListView.h"
+
+#include <QMimeData>
+#include <QPainter>
+#include <QWidget>
+#include <algorithm>
+#include <cstring>
+
+#include "client/widgets/CMyDropTarget.h"
+#include "client/files/QuenvolFileTypeToIcon.h"
+#include "client/widgets/UMyRowDrawing.h"
+#include "framework/files/UFileSys.h"
+#include "framework/net/TransactCatalogue.h"
+#include "framework/net/UFieldData.h"
+#include "framework/net/UFieldRecords.h"
+#include "framework/runtime/FourCC.h"
+#include "framework/runtime/SError.h"
+#include "framework/runtime/UText.h"
+#include "framework/ui/UDragAndDrop.h"
+#include "framework/ui/UiText.h"
+
+namespace
+{
+constexpr uint32_t kTypeFolder = FourCC("fldr");
+constexpr uint32_t kTypeAlias = FourCC("alis");
+constexpr uint32_t kFlavorFiles = FourCC("hfs ");
+constexpr uint32_t kFlavorFileName = FourCC("QVFN");
+constexpr uint32_t kFlavorFilePath = FourCC("QVFP");
+constexpr uint16_t kPartDropHit = 4;
+constexpr uint16_t kTypeDropHit = 4;
+constexpr uint32_t kMaxHitData = 256;
+
+bool ContainsIgnoringCase(const uint8_t* text, uint32_t textLen, const uint8_t* lowered, uint32_t len)
+{
+    if (!len) return true;
+    if (len > textLen) return false;
+    for (uint32_t start = 0; start + len <= textLen; ++start)
+    {
+        uint32_t i = 0;
+        while (i < len && UText::ToLower(text[start + i]) == lowered[i])
+            ++i;
+        if (i == len) return true;
+    }
+    return false;
+}
+} // namespace
+
+CMyFileListView::CMyFileListView(SViewParent parent, const SRect& bounds)
+    : CListView(parent, bounds, kRowHeight)
+{
+    CMyDropTarget::Install(
+        this, [](const QMimeData& mime) { return CanAcceptDrop(mime); },
+        [this](const QMimeData& mime, uint16_t mods) { return Drop(mime, mods); });
+}
+
+CMyFileListView::~CMyFileListView()
+{
+    for (TFileSysRefObj* ref : mUploadList)
+        UFileSys::Dispose(ref);
+}
+
+int16_t CMyFileListView::IconForEntry(uint32_t type, const uint8_t* name)
+{
+    if (type != kTypeFolder) return QuenvolFileTypeToIcon(type);
+    // Folders meant for uploads get the drop box icon, whatever case their name is written in.
+    uint8_t lower[256];
+    const uint32_t n = name ? name[0] : 0;
+    for (uint32_t i = 0; i < n; ++i)
+        lower[i] = UText::ToLower(name[i + 1]);
+    auto has = [&](const char* word)
+    {
+        const uint32_t len = uint32_t(std::strlen(word));
+        return ContainsIgnoringCase(lower, n, reinterpret_cast<const uint8_t*>(word), len);
+    };
+    return has("upload") || has("drop box") ? kIconDropBox : kIconFolder;
+}
+
+void CMyFileListView::AddItem(uint32_t type, uint32_t creator, uint32_t size, const uint8_t* name)
+{
+    SMyFileListItem item{};
+    item.type = type;
+    item.creator = creator;
+    item.fileSize = size;
+    const uint8_t n = name ? name[0] : 0;
+    item.name[0] = n;
+    if (n) std::memcpy(item.name + 1, name + 1, n);
+    item.icon = IconForEntry(type, item.name);
+    const uint32_t oldCount = uint32_t(mFileList.size());
+    mFileList.push_back(item);
+    std::stable_sort(mFileList.begin(), mFileList.end(),
+                     [](const SMyFileListItem& a, const SMyFileListItem& b)
+                     { return CompareNames(a.name, b.name) < 0; });
+    ItemsInserted(oldCount, 1);
+}
+
+void CMyFileListView::AddListFromFields(TFieldDataObj* fields)
+{
+    const uint32_t oldCount = uint32_t(mFileList.size());
+    const uint32_t count = UFieldData::GetFieldCount(fields);
+    uint8_t record[UFieldRecords::kMaxFileEntryRead];
+    for (uint32_t i = 1; i <= count; ++i)
+    {
+        if (UFieldData::GetFieldID(fields, i) != kFieldFileEntry) continue;
+        const uint32_t size = UFieldData::GetFieldByIndex(fields, i, record, sizeof(record));
+        SFileEntry entry;
+        // A record too short for its fixed part is skipped: the rest of the listing is still good.
+        if (!UFieldRecords::ReadFileEntry(record, size, entry)) continue;
+        SMyFileListItem item{};
+        item.type = entry.type;
+        item.creator = entry.creator;
+        item.fileSize = entry.size;
+        std::memcpy(item.name, entry.name, size_t(entry.name[0]) + 1);
+        item.icon = IconForEntry(item.type, item.name);
+        mFileList.push_back(item);
+    }
+    std::stable_sort(mFileList.begin(), mFileList.end(),
+                     [](const SMyFileListItem& a, const SMyFileListItem& b)
+                     { return CompareNames(a.name, b.name) < 0; });
+    if (mFileList.size() > oldCount) ItemsInserted(oldCount, uint32_t(mFileList.size() - oldCount));
+    Refresh();
+}
+
+void CMyFileListView::DeleteAll()
+{
+    mFileList.clear();
+    SetItemCount(0);
+}
+
+const SMyFileListItem* CMyFileListView::GetItem(uint32_t row) const
+{
+    return row >= 1 && row <= mFileList.size() ? &mFileList[row - 1] : nullptr;
+}
+
+bool CMyFileListView::GetSelectedFileName(uint8_t* outName, uint32_t* outType) const
+{
+    const SMyFileListItem* item = GetItem(GetFirstSelected());
+    if (!item)
+    {
+        if (outName) outName[0] = 0;
+        if (outType) *outType = 0;
+        return false;
+    }
+    if (outName) std::memcpy(outName, item->name, size_t(item->name[0]) + 1);
+    if (outType) *outType = item->type;
+    return item->type == kTypeFolder && item->creator == 0;
+}
+
+bool CMyFileListView::IsSelectedFolder() const
+{
+    const SMyFileListItem* item = GetItem(GetFirstSelected());
+    return item && item->type == kTypeFolder;
+}
+
+bool CMyFileListView::HasPartialFile(const uint8_t* name) const
+{
+    if (!name) return false;
+    for (const SMyFileListItem& item : mFileList)
+        if (item.type == FourCC("QVft") && item.creator == FourCC("QVLC") && item.name[0] == name[0] &&
+            std::memcmp(item.name + 1, name + 1, name[0]) == 0)
+            return true;
+    return false;
+}
+
+uint32_t CMyFileListView::SearchNames(const uint8_t* text) const
+{
+    if (!text) return 0;
+    uint8_t lower[256];
+    const uint32_t n = text[0];
+    for (uint32_t i = 0; i < n; ++i)
+        lower[i] = UText::ToLower(text[i + 1]);
+    for (size_t r = 0; r < mFileList.size(); ++r)
+        if (ContainsIgnoringCase(mFileList[r].name + 1, mFileList[r].name[0], lower, n))
+            return uint32_t(r + 1);
+    return 0;
+}
+
+int CMyFileListView::CompareNames(const uint8_t* name1, const uint8_t* name2)
+{
+    const uint32_t n1 = name1[0], n2 = name2[0];
+    const uint32_t common = std::min(n1, n2);
+    for (uint32_t i = 1; i <= common; ++i)
+    {
+        const uint8_t a = UText::ToLower(name1[i]), b = UText::ToLower(name2[i]);
+        if (a != b) return a < b ? -1 : 1;
+    }
+    // Equal names keep their order: the first stays before the second.
+    return n1 <= n2 ? -1 : 1;
+}
+
+TFileSysRefObj* CMyFileListView::GetItemToUpload()
+{
+    if (mUploadList.empty()) return nullptr;
+    TFileSysRefObj* ref = mUploadList.front();
+    mUploadList.pop_front();
+    return ref;
+}
+
+bool CMyFileListView::CanAcceptDrop(const QMimeData& mime)
+{
+    std::vector<std::string> items;
+    return UDragAndDrop::GetFlavor(mime, kFlavorFiles, items) ||
+           UDragAndDrop::GetFlavor(mime, kFlavorFileName, items);
+}
+
+bool CMyFileListView::Drop(const QMimeData& mime, uint16_t mods)
+{
+    std::vector<std::string> items;
+    if (UDragAndDrop::GetFlavor(mime, kFlavorFiles, items))
+    {
+        bool queued = false;
+        for (const std::string& path : items)
+        {
+            TFileSysRefObj* ref = nullptr;
+            try
+            {
+                ref = UFileSys::NewFromNativePath(path.data(), uint32_t(path.size()));
+                bool isFolder = false;
+                // Folders and vanished files are passed over without a word: the rest of the drop counts.
+                if (!UFileSys::Exists(ref, &isFolder) || isFolder)
+                {
+                    UFileSys::Dispose(ref);
+                    continue;
+                }
+                mUploadList.push_back(ref);
+            }
+            catch (const SError&)
+            {
+                UFileSys::Dispose(ref);
+                continue;
+            }
+            catch (const std::bad_alloc&)
+            {
+                UFileSys::Dispose(ref);
+                break;
+            }
+            // One hit for the drop: the folder window then takes every queued file.
+            if (!queued) Hit(kPartDropHit, mods, kFlavorFiles, nullptr, 0, kTypeDropHit);
+            queued = true;
+        }
+        return queued;
+    }
+    if (!UDragAndDrop::GetFlavor(mime, kFlavorFileName, items) || items.empty()) return false;
+    const std::string name = items.front();
+    std::string path;
+    if (UDragAndDrop::GetFlavor(mime, kFlavorFilePath, items) && !items.empty()) path = items.front();
+    const uint32_t nameLen = uint32_t(std::min<size_t>(name.size(), 63));
+    const uint32_t pathLen = uint32_t(std::min<size_t>(path.size(), 2045 - nameLen));
+    const uint32_t size = nameLen + pathLen + 3;
+    // A cut path would name another folder on the server: a move that does not fit one hit is refused.
+    if (size > kMaxHitData) return false;
+    uint8_t msg[kMaxHitData];
+    msg[0] = uint8_t(nameLen);
+    std::memcpy(msg + 1, name.data(), nameLen);
+    const uint16_t pathLen16 = uint16_t(pathLen);
+    std::memcpy(msg + 1 + nameLen, &pathLen16, 2);
+    if (pathLen) std::memcpy(msg + 3 + nameLen, path.data(), pathLen);
+    Hit(kPartDropHit, mods, kFlavorFileName, msg, size, kTypeDropHit);
+    return true;
+}
+
+QString CMyFileListView::SizeColumnText(const SMyFileListItem& item)
+{
+    if (item.type == kTypeAlias) return QStringLiteral("-");
+    if (item.type == kTypeFolder && item.creator == 0) return QStringLiteral("(%1)").arg(item.fileSize);
+    char text[32];
+    const uint32_t n = UText::SizeToText(item.fileSize, text, sizeof(text));
+    return ToQString(text, n);
+}
+
+QColor CMyFileListView::NameColor(const SMyFileListItem& item, bool selectedAndActive,
+                                  const QPalette& palette)
+{
+    if (item.type == kTypeAlias) return MyColor16(0x7777, 0x7777, 0x7777);
+    return palette.color(selectedAndActive ? QPalette::HighlightedText : QPalette::ButtonText);
+}
+
+void CMyFileListView::DrawItem(QPainter& painter, const QRect& r, uint32_t row, bool selected, bool active)
+{
+    const SMyFileListItem* item = GetItem(row);
+    if (!item) return;
+    const QPalette& pal = Widget()->palette();
+    const bool lit = UMyRowDrawing::DrawIconRow(painter, r, item->icon, selected, active, pal);
+
+    const QString size = SizeColumnText(*item);
+    painter.setFont(UMyRowDrawing::ListFont(Widget()->font(), false));
+    const int sizeWidth = painter.fontMetrics().horizontalAdvance(size);
+    const int sizeRight = r.left() + r.width() - 10;
+    painter.setPen(pal.color(lit ? QPalette::HighlightedText : QPalette::ButtonText));
+    UMyRowDrawing::DrawText(painter, QRect(sizeRight - sizeWidth, r.top() + 1, sizeWidth, r.height() - 2),
+                            size, Qt::AlignRight);
+
+    painter.setFont(UMyRowDrawing::ListFont(Widget()->font(), true));
+    painter.setPen(NameColor(*item, lit, pal));
+    const int nameLeft = r.left() + 36;
+    const int nameRight = sizeRight - sizeWidth - 6;
+    UMyRowDrawing::DrawText(painter, QRect(nameLeft, r.top() + 1, nameRight - nameLeft, r.height() - 2),
+                            PStringToQString(item->name), Qt::AlignLeft);
+}
+
+void CMyFileListView::SelectionChanged()
+{
+    CListView::SelectionChanged();
+    if (mSelectionProc) mSelectionProc();
+}
+
+void CMyFileListView::HandleDrag(uint32_t row)
+{
+    if (mDragProc) mDragProc(row);
+}

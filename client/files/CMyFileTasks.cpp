@@ -1,0 +1,209 @@
+#include "client/files/CMyFileTasks.h"
+
+#include "client/app/CMyApplication.h"
+#include "client/files/QuenvolFileTypeToIcon.h"
+#include "framework/net/TransactCatalogue.h"
+#include "framework/net/UFieldData.h"
+#include "framework/net/UFieldRecords.h"
+#include "framework/net/UServerPath.h"
+#include "framework/runtime/FourCC.h"
+#include "framework/runtime/UDateTime.h"
+#include "framework/runtime/UMemory.h"
+#include "framework/runtime/UText.h"
+
+namespace
+{
+void* CopyPath(const void* path, uint32_t size)
+{
+    return path && size ? UMemory::New(path, size) : nullptr;
+}
+
+// The item's name and the folder that holds it, as most file requests carry them.
+void AddNameAndPath(TFieldDataObj* fields, const uint8_t* name, const void* path, uint32_t pathSize)
+{
+    UFieldData::AddPString(fields, kFieldFileName, name);
+    if (path) UFieldData::AddField(fields, kFieldFilePath, path, pathSize);
+}
+
+// Folders meant for uploads show the drop box icon, whatever case their name is written in.
+int16_t FolderIcon(const uint8_t* name)
+{
+    uint8_t lower[256];
+    const uint32_t n = name[0];
+    UMemory::Copy(lower, name + 1, n);
+    UText::MakeLowercase(lower, n);
+    if (UMemory::Search("upload", 6, lower, n) || UMemory::Search("drop box", 8, lower, n)) return 421;
+    return 401;
+}
+
+uint8_t DateText(TFieldDataObj* fields, uint16_t id, uint8_t* out)
+{
+    SDateTimeStamp stamp{};
+    UFieldRecords::GetDate(fields, id, stamp);
+    out[0] = uint8_t(
+        UDateTime::DateToText(stamp, out + 1, 63, UDateTime::kPatternDate | UDateTime::kTimeWithSeconds));
+    return out[0];
+}
+} // namespace
+
+CMyGetFileListTask::CMyGetFileListTask(const void* path, uint32_t pathSize) : CMyTransactTask(nullptr)
+{
+    mPathData = CopyPath(path, pathSize);
+    mPathSize = mPathData ? pathSize : 0;
+    if (mPathData)
+    {
+        uint8_t name[256];
+        UServerPath::GetTargetName(mPathData, mPathSize, name, sizeof(name));
+        SetRowText(0, 1, "Listing folder \xD2%#s\xD3", name);
+        UFieldData::AddField(mFieldData, kFieldFilePath, mPathData, mPathSize);
+    }
+    else
+        SetRowText(0, 1, "Listing root folder...");
+    SendRequest(kTranGetFileList);
+}
+
+CMyGetFileListTask::~CMyGetFileListTask()
+{
+    UMemory::Dispose(mPathData);
+}
+
+void CMyGetFileListTask::Process()
+{
+    ShowReplyProgress();
+    if (!TakeCheckedReply()) return;
+    // A folder window closed meanwhile is simply not filled.
+    gApp->FillFolderList(mPathData, mPathSize, mFieldData);
+    UMemory::Dispose(mPathData);
+    mPathData = nullptr;
+    mPathSize = 0;
+    Finish();
+}
+
+CMyDeleteFileTask::CMyDeleteFileTask(const void* path, uint32_t pathSize, const uint8_t* fileName,
+                                     bool isFolder)
+    : CMyTransactTask(nullptr)
+{
+    SetRowText(0, 0, isFolder ? "Delete folder \xD2%#s\xD3" : "Delete file \xD2%#s\xD3", fileName);
+    AddNameAndPath(mFieldData, fileName, path, pathSize);
+    SendRequest(kTranDeleteFile);
+    gApp->SetTaskProgress(this, 1, 2, nullptr);
+}
+
+void CMyDeleteFileTask::Process()
+{
+    if (TakeCheckedReply()) FinishRequest();
+}
+
+CMyNewFolderTask::CMyNewFolderTask(const void* path, uint32_t pathSize, const uint8_t* name)
+    : CMyTransactTask(nullptr)
+{
+    SetRowText(0, 0, "Create folder \xD2%#s\xD3", name);
+    AddNameAndPath(mFieldData, name, path, pathSize);
+    SendRequest(kTranNewFolder);
+    gApp->SetTaskProgress(this, 1, 2, nullptr);
+}
+
+void CMyNewFolderTask::Process()
+{
+    if (TakeCheckedReply()) FinishRequest();
+}
+
+CMyGetFileInfoTask::CMyGetFileInfoTask(const void* path, uint32_t pathSize, const uint8_t* fileName)
+    : CMyTransactTask(nullptr)
+{
+    mPathData = CopyPath(path, pathSize);
+    mPathSize = mPathData ? pathSize : 0;
+    SetRowText(0, 0, "Get info for file/folder \xD2%#s\xD3", fileName);
+    AddNameAndPath(mFieldData, fileName, mPathData, mPathSize);
+    SendRequest(kTranGetFileInfo);
+    gApp->SetTaskProgress(this, 1, 2, nullptr);
+}
+
+CMyGetFileInfoTask::~CMyGetFileInfoTask()
+{
+    UMemory::Dispose(mPathData);
+}
+
+void CMyGetFileInfoTask::Process()
+{
+    if (!TakeCheckedReply()) return;
+    uint8_t name[256], kind[32], creator[16], comment[256];
+    UFieldData::GetPString(mFieldData, kFieldFileName, name, sizeof(name));
+    UFieldData::GetPString(mFieldData, kFieldFileTypeText, kind, sizeof(kind));
+    UFieldData::GetPString(mFieldData, kFieldFileCreatorText, creator, sizeof(creator));
+    UFieldData::GetPString(mFieldData, kFieldFileComment, comment, sizeof(comment));
+    uint8_t code[4] = {};
+    UFieldData::GetField(mFieldData, kFieldFileTypeCode, code, sizeof(code));
+    const uint32_t type =
+        (uint32_t(code[0]) << 24) | (uint32_t(code[1]) << 16) | (uint32_t(code[2]) << 8) | uint32_t(code[3]);
+    const uint32_t size = uint32_t(UFieldData::GetInteger(mFieldData, kFieldFileSize));
+
+    uint8_t created[64], modified[64], shortSize[32], longSize[32], info[256];
+    DateText(mFieldData, kFieldFileCreateDate, created);
+    DateText(mFieldData, kFieldFileModifyDate, modified);
+    shortSize[0] = uint8_t(UText::SizeToText(size, shortSize + 1, 31, UText::kSizeLessThan1K));
+    longSize[0] = uint8_t(UText::IntegerToText(longSize + 1, 31, int32_t(size), UText::kIntegerSeparators));
+    const bool isFolder = type == FourCC("fldr");
+    if (isFolder)
+        info[0] = uint8_t(
+            UText::Format(info + 1, 255, "%#s\r%#s\rn/a\r%#s\r%#s", kind, creator, created, modified));
+    else
+        info[0] = uint8_t(UText::Format(info + 1, 255, "%#s\r%#s\r%#s (%#s bytes)\r%#s\r%#s", kind, creator,
+                                        shortSize, longSize, created, modified));
+    const int16_t icon = isFolder ? FolderIcon(name) : QuenvolFileTypeToIcon(type);
+
+    // The window keeps the folder's path for a later save of the item's information.
+    void* path = mPathData;
+    mPathData = nullptr;
+    gApp->ShowFileInfo(name, comment, info, icon, path, mPathSize);
+    FinishRequest();
+}
+
+CMySetFileInfoTask::CMySetFileInfoTask(const void* path, uint32_t pathSize, const uint8_t* fileName,
+                                       const uint8_t* newName, const uint8_t* comment)
+    : CMyTransactTask(nullptr)
+{
+    SetRowText(0, 0, "Set info for file/folder \xD2%#s\xD3", fileName);
+    AddNameAndPath(mFieldData, fileName, path, pathSize);
+    UFieldData::AddPString(mFieldData, kFieldFileNewName, newName);
+    UFieldData::AddPString(mFieldData, kFieldFileComment, comment);
+    SendRequest(kTranSetFileInfo);
+    gApp->SetTaskProgress(this, 1, 2, nullptr);
+}
+
+void CMySetFileInfoTask::Process()
+{
+    if (TakeCheckedReply()) FinishRequest();
+}
+
+CMyMoveFileTask::CMyMoveFileTask(const uint8_t* fileName, const void* path, uint32_t pathSize,
+                                 const void* newPath, uint32_t newPathSize)
+    : CMyTransactTask(nullptr)
+{
+    SetRowText(0, 0, "Move file/folder \xD2%#s\xD3", fileName);
+    AddNameAndPath(mFieldData, fileName, path, pathSize);
+    if (newPath) UFieldData::AddField(mFieldData, kFieldFileNewPath, newPath, newPathSize);
+    SendRequest(kTranMoveFile);
+    gApp->SetTaskProgress(this, 1, 2, nullptr);
+}
+
+void CMyMoveFileTask::Process()
+{
+    if (TakeCheckedReply()) FinishRequest();
+}
+
+CMyMakeFileAliasTask::CMyMakeFileAliasTask(const uint8_t* fileName, const void* path, uint32_t pathSize,
+                                           const void* destPath, uint32_t destPathSize)
+    : CMyTransactTask(nullptr)
+{
+    SetRowText(0, 0, "Make alias of \xD2%#s\xD3", fileName);
+    AddNameAndPath(mFieldData, fileName, path, pathSize);
+    if (destPath) UFieldData::AddField(mFieldData, kFieldFileNewPath, destPath, destPathSize);
+    SendRequest(kTranMakeFileAlias);
+    gApp->SetTaskProgress(this, 1, 2, nullptr);
+}
+
+void CMyMakeFileAliasTask::Process()
+{
+    if (TakeCheckedReply()) FinishRequest();
+}

@@ -1,0 +1,170 @@
+#include "client/files/CMyFolderWin.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "client/app/AppNumbers.h"
+#include "client/app/CMyApplication.h"
+#include "client/files/CMyFileListView.h"
+#include "client/widgets/CMyTypeSearch.h"
+#include "client/widgets/MyZoomToList.h"
+#include "framework/runtime/FourCC.h"
+#include "framework/runtime/KeyCommands.h"
+#include "framework/runtime/UMemory.h"
+#include "framework/ui/CContainerView.h"
+#include "framework/ui/CIconButtonView.h"
+#include "framework/ui/CLabelView.h"
+#include "framework/ui/CScrollerView.h"
+#include "framework/ui/UDragAndDrop.h"
+
+namespace
+{
+// The command key of other systems; the keyboard layer never sets it, so its shortcut stays unused.
+constexpr uint16_t kModCommand = 0x0010;
+constexpr uint16_t kStyleFolderWin = 7;
+} // namespace
+
+CMyFolderWin::CMyFolderWin() : CWindow(SRect{0, 0, kWidth, kHeight}, kWindowDocument2, kStyleFolderWin)
+{
+    SetTitle("Files", 5);
+    SetLimits(230, 150, 0x7FFF, 0x7FFF);
+    constexpr int32_t R = kWidth;
+    (new CBoxView(this, SRect{0, 0, R, 30}))->SetSizing(kSizeRight);
+    mDownloadBtn = CIconButtonView::Make(this, {3, 3, 27, 27}, 210, kHitFileDownload);
+    mUploadBtn = CIconButtonView::Make(this, {30, 3, 54, 27}, 211, kHitFileUpload);
+    mNewFolderBtn = CIconButtonView::Make(this, {57, 3, 81, 27}, 401, kHitFileNewFolder);
+    mInfoBtn = CIconButtonView::Make(this, {84, 3, 108, 27}, 215, kHitFileGetInfo);
+    mRefreshBtn = CIconButtonView::Make(this, {111, 3, 135, 27}, 205, kHitFileRefresh);
+    mPreviewBtn = CIconButtonView::Make(this, {138, 3, 162, 27}, 215, kHitFilePreview);
+    mDeleteBtn = CIconButtonView::Make(this, {R - 27, 3, R - 3, 27}, 212, kHitFileDelete, kSizeFollowRight);
+    mSearchText = new CLabelView(this, SRect{167, 10, R - 32, 24});
+    mSearchText->SetSizing(kSizeRight);
+    mListScroll = new CScrollerView(this, SRect{-1, 30, R + 1, kHeight + 1},
+                                    kScrollVertical | kScrollAsNeeded | kScrollFrame);
+    mListScroll->SetSizing(kSizeGrow);
+    mList = new CMyFileListView(mListScroll, SRect{0, 0, R + 2, kHeight - 29});
+    mList->SetID(kHitFileList);
+    mListScroll->ContentAdded();
+    mList->SetSelectionProc([this] { SetAccess(); });
+    mList->SetDragProc([this](uint32_t row) { StartRowDrag(row); });
+    mSearch = std::make_unique<CMyTypeSearch>(
+        mSearchText, mList, [this](const uint8_t* text) { return mList->SearchNames(text); });
+    mAccess.SetAll();
+    SetAccess();
+}
+
+CMyFolderWin::~CMyFolderWin()
+{
+    // The list's widget goes a moment after the window object: nothing may call back into it.
+    mList->SetSelectionProc(nullptr);
+    mList->SetDragProc(nullptr);
+}
+
+void CMyFolderWin::SetPath(const void* path, uint32_t size)
+{
+    SetPath(path, size, (path && size) ? UMemory::Checksum(path, size) : 0);
+}
+
+void CMyFolderWin::SetPath(const void* path, uint32_t size, uint32_t checksum)
+{
+    if (!path) size = 0;
+    const auto* p = static_cast<const uint8_t*>(path);
+    mPathData.assign(p, p + size);
+    mPathSum = checksum;
+}
+
+bool CMyFolderWin::IsPathEqual(const void* path, uint32_t size) const
+{
+    if (size != mPathData.size()) return false;
+    return size == 0 || std::memcmp(path, mPathData.data(), size) == 0;
+}
+
+std::vector<uint8_t> CMyFolderWin::MakePath(const void* parentPath, uint32_t parentSize, const void* items,
+                                            uint32_t itemsSize, uint16_t addCount)
+{
+    std::vector<uint8_t> path;
+    if (parentPath && parentSize >= 2)
+    {
+        const auto* p = static_cast<const uint8_t*>(parentPath);
+        path.assign(p, p + parentSize);
+    }
+    else
+        path.assign(2, 0);
+    if (items && itemsSize)
+    {
+        const auto* i = static_cast<const uint8_t*>(items);
+        path.insert(path.end(), i, i + itemsSize);
+    }
+    const uint16_t count = uint16_t(((path[0] << 8) | path[1]) + addCount);
+    path[0] = uint8_t(count >> 8);
+    path[1] = uint8_t(count);
+    return path;
+}
+
+void CMyFolderWin::SetAccess(const SMyUserAccess& access)
+{
+    mAccess = access;
+    const uint8_t b0 = access.bytes[0];
+    mDownloadBtn->SetEnable(b0 & 0x20);
+    mUploadBtn->SetEnable(b0 & 0x40);
+    mNewFolderBtn->SetEnable(b0 & 0x04);
+    mInfoBtn->SetEnable(true);
+    if (mList->IsSelectedFolder())
+    {
+        mDeleteBtn->SetEnable(b0 & 0x02);
+        mPreviewBtn->SetEnable(false);
+    }
+    else
+    {
+        mDeleteBtn->SetEnable(b0 & 0x80);
+        mPreviewBtn->SetEnable(true);
+    }
+}
+
+void CMyFolderWin::SetAccess()
+{
+    SetAccess(gApp ? gApp->mMyAccess : mAccess);
+}
+
+CIconButtonView* CMyFolderWin::GetButton(uint32_t viewID) const
+{
+    for (CIconButtonView* b :
+         {mDownloadBtn, mUploadBtn, mNewFolderBtn, mInfoBtn, mRefreshBtn, mPreviewBtn, mDeleteBtn})
+        if (b->GetID() == viewID) return b;
+    return nullptr;
+}
+
+bool CMyFolderWin::KeyDown(const SKeyMsgData& key)
+{
+    if ((key.keyChar == 'i' || key.keyCode == 'I') && (key.mods & kModCommand))
+    {
+        mInfoBtn->Hit(0, key.mods);
+        return true;
+    }
+    return mSearch->KeyDown(key);
+}
+
+void CMyFolderWin::SearchTimer()
+{
+    mSearch->SearchNow();
+}
+
+void CMyFolderWin::UserZoom()
+{
+    ZoomToList(this, mList, 150);
+}
+
+void CMyFolderWin::StartRowDrag(uint32_t row)
+{
+    const SMyFileListItem* item = mList->GetItem(row);
+    if (!item) return;
+    const bool isFolder = item->type == FourCC("fldr");
+    std::vector<SDragFlavor> flavors;
+    flavors.push_back(
+        {FourCC("QVFN"), std::string(reinterpret_cast<const char*>(item->name + 1), item->name[0])});
+    flavors.push_back({FourCC("ISDR"), std::string(1, isFolder ? '\1' : '\0')});
+    if (!mPathData.empty())
+        flavors.push_back(
+            {FourCC("QVFP"), std::string(reinterpret_cast<const char*>(mPathData.data()), mPathData.size())});
+    UDragAndDrop::StartDrag(mList, flavors);
+}

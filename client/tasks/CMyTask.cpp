@@ -1,0 +1,102 @@
+#include "client/tasks/CMyTask.h"
+
+#include <cstring>
+
+#include "client/app/CMyApplication.h"
+#include "framework/net/UFieldData.h"
+#include "framework/net/UTransact.h"
+#include "framework/runtime/SError.h"
+#include "framework/runtime/UText.h"
+
+CMyTask::CMyTask(const uint8_t* desc) : mStage(1), mIsFinished(0), mIsStandAlone(0)
+{
+    if (!gApp) Fail(kErrTypeGeneral, 2);
+    gApp->AddTask(this, desc);
+}
+
+CMyTask::~CMyTask()
+{
+    if (gApp) gApp->RemoveTask(this);
+}
+
+void CMyTask::Finish()
+{
+    mIsFinished = 1;
+    gApp->FinishTask(this);
+}
+
+bool CMyTask::LeaveQueueWhenFirst()
+{
+    if (mStage != 0 || !gApp->IsFirstTask(this)) return false;
+    mStage = 1;
+    return true;
+}
+
+void CMyTask::StartQueued()
+{
+    if (mStage != 0) return;
+    mStage = 1;
+    gApp->ScheduleTaskProcess();
+}
+
+void CMyTask::SetRowText(uint32_t value, uint32_t max, const char* format, const uint8_t* name)
+{
+    uint8_t text[256];
+    text[0] = uint8_t(UText::Format(text + 1, 255, format, name));
+    gApp->SetTaskProgress(this, value, max, text);
+}
+
+void CMyTask::RemoveQueuedSuffix(uint8_t* text)
+{
+    static const char kSuffix[] = " (queued)";
+    constexpr uint8_t n = sizeof(kSuffix) - 1;
+    if (text && text[0] >= n && std::memcmp(text + 1 + text[0] - n, kSuffix, n) == 0) text[0] -= n;
+}
+
+CMyTransactTask::CMyTransactTask(const uint8_t* desc) : CMyTask(desc), mFieldData(UFieldData::New()) {}
+
+CMyTransactTask::~CMyTransactTask()
+{
+    UTransact::DisposeSession(mTranSession);
+    UFieldData::Dispose(mFieldData);
+}
+
+void CMyTransactTask::SendRequest(uint16_t type, uint32_t timeoutMs)
+{
+    mTranSession = UTransact::NewSendSession(gApp->mTpt, type);
+    if (timeoutMs) UTransact::SetSessionTimeout(mTranSession, timeoutMs);
+    UTransact::SendSessionData(mTranSession, mFieldData);
+}
+
+void CMyTransactTask::ShowReplyProgress()
+{
+    if (!mTranSession) return;
+    gApp->SetTaskProgress(this, UTransact::GetSessionReceiveTransferedSize(mTranSession),
+                          UTransact::GetSessionReceiveSize(mTranSession), nullptr);
+}
+
+bool CMyTransactTask::TakeReply(uint32_t& outError)
+{
+    outError = 0;
+    // A task stepped again after its reply was taken has nothing more to take.
+    if (!mTranSession || !UTransact::IsSessionReceiveComplete(mTranSession)) return false;
+    UTransact::ReceiveSessionData(mTranSession, mFieldData);
+    outError = UTransact::GetSessionReceiveError(mTranSession);
+    UTransact::DisposeSession(mTranSession);
+    mTranSession = nullptr;
+    return true;
+}
+
+bool CMyTransactTask::TakeCheckedReply()
+{
+    uint32_t error;
+    if (!TakeReply(error)) return false;
+    gApp->CheckServerError(error, mFieldData);
+    return true;
+}
+
+void CMyTransactTask::FinishRequest()
+{
+    gApp->SetTaskProgress(this, 2, 2, nullptr);
+    Finish();
+}

@@ -1,0 +1,101 @@
+#include "client/tasks/CMyTaskListView.h"
+
+#include <QApplication>
+#include <QPainter>
+#include <QStyle>
+#include <QStyleOptionProgressBar>
+#include <QWidget>
+
+#include "client/widgets/UMyRowDrawing.h"
+#include "framework/ui/UiText.h"
+
+namespace
+{
+void DrawProgressBar(QPainter& painter, const QRect& box, uint32_t value, uint32_t max, QWidget* widget)
+{
+    QStyleOptionProgressBar bar;
+    bar.initFrom(widget);
+    bar.rect = box;
+    // The style takes int values: the 32-bit byte counts of transfers are drawn in thousandths.
+    bar.minimum = 0;
+    bar.maximum = 1000;
+    bar.progress = max ? int(std::min<uint64_t>(uint64_t(value) * 1000 / max, 1000)) : 0;
+    bar.textVisible = false;
+    widget->style()->drawControl(QStyle::CE_ProgressBar, &bar, &painter, widget);
+}
+} // namespace
+
+CMyTaskListView::CMyTaskListView(SViewParent parent, const SRect& bounds)
+    : CListView(parent, bounds, kRowHeight), mOwnRows(std::make_unique<CMyTaskRows>()), mRows(mOwnRows.get())
+{
+    Attach(mRows);
+}
+
+CMyTaskListView::~CMyTaskListView()
+{
+    if (mRows) mRows->SetChangeProc(nullptr);
+}
+
+void CMyTaskListView::Attach(CMyTaskRows* rows)
+{
+    mRows = rows;
+    mRows->SetChangeProc([this](CMyTaskRows::EChange change, uint32_t row) { RowsChanged(change, row); });
+    SetItemCount(mRows->GetRowCount());
+    if (mRows->GetSelectedRow()) SelectOnly(mRows->GetSelectedRow());
+}
+
+void CMyTaskListView::SetModel(CMyTaskRows* rows)
+{
+    if (!rows) rows = mOwnRows.get();
+    if (rows == mRows) return;
+    mRows->SetChangeProc(nullptr);
+    Attach(rows);
+}
+
+void CMyTaskListView::RowsChanged(CMyTaskRows::EChange change, uint32_t row)
+{
+    switch (change)
+    {
+    case CMyTaskRows::EChange::Added:
+        ItemsInserted(row - 1, 1);
+        break;
+    case CMyTaskRows::EChange::Removed:
+        ItemsRemoved(row, 1);
+        break;
+    case CMyTaskRows::EChange::Redraw:
+        RefreshItem(row);
+        break;
+    }
+}
+
+CMyTask* CMyTaskListView::GetSelectedTask() const
+{
+    const SMyTaskNameInfo* row = mRows->GetRow(GetFirstSelected());
+    return row ? row->task : nullptr;
+}
+
+void CMyTaskListView::SelectionChanged()
+{
+    CListView::SelectionChanged();
+    mRows->SetSelectedRow(GetFirstSelected());
+}
+
+void CMyTaskListView::DrawItem(QPainter& painter, const QRect& r, uint32_t row, bool selected, bool active)
+{
+    const SMyTaskNameInfo* info = mRows->GetRow(row);
+    if (!info) return;
+    const QPalette& pal = Widget()->palette();
+    const int right = r.left() + r.width(), bottom = r.top() + r.height();
+    if (selected) UMyRowDrawing::DrawSelection(painter, r.adjusted(1, 1, -1, -2), active, pal);
+    painter.fillRect(QRect(r.left() + 1, bottom - 2, r.width() - 2, 1), Qt::black);
+    UMyRowDrawing::DrawFrame(painter, r.adjusted(0, 0, 0, -1), pal);
+
+    const bool lit = selected && active;
+    painter.setFont(UMyRowDrawing::ListFont(Widget()->font(), false));
+    painter.setPen(pal.color(lit ? QPalette::HighlightedText : QPalette::ButtonText));
+    if (info->textSize)
+        UMyRowDrawing::DrawText(painter, QRect(r.left() + 6, r.top() + 5, right - 1 - (r.left() + 6), 10 + 4),
+                                ToQString(info->textData, info->textSize), Qt::AlignLeft);
+    DrawProgressBar(painter, QRect(r.left() + 5, r.top() + 19, r.width() - 10, 13), info->progVal,
+                    info->progMax, Widget());
+}

@@ -1,0 +1,40 @@
+#include "client/tasks/CMyTasksWin.h"
+
+#include "client/app/AppNumbers.h"
+#include "client/tasks/CMyTaskListView.h"
+#include "client/widgets/MyZoomToList.h"
+#include "framework/ui/CContainerView.h"
+#include "framework/ui/CIconButtonView.h"
+#include "framework/ui/CScrollerView.h"
+
+namespace
+{
+constexpr uint16_t kStyleTasksWin = 7;
+constexpr int32_t kWidth = 250, kHeight = 120;
+} // namespace
+
+CMyTasksWin::CMyTasksWin() : CWindow(SRect{0, 0, kWidth, kHeight}, kWindowDocument2, kStyleTasksWin)
+{
+    SetTitle("Tasks", 5);
+    SetLimits(150, 69, 0x7FFF, 0x7FFF);
+    (new CBoxView(this, SRect{0, 0, kWidth, 30}))->SetSizing(kSizeRight);
+    mStopBtn = new CIconButtonView(this, SRect{3, 3, 27, 27}, 412);
+    mStopBtn->SetID(kHitStopTask);
+    mStartBtn = new CIconButtonView(this, SRect{30, 3, 54, 27}, 216);
+    mStartBtn->SetID(kHitStartTask);
+    mListScroll = new CScrollerView(this, SRect{-1, 30, kWidth + 1, kHeight + 1},
+                                    kScrollVertical | kScrollAsNeeded | kScrollFrame);
+    mListScroll->SetSizing(kSizeGrow);
+    mList = new CMyTaskListView(mListScroll, SRect{0, 0, kWidth + 2, kHeight - 29});
+    mListScroll->ContentAdded();
+}
+
+void CMyTasksWin::SetTaskRows(CMyTaskRows* rows)
+{
+    mList->SetModel(rows);
+}
+
+void CMyTasksWin::UserZoom()
+{
+    ZoomToList(this, mList, 69);
+}

@@ -1,0 +1,81 @@
+#include "client/users/CMyUserListWin.h"
+
+#include <algorithm>
+
+#include "client/app/AppNumbers.h"
+#include "client/app/CMyApplication.h"
+#include "client/widgets/CMyTypeSearch.h"
+#include "client/widgets/CMyUserListView.h"
+#include "client/widgets/MyZoomToList.h"
+#include "framework/ui/CContainerView.h"
+#include "framework/ui/CIconButtonView.h"
+#include "framework/ui/CLabelView.h"
+#include "framework/ui/CScrollerView.h"
+
+namespace
+{
+constexpr uint16_t kStyleUsersWin = 7;
+} // namespace
+
+CMyUserListWin::CMyUserListWin() : CWindow(SRect{0, 0, kWidth, kHeight}, kWindowDocument2, kStyleUsersWin)
+{
+    SetTitle("Users", 5);
+    SetLimits(160, 150, 0x7FFF, 0x7FFF);
+    constexpr int32_t R = kWidth;
+    (new CBoxView(this, SRect{0, 0, R, 30}))->SetSizing(kSizeRight);
+    mChatBtn = CIconButtonView::Make(this, {3, 3, 27, 27}, 415, kHitOpenPrivateChat);
+    mMsgBtn = CIconButtonView::Make(this, {30, 3, 54, 27}, 206, kHitSendPrivMsg);
+    mInfoBtn = CIconButtonView::Make(this, {57, 3, 81, 27}, 215, kHitGetClientInfo);
+    mDiscBtn = CIconButtonView::Make(this, {R - 27, 3, R - 3, 27}, 412, kHitDisconnectUser, kSizeFollowRight);
+    mSearchText = new CLabelView(this, SRect{86, 10, R - 32, 24});
+    mSearchText->SetSizing(kSizeRight);
+    mListScroll = new CScrollerView(this, SRect{-1, 30, R + 1, kHeight + 1},
+                                    kScrollVertical | kScrollAsNeeded | kScrollFrame);
+    mListScroll->SetSizing(kSizeGrow);
+    mList = new CMyUserListView(mListScroll, SRect{0, 0, R + 2, kHeight - 29});
+    mList->SetID(kHitSendPrivMsg2);
+    mListScroll->ContentAdded();
+    mSearch = std::make_unique<CMyTypeSearch>(
+        mSearchText, mList, [this](const uint8_t* text) { return mList->SearchNames(text); });
+    SetAccess();
+}
+
+CMyUserListWin::~CMyUserListWin() = default;
+
+void CMyUserListWin::SetAccess(const SMyUserAccess& access)
+{
+    const uint8_t* b = access.bytes;
+    mChatBtn->SetEnable((b[1] & 0x40) || (b[1] & 0x20));
+    mInfoBtn->SetEnable(b[3] & 0x80);
+    mDiscBtn->SetEnable(b[2] & 0x02);
+    mMsgBtn->SetEnable(true);
+}
+
+void CMyUserListWin::SetAccess()
+{
+    SMyUserAccess all;
+    all.SetAll();
+    SetAccess(gApp ? gApp->mMyAccess : all);
+}
+
+CIconButtonView* CMyUserListWin::GetButton(uint32_t viewID) const
+{
+    for (CIconButtonView* b : {mChatBtn, mMsgBtn, mInfoBtn, mDiscBtn})
+        if (b->GetID() == viewID) return b;
+    return nullptr;
+}
+
+bool CMyUserListWin::KeyDown(const SKeyMsgData& key)
+{
+    return mSearch->KeyDown(key);
+}
+
+void CMyUserListWin::SearchTimer()
+{
+    mSearch->SearchNow();
+}
+
+void CMyUserListWin::UserZoom()
+{
+    ZoomToList(this, mList, 150);
+}

@@ -1,0 +1,44 @@
+// The online users window: buttons for a private chat, a private message, a user's information and
+// disconnecting a user, a typed-name search and the list of users.
+#pragma once
+
+#include <memory>
+
+#include "client/app/SMyUserAccess.h"
+#include "framework/ui/CWindow.h"
+
+class CMyUserListView;
+class CMyTypeSearch;
+class CIconButtonView;
+class CLabelView;
+class CScrollerView;
+
+class CMyUserListWin : public CWindow
+{
+public:
+    static constexpr int32_t kWidth = 200;
+    static constexpr int32_t kHeight = 220;
+
+    CMyUserListWin();
+    ~CMyUserListWin() override;
+
+    CMyUserListView* View() const { return mList; }
+    void SetAccess(const SMyUserAccess& access);
+    // With the application's access bytes (all allowed without an application).
+    void SetAccess();
+
+    bool KeyDown(const SKeyMsgData& key) override;
+    void UserZoom() override;
+    void SearchTimer();
+    CIconButtonView* GetButton(uint32_t viewID) const;
+
+private:
+    CMyUserListView* mList = nullptr;
+    CScrollerView* mListScroll = nullptr;
+    CIconButtonView* mChatBtn = nullptr;
+    CIconButtonView* mMsgBtn = nullptr;
+    CIconButtonView* mInfoBtn = nullptr;
+    CIconButtonView* mDiscBtn = nullptr;
+    CLabelView* mSearchText = nullptr;
+    std::unique_ptr<CMyTypeSearch> mSearch;
+};

@@ -1,0 +1,189 @@
+#include "client/widgets/CMyUserListView.h"
+
+#include <QPainter>
+#include <QWidget>
+#include <algorithm>
+#include <cstring>
+
+#include "client/widgets/UMyRowDrawing.h"
+#include "framework/net/TransactCatalogue.h"
+#include "framework/net/UFieldData.h"
+#include "framework/net/UFieldRecords.h"
+#include "framework/runtime/FourCC.h"
+#include "framework/runtime/UText.h"
+#include "framework/ui/UDragAndDrop.h"
+#include "framework/ui/UiText.h"
+
+namespace
+{
+void CopyCut(const uint8_t* pstring, uint8_t* out, uint32_t maxLength)
+{
+    const uint32_t n = std::min<uint32_t>(pstring[0], maxLength);
+    out[0] = uint8_t(n);
+    std::memcpy(out + 1, pstring + 1, n);
+}
+} // namespace
+
+CMyUserListView::CMyUserListView(SViewParent parent, const SRect& bounds)
+    : CListView(parent, bounds, kRowHeight)
+{
+}
+
+SMyUserListItem CMyUserListView::MakeItem(uint16_t id, int16_t iconID, uint16_t flags, const void* name,
+                                          uint32_t length)
+{
+    SMyUserListItem item{};
+    item.icon = iconID;
+    item.id = id;
+    item.flags = flags;
+    const uint32_t n = name ? std::min<uint32_t>(length, 63) : 0;
+    item.name[0] = uint8_t(n);
+    if (n) std::memcpy(item.name + 1, name, n);
+    return item;
+}
+
+void CMyUserListView::AddListFromFields(TFieldDataObj* fields)
+{
+    const uint32_t oldCount = uint32_t(mUserList.size());
+    const uint32_t count = UFieldData::GetFieldCount(fields);
+    uint8_t record[UFieldRecords::kMaxUserEntryRead];
+    for (uint32_t i = 1; i <= count; ++i)
+    {
+        if (UFieldData::GetFieldID(fields, i) != kFieldUserEntry) continue;
+        const uint32_t size = UFieldData::GetFieldByIndex(fields, i, record, sizeof(record));
+        SUserEntry entry;
+        if (!UFieldRecords::ReadUserEntry(record, size, entry)) continue;
+        const int16_t icon = entry.iconID ? entry.iconID : kDefaultUserIcon;
+        mUserList.push_back(MakeItem(entry.id, icon, entry.flags, entry.name + 1, entry.name[0]));
+    }
+    if (mUserList.size() > oldCount) ItemsInserted(oldCount, uint32_t(mUserList.size() - oldCount));
+}
+
+void CMyUserListView::SetUsersFromFields(TFieldDataObj* fields)
+{
+    DeleteAll();
+    AddListFromFields(fields);
+}
+
+void CMyUserListView::AddUser(uint16_t id, int16_t iconID, uint16_t flags, const void* name, uint32_t length)
+{
+    mUserList.push_back(MakeItem(id, iconID, flags, name, length));
+    ItemsInserted(uint32_t(mUserList.size() - 1), 1);
+}
+
+bool CMyUserListView::UpdateUser(uint16_t id, int16_t iconID, uint16_t flags, const void* name,
+                                 uint32_t length, uint8_t* outOldName)
+{
+    const uint32_t row = FindUser(id);
+    if (!row) return false;
+    SMyUserListItem& item = mUserList[row - 1];
+    if (outOldName) CopyCut(item.name, outOldName, 31);
+    item = MakeItem(id, iconID, flags, name, length);
+    RefreshItem(row);
+    return true;
+}
+
+bool CMyUserListView::DeleteUserByID(uint16_t id, uint8_t* outName)
+{
+    const uint32_t row = FindUser(id);
+    if (!row) return false;
+    if (outName) CopyCut(mUserList[row - 1].name, outName, 63);
+    mUserList.erase(mUserList.begin() + (row - 1));
+    ItemsRemoved(row, 1);
+    return true;
+}
+
+void CMyUserListView::DeleteAll()
+{
+    mUserList.clear();
+    SetItemCount(0);
+}
+
+const SMyUserListItem* CMyUserListView::GetItem(uint32_t row) const
+{
+    return row >= 1 && row <= mUserList.size() ? &mUserList[row - 1] : nullptr;
+}
+
+uint32_t CMyUserListView::FindUser(uint16_t id) const
+{
+    for (size_t i = 0; i < mUserList.size(); ++i)
+        if (mUserList[i].id == id) return uint32_t(i + 1);
+    return 0;
+}
+
+uint16_t CMyUserListView::GetSelectedUserID(uint8_t* outName) const
+{
+    const SMyUserListItem* item = GetItem(GetFirstSelected());
+    if (!item)
+    {
+        if (outName) outName[0] = 0;
+        return 0;
+    }
+    if (outName) CopyCut(item->name, outName, 31);
+    return item->id;
+}
+
+uint32_t CMyUserListView::SearchNames(const uint8_t* text) const
+{
+    if (!text) return 0;
+    uint8_t lower[256];
+    const uint32_t n = text[0];
+    for (uint32_t i = 0; i < n; ++i)
+        lower[i] = UText::ToLower(text[i + 1]);
+    for (size_t r = 0; r < mUserList.size(); ++r)
+    {
+        const uint8_t* name = mUserList[r].name;
+        for (uint32_t start = 0; start + n <= name[0]; ++start)
+        {
+            uint32_t i = 0;
+            while (i < n && UText::ToLower(name[1 + start + i]) == lower[i])
+                ++i;
+            if (i == n) return uint32_t(r + 1);
+        }
+    }
+    return 0;
+}
+
+QColor CMyUserListView::NameColor(uint16_t flags, bool selectedAndActive, const QPalette& palette)
+{
+    switch (flags & 0x03)
+    {
+    case 0x03:
+        return MyColor16(0xEEEE, 0x7777, 0x7777);
+    case 0x01:
+        return MyColor16(0x7777, 0x7777, 0x7777);
+    case 0x02:
+        return MyColor16(0xDDDD, 0, 0);
+    default:
+        return palette.color(selectedAndActive ? QPalette::HighlightedText : QPalette::ButtonText);
+    }
+}
+
+void CMyUserListView::DrawItem(QPainter& painter, const QRect& r, uint32_t row, bool selected, bool active)
+{
+    const SMyUserListItem* item = GetItem(row);
+    if (!item) return;
+    const QPalette& pal = Widget()->palette();
+    const bool lit = UMyRowDrawing::DrawIconRow(painter, r, item->icon, selected, active, pal);
+    painter.setFont(UMyRowDrawing::ListFont(Widget()->font(), true));
+    painter.setPen(NameColor(item->flags, lit, pal));
+    const int left = r.left() + 36;
+    UMyRowDrawing::DrawText(painter, QRect(left, r.top() + 1, r.left() + r.width() - left, r.height() - 2),
+                            PStringToQString(item->name), Qt::AlignLeft);
+}
+
+void CMyUserListView::SelectionChanged()
+{
+    CListView::SelectionChanged();
+    if (mSelectionProc) mSelectionProc();
+}
+
+void CMyUserListView::HandleDrag(uint32_t row)
+{
+    const SMyUserListItem* item = GetItem(row);
+    if (!item) return;
+    // Another window of this program takes the user id in the machine's own order.
+    const uint32_t id = item->id;
+    SDragFlavor flavor{FourCC("QVUI"), std::string(reinterpret_cast<const char*>(&id), sizeof(id))};
+    UDragAndDrop::StartDrag(this, {flavor});
+}

@@ -1,0 +1,365 @@
+// The application's dispatch tables: key commands, menu items, window hits and its own messages reach
+// the operation they name, and errors are shown the way their type asks.
+#include <QApplication>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QTest>
+#include <cstdio>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "client/app/AppNumbers.h"
+#include "client/app/CMyApplication.h"
+#include "client/app/CMyOldToolbarWin.h"
+#include "client/boxes/MsgBox.h"
+#include "framework/files/UFileSys.h"
+#include "framework/runtime/FourCC.h"
+#include "framework/runtime/UApplication.h"
+#include "framework/runtime/UError.h"
+#include "framework/runtime/UTimer.h"
+#include "framework/ui/CFrameWindow.h"
+#include "framework/ui/CWindow.h"
+#include "framework/ui/UWindowServices.h"
+#include "framework/ui/UiText.h"
+#include "tests/support/TestDataFile.h"
+
+namespace
+{
+std::vector<std::string> gCalls;
+std::vector<int16_t> gBoxes;
+std::vector<std::string> gBoxTexts;
+std::string gAlert;
+
+class CTestApp : public CMyApplication
+{
+public:
+    void DoShowConnect() override { gCalls.push_back("ShowConnect"); }
+    void DoShowNewsWin() override { gCalls.push_back("ShowNews"); }
+    void DoShowChatWin() override { gCalls.push_back("ShowChat"); }
+    void DoShowPublicFiles() override { gCalls.push_back("ShowFiles"); }
+    void DoShowConnectedUsersWin() override { gCalls.push_back("ShowUsers"); }
+    void DoShowTasksWin() override { gCalls.push_back("ShowTasks"); }
+    void DoBringFrontPrivMsg() override { gCalls.push_back("BringFrontPrivMsg"); }
+    void DoSecret() override { gCalls.push_back("Secret"); }
+    void DoFileOpenParent(CWindow*, uint16_t) override { gCalls.push_back("OpenParent"); }
+    void UserQuit() override { gCalls.push_back("Quit"); }
+    void DoCloseWindow(CWindow* w) override { gCalls.push_back(w ? "CloseWindow" : "CloseWindow(null)"); }
+    void DoCloseAllFileWindows() override { gCalls.push_back("CloseAllFileWindows"); }
+    void DoShowTracker() override { gCalls.push_back("ShowTracker"); }
+    void DoPostNewsWin() override { gCalls.push_back("PostNews"); }
+    void DoNewUser() override { gCalls.push_back("NewUser"); }
+    void DoOpenUser() override { gCalls.push_back("OpenUser"); }
+    void DoOptions() override { gCalls.push_back("Options"); }
+    void DoAbout() override { gCalls.push_back("About"); }
+    void DoDisconnect() override { gCalls.push_back("Disconnect"); }
+    void KillTasksAndDisconnect() override { gCalls.push_back("KillTasksAndDisconnect"); }
+    void DoChatSend(bool action) override { gCalls.push_back(action ? "ChatSend(action)" : "ChatSend"); }
+    void ClearPublicChat() override { gCalls.push_back("ClearChat"); }
+    void DoShowToolbarWin() override { gCalls.push_back("ShowToolbar"); }
+    void DoFileDoubleClick(CWindow*, uint16_t) override { gCalls.push_back("FileDoubleClick"); }
+    void DoFileUploadFromDrop(CWindow*, const SHitMsgData&) override { gCalls.push_back("UploadFromDrop"); }
+    void DoFileMoveFromDrop(CWindow*, const SHitMsgData&) override { gCalls.push_back("MoveFromDrop"); }
+    void DoInviteToPrivateChat(CWindow*, const SHitMsgData&) override { gCalls.push_back("Invite"); }
+    void DoPrivChatUserHit(CWindow*) override { gCalls.push_back("PrivChatUser"); }
+    void DoGoURL(const void* text, uint32_t size) override
+    {
+        gCalls.push_back("GoURL " + std::string(static_cast<const char*>(text), size));
+    }
+    void ProcessAll() override { gCalls.push_back("ProcessAll"); }
+    void OpenBookmark(TFileSysRefObj*) override { gCalls.push_back("OpenBookmark"); }
+};
+
+class AppDispatchTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        UseBuiltDataFile();
+        gCalls.clear();
+        gBoxes.clear();
+        gBoxTexts.clear();
+        gAlert.clear();
+        SetMsgBoxHook(
+            [](int16_t id, const SMsgBox& box) -> uint16_t
+            {
+                gBoxes.push_back(id);
+                gBoxTexts.push_back(
+                    box.message ? std::string(reinterpret_cast<const char*>(box.message + 1), box.message[0])
+                                : std::string());
+                return 1;
+            });
+        // The application's construction starts the toolkit services (key filter, alert); the test's
+        // alert recorder replaces the real alert afterwards.
+        UWindowServices::Register();
+        app = new CTestApp;
+        UError::SetAlertProc([](const char* text, uint32_t) { gAlert = text; });
+        window = new CWindow(SRect{0, 0, 200, 100}, kWindowDocument);
+    }
+    void TearDown() override
+    {
+        delete window;
+        delete app;
+        SetMsgBoxHook(nullptr);
+        UError::SetAlertProc(nullptr);
+        UApplication::Process();
+    }
+    std::vector<std::string> Taken()
+    {
+        UApplication::Process();
+        std::vector<std::string> c = gCalls;
+        gCalls.clear();
+        return c;
+    }
+    void PressKey(uint16_t code, uint32_t keyChar, uint16_t mods)
+    {
+        SKeyMsgData key{code, mods, keyChar};
+        UKeyCommands::Dispatch(key);
+    }
+    void Menu(uint16_t item)
+    {
+        SMenuHitData hit{0, item};
+        UApplication::PostMessage(kMsgMenuItem, &hit, sizeof(hit));
+    }
+    void HitWith(uint32_t id, uint16_t part = 0, uint16_t mods = 0, uint32_t param = 0)
+    {
+        SHitMsgData hit{};
+        hit.id = id;
+        hit.part = part;
+        hit.mods = mods;
+        hit.param = param;
+        window->Hit(hit);
+    }
+    CTestApp* app;
+    CWindow* window;
+};
+
+using Calls = std::vector<std::string>;
+} // namespace
+
+TEST_F(AppDispatchTest, FunctionKeysAndCtrlLettersReachTheirCommands)
+{
+    PressKey(kKeyF1, 0, 0);
+    PressKey(kKeyF1 + 1, 0, 0);
+    PressKey(kKeyF1 + 2, 0, 0);
+    PressKey(kKeyF1 + 3, 0, 0);
+    PressKey(kKeyF1 + 4, 0, 0);
+    PressKey(kKeyF1 + 5, 0, 0);
+    PressKey(kKeyF1 + 8, 0, 0);
+    PressKey(kKeyF1 + 11, 0, kModCtrl);
+    EXPECT_EQ(Taken(), (Calls{"ShowConnect", "ShowNews", "ShowChat", "ShowFiles", "ShowUsers", "ShowTasks",
+                              "BringFrontPrivMsg", "Secret"}));
+    for (char c : std::string("qknuhtrpmo"))
+        PressKey(uint16_t(c - 32), uint32_t(c - 96), kModCtrl);
+    EXPECT_EQ(Taken(), (Calls{"Quit", "ShowConnect", "ShowNews", "ShowUsers", "ShowChat", "ShowTasks",
+                              "ShowTracker", "PostNews", "NewUser", "OpenUser"}));
+}
+
+TEST_F(AppDispatchTest, ModifiersMustMatchExactly)
+{
+    PressKey('F', 6, kModCtrl);
+    PressKey('F', 6, kModCtrl | kModAlt);
+    PressKey('F', 6, kModCtrl | kModShift); // not in the table
+    PressKey(kKeyF1 + 11, 0, 0);            // F12 without Ctrl: nothing
+    PressKey('Q', 'q', 0);                  // a plain q is typing, not quitting
+    EXPECT_EQ(Taken(), (Calls{"ShowFiles", "CloseAllFileWindows"}));
+}
+
+TEST_F(AppDispatchTest, CloseAndOpenParentTakeTheFrontWindow)
+{
+    window->Show();
+    window->BringToFront();
+    PressKey('W', 23, kModCtrl);
+    PressKey(kKeyUp, 0, kModCtrl);
+    EXPECT_EQ(Taken(), (Calls{"CloseWindow", "OpenParent"}));
+    window->Hide();
+    PressKey('W', 23, kModCtrl);
+    PressKey(kKeyUp, 0, kModCtrl);
+    EXPECT_EQ(Taken(), (Calls{"CloseWindow(null)"}));
+}
+
+TEST_F(AppDispatchTest, RealKeyPressesGoThroughTheFilterAndLeaveOtherKeysToTheView)
+{
+    QLineEdit* edit = new QLineEdit(window->Widget());
+    window->Show();
+    QApplication::setActiveWindow(window->Widget());
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_K, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_F5);
+    QTest::keyClick(edit, Qt::Key_A);
+    EXPECT_EQ(Taken(), (Calls{"ShowConnect", "ShowUsers"}));
+    EXPECT_EQ(edit->text(), "a");
+}
+
+TEST_F(AppDispatchTest, MenuItemsReachTheirCommands)
+{
+    for (uint16_t item : {kItemQuit, kItemConnect, kItemShowNews, kItemShowUsers, kItemShowFiles,
+                          kItemShowChat, kItemShowTasks, kItemShowTracker, kItemShowToolbar, kItemPostNews,
+                          kItemNewUser, kItemOpenUser, kItemOptions, kItemAbout})
+        Menu(item);
+    EXPECT_EQ(Taken(),
+              (Calls{"Quit", "ShowConnect", "ShowNews", "ShowUsers", "ShowFiles", "ShowChat", "ShowTasks",
+                     "ShowTracker", "ShowToolbar", "PostNews", "NewUser", "OpenUser", "Options", "About"}));
+}
+
+TEST_F(AppDispatchTest, DisconnectItemOnlyActsWhenConnected)
+{
+    Menu(kItemDisconnect);
+    EXPECT_EQ(Taken(), Calls{});
+    app->mIsConnected = 1;
+    Menu(kItemDisconnect);
+    EXPECT_EQ(Taken(), Calls{"KillTasksAndDisconnect"});
+}
+
+TEST_F(AppDispatchTest, HitsWithConditionsOnPartsAndModifiers)
+{
+    HitWith(kHitDisconnect);
+    HitWith(kHitDisconnect, 0, kModAlt);
+    HitWith(kHitChatSend, 1);
+    HitWith(kHitChatSend, 2);
+    HitWith(kHitChatSend, 3); // sends nothing
+    HitWith(kHitShowChat);
+    HitWith(kHitShowChat, 0, kModAlt);
+    HitWith(kHitQuit);
+    HitWith(kHitCloseBox);
+    HitWith(9999); // unknown: ignored
+    EXPECT_EQ(Taken(), (Calls{"Disconnect", "ShowConnect", "ChatSend", "ChatSend(action)", "ShowChat",
+                              "ClearChat", "Quit", "CloseWindow"}));
+}
+
+TEST_F(AppDispatchTest, FileListHitsDependOnPartAndDragFlavour)
+{
+    HitWith(kHitFileList, 0, kModDoubleClick);
+    HitWith(kHitFileList, kPartDrop, 0, FourCC("hfs "));
+    HitWith(kHitFileList, kPartDrop, 0, FourCC("QVFN"));
+    HitWith(kHitPrivChatUsers, kPartDrop); // not connected: no invitation
+    HitWith(kHitPrivChatUsers, 1);
+    EXPECT_EQ(Taken(), (Calls{"FileDoubleClick", "UploadFromDrop", "MoveFromDrop", "PrivChatUser"}));
+    app->mIsConnected = 1;
+    HitWith(kHitPrivChatUsers, kPartDrop);
+    EXPECT_EQ(Taken(), Calls{"Invite"});
+}
+
+TEST_F(AppDispatchTest, DismissedMessageWindowIsDestroyed)
+{
+    CWindow* msg = new CWindow(SRect{0, 0, 100, 100}, kWindowDocument);
+    const uint32_t before = CWindow::GetWindowCount();
+    msg->Hit(kHitDismissMsg);
+    UApplication::Process();
+    EXPECT_EQ(CWindow::GetWindowCount(), before - 1);
+}
+
+TEST_F(AppDispatchTest, ConnectionMessagesRunProcessAllAndAddressesGoToDoGoURL)
+{
+    for (uint32_t msg = 100; msg <= 106; ++msg)
+        UApplication::PostMessage(msg);
+    UApplication::PostMessage(kMsgGoURL, "quenvol://h:1", 13);
+    Calls expected(7, "ProcessAll");
+    expected.push_back("GoURL quenvol://h:1");
+    EXPECT_EQ(Taken(), expected);
+}
+
+TEST_F(AppDispatchTest, ServerNoticesOpenTheirBoxes)
+{
+    UApplication::PostMessage(kMsgConnectionLost);
+    UApplication::PostMessage(kMsgTransferClosed);
+    UApplication::PostMessage(kMsgVersionRefused);
+    const uint8_t bye[] = "\x07Go away";
+    UApplication::PostMessage(kMsgServerDisconnect, bye, sizeof(bye) - 1);
+    EXPECT_EQ(Taken(), Calls{"Disconnect"});
+    EXPECT_EQ(gBoxes, (std::vector<int16_t>{131, 128, 146, 143}));
+    EXPECT_NE(gBoxTexts[3].find("Go away"), std::string::npos);
+}
+
+TEST_F(AppDispatchTest, ServerTextWithALyingLengthIsCutToTheData)
+{
+    const uint8_t text[] = "\xFFhi";
+    UApplication::PostMessage(kMsgServerMessage, text, 3);
+    UApplication::Process();
+    ASSERT_EQ(gBoxTexts.size(), 1u);
+    EXPECT_EQ(gBoxTexts[0], "hi");
+}
+
+TEST_F(AppDispatchTest, TransportErrorsGetBox142OthersTheAlertSilentOnesNothing)
+{
+    app->Error(SError(8, 104));
+    ASSERT_EQ(gBoxes, std::vector<int16_t>{142});
+    EXPECT_FALSE(gBoxTexts[0].empty());
+    EXPECT_EQ(gAlert, "");
+    app->Error(SError(4, 103));
+    EXPECT_NE(gAlert.find("ID 4/103"), std::string::npos);
+    gAlert.clear();
+    app->Error(SError(8, 102, "", 0, false, true));
+    app->Error(SError(4, 103, "", 0, false, true));
+    EXPECT_EQ(gBoxes.size(), 1u);
+    EXPECT_EQ(gAlert, "");
+}
+
+TEST_F(AppDispatchTest, ErrorEscapingAHandlerIsShownThroughTheQueue)
+{
+    TTimerObj* t = UTimer::StartNew([](void*, void*, uint32_t, const void*, uint32_t) { Fail(8, 103); },
+                                    nullptr, 1, false);
+    QTest::qWait(20);
+    UApplication::Process();
+    UApplication::Process();
+    UTimer::Dispose(t);
+    EXPECT_EQ(gBoxes, std::vector<int16_t>{142});
+}
+
+TEST(AppStartUp, DefaultsAndTheFrameWindowWithItsMenus)
+{
+    UseBuiltDataFile();
+    // A machine without sound gets box 138 at start-up; answer it instead of waiting for a user.
+    static std::vector<int16_t> boxes;
+    boxes.clear();
+    SetMsgBoxHook(
+        [](int16_t id, const SMsgBox&) -> uint16_t
+        {
+            boxes.push_back(id);
+            return 1;
+        });
+    CMyApplication app;
+    EXPECT_EQ(app.mIconID, 414);
+    EXPECT_TRUE(app.mQueueTransfers);
+    EXPECT_TRUE(app.mShowJoinLeaveInChat);
+    EXPECT_TRUE(app.mMyAccess.Has(0) && app.mMyAccess.Has(63));
+    EXPECT_EQ(app.mColorChat.backColor.red, 0xFFFF);
+    EXPECT_EQ(app.mFirewallAddress.type, 42);
+    EXPECT_EQ(app.mFirewallAddress.name[0], 0);
+    app.StartUp();
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(app.mUserName + 1), app.mUserName[0]), "unnamed");
+    ASSERT_NE(app.mToolsWin, nullptr);
+    EXPECT_TRUE(app.mToolsWin->IsVisible());
+    QStringList menus;
+    for (QAction* a : app.mToolsWin->MainWindow()->menuBar()->actions())
+        menus << a->text();
+    EXPECT_EQ(menus, (QStringList{"File", "Edit", "Quenvol"}));
+    // Closing the toolbar hides it; the show command brings it back.
+    app.DoCloseWindow(app.mToolsWin);
+    EXPECT_FALSE(app.mToolsWin->IsVisible());
+    app.DoShowToolbarWin();
+    EXPECT_TRUE(app.mToolsWin->IsVisible());
+    EXPECT_EQ(boxes, app.mSoundDisabled ? std::vector<int16_t>{138} : std::vector<int16_t>{});
+    SetMsgBoxHook(nullptr);
+}
+
+TEST_F(AppDispatchTest, CommandLineDocumentsOpenBookmarksAndRefuseOtherFiles)
+{
+    char folder[] = "/tmp/quenvol-docs-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string bookmark = std::string(folder) + "/home.qbm", text = std::string(folder) + "/notes.txt";
+    for (const std::string& path : {bookmark, text})
+        fclose(fopen(path.c_str(), "w"));
+    UApplication::SetDocumentRefProcs(UFileSys::NewFromNativePath, UFileSys::Dispose);
+    UApplication::SetCommandLineItems({bookmark, text, "quenvol://127.0.0.1:5500"});
+    UApplication::PostMessage(kMsgOpenDocuments);
+    EXPECT_EQ(Taken(), (Calls{"OpenBookmark", "GoURL quenvol://127.0.0.1:5500"}));
+    ASSERT_EQ(gBoxes, std::vector<int16_t>{137});
+    EXPECT_NE(gBoxTexts[0].find("notes.txt"), std::string::npos);
+    for (const std::string& path : {bookmark, text})
+        remove(path.c_str());
+    rmdir(folder);
+}

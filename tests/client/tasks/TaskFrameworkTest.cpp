@@ -1,0 +1,263 @@
+// The task list of the application: rows, stepping, failures, queueing and reaping, and the transfer
+// statistics text. No server is involved.
+#include <QApplication>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+#include "client/app/CMyApplication.h"
+#include "client/tasks/CMyTask.h"
+#include "client/transfers/CMyTransferProgress.h"
+#include "client/boxes/MsgBox.h"
+#include "framework/runtime/UApplication.h"
+#include "framework/runtime/UError.h"
+#include "framework/ui/UWindowServices.h"
+#include "platform/Timers.h"
+#include "tests/support/RunLoopWait.h"
+#include "tests/support/TestDataFile.h"
+
+namespace
+{
+std::string gAlert;
+
+uint64_t Now()
+{
+    return platform::MonotonicMilliseconds();
+}
+
+std::string RowText(const SMyTaskNameInfo* row)
+{
+    return row && row->textData ? std::string(reinterpret_cast<const char*>(row->textData), row->textSize)
+                                : std::string();
+}
+
+const uint8_t* P(const char* text)
+{
+    static uint8_t buffers[4][256];
+    static int next = 0;
+    uint8_t* b = buffers[next++ % 4];
+    b[0] = uint8_t(std::strlen(text));
+    std::memcpy(b + 1, text, b[0]);
+    return b;
+}
+
+// A task whose steps the test controls.
+class CTestTask : public CMyTask
+{
+public:
+    explicit CTestTask(const char* text = "", uint64_t* destroyedAt = nullptr, bool queued = false)
+        : CMyTask(P(text)), mDestroyedAt(destroyedAt)
+    {
+        if (queued) mStage = 0;
+    }
+    ~CTestTask() override
+    {
+        if (mDestroyedAt) *mDestroyedAt = Now();
+    }
+    void Process() override
+    {
+        ++mSteps;
+        if (mFailWith) __Fail(mFailWith, 103, __FILE__, __LINE__, false, false);
+        if (mStage == 0 && LeaveQueueWhenFirst()) mStartedAfterQueue = true;
+        if (mStage == 1) mStarted = true;
+    }
+    void Done() { Finish(); }
+    void StartNow() { StartQueued(); }
+    using CMyTask::RemoveQueuedSuffix;
+
+    uint64_t* mDestroyedAt;
+    int mSteps = 0;
+    int16_t mFailWith = 0;
+    bool mStarted = false;
+    bool mStartedAfterQueue = false;
+};
+
+class TaskFrameworkTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        UseBuiltDataFile();
+        gAlert.clear();
+        SetMsgBoxHook([](int16_t, const SMsgBox&) -> uint16_t { return 1; });
+        UWindowServices::Register();
+        app = new CMyApplication;
+        UError::SetAlertProc([](const char* text, uint32_t) { gAlert = text; });
+        app->mTaskRows.SetChangeProc(
+            [this](CMyTaskRows::EChange change, uint32_t row)
+            {
+                if (change == CMyTaskRows::EChange::Redraw) redraws.push_back(row);
+            });
+    }
+    void TearDown() override
+    {
+        delete app;
+        SetMsgBoxHook(nullptr);
+        UError::SetAlertProc(nullptr);
+        UApplication::Process();
+    }
+    bool Alive(CMyTask* task) const { return app->mTaskList.GetItemIndex(task) != 0; }
+
+    CMyApplication* app = nullptr;
+    std::vector<uint32_t> redraws;
+};
+} // namespace
+
+TEST_F(TaskFrameworkTest, TasksRegisterRowsInOrderAndLeaveThemWhenDestroyed)
+{
+    auto* a = new CTestTask("first");
+    auto* b = new CTestTask("");
+    ASSERT_EQ(app->mTaskList.GetItemCount(), 2u);
+    EXPECT_TRUE(app->IsFirstTask(a));
+    EXPECT_FALSE(app->IsFirstTask(b));
+    ASSERT_EQ(app->mTaskRows.GetRowCount(), 2u);
+    EXPECT_EQ(RowText(app->mTaskRows.GetRow(1)), "first");
+    EXPECT_EQ(app->mTaskRows.GetRow(2)->textData, nullptr);
+    EXPECT_EQ(app->mTaskRows.GetRow(1)->progMax, 0u);
+    app->mTaskRows.SetSelectedRow(2);
+    EXPECT_EQ(app->mTaskRows.GetSelectedTask(), b);
+    delete a;
+    EXPECT_EQ(app->mTaskRows.GetRowCount(), 1u);
+    EXPECT_EQ(app->mTaskRows.GetSelectedTask(), b); // the selection follows its row
+    EXPECT_TRUE(app->IsFirstTask(b));
+    delete b;
+    EXPECT_EQ(app->mTaskRows.GetRowCount(), 0u);
+    EXPECT_EQ(app->mTaskRows.GetSelectedTask(), nullptr);
+    EXPECT_THROW(app->AddTask(nullptr, nullptr), SError);
+}
+
+TEST_F(TaskFrameworkTest, RowsAreRedrawnOnlyWhenSomethingChanged)
+{
+    auto* t = new CTestTask("x");
+    app->SetTaskProgress(t, 1, 2, nullptr);
+    app->SetTaskProgress(t, 1, 2, nullptr); // nothing new
+    app->SetTaskProgress(t, 1, 2, P("y"));  // a text always counts
+    app->SetTaskProgress(t, 1, 2, P(""));   // an empty text clears it
+    EXPECT_EQ(redraws, (std::vector<uint32_t>{1, 1, 1}));
+    EXPECT_EQ(app->mTaskRows.GetRow(1)->textSize, 0u);
+    app->SetTaskProgress(reinterpret_cast<CMyTask*>(&redraws), 5, 5, P("unknown")); // no such row
+    redraws.clear();
+    app->mTaskRows.ShowFinishedBar(t); // 1 of 2 becomes full
+    app->SetTaskProgress(t, 100, 100, nullptr);
+    app->mTaskRows.ShowFinishedBar(t); // already full: no redraw
+    EXPECT_EQ(redraws, (std::vector<uint32_t>{1}));
+    EXPECT_EQ(app->mTaskRows.GetRow(1)->progVal, 100u);
+    app->SetTaskProgress(t, 0, 0, nullptr);
+    redraws.clear();
+    app->mTaskRows.ShowFinishedBar(t); // 0 of 0 is not full
+    EXPECT_EQ(redraws, (std::vector<uint32_t>{1}));
+    delete t;
+}
+
+TEST_F(TaskFrameworkTest, TwoTasksFinishedApartAreReapedTogetherAfterTheLastFinish)
+{
+    uint64_t goneA = 0, goneB = 0;
+    auto* a = new CTestTask("a", &goneA);
+    auto* b = new CTestTask("b", &goneB);
+    a->Done();
+    EXPECT_EQ(app->mTaskRows.GetRow(1)->progVal, 100u); // the bar shows full at once
+    const uint64_t firstFinish = Now();
+    PumpUntil([&] { return Now() - firstFinish >= 300; }, "300 ms to pass");
+    ASSERT_TRUE(Alive(a));
+    b->Done();
+    const uint64_t secondFinish = Now();
+    ASSERT_TRUE(PumpUntil([&] { return goneA && goneB; }, "both tasks to be reaped"));
+    // Qt may fire a timer a little early; 500 ms from the first finish would be about 200 ms here.
+    EXPECT_GE(goneA - secondFinish, 450u);
+    EXPECT_LE(goneA > goneB ? goneA - goneB : goneB - goneA, 5u);
+    EXPECT_EQ(app->mTaskRows.GetRowCount(), 0u);
+}
+
+TEST_F(TaskFrameworkTest, QueuedTaskWaitsUntilThoseBeforeItAreReapedOrIsStartedByHand)
+{
+    uint64_t listGone = 0;
+    auto* listing = new CTestTask("listing", &listGone);
+    auto* queued = new CTestTask("download (queued)", nullptr, true);
+    PumpUntil([&] { return listing->mSteps >= 2; }, "a few passes");
+    EXPECT_FALSE(queued->mStarted);
+    EXPECT_GE(queued->mSteps, 2);
+    listing->Done();
+    ASSERT_TRUE(PumpUntil([&] { return queued->mStarted; }, "the queued task to start"));
+    EXPECT_TRUE(queued->mStartedAfterQueue);
+    EXPECT_NE(listGone, 0u); // the earlier task was reaped first
+    delete queued;
+
+    auto* running = new CTestTask("listing");
+    auto* second = new CTestTask("upload (queued)", nullptr, true);
+    UApplication::Process();
+    EXPECT_FALSE(second->mStarted);
+    second->StartNow();
+    ASSERT_TRUE(PumpUntil([&] { return second->mStarted; }, "the started task to run"));
+    EXPECT_FALSE(second->mStartedAfterQueue);
+    EXPECT_TRUE(Alive(running));
+    delete running;
+    delete second;
+}
+
+TEST_F(TaskFrameworkTest, FailingStepDestroysOnlyThatTaskAndTheErrorIsShown)
+{
+    uint64_t gone = 0;
+    auto* failing = new CTestTask("bad", &gone);
+    auto* after = new CTestTask("good");
+    failing->mFailWith = kErrTypeFileSys;
+    ASSERT_TRUE(PumpUntil([&] { return gone != 0 && after->mSteps > 0; }, "the failure and the next pass"));
+    EXPECT_TRUE(Alive(after));
+    PumpUntil([&] { return !gAlert.empty(); }, "the alert");
+    EXPECT_NE(gAlert.find("4/103"), std::string::npos);
+    delete after;
+}
+
+TEST_F(TaskFrameworkTest, StoppingTheSelectedTaskDestroysIt)
+{
+    uint64_t gone = 0;
+    auto* t = new CTestTask("x", &gone);
+    app->DoStopTask(); // nothing selected
+    EXPECT_EQ(gone, 0u);
+    app->mTaskRows.SetSelectedRow(1);
+    t->mIsFinished = 1;
+    app->DoStopTask(); // finished: left to the reaper
+    EXPECT_EQ(gone, 0u);
+    t->mIsFinished = 0;
+    app->DoStopTask();
+    EXPECT_NE(gone, 0u);
+}
+
+TEST(TransferStatText, RateDoneTotalAndTimeLeft)
+{
+    uint8_t text[256];
+    CMyApplication::GetTransferStatText(10240, 1048576, 1536, 676, text);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(text + 1), text[0]), "1.4K/sec 10K/1M 11:16");
+    CMyApplication::GetTransferStatText(2048, 4096, 1024, 2, text);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(text + 1), text[0]), "1K/sec 2K/4K 0:02");
+}
+
+TEST_F(TaskFrameworkTest, TransferRowShowsTheBarFirstThenStatisticsOnlyWhenTheyChange)
+{
+    auto* t = new CTestTask("x");
+    CMyTransferProgress progress;
+    const char* pattern = "Downloading \xD2%#s\xD3 (%#s)";
+    progress.Show(t, 1000, 4096, 5, pattern, P("f"));
+    EXPECT_EQ(RowText(app->mTaskRows.GetRow(1)), "x");
+    EXPECT_EQ(app->mTaskRows.GetRow(1)->progVal, 1000u);
+    progress.Show(t, 2048, 4096, 2, pattern, P("f"));
+    EXPECT_EQ(RowText(app->mTaskRows.GetRow(1)), "Downloading \xD2"
+                                                 "f\xD3 (1K/sec 2K/4K 0:02)");
+    redraws.clear();
+    progress.Show(t, 2048, 4096, 2, pattern, P("f"));
+    EXPECT_TRUE(redraws.empty());
+    // Over more seconds than bytes the rate rounds down to nothing: no division by it.
+    progress.Show(t, 2000, 4096, 3000, pattern, P("f"));
+    EXPECT_EQ(RowText(app->mTaskRows.GetRow(1)), "Downloading \xD2"
+                                                 "f\xD3 (0K/sec 1K/4K ?)");
+    delete t;
+}
+
+TEST(TaskText, QueuedSuffixIsDroppedOnlyAtTheEnd)
+{
+    uint8_t text[64] = "\x11song.mp3 (queued)";
+    CTestTask::RemoveQueuedSuffix(text);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(text + 1), text[0]), "song.mp3");
+    uint8_t other[64] = "\x09(queued)x";
+    CTestTask::RemoveQueuedSuffix(other);
+    EXPECT_EQ(other[0], 9);
+}
