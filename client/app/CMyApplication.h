@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "client/tasks/CMyTaskRows.h"
 #include "client/app/SMyColorInfo.h"
 #include "client/app/SMySoundPrefs.h"
 #include "client/app/SMyUserAccess.h"
+#include "client/tasks/CMyTaskRows.h"
 #include "framework/net/SInternetNameAddress.h"
 #include "framework/net/UFieldRecords.h"
 #include "framework/runtime/CApplication.h"

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "client/app/AppNumbers.h"
-#include "client/widgets/CMyDropTarget.h"
 #include "client/chat/CMySubjectView.h"
-#include "client/widgets/CMyUserListView.h"
 #include "client/chat/MyChatViews.h"
+#include "client/widgets/CMyDropTarget.h"
+#include "client/widgets/CMyUserListView.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/KeyCommands.h"
 #include "framework/ui/CScrollerView.h"

@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "client/widgets/CMyDropTarget.h"
 #include "client/files/QuenvolFileTypeToIcon.h"
+#include "client/widgets/CMyDropTarget.h"
 #include "client/widgets/UMyRowDrawing.h"
 #include "framework/files/UFileSys.h"
 #include "framework/net/TransactCatalogue.h"

@@ -2,8 +2,8 @@
 // about one.
 #pragma once
 
-#include "client/tasks/CMyTask.h"
 #include "client/app/SMyUserAccess.h"
+#include "client/tasks/CMyTask.h"
 
 class CMyGetOnlineUsersTask : public CMyTransactTask
 {

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "client/app/CMyApplication.h"
-#include "client/tasks/CMyTask.h"
 #include "client/boxes/MsgBox.h"
+#include "client/tasks/CMyTask.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UError.h"
 #include "framework/runtime/UMemory.h"

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "client/app/CMyApplication.h"
+#include "client/boxes/MsgBox.h"
 #include "client/tasks/CMyTask.h"
 #include "client/transfers/CMyTransferProgress.h"
-#include "client/boxes/MsgBox.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UError.h"
 #include "framework/ui/UWindowServices.h"

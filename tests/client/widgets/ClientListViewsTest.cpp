@@ -14,12 +14,12 @@
 #include <unistd.h>
 #include <vector>
 
-#include "client/files/CMyFileListView.h"
-#include "client/prefs/CMyIconPickView.h"
 #include "client/chat/CMySubjectView.h"
+#include "client/files/CMyFileListView.h"
+#include "client/files/QuenvolFileTypeToIcon.h"
+#include "client/prefs/CMyIconPickView.h"
 #include "client/tasks/CMyTaskListView.h"
 #include "client/widgets/CMyUserListView.h"
-#include "client/files/QuenvolFileTypeToIcon.h"
 #include "framework/files/UFileSys.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
