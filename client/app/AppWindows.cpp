@@ -14,6 +14,7 @@
 #include "client/users/CMyUserListWin.h"
 #include "client/widgets/CMyMsgWin.h"
 #include "client/widgets/CMyTextWin.h"
+#include "framework/runtime/UText.h"
 #include "framework/ui/CWindow.h"
 
 namespace
@@ -52,7 +53,6 @@ void CMyApplication::StartUp()
     mToolsWin->Show();
 
     mTasksWin = new CMyTasksWin();
-    mTasksWin->SetTaskRows(&mTaskRows);
     PlaceWindow(mTasksWin, kNoSavedPlace, kPlaceBottomRight);
     mTasksWin->SetIcon(kIconTasksWin);
     ShowIfSaved(mTasksWin, kNoSavedPlace);
@@ -83,8 +83,6 @@ void CMyApplication::StartUp()
 
 CMyApplication::StLongLivedWindows::~StLongLivedWindows()
 {
-    // Runs after the application's destructor: the task rows may be gone before the tasks window.
-    if (app->mTasksWin) app->mTasksWin->SetTaskRows(nullptr);
     delete app->mTasksWin;
     delete app->mNewsWin;
     delete app->mChatWin;
@@ -165,11 +163,39 @@ void CMyApplication::DoCloseWindow(CWindow* window)
     // left as it is.
 }
 
-void CMyApplication::DoCloseAllFileWindows()
+void CMyApplication::SetToolbarLook(uint16_t look)
 {
-    while (CMyFolderWin* folder = mFolderWinList.GetItem(1))
+    static_assert(int(kLookNotConnected) == int(kToolbarNotConnected) &&
+                  int(kLookConnected) == int(kToolbarConnected));
+    if (mToolsWin) mToolsWin->SetLook(look);
+}
+
+void CMyApplication::UpdateAccessCommands()
+{
+    if (mToolsWin) mToolsWin->SetAccess(mMyAccess);
+    if (mConnectedUsersWin) mConnectedUsersWin->SetAccess(mMyAccess);
+    for (CMyFolderWin* folder : mFolderWinList)
+        folder->SetAccess(mMyAccess);
+}
+
+void CMyApplication::DisplayServerName(const uint8_t* name)
+{
+    auto title = [name](CWindow* window, const char* plain, const char* withName)
     {
-        mFolderWinList.RemoveItem(folder);
-        delete folder;
-    }
+        if (!window) return;
+        uint8_t text[128];
+        if (name && name[0])
+            text[0] = uint8_t(UText::Format(text + 1, 127, withName, name));
+        else
+            text[0] = uint8_t(UText::Format(text + 1, 127, plain));
+        window->SetTitle(text);
+    };
+    title(mChatWin, "Chat", "Chat (%#s)");
+    title(mTasksWin, "Tasks", "Tasks (%#s)");
+    title(mNewsWin, "News", "News (%#s)");
+}
+
+void CMyApplication::CloseSessionWindows()
+{
+    DoCloseAllFileWindows();
 }

@@ -22,16 +22,6 @@
 
 CMyApplication* gApp = nullptr;
 
-namespace
-{
-void SetPString(uint8_t* dest, const char* text)
-{
-    size_t n = std::strlen(text);
-    dest[0] = uint8_t(n);
-    std::memcpy(dest + 1, text, n);
-}
-} // namespace
-
 CMyApplication::CMyApplication()
     : mIsConnected(0), mIsLeechMode(0), mScramChat(0), mSoundDisabled(0), mShowPrivMsgAtBack(0), mPorkMode(0),
       mQueueTransfers(1), mShowJoinLeaveInChat(1), mRefusePrivateMsg(0), mRefusePrivateChat(0),
@@ -57,30 +47,10 @@ CMyApplication::~CMyApplication()
     mTpt = nullptr;
     UTimer::Dispose(mFinishTaskTimer);
     UMemory::Dispose(mAgreementText);
-    UMemory::Dispose(mNewsText);
     DoCloseAllFileWindows();
     mTaskList.Clear();
     delete mToolsWin;
     if (gApp == this) gApp = nullptr;
-}
-
-void CMyApplication::ReadPrefs()
-{
-    // Until the preferences file is read, start-up takes the values of a missing file.
-    mIconID = kIconDefaultUser;
-    SetPString(mUserName, "unnamed");
-    mTotalBytesUploaded = mTotalBytesDownloaded = mTotalSecsOnline = mTotalChatBytes = 0;
-    mColorChat = kDefaultColorInfo;
-    mColorNews = kDefaultColorInfo;
-}
-
-void CMyApplication::WritePrefs() {}
-
-void CMyApplication::DoShowTracker() {}
-
-void CMyApplication::DoRefreshTracker()
-{
-    if (!mTracker) return;
 }
 
 void CMyApplication::DoAbout()
@@ -105,13 +75,8 @@ void CMyApplication::Error(const SError& error)
     UApplication::ShowWantsAttention();
     uint8_t text[256];
     text[0] = uint8_t(UError::GetMessage(error, text + 1, 255));
-    PlaySound(kSoundError, mSoundPrefs.error);
+    USound::PlayEvent(kSoundError, mSoundPrefs.error);
     MsgBox(kBoxNetworkError, text);
-}
-
-void CMyApplication::PlaySound(int16_t sound, bool enabled)
-{
-    if (enabled && mSoundPrefs.playSounds) USound::Play(nullptr, sound, 0);
 }
 
 void CMyApplication::OpenDocument(TFileSysRefObj* ref)

@@ -113,6 +113,11 @@ void USound::Play(TRezObj* rez, int16_t soundID, uint32_t)
     }
 }
 
+void USound::PlayEvent(int16_t soundID, bool wanted)
+{
+    if (wanted) Play(nullptr, soundID, 0);
+}
+
 void USound::SetCanPlay(bool canPlay)
 {
     gCanPlay = canPlay;

@@ -26,6 +26,9 @@ public:
     // once. Does nothing when sounds are switched off, the number is 0 or there is no such sound. A
     // damaged sound or a device that cannot be opened raises.
     static void Play(TRezObj* rez, int16_t soundID, uint32_t options);
+    // An event sound (news, chat, join…) that the user can switch off one by one: plays only when
+    // `wanted` (the event's own switch) is set; the master switch is SetCanPlay.
+    static void PlayEvent(int16_t soundID, bool wanted);
     static void SetCanPlay(bool canPlay);
     static bool IsCanPlay();
     // Whether Init found an audio output.

@@ -62,7 +62,7 @@ void CMyJoinChatTask::Process()
         if (error)
         {
             gApp->DestroyPrivateChat(mChatID);
-            gApp->CheckServerError(error, mFieldData);
+            CheckServerError(error, mFieldData);
         }
         uint8_t subject[256];
         UFieldData::GetPString(mFieldData, kFieldChatSubject, subject, sizeof(subject));

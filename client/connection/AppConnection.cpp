@@ -29,14 +29,6 @@ void CopyPString(uint8_t* dest, uint32_t capacity, const uint8_t* src)
     dest[0] = uint8_t(n);
     if (n) std::memcpy(dest + 1, src + 1, n);
 }
-
-void FormatTitle(uint8_t* out, const char* plain, const char* withName, const uint8_t* name)
-{
-    if (name && name[0])
-        out[0] = uint8_t(UText::Format(out + 1, 127, withName, name));
-    else
-        out[0] = uint8_t(UText::Format(out + 1, 127, plain));
-}
 } // namespace
 
 void CMyApplication::DoShowConnect()
@@ -157,14 +149,6 @@ void CMyApplication::ShowConnected()
     mConnectStartSecs = UDateTime::GetSeconds();
 }
 
-void CMyApplication::DisplayServerName(const uint8_t* name)
-{
-    FormatTitle(mChatTitle, "Chat", "Chat (%#s)", name);
-    FormatTitle(mTasksTitle, "Tasks", "Tasks (%#s)", name);
-    FormatTitle(mNewsTitle, "News", "News (%#s)", name);
-    ApplyWindowTitles();
-}
-
 void CMyApplication::DoDisconnect()
 {
     if (mIsConnected || mTpt) KillTasksAndDisconnect();
@@ -235,18 +219,4 @@ void CMyApplication::ProcessAll()
         }
     }
     ProcessIncomingData();
-}
-
-void CMyApplication::CheckServerError(uint32_t error, TFieldDataObj* reply)
-{
-    uint8_t text[256];
-    UFieldData::GetPString(reply, kFieldErrorText, text, sizeof(text));
-    if (text[0]) UApplication::PostMessage(kMsgServerMessage, text, uint32_t(text[0]) + 1);
-    if (error == 0) return;
-    ScheduleTaskProcess();
-    // With a text the user already gets the server's own explanation.
-    if (text[0])
-        FailSilent(kErrTypeGeneral, 1);
-    else
-        Fail(kErrTypeGeneral, 1);
 }

@@ -1,6 +1,7 @@
 #include "client/connection/CMyLoginTask.h"
 
 #include "client/app/CMyApplication.h"
+#include "client/boxes/USound.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UFieldRecords.h"
@@ -19,6 +20,6 @@ CMyLoginTask::CMyLoginTask(const uint8_t* login, const uint8_t* password) : CMyT
 void CMyLoginTask::Process()
 {
     if (!TakeCheckedReply()) return;
-    gApp->PlaySound(kSoundLogin, gApp->mSoundPrefs.login);
+    USound::PlayEvent(kSoundLogin, gApp->mSoundPrefs.login);
     FinishRequest();
 }

@@ -1,15 +1,14 @@
 // The application's task list: tasks register here, are stepped by ProcessAll and reaped after they
-// finished.
-#include <cstring>
-
+// finished. Their rows live in the tasks window.
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
 #include "client/connection/CMyConnectTask.h"
 #include "client/connection/CMyLoginTask.h"
 #include "client/tasks/CMyTask.h"
+#include "client/tasks/CMyTaskListView.h"
+#include "client/tasks/CMyTasksWin.h"
 #include "framework/runtime/SError.h"
 #include "framework/runtime/UApplication.h"
-#include "framework/runtime/UText.h"
 #include "framework/runtime/UTimer.h"
 
 namespace
@@ -17,11 +16,17 @@ namespace
 constexpr uint32_t kReapDelayMs = 500;
 }
 
+CMyTaskListView* CMyApplication::TaskRows() const
+{
+    return mTasksWin ? mTasksWin->View() : nullptr;
+}
+
 void CMyApplication::AddTask(CMyTask* task, const uint8_t* desc)
 {
     if (!task) Fail(kErrTypeGeneral, 2);
     ScheduleTaskProcess();
-    mTaskRows.AddTask(task, desc);
+    CMyTaskListView* rows = TaskRows();
+    if (rows) rows->AddTask(task, desc);
     try
     {
         mTaskList.AddItem(task);
@@ -29,7 +34,7 @@ void CMyApplication::AddTask(CMyTask* task, const uint8_t* desc)
     catch (...)
     {
         // The task's constructor fails with this, so no destructor will take the row away.
-        mTaskRows.RemoveTask(task);
+        if (rows) rows->RemoveTask(task);
         throw;
     }
 }
@@ -38,14 +43,14 @@ void CMyApplication::RemoveTask(CMyTask* task)
 {
     if (!task) return;
     mTaskList.RemoveItem(task);
-    mTaskRows.RemoveTask(task);
+    if (CMyTaskListView* rows = TaskRows()) rows->RemoveTask(task);
     ScheduleTaskProcess();
 }
 
 void CMyApplication::FinishTask(CMyTask* task)
 {
     if (!task) return;
-    mTaskRows.ShowFinishedBar(task);
+    if (CMyTaskListView* rows = TaskRows()) rows->ShowFinishedBar(task);
     UTimer::Start(mFinishTaskTimer, kReapDelayMs, false);
 }
 
@@ -68,7 +73,7 @@ void CMyApplication::KillFinishedTasks()
 
 void CMyApplication::SetTaskProgress(CMyTask* task, uint32_t value, uint32_t max, const uint8_t* desc)
 {
-    mTaskRows.SetTaskProgress(task, value, max, desc);
+    if (CMyTaskListView* rows = TaskRows()) rows->SetTaskProgress(task, value, max, desc);
 }
 
 void CMyApplication::ScheduleTaskProcess()
@@ -76,26 +81,10 @@ void CMyApplication::ScheduleTaskProcess()
     UApplication::PostMessage(kMsgDataArrived);
 }
 
-void CMyApplication::GetTransferStatText(uint32_t xferSize, uint32_t totalSize, uint32_t bps, uint32_t etr,
-                                         uint8_t* outText)
-{
-    uint8_t rate[32], done[32], total[32], left[32];
-    rate[0] = uint8_t(UText::SizeToText(bps, rate + 1, 31, UText::kSizeTenthBelow10K));
-    done[0] = uint8_t(UText::SizeToText(xferSize, done + 1, 31, 0));
-    total[0] = uint8_t(UText::SizeToText(totalSize, total + 1, 31, 0));
-    if (etr == kUnknownTimeLeft)
-    {
-        left[0] = 1;
-        left[1] = '?';
-    }
-    else
-        left[0] = uint8_t(UText::SecondsToText(etr, left + 1, 31));
-    outText[0] = uint8_t(UText::Format(outText + 1, 255, "%#s/sec %#s/%#s %#s", rate, done, total, left));
-}
-
 void CMyApplication::DoStopTask()
 {
-    CMyTask* task = mTaskRows.GetSelectedTask();
+    CMyTaskListView* rows = TaskRows();
+    CMyTask* task = rows ? rows->GetSelectedTask() : nullptr;
     if (!task || task->mIsFinished) return;
     // Stopping the connect or login stops the whole session, which cannot go on without them.
     if (dynamic_cast<CMyConnectTask*>(task) || dynamic_cast<CMyLoginTask*>(task))

@@ -2,10 +2,13 @@
 
 #include <cstring>
 
+#include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
+#include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UTransact.h"
 #include "framework/runtime/SError.h"
+#include "framework/runtime/UApplication.h"
 #include "framework/runtime/UText.h"
 
 CMyTask::CMyTask(const uint8_t* desc) : mStage(1), mIsFinished(0), mIsStandAlone(0)
@@ -91,7 +94,7 @@ bool CMyTransactTask::TakeCheckedReply()
 {
     uint32_t error;
     if (!TakeReply(error)) return false;
-    gApp->CheckServerError(error, mFieldData);
+    CheckServerError(error, mFieldData);
     return true;
 }
 
@@ -99,4 +102,17 @@ void CMyTransactTask::FinishRequest()
 {
     gApp->SetTaskProgress(this, 2, 2, nullptr);
     Finish();
+}
+
+void CMyTransactTask::CheckServerError(uint32_t error, TFieldDataObj* reply)
+{
+    uint8_t text[256];
+    UFieldData::GetPString(reply, kFieldErrorText, text, sizeof(text));
+    if (text[0]) UApplication::PostMessage(kMsgServerMessage, text, uint32_t(text[0]) + 1);
+    if (error == 0) return;
+    gApp->ScheduleTaskProcess();
+    if (text[0])
+        FailSilent(kErrTypeGeneral, 1);
+    else
+        Fail(kErrTypeGeneral, 1);
 }

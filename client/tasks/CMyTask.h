@@ -44,6 +44,11 @@ public:
     explicit CMyTransactTask(const uint8_t* desc);
     ~CMyTransactTask() override;
 
+    // Shows a reply's server text (later, as a message: a box must not open while the task is
+    // stepped) and raises 1/1 when the reply carries an error code, silently when the text already
+    // told the user why.
+    static void CheckServerError(uint32_t error, TFieldDataObj* reply);
+
     TFieldDataObj* mFieldData;
     TTransactSessionObj* mTranSession = nullptr;
 
@@ -56,7 +61,7 @@ protected:
     // When the reply is complete: takes its fields into mFieldData, gives its error code, closes the
     // session and returns true. False while it is still on its way.
     bool TakeReply(uint32_t& outError);
-    // TakeReply followed by the application's check of the reply's error.
+    // TakeReply followed by CheckServerError.
     bool TakeCheckedReply();
     // The end of a short request: the bar full (2 of 2) and the task finished.
     void FinishRequest();

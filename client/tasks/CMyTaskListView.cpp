@@ -26,30 +26,15 @@ void DrawProgressBar(QPainter& painter, const QRect& box, uint32_t value, uint32
 } // namespace
 
 CMyTaskListView::CMyTaskListView(SViewParent parent, const SRect& bounds)
-    : CListView(parent, bounds, kRowHeight), mOwnRows(std::make_unique<CMyTaskRows>()), mRows(mOwnRows.get())
+    : CListView(parent, bounds, kRowHeight), mRows(std::make_unique<CMyTaskRows>())
 {
-    Attach(mRows);
+    mRows->SetChangeProc([this](CMyTaskRows::EChange change, uint32_t row) { RowsChanged(change, row); });
 }
 
 CMyTaskListView::~CMyTaskListView()
 {
-    if (mRows) mRows->SetChangeProc(nullptr);
-}
-
-void CMyTaskListView::Attach(CMyTaskRows* rows)
-{
-    mRows = rows;
-    mRows->SetChangeProc([this](CMyTaskRows::EChange change, uint32_t row) { RowsChanged(change, row); });
-    SetItemCount(mRows->GetRowCount());
-    if (mRows->GetSelectedRow()) SelectOnly(mRows->GetSelectedRow());
-}
-
-void CMyTaskListView::SetModel(CMyTaskRows* rows)
-{
-    if (!rows) rows = mOwnRows.get();
-    if (rows == mRows) return;
+    // The rows outlive this part of the destruction; their notices must not reach a half-gone view.
     mRows->SetChangeProc(nullptr);
-    Attach(rows);
 }
 
 void CMyTaskListView::RowsChanged(CMyTaskRows::EChange change, uint32_t row)

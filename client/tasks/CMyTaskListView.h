@@ -1,6 +1,5 @@
-// The running tasks, one row each with its text and progress bar. The rows are a CMyTaskRows model:
-// the view's own, or the application's once attached; the view repaints only the rows the model says
-// changed.
+// The running tasks, one row each with its text and progress bar. The view owns the rows (the tasks
+// window is the one place that knows them) and repaints only the rows the model says changed.
 #pragma once
 
 #include <memory>
@@ -16,9 +15,6 @@ public:
     CMyTaskListView(SViewParent parent, const SRect& bounds);
     ~CMyTaskListView() override;
 
-    // Shows another model (not owned; null returns to the view's own). The model must outlive the view
-    // or be detached first.
-    void SetModel(CMyTaskRows* rows);
     CMyTaskRows& Model() const { return *mRows; }
 
     void AddTask(CMyTask* task, const uint8_t* text) { mRows->AddTask(task, text); }
@@ -36,8 +32,6 @@ protected:
 
 private:
     void RowsChanged(CMyTaskRows::EChange change, uint32_t row);
-    void Attach(CMyTaskRows* rows);
 
-    std::unique_ptr<CMyTaskRows> mOwnRows;
-    CMyTaskRows* mRows;
+    std::unique_ptr<CMyTaskRows> mRows;
 };

@@ -35,6 +35,7 @@ public:
     CMyTaskRows& operator=(const CMyTaskRows&) = delete;
 
     void SetChangeProc(ChangeProc proc) { mChangeProc = std::move(proc); }
+    const ChangeProc& GetChangeProc() const { return mChangeProc; }
 
     // `text` is length-prefixed; null or empty leaves the row without text.
     void AddTask(CMyTask* task, const uint8_t* text);

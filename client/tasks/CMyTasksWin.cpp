@@ -29,11 +29,6 @@ CMyTasksWin::CMyTasksWin() : CWindow(SRect{0, 0, kWidth, kHeight}, kWindowDocume
     mListScroll->ContentAdded();
 }
 
-void CMyTasksWin::SetTaskRows(CMyTaskRows* rows)
-{
-    mList->SetModel(rows);
-}
-
 void CMyTasksWin::UserZoom()
 {
     ZoomToList(this, mList, 69);

@@ -4,7 +4,6 @@
 #include "framework/ui/CWindow.h"
 
 class CMyTaskListView;
-class CMyTaskRows;
 class CIconButtonView;
 class CScrollerView;
 
@@ -13,9 +12,8 @@ class CMyTasksWin : public CWindow
 public:
     CMyTasksWin();
 
+    // The one place that knows the task rows.
     CMyTaskListView* View() const { return mList; }
-    // Shows the application's task rows (not owned); null goes back to the window's own empty rows.
-    void SetTaskRows(CMyTaskRows* rows);
     void UserZoom() override;
 
 private:

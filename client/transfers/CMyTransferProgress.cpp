@@ -14,14 +14,30 @@ void CMyTransferProgress::Show(CMyTask* task, uint32_t done, uint32_t total, uin
     }
     const uint32_t rate = done / elapsedSecs;
     // A rate that rounds down to nothing gives no time left to tell.
-    const uint32_t secsLeft =
-        rate ? (total > done ? total - done : 0) / rate : CMyApplication::kUnknownTimeLeft;
+    const uint32_t secsLeft = rate ? (total > done ? total - done : 0) / rate : kUnknownTimeLeft;
     if (done == mDisplayedSize && rate == mDisplayedBPS && secsLeft == mDisplayedETR) return;
     uint8_t stats[256], text[256];
-    CMyApplication::GetTransferStatText(done, total, rate, secsLeft, stats);
+    GetStatText(done, total, rate, secsLeft, stats);
     text[0] = uint8_t(UText::Format(text + 1, 255, pattern, name, stats));
     gApp->SetTaskProgress(task, done, total, text);
     mDisplayedSize = done;
     mDisplayedBPS = rate;
     mDisplayedETR = secsLeft;
+}
+
+void CMyTransferProgress::GetStatText(uint32_t xferSize, uint32_t totalSize, uint32_t bps, uint32_t etr,
+                                      uint8_t* outText)
+{
+    uint8_t rate[32], done[32], total[32], left[32];
+    rate[0] = uint8_t(UText::SizeToText(bps, rate + 1, 31, UText::kSizeTenthBelow10K));
+    done[0] = uint8_t(UText::SizeToText(xferSize, done + 1, 31, 0));
+    total[0] = uint8_t(UText::SizeToText(totalSize, total + 1, 31, 0));
+    if (etr == kUnknownTimeLeft)
+    {
+        left[0] = 1;
+        left[1] = '?';
+    }
+    else
+        left[0] = uint8_t(UText::SecondsToText(etr, left + 1, 31));
+    outText[0] = uint8_t(UText::Format(outText + 1, 255, "%#s/sec %#s/%#s %#s", rate, done, total, left));
 }

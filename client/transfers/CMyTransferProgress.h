@@ -13,6 +13,11 @@ public:
     void Show(CMyTask* task, uint32_t done, uint32_t total, uint32_t elapsedSecs, const char* pattern,
               const uint8_t* name);
 
+    // "1.4K/sec 10K/1M 11:16": rate, bytes done, bytes in all, time left. kUnknownTimeLeft shows "?".
+    static constexpr uint32_t kUnknownTimeLeft = 0xFFFFFFFF;
+    static void GetStatText(uint32_t xferSize, uint32_t totalSize, uint32_t bps, uint32_t etr,
+                            uint8_t* outText);
+
     // What is shown now (kept so that an unchanged row is not redrawn).
     uint32_t mDisplayedSize = 0;
     uint32_t mDisplayedBPS = 0;

@@ -133,6 +133,11 @@ CWindow::~CWindow()
     mWidget->deleteLater();
 }
 
+std::string CWindow::GetTitle() const
+{
+    return FromQString(mWidget->windowTitle());
+}
+
 void CWindow::SetTitle(const uint8_t* pstring)
 {
     mWidget->setWindowTitle(PStringToQString(pstring));
@@ -292,10 +297,25 @@ void CWindow::Hit(uint32_t id, uint16_t part, uint16_t mods)
     Hit(hit);
 }
 
+namespace
+{
+CWindow::ModalObserver& TheModalObserver()
+{
+    static CWindow::ModalObserver observer;
+    return observer;
+}
+} // namespace
+
+void CWindow::SetModalObserver(ModalObserver observer)
+{
+    TheModalObserver() = std::move(observer);
+}
+
 uint32_t CWindow::ProcessModal(SHitMsgData* outHit)
 {
     mRunsModally = true;
     ++mModalDepth;
+    if (TheModalObserver()) TheModalObserver()(this);
     while (mModalHits.empty() && !UApplication::IsQuitting())
     {
         UApplication::Process();

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
+#include <string>
 
 #include "framework/runtime/CVoidPtrList.h"
 #include "framework/ui/Geometry.h"
@@ -53,6 +55,8 @@ public:
     bool IsDocumentLayer() const { return mKind == kWindowDocument || mKind == kWindowDocument2; }
     void SetTitle(const uint8_t* pstring);
     void SetTitle(const void* text, uint32_t length);
+    // The title as the window shows it, in the program's byte text.
+    std::string GetTitle() const;
     void SetIcon(int16_t iconID);
     void Show();
     void Hide();
@@ -76,6 +80,10 @@ public:
     // Runs the window's modal loop until one of its views reports a hit; returns the hit id (0 when the
     // program is quitting). Queued messages and timers keep being delivered meanwhile.
     uint32_t ProcessModal(SHitMsgData* outHit = nullptr);
+    // Tests act on modal windows instead of a user: the observer sees each window as its modal loop
+    // starts and may hit it at once (the loop then ends without waiting). Null removes it.
+    using ModalObserver = std::function<void(CWindow* window)>;
+    static void SetModalObserver(ModalObserver observer);
 
     // Return presses the default button and Escape the cancel button: they report these hit ids
     // (0 = none).

@@ -8,17 +8,19 @@
 #include "client/app/CMyApplication.h"
 #include "client/boxes/MsgBox.h"
 #include "client/tasks/CMyTask.h"
+#include "client/tasks/CMyTaskListView.h"
+#include "client/tasks/CMyTasksWin.h"
 #include "client/transfers/CMyTransferProgress.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UError.h"
 #include "framework/ui/UWindowServices.h"
 #include "platform/Timers.h"
+#include "tests/support/CAppHarness.h"
 #include "tests/support/RunLoopWait.h"
 #include "tests/support/TestDataFile.h"
 
 namespace
 {
-std::string gAlert;
 
 uint64_t Now()
 {
@@ -77,27 +79,21 @@ class TaskFrameworkTest : public testing::Test
 protected:
     void SetUp() override
     {
-        UseBuiltDataFile();
-        gAlert.clear();
-        SetMsgBoxHook([](int16_t, const SMsgBox&) -> uint16_t { return 1; });
-        UWindowServices::Register();
-        app = new CMyApplication;
-        UError::SetAlertProc([](const char* text, uint32_t) { gAlert = text; });
-        app->mTaskRows.SetChangeProc(
-            [this](CMyTaskRows::EChange change, uint32_t row)
+        h.Start();
+        app = &h.App();
+        // Redraws are counted on their way from the rows to the tasks window's view.
+        CMyTaskRows& rows = Rows();
+        rows.SetChangeProc(
+            [this, toView = rows.GetChangeProc()](CMyTaskRows::EChange change, uint32_t row)
             {
                 if (change == CMyTaskRows::EChange::Redraw) redraws.push_back(row);
+                toView(change, row);
             });
     }
-    void TearDown() override
-    {
-        delete app;
-        SetMsgBoxHook(nullptr);
-        UError::SetAlertProc(nullptr);
-        UApplication::Process();
-    }
     bool Alive(CMyTask* task) const { return app->mTaskList.GetItemIndex(task) != 0; }
+    CMyTaskRows& Rows() const { return app->mTasksWin->View()->Model(); }
 
+    CAppHarness h;
     CMyApplication* app = nullptr;
     std::vector<uint32_t> redraws;
 };
@@ -110,19 +106,19 @@ TEST_F(TaskFrameworkTest, TasksRegisterRowsInOrderAndLeaveThemWhenDestroyed)
     ASSERT_EQ(app->mTaskList.GetItemCount(), 2u);
     EXPECT_TRUE(app->IsFirstTask(a));
     EXPECT_FALSE(app->IsFirstTask(b));
-    ASSERT_EQ(app->mTaskRows.GetRowCount(), 2u);
-    EXPECT_EQ(RowText(app->mTaskRows.GetRow(1)), "first");
-    EXPECT_EQ(app->mTaskRows.GetRow(2)->textData, nullptr);
-    EXPECT_EQ(app->mTaskRows.GetRow(1)->progMax, 0u);
-    app->mTaskRows.SetSelectedRow(2);
-    EXPECT_EQ(app->mTaskRows.GetSelectedTask(), b);
+    ASSERT_EQ(Rows().GetRowCount(), 2u);
+    EXPECT_EQ(RowText(Rows().GetRow(1)), "first");
+    EXPECT_EQ(Rows().GetRow(2)->textData, nullptr);
+    EXPECT_EQ(Rows().GetRow(1)->progMax, 0u);
+    Rows().SetSelectedRow(2);
+    EXPECT_EQ(Rows().GetSelectedTask(), b);
     delete a;
-    EXPECT_EQ(app->mTaskRows.GetRowCount(), 1u);
-    EXPECT_EQ(app->mTaskRows.GetSelectedTask(), b); // the selection follows its row
+    EXPECT_EQ(Rows().GetRowCount(), 1u);
+    EXPECT_EQ(Rows().GetSelectedTask(), b); // the selection follows its row
     EXPECT_TRUE(app->IsFirstTask(b));
     delete b;
-    EXPECT_EQ(app->mTaskRows.GetRowCount(), 0u);
-    EXPECT_EQ(app->mTaskRows.GetSelectedTask(), nullptr);
+    EXPECT_EQ(Rows().GetRowCount(), 0u);
+    EXPECT_EQ(Rows().GetSelectedTask(), nullptr);
     EXPECT_THROW(app->AddTask(nullptr, nullptr), SError);
 }
 
@@ -134,17 +130,17 @@ TEST_F(TaskFrameworkTest, RowsAreRedrawnOnlyWhenSomethingChanged)
     app->SetTaskProgress(t, 1, 2, P("y"));  // a text always counts
     app->SetTaskProgress(t, 1, 2, P(""));   // an empty text clears it
     EXPECT_EQ(redraws, (std::vector<uint32_t>{1, 1, 1}));
-    EXPECT_EQ(app->mTaskRows.GetRow(1)->textSize, 0u);
+    EXPECT_EQ(Rows().GetRow(1)->textSize, 0u);
     app->SetTaskProgress(reinterpret_cast<CMyTask*>(&redraws), 5, 5, P("unknown")); // no such row
     redraws.clear();
-    app->mTaskRows.ShowFinishedBar(t); // 1 of 2 becomes full
+    Rows().ShowFinishedBar(t); // 1 of 2 becomes full
     app->SetTaskProgress(t, 100, 100, nullptr);
-    app->mTaskRows.ShowFinishedBar(t); // already full: no redraw
+    Rows().ShowFinishedBar(t); // already full: no redraw
     EXPECT_EQ(redraws, (std::vector<uint32_t>{1}));
-    EXPECT_EQ(app->mTaskRows.GetRow(1)->progVal, 100u);
+    EXPECT_EQ(Rows().GetRow(1)->progVal, 100u);
     app->SetTaskProgress(t, 0, 0, nullptr);
     redraws.clear();
-    app->mTaskRows.ShowFinishedBar(t); // 0 of 0 is not full
+    Rows().ShowFinishedBar(t); // 0 of 0 is not full
     EXPECT_EQ(redraws, (std::vector<uint32_t>{1}));
     delete t;
 }
@@ -155,7 +151,7 @@ TEST_F(TaskFrameworkTest, TwoTasksFinishedApartAreReapedTogetherAfterTheLastFini
     auto* a = new CTestTask("a", &goneA);
     auto* b = new CTestTask("b", &goneB);
     a->Done();
-    EXPECT_EQ(app->mTaskRows.GetRow(1)->progVal, 100u); // the bar shows full at once
+    EXPECT_EQ(Rows().GetRow(1)->progVal, 100u); // the bar shows full at once
     const uint64_t firstFinish = Now();
     PumpUntil([&] { return Now() - firstFinish >= 300; }, "300 ms to pass");
     ASSERT_TRUE(Alive(a));
@@ -165,7 +161,7 @@ TEST_F(TaskFrameworkTest, TwoTasksFinishedApartAreReapedTogetherAfterTheLastFini
     // Qt may fire a timer a little early; 500 ms from the first finish would be about 200 ms here.
     EXPECT_GE(goneA - secondFinish, 450u);
     EXPECT_LE(goneA > goneB ? goneA - goneB : goneB - goneA, 5u);
-    EXPECT_EQ(app->mTaskRows.GetRowCount(), 0u);
+    EXPECT_EQ(Rows().GetRowCount(), 0u);
 }
 
 TEST_F(TaskFrameworkTest, QueuedTaskWaitsUntilThoseBeforeItAreReapedOrIsStartedByHand)
@@ -202,8 +198,8 @@ TEST_F(TaskFrameworkTest, FailingStepDestroysOnlyThatTaskAndTheErrorIsShown)
     failing->mFailWith = kErrTypeFileSys;
     ASSERT_TRUE(PumpUntil([&] { return gone != 0 && after->mSteps > 0; }, "the failure and the next pass"));
     EXPECT_TRUE(Alive(after));
-    PumpUntil([&] { return !gAlert.empty(); }, "the alert");
-    EXPECT_NE(gAlert.find("4/103"), std::string::npos);
+    PumpUntil([&] { return !h.alert.empty(); }, "the alert");
+    EXPECT_NE(h.alert.find("4/103"), std::string::npos);
     delete after;
 }
 
@@ -213,7 +209,7 @@ TEST_F(TaskFrameworkTest, StoppingTheSelectedTaskDestroysIt)
     auto* t = new CTestTask("x", &gone);
     app->DoStopTask(); // nothing selected
     EXPECT_EQ(gone, 0u);
-    app->mTaskRows.SetSelectedRow(1);
+    app->mTasksWin->View()->SelectOnly(1);
     t->mIsFinished = 1;
     app->DoStopTask(); // finished: left to the reaper
     EXPECT_EQ(gone, 0u);
@@ -225,9 +221,9 @@ TEST_F(TaskFrameworkTest, StoppingTheSelectedTaskDestroysIt)
 TEST(TransferStatText, RateDoneTotalAndTimeLeft)
 {
     uint8_t text[256];
-    CMyApplication::GetTransferStatText(10240, 1048576, 1536, 676, text);
+    CMyTransferProgress::GetStatText(10240, 1048576, 1536, 676, text);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(text + 1), text[0]), "1.4K/sec 10K/1M 11:16");
-    CMyApplication::GetTransferStatText(2048, 4096, 1024, 2, text);
+    CMyTransferProgress::GetStatText(2048, 4096, 1024, 2, text);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(text + 1), text[0]), "1K/sec 2K/4K 0:02");
 }
 
@@ -237,18 +233,18 @@ TEST_F(TaskFrameworkTest, TransferRowShowsTheBarFirstThenStatisticsOnlyWhenTheyC
     CMyTransferProgress progress;
     const char* pattern = "Downloading \xD2%#s\xD3 (%#s)";
     progress.Show(t, 1000, 4096, 5, pattern, P("f"));
-    EXPECT_EQ(RowText(app->mTaskRows.GetRow(1)), "x");
-    EXPECT_EQ(app->mTaskRows.GetRow(1)->progVal, 1000u);
+    EXPECT_EQ(RowText(Rows().GetRow(1)), "x");
+    EXPECT_EQ(Rows().GetRow(1)->progVal, 1000u);
     progress.Show(t, 2048, 4096, 2, pattern, P("f"));
-    EXPECT_EQ(RowText(app->mTaskRows.GetRow(1)), "Downloading \xD2"
-                                                 "f\xD3 (1K/sec 2K/4K 0:02)");
+    EXPECT_EQ(RowText(Rows().GetRow(1)), "Downloading \xD2"
+                                         "f\xD3 (1K/sec 2K/4K 0:02)");
     redraws.clear();
     progress.Show(t, 2048, 4096, 2, pattern, P("f"));
     EXPECT_TRUE(redraws.empty());
     // Over more seconds than bytes the rate rounds down to nothing: no division by it.
     progress.Show(t, 2000, 4096, 3000, pattern, P("f"));
-    EXPECT_EQ(RowText(app->mTaskRows.GetRow(1)), "Downloading \xD2"
-                                                 "f\xD3 (0K/sec 1K/4K ?)");
+    EXPECT_EQ(RowText(Rows().GetRow(1)), "Downloading \xD2"
+                                         "f\xD3 (0K/sec 1K/4K ?)");
     delete t;
 }
 

@@ -346,8 +346,7 @@ bool Painted(const CCountingTaskList& list, uint32_t row)
 TEST_F(ListViewsTest, TaskRowsAreRepaintedOnlyWhenTheyChange)
 {
     auto* list = new CCountingTaskList(window, SRect{0, 0, 300, 200});
-    CMyTaskRows rows;
-    list->SetModel(&rows);
+    CMyTaskRows& rows = list->Model();
     auto* t1 = reinterpret_cast<CMyTask*>(0x10);
     auto* t2 = reinterpret_cast<CMyTask*>(0x20);
     auto* t3 = reinterpret_cast<CMyTask*>(0x30);
@@ -381,7 +380,8 @@ TEST_F(ListViewsTest, TaskRowsAreRepaintedOnlyWhenTheyChange)
     rows.RemoveTask(t1);
     EXPECT_EQ(list->GetItemCount(), 2u);
     EXPECT_EQ(list->GetSelectedTask(), t3);
-    list->SetModel(nullptr);
+    rows.RemoveTask(t2);
+    rows.RemoveTask(t3);
     EXPECT_EQ(list->GetItemCount(), 0u);
 }
 

@@ -257,9 +257,9 @@ TEST(LongLivedWindows, StartUpShowsThemAndClosingHidesThem)
         EXPECT_EQ(Title(*app.mConnectedUsersWin), "Online Users");
 
         // The tasks window shows the application's task rows.
-        app.mTaskRows.AddTask(reinterpret_cast<CMyTask*>(0x40), nullptr);
+        app.AddTask(reinterpret_cast<CMyTask*>(0x40), nullptr);
         EXPECT_EQ(app.mTasksWin->View()->GetItemCount(), 1u);
-        app.mTaskRows.RemoveTask(reinterpret_cast<CMyTask*>(0x40));
+        app.RemoveTask(reinterpret_cast<CMyTask*>(0x40));
 
         app.mChatWin->AppendChat("hello", 5);
         app.DoCloseWindow(app.mChatWin);

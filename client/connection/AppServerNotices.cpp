@@ -1,0 +1,60 @@
+// What the server tells the session on its own: server and administrator messages, the disconnect
+// message and the agreement. Handlers post a message; the box opens when the run loop delivers it.
+#include "client/app/AppNumbers.h"
+#include "client/app/CMyApplication.h"
+#include "client/connection/CMyAgreementWin.h"
+#include "framework/net/TransactCatalogue.h"
+#include "framework/net/UFieldData.h"
+#include "framework/runtime/UApplication.h"
+#include "framework/runtime/UMemory.h"
+
+namespace
+{
+void PostText(uint32_t msg, const uint8_t* text)
+{
+    UApplication::PostMessage(msg, text, uint32_t(text[0]) + 1);
+}
+} // namespace
+
+void CMyApplication::ProcessTran_ServerMsg(TFieldDataObj* fields)
+{
+    UApplication::ShowWantsAttention();
+    if (UFieldData::GetInteger(fields, kFieldUserID) != 0)
+    {
+        DoShowMessage(fields, false);
+        return;
+    }
+    uint8_t text[256];
+    UFieldData::GetPString(fields, kFieldData, text, sizeof(text));
+    const bool fromServer = UFieldData::GetInteger(fields, kFieldChatOptions) == 1;
+    PostText(fromServer ? kMsgServerMessage : kMsgAdminMessage, text);
+}
+
+void CMyApplication::ProcessTran_DisconnectMsg(TFieldDataObj* fields)
+{
+    uint8_t text[256];
+    UFieldData::GetPString(fields, kFieldData, text, sizeof(text));
+    // Without a text the server's closing of the connection tells the rest.
+    if (text[0]) PostText(kMsgServerDisconnect, text);
+}
+
+void CMyApplication::ProcessTran_ShowAgreement(TFieldDataObj* fields)
+{
+    const uint32_t size = UFieldData::GetFieldSize(fields, kFieldData);
+    if (mAgreementText)
+        UMemory::SetSize(mAgreementText, size);
+    else
+        mAgreementText = UMemory::NewHandle(size);
+    {
+        StHandleLocker lock(mAgreementText);
+        UFieldData::GetField(fields, kFieldData, lock.Data(), size);
+    }
+    UApplication::PostMessage(kMsgShowAgreement);
+}
+
+void CMyApplication::DoShowAgreement(THdlObj* text)
+{
+    const bool agreed = CMyAgreementWin::Run(text);
+    UMemory::Dispose(text);
+    if (!agreed && (mIsConnected || mTpt)) KillTasksAndDisconnect();
+}

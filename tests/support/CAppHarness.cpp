@@ -1,0 +1,269 @@
+#include "tests/support/CAppHarness.h"
+
+#include <QApplication>
+#include <algorithm>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+#include "client/app/CMyOldToolbarWin.h"
+#include "client/boxes/MsgBox.h"
+#include "client/chat/CMyOldChatWin.h"
+#include "client/tasks/CMyTask.h"
+#include "client/tasks/CMyTaskListView.h"
+#include "client/tasks/CMyTasksWin.h"
+#include "client/users/CMyUserListWin.h"
+#include "client/widgets/CMyTextWin.h"
+#include "client/widgets/CMyUserListView.h"
+#include "framework/runtime/KeyCommands.h"
+#include "framework/runtime/UApplication.h"
+#include "framework/runtime/UError.h"
+#include "framework/ui/CFrameWindow.h"
+#include "framework/ui/CIconButtonView.h"
+#include "framework/ui/CTextView.h"
+#include "framework/ui/CWindow.h"
+#include "framework/ui/UWindowServices.h"
+#include "tests/support/TestDataFile.h"
+
+namespace
+{
+// Box and alert hooks are plain functions: they reach the one harness alive through this.
+CAppHarness* gHarness = nullptr;
+} // namespace
+
+CAppHarness::CAppHarness(const AppMaker& makeApp)
+{
+    // Only one application exists at a time, and the hooks below serve one harness.
+    EXPECT_EQ(gHarness, nullptr) << "two end-to-end harnesses at once";
+    gHarness = this;
+    UseBuiltDataFile();
+    // The application's user files (preferences, bookmarks, downloads) go to a folder of this test.
+    if (const char* old = std::getenv("XDG_DATA_HOME"))
+    {
+        mHadDataHome = true;
+        mOldDataHome = old;
+    }
+    setenv("XDG_DATA_HOME", mHome.path().toLocal8Bit().constData(), 1);
+    UWindowServices::Register();
+    SetMsgBoxHook(BoxHook);
+    CWindow::SetModalObserver([this](CWindow* w) { ModalStarted(w); });
+    mApp = makeApp ? makeApp() : std::make_unique<CMyApplication>();
+    // The application's construction installed the real alert.
+    UError::SetAlertProc([](const char* text, uint32_t) { gHarness->alert = text; });
+}
+
+CAppHarness::~CAppHarness()
+{
+    mApp.reset();
+    // Windows go later (deleteLater), and the queue may still hold messages for them.
+    UApplication::Process();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    CWindow::SetModalObserver(nullptr);
+    UError::SetAlertProc(nullptr);
+    SetMsgBoxHook(nullptr);
+    if (mHadDataHome)
+        setenv("XDG_DATA_HOME", mOldDataHome.c_str(), 1);
+    else
+        unsetenv("XDG_DATA_HOME");
+    gHarness = nullptr;
+}
+
+void CAppHarness::Start()
+{
+    ASSERT_TRUE(server.Listen());
+    server.SetModel(&model);
+    mApp->StartUp();
+    Pump();
+    boxes.clear();
+}
+
+std::string CAppHarness::UserFolder() const
+{
+    return mHome.path().toStdString() + "/Quenvol";
+}
+
+std::string CAppHarness::Address() const
+{
+    return "127.0.0.1:" + std::to_string(server.Port());
+}
+
+bool CAppHarness::Login(const std::string& login, const std::string& password, uint32_t watchdogMs)
+{
+    const size_t usersBefore = server.CountReceived(300), newsBefore = server.CountReceived(101);
+    const auto address = P(Address()), l = P(login), p = P(password);
+    mApp->DoConnectFromDialog(address.data(), l.data(), p.data(), nullptr);
+    return WaitUntil(
+        [&]
+        {
+            for (CMyTask* task : mApp->mTaskList)
+                if (!task->mIsStandAlone && !task->mIsFinished) return false;
+            return mApp->IsConnected() && server.CountReceived(300) > usersBefore &&
+                   server.CountReceived(101) > newsBefore;
+        },
+        "the login, online users and news requests to finish", watchdogMs);
+}
+
+bool CAppHarness::WaitUntil(const std::function<bool()>& condition, const char* what, uint32_t watchdogMs)
+{
+    return PumpUntil(condition, what, watchdogMs);
+}
+
+void CAppHarness::Pump()
+{
+    UApplication::Process();
+}
+
+void CAppHarness::Hit(CWindow* window, uint32_t id, uint16_t part, uint16_t mods)
+{
+    ASSERT_NE(window, nullptr);
+    window->Hit(id, part, mods);
+    Pump();
+}
+
+void CAppHarness::Key(uint16_t keyCode, uint32_t keyChar, uint16_t mods)
+{
+    const SKeyMsgData key{keyCode, mods, keyChar};
+    UKeyCommands::Dispatch(key);
+    Pump();
+}
+
+void CAppHarness::MenuItem(int16_t item)
+{
+    const SMenuHitData hit{0, uint16_t(item)};
+    UApplication::PostMessage(kMsgMenuItem, &hit, sizeof(hit));
+    Pump();
+}
+
+uint16_t CAppHarness::BoxHook(int16_t id, const SMsgBox& box)
+{
+    gHarness->boxes.push_back({id, Str(box.title), Str(box.message)});
+    if (gHarness->boxAnswers.empty()) return 1;
+    const uint16_t answer = gHarness->boxAnswers.front();
+    gHarness->boxAnswers.pop_front();
+    return answer;
+}
+
+bool CAppHarness::HasBox(int16_t id, const std::string& textPart) const
+{
+    for (const SBox& b : boxes)
+        if (b.id == id && b.text.find(textPart) != std::string::npos) return true;
+    return false;
+}
+
+bool CAppHarness::HasBoxTitled(const std::string& title, const std::string& text) const
+{
+    for (const SBox& b : boxes)
+        if (b.title == title && b.text == text) return true;
+    return false;
+}
+
+void CAppHarness::ModalStarted(CWindow* window)
+{
+    ++modalCount;
+    for (auto it = mModalActions.begin(); it != mModalActions.end(); ++it)
+    {
+        auto act = *it;
+        if (!act(window)) continue;
+        mModalActions.erase(it);
+        return;
+    }
+    // Nobody would ever answer it: the test would hang inside the modal loop.
+    ADD_FAILURE() << "a modal window \"" << Title(window) << "\" opened that the test did not expect";
+    window->Hit(window->GetDefaultHit() ? window->GetDefaultHit() : 1);
+}
+
+std::vector<std::string> CAppHarness::OnlineUserNames() const
+{
+    std::vector<std::string> names;
+    if (!mApp->mConnectedUsersWin) return names;
+    const CMyUserListView* view = mApp->mConnectedUsersWin->View();
+    for (uint32_t row = 1; row <= view->GetItemCount(); ++row)
+        names.push_back(Str(view->GetItem(row)->name));
+    return names;
+}
+
+std::string CAppHarness::NewsText() const
+{
+    return mApp->mNewsWin ? mApp->mNewsWin->GetTextView()->GetText() : std::string();
+}
+
+std::string CAppHarness::ChatText() const
+{
+    return mApp->mChatWin ? mApp->mChatWin->GetChatView()->GetText() : std::string();
+}
+
+std::vector<std::string> CAppHarness::TaskRows() const
+{
+    std::vector<std::string> rows;
+    if (!mApp->mTasksWin) return rows;
+    const CMyTaskRows& model = mApp->mTasksWin->View()->Model();
+    for (uint32_t row = 1; row <= model.GetRowCount(); ++row)
+    {
+        const SMyTaskNameInfo* info = model.GetRow(row);
+        rows.emplace_back(reinterpret_cast<const char*>(info->textData), info->textSize);
+    }
+    return rows;
+}
+
+std::vector<uint32_t> CAppHarness::ToolbarButtons() const
+{
+    std::vector<std::pair<int32_t, uint32_t>> shown;
+    if (!mApp->mToolsWin) return {};
+    const auto& v = mApp->mToolsWin->mViews;
+    for (CIconButtonView* b : {v.optionsBtn, v.connectBtn, v.trackerBtn, v.broadcastBtn, v.newsBtn, v.postBtn,
+                               v.chatBtn, v.filesBtn, v.usersBtn, v.tasksBtn, v.newUserBtn, v.openUserBtn,
+                               v.quitBtn, v.aboutBtn, v.disconnectBtn})
+    {
+        if (!b || !b->IsVisible()) continue;
+        SRect r;
+        b->GetBounds(r);
+        shown.emplace_back(r.top, b->GetID());
+    }
+    std::sort(shown.begin(), shown.end());
+    std::vector<uint32_t> ids;
+    for (const auto& [top, id] : shown)
+        ids.push_back(id);
+    return ids;
+}
+
+uint16_t CAppHarness::ToolbarLook() const
+{
+    return mApp->mToolsWin ? mApp->mToolsWin->GetLook() : uint16_t(CMyApplication::kLookNotConnected);
+}
+
+std::string CAppHarness::Title(const CWindow* window)
+{
+    return window ? window->GetTitle() : std::string();
+}
+
+std::vector<CWindow*> CAppHarness::AllWindows()
+{
+    std::vector<CWindow*> all;
+    for (uint32_t i = 1; i <= CWindow::GetWindowCount(); ++i)
+        all.push_back(CWindow::GetWindow(i));
+    return all;
+}
+
+std::vector<STestTransaction> CAppHarness::Requests(uint16_t type) const
+{
+    std::vector<STestTransaction> found;
+    for (const STestTransaction& t : server.Received())
+        if (!t.header.isReply && t.header.type == type) found.push_back(t);
+    return found;
+}
+
+std::string CAppHarness::Field(const STestTransaction& t, uint16_t id)
+{
+    return testwire::CFields::Find(t.body, id);
+}
+
+std::vector<uint8_t> CAppHarness::P(const std::string& text)
+{
+    std::vector<uint8_t> p(1, uint8_t(std::min<size_t>(text.size(), 255)));
+    p.insert(p.end(), text.begin(), text.begin() + p[0]);
+    return p;
+}
+
+std::string CAppHarness::Str(const uint8_t* pstring)
+{
+    return pstring ? std::string(reinterpret_cast<const char*>(pstring + 1), pstring[0]) : std::string();
+}

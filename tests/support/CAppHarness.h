@@ -1,0 +1,128 @@
+// The end-to-end fixture: the real application, started as the program starts it (StartUp, its
+// long-lived windows offscreen), in a user folder of its own, against the loopback test server. A test
+// drives it with commands, hits and keys as a user would, answers its boxes and modal windows, and then
+// reads what the windows show and what the server received.
+#pragma once
+
+#include <QTemporaryDir>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "client/app/CMyApplication.h"
+#include "tests/support/RunLoopWait.h"
+#include "tools/testserver/CServerModel.h"
+#include "tools/testserver/CTestServer.h"
+
+class CWindow;
+struct SMsgBox;
+
+class CAppHarness
+{
+public:
+    // A box the application showed, as the user saw it.
+    struct SBox
+    {
+        int16_t id; // 0 for boxes built in code (server messages)
+        std::string title;
+        std::string text;
+    };
+
+    // The application is the real one unless a test makes a subclass (made after the hooks are in).
+    using AppMaker = std::function<std::unique_ptr<CMyApplication>()>;
+    explicit CAppHarness(const AppMaker& makeApp = nullptr);
+    ~CAppHarness();
+    CAppHarness(const CAppHarness&) = delete;
+    CAppHarness& operator=(const CAppHarness&) = delete;
+
+    // Listens on a free loopback port and runs StartUp. Boxes shown by the start-up itself (no sound
+    // on a machine without audio) are forgotten.
+    void Start();
+    CMyApplication& App() const { return *mApp; }
+    // The user folder the application uses (XDG_DATA_HOME/Quenvol), empty at the start.
+    std::string UserFolder() const;
+
+    // The server. Configure `model` (accounts, news, users, files…) before logging in.
+    CServerModel model;
+    CTestServer server;
+    std::string Address() const; // "127.0.0.1:PORT"
+
+    // Connects to the loopback server (guest when login is empty) as the connect dialog would and waits
+    // until the login, online users and news requests are done. False (and a failed test) otherwise.
+    bool Login(const std::string& login = "", const std::string& password = "", uint32_t watchdogMs = 5000);
+    // Pumps the run loop until the condition holds; a watchdog fails the test with `what`.
+    bool WaitUntil(const std::function<bool()>& condition, const char* what, uint32_t watchdogMs = 5000);
+    // Delivers whatever is queued now, without waiting.
+    void Pump();
+
+    // What a user does: a hit of a view of a window (as clicking it would report), a key command by its
+    // key (through the key table, as typing it would), a menu item.
+    void Hit(CWindow* window, uint32_t id, uint16_t part = 0, uint16_t mods = 0);
+    void Key(uint16_t keyCode, uint32_t keyChar, uint16_t mods);
+    void MenuItem(int16_t item);
+
+    // Message boxes are answered without being shown: each takes the next queued answer, else 1.
+    std::vector<SBox> boxes;
+    std::deque<uint16_t> boxAnswers;
+    bool HasBox(int16_t id, const std::string& textPart = "") const;
+    bool HasBoxTitled(const std::string& title, const std::string& text) const;
+    // The framework alert's last text (errors other than transport errors).
+    std::string alert;
+
+    // Modal windows: when one starts its loop, the first queued action for its class runs (and should
+    // hit it, or the loop waits). A modal window with no action fails the test and gets its default hit.
+    template <class TWin>
+    void OnModal(std::function<void(TWin&)> act)
+    {
+        mModalActions.push_back(
+            [act](CWindow* w)
+            {
+                auto* win = dynamic_cast<TWin*>(w);
+                if (win) act(*win);
+                return win != nullptr;
+            });
+    }
+    uint32_t modalCount = 0;
+
+    // What the windows show.
+    std::vector<std::string> OnlineUserNames() const;
+    std::string NewsText() const;
+    std::string ChatText() const;
+    std::vector<std::string> TaskRows() const;
+    // View ids of the toolbar's buttons that are shown, top to bottom.
+    std::vector<uint32_t> ToolbarButtons() const;
+    uint16_t ToolbarLook() const;
+    static std::string Title(const CWindow* window);
+    // Every window of the given class that exists now.
+    template <class TWin>
+    std::vector<TWin*> Windows() const
+    {
+        std::vector<TWin*> found;
+        for (CWindow* w : AllWindows())
+            if (auto* win = dynamic_cast<TWin*>(w)) found.push_back(win);
+        return found;
+    }
+
+    // What the server received: requests (not replies) of a type, in order.
+    std::vector<STestTransaction> Requests(uint16_t type) const;
+    // A field of a transaction body ("" when absent).
+    static std::string Field(const STestTransaction& t, uint16_t id);
+
+    // Length-prefixed strings for the application's operations.
+    static std::vector<uint8_t> P(const std::string& text);
+    static std::string Str(const uint8_t* pstring);
+
+private:
+    static uint16_t BoxHook(int16_t id, const SMsgBox& box);
+    void ModalStarted(CWindow* window);
+    static std::vector<CWindow*> AllWindows();
+
+    QTemporaryDir mHome;
+    std::string mOldDataHome;
+    bool mHadDataHome = false;
+    std::unique_ptr<CMyApplication> mApp;
+    std::deque<std::function<bool(CWindow*)>> mModalActions;
+};
