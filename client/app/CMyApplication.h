@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "client/app/SMyColorInfo.h"
+#include "client/widgets/SMyColorInfo.h"
 #include "client/app/SMySoundPrefs.h"
 #include "client/app/SMyUserAccess.h"
 #include "framework/net/SInternetNameAddress.h"

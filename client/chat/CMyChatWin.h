@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "client/app/SMyColorInfo.h"
+#include "client/widgets/SMyColorInfo.h"
 #include "framework/ui/CWindow.h"
 
 class CTextView;

@@ -4,7 +4,7 @@
 
 #include <initializer_list>
 
-#include "client/app/SMyColorInfo.h"
+#include "client/widgets/SMyColorInfo.h"
 #include "framework/ui/Geometry.h"
 
 class CWindow;

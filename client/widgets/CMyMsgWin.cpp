@@ -1,6 +1,5 @@
 #include "client/widgets/CMyMsgWin.h"
 
-#include "client/app/AppNumbers.h"
 #include "framework/ui/CButtonView.h"
 #include "framework/ui/CContainerView.h"
 #include "framework/ui/CIconView.h"
@@ -11,14 +10,14 @@ namespace
 constexpr uint16_t kStyleMsgWin = 0;
 }
 
-CMyMsgWin::CMyMsgWin() : CWindow(SRect{0, 0, 270, 120}, kWindowDocument2, kStyleMsgWin)
+CMyMsgWin::CMyMsgWin(uint32_t dismissHit) : CWindow(SRect{0, 0, 270, 120}, kWindowDocument2, kStyleMsgWin)
 {
     new CIconView(this, SRect{5, 5, 37, 37}, 1001);
     auto* box = new CBoxView(this, SRect{45, 5, 265, 85});
     // Inside the box, in the box's own coordinates: (55, 15, 255, 75) of the window.
     mMsg = new CLabelView(box, SRect{10, 10, 210, 70});
     mBtnOK = new CButtonView(this, SRect{120, 92, 190, 114}, "OK");
-    mBtnOK->SetID(kHitDismissMsg);
+    mBtnOK->SetID(dismissHit);
     mBtnOK->SetDefault(true);
 }
 

@@ -9,7 +9,8 @@ class CButtonView;
 class CMyMsgWin : public CWindow
 {
 public:
-    CMyMsgWin();
+    // OK reports `dismissHit`, which the owner answers by destroying the window.
+    explicit CMyMsgWin(uint32_t dismissHit);
     void SetAndShowMsg(const void* text, uint32_t length);
     void SetAndShowMsg(const uint8_t* pstring);
     CLabelView* GetLabel() const { return mMsg; }
