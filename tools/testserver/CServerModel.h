@@ -84,6 +84,23 @@ private:
         std::string login;
         SServerUser user;
     };
+    // One request being answered. Each feature's requests are answered in a file of its own; each
+    // Answer… returns false for types that are not its own.
+    struct SRequest
+    {
+        CTestServer& server;
+        uint32_t connection;
+        const STestTransaction& request;
+        STestReply& reply;
+        std::vector<std::pair<uint16_t, std::string>>& followUps;
+        SSession& session;
+    };
+    bool AnswerSession(SRequest& r); // ServerSession.cpp: login, online users, name and icon
+    bool AnswerChat(SRequest& r);    // ServerChat.cpp
+    bool AnswerUsers(SRequest& r);   // ServerUsers.cpp: client information, accounts
+    bool AnswerNews(SRequest& r);    // ServerNews.cpp
+    bool AnswerFiles(SRequest& r);   // ServerFiles.cpp
+
     void NotifyOthers(CTestServer& server, uint32_t connection, uint16_t type, const std::string& body);
     static std::string UserFields(const SServerUser& user);
 

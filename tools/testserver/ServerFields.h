@@ -1,0 +1,50 @@
+// Field numbers and small helpers shared by the server model's files, written independently of the
+// client's catalogue so that tests compare the client against a second reading of the protocol.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "tools/testserver/CTestServer.h"
+#include "tools/testserver/TestWire.h"
+
+namespace serverfields
+{
+enum : uint16_t
+{
+    kError = 100,
+    kData = 101,
+    kName = 102,
+    kUserID = 103,
+    kIcon = 104,
+    kLogin = 105,
+    kPassword = 106,
+    kKind = 109,
+    kAccess = 110,
+    kFlags = 112,
+    kFileEntry = 200,
+    kFilePath = 202,
+    kUserEntry = 300,
+};
+
+inline uint32_t Code(const char (&code)[5])
+{
+    return uint32_t(uint8_t(code[0])) << 24 | uint32_t(uint8_t(code[1])) << 16 |
+           uint32_t(uint8_t(code[2])) << 8 | uint32_t(uint8_t(code[3]));
+}
+
+// A 16- or 32-bit integer field; anything else reads as 0.
+inline int32_t Integer(const std::string& data)
+{
+    if (data.size() == 2) return testwire::ReadBE16(data, 0);
+    if (data.size() == 4) return int32_t(testwire::ReadBE32(data, 0));
+    return 0;
+}
+
+// An error reply with the server's explanation.
+inline void Refuse(STestReply& reply, const std::string& text)
+{
+    reply.error = 1;
+    reply.body = testwire::CFields().Add(kError, text).Bytes();
+}
+} // namespace serverfields
