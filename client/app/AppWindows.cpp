@@ -4,6 +4,7 @@
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
 #include "client/app/CMyOldToolbarWin.h"
+#include "client/app/CMySessionWin.h"
 #include "client/boxes/MsgBox.h"
 #include "client/chat/CMyChatWin.h"
 #include "client/chat/CMyOldChatWin.h"
@@ -197,5 +198,25 @@ void CMyApplication::DisplayServerName(const uint8_t* name)
 
 void CMyApplication::CloseSessionWindows()
 {
+    ++mSessionSerial;
     DoCloseAllFileWindows();
+    while (CMySessionWin* window = mSessionWinList.GetItem(1))
+    {
+        mSessionWinList.RemoveItem(window);
+        if (window->IsInModalLoop())
+            // Its runner destroys it after the loop, seeing that the session is gone.
+            window->Hit(window->GetCancelHit() ? window->GetCancelHit() : 2);
+        else
+            delete window;
+    }
+}
+
+void CMyApplication::AddSessionWindow(CMySessionWin* window)
+{
+    mSessionWinList.AddItem(window);
+}
+
+void CMyApplication::RemoveSessionWindow(CMySessionWin* window)
+{
+    mSessionWinList.RemoveItem(window);
 }

@@ -4,9 +4,9 @@
 
 #include <cstdint>
 
-#include "client/widgets/SMyColorInfo.h"
 #include "client/app/SMySoundPrefs.h"
 #include "client/app/SMyUserAccess.h"
+#include "client/widgets/SMyColorInfo.h"
 #include "framework/net/SInternetNameAddress.h"
 #include "framework/net/UFieldRecords.h"
 #include "framework/runtime/CApplication.h"
@@ -27,6 +27,7 @@ class CMyOldToolbarWin;
 class CMyUserListWin;
 class CMyTracker;
 class CMyFolderWin;
+class CMySessionWin;
 struct SHitMsgData;
 
 constexpr const char kRezDataFileName[] = "quenvol.dat";
@@ -69,8 +70,17 @@ public:
     // The chat, tasks and news windows name the server in their titles; null or empty names none.
     void DisplayServerName(const uint8_t* name);
     // The windows that belong to one session: folders, user editing, file information, invitations and
-    // private chats.
+    // private chats (every CMySessionWin).
     virtual void CloseSessionWindows();
+    // Sessions are numbered: a window or a modal dialog remembers the number of the session it was
+    // opened for and acts only while that session is the current one.
+    uint32_t CurrentSession() const { return mSessionSerial; }
+    bool IsCurrentSession(uint32_t session) const
+    {
+        return session == mSessionSerial && (mIsConnected || mTpt);
+    }
+    void AddSessionWindow(CMySessionWin* window);
+    void RemoveSessionWindow(CMySessionWin* window);
 
     // The task list (tasks/AppTasks.cpp). Tasks add and remove themselves; the application steps them
     // in ProcessAll and reaps finished ones 500 ms after the last one finished. Their rows live in the
@@ -251,6 +261,9 @@ public:
     CMyUserListWin* mConnectedUsersWin = nullptr;
     CMyTracker* mTracker = nullptr;
     CPtrList<CMyFolderWin> mFolderWinList;
+    CPtrList<CMySessionWin> mSessionWinList;
+    // Changes whenever a session ends, so that what was opened for it can tell.
+    uint32_t mSessionSerial = 1;
 
     // Destroys the tasks, news, chat and online users windows when the application goes, after the
     // destructor's body has destroyed the tasks (whose rows are in the tasks window).

@@ -84,6 +84,7 @@ public:
     // starts and may hit it at once (the loop then ends without waiting). Null removes it.
     using ModalObserver = std::function<void(CWindow* window)>;
     static void SetModalObserver(ModalObserver observer);
+    bool IsInModalLoop() const { return mModalDepth > 0; }
 
     // Return presses the default button and Escape the cancel button: they report these hit ids
     // (0 = none).
