@@ -30,6 +30,7 @@ void CMyApplication::ProcessTran_NotifyChatChangeUser(TFieldDataObj*) {}
 void CMyApplication::ProcessTran_NotifyChatDeleteUser(TFieldDataObj*) {}
 void CMyApplication::ProcessTran_NotifyChatSubject(TFieldDataObj*) {}
 void CMyApplication::DoShowMessage(TFieldDataObj*, bool) {}
+void CMyApplication::ShowUserChangeInChats(const SUserEntry&, const uint8_t*) {}
 
 // ---- users
 void CMyApplication::DoNewUser() {}

@@ -142,6 +142,11 @@ public:
     virtual bool HasPrivateChat(uint32_t chatID);
     virtual void DestroyPrivateChat(uint32_t chatID);
     virtual void FillPrivateChat(uint32_t chatID, const uint8_t* subject, TFieldDataObj* fields);
+    // A user's icon, flags or name changed (301), after the online users list took the change.
+    // `oldName` is the name that list knew (full length, never cut), null when the user was not
+    // listed: the public chat gets the "is now known as" line when it differs from the new name, and
+    // every private chat updates the user in its own list and writes its own line the same way.
+    virtual void ShowUserChangeInChats(const SUserEntry& user, const uint8_t* oldName);
     virtual void ProcessTran_NewMsg(TFieldDataObj* fields);
     virtual void ProcessTran_ChatMsg(TFieldDataObj* fields);
     virtual void ProcessTran_InviteToChat(TFieldDataObj* fields);
