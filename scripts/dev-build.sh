@@ -9,5 +9,9 @@ exec flock /tmp/quenvol-build.lock bash -c '
   if [ ! -f "$dir/build.ninja" ]; then
     cmake -S "$root" -B "$dir" -G Ninja -DQUENVOL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
   fi
+  # Rebases rewrite many files without changing them: a compiler cache makes those rebuilds cheap.
+  if command -v ccache >/dev/null && ! grep -q "^CMAKE_CXX_COMPILER_LAUNCHER:.*ccache" "$dir/CMakeCache.txt"; then
+    cmake -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$dir" >/dev/null
+  fi
   if [ $# -gt 0 ]; then cmake --build "$dir" -j2 --target "$@"; else cmake --build "$dir" -j2; fi
 ' _ "$dir" "$root" "$@"

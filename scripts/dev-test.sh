@@ -15,6 +15,10 @@ exec flock /tmp/quenvol-build.lock bash -c '
   if [ ! -f "$dir/build.ninja" ]; then
     cmake -S "$root" -B "$dir" -G Ninja -DQUENVOL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
   fi
+  # Rebases rewrite many files without changing them: a compiler cache makes those rebuilds cheap.
+  if command -v ccache >/dev/null && ! grep -q "^CMAKE_CXX_COMPILER_LAUNCHER:.*ccache" "$dir/CMakeCache.txt"; then
+    cmake -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$dir" >/dev/null
+  fi
   cmake --build "$dir" -j2
   ctest --test-dir "$dir" --output-on-failure -j2 --timeout 300 "$@"
 ' _ "$dir" "$root" "$@"
