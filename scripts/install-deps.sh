@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Installs what building, running and testing the client need, from Debian's packages. Only missing
 # packages are installed, so a machine that has everything is left alone (and needs no network).
-# Usage: scripts/install-deps.sh [run|test]
+# Usage: scripts/install-deps.sh [run|test|package]
 set -euo pipefail
 
 run_packages=(cmake ninja-build g++ qt6-base-dev libgl-dev qt6-multimedia-dev librsvg2-bin)
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev)
+# dpkg-shlibdeps computes the package's dependencies from the libraries the programs link.
+package_packages=(dpkg-dev file)
 
 packages=("${run_packages[@]}")
 if [ "${1:-run}" = test ]; then packages+=("${test_packages[@]}"); fi
+if [ "${1:-run}" = package ]; then packages+=("${package_packages[@]}"); fi
 
 missing=()
 for p in "${packages[@]}"; do

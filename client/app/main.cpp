@@ -1,6 +1,7 @@
 // Program entry: the window system, networking check, the resource data file, then the application.
 #include <QApplication>
 #include <cstdio>
+#include <string>
 
 #include "client/app/CMyApplication.h"
 #include "framework/files/UFileSys.h"
@@ -16,6 +17,30 @@
 
 namespace
 {
+// The desktop convention of every program; the rest of the command line is documents and addresses.
+bool AnswersInfoOption(int argc, char** argv, int& outStatus)
+{
+    if (argc != 2) return false;
+    const std::string arg = argv[1];
+    if (arg == "--help" || arg == "-h")
+    {
+        std::printf("Usage: quenvol [BOOKMARK | quenvol://HOST[:PORT]]...\n"
+                    "Connects to Quenvol servers: chat, private messages, news, files and folders.\n"
+                    "Each argument is a bookmark file or a quenvol:// address to connect to.\n\n"
+                    "  --help     show this text and exit\n"
+                    "  --version  show the version and exit\n");
+        outStatus = 0;
+        return true;
+    }
+    if (arg == "--version")
+    {
+        std::printf("quenvol %s\n", QUENVOL_VERSION);
+        outStatus = 0;
+        return true;
+    }
+    return false;
+}
+
 // Before the application object exists errors can only be told on the terminal and in an alert.
 int ReportStartFailure(const SError& error)
 {
@@ -30,8 +55,11 @@ int ReportStartFailure(const SError& error)
 
 int main(int argc, char** argv)
 {
+    if (int status; AnswersInfoOption(argc, argv, status)) return status;
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quenvol"));
+    // Wayland matches windows to the launcher by this name; X11 by the window class, "quenvol".
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quenvol.Quenvol"));
     QApplication::setQuitOnLastWindowClosed(false);
     platform::SetArguments(argc, argv);
     platform::InitEventLoop();
