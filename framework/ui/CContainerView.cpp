@@ -23,10 +23,10 @@ CBoxView::CBoxView(SViewParent parent, const SRect& bounds, uint16_t style)
 
 void CBoxView::SetTitle(const uint8_t* pstring)
 {
-    static_cast<QGroupBox*>(Widget())->setTitle(PStringToQString(pstring));
+    if (mStyle != kBoxPlain) static_cast<QGroupBox*>(Widget())->setTitle(PStringToQString(pstring));
 }
 
 void CBoxView::SetTitle(const void* text, uint32_t length)
 {
-    static_cast<QGroupBox*>(Widget())->setTitle(ToQString(text, length));
+    if (mStyle != kBoxPlain) static_cast<QGroupBox*>(Widget())->setTitle(ToQString(text, length));
 }

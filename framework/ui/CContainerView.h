@@ -12,6 +12,13 @@ protected:
     CContainerView(SViewParent parent, const SRect& bounds, QWidget* widget);
 };
 
+// Box styles.
+enum : uint16_t
+{
+    kBoxGroup = 0, // a group box: a frame with its title
+    kBoxPlain = 1, // a frame that sets views apart inside a group; its title is not shown
+};
+
 // A framed box, with a title when it has one (a group box); it holds views as a container does.
 class CBoxView : public CContainerView
 {

@@ -46,7 +46,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override
     {
         QAbstractScrollArea::resizeEvent(event);
-        if (owner) owner->Refresh();
+        if (owner) owner->Resized();
     }
     void mousePressEvent(QMouseEvent* event) override
     {
@@ -90,6 +90,8 @@ CListView::CListView(SViewParent parent, const SRect& bounds, int32_t rowHeight)
 {
     static_cast<CListWidget*>(Widget())->owner = this;
     QObject::connect(ScrollArea()->verticalScrollBar(), &QScrollBar::valueChanged,
+                     [this](int) { ScrollArea()->viewport()->update(); });
+    QObject::connect(ScrollArea()->horizontalScrollBar(), &QScrollBar::valueChanged,
                      [this](int) { ScrollArea()->viewport()->update(); });
     UpdateScrollRange();
 }
@@ -152,6 +154,13 @@ void CListView::RefreshItem(uint32_t row)
     if (row < 1 || row > GetItemCount()) return;
     const int top = int((row - 1) * mRowHeight) - ScrollArea()->verticalScrollBar()->value();
     ScrollArea()->viewport()->update(0, top, ScrollArea()->viewport()->width(), mRowHeight);
+}
+
+void CListView::Resized()
+{
+    // The ranges depend on the visible height and width.
+    UpdateScrollRange();
+    Refresh();
 }
 
 void CListView::Refresh()
@@ -258,12 +267,31 @@ void CListView::UpdateScrollRange()
     bar->setRange(0, int(std::clamp<int64_t>(full - height, 0, INT32_MAX)));
     bar->setSingleStep(mRowHeight);
     bar->setPageStep(std::max(mRowHeight, height - mRowHeight));
+    QScrollBar* across = ScrollArea()->horizontalScrollBar();
+    const int width = ScrollArea()->viewport()->width();
+    across->setRange(0, std::max(0, mContentWidth - width));
+    across->setSingleStep(16);
+    across->setPageStep(std::max(16, width));
+}
+
+void CListView::SetContentWidth(int32_t width)
+{
+    if (width == mContentWidth) return;
+    mContentWidth = std::max(0, width);
+    UpdateScrollRange();
+    Refresh();
+}
+
+int32_t CListView::XToRow(int32_t x) const
+{
+    return x + ScrollArea()->horizontalScrollBar()->value();
 }
 
 void CListView::Paint(QPainter& painter, const QRect& dirty)
 {
     const int scroll = ScrollArea()->verticalScrollBar()->value();
-    const int width = ScrollArea()->viewport()->width();
+    const int across = ScrollArea()->horizontalScrollBar()->value();
+    const int width = std::max(ScrollArea()->viewport()->width() + across, mContentWidth);
     const bool active = IsActive();
     const uint32_t count = GetItemCount();
     // Only the rows that meet the dirty area: painting one screen costs the same at 10 or 100,000 rows.
@@ -271,7 +299,7 @@ void CListView::Paint(QPainter& painter, const QRect& dirty)
     const int64_t last = (int64_t(dirty.bottom()) + scroll) / mRowHeight + 1;
     for (int64_t row = std::max<int64_t>(first, 1); row <= std::min<int64_t>(last, count); ++row)
     {
-        const QRect rect(0, int(row - 1) * mRowHeight - scroll, width, mRowHeight);
+        const QRect rect(-across, int(row - 1) * mRowHeight - scroll, width, mRowHeight);
         painter.save();
         DrawItem(painter, rect, uint32_t(row), mSelected[size_t(row - 1)] != 0, active);
         painter.restore();

@@ -51,7 +51,9 @@ public:
     uint32_t GetVisibleItemCount() const;
     // The row's rectangle in the list's own (unscrolled) coordinates.
     SRect GetItemRect(uint32_t row) const;
-    // The row under a point of the visible area, 0 when none.
+    // The row under a point of the visible area, 0 when none. Points are in the visible area's
+    // coordinates; XToRow turns one into the row's own (the list may be scrolled sideways).
+    int32_t XToRow(int32_t x) const;
     uint32_t ItemAtPoint(int32_t x, int32_t y) const;
     // The height that shows every row, for zooming.
     int32_t GetFullHeight() const { return int32_t(GetItemCount()) * mRowHeight; }
@@ -60,10 +62,16 @@ public:
 
     QAbstractScrollArea* ScrollArea() const;
 
-    // Called by the widget.
+    // Rows wider than the view: the list scrolls sideways over this width (0: rows are as wide as the
+    // view). Only ever widened by its users, so that a row once readable stays so.
+    void SetContentWidth(int32_t width);
+    int32_t GetContentWidth() const { return mContentWidth; }
+
+    // Called by the widget. A list whose rows hold their own controls (a tick box) takes the press first.
     void Paint(QPainter& painter, const QRect& dirty);
-    void MousePress(int32_t x, int32_t y, uint16_t mods);
-    void MouseDoubleClick(int32_t x, int32_t y, uint16_t mods);
+    void Resized();
+    virtual void MousePress(int32_t x, int32_t y, uint16_t mods);
+    virtual void MouseDoubleClick(int32_t x, int32_t y, uint16_t mods);
     void MouseDragged(int32_t x, int32_t y);
     bool KeyPressed(int qtKey, uint16_t mods);
 
@@ -85,6 +93,7 @@ private:
     void MoveSelectionTo(uint32_t row, bool extend);
 
     int32_t mRowHeight;
+    int32_t mContentWidth = 0;
     std::vector<uint8_t> mSelected;
     uint32_t mSelectedCount = 0;
     uint32_t mAnchor = 0;

@@ -198,6 +198,11 @@ void CTextView::SetMaxLength(uint32_t maxLength)
     if (QLineEdit* line = LineEdit()) line->setMaxLength(int(std::min<uint32_t>(maxLength, 32767)));
 }
 
+void CTextView::SetPasswordLook(bool on)
+{
+    if (QLineEdit* line = LineEdit()) line->setEchoMode(on ? QLineEdit::Password : QLineEdit::Normal);
+}
+
 bool CTextView::EnterPressed(bool withMod)
 {
     if (!mEnterAction) return false;

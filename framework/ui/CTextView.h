@@ -50,6 +50,8 @@ public:
     bool GetEnterKeyAction() const { return mEnterAction; }
     void SetChangeHits(bool on) { mChangeHits = on; }
     void SetMaxLength(uint32_t maxLength);
+    // A one-line field shows dots instead of its characters (a password typed into it).
+    void SetPasswordLook(bool on);
 
     bool IsMultiLine() const { return mMode == kTextMultiLine; }
     QLineEdit* LineEdit() const;

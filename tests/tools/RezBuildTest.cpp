@@ -157,7 +157,7 @@ TEST(RezBuildTest, RawFilesAndDuplicates)
 
 TEST(RezBuildTest, MistakesAreReportedWithTheirLine)
 {
-    EXPECT_EQ(ParseError("\nstr 1\n"), "t.rez:2: expected 'emsg', 'msgb' or 'file'");
+    EXPECT_EQ(ParseError("\nstr 1\n"), "t.rez:2: expected 'emsg', 'msgb', 'wind' or 'file'");
     EXPECT_NE(ParseError("emsg 1\n 5 = a\n 5 = b\nend\n").find("t.rez:3: id 5 already given on line 2"),
               std::string::npos);
     EXPECT_NE(ParseError("emsg 1\nend\n").find("at least one entry"), std::string::npos);

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "tools/rezbuild/MacRomanText.h"
+#include "tools/rezbuild/WindSource.h"
 
 namespace rezbuild
 {
@@ -15,6 +16,7 @@ namespace
 {
 constexpr uint32_t kTypeEMSG = 0x454D5347; // 'EMSG'
 constexpr uint32_t kTypeMSGB = 0x4D534742; // 'MSGB'
+constexpr uint32_t kTypeWIND = 0x57494E44; // 'WIND'
 constexpr size_t kMaxListText = 255;       // what the error display copies at most
 constexpr uint64_t kMaxItemSize = 0x7FFFFFFF;
 
@@ -70,7 +72,9 @@ int HexDigit(char c)
     return -1;
 }
 
-// Source text to resource bytes: UTF-8 runs become Mac OS Roman, escapes give bytes as they are.
+} // namespace
+
+// UTF-8 runs become Mac OS Roman, escapes give bytes as they are.
 bool ConvertValue(const std::string& value, std::string& out, std::string& error)
 {
     out.clear();
@@ -129,6 +133,8 @@ bool ConvertValue(const std::string& value, std::string& out, std::string& error
     return flush();
 }
 
+namespace
+{
 // A type code: four characters, in single quotes when it holds a blank. Consumes it from the front of rest.
 bool TakeType(std::string& rest, uint32_t& outType)
 {
@@ -197,7 +203,8 @@ enum class EBlock
 {
     None,
     List,
-    Box
+    Box,
+    Window
 };
 } // namespace
 
@@ -233,6 +240,7 @@ bool ParseSource(const std::string& text, const std::string& name, const std::st
     std::map<uint32_t, std::pair<std::string, int>> listEntries; // id -> (text, line)
     SMsgBox box;
     std::map<std::string, int> boxKeysSeen;
+    std::vector<std::pair<int, std::string>> windowLines;
 
     auto fail = [&](const std::string& what)
     {
@@ -247,6 +255,24 @@ bool ParseSource(const std::string& text, const std::string& name, const std::st
         const std::string trimmed = Trim(line);
         if (trimmed.empty() || trimmed[0] == '#') continue;
 
+        if (block == EBlock::Window)
+        {
+            if (Lower(trimmed) != "end")
+            {
+                windowLines.emplace_back(lineNumber, trimmed);
+                continue;
+            }
+            int errorLine = 0;
+            std::string error;
+            if (!BuildWindowDescription(windowLines, current.bytes, errorLine, error))
+            {
+                if (errorLine) lineNumber = errorLine;
+                return fail(error);
+            }
+            out.items.push_back(current);
+            block = EBlock::None;
+            continue;
+        }
         if (block != EBlock::None)
         {
             if (Lower(trimmed) == "end")
@@ -327,6 +353,13 @@ bool ParseSource(const std::string& text, const std::string& name, const std::st
                 boxKeysSeen.clear();
             }
         }
+        else if (keyword == "wind")
+        {
+            if (!ParseID(rest, current.id)) return fail("expected 'wind ID' with a non-zero id");
+            current.type = kTypeWIND;
+            block = EBlock::Window;
+            windowLines.clear();
+        }
         else if (keyword == "file")
         {
             if (!TakeType(rest, current.type)) return fail("expected a four-character type code");
@@ -342,7 +375,7 @@ bool ParseSource(const std::string& text, const std::string& name, const std::st
             out.items.push_back(current);
         }
         else
-            return fail("expected 'emsg', 'msgb' or 'file'");
+            return fail("expected 'emsg', 'msgb', 'wind' or 'file'");
     }
     if (block != EBlock::None)
     {

@@ -27,6 +27,10 @@ struct SSource
 bool ParseSource(const std::string& text, const std::string& name, const std::string& baseFolder,
                  SSource& out, std::string& outError);
 
+// A value's source text to resource bytes: UTF-8 becomes Mac OS Roman and escapes give their bytes. On
+// failure returns false with the reason in outError.
+bool ConvertValue(const std::string& value, std::string& out, std::string& outError);
+
 // The "IVA1" list body for (id, text) pairs; the pairs need not be sorted but ids must be unique.
 std::string BuildIDList(std::vector<std::pair<uint32_t, std::string>> entries);
 } // namespace rezbuild
