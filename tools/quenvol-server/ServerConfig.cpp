@@ -48,9 +48,45 @@ bool Number(const std::string& word, long low, long high, long& out)
     out = std::strtol(word.c_str(), &end, 10);
     return !word.empty() && *end == 0 && out >= low && out <= high;
 }
+
+// "NAME | DESCRIPTION": a name is needed, the description may be empty.
+bool NameAndDescription(const std::string& text, std::string& name, std::string& desc)
+{
+    const size_t bar = text.find('|');
+    auto trim = [](std::string s)
+    {
+        const size_t b = s.find_first_not_of(' ');
+        const size_t e = s.find_last_not_of(' ');
+        return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+    };
+    name = trim(text.substr(0, bar));
+    desc = bar == std::string::npos ? std::string() : trim(text.substr(bar + 1));
+    return !name.empty() && name.size() <= 255 && desc.size() <= 255;
+}
+
+bool DottedAddress(const std::string& text, uint8_t* out)
+{
+    std::istringstream in(text);
+    std::string part;
+    int count = 0;
+    while (std::getline(in, part, '.'))
+    {
+        long v;
+        if (count == 4 || !Number(part, 0, 255, v)) return false;
+        out[count++] = uint8_t(v);
+    }
+    return count == 4;
+}
 } // namespace
 
 bool ParseServerConfig(const std::string& text, CServerModel& model, std::string& outError)
+{
+    SServerTrackerConfig tracker;
+    return ParseServerConfig(text, model, tracker, outError);
+}
+
+bool ParseServerConfig(const std::string& text, CServerModel& model, SServerTrackerConfig& tracker,
+                       std::string& outError)
 {
     std::istringstream lines(text);
     std::string line;
@@ -104,6 +140,24 @@ bool ParseServerConfig(const std::string& text, CServerModel& model, std::string
             ok = ok && !path.empty() && path.front() != '/';
             if (ok) model.AddFile(path, uint32_t(bytes));
         }
+        else if (key == "tracker")
+        {
+            std::string port;
+            ok = bool(in >> port) && Number(port, 0, 65535, tracker.port);
+            ok = ok && NameAndDescription(Rest(in), tracker.name, tracker.desc);
+        }
+        else if (key == "listed")
+        {
+            std::string address, port, users;
+            long p = 0, u = 0;
+            STestTrackedServer server;
+            ok = bool(in >> address >> port >> users) && DottedAddress(address, server.address) &&
+                 Number(port, 1, 65535, p) && Number(users, 0, 65535, u) &&
+                 NameAndDescription(Rest(in), server.name, server.desc);
+            server.port = uint16_t(p);
+            server.users = uint16_t(u);
+            if (ok) tracker.listed.push_back(server);
+        }
         else
             ok = false;
         if (!ok)
@@ -117,6 +171,13 @@ bool ParseServerConfig(const std::string& text, CServerModel& model, std::string
 
 bool ReadServerConfig(const std::string& path, CServerModel& model, std::string& outError)
 {
+    SServerTrackerConfig tracker;
+    return ReadServerConfig(path, model, tracker, outError);
+}
+
+bool ReadServerConfig(const std::string& path, CServerModel& model, SServerTrackerConfig& tracker,
+                      std::string& outError)
+{
     std::ifstream file(path, std::ios::binary);
     if (!file)
     {
@@ -125,5 +186,5 @@ bool ReadServerConfig(const std::string& path, CServerModel& model, std::string&
     }
     std::stringstream text;
     text << file.rdbuf();
-    return ParseServerConfig(text.str(), model, outError);
+    return ParseServerConfig(text.str(), model, tracker, outError);
 }

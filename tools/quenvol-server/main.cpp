@@ -1,6 +1,8 @@
 // The demo server: listens on 127.0.0.1, answers logins, the online users list and the news from its
 // configuration file, and logs everything it receives to standard output. Lines typed on standard
 // input send server messages ("msg TEXT", "admin TEXT") or disconnect a user ("kick CONNECTION TEXT").
+// With a "tracker" line in the configuration it also runs a tracker that lists this server and the
+// configuration's "listed" servers.
 //
 //   quenvol-server [--port N] [--config FILE]      (port 0 or none: a free port, printed at start)
 #include <QCoreApplication>
@@ -17,6 +19,7 @@
 #include "tools/quenvol-server/ServerConfig.h"
 #include "tools/testserver/CServerModel.h"
 #include "tools/testserver/CTestServer.h"
+#include "tools/testserver/CTestTracker.h"
 
 namespace
 {
@@ -185,8 +188,9 @@ int main(int argc, char** argv)
 
     CServerModel model;
     model.guestAccess = CServerModel::AllAccess();
+    SServerTrackerConfig trackerConfig;
     std::string error;
-    if (!config.empty() && !ReadServerConfig(config, model, error))
+    if (!config.empty() && !ReadServerConfig(config, model, trackerConfig, error))
     {
         std::fprintf(stderr, "quenvol-server: %s\n", error.c_str());
         return 1;
@@ -204,6 +208,27 @@ int main(int argc, char** argv)
     }
     std::printf("quenvol-server listening on 127.0.0.1:%u\n", unsigned(server.Port()));
     std::fflush(stdout);
+
+    CTestTracker tracker;
+    if (trackerConfig.port >= 0)
+    {
+        // A tracker port already taken (another demo running) only costs the tracker.
+        if (tracker.Listen(uint16_t(trackerConfig.port)))
+        {
+            STestTrackedServer self;
+            self.port = server.Port();
+            self.users = uint16_t(model.OnlineUsers().size());
+            self.name = trackerConfig.name;
+            self.desc = trackerConfig.desc;
+            std::vector<STestTrackedServer> servers{self};
+            servers.insert(servers.end(), trackerConfig.listed.begin(), trackerConfig.listed.end());
+            tracker.SetServers(servers);
+            std::printf("tracker listening on 127.0.0.1:%u\n", unsigned(tracker.Port()));
+        }
+        else
+            std::printf("tracker: cannot listen on 127.0.0.1:%ld; running without it\n", trackerConfig.port);
+        std::fflush(stdout);
+    }
 
     gInputWatch = platform::WatchSocket(STDIN_FILENO, InputEvent, nullptr);
     platform::SetReadWatch(gInputWatch, true);

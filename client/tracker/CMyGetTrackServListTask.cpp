@@ -1,0 +1,114 @@
+#include "client/tracker/CMyGetTrackServListTask.h"
+
+#include <cstring>
+
+#include "client/app/CMyApplication.h"
+#include "client/tracker/CMyTracker.h"
+#include "client/tracker/UMyTrackerWire.h"
+#include "framework/net/UTransport.h"
+
+namespace
+{
+class CTransportSource : public CMyTrackerSource
+{
+public:
+    explicit CTransportSource(TTransportObj* tpt) : mTpt(tpt) {}
+    uint32_t Waiting() override { return UTransport::GetReceiveSize(mTpt); }
+    uint32_t Read(void* buffer, uint32_t maxSize) override
+    {
+        return UTransport::Receive(mTpt, buffer, maxSize);
+    }
+    bool Closed() override { return !UTransport::IsConnected(mTpt); }
+
+private:
+    TTransportObj* mTpt;
+};
+
+// A tracker given as "host:port" is reached at that port; the protocol's own port otherwise.
+bool HasPort(const uint8_t* address)
+{
+    const auto* colon = static_cast<const uint8_t*>(std::memchr(address + 1, ':', address[0]));
+    return colon && colon + 1 < address + 1 + address[0] && colon[1] >= '0' && colon[1] <= '9';
+}
+
+CMyTracker* Tracker()
+{
+    return gApp ? gApp->mTracker : nullptr;
+}
+} // namespace
+
+CMyGetTrackServListTask::CMyGetTrackServListTask(const uint8_t* address, const uint8_t* name, int16_t trackID)
+    : CMyTask(reinterpret_cast<const uint8_t*>("")), mTrackID(trackID)
+{
+    mIsStandAlone = 1;
+    mTrackerAddress.type = kInternetNameAddressType;
+    mTrackerAddress.port = address && HasPort(address) ? 0 : UMyTrackerWire::kTrackerPort;
+    if (address) std::memcpy(mTrackerAddress.name, address, size_t(address[0]) + 1);
+    SetRowText(0, 1, "Listing Tracker \"%#s\"", name);
+}
+
+CMyGetTrackServListTask::~CMyGetTrackServListTask()
+{
+    if (!mIsFinished)
+        if (CMyTracker* tracker = Tracker()) tracker->ConnectionRefused(mTrackID);
+    if (mTpt)
+    {
+        UTransport::Disconnect(mTpt);
+        UTransport::Dispose(mTpt);
+    }
+}
+
+void CMyGetTrackServListTask::Process()
+{
+    if (mStage == 1)
+    {
+        mTpt = UTransport::New(kTransportStream);
+        UTransport::SetMessageHandler(mTpt, CApplication::MessageHandler, gApp);
+        const uint32_t size = GetAddressSize(mTrackerAddress);
+        const SInternetNameAddress& firewall = gApp->mFirewallAddress;
+        if (firewall.name[0])
+            UTransport::StartConnectThruFirewall(mTpt, &mTrackerAddress, size, &firewall,
+                                                 GetAddressSize(firewall));
+        else
+            UTransport::StartConnect(mTpt, &mTrackerAddress, size);
+        mStage = 2;
+        return;
+    }
+    if (mStage == 2)
+    {
+        if (UTransport::GetConnectStatus(mTpt) != 3) return;
+        uint8_t hello[UMyTrackerWire::kHelloSize];
+        UMyTrackerWire::MakeHello(hello);
+        UTransport::Send(mTpt, hello, sizeof hello);
+        mStage = CMyTrackerStream::kStageHello;
+    }
+    CTransportSource source(mTpt);
+    // Once finished the task still reads what is already waiting, and a close then only ends it.
+    while (mStream.Next(source, mIsFinished))
+    {
+        mStage = mStream.Stage();
+        HandleMessage();
+    }
+    mStage = mStream.Stage();
+}
+
+void CMyGetTrackServListTask::HandleMessage()
+{
+    // Other messages are read whole and dropped; a server list too short for its head says nothing.
+    const std::vector<uint8_t>& body = mStream.Body();
+    if (mStream.MsgType() != UMyTrackerWire::kMsgServerList || body.size() < UMyTrackerWire::kListHeadSize)
+        return;
+    mTotalCount = uint32_t((body[0] << 8) | body[1]);
+    if (CMyTracker* tracker = Tracker())
+    {
+        tracker->SetTotalServerCount(mTrackID, mTotalCount);
+        mCount += tracker->AddListFromData(mTrackID, body.data() + UMyTrackerWire::kListHeadSize,
+                                           uint32_t(body.size() - UMyTrackerWire::kListHeadSize));
+    }
+    gApp->SetTaskProgress(this, mCount, mTotalCount, nullptr);
+    if (mCount >= mTotalCount && !mIsFinished)
+    {
+        gApp->SetTaskProgress(this, 10, 10, nullptr);
+        Finish();
+    }
+}

@@ -1,0 +1,36 @@
+// One tracker query: its own connection to the tracker, the hello each way, then server-list messages
+// until the tracker's announced total is in. It needs no server connection and survives a disconnect.
+#pragma once
+
+#include <cstdint>
+
+#include "client/tasks/CMyTask.h"
+#include "client/tracker/CMyTrackerStream.h"
+#include "framework/net/SInternetNameAddress.h"
+
+struct TTransportObj;
+
+class CMyGetTrackServListTask : public CMyTask
+{
+public:
+    // `address` and `name` are the tracker entry's, length-prefixed; `trackID` is its ID.
+    CMyGetTrackServListTask(const uint8_t* address, const uint8_t* name, int16_t trackID);
+    ~CMyGetTrackServListTask() override;
+
+    void Process() override;
+
+    uint32_t GetCount() const { return mCount; }
+    uint32_t GetTotalCount() const { return mTotalCount; }
+    int16_t GetTrackID() const { return mTrackID; }
+    const SInternetNameAddress& GetTrackerAddress() const { return mTrackerAddress; }
+
+private:
+    void HandleMessage();
+
+    TTransportObj* mTpt = nullptr;
+    uint32_t mCount = 0;
+    uint32_t mTotalCount = 0;
+    CMyTrackerStream mStream;
+    SInternetNameAddress mTrackerAddress{};
+    int16_t mTrackID;
+};

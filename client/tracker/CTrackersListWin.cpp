@@ -1,0 +1,34 @@
+#include "client/tracker/CTrackersListWin.h"
+
+#include "client/tracker/CTrackersList.h"
+#include "client/tracker/TrackerCommands.h"
+#include "framework/ui/CContainerView.h"
+#include "framework/ui/CIconButtonView.h"
+#include "framework/ui/CScrollerView.h"
+
+namespace
+{
+constexpr uint16_t kStyleResizable = kWindowCloseBox | kWindowResizable;
+
+void MakeButton(CWindow* window, const SRect& bounds, int16_t icon, uint32_t command)
+{
+    CIconButtonView::Make(window, bounds, icon, 0)->SetCommand(command);
+}
+} // namespace
+
+CTrackersListWin::CTrackersListWin()
+    : CWindow(SRect{0, 0, kWidth, kHeight}, kWindowDocument2, kStyleResizable)
+{
+    SetTitle("Tracker List", 12);
+    (new CBoxView(this, SRect{0, 0, kWidth, 30}))->SetSizing(kSizeRight);
+    MakeButton(this, {3, 3, 27, 27}, 420, kCmdTrackNew);
+    MakeButton(this, {30, 3, 54, 27}, 215, kCmdTrackEdit);
+    MakeButton(this, {57, 3, 81, 27}, 205, kCmdTrackRefresh);
+    MakeButton(this, {84, 3, 108, 27}, 212, kCmdTrackRemove);
+    mScr = new CScrollerView(this, SRect{-2, 30, kWidth + 2, kHeight + 2},
+                             kScrollVertical | kScrollAsNeeded | kScrollFrame);
+    mScr->SetSizing(kSizeGrow);
+    mTrackerList = new CTrackersList(mScr, SRect{0, 0, 315, 195});
+    mTrackerList->SetCommand(kCmdTrackEdit);
+    mScr->ContentAdded();
+}
