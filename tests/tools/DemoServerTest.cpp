@@ -98,3 +98,34 @@ TEST(DemoServer, ConfigurationMistakesNameTheirLine)
     EXPECT_EQ(model.files[""]["A"].isFolder, true);
     EXPECT_EQ(model.files["A/B"]["c.txt"].size, 10u);
 }
+
+TEST(DemoServer, TheConfigurationNamesTheTrackerAndWhatItLists)
+{
+    CServerModel model;
+    SServerTrackerConfig tracker;
+    std::string error;
+    ASSERT_TRUE(
+        ParseServerConfig("tracker 0 Demo | On this machine\nlisted 127.0.0.2 5600 12 Harbour | Boats\n"
+                          "listed 127.0.0.3 5500 0 Plain\n",
+                          model, tracker, error))
+        << error;
+    EXPECT_EQ(tracker.port, 0);
+    EXPECT_EQ(tracker.name, "Demo");
+    EXPECT_EQ(tracker.desc, "On this machine");
+    ASSERT_EQ(tracker.listed.size(), 2u);
+    EXPECT_EQ(tracker.listed[0].address[3], 2);
+    EXPECT_EQ(tracker.listed[0].port, 5600);
+    EXPECT_EQ(tracker.listed[0].users, 12);
+    EXPECT_EQ(tracker.listed[1].desc, "");
+    for (const char* bad : {"listed 127.0.0 5500 1 X\n", "listed 127.0.0.300 5500 1 X\n",
+                            "listed 1.2.3.4 0 1 X\n", "tracker 70000 X\n", "tracker 1 | no name\n"})
+        EXPECT_FALSE(ParseServerConfig(bad, model, tracker, error)) << bad;
+    // The demo's own configuration reads.
+    SServerTrackerConfig demo;
+    CServerModel demoModel;
+    ASSERT_TRUE(ReadServerConfig(std::string(QUENVOL_SOURCE_DIR) + "/tools/quenvol-server/demo.conf",
+                                 demoModel, demo, error))
+        << error;
+    EXPECT_EQ(demo.port, 5498);
+    EXPECT_GE(demo.listed.size(), 2u);
+}

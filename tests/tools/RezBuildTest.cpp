@@ -3,6 +3,8 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <unistd.h>
 
@@ -174,4 +176,35 @@ TEST(RezBuildTest, MistakesAreReportedWithTheirLine)
               std::string::npos);
     EXPECT_NE(ParseError("file SOU 1 x\n").find("type code"), std::string::npos);
     EXPECT_NE(ParseError("file SOUN 1\n").find("file path"), std::string::npos);
+}
+
+TEST(RezBuildTest, TheWindowFormMatchesTheDescriptionsItStandsFor)
+{
+    // The account dialog from resources/windows.rez is byte for byte the description that the fuzz seed
+    // holds, which was written by hand from the dialog's table.
+    std::ifstream rez(std::string(QUENVOL_SOURCE_DIR) + "/resources/windows.rez");
+    std::ifstream seed(std::string(QUENVOL_SOURCE_DIR) + "/tests/fuzz/corpus/windesc/tracker-account",
+                       std::ios::binary);
+    ASSERT_TRUE(rez && seed);
+    const std::string source((std::istreambuf_iterator<char>(rez)), std::istreambuf_iterator<char>());
+    const std::string expected((std::istreambuf_iterator<char>(seed)), std::istreambuf_iterator<char>());
+    rezbuild::SSource out;
+    std::string error;
+    ASSERT_TRUE(rezbuild::ParseSource(source, "windows.rez", ".", out, error)) << error;
+    ASSERT_EQ(out.items.size(), 1u);
+    EXPECT_EQ(out.items[0].type, FourCC("WIND"));
+    EXPECT_EQ(out.items[0].id, 128u);
+    EXPECT_EQ(out.items[0].bytes.size(), 893u);
+    EXPECT_EQ(out.items[0].bytes, expected);
+
+    const std::string head = "wind 5\n  window 2 0 | 0 0 10 10 | T\n";
+    EXPECT_EQ(ParseError(head + "  ctrv | 0 0 1 1 | 1\nend\n"),
+              "t.rez:3: this view holds views: end its line with '{'");
+    EXPECT_EQ(ParseError(head + "  zzzz | 0 0 1 1 | 1\nend\n"), "t.rez:3: unknown view kind 'zzzz'");
+    EXPECT_EQ(ParseError(head + "  labl | 0 0 1 | 1 | x\nend\n"),
+              "t.rez:3: expected the rectangle as four 16-bit numbers: left top right bottom");
+    EXPECT_EQ(ParseError(head + "  ctrv | 0 0 1 1 | 1 {\n  labl | 0 0 1 1 | 2 | x\nend\n"),
+              "t.rez:3: the block has no '}'");
+    EXPECT_EQ(ParseError(head + "  labl | 0 0 1 1 | 2 | x\n  size 900\nend\n"),
+              "t.rez:4: the description is only 77 bytes");
 }
