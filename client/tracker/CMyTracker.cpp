@@ -14,6 +14,7 @@
 #include "client/tracker/UMyTrackerPrefs.h"
 #include "client/tracker/UMyTrackerSearch.h"
 #include "client/tracker/UMyTrackerWire.h"
+#include "framework/files/UFileSys.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/KeyCommands.h"
 #include "framework/runtime/MessageProc.h"
@@ -330,6 +331,23 @@ uint32_t CMyTracker::ReadPrefs(const void* data, uint32_t size)
         mTrackerList->AddTrackerFromPointer(std::move(entry));
     }
     return sizeValue;
+}
+
+uint32_t CMyTracker::WritePrefs(TFileSysRefObj* file, uint32_t offset) const
+{
+    const std::string block = WritePrefs();
+    UFileSys::Write(file, offset, block.data(), uint32_t(block.size()));
+    return uint32_t(block.size());
+}
+
+uint32_t CMyTracker::ReadPrefs(TFileSysRefObj* file, uint32_t offset)
+{
+    const uint64_t fileSize = UFileSys::GetSize(file);
+    const uint64_t size = fileSize > offset ? fileSize - offset : 0;
+    if (size > kMaxPrefsBlock) Fail(kErrTypeGeneral, 1);
+    std::string block(size_t(size), '\0');
+    block.resize(UFileSys::Read(file, offset, block.data(), uint32_t(size)));
+    return ReadPrefs(block.data(), uint32_t(block.size()));
 }
 
 std::vector<CWindow*> CMyTracker::GetAccountDialogs() const

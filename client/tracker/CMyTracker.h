@@ -18,6 +18,7 @@ class CServersList;
 class CTrackersList;
 class CTrackersListWin;
 struct SHitMsgData;
+struct TFileSysRefObj;
 struct TTimerObj;
 
 class CMyTracker
@@ -70,6 +71,12 @@ public:
     // and returns the block's size value.
     std::string WritePrefs() const;
     uint32_t ReadPrefs(const void* data, uint32_t size);
+    // The same on the open preferences file, at `offset` (788, behind the fixed block): WritePrefs writes
+    // the block there in one piece and returns its length; ReadPrefs reads from there to the end.
+    uint32_t WritePrefs(TFileSysRefObj* file, uint32_t offset) const;
+    uint32_t ReadPrefs(TFileSysRefObj* file, uint32_t offset);
+    // More than any list of trackers needs: a file claiming more is not read into memory.
+    static constexpr uint32_t kMaxPrefsBlock = 4 * 1024 * 1024;
 
     CTrackersListWin* GetTrackersWin() const { return mTrackersWin; }
     CTrackersList* GetTrackerList() const { return mTrackerList; }

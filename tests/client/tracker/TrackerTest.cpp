@@ -2,9 +2,11 @@
 // counting, searching, the account dialog, server information, the ticks, and every way a query ends.
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "client/app/CMyApplication.h"
@@ -18,6 +20,8 @@
 #include "client/tracker/CTrackersList.h"
 #include "client/tracker/CTrackersListWin.h"
 #include "client/tracker/TrackerCommands.h"
+#include "framework/files/StFileSysRef.h"
+#include "framework/files/UFileSys.h"
 #include "framework/runtime/KeyCommands.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UTimer.h"
@@ -567,4 +571,30 @@ TEST_F(TrackerTest, TheTrackerBlockRoundTripsThroughTheController)
     wrong[3] = 9;
     EXPECT_THROW(other.ReadPrefs(wrong.data(), uint32_t(wrong.size())), SError);
     EXPECT_EQ(read->GetServerTotal(), 2u);
+}
+
+TEST_F(TrackerTest, ThePreferencesFileCarriesTheBlockBehindItsFixedPart)
+{
+    tracker->AddTracker(P("One"), P(""), P("one.example"), P(""), P(""), 0, 1);
+    char folder[] = "/tmp/quenvol-tracker-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string path = std::string(folder) + "/Quenvol Prefs";
+    {
+        StFileSysRef file(UFileSys::NewFromNativePath(path.data(), uint32_t(path.size())));
+        UFileSys::CreateFile(file.Get(), 0, 0);
+        StFileOpener open(file.Get(), kFSPermReadWrite);
+        const std::string fixed(788, 'f');
+        UFileSys::Write(file.Get(), 0, fixed.data(), 788);
+        EXPECT_EQ(tracker->WritePrefs(file.Get(), 788), 30u + 9 + 3 + 11);
+    }
+    CMyTracker other;
+    {
+        StFileSysRef file(UFileSys::NewFromNativePath(path.data(), uint32_t(path.size())));
+        StFileOpener open(file.Get(), kFSPermRead);
+        EXPECT_EQ(UFileSys::GetSize(file.Get()), 788u + 53);
+        EXPECT_EQ(other.ReadPrefs(file.Get(), 788), 48u + 9 + 14);
+    }
+    ASSERT_EQ(other.GetTrackerList()->GetServerTotal(), 1u);
+    EXPECT_EQ(S(other.GetTrackerList()->GetServerInfo(0)->Name), "One");
+    std::filesystem::remove_all(folder);
 }
