@@ -82,11 +82,3 @@ void CMyApplication::WritePrefs() {}
 void CMyApplication::DoOptions() {}
 void CMyApplication::OpenBookmark(TFileSysRefObj*) {}
 
-// ---- tracker
-void CMyApplication::DoShowTracker() {}
-void CMyApplication::DoRefreshTracker() {}
-void CMyApplication::DoConnectToTracked(bool) {}
-bool CMyApplication::TrackerWindowHit(CWindow*, const SHitMsgData&)
-{
-    return false;
-}

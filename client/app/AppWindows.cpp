@@ -12,6 +12,7 @@
 #include "client/files/CMyFolderWin.h"
 #include "client/files/CMyPreviewWin.h"
 #include "client/tasks/CMyTasksWin.h"
+#include "client/tracker/CMyTracker.h"
 #include "client/users/CMyUserListWin.h"
 #include "client/widgets/CMyMsgWin.h"
 #include "client/widgets/CMyTextWin.h"
@@ -45,7 +46,8 @@ void ShowIfSaved(CWindow* window, const SMyWindowPlace& saved)
 
 void CMyApplication::StartUp()
 {
-    // The tracker controller arrives with the tracker windows.
+    // First, so that the preferences find it for their tracker block.
+    mTracker = new CMyTracker();
     ReadPrefs();
     QApplication::setOverrideCursor(Qt::BusyCursor);
 
@@ -142,7 +144,7 @@ void CMyApplication::DoCloseWindow(CWindow* window)
         window->Hide();
         return;
     }
-    // The tracker controller takes its own windows here when it arrives.
+    if (mTracker && mTracker->CloseWindow(window)) return;
     if (auto* folder = dynamic_cast<CMyFolderWin*>(window))
     {
         mFolderWinList.RemoveItem(folder);

@@ -10,6 +10,7 @@
 #include "client/boxes/MsgBox.h"
 #include "client/boxes/USound.h"
 #include "client/tasks/CMyTask.h"
+#include "client/tracker/CMyTracker.h"
 #include "framework/files/UFileSys.h"
 #include "framework/net/UTransact.h"
 #include "framework/runtime/FourCC.h"
@@ -43,6 +44,9 @@ CMyApplication::~CMyApplication()
     // Tasks leave the list as they are destroyed, and some of them still need the connection.
     while (CMyTask* task = mTaskList.GetItem(1))
         delete task;
+    // After the tasks: a tracker query that goes unfinished reports to the controller.
+    delete mTracker;
+    mTracker = nullptr;
     UTransact::Dispose(mTpt);
     mTpt = nullptr;
     UTimer::Dispose(mFinishTaskTimer);

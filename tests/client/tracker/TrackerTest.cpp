@@ -131,9 +131,8 @@ protected:
     }
     void TearDown() override
     {
-        // The tasks go first and report to the tracker as they go.
+        // The application deletes its tasks first (they report to the tracker as they go), then the tracker.
         delete app;
-        delete tracker;
         SetMsgBoxHook(nullptr);
         UApplication::Process();
     }
@@ -179,10 +178,6 @@ TEST_F(TrackerTest, ATotalOfZeroFinishesWithTheFirstMessageAndKeepsItsRecords)
     tracker->Refresh();
     ASSERT_EQ(app->mTaskList.GetItemCount(), 1u);
     CMyGetTrackServListTask* task = Task(1);
-    const SMyTaskNameInfo* row = app->mTaskRows.GetRow(1);
-    ASSERT_TRUE(row && row->textData);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(row->textData), row->textSize),
-              "Listing Tracker \"Zero\"");
     ASSERT_TRUE(PumpUntil([&] { return task->mIsFinished; }, "the query to finish"));
     EXPECT_GE(tracker->GetServers().size(), 1u);
     EXPECT_EQ(std::string(tracker->GetServers()[0]->Name), "A");

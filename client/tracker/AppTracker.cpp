@@ -1,0 +1,33 @@
+// The application's tracker commands: showing the servers window, a refresh of every ticked tracker,
+// connecting to a listed server, and the tracker's first turn at every window hit.
+#include "client/app/CMyApplication.h"
+#include "client/tracker/CMyTracker.h"
+#include "client/tracker/CServersList.h"
+
+void CMyApplication::DoShowTracker()
+{
+    if (mTracker) mTracker->ShowServersWindow();
+}
+
+void CMyApplication::DoRefreshTracker()
+{
+    if (mTracker) mTracker->Refresh();
+}
+
+void CMyApplication::DoConnectToTracked(bool withOptions)
+{
+    if (!mTracker) return;
+    uint8_t name[32], address[256];
+    if (!mTracker->GetServersList()->GetSelectedServInfo(name, address)) return;
+    mUserLogin[0] = 0;
+    mUserPassword[0] = 0;
+    if (withOptions)
+        DoShowConnect(address);
+    else
+        DoConnect(address, name);
+}
+
+bool CMyApplication::TrackerWindowHit(CWindow* window, const SHitMsgData& hit)
+{
+    return mTracker && mTracker->WindowHit(window, hit);
+}
