@@ -41,11 +41,12 @@ CMyServersWindow::CMyServersWindow()
     MakeButton(this, {30, 3, 54, 27}, 215, kCmdTrackServerInfo);
     MakeButton(this, {57, 3, 81, 27}, 205, kCmdTrackRefresh);
     MakeButton(this, {84, 3, 108, 27}, 419, kCmdTrackShowList);
-    auto* search = new CLabelView(this, SRect{113, 10, 150, 21}, "Search:");
+    // A little wider than the original table: the system font needs it for the colon.
+    auto* search = new CLabelView(this, SRect{111, 10, 153, 22}, "Search:");
     MakeSmall(search);
 
     CScrollerView* fieldFrame = nullptr;
-    mFilterText = MakeTextBoxView(this, SRect{150, 5, 270, 27}, kScrollFrame, &fieldFrame, kTextSingleLine);
+    mFilterText = MakeTextBoxView(this, SRect{153, 5, 270, 27}, kScrollFrame, &fieldFrame, kTextSingleLine);
     fieldFrame->SetSizing(kSizeRight);
     mFilterText->SetTextSize(kSmallText);
     mFilterText->SetEnterKeyAction(true);

@@ -441,7 +441,8 @@ void CMyTracker::ShowServerInfo()
     auto* window = new CInfoWindow();
     mInfoWindows.push_back(window);
     window->ShowServer(*server);
-    window->Place(kPlaceCenterScreen);
+    // Several may be open: each steps away from the last so that none hides another.
+    window->SetAutoBounds(kPlaceCenterScreen, kPlaceMainScreen);
     window->Show();
 }
 
