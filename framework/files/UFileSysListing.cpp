@@ -6,6 +6,7 @@
 #include "framework/files/UFileSys.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/SError.h"
+#include "framework/runtime/UPString.h"
 #include "platform/FileHandle.h"
 #include "platform/FileSystem.h"
 
@@ -131,11 +132,7 @@ bool UFileSys::GetListNext(THdlObj* listing, uint32_t& ioPosition, uint8_t* outN
     const uint8_t* name = data + ioPosition + 1;
     SListEntryTail tail;
     std::memcpy(&tail, name + length, sizeof(tail));
-    if (outName)
-    {
-        outName[0] = uint8_t(length);
-        std::memcpy(outName + 1, name, length);
-    }
+    if (outName) UPString::SetBytes(outName, 256, name, length);
     if (outType) *outType = tail.type;
     if (outCreator) *outCreator = tail.creator;
     if (outSize) *outSize = tail.size;

@@ -4,6 +4,7 @@
 #include "framework/files/FileSysRef.h"
 #include "framework/files/UFileSys.h"
 #include "framework/runtime/SError.h"
+#include "framework/runtime/UPString.h"
 #include "platform/FileSystem.h"
 
 using namespace filesys;
@@ -25,10 +26,8 @@ void UFileSys::GetName(TFileSysRefObj* ref, uint8_t* outName)
 {
     RequireObject(ref);
     RequireObject(outName);
-    std::string name = NameFromNative(LastComponent(ref->path));
-    const size_t length = name.size() > 255 ? 255 : name.size();
-    outName[0] = uint8_t(length);
-    std::memcpy(outName + 1, name.data(), length);
+    const std::string name = NameFromNative(LastComponent(ref->path));
+    UPString::SetBytes(outName, 256, name.data(), uint32_t(name.size()));
 }
 
 void UFileSys::SetRefName(TFileSysRefObj* ref, const uint8_t* name)
@@ -131,9 +130,7 @@ bool UFileSys::GetPathTargetName(const void* path, uint32_t pathSize, uint8_t* o
         last = bytes + pos;
         pos += lastLength;
     }
-    const uint32_t length = lastLength < capacity - 1 ? lastLength : capacity - 1;
-    outName[0] = uint8_t(length);
-    std::memcpy(outName + 1, last, length);
+    UPString::SetBytes(outName, capacity, last, lastLength);
     return true;
 }
 

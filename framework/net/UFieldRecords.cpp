@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "framework/net/UFieldData.h"
+#include "framework/runtime/UPString.h"
 
 namespace
 {
@@ -36,9 +37,7 @@ void CopyName(const uint8_t* record, uint32_t recordSize, uint32_t nameStart, ui
               uint32_t maxChars, uint8_t* outPStr)
 {
     const uint32_t present = recordSize > nameStart ? recordSize - nameStart : 0;
-    const uint32_t n = std::min({claimed, present, maxChars});
-    std::memcpy(outPStr + 1, record + nameStart, n);
-    outPStr[0] = uint8_t(n);
+    UPString::SetBytes(outPStr, maxChars + 1, record + nameStart, std::min(claimed, present));
 }
 } // namespace
 
@@ -63,9 +62,10 @@ uint32_t UFieldRecords::WriteFileEntry(const SFileEntry& entry, uint8_t* outReco
     Put32(outRecord + 8, entry.size);
     Put32(outRecord + 12, 0);
     Put16(outRecord + 16, entry.nameScript);
-    Put16(outRecord + 18, entry.name[0]);
-    std::memcpy(outRecord + 20, entry.name + 1, entry.name[0]);
-    return 20u + entry.name[0];
+    const std::span<const uint8_t> name = UPString::Bytes(entry.name);
+    Put16(outRecord + 18, uint16_t(name.size()));
+    std::memcpy(outRecord + 20, name.data(), name.size());
+    return 20u + uint32_t(name.size());
 }
 
 bool UFieldRecords::ReadUserEntry(const void* data, uint32_t size, SUserEntry& outEntry)
@@ -139,8 +139,7 @@ void UFieldRecords::AddComplementedPString(TFieldDataObj* fd, uint16_t id, const
         return;
     }
     uint8_t copy[256];
-    std::memcpy(copy, pstr, 1u + pstr[0]);
-    Complement(copy + 1, copy[0]);
+    Complement(copy + 1, UPString::Copy(copy, pstr));
     UFieldData::AddPString(fd, id, copy);
 }
 

@@ -5,6 +5,7 @@
 
 #include "framework/runtime/SError.h"
 #include "framework/runtime/UMemory.h"
+#include "framework/runtime/UPString.h"
 
 namespace
 {
@@ -74,9 +75,7 @@ bool UServerPath::GetTargetName(const void* path, uint32_t size, uint8_t* outPSt
         last = position;
         position += level;
     }
-    const uint32_t n = std::min<uint32_t>(p[last + 2], capacity - 1);
-    std::memcpy(outPStr + 1, p + last + 3, n);
-    outPStr[0] = uint8_t(n);
+    UPString::SetBytes(outPStr, capacity, p + last + 3, p[last + 2]);
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "framework/runtime/SError.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UMemory.h"
+#include "framework/runtime/UPString.h"
 #include "platform/HostLookup.h"
 #include "platform/Network.h"
 #include "platform/Socket.h"
@@ -201,8 +202,7 @@ SAddress ReadAddress(const void* record, uint32_t size)
     a.port = port;
     if (platform::ParseDottedIPv4(text, hostLength, a.addressBE)) return a;
     a.needsLookup = true;
-    a.name[0] = uint8_t(hostLength);
-    std::memcpy(a.name + 1, text, hostLength);
+    UPString::SetBytes(a.name, text, hostLength);
     return a;
 }
 

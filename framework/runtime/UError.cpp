@@ -8,6 +8,7 @@
 #include <netdb.h>
 
 #include "framework/runtime/ErrorMessages.h"
+#include "framework/runtime/UPString.h"
 
 namespace
 {
@@ -208,8 +209,9 @@ uint32_t UError::GetMessage(const SError& error, void* outText, uint32_t maxSize
     static const uint8_t kUnknown[] = "\x1D"
                                       "An unknown error has occured.";
     const uint8_t* text = (error.type == kErrTypeMemory && error.id == 101) ? kNoMemory : kUnknown;
-    count = std::min<uint32_t>(text[0], maxSize);
-    std::memcpy(outText, text + 1, count);
+    const std::span<const uint8_t> bytes = UPString::Bytes(text);
+    count = std::min<uint32_t>(uint32_t(bytes.size()), maxSize);
+    std::memcpy(outText, bytes.data(), count);
     return count;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "framework/runtime/SError.h"
+#include "framework/runtime/UPString.h"
 #include "platform/FileHandle.h"
 #include "platform/Folders.h"
 
@@ -307,7 +308,7 @@ bool URez::IsChanged(TRezObj* rez)
 TRezObj* URez::AddProgramFileToSearchChain(const uint8_t* pascalName)
 {
     if (pascalName == nullptr || pascalName[0] == 0) Fail(kErrTypeGeneral, 2);
-    const std::string name(reinterpret_cast<const char*>(pascalName + 1), pascalName[0]);
+    const std::string name(UPString::Text(pascalName));
     const std::string folder = platform::ProgramFolder();
     TRezObj* rez = nullptr;
     for (const std::string& path : {folder + "/" + name, folder + "/../share/quenvol/" + name})

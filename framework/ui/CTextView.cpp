@@ -6,8 +6,8 @@
 #include <QScrollBar>
 #include <QTextCursor>
 #include <algorithm>
-#include <cstring>
 
+#include "framework/runtime/UPString.h"
 #include "framework/ui/UiText.h"
 
 namespace
@@ -103,10 +103,7 @@ std::string CTextView::GetText() const
 uint8_t CTextView::GetText(uint8_t* outPString, uint8_t maxLength) const
 {
     const std::string s = GetText();
-    const uint8_t n = uint8_t(std::min<size_t>(s.size(), maxLength));
-    outPString[0] = n;
-    std::memcpy(outPString + 1, s.data(), n);
-    return n;
+    return UPString::SetBytes(outPString, uint32_t(maxLength) + 1, s.data(), uint32_t(s.size()));
 }
 
 uint32_t CTextView::GetTextSize() const

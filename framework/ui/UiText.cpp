@@ -1,8 +1,7 @@
 #include "framework/ui/UiText.h"
 
-#include <cstring>
-
 #include "framework/runtime/MacRoman.h"
+#include "framework/runtime/UPString.h"
 
 QString ToQString(const void* text, uint32_t length)
 {
@@ -29,9 +28,6 @@ std::string FromQString(const QString& text)
 
 uint8_t QStringToPString(const QString& text, uint8_t* outPString, uint8_t maxLength)
 {
-    std::string bytes = FromQString(text);
-    uint8_t n = uint8_t(std::min<size_t>(bytes.size(), maxLength));
-    outPString[0] = n;
-    std::memcpy(outPString + 1, bytes.data(), n);
-    return n;
+    const std::string bytes = FromQString(text);
+    return UPString::SetBytes(outPString, uint32_t(maxLength) + 1, bytes.data(), uint32_t(bytes.size()));
 }

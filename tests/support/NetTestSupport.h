@@ -2,7 +2,6 @@
 // and a transaction connection brought up against the local test server.
 #pragma once
 
-#include <cstring>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -11,6 +10,7 @@
 #include "framework/net/UTransport.h"
 #include "framework/runtime/SError.h"
 #include "framework/runtime/UApplication.h"
+#include "framework/runtime/UPString.h"
 #include "tests/support/RunLoopWait.h"
 #include "tools/testserver/CTestServer.h"
 
@@ -25,9 +25,7 @@ inline SNameAddress NameAddress(const std::string& text, uint16_t port = 0)
     SNameAddress a;
     a.record.type = kInternetNameAddressType;
     a.record.port = port;
-    a.record.name[0] = uint8_t(text.size());
-    std::memcpy(a.record.name + 1, text.data(), text.size());
-    a.size = uint32_t(text.size() + 5);
+    a.size = 5u + UPString::SetBytes(a.record.name, text.data(), uint32_t(text.size()));
     return a;
 }
 

@@ -11,6 +11,7 @@
 #include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
 #include "framework/runtime/SError.h"
+#include "framework/runtime/UPString.h"
 
 class FilesTest : public testing::Test
 {
@@ -69,7 +70,7 @@ inline std::basic_string<uint8_t> PStr(const std::string& text)
 
 inline std::string FromPStr(const uint8_t* name)
 {
-    return std::string(reinterpret_cast<const char*>(name + 1), name[0]);
+    return std::string(UPString::Text(name));
 }
 
 #define EXPECT_SERROR(statement, errType, errID)                                                             \

@@ -1,5 +1,6 @@
 // The transport against local sockets: address records, connect outcomes, the send queue, closing and
 // disposing in every state, the SOCKS 4 firewall, and the address text services.
+#include <cstring>
 #include <gtest/gtest.h>
 #include <string>
 
