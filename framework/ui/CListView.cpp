@@ -149,6 +149,31 @@ void CListView::SetItemCount(uint32_t count)
     if (hadSelection) SelectionChanged();
 }
 
+void CListView::ItemsReordered(const std::vector<uint32_t>& oldRows)
+{
+    std::vector<uint8_t> selected(oldRows.size(), 0);
+    uint32_t selectedCount = 0, anchor = 0, cursor = 0, pressRow = 0;
+    for (uint32_t row = 1; row <= oldRows.size(); ++row)
+    {
+        const uint32_t old = oldRows[row - 1];
+        if (old < 1 || old > GetItemCount()) continue;
+        selected[row - 1] = mSelected[old - 1];
+        selectedCount += selected[row - 1];
+        if (old == mAnchor) anchor = row;
+        if (old == mCursor) cursor = row;
+        if (old == mPressRow) pressRow = row;
+    }
+    const bool dropped = selectedCount != mSelectedCount;
+    mSelected.swap(selected);
+    mSelectedCount = selectedCount;
+    mAnchor = anchor;
+    mCursor = cursor;
+    mPressRow = pressRow;
+    UpdateScrollRange();
+    Refresh();
+    if (dropped) SelectionChanged();
+}
+
 void CListView::RefreshItem(uint32_t row)
 {
     if (row < 1 || row > GetItemCount()) return;

@@ -33,6 +33,10 @@ public:
     void ItemsRemoved(uint32_t row, uint32_t count);
     // All rows changed: the count is set again and the selection cleared.
     void SetItemCount(uint32_t count);
+    // The subclass re-ordered its items (and may have added some): row i + 1 now shows what row
+    // oldRows[i] showed, 0 for a new row. The selection, and where the keyboard goes on from, follow
+    // their rows; rows no longer shown leave the selection.
+    void ItemsReordered(const std::vector<uint32_t>& oldRows);
     void RefreshItem(uint32_t row);
     void Refresh();
 

@@ -97,6 +97,30 @@ TEST_F(ListViewTest, InsertAndRemoveKeepTheSelectionOnItsRow)
     EXPECT_EQ(list->GetItemCount(), 2u);
 }
 
+TEST_F(ListViewTest, ReorderedRowsTakeTheirSelectionAlong)
+{
+    list->ItemsInserted(0, 4);
+    list->SetMultipleSelect(true);
+    list->SelectItem(2);
+    list->SelectItem(4);
+    const int before = list->selectionChanges;
+    // Rows 4, new, 1, 3, 2: as a sorted list looks after a reply brought one more row.
+    list->ItemsReordered({4, 0, 1, 3, 2});
+    EXPECT_EQ(list->GetItemCount(), 5u);
+    EXPECT_TRUE(list->IsSelected(1) && list->IsSelected(5));
+    EXPECT_EQ(list->GetSelectedCount(), 2u);
+    EXPECT_EQ(list->selectionChanges, before); // the same rows are selected
+    // The keyboard goes on from where the last selected row went.
+    list->SetFocus();
+    Key(Qt::Key_Down);
+    EXPECT_EQ(list->GetFirstSelected(), 2u);
+
+    // A row left out leaves the selection, and that is a change.
+    list->ItemsReordered({1, 3, 4, 5});
+    EXPECT_EQ(list->GetSelectedCount(), 0u);
+    EXPECT_GT(list->selectionChanges, before);
+}
+
 TEST_F(ListViewTest, ArrowHomeEndAndPageKeysMoveTheSelection)
 {
     list->ItemsInserted(0, 50);
