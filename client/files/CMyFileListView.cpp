@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 
 #include "client/files/QuenvolFileTypeToIcon.h"
 #include "client/widgets/CMyDropTarget.h"
@@ -15,6 +16,7 @@
 #include "framework/net/UFieldRecords.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/SError.h"
+#include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
 #include "framework/ui/UDragAndDrop.h"
 #include "framework/ui/UiText.h"
@@ -81,16 +83,13 @@ void CMyFileListView::AddItem(uint32_t type, uint32_t creator, uint32_t size, co
     item.type = type;
     item.creator = creator;
     item.fileSize = size;
-    const uint8_t n = name ? name[0] : 0;
-    item.name[0] = n;
-    if (n) std::memcpy(item.name + 1, name + 1, n);
+    UPString::Copy(item.name, name);
     item.icon = IconForEntry(type, item.name);
-    const uint32_t oldCount = uint32_t(mFileList.size());
-    mFileList.push_back(item);
-    std::stable_sort(mFileList.begin(), mFileList.end(),
-                     [](const SMyFileListItem& a, const SMyFileListItem& b)
-                     { return CompareNames(a.name, b.name) < 0; });
-    ItemsInserted(oldCount, 1);
+    // After every row of an equal name: rows keep the order they arrived in.
+    const auto at = std::upper_bound(mFileList.begin(), mFileList.end(), item, NameLess);
+    const uint32_t afterRow = uint32_t(at - mFileList.begin());
+    mFileList.insert(at, item);
+    ItemsInserted(afterRow, 1);
 }
 
 void CMyFileListView::AddListFromFields(TFieldDataObj* fields)
@@ -109,15 +108,32 @@ void CMyFileListView::AddListFromFields(TFieldDataObj* fields)
         item.type = entry.type;
         item.creator = entry.creator;
         item.fileSize = entry.size;
-        std::memcpy(item.name, entry.name, size_t(entry.name[0]) + 1);
+        UPString::Copy(item.name, entry.name);
         item.icon = IconForEntry(item.type, item.name);
         mFileList.push_back(item);
     }
-    std::stable_sort(mFileList.begin(), mFileList.end(),
-                     [](const SMyFileListItem& a, const SMyFileListItem& b)
-                     { return CompareNames(a.name, b.name) < 0; });
-    if (mFileList.size() > oldCount) ItemsInserted(oldCount, uint32_t(mFileList.size() - oldCount));
-    Refresh();
+    if (mFileList.size() == oldCount)
+    {
+        Refresh();
+        return;
+    }
+    // The new rows are sorted among themselves and merged behind the rows already there: both steps are
+    // stable, so equal names keep their arrival order, and the list learns where each old row went.
+    std::vector<uint32_t> order(mFileList.size());
+    std::iota(order.begin(), order.end(), 0u);
+    auto less = [this](uint32_t a, uint32_t b) { return NameLess(mFileList[a], mFileList[b]); };
+    std::stable_sort(order.begin() + oldCount, order.end(), less);
+    std::inplace_merge(order.begin(), order.begin() + oldCount, order.end(), less);
+    std::vector<SMyFileListItem> sorted;
+    sorted.reserve(mFileList.size());
+    std::vector<uint32_t> oldRows(order.size());
+    for (size_t i = 0; i < order.size(); ++i)
+    {
+        sorted.push_back(mFileList[order[i]]);
+        oldRows[i] = order[i] < oldCount ? order[i] + 1 : 0;
+    }
+    mFileList.swap(sorted);
+    ItemsReordered(oldRows);
 }
 
 void CMyFileListView::DeleteAll()
@@ -140,7 +156,7 @@ bool CMyFileListView::GetSelectedFileName(uint8_t* outName, uint32_t* outType) c
         if (outType) *outType = 0;
         return false;
     }
-    if (outName) std::memcpy(outName, item->name, size_t(item->name[0]) + 1);
+    if (outName) UPString::Copy(outName, 256, item->name);
     if (outType) *outType = item->type;
     return item->type == kTypeFolder && item->creator == 0;
 }
@@ -155,8 +171,7 @@ bool CMyFileListView::HasPartialFile(const uint8_t* name) const
 {
     if (!name) return false;
     for (const SMyFileListItem& item : mFileList)
-        if (item.type == FourCC("QVft") && item.creator == FourCC("QVLC") && item.name[0] == name[0] &&
-            std::memcmp(item.name + 1, name + 1, name[0]) == 0)
+        if (item.type == FourCC("QVft") && item.creator == FourCC("QVLC") && UPString::Equal(item.name, name))
             return true;
     return false;
 }
@@ -176,15 +191,12 @@ uint32_t CMyFileListView::SearchNames(const uint8_t* text) const
 
 int CMyFileListView::CompareNames(const uint8_t* name1, const uint8_t* name2)
 {
-    const uint32_t n1 = name1[0], n2 = name2[0];
-    const uint32_t common = std::min(n1, n2);
-    for (uint32_t i = 1; i <= common; ++i)
-    {
-        const uint8_t a = UText::ToLower(name1[i]), b = UText::ToLower(name2[i]);
-        if (a != b) return a < b ? -1 : 1;
-    }
-    // Equal names keep their order: the first stays before the second.
-    return n1 <= n2 ? -1 : 1;
+    return UPString::CompareIgnoringCase(name1, name2);
+}
+
+bool CMyFileListView::NameLess(const SMyFileListItem& a, const SMyFileListItem& b)
+{
+    return CompareNames(a.name, b.name) < 0;
 }
 
 TFileSysRefObj* CMyFileListView::GetItemToUpload()
@@ -243,14 +255,13 @@ bool CMyFileListView::Drop(const QMimeData& mime, uint16_t mods)
     const std::string name = items.front();
     std::string path;
     if (UDragAndDrop::GetFlavor(mime, kFlavorFilePath, items) && !items.empty()) path = items.front();
-    const uint32_t nameLen = uint32_t(std::min<size_t>(name.size(), 63));
+    uint8_t msg[kMaxHitData];
+    // The name is cut to 63 bytes, as the server keeps names.
+    const uint32_t nameLen = UPString::SetBytes(msg, 64, name.data(), uint32_t(name.size()));
     const uint32_t pathLen = uint32_t(std::min<size_t>(path.size(), 2045 - nameLen));
     const uint32_t size = nameLen + pathLen + 3;
     // A cut path would name another folder on the server: a move that does not fit one hit is refused.
     if (size > kMaxHitData) return false;
-    uint8_t msg[kMaxHitData];
-    msg[0] = uint8_t(nameLen);
-    std::memcpy(msg + 1, name.data(), nameLen);
     const uint16_t pathLen16 = uint16_t(pathLen);
     std::memcpy(msg + 1 + nameLen, &pathLen16, 2);
     if (pathLen) std::memcpy(msg + 3 + nameLen, path.data(), pathLen);

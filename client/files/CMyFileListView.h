@@ -56,7 +56,8 @@ public:
     // The folder window starts the drag of the selected row.
     void SetDragProc(std::function<void(uint32_t row)> proc) { mDragProc = std::move(proc); }
 
-    // Names compare ignoring case; with an equal common part the shorter name comes first.
+    // Names compare ignoring case; with an equal common part the shorter name comes first. Names equal
+    // but for case compare equal: such rows stay in the order they arrived in.
     static int CompareNames(const uint8_t* name1, const uint8_t* name2);
     static int16_t IconForEntry(uint32_t type, const uint8_t* name);
     // The size column: "-" for an alias, "(n)" for a folder, else the size as text.
@@ -69,6 +70,8 @@ protected:
     void HandleDrag(uint32_t row) override;
 
 private:
+    static bool NameLess(const SMyFileListItem& a, const SMyFileListItem& b);
+
     std::vector<SMyFileListItem> mFileList;
     std::deque<TFileSysRefObj*> mUploadList;
     std::function<void()> mSelectionProc;
