@@ -474,6 +474,12 @@ uint32_t SendNow(TTransportObj* t, const void* data, uint32_t size)
     return uint32_t(sent);
 }
 
+// Looking up, connecting, or waiting for the firewall's grant.
+bool IsConnecting(const TTransportObj* t)
+{
+    return t->status == kStatusConnecting || t->lookup || (t->firewall && t->firewall->destinationLookup);
+}
+
 void CheckNotBusy(TTransportObj* t)
 {
     if (t->connected)
@@ -481,8 +487,7 @@ void CheckNotBusy(TTransportObj* t)
         DebugBreak("UTransport - already connected");
         Fail(kErrTypeGeneral, 3);
     }
-    if (t->status == kStatusConnecting || t->lookup || t->tcpUp ||
-        (t->firewall && t->firewall->destinationLookup))
+    if (IsConnecting(t) || t->tcpUp)
     {
         DebugBreak("UTransport - already connecting");
         Fail(kErrTypeGeneral, 3);
@@ -627,8 +632,7 @@ uint16_t UTransport::GetConnectStatus(TTransportObj* t)
 {
     RequireObject(t);
     if (t->connected) return 3;
-    if (t->status == kStatusConnecting || t->lookup || (t->firewall && t->firewall->destinationLookup))
-        return 1;
+    if (IsConnecting(t)) return 1;
     switch (t->statusKind)
     {
     case EStatusKind::Lookup:
@@ -777,6 +781,18 @@ uint32_t UTransport::GetReceiveSize(TTransportObj* t)
     if (t->firewall && t->firewall->state != kGranted) return 0;
     const uint64_t waiting = uint64_t(ReadAheadSize(t)) + (t->peerClosed ? 0 : platform::BytesWaiting(t->fd));
     return uint32_t(std::min<uint64_t>(waiting, 0xFFFFFFFF));
+}
+
+UTransport::EReceiveState UTransport::GetReceiveState(TTransportObj* t)
+{
+    RequireObject(t);
+    // Bytes the owner's disconnect threw away are not waiting for anybody.
+    if (t->disconnecting) return kReceiveDrained;
+    if (t->connected || IsConnecting(t)) return kReceiveOpen;
+    // The close is only seen once the socket has handed over every byte before it, so what is left to
+    // read is all in the read-ahead.
+    if (t->peerClosed && ReadAheadSize(t)) return kReceiveClosedWithBytes;
+    return kReceiveDrained;
 }
 
 uint32_t UTransport::GetUnsentSize(TTransportObj* t)

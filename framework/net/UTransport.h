@@ -79,6 +79,19 @@ public:
     static bool ReceiveBuffer(TTransportObj* tpt, void*& outBuffer, uint32_t& outSize);
     static uint32_t Receive(TTransportObj* tpt, void* buffer, uint32_t maxSize);
     static uint32_t GetReceiveSize(TTransportObj* tpt);
+
+    // What a reader can still expect. A peer may send its last bytes and close at once (a server that
+    // sends a whole file does): kMsgDisconnected then arrives, and IsConnected turns false, while bytes
+    // it sent still wait to be read. They stay readable, and kMsgDataArrived keeps coming while any are
+    // left, until the owner disconnects or disposes of the transport. So a reader that meets the close
+    // asks here: kReceiveClosedWithBytes means "read on", only kReceiveDrained means "nothing more".
+    enum EReceiveState : uint8_t
+    {
+        kReceiveOpen,            // connecting or connected: more bytes may come
+        kReceiveClosedWithBytes, // the peer closed; GetReceiveSize bytes are still to be read
+        kReceiveDrained,         // closed (by either side), failed or never connected, and nothing is left
+    };
+    static EReceiveState GetReceiveState(TTransportObj* tpt);
     static uint32_t GetUnsentSize(TTransportObj* tpt);
     static void NotifyReadyToSend(TTransportObj* tpt);
     static bool IsReadyToSend(TTransportObj* tpt);

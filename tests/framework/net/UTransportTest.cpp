@@ -3,6 +3,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 #include "framework/net/UTransport.h"
 #include "platform/OpenURL.h"
@@ -145,6 +146,116 @@ TEST_F(TransportTest, BytesLeftUnreadAreAnnouncedAgain)
     ASSERT_TRUE(WaitFor(kMsgDataArrived));
     char rest[8];
     EXPECT_EQ(UTransport::Receive(mTransport, rest, sizeof rest), 4u);
+}
+
+namespace
+{
+// Reads as a download does: a little at each notice, until the transport says nothing more will come.
+// A reader that is busy elsewhere may leave the bytes waiting until the close is announced.
+struct SSlowReader
+{
+    TTransportObj* transport = nullptr;
+    bool holdUntilClose = false;
+    std::string received;
+    std::vector<UTransport::EReceiveState> statesAtClose;
+    uint32_t waitingAtClose = 0;
+    bool drained = false;
+
+    static void Proc(void* context, void*, uint32_t msg, const void*, uint32_t)
+    {
+        auto* r = static_cast<SSlowReader*>(context);
+        if (msg == kMsgDisconnected)
+        {
+            r->statesAtClose.push_back(UTransport::GetReceiveState(r->transport));
+            r->waitingAtClose = UTransport::GetReceiveSize(r->transport);
+        }
+        else if (msg != kMsgDataArrived || (r->holdUntilClose && r->statesAtClose.empty()))
+            return;
+        char chunk[64 * 1024];
+        r->received.append(chunk, UTransport::Receive(r->transport, chunk, sizeof chunk));
+        if (UTransport::GetReceiveState(r->transport) == UTransport::kReceiveDrained) r->drained = true;
+    }
+};
+
+std::string FileOfSize(size_t size)
+{
+    std::string file(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        file[i] = char(i * 7 + i / 4096);
+    return file;
+}
+} // namespace
+
+// A server that sends a whole file and closes at once has not lost the connection: every byte stays
+// readable after the close is announced, and the reader learns from the transport when it has read the
+// last one. The file is larger than the read-ahead, so the close waits behind the reader.
+TEST_F(TransportTest, APeerThatSendsEverythingAndClosesAtOnceLosesNoByte)
+{
+    Connect(LoopbackAddress(mServer.Port()));
+    EXPECT_EQ(UTransport::GetReceiveState(mTransport), UTransport::kReceiveOpen);
+    ASSERT_TRUE(PumpUntil([&] { return mServer.HasOpenConnection(); }, "the server to accept"));
+    const std::string file = FileOfSize(3 * UTransport::kReadAheadLimit + 77);
+    SSlowReader reader;
+    reader.transport = mTransport;
+    UTransport::SetMessageHandler(mTransport, SSlowReader::Proc, &reader);
+    mServer.SendRaw(file);
+    mServer.CloseAfterWriting(file.size());
+
+    ASSERT_TRUE(PumpUntil([&] { return reader.drained; }, "the last byte", 20000));
+    EXPECT_EQ(reader.received.size(), file.size());
+    EXPECT_TRUE(reader.received == file) << "the bytes arrived changed";
+    EXPECT_EQ(reader.statesAtClose.size(), 1u);
+    EXPECT_FALSE(UTransport::IsConnected(mTransport));
+    EXPECT_EQ(UTransport::GetReceiveSize(mTransport), 0u);
+    EXPECT_EQ(UTransport::GetReceiveState(mTransport), UTransport::kReceiveDrained);
+}
+
+// The close announced while the whole file still waits: the reader is told to read on, and the data
+// notices carry it to the end.
+TEST_F(TransportTest, AfterTheCloseTheWaitingBytesAreAnnouncedUntilRead)
+{
+    Connect(LoopbackAddress(mServer.Port()));
+    ASSERT_TRUE(PumpUntil([&] { return mServer.HasOpenConnection(); }, "the server to accept"));
+    const std::string file = FileOfSize(300 * 1024 + 5);
+    SSlowReader reader;
+    reader.transport = mTransport;
+    reader.holdUntilClose = true;
+    UTransport::SetMessageHandler(mTransport, SSlowReader::Proc, &reader);
+    mServer.SendRaw(file);
+    mServer.CloseAfterWriting(file.size());
+
+    ASSERT_TRUE(PumpUntil([&] { return reader.drained; }, "the last byte"));
+    ASSERT_EQ(reader.statesAtClose.size(), 1u);
+    EXPECT_EQ(reader.statesAtClose[0], UTransport::kReceiveClosedWithBytes);
+    EXPECT_EQ(reader.waitingAtClose, file.size());
+    EXPECT_TRUE(reader.received == file) << reader.received.size() << " of " << file.size() << " bytes";
+}
+
+TEST_F(TransportTest, OnlyAnOpenConnectionOrUnreadBytesPromiseMore)
+{
+    // Never connected, and looking up or connecting.
+    EXPECT_EQ(UTransport::GetReceiveState(mTransport), UTransport::kReceiveDrained);
+    const SNameAddress a = LoopbackAddress(mServer.Port());
+    UTransport::StartConnect(mTransport, &a.record, a.size);
+    EXPECT_EQ(UTransport::GetReceiveState(mTransport), UTransport::kReceiveOpen);
+    ASSERT_TRUE(WaitFor(kMsgConnectEstablished));
+    ASSERT_TRUE(PumpUntil([&] { return mServer.HasOpenConnection(); }, "the server to accept"));
+
+    // The owner's own disconnect throws away what was not read.
+    mServer.SendRaw("unread");
+    ASSERT_TRUE(PumpUntil([&] { return UTransport::GetReceiveSize(mTransport) == 6; }, "six bytes"));
+    UTransport::Disconnect(mTransport);
+    EXPECT_EQ(UTransport::GetReceiveState(mTransport), UTransport::kReceiveDrained);
+
+    // A refused connect promises nothing.
+    TTransportObj* refused = UTransport::New(kTransportStream);
+    UTransport::SetMessageHandler(refused, SMessageLog::Proc, &mLog);
+    const SNameAddress nobody = LoopbackAddress(UnusedPort());
+    UTransport::StartConnect(refused, &nobody.record, nobody.size);
+    ASSERT_TRUE(WaitFor(kMsgConnectFailed));
+    EXPECT_EQ(UTransport::GetReceiveState(refused), UTransport::kReceiveDrained);
+    UTransport::Dispose(refused);
+    EXPECT_EQ(RaisedError([] { UTransport::GetReceiveState(nullptr); }), "1/2");
 }
 
 TEST_F(TransportTest, TheSendQueueKeepsOrderAndReadyToSendWaitsForItToDrain)
