@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "framework/net/TransportObj.h"
 #include "framework/runtime/SError.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UMemory.h"
@@ -12,47 +13,19 @@
 #include "platform/Network.h"
 #include "platform/Socket.h"
 
-namespace
-{
-// The refusal code the firewall negotiation reports; it maps to "connection refused" (8/104).
-constexpr int32_t kConnRefusedWinError = 10061;
-constexpr int16_t kStatusConnecting = -1;
-// Bulk reads below 16 KiB make the system calls dominate.
-constexpr uint32_t kReadChunk = 256 * 1024;
+using namespace transport;
 
-enum class EStatusKind : uint8_t
-{
-    OS,     // errno
-    Lookup, // getaddrinfo code
-    Win,    // the firewall's refusal, in the numbers the error table knows
-};
-
-enum : uint16_t
-{
-    kFirewallLookup = 1,
-    kDestinationLookup = 2,
-    kRequestSent = 16,
-    kGranted = 32,
-};
-
-struct SSendBufferHead
+struct transport::SSendBufferHead
 {
     SSendBufferHead* next;
     uint32_t sent;
     uint32_t size;
 };
 
-struct SFirewall
+namespace
 {
-    uint32_t firewallAddress;    // network order
-    uint32_t destinationAddress; // network order
-    int destinationLookup;       // 0 = none pending
-    uint32_t connectTimeoutMs;   // kept; the connect is not timed here
-    uint16_t destinationPort;
-    uint16_t state;
-    uint8_t reply[8];
-    uint8_t replyRead;
-};
+// Bulk reads below 16 KiB make the system calls dominate.
+constexpr uint32_t kReadChunk = 256 * 1024;
 
 uint32_t gSendBufferSize = 65536;
 
@@ -66,48 +39,6 @@ void* DataOf(SSendBufferHead* head)
     return head + 1;
 }
 
-struct SAddress
-{
-    bool needsLookup;
-    uint32_t addressBE;
-    uint16_t port;
-    uint8_t name[256]; // length-prefixed, when a lookup is needed
-};
-} // namespace
-
-struct TTransportObj
-{
-    int fd;
-    platform::SocketWatchObj* watch;
-    SSendBufferHead* queueHead;
-    SSendBufferHead* queueTail;
-    uint32_t queueCount;
-    TMessageProc handler;
-    void* context;
-    int lookup; // 0 = none pending
-    SFirewall* firewall;
-    uint16_t port; // of the host being looked up
-    int32_t status;
-    EStatusKind statusKind;
-    bool connected;
-    bool notifyReady;
-    bool stream;
-    bool tcpUp;         // the TCP connect has completed (through a firewall: to the firewall)
-    bool peerClosed;    // the close has been seen and announced
-    bool disconnecting; // Disconnect was called: incoming bytes are thrown away until the close
-    bool sendBroken;    // the network refused a send: nothing more goes out
-    uint8_t* readAhead; // bytes taken from the socket that the reader has not read yet
-    uint32_t readStart;
-    uint32_t readEnd;
-};
-
-namespace
-{
-void Post(TTransportObj* t, uint32_t msg)
-{
-    if (t->handler) UApplication::PostMessage(msg, nullptr, 0, 0, t->handler, t->context, t);
-}
-
 // One data notice in the queue is enough: the reader takes everything that is there.
 void PostDataArrived(TTransportObj* t)
 {
@@ -117,17 +48,6 @@ void PostDataArrived(TTransportObj* t)
 uint32_t ReadAheadSize(const TTransportObj* t)
 {
     return t->readEnd - t->readStart;
-}
-
-void UpdateWatches(TTransportObj* t)
-{
-    if (!t->watch) return;
-    const bool connecting = t->status == kStatusConnecting && !t->tcpUp && t->lookup == 0;
-    const bool sending = t->tcpUp && !t->peerClosed && !t->sendBroken && t->queueHead;
-    platform::SetWriteWatch(t->watch, connecting || sending);
-    // An unconnected socket reads as "hung up" forever, so reads are watched only once TCP is up.
-    platform::SetReadWatch(t->watch,
-                           t->tcpUp && !t->peerClosed && ReadAheadSize(t) < UTransport::kReadAheadLimit);
 }
 
 void FreeQueue(TTransportObj* t)
@@ -142,161 +62,23 @@ void FreeQueue(TTransportObj* t)
     t->queueCount = 0;
 }
 
-void AbortLookups(TTransportObj* t)
-{
-    if (t->lookup) platform::AbortHostLookup(t->lookup);
-    t->lookup = 0;
-    if (t->firewall && t->firewall->destinationLookup)
-        platform::AbortHostLookup(t->firewall->destinationLookup);
-    if (t->firewall) t->firewall->destinationLookup = 0;
-}
-
-void SetFailed(TTransportObj* t, int32_t status, EStatusKind kind)
-{
-    t->status = status;
-    t->statusKind = kind;
-    // A failed connection is finished: nothing the socket reports afterwards is announced.
-    t->tcpUp = false;
-    t->connected = false;
-    AbortLookups(t);
-    UpdateWatches(t);
-    Post(t, kMsgConnectFailed);
-}
-
-// Reads a connect operation's address record; an unusable one raises 8/101.
-SAddress ReadAddress(const void* record, uint32_t size)
-{
-    SAddress a{};
-    if (!record || size < 6) Fail(kErrTypeTransport, 101);
-    uint16_t type, port;
-    std::memcpy(&type, record, 2);
-    std::memcpy(&port, static_cast<const uint8_t*>(record) + 2, 2);
-    if (type == kInternetAddressType)
-    {
-        if (size < sizeof(SInternetAddress)) Fail(kErrTypeTransport, 101);
-        const auto* r = static_cast<const SInternetAddress*>(record);
-        a.port = r->port;
-        std::memcpy(&a.addressBE, r->host, 4);
-        return a;
-    }
-    if (type != kInternetNameAddressType) Fail(kErrTypeTransport, 101);
-    const auto* name = static_cast<const uint8_t*>(record) + 4;
-    const uint32_t length = name[0];
-    if (length == 0 || size < length + 5) Fail(kErrTypeTransport, 101);
-    const auto* text = reinterpret_cast<const char*>(name + 1);
-    const auto* colon = static_cast<const char*>(std::memchr(text, ':', length));
-    uint32_t hostLength = colon ? uint32_t(colon - text) : length;
-    if (port == 0)
-    {
-        if (!colon) Fail(kErrTypeTransport, 101);
-        uint32_t value = 0;
-        for (const char* c = colon + 1; c < text + length && *c >= '0' && *c <= '9'; ++c)
-        {
-            value = value * 10 + uint32_t(*c - '0');
-            // A number no port can have is as unusable as no number.
-            if (value > 0xFFFF) Fail(kErrTypeTransport, 101);
-        }
-        port = uint16_t(value);
-    }
-    if (port == 0 || hostLength == 0) Fail(kErrTypeTransport, 101);
-    a.port = port;
-    if (platform::ParseDottedIPv4(text, hostLength, a.addressBE)) return a;
-    a.needsLookup = true;
-    UPString::SetBytes(a.name, text, hostLength);
-    return a;
-}
-
-// Starts the TCP connect. With raiseFailure the caller's operation fails; otherwise (from a notice) the
-// failure is stored and announced.
-void ConnectTo(TTransportObj* t, uint32_t addressBE, uint16_t port, bool raiseFailure)
-{
-    t->status = kStatusConnecting;
-    const int err = platform::ConnectIPv4(t->fd, addressBE, port);
-    if (err == 0 || err == EINPROGRESS)
-    {
-        // Even an at-once connect is finished from the write notice, so that 105 always comes later.
-        UpdateWatches(t);
-        return;
-    }
-    if (raiseFailure)
-    {
-        t->status = 0;
-        UpdateWatches(t);
-        FailOSError(err);
-    }
-    SetFailed(t, err, EStatusKind::OS);
-}
-
-void LookupAnswered(void* context, int lookupID, int error, uint32_t addressBE);
-
-int StartLookup(TTransportObj* t, const uint8_t* pstrName)
-{
-    const int id = platform::StartHostLookup(reinterpret_cast<const char*>(pstrName + 1), pstrName[0],
-                                             LookupAnswered, t);
-    if (id == 0) _FailHostLookupError(0, __FILE__, __LINE__);
-    return id;
-}
-
-void SendSocksRequest(TTransportObj* t)
-{
-    SFirewall* fw = t->firewall;
-    fw->state = kRequestSent;
-    fw->replyRead = 0;
-    uint8_t request[10];
-    request[0] = 4;
-    request[1] = 1;
-    request[2] = uint8_t(fw->destinationPort >> 8);
-    request[3] = uint8_t(fw->destinationPort);
-    std::memcpy(request + 4, &fw->destinationAddress, 4);
-    request[8] = 'x';
-    request[9] = 0;
-    size_t done = 0;
-    while (done < sizeof request)
-    {
-        size_t sent = 0;
-        const int err = platform::SendSome(t->fd, request + done, sizeof request - done, sent);
-        if (err || sent == 0)
-        {
-            SetFailed(t, kConnRefusedWinError, EStatusKind::Win);
-            return;
-        }
-        done += sent;
-    }
-}
-
 void LookupAnswered(void* context, int lookupID, int error, uint32_t addressBE)
 {
     auto* t = static_cast<TTransportObj*>(context);
-    SFirewall* fw = t->firewall;
-    const bool isDestination = fw && lookupID == fw->destinationLookup;
-    if (isDestination)
-        fw->destinationLookup = 0;
-    else if (lookupID == t->lookup)
-        t->lookup = 0;
-    else
+    if (t->firewall)
+    {
+        FirewallLookupAnswered(t, lookupID, error, addressBE);
         return;
+    }
+    if (lookupID != t->lookup) return;
+    t->lookup = 0;
     if (error)
     {
         SetFailed(t, error, EStatusKind::Lookup);
         return;
     }
     if (t->status == kStatusConnecting || t->tcpUp) return;
-    if (!fw)
-    {
-        ConnectTo(t, addressBE, t->port, false);
-        return;
-    }
-    if (isDestination)
-    {
-        fw->destinationAddress = addressBE;
-        fw->state &= uint16_t(~kDestinationLookup);
-    }
-    else
-    {
-        fw->firewallAddress = addressBE;
-        fw->state &= uint16_t(~kFirewallLookup);
-    }
-    if (fw->state == 0) ConnectTo(t, fw->firewallAddress, t->port, false);
+    ConnectTo(t, addressBE, t->port, false);
 }
 
 void ConnectCompleted(TTransportObj* t)
@@ -311,14 +93,10 @@ void ConnectCompleted(TTransportObj* t)
     if (t->firewall)
     {
         // Still "connecting" for the owner until the firewall grants the connection.
-        SendSocksRequest(t);
-        UpdateWatches(t);
+        StartNegotiation(t);
         return;
     }
-    t->status = 0;
-    t->connected = true;
-    UpdateWatches(t);
-    Post(t, kMsgConnectEstablished);
+    SetConnected(t);
 }
 
 void FlushQueue(TTransportObj* t)
@@ -353,41 +131,8 @@ void PeerClosed(TTransportObj* t)
 {
     t->peerClosed = true;
     t->connected = false;
-    if (t->firewall && t->firewall->state == kRequestSent)
-    {
-        SetFailed(t, kConnRefusedWinError, EStatusKind::Win);
-        return;
-    }
     UpdateWatches(t);
     Post(t, kMsgDisconnected);
-}
-
-// Gathers the firewall's 8-byte reply, which may come in pieces. Bytes behind it stay in the socket.
-void ReadFirewallReply(TTransportObj* t)
-{
-    SFirewall* fw = t->firewall;
-    size_t got = 0;
-    bool closed = false;
-    const int err = platform::ReceiveSome(t->fd, fw->reply + fw->replyRead, sizeof fw->reply - fw->replyRead,
-                                          got, closed);
-    if (err == EAGAIN) return;
-    if (err || closed)
-    {
-        PeerClosed(t);
-        return;
-    }
-    fw->replyRead = uint8_t(fw->replyRead + got);
-    if (fw->replyRead < sizeof fw->reply) return;
-    if ((fw->reply[0] != 0 && fw->reply[0] != 4) || fw->reply[1] != 90)
-    {
-        SetFailed(t, kConnRefusedWinError, EStatusKind::Win);
-        return;
-    }
-    fw->state = kGranted;
-    t->status = 0;
-    t->connected = true;
-    UpdateWatches(t);
-    Post(t, kMsgConnectEstablished);
 }
 
 void ReadAhead(TTransportObj* t)
@@ -442,8 +187,8 @@ void SocketEvent(void* context, int event)
         return;
     }
     if (t->peerClosed) return;
-    if (t->firewall && t->firewall->state == kRequestSent)
-        ReadFirewallReply(t);
+    if (IsNegotiating(t))
+        ReadNegotiationReply(t);
     else
         ReadAhead(t);
 }
@@ -477,10 +222,123 @@ uint32_t SendNow(TTransportObj* t, const void* data, uint32_t size)
 // Looking up, connecting, or waiting for the firewall's grant.
 bool IsConnecting(const TTransportObj* t)
 {
-    return t->status == kStatusConnecting || t->lookup || (t->firewall && t->firewall->destinationLookup);
+    return t->status == kStatusConnecting || t->lookup || DestinationLookup(t);
+}
+} // namespace
+
+void transport::Post(TTransportObj* t, uint32_t msg)
+{
+    if (t->handler) UApplication::PostMessage(msg, nullptr, 0, 0, t->handler, t->context, t);
 }
 
-void CheckNotBusy(TTransportObj* t)
+void transport::UpdateWatches(TTransportObj* t)
+{
+    if (!t->watch) return;
+    const bool connecting = t->status == kStatusConnecting && !t->tcpUp && t->lookup == 0;
+    const bool sending = t->tcpUp && !t->peerClosed && !t->sendBroken && t->queueHead;
+    platform::SetWriteWatch(t->watch, connecting || sending);
+    // An unconnected socket reads as "hung up" forever, so reads are watched only once TCP is up.
+    platform::SetReadWatch(t->watch,
+                           t->tcpUp && !t->peerClosed && ReadAheadSize(t) < UTransport::kReadAheadLimit);
+}
+
+void transport::AbortLookups(TTransportObj* t)
+{
+    if (t->lookup) platform::AbortHostLookup(t->lookup);
+    t->lookup = 0;
+    AbortDestinationLookup(t);
+}
+
+void transport::SetFailed(TTransportObj* t, int32_t status, EStatusKind kind)
+{
+    t->status = status;
+    t->statusKind = kind;
+    // A failed connection is finished: nothing the socket reports afterwards is announced.
+    t->tcpUp = false;
+    t->connected = false;
+    AbortLookups(t);
+    UpdateWatches(t);
+    Post(t, kMsgConnectFailed);
+}
+
+void transport::SetConnected(TTransportObj* t)
+{
+    t->status = 0;
+    t->connected = true;
+    UpdateWatches(t);
+    Post(t, kMsgConnectEstablished);
+}
+
+SAddress transport::ReadAddress(const void* record, uint32_t size)
+{
+    SAddress a{};
+    if (!record || size < 6) Fail(kErrTypeTransport, 101);
+    uint16_t type, port;
+    std::memcpy(&type, record, 2);
+    std::memcpy(&port, static_cast<const uint8_t*>(record) + 2, 2);
+    if (type == kInternetAddressType)
+    {
+        if (size < sizeof(SInternetAddress)) Fail(kErrTypeTransport, 101);
+        const auto* r = static_cast<const SInternetAddress*>(record);
+        a.port = r->port;
+        std::memcpy(&a.addressBE, r->host, 4);
+        return a;
+    }
+    if (type != kInternetNameAddressType) Fail(kErrTypeTransport, 101);
+    const auto* name = static_cast<const uint8_t*>(record) + 4;
+    const uint32_t length = name[0];
+    if (length == 0 || size < length + 5) Fail(kErrTypeTransport, 101);
+    const auto* text = reinterpret_cast<const char*>(name + 1);
+    const auto* colon = static_cast<const char*>(std::memchr(text, ':', length));
+    uint32_t hostLength = colon ? uint32_t(colon - text) : length;
+    if (port == 0)
+    {
+        if (!colon) Fail(kErrTypeTransport, 101);
+        uint32_t value = 0;
+        for (const char* c = colon + 1; c < text + length && *c >= '0' && *c <= '9'; ++c)
+        {
+            value = value * 10 + uint32_t(*c - '0');
+            // A number no port can have is as unusable as no number.
+            if (value > 0xFFFF) Fail(kErrTypeTransport, 101);
+        }
+        port = uint16_t(value);
+    }
+    if (port == 0 || hostLength == 0) Fail(kErrTypeTransport, 101);
+    a.port = port;
+    if (platform::ParseDottedIPv4(text, hostLength, a.addressBE)) return a;
+    a.needsLookup = true;
+    UPString::SetBytes(a.name, text, hostLength);
+    return a;
+}
+
+void transport::ConnectTo(TTransportObj* t, uint32_t addressBE, uint16_t port, bool raiseFailure)
+{
+    t->status = kStatusConnecting;
+    const int err = platform::ConnectIPv4(t->fd, addressBE, port);
+    if (err == 0 || err == EINPROGRESS)
+    {
+        // Even an at-once connect is finished from the write notice, so that 105 always comes later.
+        UpdateWatches(t);
+        return;
+    }
+    if (raiseFailure)
+    {
+        t->status = 0;
+        UpdateWatches(t);
+        FailOSError(err);
+    }
+    SetFailed(t, err, EStatusKind::OS);
+}
+
+int transport::StartLookup(TTransportObj* t, const uint8_t* pstrName)
+{
+    const int id = platform::StartHostLookup(reinterpret_cast<const char*>(pstrName + 1), pstrName[0],
+                                             LookupAnswered, t);
+    if (id == 0) _FailHostLookupError(0, __FILE__, __LINE__);
+    return id;
+}
+
+void transport::CheckNotBusy(TTransportObj* t)
 {
     if (t->connected)
     {
@@ -493,8 +351,6 @@ void CheckNotBusy(TTransportObj* t)
         Fail(kErrTypeGeneral, 3);
     }
 }
-} // namespace
-
 void UTransport::Init()
 {
     if (const int err = platform::CheckTcpIp()) FailOSError(err);
@@ -545,7 +401,7 @@ void UTransport::Dispose(TTransportObj* t)
     platform::UnwatchSocket(t->watch);
     platform::CloseSocket(t->fd);
     FreeQueue(t);
-    UMemory::Dispose(static_cast<TPtrObj*>(t->firewall));
+    DisposeFirewall(t);
     UMemory::Dispose(static_cast<TPtrObj*>(t->readAhead));
     if (t->handler) UApplication::FlushMessages(t->handler, t->context, t);
     UMemory::Dispose(static_cast<TPtrObj*>(t));
@@ -575,6 +431,8 @@ void UTransport::StartConnect(TTransportObj* t, const void* address, uint32_t si
     RequireObject(t);
     if (!t->stream) Fail(kErrTypeTransport, 107);
     CheckNotBusy(t);
+    // A transport that once went through a firewall now connects directly.
+    DisposeFirewall(t);
     const SAddress a = ReadAddress(address, size);
     if (a.needsLookup)
     {
@@ -583,49 +441,6 @@ void UTransport::StartConnect(TTransportObj* t, const void* address, uint32_t si
         return;
     }
     ConnectTo(t, a.addressBE, a.port, true);
-}
-
-void UTransport::StartConnectThruFirewall(TTransportObj* t, const void* address, uint32_t size,
-                                          const void* firewallAddress, uint32_t firewallSize,
-                                          uint32_t timeoutSecs, uint32_t)
-{
-    RequireObject(t);
-    if (!t->stream) Fail(kErrTypeTransport, 107);
-    CheckNotBusy(t);
-    // Both records are read before anything starts, so a bad one leaves nothing running.
-    const SAddress destination = ReadAddress(address, size);
-    const SAddress firewall = ReadAddress(firewallAddress, firewallSize);
-    if (!t->firewall) t->firewall = static_cast<SFirewall*>(UMemory::New(sizeof(SFirewall)));
-    SFirewall* fw = t->firewall;
-    *fw = SFirewall{};
-    fw->connectTimeoutMs = timeoutSecs ? timeoutSecs * 1000 : 30000;
-    fw->destinationPort = destination.port;
-    if (destination.needsLookup)
-    {
-        fw->destinationLookup = StartLookup(t, destination.name);
-        fw->state |= kDestinationLookup;
-    }
-    else
-        fw->destinationAddress = destination.addressBE;
-    t->port = firewall.port;
-    if (firewall.needsLookup)
-    {
-        try
-        {
-            t->lookup = StartLookup(t, firewall.name);
-        }
-        catch (...)
-        {
-            AbortLookups(t);
-            throw;
-        }
-        fw->state |= kFirewallLookup;
-        return;
-    }
-    fw->firewallAddress = firewall.addressBE;
-    if (fw->state & kDestinationLookup) return;
-    fw->state = 0;
-    ConnectTo(t, fw->firewallAddress, t->port, true);
 }
 
 uint16_t UTransport::GetConnectStatus(TTransportObj* t)
@@ -734,7 +549,7 @@ void UTransport::Send(TTransportObj* t, const void* data, uint32_t size)
 uint32_t UTransport::Receive(TTransportObj* t, void* buffer, uint32_t maxSize)
 {
     if (!t || !buffer || maxSize == 0 || !t->tcpUp || t->disconnecting) return 0;
-    if (t->firewall && t->firewall->state != kGranted) return 0;
+    if (IsNegotiating(t)) return 0;
     auto* out = static_cast<uint8_t*>(buffer);
     uint32_t n = std::min(maxSize, ReadAheadSize(t));
     if (n)
@@ -778,7 +593,7 @@ bool UTransport::ReceiveBuffer(TTransportObj* t, void*& outBuffer, uint32_t& out
 uint32_t UTransport::GetReceiveSize(TTransportObj* t)
 {
     if (!t || !t->tcpUp || t->disconnecting) return 0;
-    if (t->firewall && t->firewall->state != kGranted) return 0;
+    if (IsNegotiating(t)) return 0;
     const uint64_t waiting = uint64_t(ReadAheadSize(t)) + (t->peerClosed ? 0 : platform::BytesWaiting(t->fd));
     return uint32_t(std::min<uint64_t>(waiting, 0xFFFFFFFF));
 }
