@@ -10,8 +10,8 @@ void InitEventLoop();
 void DeliverPendingEvents();
 // Waits until at least one OS event arrives and delivers it.
 void WaitForOneEvent();
-// Called whenever Qt is about to wait, including inside Qt's own nested loops (file dialogs, drags,
-// pop-up menus), so that the framework queue drains there too.
+// Called whenever Qt is about to wait, including inside Qt's own nested loops (drags, pop-up menus),
+// so that the framework queue drains there too.
 void SetBeforeBlockHook(void (*hook)());
 using BeforeBlockHook = void (*)();
 BeforeBlockHook GetBeforeBlockHook();

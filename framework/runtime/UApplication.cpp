@@ -33,7 +33,8 @@ void DrainQueue()
         }
 }
 
-// Qt runs loops of its own (file dialogs, drags, menus); the queue must not stall behind them.
+// Qt runs loops of its own that the modal loop cannot replace (drags, pop-up menus); the queue must not
+// stall behind them.
 void BeforeBlock()
 {
     DrainQueue();

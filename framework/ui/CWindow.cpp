@@ -14,6 +14,7 @@
 #include "framework/ui/CWindowHost.h"
 #include "framework/ui/UIcons.h"
 #include "framework/ui/UKeyboard.h"
+#include "framework/ui/UModalLoop.h"
 #include "framework/ui/UiText.h"
 
 namespace
@@ -316,12 +317,7 @@ uint32_t CWindow::ProcessModal(SHitMsgData* outHit)
     mRunsModally = true;
     ++mModalDepth;
     if (TheModalObserver()) TheModalObserver()(this);
-    while (mModalHits.empty() && !UApplication::IsQuitting())
-    {
-        UApplication::Process();
-        if (!mModalHits.empty() || UApplication::IsQuitting()) break;
-        UApplication::ProcessAndSleep();
-    }
+    UModalLoop::Run([this] { return !mModalHits.empty(); });
     --mModalDepth;
     if (mModalHits.empty()) return 0;
     const SHitMsgData hit = mModalHits.front();

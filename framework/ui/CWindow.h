@@ -77,8 +77,8 @@ public:
     // CApplication::WindowHitHandler.
     void Hit(const SHitMsgData& hit);
     void Hit(uint32_t id, uint16_t part = 0, uint16_t mods = 0);
-    // Runs the window's modal loop until one of its views reports a hit; returns the hit id (0 when the
-    // program is quitting). Queued messages and timers keep being delivered meanwhile.
+    // Waits in the modal loop (UModalLoop) until one of the window's views reports a hit; returns the hit
+    // id (0 when the program is quitting).
     uint32_t ProcessModal(SHitMsgData* outHit = nullptr);
     // Tests act on modal windows instead of a user: the observer sees each window as its modal loop
     // starts and may hit it at once (the loop then ends without waiting). Null removes it.

@@ -2,7 +2,7 @@
 
 #include <QMessageBox>
 
-#include "framework/runtime/UApplication.h"
+#include "framework/ui/UModalLoop.h"
 #include "framework/ui/UiText.h"
 
 void UAlert::Show(const char* text, uint32_t size)
@@ -12,11 +12,5 @@ void UAlert::Show(const char* text, uint32_t size)
     bool done = false;
     QObject::connect(&box, &QMessageBox::finished, [&done] { done = true; });
     box.show();
-    // Our own modal loop rather than exec(): network work and timers go on behind the alert.
-    while (!done && !UApplication::IsQuitting())
-    {
-        UApplication::Process();
-        if (done || UApplication::IsQuitting()) break;
-        UApplication::ProcessAndSleep();
-    }
+    UModalLoop::Run([&done] { return done; });
 }

@@ -1,5 +1,5 @@
-// The framework's error alert: a warning titled "ERROR" with one OK button that blocks until dismissed,
-// while queued messages and timers keep being delivered.
+// The framework's error alert: a warning titled "ERROR" with one OK button, waited for in the modal loop
+// (UModalLoop) until dismissed.
 #pragma once
 
 #include <cstdint>

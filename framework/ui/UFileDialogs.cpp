@@ -4,6 +4,7 @@
 #include <QStringList>
 
 #include "framework/runtime/FourCC.h"
+#include "framework/ui/UModalLoop.h"
 #include "framework/ui/UiText.h"
 
 namespace
@@ -20,11 +21,26 @@ constexpr SKnownType kKnownTypes[] = {
     {FourCC("TEXT"), "Text files (*.txt)"},
 };
 
-// Qt's own dialog rather than the platform's: it runs inside the program, so the framework queue keeps
-// draining while it is open (the platform's may block in another process's answer).
+// Qt's own dialog rather than the platform's: the platform's may run a loop of its own, or wait for
+// another process's answer, where the modal loop cannot reach it.
 void UseOwnDialog(QFileDialog& dialog)
 {
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+}
+
+// Shows the dialog and waits for it in the modal loop; false when it was cancelled or the program quits.
+bool RunDialog(QFileDialog& dialog)
+{
+    dialog.setWindowModality(Qt::ApplicationModal);
+    bool finished = false;
+    QObject::connect(&dialog, &QDialog::finished, [&finished] { finished = true; });
+    dialog.show();
+    if (!UModalLoop::Run([&finished] { return finished; }))
+    {
+        dialog.reject();
+        return false;
+    }
+    return dialog.result() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
 }
 } // namespace
 
@@ -47,7 +63,7 @@ bool UFileDialogs::SelectFile(const uint32_t* types, uint32_t count, std::string
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     const std::string filter = FilterFor(types, count);
     if (!filter.empty()) dialog.setNameFilter(QString::fromStdString(filter));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    if (!RunDialog(dialog)) return false;
     outPath = dialog.selectedFiles().first().toStdString();
     return true;
 }
@@ -62,7 +78,7 @@ bool UFileDialogs::SaveFile(const uint8_t* suggestedName, const uint8_t* prompt,
     if (prompt && prompt[0]) dialog.setWindowTitle(PStringToQString(prompt));
     if (!initialFolder.empty()) dialog.setDirectory(QString::fromStdString(initialFolder));
     if (suggestedName && suggestedName[0]) dialog.selectFile(PStringToQString(suggestedName));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    if (!RunDialog(dialog)) return false;
     outPath = dialog.selectedFiles().first().toStdString();
     return true;
 }

@@ -1,6 +1,6 @@
-// The desktop's open and save dialogs. The file layer asks for them through procedures of this shape,
-// which the program's entry installs; names and prompts are length-prefixed Mac OS Roman text, paths
-// are native.
+// The desktop's open and save dialogs, waited for in the modal loop (UModalLoop). The file layer asks for
+// them through procedures of this shape, which the program's entry installs; names and prompts are
+// length-prefixed Mac OS Roman text, paths are native.
 #pragma once
 
 #include <cstdint>

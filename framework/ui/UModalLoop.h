@@ -1,0 +1,23 @@
+// The program's one modal loop, and the rule every window that waits for the user follows.
+//
+// A modal dialog run with CWindow::ProcessModal, the error alert and the open and save dialogs all wait
+// in UModalLoop::Run, never in Qt's exec(): Qt's modal windows are shown application-modal and waited
+// for here. The loop alternates delivering OS events with draining the framework queue, exactly as the
+// run loop does, so the connection, its tasks and timers go on behind the window. It ends when its
+// condition holds or when the program quits; a window that was waited for in vain counts as cancelled.
+//
+// Because anything can arrive while a window waits (a disconnect, a closed window, another message), a
+// caller looks its session and target windows up again after the loop returns, before acting.
+//
+// Qt still runs loops of its own that cannot be replaced (a drag, a pop-up menu): the framework queue
+// drains from them through the application's before-block hook (see UApplication).
+#pragma once
+
+#include <functional>
+
+class UModalLoop
+{
+public:
+    // Runs until `done` holds or the program quits; true when done held.
+    static bool Run(const std::function<bool()>& done);
+};
