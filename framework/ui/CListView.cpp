@@ -13,15 +13,6 @@
 
 namespace
 {
-uint16_t ModsOf(Qt::KeyboardModifiers m)
-{
-    uint16_t mods = 0;
-    if (m & Qt::ControlModifier) mods |= kModCtrl;
-    if (m & Qt::AltModifier) mods |= kModAlt;
-    if (m & Qt::ShiftModifier) mods |= kModShift;
-    return mods;
-}
-
 class CListWidget : public QAbstractScrollArea
 {
 public:
@@ -52,13 +43,13 @@ protected:
     {
         if (owner && event->button() == Qt::LeftButton)
             owner->MousePress(event->position().toPoint().x(), event->position().toPoint().y(),
-                              ModsOf(event->modifiers()));
+                              CView::ModsOf(event->modifiers().toInt()));
     }
     void mouseDoubleClickEvent(QMouseEvent* event) override
     {
         if (owner && event->button() == Qt::LeftButton)
             owner->MouseDoubleClick(event->position().toPoint().x(), event->position().toPoint().y(),
-                                    ModsOf(event->modifiers()));
+                                    CView::ModsOf(event->modifiers().toInt()));
     }
     void mouseMoveEvent(QMouseEvent* event) override
     {
@@ -67,7 +58,7 @@ protected:
     }
     void keyPressEvent(QKeyEvent* event) override
     {
-        if (owner && owner->KeyPressed(event->key(), ModsOf(event->modifiers())))
+        if (owner && owner->KeyPressed(event->key(), CView::ModsOf(event->modifiers().toInt())))
             event->accept();
         else
             event->ignore(); // on to the window, which may search by typed letters

@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QVariant>
 #include <QWidget>
@@ -56,6 +59,45 @@ protected:
 };
 } // namespace
 
+// The widget of a view that draws itself: it hands painting and the main button to the view's hooks.
+class CViewWidget : public QWidget
+{
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        if (CView* view = Owner())
+        {
+            QPainter painter(this);
+            view->Draw(painter, event->rect());
+        }
+    }
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        CView* view = Owner();
+        if (view && event->button() == Qt::LeftButton)
+            view->MouseDown(PointOf(event), CView::ModsOf(event->modifiers().toInt()));
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        CView* view = Owner();
+        if (view && event->button() == Qt::LeftButton)
+            view->MouseUp(PointOf(event), CView::ModsOf(event->modifiers().toInt()));
+    }
+
+private:
+    // None once the view is going: its hooks are not called from its own destruction.
+    CView* Owner() const
+    {
+        CView* view = CView::FromWidget(this);
+        return view && view->Widget() == this ? view : nullptr;
+    }
+    static SPoint PointOf(const QMouseEvent* event)
+    {
+        const QPoint p = event->position().toPoint();
+        return SPoint{p.x(), p.y()};
+    }
+};
+
 void InstallSizingRule(QWidget* container)
 {
     if (!container || container->property("quenvolSizing").toBool()) return;
@@ -83,6 +125,8 @@ CView::CView(SViewParent parent, const SRect& bounds, QWidget* widget) : mWidget
                      });
     if (host && host->isVisible()) widget->show();
 }
+
+CView::CView(SViewParent parent, const SRect& bounds) : CView(parent, bounds, new CViewWidget) {}
 
 CView::~CView()
 {
@@ -145,6 +189,16 @@ bool CView::IsFocus() const
     return mWidget->hasFocus();
 }
 
+void CView::Refresh()
+{
+    if (mWidget) mWidget->update();
+}
+
+bool CView::IsInside(const SPoint& where) const
+{
+    return mWidget && mWidget->rect().contains(where.h, where.v);
+}
+
 void CView::Hit(uint16_t part, uint16_t mods, uint32_t param, const void* data, uint32_t dataSize,
                 uint16_t type)
 {
@@ -199,7 +253,12 @@ CView* CView::FromWidget(const QWidget* widget)
 
 uint16_t CView::CurrentMods()
 {
-    const Qt::KeyboardModifiers m = QApplication::keyboardModifiers();
+    return ModsOf(QApplication::keyboardModifiers().toInt());
+}
+
+uint16_t CView::ModsOf(int qtModifiers)
+{
+    const Qt::KeyboardModifiers m = Qt::KeyboardModifiers::fromInt(qtModifiers);
     uint16_t mods = 0;
     if (m & Qt::ControlModifier) mods |= kModCtrl;
     if (m & Qt::AltModifier) mods |= kModAlt;

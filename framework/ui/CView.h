@@ -7,9 +7,12 @@
 #include "framework/ui/Geometry.h"
 #include "framework/ui/SHitMsgData.h"
 
+class QPainter;
+class QRect;
 class QWidget;
 class CWindow;
 class CView;
+class CViewWidget;
 
 // Where a new view goes: into a window's content or into another view.
 struct SViewParent
@@ -59,6 +62,10 @@ public:
     bool IsEnabled() const;
     void SetFocus();
     bool IsFocus() const;
+    // Asks for the view to be drawn again.
+    void Refresh();
+    // Whether a point in the view's own coordinates lies on it.
+    bool IsInside(const SPoint& where) const;
 
     // Reports a hit of this view to its window (and from there to the application or a modal loop).
     void Hit(uint16_t part = 0, uint16_t mods = 0, uint32_t param = 0, const void* data = nullptr,
@@ -76,12 +83,26 @@ public:
 
     // The modifier word of the keys held now, in the framework's bits.
     static uint16_t CurrentMods();
+    // The same for the modifiers a Qt event carries (Qt::KeyboardModifiers as a number).
+    static uint16_t ModsOf(int qtModifiers);
 
 protected:
     // `widget` is made by the subclass with no parent; it is put into the parent at `bounds`.
     CView(SViewParent parent, const SRect& bounds, QWidget* widget);
+    // A view that draws itself and takes the mouse through the hooks below: the toolkit makes a plain
+    // widget for it that calls them.
+    CView(SViewParent parent, const SRect& bounds);
+
+    // Hooks of a view made without a widget of its own. Points are in the view's own coordinates;
+    // the mouse hooks are for the main button. The release comes to the view that had the press,
+    // wherever it happens (IsInside tells a press given up by moving away).
+    virtual void Draw(QPainter&, const QRect& /*dirty*/) {}
+    virtual void MouseDown(const SPoint& /*where*/, uint16_t /*mods*/) {}
+    virtual void MouseUp(const SPoint& /*where*/, uint16_t /*mods*/) {}
 
 private:
+    friend class CViewWidget;
+
     QWidget* mWidget;
     uint32_t mID = 0;
     uint32_t mCommand = 0;
