@@ -1,6 +1,5 @@
 #include "client/chat/CMySubjectView.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionButton>
@@ -10,59 +9,30 @@
 #include "framework/runtime/KeyCommands.h"
 #include "framework/ui/UiText.h"
 
-namespace
-{
-class CSubjectWidget : public QWidget
-{
-public:
-    CMySubjectView* owner = nullptr;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        if (!owner) return;
-        QPainter painter(this);
-        owner->Paint(painter);
-    }
-    void mousePressEvent(QMouseEvent* event) override
-    {
-        if (owner && event->button() == Qt::LeftButton) owner->MousePressed();
-    }
-    void mouseReleaseEvent(QMouseEvent* event) override
-    {
-        if (owner && event->button() == Qt::LeftButton)
-            owner->MouseReleased(rect().contains(event->position().toPoint()), CView::CurrentMods());
-    }
-};
-} // namespace
-
-CMySubjectView::CMySubjectView(SViewParent parent, const SRect& bounds)
-    : CView(parent, bounds, new CSubjectWidget)
-{
-    static_cast<CSubjectWidget*>(Widget())->owner = this;
-}
+CMySubjectView::CMySubjectView(SViewParent parent, const SRect& bounds) : CView(parent, bounds) {}
 
 void CMySubjectView::SetText(const void* text, uint32_t length)
 {
     mText.assign(static_cast<const char*>(text), text ? length : 0);
-    Widget()->update();
+    Refresh();
 }
 
-void CMySubjectView::MousePressed()
+void CMySubjectView::MouseDown(const SPoint&, uint16_t)
 {
     mIsHilited = true;
-    Widget()->update();
+    Refresh();
 }
 
-void CMySubjectView::MouseReleased(bool inside, uint16_t mods)
+void CMySubjectView::MouseUp(const SPoint& where, uint16_t mods)
 {
     if (!mIsHilited) return;
     mIsHilited = false;
-    Widget()->update();
-    if (inside && mHitsEnabled && IsEnabled()) Hit(0, mods, 0, nullptr, 0, (mods & kModAlt) ? 2 : 1);
+    Refresh();
+    // A press given up by moving away before the release changes nothing.
+    if (IsInside(where) && mHitsEnabled && IsEnabled()) Hit(0, mods, 0, nullptr, 0, (mods & kModAlt) ? 2 : 1);
 }
 
-void CMySubjectView::Paint(QPainter& painter)
+void CMySubjectView::Draw(QPainter& painter, const QRect&)
 {
     QWidget* w = Widget();
     const QPalette& pal = w->palette();

@@ -16,10 +16,10 @@ public:
     // A click reports a hit of type 1, or 2 with the Alt key held; only while hits are enabled.
     void SetHitsEnabled(bool on) { mHitsEnabled = on; }
 
-    // Called by the widget.
-    void Paint(class QPainter& painter);
-    void MousePressed();
-    void MouseReleased(bool inside, uint16_t mods);
+protected:
+    void Draw(QPainter& painter, const QRect& dirty) override;
+    void MouseDown(const SPoint& where, uint16_t mods) override;
+    void MouseUp(const SPoint& where, uint16_t mods) override;
 
 private:
     std::string mText;

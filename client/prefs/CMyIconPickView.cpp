@@ -1,6 +1,5 @@
 #include "client/prefs/CMyIconPickView.h"
 
-#include <QMouseEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -8,31 +7,9 @@
 
 #include "framework/ui/UIcons.h"
 
-namespace
-{
-class CIconPickWidget : public QWidget
-{
-public:
-    CMyIconPickView* owner = nullptr;
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        if (!owner) return;
-        QPainter painter(this);
-        owner->Paint(painter);
-    }
-    void mousePressEvent(QMouseEvent* event) override
-    {
-        if (owner && event->button() == Qt::LeftButton) owner->Choose();
-    }
-};
-} // namespace
-
 CMyIconPickView::CMyIconPickView(SViewParent parent, const SRect& bounds, int16_t iconID)
-    : CView(parent, bounds, new CIconPickWidget), mIcon(iconID)
+    : CView(parent, bounds), mIcon(iconID)
 {
-    static_cast<CIconPickWidget*>(Widget())->owner = this;
 }
 
 CMyIconPickView::~CMyIconPickView()
@@ -42,20 +19,19 @@ CMyIconPickView::~CMyIconPickView()
     while (prev->mNext != this)
         prev = prev->mNext;
     prev->mNext = mNext;
-    if (auto* w = static_cast<CIconPickWidget*>(Widget())) w->owner = nullptr;
 }
 
 void CMyIconPickView::SetIcon(int16_t iconID)
 {
     mIcon = iconID;
-    Widget()->update();
+    Refresh();
 }
 
 void CMyIconPickView::SetMark(bool mark)
 {
     if (mark == mMark) return;
     mMark = mark;
-    Widget()->update();
+    Refresh();
 }
 
 void CMyIconPickView::JoinRing(CMyIconPickView* other)
@@ -72,7 +48,12 @@ void CMyIconPickView::Choose()
     SetMark(true);
 }
 
-void CMyIconPickView::Paint(QPainter& painter)
+void CMyIconPickView::MouseDown(const SPoint&, uint16_t)
+{
+    Choose();
+}
+
+void CMyIconPickView::Draw(QPainter& painter, const QRect&)
 {
     QWidget* w = Widget();
     const QRect all = w->rect();

@@ -20,7 +20,9 @@ public:
     // What a mouse press on the cell does.
     void Choose();
 
-    void Paint(class QPainter& painter);
+protected:
+    void Draw(QPainter& painter, const QRect& dirty) override;
+    void MouseDown(const SPoint& where, uint16_t mods) override;
 
 private:
     int16_t mIcon = 0;

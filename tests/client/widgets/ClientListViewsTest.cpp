@@ -1,5 +1,5 @@
 // The client's shared list views and small views: user rows filled from server replies, their order,
-// search and colours, which task rows are repainted, icon cells and the subject bar.
+// search and colours, which task rows are repainted, and the subject bar.
 #include <QApplication>
 #include <QPalette>
 #include <QTest>
@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "client/chat/CMySubjectView.h"
-#include "client/prefs/CMyIconPickView.h"
 #include "client/tasks/CMyTaskListView.h"
 #include "client/widgets/CMyUserListView.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UFieldRecords.h"
 #include "framework/runtime/CApplication.h"
+#include "framework/runtime/KeyCommands.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/ui/CWindow.h"
 #include "framework/ui/SHitMsgData.h"
@@ -190,23 +190,8 @@ TEST_F(ListViewsTest, TaskRowsAreRepaintedOnlyWhenTheyChange)
     EXPECT_EQ(list->GetItemCount(), 0u);
 }
 
-TEST_F(ListViewsTest, IconCellsOfOneRingHaveOneMarkAndTheSubjectBarReportsClicks)
+TEST_F(ListViewsTest, TheSubjectBarReportsClicksThatEndOnIt)
 {
-    auto* a = new CMyIconPickView(window, SRect{0, 0, 32, 32}, 414);
-    auto* b = new CMyIconPickView(window, SRect{40, 0, 72, 32}, -2001);
-    auto* c = new CMyIconPickView(window, SRect{80, 0, 112, 32}, 128);
-    b->JoinRing(a);
-    c->JoinRing(a);
-    a->SetMark(true);
-    QTest::mouseClick(c->Widget(), Qt::LeftButton);
-    EXPECT_FALSE(a->GetMark());
-    EXPECT_FALSE(b->GetMark());
-    EXPECT_TRUE(c->GetMark());
-    delete b; // leaves the ring: the others still reach each other
-    a->Choose();
-    EXPECT_TRUE(a->GetMark());
-    EXPECT_FALSE(c->GetMark());
-
     auto* subject = new CMySubjectView(window, SRect{0, 100, 300, 116});
     subject->SetID(1039);
     subject->SetText("Plans", 5);
@@ -217,7 +202,19 @@ TEST_F(ListViewsTest, IconCellsOfOneRingHaveOneMarkAndTheSubjectBarReportsClicks
     EXPECT_EQ(hits[0].id, 1039u);
     EXPECT_EQ(hits[0].type, 1);
     EXPECT_FALSE(subject->IsHilited());
+    // With the Alt key the click asks for something else.
+    QTest::mouseClick(subject->Widget(), Qt::LeftButton, Qt::AltModifier);
+    hits = Hits();
+    ASSERT_EQ(hits.size(), 2u);
+    EXPECT_EQ(hits[1].type, 2);
+    EXPECT_EQ(hits[1].mods, kModAlt);
+    // A press given up by moving away is no click.
+    QTest::mousePress(subject->Widget(), Qt::LeftButton);
+    EXPECT_TRUE(subject->IsHilited());
+    QTest::mouseRelease(subject->Widget(), Qt::LeftButton, Qt::NoModifier, QPoint(150, 40));
+    EXPECT_FALSE(subject->IsHilited());
+    EXPECT_EQ(Hits().size(), 2u);
     subject->SetHitsEnabled(false);
     QTest::mouseClick(subject->Widget(), Qt::LeftButton);
-    EXPECT_EQ(Hits().size(), 1u);
+    EXPECT_EQ(Hits().size(), 2u);
 }
