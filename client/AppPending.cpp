@@ -5,6 +5,7 @@
 
 #include "client/app/CMyApplication.h"
 #include "client/boxes/USound.h"
+#include "framework/runtime/UPString.h"
 
 // ---- tasks: only transfers can be started by hand; they arrive with file transfers.
 void CMyApplication::DoStartTask() {}
@@ -69,10 +70,8 @@ void CMyApplication::DoFileUploadFromDrop(CWindow*, const SHitMsgData&) {}
 // ---- prefs: until the preferences file is read, start-up takes the values of a missing file.
 void CMyApplication::ReadPrefs()
 {
-    static const char kUnnamed[] = "unnamed";
     mIconID = 414;
-    mUserName[0] = uint8_t(sizeof(kUnnamed) - 1);
-    std::memcpy(mUserName + 1, kUnnamed, sizeof(kUnnamed) - 1);
+    UPString::SetText(mUserName, "unnamed");
     mTotalBytesUploaded = mTotalBytesDownloaded = mTotalSecsOnline = mTotalChatBytes = 0;
     mColorChat = kDefaultColorInfo;
     mColorNews = kDefaultColorInfo;
@@ -81,4 +80,3 @@ void CMyApplication::ReadPrefs()
 void CMyApplication::WritePrefs() {}
 void CMyApplication::DoOptions() {}
 void CMyApplication::OpenBookmark(TFileSysRefObj*) {}
-

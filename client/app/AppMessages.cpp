@@ -8,19 +8,19 @@
 #include "client/boxes/MsgBox.h"
 #include "client/boxes/USound.h"
 #include "framework/runtime/UApplication.h"
+#include "framework/runtime/UPString.h"
 #include "framework/ui/CFrameWindow.h"
 
 namespace
 {
 // A length-prefixed text from message data, cut to what the data really holds.
-void CopyPString(const void* data, uint32_t size, uint8_t* out)
+void CopyPString(const void* data, uint32_t size, uint8_t (&out)[256])
 {
-    out[0] = 0;
-    if (!data || size == 0) return;
     const auto* bytes = static_cast<const uint8_t*>(data);
-    uint32_t n = std::min<uint32_t>(bytes[0], size - 1);
-    out[0] = uint8_t(n);
-    std::memcpy(out + 1, bytes + 1, n);
+    if (!bytes || size == 0)
+        out[0] = 0;
+    else
+        UPString::SetBytes(out, bytes + 1, std::min<uint32_t>(bytes[0], size - 1));
 }
 
 void ShowServerText(const char* title, int16_t icon, int16_t sound, const uint8_t* text)

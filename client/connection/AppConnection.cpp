@@ -16,6 +16,7 @@
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UDateTime.h"
 #include "framework/runtime/UMemory.h"
+#include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
 
 namespace
@@ -47,8 +48,8 @@ void CMyApplication::DoShowConnect(const uint8_t* address)
 void CMyApplication::DoConnectFromDialog(const uint8_t* address, const uint8_t* login,
                                          const uint8_t* password, const uint8_t* bookmarkName)
 {
-    CopyPString(mUserLogin, sizeof(mUserLogin), login);
-    CopyPString(mUserPassword, sizeof(mUserPassword), password);
+    UPString::Copy(mUserLogin, login);
+    UPString::Copy(mUserPassword, password);
     // "0" is the short way to say this machine.
     static const uint8_t kLocalHost[] = "\x09"
                                         "127.0.0.1";
@@ -74,17 +75,16 @@ void CMyApplication::DoConnect(const uint8_t* address, const uint8_t* name)
             size = uint32_t(static_cast<const uint8_t*>(slash) - text);
     }
     mAddress.type = kInternetNameAddressType;
-    mAddress.name[0] = uint8_t(size);
-    if (size) std::memcpy(mAddress.name + 1, text, size);
+    UPString::SetBytes(mAddress.name, text, size);
     mBasePortNum = UTransport::GetPortFromAddressText(kInternetNameAddressType, text, size);
     if (mBasePortNum == 0) mBasePortNum = kDefaultServerPort;
     mAddress.port = uint16_t(mBasePortNum);
 
     uint8_t displayName[256];
     if (name && name[0])
-        CopyPString(displayName, sizeof(displayName), name);
+        UPString::Copy(displayName, name);
     else
-        CopyPString(displayName, kMaxDisplayName + 1, mAddress.name);
+        UPString::Copy(displayName, kMaxDisplayName + 1, mAddress.name);
     DisplayServerName(displayName);
 
     new CMyConnectTask();
@@ -96,8 +96,7 @@ void CMyApplication::DoGoURL(const void* text, uint32_t size)
     uint32_t start, length;
     if (!UTransport::_GetURLAddress(text, size, start, length)) return;
     uint8_t address[256];
-    address[0] = uint8_t(std::min<uint32_t>(length, 255));
-    std::memcpy(address + 1, static_cast<const uint8_t*>(text) + start, address[0]);
+    UPString::SetBytes(address, static_cast<const uint8_t*>(text) + start, length);
     mUserLogin[0] = 0;
     mUserPassword[0] = 0;
     DoConnect(address, nullptr);
