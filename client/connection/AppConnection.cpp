@@ -23,13 +23,6 @@ namespace
 {
 constexpr uint16_t kDefaultServerPort = 5500;
 constexpr uint8_t kMaxDisplayName = 63;
-
-void CopyPString(uint8_t* dest, uint32_t capacity, const uint8_t* src)
-{
-    const uint32_t n = src ? std::min<uint32_t>(src[0], capacity - 1) : 0;
-    dest[0] = uint8_t(n);
-    if (n) std::memcpy(dest + 1, src + 1, n);
-}
 } // namespace
 
 void CMyApplication::DoShowConnect()
