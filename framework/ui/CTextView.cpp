@@ -111,6 +111,11 @@ uint32_t CTextView::GetTextSize() const
     return uint32_t(GetText().size());
 }
 
+bool CTextView::IsEmpty() const
+{
+    return TextEdit() ? TextEdit()->document()->isEmpty() : LineEdit()->text().isEmpty();
+}
+
 void CTextView::AppendText(const void* text, uint32_t length)
 {
     const QString s = ToQString(text, length);
@@ -128,6 +133,17 @@ void CTextView::AppendText(const void* text, uint32_t length)
     c.insertText(s);
     mSettingText = false;
     if (atEnd) bar->setValue(bar->maximum());
+}
+
+void CTextView::ScrollToEnd()
+{
+    if (QPlainTextEdit* e = TextEdit())
+    {
+        QScrollBar* bar = e->verticalScrollBar();
+        bar->setValue(bar->maximum());
+    }
+    else
+        LineEdit()->end(false);
 }
 
 void CTextView::SelectAll()

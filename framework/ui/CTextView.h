@@ -36,8 +36,11 @@ public:
     // Into a length-prefixed string of at most maxLength bytes; returns the length.
     uint8_t GetText(uint8_t* outPString, uint8_t maxLength = 255) const;
     uint32_t GetTextSize() const;
+    // Without copying the text out, which costs a long chat dearly.
+    bool IsEmpty() const;
     // Appends at the end and keeps the view at the end when it was there.
     void AppendText(const void* text, uint32_t length);
+    void ScrollToEnd();
     void SelectAll();
 
     void SetReadOnly(bool readOnly);

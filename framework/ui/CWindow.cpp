@@ -179,6 +179,15 @@ void CWindow::BringToFront()
     Activated();
 }
 
+void CWindow::ShowBehind()
+{
+    const bool quiet = mWidget->testAttribute(Qt::WA_ShowWithoutActivating);
+    mWidget->setAttribute(Qt::WA_ShowWithoutActivating, true);
+    mWidget->show();
+    mWidget->lower();
+    mWidget->setAttribute(Qt::WA_ShowWithoutActivating, quiet);
+}
+
 void CWindow::Activated()
 {
     mActivationStamp = gNextStamp++;

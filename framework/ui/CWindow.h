@@ -62,6 +62,8 @@ public:
     void Hide();
     bool IsVisible() const;
     void BringToFront();
+    // Shows the window behind the others without taking the focus from the window the user works in.
+    void ShowBehind();
     // Bounds are the window's content in screen coordinates (without frame and menu bar).
     void GetBounds(SRect& outBounds) const;
     // An empty or inverted rectangle is ignored, so that a damaged saved rectangle changes nothing.
