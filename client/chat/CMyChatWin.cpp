@@ -24,6 +24,12 @@ constexpr uint16_t kModCommand = 0x0010;
 constexpr uint32_t kFlavorUser = FourCC("QVUI");
 constexpr uint32_t kMaxTitle = 64;
 
+CPtrList<CMyChatWin>& ChatWindows()
+{
+    static CPtrList<CMyChatWin> windows;
+    return windows;
+}
+
 // The zoom changes the window's width without moving or sizing its views: the one resize it causes is
 // kept from the views' sizing rule.
 class CZoomResizeFilter : public QObject
@@ -49,8 +55,9 @@ private:
 } // namespace
 
 CMyChatWin::CMyChatWin(uint32_t chatID, const SMyColorInfo& colors)
-    : CWindow(SRect{0, 0, 565, 208}, kWindowDocument2, kStylePrivChatWin), mChatID(chatID)
+    : CMySessionWin(SRect{0, 0, 565, 208}, kWindowDocument2, kStylePrivChatWin), mChatID(chatID)
 {
+    ChatWindows().AddItem(this);
     SetTitle("Private Chat", 12);
     SetLimits(300, 130, 0x7FFF, 0x7FFF);
     mAllText = MakeChatTextBox(this, SRect{5, 5, 355, 140}, &mAllScroll);
@@ -78,13 +85,26 @@ CMyChatWin::CMyChatWin(uint32_t chatID, const SMyColorInfo& colors)
 
 CMyChatWin::~CMyChatWin()
 {
+    ChatWindows().RemoveItem(this);
     // The filter points into this object; the window's widget outlives it by a moment.
     delete mZoomFilter;
 }
 
+const CPtrList<CMyChatWin>& CMyChatWin::All()
+{
+    return ChatWindows();
+}
+
+CMyChatWin* CMyChatWin::FindByID(uint32_t chatID)
+{
+    for (CMyChatWin* win : ChatWindows())
+        if (win->mChatID == chatID) return win;
+    return nullptr;
+}
+
 void CMyChatWin::AppendChat(const void* text, uint32_t length)
 {
-    mAllText->AppendText(text, length);
+    AppendChatLine(mAllText, text, length);
 }
 
 std::string CMyChatWin::GetSendText() const
@@ -119,6 +139,11 @@ void CMyChatWin::SetSubject(const void* text, uint32_t length)
 void CMyChatWin::SetTextColor(const SMyColorInfo& colors)
 {
     ApplyChatColors(colors, {mAllText, mSendText}, {mAllScroll, mSendScroll});
+}
+
+void CMyChatWin::SetAccess(const SMyUserAccess& access)
+{
+    mSendText->SetEnable(access.Has(kAccessSendChat));
 }
 
 bool CMyChatWin::KeyDown(const SKeyMsgData& key)

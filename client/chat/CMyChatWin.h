@@ -4,8 +4,10 @@
 
 #include <string>
 
+#include "client/app/CMySessionWin.h"
+#include "client/app/SMyUserAccess.h"
 #include "client/widgets/SMyColorInfo.h"
-#include "framework/ui/CWindow.h"
+#include "framework/runtime/CVoidPtrList.h"
 
 class CTextView;
 class CScrollerView;
@@ -13,13 +15,18 @@ class CMyUserListView;
 class CMySubjectView;
 class QMimeData;
 
-class CMyChatWin : public CWindow
+class CMyChatWin : public CMySessionWin
 {
 public:
     static constexpr int32_t kListZoomWidth = 205;
 
     explicit CMyChatWin(uint32_t chatID = 0, const SMyColorInfo& colors = kDefaultColorInfo);
     ~CMyChatWin() override;
+
+    // Every private chat window that exists, oldest first.
+    static const CPtrList<CMyChatWin>& All();
+    // The window of that chat, or null.
+    static CMyChatWin* FindByID(uint32_t chatID);
 
     uint32_t GetChatID() const { return mChatID; }
     void SetChatID(uint32_t chatID) { mChatID = chatID; }
@@ -29,6 +36,7 @@ public:
     CTextView* GetSendView() const { return mSendText; }
     bool IsListVisible() const { return mIsListVis; }
 
+    // By the line rule of every conversation (AppendChatLine).
     void AppendChat(const void* text, uint32_t length);
     std::string GetSendText() const;
     void ClearSendText();
@@ -36,6 +44,8 @@ public:
     // empty subject gives "Private Chat".
     void SetSubject(const void* text, uint32_t length);
     void SetTextColor(const SMyColorInfo& colors);
+    // Typing into the chat needs the right to send chat.
+    void SetAccess(const SMyUserAccess& access);
 
     bool KeyDown(const SKeyMsgData& key) override;
     // Shows or hides the member list; the window narrows or widens by the list's width and the other

@@ -9,7 +9,7 @@
 namespace
 {
 constexpr uint16_t kStyleChatWin = 5;
-}
+} // namespace
 
 CMyOldChatWin::CMyOldChatWin(const SMyColorInfo& colors)
     : CWindow(SRect{0, 0, 360, 193}, kWindowDocument2, kStyleChatWin)
@@ -23,7 +23,7 @@ CMyOldChatWin::CMyOldChatWin(const SMyColorInfo& colors)
 
 void CMyOldChatWin::AppendChat(const void* text, uint32_t length)
 {
-    mAllText->AppendText(text, length);
+    AppendChatLine(mAllText, text, length);
 }
 
 void CMyOldChatWin::ClearChat()
@@ -44,6 +44,11 @@ void CMyOldChatWin::ClearSendText()
 void CMyOldChatWin::SetTextColor(const SMyColorInfo& colors)
 {
     ApplyChatColors(colors, {mAllText, mSendText}, {mAllScroll, mSendScroll});
+}
+
+void CMyOldChatWin::SetAccess(const SMyUserAccess& access)
+{
+    mSendText->SetEnable(access.Has(kAccessSendChat));
 }
 
 bool CMyOldChatWin::KeyDown(const SKeyMsgData& key)

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "client/app/SMyUserAccess.h"
 #include "client/widgets/SMyColorInfo.h"
 #include "framework/ui/CWindow.h"
 
@@ -16,6 +17,7 @@ public:
 
     CTextView* GetChatView() const { return mAllText; }
     CTextView* GetSendView() const { return mSendText; }
+    // By the line rule of every conversation (AppendChatLine).
     void AppendChat(const void* text, uint32_t length);
     void ClearChat();
     // What the user typed, line breaks as carriage returns.
@@ -23,6 +25,8 @@ public:
     void ClearSendText();
     // Text colour on both texts, background on both scrollers, and the size of both.
     void SetTextColor(const SMyColorInfo& colors);
+    // Typing into the chat needs the right to send chat.
+    void SetAccess(const SMyUserAccess& access);
 
     bool KeyDown(const SKeyMsgData& key) override;
 

@@ -65,7 +65,7 @@ CMyPrivMsgWin::CMyPrivMsgWin(bool noReplyButton)
     mTextView->SetReadOnly(true);
 
     uint8_t date[64];
-    const uint32_t n = UDateTime::DateToText(date, 57, 0);
+    const uint32_t n = UDateTime::DateToText(date, 57, UDateTime::kShortDate | UDateTime::kTimeWithSeconds);
     std::string sent = "Sent: ";
     sent.append(reinterpret_cast<const char*>(date), n);
     mDateTimeLabel = new CLabelView(this, SRect{10, 143, 118, 163}, sent.c_str());
@@ -93,6 +93,7 @@ void CMyPrivMsgWin::SetTextHandle(THdlObj* text)
 
 void CMyPrivMsgWin::SetText(const void* text, uint32_t length)
 {
+    mMessage.assign(static_cast<const char*>(text), text ? length : 0);
     mTextView->SetText(text, length);
     SRect box;
     mTextScroll->GetBounds(box);

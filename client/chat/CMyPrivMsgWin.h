@@ -2,6 +2,8 @@
 // when it arrived, and OK and Reply buttons.
 #pragma once
 
+#include <string>
+
 #include "framework/ui/CWindow.h"
 
 struct THdlObj;
@@ -29,9 +31,13 @@ public:
     CTextView* GetQuotView() const { return mQuotView; }
     CButtonView* GetReplyButton() const { return mReplyBtn; }
     bool IsQuoteShown() const;
+    // The message's bytes as they arrived, for quoting them in a reply.
+    const std::string& GetMessage() const { return mMessage; }
 
     uint16_t mUserID = 0;
     uint8_t mUserName[64] = {}; // length-prefixed
+    // The session the message came in: user ids mean nothing in another.
+    uint32_t mSession = 0;
 
 private:
     CTextView* mTextView = nullptr;
@@ -43,4 +49,5 @@ private:
     CLabelView* mQuotLabel = nullptr;
     CLabelView* mMsgLabel = nullptr;
     CLabelView* mDateTimeLabel = nullptr;
+    std::string mMessage;
 };

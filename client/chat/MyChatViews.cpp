@@ -35,6 +35,19 @@ CTextView* MakeChatSendBox(CWindow* window, const SRect& bounds, uint32_t viewID
     return text;
 }
 
+void AppendChatLine(CTextView* view, const void* text, uint32_t length)
+{
+    const auto* bytes = static_cast<const uint8_t*>(text);
+    if (!bytes || !length) return;
+    if (bytes[0] == '\r' && view->IsEmpty())
+    {
+        ++bytes;
+        if (--length == 0) return;
+    }
+    view->AppendText(bytes, length);
+    if (!view->IsFocus()) view->ScrollToEnd();
+}
+
 void ApplyChatColors(const SMyColorInfo& colors, std::initializer_list<CTextView*> texts,
                      std::initializer_list<CScrollerView*> scrollers)
 {

@@ -11,10 +11,17 @@ class CWindow;
 class CTextView;
 class CScrollerView;
 
+// The access bit "Can Send Chat": without it the box to type into is off.
+constexpr uint32_t kAccessSendChat = 10;
+
 // Read-only, 9 points, grows with the window.
 CTextView* MakeChatTextBox(CWindow* window, const SRect& bounds, CScrollerView** outScroller);
 // 9 points, moves down and widens with the window; Enter reports a hit of `viewID`.
 CTextView* MakeChatSendBox(CWindow* window, const SRect& bounds, uint32_t viewID,
                            CScrollerView** outScroller);
+// The rule for every line put into a conversation: a line starting with a carriage return loses it
+// when the view is empty (so the text does not open with a blank line), and the view then shows the
+// end unless the user has put the keyboard focus in it to read back.
+void AppendChatLine(CTextView* view, const void* text, uint32_t length);
 void ApplyChatColors(const SMyColorInfo& colors, std::initializer_list<CTextView*> texts,
                      std::initializer_list<CScrollerView*> scrollers);

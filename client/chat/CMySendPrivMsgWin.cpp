@@ -1,0 +1,51 @@
+#include "client/chat/CMySendPrivMsgWin.h"
+
+#include <QLabel>
+
+#include "framework/ui/CButtonView.h"
+#include "framework/ui/CLabelView.h"
+#include "framework/ui/CScrollerView.h"
+#include "framework/ui/CTextView.h"
+#include "framework/ui/UiText.h"
+
+namespace
+{
+constexpr uint16_t kOptionsMsgText = 10;
+constexpr int32_t kWidth = 340, kHeight = 210;
+} // namespace
+
+CMySendPrivMsgWin::CMySendPrivMsgWin(const uint8_t* userName)
+    : CMySessionWin(SRect{0, 0, kWidth, kHeight}, kWindowModal)
+{
+    SetTitle("Send Message", 12);
+    new CLabelView(this, SRect{10, 8, kWidth - 10, 40},
+                   "Type a message and click the 'Send' button to send it privately to:");
+    mName = new CLabelView(this, SRect{20, 42, kWidth - 10, 60});
+    mName->SetText(userName);
+    mName->SetBold(true);
+    mText = MakeTextBoxView(this, SRect{10, 64, kWidth - 10, kHeight - 42}, kOptionsMsgText, nullptr,
+                            kTextMultiLine);
+    auto* send = new CButtonView(this, SRect{kWidth - 86, kHeight - 34, kWidth - 10, kHeight - 8}, "Send");
+    send->SetID(kHitSend);
+    send->SetDefault(true);
+    auto* cancel =
+        new CButtonView(this, SRect{kWidth - 166, kHeight - 31, kWidth - 96, kHeight - 11}, "Cancel");
+    cancel->SetID(kHitCancel);
+    cancel->SetCancel(true);
+    mText->SetFocus();
+}
+
+std::string CMySendPrivMsgWin::GetText() const
+{
+    return mText->GetText();
+}
+
+void CMySendPrivMsgWin::SetText(const void* text, uint32_t length)
+{
+    mText->SetText(text, length);
+}
+
+std::string CMySendPrivMsgWin::GetRecipient() const
+{
+    return FromQString(mName->Label()->text());
+}
