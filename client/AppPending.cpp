@@ -10,29 +10,6 @@
 // ---- tasks: only transfers can be started by hand; they arrive with file transfers.
 void CMyApplication::DoStartTask() {}
 
-// ---- chat
-void CMyApplication::DoChatSend(bool) {}
-void CMyApplication::DoOpenPrivateChat() {}
-void CMyApplication::DoSendPrivMsg(uint16_t, const uint8_t*) {}
-void CMyApplication::DoReplyPrivMsg(CWindow*) {}
-void CMyApplication::DoBringFrontPrivMsg() {}
-void CMyApplication::DoSecret() {}
-void CMyApplication::DoPrivChatSend(CWindow*, bool) {}
-void CMyApplication::DoAcceptChatInvite(CWindow*) {}
-void CMyApplication::DoRejectChatInvite(CWindow*) {}
-void CMyApplication::DoInviteToPrivateChat(CWindow*, const SHitMsgData&) {}
-void CMyApplication::DoPrivChatUserHit(CWindow*) {}
-void CMyApplication::DoSetChatSubject(CWindow*) {}
-void CMyApplication::DoClosePrivateChat(CWindow*) {}
-void CMyApplication::ProcessTran_NewMsg(TFieldDataObj*) {}
-void CMyApplication::ProcessTran_ChatMsg(TFieldDataObj*) {}
-void CMyApplication::ProcessTran_InviteToChat(TFieldDataObj*) {}
-void CMyApplication::ProcessTran_NotifyChatChangeUser(TFieldDataObj*) {}
-void CMyApplication::ProcessTran_NotifyChatDeleteUser(TFieldDataObj*) {}
-void CMyApplication::ProcessTran_NotifyChatSubject(TFieldDataObj*) {}
-void CMyApplication::DoShowMessage(TFieldDataObj*, bool) {}
-void CMyApplication::ShowUserChangeInChats(const SUserEntry&, const uint8_t*) {}
-
 // ---- users
 void CMyApplication::DoNewUser() {}
 void CMyApplication::DoOpenUser() {}
@@ -45,6 +22,7 @@ void CMyApplication::ProcessTran_NotifyChangeUser(TFieldDataObj*) {}
 void CMyApplication::ProcessTran_NotifyDeleteUser(TFieldDataObj*) {}
 
 // ---- news
+void CMyApplication::ProcessTran_NewMsg(TFieldDataObj*) {}
 void CMyApplication::DoPostNewsWin() {}
 void CMyApplication::DoBroadcastWin() {}
 void CMyApplication::ProcessTran_UserBroadcast(TFieldDataObj*) {}

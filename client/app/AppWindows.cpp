@@ -179,6 +179,7 @@ void CMyApplication::UpdateAccessCommands()
     if (mConnectedUsersWin) mConnectedUsersWin->SetAccess(mMyAccess);
     for (CMyFolderWin* folder : mFolderWinList)
         folder->SetAccess(mMyAccess);
+    UpdateChatAccess();
 }
 
 void CMyApplication::DisplayServerName(const uint8_t* name)

@@ -51,7 +51,10 @@ CMyApplication::~CMyApplication()
     mTpt = nullptr;
     UTimer::Dispose(mFinishTaskTimer);
     UMemory::Dispose(mAgreementText);
-    DoCloseAllFileWindows();
+    delete[] mScramTable;
+    delete[] mUnscramTable;
+    // Private chats, invitations and the other windows of the session go with it, as at a disconnect.
+    CloseSessionWindows();
     mTaskList.Clear();
     delete mToolsWin;
     if (gApp == this) gApp = nullptr;

@@ -22,6 +22,7 @@ class CMyTask;
 class CMyTextWin;
 class CMyTaskListView;
 class CMyOldChatWin;
+class CMyChatWin;
 class CMyTasksWin;
 class CMyOldToolbarWin;
 class CMyUserListWin;
@@ -155,6 +156,17 @@ public:
     virtual void ProcessTran_NotifyChatSubject(TFieldDataObj* fields);
     // A private message or broadcast from a user.
     virtual void DoShowMessage(TFieldDataObj* fields, bool isBroadcast);
+    // The user's options answer a message or an invitation by themselves. True when the message is to
+    // be dropped (the automatic text or the refusal went out when `sendResponse`), or the invitation
+    // declined (the text went into that chat).
+    virtual bool AutomaticResponseOrRefuseMsg(uint16_t userID, bool sendResponse);
+    virtual bool AutomaticResponseOrRefuseChat(uint32_t chatID, const uint8_t* inviterName);
+    CMyChatWin* GetChatWinByID(uint32_t chatID) const;
+    // The public and private chat windows enable typing from mMyAccess.
+    void UpdateChatAccess();
+    // Scrambling of the public chat (chat/AppSecret.cpp): on with a key of three characters, off with a
+    // key of any other length (the tables stay).
+    void SetChatScrambling(const uint8_t* key);
 
     // Online users and accounts (users/AppUsers.cpp).
     virtual bool GetSelectedUser(uint16_t& outUserID, uint8_t* outUserName);

@@ -1,19 +1,241 @@
-// The public chat window and the private chats of the session.
+// The public chat: sending what the user typed, receiving the server's lines, and the lines the client
+// writes itself when a user changes name.
+#include <cstring>
+#include <random>
+#include <string>
+
 #include "client/app/CMyApplication.h"
+#include "client/boxes/MsgBox.h"
+#include "client/boxes/USound.h"
+#include "client/chat/CMyChatWin.h"
 #include "client/chat/CMyOldChatWin.h"
+#include "client/chat/MyChatFields.h"
+#include "client/chat/UMyChatScram.h"
+#include "client/widgets/CMyUserListView.h"
+#include "framework/net/TransactCatalogue.h"
+#include "framework/net/UFieldData.h"
+#include "framework/net/UTransact.h"
+#include "framework/runtime/UText.h"
+#include "framework/ui/CTextView.h"
+
+namespace
+{
+constexpr uint32_t kMaxChatText = 2048;
+constexpr int16_t kBoxChatTooLong = 132;
+
+// What a user typed becomes what goes out: no closing carriage return, and no byte the other clients
+// could not show (bytes above 0x7F too, as every client has always sent them).
+void PrepareChatText(std::string& text)
+{
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    UText::ReplaceNonPrinting(text.data(), uint32_t(text.size()), 0, ' ');
+}
+
+// "\r <<< OLD is now known as NEW >>>" when the names differ at the length they are kept at.
+bool FormatRenameLine(const uint8_t* oldName, const uint8_t* newName, uint8_t* out, uint32_t& outSize)
+{
+    if (oldName[0] == newName[0] && std::memcmp(oldName + 1, newName + 1, oldName[0]) == 0) return false;
+    outSize = UText::Format(out, 255, "\r <<< %#s is now known as %#s >>>", oldName, newName);
+    return true;
+}
+
+// Puts the user's new name, icon and flags into a private chat's list; true with `outOldName` (64
+// bytes) when the user was listed there.
+bool UpdateChatMember(CMyUserListView* list, const SUserEntry& user, uint8_t* outOldName)
+{
+    const SMyUserListItem* item = list->GetItem(list->FindUser(user.id));
+    if (!item) return false;
+    std::memcpy(outOldName, item->name, 1u + item->name[0]);
+    const int16_t icon = user.iconID ? user.iconID : CMyUserListView::kDefaultUserIcon;
+    list->UpdateUser(user.id, icon, user.flags, user.name + 1, user.name[0]);
+    return true;
+}
+
+// The private chat window a notice is for; null for a chat the user is not in or a damaged id.
+CMyChatWin* NoticedChat(const CMyApplication& app, TFieldDataObj* fields)
+{
+    uint32_t chatID;
+    return ReadChatID(fields, chatID) ? app.GetChatWinByID(chatID) : nullptr;
+}
+} // namespace
 
 void CMyApplication::ClearPublicChat()
 {
     if (mChatWin) mChatWin->ClearChat();
 }
 
-void CMyApplication::OpenPrivateChatFromReply(uint32_t, const SUserEntry&) {}
-
-bool CMyApplication::HasPrivateChat(uint32_t)
+void CMyApplication::DoChatSend(bool asAction)
 {
-    return false;
+    if (!mIsConnected || !mTpt || !mChatWin || mChatWin->GetSendView()->IsEmpty()) return;
+    StFieldData fields;
+    if (mPorkMode)
+    {
+        static const char* const kPorkLines[] = {"doze frogz are gunna pay", "pork pork", "pork pork pork",
+                                                 "pork pork pork pork", "pork"};
+        static std::minstd_rand random{std::random_device{}()};
+        const char* line = kPorkLines[std::uniform_int_distribution<int>(1, 5)(random) - 1];
+        UFieldData::AddField(fields, kFieldData, line, uint32_t(std::strlen(line)));
+        mChatWin->ClearSendText();
+        UTransact::SendTransaction(mTpt, kTranChatSend, fields);
+        return;
+    }
+    std::string text = mChatWin->GetSendText();
+    mChatWin->ClearSendText();
+    if (text.size() > kMaxChatText)
+    {
+        MsgBox(kBoxChatTooLong);
+        return;
+    }
+    if (asAction) UFieldData::AddInteger(fields, kFieldChatOptions, 1);
+    PrepareChatText(text);
+    if (mScramChat && mScramTable)
+    {
+        UMyChatScram::Scramble(reinterpret_cast<uint8_t*>(text.data()), uint32_t(text.size()), mScramTable);
+        text.push_back(char(UMyChatScram::kEndMarker));
+    }
+    UFieldData::AddField(fields, kFieldData, text.data(), uint32_t(text.size()));
+    UTransact::SendTransaction(mTpt, kTranChatSend, fields);
+    mTotalChatBytes += uint32_t(text.size());
 }
 
-void CMyApplication::DestroyPrivateChat(uint32_t) {}
+void CMyApplication::DoPrivChatSend(CWindow* window, bool asAction)
+{
+    auto* chat = dynamic_cast<CMyChatWin*>(window);
+    if (!mIsConnected || !mTpt || !chat || chat->GetSendView()->IsEmpty()) return;
+    std::string text = chat->GetSendText();
+    chat->ClearSendText();
+    if (text.size() > kMaxChatText)
+    {
+        MsgBox(kBoxChatTooLong);
+        return;
+    }
+    StFieldData fields;
+    if (asAction) UFieldData::AddInteger(fields, kFieldChatOptions, 1);
+    UFieldData::AddInteger(fields, kFieldChatID, int32_t(chat->GetChatID()));
+    PrepareChatText(text);
+    UFieldData::AddField(fields, kFieldData, text.data(), uint32_t(text.size()));
+    UTransact::SendTransaction(mTpt, kTranChatSend, fields);
+    mTotalChatBytes += uint32_t(text.size());
+}
 
-void CMyApplication::FillPrivateChat(uint32_t, const uint8_t*, TFieldDataObj*) {}
+void CMyApplication::ProcessTran_ChatMsg(TFieldDataObj* fields)
+{
+    uint32_t chatID;
+    if (!ReadChatID(fields, chatID)) return;
+    CMyChatWin* privateChat = nullptr;
+    if (chatID)
+    {
+        if (!(privateChat = GetChatWinByID(chatID))) return;
+    }
+    // A hidden public chat takes nothing in.
+    else if (!mChatWin || !mChatWin->IsVisible())
+        return;
+
+    const uint32_t size = UFieldData::GetFieldSize(fields, kFieldData);
+    if (!size) return;
+    std::string line(size, '\0');
+    UFieldData::GetField(fields, kFieldData, line.data(), size);
+    if (privateChat)
+        privateChat->AppendChat(line.data(), size);
+    else
+    {
+        auto* bytes = reinterpret_cast<uint8_t*>(line.data());
+        if (mScramChat && mUnscramTable && bytes[size - 1] == UMyChatScram::kEndMarker)
+        {
+            // The server put the speaker's name and a colon before the text; the text starts there.
+            if (void* colon = std::memchr(bytes, ':', size - 1))
+            {
+                const auto start = uint32_t(static_cast<uint8_t*>(colon) - bytes);
+                UMyChatScram::Scramble(bytes + start, size - 1 - start, mUnscramTable);
+                bytes[size - 1] = UMyChatScram::kShownMarker;
+            }
+        }
+        mChatWin->AppendChat(bytes, size);
+    }
+    USound::PlayEvent(kSoundChat, mSoundPrefs.chat);
+}
+
+void CMyApplication::ShowUserChangeInChats(const SUserEntry& user, const uint8_t* oldName)
+{
+    // Names are compared as the lists keep them (63 characters at most); cut shorter, a long name
+    // would seem changed at every change of icon or flags.
+    uint8_t line[256];
+    uint32_t size = 0;
+    if (mChatWin && oldName && FormatRenameLine(oldName, user.name, line, size))
+    {
+        mChatWin->AppendChat(line, size);
+        USound::PlayEvent(kSoundChat, mSoundPrefs.chat);
+    }
+    for (CMyChatWin* chat : CMyChatWin::All())
+    {
+        uint8_t memberName[64];
+        if (UpdateChatMember(chat->GetUserList(), user, memberName) &&
+            FormatRenameLine(memberName, user.name, line, size))
+            chat->AppendChat(line, size);
+    }
+}
+
+void CMyApplication::UpdateChatAccess()
+{
+    if (mChatWin) mChatWin->SetAccess(mMyAccess);
+    for (CMyChatWin* chat : CMyChatWin::All())
+        chat->SetAccess(mMyAccess);
+}
+
+void CMyApplication::ProcessTran_NotifyChatChangeUser(TFieldDataObj* fields)
+{
+    CMyChatWin* chat = NoticedChat(*this, fields);
+    if (!chat) return;
+    SUserEntry user{};
+    user.id = uint16_t(UFieldData::GetInteger(fields, kFieldUserID));
+    user.iconID = int16_t(UFieldData::GetInteger(fields, kFieldUserIconID));
+    user.flags = uint16_t(UFieldData::GetInteger(fields, kFieldUserFlags));
+    UFieldData::GetPString(fields, kFieldUserName, user.name, sizeof(user.name));
+    CMyUserListView* list = chat->GetUserList();
+    const uint32_t count = list->GetItemCount();
+    const bool atBottom = list->GetFirstVisibleItem() + list->GetVisibleItemCount() > count;
+
+    uint8_t line[256], oldName[64];
+    uint32_t size = 0;
+    if (UpdateChatMember(list, user, oldName))
+    {
+        if (!FormatRenameLine(oldName, user.name, line, size)) return;
+        chat->AppendChat(line, size);
+        USound::PlayEvent(kSoundChat, mSoundPrefs.chat);
+        return;
+    }
+    const int16_t icon = user.iconID ? user.iconID : CMyUserListView::kDefaultUserIcon;
+    list->AddUser(user.id, icon, user.flags, user.name + 1, user.name[0]);
+    USound::PlayEvent(kSoundJoin, mSoundPrefs.join);
+    if (atBottom) list->ScrollToItem(list->GetItemCount());
+    if (mShowJoinLeaveInChat)
+    {
+        size = UText::Format(line, 255, "\r <<< %#s has joined the chat >>>", user.name);
+        chat->AppendChat(line, size);
+    }
+}
+
+void CMyApplication::ProcessTran_NotifyChatDeleteUser(TFieldDataObj* fields)
+{
+    CMyChatWin* chat = NoticedChat(*this, fields);
+    if (!chat) return;
+    uint8_t name[64];
+    if (!chat->GetUserList()->DeleteUserByID(uint16_t(UFieldData::GetInteger(fields, kFieldUserID)), name))
+        return;
+    USound::PlayEvent(kSoundLeave, mSoundPrefs.leave);
+    if (mShowJoinLeaveInChat)
+    {
+        uint8_t line[256];
+        const uint32_t size = UText::Format(line, 255, "\r <<< %#s has left the chat >>>", name);
+        chat->AppendChat(line, size);
+    }
+}
+
+void CMyApplication::ProcessTran_NotifyChatSubject(TFieldDataObj* fields)
+{
+    CMyChatWin* chat = NoticedChat(*this, fields);
+    if (!chat) return;
+    uint8_t subject[256];
+    UFieldData::GetPString(fields, kFieldChatSubject, subject, sizeof(subject));
+    chat->SetSubject(subject + 1, subject[0]);
+}

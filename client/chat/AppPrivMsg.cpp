@@ -1,0 +1,158 @@
+// Private messages: writing one, answering one with its quotation, showing those that arrive, and the
+// automatic response and refusal that the user's options give.
+#include <cstring>
+#include <string>
+
+#include "client/app/CMyApplication.h"
+#include "client/boxes/USound.h"
+#include "client/chat/CMyChatTasks.h"
+#include "client/chat/CMyPrivMsgWin.h"
+#include "client/chat/CMySendPrivMsgWin.h"
+#include "framework/net/TransactCatalogue.h"
+#include "framework/net/UFieldData.h"
+#include "framework/runtime/UMemory.h"
+#include "framework/runtime/UText.h"
+
+namespace
+{
+enum : uint16_t
+{
+    kOptionsTyped = 1,
+    kOptionsAutomatic = 2,
+};
+
+bool IsWindowOpen(const CWindow* window)
+{
+    for (uint32_t i = 1; i <= CWindow::GetWindowCount(); ++i)
+        if (CWindow::GetWindow(i) == window) return true;
+    return false;
+}
+
+// Runs the send dialog until the user sends or gives up; true when the message went out. The dialog
+// is refused while not connected, and sends nothing once its session is over.
+bool RunSendDialog(CMyApplication& app, uint16_t userID, const uint8_t* userName, const std::string* quote)
+{
+    if (!app.mIsConnected || !app.mTpt)
+    {
+        USound::Beep();
+        return false;
+    }
+    CMySendPrivMsgWin dialog(userName);
+    dialog.Place(kPlaceCenterScreen);
+    dialog.Show();
+    dialog.BringToFront();
+    for (;;)
+    {
+        const uint32_t hit = dialog.ProcessModal();
+        if (hit != CMySendPrivMsgWin::kHitSend) return false;
+        if (!dialog.IsSessionCurrent() || !app.mTpt) return false;
+        const std::string text = dialog.GetText();
+        if (text.empty())
+        {
+            USound::Beep();
+            continue;
+        }
+        new CMySendPrivMsgTask(userID, text.data(), uint32_t(text.size()), kOptionsTyped,
+                               quote ? quote->data() : nullptr, quote ? uint32_t(quote->size()) : 0);
+        return true;
+    }
+}
+} // namespace
+
+void CMyApplication::DoSendPrivMsg(uint16_t userID, const uint8_t* userName)
+{
+    RunSendDialog(*this, userID, userName, nullptr);
+}
+
+void CMyApplication::DoReplyPrivMsg(CWindow* window)
+{
+    auto* message = dynamic_cast<CMyPrivMsgWin*>(window);
+    if (!message) return;
+    // A message from an earlier session names a user id that now belongs to somebody else, if anyone.
+    if (message->mSession != CurrentSession())
+    {
+        USound::Beep();
+        return;
+    }
+    const uint16_t userID = message->mUserID;
+    uint8_t userName[64];
+    std::memcpy(userName, message->mUserName, 1u + message->mUserName[0]);
+    const std::string quote = message->GetMessage();
+    if (RunSendDialog(*this, userID, userName, &quote) && IsWindowOpen(message)) delete message;
+}
+
+void CMyApplication::DoBringFrontPrivMsg()
+{
+    for (uint32_t i = 1; i <= CWindow::GetWindowCount(); ++i)
+        if (auto* message = dynamic_cast<CMyPrivMsgWin*>(CWindow::GetWindow(i)))
+        {
+            message->BringToFront();
+            return;
+        }
+}
+
+void CMyApplication::DoShowMessage(TFieldDataObj* fields, bool isBroadcast)
+{
+    const auto senderID = uint16_t(UFieldData::GetInteger(fields, kFieldUserID));
+    uint8_t senderName[64];
+    UFieldData::GetPString(fields, kFieldUserName, senderName, sizeof(senderName));
+    const int32_t options = UFieldData::GetInteger(fields, kFieldOptions);
+    // Answering an automatic answer would let two absent users answer each other for ever.
+    const bool responseDue = options != kOptionsAutomatic && !isBroadcast;
+    if (AutomaticResponseOrRefuseMsg(senderID, responseDue)) return;
+
+    std::string text(UFieldData::GetFieldSize(fields, kFieldData), '\0');
+    UFieldData::GetField(fields, kFieldData, text.data(), uint32_t(text.size()));
+    const uint32_t quoteSize = UFieldData::GetFieldSize(fields, kFieldQuotedText);
+
+    auto* message = new CMyPrivMsgWin(options == kOptionsAutomatic);
+    try
+    {
+        uint8_t title[128];
+        title[0] = uint8_t(UText::Format(
+            title + 1, 127, isBroadcast ? "Brodcast message from: %#s" : "Private message from: %#s",
+            senderName));
+        message->SetTitle(title);
+        message->mUserID = senderID;
+        std::memcpy(message->mUserName, senderName, 1u + senderName[0]);
+        message->mSession = CurrentSession();
+        message->SetText(text.data(), uint32_t(text.size()));
+        if (quoteSize)
+        {
+            std::string quote(quoteSize, '\0');
+            UFieldData::GetField(fields, kFieldQuotedText, quote.data(), quoteSize);
+            message->SetQuotText(quote.data(), quoteSize);
+        }
+        if (mAutomaticResponse) message->ShowDateAndTime();
+        message->SetAutoBounds(kPlaceTopLeft, kPlaceMainScreen);
+    }
+    catch (...)
+    {
+        delete message;
+        throw;
+    }
+    USound::PlayEvent(kSoundPrivMsg, mSoundPrefs.privMsg);
+    if (mShowPrivMsgAtBack)
+        message->ShowBehind();
+    else
+        message->BringToFront();
+}
+
+bool CMyApplication::AutomaticResponseOrRefuseMsg(uint16_t userID, bool sendResponse)
+{
+    if (mAutomaticResponse)
+    {
+        if (sendResponse)
+            new CMySendPrivMsgTask(userID, mAutomaticResponseText + 1, mAutomaticResponseText[0],
+                                   kOptionsAutomatic, nullptr, 0);
+        return mRefusePrivateMsg;
+    }
+    if (!mRefusePrivateMsg) return false;
+    if (sendResponse)
+    {
+        uint8_t text[256];
+        const uint32_t size = UText::Format(text, 255, "%#s does't accept private messages!", mUserName);
+        new CMySendPrivMsgTask(userID, text, size, kOptionsAutomatic, nullptr, 0);
+    }
+    return true;
+}

@@ -1,0 +1,241 @@
+// Private chats: opening one with a user, invitations both ways, joining, the subject and leaving.
+#include <cstring>
+
+#include "client/app/AppNumbers.h"
+#include "client/app/CMyApplication.h"
+#include "client/boxes/USound.h"
+#include "client/chat/CMyChatInviteWin.h"
+#include "client/chat/CMyChatSubjectWin.h"
+#include "client/chat/CMyChatTasks.h"
+#include "client/chat/CMyChatWin.h"
+#include "client/chat/CMySubjectView.h"
+#include "client/chat/MyChatFields.h"
+#include "client/widgets/CMyMsgWin.h"
+#include "client/widgets/CMyUserListView.h"
+#include "framework/net/TransactCatalogue.h"
+#include "framework/net/UFieldData.h"
+#include "framework/net/UTransact.h"
+#include "framework/runtime/UApplication.h"
+#include "framework/runtime/UDateTime.h"
+#include "framework/runtime/UText.h"
+#include "framework/ui/SHitMsgData.h"
+
+namespace
+{
+constexpr int16_t kIconPrivateChat = 415;
+
+// Transactions that name only a chat: decline, leave.
+void SendChatNotice(TTransactObj* tpt, uint16_t type, uint32_t chatID)
+{
+    StFieldData fields;
+    UFieldData::AddInteger(fields, kFieldChatID, int32_t(chatID));
+    UTransact::SendTransaction(tpt, type, fields);
+}
+
+// A line into a private chat the user has not joined: how the options answer an invitation.
+void SendIntoChat(TTransactObj* tpt, uint32_t chatID, bool asAction, const void* text, uint32_t size)
+{
+    StFieldData fields;
+    if (asAction) UFieldData::AddInteger(fields, kFieldChatOptions, 1);
+    UFieldData::AddInteger(fields, kFieldChatID, int32_t(chatID));
+    UFieldData::AddField(fields, kFieldData, text, size);
+    UTransact::SendTransaction(tpt, kTranChatSend, fields);
+}
+
+CMyChatWin* NewChatWindow(uint32_t chatID, const CMyApplication& app)
+{
+    auto* chat = new CMyChatWin(chatID, app.mColorChat);
+    chat->SetIcon(kIconPrivateChat);
+    chat->SetAccess(app.mMyAccess);
+    chat->SetAutoBounds(kPlaceTopLeft, kPlaceMainScreen);
+    return chat;
+}
+} // namespace
+
+CMyChatWin* CMyApplication::GetChatWinByID(uint32_t chatID) const
+{
+    // 0 is the public chat, which no private chat window stands for.
+    return chatID ? CMyChatWin::FindByID(chatID) : nullptr;
+}
+
+bool CMyApplication::HasPrivateChat(uint32_t chatID)
+{
+    return GetChatWinByID(chatID) != nullptr;
+}
+
+void CMyApplication::DestroyPrivateChat(uint32_t chatID)
+{
+    delete GetChatWinByID(chatID);
+}
+
+void CMyApplication::FillPrivateChat(uint32_t chatID, const uint8_t* subject, TFieldDataObj* fields)
+{
+    CMyChatWin* chat = GetChatWinByID(chatID);
+    if (!chat) return;
+    chat->SetSubject(subject + 1, subject[0]);
+    chat->GetUserList()->SetUsersFromFields(fields);
+}
+
+void CMyApplication::DoOpenPrivateChat()
+{
+    uint16_t userID;
+    uint8_t userName[64];
+    if (!mIsConnected || !mTpt || !GetSelectedUser(userID, userName)) return;
+    const uint32_t ids[1] = {userID};
+    new CMyInviteNewChatTask(ids, 1);
+}
+
+void CMyApplication::OpenPrivateChatFromReply(uint32_t chatID, const SUserEntry& user)
+{
+    CMyChatWin* chat = GetChatWinByID(chatID);
+    const bool isNew = !chat;
+    if (isNew) chat = NewChatWindow(chatID, *this);
+    try
+    {
+        CMyUserListView* list = chat->GetUserList();
+        const int16_t icon = user.iconID ? user.iconID : CMyUserListView::kDefaultUserIcon;
+        if (!list->UpdateUser(user.id, icon, user.flags, user.name + 1, user.name[0]))
+            list->AddUser(user.id, icon, user.flags, user.name + 1, user.name[0]);
+        chat->BringToFront();
+    }
+    catch (...)
+    {
+        if (isNew) delete chat;
+        throw;
+    }
+}
+
+void CMyApplication::ProcessTran_InviteToChat(TFieldDataObj* fields)
+{
+    uint32_t chatID;
+    if (!ReadChatID(fields, chatID) || !chatID) return;
+    uint8_t inviter[64];
+    UFieldData::GetPString(fields, kFieldUserName, inviter, sizeof(inviter));
+    if (AutomaticResponseOrRefuseChat(chatID, inviter))
+    {
+        SendChatNotice(mTpt, kTranRejectChatInvite, chatID);
+        return;
+    }
+    USound::PlayEvent(kSoundChatInvite, mSoundPrefs.chatInvite);
+    UApplication::ShowWantsAttention();
+    auto* invitation = new CMyChatInviteWin(chatID, inviter);
+    invitation->SetAutoBounds(kPlaceCenterScreen, kPlaceMainScreen);
+    invitation->Show();
+}
+
+bool CMyApplication::AutomaticResponseOrRefuseChat(uint32_t chatID, const uint8_t* inviterName)
+{
+    if (mAutomaticResponse)
+    {
+        SendIntoChat(mTpt, chatID, false, mAutomaticResponseText + 1, mAutomaticResponseText[0]);
+        if (!mRefusePrivateChat)
+        {
+            // The user is away: a note says who wanted to chat, and when.
+            uint8_t when[64];
+            when[0] = uint8_t(
+                UDateTime::DateToText(when + 1, 63, UDateTime::kShortDate | UDateTime::kTimeWithSeconds));
+            uint8_t text[256];
+            const uint32_t size = UText::Format(text, sizeof(text), "%#s invited you to private chat at %#s!",
+                                                inviterName, when);
+            auto* note = new CMyMsgWin(kHitDismissMsg);
+            note->SetTitle("Chat", 4);
+            note->SetAutoBounds(kPlaceCenterScreen, kPlaceMainScreen);
+            note->SetAndShowMsg(text, size);
+        }
+        return true;
+    }
+    if (!mRefusePrivateChat) return false;
+    static const char kRefusal[] = "does't accept private chat!";
+    SendIntoChat(mTpt, chatID, true, kRefusal, sizeof(kRefusal) - 1);
+    return true;
+}
+
+void CMyApplication::DoAcceptChatInvite(CWindow* window)
+{
+    auto* invitation = dynamic_cast<CMyChatInviteWin*>(window);
+    if (!invitation) return;
+    const uint32_t chatID = invitation->mChatID;
+    delete invitation;
+    if (GetChatWinByID(chatID) || !mIsConnected || !mTpt) return;
+    CMyChatWin* chat = NewChatWindow(chatID, *this);
+    chat->Show();
+    try
+    {
+        new CMyJoinChatTask(chatID);
+    }
+    catch (...)
+    {
+        delete chat;
+        throw;
+    }
+}
+
+void CMyApplication::DoRejectChatInvite(CWindow* window)
+{
+    auto* invitation = dynamic_cast<CMyChatInviteWin*>(window);
+    if (!invitation) return;
+    const uint32_t chatID = invitation->mChatID;
+    delete invitation;
+    if (mIsConnected && mTpt) SendChatNotice(mTpt, kTranRejectChatInvite, chatID);
+}
+
+void CMyApplication::DoInviteToPrivateChat(CWindow* window, const SHitMsgData& drop)
+{
+    // The drop's data: the dragged user's id, then the chat's, each 32 bits in the machine's order.
+    auto* chat = dynamic_cast<CMyChatWin*>(window);
+    if (!chat || !mTpt || drop.dataSize != 8) return;
+    uint32_t userID, chatID;
+    std::memcpy(&userID, drop.data, 4);
+    std::memcpy(&chatID, drop.data + 4, 4);
+    if (userID == 0 || userID > 0xFFFF || chatID != chat->GetChatID()) return;
+    StFieldData fields;
+    UFieldData::AddInteger(fields, kFieldUserID, int32_t(userID));
+    UFieldData::AddInteger(fields, kFieldChatID, int32_t(chatID));
+    UTransact::SendTransaction(mTpt, kTranInviteToChat, fields);
+}
+
+void CMyApplication::DoPrivChatUserHit(CWindow* window)
+{
+    auto* chat = dynamic_cast<CMyChatWin*>(window);
+    if (!chat) return;
+    uint8_t name[32];
+    if (const uint16_t userID = chat->GetUserList()->GetSelectedUserID(name)) DoSendPrivMsg(userID, name);
+}
+
+void CMyApplication::DoSetChatSubject(CWindow* window)
+{
+    auto* chat = dynamic_cast<CMyChatWin*>(window);
+    if (!chat) return;
+    const uint32_t chatID = chat->GetChatID();
+    CMyChatSubjectWin dialog;
+    const std::string& subject = chat->GetSubjectView()->GetText();
+    dialog.SetInfo(subject.data(), uint32_t(subject.size()));
+    dialog.Place(kPlaceCenterScreen);
+    dialog.Show();
+    dialog.BringToFront();
+    uint32_t hit;
+    do
+        hit = dialog.ProcessModal();
+    while (hit != CMyChatSubjectWin::kHitSet && hit != CMyChatSubjectWin::kHitCancel && hit != kHitCloseBox &&
+           hit != 0);
+    // The session, and with it the chat, may have ended while the dialog was open. The subject shown
+    // changes only when the server's notice comes back.
+    if (hit != CMyChatSubjectWin::kHitSet || !dialog.IsSessionCurrent() || !mIsConnected || !mTpt ||
+        !GetChatWinByID(chatID))
+        return;
+    uint8_t newSubject[256];
+    dialog.GetInfo(newSubject);
+    StFieldData fields;
+    UFieldData::AddInteger(fields, kFieldChatID, int32_t(chatID));
+    UFieldData::AddPString(fields, kFieldChatSubject, newSubject);
+    UTransact::SendTransaction(mTpt, kTranSetChatSubject, fields);
+}
+
+void CMyApplication::DoClosePrivateChat(CWindow* window)
+{
+    auto* chat = dynamic_cast<CMyChatWin*>(window);
+    if (!chat) return;
+    const uint32_t chatID = chat->GetChatID();
+    delete chat;
+    if (mIsConnected && mTpt) SendChatNotice(mTpt, kTranLeaveChat, chatID);
+}
