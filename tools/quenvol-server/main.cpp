@@ -67,6 +67,18 @@ const char* TypeName(uint16_t type)
         return "login";
     case 108:
         return "private message";
+    case 112:
+        return "new private chat";
+    case 113:
+        return "invite to chat";
+    case 114:
+        return "decline chat";
+    case 115:
+        return "join chat";
+    case 116:
+        return "leave chat";
+    case 120:
+        return "set chat subject";
     case 300:
         return "get online users";
     case 303:

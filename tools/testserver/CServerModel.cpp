@@ -70,6 +70,7 @@ void CServerModel::Disconnected(CTestServer& server, uint32_t connection)
 {
     auto it = mSessions.find(connection);
     if (it == mSessions.end()) return;
+    LeaveAllChats(server, connection);
     const SSession session = it->second;
     mSessions.erase(it);
     if (session.loggedIn)

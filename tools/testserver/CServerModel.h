@@ -50,6 +50,8 @@ public:
     std::string agreement;
     // A "Server Message" sent to every user right after their login (empty: none).
     std::string welcome;
+    // The id the next private chat gets; later ones count up from it.
+    uint32_t nextChatID = 1;
     // Users that are always listed as online, as if connected from elsewhere.
     std::vector<SServerUser> extraUsers;
     // The shared tree by folder ("" is the root, levels joined by "/"), each folder's items by name.
@@ -70,6 +72,9 @@ public:
     void SendDisconnectMessage(CTestServer& server, uint32_t connection, const std::string& text);
 
     bool IsLoggedIn(uint32_t connection) const;
+    // The members of a private chat, as connections (none when there is no such chat).
+    std::vector<uint32_t> ChatMembers(uint32_t chatID) const;
+    std::string ChatSubject(uint32_t chatID) const;
     std::vector<SServerUser> OnlineUsers() const;
     // The login of a connection, or "" for a guest or a connection not logged in.
     std::string LoginOf(uint32_t connection) const;
@@ -96,7 +101,7 @@ private:
         SSession& session;
     };
     bool AnswerSession(SRequest& r); // ServerSession.cpp: login, online users, name and icon
-    bool AnswerChat(SRequest& r);    // ServerChat.cpp
+    bool AnswerChat(SRequest& r);    // ServerChat.cpp: chat, private chats, private messages
     bool AnswerUsers(SRequest& r);   // ServerUsers.cpp: client information, accounts
     bool AnswerNews(SRequest& r);    // ServerNews.cpp
     bool AnswerFiles(SRequest& r);   // ServerFiles.cpp
@@ -104,6 +109,24 @@ private:
     void NotifyOthers(CTestServer& server, uint32_t connection, uint16_t type, const std::string& body);
     static std::string UserFields(const SServerUser& user);
 
+    // A private chat: who is in it (connections, in the order they joined) and who was asked in.
+    struct SChat
+    {
+        std::string subject;
+        std::vector<uint32_t> members;
+        std::vector<uint32_t> invited;
+    };
+    bool IsChatMember(uint32_t chatID, uint32_t connection) const;
+    uint32_t ConnectionOfUser(uint16_t userID) const;
+    void Invite(CTestServer& server, uint32_t chatID, uint32_t from, uint32_t to);
+    void SendToChat(CTestServer& server, uint32_t chatID, uint16_t type, const std::string& body,
+                    uint32_t except = 0);
+    // A user who leaves the server leaves every chat; one who changes name or icon shows it there.
+    void LeaveChat(CTestServer& server, uint32_t chatID, uint32_t connection);
+    void LeaveAllChats(CTestServer& server, uint32_t connection);
+    void ChatMemberChanged(CTestServer& server, uint32_t connection);
+
     std::map<uint32_t, SSession> mSessions;
+    std::map<uint32_t, SChat> mChats;
     uint16_t mNextUserID = 1;
 };

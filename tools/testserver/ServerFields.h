@@ -22,8 +22,12 @@ enum : uint16_t
     kKind = 109,
     kAccess = 110,
     kFlags = 112,
+    kOptions = 113,
+    kChatID = 114,
+    kSubject = 115,
     kFileEntry = 200,
     kFilePath = 202,
+    kQuote = 214,
     kUserEntry = 300,
 };
 

@@ -64,6 +64,7 @@ bool CServerModel::AnswerSession(SRequest& r)
         session.user.icon = int16_t(Integer(CFields::Find(body, kIcon)));
         session.user.name = CFields::Find(body, kName);
         if (session.loggedIn) NotifyOthers(r.server, r.connection, 301, UserFields(session.user));
+        ChatMemberChanged(r.server, r.connection);
         r.reply.answer = false;
         return true;
     default:
