@@ -1,0 +1,171 @@
+// Private messages through the whole client: writing, answering with the quotation, the windows of
+// those that arrive, and the automatic response and refusal.
+#include <gtest/gtest.h>
+#include <string>
+
+#include "client/app/AppNumbers.h"
+#include "client/chat/CMyPrivMsgWin.h"
+#include "client/chat/CMySendPrivMsgWin.h"
+#include "framework/net/UFieldData.h"
+#include "framework/runtime/KeyCommands.h"
+#include "tests/client/chat/ChatFixture.h"
+
+namespace
+{
+class PrivateMessages : public ChatFixture
+{
+protected:
+    static std::string Message(const std::string& text, uint16_t options = 1, const std::string& quote = "")
+    {
+        testwire::CFields fields;
+        fields.AddInteger(103, kRobin).Add(102, "Robin").AddInteger(113, options).Add(101, text);
+        if (!quote.empty()) fields.Add(214, quote);
+        return fields.Bytes();
+    }
+    // DoShowMessage as the server message and broadcast handlers call it.
+    void Deliver(const std::string& body, bool isBroadcast)
+    {
+        StFieldData fields;
+        for (const auto& [id, data] : testwire::CFields::Parse(body))
+            UFieldData::AddField(fields, id, data.data(), uint32_t(data.size()));
+        app->DoShowMessage(fields, isBroadcast);
+    }
+    static std::string Integer16(uint16_t value) { return testwire::BE16(value); }
+};
+
+TEST_F(PrivateMessages, AMessageIsShownAndAnsweredWithItsQuotation)
+{
+    h.server.PushTransaction(104, Message("Lunch at noon?", 1, "Are you around?"));
+    ASSERT_TRUE(h.WaitUntil([&] { return h.Windows<CMyPrivMsgWin>().size() == 1; }, "the message window"));
+    CMyPrivMsgWin* message = h.Windows<CMyPrivMsgWin>().front();
+    EXPECT_EQ(CAppHarness::Title(message), "Private message from: Robin");
+    EXPECT_EQ(message->GetTextView()->GetText(), "Lunch at noon?");
+    EXPECT_TRUE(message->IsQuoteShown());
+    EXPECT_EQ(message->GetQuotView()->GetText(), "Are you around?");
+    ASSERT_NE(message->GetReplyButton(), nullptr);
+
+    // An empty answer is refused and the dialog stays; then the answer goes with the quotation.
+    h.OnModal<CMySendPrivMsgWin>(
+        [](CMySendPrivMsgWin& w)
+        {
+            EXPECT_EQ(w.GetRecipient(), "Robin");
+            w.Hit(CMySendPrivMsgWin::kHitSend);
+        });
+    h.OnModal<CMySendPrivMsgWin>(
+        [](CMySendPrivMsgWin& w)
+        {
+            w.SetText("Yes!", 4);
+            w.Hit(CMySendPrivMsgWin::kHitSend);
+        });
+    const uint32_t modalsBefore = h.modalCount;
+    h.Hit(message, kHitReplyPrivMsg);
+    EXPECT_EQ(h.modalCount, modalsBefore + 2);
+    ASSERT_TRUE(WaitForRequests(108, 1));
+    const auto sent = h.Requests(108)[0];
+    EXPECT_EQ(CAppHarness::Field(sent, 103), Integer16(kRobin));
+    EXPECT_EQ(CAppHarness::Field(sent, 113), Integer16(1));
+    EXPECT_EQ(CAppHarness::Field(sent, 101), "Yes!");
+    EXPECT_EQ(CAppHarness::Field(sent, 214), "Lunch at noon?");
+    EXPECT_TRUE(h.Windows<CMyPrivMsgWin>().empty()); // answered
+}
+
+TEST_F(PrivateMessages, TheAutomaticResponseAnswersAndTheRefusalDrops)
+{
+    app->mAutomaticResponse = 1;
+    app->mRefusePrivateMsg = 1;
+    SetName(app->mAutomaticResponseText, "Gone sailing.");
+    Deliver(Message("Hello?"), false);
+    ASSERT_TRUE(WaitForRequests(108, 1));
+    auto sent = h.Requests(108);
+    EXPECT_EQ(CAppHarness::Field(sent[0], 103), Integer16(kRobin));
+    EXPECT_EQ(CAppHarness::Field(sent[0], 113), Integer16(2));
+    EXPECT_EQ(CAppHarness::Field(sent[0], 101), "Gone sailing.");
+    EXPECT_EQ(CAppHarness::Field(sent[0], 214), "");
+    EXPECT_TRUE(h.Windows<CMyPrivMsgWin>().empty());
+
+    // Refusing without the automatic response: the sender is told so.
+    app->mAutomaticResponse = 0;
+    Deliver(Message("Hello??"), false);
+    ASSERT_TRUE(WaitForRequests(108, 2));
+    sent = h.Requests(108);
+    EXPECT_EQ(CAppHarness::Field(sent[1], 113), Integer16(2));
+    EXPECT_EQ(CAppHarness::Field(sent[1], 101), "tester does't accept private messages!");
+    EXPECT_TRUE(h.Windows<CMyPrivMsgWin>().empty());
+
+    // A broadcast is dropped with private messages, and nobody is told.
+    Deliver(Message("Server going down"), true);
+    EXPECT_TRUE(h.Windows<CMyPrivMsgWin>().empty());
+}
+
+TEST_F(PrivateMessages, NeitherAnAutomaticAnswerNorABroadcastIsEverAnswered)
+{
+    app->mAutomaticResponse = 1;
+    SetName(app->mAutomaticResponseText, "Gone sailing.");
+    Deliver(Message("I am away too.", 2), false);
+    Deliver(Message("Server going down"), true);
+    const auto windows = h.Windows<CMyPrivMsgWin>();
+    ASSERT_EQ(windows.size(), 2u);
+    EXPECT_EQ(windows[0]->GetReplyButton(), nullptr); // an automatic answer cannot be replied to
+    EXPECT_EQ(CAppHarness::Title(windows[1]), "Brodcast message from: Robin");
+    ASSERT_NE(windows[1]->GetReplyButton(), nullptr);
+    // Something the user sends afterwards arrives first at the server: nothing was sent before it.
+    h.OnModal<CMySendPrivMsgWin>(
+        [](CMySendPrivMsgWin& w)
+        {
+            w.SetText("x", 1);
+            w.Hit(CMySendPrivMsgWin::kHitSend);
+        });
+    app->DoSendPrivMsg(kRobin, CAppHarness::P("Robin").data());
+    ASSERT_TRUE(WaitForRequests(108, 1));
+    h.Pump();
+    ASSERT_EQ(h.Requests(108).size(), 1u);
+    EXPECT_EQ(CAppHarness::Field(h.Requests(108)[0], 101), "x");
+}
+
+TEST_F(PrivateMessages, KeysAnswerOrCloseAndTheOptionPutsNewOnesBehind)
+{
+    Deliver(Message("first"), false);
+    CMyPrivMsgWin* message = h.Windows<CMyPrivMsgWin>().front();
+    EXPECT_EQ(CWindow::GetFrontWindow(), message);
+    h.OnModal<CMySendPrivMsgWin>([](CMySendPrivMsgWin& w) { w.Hit(CMySendPrivMsgWin::kHitCancel); });
+    const uint32_t modalsBefore = h.modalCount;
+    EXPECT_TRUE(message->KeyDown(SKeyMsgData{0, 0, 'r'}));
+    h.WaitUntil([&] { return h.modalCount == modalsBefore + 1; }, "the reply dialog");
+    ASSERT_EQ(h.Windows<CMyPrivMsgWin>().size(), 1u); // not answered: kept
+    EXPECT_TRUE(message->KeyDown(SKeyMsgData{kKeyEscape, 0, 0}));
+    h.Pump();
+    EXPECT_TRUE(h.Windows<CMyPrivMsgWin>().empty());
+
+    app->mShowPrivMsgAtBack = 1;
+    Deliver(Message("second"), false);
+    ASSERT_EQ(h.Windows<CMyPrivMsgWin>().size(), 1u);
+    EXPECT_NE(CWindow::GetFrontWindow(), h.Windows<CMyPrivMsgWin>().front());
+    h.Key(kKeyF1 + 8, 0, 0); // F9
+    EXPECT_EQ(CWindow::GetFrontWindow(), h.Windows<CMyPrivMsgWin>().front());
+}
+
+TEST_F(PrivateMessages, NothingIsSentOnceTheSessionIsOver)
+{
+    Deliver(Message("old"), false);
+    // The session ends while the user writes.
+    h.OnModal<CMySendPrivMsgWin>(
+        [&](CMySendPrivMsgWin& w)
+        {
+            w.SetText("late", 4);
+            app->DoDisconnect();
+        });
+    app->DoSendPrivMsg(kRobin, CAppHarness::P("Robin").data());
+    EXPECT_TRUE(h.Windows<CMySendPrivMsgWin>().empty());
+
+    // A message of the old session cannot be answered in a new one: its sender's id is stale.
+    ASSERT_TRUE(h.Login());
+    const uint32_t modalsBefore = h.modalCount;
+    h.Hit(h.Windows<CMyPrivMsgWin>().front(), kHitReplyPrivMsg);
+    EXPECT_EQ(h.modalCount, modalsBefore);
+    // Not connected at all: the command only beeps.
+    app->DoDisconnect();
+    app->DoSendPrivMsg(kRobin, CAppHarness::P("Robin").data());
+    EXPECT_EQ(h.modalCount, modalsBefore);
+    EXPECT_TRUE(h.Requests(108).empty());
+}
+} // namespace

@@ -1,0 +1,105 @@
+// The public chat through the whole client: what goes out when the user presses Return, and how the
+// server's lines are shown.
+#include <gtest/gtest.h>
+#include <string>
+
+#include "client/chat/UMyChatScram.h"
+#include "tests/client/chat/ChatFixture.h"
+
+namespace
+{
+using PublicChat = ChatFixture;
+
+TEST_F(PublicChat, TheFirstLineOfAnEmptyViewLosesItsLeadingReturn)
+{
+    h.server.PushTransaction(106, ChatLine("\rRobin:  hello"));
+    ASSERT_TRUE(WaitForChat("Robin:  hello"));
+    h.server.PushTransaction(106, ChatLine("\rRobin:  again"));
+    ASSERT_TRUE(WaitForChat("Robin:  hello\rRobin:  again"));
+
+    // A line of nothing but the return adds nothing to an empty view.
+    app->ClearPublicChat();
+    h.server.PushTransaction(106, ChatLine("\r"));
+    h.server.PushTransaction(106, ChatLine("\rRobin:  third"));
+    ASSERT_TRUE(WaitForChat("Robin:  third"));
+}
+
+TEST_F(PublicChat, WhatTheUserTypesGoesOutAsOneLine)
+{
+    SayInPublic("hi there\r");
+    SayInPublic("waves", 2);
+    SayInPublic(std::string("tab\there \x01 caf\x8E"));
+    ASSERT_TRUE(WaitForRequests(105, 3));
+    const auto sent = h.Requests(105);
+    EXPECT_EQ(CAppHarness::Field(sent[0], 101), "hi there"); // the closing return dropped
+    EXPECT_EQ(CAppHarness::Field(sent[0], 109), "");
+    EXPECT_EQ(CAppHarness::Field(sent[1], 109), std::string("\0\1", 2)); // an action line
+    EXPECT_EQ(CAppHarness::Field(sent[1], 114), "");
+    // Tabs stay; other controls and every byte above 0x7F become blanks.
+    EXPECT_EQ(CAppHarness::Field(sent[2], 101), "tab\there   caf ");
+    EXPECT_EQ(app->mTotalChatBytes, 8u + 5u + 15u);
+    // The server's echo of the lines comes back into the view.
+    ASSERT_TRUE(
+        h.WaitUntil([&] { return h.ChatText().find(" *** tester waves") != std::string::npos; }, "the echo"));
+    EXPECT_TRUE(app->mChatWin->GetSendView()->IsEmpty());
+}
+
+TEST_F(PublicChat, ALineOverTheLimitIsRefusedAndNothingIsSent)
+{
+    SayInPublic(std::string(2049, 'x'));
+    EXPECT_TRUE(h.HasBox(132));
+    EXPECT_TRUE(app->mChatWin->GetSendView()->IsEmpty()); // not kept for another try
+    SayInPublic(std::string(2048, 'y'));
+    ASSERT_TRUE(WaitForRequests(105, 1));
+    h.Pump();
+    const auto sent = h.Requests(105);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(CAppHarness::Field(sent[0], 101), std::string(2048, 'y'));
+    EXPECT_EQ(h.boxes.size(), 1u);
+}
+
+TEST_F(PublicChat, LinesThatBelongNowhereAreDropped)
+{
+    app->mChatWin->Hide();
+    h.server.PushTransaction(106, ChatLine("\rRobin:  unseen"));
+    ASSERT_TRUE(Sync());
+    app->mChatWin->Show();
+    // A private chat the user is not in, and a chat id no integer can be.
+    h.server.PushTransaction(106, ChatLine("\rRobin:  elsewhere", 77));
+    h.server.PushTransaction(106, testwire::CFields().Add(114, "abc").Add(101, "\rRobin:  garbled").Bytes());
+    h.server.PushTransaction(106, ChatLine("\rRobin:  seen"));
+    ASSERT_TRUE(h.WaitUntil([&] { return !h.ChatText().empty(); }, "a line"));
+    EXPECT_EQ(h.ChatText(), "Robin:  seen");
+}
+
+TEST_F(PublicChat, ScrambledTextKeepsQuotesAndReadsBackWithTheSameKey)
+{
+    const auto key = CAppHarness::P("428");
+    app->SetChatScrambling(key.data());
+    const std::string typed = "meet at \"Harbour Bar\" 9pm";
+    SayInPublic(typed);
+    ASSERT_TRUE(WaitForRequests(105, 1));
+    const std::string wire = CAppHarness::Field(h.Requests(105)[0], 101);
+    ASSERT_EQ(wire.size(), typed.size() + 1);
+    EXPECT_EQ(uint8_t(wire.back()), UMyChatScram::kEndMarker);
+    EXPECT_NE(wire.substr(0, 8), typed.substr(0, 8));
+    EXPECT_EQ(wire.substr(8, 13), "\"Harbour Bar\"");
+    EXPECT_EQ(app->mTotalChatBytes, uint32_t(wire.size()));
+    // The server's echo reads as typed, the marker shown as a bullet.
+    ASSERT_TRUE(WaitForChat("tester:  " + typed + "\xA5"));
+
+    // Another client with the same key: the same bytes, with that user's name before them.
+    app->ClearPublicChat();
+    h.server.PushTransaction(106, ChatLine("\rRobin:  " + wire));
+    ASSERT_TRUE(WaitForChat("Robin:  " + typed + "\xA5"));
+
+    // Without the key the line shows as it came, marker and all (the marker is the no-break space,
+    // which the text widget reads back as a blank).
+    const auto noKey = CAppHarness::P("42");
+    app->SetChatScrambling(noKey.data());
+    EXPECT_FALSE(app->mScramChat);
+    app->ClearPublicChat();
+    h.server.PushTransaction(106, ChatLine("\rRobin:  " + wire));
+    ASSERT_TRUE(WaitForChat("Robin:  " + wire.substr(0, wire.size() - 1) + " "));
+}
+} // namespace
