@@ -70,6 +70,17 @@ STransactRecord* CTransactStream::AddRecord(uint16_t kind, uint32_t id, uint16_t
     r->kind = kind;
     r->id = id;
     r->type = type;
+    try
+    {
+        SIndexEntry& entry = mIndex[Key(kind, id)];
+        if (entry.count++ == 0) entry.first = r;
+    }
+    catch (...)
+    {
+        UMemory::Dispose(static_cast<TPtrObj*>(r));
+        throw;
+    }
+    r->previous = mLastRecord;
     if (mLastRecord)
         mLastRecord->next = r;
     else
@@ -81,16 +92,27 @@ STransactRecord* CTransactStream::AddRecord(uint16_t kind, uint32_t id, uint16_t
 void CTransactStream::DisposeRecord(STransactRecord* record)
 {
     if (!record) return;
-    STransactRecord* previous = nullptr;
-    for (STransactRecord* r = mRecords; r; previous = r, r = r->next)
+    if (record->previous)
+        record->previous->next = record->next;
+    else
+        mRecords = record->next;
+    if (record->next)
+        record->next->previous = record->previous;
+    else
+        mLastRecord = record->previous;
+    auto it = mIndex.find(Key(record->kind, record->id));
+    if (it != mIndex.end())
     {
-        if (r != record) continue;
-        if (previous)
-            previous->next = r->next;
-        else
-            mRecords = r->next;
-        if (mLastRecord == r) mLastRecord = previous;
-        break;
+        if (--it->second.count == 0)
+            mIndex.erase(it);
+        else if (it->second.first == record)
+        {
+            // Later records of the same key come after this one in the list.
+            STransactRecord* r = record->next;
+            while (r && (r->kind != record->kind || r->id != record->id))
+                r = r->next;
+            it->second.first = r;
+        }
     }
     UMemory::Dispose(record->data);
     UMemory::Dispose(static_cast<TPtrObj*>(record));
@@ -98,9 +120,8 @@ void CTransactStream::DisposeRecord(STransactRecord* record)
 
 STransactRecord* CTransactStream::FindRecord(uint16_t kind, uint32_t id) const
 {
-    for (STransactRecord* r = mRecords; r; r = r->next)
-        if (r->kind == kind && r->id == id) return r;
-    return nullptr;
+    auto it = mIndex.find(Key(kind, id));
+    return it == mIndex.end() ? nullptr : it->second.first;
 }
 
 void CTransactStream::Absorb(CByteSource& source)

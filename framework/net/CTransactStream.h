@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <unordered_map>
 
 struct THdlObj;
 
@@ -19,6 +20,7 @@ enum : uint16_t
 struct STransactRecord
 {
     STransactRecord* next;
+    STransactRecord* previous;
     THdlObj* data; // the body received so far (owned)
     uint32_t totalSize;
     uint32_t transferred;
@@ -85,6 +87,17 @@ private:
     void FinishPart();
     void AbsorbParts(CByteSource& source);
 
+    static uint64_t Key(uint16_t kind, uint32_t id) { return uint64_t(kind) << 32 | id; }
+
+    // Records are found by kind and id at every part that arrives, and a burst of server transactions
+    // leaves thousands of them waiting: the index keeps each lookup from walking all of them. It holds
+    // the earliest record of each key and how many there are (a hostile server may repeat an id).
+    struct SIndexEntry
+    {
+        STransactRecord* first;
+        uint32_t count;
+    };
+    std::unordered_map<uint64_t, SIndexEntry> mIndex;
     STransactRecord* mRecords = nullptr;
     STransactRecord* mLastRecord = nullptr;
     THdlObj* mPartData = nullptr;

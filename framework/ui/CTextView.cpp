@@ -78,6 +78,8 @@ QPlainTextEdit* CTextView::TextEdit() const
 
 void CTextView::SetText(const void* text, uint32_t length)
 {
+    mAppended.clear();
+    mScrollAfterAppend = false;
     mSettingText = true;
     const QString s = ToQString(text, length);
     if (QPlainTextEdit* e = TextEdit())
@@ -97,6 +99,7 @@ void CTextView::SetText(const uint8_t* pstring)
 
 std::string CTextView::GetText() const
 {
+    FlushAppended();
     return FromQString(TextEdit() ? TextEdit()->toPlainText() : LineEdit()->text());
 }
 
@@ -113,7 +116,8 @@ uint32_t CTextView::GetTextSize() const
 
 bool CTextView::IsEmpty() const
 {
-    return TextEdit() ? TextEdit()->document()->isEmpty() : LineEdit()->text().isEmpty();
+    if (QLineEdit* line = LineEdit()) return line->text().isEmpty();
+    return mAppended.isEmpty() && TextEdit()->document()->isEmpty();
 }
 
 void CTextView::AppendText(const void* text, uint32_t length)
@@ -124,30 +128,49 @@ void CTextView::AppendText(const void* text, uint32_t length)
         line->setText(line->text() + s);
         return;
     }
+    mAppended += s;
+    if (mFlushQueued) return;
+    mFlushQueued = true;
+    // Dropped with the widget if it goes first.
+    QMetaObject::invokeMethod(
+        Widget(),
+        [this]
+        {
+            mFlushQueued = false;
+            FlushAppended();
+        },
+        Qt::QueuedConnection);
+}
+
+void CTextView::FlushAppended() const
+{
     QPlainTextEdit* e = TextEdit();
+    if (!e || mAppended.isEmpty()) return;
     QScrollBar* bar = e->verticalScrollBar();
-    const bool atEnd = bar->value() >= bar->maximum() - 2;
+    const bool toEnd = mScrollAfterAppend || bar->value() >= bar->maximum() - 2;
     mSettingText = true;
     QTextCursor c(e->document());
     c.movePosition(QTextCursor::End);
-    c.insertText(s);
+    c.insertText(mAppended);
     mSettingText = false;
-    if (atEnd) bar->setValue(bar->maximum());
+    mAppended.clear();
+    mScrollAfterAppend = false;
+    if (toEnd) bar->setValue(bar->maximum());
 }
 
 void CTextView::ScrollToEnd()
 {
-    if (QPlainTextEdit* e = TextEdit())
-    {
-        QScrollBar* bar = e->verticalScrollBar();
-        bar->setValue(bar->maximum());
-    }
+    if (!mAppended.isEmpty())
+        mScrollAfterAppend = true;
+    else if (QPlainTextEdit* e = TextEdit())
+        e->verticalScrollBar()->setValue(e->verticalScrollBar()->maximum());
     else
         LineEdit()->end(false);
 }
 
 void CTextView::SelectAll()
 {
+    FlushAppended();
     if (QPlainTextEdit* e = TextEdit())
         e->selectAll();
     else

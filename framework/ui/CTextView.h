@@ -2,6 +2,7 @@
 // multi-line text that grows in batches (chat, news) and stays responsive with tens of thousands of lines.
 #pragma once
 
+#include <QString>
 #include <string>
 
 #include "framework/ui/CView.h"
@@ -38,8 +39,11 @@ public:
     uint32_t GetTextSize() const;
     // Without copying the text out, which costs a long chat dearly.
     bool IsEmpty() const;
-    // Appends at the end and keeps the view at the end when it was there.
+    // Appends at the end and keeps the view at the end when it was there. A multi-line text takes what
+    // is appended in one pass of the run loop as one batch, when the loop next turns: thousands of lines
+    // cost one insertion instead of thousands. Whatever reads or changes the text sees the batch first.
     void AppendText(const void* text, uint32_t length);
+    // Shows the end of the text (after the batch that is waiting).
     void ScrollToEnd();
     void SelectAll();
 
@@ -66,11 +70,16 @@ public:
 private:
     void Changed();
     void ApplyColors();
+    void FlushAppended() const;
 
     uint16_t mMode;
     bool mEnterAction = false;
     bool mChangeHits = false;
-    bool mSettingText = false;
+    mutable bool mSettingText = false;
     bool mHasText = false, mHasBack = false;
     uint16_t mText[3] = {}, mBack[3] = {};
+    // Appended text waiting for the run loop's next turn, and whether to show the end after it.
+    mutable QString mAppended;
+    mutable bool mScrollAfterAppend = false;
+    bool mFlushQueued = false;
 };

@@ -89,3 +89,26 @@ TEST(TransactStreamTest, AnnouncementsOverTheLimitFailTheStream)
     source.bytes = testwire::EncodeHeader(h) + "xy";
     EXPECT_THROW(t.Absorb(source), SError);
 }
+
+TEST(TransactStreamTest, RecordsAreFoundByKindAndIdEarliestFirstWhateverLeaves)
+{
+    CTransactStream s;
+    STransactRecord* a = s.AddRecord(kTransactIncomingRequest, 5, 106);
+    STransactRecord* b = s.AddRecord(kTransactOutgoingReply, 5, 0);
+    STransactRecord* c = s.AddRecord(kTransactIncomingRequest, 5, 104); // a server repeating an id
+    STransactRecord* d = s.AddRecord(kTransactIncomingRequest, 6, 106);
+    EXPECT_EQ(s.FindRecord(kTransactIncomingRequest, 5), a);
+    EXPECT_EQ(s.FindRecord(kTransactOutgoingReply, 5), b);
+    s.DisposeRecord(a);
+    EXPECT_EQ(s.FindRecord(kTransactIncomingRequest, 5), c);
+    EXPECT_EQ(s.FirstRecord(), b);
+    s.DisposeRecord(d); // the last one: the list ends at c now
+    s.DisposeRecord(c);
+    EXPECT_EQ(s.FindRecord(kTransactIncomingRequest, 5), nullptr);
+    EXPECT_EQ(s.FindRecord(kTransactIncomingRequest, 6), nullptr);
+    EXPECT_EQ(s.FirstRecord(), b);
+    EXPECT_EQ(b->next, nullptr);
+    STransactRecord* e = s.AddRecord(kTransactIncomingRequest, 7, 106);
+    EXPECT_EQ(b->next, e);
+    EXPECT_EQ(s.FindRecord(kTransactIncomingRequest, 7), e);
+}

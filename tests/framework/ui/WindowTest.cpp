@@ -1,6 +1,9 @@
 // Windows and their views: the modal loop, hits through the queue, keys, sizing, placement and zoom.
+#include <QApplication>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -322,6 +325,31 @@ TEST(Views, MultiLineTextKeepsTheClientsCharacterSet)
     text->SetTextColor(0, 0, 0);
     text->SetBackColor(0xFFFF, 0xFFFF, 0xFFFF);
     EXPECT_EQ(text->Widget()->palette().color(QPalette::Base), QColor(Qt::white));
+}
+
+TEST(Views, AppendedLinesGoInAsOneBatchThatReadersAndNewTextsSee)
+{
+    CWindow win(SRect{0, 0, 300, 100}, kWindowDocument2);
+    CTextView* text = MakeTextBoxView(&win, SRect{0, 0, 300, 100}, kScrollVertical);
+    win.Show();
+    text->AppendText("one", 3);
+    EXPECT_FALSE(text->IsEmpty()); // before the batch went in
+    EXPECT_EQ(text->TextEdit()->document()->isEmpty(), true);
+    for (int i = 0; i < 50; ++i)
+        text->AppendText("\rmore", 5);
+    text->ScrollToEnd();
+    QApplication::processEvents();
+    EXPECT_EQ(text->TextEdit()->document()->blockCount(), 51);
+    QScrollBar* bar = text->TextEdit()->verticalScrollBar();
+    EXPECT_GT(bar->maximum(), 0);
+    EXPECT_EQ(bar->value(), bar->maximum());
+
+    // A text set (a cleared chat) is not followed by a batch appended before it.
+    text->AppendText("\rstale", 6);
+    text->SetText(nullptr, 0);
+    EXPECT_TRUE(text->IsEmpty());
+    QApplication::processEvents();
+    EXPECT_EQ(text->GetText(), "");
 }
 
 TEST(Clipboard, TextTravelsInTheClientsCharacterSet)
