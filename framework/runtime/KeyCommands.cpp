@@ -43,9 +43,13 @@ bool UKeyCommands::Matches(const SKeyCmd& cmd, const SKeyMsgData& key)
     const uint16_t wanted = cmd.mods & ~kModKeyByCode;
     if (pressed != wanted) return false;
     if (cmd.mods & kModKeyByCode) return cmd.key == key.keyCode;
-    // Character entries name the letter; with Ctrl held the key types no character, so compare the key.
-    const uint32_t typed = key.keyChar >= 0x20 ? key.keyChar : key.keyCode;
-    return Lower(cmd.key) == Lower(typed);
+    // Character entries name the letter; with Ctrl held the key types no character, so compare the key
+    // when its code is a letter's or a digit's. Other codes only share numbers with characters: Return
+    // (0x71) is no 'q', and Ctrl+Return, which sends a chat line as an action, must not quit.
+    const uint32_t code = key.keyCode;
+    const bool codeIsCharacter = (code >= 'A' && code <= 'Z') || (code >= '0' && code <= '9');
+    const uint32_t typed = key.keyChar >= 0x20 ? key.keyChar : codeIsCharacter ? code : 0;
+    return typed && Lower(cmd.key) == Lower(typed);
 }
 
 bool UKeyCommands::Dispatch(const SKeyMsgData& key)

@@ -158,6 +158,17 @@ TEST_F(AppDispatchTest, FunctionKeysAndCtrlLettersReachTheirCommands)
                               "ShowTracker", "PostNews", "NewUser", "OpenUser"}));
 }
 
+TEST_F(AppDispatchTest, KeysWhoseCodesShareALettersNumberAreNoLetterCommands)
+{
+    // Return is 0x71 and Space 0x72, the codes of 'q' and 'r': Ctrl+Return sends a chat action line.
+    PressKey(kKeyReturn, '\r', kModCtrl);
+    PressKey(kKeySpace, 0, kModCtrl);
+    PressKey(kKeyEnter, '\r', kModCtrl);
+    EXPECT_EQ(Taken(), Calls{});
+    PressKey('Q', 0x11, kModCtrl);
+    EXPECT_EQ(Taken(), Calls{"Quit"});
+}
+
 TEST_F(AppDispatchTest, ModifiersMustMatchExactly)
 {
     PressKey('F', 6, kModCtrl);
