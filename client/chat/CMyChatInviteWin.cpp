@@ -13,7 +13,7 @@ constexpr uint16_t kStyleInviteWin = 0;
 CMyChatInviteWin::CMyChatInviteWin(uint32_t chatID, const uint8_t* inviter)
     : CMySessionWin(SRect{0, 0, 280, 96}, kWindowDocument2, kStyleInviteWin), mChatID(chatID)
 {
-    SetTitle("Private Chat", 12);
+    SetTitle("Chat Invitation", 15);
     new CLabelView(this, SRect{10, 10, 270, 28}, "You are invited to chat with:");
     mNameLabel = new CLabelView(this, SRect{20, 30, 270, 48});
     mNameLabel->SetText(inviter);
