@@ -15,6 +15,7 @@
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UTransact.h"
+#include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
 #include "framework/ui/CTextView.h"
 
@@ -34,7 +35,7 @@ void PrepareChatText(std::string& text)
 // "\r <<< OLD is now known as NEW >>>" when the names differ at the length they are kept at.
 bool FormatRenameLine(const uint8_t* oldName, const uint8_t* newName, uint8_t* out, uint32_t& outSize)
 {
-    if (oldName[0] == newName[0] && std::memcmp(oldName + 1, newName + 1, oldName[0]) == 0) return false;
+    if (UPString::Equal(oldName, newName)) return false;
     outSize = UText::Format(out, 255, "\r <<< %#s is now known as %#s >>>", oldName, newName);
     return true;
 }
@@ -45,7 +46,7 @@ bool UpdateChatMember(CMyUserListView* list, const SUserEntry& user, uint8_t* ou
 {
     const SMyUserListItem* item = list->GetItem(list->FindUser(user.id));
     if (!item) return false;
-    std::memcpy(outOldName, item->name, 1u + item->name[0]);
+    UPString::Copy(outOldName, sizeof(item->name), item->name);
     const int16_t icon = user.iconID ? user.iconID : CMyUserListView::kDefaultUserIcon;
     list->UpdateUser(user.id, icon, user.flags, user.name + 1, user.name[0]);
     return true;

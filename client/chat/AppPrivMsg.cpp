@@ -1,6 +1,5 @@
 // Private messages: writing one, answering one with its quotation, showing those that arrive, and the
 // automatic response and refusal that the user's options give.
-#include <cstring>
 #include <string>
 
 #include "client/app/CMyApplication.h"
@@ -11,6 +10,7 @@
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/runtime/UMemory.h"
+#include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
 
 namespace
@@ -76,7 +76,7 @@ void CMyApplication::DoReplyPrivMsg(CWindow* window)
     }
     const uint16_t userID = message->mUserID;
     uint8_t userName[64];
-    std::memcpy(userName, message->mUserName, 1u + message->mUserName[0]);
+    UPString::Copy(userName, message->mUserName);
     const std::string quote = message->GetMessage();
     if (RunSendDialog(*this, userID, userName, &quote) && IsWindowOpen(message)) delete message;
 }
@@ -114,7 +114,7 @@ void CMyApplication::DoShowMessage(TFieldDataObj* fields, bool isBroadcast)
             senderName));
         message->SetTitle(title);
         message->mUserID = senderID;
-        std::memcpy(message->mUserName, senderName, 1u + senderName[0]);
+        UPString::Copy(message->mUserName, senderName);
         message->mSession = CurrentSession();
         message->SetText(text.data(), uint32_t(text.size()));
         if (quoteSize)

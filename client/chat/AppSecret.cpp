@@ -3,7 +3,6 @@
 // length byte, from -37), so that reading the program does not give them away.
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <iterator>
 
 #include "client/app/CMyAboutWin.h"
@@ -16,6 +15,7 @@
 #include "framework/net/UTransact.h"
 #include "framework/net/UTransport.h"
 #include "framework/runtime/UMemory.h"
+#include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
 
 namespace
@@ -113,13 +113,10 @@ void CMyApplication::DoSecret()
     uint32_t argStart = wordEnd;
     while (argStart < length && text[argStart] == ' ')
         ++argStart;
-    uint8_t word[256];
-    word[0] = uint8_t(wordEnd);
-    std::memcpy(word + 1, text, wordEnd);
+    uint8_t word[256], argument[256];
+    UPString::SetBytes(word, text, wordEnd);
     UText::MakeLowercase(word + 1, wordEnd);
-    uint8_t argument[256];
-    argument[0] = uint8_t(length - argStart);
-    std::memcpy(argument + 1, text + argStart, argument[0]);
+    UPString::SetBytes(argument, text + argStart, length - argStart);
     const bool canSend = mIsConnected && mTpt;
 
     switch (UMemory::CRC(word, 1u + word[0], kWordSeed))

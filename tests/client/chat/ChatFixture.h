@@ -12,6 +12,7 @@
 #include "client/chat/CMyOldChatWin.h"
 #include "client/chat/CMyPrivMsgWin.h"
 #include "client/widgets/CMyMsgWin.h"
+#include "framework/runtime/UPString.h"
 #include "framework/ui/CTextView.h"
 #include "tests/support/CAppHarness.h"
 #include "tools/testserver/TestWire.h"
@@ -43,8 +44,7 @@ protected:
     template <size_t N>
     static void SetName(uint8_t (&dest)[N], const std::string& text)
     {
-        const auto p = CAppHarness::P(text.substr(0, N - 1));
-        std::memcpy(dest, p.data(), p.size());
+        UPString::SetText(dest, text.c_str());
     }
 
     // What the server sends for a line of a chat (0: the public one).
