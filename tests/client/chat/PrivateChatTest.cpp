@@ -170,6 +170,13 @@ TEST_F(PrivateChat, ARenameWritesOneLineWhereverTheUserIsAndAnIconChangeNone)
 {
     CMyChatWin* chat = Join();
     ASSERT_NE(chat, nullptr);
+    // A second chat that Robin is not in.
+    SUserEntry tester{1, 414, 0, {}};
+    SetName(tester.name, "tester");
+    app->OpenPrivateChatFromReply(kChatID + 1, tester);
+    CMyChatWin* other = app->GetChatWinByID(kChatID + 1);
+    ASSERT_NE(other, nullptr);
+
     SUserEntry robin{kRobin, 410, 0, {}};
     SetName(robin.name, "Robert");
     const auto oldName = CAppHarness::P("Robin");
@@ -177,6 +184,9 @@ TEST_F(PrivateChat, ARenameWritesOneLineWhereverTheUserIsAndAnIconChangeNone)
     EXPECT_EQ(h.ChatText(), " <<< Robin is now known as Robert >>>");
     EXPECT_EQ(ChatText(chat), " <<< Robin is now known as Robert >>>");
     EXPECT_EQ(Members(chat)[0], "Robert");
+    EXPECT_EQ(ChatText(other), "");
+    EXPECT_EQ(Members(other), std::vector<std::string>{"tester"});
+    delete other;
 
     // A name longer than 31 characters is the same name when only the icon changes.
     const std::string longName = "Robert of the Northern Harbour Lights";

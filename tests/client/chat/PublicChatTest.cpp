@@ -72,6 +72,23 @@ TEST_F(PublicChat, LinesThatBelongNowhereAreDropped)
     EXPECT_EQ(h.ChatText(), "Robin:  seen");
 }
 
+TEST_F(PublicChat, WithoutTheRightToSendChatNoChatTakesTyping)
+{
+    // The server's access bits without "Can Send Chat" (bit 10).
+    const std::string access("\xFF\xDF\xFF\xFF\xFF\xFF\xFF\xFF", 8);
+    h.server.PushTransaction(354, testwire::CFields().Add(110, access).Bytes());
+    ASSERT_TRUE(Sync());
+    EXPECT_FALSE(app->mChatWin->GetSendView()->IsEnabled());
+    SUserEntry tester{1, 414, 0, {}};
+    SetName(tester.name, "tester");
+    app->OpenPrivateChatFromReply(5, tester);
+    ASSERT_NE(app->GetChatWinByID(5), nullptr);
+    EXPECT_FALSE(app->GetChatWinByID(5)->GetSendView()->IsEnabled());
+    // Outside a session every command is offered again.
+    app->DoDisconnect();
+    EXPECT_TRUE(app->mChatWin->GetSendView()->IsEnabled());
+}
+
 TEST_F(PublicChat, ScrambledTextKeepsQuotesAndReadsBackWithTheSameKey)
 {
     const auto key = CAppHarness::P("428");
