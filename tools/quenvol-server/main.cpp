@@ -1,5 +1,6 @@
 // The demo server: listens on 127.0.0.1, answers logins, the online users list and the news from its
-// configuration file, and logs everything it receives to standard output. Lines typed on standard
+// configuration file, relays chat, private chats and private messages between its clients, and logs
+// everything it receives to standard output. Lines typed on standard
 // input send server messages ("msg TEXT", "admin TEXT") or disconnect a user ("kick CONNECTION TEXT").
 // With a "tracker" line in the configuration it also runs a tracker that lists this server and the
 // configuration's "listed" servers.
