@@ -94,4 +94,13 @@ int SetFileSize(int fd, uint64_t size)
         if (errno != EINTR) return errno;
     }
 }
+
+int SyncFile(int fd)
+{
+    for (;;)
+    {
+        if (fsync(fd) == 0) return 0;
+        if (errno != EINTR) return errno;
+    }
+}
 } // namespace platform

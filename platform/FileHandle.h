@@ -21,4 +21,6 @@ int ReadAt(int fd, uint64_t offset, void* buffer, uint32_t size, uint32_t& outRe
 int WriteAt(int fd, uint64_t offset, const void* data, uint32_t size);
 int FileSize(int fd, uint64_t& outSize);
 int SetFileSize(int fd, uint64_t size);
+// Waits until what was written to the file is on the disk.
+int SyncFile(int fd);
 } // namespace platform

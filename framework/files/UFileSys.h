@@ -90,6 +90,9 @@ public:
     static void SetName(TFileSysRefObj* ref, const uint8_t* name);
     // name may be null to keep the item's name. An item of that name in the folder raises 4/115.
     static void MoveAndRename(TFileSysRefObj* ref, TFileSysRefObj* folder, const uint8_t* name);
+    // Puts the item of ref in the place of target's item in one step, so that whoever looks finds either
+    // the old item or the new one, never neither; ref then refers to that place.
+    static void Replace(TFileSysRefObj* ref, TFileSysRefObj* target);
     static bool Exists(TFileSysRefObj* ref, bool* outIsFolder = nullptr);
     // The native (UTF-8) path, for the platform's own services such as dialogs.
     static std::string GetNativePath(TFileSysRefObj* ref);
@@ -106,6 +109,8 @@ public:
     static uint32_t Write(TFileSysRefObj* ref, uint64_t offset, const void* bytes, uint32_t size);
     static uint64_t GetSize(TFileSysRefObj* ref, uint32_t fork = 0);
     static void SetSize(TFileSysRefObj* ref, uint64_t size);
+    // Returns once what was written to the open file is on the disk.
+    static void Flush(TFileSysRefObj* ref);
     static void SetComment(TFileSysRefObj* ref, const void* text, uint32_t size, uint32_t options = 0);
     static void GetTypeAndCreatorCode(TFileSysRefObj* ref, uint32_t& outType, uint32_t& outCreator);
     // The codes of a file of that name (bytes of the last path component).

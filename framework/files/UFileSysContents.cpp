@@ -131,6 +131,12 @@ void UFileSys::SetSize(TFileSysRefObj* ref, uint64_t size)
     if (int err = platform::SetFileSize(ref->fd, size)) FailOSError(err);
 }
 
+void UFileSys::Flush(TFileSysRefObj* ref)
+{
+    RequireOpen(ref);
+    if (int err = platform::SyncFile(ref->fd)) FailOSError(err);
+}
+
 void UFileSys::SetComment(TFileSysRefObj* ref, const void* /*text*/, uint32_t /*size*/, uint32_t /*options*/)
 {
     // Local files have no comments to keep.

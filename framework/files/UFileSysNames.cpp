@@ -72,6 +72,20 @@ void UFileSys::MoveAndRename(TFileSysRefObj* ref, TFileSysRefObj* folder, const 
     ref->confinedTo = std::move(confinedTo);
 }
 
+void UFileSys::Replace(TFileSysRefObj* ref, TFileSysRefObj* target)
+{
+    RequireObject(ref);
+    RequireObject(target);
+    StItemPlace from(ref);
+    if (from.Error()) FailOSError(from.Error());
+    StItemPlace to(target);
+    if (to.Error()) FailOSError(to.Error());
+    if (int err = platform::RenameAt(from.Folder(), from.Name(), to.Folder(), to.Name(), true))
+        FailOSError(err);
+    ref->path = target->path;
+    ref->confinedTo = target->confinedTo;
+}
+
 bool UFileSys::Exists(TFileSysRefObj* ref, bool* outIsFolder)
 {
     if (outIsFolder) *outIsFolder = false;
