@@ -1,0 +1,288 @@
+#include "client/prefs/UMyPrefsFile.h"
+
+#include <cstring>
+
+#include "framework/files/StFileSysRef.h"
+#include "framework/files/UFileSys.h"
+#include "framework/runtime/FourCC.h"
+#include "framework/runtime/SError.h"
+#include "framework/runtime/UMemory.h"
+
+const uint8_t UMyPrefsFile::kFileName[] = "\x0D"
+                                          "Quenvol Prefs";
+
+namespace
+{
+// The new file is written under this name beside the old one and renamed over it when complete.
+const uint8_t kTempName[] = "\x11"
+                            "Quenvol Prefs.new";
+
+// Offsets of the fixed block.
+enum : uint32_t
+{
+    kOffVersion = 0,
+    kOffWinVis = 2,
+    kOffWinRect = 4,
+    kOffSound = 180,
+    kOffIconID = 184,
+    kOffIconRand1 = 186,
+    kOffIconRand2 = 188,
+    kOffIconCRC = 192,
+    kOffTotalUploaded = 196,
+    kOffTotalDownloaded = 200,
+    kOffTotalOnline = 204,
+    kOffTotalChat = 208,
+    kOffOptions = 212,
+    kOffAutoResponse = 216,
+    kOffUserName = 344,
+    kOffColorChat = 504,
+    kOffColorNews = 518,
+    kOffFirewall = 532,
+};
+constexpr uint32_t kRectSize = 16;
+constexpr uint32_t kIconSealSize = 8;
+
+void Put16(uint8_t* p, uint16_t v)
+{
+    p[0] = uint8_t(v);
+    p[1] = uint8_t(v >> 8);
+}
+
+void Put32(uint8_t* p, uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        p[i] = uint8_t(v >> (8 * i));
+}
+
+uint16_t Get16(const uint8_t* p)
+{
+    return uint16_t(p[0] | (p[1] << 8));
+}
+
+uint32_t Get32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+}
+
+// A length-prefixed text in a field of fieldSize bytes: at most fieldSize - 1 characters, zero padded.
+void PutText(uint8_t* field, uint32_t fieldSize, const uint8_t* text)
+{
+    std::memset(field, 0, fieldSize);
+    uint32_t n = text[0];
+    if (n > fieldSize - 1) n = fieldSize - 1;
+    field[0] = uint8_t(n);
+    std::memcpy(field + 1, text + 1, n);
+}
+
+void GetText(const uint8_t* field, uint32_t fieldSize, uint8_t* outText)
+{
+    uint32_t n = field[0];
+    if (n > fieldSize - 1) n = fieldSize - 1;
+    std::memset(outText, 0, fieldSize);
+    outText[0] = uint8_t(n);
+    std::memcpy(outText + 1, field + 1, n);
+}
+
+void PutColor(uint8_t* p, const SMyColorInfo& c)
+{
+    const uint16_t v[7] = {c.textColor.red,   c.textColor.green, c.textColor.blue, c.backColor.red,
+                           c.backColor.green, c.backColor.blue,  c.textSize};
+    for (int i = 0; i < 7; ++i)
+        Put16(p + 2 * i, v[i]);
+}
+
+SMyColorInfo GetColor(const uint8_t* p)
+{
+    return SMyColorInfo{
+        {Get16(p), Get16(p + 2), Get16(p + 4)}, {Get16(p + 6), Get16(p + 8), Get16(p + 10)}, Get16(p + 12)};
+}
+
+uint32_t IconSeal(uint16_t iconID, uint16_t rand1, uint32_t rand2)
+{
+    uint8_t bytes[kIconSealSize];
+    Put16(bytes, iconID);
+    Put16(bytes + 2, rand1);
+    Put32(bytes + 4, rand2);
+    return UMemory::CRC(bytes, sizeof(bytes), 0xFFFFFFFF);
+}
+
+void DeleteQuietly(TFileSysRefObj* ref)
+{
+    try
+    {
+        UFileSys::DeleteFile(ref);
+    }
+    catch (const SError&)
+    {
+        // The write has already failed; a leftover file is only untidy and goes with the next write.
+    }
+}
+} // namespace
+
+void UMyPrefsFile::SetDefaults(SMyPrefs& outPrefs)
+{
+    std::memset(&outPrefs, 0, sizeof(outPrefs));
+    outPrefs.winVis = uint16_t((1u << kPrefsWinToolbar) | (1u << kPrefsWinTasks) | (1u << kPrefsWinNews) |
+                               (1u << kPrefsWinChat) | (1u << kPrefsWinConnectedUsers));
+}
+
+void UMyPrefsFile::Encode(const SMyPrefs& prefs, uint8_t* outBytes)
+{
+    std::memset(outBytes, 0, kFixedSize);
+    Put16(outBytes + kOffVersion, prefs.version);
+    Put16(outBytes + kOffWinVis, prefs.winVis);
+    for (uint32_t i = 0; i < kPrefsWinCount; ++i)
+    {
+        uint8_t* r = outBytes + kOffWinRect + i * kRectSize;
+        Put32(r, uint32_t(prefs.winRect[i].left));
+        Put32(r + 4, uint32_t(prefs.winRect[i].top));
+        Put32(r + 8, uint32_t(prefs.winRect[i].right));
+        Put32(r + 12, uint32_t(prefs.winRect[i].bottom));
+    }
+    Put32(outBytes + kOffSound, prefs.sound);
+    Put16(outBytes + kOffIconID, prefs.iconID);
+    Put16(outBytes + kOffIconRand1, prefs.iconRand1);
+    Put32(outBytes + kOffIconRand2, prefs.iconRand2);
+    Put32(outBytes + kOffIconCRC, prefs.iconCRC);
+    Put32(outBytes + kOffTotalUploaded, prefs.totalUploaded);
+    Put32(outBytes + kOffTotalDownloaded, prefs.totalDownloaded);
+    Put32(outBytes + kOffTotalOnline, prefs.totalOnline);
+    Put32(outBytes + kOffTotalChat, prefs.totalChat);
+    Put32(outBytes + kOffOptions, prefs.options & kPrefsKnownOptions);
+    PutText(outBytes + kOffAutoResponse, sizeof(prefs.automaticResponseText), prefs.automaticResponseText);
+    PutText(outBytes + kOffUserName, sizeof(prefs.userName), prefs.userName);
+    PutColor(outBytes + kOffColorChat, prefs.colorChat);
+    PutColor(outBytes + kOffColorNews, prefs.colorNews);
+    PutText(outBytes + kOffFirewall, sizeof(prefs.firewall), prefs.firewall);
+}
+
+bool UMyPrefsFile::Decode(const void* bytes, uint32_t size, SMyPrefs& outPrefs)
+{
+    if (!bytes || size < kFixedSize) return false;
+    const auto* in = static_cast<const uint8_t*>(bytes);
+    if (Get16(in + kOffVersion) != kVersion) return false;
+    SMyPrefs p;
+    std::memset(&p, 0, sizeof(p));
+    p.version = kVersion;
+    p.winVis = Get16(in + kOffWinVis);
+    for (uint32_t i = 0; i < kPrefsWinCount; ++i)
+    {
+        const uint8_t* r = in + kOffWinRect + i * kRectSize;
+        p.winRect[i] =
+            SRect{int32_t(Get32(r)), int32_t(Get32(r + 4)), int32_t(Get32(r + 8)), int32_t(Get32(r + 12))};
+    }
+    p.sound = Get32(in + kOffSound);
+    p.iconID = Get16(in + kOffIconID);
+    p.iconRand1 = Get16(in + kOffIconRand1);
+    p.iconRand2 = Get32(in + kOffIconRand2);
+    p.iconCRC = Get32(in + kOffIconCRC);
+    p.totalUploaded = Get32(in + kOffTotalUploaded);
+    p.totalDownloaded = Get32(in + kOffTotalDownloaded);
+    p.totalOnline = Get32(in + kOffTotalOnline);
+    p.totalChat = Get32(in + kOffTotalChat);
+    p.options = Get32(in + kOffOptions) & kPrefsKnownOptions;
+    GetText(in + kOffAutoResponse, sizeof(p.automaticResponseText), p.automaticResponseText);
+    GetText(in + kOffUserName, sizeof(p.userName), p.userName);
+    p.colorChat = GetColor(in + kOffColorChat);
+    p.colorNews = GetColor(in + kOffColorNews);
+    GetText(in + kOffFirewall, sizeof(p.firewall), p.firewall);
+    outPrefs = p;
+    return true;
+}
+
+void UMyPrefsFile::SetIcon(SMyPrefs& prefs, uint16_t iconID, uint32_t random1, uint32_t random2)
+{
+    prefs.iconID = uint16_t(~iconID);
+    prefs.iconRand1 = uint16_t(random1);
+    prefs.iconRand2 = random2;
+    prefs.iconCRC = IconSeal(prefs.iconID, prefs.iconRand1, prefs.iconRand2);
+}
+
+uint16_t UMyPrefsFile::GetIcon(const SMyPrefs& prefs)
+{
+    if (IconSeal(prefs.iconID, prefs.iconRand1, prefs.iconRand2) != prefs.iconCRC) return kDefaultIcon;
+    return uint16_t(~prefs.iconID);
+}
+
+uint32_t UMyPrefsFile::SoundToBits(const SMySoundPrefs& s)
+{
+    const bool bits[] = {bool(s.playSounds), bool(s.chat),      bool(s.news),  bool(s.fileTransfer),
+                         bool(s.privMsg),    bool(s.join),      bool(s.leave), bool(s.login),
+                         bool(s.error),      bool(s.chatInvite)};
+    uint32_t out = 0;
+    for (uint32_t i = 0; i < sizeof(bits); ++i)
+        if (bits[i]) out |= 1u << i;
+    return out;
+}
+
+SMySoundPrefs UMyPrefsFile::SoundFromBits(uint32_t bits)
+{
+    SMySoundPrefs s{};
+    s.playSounds = (bits >> 0) & 1;
+    s.chat = (bits >> 1) & 1;
+    s.news = (bits >> 2) & 1;
+    s.fileTransfer = (bits >> 3) & 1;
+    s.privMsg = (bits >> 4) & 1;
+    s.join = (bits >> 5) & 1;
+    s.leave = (bits >> 6) & 1;
+    s.login = (bits >> 7) & 1;
+    s.error = (bits >> 8) & 1;
+    s.chatInvite = (bits >> 9) & 1;
+    return s;
+}
+
+bool UMyPrefsFile::Read(TFileSysRefObj* folder, SMyPrefs& outPrefs, const TrackerProc& readTracker)
+{
+    uint8_t bytes[kFixedSize];
+    uint32_t got = 0;
+    try
+    {
+        StFileSysRef file(UFileSys::New(folder, nullptr, kFileName));
+        StFileOpener open(file.Get(), kFSPermRead);
+        got = UFileSys::Read(file.Get(), 0, bytes, kFixedSize);
+        if (got == kFixedSize && readTracker)
+        {
+            try
+            {
+                readTracker(file.Get(), kFixedSize);
+            }
+            catch (const SError&)
+            {
+                // A damaged tracker block costs the trackers only, never the settings before it.
+            }
+        }
+    }
+    catch (const SError&)
+    {
+        got = 0;
+    }
+    if (Decode(bytes, got, outPrefs)) return true;
+    SetDefaults(outPrefs);
+    return false;
+}
+
+void UMyPrefsFile::Write(TFileSysRefObj* folder, const SMyPrefs& prefs, const TrackerProc& writeTracker)
+{
+    uint8_t bytes[kFixedSize];
+    Encode(prefs, bytes);
+    StFileSysRef target(UFileSys::New(folder, nullptr, kFileName));
+    StFileSysRef temp(UFileSys::New(folder, nullptr, kTempName));
+    // What an earlier write left behind when it could not finish.
+    UFileSys::DeleteFile(temp.Get());
+    UFileSys::CreateFile(temp.Get(), FourCC("pref"), FourCC("QVLC"));
+    try
+    {
+        {
+            StFileOpener open(temp.Get(), kFSPermReadWrite);
+            UFileSys::Write(temp.Get(), 0, bytes, kFixedSize);
+            if (writeTracker) writeTracker(temp.Get(), kFixedSize);
+            UFileSys::Flush(temp.Get());
+        }
+        UFileSys::Replace(temp.Get(), target.Get());
+    }
+    catch (...)
+    {
+        DeleteQuietly(temp.Get());
+        throw;
+    }
+}
