@@ -1,0 +1,393 @@
+#include "client/prefs/CMyOptionsWin.h"
+
+#include <QFont>
+#include <QLineEdit>
+#include <QWidget>
+#include <algorithm>
+#include <cstring>
+
+#include "client/boxes/MsgBox.h"
+#include "client/prefs/CMyColorSwatchView.h"
+#include "client/prefs/CMyIconPickView.h"
+#include "framework/runtime/UApplication.h"
+#include "framework/runtime/UText.h"
+#include "framework/ui/CButtonView.h"
+#include "framework/ui/CCheckBoxView.h"
+#include "framework/ui/CContainerView.h"
+#include "framework/ui/CLabelView.h"
+#include "framework/ui/CTabView.h"
+#include "framework/ui/CTextView.h"
+#include "framework/ui/UColorDialog.h"
+
+const int16_t CMyOptionsWin::kIconIDs[kIconCount] = {
+    -415, -2001, -2002, -2003, -2004, -2005, -2015, -2007, -2008, -2009, -2010, -2011, -2012, -2013,
+    -145, -146,  -2016, -2017, -2018, -2019, -418,  -141,  -142,  -143,  -144,  -2014, -139,  -147,
+};
+
+namespace
+{
+constexpr int16_t kBoxBadName = 129;
+constexpr char kFirewallNote[] =
+    "If your network is behind a firewall, ask your network administrator for the "
+    "firewall address.  If you're not sure, leave the box empty.";
+constexpr char kSampleText[] = "The quick brown fox jumps over the lazy dog.";
+constexpr uint8_t kMaxTextSizeDigits = 3;
+
+constexpr const char* kOptionTitles[6] = {
+    "Show Private Messages at Back", "Queue File Transfers",    "Refuse private messages",
+    "Refuse private chat",           "Show Join/Leave in Chat", "Automatic response",
+};
+constexpr const char* kSoundTitles[10] = {
+    "Play Sounds for:",
+    "Chat",
+    "News",
+    "File transfer complete",
+    "Private Message",
+    "Join",
+    "Leave",
+    "Logged in",
+    "Error",
+    "Chat Invitation",
+};
+
+CLabelView* MakeLabel(SViewParent parent, const SRect& r, const char* text)
+{
+    auto* label = new CLabelView(parent, r, text);
+    QFont f = label->Widget()->font();
+    f.setPointSize(9);
+    label->Widget()->setFont(f);
+    return label;
+}
+
+// The sound switches in the order of the Sound tab.
+uint32_t SoundBit(const SMySoundPrefs& s, uint32_t index)
+{
+    const uint32_t bits[10] = {s.playSounds, s.chat,  s.news,  s.fileTransfer, s.privMsg,
+                               s.join,       s.leave, s.login, s.error,        s.chatInvite};
+    return bits[index];
+}
+
+SMySoundPrefs SoundFromMarks(const bool (&m)[10])
+{
+    SMySoundPrefs s{};
+    s.playSounds = m[0];
+    s.chat = m[1];
+    s.news = m[2];
+    s.fileTransfer = m[3];
+    s.privMsg = m[4];
+    s.join = m[5];
+    s.leave = m[6];
+    s.login = m[7];
+    s.error = m[8];
+    s.chatInvite = m[9];
+    return s;
+}
+} // namespace
+
+CMyOptionsWin::CMyOptionsWin() : CWindow(SRect{0, 0, 400, 326}, kWindowModal)
+{
+    SetTitle("Options", 7);
+    mTabs = new CTabView(this, SRect{10, 10, 390, 280});
+    MakeGeneralTab();
+    MakeIconTab();
+    MakeColorTab();
+    MakeSoundTab();
+    MakeAdvancedTab();
+    mSaveBtn = new CButtonView(this, SRect{310, 290, 390, 316}, "Save");
+    mSaveBtn->SetID(kHitSave);
+    mSaveBtn->SetDefault(true);
+    mCancelBtn = new CButtonView(this, SRect{210, 292, 290, 314}, "Cancel");
+    mCancelBtn->SetID(kHitCancel);
+    mCancelBtn->SetCancel(true);
+    mTabs->SetCurrentTab(kTabGeneral);
+    mName->SetFocus();
+}
+
+void CMyOptionsWin::MakeGeneralTab()
+{
+    CContainerView* tab = mTabs->AddTab("General");
+    MakeLabel(tab, SRect{10, 14, 105, 30}, "Your Name:");
+    mName = new CTextView(tab, SRect{110, 10, 350, 34});
+    mName->SetMaxLength(31);
+    // Two columns of switches; "Automatic response" sits right above the text it switches.
+    const SRect places[6] = {{10, 46, 185, 66},  {10, 70, 185, 90},  {190, 46, 365, 66},
+                             {190, 70, 365, 90}, {10, 94, 185, 114}, {10, 112, 185, 132}};
+    for (uint32_t i = 0; i < 6; ++i)
+        mOption[i] = new CCheckBoxView(tab, places[i], kOptionTitles[i]);
+    mOption[5]->SetID(kHitAutomaticResponse);
+    mResponseBox = new CBoxView(tab, SRect{10, 134, 360, 236});
+    mResponseText = new CTextView(mResponseBox, SRect{8, 8, 342, 94}, kTextMultiLine);
+}
+
+void CMyOptionsWin::MakeIconTab()
+{
+    CContainerView* tab = mTabs->AddTab("Icon");
+    MakeLabel(tab, SRect{10, 14, 370, 46}, "Choose an icon to appear next to your name in user lists:");
+    constexpr int32_t kRowTops[4] = {60, 95, 130, 165};
+    constexpr int32_t kSide = 32, kStep = 46, kLeft = (376 - 6 * kStep - kSide) / 2;
+    for (uint32_t i = 0; i < kIconCount; ++i)
+    {
+        const int32_t left = kLeft + int32_t(i % 7) * kStep, top = kRowTops[i / 7];
+        mIcons[i] = new CMyIconPickView(tab, SRect{left, top, left + kSide, top + kSide}, kIconIDs[i]);
+        if (i) mIcons[i]->JoinRing(mIcons[0]);
+    }
+}
+
+void CMyOptionsWin::MakeColorTab()
+{
+    CContainerView* tab = mTabs->AddTab("Color");
+    mChatChoice = new CCheckBoxView(tab, SRect{25, 20, 100, 40}, "Chat", kRadioStyle);
+    mChatChoice->SetID(kHitColorChat);
+    mNewsChoice = new CCheckBoxView(tab, SRect{25, 48, 100, 68}, "News", kRadioStyle);
+    mNewsChoice->SetID(kHitColorNews);
+    auto* box = new CBoxView(tab, SRect{190, 15, 360, 125});
+    MakeLabel(box, SRect{10, 14, 85, 30}, "Text size:");
+    mTextSize = new CTextView(box, SRect{90, 10, 140, 34});
+    mTextSize->SetMaxLength(kMaxTextSizeDigits);
+    MakeLabel(box, SRect{10, 46, 85, 62}, "Text color:");
+    mTextSwatch = new CMyColorSwatchView(box, SRect{90, 42, 140, 66});
+    mTextSwatch->SetID(kHitTextColor);
+    MakeLabel(box, SRect{10, 78, 85, 94}, "Back color:");
+    mBackSwatch = new CMyColorSwatchView(box, SRect{90, 74, 140, 98});
+    mBackSwatch->SetID(kHitBackColor);
+    mSample = new CTextView(tab, SRect{25, 140, 360, 230}, kTextMultiLine);
+    mSample->SetReadOnly(true);
+    mSample->SetText(kSampleText, sizeof(kSampleText) - 1);
+    // The sample follows the size as it is typed.
+    QObject::connect(mTextSize->LineEdit(), &QLineEdit::textChanged, [this] { GetColorTab(); });
+    ShowColorSet();
+}
+
+void CMyOptionsWin::MakeSoundTab()
+{
+    CContainerView* tab = mTabs->AddTab("Sound");
+    mSound[0] = new CCheckBoxView(tab, SRect{20, 15, 168, 33}, kSoundTitles[0]);
+    for (uint32_t i = 1; i < 10; ++i)
+    {
+        const int32_t top = 20 + int32_t(i) * 20;
+        mSound[i] = new CCheckBoxView(tab, SRect{50, top, 198, top + 18}, kSoundTitles[i]);
+    }
+}
+
+void CMyOptionsWin::MakeAdvancedTab()
+{
+    CContainerView* tab = mTabs->AddTab("Advanced");
+    MakeLabel(tab, SRect{10, 14, 110, 30}, "SOCKS firewall:");
+    mFirewall = new CTextView(tab, SRect{115, 10, 360, 34});
+    mFirewall->SetMaxLength(127);
+    MakeLabel(tab, SRect{10, 50, 360, 110}, kFirewallNote);
+}
+
+void CMyOptionsWin::SetInfo(const SMyOptions& o)
+{
+    mName->SetText(o.userName);
+    SetIconID(o.iconID);
+    mFirewall->SetText(o.firewall);
+    for (uint32_t i = 0; i < 10; ++i)
+        mSound[i]->SetMark(SoundBit(o.sound, i) != 0);
+    if (o.soundDisabled)
+    {
+        mSound[0]->SetMark(false);
+        mSound[0]->SetEnable(false);
+    }
+    const bool flags[6] = {o.showPrivMsgAtBack, o.queueTransfers, o.refusePrivateMsg,
+                           o.refusePrivateChat, o.showJoinLeave,  o.automaticResponse};
+    for (uint32_t i = 0; i < 6; ++i)
+        mOption[i]->SetMark(flags[i]);
+    mResponseText->SetText(o.automaticResponseText);
+    ShowHideAutomaticResponseText();
+    mColors[kColorSetChat] = o.colorChat;
+    mColors[kColorSetNews] = o.colorNews;
+    mColorSet = kColorSetChat;
+    ShowColorSet();
+}
+
+void CMyOptionsWin::GetInfo(SMyOptions& o) const
+{
+    std::memset(&o, 0, sizeof(o));
+    mName->GetText(o.userName, sizeof(o.userName) - 1);
+    o.iconID = GetIconID();
+    mFirewall->GetText(o.firewall, sizeof(o.firewall) - 1);
+    bool marks[10];
+    for (uint32_t i = 0; i < 10; ++i)
+        marks[i] = mSound[i]->GetMark();
+    o.sound = SoundFromMarks(marks);
+    o.soundDisabled = !mSound[0]->IsEnabled();
+    o.showPrivMsgAtBack = mOption[0]->GetMark();
+    o.queueTransfers = mOption[1]->GetMark();
+    o.refusePrivateMsg = mOption[2]->GetMark();
+    o.refusePrivateChat = mOption[3]->GetMark();
+    o.showJoinLeave = mOption[4]->GetMark();
+    o.automaticResponse = mOption[5]->GetMark();
+    mResponseText->GetText(o.automaticResponseText, sizeof(o.automaticResponseText) - 1);
+    o.colorChat = GetColor(kColorSetChat);
+    o.colorNews = GetColor(kColorSetNews);
+}
+
+void CMyOptionsWin::SetIconID(uint16_t iconID)
+{
+    for (CMyIconPickView* cell : mIcons)
+        cell->SetMark(cell->GetIcon() == int16_t(iconID));
+}
+
+uint16_t CMyOptionsWin::GetIconID() const
+{
+    for (CMyIconPickView* cell : mIcons)
+        if (cell->GetMark()) return uint16_t(cell->GetIcon());
+    return 0;
+}
+
+void CMyOptionsWin::ShowHideAutomaticResponseText()
+{
+    mResponseBox->SetVisible(mOption[5]->GetMark());
+}
+
+void CMyOptionsWin::ProcessColorTab(uint32_t hit)
+{
+    switch (hit)
+    {
+    case kHitColorChat:
+        SetColorTab(kColorSetChat);
+        break;
+    case kHitColorNews:
+        SetColorTab(kColorSetNews);
+        break;
+    case kHitTextColor:
+        ChooseColor(true);
+        break;
+    case kHitBackColor:
+        ChooseColor(false);
+        break;
+    default:
+        break;
+    }
+}
+
+void CMyOptionsWin::SetColorTab(uint32_t set)
+{
+    GetColorTab();
+    mColorSet = set == kColorSetNews ? kColorSetNews : kColorSetChat;
+    ShowColorSet();
+}
+
+SMyColorInfo CMyOptionsWin::ControlsColor() const
+{
+    SMyColorInfo c;
+    c.textColor = mTextSwatch->GetColor();
+    c.backColor = mBackSwatch->GetColor();
+    const std::string digits = mTextSize->GetText();
+    const int32_t size = UText::TextToInteger(digits.data(), uint32_t(digits.size()));
+    c.textSize = uint16_t(std::clamp<int32_t>(size, 0, 0xFFFF));
+    return c;
+}
+
+void CMyOptionsWin::GetColorTab()
+{
+    const SMyColorInfo c = ControlsColor();
+    mColors[mColorSet] = c;
+    mSample->SetTextColor(c.textColor.red, c.textColor.green, c.textColor.blue);
+    mSample->SetBackColor(c.backColor.red, c.backColor.green, c.backColor.blue);
+    // The sample shows the size the windows will use.
+    mSample->SetTextSize(uint16_t(std::clamp<int32_t>(c.textSize, 4, 50)));
+}
+
+void CMyOptionsWin::SetColor(uint32_t set, const SMyColorInfo& info)
+{
+    mColors[set == kColorSetNews ? kColorSetNews : kColorSetChat] = info;
+    if (set == mColorSet) ShowColorSet();
+}
+
+SMyColorInfo CMyOptionsWin::GetColor(uint32_t set) const
+{
+    if (set == mColorSet) return ControlsColor();
+    return mColors[set == kColorSetNews ? kColorSetNews : kColorSetChat];
+}
+
+void CMyOptionsWin::ShowColorSet()
+{
+    const SMyColorInfo c = mColors[mColorSet];
+    mChatChoice->SetMark(mColorSet == kColorSetChat);
+    mNewsChoice->SetMark(mColorSet == kColorSetNews);
+    mTextSwatch->SetColor(c.textColor);
+    mBackSwatch->SetColor(c.backColor);
+    uint8_t digits[8];
+    digits[0] = uint8_t(UText::IntegerToText(digits + 1, sizeof(digits) - 1, c.textSize));
+    mTextSize->SetText(digits);
+    GetColorTab();
+}
+
+void CMyOptionsWin::ChooseColor(bool text)
+{
+    CMyColorSwatchView* swatch = text ? mTextSwatch : mBackSwatch;
+    SColor c = swatch->GetColor();
+    uint16_t rgb[3] = {c.red, c.green, c.blue};
+    if (!UColorDialog::Choose(text ? "Text color" : "Back color", rgb)) return;
+    swatch->SetColor(SColor{rgb[0], rgb[1], rgb[2]});
+    GetColorTab();
+}
+
+bool CMyOptionsWin::CleanName(uint8_t* name)
+{
+    UText::ReplaceNonPrinting(name + 1, name[0], 0, '*', UText::kReplaceWhiteControls);
+    return !(name[0] == 0 || (name[0] == 1 && name[1] == ' '));
+}
+
+bool CMyOptionsWin::HandleHit(uint32_t hit, bool& outSave)
+{
+    outSave = false;
+    switch (hit)
+    {
+    case kHitSave:
+    {
+        uint8_t name[32];
+        mName->GetText(name, sizeof(name) - 1);
+        if (!CleanName(name))
+        {
+            MsgBox(kBoxBadName);
+            mTabs->SetCurrentTab(kTabGeneral);
+            mName->SetFocus();
+            return false;
+        }
+        outSave = true;
+        return true;
+    }
+    case kHitCancel:
+    case kHitCloseBox:
+        return true;
+    case kHitAutomaticResponse:
+        ShowHideAutomaticResponseText();
+        return false;
+    case kHitTextColor:
+    case kHitBackColor:
+    case kHitColorChat:
+    case kHitColorNews:
+        ProcessColorTab(hit);
+        return false;
+    default:
+        return false;
+    }
+}
+
+bool CMyOptionsWin::Run(SMyOptions& ioOptions)
+{
+    CMyOptionsWin win;
+    win.SetInfo(ioOptions);
+    win.Place(kPlaceCenterScreen);
+    win.Show();
+    win.BringToFront();
+    bool save = false;
+    for (;;)
+    {
+        const uint32_t hit = win.ProcessModal();
+        // Views without an id of their own report 0 too; only a quitting program ends the dialog so.
+        if (UApplication::IsQuitting()) return false;
+        if (win.HandleHit(hit, save)) break;
+    }
+    if (!save) return false;
+    SMyOptions chosen;
+    win.GetInfo(chosen);
+    CleanName(chosen.userName);
+    chosen.soundDisabled = ioOptions.soundDisabled;
+    ioOptions = chosen;
+    return true;
+}
