@@ -227,6 +227,26 @@ void CWindow::GetZoomLimits(SRect& outArea)
     outArea = SRect{area.left(), area.top(), area.left() + area.width(), area.top() + area.height()};
 }
 
+bool CWindow::IsOnScreen(const SRect& bounds)
+{
+    if (!bounds.IsValid()) return false;
+    // The top of the window, where it is grabbed, must show on one screen: its whole height up to a strip's
+    // and enough of its width. The sums are taken wide so that any saved numbers are safe.
+    constexpr int64_t kGrabWidth = 48, kGrabHeight = 16;
+    const int64_t width = int64_t(bounds.right) - bounds.left, height = int64_t(bounds.bottom) - bounds.top;
+    const int64_t stripBottom = bounds.top + std::min(height, kGrabHeight);
+    for (QScreen* screen : QGuiApplication::screens())
+    {
+        const QRect a = screen->availableGeometry();
+        const int64_t areaRight = int64_t(a.left()) + a.width(), areaBottom = int64_t(a.top()) + a.height();
+        if (bounds.top < a.top() || stripBottom > areaBottom) continue;
+        const int64_t seen =
+            std::min<int64_t>(bounds.right, areaRight) - std::max<int64_t>(bounds.left, a.left());
+        if (seen >= std::min(width, kGrabWidth)) return true;
+    }
+    return false;
+}
+
 void CWindow::Place(uint16_t placementCode)
 {
     SRect area;

@@ -74,6 +74,9 @@ public:
     void SetAutoBounds(uint16_t placementCode, uint16_t secondCode);
     // The area a zoomed window may take: the screen's available area.
     static void GetZoomLimits(SRect& outArea);
+    // Whether enough of a window with these bounds would lie on one of the screens for the user to reach
+    // it: a place saved on another machine or with a screen that is gone may not.
+    static bool IsOnScreen(const SRect& bounds);
 
     // Hits of a window in a modal loop go to that loop; all others travel through the queue to
     // CApplication::WindowHitHandler.

@@ -250,6 +250,21 @@ TEST(WindowPlacement, PlacedWindowsStayOnTheScreen)
     }
 }
 
+TEST(WindowPlacement, ASavedPlaceCountsAsOnScreenOnlyWhereItsTopCanBeGrabbed)
+{
+    SRect a;
+    CWindow::GetZoomLimits(a);
+    EXPECT_TRUE(CWindow::IsOnScreen(SRect{a.left + 10, a.top + 10, a.left + 300, a.top + 200}));
+    // Hanging over the right or bottom edge is fine while enough of the top shows.
+    EXPECT_TRUE(CWindow::IsOnScreen(SRect{a.right - 60, a.bottom - 40, a.right + 400, a.bottom + 300}));
+    EXPECT_FALSE(CWindow::IsOnScreen(SRect{a.right - 20, a.top + 10, a.right + 400, a.top + 300}));
+    EXPECT_FALSE(CWindow::IsOnScreen(SRect{a.left + 10, a.top - 5, a.left + 300, a.top + 200}));
+    EXPECT_FALSE(CWindow::IsOnScreen(SRect{a.right + 100, a.top, a.right + 500, a.top + 300}));
+    EXPECT_FALSE(CWindow::IsOnScreen(SRect{a.left + 10, a.bottom - 8, a.left + 300, a.bottom + 200}));
+    EXPECT_FALSE(CWindow::IsOnScreen(SRect{-2000000000, -2000000000, 2000000000, 2000000000}));
+    EXPECT_FALSE(CWindow::IsOnScreen(SRect{50, 50, 50, 300})); // empty
+}
+
 TEST(Views, FindViewSearchesDepthFirstFromTheViewItself)
 {
     CWindow win(SRect{0, 0, 300, 200}, kWindowDocument2);
