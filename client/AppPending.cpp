@@ -4,8 +4,6 @@
 #include <cstring>
 
 #include "client/app/CMyApplication.h"
-#include "client/boxes/USound.h"
-#include "framework/runtime/UPString.h"
 
 // ---- tasks: only transfers can be started by hand; they arrive with file transfers.
 void CMyApplication::DoStartTask() {}
@@ -44,17 +42,3 @@ void CMyApplication::DoFilePreview(CWindow*) {}
 void CMyApplication::DoFileDownload(CWindow*, uint16_t) {}
 void CMyApplication::DoFileUpload(CWindow*, uint16_t) {}
 void CMyApplication::DoFileUploadFromDrop(CWindow*, const SHitMsgData&) {}
-
-// ---- prefs: until the preferences file is read, start-up takes the values of a missing file.
-void CMyApplication::ReadPrefs()
-{
-    mIconID = 414;
-    UPString::SetText(mUserName, "unnamed");
-    mTotalBytesUploaded = mTotalBytesDownloaded = mTotalSecsOnline = mTotalChatBytes = 0;
-    mColorChat = kDefaultColorInfo;
-    mColorNews = kDefaultColorInfo;
-    USound::SetCanPlay(mSoundPrefs.playSounds);
-}
-void CMyApplication::WritePrefs() {}
-void CMyApplication::DoOptions() {}
-void CMyApplication::OpenBookmark(TFileSysRefObj*) {}

@@ -11,6 +11,7 @@
 #include "client/chat/CMyPrivMsgWin.h"
 #include "client/files/CMyFolderWin.h"
 #include "client/files/CMyPreviewWin.h"
+#include "client/prefs/SMyPrefs.h"
 #include "client/tasks/CMyTasksWin.h"
 #include "client/tracker/CMyTracker.h"
 #include "client/users/CMyUserListWin.h"
@@ -21,26 +22,26 @@
 
 namespace
 {
-// Saved rectangles and visibility come with the preferences file; until it is read every window shows
-// at its placement code, as with a missing file.
-struct SMyWindowPlace
+// A saved place is used when it is a rectangle at all and its top still shows on a screen; otherwise the
+// window goes where its placement code puts it, as it does with no preferences.
+void PlaceWindow(CWindow* window, const SRect& saved, uint16_t placementCode)
 {
-    SRect bounds;
-    bool visible;
-};
-constexpr SMyWindowPlace kNoSavedPlace = {{0, 0, 0, 0}, true};
-
-void PlaceWindow(CWindow* window, const SMyWindowPlace& saved, uint16_t placementCode)
-{
-    if (saved.bounds.IsValid())
-        window->SetBounds(saved.bounds);
+    if (saved.IsValid() && CWindow::IsOnScreen(saved))
+        window->SetBounds(saved);
     else
         window->Place(placementCode);
 }
 
-void ShowIfSaved(CWindow* window, const SMyWindowPlace& saved)
+bool IsSavedVisible(const SMyPrefs& prefs, uint32_t which)
 {
-    if (saved.visible) window->Show();
+    return (prefs.winVis >> which) & 1;
+}
+
+void SavePlace(SMyPrefs& prefs, uint32_t which, const CWindow* window)
+{
+    if (!window) return;
+    if (window->IsVisible()) prefs.winVis = uint16_t(prefs.winVis | (1u << which));
+    window->GetBounds(prefs.winRect[which]);
 }
 } // namespace
 
@@ -48,40 +49,68 @@ void CMyApplication::StartUp()
 {
     // First, so that the preferences find it for their tracker block.
     mTracker = new CMyTracker();
-    ReadPrefs();
+    SMyPrefs prefs;
+    ReadPrefs(&prefs);
     QApplication::setOverrideCursor(Qt::BusyCursor);
 
     mToolsWin = new CMyOldToolbarWin();
-    PlaceWindow(mToolsWin, kNoSavedPlace, kPlaceTopCenter);
-    mToolsWin->Show();
-
     mTasksWin = new CMyTasksWin();
-    PlaceWindow(mTasksWin, kNoSavedPlace, kPlaceBottomRight);
     mTasksWin->SetIcon(kIconTasksWin);
-    ShowIfSaved(mTasksWin, kNoSavedPlace);
-
     mNewsWin = new CMyTextWin();
     mNewsWin->SetTitle("News", 4);
     mNewsWin->SetLimits(300, 100, 32767, 32767);
     mNewsWin->SetTextColor(mColorNews);
-    PlaceWindow(mNewsWin, kNoSavedPlace, kPlaceTopRight);
     mNewsWin->SetIcon(kIconNewsWin);
-    ShowIfSaved(mNewsWin, kNoSavedPlace);
-
     mChatWin = new CMyOldChatWin(mColorChat);
-    PlaceWindow(mChatWin, kNoSavedPlace, kPlaceBottomLeft);
     mChatWin->SetIcon(kIconChatWin);
-    ShowIfSaved(mChatWin, kNoSavedPlace);
-
     mConnectedUsersWin = new CMyUserListWin();
     mConnectedUsersWin->SetTitle("Online Users", 12);
     mConnectedUsersWin->SetAccess(mMyAccess);
-    PlaceWindow(mConnectedUsersWin, kNoSavedPlace, kPlaceTopLeft);
     mConnectedUsersWin->SetIcon(kIconUsersWin);
-    ShowIfSaved(mConnectedUsersWin, kNoSavedPlace);
+    PlaceLongLivedWindows(prefs);
 
     QApplication::restoreOverrideCursor();
     if (mSoundDisabled) MsgBox(kBoxNoSound);
+}
+
+void CMyApplication::PlaceLongLivedWindows(const SMyPrefs& prefs)
+{
+    PlaceWindow(mToolsWin, prefs.winRect[kPrefsWinToolbar], kPlaceTopCenter);
+    // The toolbar is the main window: it always shows.
+    mToolsWin->Show();
+    const struct
+    {
+        CWindow* window;
+        uint32_t which;
+        uint16_t placementCode;
+    } windows[] = {
+        {mTasksWin, kPrefsWinTasks, kPlaceBottomRight},
+        {mNewsWin, kPrefsWinNews, kPlaceTopRight},
+        {mChatWin, kPrefsWinChat, kPlaceBottomLeft},
+        {mConnectedUsersWin, kPrefsWinConnectedUsers, kPlaceTopLeft},
+    };
+    for (const auto& w : windows)
+    {
+        PlaceWindow(w.window, prefs.winRect[w.which], w.placementCode);
+        if (IsSavedVisible(prefs, w.which)) w.window->Show();
+    }
+}
+
+void CMyApplication::GetWindowPlaces(SMyPrefs& prefs) const
+{
+    SavePlace(prefs, kPrefsWinToolbar, mToolsWin);
+    SavePlace(prefs, kPrefsWinTasks, mTasksWin);
+    SavePlace(prefs, kPrefsWinNews, mNewsWin);
+    SavePlace(prefs, kPrefsWinChat, mChatWin);
+    SavePlace(prefs, kPrefsWinConnectedUsers, mConnectedUsersWin);
+}
+
+void CMyApplication::ShowTextColors()
+{
+    if (mNewsWin) mNewsWin->SetTextColor(mColorNews);
+    if (mChatWin) mChatWin->SetTextColor(mColorChat);
+    for (uint32_t i = 1; i <= CWindow::GetWindowCount(); ++i)
+        if (auto* chat = dynamic_cast<CMyChatWin*>(CWindow::GetWindow(i))) chat->SetTextColor(mColorChat);
 }
 
 CMyApplication::StLongLivedWindows::~StLongLivedWindows()

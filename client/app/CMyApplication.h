@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "client/app/SMySoundPrefs.h"
 #include "client/app/SMyUserAccess.h"
@@ -30,6 +31,8 @@ class CMyTracker;
 class CMyFolderWin;
 class CMySessionWin;
 struct SHitMsgData;
+struct SMyPrefs;
+struct SMyBookmarkItem;
 
 constexpr const char kRezDataFileName[] = "quenvol.dat";
 
@@ -70,6 +73,13 @@ public:
     virtual void UpdateAccessCommands();
     // The chat, tasks and news windows name the server in their titles; null or empty names none.
     void DisplayServerName(const uint8_t* name);
+    // Where start-up puts the long-lived windows and which it shows: their saved places when those still
+    // show on a screen, else their placement codes.
+    void PlaceLongLivedWindows(const SMyPrefs& prefs);
+    // The places and visibility of the long-lived windows, for the preferences file.
+    void GetWindowPlaces(SMyPrefs& prefs) const;
+    // mColorChat to the public and every private chat window, mColorNews to the news window.
+    void ShowTextColors();
     // The windows that belong to one session: folders, user editing, file information, invitations and
     // private chats (every CMySessionWin).
     virtual void CloseSessionWindows();
@@ -218,9 +228,29 @@ public:
     virtual void DoFileUploadFromDrop(CWindow* window, const SHitMsgData& drop);
 
     // Preferences and bookmarks (prefs/AppPrefs.cpp).
-    virtual void DoOptions();
-    virtual void ReadPrefs();
+    // The options dialog; true when the user saved.
+    virtual bool DoOptions();
+    // Takes the preferences file's settings, or the defaults of a missing one; `outPrefs` (may be null)
+    // gets the whole block, with the window places.
+    virtual void ReadPrefs(SMyPrefs* outPrefs = nullptr);
     virtual void WritePrefs();
+    // The tracker block of the preferences file, at `offset` of the open file right behind the fixed
+    // block: the one place where the tracker controller reads and writes its part.
+    void ReadTrackerPrefs(TFileSysRefObj* file, uint32_t offset);
+    void WriteTrackerPrefs(TFileSysRefObj* file, uint32_t offset);
+    // Text size clamped to 4-50, stored and applied to the windows at once.
+    virtual void SetChatColor(SMyColorInfo& info);
+    virtual void SetNewsColor(SMyColorInfo& info);
+    // Bookmark files. Texts are length-prefixed; the outputs hold 256 bytes for the address and
+    // sizeof(mUserLogin) for login and password.
+    void SaveServerFile(TFileSysRefObj* file, const uint8_t* address, const uint8_t* login,
+                        const uint8_t* password);
+    void ReadServerFile(TFileSysRefObj* file, uint8_t* outAddress, uint8_t* outLogin, uint8_t* outPassword);
+    // The bookmarks of the "Servers" folder for the connect dialog's menu; false when there is no such
+    // folder.
+    bool BuildServerMenu(std::vector<SMyBookmarkItem>& outItems);
+    // Save... of the connect dialog: asks where, then writes the entries as a bookmark.
+    void DoSaveBookmark(const uint8_t* address, const uint8_t* login, const uint8_t* password);
     // Reads a bookmark file's address and login and connects to it.
     virtual void OpenBookmark(TFileSysRefObj* ref);
 

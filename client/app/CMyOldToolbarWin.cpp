@@ -1,14 +1,22 @@
 #include "client/app/CMyOldToolbarWin.h"
 
+#include <QDropEvent>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QMimeData>
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "client/app/AppMenuBar.h"
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
 #include "client/app/SMyUserAccess.h"
+#include "framework/runtime/FourCC.h"
+#include "framework/runtime/MessageProc.h"
+#include "framework/runtime/UApplication.h"
 #include "framework/ui/CIconButtonView.h"
+#include "framework/ui/UDragAndDrop.h"
 
 namespace
 {
@@ -19,6 +27,30 @@ bool HasMask(const SMyUserAccess& access, uint32_t byte, uint8_t mask)
 {
     return (access.bytes[byte] & mask) != 0;
 }
+
+// Local files dragged over the toolbar, on its buttons too, are taken as documents to open.
+class CDocumentDrop : public QObject
+{
+public:
+    CDocumentDrop(CMyOldToolbarWin* toolbar, QObject* parent) : QObject(parent), mToolbar(toolbar) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop) return false;
+        auto* drop = static_cast<QDropEvent*>(event);
+        std::vector<std::string> paths;
+        if (!drop->mimeData() || !UDragAndDrop::GetFlavor(*drop->mimeData(), FourCC("hfs "), paths))
+            return false;
+        if (type == QEvent::Drop) mToolbar->DropDocuments(*drop->mimeData());
+        drop->acceptProposedAction();
+        return true;
+    }
+
+private:
+    CMyOldToolbarWin* mToolbar;
+};
 } // namespace
 
 CMyOldToolbarWin::CMyOldToolbarWin() : CFrameWindow(kToolbarBounds, kToolbarStyle)
@@ -52,10 +84,22 @@ CMyOldToolbarWin::CMyOldToolbarWin() : CFrameWindow(kToolbarBounds, kToolbarStyl
     v.aboutBtn = make(215, "About", kHitAbout);
     v.disconnectBtn = make(412, "Disconnect", kHitDisconnect);
 
+    ContentWidget()->setAcceptDrops(true);
+    ContentWidget()->installEventFilter(new CDocumentDrop(this, ContentWidget()));
+
     // The window opens fitted to the buttons that the access known now allows.
     SMyUserAccess all;
     all.SetAll();
     LayOut(gApp ? gApp->mMyAccess : all);
+}
+
+bool CMyOldToolbarWin::DropDocuments(const QMimeData& mime)
+{
+    std::vector<std::string> paths;
+    if (!UDragAndDrop::GetFlavor(mime, FourCC("hfs "), paths)) return false;
+    UApplication::SetCommandLineItems(paths);
+    UApplication::PostMessage(kMsgOpenDocuments);
+    return true;
 }
 
 void CMyOldToolbarWin::SetIconButton(CIconButtonView* button, uint32_t& row, bool show)

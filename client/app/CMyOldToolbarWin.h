@@ -29,6 +29,9 @@ public:
     // The connect row shows "Connect..." while not connected and "Disconnect" otherwise.
     void SetLook(uint16_t look);
     uint16_t GetLook() const { return mLook; }
+    // Files dropped on the toolbar open as documents, as files named on the command line do: a bookmark
+    // connects. False when the drop holds no local file.
+    bool DropDocuments(const class QMimeData& mime);
 
     uint8_t mButtonHeight = 24;
     uint8_t mButtonWidth = 110;

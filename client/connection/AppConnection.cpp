@@ -2,17 +2,22 @@
 // ending the session.
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
 #include "client/connection/CMyConnectTask.h"
 #include "client/connection/CMyLoginTask.h"
 #include "client/connection/CMyLoginWin.h"
+#include "client/prefs/UMyBookmarkFile.h"
+#include "framework/files/StFileSysRef.h"
+#include "framework/files/UFileSys.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UTransact.h"
 #include "framework/net/UTransport.h"
 #include "framework/runtime/FourCC.h"
+#include "framework/runtime/SError.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UDateTime.h"
 #include "framework/runtime/UMemory.h"
@@ -32,9 +37,52 @@ void CMyApplication::DoShowConnect()
 
 void CMyApplication::DoShowConnect(const uint8_t* address)
 {
-    // Bookmarks (the menu, Save, a chosen bookmark) join the dialog with the preferences.
+    // The menu's items stand for these files; a title may differ from its file's name in more than the
+    // missing extension (its case), so the file is opened by the name it has.
+    std::vector<SMyBookmarkItem> bookmarks;
+    CMyLoginWin::SHooks hooks;
+    hooks.fillBookmarks = [&](CMyLoginWin& win)
+    {
+        if (!BuildServerMenu(bookmarks)) return false;
+        for (const SMyBookmarkItem& item : bookmarks)
+            win.AddBookmark(item.title);
+        return true;
+    };
+    // A damaged bookmark or a failed save is shown, and the dialog stays for another try.
+    hooks.save = [this](CMyLoginWin& win)
+    {
+        uint8_t server[256], login[32], password[32];
+        win.GetInfo(server, login, password);
+        try
+        {
+            DoSaveBookmark(server, login, password);
+        }
+        catch (const SError& error)
+        {
+            Error(error);
+        }
+    };
+    hooks.bookmarkChosen = [&](CMyLoginWin& win, uint32_t item)
+    {
+        if (item < 1 || item > bookmarks.size()) return;
+        const SMyBookmarkItem& chosen = bookmarks[item - 1];
+        uint8_t server[256], login[sizeof(mUserLogin)], password[sizeof(mUserPassword)];
+        try
+        {
+            StFileSysRef folder(UMyBookmarkFile::NewFolderRef());
+            StFileSysRef file(UFileSys::New(folder.Get(), nullptr, chosen.fileName));
+            ReadServerFile(file.Get(), server, login, password);
+        }
+        catch (const SError& error)
+        {
+            Error(error);
+            return;
+        }
+        win.SetInfo(server, login, password);
+        win.SetBookmarkName(chosen.fileName);
+    };
     SMyConnectEntry entry;
-    if (CMyLoginWin::Run(address, entry))
+    if (CMyLoginWin::Run(address, entry, &hooks))
         DoConnectFromDialog(entry.address, entry.login, entry.password, entry.bookmarkName);
 }
 

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "client/app/SMyColorInfo.h"
 #include "client/app/SMySoundPrefs.h"
+#include "client/widgets/SMyColorInfo.h"
 #include "framework/ui/CWindow.h"
 
 class CTabView;

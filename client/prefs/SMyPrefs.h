@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "client/app/SMyColorInfo.h"
+#include "client/widgets/SMyColorInfo.h"
 #include "framework/ui/Geometry.h"
 
 // The windows whose places the block keeps, in file order; also the bit numbers of winVis.

@@ -53,7 +53,11 @@ public:
     void DoPostNewsWin() override { gCalls.push_back("PostNews"); }
     void DoNewUser() override { gCalls.push_back("NewUser"); }
     void DoOpenUser() override { gCalls.push_back("OpenUser"); }
-    void DoOptions() override { gCalls.push_back("Options"); }
+    bool DoOptions() override
+    {
+        gCalls.push_back("Options");
+        return false;
+    }
     void DoAbout() override { gCalls.push_back("About"); }
     void DoDisconnect() override { gCalls.push_back("Disconnect"); }
     void KillTasksAndDisconnect() override { gCalls.push_back("KillTasksAndDisconnect"); }

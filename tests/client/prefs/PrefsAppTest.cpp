@@ -1,0 +1,370 @@
+// The real application with its preferences and bookmarks: settings and window places across a quit
+// and a start, the options dialog while connected, bookmarks saved and chosen in the connect dialog,
+// and bookmarks opened as documents.
+#include <QLabel>
+#include <QMimeData>
+#include <QUrl>
+#include <QWidget>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+
+#include "client/app/AppNumbers.h"
+#include "client/app/CMyApplication.h"
+#include "client/app/CMyOldToolbarWin.h"
+#include "client/chat/CMyOldChatWin.h"
+#include "client/connection/CMyLoginWin.h"
+#include "client/prefs/CMyAboutWin.h"
+#include "client/prefs/CMyOptionsWin.h"
+#include "client/prefs/UMyBookmarkFile.h"
+#include "client/tasks/CMyTasksWin.h"
+#include "client/users/CMyUserListWin.h"
+#include "client/widgets/CMyTextWin.h"
+#include "framework/files/StFileSysRef.h"
+#include "framework/files/UFileSys.h"
+#include "framework/runtime/UApplication.h"
+#include "framework/ui/CButtonPopupView.h"
+#include "framework/ui/CCheckBoxView.h"
+#include "framework/ui/CLabelView.h"
+#include "framework/ui/CTextView.h"
+#include "tests/support/CAppHarness.h"
+
+namespace
+{
+using P = std::vector<uint8_t>;
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteAll(const std::string& path, const std::string& bytes)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string Bookmark(const std::string& address, const std::string& login, const std::string& password)
+{
+    std::string bytes(UMyBookmarkFile::kSize, '\0');
+    const P a = CAppHarness::P(address), l = CAppHarness::P(login), p = CAppHarness::P(password);
+    UMyBookmarkFile::Encode(a.data(), l.data(), p.data(), reinterpret_cast<uint8_t*>(bytes.data()));
+    return bytes;
+}
+
+// The save dialog answers with this path.
+std::string gSavePath;
+bool AnswerSave(const uint8_t*, const uint8_t*, const std::string&, std::string& outPath)
+{
+    outPath = gSavePath;
+    return !gSavePath.empty();
+}
+
+// The login the server saw last, un-complemented.
+std::string LastLogin(const CAppHarness& h)
+{
+    const auto logins = h.Requests(107);
+    if (logins.empty()) return "<none>";
+    std::string login = CAppHarness::Field(logins.back(), 105);
+    for (char& c : login)
+        c = char(~c);
+    return login;
+}
+
+class PrefsAppTest : public testing::Test
+{
+protected:
+    // What the program's entry installs: the save dialog (answered here) and documents by path.
+    void SetUp() override
+    {
+        UFileSys::SetDialogProcs(nullptr, AnswerSave);
+        UApplication::SetDocumentRefProcs(UFileSys::NewFromNativePath, UFileSys::Dispose);
+    }
+    void TearDown() override
+    {
+        UApplication::SetDocumentRefProcs(nullptr, nullptr);
+        UFileSys::SetDialogProcs(nullptr, nullptr);
+        gSavePath.clear();
+    }
+};
+} // namespace
+
+TEST_F(PrefsAppTest, SettingsAndWindowPlacesSurviveAQuitAndAStart)
+{
+    std::string saved;
+    SRect newsPlace{}, usersPlace{};
+    {
+        CAppHarness h;
+        h.Start();
+        CMyApplication& app = h.App();
+        EXPECT_EQ(CAppHarness::Str(app.mUserName), "unnamed"); // a first run
+        EXPECT_EQ(app.mIconID, 414);
+        h.OnModal<CMyOptionsWin>(
+            [](CMyOptionsWin& w)
+            {
+                w.GetNameField()->SetText("Traveller", 9);
+                w.SetIconID(uint16_t(int16_t(-2003)));
+                w.GetFirewallField()->SetText("socks.example.org", 17);
+                w.GetOptionBox(0)->SetMark(true);  // private messages at the back
+                w.GetOptionBox(1)->SetMark(false); // transfers not queued
+                w.GetOptionBox(5)->SetMark(true);  // automatic response, its text left empty
+                w.GetSoundBox(4)->SetMark(false);  // no private message sound
+                w.SetColor(CMyOptionsWin::kColorSetNews,
+                           SMyColorInfo{{0, 0, 0x9999}, {0xFFFF, 0xFFFF, 0xDDDD}, 2});
+                w.Hit(CMyOptionsWin::kHitSave);
+            });
+        ASSERT_TRUE(app.DoOptions());
+        EXPECT_EQ(app.mColorNews.textSize, 4); // held to what the windows can show
+        EXPECT_EQ(app.mFirewallAddress.port, 1080);
+        EXPECT_EQ(CAppHarness::Str(app.mAutomaticResponseText),
+                  "I'm not able to respond right now. Please try later!");
+
+        newsPlace = SRect{300, 120, 700, 420};
+        usersPlace = SRect{20, 90, 220, 400};
+        app.mNewsWin->SetBounds(newsPlace);
+        app.mConnectedUsersWin->SetBounds(usersPlace);
+        app.mNewsWin->GetBounds(newsPlace); // as the window system took it
+        app.mConnectedUsersWin->GetBounds(usersPlace);
+        h.Hit(app.mChatWin, kHitCloseBox); // closing hides it
+        app.mTotalBytesDownloaded = 123456;
+        app.mTotalSecsOnline = 3600;
+        // What quitting does before the run loop ends.
+        app.DoDisconnect();
+        app.WritePrefs();
+        saved = ReadAll(h.UserFolder() + "/Quenvol Prefs");
+        EXPECT_TRUE(h.boxes.empty());
+    }
+    ASSERT_GE(saved.size(), 788u);
+
+    CAppHarness h;
+    WriteAll(h.UserFolder() + "/Quenvol Prefs", saved);
+    h.Start();
+    CMyApplication& app = h.App();
+    EXPECT_EQ(CAppHarness::Str(app.mUserName), "Traveller");
+    EXPECT_EQ(app.mIconID, uint16_t(int16_t(-2003)));
+    EXPECT_EQ(CAppHarness::Str(app.mFirewallAddress.name), "socks.example.org");
+    EXPECT_EQ(app.mFirewallAddress.port, 1080);
+    EXPECT_TRUE(app.mShowPrivMsgAtBack);
+    EXPECT_FALSE(app.mQueueTransfers);
+    EXPECT_TRUE(app.mAutomaticResponse);
+    EXPECT_FALSE(app.mSoundPrefs.privMsg);
+    EXPECT_TRUE(app.mSoundPrefs.chat);
+    EXPECT_EQ(app.mColorNews.textColor.blue, 0x9999);
+    EXPECT_EQ(app.mColorNews.textSize, 4);
+    EXPECT_EQ(app.mTotalBytesDownloaded, 123456u);
+    EXPECT_EQ(app.mTotalSecsOnline, 3600u);
+
+    SRect b;
+    app.mNewsWin->GetBounds(b);
+    EXPECT_EQ(b.left, newsPlace.left);
+    EXPECT_EQ(b.top, newsPlace.top);
+    EXPECT_EQ(b.Width(), newsPlace.Width());
+    EXPECT_EQ(b.Height(), newsPlace.Height());
+    app.mConnectedUsersWin->GetBounds(b);
+    EXPECT_EQ(b.left, usersPlace.left);
+    EXPECT_EQ(b.bottom, usersPlace.bottom);
+    EXPECT_FALSE(app.mChatWin->IsVisible());
+    EXPECT_TRUE(app.mNewsWin->IsVisible());
+    EXPECT_TRUE(app.mToolsWin->IsVisible());
+}
+
+TEST_F(PrefsAppTest, UnusableFilesAndPlacesOffTheScreenFallBackQuietly)
+{
+    std::string bytes;
+    {
+        CAppHarness h;
+        h.Start();
+        h.App().mTasksWin->SetBounds(SRect{40, 60, 300, 200});
+        h.App().WritePrefs();
+        bytes = ReadAll(h.UserFolder() + "/Quenvol Prefs");
+    }
+    ASSERT_GE(bytes.size(), 788u);
+    // The tasks window's saved place (offset 20) moved far off every screen.
+    const int32_t far = 50000;
+    for (int i = 0; i < 4; ++i)
+    {
+        bytes[20 + i] = char(uint32_t(far) >> (8 * i));
+        bytes[28 + i] = char(uint32_t(far + 260) >> (8 * i));
+    }
+    {
+        CAppHarness h;
+        WriteAll(h.UserFolder() + "/Quenvol Prefs", bytes);
+        h.Start();
+        SRect b;
+        h.App().mTasksWin->GetBounds(b);
+        EXPECT_LT(b.left, far); // placed by its placement code instead
+        EXPECT_TRUE(CWindow::IsOnScreen(b));
+    }
+    {
+        CAppHarness h;
+        std::string shortFile(787, '\0');
+        shortFile[0] = 7;
+        WriteAll(h.UserFolder() + "/Quenvol Prefs", shortFile);
+        h.Start();
+        EXPECT_EQ(CAppHarness::Str(h.App().mUserName), "unnamed");
+        EXPECT_EQ(h.App().mIconID, 414);
+        EXPECT_TRUE(h.alert.empty());
+        EXPECT_TRUE(h.App().mNewsWin->IsVisible());
+    }
+}
+
+TEST_F(PrefsAppTest, ChangingTheNameWhileConnectedSends304AndColoursApplyAtOnce)
+{
+    CAppHarness h;
+    h.model.guestAccess = CServerModel::AllAccess();
+    h.Start();
+    ASSERT_TRUE(h.Login());
+    CMyApplication& app = h.App();
+
+    // Saved without a change: nothing to tell the server.
+    h.OnModal<CMyOptionsWin>([](CMyOptionsWin& w) { w.Hit(CMyOptionsWin::kHitSave); });
+    h.Hit(app.mToolsWin, kHitOptions);
+    h.Pump();
+    EXPECT_EQ(h.modalCount, 1u);
+
+    h.OnModal<CMyOptionsWin>(
+        [](CMyOptionsWin& w)
+        {
+            w.GetNameField()->SetText("Renamed\tOne", 11);
+            w.GetTextSizeField()->SetText("80", 2);
+            w.Hit(CMyOptionsWin::kHitSave);
+        });
+    h.MenuItem(kItemOptions);
+    ASSERT_TRUE(
+        h.WaitUntil([&] { return h.Requests(304).size() == 1; }, "the name change to reach the server"));
+    const auto change = h.Requests(304)[0];
+    EXPECT_EQ(CAppHarness::Field(change, 102), "Renamed*One");
+    EXPECT_EQ(CAppHarness::Field(change, 104), std::string("\x01\x9E", 2)); // 414
+    EXPECT_EQ(app.mColorChat.textSize, 50);
+    EXPECT_EQ(app.mChatWin->GetChatView()->Widget()->font().pointSize(), 50);
+
+    // A one-blank name is refused with box 129 and the dialog stays (its loop turns again) until it is
+    // cancelled.
+    h.OnModal<CMyOptionsWin>(
+        [](CMyOptionsWin& w)
+        {
+            w.GetNameField()->SetText(" ", 1);
+            w.Hit(CMyOptionsWin::kHitSave);
+        });
+    h.OnModal<CMyOptionsWin>([](CMyOptionsWin& w) { w.Hit(CMyOptionsWin::kHitCancel); });
+    EXPECT_FALSE(app.DoOptions());
+    EXPECT_TRUE(h.HasBox(129));
+    EXPECT_EQ(CAppHarness::Str(app.mUserName), "Renamed*One");
+    h.Pump();
+    EXPECT_EQ(h.Requests(304).size(), 1u);
+}
+
+TEST_F(PrefsAppTest, ABookmarkSavedFromTheConnectDialogConnectsAgainFromItsMenu)
+{
+    CAppHarness h;
+    h.model.accounts["alice"] = {"wonderland", "Alice", CServerModel::AllAccess()};
+    h.Start();
+    CMyApplication& app = h.App();
+    gSavePath = h.UserFolder() + "/Servers/home"; // the user typed no extension
+
+    const std::string address = h.Address();
+    h.OnModal<CMyLoginWin>(
+        [&](CMyLoginWin& w)
+        {
+            EXPECT_TRUE(w.FindView(CMyLoginWin::kHitBookmarkMenu)->IsEnabled() == false);
+            w.GetServerField()->SetText(address.data(), uint32_t(address.size()));
+            w.GetLoginField()->SetText("alice", 5);
+            w.GetPasswordField()->SetText("wonderland", 10);
+            w.UpdateButtons();
+            w.Hit(CMyLoginWin::kHitSave);
+        });
+    h.OnModal<CMyLoginWin>([](CMyLoginWin& w) { w.Hit(CMyLoginWin::kHitCancel); });
+    app.DoShowConnect();
+    ASSERT_EQ(ReadAll(h.UserFolder() + "/Servers/home.qbm"), Bookmark(address, "alice", "wonderland"));
+    EXPECT_FALSE(app.IsConnected());
+
+    // A second bookmark with its extension in capitals sorts first and must open by its real name.
+    WriteAll(h.UserFolder() + "/Servers/Away.QBM", Bookmark("192.0.2.1:1", "", ""));
+    h.OnModal<CMyLoginWin>(
+        [](CMyLoginWin& w)
+        {
+            auto* menu = static_cast<CButtonPopupView*>(w.FindView(CMyLoginWin::kHitBookmarkMenu));
+            ASSERT_EQ(menu->GetItemCount(), 2u);
+            menu->SetSelectedItem(1);
+            w.Hit(CMyLoginWin::kHitBookmarkMenu);
+        });
+    h.OnModal<CMyLoginWin>(
+        [](CMyLoginWin& w)
+        {
+            EXPECT_EQ(w.GetServerField()->GetText(), "192.0.2.1:1");
+            EXPECT_EQ(CAppHarness::Str(w.GetBookmarkName()), "Away.QBM");
+            w.Hit(CMyLoginWin::kHitCancel);
+        });
+    app.DoShowConnect();
+    EXPECT_TRUE(h.alert.empty()) << h.alert;
+
+    h.OnModal<CMyLoginWin>(
+        [](CMyLoginWin& w)
+        {
+            auto* menu = static_cast<CButtonPopupView*>(w.FindView(CMyLoginWin::kHitBookmarkMenu));
+            menu->SetSelectedItem(2);
+            w.Hit(CMyLoginWin::kHitBookmarkMenu);
+        });
+    h.OnModal<CMyLoginWin>([](CMyLoginWin& w) { w.Hit(CMyLoginWin::kHitConnect); });
+    app.DoShowConnect();
+    ASSERT_TRUE(h.WaitUntil([&] { return app.IsConnected() && !h.Requests(107).empty(); }, "the login"));
+    EXPECT_EQ(LastLogin(h), "alice");
+    EXPECT_EQ(CAppHarness::Field(h.Requests(107).back(), 106).size(), 10u);
+    EXPECT_EQ(CAppHarness::Str(app.mUserLogin), "alice");
+    EXPECT_EQ(CAppHarness::Str(app.mUserPassword), "wonderland");
+    EXPECT_EQ(CAppHarness::Str(app.mAddress.name), address);
+    EXPECT_EQ(CAppHarness::Title(app.mChatWin), "Chat (home.qbm)");
+}
+
+TEST_F(PrefsAppTest, BookmarksOpenAsDocumentsAndDamagedOnesSaySo)
+{
+    CAppHarness h;
+    h.model.accounts["bob"] = {"builder", "Bob", CServerModel::AllAccess()};
+    h.Start();
+    CMyApplication& app = h.App();
+
+    // Dropped on the toolbar, a bookmark opens as a document given on the command line would.
+    auto drop = [&](const std::string& path)
+    {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+        EXPECT_TRUE(app.mToolsWin->DropDocuments(mime));
+        h.Pump();
+    };
+    const std::string damaged = h.UserFolder() + "/broken.qbm";
+    WriteAll(damaged, "QVsx" + std::string(456, '\0'));
+    drop(damaged);
+    EXPECT_FALSE(h.alert.empty()); // 1/8 reaches the error display; no connection starts
+    EXPECT_EQ(app.mTpt, nullptr);
+
+    const std::string good = h.UserFolder() + "/Work.QBM";
+    WriteAll(good, Bookmark("quenvol://" + h.Address(), "bob", "builder"));
+    drop(good);
+    ASSERT_TRUE(h.WaitUntil([&] { return app.IsConnected() && !h.Requests(107).empty(); }, "the login"));
+    EXPECT_EQ(LastLogin(h), "bob");
+    EXPECT_EQ(CAppHarness::Title(app.mChatWin), "Chat (Work.QBM)");
+}
+
+TEST_F(PrefsAppTest, TheAboutWindowShowsThePictureAndTheTotals)
+{
+    CAppHarness h;
+    h.Start();
+    h.App().mTotalBytesDownloaded = 2048;
+    h.OnModal<CMyAboutWin>(
+        [](CMyAboutWin& w)
+        {
+            SRect b;
+            w.GetBounds(b);
+            EXPECT_EQ(b.Width(), 570);
+            EXPECT_EQ(b.Height(), 272);
+            EXPECT_EQ(w.GetStatusLine()->Label()->text().toStdString(),
+                      "2K downloaded, 0K uploaded, 0K chat, 0:00 online");
+            w.Hit(CMyAboutWin::kHitOK);
+        });
+    h.Hit(h.App().mToolsWin, kHitAbout);
+    h.Pump();
+    EXPECT_EQ(h.modalCount, 1u);
+}
