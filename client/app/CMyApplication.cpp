@@ -14,6 +14,7 @@
 #include "framework/files/UFileSys.h"
 #include "framework/net/UTransact.h"
 #include "framework/runtime/FourCC.h"
+#include "framework/runtime/SError.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UDateTime.h"
 #include "framework/runtime/UError.h"
@@ -108,6 +109,15 @@ void CMyApplication::OpenDocument(TFileSysRefObj* ref)
 void CMyApplication::UserQuit()
 {
     DoDisconnect();
-    WritePrefs();
+    try
+    {
+        WritePrefs();
+    }
+    catch (const SError& error)
+    {
+        // The user hears why the settings were not saved, but a disk that refuses them must not keep the
+        // program from quitting; the previous file is still there.
+        Error(error);
+    }
     CApplication::UserQuit();
 }

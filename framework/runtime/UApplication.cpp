@@ -199,6 +199,11 @@ bool UApplication::IsQuitting()
     return gQuit;
 }
 
+void UApplication::_CancelQuit()
+{
+    gQuit = false;
+}
+
 void UApplication::SetCommandLine(const char* text, uint32_t size)
 {
     gCommandLine.text.assign(text ? text : "", text ? size : 0);

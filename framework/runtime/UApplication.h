@@ -33,6 +33,8 @@ public:
     static void Run();
     static void Quit();
     static bool IsQuitting();
+    // Takes a quit back; for tests that quit an application and go on running others.
+    static void _CancelQuit();
 
     // Documents and addresses named on the command line. Addresses are posted as message 998; files come
     // back one reference at a time.

@@ -368,3 +368,27 @@ TEST_F(PrefsAppTest, TheAboutWindowShowsThePictureAndTheTotals)
     h.Pump();
     EXPECT_EQ(h.modalCount, 1u);
 }
+
+TEST_F(PrefsAppTest, QuittingWritesThePreferencesAndQuitsEvenWhenTheyCannotBeWritten)
+{
+    CAppHarness h;
+    h.Start();
+    const P name = CAppHarness::P("Leaving");
+    std::memcpy(h.App().mUserName, name.data(), name.size());
+    h.MenuItem(kItemQuit);
+    EXPECT_TRUE(UApplication::IsQuitting());
+    UApplication::_CancelQuit();
+    const std::string saved = ReadAll(h.UserFolder() + "/Quenvol Prefs");
+    ASSERT_GE(saved.size(), 788u);
+    EXPECT_EQ(saved.substr(344, 8), "\x07Leaving");
+
+    // A folder in the file's place cannot be replaced: the error is shown and the program still quits.
+    std::filesystem::remove(h.UserFolder() + "/Quenvol Prefs");
+    std::filesystem::create_directories(h.UserFolder() + "/Quenvol Prefs/inside");
+    h.MenuItem(kItemQuit);
+    const bool quitting = UApplication::IsQuitting();
+    UApplication::_CancelQuit();
+    EXPECT_TRUE(quitting);
+    EXPECT_FALSE(h.alert.empty());
+    EXPECT_FALSE(std::filesystem::exists(h.UserFolder() + "/Quenvol Prefs.new"));
+}
