@@ -17,6 +17,7 @@
 #include "client/users/CMyUserListWin.h"
 #include "client/widgets/CMyMsgWin.h"
 #include "client/widgets/CMyTextWin.h"
+#include "client/widgets/MyWindowSizing.h"
 #include "framework/runtime/UText.h"
 #include "framework/ui/CWindow.h"
 
@@ -27,7 +28,7 @@ namespace
 void PlaceWindow(CWindow* window, const SRect& saved, uint16_t placementCode)
 {
     if (saved.IsValid() && CWindow::IsOnScreen(saved))
-        window->SetBounds(saved);
+        SetWindowBounds(window, saved);
     else
         window->Place(placementCode);
 }

@@ -122,7 +122,7 @@ TEST_F(PrefsAppTest, SettingsAndWindowPlacesSurviveAQuitAndAStart)
         EXPECT_EQ(CAppHarness::Str(app.mAutomaticResponseText),
                   "I'm not able to respond right now. Please try later!");
 
-        newsPlace = SRect{300, 120, 700, 420};
+        newsPlace = SRect{100, 100, 740, 500};
         usersPlace = SRect{20, 90, 220, 400};
         app.mNewsWin->SetBounds(newsPlace);
         app.mConnectedUsersWin->SetBounds(usersPlace);
@@ -163,6 +163,10 @@ TEST_F(PrefsAppTest, SettingsAndWindowPlacesSurviveAQuitAndAStart)
     EXPECT_EQ(b.top, newsPlace.top);
     EXPECT_EQ(b.Width(), newsPlace.Width());
     EXPECT_EQ(b.Height(), newsPlace.Height());
+    // The news text follows the window to its saved size, although the window was not shown yet.
+    const QWidget* text = app.mNewsWin->GetTextView()->Widget();
+    EXPECT_GT(text->mapTo(app.mNewsWin->ContentWidget(), QPoint(text->width(), 0)).x(),
+              newsPlace.Width() - 30);
     app.mConnectedUsersWin->GetBounds(b);
     EXPECT_EQ(b.left, usersPlace.left);
     EXPECT_EQ(b.bottom, usersPlace.bottom);
