@@ -1,8 +1,6 @@
 #include "client/prefs/CMyIconPickView.h"
 
 #include <QPainter>
-#include <QStyle>
-#include <QStyleOptionFrame>
 #include <QWidget>
 
 #include "framework/ui/UIcons.h"
@@ -59,13 +57,14 @@ void CMyIconPickView::Draw(QPainter& painter, const QRect&)
     const QRect all = w->rect();
     if (mMark)
     {
-        QStyleOptionFrame frame;
-        frame.initFrom(w);
-        frame.rect = all;
-        frame.lineWidth = 4;
-        frame.midLineWidth = 0;
-        frame.state |= QStyle::State_Sunken;
-        w->style()->drawPrimitive(QStyle::PE_Frame, &frame, &painter, w);
+        // The theme's selection colour, as a selected row has it, so that the mark reads in light and
+        // dark themes alike.
+        QColor fill = w->palette().color(QPalette::Highlight);
+        fill.setAlpha(70);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(w->palette().color(QPalette::Highlight), 2));
+        painter.setBrush(fill);
+        painter.drawRoundedRect(QRectF(all).adjusted(1, 1, -1, -1), 4, 4);
     }
     const QIcon icon = UIcons::GetIcon(mIcon);
     if (icon.isNull()) return;

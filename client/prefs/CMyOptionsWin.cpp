@@ -109,9 +109,10 @@ void CMyOptionsWin::MakeGeneralTab()
     MakeLabel(tab, SRect{10, 14, 105, 30}, "Your Name:");
     mName = new CTextView(tab, SRect{110, 10, 350, 34});
     mName->SetMaxLength(31);
-    // Two columns of switches; "Automatic response" sits right above the text it switches.
-    const SRect places[6] = {{10, 46, 185, 66},  {10, 70, 185, 90},  {190, 46, 365, 66},
-                             {190, 70, 365, 90}, {10, 94, 185, 114}, {10, 112, 185, 132}};
+    // The longest switch has a row of its own, the others two columns; "Automatic response" sits right
+    // above the text it switches.
+    const SRect places[6] = {{10, 44, 365, 64},   {10, 66, 185, 86},  {190, 66, 365, 86},
+                             {190, 88, 365, 108}, {10, 88, 185, 108}, {10, 110, 185, 130}};
     for (uint32_t i = 0; i < 6; ++i)
         mOption[i] = new CCheckBoxView(tab, places[i], kOptionTitles[i]);
     mOption[5]->SetID(kHitAutomaticResponse);
@@ -161,11 +162,12 @@ void CMyOptionsWin::MakeColorTab()
 void CMyOptionsWin::MakeSoundTab()
 {
     CContainerView* tab = mTabs->AddTab("Sound");
-    mSound[0] = new CCheckBoxView(tab, SRect{20, 15, 168, 33}, kSoundTitles[0]);
+    // Wide enough for "File transfer complete" in the desktop's default font.
+    mSound[0] = new CCheckBoxView(tab, SRect{20, 15, 240, 33}, kSoundTitles[0]);
     for (uint32_t i = 1; i < 10; ++i)
     {
         const int32_t top = 20 + int32_t(i) * 20;
-        mSound[i] = new CCheckBoxView(tab, SRect{50, top, 198, top + 18}, kSoundTitles[i]);
+        mSound[i] = new CCheckBoxView(tab, SRect{50, top, 270, top + 18}, kSoundTitles[i]);
     }
 }
 
