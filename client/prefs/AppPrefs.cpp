@@ -17,6 +17,7 @@
 #include "framework/net/UFieldData.h"
 #include "framework/net/UTransact.h"
 #include "framework/runtime/SError.h"
+#include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
 
 namespace
@@ -28,30 +29,12 @@ constexpr char kDefaultResponse[] = "I'm not able to respond right now. Please t
 const uint8_t kSavePrompt[] = "\x11Save Bookmark As:";
 const uint8_t kUntitled[] = "\x08Untitled";
 
-void CopyPString(uint8_t* dest, uint32_t capacity, const uint8_t* src)
-{
-    const uint32_t n = std::min<uint32_t>(src[0], capacity - 1);
-    dest[0] = uint8_t(n);
-    std::memcpy(dest + 1, src + 1, n);
-}
-
-void SetPString(uint8_t* dest, const char* text)
-{
-    dest[0] = uint8_t(std::strlen(text));
-    std::memcpy(dest + 1, text, dest[0]);
-}
-
-bool SamePString(const uint8_t* a, const uint8_t* b)
-{
-    return a[0] == b[0] && std::memcmp(a + 1, b + 1, a[0]) == 0;
-}
-
 // A firewall text that names its port ("host:1234") leaves the port to the text; a bare host gets the
 // usual SOCKS port.
 void SetFirewall(SInternetNameAddress& address, const uint8_t* text)
 {
-    CopyPString(address.name, sizeof(address.name), text);
-    address.port = std::memchr(text + 1, ':', text[0]) ? 0 : kDefaultFirewallPort;
+    UPString::Copy(address.name, text);
+    address.port = UPString::Text(text).find(':') != std::string_view::npos ? 0 : kDefaultFirewallPort;
 }
 
 uint32_t Random32()
@@ -91,14 +74,14 @@ void CMyApplication::ReadPrefs(SMyPrefs* outPrefs)
     {
         // A missing, short or outdated file: the settings of a first run, without a word.
         mIconID = kIconDefaultUser;
-        SetPString(mUserName, kUnnamed);
+        UPString::SetText(mUserName, kUnnamed);
         mTotalBytesUploaded = mTotalBytesDownloaded = mTotalSecsOnline = mTotalChatBytes = 0;
         mColorChat = kDefaultColorInfo;
         mColorNews = kDefaultColorInfo;
         if (!mSoundDisabled) USound::SetCanPlay(mSoundPrefs.playSounds);
         return;
     }
-    CopyPString(mUserName, sizeof(mUserName), p.userName);
+    UPString::Copy(mUserName, p.userName);
     mTotalBytesUploaded = p.totalUploaded;
     mTotalBytesDownloaded = p.totalDownloaded;
     mTotalSecsOnline = p.totalOnline;
@@ -109,7 +92,7 @@ void CMyApplication::ReadPrefs(SMyPrefs* outPrefs)
     mRefusePrivateMsg = (p.options & kPrefsRefusePrivateMsg) != 0;
     mRefusePrivateChat = (p.options & kPrefsRefusePrivateChat) != 0;
     mAutomaticResponse = (p.options & kPrefsAutomaticResponse) != 0;
-    CopyPString(mAutomaticResponseText, sizeof(mAutomaticResponseText), p.automaticResponseText);
+    UPString::Copy(mAutomaticResponseText, p.automaticResponseText);
     // Sizes edited into the file by hand are held to what the windows can show.
     SetChatColor(p.colorChat);
     SetNewsColor(p.colorNews);
@@ -126,16 +109,16 @@ void CMyApplication::WritePrefs()
     p.version = UMyPrefsFile::kVersion;
     GetWindowPlaces(p);
     UMyPrefsFile::SetIcon(p, mIconID, Random32(), Random32());
-    CopyPString(p.userName, sizeof(p.userName), mUserName);
+    UPString::Copy(p.userName, mUserName);
     p.totalUploaded = mTotalBytesUploaded;
     p.totalDownloaded = mTotalBytesDownloaded;
     p.totalOnline = mTotalSecsOnline;
     p.totalChat = mTotalChatBytes;
     p.options = OptionBits(*this);
-    CopyPString(p.automaticResponseText, sizeof(p.automaticResponseText), mAutomaticResponseText);
+    UPString::Copy(p.automaticResponseText, mAutomaticResponseText);
     p.colorChat = mColorChat;
     p.colorNews = mColorNews;
-    CopyPString(p.firewall, sizeof(p.firewall), mFirewallAddress.name);
+    UPString::Copy(p.firewall, mFirewallAddress.name);
     // Without sound output the switch cannot be read from it; the user's choice is kept as it was.
     if (!mSoundDisabled) mSoundPrefs.playSounds = USound::IsCanPlay();
     p.sound = UMyPrefsFile::SoundToBits(mSoundPrefs);
@@ -161,9 +144,9 @@ bool CMyApplication::DoOptions()
     if (mIconID == 0) mIconID = kIconDefaultUser;
     SMyOptions o;
     std::memset(&o, 0, sizeof(o));
-    CopyPString(o.userName, sizeof(o.userName), mUserName);
+    UPString::Copy(o.userName, mUserName);
     o.iconID = mIconID;
-    CopyPString(o.firewall, sizeof(o.firewall), mFirewallAddress.name);
+    UPString::Copy(o.firewall, mFirewallAddress.name);
     o.sound = mSoundPrefs;
     o.soundDisabled = mSoundDisabled;
     o.showPrivMsgAtBack = mShowPrivMsgAtBack;
@@ -172,13 +155,13 @@ bool CMyApplication::DoOptions()
     o.refusePrivateChat = mRefusePrivateChat;
     o.showJoinLeave = mShowJoinLeaveInChat;
     o.automaticResponse = mAutomaticResponse;
-    CopyPString(o.automaticResponseText, sizeof(o.automaticResponseText), mAutomaticResponseText);
+    UPString::Copy(o.automaticResponseText, mAutomaticResponseText);
     o.colorChat = mColorChat;
     o.colorNews = mColorNews;
     if (!CMyOptionsWin::Run(o)) return false;
 
-    const bool nameChanged = !SamePString(o.userName, mUserName);
-    CopyPString(mUserName, sizeof(mUserName), o.userName);
+    const bool nameChanged = !UPString::Equal(o.userName, mUserName);
+    UPString::Copy(mUserName, o.userName);
     SetFirewall(mFirewallAddress, o.firewall);
     // No marked cell means the icon was left alone (it may be one the cells do not show).
     const bool iconChanged = o.iconID != 0 && o.iconID != mIconID;
@@ -197,9 +180,9 @@ bool CMyApplication::DoOptions()
     if (mAutomaticResponse)
     {
         if (o.automaticResponseText[0])
-            CopyPString(mAutomaticResponseText, sizeof(mAutomaticResponseText), o.automaticResponseText);
+            UPString::Copy(mAutomaticResponseText, o.automaticResponseText);
         else
-            SetPString(mAutomaticResponseText, kDefaultResponse);
+            UPString::SetText(mAutomaticResponseText, kDefaultResponse);
     }
     SetChatColor(o.colorChat);
     SetNewsColor(o.colorNews);
@@ -240,9 +223,9 @@ void CMyApplication::ReadServerFile(TFileSysRefObj* file, uint8_t* outAddress, u
 {
     SMyBookmark b;
     UMyBookmarkFile::Read(file, b);
-    CopyPString(outAddress, sizeof(b.address), b.address);
-    CopyPString(outLogin, sizeof(mUserLogin), b.login);
-    CopyPString(outPassword, sizeof(mUserPassword), b.password);
+    UPString::Copy(outAddress, sizeof(b.address), b.address);
+    UPString::Copy(outLogin, sizeof(mUserLogin), b.login);
+    UPString::Copy(outPassword, sizeof(mUserPassword), b.password);
 }
 
 bool CMyApplication::BuildServerMenu(std::vector<SMyBookmarkItem>& outItems)
@@ -266,7 +249,7 @@ void CMyApplication::DoSaveBookmark(const uint8_t* address, const uint8_t* login
     uint8_t suggested[256];
     const uint8_t* base = address && address[0] ? address : kUntitled;
     const uint32_t ext = UMyBookmarkFile::kExtension[0];
-    CopyPString(suggested, 256 - ext, base);
+    UPString::Copy(suggested, 256 - ext, base);
     suggested[0] = uint8_t(UFileSys::ValidateFileName(suggested + 1, suggested[0]));
     std::memcpy(suggested + 1 + suggested[0], UMyBookmarkFile::kExtension + 1, ext);
     suggested[0] = uint8_t(suggested[0] + ext);
@@ -304,8 +287,8 @@ void CMyApplication::OpenBookmark(TFileSysRefObj* ref)
 {
     uint8_t address[256], login[sizeof(mUserLogin)], password[sizeof(mUserPassword)], name[256];
     ReadServerFile(ref, address, login, password);
-    CopyPString(mUserLogin, sizeof(mUserLogin), login);
-    CopyPString(mUserPassword, sizeof(mUserPassword), password);
+    UPString::Copy(mUserLogin, login);
+    UPString::Copy(mUserPassword, password);
     UFileSys::GetName(ref, name);
     DoConnect(address, name);
 }

@@ -19,7 +19,6 @@ public:
     CMyIconPickView* GetNext() const { return mNext; }
     // What a mouse press on the cell does.
     void Choose();
-    void MousePressed();
 
 protected:
     void Draw(QPainter& painter, const QRect& dirty) override;

@@ -8,6 +8,7 @@
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/SError.h"
 #include "framework/runtime/UMemory.h"
+#include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
 
 const uint8_t UMyBookmarkFile::kFolderName[] = "\x07"
@@ -32,21 +33,19 @@ constexpr STextField kAddress = {202, 256};
 
 void PutText(uint8_t* bytes, const STextField& f, const uint8_t* text)
 {
-    uint32_t n = text ? text[0] : 0;
-    if (n > f.fieldSize) n = f.fieldSize;
+    const auto chars = UPString::Bytes(text);
+    const uint32_t n = std::min<uint32_t>(uint32_t(chars.size()), f.fieldSize);
     bytes[f.offset] = uint8_t(n >> 8);
     bytes[f.offset + 1] = uint8_t(n);
-    if (n) std::memcpy(bytes + f.offset + 2, text + 1, n);
+    if (n) std::memcpy(bytes + f.offset + 2, chars.data(), n);
 }
 
 // outText holds capacity bytes. The length is cut to the field and to what the text can hold, so that a
-// length byte written by hand can neither read into the next field nor past the caller's buffer.
+// length written by hand can neither read into the next field nor past the caller's buffer.
 void GetText(const uint8_t* bytes, const STextField& f, uint8_t* outText, uint32_t capacity)
 {
-    uint32_t n = (uint32_t(bytes[f.offset]) << 8) | bytes[f.offset + 1];
-    n = std::min({n, f.fieldSize, capacity - 1, 255u});
-    outText[0] = uint8_t(n);
-    std::memcpy(outText + 1, bytes + f.offset + 2, n);
+    const uint32_t n = (uint32_t(bytes[f.offset]) << 8) | bytes[f.offset + 1];
+    UPString::SetBytes(outText, capacity, bytes + f.offset + 2, std::min(n, f.fieldSize));
 }
 
 bool HasExtension(const uint8_t* name)
@@ -57,14 +56,8 @@ bool HasExtension(const uint8_t* name)
 
 bool TitleBefore(const SMyBookmarkItem& a, const SMyBookmarkItem& b)
 {
-    const uint32_t n = std::min(a.title[0], b.title[0]);
-    for (uint32_t i = 1; i <= n; ++i)
-    {
-        const uint8_t ca = UText::ToLower(a.title[i]), cb = UText::ToLower(b.title[i]);
-        if (ca != cb) return ca < cb;
-    }
-    if (a.title[0] != b.title[0]) return a.title[0] < b.title[0];
-    return UMemory::Compare(a.fileName + 1, a.fileName[0], b.fileName + 1, b.fileName[0]) < 0;
+    if (int order = UPString::CompareIgnoringCase(a.title, b.title)) return order < 0;
+    return UPString::Compare(a.fileName, b.fileName) < 0;
 }
 } // namespace
 
@@ -138,7 +131,7 @@ bool UMyBookmarkFile::List(TFileSysRefObj* folder, std::vector<SMyBookmarkItem>&
         // A hidden file is no bookmark the user put there, and its name would not open as listed.
         if (item.fileName[0] == 0 || item.fileName[1] == '.') continue;
         if (type != FourCC("QVbm") || creator != FourCC("QVLC")) continue;
-        std::memcpy(item.title, item.fileName, size_t(item.fileName[0]) + 1);
+        UPString::Copy(item.title, item.fileName);
         if (HasExtension(item.fileName)) item.title[0] = uint8_t(item.fileName[0] - kExtension[0]);
         outItems.push_back(item);
     }

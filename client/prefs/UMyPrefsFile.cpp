@@ -1,5 +1,6 @@
 #include "client/prefs/UMyPrefsFile.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "framework/files/StFileSysRef.h"
@@ -7,6 +8,7 @@
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/SError.h"
 #include "framework/runtime/UMemory.h"
+#include "framework/runtime/UPString.h"
 
 const uint8_t UMyPrefsFile::kFileName[] = "\x0D"
                                           "Quenvol Prefs";
@@ -68,19 +70,14 @@ uint32_t Get32(const uint8_t* p)
 void PutText(uint8_t* field, uint32_t fieldSize, const uint8_t* text)
 {
     std::memset(field, 0, fieldSize);
-    uint32_t n = text[0];
-    if (n > fieldSize - 1) n = fieldSize - 1;
-    field[0] = uint8_t(n);
-    std::memcpy(field + 1, text + 1, n);
+    UPString::Copy(field, fieldSize, text);
 }
 
+// The length byte of a field is not trusted: what it claims beyond the field is cut.
 void GetText(const uint8_t* field, uint32_t fieldSize, uint8_t* outText)
 {
-    uint32_t n = field[0];
-    if (n > fieldSize - 1) n = fieldSize - 1;
     std::memset(outText, 0, fieldSize);
-    outText[0] = uint8_t(n);
-    std::memcpy(outText + 1, field + 1, n);
+    UPString::SetBytes(outText, fieldSize, field + 1, std::min<uint32_t>(field[0], fieldSize - 1));
 }
 
 void PutColor(uint8_t* p, const SMyColorInfo& c)

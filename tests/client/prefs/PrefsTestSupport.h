@@ -2,10 +2,10 @@
 // helpers for files in it and for length-prefixed texts.
 #pragma once
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 
+#include "framework/runtime/UPString.h"
 #include "tests/framework/files/FilesTestSupport.h"
 
 class PrefsFolderTest : public FilesTest
@@ -27,14 +27,12 @@ protected:
 
 inline std::string Text(const uint8_t* pstring)
 {
-    return std::string(reinterpret_cast<const char*>(pstring + 1), pstring[0]);
+    return std::string(UPString::Text(pstring));
 }
 
 // A length-prefixed copy of text, cut to fit the buffer.
 template <size_t N>
 void SetText(uint8_t (&out)[N], const std::string& text)
 {
-    const size_t n = std::min({text.size(), N - 1, size_t(255)});
-    out[0] = uint8_t(n);
-    std::copy(text.begin(), text.begin() + long(n), out + 1);
+    UPString::SetBytes(out, text.data(), uint32_t(text.size()));
 }
