@@ -1,9 +1,7 @@
 // The options dialog: values in and out, the icon ring, the name rule, the automatic response text and the
 // colour tab with its chooser.
 #include <QAbstractButton>
-#include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
@@ -12,7 +10,6 @@
 #include "client/prefs/CMyColorSwatchView.h"
 #include "client/prefs/CMyIconPickView.h"
 #include "client/prefs/CMyOptionsWin.h"
-#include "framework/ui/CButtonView.h"
 #include "framework/ui/CCheckBoxView.h"
 #include "framework/ui/CContainerView.h"
 #include "framework/ui/CTabView.h"
@@ -166,37 +163,6 @@ TEST_F(OptionsWinTest, TheNameRule)
     EXPECT_FALSE(save);
     EXPECT_EQ(gBoxes, 1);
     EXPECT_EQ(gLastBox, 129);
-}
-
-TEST_F(OptionsWinTest, RunHandsBackTheCleanedNameOnSaveAndNothingOnCancel)
-{
-    QTimer::singleShot(0,
-                       []
-                       {
-                           for (uint32_t i = 1; i <= CWindow::GetWindowCount(); ++i)
-                               if (auto* w = dynamic_cast<CMyOptionsWin*>(CWindow::GetWindow(i)))
-                               {
-                                   w->GetNameField()->SetText("tab\there", 8);
-                                   w->GetSaveButton()->Button()->click();
-                               }
-                       });
-    SMyOptions o = SomeOptions();
-    ASSERT_TRUE(CMyOptionsWin::Run(o));
-    EXPECT_EQ(Text(o.userName), "tab*here");
-    EXPECT_EQ(gBoxes, 0);
-
-    QTimer::singleShot(0,
-                       []
-                       {
-                           for (uint32_t i = 1; i <= CWindow::GetWindowCount(); ++i)
-                               if (auto* w = dynamic_cast<CMyOptionsWin*>(CWindow::GetWindow(i)))
-                               {
-                                   w->GetNameField()->SetText("ignored", 7);
-                                   w->GetCancelButton()->Button()->click();
-                               }
-                       });
-    EXPECT_FALSE(CMyOptionsWin::Run(o));
-    EXPECT_EQ(Text(o.userName), "tab*here");
 }
 
 TEST_F(OptionsWinTest, AutomaticResponseShowsItsTextOnlyWhileChecked)
