@@ -21,17 +21,8 @@ bool UColorDialog::Choose(const char* title, uint16_t* ioRGB)
     // other window that waits for the user.
     QColorDialog dialog(QColor::fromRgba64(ioRGB[0], ioRGB[1], ioRGB[2]));
     dialog.setOption(QColorDialog::DontUseNativeDialog, true);
-    dialog.setWindowModality(Qt::ApplicationModal);
     if (title) dialog.setWindowTitle(QString::fromLatin1(title));
-    bool finished = false;
-    QObject::connect(&dialog, &QDialog::finished, [&finished] { finished = true; });
-    dialog.show();
-    if (!UModalLoop::Run([&finished] { return finished; }))
-    {
-        dialog.reject();
-        return false;
-    }
-    if (dialog.result() != QDialog::Accepted) return false;
+    if (!UModalLoop::RunDialog(dialog)) return false;
     const QRgba64 chosen = dialog.selectedColor().rgba64();
     ioRGB[0] = chosen.red();
     ioRGB[1] = chosen.green();

@@ -28,19 +28,10 @@ void UseOwnDialog(QFileDialog& dialog)
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
 }
 
-// Shows the dialog and waits for it in the modal loop; false when it was cancelled or the program quits.
+// Waits for the dialog in the modal loop; false when it was cancelled or the program quits.
 bool RunDialog(QFileDialog& dialog)
 {
-    dialog.setWindowModality(Qt::ApplicationModal);
-    bool finished = false;
-    QObject::connect(&dialog, &QDialog::finished, [&finished] { finished = true; });
-    dialog.show();
-    if (!UModalLoop::Run([&finished] { return finished; }))
-    {
-        dialog.reject();
-        return false;
-    }
-    return dialog.result() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
+    return UModalLoop::RunDialog(dialog) && !dialog.selectedFiles().isEmpty();
 }
 } // namespace
 

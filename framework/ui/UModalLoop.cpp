@@ -1,5 +1,7 @@
 #include "framework/ui/UModalLoop.h"
 
+#include <QDialog>
+
 #include "framework/runtime/UApplication.h"
 
 bool UModalLoop::Run(const std::function<bool()>& done)
@@ -11,4 +13,18 @@ bool UModalLoop::Run(const std::function<bool()>& done)
         UApplication::ProcessAndSleep();
     }
     return done();
+}
+
+bool UModalLoop::RunDialog(QDialog& dialog)
+{
+    dialog.setWindowModality(Qt::ApplicationModal);
+    bool finished = false;
+    QObject::connect(&dialog, &QDialog::finished, [&finished] { finished = true; });
+    dialog.show();
+    if (!Run([&finished] { return finished; }))
+    {
+        dialog.reject();
+        return false;
+    }
+    return dialog.result() == QDialog::Accepted;
 }

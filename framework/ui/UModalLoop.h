@@ -20,4 +20,7 @@ class UModalLoop
 public:
     // Runs until `done` holds or the program quits; true when done held.
     static bool Run(const std::function<bool()>& done);
+    // Shows one of Qt's dialogs application-modal and waits for it here; true when the user accepted it
+    // (a quitting program rejects it).
+    static bool RunDialog(class QDialog& dialog);
 };
