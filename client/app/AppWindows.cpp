@@ -110,8 +110,8 @@ void CMyApplication::ShowTextColors()
 {
     if (mNewsWin) mNewsWin->SetTextColor(mColorNews);
     if (mChatWin) mChatWin->SetTextColor(mColorChat);
-    for (uint32_t i = 1; i <= CWindow::GetWindowCount(); ++i)
-        if (auto* chat = dynamic_cast<CMyChatWin*>(CWindow::GetWindow(i))) chat->SetTextColor(mColorChat);
+    for (CMyChatWin* chat : CMyChatWin::All())
+        chat->SetTextColor(mColorChat);
 }
 
 CMyApplication::StLongLivedWindows::~StLongLivedWindows()

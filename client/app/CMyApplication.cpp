@@ -5,10 +5,10 @@
 #include <cstring>
 
 #include "client/app/AppNumbers.h"
+#include "client/app/CMyAboutWin.h"
 #include "client/app/CMyOldToolbarWin.h"
 #include "client/boxes/MsgBox.h"
 #include "client/boxes/USound.h"
-#include "client/prefs/CMyAboutWin.h"
 #include "client/tasks/CMyTask.h"
 #include "client/tracker/CMyTracker.h"
 #include "framework/files/UFileSys.h"

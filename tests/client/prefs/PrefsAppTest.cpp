@@ -12,11 +12,12 @@
 #include <string>
 
 #include "client/app/AppNumbers.h"
+#include "client/app/CMyAboutWin.h"
 #include "client/app/CMyApplication.h"
 #include "client/app/CMyOldToolbarWin.h"
+#include "client/chat/CMyChatWin.h"
 #include "client/chat/CMyOldChatWin.h"
 #include "client/connection/CMyLoginWin.h"
-#include "client/prefs/CMyAboutWin.h"
 #include "client/prefs/CMyOptionsWin.h"
 #include "client/prefs/UMyBookmarkFile.h"
 #include "client/tasks/CMyTasksWin.h"
@@ -229,6 +230,7 @@ TEST_F(PrefsAppTest, ChangingTheNameWhileConnectedSends304AndColoursApplyAtOnce)
     h.Pump();
     EXPECT_EQ(h.modalCount, 1u);
 
+    auto* privateChat = new CMyChatWin(7, app.mColorChat);
     h.OnModal<CMyOptionsWin>(
         [](CMyOptionsWin& w)
         {
@@ -244,6 +246,7 @@ TEST_F(PrefsAppTest, ChangingTheNameWhileConnectedSends304AndColoursApplyAtOnce)
     EXPECT_EQ(CAppHarness::Field(change, 104), std::string("\x01\x9E", 2)); // 414
     EXPECT_EQ(app.mColorChat.textSize, 50);
     EXPECT_EQ(app.mChatWin->GetChatView()->Widget()->font().pointSize(), 50);
+    EXPECT_EQ(privateChat->GetChatView()->Widget()->font().pointSize(), 50);
 
     // A one-blank name is refused with box 129 and the dialog stays (its loop turns again) until it is
     // cancelled.

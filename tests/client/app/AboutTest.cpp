@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 #include <string>
 
+#include "client/app/CMyAboutWin.h"
 #include "client/app/CMyApplication.h"
 #include "client/boxes/MsgBox.h"
-#include "client/prefs/CMyAboutWin.h"
 
 TEST(AboutBox, UsageLineShowsTheTotalsAndSaysLeechedInLeechMode)
 {

@@ -1,4 +1,4 @@
-#include "client/prefs/CMyAboutWin.h"
+#include "client/app/CMyAboutWin.h"
 
 #include <QFont>
 #include <QWidget>
