@@ -245,6 +245,18 @@ void CListView::ScrollToItem(uint32_t row)
         bar->setValue(top + mRowHeight - height);
 }
 
+bool CListView::IsScrolledToBottom() const
+{
+    const QScrollBar* bar = ScrollArea()->verticalScrollBar();
+    return bar->value() >= bar->maximum();
+}
+
+void CListView::ScrollToBottom()
+{
+    QScrollBar* bar = ScrollArea()->verticalScrollBar();
+    bar->setValue(bar->maximum());
+}
+
 uint32_t CListView::GetFirstVisibleItem() const
 {
     if (!GetItemCount()) return 0;

@@ -50,6 +50,9 @@ public:
     uint32_t GetSelectedCount() const { return mSelectedCount; }
     // Scrolls the least needed to show the whole row.
     void ScrollToItem(uint32_t row);
+    // The last row is in view at the bottom (also when every row fits).
+    bool IsScrolledToBottom() const;
+    void ScrollToBottom();
     // The first row shown at the top, and how many rows fit.
     uint32_t GetFirstVisibleItem() const;
     uint32_t GetVisibleItemCount() const;

@@ -5,7 +5,10 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTextCursor>
+#include <QTextDocument>
+#include <QTextOption>
 #include <algorithm>
+#include <cmath>
 
 #include "framework/runtime/UPString.h"
 #include "framework/ui/UiText.h"
@@ -168,6 +171,45 @@ void CTextView::ScrollToEnd()
         LineEdit()->end(false);
 }
 
+void CTextView::InsertTextAtStart(const void* text, uint32_t length)
+{
+    const QString s = ToQString(text, length);
+    if (QLineEdit* line = LineEdit())
+    {
+        line->setText(s + line->text());
+        return;
+    }
+    // Lines waiting to be appended belong below what goes on top.
+    FlushAppended();
+    QPlainTextEdit* e = TextEdit();
+    QScrollBar* bar = e->verticalScrollBar();
+    const bool atTop = bar->value() <= bar->minimum();
+    mSettingText = true;
+    QTextCursor c(e->document());
+    c.movePosition(QTextCursor::Start);
+    c.insertText(s);
+    mSettingText = false;
+    if (atTop) bar->setValue(bar->minimum());
+}
+
+int32_t CTextView::GetFullHeight(int32_t width) const
+{
+    const QPlainTextEdit* e = TextEdit();
+    if (!e) return Widget()->sizeHint().height();
+    FlushAppended();
+    // A copy of the text laid out as the view lays it out, at the asked width.
+    const int frame = 2 * e->frameWidth();
+    QTextDocument doc;
+    doc.setDefaultFont(e->font());
+    doc.setDocumentMargin(e->document()->documentMargin());
+    QTextOption option = doc.defaultTextOption();
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    doc.setDefaultTextOption(option);
+    doc.setPlainText(e->toPlainText());
+    doc.setTextWidth(std::max(1, width - frame));
+    return int32_t(std::ceil(doc.size().height())) + frame;
+}
+
 void CTextView::SelectAll()
 {
     FlushAppended();
@@ -237,6 +279,11 @@ void CTextView::SetMaxLength(uint32_t maxLength)
 void CTextView::SetPasswordLook(bool on)
 {
     if (QLineEdit* line = LineEdit()) line->setEchoMode(on ? QLineEdit::Password : QLineEdit::Normal);
+}
+
+void CTextView::SetPlaceholder(const char* text)
+{
+    if (QLineEdit* line = LineEdit()) line->setPlaceholderText(text ? QString::fromLatin1(text) : QString());
 }
 
 bool CTextView::EnterPressed(bool withMod)

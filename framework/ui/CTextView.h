@@ -45,6 +45,11 @@ public:
     void AppendText(const void* text, uint32_t length);
     // Shows the end of the text (after the batch that is waiting).
     void ScrollToEnd();
+    // Inserts before the first character (the newest article of a news text goes on top); the view
+    // keeps showing the top when it showed it.
+    void InsertTextAtStart(const void* text, uint32_t length);
+    // The height in pixels that shows the whole text wrapped at `width` pixels, frame included.
+    int32_t GetFullHeight(int32_t width) const;
     void SelectAll();
 
     void SetReadOnly(bool readOnly);
@@ -59,6 +64,8 @@ public:
     void SetMaxLength(uint32_t maxLength);
     // A one-line field shows dots instead of its characters (a password typed into it).
     void SetPasswordLook(bool on);
+    // A one-line field's grey hint while it is empty (ASCII); null removes it.
+    void SetPlaceholder(const char* text);
 
     bool IsMultiLine() const { return mMode == kTextMultiLine; }
     QLineEdit* LineEdit() const;

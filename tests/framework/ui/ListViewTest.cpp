@@ -215,6 +215,21 @@ TEST_F(ListViewTest, PaintsOnlyTheVisibleRows)
     EXPECT_GE(list->GetFirstVisibleItem(), 49990u);
 }
 
+TEST_F(ListViewTest, KnowsWhetherItShowsTheLastRow)
+{
+    // Every row fits: at the bottom.
+    list->ItemsInserted(0, 3);
+    EXPECT_TRUE(list->IsScrolledToBottom());
+    list->ItemsInserted(3, 97);
+    EXPECT_FALSE(list->IsScrolledToBottom());
+    list->ScrollToBottom();
+    EXPECT_TRUE(list->IsScrolledToBottom());
+    EXPECT_EQ(list->GetFirstVisibleItem() + list->GetVisibleItemCount() - 1, 100u);
+    // A row added below leaves the view where it was, no longer at the bottom.
+    list->ItemsInserted(100, 1);
+    EXPECT_FALSE(list->IsScrolledToBottom());
+}
+
 TEST_F(ListViewTest, DropsReportTheFlavourAndItsBytes)
 {
     list->ItemsInserted(0, 3);

@@ -367,6 +367,23 @@ TEST(Views, AppendedLinesGoInAsOneBatchThatReadersAndNewTextsSee)
     EXPECT_EQ(text->GetText(), "");
 }
 
+TEST(Views, TextGrowsAtTheTopAndKnowsItsFullHeight)
+{
+    CWindow win(SRect{0, 0, 300, 200}, kWindowDocument2);
+    CTextView* text = MakeTextBoxView(&win, SRect{0, 0, 300, 200}, kScrollVertical);
+    text->SetText("older\r", 6);
+    text->InsertTextAtStart("newer\r", 6);
+    EXPECT_EQ(text->GetText(), "newer\rolder\r");
+    const int32_t two = text->GetFullHeight(260);
+    text->SetText(std::string(40 * 6, '\r').data(), 240);
+    const int32_t many = text->GetFullHeight(260);
+    EXPECT_GT(two, 0);
+    EXPECT_GT(many, 100 * two / 2 / 2);
+    // A long line wraps: narrower means taller.
+    text->SetText(std::string(400, 'w').data(), 400);
+    EXPECT_GT(text->GetFullHeight(100), text->GetFullHeight(300));
+}
+
 TEST(Clipboard, TextTravelsInTheClientsCharacterSet)
 {
     UClipboard::SetText("\xD2quoted\xD3", 8);
