@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <cerrno>
+#include <map>
 
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/SError.h"
@@ -15,6 +16,9 @@ constexpr uint32_t kTypeSound = FourCC("SOUN");
 constexpr uint32_t kHeaderSize = 32;
 bool gCanPlay = true;
 bool gAvailable = true;
+USound::EventHook gEventHook = nullptr;
+// How many outputs play each sound resource now.
+std::map<uint32_t, uint32_t> gPlayingByID;
 
 // What a playing sound holds until its output reports the end.
 struct SPlaying
@@ -32,6 +36,8 @@ uint32_t ReadLong(const uint8_t* p)
 void SoundDone(void* ref)
 {
     auto* playing = static_cast<SPlaying*>(ref);
+    auto it = gPlayingByID.find(playing->id);
+    if (it != gPlayingByID.end() && --it->second == 0) gPlayingByID.erase(it);
     UMemory::Unlock(playing->handle);
     URez::ReleaseItem(playing->rez, kTypeSound, playing->id);
     delete playing;
@@ -46,6 +52,7 @@ bool USound::Init()
 
 void USound::Beep()
 {
+    if (gEventHook) return gEventHook(kSoundBeep);
     QApplication::beep();
 }
 
@@ -105,8 +112,12 @@ void USound::Play(TRezObj* rez, int16_t soundID, uint32_t)
     }
     auto* playing = new SPlaying{rez, h, id};
     const platform::SPcmFormat format{header.channels, header.sampleRate, header.bytesPerSample};
+    // Counted before it starts, in case the output reports its end at once.
+    ++gPlayingByID[id];
     if (!platform::PlayPcm(format, bytes + kHeaderSize, header.dataSize, SoundDone, playing))
     {
+        auto it = gPlayingByID.find(id);
+        if (--it->second == 0) gPlayingByID.erase(it);
         delete playing;
         release();
         FailOSError(ENODEV);
@@ -115,7 +126,19 @@ void USound::Play(TRezObj* rez, int16_t soundID, uint32_t)
 
 void USound::PlayEvent(int16_t soundID, bool wanted)
 {
-    if (wanted) Play(nullptr, soundID, 0);
+    if (!wanted || !gCanPlay || soundID == 0) return;
+    if (gEventHook) return gEventHook(soundID);
+    if (!IsPlaying(soundID)) Play(nullptr, soundID, 0);
+}
+
+bool USound::IsPlaying(int16_t soundID)
+{
+    return gPlayingByID.count(uint32_t(uint16_t(soundID))) != 0;
+}
+
+void USound::SetEventHook(EventHook hook)
+{
+    gEventHook = hook;
 }
 
 void USound::SetCanPlay(bool canPlay)

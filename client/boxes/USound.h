@@ -27,8 +27,17 @@ public:
     // damaged sound or a device that cannot be opened raises.
     static void Play(TRezObj* rez, int16_t soundID, uint32_t options);
     // An event sound (news, chat, join…) that the user can switch off one by one: plays only when
-    // `wanted` (the event's own switch) is set; the master switch is SetCanPlay.
+    // `wanted` (the event's own switch) is set; the master switch is SetCanPlay. An event sound that is
+    // still playing is not started again, so that a burst of events (thousands of users joining at
+    // once) is heard once instead of opening an output for each.
     static void PlayEvent(int16_t soundID, bool wanted);
+    // Whether that sound resource is playing now.
+    static bool IsPlaying(int16_t soundID);
+    // Tests hear event sounds through a hook instead of the speakers: it gets every event sound that
+    // PlayEvent would start, and the beep as kSoundBeep, on any machine. Null plays them again.
+    static constexpr int16_t kSoundBeep = 1;
+    using EventHook = void (*)(int16_t soundID);
+    static void SetEventHook(EventHook hook);
     static void SetCanPlay(bool canPlay);
     static bool IsCanPlay();
     // Whether Init found an audio output.
