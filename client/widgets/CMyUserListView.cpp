@@ -29,6 +29,12 @@ CMyUserListView::CMyUserListView(SViewParent parent, const SRect& bounds)
 {
 }
 
+CMyUserListView::~CMyUserListView()
+{
+    for (SMyUserListItem* item : mUserList)
+        delete item;
+}
+
 SMyUserListItem CMyUserListView::MakeItem(uint16_t id, int16_t iconID, uint16_t flags, const void* name,
                                           uint32_t length)
 {
@@ -40,6 +46,12 @@ SMyUserListItem CMyUserListView::MakeItem(uint16_t id, int16_t iconID, uint16_t 
     item.name[0] = uint8_t(n);
     if (n) std::memcpy(item.name + 1, name, n);
     return item;
+}
+
+void CMyUserListView::Append(const SMyUserListItem& item)
+{
+    mUserList.push_back(new SMyUserListItem(item));
+    mIDs.push_back(item.id);
 }
 
 void CMyUserListView::AddListFromFields(TFieldDataObj* fields)
@@ -54,7 +66,7 @@ void CMyUserListView::AddListFromFields(TFieldDataObj* fields)
         SUserEntry entry;
         if (!UFieldRecords::ReadUserEntry(record, size, entry)) continue;
         const int16_t icon = entry.iconID ? entry.iconID : kDefaultUserIcon;
-        mUserList.push_back(MakeItem(entry.id, icon, entry.flags, entry.name + 1, entry.name[0]));
+        Append(MakeItem(entry.id, icon, entry.flags, entry.name + 1, entry.name[0]));
     }
     if (mUserList.size() > oldCount) ItemsInserted(oldCount, uint32_t(mUserList.size() - oldCount));
 }
@@ -67,17 +79,18 @@ void CMyUserListView::SetUsersFromFields(TFieldDataObj* fields)
 
 void CMyUserListView::AddUser(uint16_t id, int16_t iconID, uint16_t flags, const void* name, uint32_t length)
 {
-    mUserList.push_back(MakeItem(id, iconID, flags, name, length));
+    Append(MakeItem(id, iconID, flags, name, length));
     ItemsInserted(uint32_t(mUserList.size() - 1), 1);
 }
 
 bool CMyUserListView::UpdateUser(uint16_t id, int16_t iconID, uint16_t flags, const void* name,
-                                 uint32_t length, uint8_t* outOldName)
+                                 uint32_t length, uint8_t (*outOldName)[64])
 {
     const uint32_t row = FindUser(id);
     if (!row) return false;
-    SMyUserListItem& item = mUserList[row - 1];
-    if (outOldName) CopyCut(item.name, outOldName, 31);
+    SMyUserListItem& item = *mUserList[row - 1];
+    static_assert(sizeof(*outOldName) == sizeof(item.name));
+    if (outOldName) std::memcpy(*outOldName, item.name, sizeof(item.name));
     item = MakeItem(id, iconID, flags, name, length);
     RefreshItem(row);
     return true;
@@ -87,27 +100,34 @@ bool CMyUserListView::DeleteUserByID(uint16_t id, uint8_t* outName)
 {
     const uint32_t row = FindUser(id);
     if (!row) return false;
-    if (outName) CopyCut(mUserList[row - 1].name, outName, 63);
+    if (outName) CopyCut(mUserList[row - 1]->name, outName, 63);
+    delete mUserList[row - 1];
     mUserList.erase(mUserList.begin() + (row - 1));
+    mIDs.erase(mIDs.begin() + (row - 1));
     ItemsRemoved(row, 1);
     return true;
 }
 
 void CMyUserListView::DeleteAll()
 {
+    for (SMyUserListItem* item : mUserList)
+        delete item;
     mUserList.clear();
+    mIDs.clear();
     SetItemCount(0);
 }
 
 const SMyUserListItem* CMyUserListView::GetItem(uint32_t row) const
 {
-    return row >= 1 && row <= mUserList.size() ? &mUserList[row - 1] : nullptr;
+    return row >= 1 && row <= mUserList.size() ? mUserList[row - 1] : nullptr;
 }
 
 uint32_t CMyUserListView::FindUser(uint16_t id) const
 {
-    for (size_t i = 0; i < mUserList.size(); ++i)
-        if (mUserList[i].id == id) return uint32_t(i + 1);
+    // A plain loop over the array: as quick in a debug build as in a release one.
+    const uint16_t* ids = mIDs.data();
+    for (size_t i = 0, n = mIDs.size(); i < n; ++i)
+        if (ids[i] == id) return uint32_t(i + 1);
     return 0;
 }
 
@@ -132,7 +152,7 @@ uint32_t CMyUserListView::SearchNames(const uint8_t* text) const
         lower[i] = UText::ToLower(text[i + 1]);
     for (size_t r = 0; r < mUserList.size(); ++r)
     {
-        const uint8_t* name = mUserList[r].name;
+        const uint8_t* name = mUserList[r]->name;
         for (uint32_t start = 0; start + n <= name[0]; ++start)
         {
             uint32_t i = 0;

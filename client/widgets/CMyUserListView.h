@@ -24,6 +24,7 @@ public:
     static constexpr int16_t kDefaultUserIcon = 414;
 
     CMyUserListView(SViewParent parent, const SRect& bounds);
+    ~CMyUserListView() override;
 
     // One row per user entry field; an icon id of 0 in an entry shows the default user icon.
     void AddListFromFields(TFieldDataObj* fields);
@@ -31,9 +32,10 @@ public:
     void SetUsersFromFields(TFieldDataObj* fields);
     // The icon id is used as given. Names are cut to 63 characters.
     void AddUser(uint16_t id, int16_t iconID, uint16_t flags, const void* name, uint32_t length);
-    // outOldName (optional) holds 32 bytes and gets the former name cut to 31. False if no row has the id.
+    // outOldName (optional) gets the former name whole, as the row kept it: comparing it with the new
+    // name cut the same way tells a rename from a change of icon or flags. False if no row has the id.
     bool UpdateUser(uint16_t id, int16_t iconID, uint16_t flags, const void* name, uint32_t length,
-                    uint8_t* outOldName = nullptr);
+                    uint8_t (*outOldName)[64] = nullptr);
     // outName (optional) holds 64 bytes.
     bool DeleteUserByID(uint16_t id, uint8_t* outName = nullptr);
     void DeleteAll();
@@ -57,7 +59,12 @@ protected:
 private:
     static SMyUserListItem MakeItem(uint16_t id, int16_t iconID, uint16_t flags, const void* name,
                                     uint32_t length);
+    void Append(const SMyUserListItem& item);
 
-    std::vector<SMyUserListItem> mUserList;
+    // Rows are owned through plain pointers and their ids kept beside them: a user who leaves a long
+    // list moves one pointer per row behind it (a plain move, even in a debug build), and finding a
+    // user scans a compact array of ids.
+    std::vector<SMyUserListItem*> mUserList;
+    std::vector<uint16_t> mIDs;
     std::function<void()> mSelectionProc;
 };

@@ -104,12 +104,16 @@ TEST_F(ListViewsTest, UserListKeepsServerOrderCutsNamesAndColoursByFlags)
     // Added and updated users keep the icon id they are given, even 0.
     list->AddUser(12, 0, 0, "Bo", 2);
     EXPECT_EQ(list->GetItem(4)->icon, 0);
-    uint8_t old[32];
-    EXPECT_TRUE(list->UpdateUser(9, 0, 3, "Amy Lee", 7, old));
+    uint8_t old[64];
+    EXPECT_TRUE(list->UpdateUser(9, 0, 3, "Amy Lee", 7, &old));
     EXPECT_EQ(Name(old), "Amy");
     EXPECT_EQ(list->GetItem(3)->icon, 0);
     EXPECT_EQ(Name(list->GetItem(3)->name), "Amy Lee");
-    EXPECT_FALSE(list->UpdateUser(99, 0, 0, "x", 1, old));
+    EXPECT_FALSE(list->UpdateUser(99, 0, 0, "x", 1, &old));
+    // The former name comes back as the row kept it, not cut to 31: a long name that only changed its
+    // icon must compare equal to itself.
+    EXPECT_TRUE(list->UpdateUser(3, 5, 2, std::string(63, 'n').data(), 63, &old));
+    EXPECT_EQ(Name(old), std::string(63, 'n'));
 
     uint8_t gone[64];
     EXPECT_TRUE(list->DeleteUserByID(7, gone));
