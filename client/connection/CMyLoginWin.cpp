@@ -1,15 +1,13 @@
 #include "client/connection/CMyLoginWin.h"
 
-#include <QFont>
 #include <QLineEdit>
-#include <QWidget>
 #include <cstring>
 
+#include "client/widgets/MyDialogLabel.h"
 #include "framework/ui/CButtonPopupView.h"
 #include "framework/ui/CButtonView.h"
 #include "framework/ui/CContainerView.h"
 #include "framework/ui/CIconView.h"
-#include "framework/ui/CLabelView.h"
 #include "framework/ui/CTextView.h"
 
 namespace
@@ -18,26 +16,17 @@ constexpr char kHelpText[] =
     "Enter the server address, and if you have an account, your login and password.  "
     "If not, leave the login and password blank.";
 constexpr char kLocalHost[] = "127.0.0.1";
-
-CLabelView* MakeLabel(CWindow* win, const SRect& r, const char* text)
-{
-    auto* label = new CLabelView(win, r, text);
-    QFont f = label->Widget()->font();
-    f.setPointSize(9);
-    label->Widget()->setFont(f);
-    return label;
-}
 } // namespace
 
 CMyLoginWin::CMyLoginWin() : CWindow(SRect{0, 0, 340, 226}, kWindowModal)
 {
     SetTitle("Connect", 7);
     new CIconView(this, SRect{10, 10, 42, 42}, 1001);
-    MakeLabel(this, SRect{50, 10, 335, 60}, kHelpText);
+    MakeDialogLabel(this, SRect{50, 10, 335, 60}, kHelpText);
     new CBoxView(this, SRect{10, 70, 330, 180});
-    MakeLabel(this, SRect{20, 86, 81, 102}, "Server:");
-    MakeLabel(this, SRect{20, 116, 69, 132}, "Login:");
-    MakeLabel(this, SRect{20, 146, 95, 162}, "Password:");
+    MakeDialogLabel(this, SRect{20, 86, 81, 102}, "Server:");
+    MakeDialogLabel(this, SRect{20, 116, 69, 132}, "Login:");
+    MakeDialogLabel(this, SRect{20, 146, 95, 162}, "Password:");
     mServer = new CTextView(this, SRect{100, 80, 300, 106}, kTextSingleLine);
     mServer->SetID(kHitServerEdited);
     mServer->SetMaxLength(255);
