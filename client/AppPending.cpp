@@ -8,23 +8,6 @@
 // ---- tasks: only transfers can be started by hand; they arrive with file transfers.
 void CMyApplication::DoStartTask() {}
 
-// ---- users
-void CMyApplication::DoNewUser() {}
-void CMyApplication::DoOpenUser() {}
-void CMyApplication::DoSaveEditUser(CWindow*) {}
-void CMyApplication::DoCancelEditUser(CWindow*) {}
-void CMyApplication::DoDeleteEditUser(CWindow*) {}
-void CMyApplication::DoDisconnectUser(uint16_t) {}
-void CMyApplication::DoGetClientInfo() {}
-void CMyApplication::ProcessTran_NotifyChangeUser(TFieldDataObj*) {}
-void CMyApplication::ProcessTran_NotifyDeleteUser(TFieldDataObj*) {}
-
-// ---- news
-void CMyApplication::ProcessTran_NewMsg(TFieldDataObj*) {}
-void CMyApplication::DoPostNewsWin() {}
-void CMyApplication::DoBroadcastWin() {}
-void CMyApplication::ProcessTran_UserBroadcast(TFieldDataObj*) {}
-
 // ---- files
 void CMyApplication::DoShowPublicFiles() {}
 void CMyApplication::DoFileOpenParent(CWindow*, uint16_t) {}

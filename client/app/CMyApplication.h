@@ -158,7 +158,6 @@ public:
     // listed: the public chat gets the "is now known as" line when it differs from the new name, and
     // every private chat updates the user in its own list and writes its own line the same way.
     virtual void ShowUserChangeInChats(const SUserEntry& user, const uint8_t* oldName);
-    virtual void ProcessTran_NewMsg(TFieldDataObj* fields);
     virtual void ProcessTran_ChatMsg(TFieldDataObj* fields);
     virtual void ProcessTran_InviteToChat(TFieldDataObj* fields);
     virtual void ProcessTran_NotifyChatChangeUser(TFieldDataObj* fields);
@@ -191,7 +190,8 @@ public:
     virtual void ClearOnlineUsers();
     // Takes the text block.
     virtual void ShowClientInfo(const uint8_t* title, THdlObj* text);
-    virtual void ShowEditUserWin(TFieldDataObj* fields);
+    // The reply of the open-user request; `requestedLogin` is the login it asked for.
+    virtual void ShowEditUserWin(TFieldDataObj* fields, const uint8_t* requestedLogin);
     virtual void ProcessTran_NotifyChangeUser(TFieldDataObj* fields);
     virtual void ProcessTran_NotifyDeleteUser(TFieldDataObj* fields);
     virtual void ProcessTran_UserAccess(TFieldDataObj* fields);
@@ -201,6 +201,9 @@ public:
     virtual void DoBroadcastWin();
     // Takes the block: the whole news text.
     virtual void SetNewsText(THdlObj* text);
+    // A news article was posted: it goes on top of the news text.
+    virtual void ProcessTran_NewMsg(TFieldDataObj* fields);
+    // A broadcast is shown as a private message that is never answered.
     virtual void ProcessTran_UserBroadcast(TFieldDataObj* fields);
 
     // Folder windows and file commands (files/AppFiles.cpp).

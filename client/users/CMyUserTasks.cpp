@@ -1,5 +1,8 @@
 #include "client/users/CMyUserTasks.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "client/app/CMyApplication.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
@@ -82,6 +85,9 @@ void CMySetUserTask::Process()
 
 CMyOpenUserTask::CMyOpenUserTask(const uint8_t* login) : CMyTransactTask(nullptr)
 {
+    const uint8_t n = login ? std::min<uint8_t>(login[0], sizeof(mLogin) - 1) : 0;
+    mLogin[0] = n;
+    if (n) std::memcpy(mLogin + 1, login + 1, n);
     SetRowText(0, 10, "Opening user \xD2%#s\xD3", login);
     UFieldData::AddPString(mFieldData, kFieldUserLogin, login);
     SendRequest(kTranOpenUser);
@@ -91,7 +97,7 @@ void CMyOpenUserTask::Process()
 {
     ShowReplyProgress();
     if (!TakeCheckedReply()) return;
-    gApp->ShowEditUserWin(mFieldData);
+    gApp->ShowEditUserWin(mFieldData, mLogin);
     Finish();
 }
 

@@ -42,6 +42,9 @@ class CMyOpenUserTask : public CMyTransactTask
 public:
     explicit CMyOpenUserTask(const uint8_t* login);
     void Process() override;
+
+private:
+    uint8_t mLogin[32];
 };
 
 class CMyDisconnectUserTask : public CMyTransactTask

@@ -38,6 +38,11 @@ void CMyTextWin::AppendText(const void* text, uint32_t length)
     mTextView->AppendText(text, length);
 }
 
+void CMyTextWin::InsertTextAtStart(const void* text, uint32_t length)
+{
+    mTextView->InsertTextAtStart(text, length);
+}
+
 uint32_t CMyTextWin::GetTextSize() const
 {
     return mTextView->GetTextSize();

@@ -18,6 +18,7 @@ public:
     void SetTextHandle(THdlObj* text);
     void SetText(const void* text, uint32_t length);
     void AppendText(const void* text, uint32_t length);
+    void InsertTextAtStart(const void* text, uint32_t length);
     uint32_t GetTextSize() const;
     // The background goes to the scroller; text colour and size to the text.
     void SetTextColor(const SMyColorInfo& colors);

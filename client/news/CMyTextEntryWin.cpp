@@ -1,0 +1,56 @@
+#include "client/news/CMyTextEntryWin.h"
+
+#include "client/boxes/USound.h"
+#include "framework/ui/CButtonView.h"
+#include "framework/ui/CScrollerView.h"
+#include "framework/ui/CTextView.h"
+
+namespace
+{
+constexpr uint16_t kOptionsMessageText = 10;
+} // namespace
+
+CMyTextEntryWin::CMyTextEntryWin(const SRect& bounds, const SRect& textBox, const SRect& sendButton,
+                                 const SRect& cancelButton)
+    : CMySessionWin(bounds, kWindowModal)
+{
+    mText = MakeTextBoxView(this, textBox, kOptionsMessageText, nullptr, kTextMultiLine);
+    auto* send = new CButtonView(this, sendButton, "Send");
+    send->SetID(kHitSend);
+    send->SetDefault(true);
+    auto* cancel = new CButtonView(this, cancelButton, "Cancel");
+    cancel->SetID(kHitCancel);
+    cancel->SetCancel(true);
+    mText->SetFocus();
+}
+
+std::string CMyTextEntryWin::GetText() const
+{
+    return mText->GetText();
+}
+
+bool CMyTextEntryWin::Run(std::string& outText)
+{
+    Place(kPlaceCenterScreen);
+    Show();
+    BringToFront();
+    for (;;)
+    {
+        switch (ProcessModal())
+        {
+        case kHitSend:
+            // The loop ran the connection: the session may have ended, or another begun.
+            if (!IsSessionCurrent()) return false;
+            outText = GetText();
+            if (!outText.empty()) return true;
+            USound::Beep();
+            break;
+        case kHitCancel:
+        case kHitCloseBox:
+        case 0: // the program is quitting
+            return false;
+        default:
+            break;
+        }
+    }
+}
