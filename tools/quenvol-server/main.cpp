@@ -1,9 +1,9 @@
 // The demo server: listens on 127.0.0.1, answers logins, the online users list and the news from its
 // configuration file, relays chat, private chats and private messages between its clients, and logs
-// everything it receives to standard output. Lines typed on standard
-// input send server messages ("msg TEXT", "admin TEXT") or disconnect a user ("kick CONNECTION TEXT").
-// With a "tracker" line in the configuration it also runs a tracker that lists this server and the
-// configuration's "listed" servers.
+// everything it receives to standard output. Lines typed on standard input send server messages
+// ("msg TEXT", "admin TEXT"), disconnect a user ("kick CONNECTION TEXT") or list who is online
+// ("users") and the accounts as they stand ("accounts"). With a "tracker" line in the configuration it
+// also runs a tracker that lists this server and the configuration's "listed" servers.
 //
 //   quenvol-server [--port N] [--config FILE]      (port 0 or none: a free port, printed at start)
 #include <QCoreApplication>
@@ -86,6 +86,18 @@ const char* TypeName(uint16_t type)
         return "get client info";
     case 304:
         return "set user info";
+    case 110:
+        return "disconnect user";
+    case 350:
+        return "new account";
+    case 351:
+        return "delete account";
+    case 352:
+        return "open account";
+    case 353:
+        return "change account";
+    case 355:
+        return "broadcast";
     default:
         return "request";
     }
@@ -142,10 +154,25 @@ void Command(const std::string& line)
         for (const SServerUser& u : gModel->OnlineUsers())
             Log(0, "online: " + std::to_string(u.id) + " " + u.name);
     }
+    else if (word == "accounts")
+    {
+        for (const auto& [login, account] : gModel->accounts)
+        {
+            std::string bits;
+            for (uint8_t b : account.access)
+            {
+                char hex[4];
+                std::snprintf(hex, sizeof hex, "%02X", b);
+                bits += hex;
+            }
+            Log(0, "account: " + login + " \"" + account.name + "\" access " + bits +
+                       (gModel->banned.count(login) ? " (banned)" : ""));
+        }
+    }
     else if (word == "quit")
         UApplication::Quit();
     else if (!word.empty())
-        Log(0, "commands: msg TEXT | admin TEXT | kick CONNECTION [TEXT] | users | quit");
+        Log(0, "commands: msg TEXT | admin TEXT | kick CONNECTION [TEXT] | users | accounts | quit");
 }
 
 void InputEvent(void*, int)

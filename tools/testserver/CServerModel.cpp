@@ -32,6 +32,24 @@ std::string CServerModel::LoginOf(uint32_t connection) const
     return it == mSessions.end() ? std::string() : it->second.login;
 }
 
+SAccessBits CServerModel::AccessOf(uint32_t connection) const
+{
+    auto it = mSessions.find(connection);
+    return it == mSessions.end() ? SAccessBits{} : it->second.access;
+}
+
+bool CServerModel::HasBit(const SAccessBits& access, uint32_t bit)
+{
+    return bit < 64 && (access[bit / 8] & (0x80u >> (bit % 8))) != 0;
+}
+
+bool CServerModel::Require(SRequest& r, uint32_t bit, const char* refusal)
+{
+    if (r.session.loggedIn && HasBit(r.session.access, bit)) return true;
+    Refuse(r.reply, refusal);
+    return false;
+}
+
 std::vector<SServerUser> CServerModel::OnlineUsers() const
 {
     std::vector<SServerUser> users;
@@ -58,12 +76,19 @@ void CServerModel::NotifyOthers(CTestServer& server, uint32_t connection, uint16
         if (other != connection && session.loggedIn) server.PushTransactionTo(other, type, body);
 }
 
+void CServerModel::NotifyAll(CTestServer& server, uint16_t type, const std::string& body)
+{
+    for (const auto& [connection, session] : mSessions)
+        if (session.loggedIn) server.PushTransactionTo(connection, type, body);
+}
+
 bool CServerModel::Answer(CTestServer& server, uint32_t connection, const STestTransaction& request,
                           STestReply& reply, std::vector<std::pair<uint16_t, std::string>>& followUps)
 {
     reply = STestReply{};
     SRequest r{server, connection, request, reply, followUps, mSessions[connection]};
-    return AnswerSession(r) || AnswerChat(r) || AnswerUsers(r) || AnswerNews(r) || AnswerFiles(r);
+    return AnswerSession(r) || AnswerChat(r) || AnswerUsers(r) || AnswerAccounts(r) || AnswerNews(r) ||
+           AnswerFiles(r);
 }
 
 void CServerModel::Disconnected(CTestServer& server, uint32_t connection)
@@ -79,10 +104,7 @@ void CServerModel::Disconnected(CTestServer& server, uint32_t connection)
 
 void CServerModel::SendServerMessage(CTestServer& server, const std::string& text, uint16_t kind)
 {
-    const std::string body =
-        CFields().AddInteger(kUserID, 0).Add(kData, text).AddInteger(kKind, kind).Bytes();
-    for (const auto& [connection, session] : mSessions)
-        if (session.loggedIn) server.PushTransactionTo(connection, 104, body);
+    NotifyAll(server, 104, CFields().AddInteger(kUserID, 0).Add(kData, text).AddInteger(kKind, kind).Bytes());
 }
 
 void CServerModel::SendDisconnectMessage(CTestServer& server, uint32_t connection, const std::string& text)

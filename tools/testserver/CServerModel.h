@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -54,6 +55,8 @@ public:
     uint32_t nextChatID = 1;
     // Users that are always listed as online, as if connected from elsewhere.
     std::vector<SServerUser> extraUsers;
+    // Logins of accounts that were banned: their logins are refused for the rest of the run.
+    std::set<std::string> banned;
     // The shared tree by folder ("" is the root, levels joined by "/"), each folder's items by name.
     std::map<std::string, std::map<std::string, SServerFile>> files;
 
@@ -78,6 +81,10 @@ public:
     std::vector<SServerUser> OnlineUsers() const;
     // The login of a connection, or "" for a guest or a connection not logged in.
     std::string LoginOf(uint32_t connection) const;
+    // The access bits a connection was given at login (or since, when its account changed).
+    SAccessBits AccessOf(uint32_t connection) const;
+    // Bit n is mask 0x80 >> (n % 8) of byte n / 8.
+    static bool HasBit(const SAccessBits& access, uint32_t bit);
 
     static std::string Complement(std::string text);
     static SAccessBits AllAccess();
@@ -88,6 +95,7 @@ private:
         bool loggedIn = false;
         std::string login;
         SServerUser user;
+        SAccessBits access{};
     };
     // One request being answered. Each feature's requests are answered in a file of its own; each
     // Answer… returns false for types that are not its own.
@@ -107,6 +115,10 @@ private:
     bool AnswerFiles(SRequest& r);   // ServerFiles.cpp
 
     void NotifyOthers(CTestServer& server, uint32_t connection, uint16_t type, const std::string& body);
+    void NotifyAll(CTestServer& server, uint16_t type, const std::string& body);
+    // Refuses the request (and returns false) unless the requester has the access bit.
+    static bool Require(SRequest& r, uint32_t bit, const char* refusal);
+    bool AnswerAccounts(SRequest& r); // ServerUsers.cpp: creating, opening, changing, deleting accounts
     static std::string UserFields(const SServerUser& user);
 
     // A private chat: who is in it (connections, in the order they joined) and who was asked in.

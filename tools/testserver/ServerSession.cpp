@@ -33,6 +33,11 @@ bool CServerModel::AnswerSession(SRequest& r)
                 Refuse(r.reply, "Incorrect login or password.");
                 return true;
             }
+            if (banned.count(login))
+            {
+                Refuse(r.reply, "You are banned from this server.");
+                return true;
+            }
             access = it->second.access;
             if (name.empty()) name = it->second.name;
         }
@@ -40,6 +45,7 @@ bool CServerModel::AnswerSession(SRequest& r)
         const bool wasLoggedIn = session.loggedIn;
         session.loggedIn = true;
         session.login = login;
+        session.access = access;
         if (!wasLoggedIn) session.user.id = mNextUserID++;
         session.user.icon = int16_t(Integer(CFields::Find(body, kIcon)));
         session.user.name = name;
