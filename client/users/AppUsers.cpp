@@ -1,7 +1,6 @@
 // The online users window's list and the access the server grants, as the session changes them; the
 // commands on a selected user; the administration of accounts.
 #include <algorithm>
-#include <cstring>
 #include <memory>
 
 #include "client/app/AppNumbers.h"
@@ -20,6 +19,7 @@
 #include "framework/net/UFieldRecords.h"
 #include "framework/runtime/UMath.h"
 #include "framework/runtime/UMemory.h"
+#include "framework/runtime/UPString.h"
 #include "framework/ui/CTextView.h"
 
 namespace
@@ -150,10 +150,11 @@ void CMyApplication::ShowClientInfo(const uint8_t* title, THdlObj* text)
 void CMyApplication::DoNewUser()
 {
     if (!mIsConnected) return;
+    char chosen[kNewPasswordLength];
+    for (char& c : chosen)
+        c = kPasswordAlphabet[UMath::GetRandom(1, 62) - 1];
     uint8_t password[kNewPasswordLength + 1];
-    password[0] = kNewPasswordLength;
-    for (uint32_t i = 1; i <= kNewPasswordLength; ++i)
-        password[i] = uint8_t(kPasswordAlphabet[UMath::GetRandom(1, 62) - 1]);
+    UPString::SetBytes(password, chosen, kNewPasswordLength);
     auto win = std::make_unique<CMyEditUserWin>(true);
     win->SetIcon(kIconEditUser);
     win->SetTitle("New User", 8);
@@ -182,7 +183,7 @@ void CMyApplication::ShowEditUserWin(TFieldDataObj* fields, const uint8_t* reque
     UFieldRecords::GetComplementedPString(fields, kFieldUserLogin, login, sizeof(login));
     // An answer that names no login is the account that was asked for; without a login the window could
     // neither save nor delete it.
-    if (login[0] == 0 && requestedLogin) std::memcpy(login, requestedLogin, size_t(requestedLogin[0]) + 1);
+    if (login[0] == 0 && requestedLogin) UPString::Copy(login, requestedLogin);
     SMyUserAccess access{};
     UFieldData::GetField(fields, kFieldUserAccess, access.bytes, sizeof(access.bytes));
     auto win = std::make_unique<CMyEditUserWin>(false);
@@ -208,11 +209,7 @@ void CMyApplication::DoSaveEditUser(CWindow* window)
         return;
     }
     // Decided by whether the user typed in the field, never by what the field holds.
-    if (win->IsPasswordKept())
-    {
-        password[0] = 1;
-        password[1] = 0;
-    }
+    if (win->IsPasswordKept()) UPString::Copy(password, kUnchangedPassword);
     SMyUserAccess access;
     win->GetAccess(access);
     if (win->IsSessionCurrent() && mTpt)

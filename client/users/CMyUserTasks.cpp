@@ -1,13 +1,11 @@
 #include "client/users/CMyUserTasks.h"
 
-#include <algorithm>
-#include <cstring>
-
 #include "client/app/CMyApplication.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UFieldRecords.h"
 #include "framework/runtime/UMemory.h"
+#include "framework/runtime/UPString.h"
 
 namespace
 {
@@ -68,7 +66,7 @@ CMySetUserTask::CMySetUserTask(const uint8_t* name, const uint8_t* login, const 
 {
     SetRowText(0, 0, "Modifying user \xD2%#s\xD3", login);
     UFieldRecords::AddComplementedPString(mFieldData, kFieldUserLogin, login);
-    if (pass && pass[0] == 1 && pass[1] == 0)
+    if (UPString::Equal(pass, kUnchangedPassword))
         UFieldData::AddPString(mFieldData, kFieldUserPassword, pass);
     else
         UFieldRecords::AddComplementedPString(mFieldData, kFieldUserPassword, pass);
@@ -85,9 +83,7 @@ void CMySetUserTask::Process()
 
 CMyOpenUserTask::CMyOpenUserTask(const uint8_t* login) : CMyTransactTask(nullptr)
 {
-    const uint8_t n = login ? std::min<uint8_t>(login[0], sizeof(mLogin) - 1) : 0;
-    mLogin[0] = n;
-    if (n) std::memcpy(mLogin + 1, login + 1, n);
+    UPString::Copy(mLogin, login);
     SetRowText(0, 10, "Opening user \xD2%#s\xD3", login);
     UFieldData::AddPString(mFieldData, kFieldUserLogin, login);
     SendRequest(kTranOpenUser);

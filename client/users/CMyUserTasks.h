@@ -28,7 +28,10 @@ public:
     void Process() override;
 };
 
-// A password of the single byte 0x00 means "unchanged" and goes out as it is.
+// The password of a set-user request that keeps the stored one: the single byte 0, which goes out as
+// it is (any other password is complemented).
+inline constexpr uint8_t kUnchangedPassword[] = {1, 0};
+
 class CMySetUserTask : public CMyTransactTask
 {
 public:

@@ -3,26 +3,16 @@
 #include <QPainter>
 #include <QWidget>
 #include <algorithm>
-#include <cstring>
 
 #include "client/widgets/UMyRowDrawing.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UFieldRecords.h"
 #include "framework/runtime/FourCC.h"
+#include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
 #include "framework/ui/UDragAndDrop.h"
 #include "framework/ui/UiText.h"
-
-namespace
-{
-void CopyCut(const uint8_t* pstring, uint8_t* out, uint32_t maxLength)
-{
-    const uint32_t n = std::min<uint32_t>(pstring[0], maxLength);
-    out[0] = uint8_t(n);
-    std::memcpy(out + 1, pstring + 1, n);
-}
-} // namespace
 
 CMyUserListView::CMyUserListView(SViewParent parent, const SRect& bounds)
     : CListView(parent, bounds, kRowHeight)
@@ -42,9 +32,7 @@ SMyUserListItem CMyUserListView::MakeItem(uint16_t id, int16_t iconID, uint16_t 
     item.icon = iconID;
     item.id = id;
     item.flags = flags;
-    const uint32_t n = name ? std::min<uint32_t>(length, 63) : 0;
-    item.name[0] = uint8_t(n);
-    if (n) std::memcpy(item.name + 1, name, n);
+    UPString::SetBytes(item.name, name, name ? length : 0);
     return item;
 }
 
@@ -90,7 +78,7 @@ bool CMyUserListView::UpdateUser(uint16_t id, int16_t iconID, uint16_t flags, co
     if (!row) return false;
     SMyUserListItem& item = *mUserList[row - 1];
     static_assert(sizeof(*outOldName) == sizeof(item.name));
-    if (outOldName) std::memcpy(*outOldName, item.name, sizeof(item.name));
+    if (outOldName) UPString::Copy(*outOldName, item.name);
     item = MakeItem(id, iconID, flags, name, length);
     RefreshItem(row);
     return true;
@@ -100,7 +88,7 @@ bool CMyUserListView::DeleteUserByID(uint16_t id, uint8_t* outName)
 {
     const uint32_t row = FindUser(id);
     if (!row) return false;
-    if (outName) CopyCut(mUserList[row - 1]->name, outName, 63);
+    if (outName) UPString::Copy(outName, 64, mUserList[row - 1]->name);
     delete mUserList[row - 1];
     mUserList.erase(mUserList.begin() + (row - 1));
     mIDs.erase(mIDs.begin() + (row - 1));
@@ -139,7 +127,7 @@ uint16_t CMyUserListView::GetSelectedUserID(uint8_t* outName) const
         if (outName) outName[0] = 0;
         return 0;
     }
-    if (outName) CopyCut(item->name, outName, 31);
+    if (outName) UPString::Copy(outName, 32, item->name);
     return item->id;
 }
 
