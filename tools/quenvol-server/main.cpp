@@ -112,7 +112,11 @@ void LogRequest(CTestServer& server, const STestTransaction& t)
     {
         line << "  " << id << "=";
         if (id == 105)
-            line << "\"" << Printable(CServerModel::Complement(data)) << "\"";
+            // Logins travel complemented, except in a request to open an account.
+            line << "\""
+                 << Printable(t.header.type == 352 && !t.header.isReply ? data
+                                                                        : CServerModel::Complement(data))
+                 << "\"";
         else if (id == 106)
             line << "(" << data.size() << " bytes)"; // passwords are not logged
         else if (data.size() <= 4 && (id == 103 || id == 104 || id == 109 || id == 113 || id == 114))
