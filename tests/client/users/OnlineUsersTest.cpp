@@ -209,3 +209,26 @@ TEST_F(OnlineUsersTest, ABurstOfTenThousandNoticesRepaintsTheListAFewTimes)
     EXPECT_LE(counter.tallest, viewport->height());
     EXPECT_EQ(h.OnlineUserNames(), (std::vector<std::string>{"unnamed", "Robin"}));
 }
+
+TEST(OnlineUsersList, EntriesCutShortReadNoFurtherThanTheirRecord)
+{
+    CAppHarness h;
+    // A whole entry; one whose name length says 80 with 5 bytes behind it; one too short for its
+    // fixed part; one with a 0 icon.
+    std::string longClaim = testwire::UserEntry(8, 2001, 0, "Bobby");
+    longClaim[7] = 80;
+    STestReply reply;
+    reply.body = CFields()
+                     .Add(300, testwire::UserEntry(7, 410, 1, "Ann"))
+                     .Add(300, longClaim)
+                     .Add(300, std::string("\x00\x09\x00\x00\x00", 5))
+                     .Add(300, testwire::UserEntry(10, 0, 0, "Cy"))
+                     .Bytes();
+    h.server.SetReply(300, reply);
+    h.Start();
+    ASSERT_TRUE(h.Login());
+    EXPECT_EQ(h.OnlineUserNames(), (std::vector<std::string>{"Ann", "Bobby", "Cy"}));
+    const CMyUserListView* list = h.App().mConnectedUsersWin->View();
+    EXPECT_EQ(list->GetItem(1)->flags, 1);
+    EXPECT_EQ(list->GetItem(3)->icon, CMyUserListView::kDefaultUserIcon);
+}
