@@ -70,9 +70,11 @@ bool CMyApplication::GetSelectedUser(uint16_t& outUserID, uint8_t* outUserName)
 void CMyApplication::ProcessTran_NotifyChangeUser(TFieldDataObj* fields)
 {
     if (!mConnectedUsersWin) return;
-    const SUserEntry user = ReadUserNotice(fields);
+    SUserEntry user = ReadUserNotice(fields);
     // Id 0 stands for the server itself and would be a row that no command can address.
     if (user.id == 0) return;
+    // Icon 0 means the default icon here as in the list of the server.
+    if (user.iconID == 0) user.iconID = CMyUserListView::kDefaultUserIcon;
     CMyUserListView* list = mConnectedUsersWin->View();
     const bool wasAtBottom = list->IsScrolledToBottom();
     uint8_t oldName[64];

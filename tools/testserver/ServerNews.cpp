@@ -1,5 +1,5 @@
 // The server model's news: the whole text, posting an article that every user is told of (the author
-// too), and broadcasts to every user.
+// too), and broadcasts to every other user.
 #include <ctime>
 
 #include "tools/testserver/CServerModel.h"
@@ -50,7 +50,7 @@ bool CServerModel::AnswerNews(SRequest& r)
         NotifyAll(r.server, 102, CFields().Add(kData, article).Bytes());
         return true;
     }
-    case 355: // broadcast: every user gets it as a message from its sender
+    case 355: // broadcast: every other user gets it as a message from its sender
     {
         if (!Require(r, kBitBroadcast, "You are not allowed to broadcast.")) return true;
         const std::string text = CFields::Find(r.request.body, kData);
@@ -59,13 +59,13 @@ bool CServerModel::AnswerNews(SRequest& r)
             Refuse(r.reply, "An empty broadcast is not sent.");
             return true;
         }
-        NotifyAll(r.server, 355,
-                  CFields()
-                      .AddInteger(kUserID, r.session.user.id)
-                      .Add(kName, r.session.user.name)
-                      .AddInteger(kOptions, 1)
-                      .Add(kData, text)
-                      .Bytes());
+        NotifyOthers(r.server, r.connection, 355,
+                     CFields()
+                         .AddInteger(kUserID, r.session.user.id)
+                         .Add(kName, r.session.user.name)
+                         .AddInteger(kOptions, 1)
+                         .Add(kData, text)
+                         .Bytes());
         return true;
     }
     default:

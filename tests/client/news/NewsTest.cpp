@@ -4,6 +4,7 @@
 
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyOldToolbarWin.h"
+#include "client/chat/CMyPrivMsgWin.h"
 #include "client/news/CMyBroadcastWin.h"
 #include "client/news/CMyEnterMsgWin.h"
 #include "client/widgets/CMyTextWin.h"
@@ -140,20 +141,33 @@ TEST_F(NewsTest, ADialogWhoseSessionEndedSendsNothing)
 
 TEST_F(NewsTest, ABroadcastIsShownAsAMessageAndNeverAnswered)
 {
-    app->mAutomaticResponse = 1;
-    h.server.PushTransaction(355, CFields()
+    const std::string broadcast = CFields()
                                       .AddInteger(103, 900)
                                       .Add(102, "Robin")
                                       .AddInteger(113, 1)
                                       .Add(101, "Hello everybody")
-                                      .Bytes());
+                                      .Bytes();
+    // Even with an automatic response on, nothing goes back to the sender.
+    app->mAutomaticResponse = 1;
+    h.server.PushTransaction(355, broadcast);
     ASSERT_TRUE(h.WaitUntil([&] { return app->shown.size() == 1; }, "the broadcast"));
+    ASSERT_EQ(h.Windows<CMyPrivMsgWin>().size(), 1u);
+    CMyPrivMsgWin* shown = h.Windows<CMyPrivMsgWin>()[0];
+    EXPECT_EQ(CAppHarness::Title(shown), "Brodcast message from: Robin");
+    ASSERT_EQ(app->shown.size(), 1u);
     EXPECT_TRUE(app->shown[0].isBroadcast);
-    EXPECT_EQ(app->shown[0].senderID, 900);
     EXPECT_EQ(app->shown[0].text, "Hello everybody");
-    // A marker notice after it: by the time it is listed, any answer would have been sent.
+
+    // With private messages refused, a broadcast is not shown either (and not answered).
+    app->mAutomaticResponse = 0;
+    app->mRefusePrivateMsg = 1;
+    h.server.PushTransaction(355, broadcast);
+    // A marker notice after it: by the time it is listed, the broadcast was handled.
     h.server.PushTransaction(301, UserNotice(77, 0, 0, "marker"));
     ASSERT_TRUE(h.WaitUntil([&] { return h.OnlineUserNames().size() == 3; }, "the marker"));
     ASSERT_TRUE(Settle());
+    EXPECT_EQ(app->shown.size(), 2u);
+    EXPECT_EQ(h.Windows<CMyPrivMsgWin>().size(), 1u);
     EXPECT_TRUE(h.Requests(108).empty());
+    h.Hit(shown, kHitCloseBox);
 }

@@ -81,6 +81,7 @@ TEST_F(OnlineUsersTest, JoinChangeRenameAndLeave)
     ASSERT_EQ(app->changes.size(), 2u);
     EXPECT_EQ(app->changes[1].oldName, std::optional<std::string>("Sam"));
     EXPECT_EQ(app->changes[1].name, "Sam");
+    EXPECT_EQ(h.ChatText().find("known as"), std::string::npos);
 
     // A rename: the chats get the old and the new name, once.
     Deliver({{301, UserNotice(7, 2002, 2, "Samuel")}});
@@ -88,16 +89,28 @@ TEST_F(OnlineUsersTest, JoinChangeRenameAndLeave)
     ASSERT_EQ(app->changes.size(), 3u);
     EXPECT_EQ(app->changes[2].oldName, std::optional<std::string>("Sam"));
     EXPECT_EQ(app->changes[2].name, "Samuel");
+    // One line in the public chat, with the chat sound.
+    const std::string line = " <<< Sam is now known as Samuel >>>";
+    const size_t at = h.ChatText().find(line);
+    ASSERT_NE(at, std::string::npos) << h.ChatText();
+    EXPECT_EQ(h.ChatText().find(line, at + 1), std::string::npos);
+    EXPECT_EQ(sounds.Heard(), std::vector<int16_t>{kSoundChat});
+    sounds.Heard().clear();
+
+    // A join with icon 0 shows the default icon, as in the list of the server.
+    Deliver({{301, UserNotice(9, 0, 0, "Ann")}});
+    EXPECT_EQ(list->GetItem(Row(9))->icon, CMyUserListView::kDefaultUserIcon);
+    sounds.Heard().clear();
 
     // A leave removes the row with the leave sound; a leave of an unknown id changes nothing, silently.
     Deliver({{302, LeaveNotice(7)}});
-    EXPECT_EQ(h.OnlineUserNames(), (std::vector<std::string>{"unnamed", "Robin"}));
+    EXPECT_EQ(h.OnlineUserNames(), (std::vector<std::string>{"unnamed", "Robin", "Ann"}));
     EXPECT_EQ(sounds.Heard(), std::vector<int16_t>{kSoundLeave});
     sounds.Heard().clear();
     Deliver({{302, LeaveNotice(77)}});
-    EXPECT_EQ(h.OnlineUserNames(), (std::vector<std::string>{"unnamed", "Robin"}));
+    EXPECT_EQ(h.OnlineUserNames(), (std::vector<std::string>{"unnamed", "Robin", "Ann"}));
     EXPECT_TRUE(sounds.Heard().empty());
-    EXPECT_EQ(app->changes.size(), 3u);
+    EXPECT_EQ(app->changes.size(), 4u);
 }
 
 TEST_F(OnlineUsersTest, SoundSwitchesAreHonoured)
