@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets everything up, builds the client and starts it. Arguments are passed to the client (bookmark
 # files, quenvol:// addresses). Without arguments the demo server is started on a free local port in
-# the background (its log goes to BUILD/quenvol-server.log) and the client connects to it; the server
-# stops when the client exits.
+# the background (its log goes to BUILD/quenvol-server.log, the folder it shares is BUILD/demo/demo-files)
+# and the client connects to it; the server stops when the client exits.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh" run
@@ -14,8 +14,20 @@ if [ $# -gt 0 ]; then
   exec "$build/bin/quenvol" "$@"
 fi
 
+# The server shares a fresh copy of the sample folder, so that what users change stays out of the sources.
+demo="$build/demo"
+rm -rf "$demo"
+mkdir -p "$demo"
+cp "$root/tools/quenvol-server/demo.conf" "$demo/"
+cp -R "$root/tools/quenvol-server/demo-files" "$demo/demo-files"
+mkdir -p "$demo/demo-files/Uploads" "$demo/demo-files/Drop Box"
+# Large samples are made here rather than kept in the sources: only their names and sizes matter.
+truncate -s 1536000 "$demo/demo-files/Software/Quenvol Client.zip"
+truncate -s 734003 "$demo/demo-files/Pictures/Harbour at Dawn.jpg"
+truncate -s 512333 "$demo/demo-files/Pictures/Old Lighthouse.gif"
+
 log="$build/quenvol-server.log"
-"$build/bin/quenvol-server" --port 0 --config "$root/tools/quenvol-server/demo.conf" </dev/null >"$log" 2>&1 &
+"$build/bin/quenvol-server" --port 0 --config "$demo/demo.conf" </dev/null >"$log" 2>&1 &
 server=$!
 trap 'kill "$server" 2>/dev/null || true' EXIT
 port=""

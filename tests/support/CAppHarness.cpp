@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 
 #include "client/app/CMyOldToolbarWin.h"
@@ -69,8 +71,10 @@ CAppHarness::~CAppHarness()
 
 void CAppHarness::Start()
 {
-    ASSERT_TRUE(server.Listen());
+    ASSERT_TRUE(CTransferServer::ListenPair(server, transfers));
     server.SetModel(&model);
+    model.transfers = &transfers;
+    ASSERT_TRUE(model.ShareFolder(SharedFolder()));
     mApp->StartUp();
     Pump();
     boxes.clear();
@@ -84,6 +88,30 @@ std::string CAppHarness::UserFolder() const
 std::string CAppHarness::Address() const
 {
     return "127.0.0.1:" + std::to_string(server.Port());
+}
+
+std::string CAppHarness::SharedFolder() const
+{
+    return mShare.path().toStdString();
+}
+
+void CAppHarness::WriteSharedFile(const std::string& path, const std::string& bytes)
+{
+    const std::filesystem::path full = std::filesystem::path(SharedFolder()) / path;
+    if (!path.empty() && path.back() == '/')
+    {
+        std::filesystem::create_directories(full);
+        return;
+    }
+    std::filesystem::create_directories(full.parent_path());
+    std::ofstream(full, std::ios::binary).write(bytes.data(), std::streamsize(bytes.size()));
+}
+
+bool CAppHarness::SharedExists(const std::string& path) const
+{
+    std::error_code ec;
+    return std::filesystem::exists(
+        std::filesystem::symlink_status(std::filesystem::path(SharedFolder()) / path, ec));
 }
 
 bool CAppHarness::Login(const std::string& login, const std::string& password, uint32_t watchdogMs)

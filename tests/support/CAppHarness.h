@@ -16,6 +16,7 @@
 #include "tests/support/RunLoopWait.h"
 #include "tools/testserver/CServerModel.h"
 #include "tools/testserver/CTestServer.h"
+#include "tools/testserver/CTransferServer.h"
 
 class CWindow;
 struct SMsgBox;
@@ -45,10 +46,18 @@ public:
     // The user folder the application uses (XDG_DATA_HOME/Quenvol), empty at the start.
     std::string UserFolder() const;
 
-    // The server. Configure `model` (accounts, news, users, files…) before logging in.
+    // The server. Configure `model` (accounts, news, users…) before logging in. It shares a temporary
+    // folder of its own (files go there with WriteSharedFile), and transfers go to `transfers` on the
+    // port after the server's.
     CServerModel model;
     CTestServer server;
+    CTransferServer transfers;
     std::string Address() const; // "127.0.0.1:PORT"
+    std::string SharedFolder() const;
+    // A file below the shared folder ("Docs/a.txt"), with the folders above it; a path ending in "/"
+    // makes a folder.
+    void WriteSharedFile(const std::string& path, const std::string& bytes = std::string());
+    bool SharedExists(const std::string& path) const;
 
     // Connects to the loopback server (guest when login is empty) as the connect dialog would and waits
     // until the login, online users and news requests are done. False (and a failed test) otherwise.
@@ -121,6 +130,7 @@ private:
     static std::vector<CWindow*> AllWindows();
 
     QTemporaryDir mHome;
+    QTemporaryDir mShare;
     std::string mOldDataHome;
     bool mHadDataHome = false;
     std::unique_ptr<CMyApplication> mApp;

@@ -79,14 +79,15 @@ bool DottedAddress(const std::string& text, uint8_t* out)
 }
 } // namespace
 
-bool ParseServerConfig(const std::string& text, CServerModel& model, std::string& outError)
+bool ParseServerConfig(const std::string& text, CServerModel& model, std::string& outError,
+                       const std::string& baseFolder)
 {
     SServerTrackerConfig tracker;
-    return ParseServerConfig(text, model, tracker, outError);
+    return ParseServerConfig(text, model, tracker, outError, baseFolder);
 }
 
 bool ParseServerConfig(const std::string& text, CServerModel& model, SServerTrackerConfig& tracker,
-                       std::string& outError)
+                       std::string& outError, const std::string& baseFolder)
 {
     std::istringstream lines(text);
     std::string line;
@@ -130,15 +131,13 @@ bool ParseServerConfig(const std::string& text, CServerModel& model, SServerTrac
             ok = ok && !user.name.empty();
             if (ok) model.extraUsers.push_back(user);
         }
-        else if (key == "file")
+        else if (key == "files")
         {
-            // file SIZE PATH: "Folder/name" is a file, "Folder/" a folder.
-            std::string size;
-            long bytes = 0;
-            ok = bool(in >> size) && Number(size, 0, 0x7FFFFFFF, bytes);
-            const std::string path = Rest(in);
-            ok = ok && !path.empty() && path.front() != '/';
-            if (ok) model.AddFile(path, uint32_t(bytes));
+            // files FOLDER: the folder shared with clients, relative to the configuration file's folder.
+            std::string folder = Rest(in);
+            if (!folder.empty() && folder.front() != '/' && !baseFolder.empty())
+                folder = baseFolder + "/" + folder;
+            ok = !folder.empty() && model.ShareFolder(folder);
         }
         else if (key == "tracker")
         {
@@ -186,5 +185,7 @@ bool ReadServerConfig(const std::string& path, CServerModel& model, SServerTrack
     }
     std::stringstream text;
     text << file.rdbuf();
-    return ParseServerConfig(text.str(), model, tracker, outError);
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    return ParseServerConfig(text.str(), model, tracker, outError, folder);
 }

@@ -7,6 +7,7 @@
 //   agreement TEXT                    one line of the agreement shown after login
 //   welcome TEXT                      a server message sent after login
 //   user ID ICON FLAGS NAME...        a user always listed as online
+//   files FOLDER                      the folder shared with clients (relative to the file's folder)
 //   tracker PORT NAME | DESCRIPTION   also run a tracker on 127.0.0.1:PORT (0: a free port) that lists
 //                                     this server under that name
 //   listed ADDRESS PORT USERS NAME | DESCRIPTION
@@ -32,7 +33,9 @@ struct SServerTrackerConfig
 bool ReadServerConfig(const std::string& path, CServerModel& model, std::string& outError);
 bool ReadServerConfig(const std::string& path, CServerModel& model, SServerTrackerConfig& tracker,
                       std::string& outError);
-// The same for text already in memory.
-bool ParseServerConfig(const std::string& text, CServerModel& model, std::string& outError);
+// The same for text already in memory; relative folders are taken from `baseFolder` (the current folder
+// when empty).
+bool ParseServerConfig(const std::string& text, CServerModel& model, std::string& outError,
+                       const std::string& baseFolder = "");
 bool ParseServerConfig(const std::string& text, CServerModel& model, SServerTrackerConfig& tracker,
-                       std::string& outError);
+                       std::string& outError, const std::string& baseFolder = "");

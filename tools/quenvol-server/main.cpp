@@ -1,5 +1,6 @@
 // The demo server: listens on 127.0.0.1, answers logins, the online users list and the news from its
-// configuration file, relays chat, private chats and private messages between its clients, and logs
+// configuration file, relays chat, private chats and private messages between its clients, shares a
+// folder (listings, information, changes and previews, the previews on the port after its own), and logs
 // everything it receives to standard output. Lines typed on standard input send server messages
 // ("msg TEXT", "admin TEXT"), disconnect a user ("kick CONNECTION TEXT") or list who is online
 // ("users") and the accounts as they stand ("accounts"). With a "tracker" line in the configuration it
@@ -21,6 +22,7 @@
 #include "tools/testserver/CServerModel.h"
 #include "tools/testserver/CTestServer.h"
 #include "tools/testserver/CTestTracker.h"
+#include "tools/testserver/CTransferServer.h"
 
 namespace
 {
@@ -80,6 +82,22 @@ const char* TypeName(uint16_t type)
         return "leave chat";
     case 120:
         return "set chat subject";
+    case 200:
+        return "list folder";
+    case 202:
+        return "download or preview";
+    case 204:
+        return "delete";
+    case 205:
+        return "new folder";
+    case 206:
+        return "get file info";
+    case 207:
+        return "set file info";
+    case 208:
+        return "move";
+    case 209:
+        return "make alias";
     case 300:
         return "get online users";
     case 303:
@@ -240,16 +258,25 @@ int main(int argc, char** argv)
         return 1;
     }
     CTestServer server;
+    CTransferServer transfers;
     server.SetModel(&model);
+    model.transfers = &transfers;
     gServer = &server;
     gModel = &model;
     server.onRequest = LogRequest;
     server.onEvent = Log;
-    if (!server.Listen(uint16_t(port)))
+    transfers.onEvent = [](uint32_t connection, const std::string& what)
     {
-        std::fprintf(stderr, "quenvol-server: cannot listen on 127.0.0.1:%ld\n", port);
+        std::printf("[transfer %u] %s\n", connection, what.c_str());
+        std::fflush(stdout);
+    };
+    // Transfers go to the port after the server's own.
+    if (!CTransferServer::ListenPair(server, transfers, uint16_t(port)))
+    {
+        std::fprintf(stderr, "quenvol-server: cannot listen on 127.0.0.1:%ld and the port after it\n", port);
         return 1;
     }
+    if (!model.SharedFolder().empty()) std::printf("sharing %s\n", model.SharedFolder().c_str());
     std::printf("quenvol-server listening on 127.0.0.1:%u\n", unsigned(server.Port()));
     std::fflush(stdout);
 

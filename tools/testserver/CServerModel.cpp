@@ -88,7 +88,7 @@ bool CServerModel::Answer(CTestServer& server, uint32_t connection, const STestT
     reply = STestReply{};
     SRequest r{server, connection, request, reply, followUps, mSessions[connection]};
     return AnswerSession(r) || AnswerChat(r) || AnswerUsers(r) || AnswerAccounts(r) || AnswerNews(r) ||
-           AnswerFiles(r);
+           AnswerFiles(r) || AnswerTransfers(r);
 }
 
 void CServerModel::Disconnected(CTestServer& server, uint32_t connection)

@@ -11,9 +11,11 @@
 #include <utility>
 #include <vector>
 
+#include "tools/testserver/CSharedFolder.h"
 #include "tools/testserver/TestWire.h"
 
 class CTestServer;
+class CTransferServer;
 struct STestReply;
 
 using SAccessBits = std::array<uint8_t, 8>;
@@ -33,13 +35,6 @@ struct SServerUser
     std::string name;
 };
 
-// A file or folder of the server's shared tree; folders list their items by name.
-struct SServerFile
-{
-    bool isFolder = false;
-    uint32_t size = 0; // bytes; a folder reports its item count instead
-};
-
 class CServerModel
 {
 public:
@@ -57,11 +52,16 @@ public:
     std::vector<SServerUser> extraUsers;
     // Logins of accounts that were banned: their logins are refused for the rest of the run.
     std::set<std::string> banned;
-    // The shared tree by folder ("" is the root, levels joined by "/"), each folder's items by name.
-    std::map<std::string, std::map<std::string, SServerFile>> files;
+    // The transfer listener (on the transaction port + 1) that carries what file requests negotiate; not
+    // owned. Without one, previews and transfers are refused.
+    CTransferServer* transfers = nullptr;
 
-    // Adds "Folder/Sub/name" (a trailing "/" makes it a folder) and every folder above it.
-    void AddFile(const std::string& path, uint32_t size);
+    // The real folder shared with clients ("" shares nothing: the root is empty and every change is
+    // refused). False when it is not a folder.
+    bool ShareFolder(const std::string& folder);
+    const std::string& SharedFolder() const { return mShared.Root(); }
+    // Comments of shared items by their path below the shared folder; the server keeps them in memory.
+    std::map<std::string, std::string> comments;
 
     // Answers a request of a connection. False when the model has no answer for that type.
     // `followUps` are transactions that go to the same connection right after the reply.
@@ -108,11 +108,16 @@ private:
         std::vector<std::pair<uint16_t, std::string>>& followUps;
         SSession& session;
     };
-    bool AnswerSession(SRequest& r); // ServerSession.cpp: login, online users, name and icon
-    bool AnswerChat(SRequest& r);    // ServerChat.cpp: chat, private chats, private messages
-    bool AnswerUsers(SRequest& r);   // ServerUsers.cpp: client information, accounts
-    bool AnswerNews(SRequest& r);    // ServerNews.cpp
-    bool AnswerFiles(SRequest& r);   // ServerFiles.cpp
+    bool AnswerSession(SRequest& r);   // ServerSession.cpp: login, online users, name and icon
+    bool AnswerChat(SRequest& r);      // ServerChat.cpp: chat, private chats, private messages
+    bool AnswerUsers(SRequest& r);     // ServerUsers.cpp: client information, accounts
+    bool AnswerNews(SRequest& r);      // ServerNews.cpp
+    bool AnswerFiles(SRequest& r);     // ServerFiles.cpp: listings, information, changes to the shared folder
+    bool AnswerTransfers(SRequest& r); // ServerTransfers.cpp: previews (and later downloads, uploads)
+
+    // Comments follow their items when these are renamed or moved, and go with them.
+    void MoveComments(const std::string& from, const std::string& to);
+    void DropComments(const std::string& item);
 
     void NotifyOthers(CTestServer& server, uint32_t connection, uint16_t type, const std::string& body);
     void NotifyAll(CTestServer& server, uint16_t type, const std::string& body);
@@ -140,5 +145,6 @@ private:
 
     std::map<uint32_t, SSession> mSessions;
     std::map<uint32_t, SChat> mChats;
+    CSharedFolder mShared;
     uint16_t mNextUserID = 1;
 };

@@ -30,6 +30,15 @@ bool CTestServer::Listen(uint16_t port)
     return true;
 }
 
+void CTestServer::StopListening()
+{
+    platform::UnwatchSocket(mListenWatch);
+    mListenWatch = nullptr;
+    platform::CloseSocket(mListenFD);
+    mListenFD = -1;
+    mPort = 0;
+}
+
 void CTestServer::ListenEvent(void* context, int event)
 {
     if (event == platform::kSocketReadable) static_cast<CTestServer*>(context)->Accept();

@@ -51,10 +51,14 @@ public:
     // Listens on 127.0.0.1 at the given port (0 = any free one); false when that fails.
     bool Listen(uint16_t port = 0);
     uint16_t Port() const { return mPort; }
+    // Stops taking new connections (those already open go on).
+    void StopListening();
 
     void SetHandshake(EHandshake mode, uint32_t refuseCode = 1);
     // Type 0 answers every type that has no reply of its own.
     void SetReply(uint16_t type, const STestReply& reply);
+    // Leaves requests of that type to the model (or the script of type 0) again.
+    void ClearReply(uint16_t type) { mReplies.erase(type); }
     // Requests without a script of their own type are answered by the model, when there is one, before
     // the script of type 0 is tried. The model is not owned.
     void SetModel(CServerModel* model) { mModel = model; }

@@ -108,5 +108,11 @@ void CTestSocket::OnWritable()
         CloseNow();
         return;
     }
+    if (mOutput.empty() && onDrained)
+    {
+        const std::shared_ptr<bool> alive = mAlive;
+        onDrained();
+        if (!*alive) return;
+    }
     UpdateWrite();
 }

@@ -27,6 +27,9 @@ public:
     std::function<void()> onClosed;
     // Called once when a connect made with connecting = true has finished (0 or the errno).
     std::function<void(int)> onConnected;
+    // Called whenever everything queued has gone out, so that an owner can feed a long stream piece by
+    // piece instead of queueing it whole.
+    std::function<void()> onDrained;
 
     std::string& Input() { return mInput; }
     void Write(const std::string& bytes);
@@ -39,6 +42,7 @@ public:
     void CloseNow();
     bool IsOpen() const { return mFD >= 0; }
     bool IsFlushed() const { return mOutput.empty(); }
+    size_t QueuedSize() const { return mOutput.size(); }
     uint64_t BytesWritten() const { return mWritten; }
 
 private:

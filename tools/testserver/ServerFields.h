@@ -19,6 +19,8 @@ enum : uint16_t
     kIcon = 104,
     kLogin = 105,
     kPassword = 106,
+    kRefNum = 107,
+    kTransferSize = 108,
     kKind = 109,
     kAccess = 110,
     kFlags = 112,
@@ -26,8 +28,21 @@ enum : uint16_t
     kChatID = 114,
     kSubject = 115,
     kFileEntry = 200,
+    kFileName = 201,
     kFilePath = 202,
+    kResumeData = 203,
+    kTransferOptions = 204,
+    kFileTypeText = 205,
+    kFileCreatorText = 206,
+    kFileSize = 207,
+    kCreateDate = 208,
+    kModifyDate = 209,
+    kFileComment = 210,
+    kFileNewName = 211,
+    kFileNewPath = 212,
+    kFileTypeCode = 213,
     kQuote = 214,
+    kFolderItemCount = 220,
     kUserEntry = 300,
 };
 
@@ -43,6 +58,12 @@ inline int32_t Integer(const std::string& data)
     if (data.size() == 2) return testwire::ReadBE16(data, 0);
     if (data.size() == 4) return int32_t(testwire::ReadBE32(data, 0));
     return 0;
+}
+
+// An unsigned integer field's bytes: 2 below 65536, else 4.
+inline std::string Unsigned(uint32_t value)
+{
+    return value < 65536 ? testwire::BE16(uint16_t(value)) : testwire::BE32(value);
 }
 
 // An error reply with the server's explanation.
