@@ -9,6 +9,7 @@
 #include "client/chat/CMyChatWin.h"
 #include "client/chat/CMyOldChatWin.h"
 #include "client/chat/CMyPrivMsgWin.h"
+#include "client/files/CMyFileInfoWin.h"
 #include "client/files/CMyFolderWin.h"
 #include "client/files/CMyPreviewWin.h"
 #include "client/prefs/SMyPrefs.h"
@@ -182,7 +183,7 @@ void CMyApplication::DoCloseWindow(CWindow* window)
         return;
     }
     if (dynamic_cast<CMyPrivMsgWin*>(window) || dynamic_cast<CMyMsgWin*>(window) ||
-        dynamic_cast<CMyTextWin*>(window))
+        dynamic_cast<CMyTextWin*>(window) || dynamic_cast<CMyFileInfoWin*>(window))
     {
         delete window;
         return;
@@ -192,8 +193,7 @@ void CMyApplication::DoCloseWindow(CWindow* window)
         DoClosePrivateChat(window);
         return;
     }
-    // File information windows join the windows destroyed above with their issue; any other window is
-    // left as it is.
+    // Any other window is left as it is.
 }
 
 void CMyApplication::SetToolbarLook(uint16_t look)

@@ -218,14 +218,24 @@ public:
     virtual void DoFileSaveInfo(CWindow* window);
     virtual void DoFileInfoEdited(CWindow* window);
     virtual void DoFileMoveFromDrop(CWindow* window, const SHitMsgData& drop);
+    // A server item dropped on a folder window: moved there, or aliased there with Alt and Ctrl held.
+    virtual void DoFileMove(CWindow* window, uint16_t mods, const uint8_t* name, const void* path,
+                            uint32_t pathSize);
+    virtual void DoFilePreview(CWindow* window);
+    // The open folder window of that path (null and 0 for the root), found by its checksum first (0:
+    // computed here); null when none.
+    CMyFolderWin* GetFolderWinByPath(const void* data, uint32_t size, uint32_t checksum = 0);
+    CMyFolderWin* GetRootFolderWin();
     // Refills the folder window showing that path (null and 0 for the root); false when there is none.
     virtual bool FillFolderList(const void* path, uint32_t pathSize, TFieldDataObj* fields);
+    // Asks again for the listing of the folder window showing that path, when one is open: a change the
+    // server confirmed shows at once.
+    virtual void RefreshFolderWin(const void* path, uint32_t pathSize);
     // Takes the path block (the folder holding the item, null for the root).
     virtual void ShowFileInfo(const uint8_t* name, const uint8_t* comment, const uint8_t* info, int16_t icon,
                               void* pathData, uint32_t pathSize);
 
-    // Transfers and preview (transfers/AppTransfers.cpp).
-    virtual void DoFilePreview(CWindow* window);
+    // Transfers (transfers/AppTransfers.cpp).
     virtual void DoFileDownload(CWindow* window, uint16_t mods);
     virtual void DoFileUpload(CWindow* window, uint16_t mods);
     virtual void DoFileUploadFromDrop(CWindow* window, const SHitMsgData& drop);
@@ -330,6 +340,12 @@ protected:
     void ShowOrBringToFront(CWindow* window);
     // The tasks window's rows; null before start-up.
     CMyTaskListView* TaskRows() const;
+    // A new folder window for that path, listed, shown and in front.
+    CMyFolderWin* NewFolderWin(const void* path, uint32_t pathSize, const uint8_t* title);
+    // Shows the folder of that path: its open window comes forward; otherwise `from` is sent there
+    // (retarget) or a new window opens, and its listing is asked for.
+    void ShowFolder(CMyFolderWin* from, const void* path, uint32_t pathSize, const uint8_t* title,
+                    bool retarget);
 };
 
 extern CMyApplication* gApp;

@@ -1,26 +1,232 @@
-// Folder windows: the list of open ones, and filling them as listings and information arrive.
-#include "client/app/CMyApplication.h"
-#include "client/files/CMyFileListView.h"
-#include "client/files/CMyFolderWin.h"
-#include "framework/runtime/UMemory.h"
+// Folder windows and the file commands given in them: opening folders and their parents, refreshing,
+// information, new folders, deleting, moving and aliasing by drops between windows, and previews.
+#include <cstring>
+#include <vector>
 
-void CMyApplication::ShowFileInfo(const uint8_t*, const uint8_t*, const uint8_t*, int16_t, void* pathData,
-                                  uint32_t)
+#include "client/app/AppNumbers.h"
+#include "client/app/CMyApplication.h"
+#include "client/boxes/MsgBox.h"
+#include "client/boxes/USound.h"
+#include "client/files/CMyFileInfoWin.h"
+#include "client/files/CMyFileListView.h"
+#include "client/files/CMyFileTasks.h"
+#include "client/files/CMyFolderWin.h"
+#include "client/files/CMyNewFolderWin.h"
+#include "client/files/CMyPreviewFileTask.h"
+#include "client/files/UMyServerNames.h"
+#include "framework/net/UServerPath.h"
+#include "framework/runtime/FourCC.h"
+#include "framework/runtime/KeyCommands.h"
+#include "framework/runtime/UMemory.h"
+#include "framework/ui/SHitMsgData.h"
+
+namespace
 {
-    UMemory::Dispose(pathData);
+// The command key of other systems: the keyboard never sets it, a drop's modifier word may.
+constexpr uint16_t kModCommand = 0x0010;
+constexpr int16_t kIconFolderWin = 401;
+constexpr int16_t kIconInfoWin = 215;
+constexpr int16_t kBoxDeleteFile = 140;
+constexpr int16_t kBoxDeleteFolder = 147;
+constexpr uint32_t kTypeFolder = FourCC("fldr");
+
+std::vector<uint8_t> CopyPath(const CMyFolderWin* folder)
+{
+    const uint8_t* p = folder->GetPathData();
+    return p ? std::vector<uint8_t>(p, p + folder->GetPathSize()) : std::vector<uint8_t>();
+}
+
+const uint8_t* DataOrNull(const std::vector<uint8_t>& bytes)
+{
+    return bytes.empty() ? nullptr : bytes.data();
+}
+
+uint16_t LevelCount(const std::vector<uint8_t>& path)
+{
+    return UServerPath::GetLevelCount(DataOrNull(path), uint32_t(path.size()));
+}
+
+// The path without its last level; the count is lowered with it.
+std::vector<uint8_t> ParentPath(const std::vector<uint8_t>& path)
+{
+    const uint16_t count = LevelCount(path);
+    const uint32_t keep = UServerPath::GetSize(path.data(), uint32_t(path.size()), count - 1u);
+    std::vector<uint8_t> parent(path.begin(), path.begin() + keep);
+    parent[0] = uint8_t((count - 1) >> 8);
+    parent[1] = uint8_t(count - 1);
+    return parent;
+}
+
+// The root (no bytes), or a level count of at least one followed by exactly that many whole levels.
+bool IsWellFormedPath(const uint8_t* path, uint32_t size)
+{
+    if (size == 0) return true;
+    if (!path || size < 2) return false;
+    const uint32_t count = (uint32_t(path[0]) << 8) | path[1];
+    if (count == 0) return false;
+    uint32_t at = 2;
+    for (uint32_t i = 0; i < count; ++i)
+    {
+        if (size - at < 3) return false;
+        const uint32_t level = 3u + path[at + 2];
+        if (path[at + 2] == 0 || level > size - at) return false;
+        at += level;
+    }
+    return at == size;
+}
+
+void SetFolderTitle(CMyFolderWin* folder, const uint8_t* name)
+{
+    uint8_t shown[256];
+    UMyServerNames::MakeShowable(name, shown, sizeof(shown));
+    folder->SetTitle(shown);
+}
+
+const uint8_t kFilesTitle[] = "\x05"
+                              "Files";
+const uint8_t kNoText[] = {0};
+const uint8_t kClearComment[] = {1, 0};
+} // namespace
+
+CMyFolderWin* CMyApplication::GetFolderWinByPath(const void* data, uint32_t size, uint32_t checksum)
+{
+    if (!data) size = 0;
+    if (checksum == 0 && size) checksum = UMemory::Checksum(data, size);
+    for (CMyFolderWin* folder : mFolderWinList)
+        if (folder->GetPathSum() == checksum && folder->IsPathEqual(data, size)) return folder;
+    return nullptr;
+}
+
+CMyFolderWin* CMyApplication::GetRootFolderWin()
+{
+    for (CMyFolderWin* folder : mFolderWinList)
+        if (folder->GetPathSize() == 0) return folder;
+    return nullptr;
+}
+
+CMyFolderWin* CMyApplication::NewFolderWin(const void* path, uint32_t pathSize, const uint8_t* title)
+{
+    auto* folder = new CMyFolderWin;
+    try
+    {
+        folder->SetPath(path, pathSize);
+        SetFolderTitle(folder, title);
+        folder->SetIcon(kIconFolderWin);
+        folder->SetAccess(mMyAccess);
+        mFolderWinList.AddItem(folder);
+    }
+    catch (...)
+    {
+        delete folder;
+        throw;
+    }
+    folder->SetAutoBounds(kPlaceTopLeft, kPlaceMainScreen);
+    folder->Show();
+    folder->BringToFront();
+    return folder;
+}
+
+void CMyApplication::ShowFolder(CMyFolderWin* from, const void* path, uint32_t pathSize, const uint8_t* title,
+                                bool retarget)
+{
+    if (CMyFolderWin* open = GetFolderWinByPath(path, pathSize))
+    {
+        open->BringToFront();
+        return;
+    }
+    CMyFolderWin* target = from;
+    if (retarget)
+    {
+        // The window keeps its place in the list; a listing still on its way for the old folder finds
+        // no window of that path any more and is dropped.
+        from->SetPath(path, pathSize);
+        SetFolderTitle(from, title);
+        from->View()->DeleteAll();
+        from->SetAccess(mMyAccess);
+    }
+    else
+        target = NewFolderWin(path, pathSize, title);
+    new CMyGetFileListTask(target->GetPathData(), target->GetPathSize());
+}
+
+void CMyApplication::DoShowPublicFiles()
+{
+    if (!mIsConnected) return;
+    if (CMyFolderWin* root = GetRootFolderWin())
+    {
+        root->BringToFront();
+        return;
+    }
+    NewFolderWin(nullptr, 0, kFilesTitle);
+    new CMyGetFileListTask(nullptr, 0);
+}
+
+void CMyApplication::DoFileDoubleClick(CWindow* window, uint16_t mods)
+{
+    auto* folder = dynamic_cast<CMyFolderWin*>(window);
+    if (!folder || !mIsConnected) return;
+    uint8_t name[256];
+    const bool isFolder = folder->View()->GetSelectedFileName(name);
+    if (!name[0]) return;
+    if (!isFolder)
+    {
+        DoFileDownload(folder, 0);
+        return;
+    }
+    std::vector<uint8_t> level(3 + name[0], 0);
+    std::memcpy(level.data() + 2, name, 1u + name[0]);
+    const std::vector<uint8_t> path = CMyFolderWin::MakePath(folder->GetPathData(), folder->GetPathSize(),
+                                                             level.data(), uint32_t(level.size()), 1);
+    ShowFolder(folder, path.data(), uint32_t(path.size()), name, (mods & kModAlt) != 0);
+}
+
+void CMyApplication::DoFileOpenParent(CWindow* window, uint16_t mods)
+{
+    // The key command reaches here with whatever window is in front; only a folder window has a parent.
+    auto* folder = dynamic_cast<CMyFolderWin*>(window);
+    if (!folder || !mIsConnected) return;
+    const std::vector<uint8_t> path = CopyPath(folder);
+    const uint16_t count = LevelCount(path);
+    if (count == 0) return;
+    const bool retarget = (mods & kModAlt) != 0;
+    if (count > 1)
+    {
+        const std::vector<uint8_t> parent = ParentPath(path);
+        uint8_t name[256];
+        UServerPath::GetTargetName(parent.data(), uint32_t(parent.size()), name, sizeof(name));
+        ShowFolder(folder, parent.data(), uint32_t(parent.size()), name, retarget);
+        return;
+    }
+    if (!retarget)
+    {
+        DoShowPublicFiles();
+        return;
+    }
+    ShowFolder(folder, nullptr, 0, kFilesTitle, true);
+}
+
+void CMyApplication::DoFileRefresh(CWindow* window)
+{
+    auto* folder = dynamic_cast<CMyFolderWin*>(window);
+    if (!folder || !mIsConnected) return;
+    new CMyGetFileListTask(folder->GetPathData(), folder->GetPathSize());
+}
+
+void CMyApplication::RefreshFolderWin(const void* path, uint32_t pathSize)
+{
+    if (!mIsConnected) return;
+    if (CMyFolderWin* folder = GetFolderWinByPath(path, pathSize))
+        new CMyGetFileListTask(folder->GetPathData(), folder->GetPathSize());
 }
 
 bool CMyApplication::FillFolderList(const void* path, uint32_t pathSize, TFieldDataObj* fields)
 {
-    // A window closed while its listing was on the way is simply not filled.
-    for (CMyFolderWin* folder : mFolderWinList)
-    {
-        if (!folder->IsPathEqual(path, pathSize)) continue;
-        folder->View()->DeleteAll();
-        folder->View()->AddListFromFields(fields);
-        return true;
-    }
-    return false;
+    // A window closed (or sent elsewhere) while its listing was on the way is simply not filled.
+    CMyFolderWin* folder = path && pathSize ? GetFolderWinByPath(path, pathSize) : GetRootFolderWin();
+    if (!folder) return false;
+    folder->View()->DeleteAll();
+    folder->View()->AddListFromFields(fields);
+    return true;
 }
 
 void CMyApplication::DoCloseAllFileWindows()
@@ -30,4 +236,152 @@ void CMyApplication::DoCloseAllFileWindows()
         mFolderWinList.RemoveItem(folder);
         delete folder;
     }
+}
+
+void CMyApplication::DoFileNewFolder(CWindow* window)
+{
+    auto* folder = dynamic_cast<CMyFolderWin*>(window);
+    if (!folder || !mIsConnected || !(mMyAccess.bytes[0] & 0x04)) return;
+    // The dialog keeps the connection running: the window may be gone when it ends, its folder is not.
+    const std::vector<uint8_t> path = CopyPath(folder);
+    uint8_t name[256];
+    if (!CMyNewFolderWin::Run(name)) return;
+    new CMyNewFolderTask(DataOrNull(path), uint32_t(path.size()), name);
+}
+
+void CMyApplication::DoFileDelete(CWindow* window)
+{
+    auto* folder = dynamic_cast<CMyFolderWin*>(window);
+    if (!folder || !mIsConnected) return;
+    uint8_t name[256];
+    uint32_t type = 0;
+    folder->View()->GetSelectedFileName(name, &type);
+    if (!name[0]) return;
+    const bool isFolder = type == kTypeFolder;
+    // The same rule as the window's delete button: files and folders have rights of their own.
+    if (!(mMyAccess.bytes[0] & (isFolder ? 0x02 : 0x80))) return;
+    const std::vector<uint8_t> path = CopyPath(folder);
+    const uint32_t session = CurrentSession();
+    if (MsgBox(isFolder ? kBoxDeleteFolder : kBoxDeleteFile, name) != 1) return;
+    if (!IsCurrentSession(session)) return;
+    new CMyDeleteFileTask(DataOrNull(path), uint32_t(path.size()), name, isFolder);
+}
+
+void CMyApplication::DoFileGetInfo(CWindow* window)
+{
+    auto* folder = dynamic_cast<CMyFolderWin*>(window);
+    if (!folder || !mIsConnected) return;
+    uint8_t name[256];
+    folder->View()->GetSelectedFileName(name);
+    if (!name[0]) return;
+    new CMyGetFileInfoTask(folder->GetPathData(), folder->GetPathSize(), name);
+}
+
+void CMyApplication::ShowFileInfo(const uint8_t* name, const uint8_t* comment, const uint8_t* info,
+                                  int16_t icon, void* pathData, uint32_t pathSize)
+{
+    CMyFileInfoWin* win = nullptr;
+    try
+    {
+        win = new CMyFileInfoWin;
+        win->SetIcon(kIconInfoWin);
+        win->SetPath(pathData, pathSize);
+        UMemory::Dispose(pathData);
+        pathData = nullptr;
+        win->SetOrigName(name);
+        uint8_t shown[256];
+        UMyServerNames::MakeShowable(name, shown, sizeof(shown));
+        win->SetTitle(shown);
+        win->SetInfo(name, comment, info, icon);
+    }
+    catch (...)
+    {
+        UMemory::Dispose(pathData);
+        delete win;
+        throw;
+    }
+    win->SetAutoBounds(kPlaceTopLeft, kPlaceMainScreen);
+    win->Show();
+    win->BringToFront();
+}
+
+void CMyApplication::DoFileInfoEdited(CWindow* window)
+{
+    if (auto* info = dynamic_cast<CMyFileInfoWin*>(window)) info->SetSaveEnabled(true);
+}
+
+void CMyApplication::DoFileSaveInfo(CWindow* window)
+{
+    auto* info = dynamic_cast<CMyFileInfoWin*>(window);
+    if (!info || !info->IsSaveEnabled() || !mIsConnected) return;
+    uint8_t name[256], comment[256];
+    info->GetInfo(name, comment);
+    if (!name[0])
+    {
+        USound::Beep();
+        return;
+    }
+    // What the user left alone goes empty, which the server reads as "no change"; a comment the user
+    // emptied goes as one 0 byte, which clears it.
+    const uint8_t* newName = info->IsNameEdited() ? name : kNoText;
+    const uint8_t* newComment = kNoText;
+    if (info->IsCommentEdited()) newComment = comment[0] ? comment : kClearComment;
+    new CMySetFileInfoTask(info->GetPathData(), info->GetPathSize(), info->GetOrigName(), newName,
+                           newComment);
+    delete info;
+}
+
+void CMyApplication::DoFileMoveFromDrop(CWindow* window, const SHitMsgData& drop)
+{
+    // The drop message: a name length byte and the name, a path length in the machine's order and the
+    // path. Every length must lie inside what the hit carries: a name or path that does not fit was cut
+    // on its way and would name another item.
+    const uint32_t size = drop.dataSize;
+    if (size < 3 || size > sizeof(drop.data)) return;
+    const uint8_t* name = drop.data;
+    const uint32_t nameEnd = 1u + name[0];
+    if (name[0] == 0 || nameEnd + 2 > size) return;
+    uint16_t pathSize;
+    std::memcpy(&pathSize, drop.data + nameEnd, 2);
+    if (nameEnd + 2u + pathSize != size) return;
+    const uint8_t* path = drop.data + nameEnd + 2;
+    if (!IsWellFormedPath(path, pathSize)) return;
+    DoFileMove(window, drop.mods, name, pathSize ? path : nullptr, pathSize);
+}
+
+void CMyApplication::DoFileMove(CWindow* window, uint16_t mods, const uint8_t* name, const void* path,
+                                uint32_t pathSize)
+{
+    auto* folder = dynamic_cast<CMyFolderWin*>(window);
+    if (!folder || !mIsConnected || !name || !name[0]) return;
+    const bool alias = (mods & kModAlt) && (mods & (kModCtrl | kModCommand));
+    if (alias)
+        new CMyMakeFileAliasTask(name, path, pathSize, folder->GetPathData(), folder->GetPathSize());
+    else
+        new CMyMoveFileTask(name, path, pathSize, folder->GetPathData(), folder->GetPathSize());
+}
+
+void CMyApplication::DoFilePreview(CWindow* window)
+{
+    auto* folder = dynamic_cast<CMyFolderWin*>(window);
+    if (!folder || !mIsConnected) return;
+    uint8_t name[256];
+    uint32_t type = 0;
+    const bool isFolder = folder->View()->GetSelectedFileName(name, &type);
+    if (!name[0] || isFolder || type == kTypeFolder) return;
+    if (type != FourCC("TEXT") && type != FourCC("ttro"))
+    {
+        SMsgBox box{};
+        box.icon = 1001;
+        static const uint8_t kTitle[] = "\x07"
+                                        "Preview";
+        // The box's fixed words, kept letter for letter.
+        static const uint8_t kText[] = "\x34"
+                                       "Preview is not implementeted for files of this type.";
+        box.title = kTitle;
+        box.message = kText;
+        MsgBox(box);
+        return;
+    }
+    new CMyPreviewFileTask(folder->GetPathData(), folder->GetPathSize(), name, mQueueTransfers);
 }

@@ -8,6 +8,7 @@
 #include <numeric>
 
 #include "client/files/QuenvolFileTypeToIcon.h"
+#include "client/files/UMyServerNames.h"
 #include "client/widgets/CMyDropTarget.h"
 #include "client/widgets/UMyRowDrawing.h"
 #include "framework/files/UFileSys.h"
@@ -304,8 +305,10 @@ void CMyFileListView::DrawItem(QPainter& painter, const QRect& r, uint32_t row, 
     painter.setPen(NameColor(*item, lit, pal));
     const int nameLeft = r.left() + 36;
     const int nameRight = sizeRight - sizeWidth - 6;
+    uint8_t shown[256];
+    UMyServerNames::MakeShowable(item->name, shown, sizeof(shown));
     UMyRowDrawing::DrawText(painter, QRect(nameLeft, r.top() + 1, nameRight - nameLeft, r.height() - 2),
-                            PStringToQString(item->name), Qt::AlignLeft);
+                            PStringToQString(shown), Qt::AlignLeft);
 }
 
 void CMyFileListView::SelectionChanged()

@@ -79,33 +79,41 @@ void CMyGetFileListTask::Process()
     Finish();
 }
 
+void CMyFileChangeTask::SendChange(uint16_t type, const void* folder, uint32_t folderSize,
+                                   const void* otherFolder, uint32_t otherSize, bool hasOther)
+{
+    auto keep = [this](const void* path, uint32_t size)
+    {
+        const auto* p = static_cast<const uint8_t*>(path);
+        mChangedFolders.emplace_back(p && size ? std::vector<uint8_t>(p, p + size) : std::vector<uint8_t>());
+    };
+    keep(folder, folderSize);
+    if (hasOther) keep(otherFolder, otherSize);
+    SendRequest(type);
+    gApp->SetTaskProgress(this, 1, 2, nullptr);
+}
+
+void CMyFileChangeTask::Process()
+{
+    if (!TakeCheckedReply()) return;
+    for (const std::vector<uint8_t>& folder : mChangedFolders)
+        gApp->RefreshFolderWin(folder.empty() ? nullptr : folder.data(), uint32_t(folder.size()));
+    FinishRequest();
+}
+
 CMyDeleteFileTask::CMyDeleteFileTask(const void* path, uint32_t pathSize, const uint8_t* fileName,
                                      bool isFolder)
-    : CMyTransactTask(nullptr)
 {
     SetRowText(0, 0, isFolder ? "Delete folder \xD2%#s\xD3" : "Delete file \xD2%#s\xD3", fileName);
     AddNameAndPath(mFieldData, fileName, path, pathSize);
-    SendRequest(kTranDeleteFile);
-    gApp->SetTaskProgress(this, 1, 2, nullptr);
-}
-
-void CMyDeleteFileTask::Process()
-{
-    if (TakeCheckedReply()) FinishRequest();
+    SendChange(kTranDeleteFile, path, pathSize);
 }
 
 CMyNewFolderTask::CMyNewFolderTask(const void* path, uint32_t pathSize, const uint8_t* name)
-    : CMyTransactTask(nullptr)
 {
     SetRowText(0, 0, "Create folder \xD2%#s\xD3", name);
     AddNameAndPath(mFieldData, name, path, pathSize);
-    SendRequest(kTranNewFolder);
-    gApp->SetTaskProgress(this, 1, 2, nullptr);
-}
-
-void CMyNewFolderTask::Process()
-{
-    if (TakeCheckedReply()) FinishRequest();
+    SendChange(kTranNewFolder, path, pathSize);
 }
 
 CMyGetFileInfoTask::CMyGetFileInfoTask(const void* path, uint32_t pathSize, const uint8_t* fileName)
@@ -161,49 +169,28 @@ void CMyGetFileInfoTask::Process()
 
 CMySetFileInfoTask::CMySetFileInfoTask(const void* path, uint32_t pathSize, const uint8_t* fileName,
                                        const uint8_t* newName, const uint8_t* comment)
-    : CMyTransactTask(nullptr)
 {
     SetRowText(0, 0, "Set info for file/folder \xD2%#s\xD3", fileName);
     AddNameAndPath(mFieldData, fileName, path, pathSize);
     UFieldData::AddPString(mFieldData, kFieldFileNewName, newName);
     UFieldData::AddPString(mFieldData, kFieldFileComment, comment);
-    SendRequest(kTranSetFileInfo);
-    gApp->SetTaskProgress(this, 1, 2, nullptr);
-}
-
-void CMySetFileInfoTask::Process()
-{
-    if (TakeCheckedReply()) FinishRequest();
+    SendChange(kTranSetFileInfo, path, pathSize);
 }
 
 CMyMoveFileTask::CMyMoveFileTask(const uint8_t* fileName, const void* path, uint32_t pathSize,
                                  const void* newPath, uint32_t newPathSize)
-    : CMyTransactTask(nullptr)
 {
     SetRowText(0, 0, "Move file/folder \xD2%#s\xD3", fileName);
     AddNameAndPath(mFieldData, fileName, path, pathSize);
     if (newPath) UFieldData::AddField(mFieldData, kFieldFileNewPath, newPath, newPathSize);
-    SendRequest(kTranMoveFile);
-    gApp->SetTaskProgress(this, 1, 2, nullptr);
-}
-
-void CMyMoveFileTask::Process()
-{
-    if (TakeCheckedReply()) FinishRequest();
+    SendChange(kTranMoveFile, path, pathSize, newPath, newPathSize, true);
 }
 
 CMyMakeFileAliasTask::CMyMakeFileAliasTask(const uint8_t* fileName, const void* path, uint32_t pathSize,
                                            const void* destPath, uint32_t destPathSize)
-    : CMyTransactTask(nullptr)
 {
     SetRowText(0, 0, "Make alias of \xD2%#s\xD3", fileName);
     AddNameAndPath(mFieldData, fileName, path, pathSize);
     if (destPath) UFieldData::AddField(mFieldData, kFieldFileNewPath, destPath, destPathSize);
-    SendRequest(kTranMakeFileAlias);
-    gApp->SetTaskProgress(this, 1, 2, nullptr);
-}
-
-void CMyMakeFileAliasTask::Process()
-{
-    if (TakeCheckedReply()) FinishRequest();
+    SendChange(kTranMakeFileAlias, destPath, destPathSize);
 }

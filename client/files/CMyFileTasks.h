@@ -2,6 +2,8 @@
 // the root folder); names are length-prefixed.
 #pragma once
 
+#include <vector>
+
 #include "client/tasks/CMyTask.h"
 
 class CMyGetFileListTask : public CMyTransactTask
@@ -15,18 +17,33 @@ public:
     uint32_t mPathSize = 0;
 };
 
-class CMyDeleteFileTask : public CMyTransactTask
+// A request that changes the server's files. Once the server confirmed it, the folder windows that show
+// the folders it changed are listed again, so that they show the change.
+class CMyFileChangeTask : public CMyTransactTask
+{
+public:
+    void Process() override;
+
+protected:
+    CMyFileChangeTask() : CMyTransactTask(nullptr) {}
+    // Sends the request and keeps the folders it changes (null and 0 is the root).
+    void SendChange(uint16_t type, const void* folder, uint32_t folderSize, const void* otherFolder = nullptr,
+                    uint32_t otherSize = 0, bool hasOther = false);
+
+private:
+    std::vector<std::vector<uint8_t>> mChangedFolders;
+};
+
+class CMyDeleteFileTask : public CMyFileChangeTask
 {
 public:
     CMyDeleteFileTask(const void* path, uint32_t pathSize, const uint8_t* fileName, bool isFolder);
-    void Process() override;
 };
 
-class CMyNewFolderTask : public CMyTransactTask
+class CMyNewFolderTask : public CMyFileChangeTask
 {
 public:
     CMyNewFolderTask(const void* path, uint32_t pathSize, const uint8_t* name);
-    void Process() override;
 };
 
 class CMyGetFileInfoTask : public CMyTransactTask
@@ -40,26 +57,23 @@ public:
     uint32_t mPathSize = 0;
 };
 
-class CMySetFileInfoTask : public CMyTransactTask
+class CMySetFileInfoTask : public CMyFileChangeTask
 {
 public:
     CMySetFileInfoTask(const void* path, uint32_t pathSize, const uint8_t* fileName, const uint8_t* newName,
                        const uint8_t* comment);
-    void Process() override;
 };
 
-class CMyMoveFileTask : public CMyTransactTask
+class CMyMoveFileTask : public CMyFileChangeTask
 {
 public:
     CMyMoveFileTask(const uint8_t* fileName, const void* path, uint32_t pathSize, const void* newPath,
                     uint32_t newPathSize);
-    void Process() override;
 };
 
-class CMyMakeFileAliasTask : public CMyTransactTask
+class CMyMakeFileAliasTask : public CMyFileChangeTask
 {
 public:
     CMyMakeFileAliasTask(const uint8_t* fileName, const void* path, uint32_t pathSize, const void* destPath,
                          uint32_t destPathSize);
-    void Process() override;
 };

@@ -1,36 +1,18 @@
 #include "client/files/CMyPreviewWin.h"
 
-#include "framework/runtime/SError.h"
+#include "client/files/CMyPreviewFileTask.h"
 
-CMyPreviewWin::CMyPreviewWin()
+CMyPreviewWin::CMyPreviewWin(CMyPreviewFileTask* task) : mPreviewFileTask(task)
 {
     SetTitle("Preview", 7);
 }
 
 CMyPreviewWin::~CMyPreviewWin()
 {
-    // A task that fails while being stopped has nobody left to report to: the window is going.
-    try
-    {
-        EndPreviewFileTask();
-    }
-    catch (const SError&)
-    {
-    }
-}
-
-void CMyPreviewWin::SetPreviewFileTask(CMyTask* task, EndTaskProc endTask)
-{
-    mPreviewFileTask = task;
-    mEndTask = std::move(endTask);
-}
-
-void CMyPreviewWin::EndPreviewFileTask()
-{
-    CMyTask* task = mPreviewFileTask;
-    EndTaskProc end = std::move(mEndTask);
-    // Cleared first: ending the task may come back here.
+    CMyPreviewFileTask* task = mPreviewFileTask;
+    if (!task) return;
+    // Cleared on both sides first, so that the task's destructor leaves this window alone.
     mPreviewFileTask = nullptr;
-    mEndTask = nullptr;
-    if (task && end) end(task);
+    task->EndPreviewWin();
+    delete task;
 }

@@ -1,30 +1,25 @@
-// The preview of a server file's text as it arrives. The window is fed by a preview task; closing the
-// window ends that task.
+// The preview of a server file's text, shown as it arrives. The window and the task that feeds it know
+// each other while both exist: the task forgets a window that the user closed (and is ended with it),
+// the window forgets a task that ended first and then stays with the text it got.
 #pragma once
-
-#include <functional>
 
 #include "client/widgets/CMyTextWin.h"
 
-class CMyTask;
+class CMyPreviewFileTask;
 
 class CMyPreviewWin : public CMyTextWin
 {
 public:
-    using EndTaskProc = std::function<void(CMyTask* task)>;
-
-    CMyPreviewWin();
+    explicit CMyPreviewWin(CMyPreviewFileTask* task);
+    // Ends the task that still feeds the window: its transfer stops and its row goes.
     ~CMyPreviewWin() override;
 
-    // The task that feeds the window, and what ends it when the window goes first.
-    void SetPreviewFileTask(CMyTask* task, EndTaskProc endTask);
-    CMyTask* GetPreviewFileTask() const { return mPreviewFileTask; }
-    // Ends the feeding task now (the task calls this with nothing set when it ends by itself first).
-    void EndPreviewFileTask();
+    CMyPreviewFileTask* GetPreviewFileTask() const { return mPreviewFileTask; }
+    // The task is ending by itself: the window must not end it again.
+    void EndPreviewFileTask() { mPreviewFileTask = nullptr; }
 
     void InsertText(const void* data, uint32_t length) { AppendText(data, length); }
 
 private:
-    CMyTask* mPreviewFileTask = nullptr;
-    EndTaskProc mEndTask;
+    CMyPreviewFileTask* mPreviewFileTask;
 };

@@ -1,0 +1,134 @@
+#include "client/files/CMyFileInfoWin.h"
+
+#include <QFont>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <cstring>
+
+#include "client/app/AppNumbers.h"
+#include "client/files/UMyServerNames.h"
+#include "framework/ui/CButtonView.h"
+#include "framework/ui/CIconView.h"
+#include "framework/ui/CLabelView.h"
+#include "framework/ui/CScrollerView.h"
+#include "framework/ui/CTextView.h"
+#include "framework/ui/UiText.h"
+
+namespace
+{
+constexpr uint16_t kStyleInfoWin = kWindowCloseBox;
+constexpr int32_t kRowTop = 40;
+constexpr int32_t kRowHeight = 16;
+constexpr const char* kLabels[] = {"Type:", "Creator:", "Size:", "Created:", "Modified:"};
+
+CLabelView* MakeLabel(CWindow* win, const SRect& r, const char* text)
+{
+    auto* label = new CLabelView(win, r, text);
+    QFont f = label->Widget()->font();
+    f.setPointSize(9);
+    label->Widget()->setFont(f);
+    // One line per value: a long date is cut rather than pushed onto the next row's line.
+    static_cast<QLabel*>(label->Widget())->setWordWrap(false);
+    return label;
+}
+} // namespace
+
+CMyFileInfoWin::CMyFileInfoWin() : CMySessionWin(SRect{0, 0, 250, 240}, kWindowDocument2, kStyleInfoWin)
+{
+    SetTitle("Info", 4);
+    mIcon = new CIconView(this, SRect{10, 9, 26, 25}, 400);
+    mName = new CTextView(this, SRect{34, 5, 240, 29}, kTextSingleLine);
+    mName->SetID(kHitFileInfoEdited);
+    mName->SetMaxLength(255);
+    mName->SetChangeHits(true);
+    for (uint32_t i = 0; i < kValueCount; ++i)
+    {
+        const int32_t top = kRowTop + int32_t(i) * kRowHeight;
+        MakeLabel(this, SRect{10, top, 80, top + kRowHeight}, kLabels[i]);
+        mValues[i] = MakeLabel(this, SRect{84, top, 245, top + kRowHeight}, nullptr);
+    }
+    const int32_t commentTop = kRowTop + int32_t(kValueCount + 1) * kRowHeight;
+    MakeLabel(this, SRect{10, commentTop, 120, commentTop + kRowHeight}, "Comments:");
+    mComment = MakeTextBoxView(this, SRect{10, commentTop + kRowHeight + 2, 240, 202},
+                               kScrollVertical | kScrollAsNeeded | kScrollFrame, nullptr, kTextMultiLine);
+    mComment->SetID(kHitFileInfoEdited);
+    mComment->SetMaxLength(255);
+    mComment->SetChangeHits(true);
+    mSaveBtn = new CButtonView(this, SRect{170, 208, 240, 232}, "Save");
+    mSaveBtn->SetID(kHitFileSaveInfo);
+    mSaveBtn->SetEnable(false);
+    // The window tells an edit by the user from its own filling; the application only hears that
+    // something changed.
+    QObject::connect(mName->LineEdit(), &QLineEdit::textChanged, [this] { Edited(true); });
+    QObject::connect(mComment->TextEdit(), &QPlainTextEdit::textChanged, [this] { Edited(false); });
+}
+
+void CMyFileInfoWin::Edited(bool name)
+{
+    if (mFilling) return;
+    (name ? mNameEdited : mCommentEdited) = true;
+    SetSaveEnabled(true);
+}
+
+void CMyFileInfoWin::SetInfo(const uint8_t* name, const uint8_t* comment, const uint8_t* info, int16_t icon)
+{
+    mFilling = true;
+    uint8_t shown[256];
+    UMyServerNames::MakeShowable(name, shown, sizeof(shown));
+    mName->SetText(shown);
+    mComment->SetText(comment);
+    const uint8_t* text = info ? info + 1 : nullptr;
+    uint32_t left = info ? info[0] : 0;
+    for (CLabelView* value : mValues)
+    {
+        const auto* end = text ? static_cast<const uint8_t*>(std::memchr(text, '\r', left)) : nullptr;
+        const uint32_t n = end ? uint32_t(end - text) : left;
+        value->SetText(text, n);
+        if (text) text += n + (end ? 1 : 0);
+        left -= n + (end ? 1 : 0);
+    }
+    mIconID = icon;
+    mIcon->SetIcon(icon);
+    mFilling = false;
+    mNameEdited = mCommentEdited = false;
+    SetSaveEnabled(false);
+}
+
+void CMyFileInfoWin::GetInfo(uint8_t* outName, uint8_t* outComment) const
+{
+    if (outName) mName->GetText(outName, 255);
+    if (outComment) mComment->GetText(outComment, 255);
+}
+
+void CMyFileInfoWin::SetSaveEnabled(bool enabled)
+{
+    mSaveBtn->SetEnable(enabled);
+}
+
+bool CMyFileInfoWin::IsSaveEnabled() const
+{
+    return mSaveBtn->IsEnabled();
+}
+
+void CMyFileInfoWin::SetPath(const void* path, uint32_t size)
+{
+    const auto* p = static_cast<const uint8_t*>(path);
+    if (p && size)
+        mPath.assign(p, p + size);
+    else
+        mPath.clear();
+}
+
+void CMyFileInfoWin::SetOrigName(const uint8_t* name)
+{
+    const uint8_t n = name ? name[0] : 0;
+    mOrigName[0] = n;
+    if (n) std::memcpy(mOrigName + 1, name + 1, n);
+}
+
+std::string CMyFileInfoWin::GetValueText(uint32_t index) const
+{
+    if (index >= kValueCount) return {};
+    return FromQString(static_cast<QLabel*>(mValues[index]->Widget())->text());
+}

@@ -1,0 +1,63 @@
+#include "client/files/CMyNewFolderWin.h"
+
+#include <QFont>
+#include <QLineEdit>
+
+#include "framework/ui/CButtonView.h"
+#include "framework/ui/CLabelView.h"
+#include "framework/ui/CTextView.h"
+
+CMyNewFolderWin::CMyNewFolderWin() : CMySessionWin(SRect{0, 0, 300, 146}, kWindowModal)
+{
+    SetTitle("Create Folder", 13);
+    auto* label = new CLabelView(this, SRect{20, 20, 280, 40}, "Enter a name for the new folder:");
+    QFont f = label->Widget()->font();
+    f.setPointSize(9);
+    label->Widget()->setFont(f);
+    mName = new CTextView(this, SRect{20, 48, 280, 74}, kTextSingleLine);
+    mName->SetID(kHitNameChanged);
+    mName->SetMaxLength(255);
+    mName->SetChangeHits(true);
+    mCreateBtn = new CButtonView(this, SRect{204, 106, 280, 132}, "Create");
+    mCreateBtn->SetID(kHitCreate);
+    mCreateBtn->SetDefault(true);
+    auto* cancel = new CButtonView(this, SRect{120, 109, 190, 129}, "Cancel");
+    cancel->SetID(kHitCancel);
+    cancel->SetCancel(true);
+    SetCancelHit(kHitCancel);
+    // The button follows the field at once: a modal loop keeps only the last hit of a burst, so the
+    // change hit alone could be overtaken by the button's.
+    QObject::connect(mName->LineEdit(), &QLineEdit::textChanged, [this] { UpdateCreateButton(); });
+    mName->SetFocus();
+    UpdateCreateButton();
+}
+
+void CMyNewFolderWin::UpdateCreateButton()
+{
+    mCreateBtn->SetEnable(mName->GetTextSize() != 0);
+}
+
+void CMyNewFolderWin::GetName(uint8_t* outName) const
+{
+    mName->GetText(outName, 255);
+}
+
+bool CMyNewFolderWin::Run(uint8_t* outName)
+{
+    outName[0] = 0;
+    CMyNewFolderWin win;
+    win.Place(kPlaceCenterScreen);
+    win.Show();
+    win.BringToFront();
+    for (;;)
+    {
+        const uint32_t hit = win.ProcessModal();
+        if (hit == kHitNameChanged) win.UpdateCreateButton();
+        // Return reaches the default button even while it is dimmed; without a name it means nothing.
+        if (hit == kHitCreate && win.GetCreateButton()->IsEnabled()) break;
+        if (hit == kHitCancel || hit == kHitCloseBox || hit == 0) return false;
+    }
+    if (!win.IsSessionCurrent()) return false;
+    win.GetName(outName);
+    return outName[0] != 0;
+}

@@ -1,0 +1,36 @@
+// The dialog that asks for the name of a new server folder. Create is usable exactly when a name was
+// typed. It belongs to its session: when the session ends, its loop ends as if cancelled.
+#pragma once
+
+#include <cstdint>
+
+#include "client/app/CMySessionWin.h"
+
+class CButtonView;
+class CTextView;
+
+class CMyNewFolderWin : public CMySessionWin
+{
+public:
+    enum : uint32_t
+    {
+        kHitCreate = 1,
+        kHitCancel = 2,
+        kHitNameChanged = 3,
+    };
+
+    CMyNewFolderWin();
+
+    void UpdateCreateButton();
+    // outName holds 256 bytes.
+    void GetName(uint8_t* outName) const;
+    CTextView* GetNameField() const { return mName; }
+    CButtonView* GetCreateButton() const { return mCreateBtn; }
+
+    // Runs the dialog; true with the name when the user chose Create while the session went on.
+    static bool Run(uint8_t* outName);
+
+private:
+    CTextView* mName = nullptr;
+    CButtonView* mCreateBtn = nullptr;
+};

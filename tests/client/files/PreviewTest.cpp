@@ -1,0 +1,223 @@
+// Previews through the whole client: the request, the transfer connection to the port after the
+// server's with its handshake, the text as it arrives, the 64 KiB limit, and task and window ending
+// each other.
+#include <cstring>
+#include <functional>
+#include <gtest/gtest.h>
+
+#include "client/app/AppNumbers.h"
+#include "client/files/CMyFolderWin.h"
+#include "client/files/CMyPreviewFileTask.h"
+#include "client/files/CMyPreviewWin.h"
+#include "client/transfers/CMyTransferConnection.h"
+#include "framework/ui/CTextView.h"
+#include "tests/client/files/FilesTestSupport.h"
+#include "tools/testserver/CSocksRelay.h"
+
+using namespace filestest;
+
+namespace
+{
+// Printable text with line breaks as the protocol writes them, so that it reads back byte for byte.
+std::string Text(size_t size)
+{
+    std::string text;
+    for (size_t i = 0; text.size() < size; ++i)
+        text += (i % 61 == 60) ? '\r' : char('a' + i % 26);
+    return text;
+}
+
+class PreviewTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        h.WriteSharedFile("Docs/short.txt", Text(1000));
+        h.WriteSharedFile("Docs/long.txt", Text(1024 * 1024));
+        h.WriteSharedFile("Docs/photo.jpg", "\xFF\xD8\xFF");
+        h.model.guestAccess = CServerModel::AllAccess();
+    }
+
+    // A preview window outlives its task and its session; the test's go with the test.
+    void TearDown() override
+    {
+        for (CMyPreviewWin* win : h.Windows<CMyPreviewWin>())
+            delete win;
+    }
+
+    // Logs in (after `beforeLogin`, when given) and opens the folder Docs.
+    void Begin(const std::function<void()>& beforeLogin = nullptr)
+    {
+        h.Start();
+        if (beforeLogin) beforeLogin();
+        ASSERT_TRUE(h.Login());
+        h.App().mQueueTransfers = 0;
+        CMyFolderWin* root = OpenRoot(h);
+        ASSERT_NE(root, nullptr);
+        Open(h, root, "Docs");
+        docs = FolderWin(h, "Docs");
+        ASSERT_NE(docs, nullptr);
+    }
+
+    void Preview(const std::string& name)
+    {
+        Select(docs, name);
+        h.Hit(docs, kHitFilePreview);
+    }
+
+    CMyPreviewWin* Window() const
+    {
+        const auto wins = h.Windows<CMyPreviewWin>();
+        return wins.empty() ? nullptr : wins.back();
+    }
+
+    std::string Shown() const { return Window() ? Window()->GetTextView()->GetText() : std::string(); }
+
+    bool HasPreviewRow() const
+    {
+        for (const std::string& row : h.TaskRows())
+            if (row.find("Previewing") != std::string::npos) return true;
+        return false;
+    }
+
+    CAppHarness h;
+    CMyFolderWin* docs = nullptr;
+};
+} // namespace
+
+TEST_F(PreviewTest, AShortTextIsShownWholeAndItsRowIsReaped)
+{
+    Begin();
+    Preview("short.txt");
+    ASSERT_TRUE(h.WaitUntil([&] { return Window() && Shown().size() == 1000; }, "the whole text"));
+    EXPECT_EQ(Shown(), Text(1000));
+    EXPECT_EQ(CAppHarness::Title(Window()), "Preview: short.txt");
+    const STestTransaction request = h.Requests(202).back();
+    EXPECT_EQ(testwire::CFields::Parse(request.body).front().first, 204);
+    EXPECT_EQ(CAppHarness::Field(request, 204), std::string("\0\2", 2));
+    EXPECT_EQ(CAppHarness::Field(request, 201), "short.txt");
+    EXPECT_EQ(CAppHarness::Field(request, 202), PathRecord({"Docs"}));
+    // The handshake quoted the number the reply gave.
+    const STransferConnection* c = h.transfers.Last();
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->handshake.substr(0, 4), "QVXF");
+    EXPECT_EQ(c->handshake.substr(8), std::string(8, '\0'));
+    ASSERT_TRUE(h.WaitUntil([&] { return !HasPreviewRow(); }, "the finished row to be reaped"));
+    EXPECT_NE(Window(), nullptr);
+    EXPECT_GE(h.App().mTotalBytesDownloaded, 1000u);
+    EXPECT_TRUE(h.boxes.empty());
+}
+
+TEST_F(PreviewTest, ALongTextStopsAt64KAndTheClientClosesTheConnection)
+{
+    h.transfers.SetPieceSize(4096);
+    Begin();
+    Preview("long.txt");
+    ASSERT_TRUE(h.WaitUntil([&] { return h.transfers.Last() && h.transfers.Last()->clientClosed; },
+                            "the client to close the transfer connection", 15000));
+    EXPECT_EQ(Shown().size(), CMyPreviewFileTask::kMaxPreviewSize);
+    EXPECT_EQ(Shown(), Text(1024 * 1024).substr(0, CMyPreviewFileTask::kMaxPreviewSize));
+    EXPECT_LT(h.transfers.Last()->sent, 1024u * 1024u);
+    EXPECT_TRUE(h.WaitUntil([&] { return !HasPreviewRow(); }, "the row to go"));
+    EXPECT_TRUE(h.boxes.empty());
+}
+
+TEST_F(PreviewTest, ClosingTheWindowMidwayEndsTheTaskAndItsConnectionAtOnce)
+{
+    h.transfers.SetPieceSize(256);
+    Begin();
+    Preview("long.txt");
+    ASSERT_TRUE(h.WaitUntil([&] { return !Shown().empty(); }, "the first bytes"));
+    CMyPreviewWin* win = Window();
+    ASSERT_NE(win->GetPreviewFileTask(), nullptr);
+    h.App().DoCloseWindow(win);
+    EXPECT_FALSE(HasPreviewRow());
+    for (CMyTask* task : h.App().mTaskList)
+        EXPECT_EQ(dynamic_cast<CMyPreviewFileTask*>(task), nullptr);
+    EXPECT_TRUE(h.WaitUntil([&] { return h.transfers.Last()->clientClosed; }, "the connection to close"));
+    EXPECT_TRUE(h.boxes.empty());
+}
+
+TEST_F(PreviewTest, AnEarlyCloseShowsBox128AndAWindowWithoutTextGoes)
+{
+    Begin();
+    // The file is emptied between the reply and the transfer: the server has nothing to send and closes.
+    h.server.onRequest = [&](CTestServer&, const STestTransaction& t)
+    {
+        if (t.header.type == 202) h.WriteSharedFile("Docs/short.txt", "");
+    };
+    Preview("short.txt");
+    ASSERT_TRUE(h.WaitUntil([&] { return h.HasBox(128); }, "the transfer closed box"));
+    ASSERT_TRUE(h.WaitUntil([&] { return !HasPreviewRow(); }, "the task to go"));
+    EXPECT_EQ(Window(), nullptr);
+    EXPECT_TRUE(h.alert.empty());
+}
+
+TEST_F(PreviewTest, OnlyTextCanBePreviewedAndFoldersNotAtAll)
+{
+    Begin();
+    Preview("photo.jpg");
+    EXPECT_TRUE(h.HasBoxTitled("Preview", "Preview is not implementeted for files of this type."));
+    EXPECT_TRUE(h.Requests(202).empty());
+    h.WriteSharedFile("Docs/Sub/");
+    h.Hit(docs, kHitFileRefresh);
+    WaitIdle(h);
+    h.boxes.clear();
+    Preview("Sub");
+    EXPECT_TRUE(h.boxes.empty());
+    EXPECT_TRUE(h.Requests(202).empty());
+}
+
+TEST_F(PreviewTest, AQueuedPreviewSaysSoAndWaitsForTheTasksBeforeIt)
+{
+    Begin();
+    h.App().mQueueTransfers = 1;
+    // A listing whose reply does not come yet stands in front of the preview.
+    STestReply silent;
+    silent.answer = false;
+    h.server.SetReply(200, silent);
+    h.Hit(docs, kHitFileRefresh);
+    Preview("short.txt");
+    ASSERT_TRUE(h.WaitUntil([&] { return HasPreviewRow(); }, "the preview's row"));
+    bool queued = false;
+    for (const std::string& row : h.TaskRows())
+        if (row == "Previewing \xD2short.txt\xD3 (queued)") queued = true;
+    EXPECT_TRUE(queued);
+    h.Pump();
+    EXPECT_TRUE(h.Requests(202).empty());
+    // Once the task in front goes, the preview takes its turn.
+    while (h.App().mTaskList.GetItem(1) && !dynamic_cast<CMyPreviewFileTask*>(h.App().mTaskList.GetItem(1)))
+        delete h.App().mTaskList.GetItem(1);
+    ASSERT_TRUE(h.WaitUntil([&] { return Shown().size() == 1000; }, "the queued preview"));
+}
+
+TEST_F(PreviewTest, ThroughTheFirewallTheTransferConnectionGoesToThePortAfterTheServers)
+{
+    CSocksRelay relay;
+    ASSERT_TRUE(relay.Listen());
+    Begin(
+        [&]
+        {
+            const auto firewall = CAppHarness::P("127.0.0.1:" + std::to_string(relay.Port()));
+            std::memcpy(h.App().mFirewallAddress.name, firewall.data(), firewall.size());
+        });
+    Preview("short.txt");
+    ASSERT_TRUE(h.WaitUntil([&] { return Shown().size() == 1000; }, "the text through the firewall"));
+    EXPECT_EQ(relay.RequestCount(), 2u);
+    // The request names the port after the server's (bytes 2 and 3, big-endian).
+    const std::string& request = relay.LastRequest();
+    ASSERT_GE(request.size(), 4u);
+    EXPECT_EQ((uint8_t(request[2]) << 8) | uint8_t(request[3]), h.server.Port() + 1);
+}
+
+TEST(TransferHandshake, FileAndFolderHandshakesQuoteTheNumberBigEndian)
+{
+    uint8_t bytes[CMyTransferConnection::kHandshakeSize];
+    CMyTransferConnection::MakeHandshake(0x01020304, 0x0A0B0C0D, bytes);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes), sizeof bytes),
+              std::string("QVXF\1\2\3\4\x0A\x0B\x0C\x0D\0\0\0\0", 16));
+    uint8_t folder[CMyTransferConnection::kFolderHandshakeSize];
+    CMyTransferConnection::MakeFolderHandshake(7, folder);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(folder), sizeof folder),
+              std::string("QVXF\0\0\0\7\0\0\0\0\0\1\0\0\0\3", 18));
+}
