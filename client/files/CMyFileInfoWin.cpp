@@ -45,8 +45,8 @@ CMyFileInfoWin::CMyFileInfoWin() : CMySessionWin(SRect{0, 0, 250, 240}, kWindowD
     for (uint32_t i = 0; i < kValueCount; ++i)
     {
         const int32_t top = kRowTop + int32_t(i) * kRowHeight;
-        MakeLabel(this, SRect{10, top, 80, top + kRowHeight}, kLabels[i]);
-        mValues[i] = MakeLabel(this, SRect{84, top, 245, top + kRowHeight}, nullptr);
+        MakeLabel(this, SRect{10, top, 70, top + kRowHeight}, kLabels[i]);
+        mValues[i] = MakeLabel(this, SRect{72, top, 248, top + kRowHeight}, nullptr);
     }
     const int32_t commentTop = kRowTop + int32_t(kValueCount + 1) * kRowHeight;
     MakeLabel(this, SRect{10, commentTop, 120, commentTop + kRowHeight}, "Comments:");

@@ -1,9 +1,11 @@
 #include "client/files/CMyFileListView.h"
 
+#include <QFontMetricsF>
 #include <QMimeData>
 #include <QPainter>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <numeric>
 
@@ -295,7 +297,8 @@ void CMyFileListView::DrawItem(QPainter& painter, const QRect& r, uint32_t row, 
 
     const QString size = SizeColumnText(*item);
     painter.setFont(UMyRowDrawing::ListFont(Widget()->font(), false));
-    const int sizeWidth = painter.fontMetrics().horizontalAdvance(size);
+    // Rounded up: the eliding below measures in fractions and would cut a text that just fits.
+    const int sizeWidth = int(std::ceil(QFontMetricsF(painter.font()).horizontalAdvance(size))) + 1;
     const int sizeRight = r.left() + r.width() - 10;
     painter.setPen(pal.color(lit ? QPalette::HighlightedText : QPalette::ButtonText));
     UMyRowDrawing::DrawText(painter, QRect(sizeRight - sizeWidth, r.top() + 1, sizeWidth, r.height() - 2),
