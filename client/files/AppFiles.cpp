@@ -1,6 +1,7 @@
 // Folder windows and the file commands given in them: opening folders and their parents, refreshing,
 // information, new folders, deleting, moving and aliasing by drops between windows, and previews.
 #include <cstring>
+#include <span>
 #include <vector>
 
 #include "client/app/AppNumbers.h"
@@ -18,6 +19,7 @@
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/KeyCommands.h"
 #include "framework/runtime/UMemory.h"
+#include "framework/runtime/UPString.h"
 #include "framework/ui/SHitMsgData.h"
 
 namespace
@@ -173,8 +175,10 @@ void CMyApplication::DoFileDoubleClick(CWindow* window, uint16_t mods)
         DoFileDownload(folder, 0);
         return;
     }
-    std::vector<uint8_t> level(3 + name[0], 0);
-    std::memcpy(level.data() + 2, name, 1u + name[0]);
+    // One level: two reserved bytes, then the name with its length byte.
+    const std::span<const uint8_t> bytes = UPString::Bytes(name);
+    std::vector<uint8_t> level{0, 0, uint8_t(bytes.size())};
+    level.insert(level.end(), bytes.begin(), bytes.end());
     const std::vector<uint8_t> path = CMyFolderWin::MakePath(folder->GetPathData(), folder->GetPathSize(),
                                                              level.data(), uint32_t(level.size()), 1);
     ShowFolder(folder, path.data(), uint32_t(path.size()), name, (mods & kModAlt) != 0);

@@ -8,6 +8,7 @@
 
 #include "client/app/AppNumbers.h"
 #include "client/files/UMyServerNames.h"
+#include "framework/runtime/UPString.h"
 #include "framework/ui/CButtonView.h"
 #include "framework/ui/CIconView.h"
 #include "framework/ui/CLabelView.h"
@@ -122,9 +123,7 @@ void CMyFileInfoWin::SetPath(const void* path, uint32_t size)
 
 void CMyFileInfoWin::SetOrigName(const uint8_t* name)
 {
-    const uint8_t n = name ? name[0] : 0;
-    mOrigName[0] = n;
-    if (n) std::memcpy(mOrigName + 1, name + 1, n);
+    UPString::Copy(mOrigName, name);
 }
 
 std::string CMyFileInfoWin::GetValueText(uint32_t index) const

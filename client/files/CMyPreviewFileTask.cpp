@@ -1,7 +1,6 @@
 #include "client/files/CMyPreviewFileTask.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
@@ -14,6 +13,7 @@
 #include "framework/runtime/SError.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UDateTime.h"
+#include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
 
 namespace
@@ -29,9 +29,7 @@ CMyPreviewFileTask::CMyPreviewFileTask(const void* path, uint32_t pathSize, cons
                                        bool queued)
     : CMyTransactTask(nullptr), mWasQueued(queued)
 {
-    const uint8_t n = fileName ? std::min<uint8_t>(fileName[0], 31) : 0;
-    mFileName[0] = n;
-    if (n) std::memcpy(mFileName + 1, fileName + 1, n);
+    UPString::Copy(mFileName, fileName);
     SetRowText(0, 1, queued ? "Previewing \xD2%#s\xD3 (queued)" : kRowText, mFileName);
     UFieldData::AddInteger(mFieldData, kFieldTransferOptions, kPreviewOption);
     UFieldData::AddPString(mFieldData, kFieldFileName, fileName);
@@ -117,8 +115,8 @@ void CMyPreviewFileTask::SendHandshakeAndOpenWindow()
 void CMyPreviewFileTask::Receive()
 {
     TTransportObj* tpt = mConnection->Transport();
-    // Bytes that arrived before a close are still there to read: they are taken first, and only a close
-    // with nothing left before the end is an early end.
+    // A server sends the whole preview and closes at once: bytes that arrived before its close are still
+    // there to read. They are taken first; only a close with nothing left is an early end.
     while (mDownloadedSize < mTotalSize)
     {
         const uint32_t waiting = UTransport::GetReceiveSize(tpt);
@@ -138,7 +136,7 @@ void CMyPreviewFileTask::Receive()
         Finish();
         return;
     }
-    if (!UTransport::IsConnected(tpt) && UTransport::GetReceiveSize(tpt) == 0)
+    if (UTransport::GetReceiveState(tpt) == UTransport::kReceiveDrained)
     {
         UApplication::PostMessage(kMsgTransferClosed);
         FailSilent(kErrTypeTransport, 102);

@@ -1,12 +1,10 @@
 #include "client/files/UMyServerNames.h"
 
-#include <algorithm>
+#include "framework/runtime/UPString.h"
 
 void UMyServerNames::MakeShowable(const uint8_t* name, uint8_t* out, uint32_t capacity)
 {
-    if (!out || capacity == 0) return;
-    const uint32_t n = name ? std::min<uint32_t>(name[0], capacity - 1) : 0;
-    out[0] = uint8_t(n);
+    const uint8_t n = UPString::Copy(out, capacity, name);
     for (uint32_t i = 1; i <= n; ++i)
-        out[i] = IsShowable(name[i]) ? name[i] : '?';
+        if (!IsShowable(out[i])) out[i] = '?';
 }
