@@ -14,6 +14,7 @@
 #include "client/files/CMyFolderWin.h"
 #include "client/files/CMyNewFolderWin.h"
 #include "client/files/CMyPreviewFileTask.h"
+#include "client/files/UMyFileDrop.h"
 #include "client/files/UMyServerNames.h"
 #include "framework/net/UServerPath.h"
 #include "framework/runtime/FourCC.h"
@@ -57,24 +58,6 @@ std::vector<uint8_t> ParentPath(const std::vector<uint8_t>& path)
     parent[0] = uint8_t((count - 1) >> 8);
     parent[1] = uint8_t(count - 1);
     return parent;
-}
-
-// The root (no bytes), or a level count of at least one followed by exactly that many whole levels.
-bool IsWellFormedPath(const uint8_t* path, uint32_t size)
-{
-    if (size == 0) return true;
-    if (!path || size < 2) return false;
-    const uint32_t count = (uint32_t(path[0]) << 8) | path[1];
-    if (count == 0) return false;
-    uint32_t at = 2;
-    for (uint32_t i = 0; i < count; ++i)
-    {
-        if (size - at < 3) return false;
-        const uint32_t level = 3u + path[at + 2];
-        if (path[at + 2] == 0 || level > size - at) return false;
-        at += level;
-    }
-    return at == size;
 }
 
 void SetFolderTitle(CMyFolderWin* folder, const uint8_t* name)
@@ -337,20 +320,9 @@ void CMyApplication::DoFileSaveInfo(CWindow* window)
 
 void CMyApplication::DoFileMoveFromDrop(CWindow* window, const SHitMsgData& drop)
 {
-    // The drop message: a name length byte and the name, a path length in the machine's order and the
-    // path. Every length must lie inside what the hit carries: a name or path that does not fit was cut
-    // on its way and would name another item.
-    const uint32_t size = drop.dataSize;
-    if (size < 3 || size > sizeof(drop.data)) return;
-    const uint8_t* name = drop.data;
-    const uint32_t nameEnd = 1u + name[0];
-    if (name[0] == 0 || nameEnd + 2 > size) return;
-    uint16_t pathSize;
-    std::memcpy(&pathSize, drop.data + nameEnd, 2);
-    if (nameEnd + 2u + pathSize != size) return;
-    const uint8_t* path = drop.data + nameEnd + 2;
-    if (!IsWellFormedPath(path, pathSize)) return;
-    DoFileMove(window, drop.mods, name, pathSize ? path : nullptr, pathSize);
+    SMyFileDrop item;
+    if (drop.dataSize > sizeof(drop.data) || !UMyFileDrop::Parse(drop.data, drop.dataSize, item)) return;
+    DoFileMove(window, drop.mods, item.name, item.path, item.pathSize);
 }
 
 void CMyApplication::DoFileMove(CWindow* window, uint16_t mods, const uint8_t* name, const void* path,
