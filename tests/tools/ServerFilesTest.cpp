@@ -236,3 +236,34 @@ TEST_F(ServerFilesTest, APreviewIsServedOnceOnThePortAfterTheServersAndThenClose
     ASSERT_TRUE(PumpUntil([&] { return closedGarbage; }, "a stranger to be refused"));
     EXPECT_EQ(transfers.Connections().size(), 3u);
 }
+
+TEST_F(ServerFilesTest, AHandlerGivenForAKindGetsTheBytesThatFollowTheHandshake)
+{
+    ASSERT_TRUE(CTransferServer::ListenPair(server, transfers));
+    std::string received;
+    bool clientGone = false;
+    transfers.SetHandler(STransferJob::EKind::Upload,
+                         [&](CTransferServer&, STransferConnection& c)
+                         {
+                             c.onData = [&, conn = &c]
+                             {
+                                 received += conn->socket->Input();
+                                 conn->socket->Input().clear();
+                             };
+                             c.onClosed = [&] { clientGone = true; };
+                         });
+    STransferJob job;
+    job.kind = STransferJob::EKind::Upload;
+    const uint32_t refNum = transfers.AddJob(job);
+    int fd = -1;
+    ASSERT_EQ(platform::OpenStreamSocket(fd), 0);
+    platform::ConnectIPv4(fd, platform::LoopbackAddressBE(), transfers.Port());
+    auto client = std::make_unique<CTestSocket>(fd, true);
+    // The bytes come with the handshake in one piece, and more follow.
+    client->Write("QVXF" + testwire::BE32(refNum) + testwire::BE32(10) + std::string(4, '\0') + "hello");
+    ASSERT_TRUE(PumpUntil([&] { return received == "hello"; }, "the bytes behind the handshake"));
+    client->Write("world");
+    ASSERT_TRUE(PumpUntil([&] { return received == "helloworld"; }, "the bytes that follow"));
+    client.reset();
+    EXPECT_TRUE(PumpUntil([&] { return clientGone; }, "the client's close"));
+}

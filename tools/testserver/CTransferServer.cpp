@@ -109,6 +109,7 @@ void CTransferServer::Accept()
             Event(*raw, raw->clientClosed
                             ? "closed by the client after " + std::to_string(raw->sent) + " bytes"
                             : "closed");
+            if (raw->onClosed) raw->onClosed();
         };
         mConnections.push_back(std::move(c));
         Event(*raw, "connected");
@@ -118,7 +119,12 @@ void CTransferServer::Accept()
 void CTransferServer::Input(STransferConnection& c)
 {
     std::string& in = c.socket->Input();
-    if (!c.handshake.empty()) return; // what follows the handshake is the handler's
+    if (!c.handshake.empty())
+    {
+        // What follows the handshake is the handler's.
+        if (c.onData && !in.empty()) c.onData();
+        return;
+    }
     if (in.size() < 8) return;
     const uint32_t refNum = testwire::ReadBE32(in, 4);
     auto job = mJobs.find(refNum);
@@ -144,6 +150,7 @@ void CTransferServer::Input(STransferConnection& c)
         return;
     }
     handler->second(*this, c);
+    if (c.socket->IsOpen() && c.onData && !c.socket->Input().empty()) c.onData();
 }
 
 void CTransferServer::ServePreview(STransferConnection& c)

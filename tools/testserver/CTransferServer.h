@@ -54,6 +54,11 @@ struct STransferConnection
     // A file being streamed: it is read piece by piece as the socket drains.
     int file = -1;
     uint64_t fileLeft = 0;
+    // A handler that reads what the client sends after the handshake (an upload, a folder download's
+    // answers) sets these: onData runs whenever bytes are waiting in socket->Input() (bytes that came
+    // with the handshake included), onClosed when the client closed or the connection broke.
+    std::function<void()> onData;
+    std::function<void()> onClosed;
     ~STransferConnection();
 };
 
