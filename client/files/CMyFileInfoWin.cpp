@@ -1,6 +1,5 @@
 #include "client/files/CMyFileInfoWin.h"
 
-#include <QFont>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -8,6 +7,7 @@
 
 #include "client/app/AppNumbers.h"
 #include "client/files/UMyServerNames.h"
+#include "client/widgets/MyDialogLabel.h"
 #include "framework/runtime/UPString.h"
 #include "framework/ui/CButtonView.h"
 #include "framework/ui/CIconView.h"
@@ -25,10 +25,7 @@ constexpr const char* kLabels[] = {"Type:", "Creator:", "Size:", "Created:", "Mo
 
 CLabelView* MakeLabel(CWindow* win, const SRect& r, const char* text)
 {
-    auto* label = new CLabelView(win, r, text);
-    QFont f = label->Widget()->font();
-    f.setPointSize(9);
-    label->Widget()->setFont(f);
+    CLabelView* label = MakeDialogLabel(win, r, text);
     // One line per value: a long date is cut rather than pushed onto the next row's line.
     static_cast<QLabel*>(label->Widget())->setWordWrap(false);
     return label;

@@ -1,19 +1,15 @@
 #include "client/files/CMyNewFolderWin.h"
 
-#include <QFont>
 #include <QLineEdit>
 
+#include "client/widgets/MyDialogLabel.h"
 #include "framework/ui/CButtonView.h"
-#include "framework/ui/CLabelView.h"
 #include "framework/ui/CTextView.h"
 
 CMyNewFolderWin::CMyNewFolderWin() : CMySessionWin(SRect{0, 0, 300, 146}, kWindowModal)
 {
     SetTitle("Create Folder", 13);
-    auto* label = new CLabelView(this, SRect{20, 20, 280, 40}, "Enter a name for the new folder:");
-    QFont f = label->Widget()->font();
-    f.setPointSize(9);
-    label->Widget()->setFont(f);
+    MakeDialogLabel(this, SRect{20, 20, 280, 40}, "Enter a name for the new folder:");
     mName = new CTextView(this, SRect{20, 48, 280, 74}, kTextSingleLine);
     mName->SetID(kHitNameChanged);
     mName->SetMaxLength(255);
