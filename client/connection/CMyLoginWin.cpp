@@ -88,6 +88,12 @@ void CMyLoginWin::AddBookmark(const uint8_t* title)
     mBookmarks->AddItem(title);
 }
 
+void CMyLoginWin::RefillBookmarks(const SHooks* hooks)
+{
+    mBookmarks->RemoveAll();
+    SetBookmarkMenuEnabled(hooks && hooks->fillBookmarks && hooks->fillBookmarks(*this));
+}
+
 void CMyLoginWin::SetBookmarkMenuEnabled(bool enabled)
 {
     mBookmarks->SetEnable(enabled);
@@ -120,7 +126,11 @@ bool CMyLoginWin::HandleHit(uint32_t hit, const SHooks* hooks, bool& outConnect)
     case 0: // the program is quitting
         return true;
     case kHitSave:
-        if (hooks && hooks->save && mSaveBtn->IsEnabled()) hooks->save(*this);
+        if (hooks && hooks->save && mSaveBtn->IsEnabled())
+        {
+            hooks->save(*this);
+            RefillBookmarks(hooks);
+        }
         return false;
     case kHitBookmarkMenu:
         if (hooks && hooks->bookmarkChosen) hooks->bookmarkChosen(*this, GetChosenBookmark());
@@ -138,8 +148,7 @@ bool CMyLoginWin::Run(const uint8_t* address, SMyConnectEntry& outEntry, const S
 {
     std::memset(&outEntry, 0, sizeof(outEntry));
     CMyLoginWin win;
-    const bool hasBookmarks = hooks && hooks->fillBookmarks && hooks->fillBookmarks(win);
-    win.SetBookmarkMenuEnabled(hasBookmarks);
+    win.RefillBookmarks(hooks);
     win.SetInfo(address, nullptr, nullptr);
     win.Place(kPlaceCenterScreen);
     win.Show();

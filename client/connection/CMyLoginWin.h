@@ -57,6 +57,8 @@ public:
     void UpdateButtons();
 
     void AddBookmark(const uint8_t* title);
+    // Empties the bookmark menu and fills it again, so that a bookmark saved from the dialog shows at once.
+    void RefillBookmarks(const SHooks* hooks);
     void SetBookmarkMenuEnabled(bool enabled);
     uint32_t GetChosenBookmark() const;
     void SetBookmarkName(const uint8_t* name);

@@ -69,7 +69,8 @@ bool CServerModel::AnswerSession(SRequest& r)
     case 304: // name and icon changed
         session.user.icon = int16_t(Integer(CFields::Find(body, kIcon)));
         session.user.name = CFields::Find(body, kName);
-        if (session.loggedIn) NotifyOthers(r.server, r.connection, 301, UserFields(session.user));
+        // The one who changed hears it too: that is how its own row in the users list learns the new name.
+        if (session.loggedIn) NotifyAll(r.server, 301, UserFields(session.user));
         ChatMemberChanged(r.server, r.connection);
         r.reply.answer = false;
         return true;

@@ -5,6 +5,7 @@
 #include <QMimeData>
 #include <QUrl>
 #include <QWidget>
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -247,6 +248,14 @@ TEST_F(PrefsAppTest, ChangingTheNameWhileConnectedSends304AndColoursApplyAtOnce)
     EXPECT_EQ(app.mColorChat.textSize, 50);
     EXPECT_EQ(app.mChatWin->GetChatView()->Widget()->font().pointSize(), 50);
     EXPECT_EQ(privateChat->GetChatView()->Widget()->font().pointSize(), 50);
+    // The server tells everyone, the one who changed too, so that the own row follows the new name.
+    EXPECT_TRUE(h.WaitUntil(
+        [&]
+        {
+            const std::vector<std::string> names = h.OnlineUserNames();
+            return std::find(names.begin(), names.end(), "Renamed*One") != names.end();
+        },
+        "the own row to show the new name"));
 
     // A one-blank name is refused with box 129 and the dialog stays (its loop turns again) until it is
     // cancelled.
@@ -283,7 +292,15 @@ TEST_F(PrefsAppTest, ABookmarkSavedFromTheConnectDialogConnectsAgainFromItsMenu)
             w.UpdateButtons();
             w.Hit(CMyLoginWin::kHitSave);
         });
-    h.OnModal<CMyLoginWin>([](CMyLoginWin& w) { w.Hit(CMyLoginWin::kHitCancel); });
+    // The saved bookmark is in the menu of the dialog it was saved from.
+    h.OnModal<CMyLoginWin>(
+        [](CMyLoginWin& w)
+        {
+            auto* menu = static_cast<CButtonPopupView*>(w.FindView(CMyLoginWin::kHitBookmarkMenu));
+            EXPECT_TRUE(menu->IsEnabled());
+            EXPECT_EQ(menu->GetItemCount(), 1u);
+            w.Hit(CMyLoginWin::kHitCancel);
+        });
     app.DoShowConnect();
     ASSERT_EQ(ReadAll(h.UserFolder() + "/Servers/home.qbm"), Bookmark(address, "alice", "wonderland"));
     EXPECT_FALSE(app.IsConnected());
