@@ -5,7 +5,10 @@
 set -euo pipefail
 
 run_packages=(cmake ninja-build g++ qt6-base-dev libgl-dev qt6-multimedia-dev librsvg2-bin)
-test_packages=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev)
+# The desktop tests: a private message bus for the notification test, and the desktop's validators for
+# the installed layout (each is skipped where its tool is missing).
+test_packages=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev dbus-daemon
+               desktop-file-utils appstream shared-mime-info xdg-utils groff-base)
 # dpkg-shlibdeps computes the package's dependencies from the libraries the programs link.
 package_packages=(dpkg-dev file)
 
