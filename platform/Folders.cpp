@@ -34,9 +34,12 @@ int MakeFolders(const std::string& path)
     return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
 }
 
-int UserDataFolder(std::string& outPath)
+namespace
 {
-    const char* xdg = std::getenv("XDG_DATA_HOME");
+// $VARIABLE when it is an absolute path, else ~/fallback; then the program's own folder in it.
+int XdgFolder(const char* variable, const char* fallback, std::string& outPath)
+{
+    const char* xdg = std::getenv(variable);
     std::string base;
     if (xdg && xdg[0] == '/')
         base = xdg;
@@ -44,9 +47,20 @@ int UserDataFolder(std::string& outPath)
     {
         const char* home = std::getenv("HOME");
         if (!home || !home[0]) return ENOENT;
-        base = std::string(home) + "/.local/share";
+        base = std::string(home) + "/" + fallback;
     }
     outPath = base + "/Quenvol";
     return MakeFolders(outPath);
+}
+} // namespace
+
+int UserDataFolder(std::string& outPath)
+{
+    return XdgFolder("XDG_DATA_HOME", ".local/share", outPath);
+}
+
+int UserConfigFolder(std::string& outPath)
+{
+    return XdgFolder("XDG_CONFIG_HOME", ".config", outPath);
 }
 } // namespace platform

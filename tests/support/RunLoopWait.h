@@ -30,3 +30,14 @@ inline bool PumpUntil(const std::function<bool()>& condition, const char* what, 
     if (!held) ADD_FAILURE() << "watchdog: gave up after " << watchdogMs << " ms waiting for " << what;
     return held;
 }
+
+// Pumps the run loop for a while, for tests that check that something does not happen: it would have
+// happened by then.
+inline void PumpFor(uint32_t ms)
+{
+    const uint64_t end = platform::MonotonicMilliseconds() + ms;
+    const int wake = platform::StartTimer(20);
+    while (platform::MonotonicMilliseconds() < end)
+        UApplication::ProcessAndSleep();
+    platform::StopTimer(wake);
+}

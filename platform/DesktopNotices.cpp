@@ -1,0 +1,212 @@
+#include "platform/DesktopNotices.h"
+
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDBusPendingReply>
+#include <QObject>
+#include <QStringList>
+#include <QVariantMap>
+#include <cstdlib>
+#include <deque>
+#include <sys/stat.h>
+#include <utility>
+
+namespace platform
+{
+namespace
+{
+const QString kService = QStringLiteral("org.freedesktop.Notifications");
+const QString kPath = QStringLiteral("/org/freedesktop/Notifications");
+const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
+const QString kAppID = QStringLiteral("org.quenvol.Quenvol");
+// The service keeps notices of its own accord and may never say they closed: only the newest are kept.
+constexpr size_t kMaxRemembered = 32;
+
+class CNoticeListener : public QObject
+{
+    Q_OBJECT
+public Q_SLOTS:
+    void ActionInvoked(uint id, const QString& action);
+    void NotificationClosed(uint id, uint reason);
+};
+
+struct SNotices
+{
+    enum class EBus
+    {
+        Session,
+        Address,
+        None,
+    };
+    EBus bus = EBus::Session;
+    QString address;
+    QString connectionName;
+    // Answers to requests made on an earlier bus are not for the current one.
+    uint32_t generation = 0;
+    bool subscribed = false;
+    // The service's number of each notice shown, with the caller's tag.
+    std::deque<std::pair<uint32_t, uint32_t>> shown;
+    NoticeClickProc proc = nullptr;
+    void* context = nullptr;
+    CNoticeListener* listener = nullptr;
+};
+
+SNotices& Notices()
+{
+    static SNotices notices;
+    return notices;
+}
+
+// Only a bus the environment names is used: asking for "the session bus" without one would start a
+// bus daemon of its own on some systems.
+bool SessionBusNamed()
+{
+    const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    if (address && address[0]) return true;
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (!runtime || runtime[0] != '/') return false;
+    struct stat st
+    {
+    };
+    return stat((std::string(runtime) + "/bus").c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
+}
+
+QDBusConnection Bus()
+{
+    SNotices& n = Notices();
+    switch (n.bus)
+    {
+    case SNotices::EBus::Session:
+        if (SessionBusNamed()) return QDBusConnection::sessionBus();
+        break;
+    case SNotices::EBus::Address:
+        if (n.connectionName.isEmpty())
+        {
+            n.connectionName = QStringLiteral("quenvol-notices-%1").arg(n.generation);
+            QDBusConnection::connectToBus(n.address, n.connectionName);
+        }
+        return QDBusConnection(n.connectionName);
+    case SNotices::EBus::None:
+        break;
+    }
+    return QDBusConnection(QString());
+}
+
+CNoticeListener* Listener()
+{
+    SNotices& n = Notices();
+    if (!n.listener) n.listener = new CNoticeListener;
+    return n.listener;
+}
+
+// Without a sender's name: naming the service would make the connection ask the bus for its owner and
+// wait for the answer. Only the numbers of our own notices mean anything to the listener anyway.
+void Subscribe(QDBusConnection& bus)
+{
+    SNotices& n = Notices();
+    if (n.subscribed) return;
+    n.subscribed = true;
+    bus.connect(QString(), kPath, kInterface, QStringLiteral("ActionInvoked"), Listener(),
+                SLOT(ActionInvoked(uint, QString)));
+    bus.connect(QString(), kPath, kInterface, QStringLiteral("NotificationClosed"), Listener(),
+                SLOT(NotificationClosed(uint, uint)));
+}
+
+void Remember(uint32_t id, uint32_t tag)
+{
+    auto& shown = Notices().shown;
+    shown.emplace_back(id, tag);
+    while (shown.size() > kMaxRemembered)
+        shown.pop_front();
+}
+
+void ForgetBus()
+{
+    SNotices& n = Notices();
+    if (n.subscribed && n.bus == SNotices::EBus::Session)
+    {
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        bus.disconnect(QString(), kPath, kInterface, QStringLiteral("ActionInvoked"), Listener(),
+                       SLOT(ActionInvoked(uint, QString)));
+        bus.disconnect(QString(), kPath, kInterface, QStringLiteral("NotificationClosed"), Listener(),
+                       SLOT(NotificationClosed(uint, uint)));
+    }
+    if (!n.connectionName.isEmpty()) QDBusConnection::disconnectFromBus(n.connectionName);
+    n.connectionName.clear();
+    n.subscribed = false;
+    n.shown.clear();
+    ++n.generation;
+}
+} // namespace
+
+void CNoticeListener::ActionInvoked(uint id, const QString&)
+{
+    // Every action of our notices means "show me": the default one (a click) and the "Show" button.
+    SNotices& n = Notices();
+    for (const auto& [shownID, tag] : n.shown)
+        if (shownID == id)
+        {
+            if (n.proc) n.proc(n.context, tag);
+            return;
+        }
+}
+
+void CNoticeListener::NotificationClosed(uint id, uint)
+{
+    auto& shown = Notices().shown;
+    for (auto it = shown.begin(); it != shown.end(); ++it)
+        if (it->first == id)
+        {
+            shown.erase(it);
+            return;
+        }
+}
+
+void SetNoticeClickProc(NoticeClickProc proc, void* context)
+{
+    Notices().proc = proc;
+    Notices().context = context;
+}
+
+void ShowDesktopNotice(const QString& summary, const QString& body, const QString& category, uint32_t tag)
+{
+    QDBusConnection bus = Bus();
+    if (!bus.isConnected()) return;
+    Subscribe(bus);
+    QVariantMap hints;
+    hints.insert(QStringLiteral("desktop-entry"), kAppID);
+    if (!category.isEmpty()) hints.insert(QStringLiteral("category"), category);
+    QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
+    // Services that understand markup read the body as markup: what a server sent stays plain text.
+    call << QStringLiteral("Quenvol") << uint(0) << kAppID << summary << body.toHtmlEscaped()
+         << QStringList{QStringLiteral("default"), QStringLiteral("Show")} << hints << int(-1);
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), Listener());
+    const uint32_t generation = Notices().generation;
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished,
+                     [tag, generation](QDBusPendingCallWatcher* w)
+                     {
+                         // No service on the bus is an error answer like any other, and as quiet.
+                         QDBusPendingReply<uint> reply = *w;
+                         if (!reply.isError() && generation == Notices().generation)
+                             Remember(reply.value(), tag);
+                         w->deleteLater();
+                     });
+}
+
+void SetNoticeBusAddress(const QString& address)
+{
+    ForgetBus();
+    SNotices& n = Notices();
+    n.bus = address.isEmpty() ? SNotices::EBus::None : SNotices::EBus::Address;
+    n.address = address;
+}
+
+void UseSessionBusForNotices()
+{
+    ForgetBus();
+    Notices().bus = SNotices::EBus::Session;
+}
+} // namespace platform
+
+#include "DesktopNotices.moc"

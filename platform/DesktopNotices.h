@@ -1,0 +1,25 @@
+// Notices through the desktop's notification service (org.freedesktop.Notifications on the user's
+// session bus). Nothing here waits: the request goes out, and the service's answers (the notice's
+// number, a click) come back through the event loop. Without a bus or without a service nothing shows
+// and nothing is said: a desktop without notices is a normal desktop.
+#pragma once
+
+#include <QString>
+#include <cstdint>
+
+namespace platform
+{
+// The caller's number of the notice that the user clicked.
+using NoticeClickProc = void (*)(void* context, uint32_t tag);
+void SetNoticeClickProc(NoticeClickProc proc, void* context);
+
+// `tag` comes back to the click procedure. `category` is one of the categories notification services
+// know ("im.received", "transfer.complete", ...), or empty.
+void ShowDesktopNotice(const QString& summary, const QString& body, const QString& category, uint32_t tag);
+
+// Which bus carries the notices. By default the session bus, when the environment names one (or the
+// runtime folder has one); an empty address means no bus at all. Tests give the address of a bus of
+// their own so that no notice reaches the desktop of whoever runs them.
+void SetNoticeBusAddress(const QString& address);
+void UseSessionBusForNotices();
+} // namespace platform
