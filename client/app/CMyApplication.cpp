@@ -9,6 +9,7 @@
 #include "client/app/CMyOldToolbarWin.h"
 #include "client/boxes/MsgBox.h"
 #include "client/boxes/USound.h"
+#include "client/desktop/CMyDesktopNotices.h"
 #include "client/tasks/CMyTask.h"
 #include "client/tracker/CMyTracker.h"
 #include "framework/files/UFileSys.h"
@@ -48,6 +49,8 @@ CMyApplication::~CMyApplication()
     // After the tasks: a tracker query that goes unfinished reports to the controller.
     delete mTracker;
     mTracker = nullptr;
+    delete mDesktopNotices;
+    mDesktopNotices = nullptr;
     UTransact::Dispose(mTpt);
     mTpt = nullptr;
     UTimer::Dispose(mFinishTaskTimer);

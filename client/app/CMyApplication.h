@@ -33,6 +33,8 @@ class CMySessionWin;
 struct SHitMsgData;
 struct SMyPrefs;
 struct SMyBookmarkItem;
+class CMyDesktopNotices;
+enum class EMyNotice : uint16_t;
 
 constexpr const char kRezDataFileName[] = "quenvol.dat";
 
@@ -274,6 +276,21 @@ public:
     // The tracker controller sees every hit first; true when it took it.
     virtual bool TrackerWindowHit(CWindow* window, const SHitMsgData& hit);
 
+    // The desktop (desktop/AppDesktop.cpp): a later start of the program, and notices on the desktop
+    // while none of the client's windows is active.
+    // A later start of the program brings the client forward: the toolbar, and on top of it the window
+    // the user worked in last, or a dialog that waits for an answer.
+    virtual void DoBringClientForward();
+    // A file or folder transfer ended: `name` (length-prefixed) is the item's name, `ok` false when the
+    // transfer failed. A notice tells the user while the client is in the background; clicking it shows
+    // the tasks window.
+    virtual void NotifyTransferEnded(const uint8_t* name, bool ok);
+    // Something that `window` is about to show arrived: `name` (length-prefixed) is who sent it, `text`
+    // the message (none for an invitation). Call it before the window is shown, which makes it active.
+    void NotifyDesktop(EMyNotice kind, const uint8_t* name, const void* text, uint32_t size, CWindow* window);
+    // The notices and their switch, made on first use.
+    CMyDesktopNotices& DesktopNotices();
+
     bool IsConnected() const { return mIsConnected; }
 
     // Persisted statistics.
@@ -322,6 +339,7 @@ public:
     CMyTracker* mTracker = nullptr;
     CPtrList<CMyFolderWin> mFolderWinList;
     CPtrList<CMySessionWin> mSessionWinList;
+    CMyDesktopNotices* mDesktopNotices = nullptr;
     // Changes whenever a session ends, so that what was opened for it can tell.
     uint32_t mSessionSerial = 1;
 

@@ -1,7 +1,10 @@
 // Program entry: the window system, networking check, the resource data file, then the application.
 #include <QApplication>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "client/app/CMyApplication.h"
 #include "framework/files/UFileSys.h"
@@ -14,6 +17,7 @@
 #include "platform/CommandLine.h"
 #include "platform/EventLoop.h"
 #include "platform/Network.h"
+#include "platform/SingleInstance.h"
 
 namespace
 {
@@ -41,6 +45,115 @@ bool AnswersInfoOption(int argc, char** argv, int& outStatus)
     return false;
 }
 
+// One client per user: a later start hands its documents to the running client and ends, so that two
+// clients never write the same preferences file over each other. The running one has the claim.
+class StInstance
+{
+public:
+    ~StInstance() { Release(); }
+    platform::InstanceObj* Get() const { return mInstance; }
+    // A quitting client lets go at once: a start from now on becomes the client itself.
+    void Release()
+    {
+        platform::ReleaseInstance(mInstance);
+        mInstance = nullptr;
+    }
+
+    // True when a running client took this start's documents (outStatus is then the exit status);
+    // false when this process is to be the client.
+    bool HandOffToRunningClient(int& outStatus)
+    {
+        std::string folder;
+        if (int err = platform::InstanceFolder(folder))
+        {
+            std::fprintf(stderr, "quenvol: no runtime folder for the running client's socket (%s)\n",
+                         std::strerror(err));
+            return false;
+        }
+        // A running client that goes away while it is being asked (it was quitting) leaves the claim free.
+        for (int attempt = 0; attempt < 3; ++attempt)
+        {
+            int err = 0;
+            switch (platform::ClaimInstance(folder, mInstance, err))
+            {
+            case platform::EInstanceClaim::Claimed:
+                return false;
+            case platform::EInstanceClaim::Failed:
+                std::fprintf(stderr, "quenvol: cannot listen for later starts in %s (%s)\n", folder.c_str(),
+                             std::strerror(err));
+                return false;
+            case platform::EInstanceClaim::Running:
+                break;
+            }
+            const int result = HandOff(folder);
+            if (result == 0)
+            {
+                outStatus = 0;
+                return true;
+            }
+            if (result == E2BIG)
+            {
+                std::fprintf(stderr, "quenvol: too many or too long documents for the running client\n");
+                outStatus = 1;
+                return true;
+            }
+            if (result != ECONNRESET)
+            {
+                // A client that holds the claim but does not answer is stuck; the user still gets one.
+                std::fprintf(stderr, "quenvol: the running client does not answer (%s); starting another\n",
+                             std::strerror(result));
+                return false;
+            }
+        }
+        return false;
+    }
+
+private:
+    // Waits for the answer in the event loop, as everything in the program waits.
+    static int HandOff(const std::string& folder)
+    {
+        struct SOutcome
+        {
+            bool done = false;
+            int result = 0;
+        } outcome;
+        platform::HandOffObj* handOff = platform::StartHandOff(
+            folder, platform::Arguments(), kHandOffTimeoutMs,
+            [](void* context, int result)
+            {
+                auto* o = static_cast<SOutcome*>(context);
+                o->done = true;
+                o->result = result;
+            },
+            &outcome);
+        while (!outcome.done)
+            platform::WaitForOneEvent();
+        platform::DisposeHandOff(handOff);
+        return outcome.result;
+    }
+
+    // The running client answers from its run loop, which a slow start-up (or a loaded machine) delays.
+    static constexpr uint32_t kHandOffTimeoutMs = 15000;
+    platform::InstanceObj* mInstance = nullptr;
+};
+
+// The queue message that brings the client forward for a later start.
+constexpr uint32_t kMsgLaterStart = 1201;
+
+void BringForwardMessage(void* context, void*, uint32_t, const void*, uint32_t)
+{
+    static_cast<CMyApplication*>(context)->DoBringClientForward();
+}
+
+// What a later start brought: the client comes forward, and its documents are opened as if they had been
+// on this client's own command line. Both go through the queue, in that order, so that a window the
+// documents open lands on top, and so that nothing the application does runs inside the socket's notice.
+void TakeLaterStart(void* context, const std::vector<std::string>& items)
+{
+    UApplication::PostMessage(kMsgLaterStart, nullptr, 0, 0, BringForwardMessage, context, nullptr);
+    UApplication::AddDocumentsToOpen(items);
+}
+
 // Before the application object exists errors can only be told on the terminal and in an alert.
 int ReportStartFailure(const SError& error)
 {
@@ -63,6 +176,8 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
     platform::SetArguments(argc, argv);
     platform::InitEventLoop();
+    StInstance instance;
+    if (int status; instance.HandOffToRunningClient(status)) return status;
     UApplication::SetDocumentRefProcs(UFileSys::NewFromNativePath, UFileSys::Dispose);
     UFileSys::SetDialogProcs(UFileDialogs::SelectFile, UFileDialogs::SaveFile);
     UWindowServices::Register();
@@ -83,6 +198,7 @@ int main(int argc, char** argv)
     int status = 0;
     {
         CMyApplication app;
+        platform::SetInstanceItemsProc(instance.Get(), TakeLaterStart, &app);
         try
         {
             app.StartUp();
@@ -92,6 +208,8 @@ int main(int argc, char** argv)
             app.Error(error);
         }
         app.Run();
+        instance.Release();
+        UApplication::FlushMessages(BringForwardMessage, &app, nullptr);
     }
     return status;
 }

@@ -7,6 +7,7 @@
 #include "client/chat/CMyChatTasks.h"
 #include "client/chat/CMyPrivMsgWin.h"
 #include "client/chat/CMySendPrivMsgWin.h"
+#include "client/desktop/CMyDesktopNotices.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/runtime/UMemory.h"
@@ -131,6 +132,8 @@ void CMyApplication::DoShowMessage(TFieldDataObj* fields, bool isBroadcast)
         delete message;
         throw;
     }
+    NotifyDesktop(isBroadcast ? EMyNotice::Broadcast : EMyNotice::PrivateMessage, senderName, text.data(),
+                  uint32_t(text.size()), message);
     USound::PlayEvent(kSoundPrivMsg, mSoundPrefs.privMsg);
     if (mShowPrivMsgAtBack)
         message->ShowBehind();

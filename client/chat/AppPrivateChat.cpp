@@ -10,6 +10,7 @@
 #include "client/chat/CMyChatWin.h"
 #include "client/chat/CMySubjectView.h"
 #include "client/chat/MyChatFields.h"
+#include "client/desktop/CMyDesktopNotices.h"
 #include "client/widgets/CMyMsgWin.h"
 #include "client/widgets/CMyUserListView.h"
 #include "framework/net/TransactCatalogue.h"
@@ -120,6 +121,7 @@ void CMyApplication::ProcessTran_InviteToChat(TFieldDataObj* fields)
     UApplication::ShowWantsAttention();
     auto* invitation = new CMyChatInviteWin(chatID, inviter);
     invitation->SetAutoBounds(kPlaceCenterScreen, kPlaceMainScreen);
+    NotifyDesktop(EMyNotice::ChatInvitation, inviter, nullptr, 0, invitation);
     invitation->Show();
 }
 

@@ -7,6 +7,7 @@
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
 #include "client/boxes/USound.h"
+#include "client/desktop/CMyDesktopNotices.h"
 #include "client/prefs/CMyOptionsWin.h"
 #include "client/prefs/UMyBookmarkFile.h"
 #include "client/prefs/UMyPrefsFile.h"
@@ -158,6 +159,7 @@ bool CMyApplication::DoOptions()
     UPString::Copy(o.automaticResponseText, mAutomaticResponseText);
     o.colorChat = mColorChat;
     o.colorNews = mColorNews;
+    o.desktopNotices = DesktopNotices().IsOn();
     if (!CMyOptionsWin::Run(o)) return false;
 
     const bool nameChanged = !UPString::Equal(o.userName, mUserName);
@@ -195,6 +197,9 @@ bool CMyApplication::DoOptions()
         UTransact::SendTransaction(mTpt, kTranSetClientUserInfo, fields);
     }
     WritePrefs();
+    // The switch has a file of its own, written after the preferences so that a failure here (which the
+    // user is told of) costs only the switch's keeping; it holds for this run either way.
+    if (o.desktopNotices != DesktopNotices().IsOn()) DesktopNotices().SetOn(o.desktopNotices);
     return true;
 }
 

@@ -30,6 +30,7 @@ constexpr int16_t kBoxBadName = 129;
 constexpr char kFirewallNote[] =
     "If your network is behind a firewall, ask your network administrator for the "
     "firewall address.  If you're not sure, leave the box empty.";
+constexpr char kNoticesTitle[] = "Desktop notifications while Quenvol is in the background";
 constexpr char kSampleText[] = "The quick brown fox jumps over the lazy dog.";
 constexpr uint8_t kMaxTextSizeDigits = 3;
 
@@ -178,6 +179,7 @@ void CMyOptionsWin::MakeAdvancedTab()
     mFirewall = new CTextView(tab, SRect{115, 10, 360, 34});
     mFirewall->SetMaxLength(127);
     MakeLabel(tab, SRect{10, 50, 360, 110}, kFirewallNote);
+    mNotices = new CCheckBoxView(tab, SRect{10, 124, 365, 144}, kNoticesTitle);
 }
 
 void CMyOptionsWin::SetInfo(const SMyOptions& o)
@@ -198,6 +200,7 @@ void CMyOptionsWin::SetInfo(const SMyOptions& o)
         mOption[i]->SetMark(flags[i]);
     mResponseText->SetText(o.automaticResponseText);
     ShowHideAutomaticResponseText();
+    mNotices->SetMark(o.desktopNotices);
     mColors[kColorSetChat] = o.colorChat;
     mColors[kColorSetNews] = o.colorNews;
     mColorSet = kColorSetChat;
@@ -224,6 +227,7 @@ void CMyOptionsWin::GetInfo(SMyOptions& o) const
     mResponseText->GetText(o.automaticResponseText, sizeof(o.automaticResponseText) - 1);
     o.colorChat = GetColor(kColorSetChat);
     o.colorNews = GetColor(kColorSetNews);
+    o.desktopNotices = mNotices->GetMark();
 }
 
 void CMyOptionsWin::SetIconID(uint16_t iconID)

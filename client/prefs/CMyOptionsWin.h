@@ -34,6 +34,9 @@ struct SMyOptions
     uint8_t automaticResponseText[128];
     SMyColorInfo colorChat;
     SMyColorInfo colorNews;
+    // Notices on the desktop while the client is in the background (kept in the desktop settings, not in
+    // the preferences file).
+    bool desktopNotices;
 };
 
 class CMyOptionsWin : public CWindow
@@ -118,6 +121,7 @@ public:
     {
         return index < kIconCount ? mIcons[index] : nullptr;
     }
+    CCheckBoxView* GetDesktopNoticesBox() const { return mNotices; }
     CButtonView* GetSaveButton() const { return mSaveBtn; }
     CButtonView* GetCancelButton() const { return mCancelBtn; }
 
@@ -145,6 +149,7 @@ private:
     CTextView* mSample = nullptr;
     CCheckBoxView* mSound[10] = {};
     CTextView* mFirewall = nullptr;
+    CCheckBoxView* mNotices = nullptr;
     CButtonView* mSaveBtn = nullptr;
     CButtonView* mCancelBtn = nullptr;
 

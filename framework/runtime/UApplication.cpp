@@ -1,5 +1,6 @@
 #include "framework/runtime/UApplication.h"
 
+#include <cstddef>
 #include <cstring>
 
 #include "framework/runtime/SError.h"
@@ -215,6 +216,16 @@ void UApplication::SetCommandLineItems(const std::vector<std::string>& items)
 {
     gCommandLine.items = items;
     gCommandLine.nextItem = 0;
+}
+
+void UApplication::AddDocumentsToOpen(const std::vector<std::string>& items)
+{
+    if (items.empty()) return;
+    SCommandLine& cl = gCommandLine;
+    cl.items.erase(cl.items.begin(), cl.items.begin() + std::ptrdiff_t(cl.nextItem));
+    cl.nextItem = 0;
+    cl.items.insert(cl.items.end(), items.begin(), items.end());
+    PostMessage(kMsgOpenDocuments, nullptr, 0, 0, nullptr, nullptr, nullptr);
 }
 
 TFileSysRefObj* UApplication::GetDocumentToOpen()

@@ -44,6 +44,10 @@ public:
     static void SetCommandLine(const char* text, uint32_t size);
     // Arguments that the shell has already split: each is one item as it stands.
     static void SetCommandLineItems(const std::vector<std::string>& items);
+    // Documents and addresses that arrive while the program runs (from a later start of it): they join
+    // whatever is still waiting to be opened and are opened through the same message 33, as if they had
+    // been on the command line.
+    static void AddDocumentsToOpen(const std::vector<std::string>& items);
 
     // The file layer turns native paths into references; installed by the program's entry.
     using DocumentRefProc = TFileSysRefObj* (*)(const char* path, uint32_t size);

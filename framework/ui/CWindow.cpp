@@ -172,6 +172,8 @@ bool CWindow::IsVisible() const
 
 void CWindow::BringToFront()
 {
+    // A minimised window in front would still be out of sight.
+    if (mWidget->isMinimized()) mWidget->setWindowState(mWidget->windowState() & ~Qt::WindowMinimized);
     mWidget->show();
     mWidget->raise();
     mWidget->activateWindow();

@@ -39,13 +39,15 @@ CAppHarness::CAppHarness(const AppMaker& makeApp)
     EXPECT_EQ(gHarness, nullptr) << "two end-to-end harnesses at once";
     gHarness = this;
     UseBuiltDataFile();
-    // The application's user files (preferences, bookmarks, downloads) go to a folder of this test.
-    if (const char* old = std::getenv("XDG_DATA_HOME"))
+    // The application's user files (preferences, bookmarks, downloads) and its desktop settings go to
+    // folders of this test.
+    for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME"})
     {
-        mHadDataHome = true;
-        mOldDataHome = old;
+        const char* old = std::getenv(name);
+        mOldEnvironment.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
     }
     setenv("XDG_DATA_HOME", mHome.path().toLocal8Bit().constData(), 1);
+    setenv("XDG_CONFIG_HOME", (mHome.path() + "/config").toLocal8Bit().constData(), 1);
     UWindowServices::Register();
     SetMsgBoxHook(BoxHook);
     CWindow::SetModalObserver([this](CWindow* w) { ModalStarted(w); });
@@ -63,10 +65,11 @@ CAppHarness::~CAppHarness()
     CWindow::SetModalObserver(nullptr);
     UError::SetAlertProc(nullptr);
     SetMsgBoxHook(nullptr);
-    if (mHadDataHome)
-        setenv("XDG_DATA_HOME", mOldDataHome.c_str(), 1);
-    else
-        unsetenv("XDG_DATA_HOME");
+    for (const auto& [name, value] : mOldEnvironment)
+        if (value)
+            setenv(name.c_str(), value->c_str(), 1);
+        else
+            unsetenv(name.c_str());
     gHarness = nullptr;
 }
 

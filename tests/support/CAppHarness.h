@@ -9,7 +9,9 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "client/app/CMyApplication.h"
@@ -131,8 +133,7 @@ private:
 
     QTemporaryDir mHome;
     QTemporaryDir mShare;
-    std::string mOldDataHome;
-    bool mHadDataHome = false;
+    std::vector<std::pair<std::string, std::optional<std::string>>> mOldEnvironment;
     std::unique_ptr<CMyApplication> mApp;
     std::deque<std::function<bool(CWindow*)>> mModalActions;
 };

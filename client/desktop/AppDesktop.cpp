@@ -1,0 +1,39 @@
+// The client on the desktop: what a later start of the program does to the running client, and the
+// notices for what arrives while the user works elsewhere.
+#include "client/app/CMyApplication.h"
+#include "client/app/CMyOldToolbarWin.h"
+#include "client/desktop/CMyDesktopNotices.h"
+#include "framework/ui/CWindow.h"
+
+void CMyApplication::DoBringClientForward()
+{
+    // The toolbar is the client's main window: it comes back even when the user had closed it.
+    DoShowToolbarWin();
+    if (mToolsWin) mToolsWin->BringToFront();
+    CWindow* top = nullptr;
+    for (uint32_t i = 1; i <= CWindow::GetWindowCount(); ++i)
+        if (CWindow* w = CWindow::GetWindow(i); w->IsInModalLoop() && w->IsVisible()) top = w;
+    if (!top) top = CWindow::GetFrontWindow();
+    if (top && top != mToolsWin) top->BringToFront();
+}
+
+CMyDesktopNotices& CMyApplication::DesktopNotices()
+{
+    if (!mDesktopNotices) mDesktopNotices = new CMyDesktopNotices;
+    return *mDesktopNotices;
+}
+
+void CMyApplication::NotifyDesktop(EMyNotice kind, const uint8_t* name, const void* text, uint32_t size,
+                                   CWindow* window)
+{
+    DesktopNotices().Notify(kind, name, text, size, CMyDesktopNotices::BringForward(window));
+}
+
+void CMyApplication::NotifyTransferEnded(const uint8_t* name, bool ok)
+{
+    DesktopNotices().Notify(ok ? EMyNotice::TransferDone : EMyNotice::TransferFailed, name, nullptr, 0,
+                            []
+                            {
+                                if (gApp) gApp->DoShowTasksWin();
+                            });
+}
