@@ -33,10 +33,18 @@ void CIconView::Load()
         label->setPixmap(UIcons::GetIcon(mID).pixmap(QSize(side, side), label->devicePixelRatioF()));
         return;
     }
-    QPixmap p = UIcons::GetPixmap(mType, mID);
-    if (!p.isNull() && (p.width() > box.width() || p.height() > box.height()))
-        p = p.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    label->setPixmap(p);
+    const QPixmap plain = UIcons::GetPixmap(mType, mID);
+    if (plain.isNull() || mType != FourCC("PIXM"))
+    {
+        label->setPixmap(plain.isNull() || (plain.width() <= box.width() && plain.height() <= box.height())
+                             ? plain
+                             : plain.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        return;
+    }
+    // The picture's own size, or less to fit the view, taken from the raster made for this density.
+    QSize size = plain.size();
+    if (size.width() > box.width() || size.height() > box.height()) size.scale(box, Qt::KeepAspectRatio);
+    label->setPixmap(UIcons::GetPicture(mID).pixmap(size, label->devicePixelRatioF()));
 }
 
 CPictureView::CPictureView(SViewParent parent, const SRect& bounds, int16_t pictureID)

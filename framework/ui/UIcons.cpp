@@ -31,11 +31,40 @@ QPixmap UIcons::GetPixmap(uint32_t type, int16_t id)
     return pixmap;
 }
 
+namespace
+{
+// The plain raster first: a data file without the others still gives the icon.
+constexpr uint32_t kIconTypes[] = {FourCC("ICON"), FourCC("IC16"), FourCC("IC24"),
+                                   FourCC("IC32"), FourCC("IC48"), FourCC("IC96")};
+constexpr uint32_t kPictureTypes[] = {FourCC("PIXM"), FourCC("PX15"), FourCC("PX20"), FourCC("PX30")};
+
+template <size_t N>
+QIcon Rasters(const uint32_t (&types)[N], int16_t id)
+{
+    QIcon icon;
+    for (uint32_t type : types)
+    {
+        const QPixmap p = UIcons::GetPixmap(type, id);
+        if (!p.isNull()) icon.addPixmap(p);
+    }
+    return icon;
+}
+} // namespace
+
 QIcon UIcons::GetIcon(int16_t iconID)
 {
-    QPixmap p = GetPixmap(FourCC("ICON"), iconID);
+    static QHash<int16_t, QIcon> cache;
+    auto it = cache.find(iconID);
+    if (it != cache.end()) return *it;
+    QIcon icon = Rasters(kIconTypes, iconID);
     // Stored user icon numbers may be negative; they show the icon of the positive number unless the
     // data file has art of their own.
-    if (p.isNull() && iconID < 0 && iconID != INT16_MIN) p = GetPixmap(FourCC("ICON"), int16_t(-iconID));
-    return p.isNull() ? QIcon() : QIcon(p);
+    if (icon.isNull() && iconID < 0 && iconID != INT16_MIN) icon = Rasters(kIconTypes, int16_t(-iconID));
+    cache.insert(iconID, icon);
+    return icon;
+}
+
+QIcon UIcons::GetPicture(int16_t pictureID)
+{
+    return Rasters(kPictureTypes, pictureID);
 }
