@@ -284,8 +284,11 @@ QString CMyFileListView::SizeColumnText(const SMyFileListItem& item)
 QColor CMyFileListView::NameColor(const SMyFileListItem& item, bool selectedAndActive,
                                   const QPalette& palette)
 {
-    if (item.type == kTypeAlias) return MyColor16(0x7777, 0x7777, 0x7777);
-    return palette.color(selectedAndActive ? QPalette::HighlightedText : QPalette::ButtonText);
+    const QColor wanted =
+        item.type == kTypeAlias
+            ? MyColor16(0x7777, 0x7777, 0x7777)
+            : palette.color(selectedAndActive ? QPalette::HighlightedText : QPalette::ButtonText);
+    return UMyRowDrawing::TextColor(wanted, selectedAndActive, palette);
 }
 
 void CMyFileListView::DrawItem(QPainter& painter, const QRect& r, uint32_t row, bool selected, bool active)

@@ -72,7 +72,7 @@ void CMyTaskListView::DrawItem(QPainter& painter, const QRect& r, uint32_t row, 
     const QPalette& pal = Widget()->palette();
     const int right = r.left() + r.width(), bottom = r.top() + r.height();
     if (selected) UMyRowDrawing::DrawSelection(painter, r.adjusted(1, 1, -1, -2), active, pal);
-    painter.fillRect(QRect(r.left() + 1, bottom - 2, r.width() - 2, 1), Qt::black);
+    painter.fillRect(QRect(r.left() + 1, bottom - 2, r.width() - 2, 1), pal.color(QPalette::Shadow));
     UMyRowDrawing::DrawFrame(painter, r.adjusted(0, 0, 0, -1), pal);
 
     const bool lit = selected && active;

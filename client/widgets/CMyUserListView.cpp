@@ -154,17 +154,25 @@ uint32_t CMyUserListView::SearchNames(const uint8_t* text) const
 
 QColor CMyUserListView::NameColor(uint16_t flags, bool selectedAndActive, const QPalette& palette)
 {
+    QColor wanted;
     switch (flags & 0x03)
     {
     case 0x03:
-        return MyColor16(0xEEEE, 0x7777, 0x7777);
+        wanted = MyColor16(0xEEEE, 0x7777, 0x7777);
+        break;
     case 0x01:
-        return MyColor16(0x7777, 0x7777, 0x7777);
+        wanted = MyColor16(0x7777, 0x7777, 0x7777);
+        break;
     case 0x02:
-        return MyColor16(0xDDDD, 0, 0);
+        wanted = MyColor16(0xDDDD, 0, 0);
+        break;
     default:
-        return palette.color(selectedAndActive ? QPalette::HighlightedText : QPalette::ButtonText);
+        wanted = palette.color(selectedAndActive ? QPalette::HighlightedText : QPalette::ButtonText);
+        break;
     }
+    // The marks of idle users and administrators were chosen for a white list; on a dark one they are
+    // lightened until they read.
+    return UMyRowDrawing::TextColor(wanted, selectedAndActive, palette);
 }
 
 void CMyUserListView::DrawItem(QPainter& painter, const QRect& r, uint32_t row, bool selected, bool active)

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QPalette>
 
+#include "framework/ui/UColors.h"
 #include "framework/ui/UIcons.h"
 
 QFont UMyRowDrawing::ListFont(const QFont& base, bool bold)
@@ -39,6 +40,11 @@ void UMyRowDrawing::DrawIcon(QPainter& painter, int16_t iconID, int x, int y, bo
     if (icon.isNull()) return;
     icon.paint(&painter, QRect(x, y, 16, 16), Qt::AlignCenter,
                selectedLook ? QIcon::Selected : QIcon::Normal);
+}
+
+QColor UMyRowDrawing::TextColor(const QColor& wanted, bool selectedLook, const QPalette& palette)
+{
+    return UColors::Readable(wanted, palette.color(selectedLook ? QPalette::Highlight : QPalette::Base));
 }
 
 void UMyRowDrawing::DrawText(QPainter& painter, const QRect& box, const QString& text, int alignment)

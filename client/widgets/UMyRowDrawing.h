@@ -1,5 +1,6 @@
 // What the file, user and task lists share in drawing their rows: the selection mark, the frame between
-// rows, the row icon and the lists' font.
+// rows, the row icon, the text colour and the lists' font. Every colour comes from the list's palette,
+// so that the rows follow a dark theme as well as a light one.
 #pragma once
 
 #include <QColor>
@@ -27,6 +28,9 @@ public:
     // A one-pixel frame in the light 3D colour; a drag image goes without it.
     static void DrawFrame(QPainter& painter, const QRect& frame, const QPalette& palette);
     static void DrawIcon(QPainter& painter, int16_t iconID, int x, int y, bool selectedLook);
+    // The text colour of a row: `wanted` (a role of the palette, or a colour that marks a kind of item)
+    // made readable on what the row shows behind it, the list's base or the selection's highlight.
+    static QColor TextColor(const QColor& wanted, bool selectedLook, const QPalette& palette);
     // Cut with an ellipsis to fit the width.
     static void DrawText(QPainter& painter, const QRect& box, const QString& text, int alignment);
     // What every icon row of the file and user lists starts with: the selection mark, the frame shared

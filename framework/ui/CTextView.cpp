@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "framework/runtime/UPString.h"
+#include "framework/ui/UColors.h"
 #include "framework/ui/UiText.h"
 
 namespace
@@ -266,6 +267,9 @@ void CTextView::ApplyColors()
         if (!mHasBack) back = text.lightness() < 128 ? Qt::white : Qt::black;
         if (!mHasText) text = back.lightness() < 128 ? Qt::white : Qt::black;
     }
+    // The user's colours stay as chosen unless the text could not be read on the background, which a
+    // pair chosen under another theme, or by mistake, can give.
+    if (mHasText || mHasBack) text = UColors::Readable(text, back);
     p.setColor(QPalette::Text, text);
     p.setColor(QPalette::Base, back);
     Widget()->setPalette(p);

@@ -19,6 +19,7 @@
 #include "framework/runtime/UApplication.h"
 #include "framework/ui/CWindow.h"
 #include "framework/ui/SHitMsgData.h"
+#include "framework/ui/UColors.h"
 #include "tests/support/RunLoopWait.h"
 
 namespace
@@ -124,7 +125,10 @@ TEST_F(ListViewsTest, UserListKeepsServerOrderCutsNamesAndColoursByFlags)
 
     const QPalette pal = QApplication::palette();
     EXPECT_EQ(CMyUserListView::NameColor(3, false, pal), QColor(0xEE, 0x77, 0x77));
-    EXPECT_EQ(CMyUserListView::NameColor(1, true, pal), QColor(0x77, 0x77, 0x77));
+    EXPECT_EQ(CMyUserListView::NameColor(1, false, pal), QColor(0x77, 0x77, 0x77));
+    // On the selection the grey of an idle user would be lost in the highlight.
+    EXPECT_GE(UColors::Contrast(CMyUserListView::NameColor(1, true, pal), pal.color(QPalette::Highlight)),
+              UColors::kKeptContrast);
     EXPECT_EQ(CMyUserListView::NameColor(2, false, pal), QColor(0xDD, 0, 0));
     EXPECT_EQ(CMyUserListView::NameColor(0x10, false, pal), pal.color(QPalette::ButtonText));
     EXPECT_EQ(CMyUserListView::NameColor(0, true, pal), pal.color(QPalette::HighlightedText));
