@@ -20,6 +20,7 @@ struct TTransactObj;
 struct TFileSysRefObj;
 class CWindow;
 class CMyTask;
+class CMyDownloadFldrTask;
 class CMyTextWin;
 class CMyTaskListView;
 class CMyOldChatWin;
@@ -241,6 +242,11 @@ public:
     virtual void DoFileDownload(CWindow* window, uint16_t mods);
     virtual void DoFileUpload(CWindow* window, uint16_t mods);
     virtual void DoFileUploadFromDrop(CWindow* window, const SHitMsgData& drop);
+    // Folder downloads (transfers/AppFolderTransfers.cpp): the server folder `name` in `path` (null and 0
+    // for the root) into a folder of that name, made a valid local name, inside `parentFolder`; null when
+    // not connected.
+    virtual CMyDownloadFldrTask* DoDownloadFolder(const void* path, uint32_t pathSize, const uint8_t* name,
+                                                  TFileSysRefObj* parentFolder, bool queued);
 
     // Preferences and bookmarks (prefs/AppPrefs.cpp).
     // The options dialog; true when the user saved.

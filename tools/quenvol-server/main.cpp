@@ -6,7 +6,9 @@
 // ("users") and the accounts as they stand ("accounts"). With a "tracker" line in the configuration it
 // also runs a tracker that lists this server and the configuration's "listed" servers.
 //
-//   quenvol-server [--port N] [--config FILE]      (port 0 or none: a free port, printed at start)
+//   quenvol-server [--port N] [--config FILE] [--cut-folder-after BYTES]
+//     port 0 or none: a free port, printed at start; --cut-folder-after closes every folder download's
+//     connection after that many bytes, to try resuming by hand.
 #include <QCoreApplication>
 #include <cerrno>
 #include <cstdio>
@@ -86,6 +88,8 @@ const char* TypeName(uint16_t type)
         return "list folder";
     case 202:
         return "download or preview";
+    case 210:
+        return "download folder";
     case 204:
         return "delete";
     case 205:
@@ -220,7 +224,7 @@ void InputEvent(void*, int)
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: quenvol-server [--port N] [--config FILE]\n");
+    std::fprintf(stderr, "usage: quenvol-server [--port N] [--config FILE] [--cut-folder-after BYTES]\n");
     return 2;
 }
 } // namespace
@@ -229,6 +233,7 @@ int main(int argc, char** argv)
 {
     long port = 0;
     std::string config;
+    unsigned long long folderCut = 0;
     for (int i = 1; i < argc; ++i)
     {
         const std::string arg = argv[i];
@@ -240,6 +245,12 @@ int main(int argc, char** argv)
         }
         else if (arg == "--config" && i + 1 < argc)
             config = argv[++i];
+        else if (arg == "--cut-folder-after" && i + 1 < argc)
+        {
+            char* end = nullptr;
+            folderCut = std::strtoull(argv[++i], &end, 10);
+            if (*end || argv[i][0] == '-') return Usage();
+        }
         else
             return Usage();
     }
@@ -261,6 +272,7 @@ int main(int argc, char** argv)
     CTransferServer transfers;
     server.SetModel(&model);
     model.transfers = &transfers;
+    transfers.SetFolderCutAfter(folderCut);
     gServer = &server;
     gModel = &model;
     server.onRequest = LogRequest;

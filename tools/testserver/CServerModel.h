@@ -114,6 +114,7 @@ private:
     bool AnswerNews(SRequest& r);      // ServerNews.cpp
     bool AnswerFiles(SRequest& r);     // ServerFiles.cpp: listings, information, changes to the shared folder
     bool AnswerTransfers(SRequest& r); // ServerTransfers.cpp: previews (and later downloads, uploads)
+    bool AnswerFolderDownload(SRequest& r); // ServerFolderTransfers.cpp
 
     // Comments follow their items when these are renamed or moved, and go with them.
     void MoveComments(const std::string& from, const std::string& to);

@@ -35,6 +35,8 @@ CTransferServer::CTransferServer()
     mNextRefNum = uint32_t(random()) | 1u;
     mHandlers[STransferJob::EKind::Preview] = [](CTransferServer& s, STransferConnection& c)
     { s.ServePreview(c); };
+    mHandlers[STransferJob::EKind::FolderDownload] = [](CTransferServer& s, STransferConnection& c)
+    { s.ServeFolderDownload(c); };
 }
 
 CTransferServer::~CTransferServer()

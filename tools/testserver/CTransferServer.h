@@ -6,7 +6,8 @@
 // number already used or anything but the handshake is closed.
 //
 // Previews are served here: the file's bytes, plain, from the job's offset, then the server closes.
-// Other kinds are served by a handler given with SetHandler; until one is given, their connections close.
+// Folder downloads are served item by item (ServerFolderTransfers.cpp). Other kinds are served by a handler
+// given with SetHandler; until one is given, their connections close.
 #pragma once
 
 #include <cstdint>
@@ -103,6 +104,9 @@ public:
     }
     // Writes at most that many bytes per turn of the loop (0: as much as the network takes).
     void SetPieceSize(uint32_t bytes) { mPieceSize = bytes; }
+    // Folder downloads close their connection once this many bytes went out (0: never), as a broken
+    // connection would.
+    void SetFolderCutAfter(uint64_t bytes) { mFolderCutAfter = bytes; }
 
 private:
     static void ListenEvent(void* context, int event);
@@ -111,12 +115,14 @@ private:
     void Feed(STransferConnection& c);
     void Event(const STransferConnection& c, const std::string& what);
     void ServePreview(STransferConnection& c);
+    void ServeFolderDownload(STransferConnection& c); // ServerFolderTransfers.cpp
 
     int mListenFD = -1;
     platform::SocketWatchObj* mListenWatch = nullptr;
     uint16_t mPort = 0;
     uint32_t mNextRefNum;
     uint32_t mPieceSize = 0;
+    uint64_t mFolderCutAfter = 0;
     std::map<uint32_t, STransferJob> mJobs;
     std::map<STransferJob::EKind, Handler> mHandlers;
     std::vector<std::unique_ptr<STransferConnection>> mConnections;

@@ -1,6 +1,7 @@
 // The server model's transfer requests: it checks what a client asks for, registers the transfer with
 // the transfer listener and answers with the reference number and the size the connection will carry.
-// Previews are served; downloads, uploads and folder downloads are refused until they are built.
+// Previews are served (folder downloads in ServerFolderTransfers.cpp); downloads and uploads are refused
+// until they are built.
 #include <sys/stat.h>
 
 #include "tools/testserver/CServerModel.h"
@@ -59,8 +60,7 @@ bool CServerModel::AnswerTransfers(SRequest& r)
         Refuse(r.reply, "This server does not accept uploads yet.");
         return true;
     case 210: // folder download
-        Refuse(r.reply, "This server does not offer folder downloads yet.");
-        return true;
+        return AnswerFolderDownload(r);
     default:
         return false;
     }

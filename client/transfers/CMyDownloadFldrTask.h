@@ -1,0 +1,80 @@
+// The download of a whole server folder over one transfer connection. After the request, the server
+// walks the folder and announces its items one at a time; the client creates each folder, and for each
+// file answers whether it wants it whole (1), resumed (2, with a resume record) or not at all (3), and
+// then receives its flattened form. Every file is written under its name with ".qpf" appended until it
+// is complete, so a folder download that was cut off and started again resumes the half file instead of
+// taking it for a finished one, and skips the files that are already complete.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "client/tasks/CMyTask.h"
+#include "client/transfers/CMyTransferProgress.h"
+#include "client/transfers/UMyFolderItemHeader.h"
+
+class CMyTransferConnection;
+struct TFileSysRefObj;
+
+class CMyDownloadFldrTask : public CMyTransactTask
+{
+public:
+    // The client's answers to an announced item.
+    enum : uint16_t
+    {
+        kAnswerSend = 1,
+        kAnswerResume = 2,
+        kAnswerNext = 3,
+    };
+
+    // `path`: the server folder that holds the folder (null and 0 for the root); `fldrName`: the folder's
+    // name; `destFldr`: the local folder that becomes the downloaded folder (cloned, created when
+    // missing). A queued task waits for the tasks created before it.
+    CMyDownloadFldrTask(const void* path, uint32_t pathSize, const uint8_t* fldrName,
+                        TFileSysRefObj* destFldr, bool queued);
+    // Closes the connection; a partial file that received nothing goes, one with data stays to be resumed.
+    ~CMyDownloadFldrTask() override;
+
+    void Process() override;
+    // Starts a queued download now.
+    void Start() { StartQueued(); }
+
+    uint32_t GetTotalSize() const { return mTotalSize; }
+    uint32_t GetDownloadedSize() const { return mDownloadedSize; }
+    uint16_t GetTotalItems() const { return mTotalItems; }
+    uint16_t GetDownloadedItems() const { return mDownloadedItems; }
+
+private:
+    void SendFolderRequest();
+    void TakeReplyAndConnect();
+    // True when the next item's header (or the current file's size) is complete; raises when the
+    // connection ended before it came, or the server sent something that is no item.
+    bool ReadItemBytes();
+    void StartItem();
+    void StartFile(TFileSysRefObj* item);
+    bool ReceiveFileData();
+    void EndFile();
+    // One more item dealt with; true when it was the last.
+    bool CountItem();
+    void SendAnswer(uint16_t answer);
+    void ConnectionEnded();
+    void ShowProgress();
+
+    std::unique_ptr<CMyTransferConnection> mConnection;
+    TFileSysRefObj* mFldr = nullptr;
+    TFileSysRefObj* mFile = nullptr;
+    uint32_t mStartSecs = 0;
+    uint32_t mTotalSize = 0;
+    uint32_t mDownloadedSize = 0;
+    uint16_t mTotalItems = 0;
+    uint16_t mDownloadedItems = 0;
+    uint32_t mFileTotalSize = 0;
+    uint32_t mFileDlSize = 0;
+    uint32_t mRefNum = 0;
+    CMyTransferProgress mProgress;
+    CMyFolderItemReader mReader;
+    uint8_t mFldrName[32] = {};
+    bool mWasQueued;
+    std::vector<uint8_t> mBuffer;
+};

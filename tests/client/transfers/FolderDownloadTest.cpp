@@ -1,0 +1,310 @@
+// Folder downloads through the whole client against the test server's transfer port: a tree with nested
+// and empty folders, a complete local file (skipped) and a partial one (resumed), cut connections started
+// again, splits into 1-byte writes, hostile item paths, and the empty folder.
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <map>
+#include <sstream>
+
+#include "client/app/AppNumbers.h"
+#include "client/files/CMyFolderWin.h"
+#include "client/tasks/CMyTask.h"
+#include "client/transfers/CMyDownloadFldrTask.h"
+#include "framework/files/StFileSysRef.h"
+#include "framework/files/UFileSys.h"
+#include "tests/client/files/FilesTestSupport.h"
+#include "tools/testserver/CTestSocket.h"
+
+namespace fs = std::filesystem;
+using namespace filestest;
+
+namespace
+{
+std::string Bytes(size_t size, unsigned seed)
+{
+    std::string bytes(size, '\0');
+    for (size_t i = 0; i < size; ++i)
+        bytes[i] = char((i * 131 + seed * 17 + i / 251) & 0xFF);
+    return bytes;
+}
+
+std::string ReadFile(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes)
+{
+    fs::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Every item below a folder: folders as "/", files as their bytes.
+std::map<std::string, std::string> Tree(const fs::path& root)
+{
+    std::map<std::string, std::string> items;
+    for (const auto& e : fs::recursive_directory_iterator(root))
+    {
+        const std::string rel = fs::relative(e.path(), root).string();
+        items[rel] = e.is_directory() ? std::string("/") : ReadFile(e.path());
+    }
+    return items;
+}
+
+std::string Level(const std::string& name)
+{
+    return std::string(2, '\0') + char(name.size()) + name;
+}
+
+std::string Record(std::initializer_list<std::string> levels)
+{
+    std::string record = testwire::BE16(uint16_t(levels.size()));
+    for (const std::string& l : levels)
+        record += Level(l);
+    return record;
+}
+
+std::string Header(bool isFolder, const std::string& record)
+{
+    const std::string header = testwire::BE16(isFolder ? 1 : 0) + record;
+    return testwire::BE16(uint16_t(header.size())) + header;
+}
+
+class FolderDownloadTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        h.model.guestAccess = CServerModel::AllAccess();
+        h.WriteSharedFile("Tree/a.txt", Bytes(3000, 1));
+        h.WriteSharedFile("Tree/Empty/");
+        h.WriteSharedFile("Tree/Sub/Deep/b.bin", Bytes(70000, 2));
+        h.WriteSharedFile("Tree/Sub/c.txt", Bytes(10, 3));
+        h.WriteSharedFile("Tree/Sub/zero.dat", "");
+        h.WriteSharedFile("Tree/exists.txt", Bytes(500, 4));
+        h.WriteSharedFile("Tree/partial.bin", Bytes(20000, 5));
+        h.WriteSharedFile("Nothing/");
+        h.transfers.onEvent = [this](uint32_t, const std::string& what) { events.push_back(what); };
+    }
+
+    void Begin()
+    {
+        h.Start();
+        ASSERT_TRUE(h.Login());
+        h.App().mQueueTransfers = 0;
+    }
+
+    fs::path Local() const { return fs::path(dest.path().toStdString()); }
+    fs::path Shared(const std::string& path) const { return fs::path(h.SharedFolder()) / path; }
+
+    CMyDownloadFldrTask* Download(const std::string& name, bool queued = false)
+    {
+        const std::string native = Local().string();
+        StFileSysRef parent(UFileSys::NewFromNativePath(native.data(), uint32_t(native.size())));
+        return h.App().DoDownloadFolder(nullptr, 0, CAppHarness::P(name).data(), parent.Get(), queued);
+    }
+
+    bool HasTask() const
+    {
+        for (CMyTask* task : h.App().mTaskList)
+            if (dynamic_cast<CMyDownloadFldrTask*>(task)) return true;
+        return false;
+    }
+
+    bool RunToEnd(const char* what, uint32_t watchdogMs = 15000)
+    {
+        return h.WaitUntil([&] { return !HasTask(); }, what, watchdogMs);
+    }
+
+    bool Has(const std::string& event) const
+    {
+        for (const std::string& e : events)
+            if (e.find(event) != std::string::npos) return true;
+        return false;
+    }
+
+    // The local folder holds a file that exists already and the start of another.
+    void PrepareLocal()
+    {
+        WriteFile(Local() / "Tree/exists.txt", "mine");
+        WriteFile(Local() / "Tree/partial.bin.qpf", Bytes(20000, 5).substr(0, 7000));
+    }
+
+    std::map<std::string, std::string> Expected() const
+    {
+        std::map<std::string, std::string> tree = Tree(Shared("Tree"));
+        tree["exists.txt"] = "mine";
+        return tree;
+    }
+
+    CAppHarness h;
+    QTemporaryDir dest;
+    std::vector<std::string> events;
+};
+} // namespace
+
+TEST_F(FolderDownloadTest, ATreeArrivesWithEachAnswerAndNothingPartialStays)
+{
+    Begin();
+    PrepareLocal();
+    ASSERT_NE(Download("Tree"), nullptr);
+    ASSERT_TRUE(RunToEnd("the folder download to end"));
+    EXPECT_EQ(Tree(Local() / "Tree"), Expected());
+    // The complete file was skipped, the partial one resumed where it stopped, the rest sent whole.
+    EXPECT_TRUE(Has("resuming at 7000"));
+    EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                            [](const std::string& e) { return e.find("sending item") != std::string::npos; }),
+              5);
+    EXPECT_TRUE(h.boxes.empty());
+    EXPECT_TRUE(h.alert.empty()) << h.alert;
+    const STestTransaction request = h.Requests(210).back();
+    EXPECT_EQ(CAppHarness::Field(request, 201), "Tree");
+    const STransferConnection* c = h.transfers.Last();
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->handshake.size(), 18u);
+    EXPECT_EQ(c->handshake.substr(12), std::string("\0\1\0\0\0\3", 6));
+}
+
+TEST_F(FolderDownloadTest, HeadersAndSizesSplitIntoSingleBytesAreReassembled)
+{
+    h.WriteSharedFile("Tree/Sub/Deep/b.bin", Bytes(3000, 2));
+    h.transfers.SetPieceSize(1);
+    Begin();
+    PrepareLocal();
+    ASSERT_NE(Download("Tree"), nullptr);
+    ASSERT_TRUE(RunToEnd("the folder download in 1-byte writes to end", 60000));
+    EXPECT_EQ(Tree(Local() / "Tree"), Expected());
+    EXPECT_TRUE(h.alert.empty()) << h.alert;
+}
+
+TEST_F(FolderDownloadTest, ADownloadCutAnywhereResumesToTheSameTree)
+{
+    Begin();
+    // Inside the first header, inside a file's size, in the middle of file data, late in the big file.
+    for (uint64_t cut : {3u, 40u, 1200u, 40000u, 90000u})
+    {
+        SCOPED_TRACE("cut after " + std::to_string(cut));
+        fs::remove_all(Local() / "Tree");
+        h.transfers.SetFolderCutAfter(cut);
+        h.boxes.clear();
+        ASSERT_NE(Download("Tree"), nullptr);
+        ASSERT_TRUE(RunToEnd("the cut download to end"));
+        EXPECT_TRUE(h.HasBox(128)) << "the early close is told";
+        h.transfers.SetFolderCutAfter(0);
+        ASSERT_NE(Download("Tree"), nullptr);
+        ASSERT_TRUE(RunToEnd("the second download to end"));
+        EXPECT_EQ(Tree(Local() / "Tree"), Tree(Shared("Tree")));
+    }
+}
+
+TEST_F(FolderDownloadTest, AnEmptyFolderCompletesAtOnce)
+{
+    Begin();
+    ASSERT_NE(Download("Nothing"), nullptr);
+    ASSERT_TRUE(RunToEnd("the empty folder download to end"));
+    EXPECT_TRUE(fs::is_directory(Local() / "Nothing"));
+    EXPECT_TRUE(fs::is_empty(Local() / "Nothing"));
+    EXPECT_TRUE(h.transfers.Connections().empty()) << "nothing to wait for on a transfer connection";
+    EXPECT_TRUE(h.boxes.empty());
+    EXPECT_TRUE(h.alert.empty()) << h.alert;
+}
+
+TEST_F(FolderDownloadTest, TheDownloadButtonTakesAFolderRowIntoTheDownloadFolderWithARow)
+{
+    h.transfers.SetPieceSize(512);
+    Begin();
+    CMyFolderWin* root = OpenRoot(h);
+    ASSERT_NE(root, nullptr);
+    Select(root, "Tree");
+    h.Hit(root, kHitFileDownload);
+    ASSERT_TRUE(h.WaitUntil(
+        [&]
+        {
+            for (const std::string& row : h.TaskRows())
+                if (row.find("Downloading Folder \xD2Tree\xD3") != std::string::npos) return true;
+            return false;
+        },
+        "the folder download's row"));
+    ASSERT_TRUE(RunToEnd("the folder download to end"));
+    EXPECT_EQ(Tree(fs::path(h.UserFolder()) / "Downloads/Tree"), Tree(Shared("Tree")));
+}
+
+// A server that announces items of its own making.
+class HostileFolderTest : public FolderDownloadTest
+{
+protected:
+    void Serve(const std::string& stream)
+    {
+        h.transfers.SetHandler(STransferJob::EKind::FolderDownload,
+                               [stream](CTransferServer&, STransferConnection& c)
+                               {
+                                   // Whatever the client answers, a file of 135 empty-file bytes would
+                                   // follow; the client must not get that far.
+                                   c.socket->Write(stream);
+                               });
+    }
+
+    // The download of Tree fails, and nothing exists beside the download folder's own content.
+    void ExpectRefused()
+    {
+        const fs::path outside = Local() / "outside";
+        fs::create_directories(outside);
+        const fs::path link = Local() / "Tree/away";
+        fs::create_directories(link.parent_path());
+        fs::create_directory_symlink(outside, link);
+        ASSERT_NE(Download("Tree"), nullptr);
+        ASSERT_TRUE(RunToEnd("the hostile download to end"));
+        EXPECT_TRUE(fs::is_empty(outside));
+        std::vector<std::string> top;
+        for (const auto& e : fs::directory_iterator(Local()))
+            top.push_back(e.path().filename().string());
+        std::sort(top.begin(), top.end());
+        EXPECT_EQ(top, (std::vector<std::string>{"Tree", "outside"}));
+        for (const auto& e : fs::recursive_directory_iterator(Local() / "Tree"))
+            EXPECT_EQ(e.path().filename(), "away") << "written: " << e.path();
+        EXPECT_FALSE(h.alert.empty() && h.boxes.empty()) << "the failure is told";
+    }
+};
+
+TEST_F(HostileFolderTest, AFileThatClimbsOutIsRefused)
+{
+    Serve(Header(false, Record({"..", "x"})));
+    Begin();
+    ExpectRefused();
+}
+
+TEST_F(HostileFolderTest, AnItemNamedDotDotIsRefused)
+{
+    Serve(Header(true, Record({".."})));
+    Begin();
+    ExpectRefused();
+}
+
+TEST_F(HostileFolderTest, ANameWithSeparatorsIsRefused)
+{
+    Serve(Header(false, Record({"../x"})));
+    Begin();
+    ExpectRefused();
+}
+
+TEST_F(HostileFolderTest, AFolderLinkThatLeadsOutIsNotFollowed)
+{
+    Serve(Header(false, Record({"away", "x"})));
+    Begin();
+    ExpectRefused();
+}
+
+TEST_F(HostileFolderTest, AHeaderThatDoesNotFitItsSizeIsRefused)
+{
+    // The level says 9 bytes where 3 follow.
+    Serve(testwire::BE16(9) + testwire::BE16(0) + testwire::BE16(1) + std::string(2, '\0') +
+          "\x09"
+          "abc");
+    Begin();
+    ExpectRefused();
+}
