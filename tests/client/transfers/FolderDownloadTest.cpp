@@ -234,6 +234,28 @@ TEST_F(FolderDownloadTest, TheDownloadButtonTakesAFolderRowIntoTheDownloadFolder
     EXPECT_EQ(Tree(fs::path(h.UserFolder()) / "Downloads/Tree"), Tree(Shared("Tree")));
 }
 
+TEST_F(FolderDownloadTest, AStoppedDownloadKeepsThePartialFileWithDataAndResumesIt)
+{
+    h.transfers.SetPieceSize(256);
+    Begin();
+    CMyDownloadFldrTask* task = Download("Tree", true);
+    ASSERT_NE(task, nullptr);
+    ASSERT_FALSE(h.TaskRows().empty());
+    EXPECT_NE(h.TaskRows().back().find("(queued)"), std::string::npos);
+    ASSERT_TRUE(h.WaitUntil([&] { return task->GetDownloadedSize() > 5000; }, "part of the big file"));
+    delete task; // as the tasks window's Stop does
+    const fs::path partial = Local() / "Tree/Sub/Deep/b.bin.qpf";
+    ASSERT_TRUE(fs::exists(partial));
+    const uint64_t kept = fs::file_size(partial);
+    EXPECT_GT(kept, 0u);
+    EXPECT_FALSE(fs::exists(Local() / "Tree/Sub/Deep/b.bin"));
+    h.transfers.SetPieceSize(0);
+    ASSERT_NE(Download("Tree"), nullptr);
+    ASSERT_TRUE(RunToEnd("the resumed download to end"));
+    EXPECT_TRUE(Has("resuming at " + std::to_string(kept)));
+    EXPECT_EQ(Tree(Local() / "Tree"), Tree(Shared("Tree")));
+}
+
 // A server that announces items of its own making.
 class HostileFolderTest : public FolderDownloadTest
 {
