@@ -16,6 +16,8 @@ void DrawProgressBar(QPainter& painter, const QRect& box, uint32_t value, uint32
     QStyleOptionProgressBar bar;
     bar.initFrom(widget);
     bar.rect = box;
+    // Without this flag the style takes the bar for a vertical one and paints it turned over the text.
+    bar.state |= QStyle::State_Horizontal;
     // The style takes int values: the 32-bit byte counts of transfers are drawn in thousandths.
     bar.minimum = 0;
     bar.maximum = 1000;

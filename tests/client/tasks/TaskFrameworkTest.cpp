@@ -1,6 +1,9 @@
 // The task list of the application: rows, stepping, failures, queueing and reaping, and the transfer
 // statistics text. No server is involved.
+#include <QAbstractScrollArea>
 #include <QApplication>
+#include <QImage>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -245,6 +248,42 @@ TEST_F(TaskFrameworkTest, TransferRowShowsTheBarFirstThenStatisticsOnlyWhenTheyC
     progress.Show(t, 2000, 4096, 3000, pattern, P("f"));
     EXPECT_EQ(RowText(Rows().GetRow(1)), "Downloading \xD2"
                                          "f\xD3 (0K/sec 1K/4K ?)");
+    delete t;
+}
+
+// The bar lies under the row's text and fills from the left as far as the transfer got; a style that
+// reads the option as a vertical bar would paint across the text instead.
+TEST_F(TaskFrameworkTest, TheProgressBarFillsFromTheLeftUnderTheText)
+{
+    auto* t = new CTestTask("x");
+    CMyTransferProgress progress;
+    progress.Show(t, 1000, 4000, 5, "%#s", P("f"));
+    app->DoShowTasksWin();
+    h.Pump();
+    QWidget* viewport = static_cast<QAbstractScrollArea*>(app->mTasksWin->View()->Widget())->viewport();
+    const QImage image = viewport->grab().toImage();
+    const qreal ratio = image.devicePixelRatio();
+    const QColor fill = viewport->palette().color(QPalette::Highlight);
+    const auto filled = [&](int left, int top, int right, int bottom)
+    {
+        int count = 0;
+        for (int y = int(top * ratio); y < int(bottom * ratio); ++y)
+            for (int x = int(left * ratio); x < int(right * ratio); ++x)
+            {
+                const QColor c = image.pixelColor(x, y);
+                if (std::abs(c.red() - fill.red()) + std::abs(c.green() - fill.green()) +
+                        std::abs(c.blue() - fill.blue()) <
+                    90)
+                    ++count;
+            }
+        return count;
+    };
+    const int width = int(image.width() / ratio);
+    ASSERT_GT(width, 100);
+    const int barLeft = 5, barRight = width - 5;
+    EXPECT_EQ(filled(0, 1, width, 17), 0) << "the text line is painted over";
+    EXPECT_GT(filled(barLeft + 2, 22, barLeft + (barRight - barLeft) / 5, 30), 0) << "no fill at the left";
+    EXPECT_EQ(filled(barLeft + (barRight - barLeft) / 2, 20, barRight, 32), 0) << "fill past the progress";
     delete t;
 }
 
