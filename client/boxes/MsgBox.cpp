@@ -5,6 +5,7 @@
 #include <cstdarg>
 #include <cstring>
 
+#include "client/boxes/CMyMsgBoxWin.h"
 #include "client/boxes/USound.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/SError.h"
@@ -79,13 +80,14 @@ SMsgBoxLayout LayOutMsgBox(const SMsgBox& box, int32_t messageHeight)
     return l;
 }
 
-CWindow* MakeMsgBoxWin(const SMsgBox& box)
+CMyMsgBoxWin* MakeMsgBoxWin(const SMsgBox& box)
 {
     const QString message = MessageText(box);
     QFont font; // the dialog font is the system's
     const SMsgBoxLayout l = LayOutMsgBox(box, MeasureMessage(message, font));
 
-    auto* win = new CWindow(SRect{0, 0, l.content.right, l.content.bottom}, kWindowModal);
+    auto* win = new CMyMsgBoxWin(SRect{0, 0, l.content.right, l.content.bottom});
+    if (!IsEmpty(box.message)) win->SetMessageText(box.message + 1, box.message[0]);
     if (!IsEmpty(box.title)) win->SetTitle(box.title);
 
     if (l.hasIcon) new CIconView(win, l.iconRect, box.icon);
@@ -149,7 +151,8 @@ uint16_t ShowBox(int16_t boxID, const SMsgBox& box)
 {
     if (gHook) return gHook(boxID, box);
     PlayBoxSound(box.sound);
-    CWindow* win = MakeMsgBoxWin(box);
+    CMyMsgBoxWin* win = MakeMsgBoxWin(box);
+    win->SetBoxID(boxID);
     uint16_t button = TrackMsgBoxWin(win);
     delete win;
     return button;

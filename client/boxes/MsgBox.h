@@ -7,6 +7,7 @@
 #include "framework/ui/Geometry.h"
 
 class CWindow;
+class CMyMsgBoxWin;
 
 // The message of the resource is a format: further arguments fill its conversions ("%#s" takes a
 // length-prefixed string). Returns the button pressed: 1, 2 or 3.
@@ -19,7 +20,7 @@ using MsgBoxHook = uint16_t (*)(int16_t boxID, const SMsgBox& box);
 void SetMsgBoxHook(MsgBoxHook hook);
 
 // The two halves of MsgBox, for callers that keep the window a while.
-CWindow* MakeMsgBoxWin(const SMsgBox& box);
+CMyMsgBoxWin* MakeMsgBoxWin(const SMsgBox& box);
 uint16_t TrackMsgBoxWin(CWindow* window);
 
 // Where the views of a box go.

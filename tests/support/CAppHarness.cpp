@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "client/app/CMyOldToolbarWin.h"
+#include "client/boxes/CMyMsgBoxWin.h"
 #include "client/boxes/MsgBox.h"
 #include "client/chat/CMyOldChatWin.h"
 #include "client/tasks/CMyTask.h"
@@ -20,6 +21,7 @@
 #include "framework/runtime/KeyCommands.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UError.h"
+#include "framework/runtime/UTimer.h"
 #include "framework/ui/CFrameWindow.h"
 #include "framework/ui/CIconButtonView.h"
 #include "framework/ui/CTextView.h"
@@ -58,6 +60,8 @@ CAppHarness::CAppHarness(const AppMaker& makeApp)
 
 CAppHarness::~CAppHarness()
 {
+    UTimer::Dispose(mStepTimer);
+    UApplication::FlushMessages(RunLater, this, nullptr);
     mApp.reset();
     // Windows go later (deleteLater), and the queue may still hold messages for them.
     UApplication::Process();
@@ -188,9 +192,59 @@ bool CAppHarness::HasBoxTitled(const std::string& title, const std::string& text
     return false;
 }
 
+void CAppHarness::UseRealBoxes()
+{
+    SetMsgBoxHook(nullptr);
+}
+
+uint32_t CAppHarness::ModalDepth()
+{
+    uint32_t depth = 0;
+    for (CWindow* w : AllWindows())
+        if (w->IsInModalLoop()) ++depth;
+    return depth;
+}
+
+void CAppHarness::When(std::function<bool()> condition, std::function<void()> act)
+{
+    mSteps.emplace_back(std::move(condition), std::move(act));
+    if (!mStepTimer) mStepTimer = UTimer::StartNew(StepTimer, this, 5, true);
+}
+
+void CAppHarness::StepTimer(void* context, void*, uint32_t msg, const void*, uint32_t)
+{
+    auto* h = static_cast<CAppHarness*>(context);
+    if (msg != kMsgTimer) return;
+    // In order: a step waits for the ones before it.
+    while (!h->mSteps.empty() && h->mSteps.front().first())
+    {
+        auto act = std::move(h->mSteps.front().second);
+        h->mSteps.pop_front();
+        act();
+    }
+}
+
+void CAppHarness::Later(std::function<void()> act)
+{
+    mLater.push_back(std::move(act));
+    UApplication::PostMessage(kMsgTimer, nullptr, 0, 0, RunLater, this, nullptr);
+}
+
+void CAppHarness::RunLater(void* context, void*, uint32_t, const void*, uint32_t)
+{
+    auto* h = static_cast<CAppHarness*>(context);
+    if (h->mLater.empty()) return;
+    auto act = std::move(h->mLater.front());
+    h->mLater.pop_front();
+    act();
+}
+
 void CAppHarness::ModalStarted(CWindow* window)
 {
     ++modalCount;
+    maxModalDepth = std::max(maxModalDepth, ModalDepth());
+    if (auto* box = dynamic_cast<CMyMsgBoxWin*>(window))
+        boxes.push_back({box->GetBoxID(), window->GetTitle(), box->GetMessageText()});
     for (auto it = mModalActions.begin(); it != mModalActions.end(); ++it)
     {
         auto act = *it;

@@ -22,6 +22,7 @@
 
 class CWindow;
 struct SMsgBox;
+struct TTimerObj;
 
 class CAppHarness
 {
@@ -78,6 +79,10 @@ public:
     // Message boxes are answered without being shown: each takes the next queued answer, else 1.
     std::vector<SBox> boxes;
     std::deque<uint16_t> boxAnswers;
+    // From now on boxes open as the user sees them: their window (CMyMsgBoxWin) runs its own modal loop,
+    // in which the connection keeps running, and the test answers it like any modal window (OnModal).
+    // They are still recorded in `boxes` as their loop starts; `boxAnswers` no longer applies.
+    void UseRealBoxes();
     bool HasBox(int16_t id, const std::string& textPart = "") const;
     bool HasBoxTitled(const std::string& title, const std::string& text) const;
     // The framework alert's last text (errors other than transport errors).
@@ -97,6 +102,16 @@ public:
             });
     }
     uint32_t modalCount = 0;
+    // Modal loops running now (nested inside each other), and the most there ever were at once.
+    static uint32_t ModalDepth();
+    uint32_t maxModalDepth = 0;
+
+    // What a user does while the program runs, also inside modal loops: `act` runs once, as soon as
+    // `condition` holds (looked at every few milliseconds from a timer), after the steps queued before it.
+    void When(std::function<bool()> condition, std::function<void()> act);
+    // `act` runs after the messages queued now have been delivered, wherever the run loop turns next.
+    void Later(std::function<void()> act);
+    bool StepsDone() const { return mSteps.empty(); }
 
     // What the windows show.
     std::vector<std::string> OnlineUserNames() const;
@@ -129,6 +144,8 @@ public:
 private:
     static uint16_t BoxHook(int16_t id, const SMsgBox& box);
     void ModalStarted(CWindow* window);
+    static void StepTimer(void* context, void*, uint32_t, const void*, uint32_t);
+    static void RunLater(void* context, void*, uint32_t, const void*, uint32_t);
     static std::vector<CWindow*> AllWindows();
 
     QTemporaryDir mHome;
@@ -136,4 +153,7 @@ private:
     std::vector<std::pair<std::string, std::optional<std::string>>> mOldEnvironment;
     std::unique_ptr<CMyApplication> mApp;
     std::deque<std::function<bool(CWindow*)>> mModalActions;
+    std::deque<std::pair<std::function<bool()>, std::function<void()>>> mSteps;
+    TTimerObj* mStepTimer = nullptr;
+    std::deque<std::function<void()>> mLater;
 };

@@ -3,6 +3,7 @@
 #include <cerrno>
 
 #include "platform/Socket.h"
+#include "tools/testserver/CHostileScript.h"
 #include "tools/testserver/CServerModel.h"
 #include "tools/testserver/CTestSocket.h"
 
@@ -49,6 +50,9 @@ void CTestServer::Accept()
     int fd;
     while (platform::AcceptConnection(mListenFD, fd) == 0)
     {
+        if (!mKeepLog)
+            std::erase_if(mConnections,
+                          [](const std::unique_ptr<SConnection>& c) { return !c->socket->IsOpen(); });
         auto c = std::make_unique<SConnection>();
         c->socket = std::make_unique<CTestSocket>(fd);
         c->socket->SetPieceSize(mPieceSize);
@@ -116,7 +120,8 @@ void CTestServer::Input(SConnection& c)
         if (in.size() - 20 < h.dataSize) return;
         STestTransaction t{h, in.substr(20, h.dataSize)};
         in.erase(0, 20 + size_t(h.dataSize));
-        mReceived.push_back(t);
+        ++mCounts[h.type];
+        if (mKeepLog) mReceived.push_back(t);
         mCurrentConnection = c.id;
         if (!h.isReply) Answer(c, t);
         if (!c.socket->IsOpen()) return;
@@ -198,6 +203,12 @@ void CTestServer::SendRaw(const std::string& bytes)
     if (!mConnections.empty()) mConnections.back()->socket->Write(bytes);
 }
 
+void CTestServer::Play(const CHostileScript& script)
+{
+    if (mConnections.empty()) return;
+    mConnections.back()->socket->SetProducer([script](std::string& out) { return script.Produce(out); });
+}
+
 void CTestServer::SetPieceSize(uint32_t bytes)
 {
     mPieceSize = bytes;
@@ -232,8 +243,6 @@ uint64_t CTestServer::BytesWritten() const
 
 size_t CTestServer::CountReceived(uint16_t type) const
 {
-    size_t n = 0;
-    for (const auto& t : mReceived)
-        if (t.header.type == type) ++n;
-    return n;
+    auto it = mCounts.find(type);
+    return it == mCounts.end() ? 0 : it->second;
 }

@@ -14,6 +14,7 @@
 
 class CTestSocket;
 class CServerModel;
+class CHostileScript;
 namespace platform
 {
 struct SocketWatchObj;
@@ -77,9 +78,15 @@ public:
     void PushTransaction(uint16_t type, const std::string& body, uint32_t parts = 1,
                          bool zeroSizeHeaders = false);
     void SendRaw(const std::string& bytes);
+    // Plays a script (after whatever is queued) as fast as the client takes it.
+    void Play(const CHostileScript& script);
     void SetPieceSize(uint32_t bytes);
     void CloseAfterWriting(uint64_t totalBytes);
     void CloseConnection();
+
+    // Long runs (hundreds of sessions) keep no log of what was received (only the counts), and
+    // connections that have closed are forgotten, so that the server's own memory stays flat.
+    void SetKeepLog(bool keep) { mKeepLog = keep; }
 
     // The log.
     uint32_t ConnectionCount() const { return mConnectionCount; }
@@ -113,6 +120,8 @@ private:
     uint32_t mNextID = 0x10000;
     uint32_t mPieceSize = 0;
     bool mClientClosed = false;
+    bool mKeepLog = true;
     std::string mHandshake;
     std::vector<STestTransaction> mReceived;
+    std::map<uint16_t, size_t> mCounts; // kept also when the log is not
 };

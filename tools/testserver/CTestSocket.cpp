@@ -35,10 +35,26 @@ void CTestSocket::Write(const std::string& bytes)
     UpdateWrite();
 }
 
+void CTestSocket::SetProducer(std::function<bool(std::string& out)> producer)
+{
+    if (mFD < 0) return;
+    mProducer = std::move(producer);
+    Refill();
+    UpdateWrite();
+}
+
+void CTestSocket::Refill()
+{
+    constexpr size_t kLow = 64 * 1024, kHigh = 256 * 1024;
+    if (!mProducer || mOutput.size() >= kLow) return;
+    while (mProducer && mOutput.size() < kHigh)
+        if (!mProducer(mOutput)) mProducer = nullptr;
+}
+
 void CTestSocket::CloseWhenFlushed()
 {
     mCloseWhenFlushed = true;
-    if (mOutput.empty()) CloseNow();
+    if (IsFlushed()) CloseNow();
 }
 
 void CTestSocket::CloseNow()
@@ -49,11 +65,12 @@ void CTestSocket::CloseNow()
     platform::CloseSocket(mFD);
     mFD = -1;
     mOutput.clear();
+    mProducer = nullptr;
 }
 
 void CTestSocket::UpdateWrite()
 {
-    if (mWatch) platform::SetWriteWatch(mWatch, mConnecting || !mOutput.empty());
+    if (mWatch) platform::SetWriteWatch(mWatch, mConnecting || !mOutput.empty() || mProducer);
 }
 
 void CTestSocket::Closed()
@@ -103,7 +120,8 @@ void CTestSocket::OnWritable()
     }
     mOutput.erase(0, sent);
     mWritten += sent;
-    if ((mCloseAfter && mWritten >= mCloseAfter) || (mCloseWhenFlushed && mOutput.empty()))
+    Refill();
+    if ((mCloseAfter && mWritten >= mCloseAfter) || (mCloseWhenFlushed && IsFlushed()))
     {
         CloseNow();
         return;

@@ -33,6 +33,9 @@ public:
 
     std::string& Input() { return mInput; }
     void Write(const std::string& bytes);
+    // Asked for more whenever what is queued runs low: appends the next bytes and returns false once it
+    // has nothing more. Lets a script send gigabytes without holding them.
+    void SetProducer(std::function<bool(std::string& out)> producer);
     // 0 writes as much as the network takes; n writes at most n bytes per turn of the loop.
     void SetPieceSize(uint32_t bytes) { mPieceSize = bytes; }
     // Closes once this many bytes in total have been written (0 = never).
@@ -41,7 +44,7 @@ public:
     void CloseWhenFlushed();
     void CloseNow();
     bool IsOpen() const { return mFD >= 0; }
-    bool IsFlushed() const { return mOutput.empty(); }
+    bool IsFlushed() const { return mOutput.empty() && !mProducer; }
     size_t QueuedSize() const { return mOutput.size(); }
     uint64_t BytesWritten() const { return mWritten; }
 
@@ -51,11 +54,13 @@ private:
     void OnWritable();
     void UpdateWrite();
     void Closed();
+    void Refill();
 
     int mFD;
     platform::SocketWatchObj* mWatch = nullptr;
     std::string mInput;
     std::string mOutput;
+    std::function<bool(std::string&)> mProducer;
     uint32_t mPieceSize = 0;
     uint64_t mWritten = 0;
     uint64_t mCloseAfter = 0;
