@@ -45,6 +45,9 @@ void CMyApplication::InstallKeyCommands()
 
 void CMyApplication::KeyCommand(uint32_t command, const SKeyMsgData& key)
 {
+    // Inside a modal window (a box, a dialog) a command key would open a window on top of it, or a second
+    // copy of it inside the first: only quitting goes through, as the toolbar is out of reach too.
+    if (command != kCmdQuitApp && CWindow::IsModalRunning()) return;
     switch (command)
     {
     case kCmdShowConnect:

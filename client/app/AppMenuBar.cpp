@@ -6,6 +6,7 @@
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
 #include "framework/runtime/KeyCommands.h"
+#include "framework/ui/CWindow.h"
 #include "framework/ui/UKeyboard.h"
 
 namespace
@@ -58,6 +59,9 @@ void CMyApplication::DoMacMenuBar(int16_t menu, int16_t item)
     // Item numbers carry their menu in the hundreds (1xx File, 2xx Edit, 3xx Quenvol), so the item
     // number alone names the command; the menu only matters for numbers outside those ranges.
     (void)menu;
+    // While a modal window is up the Quenvol menu would open windows on top of it; quitting and the edit
+    // items (which act on the modal window's own text) still work.
+    if (item >= kItemConnect && CWindow::IsModalRunning()) return;
     switch (item)
     {
     case kItemQuit:

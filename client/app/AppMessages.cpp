@@ -1,11 +1,13 @@
 // The application's own messages. Handlers of received transactions post these instead of opening a
-// modal box in the middle of transaction processing.
+// modal box in the middle of transaction processing. The boxes they open are notices: one box of a kind
+// at a time, and what comes while it is up is shown together when it closes (UNoticeBox).
 #include <algorithm>
 #include <cstring>
 
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
 #include "client/boxes/MsgBox.h"
+#include "client/boxes/UNoticeBox.h"
 #include "client/boxes/USound.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UPString.h"
@@ -23,16 +25,33 @@ void CopyPString(const void* data, uint32_t size, uint8_t (&out)[256])
         UPString::SetBytes(out, bytes + 1, std::min<uint32_t>(bytes[0], size - 1));
 }
 
-void ShowServerText(const char* title, int16_t icon, int16_t sound, const uint8_t* text)
+// A box built in code, whose texts come from the server: the kind is the message that carries them.
+void ShowServerText(uint32_t kind, const char* title, int16_t icon, int16_t sound, const uint8_t* text)
 {
-    SMsgBox box{};
-    box.icon = icon;
-    box.sound = sound;
-    box.title = reinterpret_cast<const uint8_t*>(title);
-    box.message = text;
-    MsgBox(box);
+    if (text[0] == 0) return; // a box needs a message
+    UNoticeBox::Show(kind, text + 1, text[0],
+                     [=](const void* message, uint32_t size)
+                     {
+                         SMsgBox box{};
+                         box.icon = icon;
+                         box.sound = sound;
+                         box.title = reinterpret_cast<const uint8_t*>(title);
+                         MsgBoxWithText(box, message, size);
+                     });
 }
 } // namespace
+
+void CMyApplication::ShowNoticeBox(int16_t boxID, const uint8_t* argument, bool errorSound)
+{
+    uint8_t message[256];
+    FormatMsgBoxMessage(message, boxID, argument);
+    UNoticeBox::Show(uint32_t(boxID), message + 1, message[0],
+                     [this, boxID, errorSound](const void* text, uint32_t size)
+                     {
+                         if (errorSound) USound::PlayEvent(kSoundError, mSoundPrefs.error);
+                         MsgBoxWithText(boxID, text, size);
+                     });
+}
 
 void CMyApplication::HandleMessage(void* object, uint32_t msg, const void* data, uint32_t dataSize)
 {
@@ -62,23 +81,24 @@ void CMyApplication::HandleMessage(void* object, uint32_t msg, const void* data,
     {
         uint8_t text[256];
         CopyPString(data, dataSize, text);
-        ShowServerText("\x0EServer Message", kIconServerMessage, 1, text);
+        ShowServerText(msg, "\x0EServer Message", kIconServerMessage, 1, text);
         break;
     }
     case kMsgConnectionLost:
-        MsgBox(kBoxConnectionLost);
+        ShowNoticeBox(kBoxConnectionLost);
         break;
     case kMsgAdminMessage:
     {
         uint8_t text[256];
         CopyPString(data, dataSize, text);
-        ShowServerText("\x15"
+        ShowServerText(msg,
+                       "\x15"
                        "Administrator Message",
                        kIconAdminMessage, kSoundPrivMsg, text);
         break;
     }
     case kMsgTransferClosed:
-        MsgBox(kBoxTransferClosed);
+        ShowNoticeBox(kBoxTransferClosed);
         break;
     case kMsgShowAgreement:
         if (mAgreementText)
@@ -93,11 +113,11 @@ void CMyApplication::HandleMessage(void* object, uint32_t msg, const void* data,
         uint8_t text[256];
         CopyPString(data, dataSize, text);
         DoDisconnect();
-        MsgBox(kBoxServerDisconnect, text);
+        ShowNoticeBox(kBoxServerDisconnect, text);
         break;
     }
     case kMsgVersionRefused:
-        MsgBox(kBoxVersionRefused);
+        ShowNoticeBox(kBoxVersionRefused);
         break;
     default:
         CApplication::HandleMessage(object, msg, data, dataSize);

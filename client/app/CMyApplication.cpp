@@ -8,6 +8,7 @@
 #include "client/app/CMyAboutWin.h"
 #include "client/app/CMyOldToolbarWin.h"
 #include "client/boxes/MsgBox.h"
+#include "client/boxes/UNoticeBox.h"
 #include "client/boxes/USound.h"
 #include "client/desktop/CMyDesktopNotices.h"
 #include "client/tasks/CMyTask.h"
@@ -77,17 +78,22 @@ void CMyApplication::Timer(TTimerObj* timer)
 
 void CMyApplication::Error(const SError& error)
 {
+    // Errors are notices too: a failure repeated by every transaction of a burst must not stack its
+    // alerts inside each other.
     if (error.silent) return;
     if (error.type != kErrTypeTransport)
     {
-        UError::Alert(error);
+        char text[400];
+        const uint32_t size = UError::GetAlertText(error, text, sizeof text);
+        UNoticeBox::Show(kMsgError, text, size,
+                         [](const void* all, uint32_t allSize)
+                         { UError::AlertText(static_cast<const char*>(all), allSize); });
         return;
     }
     UApplication::ShowWantsAttention();
     uint8_t text[256];
     text[0] = uint8_t(UError::GetMessage(error, text + 1, 255));
-    USound::PlayEvent(kSoundError, mSoundPrefs.error);
-    MsgBox(kBoxNetworkError, text);
+    ShowNoticeBox(kBoxNetworkError, text, true);
 }
 
 void CMyApplication::OpenDocument(TFileSysRefObj* ref)

@@ -136,6 +136,10 @@ public:
     virtual void ProcessTran_ShowAgreement(TFieldDataObj* fields);
     virtual void ProcessTran_DisconnectMsg(TFieldDataObj* fields);
     virtual void DoShowAgreement(THdlObj* text);
+    // A numbered box for something that happened on its own (the connection lost, an error): one such box
+    // at a time, and what comes while it is up is shown together when it closes. `argument` fills the
+    // box's "%#s", or null; with `errorSound` the error's event sound plays as the box opens.
+    void ShowNoticeBox(int16_t boxID, const uint8_t* argument = nullptr, bool errorSound = false);
 
     // Public and private chat, private messages (chat/AppChat.cpp).
     virtual void DoChatSend(bool asAction);

@@ -18,6 +18,10 @@ struct SMsgBox
     const uint8_t* button1; // null or empty: "OK"
     const uint8_t* button2; // null or empty: no second button
     const uint8_t* button3; // ignored without a second button
+    // A message of any length, used instead of `message` when its size is not 0: notices shown together
+    // in one box are longer than a length-prefixed string holds.
+    const uint8_t* longMessage;
+    uint32_t longMessageSize;
 };
 
 // Reads a resource body; the strings point into `bytes`, which must outlive the record. A string that

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iterator>
 #include <netdb.h>
+#include <string>
 
 #include "framework/runtime/ErrorMessages.h"
 #include "framework/runtime/UPString.h"
@@ -215,19 +216,36 @@ uint32_t UError::GetMessage(const SError& error, void* outText, uint32_t maxSize
     return count;
 }
 
-void UError::Alert(const SError& error)
+uint32_t UError::GetAlertText(const SError& error, char* outText, uint32_t maxSize)
 {
-    if (error.silent) return;
     char text[255 + 2 + 128 + 1];
     uint32_t n = GetMessage(error, text, 255);
     text[n++] = 13;
     text[n++] = 13;
     n += GetDetailMessage(error, text + n, 128);
-    text[n] = 0;
+    if (!outText || maxSize == 0) return 0;
+    n = std::min(n, maxSize - 1);
+    std::memcpy(outText, text, n);
+    outText[n] = 0;
+    return n;
+}
+
+void UError::AlertText(const char* text, uint32_t size)
+{
+    // The alert procedure wants the text NUL-terminated.
+    const std::string terminated(text ? text : "", text ? size : 0);
     if (gAlertProc)
-        gAlertProc(text, n);
+        gAlertProc(terminated.c_str(), uint32_t(terminated.size()));
     else
-        std::fprintf(stderr, "ERROR: %s\n", text);
+        std::fprintf(stderr, "ERROR: %s\n", terminated.c_str());
+}
+
+void UError::Alert(const SError& error)
+{
+    if (error.silent) return;
+    char text[255 + 2 + 128 + 1];
+    const uint32_t n = GetAlertText(error, text, sizeof text);
+    AlertText(text, n);
 }
 
 void UError::SetAlertProc(AlertProc proc)

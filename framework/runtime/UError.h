@@ -14,6 +14,11 @@ public:
     static uint32_t GetDetailMessage(const SError& error, void* outText, uint32_t maxSize);
     // Blocks until the user dismisses it; silent errors show nothing.
     static void Alert(const SError& error);
+    // The alert's text for an error: the user text (up to 255 bytes), two carriage returns and the detail
+    // line (up to 128), NUL-terminated within maxSize; returns the count without the NUL.
+    static uint32_t GetAlertText(const SError& error, char* outText, uint32_t maxSize);
+    // Shows a ready text in the alert: one error's, or those of several shown together.
+    static void AlertText(const char* text, uint32_t size);
 
     // The window toolkit installs the real alert; until then (and in tests) the text goes to stderr.
     // The text is NUL-terminated and holds the user text, two carriage returns and the detail line.

@@ -357,6 +357,15 @@ uint32_t CWindow::ProcessModal(SHitMsgData* outHit)
     return hit.id;
 }
 
+bool CWindow::IsModalRunning()
+{
+    // Every window that waits for the user (these, the alert, the file dialogs) waits in the one loop.
+    if (UModalLoop::GetDepth() > 0) return true;
+    for (CWindow* w : Windows())
+        if (w->IsInModalLoop()) return true;
+    return false;
+}
+
 bool CWindow::HandleUnusedKey(int qtKey)
 {
     if ((qtKey == Qt::Key_Return || qtKey == Qt::Key_Enter) && mDefaultHit)

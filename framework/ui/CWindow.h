@@ -90,6 +90,12 @@ public:
     using ModalObserver = std::function<void(CWindow* window)>;
     static void SetModalObserver(ModalObserver observer);
     bool IsInModalLoop() const { return mModalDepth > 0; }
+    // The window has been run modally: whoever runs it owns it and destroys it after its loop, also
+    // between two turns of the loop.
+    bool IsRunModally() const { return mRunsModally; }
+    // A window of the program waits for the user: one of these in its modal loop, the error alert or a
+    // file dialog (all wait in UModalLoop).
+    static bool IsModalRunning();
 
     // Return presses the default button and Escape the cancel button: they report these hit ids
     // (0 = none).

@@ -4,8 +4,18 @@
 
 #include "framework/runtime/UApplication.h"
 
+namespace
+{
+uint32_t gDepth = 0;
+} // namespace
+
 bool UModalLoop::Run(const std::function<bool()>& done)
 {
+    struct StDepth
+    {
+        StDepth() { ++gDepth; }
+        ~StDepth() { --gDepth; }
+    } depth;
     while (!done() && !UApplication::IsQuitting())
     {
         UApplication::Process();
@@ -27,4 +37,9 @@ bool UModalLoop::RunDialog(QDialog& dialog)
         return false;
     }
     return dialog.result() == QDialog::Accepted;
+}
+
+uint32_t UModalLoop::GetDepth()
+{
+    return gDepth;
 }

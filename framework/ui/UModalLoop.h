@@ -13,6 +13,7 @@
 // drains from them through the application's before-block hook (see UApplication).
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 class UModalLoop
@@ -23,4 +24,6 @@ public:
     // Shows one of Qt's dialogs application-modal and waits for it here; true when the user accepted it
     // (a quitting program rejects it).
     static bool RunDialog(class QDialog& dialog);
+    // How many waits are running now, one inside the other: 0 when no window waits for the user.
+    static uint32_t GetDepth();
 };

@@ -171,7 +171,10 @@ void CAppHarness::MenuItem(int16_t item)
 
 uint16_t CAppHarness::BoxHook(int16_t id, const SMsgBox& box)
 {
-    gHarness->boxes.push_back({id, Str(box.title), Str(box.message)});
+    const std::string text =
+        box.longMessageSize ? std::string(reinterpret_cast<const char*>(box.longMessage), box.longMessageSize)
+                            : Str(box.message);
+    gHarness->boxes.push_back({id, Str(box.title), text});
     if (gHarness->boxAnswers.empty()) return 1;
     const uint16_t answer = gHarness->boxAnswers.front();
     gHarness->boxAnswers.pop_front();

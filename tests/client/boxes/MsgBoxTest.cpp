@@ -1,9 +1,13 @@
 // Message boxes: the layout numbers, the resource records, and a real box answered while the modal loop
 // keeps delivering timer messages.
+#include <QFontMetrics>
+#include <QImage>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QWidget>
 #include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 
 #include "client/boxes/MsgBox.h"
@@ -227,4 +231,63 @@ TEST(MsgBoxWindow, NumberedBoxFormatsItsMessageWithTheArgument)
     SetMsgBoxHook(nullptr);
     EXPECT_NE(message.find("report.text"), std::string::npos);
     EXPECT_EQ(message.find("%#s"), std::string::npos);
+}
+
+TEST(MsgBoxWindow, ALongUnbrokenTextWrapsInsideTheBox)
+{
+    UseBuiltDataFile();
+    uint8_t message[256];
+    message[0] = 255;
+    std::memset(message + 1, 'W', 255);
+    CMyMsgBoxWin* win = MakeMsgBoxWin(Box(message, 1001));
+    win->Show();
+    QWidget* content = win->ContentWidget();
+    const QImage image = content->grab().toImage();
+    int buttonsTop = content->height();
+    for (QPushButton* b : content->findChildren<QPushButton*>())
+        buttonsTop = std::min(buttonsTop, b->geometry().top());
+    // What the user sees: the text drawn in lines one under the other, right of the icon and above the
+    // buttons, none reaching past the text's right edge (60 + 275) to the box's edge.
+    const QRgb background = image.pixel(content->width() - 2, buttonsTop - 2);
+    int lines = 0, beyondEdge = 0;
+    bool inLine = false;
+    for (int y = 10; y < buttonsTop - 1; ++y)
+    {
+        bool ink = false;
+        for (int x = 60; x < content->width(); ++x)
+            if (image.pixel(x, y) != background)
+            {
+                ink = true;
+                if (x >= 60 + 275) ++beyondEdge;
+            }
+        if (ink && !inLine) ++lines;
+        inLine = ink;
+    }
+    const int width = QFontMetrics(QFont()).horizontalAdvance(QString(255, QChar('W')));
+    EXPECT_GE(lines, width / 275 + 1);
+    EXPECT_EQ(beyondEdge, 0);
+    EXPECT_EQ(win->GetMessageText(), std::string(255, 'W'));
+    delete win;
+}
+
+TEST(MsgBoxWindow, AMessageTallerThanTheScreenScrollsInsideTheBox)
+{
+    // Notices shown together can hold thousands of lines.
+    UseBuiltDataFile();
+    std::string text;
+    for (int i = 0; i < 2000; ++i)
+        text += "Line " + std::to_string(i) + "\r";
+    SMsgBox b = Box(nullptr, 1001);
+    b.longMessage = reinterpret_cast<const uint8_t*>(text.data());
+    b.longMessageSize = uint32_t(text.size());
+    CMyMsgBoxWin* win = MakeMsgBoxWin(b);
+    SRect bounds;
+    win->GetBounds(bounds);
+    EXPECT_LE(bounds.Height(), kMaxMsgBoxMessageHeight + 100);
+    EXPECT_EQ(win->GetMessageText(), text);
+    const QPlainTextEdit* edit = win->Widget()->findChild<QPlainTextEdit*>();
+    ASSERT_NE(edit, nullptr);
+    EXPECT_LE(edit->height(), kMaxMsgBoxMessageHeight + 6);
+    EXPECT_NE(edit->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    delete win;
 }

@@ -1,0 +1,99 @@
+#include "client/boxes/UNoticeBox.h"
+
+#include <map>
+#include <string>
+
+#include "framework/runtime/UApplication.h"
+
+namespace
+{
+struct SKind
+{
+    bool showing = false;
+    std::string waiting; // the texts, each after a blank line but the first
+    uint32_t waitingCount = 0;
+    uint32_t dropped = 0;
+    std::string last; // the text shown or kept last, so that a repeat is not kept again
+};
+
+std::map<uint32_t, SKind>& Kinds()
+{
+    static std::map<uint32_t, SKind> kinds;
+    return kinds;
+}
+
+// Texts use the client's line breaks.
+constexpr char kSeparator[] = "\r\r";
+
+void Keep(SKind& k, const void* text, uint32_t size)
+{
+    if (k.last.size() == size && k.last.compare(0, size, static_cast<const char*>(text), size) == 0) return;
+    k.last.assign(static_cast<const char*>(text), size);
+    if (k.waiting.size() + size + 2 > UNoticeBox::kMaxWaitingBytes)
+    {
+        ++k.dropped;
+        return;
+    }
+    if (!k.waiting.empty()) k.waiting += kSeparator;
+    k.waiting.append(static_cast<const char*>(text), size);
+    ++k.waitingCount;
+}
+
+// Everything that waited, as one text, and the kind emptied.
+std::string TakeWaiting(SKind& k)
+{
+    std::string all;
+    all.swap(k.waiting);
+    if (k.dropped)
+    {
+        all += kSeparator;
+        all += '(';
+        all += std::to_string(k.dropped);
+        all += " more could not be kept.)";
+    }
+    k.waitingCount = 0;
+    k.dropped = 0;
+    return all;
+}
+} // namespace
+
+void UNoticeBox::Show(uint32_t kind, const void* text, uint32_t size, const ShowProc& show)
+{
+    SKind& k = Kinds()[kind];
+    if (k.showing)
+    {
+        Keep(k, text, size);
+        return;
+    }
+    // Cleared however the box ends, so that a box that failed to open does not hold back its kind.
+    struct StShowing
+    {
+        SKind& k;
+        ~StShowing()
+        {
+            k.showing = false;
+            TakeWaiting(k);
+            k.last.clear();
+        }
+    } showing{k};
+    k.showing = true;
+    k.last.assign(static_cast<const char*>(text), size);
+    show(text, size);
+    while ((!k.waiting.empty() || k.dropped) && !UApplication::IsQuitting())
+    {
+        const std::string all = TakeWaiting(k);
+        show(all.data(), uint32_t(all.size()));
+    }
+}
+
+bool UNoticeBox::IsShowing(uint32_t kind)
+{
+    auto it = Kinds().find(kind);
+    return it != Kinds().end() && it->second.showing;
+}
+
+uint32_t UNoticeBox::GetWaitingCount(uint32_t kind)
+{
+    auto it = Kinds().find(kind);
+    return it == Kinds().end() ? 0 : it->second.waitingCount;
+}
