@@ -236,8 +236,9 @@ void CMyApplication::CloseSessionWindows()
     while (CMySessionWin* window = mSessionWinList.GetItem(1))
     {
         mSessionWinList.RemoveItem(window);
-        if (window->IsInModalLoop())
-            // Its runner destroys it after the loop, seeing that the session is gone.
+        // Also between two turns of its loop (its runner handling a hit) a modal window belongs to its
+        // runner, which destroys it after the loop, seeing that the session is gone.
+        if (window->IsInModalLoop() || window->IsRunModally())
             window->Hit(window->GetCancelHit() ? window->GetCancelHit() : 2);
         else
             delete window;

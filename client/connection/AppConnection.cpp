@@ -212,6 +212,9 @@ void CMyApplication::KillTasksAndDisconnect()
         mTpt = nullptr;
     }
     mIsConnected = 0;
+    // An agreement still waiting to be shown was the ended session's.
+    UMemory::Dispose(mAgreementText);
+    mAgreementText = nullptr;
     ShowNotConnected();
     ClearOnlineUsers();
     CloseSessionWindows();

@@ -54,7 +54,33 @@ void CMyApplication::ProcessTran_ShowAgreement(TFieldDataObj* fields)
 
 void CMyApplication::DoShowAgreement(THdlObj* text)
 {
-    const bool agreed = CMyAgreementWin::Run(text);
-    UMemory::Dispose(text);
-    if (!agreed && (mIsConnected || mTpt)) KillTasksAndDisconnect();
+    // One agreement at a time: one that comes while another is up waits (the newest of them) and shows
+    // when the user has answered.
+    static bool sAgreementUp = false;
+    if (sAgreementUp)
+    {
+        if (!mAgreementText)
+            mAgreementText = text;
+        else
+            UMemory::Dispose(text);
+        return;
+    }
+    StHandle own(text);
+    bool sessionEnded = false;
+    bool agreed;
+    {
+        struct StUp
+        {
+            StUp() { sAgreementUp = true; }
+            ~StUp() { sAgreementUp = false; }
+        } up;
+        agreed = CMyAgreementWin::Run(text, &sessionEnded);
+    }
+    // The connection ran while the user read: the session may have ended, and another begun, whose
+    // agreement this is not.
+    if (sessionEnded) return;
+    if (!agreed)
+        KillTasksAndDisconnect();
+    else if (mAgreementText)
+        UApplication::PostMessage(kMsgShowAgreement);
 }

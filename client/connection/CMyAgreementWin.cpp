@@ -1,5 +1,8 @@
 #include "client/connection/CMyAgreementWin.h"
 
+#include <QLabel>
+#include <algorithm>
+
 #include "framework/runtime/UMemory.h"
 #include "framework/ui/CButtonView.h"
 #include "framework/ui/CLabelView.h"
@@ -15,11 +18,16 @@ constexpr char kAgreementLabel[] =
 constexpr uint16_t kOptionsAgreementText = 10;
 } // namespace
 
-CMyAgreementWin::CMyAgreementWin() : CWindow(SRect{0, 0, 420, 330}, kWindowModal)
+CMyAgreementWin::CMyAgreementWin() : CMySessionWin(SRect{0, 0, 420, 330}, kWindowModal)
 {
     SetTitle("Agreement", 9);
-    new CLabelView(this, SRect{10, 10, 410, 46}, kAgreementLabel);
-    mText = MakeTextBoxView(this, SRect{10, 50, 410, 284}, kOptionsAgreementText, nullptr, kTextMultiLine);
+    // The header takes the lines its text needs in the system font (three in some), and the agreement
+    // text starts below it.
+    auto* header = new CLabelView(this, SRect{10, 10, 410, 46}, kAgreementLabel);
+    const int32_t headerBottom = 10 + std::max(36, header->Label()->heightForWidth(400));
+    header->SetBounds(SRect{10, 10, 410, headerBottom});
+    mText = MakeTextBoxView(this, SRect{10, headerBottom + 4, 410, 284}, kOptionsAgreementText, nullptr,
+                            kTextMultiLine);
     mText->SetReadOnly(true);
     auto* disagree = new CButtonView(this, SRect{236, 297, 316, 319}, "Disagree");
     disagree->SetID(kHitDisagree);
@@ -41,16 +49,19 @@ void CMyAgreementWin::SetText(const void* text, uint32_t length)
     mText->SetText(text, length);
 }
 
-bool CMyAgreementWin::Run(THdlObj* text)
+bool CMyAgreementWin::Run(THdlObj* text, bool* outSessionEnded)
 {
     CMyAgreementWin win;
+    win.SetCancelHit(kHitDisagree);
     win.SetTextHdl(text);
     win.Place(kPlaceCenterScreen);
     win.Show();
     win.BringToFront();
     for (;;)
     {
-        switch (win.ProcessModal())
+        const uint32_t hit = win.ProcessModal();
+        if (outSessionEnded) *outSessionEnded = !win.IsSessionCurrent();
+        switch (hit)
         {
         case kHitAgree:
             return true;

@@ -1,12 +1,13 @@
-// The server's agreement, shown before the user may stay connected: Agree or Disagree.
+// The server's agreement, shown before the user may stay connected: Agree or Disagree. It belongs to the
+// session that sent it: when that session ends while the agreement is up, it closes unanswered.
 #pragma once
 
-#include "framework/ui/CWindow.h"
+#include "client/app/CMySessionWin.h"
 
 struct THdlObj;
 class CTextView;
 
-class CMyAgreementWin : public CWindow
+class CMyAgreementWin : public CMySessionWin
 {
 public:
     enum : uint32_t
@@ -22,8 +23,9 @@ public:
     CTextView* GetTextView() const { return mText; }
 
     // Runs the window until the user answers; true when the user agreed. Closing the window or the
-    // program quitting counts as not agreeing.
-    static bool Run(THdlObj* text);
+    // program quitting counts as not agreeing. `outSessionEnded` tells that the session the agreement
+    // came with ended meanwhile: its answer is for no session.
+    static bool Run(THdlObj* text, bool* outSessionEnded = nullptr);
 
 private:
     CTextView* mText = nullptr;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "client/app/CMySessionWin.h"
+#include "client/connection/CMyAgreementWin.h"
 #include "framework/runtime/UApplication.h"
 #include "tests/support/CAppHarness.h"
 
@@ -57,4 +58,68 @@ TEST(SessionWindows, AModalWindowWhoseSessionEndedTellsItsRunner)
     delete win;
     EXPECT_TRUE(destroyed);
     h.Pump();
+}
+
+TEST(SessionWindows, AnAgreementWhoseSessionEndedClosesAndItsAnswerReachesNoLaterSession)
+{
+    CAppHarness h;
+    h.model.agreement = "Be nice.";
+    h.Start();
+    CMyApplication& app = h.App();
+    bool oldAgreementStillUp = false, done = false;
+    h.OnModal<CMyAgreementWin>(
+        [&](CMyAgreementWin&)
+        {
+            // The server goes away while the user reads; the user connects again (to a server that asks
+            // for no agreement now), and only then answers the old agreement, if it is still there.
+            h.server.CloseConnection();
+            h.When([&] { return !app.IsConnected() && !app.mTpt; },
+                   [&]
+                   {
+                       h.model.agreement.clear();
+                       const auto address = CAppHarness::P(h.Address()), none = CAppHarness::P("");
+                       app.DoConnectFromDialog(address.data(), none.data(), none.data(), nullptr);
+                   });
+            h.When(
+                [&] {
+                    return app.IsConnected() && h.server.CountReceived(101) == 2 &&
+                           app.mTaskList.GetItemCount() == 0;
+                },
+                [&]
+                {
+                    for (CMyAgreementWin* old : h.Windows<CMyAgreementWin>())
+                    {
+                        oldAgreementStillUp = true;
+                        old->Hit(CMyAgreementWin::kHitDisagree);
+                    }
+                    done = true;
+                });
+        });
+    const auto address = CAppHarness::P(h.Address()), none = CAppHarness::P("");
+    app.DoConnectFromDialog(address.data(), none.data(), none.data(), nullptr);
+    ASSERT_TRUE(
+        h.WaitUntil([&] { return done && CAppHarness::ModalDepth() == 0; }, "the second session", 10000));
+    h.Pump();
+    EXPECT_FALSE(oldAgreementStillUp);
+    EXPECT_TRUE(app.IsConnected()) << "the old agreement's answer ended the new session";
+    EXPECT_EQ(h.server.ConnectionCount(), 2u);
+    EXPECT_TRUE(h.HasBox(131)); // the first session was lost, and the user was told so
+}
+
+TEST(SessionWindows, AModalWindowBetweenTwoTurnsOfItsLoopIsLeftToItsRunner)
+{
+    CAppHarness h;
+    h.Start();
+    ASSERT_TRUE(h.Login());
+    bool destroyed = false;
+    CProbeWin win(&destroyed); // owned by its runner, as dialogs run in place are
+    win.SetCancelHit(2);
+    h.OnModal<CProbeWin>([](CProbeWin& w) { w.Hit(7); });
+    ASSERT_EQ(win.ProcessModal(), 7u);
+    // The runner handles hit 7 (say, a nested dialog of its own) while the session ends.
+    h.App().DoDisconnect();
+    EXPECT_FALSE(destroyed);
+    h.OnModal<CProbeWin>([](CProbeWin&) {});
+    EXPECT_EQ(win.ProcessModal(), 2u); // its next turn ends the loop
+    EXPECT_FALSE(win.IsSessionCurrent());
 }
