@@ -30,6 +30,11 @@ void Put32(uint8_t* p, uint32_t v)
     DebugBreak("UTransact - a transaction announces more than the connection accepts");
     Fail(kErrTypeTransport, 111);
 }
+
+bool IsUnfinished(const STransactRecord* r)
+{
+    return r->data && r->transferred < r->totalSize;
+}
 } // namespace
 
 CTransactStream::~CTransactStream()
@@ -92,6 +97,7 @@ STransactRecord* CTransactStream::AddRecord(uint16_t kind, uint32_t id, uint16_t
 void CTransactStream::DisposeRecord(STransactRecord* record)
 {
     if (!record) return;
+    Uncount(record);
     if (record->previous)
         record->previous->next = record->next;
     else
@@ -118,6 +124,37 @@ void CTransactStream::DisposeRecord(STransactRecord* record)
     UMemory::Dispose(static_cast<TPtrObj*>(record));
 }
 
+THdlObj* CTransactStream::TakeData(STransactRecord* record)
+{
+    if (!record) return nullptr;
+    Uncount(record);
+    THdlObj* data = record->data;
+    record->data = nullptr;
+    return data;
+}
+
+void CTransactStream::Uncount(STransactRecord* r)
+{
+    if (!r->counted) return;
+    r->counted = false;
+    --mUnfinishedCount;
+    mUnfinishedBytes -= UMemory::GetSize(r->data);
+}
+
+void CTransactStream::Count(STransactRecord* r)
+{
+    if (!IsUnfinished(r)) return;
+    r->counted = true;
+    ++mUnfinishedCount;
+    mUnfinishedBytes += UMemory::GetSize(r->data);
+}
+
+void CTransactStream::DropUnfinishedBodies()
+{
+    for (STransactRecord* r = mRecords; r; r = r->next)
+        if (r->counted) UMemory::Dispose(TakeData(r));
+}
+
 STransactRecord* CTransactStream::FindRecord(uint16_t kind, uint32_t id) const
 {
     auto it = mIndex.find(Key(kind, id));
@@ -133,10 +170,12 @@ void CTransactStream::Absorb(CByteSource& source)
     }
     catch (...)
     {
+        // Nothing more comes in: what was held for bodies that can never finish goes back now.
         mFailed = true;
         UMemory::Dispose(mPartData);
         mPartData = nullptr;
         mPartRemaining = 0;
+        DropUnfinishedBodies();
         throw;
     }
 }
@@ -152,6 +191,13 @@ void CTransactStream::StartPart(CByteSource& source)
         FindRecord(mHeader.isReply ? kTransactAwaitedReply : kTransactIncomingRequest, mHeader.id);
     const uint32_t held = r ? UMemory::GetSize(r->data) : 0;
     if (uint64_t(held) + mHeader.dataSize > kMaxTransactionSize) FailProtocol();
+    // The part joins what unfinished bodies hold (its own body's bytes are counted there already when it
+    // continues one), and a part that begins a body it does not finish makes one more unfinished.
+    if (mUnfinishedBytes + mHeader.dataSize > kMaxUnfinishedBytes) FailProtocol();
+    const bool begins = !r || !r->counted;
+    if (begins && uint64_t(held) + mHeader.dataSize < mHeader.totalSize &&
+        mUnfinishedCount >= kMaxUnfinishedCount)
+        FailProtocol();
     if (!mPartData) mPartData = UMemory::NewHandle(0);
     UMemory::SetSize(mPartData, std::min(mHeader.dataSize, kFirstPartBlock));
     mPartRemaining = mHeader.dataSize;
@@ -214,6 +260,7 @@ void CTransactStream::FinishPart()
         if (mHeader.isReply) return;
         r = AddRecord(kTransactIncomingRequest, mHeader.id, mHeader.type);
     }
+    Uncount(r);
     r->error = mHeader.error;
     r->type = mHeader.type;
     r->totalSize = mHeader.totalSize;
@@ -229,4 +276,5 @@ void CTransactStream::FinishPart()
         UMemory::Append(r->data, lock.Data(), mPartRead);
     }
     r->transferred = UMemory::GetSize(r->data);
+    Count(r);
 }

@@ -30,6 +30,7 @@ struct STransactRecord
     uint16_t kind;
     bool taken;   // an incoming request already handed to a receive session
     bool arrived; // a complete part of an awaited reply is in
+    bool counted; // held among the connection's unfinished bodies
 };
 
 struct STransactHeader
@@ -51,6 +52,12 @@ public:
     // on this connection and a listing of 100,000 long names stays under 30 MB, so anything larger is a
     // hostile or broken server, refused before a byte of it is allocated.
     static constexpr uint32_t kMaxTransactionSize = 64u * 1024 * 1024;
+    // Bodies begun and not yet finished cost memory until their last part comes, and a server may begin
+    // as many as it likes. A real server sends one large body at a time and finishes what it begins, so
+    // all unfinished bodies together (with the part being read) may hold what one body may, and only so
+    // many may be unfinished at once; past either limit the connection fails.
+    static constexpr uint32_t kMaxUnfinishedBytes = kMaxTransactionSize;
+    static constexpr uint32_t kMaxUnfinishedCount = 64;
 
     class CByteSource
     {
@@ -77,6 +84,10 @@ public:
     void DisposeRecord(STransactRecord* record);
     STransactRecord* FindRecord(uint16_t kind, uint32_t id) const;
     STransactRecord* FirstRecord() const { return mRecords; }
+    // Hands over the record's body (null when there is none): the record no longer holds it.
+    THdlObj* TakeData(STransactRecord* record);
+    uint32_t GetUnfinishedCount() const { return mUnfinishedCount; }
+    uint64_t GetUnfinishedBytes() const { return mUnfinishedBytes; }
 
     static void EncodeHeader(const STransactHeader& header, uint8_t out[kHeaderSize]);
     static STransactHeader DecodeHeader(const uint8_t in[kHeaderSize]);
@@ -86,6 +97,10 @@ private:
     void GrowPartBlock(uint32_t needed);
     void FinishPart();
     void AbsorbParts(CByteSource& source);
+    // Keeps the unfinished totals in step with a record whose body changed.
+    void Uncount(STransactRecord* record);
+    void Count(STransactRecord* record);
+    void DropUnfinishedBodies();
 
     static uint64_t Key(uint16_t kind, uint32_t id) { return uint64_t(kind) << 32 | id; }
 
@@ -104,5 +119,7 @@ private:
     STransactHeader mHeader{};
     uint32_t mPartRemaining = 0;
     uint32_t mPartRead = 0;
+    uint32_t mUnfinishedCount = 0;
+    uint64_t mUnfinishedBytes = 0;
     bool mFailed = false;
 };

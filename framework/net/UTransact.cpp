@@ -347,11 +347,8 @@ void UTransact::ReceiveSessionData(TTransactSessionObj* s, TFieldDataObj* fields
     RequireObject(fields);
     Absorb(s->connection);
     STransactRecord* r = s->receiveRecord;
-    if (r && r->data)
-    {
-        UFieldData::SetDataHandle(fields, r->data, 0);
-        r->data = nullptr;
-    }
+    if (THdlObj* data = s->connection->stream.TakeData(r))
+        UFieldData::SetDataHandle(fields, data, 0);
     else
         UFieldData::DeleteAllFields(fields);
 }

@@ -112,3 +112,77 @@ TEST(TransactStreamTest, RecordsAreFoundByKindAndIdEarliestFirstWhateverLeaves)
     EXPECT_EQ(b->next, e);
     EXPECT_EQ(s.FindRecord(kTransactIncomingRequest, 7), e);
 }
+
+namespace
+{
+// The first part of a request whose body is twice as large; the rest never comes.
+std::string Abandoned(uint32_t id, uint32_t partSize)
+{
+    STestPartHeader h;
+    h.type = 104;
+    h.id = id;
+    h.totalSize = partSize * 2;
+    h.dataSize = partSize;
+    return testwire::EncodeHeader(h) + std::string(partSize, 'a');
+}
+
+uint64_t HeldBytes(const CTransactStream& s)
+{
+    uint64_t held = 0;
+    for (const STransactRecord* r = s.FirstRecord(); r; r = r->next)
+        held += UMemory::GetSize(r->data);
+    return held;
+}
+} // namespace
+
+TEST(TransactStreamTest, UnfinishedBodiesAreLimitedInNumberAndTheirMemoryIsReturned)
+{
+    // A server that begins a thousand bodies and finishes none is not a server the client waits for.
+    CTransactStream s;
+    CStringSource source;
+    uint32_t id = 1;
+    try
+    {
+        for (; id <= 1000; ++id)
+        {
+            source.bytes = Abandoned(id, 1024);
+            s.Absorb(source);
+        }
+    }
+    catch (const SError& e)
+    {
+        EXPECT_EQ(e.type, kErrTypeTransport);
+        EXPECT_EQ(e.id, 111);
+    }
+    EXPECT_TRUE(s.IsFailed());
+    EXPECT_LT(id, 1000u);
+    EXPECT_GE(id, 16u); // a few unfinished bodies at once are allowed
+    EXPECT_EQ(HeldBytes(s), 0u);
+}
+
+TEST(TransactStreamTest, UnfinishedBodiesTogetherHoldNoMoreThanOneBodyMay)
+{
+    // Each body is within the limit of one transaction; together they are not.
+    CTransactStream s;
+    CStringSource source;
+    constexpr uint32_t kPart = 24u << 20;
+    source.bytes = Abandoned(1, kPart) + Abandoned(2, kPart);
+    s.Absorb(source);
+    EXPECT_FALSE(s.IsFailed());
+    source.bytes = Abandoned(3, kPart).substr(0, CTransactStream::kHeaderSize);
+    EXPECT_THROW(s.Absorb(source), SError);
+    EXPECT_TRUE(s.IsFailed());
+    EXPECT_EQ(HeldBytes(s), 0u);
+
+    // Finished bodies do not count: many whole transactions waiting to be taken are fine.
+    CTransactStream t;
+    STestPartHeader h;
+    h.type = 106;
+    for (uint32_t i = 1; i <= 300; ++i)
+    {
+        h.id = i;
+        source.bytes += testwire::EncodeTransaction(h, std::string(100, 'w'), 2);
+    }
+    t.Absorb(source);
+    EXPECT_FALSE(t.IsFailed());
+}
