@@ -237,8 +237,11 @@ void CMyApplication::ProcessAll()
 {
     if (mIsConnected && mTpt && !UTransact::IsConnected(mTpt))
     {
+        // A connection the client closed itself, because the server broke the protocol, was not lost:
+        // the protocol error is what the user is told.
+        const bool closedByUs = UTransact::IsReceiveFailed(mTpt);
         KillTasksAndDisconnect();
-        UApplication::PostMessage(kMsgConnectionLost);
+        if (!closedByUs) UApplication::PostMessage(kMsgConnectionLost);
     }
     // The count is read afresh at every position: tasks created during the pass (the connect task
     // creates three) get their step in the same pass.

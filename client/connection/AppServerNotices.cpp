@@ -18,14 +18,17 @@ void PostText(uint32_t msg, const uint8_t* text)
 
 void CMyApplication::ProcessTran_ServerMsg(TFieldDataObj* fields)
 {
-    UApplication::ShowWantsAttention();
     if (UFieldData::GetInteger(fields, kFieldUserID) != 0)
     {
+        UApplication::ShowWantsAttention();
         DoShowMessage(fields, false);
         return;
     }
     uint8_t text[256];
     UFieldData::GetPString(fields, kFieldData, text, sizeof(text));
+    // A message without a text has nothing to show, as an empty disconnect message has not.
+    if (text[0] == 0) return;
+    UApplication::ShowWantsAttention();
     const bool fromServer = UFieldData::GetInteger(fields, kFieldChatOptions) == 1;
     PostText(fromServer ? kMsgServerMessage : kMsgAdminMessage, text);
 }

@@ -16,6 +16,8 @@ constexpr uint32_t kSignatureTRTP = 0x54525450; // "TRTP"
 constexpr uint32_t kProtocolQUEN = 0x5155454E;  // "QUEN"
 constexpr uint32_t kHandshakeSize = 12;
 constexpr uint32_t kHandshakeReplySize = 8;
+// A handshake or a reply that never came: "timed out", not "the server broke the protocol".
+constexpr int16_t kErrTimedOut = 103;
 } // namespace
 
 struct TTransactObj
@@ -239,7 +241,8 @@ uint16_t UTransact::GetConnectStatus(TTransactObj* c)
         {
             UTimer::Dispose(c->handshakeTimer);
             c->handshakeTimer = nullptr;
-            Fail(kErrTypeTransport, 111);
+            // The server sent nothing: it did not answer in time (a transport error all the same).
+            Fail(kErrTypeTransport, kErrTimedOut);
         }
         return 2;
     }
@@ -313,7 +316,7 @@ bool UTransact::IsSessionReceiveComplete(TTransactSessionObj* s)
 {
     RequireObject(s);
     Absorb(s->connection);
-    if (s->timedOut) Fail(kErrTypeTransport, 111);
+    if (s->timedOut) Fail(kErrTypeTransport, kErrTimedOut);
     return IsReceiveComplete(s->receiveRecord);
 }
 

@@ -50,11 +50,16 @@ constexpr uint64_t kMiB = 1024 * 1024;
 #include "framework/runtime/MessageProc.h"
 #include "framework/runtime/UTimer.h"
 
-// Watches the live heap from a timer (so also inside modal loops) and keeps the highest figure seen.
+// Watches the live heap (and the resident size) from a timer, so also inside modal loops, and keeps the
+// highest figures seen.
 class CHeapWatch
 {
 public:
-    CHeapWatch() : mBase(LiveHeapBytes()), mPeak(mBase) { mTimer = UTimer::StartNew(Tick, this, 5, true); }
+    CHeapWatch()
+        : mBase(LiveHeapBytes()), mPeak(mBase), mResidentBase(ResidentBytes()), mResidentPeak(mResidentBase)
+    {
+        mTimer = UTimer::StartNew(Tick, this, 5, true);
+    }
     ~CHeapWatch() { UTimer::Dispose(mTimer); }
     CHeapWatch(const CHeapWatch&) = delete;
     CHeapWatch& operator=(const CHeapWatch&) = delete;
@@ -63,6 +68,12 @@ public:
     {
         Sample();
         return mPeak - mBase;
+    }
+    // Of the resident size: meaningful in release builds only.
+    uint64_t PeakResidentGrowth()
+    {
+        Sample();
+        return mResidentPeak - mResidentBase;
     }
     // Growth now; 0 when the heap is below where it started.
     uint64_t Growth() const
@@ -80,9 +91,13 @@ private:
     {
         const uint64_t now = LiveHeapBytes();
         if (now > mPeak) mPeak = now;
+        const uint64_t resident = ResidentBytes();
+        if (resident > mResidentPeak) mResidentPeak = resident;
     }
 
     uint64_t mBase;
     uint64_t mPeak;
+    uint64_t mResidentBase;
+    uint64_t mResidentPeak;
     TTimerObj* mTimer = nullptr;
 };
