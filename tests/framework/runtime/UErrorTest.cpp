@@ -6,6 +6,7 @@
 
 #include "framework/runtime/SError.h"
 #include "framework/runtime/UError.h"
+#include "framework/runtime/UMemory.h"
 
 namespace
 {
@@ -127,4 +128,28 @@ TEST(ErrorAlert, SilentErrorsShowNothingOthersShowTextAndDetail)
     UError::Alert(SError(77, 5));
     EXPECT_EQ(gAlertText, "An unknown error has occured.\r\rID 77/5");
     UError::SetAlertProc(nullptr);
+}
+
+TEST(ErrorDetail, SourceFilesAreNamedRelativeToTheSourceTree)
+{
+    // The detail line reaches users: it names the file as it is in the tree, never a path of the machine
+    // that built the program.
+    try
+    {
+        Fail(kErrTypeGeneral, 3);
+    }
+    catch (const SError& e)
+    {
+        EXPECT_STREQ(e.file, "tests/framework/runtime/UErrorTest.cpp");
+    }
+    // And so for the framework's own failures, whatever the build type.
+    try
+    {
+        UMemory::SetSize(nullptr, 1);
+    }
+    catch (const SError& e)
+    {
+        const std::string detail = Detail(e);
+        EXPECT_EQ(detail.rfind("ID 1/2 @ framework/runtime/UMemory.cpp #", 0), 0u) << detail;
+    }
 }
