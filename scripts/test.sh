@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets everything up, builds every test with AddressSanitizer and UndefinedBehaviorSanitizer, runs them,
-# then builds the fuzz targets with clang and gives each a short run over its seed corpus.
+# then builds the fuzz targets with clang and gives each a short run over its seed corpus (scripts/fuzz.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh" test
@@ -17,19 +17,6 @@ export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 ctest --test-dir "$build" --output-on-failure -j"$jobs" --timeout 300
 
-fuzz="$root/build-fuzz"
-CXX=clang++ cmake -S "$root" -B "$fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUENVOL_FUZZ=ON \
-  -DQUENVOL_TESTS=OFF >/dev/null
-cmake --build "$fuzz" -j"$jobs"
-seconds=${QUENVOL_FUZZ_SECONDS:-10}
-for target in "$fuzz"/bin/fuzz_*; do
-  [ -x "$target" ] || continue
-  name=$(basename "$target"); name=${name#fuzz_}
-  corpus="$root/tests/fuzz/corpus/$name"
-  work=$(mktemp -d)
-  [ -d "$corpus" ] && cp -r "$corpus"/. "$work"/
-  echo "fuzzing $name for ${seconds}s"
-  "$target" -max_total_time="$seconds" -print_final_stats=0 "$work" 2>&1 | tail -n 2
-  rm -rf "$work"
-done
+# A short run of every fuzz target over its seed corpus (scripts/fuzz.sh SECONDS for a longer one).
+"$root/scripts/fuzz.sh" "${QUENVOL_FUZZ_SECONDS:-10}"
 echo "all tests and fuzz runs passed"
