@@ -100,6 +100,16 @@ void CMyApplication::HandleMessage(void* object, uint32_t msg, const void* data,
     case kMsgTransferClosed:
         ShowNoticeBox(kBoxTransferClosed);
         break;
+    case kMsgFoldedMessages:
+        UNoticeBox::ShowWaiting(msg,
+                                [](const void* text, uint32_t size)
+                                {
+                                    SMsgBox box{};
+                                    box.sound = kSoundPrivMsg;
+                                    box.title = reinterpret_cast<const uint8_t*>("\x08Messages");
+                                    MsgBoxWithText(box, text, size);
+                                });
+        break;
     case kMsgShowAgreement:
         if (mAgreementText)
         {

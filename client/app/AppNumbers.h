@@ -93,6 +93,8 @@ enum : uint32_t
     kMsgShowAgreement = 1105,
     kMsgServerDisconnect = 1106,
     kMsgVersionRefused = 1107,
+    // Messages that came while many message windows were open wait to be shown in one box.
+    kMsgFoldedMessages = 1108,
 };
 
 // Menu items (message 999): File 1xx, Edit 2xx, Quenvol 3xx.

@@ -25,7 +25,7 @@ std::map<uint32_t, SKind>& Kinds()
 // Texts use the client's line breaks.
 constexpr char kSeparator[] = "\r\r";
 
-void Keep(SKind& k, const void* text, uint32_t size)
+void KeepText(SKind& k, const void* text, uint32_t size)
 {
     if (k.last.size() == size && k.last.compare(0, size, static_cast<const char*>(text), size) == 0) return;
     k.last.assign(static_cast<const char*>(text), size);
@@ -62,7 +62,7 @@ void UNoticeBox::Show(uint32_t kind, const void* text, uint32_t size, const Show
     SKind& k = Kinds()[kind];
     if (k.showing)
     {
-        Keep(k, text, size);
+        KeepText(k, text, size);
         return;
     }
     // Cleared however the box ends, so that a box that failed to open does not hold back its kind.
@@ -84,6 +84,23 @@ void UNoticeBox::Show(uint32_t kind, const void* text, uint32_t size, const Show
         const std::string all = TakeWaiting(k);
         show(all.data(), uint32_t(all.size()));
     }
+}
+
+bool UNoticeBox::Keep(uint32_t kind, const void* text, uint32_t size)
+{
+    SKind& k = Kinds()[kind];
+    const bool first = !k.showing && k.waiting.empty() && !k.dropped;
+    KeepText(k, text, size);
+    return first;
+}
+
+void UNoticeBox::ShowWaiting(uint32_t kind, const ShowProc& show)
+{
+    SKind& k = Kinds()[kind];
+    if (k.showing || (k.waiting.empty() && !k.dropped)) return;
+    k.last.clear();
+    const std::string all = TakeWaiting(k);
+    Show(kind, all.data(), uint32_t(all.size()), show);
 }
 
 bool UNoticeBox::IsShowing(uint32_t kind)

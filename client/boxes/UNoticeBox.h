@@ -19,6 +19,13 @@ public:
     // Shows the notice's text through `show` now, or, while a box of the kind is up, keeps it for the box
     // that follows. A text equal to the one just before it is not repeated.
     static void Show(uint32_t kind, const void* text, uint32_t size, const ShowProc& show);
+    // For notices that arrive where no box may open (inside transaction processing): keeps the text for
+    // the kind's next box. True when nothing of the kind waited or showed before, so that the caller
+    // arranges for ShowWaiting to run once from the run loop.
+    static bool Keep(uint32_t kind, const void* text, uint32_t size);
+    // Shows what waits for the kind in its box, unless that box is up already (what waits then shows
+    // when it closes).
+    static void ShowWaiting(uint32_t kind, const ShowProc& show);
     static bool IsShowing(uint32_t kind);
     // Notices of the kind that wait for its box to close.
     static uint32_t GetWaitingCount(uint32_t kind);

@@ -1,8 +1,11 @@
 // Private messages: writing one, answering one with its quotation, showing those that arrive, and the
 // automatic response and refusal that the user's options give.
+#include <algorithm>
 #include <string>
 
+#include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
+#include "client/boxes/UNoticeBox.h"
 #include "client/boxes/USound.h"
 #include "client/chat/CMyChatTasks.h"
 #include "client/chat/CMyPrivMsgWin.h"
@@ -10,6 +13,7 @@
 #include "client/desktop/CMyDesktopNotices.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
+#include "framework/runtime/UApplication.h"
 #include "framework/runtime/UMemory.h"
 #include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
@@ -21,6 +25,22 @@ enum : uint16_t
     kOptionsTyped = 1,
     kOptionsAutomatic = 2,
 };
+
+// A server may send messages faster than anyone reads them, and each window costs a few hundred kilobytes
+// (ten thousand took gigabytes and minutes): past this many open message windows, what arrives is folded
+// into one box instead, which shows every message that came while it was up when it closes.
+constexpr uint32_t kMaxOpenMessageWins = 32;
+// What one folded message may add: its header line and a long message's first part.
+constexpr uint32_t kMaxFoldedText = 4096;
+
+void FoldMessage(const uint8_t* title, const std::string& text)
+{
+    std::string notice(reinterpret_cast<const char*>(title + 1), title[0]);
+    notice += '\r';
+    notice.append(text, 0, std::min<size_t>(text.size(), kMaxFoldedText));
+    if (UNoticeBox::Keep(kMsgFoldedMessages, notice.data(), uint32_t(notice.size())))
+        UApplication::PostMessage(kMsgFoldedMessages);
+}
 
 bool IsWindowOpen(const CWindow* window)
 {
@@ -105,14 +125,19 @@ void CMyApplication::DoShowMessage(TFieldDataObj* fields, bool isBroadcast)
     std::string text(UFieldData::GetFieldSize(fields, kFieldData), '\0');
     UFieldData::GetField(fields, kFieldData, text.data(), uint32_t(text.size()));
     const uint32_t quoteSize = UFieldData::GetFieldSize(fields, kFieldQuotedText);
+    uint8_t title[128];
+    title[0] = uint8_t(UText::Format(title + 1, 127,
+                                     isBroadcast ? "Brodcast message from: %#s" : "Private message from: %#s",
+                                     senderName));
+    if (CWindow::CountOpen<CMyPrivMsgWin>() >= kMaxOpenMessageWins)
+    {
+        FoldMessage(title, text);
+        return;
+    }
 
     auto* message = new CMyPrivMsgWin(options == kOptionsAutomatic);
     try
     {
-        uint8_t title[128];
-        title[0] = uint8_t(UText::Format(
-            title + 1, 127, isBroadcast ? "Brodcast message from: %#s" : "Private message from: %#s",
-            senderName));
         message->SetTitle(title);
         message->mUserID = senderID;
         UPString::Copy(message->mUserName, senderName);

@@ -24,6 +24,9 @@
 namespace
 {
 constexpr int16_t kIconPrivateChat = 415;
+// A server may invite faster than anyone answers, and each invitation is a window of its own: past this
+// many unanswered ones, further invitations are declined at once.
+constexpr uint32_t kMaxOpenInvitations = 16;
 
 // Transactions that name only a chat: decline, leave.
 void SendChatNotice(TTransactObj* tpt, uint16_t type, uint32_t chatID)
@@ -112,7 +115,8 @@ void CMyApplication::ProcessTran_InviteToChat(TFieldDataObj* fields)
     if (!ReadChatID(fields, chatID) || !chatID) return;
     uint8_t inviter[64];
     UFieldData::GetPString(fields, kFieldUserName, inviter, sizeof(inviter));
-    if (AutomaticResponseOrRefuseChat(chatID, inviter))
+    if (CWindow::CountOpen<CMyChatInviteWin>() >= kMaxOpenInvitations ||
+        AutomaticResponseOrRefuseChat(chatID, inviter))
     {
         SendChatNotice(mTpt, kTranRejectChatInvite, chatID);
         return;

@@ -118,6 +118,15 @@ public:
 
     static uint32_t GetWindowCount();
     static CWindow* GetWindow(uint32_t index);
+    // How many windows of a class are open.
+    template <class TWin>
+    static uint32_t CountOpen()
+    {
+        uint32_t count = 0;
+        for (uint32_t i = 1; i <= GetWindowCount(); ++i)
+            if (dynamic_cast<TWin*>(GetWindow(i))) ++count;
+        return count;
+    }
     // The front-most visible window of the document layer, or null.
     static CWindow* GetFrontWindow();
     static CWindow* FromWidget(const QWidget* widget);

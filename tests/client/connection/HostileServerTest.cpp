@@ -9,6 +9,8 @@
 
 #include "client/app/CMyApplication.h"
 #include "client/boxes/CMyMsgBoxWin.h"
+#include "client/chat/CMyChatInviteWin.h"
+#include "client/chat/CMyPrivMsgWin.h"
 #include "client/connection/CMyAgreementWin.h"
 #include "framework/net/CTransactStream.h"
 #include "framework/net/UTransact.h"
@@ -140,6 +142,67 @@ TEST_F(HostileServerTest, TenThousandServerMessagesAreShownInTwoBoxesWithinFifty
     EXPECT_LT(peak, 50 * kMiB);
     Report("heap_peak_growth_kib", peak / 1024);
     Report("resident_peak_growth_kib", heap.PeakResidentGrowth() / 1024);
+    EXPECT_TRUE(h.alert.empty()) << h.alert;
+    ExpectResponsive(true);
+}
+
+TEST_F(HostileServerTest, TenThousandPrivateMessagesAndInvitationsOpenFewWindowsAndLoseNoMessage)
+{
+    // Each message and invitation was a window of its own: ten thousand took gigabytes and minutes.
+    h.UseRealBoxes();
+    constexpr uint32_t kCount = 10000;
+    CHeapWatch heap;
+    bool answer = false;
+    for (int i = 0; i < 4; ++i)
+        h.OnModal<CMyMsgBoxWin>([&](CMyMsgBoxWin& box)
+                                { h.When([&] { return answer; }, [&box] { box.Hit(1); }); });
+    h.server.Play(CHostileScript::Burst(
+        104, kCount,
+        [](uint32_t i)
+        { return CFields().AddInteger(kUserID, 900).Add(kName, "Robin").Add(kData, Numbered(i)).Bytes(); }));
+    // The user comes back to the screen once the burst is over.
+    h.When(BurstIn(), [&] { answer = true; });
+    ASSERT_TRUE(h.WaitUntil([&] { return answer && CAppHarness::ModalDepth() == 0 && h.StepsDone(); },
+                            "the messages", 120000));
+    h.server.Play(CHostileScript::Burst(113, kCount,
+                                        [](uint32_t i)
+                                        {
+                                            return CFields()
+                                                .AddInteger(kChatID, int32_t(5000 + i))
+                                                .AddInteger(kUserID, 900)
+                                                .Add(kName, "Robin")
+                                                .Bytes();
+                                        }));
+    bool invitationsIn = false;
+    h.When(BurstIn(), [&] { invitationsIn = true; });
+    ASSERT_TRUE(h.WaitUntil([&] { return invitationsIn; }, "the invitations", 120000));
+    h.Pump();
+    const uint64_t peak = heap.PeakGrowth();
+    EXPECT_LT(peak, 50 * kMiB);
+    Report("heap_peak_growth_kib", peak / 1024);
+    Report("resident_peak_growth_kib", heap.PeakResidentGrowth() / 1024);
+    EXPECT_EQ(h.maxModalDepth, 1u);
+
+    // The first messages have windows; every later one is in the boxes, in the order it came.
+    const std::vector<CMyPrivMsgWin*> windows = h.Windows<CMyPrivMsgWin>();
+    ASSERT_GE(windows.size(), 10u);
+    ASSERT_LE(windows.size(), 100u);
+    std::string folded;
+    for (const CAppHarness::SBox& box : h.boxes)
+        folded += box.text;
+    EXPECT_LE(h.boxes.size(), 2u);
+    size_t at = 0;
+    for (uint32_t i = uint32_t(windows.size()); i < kCount; ++i)
+    {
+        const size_t found = folded.find("Private message from: Robin\r" + Numbered(i), at);
+        ASSERT_NE(found, std::string::npos) << Numbered(i) << " is missing";
+        at = found;
+    }
+    // Unanswered invitations are few too; the server hears no for the rest.
+    const size_t invitations = h.Windows<CMyChatInviteWin>().size();
+    EXPECT_GE(invitations, 10u);
+    EXPECT_LE(invitations, 100u);
+    EXPECT_EQ(h.server.CountReceived(114), kCount - invitations);
     EXPECT_TRUE(h.alert.empty()) << h.alert;
     ExpectResponsive(true);
 }
