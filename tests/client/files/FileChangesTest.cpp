@@ -101,6 +101,23 @@ TEST_F(FileChangesTest, NewFolderAsksForANameAndTheFolderShowsUp)
     EXPECT_EQ(h.Requests(205).size(), 1u);
 }
 
+TEST_F(FileChangesTest, ANewFolderDialogWhoseSessionEndsCreatesNothingInTheNextSession)
+{
+    h.OnModal<CMyNewFolderWin>(
+        [&](CMyNewFolderWin& w)
+        {
+            w.GetNameField()->SetText(CAppHarness::P("Late").data());
+            h.server.CloseConnection();
+        });
+    h.Hit(docs, kHitFileNewFolder);
+    EXPECT_FALSE(h.App().IsConnected());
+    EXPECT_TRUE(h.Windows<CMyNewFolderWin>().empty());
+    ASSERT_TRUE(h.Login());
+    WaitIdle(h);
+    EXPECT_TRUE(h.Requests(205).empty());
+    EXPECT_FALSE(h.SharedExists("Docs/Late"));
+}
+
 TEST_F(FileChangesTest, DeleteAsksFirstWithTheBoxOfAFileOrAFolder)
 {
     Select(root, "Report.txt");
