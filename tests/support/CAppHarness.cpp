@@ -63,6 +63,10 @@ CAppHarness::~CAppHarness()
     UTimer::Dispose(mStepTimer);
     UApplication::FlushMessages(RunLater, this, nullptr);
     mApp.reset();
+    // Windows nobody owns (private messages, notes) would outlive the test and count in the next one run
+    // in the same process (message windows past a number fold into a box).
+    while (CWindow::GetWindowCount() > 0)
+        delete CWindow::GetWindow(1);
     // Windows go later (deleteLater), and the queue may still hold messages for them.
     UApplication::Process();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
