@@ -238,6 +238,20 @@ public:
     // Asks again for the listing of the folder window showing that path, when one is open: a change the
     // server confirmed shows at once.
     virtual void RefreshFolderWin(const void* path, uint32_t pathSize);
+    // What a folder window offers the transfer commands: its path and its selected item (an empty name
+    // without a selection). False when the window is not a folder window.
+    struct SMyFolderItem
+    {
+        std::vector<uint8_t> path;
+        uint8_t name[256] = {};
+        uint32_t type = 0;
+        bool isFolder = false;
+    };
+    bool GetFolderItem(CWindow* window, SMyFolderItem& outItem);
+    // The folder window's listing shows a partly uploaded copy of that name.
+    bool FolderHasPartialUpload(CWindow* window, const uint8_t* name);
+    // The next local file dropped on the folder window; the caller owns it. Null when none is left.
+    TFileSysRefObj* TakeFolderDrop(CWindow* window);
     // Takes the path block (the folder holding the item, null for the root).
     virtual void ShowFileInfo(const uint8_t* name, const uint8_t* comment, const uint8_t* info, int16_t icon,
                               void* pathData, uint32_t pathSize);
@@ -251,6 +265,20 @@ public:
     // not connected.
     virtual CMyDownloadFldrTask* DoDownloadFolder(const void* path, uint32_t pathSize, const uint8_t* name,
                                                   TFileSysRefObj* parentFolder, bool queued);
+    // A server file downloaded into a local folder (a row of a folder window dragged out and dropped
+    // there); `path` is the server folder holding it. Only the partial file is created there.
+    virtual void DoDownloadFileTo(const void* path, uint32_t pathSize, const uint8_t* name,
+                                  TFileSysRefObj* folder);
+    // One local file into the server folder of `path`, after the resume question when the window lists
+    // a partial copy of it; false when the user cancelled (or the session ended meanwhile).
+    bool UploadFile(CWindow* window, const std::vector<uint8_t>& path, TFileSysRefObj* file, bool queue,
+                    uint32_t session);
+    // When a file with the partial-file extension is beside `ref`, `ref` is changed to name it and the
+    // answer is true.
+    bool FindResumableFile(TFileSysRefObj* ref);
+    // "Leeched Goods" in the program's folder when it exists, else "Downloads" (created when missing).
+    // The caller owns the reference.
+    TFileSysRefObj* GetDownloadFolder();
 
     // Preferences and bookmarks (prefs/AppPrefs.cpp).
     // The options dialog; true when the user saved.

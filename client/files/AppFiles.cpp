@@ -361,3 +361,25 @@ void CMyApplication::DoFilePreview(CWindow* window)
     }
     new CMyPreviewFileTask(folder->GetPathData(), folder->GetPathSize(), name, mQueueTransfers);
 }
+
+bool CMyApplication::GetFolderItem(CWindow* window, SMyFolderItem& outItem)
+{
+    auto* folder = dynamic_cast<CMyFolderWin*>(window);
+    if (!folder) return false;
+    outItem.path = CopyPath(folder);
+    outItem.isFolder = folder->View()->GetSelectedFileName(outItem.name, &outItem.type);
+    if (outItem.type == kTypeFolder) outItem.isFolder = true;
+    return true;
+}
+
+bool CMyApplication::FolderHasPartialUpload(CWindow* window, const uint8_t* name)
+{
+    auto* folder = dynamic_cast<CMyFolderWin*>(window);
+    return folder && folder->View()->HasPartialFile(name);
+}
+
+TFileSysRefObj* CMyApplication::TakeFolderDrop(CWindow* window)
+{
+    auto* folder = dynamic_cast<CMyFolderWin*>(window);
+    return folder ? folder->View()->GetItemToUpload() : nullptr;
+}

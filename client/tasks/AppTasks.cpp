@@ -7,6 +7,8 @@
 #include "client/tasks/CMyTask.h"
 #include "client/tasks/CMyTaskListView.h"
 #include "client/tasks/CMyTasksWin.h"
+#include "client/transfers/CMyDownloadFileTask.h"
+#include "client/transfers/CMyUploadFileTask.h"
 #include "framework/runtime/SError.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UTimer.h"
@@ -93,4 +95,16 @@ void CMyApplication::DoStopTask()
         return;
     }
     delete task;
+}
+
+void CMyApplication::DoStartTask()
+{
+    CMyTaskListView* rows = TaskRows();
+    CMyTask* task = rows ? rows->GetSelectedTask() : nullptr;
+    if (!task || task->mIsFinished) return;
+    // Only file transfers wait in the queue for the user to start them.
+    if (auto* download = dynamic_cast<CMyDownloadFileTask*>(task))
+        download->Start();
+    else if (auto* upload = dynamic_cast<CMyUploadFileTask*>(task))
+        upload->Start();
 }

@@ -113,8 +113,11 @@ private:
     bool AnswerUsers(SRequest& r);     // ServerUsers.cpp: client information, accounts
     bool AnswerNews(SRequest& r);      // ServerNews.cpp
     bool AnswerFiles(SRequest& r);     // ServerFiles.cpp: listings, information, changes to the shared folder
-    bool AnswerTransfers(SRequest& r); // ServerTransfers.cpp: previews (and later downloads, uploads)
+    bool AnswerTransfers(SRequest& r); // ServerTransfers.cpp: previews, file downloads and uploads
     bool AnswerFolderDownload(SRequest& r); // ServerFolderTransfers.cpp
+    // Gives the transfer listener the handlers of file downloads and uploads (once per listener).
+    void ServeFileTransfers(CTransferServer& server);
+    CTransferServer* mServedTransfers = nullptr;
 
     // Comments follow their items when these are renamed or moved, and go with them.
     void MoveComments(const std::string& from, const std::string& to);

@@ -107,6 +107,10 @@ public:
     // Folder downloads close their connection once this many bytes went out (0: never), as a broken
     // connection would.
     void SetFolderCutAfter(uint64_t bytes) { mFolderCutAfter = bytes; }
+    // File downloads and uploads are cut after this many bytes behind the handshake, sent or received:
+    // the server closes the connection there (0: never).
+    void SetCutAfter(uint64_t bytes) { mCutAfter = bytes; }
+    uint64_t CutAfter() const { return mCutAfter; }
 
 private:
     static void ListenEvent(void* context, int event);
@@ -123,6 +127,7 @@ private:
     uint32_t mNextRefNum;
     uint32_t mPieceSize = 0;
     uint64_t mFolderCutAfter = 0;
+    uint64_t mCutAfter = 0;
     std::map<uint32_t, STransferJob> mJobs;
     std::map<STransferJob::EKind, Handler> mHandlers;
     std::vector<std::unique_ptr<STransferConnection>> mConnections;

@@ -253,8 +253,11 @@ bool CServerModel::AnswerFiles(SRequest& r)
         for (const std::string& entry : names)
         {
             const SItem item = Describe(folder + "/" + entry);
-            if (item.exists)
-                fields.Add(kFileEntry, testwire::FileEntry(item.type, item.creator, item.size, entry));
+            if (!item.exists) continue;
+            // A partly uploaded file is listed under the name it will have, marked partial by its codes.
+            const bool partial = item.type == Code("QVft") && entry.size() > 4;
+            fields.Add(kFileEntry, testwire::FileEntry(item.type, item.creator, item.size,
+                                                       partial ? entry.substr(0, entry.size() - 4) : entry));
         }
         r.reply.body = fields.Bytes();
         return true;

@@ -1,0 +1,230 @@
+// The transfer commands: downloads (with the resume question and the existing-file rule), uploads from
+// the file dialog and from files dropped on a folder window, downloads into the place a row was dragged
+// to, starting queued transfers from the tasks window, and the download folder.
+#include <cstring>
+#include <memory>
+
+#include "client/app/CMyApplication.h"
+#include "client/boxes/MsgBox.h"
+#include "client/transfers/CMyDownloadFileTask.h"
+#include "client/transfers/CMyUploadFileTask.h"
+#include "client/transfers/UMyTransferSizes.h"
+#include "framework/files/StFileSysRef.h"
+#include "framework/files/UFileSys.h"
+#include "framework/runtime/FourCC.h"
+#include "framework/runtime/KeyCommands.h"
+#include "framework/runtime/UPString.h"
+#include "framework/runtime/UText.h"
+#include "framework/ui/SHitMsgData.h"
+
+namespace
+{
+constexpr int16_t kBoxResumeDownload = 133;
+constexpr int16_t kBoxResumeUpload = 134;
+constexpr int16_t kBoxAliasDownload = 148;
+constexpr uint32_t kTypeAlias = FourCC("alis");
+const uint8_t kSavePrompt[] = "\x0D"
+                              "Save File As:";
+const uint8_t kLeechFolder[] = "\x0D"
+                               "Leeched Goods";
+const uint8_t kDownloadsFolder[] = "\x09"
+                                   "Downloads";
+
+struct SRefDisposer
+{
+    void operator()(TFileSysRefObj* ref) const { UFileSys::Dispose(ref); }
+};
+using CRef = std::unique_ptr<TFileSysRefObj, SRefDisposer>;
+
+const uint8_t* PathOrNull(const std::vector<uint8_t>& path)
+{
+    return path.empty() ? nullptr : path.data();
+}
+
+// A file of 4 GiB or more cannot travel in the 32-bit stream: the user hears which one before anything
+// is asked of the server.
+bool RefuseTooLarge(TFileSysRefObj* file)
+{
+    if (UMyTransferSizes::CanSend(file)) return false;
+    uint8_t name[256], text[256];
+    UFileSys::GetName(file, name);
+    text[0] = uint8_t(UText::Format(
+        text + 1, 255, "\xD2%#s\xD3 is 4 GB or larger.  Files that large cannot be uploaded.", name));
+    static const uint8_t kTitle[] = "\x06"
+                                    "Upload";
+    SMsgBox box{};
+    box.icon = 213;
+    box.sound = 1;
+    box.title = kTitle;
+    box.message = text;
+    MsgBox(box);
+    return true;
+}
+} // namespace
+
+TFileSysRefObj* CMyApplication::GetDownloadFolder()
+{
+    uint32_t kind = 0;
+    TFileSysRefObj* leech = UFileSys::New(kFSProgramFolder, nullptr, kLeechFolder, 0, &kind);
+    mIsLeechMode = kind == kFSKindFolder;
+    if (mIsLeechMode) return leech;
+    UFileSys::Dispose(leech);
+    TFileSysRefObj* folder = UFileSys::New(kFSProgramFolder, nullptr, kDownloadsFolder, 0, &kind);
+    try
+    {
+        if (kind == kFSKindMissing) UFileSys::CreateFolder(folder);
+    }
+    catch (...)
+    {
+        UFileSys::Dispose(folder);
+        throw;
+    }
+    return folder;
+}
+
+bool CMyApplication::FindResumableFile(TFileSysRefObj* ref)
+{
+    uint8_t name[256];
+    UFileSys::GetName(ref, name);
+    CMyDownloadFileTask::AddPartialExtension(name);
+    StFileSysRef partial(UFileSys::Clone(ref));
+    UFileSys::SetRefName(partial.Get(), name);
+    bool isFolder = false;
+    if (!UFileSys::Exists(partial.Get(), &isFolder) || isFolder) return false;
+    UFileSys::SetRef(ref, partial.Get());
+    return true;
+}
+
+void CMyApplication::DoFileDownload(CWindow* window, uint16_t mods)
+{
+    const bool queue = mQueueTransfers || (mods & kModShift);
+    SMyFolderItem item;
+    if (!GetFolderItem(window, item) || !item.name[0]) return;
+    if (item.type == kTypeAlias)
+    {
+        MsgBox(kBoxAliasDownload, item.name);
+        return;
+    }
+    if (item.isFolder)
+    {
+        // A folder always goes into the download folder, under its own name made valid there.
+        CRef folder(GetDownloadFolder());
+        DoDownloadFolder(PathOrNull(item.path), uint32_t(item.path.size()), item.name, folder.get(), queue);
+        return;
+    }
+
+    const uint32_t session = CurrentSession();
+    uint8_t localName[256];
+    UPString::Copy(localName, item.name);
+    localName[0] = uint8_t(UFileSys::ValidateFileName(localName + 1, localName[0]));
+    CRef target;
+    bool askResume = false;
+    bool chooseTarget = mods & kModAlt;
+    if (!chooseTarget)
+    {
+        CRef folder(GetDownloadFolder());
+        target.reset(UFileSys::New(folder.get(), nullptr, localName));
+        if (FindResumableFile(target.get()))
+            askResume = true;
+        else if (UFileSys::Exists(target.get()))
+            chooseTarget = true;
+    }
+    if (chooseTarget)
+    {
+        CRef folder(GetDownloadFolder());
+        target.reset(UFileSys::UserSaveFile(localName, kSavePrompt, folder.get()));
+        // The dialog ran its own loop: the session may have ended meanwhile.
+        if (!target || !IsCurrentSession(session)) return;
+        bool isFolder = false;
+        if (FindResumableFile(target.get()))
+            askResume = true;
+        else if (UFileSys::Exists(target.get(), &isFolder))
+        {
+            // An existing folder is never deleted to make room for a file.
+            if (isFolder) return;
+            UFileSys::DeleteFile(target.get());
+        }
+    }
+    bool resume = false;
+    if (askResume)
+    {
+        const uint16_t answer = MsgBox(kBoxResumeDownload, item.name);
+        if (!IsCurrentSession(session)) return;
+        if (answer == 1)
+            resume = true;
+        else if (answer == 2)
+        {
+            // The partial file goes; the download starts again under the chosen name.
+            UFileSys::DeleteFile(target.get());
+            uint8_t name[256];
+            UFileSys::GetName(target.get(), name);
+            CMyDownloadFileTask::CutPartialExtension(name);
+            UFileSys::SetRefName(target.get(), name);
+        }
+        else
+            return;
+    }
+    // Resuming, the target is the partial file itself.
+    new CMyDownloadFileTask(PathOrNull(item.path), uint32_t(item.path.size()), item.name, target.get(),
+                            resume, queue, !resume);
+}
+
+void CMyApplication::DoDownloadFileTo(const void* path, uint32_t pathSize, const uint8_t* name,
+                                      TFileSysRefObj* folder)
+{
+    if (!mIsConnected || !name || !name[0] || !folder) return;
+    uint8_t localName[256];
+    UPString::Copy(localName, name);
+    localName[0] = uint8_t(UFileSys::ValidateFileName(localName + 1, localName[0]));
+    CRef target(UFileSys::New(folder, nullptr, localName));
+    // Only the partial file is made at the drop place; it takes the final name when complete. A file
+    // already there under the final name is the user's and stays: the download then fails at its end
+    // rather than replacing it unasked.
+    const bool resume = FindResumableFile(target.get());
+    new CMyDownloadFileTask(path, pathSize, name, target.get(), resume, mQueueTransfers, !resume);
+}
+
+void CMyApplication::DoFileUpload(CWindow* window, uint16_t mods)
+{
+    const bool queue = mQueueTransfers || (mods & kModShift);
+    SMyFolderItem item;
+    if (!GetFolderItem(window, item)) return;
+    const uint32_t session = CurrentSession();
+    CRef file(UFileSys::UserSelectFile(nullptr, 0));
+    if (!file || !IsCurrentSession(session)) return;
+    // The dialog's loop may have closed the window: the path was taken before it.
+    UploadFile(window, item.path, file.get(), queue, session);
+}
+
+void CMyApplication::DoFileUploadFromDrop(CWindow* window, const SHitMsgData&)
+{
+    if (!mIsConnected) return;
+    SMyFolderItem item;
+    if (!GetFolderItem(window, item)) return;
+    const uint32_t session = CurrentSession();
+    bool cancelled = false;
+    while (CRef file{TakeFolderDrop(window)})
+    {
+        // A cancel ends the whole drop: the files after it are let go.
+        if (cancelled || !IsCurrentSession(session)) continue;
+        cancelled = !UploadFile(window, item.path, file.get(), mQueueTransfers, session);
+    }
+}
+
+bool CMyApplication::UploadFile(CWindow* window, const std::vector<uint8_t>& path, TFileSysRefObj* file,
+                                bool queue, uint32_t session)
+{
+    if (RefuseTooLarge(file)) return true;
+    uint8_t name[256];
+    UFileSys::GetName(file, name);
+    bool resume = false;
+    if (FolderHasPartialUpload(window, name))
+    {
+        if (MsgBox(kBoxResumeUpload, name) == 2) return false;
+        resume = true;
+    }
+    // A box's loop lets anything happen, the end of the session included.
+    if (!IsCurrentSession(session)) return false;
+    new CMyUploadFileTask(PathOrNull(path), uint32_t(path.size()), file, resume, queue);
+    return true;
+}

@@ -1,0 +1,355 @@
+// File downloads and uploads through the whole client against the local server's transfer port: bytes
+// arrive whole however the server writes them, cut transfers leave partial files that resume, empty
+// files travel, queued and stopped transfers clean up after themselves, several run at once, and names
+// from a server never reach outside the download folder.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "client/transfers/CMyDownloadFileTask.h"
+#include "client/transfers/CMyUploadFileTask.h"
+#include "framework/files/UFileSys.h"
+#include "tests/client/transfers/TransferTestSupport.h"
+#include "tools/testserver/ServerFields.h"
+
+using namespace filestest;
+using namespace transfertest;
+
+namespace
+{
+class FileTransferTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { h.model.guestAccess = CServerModel::AllAccess(); }
+
+    void TearDown() override
+    {
+        if (!mLocal.empty()) h.App().mQueueTransfers = 0;
+    }
+
+    // Logs in and opens the folder Docs.
+    void Begin()
+    {
+        h.Start();
+        ASSERT_TRUE(h.Login());
+        h.App().mQueueTransfers = 0;
+        CMyFolderWin* root = OpenRoot(h);
+        ASSERT_NE(root, nullptr);
+        Open(h, root, "Docs");
+        docs = FolderWin(h, "Docs");
+        ASSERT_NE(docs, nullptr);
+        mLocal = h.UserFolder() + "/local";
+        mkdir(mLocal.c_str(), 0755);
+    }
+
+    std::string Downloads() const { return h.UserFolder() + "/Downloads"; }
+    std::string Local(const std::string& name) const { return mLocal + "/" + name; }
+
+    void Download(const std::string& name, uint16_t mods = 0)
+    {
+        Select(docs, name);
+        h.Hit(docs, kHitFileDownload, 0, mods);
+    }
+
+    bool WaitDownloaded(const std::string& name, const std::string& bytes, uint32_t watchdogMs = 10000)
+    {
+        const std::string path = Downloads() + "/" + name;
+        return h.WaitUntil([&] { return Exists(path) && !Exists(path + ".qpf"); }, "the download to complete",
+                           watchdogMs) &&
+               ReadFile(path) == bytes;
+    }
+
+    bool WaitNoTasks(const char* what = "the transfers to end")
+    {
+        return h.WaitUntil([&] { return h.App().mTaskList.GetItemCount() == 0; }, what);
+    }
+
+    CAppHarness h;
+    CMyFolderWin* docs = nullptr;
+    std::string mLocal;
+};
+} // namespace
+
+TEST_F(FileTransferTest, ADownloadArrivesByteIdenticalInOneGoAndInOneByteWrites)
+{
+    const std::string big = Data(3 * 1024 * 1024 + 7, 1);
+    const std::string small = Data(3000, 2);
+    h.WriteSharedFile("Docs/big.bin", big);
+    h.WriteSharedFile("Docs/small.txt", small);
+    Begin();
+    Download("big.bin");
+    EXPECT_TRUE(HasRowWith(h, "Downloading \xD2"
+                              "big.bin\xD3"));
+    ASSERT_TRUE(WaitDownloaded("big.bin", big));
+    const STestTransaction request = h.Requests(202).back();
+    EXPECT_EQ(CAppHarness::Field(request, 201), "big.bin");
+    EXPECT_EQ(CAppHarness::Field(request, 203), "");
+    EXPECT_EQ(h.transfers.Last()->handshake.substr(8), std::string(8, '\0'));
+
+    h.transfers.SetPieceSize(1);
+    Download("small.txt");
+    ASSERT_TRUE(WaitDownloaded("small.txt", small, 20000));
+    EXPECT_TRUE(WaitNoTasks("the finished rows to be reaped"));
+    EXPECT_GE(h.App().mTotalBytesDownloaded, big.size() + small.size());
+    EXPECT_TRUE(h.boxes.empty());
+}
+
+TEST_F(FileTransferTest, ADownloadCutAfterNBytesKeepsThemInThePartialFileAndResumesToTheWholeFile)
+{
+    const std::string bytes = Data(200000, 3);
+    h.WriteSharedFile("Docs/report.doc", bytes);
+    Begin();
+    const size_t n = 70001;
+    h.transfers.SetCutAfter(FlatOverhead("report.doc") + n);
+    Download("report.doc");
+    ASSERT_TRUE(h.WaitUntil([&] { return h.HasBox(128); }, "the transfer-stopped box"));
+    ASSERT_TRUE(WaitNoTasks("the cut download to end"));
+    const std::string partial = Downloads() + "/report.doc.qpf";
+    EXPECT_EQ(ReadFile(partial), bytes.substr(0, n));
+    EXPECT_FALSE(Exists(Downloads() + "/report.doc"));
+
+    // Started again, the resume question comes; Resume asks for the rest only.
+    h.transfers.SetCutAfter(0);
+    h.boxAnswers.push_back(1);
+    Download("report.doc");
+    EXPECT_TRUE(h.HasBox(133, "report.doc"));
+    ASSERT_TRUE(WaitDownloaded("report.doc", bytes));
+    const std::string record = CAppHarness::Field(h.Requests(202).back(), 203);
+    ASSERT_EQ(record.size(), 58u);
+    EXPECT_EQ(record.substr(0, 4), "RFLT");
+    EXPECT_EQ(testwire::ReadBE32(record, 46), n);
+    EXPECT_EQ(h.transfers.Last()->sent, FlatOverhead("report.doc") + bytes.size() - n);
+}
+
+TEST_F(FileTransferTest, StartOverDeletesThePartialFileAndAnExistingFileAsksWhereToSave)
+{
+    const std::string bytes = Data(5000, 4);
+    h.WriteSharedFile("Docs/a.txt", bytes);
+    Begin();
+    mkdir(Downloads().c_str(), 0755);
+    WriteFile(Downloads() + "/a.txt.qpf", "stale");
+    h.boxAnswers.push_back(2);
+    Download("a.txt");
+    ASSERT_TRUE(WaitDownloaded("a.txt", bytes));
+    EXPECT_FALSE(Exists(Downloads() + "/a.txt.qpf"));
+    EXPECT_EQ(CAppHarness::Field(h.Requests(202).back(), 203), "");
+
+    // The complete file is there now: the save dialog chooses another place, which is written.
+    static std::string chosen;
+    chosen = Local("copy.txt");
+    UFileSys::SetDialogProcs(nullptr,
+                             [](const uint8_t*, const uint8_t* prompt, const std::string&, std::string& out)
+                             {
+                                 EXPECT_EQ(CAppHarness::Str(prompt), "Save File As:");
+                                 out = chosen;
+                                 return true;
+                             });
+    Download("a.txt");
+    UFileSys::SetDialogProcs(nullptr, nullptr);
+    ASSERT_TRUE(h.WaitUntil([&] { return ReadFile(Local("copy.txt")) == bytes; }, "the copy elsewhere"));
+    EXPECT_EQ(ReadFile(Downloads() + "/a.txt"), bytes);
+}
+
+TEST_F(FileTransferTest, EmptyFilesDownloadAndUpload)
+{
+    h.WriteSharedFile("Docs/empty.txt", "");
+    Begin();
+    Download("empty.txt");
+    ASSERT_TRUE(WaitDownloaded("empty.txt", ""));
+
+    WriteFile(Local("nothing.txt"), "");
+    EXPECT_TRUE(DropFiles(h, docs, {Local("nothing.txt")}));
+    ASSERT_TRUE(h.WaitUntil([&] { return h.SharedExists("Docs/nothing.txt"); }, "the empty upload"));
+    EXPECT_EQ(ReadFile(h.SharedFolder() + "/Docs/nothing.txt"), "");
+    // The empty file still travels as headers: the handshake announced them.
+    const STestTransaction request = h.Requests(203).back();
+    EXPECT_EQ(uint32_t(serverfields::Integer(CAppHarness::Field(request, 108))), FlatOverhead("nothing.txt"));
+    EXPECT_TRUE(WaitNoTasks());
+    EXPECT_TRUE(h.boxes.empty());
+}
+
+TEST_F(FileTransferTest, AnUploadResumesFromTheServersRecord)
+{
+    const std::string bytes = Data(300000, 5);
+    h.WriteSharedFile("Docs/placeholder", "");
+    Begin();
+    WriteFile(Local("movie.mov"), bytes);
+    // The server holds the first part, and the listing shows it as a partial file of that name.
+    const size_t held = 123457;
+    WriteFile(h.SharedFolder() + "/Docs/movie.mov.qpf", bytes.substr(0, held));
+    h.App().DoFileRefresh(docs);
+    ASSERT_TRUE(WaitIdle(h));
+    ASSERT_TRUE(docs->View()->HasPartialFile(CAppHarness::P("movie.mov").data()));
+
+    h.boxAnswers.push_back(1);
+    EXPECT_TRUE(DropFiles(h, docs, {Local("movie.mov")}));
+    EXPECT_TRUE(h.HasBox(134, "movie.mov"));
+    ASSERT_TRUE(h.WaitUntil([&] { return h.SharedExists("Docs/movie.mov"); }, "the resumed upload"));
+    EXPECT_EQ(ReadFile(h.SharedFolder() + "/Docs/movie.mov"), bytes);
+    EXPECT_FALSE(h.SharedExists("Docs/movie.mov.qpf"));
+    const STestTransaction request = h.Requests(203).back();
+    EXPECT_EQ(CAppHarness::Field(request, 204), std::string("\0\1", 2));
+    EXPECT_EQ(CAppHarness::Field(request, 108), "");
+    // Only the rest went: the handshake announced the headers and the missing bytes.
+    EXPECT_EQ(testwire::ReadBE32(h.transfers.Last()->handshake, 8),
+              FlatOverhead("movie.mov") + bytes.size() - held);
+    EXPECT_TRUE(WaitNoTasks());
+}
+
+TEST_F(FileTransferTest, AnUploadCutShortFailsSilentlyAfterTheTransferBoxAndOneFromTheDialogCompletes)
+{
+    // Large enough that the transport still holds some of it when the server cuts the connection.
+    const std::string bytes = Data(16 * 1024 * 1024, 6);
+    h.WriteSharedFile("Docs/placeholder", "");
+    Begin();
+    WriteFile(Local("up.bin"), bytes);
+    h.transfers.SetCutAfter(1000);
+    DropFiles(h, docs, {Local("up.bin")});
+    ASSERT_TRUE(h.WaitUntil([&] { return h.HasBox(128); }, "the transfer-stopped box"));
+    ASSERT_TRUE(WaitNoTasks());
+    EXPECT_EQ(h.alert, "");
+    EXPECT_FALSE(h.SharedExists("Docs/up.bin"));
+    EXPECT_TRUE(h.SharedExists("Docs/up.bin.qpf"));
+
+    h.transfers.SetCutAfter(0);
+    static std::string picked;
+    picked = Local("up.bin");
+    UFileSys::SetDialogProcs(
+        [](const uint32_t*, uint32_t, std::string& out)
+        {
+            out = picked;
+            return true;
+        },
+        nullptr);
+    h.App().DoFileRefresh(docs);
+    ASSERT_TRUE(WaitIdle(h));
+    h.boxAnswers.push_back(2); // no resume: the question ends the command
+    h.Hit(docs, kHitFileUpload);
+    EXPECT_TRUE(h.HasBox(134, "up.bin"));
+    EXPECT_FALSE(HasRowWith(h, "Uploading"));
+    h.boxAnswers.push_back(1);
+    h.Hit(docs, kHitFileUpload);
+    UFileSys::SetDialogProcs(nullptr, nullptr);
+    ASSERT_TRUE(h.WaitUntil([&] { return h.SharedExists("Docs/up.bin"); }, "the upload"));
+    EXPECT_EQ(ReadFile(h.SharedFolder() + "/Docs/up.bin"), bytes);
+}
+
+TEST_F(FileTransferTest, TheServerClosingRightAfterTheLastByteStillGivesACompleteFile)
+{
+    // The whole stream and the close leave the server in one write: the client sees the close with the
+    // bytes still waiting.
+    const std::string bytes = Data(100000, 7);
+    h.WriteSharedFile("Docs/quick.bin", bytes);
+    Begin();
+    Download("quick.bin");
+    ASSERT_TRUE(h.WaitUntil([&] { return h.transfers.Last() && h.transfers.Last()->finished; },
+                            "the server to send and close"));
+    ASSERT_TRUE(WaitDownloaded("quick.bin", bytes));
+    EXPECT_FALSE(h.HasBox(128));
+}
+
+TEST_F(FileTransferTest, StoppingAQueuedDownloadDeletesItsEmptyPartialAndARunningOneKeepsItsData)
+{
+    const std::string big = Data(2 * 1024 * 1024, 8);
+    h.WriteSharedFile("Docs/slow.bin", big);
+    h.WriteSharedFile("Docs/next.bin", Data(1000, 9));
+    Begin();
+    h.transfers.SetPieceSize(512);
+    Download("slow.bin");
+    ASSERT_TRUE(h.WaitUntil([&] { return ReadFile(Downloads() + "/slow.bin.qpf").size() > 1000; },
+                            "the first bytes"));
+    // Shift queues the second one behind the first.
+    Download("next.bin", kModShift);
+    EXPECT_TRUE(HasRowWith(h, "Downloading \xD2next.bin\xD3 (queued)"));
+    EXPECT_TRUE(Exists(Downloads() + "/next.bin.qpf"));
+    ASSERT_TRUE(SelectTaskRow(h, "next.bin"));
+    h.Hit(h.App().mTasksWin, kHitStopTask);
+    EXPECT_FALSE(HasRowWith(h, "next.bin"));
+    EXPECT_FALSE(Exists(Downloads() + "/next.bin.qpf"));
+
+    ASSERT_TRUE(SelectTaskRow(h, "slow.bin"));
+    h.Hit(h.App().mTasksWin, kHitStopTask);
+    EXPECT_TRUE(WaitNoTasks());
+    const std::string kept = ReadFile(Downloads() + "/slow.bin.qpf");
+    EXPECT_GT(kept.size(), 0u);
+    EXPECT_EQ(kept, big.substr(0, kept.size()));
+    EXPECT_FALSE(h.HasBox(128));
+}
+
+TEST_F(FileTransferTest, AQueuedDownloadWaitsItsTurnAndStartStartsItAtOnce)
+{
+    h.WriteSharedFile("Docs/slow.bin", Data(4 * 1024 * 1024, 10));
+    h.WriteSharedFile("Docs/later.bin", Data(4000, 11));
+    Begin();
+    h.transfers.SetPieceSize(256);
+    Download("slow.bin");
+    h.App().mQueueTransfers = 1;
+    Download("later.bin");
+    h.Pump();
+    EXPECT_EQ(h.Requests(202).size(), 1u);
+    ASSERT_TRUE(SelectTaskRow(h, "later.bin"));
+    h.Hit(h.App().mTasksWin, kHitStartTask);
+    ASSERT_TRUE(WaitDownloaded("later.bin", Data(4000, 11)));
+    // It went ahead of the one it was queued behind.
+    EXPECT_FALSE(Exists(Downloads() + "/slow.bin"));
+}
+
+TEST_F(FileTransferTest, TwoDownloadsAndAnUploadAtOnceAllCompleteByteIdentical)
+{
+    const std::string one = Data(1500000, 12), two = Data(900001, 13), up = Data(1200003, 14);
+    h.WriteSharedFile("Docs/one.bin", one);
+    h.WriteSharedFile("Docs/two.bin", two);
+    Begin();
+    h.transfers.SetPieceSize(8192);
+    WriteFile(Local("up.bin"), up);
+    Download("one.bin");
+    Download("two.bin");
+    DropFiles(h, docs, {Local("up.bin")});
+    ASSERT_TRUE(
+        h.WaitUntil([&] { return h.transfers.Connections().size() == 3; }, "three transfer connections"));
+    ASSERT_TRUE(WaitDownloaded("one.bin", one, 30000));
+    ASSERT_TRUE(WaitDownloaded("two.bin", two, 30000));
+    ASSERT_TRUE(h.WaitUntil([&] { return h.SharedExists("Docs/up.bin"); }, "the upload", 30000));
+    EXPECT_EQ(ReadFile(h.SharedFolder() + "/Docs/up.bin"), up);
+    EXPECT_TRUE(WaitNoTasks());
+    EXPECT_TRUE(h.boxes.empty());
+}
+
+TEST_F(FileTransferTest, AHostileNameNeverWritesOutsideTheDownloadFolder)
+{
+    h.WriteSharedFile("Docs/placeholder", "");
+    Begin();
+    // A listing that claims an item climbing out of the folder.
+    docs->View()->AddItem(FourCC("TEXT"), FourCC("ttxt"), 10, CAppHarness::P("../../escape.txt").data());
+    Download("../../escape.txt");
+    ASSERT_TRUE(WaitNoTasks("the refused download to end"));
+    EXPECT_FALSE(Exists(h.UserFolder() + "/escape.txt"));
+    EXPECT_FALSE(Exists(h.UserFolder() + "/../escape.txt"));
+    EXPECT_FALSE(Exists(h.UserFolder() + "/escape.txt.qpf"));
+    // Whatever the name became, it stayed in the download folder, and nothing that got no data stays.
+    EXPECT_EQ(h.Requests(202).size(), 1u);
+    for (const std::string& row : h.TaskRows())
+        ADD_FAILURE() << row;
+
+    // A drag out to a local folder maps the name the same way.
+    TFileSysRefObj* folder = UFileSys::NewFromNativePath(mLocal.c_str(), uint32_t(mLocal.size()));
+    h.App().DoDownloadFileTo(nullptr, 0, CAppHarness::P("../escape.txt").data(), folder);
+    UFileSys::Dispose(folder);
+    ASSERT_TRUE(WaitNoTasks("the refused drag-out download to end"));
+    EXPECT_FALSE(Exists(h.UserFolder() + "/escape.txt"));
+    EXPECT_FALSE(Exists(h.UserFolder() + "/escape.txt.qpf"));
+}
+
+TEST_F(FileTransferTest, AFileOf4GiBIsRefusedBeforeAnythingIsSentNamingIt)
+{
+    h.WriteSharedFile("Docs/placeholder", "");
+    Begin();
+    // Sparse: it takes no room on the disk.
+    const std::string huge = Local("huge.iso");
+    WriteFile(huge, "");
+    ASSERT_EQ(truncate(huge.c_str(), off_t(4) << 30), 0);
+    DropFiles(h, docs, {huge});
+    EXPECT_TRUE(h.HasBoxTitled("Upload",
+                               "\xD2huge.iso\xD3 is 4 GB or larger.  Files that large cannot be uploaded."));
+    EXPECT_TRUE(h.Requests(203).empty());
+    EXPECT_FALSE(HasRowWith(h, "Uploading"));
+}
