@@ -185,7 +185,21 @@ void CTransactStream::StartPart(CByteSource& source)
     uint8_t raw[kHeaderSize];
     if (source.Read(raw, kHeaderSize) != kHeaderSize) FailProtocol(); // the source said they were there
     mHeader = DecodeHeader(raw);
-    if (mHeader.dataSize == 0) return; // consumed; it completes nothing
+    if (mHeader.dataSize == 0)
+    {
+        // A reply that announces no body at all is whole as it stands: an empty answer (an error code
+        // alone, say). Any other empty part is consumed and completes nothing.
+        if (mHeader.isReply && mHeader.totalSize == 0)
+            if (STransactRecord* r = FindRecord(kTransactAwaitedReply, mHeader.id); r && !r->arrived)
+            {
+                r->error = mHeader.error;
+                r->type = mHeader.type;
+                r->totalSize = 0;
+                r->transferred = r->data ? UMemory::GetSize(r->data) : 0;
+                r->arrived = true;
+            }
+        return;
+    }
     if (mHeader.dataSize > kMaxTransactionSize || mHeader.totalSize > kMaxTransactionSize) FailProtocol();
     const STransactRecord* r =
         FindRecord(mHeader.isReply ? kTransactAwaitedReply : kTransactIncomingRequest, mHeader.id);

@@ -207,6 +207,27 @@ TEST_F(TransactTest, ZeroSizeHeadersAndUnawaitedRepliesLeaveTheStreamInStep)
     EXPECT_EQ(mServer.CountReceived(kTranPostNews), 1u);
 }
 
+TEST_F(TransactTest, AReplyAnnouncingNoBodyAtAllIsACompleteEmptyReply)
+{
+    ASSERT_EQ(Connect(), "ready");
+    STestReply bare;
+    bare.body.clear();
+    bare.error = 3;
+    mServer.SetReply(kTranGetNews, bare);
+    StFieldData fd;
+    TTransactSessionObj* s = Request(kTranGetNews, fd);
+    ASSERT_TRUE(UTransact::IsSessionReceiveComplete(s));
+    EXPECT_EQ(UTransact::GetSessionReceiveError(s), 3u);
+    EXPECT_EQ(Body(s), std::string("\0\0", 2)); // no fields
+    UTransact::DisposeSession(s);
+    // The stream stays in step: the next reply is read as usual.
+    mServer.ClearReply(kTranGetNews);
+    mServer.SetReply(kTranGetNews, STestReply{});
+    s = Request(kTranGetNews, fd);
+    EXPECT_EQ(Body(s), std::string("\0\0", 2));
+    UTransact::DisposeSession(s);
+}
+
 TEST_F(TransactTest, ATimedOutSessionRaises8_103EvenAfterALateReply)
 {
     ASSERT_EQ(Connect(), "ready");
