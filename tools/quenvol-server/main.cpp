@@ -7,9 +7,14 @@
 // also runs a tracker that lists this server and the configuration's "listed" servers.
 //
 //   quenvol-server [--port N] [--config FILE] [--cut-folder-after BYTES]
+//                  [--transfer-cut N] [--transfer-piece N] [--transfer-close-at-end yes|no]
 //     port 0 or none: a free port, printed at start; --cut-folder-after closes every folder download's
-//     connection after that many bytes, to try resuming by hand.
+//     connection after that many bytes, to try resuming by hand. The transfer switches try a client's
+//     handling of faults: file transfers cut after N bytes behind the handshake, streams written N
+//     bytes per turn of the loop (1: byte by byte), and whether the server closes right after a
+//     stream's last byte (the default) or waits for the client to close.
 #include <QCoreApplication>
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -224,7 +229,8 @@ void InputEvent(void*, int)
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: quenvol-server [--port N] [--config FILE] [--cut-folder-after BYTES]\n");
+    std::fprintf(stderr, "usage: quenvol-server [--port N] [--config FILE] [--cut-folder-after BYTES] "
+                         "[--transfer-cut N] [--transfer-piece N] [--transfer-close-at-end yes|no]\n");
     return 2;
 }
 } // namespace
@@ -234,6 +240,8 @@ int main(int argc, char** argv)
     long port = 0;
     std::string config;
     unsigned long long folderCut = 0;
+    unsigned long long transferCut = 0, transferPiece = 0;
+    bool closeAtEnd = true;
     for (int i = 1; i < argc; ++i)
     {
         const std::string arg = argv[i];
@@ -250,6 +258,19 @@ int main(int argc, char** argv)
             char* end = nullptr;
             folderCut = std::strtoull(argv[++i], &end, 10);
             if (*end || argv[i][0] == '-') return Usage();
+        }
+        else if ((arg == "--transfer-cut" || arg == "--transfer-piece") && i + 1 < argc)
+        {
+            char* end = nullptr;
+            const unsigned long long n = std::strtoull(argv[++i], &end, 10);
+            if (*end || argv[i][0] == '-') return Usage();
+            (arg == "--transfer-cut" ? transferCut : transferPiece) = n;
+        }
+        else if (arg == "--transfer-close-at-end" && i + 1 < argc)
+        {
+            const std::string value = argv[++i];
+            if (value != "yes" && value != "no") return Usage();
+            closeAtEnd = value == "yes";
         }
         else
             return Usage();
@@ -270,6 +291,9 @@ int main(int argc, char** argv)
     }
     CTestServer server;
     CTransferServer transfers;
+    transfers.SetCutAfter(transferCut);
+    transfers.SetPieceSize(uint32_t(std::min<unsigned long long>(transferPiece, 0xFFFFFFFFu)));
+    transfers.SetCloseAtEnd(closeAtEnd);
     server.SetModel(&model);
     model.transfers = &transfers;
     transfers.SetFolderCutAfter(folderCut);

@@ -189,7 +189,7 @@ void CTransferServer::Feed(STransferConnection& c)
         c.file = -1;
         c.finished = true;
         Event(c, "sent " + std::to_string(c.sent) + " bytes");
-        c.socket->CloseWhenFlushed();
+        if (mCloseAtEnd) c.socket->CloseWhenFlushed();
         return;
     }
     std::string piece(size_t(std::min<uint64_t>(c.fileLeft, kFilePiece)), '\0');

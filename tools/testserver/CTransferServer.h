@@ -111,6 +111,9 @@ public:
     // the server closes the connection there (0: never).
     void SetCutAfter(uint64_t bytes) { mCutAfter = bytes; }
     uint64_t CutAfter() const { return mCutAfter; }
+    // Whether a sent stream is followed at once by the server's close (the default), or the connection
+    // stays open until the client closes it.
+    void SetCloseAtEnd(bool close) { mCloseAtEnd = close; }
 
 private:
     static void ListenEvent(void* context, int event);
@@ -128,6 +131,7 @@ private:
     uint32_t mPieceSize = 0;
     uint64_t mFolderCutAfter = 0;
     uint64_t mCutAfter = 0;
+    bool mCloseAtEnd = true;
     std::map<uint32_t, STransferJob> mJobs;
     std::map<STransferJob::EKind, Handler> mHandlers;
     std::vector<std::unique_ptr<STransferConnection>> mConnections;

@@ -7,8 +7,13 @@
 
 #include "client/transfers/CMyDownloadFileTask.h"
 #include "client/transfers/CMyUploadFileTask.h"
+#include "client/transfers/UMyTransferSizes.h"
 #include "framework/files/UFileSys.h"
+#include "framework/net/TransactCatalogue.h"
+#include "framework/net/UFieldData.h"
+#include "framework/runtime/SError.h"
 #include "tests/client/transfers/TransferTestSupport.h"
+#include "tools/testserver/CTestSocket.h"
 #include "tools/testserver/ServerFields.h"
 
 using namespace filestest;
@@ -245,6 +250,14 @@ TEST_F(FileTransferTest, TheServerClosingRightAfterTheLastByteStillGivesAComplet
                             "the server to send and close"));
     ASSERT_TRUE(WaitDownloaded("quick.bin", bytes));
     EXPECT_FALSE(h.HasBox(128));
+
+    // A server that waits instead is closed on by the client once the announced size arrived.
+    h.transfers.SetCloseAtEnd(false);
+    std::remove((Downloads() + "/quick.bin").c_str());
+    Download("quick.bin");
+    ASSERT_TRUE(WaitDownloaded("quick.bin", bytes));
+    EXPECT_TRUE(h.WaitUntil([&] { return !h.transfers.Last()->socket->IsOpen(); }, "the client's close"));
+    EXPECT_FALSE(h.HasBox(128));
 }
 
 TEST_F(FileTransferTest, StoppingAQueuedDownloadDeletesItsEmptyPartialAndARunningOneKeepsItsData)
@@ -352,4 +365,27 @@ TEST_F(FileTransferTest, AFileOf4GiBIsRefusedBeforeAnythingIsSentNamingIt)
                                "\xD2huge.iso\xD3 is 4 GB or larger.  Files that large cannot be uploaded."));
     EXPECT_TRUE(h.Requests(203).empty());
     EXPECT_FALSE(HasRowWith(h, "Uploading"));
+}
+
+TEST(TransferSizesTest, AnAnnouncedSizeBeyond32BitsIsRefusedAndAWideFieldThatFitsIsRead)
+{
+    StFieldData reply;
+    const uint8_t huge[8] = {0, 0, 0, 1, 0, 0, 0, 5};
+    UFieldData::AddField(reply, kFieldTransferSize, huge, sizeof(huge));
+    try
+    {
+        UMyTransferSizes::GetTransferSize(reply);
+        ADD_FAILURE() << "a size of 4 GiB and more was taken";
+    }
+    catch (const SError& e)
+    {
+        EXPECT_EQ(e.type, kErrTypeGeneral);
+        EXPECT_EQ(e.id, 10);
+    }
+    StFieldData wide;
+    const uint8_t fits[8] = {0, 0, 0, 0, 0x12, 0x34, 0x56, 0x78};
+    UFieldData::AddField(wide, kFieldTransferSize, fits, sizeof(fits));
+    EXPECT_EQ(UMyTransferSizes::GetTransferSize(wide), 0x12345678u);
+    StFieldData none;
+    EXPECT_EQ(UMyTransferSizes::GetTransferSize(none), 0u);
 }
