@@ -116,6 +116,20 @@ CMyDownloadFileTask::~CMyDownloadFileTask()
 
 void CMyDownloadFileTask::Process()
 {
+    try
+    {
+        Step();
+    }
+    catch (...)
+    {
+        // A stop by the user destroys the task without coming here: only failures are told.
+        gApp->NotifyTransferEnded(mFileName, false);
+        throw;
+    }
+}
+
+void CMyDownloadFileTask::Step()
+{
     switch (mStage)
     {
     case 0:
@@ -226,6 +240,5 @@ void CMyDownloadFileTask::Complete()
     gApp->SetTaskProgress(this, 10, 10, nullptr);
     Finish();
     USound::PlayEvent(kSoundFileTransfer, gApp->mSoundPrefs.fileTransfer);
-    // The desktop hears of finished transfers when the application offers it.
-    // gApp->NotifyTransferEnded(mFileName, true);
+    gApp->NotifyTransferEnded(mFileName, true);
 }

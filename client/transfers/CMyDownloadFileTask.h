@@ -38,6 +38,7 @@ public:
     static void AddPartialExtension(uint8_t* name);
 
 private:
+    void Step();
     void SendDownloadRequest();
     void TakeReplyAndConnect();
     void SendHandshake();

@@ -59,6 +59,20 @@ CMyUploadFileTask::~CMyUploadFileTask()
 
 void CMyUploadFileTask::Process()
 {
+    try
+    {
+        Step();
+    }
+    catch (...)
+    {
+        // A stop by the user destroys the task without coming here: only failures are told.
+        gApp->NotifyTransferEnded(mFileName, false);
+        throw;
+    }
+}
+
+void CMyUploadFileTask::Step()
+{
     switch (mStage)
     {
     case 0:
@@ -204,6 +218,5 @@ void CMyUploadFileTask::Complete()
     }
     USound::PlayEvent(kSoundFileTransfer, gApp->mSoundPrefs.fileTransfer);
     Finish();
-    // The desktop hears of finished transfers when the application offers it.
-    // gApp->NotifyTransferEnded(mFileName, true);
+    gApp->NotifyTransferEnded(mFileName, true);
 }

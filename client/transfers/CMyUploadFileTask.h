@@ -34,6 +34,7 @@ public:
     uint32_t GetUploadedSize() const { return mUploadedSize; }
 
 private:
+    void Step();
     void SendUploadRequest();
     void TakeReplyAndConnect();
     bool SendHandshake();
