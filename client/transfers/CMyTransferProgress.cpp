@@ -1,14 +1,19 @@
 #include "client/transfers/CMyTransferProgress.h"
 
+#include <algorithm>
+
 #include "client/app/CMyApplication.h"
 #include "framework/runtime/UText.h"
 
 void CMyTransferProgress::Show(CMyTask* task, uint32_t done, uint32_t total, uint32_t elapsedSecs,
                                const char* pattern, const uint8_t* name)
 {
+    const uint32_t permille = total ? uint32_t(uint64_t(std::min(done, total)) * 1000 / total) : 0;
     // The first second and the first kilobyte say nothing reliable about the rate.
     if (elapsedSecs == 0 || done <= 1024)
     {
+        if (permille == mShownPermille) return;
+        mShownPermille = permille;
         gApp->SetTaskProgress(task, done, total, nullptr);
         return;
     }
@@ -16,13 +21,17 @@ void CMyTransferProgress::Show(CMyTask* task, uint32_t done, uint32_t total, uin
     // A rate that rounds down to nothing gives no time left to tell.
     const uint32_t secsLeft = rate ? (total > done ? total - done : 0) / rate : kUnknownTimeLeft;
     if (done == mDisplayedSize && rate == mDisplayedBPS && secsLeft == mDisplayedETR) return;
-    uint8_t stats[256], text[256];
-    GetStatText(done, total, rate, secsLeft, stats);
-    text[0] = uint8_t(UText::Format(text + 1, 255, pattern, name, stats));
-    gApp->SetTaskProgress(task, done, total, text);
     mDisplayedSize = done;
     mDisplayedBPS = rate;
     mDisplayedETR = secsLeft;
+    uint8_t stats[256], text[256];
+    GetStatText(done, total, rate, secsLeft, stats);
+    text[0] = uint8_t(UText::Format(text + 1, 255, pattern, name, stats));
+    const bool textChanged = std::memcmp(text, mShownText, size_t(text[0]) + 1) != 0;
+    if (!textChanged && permille == mShownPermille) return;
+    if (textChanged) std::memcpy(mShownText, text, size_t(text[0]) + 1);
+    mShownPermille = permille;
+    gApp->SetTaskProgress(task, done, total, textChanged ? text : nullptr);
 }
 
 void CMyTransferProgress::GetStatText(uint32_t xferSize, uint32_t totalSize, uint32_t bps, uint32_t etr,

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 class CMyTask;
 
@@ -22,4 +23,11 @@ public:
     uint32_t mDisplayedSize = 0;
     uint32_t mDisplayedBPS = 0;
     uint32_t mDisplayedETR = 0;
+
+private:
+    // A fast transfer moves its numbers on every buffer, while the row only looks different when its
+    // text or its bar's tenth of a percent does: redrawing it for every buffer costs more than the
+    // transfer itself. So the row is set only when one of those changed.
+    uint32_t mShownPermille = UINT32_MAX;
+    uint8_t mShownText[256] = {};
 };

@@ -1,0 +1,313 @@
+// File transfers through the whole client against the loopback server: a 1 GiB download and upload, and
+// in the same run the same bytes copied from the same server over a plain TCP socket into a file (the
+// machine's limit for this path). Also the client's peak memory during the download above its idle
+// size, and the CPU the shown tasks window costs while 4 transfers run (against the same 4 with the
+// window hidden). The client and the server share the one thread, as in every end-to-end test.
+//
+// Run: QT_QPA_PLATFORM=offscreen bin/transfers_bench [runs, default 3] [MiB, default 1024]
+#include <QApplication>
+#include <QMimeData>
+#include <QSocketNotifier>
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
+#include <netinet/in.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+#include "client/app/AppNumbers.h"
+#include "client/files/CMyFileListView.h"
+#include "client/files/CMyFolderWin.h"
+#include "client/tasks/CMyTask.h"
+#include "client/tasks/CMyTasksWin.h"
+#include "framework/files/UFileSys.h"
+#include "framework/runtime/FourCC.h"
+#include "framework/runtime/UApplication.h"
+#include "framework/ui/UDragAndDrop.h"
+#include "platform/EventLoop.h"
+#include "tests/support/CAppHarness.h"
+#include "tools/testserver/TestWire.h"
+
+namespace
+{
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point from)
+{
+    return std::chrono::duration<double>(Clock::now() - from).count();
+}
+
+// A line of /proc/self/status in kB.
+long StatusKB(const char* key)
+{
+    std::ifstream in("/proc/self/status");
+    std::string line;
+    const std::string k = std::string(key) + ":";
+    while (std::getline(in, line))
+        if (line.compare(0, k.size(), k) == 0) return std::atol(line.c_str() + k.size());
+    return -1;
+}
+
+// From here VmHWM counts anew.
+void ResetPeak()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+double CpuSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+void MakeFile(const std::string& path, uint64_t size)
+{
+    std::string block(1 << 20, '\0');
+    uint32_t x = 7;
+    for (char& c : block)
+        c = char((x = x * 1103515245u + 12345u) >> 16);
+    std::ofstream out(path, std::ios::binary);
+    for (uint64_t done = 0; done < size; done += block.size())
+        out.write(block.data(), std::streamsize(std::min<uint64_t>(block.size(), size - done)));
+}
+
+uint64_t FileSize(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    return stat(path.c_str(), &st) == 0 ? uint64_t(st.st_size) : 0;
+}
+
+CMyFolderWin* OpenDocs(CAppHarness& h)
+{
+    auto idle = [&]
+    {
+        for (CMyTask* task : h.App().mTaskList)
+            if (!task->mIsFinished) return false;
+        return true;
+    };
+    h.App().DoShowPublicFiles();
+    h.WaitUntil(idle, "the root listing", 60000);
+    CMyFolderWin* root = h.App().GetRootFolderWin();
+    CMyFileListView* list = root->View();
+    for (uint32_t row = 1; row <= list->GetItemCount(); ++row)
+        if (CAppHarness::Str(list->GetItem(row)->name) == "Docs") list->SelectItem(row);
+    h.App().DoFileDoubleClick(root, 0);
+    h.WaitUntil(idle, "the Docs listing", 60000);
+    for (CMyFolderWin* win : h.Windows<CMyFolderWin>())
+        if (CAppHarness::Title(win) == "Docs") return win;
+    return nullptr;
+}
+
+void Select(CMyFolderWin* win, const std::string& name)
+{
+    CMyFileListView* list = win->View();
+    list->DeselectAll();
+    for (uint32_t row = 1; row <= list->GetItemCount(); ++row)
+        if (CAppHarness::Str(list->GetItem(row)->name) == name) list->SelectItem(row);
+}
+
+// The same file's bytes from the same transfer listener, as a plain stream (a preview job that is not
+// cut), read with a plain socket into a file.
+double PlainCopy(CAppHarness& h, const std::string& source, uint64_t size, const std::string& dest)
+{
+    STransferJob job;
+    job.kind = STransferJob::EKind::Preview;
+    job.path = source;
+    job.size = size;
+    const uint32_t refNum = h.transfers.AddJob(job);
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(h.transfers.Port());
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const int out = open(dest.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const Clock::time_point start = Clock::now();
+    connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a));
+    h.WaitUntil(
+        [&]
+        {
+            const std::string handshake = "QVXF" + testwire::BE32(refNum) + std::string(8, '\0');
+            return send(fd, handshake.data(), handshake.size(), MSG_NOSIGNAL) == ssize_t(handshake.size());
+        },
+        "the plain connection", 10000);
+    uint64_t got = 0;
+    bool ended = false;
+    std::vector<char> buffer(256 * 1024);
+    QSocketNotifier notifier(fd, QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated,
+                     [&]
+                     {
+                         for (;;)
+                         {
+                             const ssize_t n = recv(fd, buffer.data(), buffer.size(), 0);
+                             if (n > 0)
+                             {
+                                 got += uint64_t(n);
+                                 if (write(out, buffer.data(), size_t(n)) != n) ended = true;
+                                 continue;
+                             }
+                             if (n == 0 || (errno != EAGAIN && errno != EINTR)) ended = true;
+                             if (n < 0 && errno == EINTR) continue;
+                             break;
+                         }
+                         if (ended) notifier.setEnabled(false);
+                     });
+    h.WaitUntil([&] { return ended || got >= size; }, "the plain copy", 600000);
+    const double secs = Seconds(start);
+    close(fd);
+    close(out);
+    if (got != size) std::fprintf(stderr, "plain copy got %llu bytes\n", (unsigned long long)got);
+    return secs;
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QApplication app(argc, argv);
+    platform::InitEventLoop();
+    UApplication::Init();
+    const int runs = argc > 1 ? std::atoi(argv[1]) : 3;
+    const uint64_t mib = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 1024;
+    const uint64_t size = mib << 20;
+    const double mb = double(size) / 1e6;
+
+    std::vector<double> plain, down, up, peak, cpuShown, cpuHidden;
+    for (int run = 0; run < runs; ++run)
+    {
+        CAppHarness h;
+        h.model.guestAccess = CServerModel::AllAccess();
+        h.WriteSharedFile("Docs/big.bin", "");
+        const std::string source = h.SharedFolder() + "/Docs/big.bin";
+        MakeFile(source, size);
+        h.Start();
+        h.Login();
+        h.App().mQueueTransfers = 0;
+        CMyFolderWin* docs = OpenDocs(h);
+        if (!docs) return 1;
+
+        const std::string copy = h.UserFolder() + "/plain.bin";
+        const double plainSecs = PlainCopy(h, source, size, copy);
+        unlink(copy.c_str());
+
+        const std::string downloaded = h.UserFolder() + "/Downloads/big.bin";
+        h.Pump();
+        const long idleKB = StatusKB("VmRSS");
+        ResetPeak();
+        Select(docs, "big.bin");
+        Clock::time_point start = Clock::now();
+        h.Hit(docs, kHitFileDownload);
+        h.WaitUntil([&] { return FileSize(downloaded) == size; }, "the download", 600000);
+        const double downSecs = Seconds(start);
+        const long peakKB = StatusKB("VmHWM");
+
+        // The downloaded copy goes back up under another name.
+        const std::string local = h.UserFolder() + "/up.bin";
+        rename(downloaded.c_str(), local.c_str());
+        std::unique_ptr<QMimeData> mime(UDragAndDrop::MakeMimeData({{FourCC("hfs "), local}}));
+        start = Clock::now();
+        docs->View()->Drop(*mime, 0);
+        const std::string uploaded = h.SharedFolder() + "/Docs/up.bin";
+        h.WaitUntil([&] { return FileSize(uploaded) == size; }, "the upload", 600000);
+        const double upSecs = Seconds(start);
+        unlink(uploaded.c_str());
+        h.WaitUntil([&] { return h.App().mTaskList.GetItemCount() == 0; }, "the rows to go", 10000);
+
+        h.transfers.SetPieceSize(0);
+        // Four downloads at once to the end, with the tasks window shown and then hidden: the difference in
+        // CPU is what the window's rows cost.
+        struct SFour
+        {
+            double wall, cpu;
+        };
+        auto fourDownloads = [&](bool shown) -> SFour
+        {
+            if (shown)
+                h.App().DoShowTasksWin();
+            else
+                h.App().mTasksWin->Hide();
+            const double cpu0 = CpuSeconds();
+            const Clock::time_point t = Clock::now();
+            for (int i = 0; i < 4; ++i)
+            {
+                Select(docs, "big.bin");
+                h.Hit(docs, kHitFileDownload, 0, kModAlt);
+            }
+            h.WaitUntil(
+                [&]
+                {
+                    for (CMyTask* task : h.App().mTaskList)
+                        if (!task->mIsFinished) return false;
+                    return true;
+                },
+                "the four downloads", 600000);
+            const SFour r{Seconds(t), CpuSeconds() - cpu0};
+            h.WaitUntil([&] { return h.App().mTaskList.GetItemCount() == 0; }, "the rows to go", 10000);
+            return r;
+        };
+        static std::vector<std::string> targets;
+        targets.clear();
+        for (int i = 0; i < 8; ++i)
+            targets.push_back(h.UserFolder() + "/par" + std::to_string(i) + ".bin");
+        static size_t next = 0;
+        next = 0;
+        UFileSys::SetDialogProcs(nullptr,
+                                 [](const uint8_t*, const uint8_t*, const std::string&, std::string& out)
+                                 {
+                                     out = targets[next++ % targets.size()];
+                                     return true;
+                                 });
+        const SFour shownFour = fourDownloads(true);
+        const SFour hiddenFour = fourDownloads(false);
+        const double shown = 100 * shownFour.cpu / shownFour.wall,
+                     hidden = 100 * hiddenFour.cpu / hiddenFour.wall;
+        UFileSys::SetDialogProcs(nullptr, nullptr);
+        for (const std::string& t : targets)
+        {
+            unlink(t.c_str());
+            unlink((t + ".qpf").c_str());
+        }
+        unlink(local.c_str());
+
+        std::printf("run %d: plain %.0f MB/s, download %.0f MB/s (%.0f%%), upload %.0f MB/s (%.0f%%), "
+                    "peak +%.1f MB during the download; 4 downloads at once: tasks window shown %.2f s wall "
+                    "%.2f s CPU, "
+                    "hidden %.2f s wall %.2f s CPU\n",
+                    run + 1, mb / plainSecs, mb / downSecs, 100 * plainSecs / downSecs, mb / upSecs,
+                    100 * plainSecs / upSecs, double(peakKB - idleKB) / 1024, shownFour.wall, shownFour.cpu,
+                    hiddenFour.wall, hiddenFour.cpu);
+        std::fflush(stdout);
+        plain.push_back(mb / plainSecs);
+        down.push_back(mb / downSecs);
+        up.push_back(mb / upSecs);
+        peak.push_back(double(peakKB - idleKB) / 1024);
+        cpuShown.push_back(shown);
+        cpuHidden.push_back(hidden);
+    }
+    std::printf(
+        "median of %d: plain %.0f MB/s, download %.0f MB/s (%.0f%% of plain), upload %.0f MB/s (%.0f%% "
+        "of plain), peak +%.1f MB, 4 downloads CPU %.0f%% of a core with the tasks window shown, %.0f%% "
+        "hidden\n",
+        runs, Median(plain), Median(down), 100 * Median(down) / Median(plain), Median(up),
+        100 * Median(up) / Median(plain), Median(peak), Median(cpuShown), Median(cpuHidden));
+    return 0;
+}
