@@ -21,6 +21,9 @@
 namespace
 {
 constexpr char kRowText[] = "Downloading \xD2%#s\xD3";
+// What one read takes at most: large enough for loopback speed, small enough that a step stays short.
+constexpr uint32_t kReadPiece = 262144;
+constexpr uint32_t kStepLimit = 16 * kReadPiece;
 constexpr char kStatText[] = "Downloading \xD2%#s\xD3 (%#s)";
 constexpr uint32_t kTypePartialFile = FourCC("QVft");
 constexpr uint32_t kCreatorClient = FourCC("QVLC");
@@ -193,25 +196,19 @@ void CMyDownloadFileTask::Receive()
     TTransportObj* tpt = mConnection->Transport();
     // A server sends the last byte and closes at once: what arrived before its close is taken first, and
     // only a close with nothing left to read ends the download early.
-    while (mDownloadedSize < mTotalSize)
+    // One buffer serves every read: a fresh one per read would be mapped and faulted in anew each time.
+    if (mBuffer.empty()) mBuffer.resize(kReadPiece);
+    // A step stays short however fast the bytes come: what is left waits for the next notice.
+    for (uint32_t taken = 0; mDownloadedSize < mTotalSize && taken < kStepLimit;)
     {
-        void* buffer;
-        uint32_t size;
-        if (!UTransport::ReceiveBuffer(tpt, buffer, size)) break;
-        // Bytes past the announced size are not part of the file.
-        const uint32_t take = std::min(size, mTotalSize - mDownloadedSize);
-        try
-        {
-            UFileSys::ProcessUnflatten(mFile, buffer, take);
-        }
-        catch (...)
-        {
-            UTransport::DisposeBuffer(buffer);
-            throw;
-        }
-        UTransport::DisposeBuffer(buffer);
-        mDownloadedSize += take;
-        gApp->mTotalBytesDownloaded += take;
+        // Bytes past the announced size are not part of the file: they are never read.
+        const uint32_t want = std::min(kReadPiece, mTotalSize - mDownloadedSize);
+        const uint32_t got = UTransport::Receive(tpt, mBuffer.data(), want);
+        if (got == 0) break;
+        UFileSys::ProcessUnflatten(mFile, mBuffer.data(), got);
+        mDownloadedSize += got;
+        taken += got;
+        gApp->mTotalBytesDownloaded += got;
     }
     if (mDownloadedSize >= mTotalSize)
     {

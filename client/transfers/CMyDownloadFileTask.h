@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "client/tasks/CMyTask.h"
 #include "client/transfers/CMyTransferProgress.h"
@@ -55,4 +56,5 @@ private:
     CMyTransferProgress mProgress;
     uint8_t mFileName[32] = {};
     bool mWasQueued;
+    std::vector<uint8_t> mBuffer;
 };

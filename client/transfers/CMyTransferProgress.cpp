@@ -5,22 +5,43 @@
 #include "client/app/CMyApplication.h"
 #include "framework/runtime/UText.h"
 
+uint32_t CMyTransferProgress::Permille(uint32_t done, uint32_t total)
+{
+    return total ? uint32_t(uint64_t(std::min(done, total)) * 1000 / total) : 0;
+}
+
+bool CMyTransferProgress::BarMoved(uint32_t permille) const
+{
+    if (permille == mShownPermille) return false;
+    return mShownPermille == UINT32_MAX || permille == 1000 || permille < mShownPermille ||
+           permille - mShownPermille >= 10;
+}
+
+void CMyTransferProgress::ShowBar(CMyTask* task, uint32_t done, uint32_t total)
+{
+    const uint32_t permille = Permille(done, total);
+    if (!BarMoved(permille)) return;
+    mShownPermille = permille;
+    gApp->SetTaskProgress(task, done, total, nullptr);
+}
+
 void CMyTransferProgress::Show(CMyTask* task, uint32_t done, uint32_t total, uint32_t elapsedSecs,
                                const char* pattern, const uint8_t* name)
 {
-    const uint32_t permille = total ? uint32_t(uint64_t(std::min(done, total)) * 1000 / total) : 0;
     // The first second and the first kilobyte say nothing reliable about the rate.
     if (elapsedSecs == 0 || done <= 1024)
     {
-        if (permille == mShownPermille) return;
-        mShownPermille = permille;
-        gApp->SetTaskProgress(task, done, total, nullptr);
+        ShowBar(task, done, total);
         return;
     }
     const uint32_t rate = done / elapsedSecs;
     // A rate that rounds down to nothing gives no time left to tell.
     const uint32_t secsLeft = rate ? (total > done ? total - done : 0) / rate : kUnknownTimeLeft;
     if (done == mDisplayedSize && rate == mDisplayedBPS && secsLeft == mDisplayedETR) return;
+    const uint32_t permille = Permille(done, total);
+    const bool barMoved = BarMoved(permille);
+    // Within the second of the last text only the bar's steps and the end are shown.
+    if (mShownText[0] && elapsedSecs == mShownSecs && !barMoved && done < total) return;
     mDisplayedSize = done;
     mDisplayedBPS = rate;
     mDisplayedETR = secsLeft;
@@ -28,9 +49,13 @@ void CMyTransferProgress::Show(CMyTask* task, uint32_t done, uint32_t total, uin
     GetStatText(done, total, rate, secsLeft, stats);
     text[0] = uint8_t(UText::Format(text + 1, 255, pattern, name, stats));
     const bool textChanged = std::memcmp(text, mShownText, size_t(text[0]) + 1) != 0;
-    if (!textChanged && permille == mShownPermille) return;
-    if (textChanged) std::memcpy(mShownText, text, size_t(text[0]) + 1);
-    mShownPermille = permille;
+    if (!textChanged && !barMoved) return;
+    if (textChanged)
+    {
+        std::memcpy(mShownText, text, size_t(text[0]) + 1);
+        mShownSecs = elapsedSecs;
+    }
+    if (barMoved) mShownPermille = permille;
     gApp->SetTaskProgress(task, done, total, textChanged ? text : nullptr);
 }
 

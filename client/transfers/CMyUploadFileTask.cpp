@@ -198,7 +198,7 @@ void CMyUploadFileTask::ShowProgress()
     {
         const uint32_t elapsed = UDateTime::GetSeconds() - mStartSecs;
         if (!mFile || elapsed == 0 || done <= 1024)
-            gApp->SetTaskProgress(this, done, mTotalSize, nullptr);
+            mProgress.ShowBar(this, done, mTotalSize);
         else
             mProgress.Show(this, done, mTotalSize, elapsed, kStatText, mFileName);
         return;

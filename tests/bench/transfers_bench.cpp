@@ -205,9 +205,12 @@ int main(int argc, char** argv)
         CMyFolderWin* docs = OpenDocs(h);
         if (!docs) return 1;
 
+        // Each timed part starts with nothing of the others waiting to be written to the disk.
+        sync();
         const std::string copy = h.UserFolder() + "/plain.bin";
         const double plainSecs = PlainCopy(h, source, size, copy);
         unlink(copy.c_str());
+        sync();
 
         const std::string downloaded = h.UserFolder() + "/Downloads/big.bin";
         h.Pump();
@@ -224,6 +227,7 @@ int main(int argc, char** argv)
         const std::string local = h.UserFolder() + "/up.bin";
         rename(downloaded.c_str(), local.c_str());
         std::unique_ptr<QMimeData> mime(UDragAndDrop::MakeMimeData({{FourCC("hfs "), local}}));
+        sync();
         start = Clock::now();
         docs->View()->Drop(*mime, 0);
         const std::string uploaded = h.SharedFolder() + "/Docs/up.bin";
@@ -245,6 +249,7 @@ int main(int argc, char** argv)
                 h.App().DoShowTasksWin();
             else
                 h.App().mTasksWin->Hide();
+            sync();
             const double cpu0 = CpuSeconds();
             const Clock::time_point t = Clock::now();
             for (int i = 0; i < 4; ++i)
@@ -277,6 +282,8 @@ int main(int argc, char** argv)
                                      return true;
                                  });
         const SFour shownFour = fourDownloads(true);
+        for (const std::string& t : targets)
+            unlink(t.c_str());
         const SFour hiddenFour = fourDownloads(false);
         const double shown = 100 * shownFour.cpu / shownFour.wall,
                      hidden = 100 * hiddenFour.cpu / hiddenFour.wall;
