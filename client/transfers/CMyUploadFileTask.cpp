@@ -36,7 +36,11 @@ CMyUploadFileTask::CMyUploadFileTask(const void* path, uint32_t pathSize, TFileS
     UPString::Copy(mFileName, name);
     SetRowText(0, 1, queued ? "Uploading \xD2%#s\xD3 (queued)" : kRowText, mFileName);
     UFieldData::AddPString(mFieldData, kFieldFileName, name);
-    if (path && pathSize) UFieldData::AddField(mFieldData, kFieldFilePath, path, pathSize);
+    if (path && pathSize)
+    {
+        UFieldData::AddField(mFieldData, kFieldFilePath, path, pathSize);
+        mPath.assign(static_cast<const uint8_t*>(path), static_cast<const uint8_t*>(path) + pathSize);
+    }
     mFile = UFileSys::Clone(file);
     if (resume)
         // Flattening waits for the server's record of what it holds.
@@ -218,5 +222,6 @@ void CMyUploadFileTask::Complete()
     }
     USound::PlayEvent(kSoundFileTransfer, gApp->mSoundPrefs.fileTransfer);
     Finish();
+    gApp->RefreshFolderWin(mPath.empty() ? nullptr : mPath.data(), uint32_t(mPath.size()));
     gApp->NotifyTransferEnded(mFileName, true);
 }

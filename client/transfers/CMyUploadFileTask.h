@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "client/tasks/CMyTask.h"
 #include "client/transfers/CMyTransferProgress.h"
@@ -52,6 +53,7 @@ private:
     uint32_t mRefNum = 0;
     CMyTransferProgress mProgress;
     uint8_t mFileName[32] = {};
+    std::vector<uint8_t> mPath; // the server folder, whose window shows the file once it is there
     bool mDisplayedFinish = false;
     bool mWasQueued;
 };

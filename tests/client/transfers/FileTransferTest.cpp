@@ -324,6 +324,8 @@ TEST_F(FileTransferTest, TwoDownloadsAndAnUploadAtOnceAllCompleteByteIdentical)
     ASSERT_TRUE(h.WaitUntil([&] { return h.SharedExists("Docs/up.bin"); }, "the upload", 30000));
     EXPECT_EQ(ReadFile(h.SharedFolder() + "/Docs/up.bin"), up);
     EXPECT_TRUE(WaitNoTasks());
+    // The folder window shows what arrived.
+    EXPECT_TRUE(HasRow(docs, "up.bin"));
     EXPECT_TRUE(h.boxes.empty());
 }
 
