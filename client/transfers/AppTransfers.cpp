@@ -99,7 +99,7 @@ void CMyApplication::DoFileDownload(CWindow* window, uint16_t mods)
 {
     const bool queue = mQueueTransfers || (mods & kModShift);
     SMyFolderItem item;
-    if (!GetFolderItem(window, item) || !item.name[0]) return;
+    if (!mIsConnected || !GetFolderItem(window, item) || !item.name[0]) return;
     if (item.type == kTypeAlias)
     {
         MsgBox(kBoxAliasDownload, item.name);
@@ -188,7 +188,7 @@ void CMyApplication::DoFileUpload(CWindow* window, uint16_t mods)
 {
     const bool queue = mQueueTransfers || (mods & kModShift);
     SMyFolderItem item;
-    if (!GetFolderItem(window, item)) return;
+    if (!mIsConnected || !GetFolderItem(window, item)) return;
     const uint32_t session = CurrentSession();
     CRef file(UFileSys::UserSelectFile(nullptr, 0));
     if (!file || !IsCurrentSession(session)) return;

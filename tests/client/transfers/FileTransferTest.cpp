@@ -26,11 +26,6 @@ class FileTransferTest : public ::testing::Test
 protected:
     void SetUp() override { h.model.guestAccess = CServerModel::AllAccess(); }
 
-    void TearDown() override
-    {
-        if (!mLocal.empty()) h.App().mQueueTransfers = 0;
-    }
-
     // Logs in and opens the folder Docs.
     void Begin()
     {
