@@ -19,38 +19,24 @@ CSocksRelay::CSocksRelay() = default;
 CSocksRelay::~CSocksRelay()
 {
     mSessions.clear();
-    platform::UnwatchSocket(mListenWatch);
-    platform::CloseSocket(mListenFD);
 }
 
 bool CSocksRelay::Listen(uint16_t port)
 {
-    if (platform::ListenLoopback(port, mListenFD, mPort) != 0) return false;
-    mListenWatch = platform::WatchSocket(mListenFD, ListenEvent, this);
-    platform::SetReadWatch(mListenWatch, true);
-    return true;
+    return mListener.Listen(port);
 }
 
-void CSocksRelay::ListenEvent(void* context, int event)
+void CSocksRelay::Adopt(int fd)
 {
-    if (event == platform::kSocketReadable) static_cast<CSocksRelay*>(context)->Accept();
-}
-
-void CSocksRelay::Accept()
-{
-    int fd;
-    while (platform::AcceptConnection(mListenFD, fd) == 0)
+    auto s = std::make_unique<SSession>();
+    s->client = std::make_unique<CTestSocket>(fd);
+    SSession* raw = s.get();
+    s->client->onInput = [this, raw] { ClientInput(*raw); };
+    s->client->onClosed = [raw]
     {
-        auto s = std::make_unique<SSession>();
-        s->client = std::make_unique<CTestSocket>(fd);
-        SSession* raw = s.get();
-        s->client->onInput = [this, raw] { ClientInput(*raw); };
-        s->client->onClosed = [raw]
-        {
-            if (raw->destination) raw->destination->CloseWhenFlushed();
-        };
-        mSessions.push_back(std::move(s));
-    }
+        if (raw->destination) raw->destination->CloseWhenFlushed();
+    };
+    mSessions.push_back(std::move(s));
 }
 
 void CSocksRelay::Reply(SSession& s, uint8_t code)

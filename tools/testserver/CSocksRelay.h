@@ -2,6 +2,7 @@
 // answers with the configured result code and then relays bytes both ways.
 #pragma once
 
+#include "tools/testserver/CTestListener.h"
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -22,7 +23,7 @@ public:
     CSocksRelay& operator=(const CSocksRelay&) = delete;
 
     bool Listen(uint16_t port = 0);
-    uint16_t Port() const { return mPort; }
+    uint16_t Port() const { return mListener.Port(); }
     // 90 grants; anything else refuses (the relay then closes). The reply goes out in pieces of
     // replyPieceSize bytes, one per turn of the loop (0 = all at once).
     void SetResult(uint8_t code) { mResult = code; }
@@ -34,14 +35,11 @@ public:
 
 private:
     struct SSession;
-    static void ListenEvent(void* context, int event);
-    void Accept();
+    void Adopt(int fd);
     void ClientInput(SSession& s);
     void Reply(SSession& s, uint8_t code);
 
-    int mListenFD = -1;
-    platform::SocketWatchObj* mListenWatch = nullptr;
-    uint16_t mPort = 0;
+    CTestListener mListener{[this](int fd) { Adopt(fd); }};
     uint8_t mResult = 90;
     uint32_t mReplyPieceSize = 0;
     std::string mLastRequest;

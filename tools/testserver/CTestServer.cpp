@@ -19,57 +19,39 @@ CTestServer::CTestServer() = default;
 CTestServer::~CTestServer()
 {
     mConnections.clear();
-    platform::UnwatchSocket(mListenWatch);
-    platform::CloseSocket(mListenFD);
 }
 
 bool CTestServer::Listen(uint16_t port)
 {
-    if (platform::ListenLoopback(port, mListenFD, mPort) != 0) return false;
-    mListenWatch = platform::WatchSocket(mListenFD, ListenEvent, this);
-    platform::SetReadWatch(mListenWatch, true);
-    return true;
+    return mListener.Listen(port);
 }
 
 void CTestServer::StopListening()
 {
-    platform::UnwatchSocket(mListenWatch);
-    mListenWatch = nullptr;
-    platform::CloseSocket(mListenFD);
-    mListenFD = -1;
-    mPort = 0;
+    mListener.Stop();
 }
 
-void CTestServer::ListenEvent(void* context, int event)
+void CTestServer::Adopt(int fd)
 {
-    if (event == platform::kSocketReadable) static_cast<CTestServer*>(context)->Accept();
-}
-
-void CTestServer::Accept()
-{
-    int fd;
-    while (platform::AcceptConnection(mListenFD, fd) == 0)
+    if (!mKeepLog)
+        std::erase_if(mConnections,
+                      [](const std::unique_ptr<SConnection>& c) { return !c->socket->IsOpen(); });
+    auto c = std::make_unique<SConnection>();
+    c->socket = std::make_unique<CTestSocket>(fd);
+    c->socket->SetPieceSize(mPieceSize);
+    SConnection* raw = c.get();
+    c->id = ++mConnectionCount;
+    const uint32_t id = c->id;
+    c->socket->onInput = [this, raw] { Input(*raw); };
+    c->socket->onClosed = [this, id]
     {
-        if (!mKeepLog)
-            std::erase_if(mConnections,
-                          [](const std::unique_ptr<SConnection>& c) { return !c->socket->IsOpen(); });
-        auto c = std::make_unique<SConnection>();
-        c->socket = std::make_unique<CTestSocket>(fd);
-        c->socket->SetPieceSize(mPieceSize);
-        SConnection* raw = c.get();
-        c->id = ++mConnectionCount;
-        const uint32_t id = c->id;
-        c->socket->onInput = [this, raw] { Input(*raw); };
-        c->socket->onClosed = [this, id]
-        {
-            mClientClosed = true;
-            Event(id, "closed");
-            if (mModel) mModel->Disconnected(*this, id);
-        };
-        mConnections.push_back(std::move(c));
-        mClientClosed = false;
-        Event(id, "connected");
-    }
+        mClientClosed = true;
+        Event(id, "closed");
+        if (mModel) mModel->Disconnected(*this, id);
+    };
+    mConnections.push_back(std::move(c));
+    mClientClosed = false;
+    Event(id, "connected");
 }
 
 void CTestServer::SetHandshake(EHandshake mode, uint32_t refuseCode)

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/testserver/CTestListener.h"
 #include "tools/testserver/TestWire.h"
 
 class CTestSocket;
@@ -51,7 +52,7 @@ public:
 
     // Listens on 127.0.0.1 at the given port (0 = any free one); false when that fails.
     bool Listen(uint16_t port = 0);
-    uint16_t Port() const { return mPort; }
+    uint16_t Port() const { return mListener.Port(); }
     // Stops taking new connections (those already open go on).
     void StopListening();
 
@@ -100,16 +101,13 @@ public:
 
 private:
     struct SConnection;
-    static void ListenEvent(void* context, int event);
-    void Accept();
+    void Adopt(int fd);
     void Input(SConnection& c);
     void Answer(SConnection& c, const STestTransaction& request);
     void Event(uint32_t connection, const std::string& what);
     SConnection* FindConnection(uint32_t connection);
 
-    int mListenFD = -1;
-    platform::SocketWatchObj* mListenWatch = nullptr;
-    uint16_t mPort = 0;
+    CTestListener mListener{[this](int fd) { Adopt(fd); }};
     EHandshake mHandshakeMode = EHandshake::Accept;
     uint32_t mRefuseCode = 1;
     std::map<uint16_t, STestReply> mReplies;

@@ -24,37 +24,23 @@ CTestTracker::CTestTracker() = default;
 CTestTracker::~CTestTracker()
 {
     mConnections.clear();
-    platform::UnwatchSocket(mListenWatch);
-    platform::CloseSocket(mListenFD);
 }
 
 bool CTestTracker::Listen(uint16_t port)
 {
-    if (platform::ListenLoopback(port, mListenFD, mPort) != 0) return false;
-    mListenWatch = platform::WatchSocket(mListenFD, ListenEvent, this);
-    platform::SetReadWatch(mListenWatch, true);
-    return true;
+    return mListener.Listen(port);
 }
 
-void CTestTracker::ListenEvent(void* context, int event)
+void CTestTracker::Adopt(int fd)
 {
-    if (event == platform::kSocketReadable) static_cast<CTestTracker*>(context)->Accept();
-}
-
-void CTestTracker::Accept()
-{
-    int fd;
-    while (platform::AcceptConnection(mListenFD, fd) == 0)
-    {
-        auto c = std::make_unique<SConnection>();
-        c->socket = std::make_unique<CTestSocket>(fd);
-        c->socket->SetPieceSize(mPieceSize);
-        SConnection* raw = c.get();
-        c->socket->onInput = [this, raw] { Input(*raw); };
-        c->socket->onClosed = [this] { ++mClosedCount; };
-        mConnections.push_back(std::move(c));
-        ++mConnectionCount;
-    }
+    auto c = std::make_unique<SConnection>();
+    c->socket = std::make_unique<CTestSocket>(fd);
+    c->socket->SetPieceSize(mPieceSize);
+    SConnection* raw = c.get();
+    c->socket->onInput = [this, raw] { Input(*raw); };
+    c->socket->onClosed = [this] { ++mClosedCount; };
+    mConnections.push_back(std::move(c));
+    ++mConnectionCount;
 }
 
 std::string CTestTracker::Record(const STestTrackedServer& s)

@@ -4,6 +4,7 @@
 // server it runs on the program's one thread; whoever drives it pumps the run loop.
 #pragma once
 
+#include "tools/testserver/CTestListener.h"
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -43,7 +44,7 @@ public:
 
     // 0 = any free port; false when that fails.
     bool Listen(uint16_t port = 0);
-    uint16_t Port() const { return mPort; }
+    uint16_t Port() const { return mListener.Port(); }
 
     void SetHello(EHello mode) { mHello = mode; }
     void SetServers(std::vector<STestTrackedServer> servers) { mServers = std::move(servers); }
@@ -78,13 +79,10 @@ public:
 
 private:
     struct SConnection;
-    static void ListenEvent(void* context, int event);
-    void Accept();
+    void Adopt(int fd);
     void Input(SConnection& c);
 
-    int mListenFD = -1;
-    platform::SocketWatchObj* mListenWatch = nullptr;
-    uint16_t mPort = 0;
+    CTestListener mListener{[this](int fd) { Adopt(fd); }};
     EHello mHello = EHello::Accept;
     std::vector<STestTrackedServer> mServers;
     uint32_t mBatchSize = 0;

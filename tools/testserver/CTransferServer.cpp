@@ -47,21 +47,12 @@ CTransferServer::~CTransferServer()
 
 bool CTransferServer::Listen(uint16_t port)
 {
-    uint16_t actual = 0;
-    if (port == 0 || platform::ListenLoopback(port, mListenFD, actual) != 0) return false;
-    mPort = actual;
-    mListenWatch = platform::WatchSocket(mListenFD, ListenEvent, this);
-    platform::SetReadWatch(mListenWatch, true);
-    return true;
+    return port != 0 && mListener.Listen(port);
 }
 
 void CTransferServer::StopListening()
 {
-    platform::UnwatchSocket(mListenWatch);
-    mListenWatch = nullptr;
-    platform::CloseSocket(mListenFD);
-    mListenFD = -1;
-    mPort = 0;
+    mListener.Stop();
 }
 
 bool CTransferServer::ListenPair(CTestServer& server, CTransferServer& transfers, uint16_t basePort)
@@ -88,34 +79,24 @@ uint32_t CTransferServer::AddJob(const STransferJob& job)
     return refNum;
 }
 
-void CTransferServer::ListenEvent(void* context, int event)
+void CTransferServer::Adopt(int fd)
 {
-    if (event == platform::kSocketReadable) static_cast<CTransferServer*>(context)->Accept();
-}
-
-void CTransferServer::Accept()
-{
-    int fd;
-    while (platform::AcceptConnection(mListenFD, fd) == 0)
+    auto c = std::make_unique<STransferConnection>();
+    c->id = uint32_t(mConnections.size() + 1);
+    c->socket = std::make_unique<CTestSocket>(fd);
+    c->socket->SetPieceSize(mPieceSize);
+    STransferConnection* raw = c.get();
+    c->socket->onInput = [this, raw] { Input(*raw); };
+    c->socket->onDrained = [this, raw] { Feed(*raw); };
+    c->socket->onClosed = [this, raw]
     {
-        auto c = std::make_unique<STransferConnection>();
-        c->id = uint32_t(mConnections.size() + 1);
-        c->socket = std::make_unique<CTestSocket>(fd);
-        c->socket->SetPieceSize(mPieceSize);
-        STransferConnection* raw = c.get();
-        c->socket->onInput = [this, raw] { Input(*raw); };
-        c->socket->onDrained = [this, raw] { Feed(*raw); };
-        c->socket->onClosed = [this, raw]
-        {
-            raw->clientClosed = !raw->finished;
-            Event(*raw, raw->clientClosed
-                            ? "closed by the client after " + std::to_string(raw->sent) + " bytes"
-                            : "closed");
-            if (raw->onClosed) raw->onClosed();
-        };
-        mConnections.push_back(std::move(c));
-        Event(*raw, "connected");
-    }
+        raw->clientClosed = !raw->finished;
+        Event(*raw, raw->clientClosed ? "closed by the client after " + std::to_string(raw->sent) + " bytes"
+                                      : "closed");
+        if (raw->onClosed) raw->onClosed();
+    };
+    mConnections.push_back(std::move(c));
+    Event(*raw, "connected");
 }
 
 void CTransferServer::Input(STransferConnection& c)

@@ -10,6 +10,7 @@
 // given with SetHandler; until one is given, their connections close.
 #pragma once
 
+#include "tools/testserver/CTestListener.h"
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -77,7 +78,7 @@ public:
 
     // Listens on 127.0.0.1 at exactly that port; false when it is taken.
     bool Listen(uint16_t port);
-    uint16_t Port() const { return mPort; }
+    uint16_t Port() const { return mListener.Port(); }
     void StopListening();
     // Listens for transactions on `basePort` (0: any free port whose next one is free too) and for
     // transfers on the port after it.
@@ -116,17 +117,14 @@ public:
     void SetCloseAtEnd(bool close) { mCloseAtEnd = close; }
 
 private:
-    static void ListenEvent(void* context, int event);
-    void Accept();
+    void Adopt(int fd);
     void Input(STransferConnection& c);
     void Feed(STransferConnection& c);
     void Event(const STransferConnection& c, const std::string& what);
     void ServePreview(STransferConnection& c);
     void ServeFolderDownload(STransferConnection& c); // ServerFolderTransfers.cpp
 
-    int mListenFD = -1;
-    platform::SocketWatchObj* mListenWatch = nullptr;
-    uint16_t mPort = 0;
+    CTestListener mListener{[this](int fd) { Adopt(fd); }};
     uint32_t mNextRefNum;
     uint32_t mPieceSize = 0;
     uint64_t mFolderCutAfter = 0;
