@@ -4,7 +4,8 @@
 # Usage: scripts/install-deps.sh [run|test|package]
 set -euo pipefail
 
-run_packages=(cmake ninja-build g++ qt6-base-dev libgl-dev qt6-multimedia-dev librsvg2-bin)
+# libxcb1-dev: a row dragged out to a file manager is promised through the X11 display.
+run_packages=(cmake ninja-build g++ qt6-base-dev libgl-dev qt6-multimedia-dev librsvg2-bin libxcb1-dev)
 # The desktop tests: a private message bus for the notification test, and the desktop's validators for
 # the installed layout (each is skipped where its tool is missing).
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev dbus-daemon
