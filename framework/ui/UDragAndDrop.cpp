@@ -3,20 +3,118 @@
 #include <QDrag>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QMimeData>
+#include <QTimer>
 #include <QUrl>
 #include <QWidget>
+#include <QtGui/qguiapplication_platform.h>
+#include <algorithm>
+#include <cctype>
 #include <map>
 
 #include "framework/runtime/FourCC.h"
 #include "framework/ui/CListView.h"
 #include "framework/ui/CView.h"
 #include "framework/ui/CWindow.h"
+#include "platform/DirectSave.h"
+#include "platform/FileSystem.h"
 
 namespace
 {
 constexpr uint32_t kFlavorFiles = FourCC("hfs ");
 std::map<uint32_t, std::string> gLastDrop;
+
+// The property and the type a target asks for: both carry the X11 name of the promise.
+constexpr char kDirectSave[] = "XdndDirectSave0";
+constexpr size_t kMaxPromiseUri = 8192;
+
+void* X11Connection()
+{
+#if QT_CONFIG(xcb)
+    if (!platform::HasX11Properties() || QGuiApplication::platformName() != QLatin1String("xcb"))
+        return nullptr;
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+#else
+    return nullptr;
+#endif
+}
+
+bool EqualNoCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(uint8_t(a[i])) != std::tolower(uint8_t(b[i]))) return false;
+    return true;
+}
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// The drag's data with the promise: the target writes the place it chose into a property of the
+// source's window, then asks for the promise's type; the answer is worked out only then.
+class CPromiseMimeData : public QMimeData
+{
+public:
+    CPromiseMimeData(SDragPromise promise, void* connection)
+        : mPromise(std::move(promise)), mConnection(connection)
+    {
+    }
+
+    ~CPromiseMimeData() override
+    {
+        if (!qGuiApp) return;
+        for (uint32_t window : mWindows)
+            platform::DeleteProperty(mConnection, window, kDirectSave);
+    }
+
+    // Offers the suggested name on a window a target may know as the drag's source.
+    void AddWindow(uint32_t window)
+    {
+        if (!window || std::find(mWindows.begin(), mWindows.end(), window) != mWindows.end()) return;
+        if (platform::SetTextProperty(mConnection, window, kDirectSave, mPromise.suggestedName))
+            mWindows.push_back(window);
+    }
+
+    QStringList formats() const override
+    {
+        QStringList list = QMimeData::formats();
+        list.append(QLatin1String(kDirectSave));
+        return list;
+    }
+
+protected:
+    QVariant retrieveData(const QString& type, QMetaType meta) const override
+    {
+        if (type != QLatin1String(kDirectSave)) return QMimeData::retrieveData(type, meta);
+        // A target may ask again: the work starts once, and every request gets the first answer. Until a
+        // target has written its place (still our suggested name) there is nothing to answer but an error.
+        if (!mAnswer)
+        {
+            std::string uri;
+            for (uint32_t window : mWindows)
+                if (platform::ReadTextProperty(mConnection, window, kDirectSave, kMaxPromiseUri, uri) &&
+                    uri != mPromise.suggestedName)
+                {
+                    mAnswer = UDragAndDrop::AnswerPromise(mPromise, uri);
+                    break;
+                }
+        }
+        return QByteArray(1, mAnswer ? mAnswer : kPromiseError);
+    }
+
+private:
+    SDragPromise mPromise;
+    void* mConnection;
+    std::vector<uint32_t> mWindows;
+    mutable char mAnswer = 0;
+};
 
 QString CodeText(uint32_t flavor)
 {
@@ -146,12 +244,101 @@ bool UDragAndDrop::GetFlavor(const QMimeData& mime, uint32_t flavor, std::vector
     return true;
 }
 
-void UDragAndDrop::StartDrag(CView* source, const std::vector<SDragFlavor>& flavors)
+QMimeData* UDragAndDrop::MakePromiseMimeData(CView* source, const std::vector<SDragFlavor>& flavors,
+                                             const SDragPromise* promise)
+{
+    void* connection = X11Connection();
+    if (!promise || !promise->proc || !connection || !source || !source->Widget())
+        return MakeMimeData(flavors);
+    auto* mime = new CPromiseMimeData(*promise, connection);
+    QMimeData* plain = MakeMimeData(flavors);
+    for (const QString& format : plain->formats())
+        mime->setData(format, plain->data(format));
+    delete plain;
+    mime->AddWindow(uint32_t(source->Widget()->window()->winId()));
+    return mime;
+}
+
+void UDragAndDrop::StartDrag(CView* source, const std::vector<SDragFlavor>& flavors,
+                             const SDragPromise* promise)
 {
     if (!source || !source->Widget()) return;
     auto* drag = new QDrag(source->Widget());
-    drag->setMimeData(MakeMimeData(flavors));
+    QMimeData* mime = MakePromiseMimeData(source, flavors, promise);
+    drag->setMimeData(mime);
+    if (auto* promised = dynamic_cast<CPromiseMimeData*>(mime))
+    {
+        // Targets read the property from the window the drag names as its source, which the toolkit
+        // owns; it holds the drag's selection once the drag has started.
+        void* connection = X11Connection();
+        QTimer::singleShot(0, promised,
+                           [promised, connection] {
+                               promised->AddWindow(platform::OwnSelectionOwner(connection, "XdndSelection"));
+                           });
+    }
     drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
+}
+
+bool UDragAndDrop::ParsePromiseUri(const std::string& uri, const std::string& hostName,
+                                   std::string& outFolder, std::string& outName)
+{
+    outFolder.clear();
+    outName.clear();
+    static const std::string kScheme = "file://";
+    if (uri.size() <= kScheme.size() || uri.size() > kMaxPromiseUri ||
+        !EqualNoCase(uri.substr(0, kScheme.size()), kScheme))
+        return false;
+    const size_t pathStart = uri.find('/', kScheme.size());
+    if (pathStart == std::string::npos) return false;
+    const std::string host = uri.substr(kScheme.size(), pathStart - kScheme.size());
+    if (!host.empty() && !EqualNoCase(host, "localhost") &&
+        (hostName.empty() || !EqualNoCase(host, hostName)))
+        return false;
+    std::string path;
+    for (size_t i = pathStart; i < uri.size(); ++i)
+    {
+        const char c = uri[i];
+        if (c == '%')
+        {
+            const int high = i + 2 < uri.size() ? HexDigit(uri[i + 1]) : -1;
+            const int low = high >= 0 ? HexDigit(uri[i + 2]) : -1;
+            if (low < 0 || (high == 0 && low == 0)) return false;
+            path += char(high * 16 + low);
+            i += 2;
+        }
+        // A query or fragment has no place in a file's location; control characters have none in a name.
+        else if (uint8_t(c) < 0x20 || c == 0x7F || c == '?' || c == '#')
+            return false;
+        else
+            path += c;
+    }
+    const size_t lastSlash = path.rfind('/');
+    std::string name = path.substr(lastSlash + 1);
+    std::string folder = lastSlash == 0 ? std::string("/") : path.substr(0, lastSlash);
+    if (name.empty() || name == "." || name == "..") return false;
+    for (size_t start = 0; start <= folder.size();)
+    {
+        size_t end = folder.find('/', start);
+        if (end == std::string::npos) end = folder.size();
+        const std::string level = folder.substr(start, end - start);
+        if (level == "." || level == "..") return false;
+        start = end + 1;
+    }
+    outFolder = std::move(folder);
+    outName = std::move(name);
+    return true;
+}
+
+char UDragAndDrop::AnswerPromise(const SDragPromise& promise, const std::string& uri)
+{
+    std::string folder, name;
+    if (!promise.proc || !ParsePromiseUri(uri, platform::HostName(), folder, name)) return kPromiseError;
+    platform::SItemInfo info;
+    if (platform::GetItemInfo(platform::kNoFolderFD, folder, true, info) != 0 ||
+        info.kind != platform::ItemKind::Folder)
+        return kPromiseError;
+    const char answer = promise.proc(folder, name);
+    return answer == kPromiseSaved || answer == kPromiseFallBack ? answer : kPromiseError;
 }
 
 void UDragAndDrop::AcceptDrops(CView* view, const std::vector<uint32_t>& flavors, bool acceptOwn)

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,20 @@ struct SDragFlavor
     std::string bytes;
 };
 
+// A file or folder the drag promises to make wherever a target on the desktop or in a file manager drops
+// it. Only an X11 display lets a target choose the place; elsewhere the drag carries its flavours alone.
+inline constexpr char kPromiseSaved = 'S';
+inline constexpr char kPromiseFallBack = 'F'; // the target should take the drag's plain data instead
+inline constexpr char kPromiseError = 'E';
+
+struct SDragPromise
+{
+    std::string suggestedName; // one UTF-8 name
+    // Called at most once, when the target has chosen: an existing local folder and one name inside it.
+    // Answers one of the kPromise codes; anything else counts as an error.
+    std::function<char(const std::string& folder, const std::string& name)> proc;
+};
+
 class UDragAndDrop
 {
 public:
@@ -27,7 +42,19 @@ public:
     static bool GetFlavor(const QMimeData& mime, uint32_t flavor, std::vector<std::string>& outItems);
 
     // Starts a drag from the view (runs until it ends; the framework queue keeps draining meanwhile).
-    static void StartDrag(CView* source, const std::vector<SDragFlavor>& flavors);
+    // With a promise (and an X11 display) the same drag also offers the file to other programs.
+    static void StartDrag(CView* source, const std::vector<SDragFlavor>& flavors,
+                          const SDragPromise* promise = nullptr);
+    // The data of such a drag; without X11 (or a promise) the plain MakeMimeData.
+    static QMimeData* MakePromiseMimeData(CView* source, const std::vector<SDragFlavor>& flavors,
+                                          const SDragPromise* promise);
+    // The folder and name of a target's file URI: only file URIs of this machine (no host, "localhost"
+    // or `hostName`), percent escapes decoded, no "." or ".." levels, no NUL, a name after the last slash.
+    static bool ParsePromiseUri(const std::string& uri, const std::string& hostName, std::string& outFolder,
+                                std::string& outName);
+    // What the drag answers a target that chose `uri`: an error unless the URI parses and names a place
+    // in an existing folder, else the promise's own answer.
+    static char AnswerPromise(const SDragPromise& promise, const std::string& uri);
 
     // Makes the view accept drags that carry one of the flavours, tried in the given order. A drop sends
     // the view's hit with part 4 and type 4, `param` the flavour and `data` its bytes (up to 256; for
