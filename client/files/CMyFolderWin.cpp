@@ -6,6 +6,7 @@
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
 #include "client/files/CMyFileListView.h"
+#include "client/files/UMyDragOut.h"
 #include "client/widgets/CMyTypeSearch.h"
 #include "client/widgets/MyZoomToList.h"
 #include "framework/runtime/FourCC.h"
@@ -166,5 +167,7 @@ void CMyFolderWin::StartRowDrag(uint32_t row)
     if (!mPathData.empty())
         flavors.push_back(
             {FourCC("QVFP"), std::string(reinterpret_cast<const char*>(mPathData.data()), mPathData.size())});
-    UDragAndDrop::StartDrag(mList, flavors);
+    // The same drag goes to another folder window (the flavours) or out to a local folder (the promise).
+    const SDragPromise promise = UMyDragOut::MakePromise(mPathData, item->name, isFolder);
+    UDragAndDrop::StartDrag(mList, flavors, promise.proc ? &promise : nullptr);
 }

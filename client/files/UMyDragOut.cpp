@@ -1,0 +1,61 @@
+#include "client/files/UMyDragOut.h"
+
+#include "client/app/CMyApplication.h"
+#include "framework/files/StFileSysRef.h"
+#include "framework/files/UFileSys.h"
+#include "framework/runtime/UPString.h"
+
+namespace
+{
+// The name the download will have on disk, as the files layer maps it.
+std::string LocalName(const uint8_t* name)
+{
+    uint8_t valid[256];
+    UPString::Copy(valid, name);
+    valid[0] = uint8_t(UFileSys::ValidateFileName(valid + 1, valid[0]));
+    if (!valid[0]) return {};
+    StFileSysRef root(UFileSys::NewFromNativePath("/", 1));
+    StFileSysRef ref(UFileSys::New(root.Get(), nullptr, valid));
+    const std::string path = UFileSys::GetNativePath(ref.Get());
+    return path.substr(path.rfind('/') + 1);
+}
+} // namespace
+
+SDragPromise UMyDragOut::MakePromise(const std::vector<uint8_t>& path, const uint8_t* name, bool isFolder)
+{
+    SDragPromise promise;
+    try
+    {
+        promise.suggestedName = LocalName(name);
+    }
+    catch (...)
+    {
+        return {};
+    }
+    if (promise.suggestedName.empty()) return {};
+    std::vector<uint8_t> serverName(name, name + name[0] + 1);
+    const uint32_t session = gApp->CurrentSession();
+    promise.proc = [path, serverName, isFolder, session](const std::string& folder,
+                                                         const std::string&) -> char
+    {
+        if (!gApp->IsCurrentSession(session) || !gApp->IsConnected()) return kPromiseError;
+        // The target's request arrives inside the toolkit's drag: nothing may be thrown through it.
+        try
+        {
+            StFileSysRef local(UFileSys::NewFromNativePath(folder.data(), uint32_t(folder.size())));
+            const void* pathData = path.empty() ? nullptr : path.data();
+            if (isFolder)
+                return gApp->DoDownloadFolder(pathData, uint32_t(path.size()), serverName.data(), local.Get(),
+                                              gApp->mQueueTransfers)
+                           ? kPromiseSaved
+                           : kPromiseError;
+            gApp->DoDownloadFileTo(pathData, uint32_t(path.size()), serverName.data(), local.Get());
+            return kPromiseSaved;
+        }
+        catch (...)
+        {
+            return kPromiseError;
+        }
+    };
+    return promise;
+}
