@@ -5,7 +5,9 @@
 # BUILD/fuzz-findings/<target>/ and the script fails. Each run's log is kept in BUILD/fuzz-logs/.
 # Usage: scripts/fuzz.sh [SECONDS]          (default 600, ten minutes per target)
 #   QUENVOL_FUZZ_DIR   the build folder (default build-fuzz in the source tree)
-# The build waits for the machine-wide build lock when flock is there, as scripts/dev-build.sh does.
+# The build waits for the machine-wide build lock when flock is there, as scripts/dev-build.sh does,
+# unless QUENVOL_BUILD_UNLOCKED=1: scripts/test.sh builds without the lock, and a caller that already
+# holds it would otherwise wait for itself.
 set -euo pipefail
 seconds=${1:-600}
 case $seconds in '' | *[!0-9]*) echo "usage: $0 [SECONDS]" >&2; exit 2 ;; esac
@@ -20,7 +22,7 @@ configure_and_build() {
   fi
   cmake --build "$build" -j2
 }
-if command -v flock >/dev/null; then
+if [ "${QUENVOL_BUILD_UNLOCKED:-}" != 1 ] && command -v flock >/dev/null; then
   export -f configure_and_build
   export root build
   flock /tmp/quenvol-build.lock bash -c configure_and_build
