@@ -86,9 +86,7 @@ void CMyPreviewFileTask::TakeReplyAndConnect()
     mRefNum = uint32_t(UFieldData::GetInteger(mFieldData, kFieldRefNum));
     mTotalSize =
         std::min<uint32_t>(uint32_t(UFieldData::GetInteger(mFieldData, kFieldTransferSize)), kMaxPreviewSize);
-    uint8_t handshake[CMyTransferConnection::kHandshakeSize];
-    CMyTransferConnection::MakeHandshake(mRefNum, 0, handshake);
-    mConnection = std::make_unique<CMyTransferConnection>(handshake, sizeof(handshake));
+    mConnection = CMyTransferConnection::ForFile(mRefNum, 0);
     mStage = 3;
 }
 

@@ -176,9 +176,7 @@ void CMyDownloadFileTask::TakeReplyAndConnect()
     if (!TakeCheckedReply()) return;
     mRefNum = uint32_t(UFieldData::GetInteger(mFieldData, kFieldRefNum));
     mTotalSize = UMyTransferSizes::GetTransferSize(mFieldData);
-    uint8_t handshake[CMyTransferConnection::kHandshakeSize];
-    CMyTransferConnection::MakeHandshake(mRefNum, 0, handshake);
-    mConnection = std::make_unique<CMyTransferConnection>(handshake, sizeof(handshake));
+    mConnection = CMyTransferConnection::ForFile(mRefNum, 0);
     mStage = 3;
 }
 

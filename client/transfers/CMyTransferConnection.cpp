@@ -32,6 +32,13 @@ void CMyTransferConnection::MakeHandshake(uint32_t refNum, uint32_t dataSize,
     Put32(outBytes + 12, 0);
 }
 
+std::unique_ptr<CMyTransferConnection> CMyTransferConnection::ForFile(uint32_t refNum, uint32_t dataSize)
+{
+    uint8_t handshake[kHandshakeSize];
+    MakeHandshake(refNum, dataSize, handshake);
+    return std::make_unique<CMyTransferConnection>(handshake, uint32_t(sizeof(handshake)));
+}
+
 void CMyTransferConnection::MakeFolderHandshake(uint32_t refNum, uint8_t outBytes[kFolderHandshakeSize])
 {
     std::memcpy(outBytes, "QVXF", 4);

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 struct SInternetNameAddress;
@@ -31,6 +32,8 @@ public:
                           uint32_t handshakeSize);
     // To the server of the application's session, with its firewall.
     CMyTransferConnection(const void* handshake, uint32_t handshakeSize);
+    // A file transfer's connection to the session's server, introduced with MakeHandshake's bytes.
+    static std::unique_ptr<CMyTransferConnection> ForFile(uint32_t refNum, uint32_t dataSize);
     // Closes the connection unless the transport was handed over.
     ~CMyTransferConnection();
     CMyTransferConnection(const CMyTransferConnection&) = delete;

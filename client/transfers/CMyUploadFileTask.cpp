@@ -118,9 +118,7 @@ void CMyUploadFileTask::TakeReplyAndConnect()
         mTotalSize = UFileSys::GetFlattenSize(mFile);
     }
     mRefNum = uint32_t(UFieldData::GetInteger(mFieldData, kFieldRefNum));
-    uint8_t handshake[CMyTransferConnection::kHandshakeSize];
-    CMyTransferConnection::MakeHandshake(mRefNum, mTotalSize, handshake);
-    mConnection = std::make_unique<CMyTransferConnection>(handshake, sizeof(handshake));
+    mConnection = CMyTransferConnection::ForFile(mRefNum, mTotalSize);
     mStage = 3;
 }
 

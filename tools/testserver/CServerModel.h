@@ -115,6 +115,9 @@ private:
     bool AnswerFiles(SRequest& r);     // ServerFiles.cpp: listings, information, changes to the shared folder
     bool AnswerTransfers(SRequest& r); // ServerTransfers.cpp: previews, file downloads and uploads
     bool AnswerFolderDownload(SRequest& r); // ServerFolderTransfers.cpp
+    // The file or folder a download names: inside the shared folder (an alias followed), of the kind asked
+    // for, with transfers on and the right to download. Otherwise the request is refused and false returned.
+    bool FindDownloadItem(SRequest& r, bool folder, std::string& outPath, struct stat& outStat);
     // Gives the transfer listener the handlers of file downloads and uploads (once per listener).
     void ServeFileTransfers(CTransferServer& server);
     CTransferServer* mServedTransfers = nullptr;

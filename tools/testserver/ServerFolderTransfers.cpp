@@ -121,23 +121,11 @@ uint64_t folderitems::ResumeOffset(const std::string& record)
 
 bool CServerModel::AnswerFolderDownload(SRequest& r)
 {
-    const std::string& body = r.request.body;
-    if (!transfers)
-    {
-        Refuse(r.reply, "This server does not transfer files.");
-        return true;
-    }
     std::string path;
     struct stat st
     {
     };
-    if (!mShared.ResolveItem(CFields::Find(body, kFilePath), CFields::Find(body, kFileName), path) ||
-        !mShared.IsInside(path) || stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
-    {
-        Refuse(r.reply, "Cannot find the folder.");
-        return true;
-    }
-    if (!Require(r, kCanDownloadFiles, "You are not allowed to download files.")) return true;
+    if (!FindDownloadItem(r, true, path, st)) return true;
     std::vector<SFolderItem> items;
     if (!folderitems::List(path, items))
     {

@@ -154,6 +154,25 @@ struct SUploadSink
 };
 } // namespace
 
+bool CServerModel::FindDownloadItem(SRequest& r, bool folder, std::string& outPath, struct stat& st)
+{
+    if (!transfers)
+    {
+        Refuse(r.reply, "This server does not transfer files.");
+        return false;
+    }
+    const std::string& body = r.request.body;
+    // The item may be an alias: what it leads to must lie inside the shared folder.
+    if (!mShared.ResolveItem(CFields::Find(body, kFilePath), CFields::Find(body, kFileName), outPath) ||
+        !mShared.IsInside(outPath) || stat(outPath.c_str(), &st) != 0 ||
+        !(folder ? S_ISDIR(st.st_mode) : S_ISREG(st.st_mode)))
+    {
+        Refuse(r.reply, folder ? "Cannot find the folder." : "Cannot find the file.");
+        return false;
+    }
+    return Require(r, kCanDownloadFiles, "You are not allowed to download files.");
+}
+
 bool CServerModel::AnswerTransfers(SRequest& r)
 {
     const std::string& body = r.request.body;
@@ -167,23 +186,11 @@ bool CServerModel::AnswerTransfers(SRequest& r)
     case 202: // download, or preview with 204 = 2
     {
         const bool preview = Integer(CFields::Find(body, kTransferOptions)) == kPreviewOption;
-        if (!transfers)
-        {
-            Refuse(r.reply, "This server does not transfer files.");
-            return true;
-        }
         std::string path;
         struct stat st
         {
         };
-        // The item may be an alias: what it leads to must be a file inside the shared folder.
-        if (!mShared.ResolveItem(CFields::Find(body, kFilePath), CFields::Find(body, kFileName), path) ||
-            !mShared.IsInside(path) || stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-        {
-            Refuse(r.reply, "Cannot find the file.");
-            return true;
-        }
-        if (!Require(r, kCanDownloadFiles, "You are not allowed to download files.")) return true;
+        if (!FindDownloadItem(r, false, path, st)) return true;
         STransferJob job;
         job.path = path;
         job.connection = r.connection;

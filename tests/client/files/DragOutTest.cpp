@@ -22,13 +22,7 @@ protected:
 
     void Begin()
     {
-        h.Start();
-        ASSERT_TRUE(h.Login());
-        h.App().mQueueTransfers = 0;
-        CMyFolderWin* root = OpenRoot(h);
-        ASSERT_NE(root, nullptr);
-        Open(h, root, "Docs");
-        docs = FolderWin(h, "Docs");
+        docs = LoginAndOpenDocs(h);
         ASSERT_NE(docs, nullptr);
         mLocal = h.UserFolder() + "/Desktop";
         std::filesystem::create_directories(mLocal);

@@ -29,13 +29,7 @@ protected:
     // Logs in and opens the folder Docs.
     void Begin()
     {
-        h.Start();
-        ASSERT_TRUE(h.Login());
-        h.App().mQueueTransfers = 0;
-        CMyFolderWin* root = OpenRoot(h);
-        ASSERT_NE(root, nullptr);
-        Open(h, root, "Docs");
-        docs = FolderWin(h, "Docs");
+        docs = LoginAndOpenDocs(h);
         ASSERT_NE(docs, nullptr);
         mLocal = h.UserFolder() + "/local";
         mkdir(mLocal.c_str(), 0755);

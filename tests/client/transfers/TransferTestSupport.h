@@ -97,4 +97,16 @@ inline bool SelectTaskRow(CAppHarness& h, const std::string& part)
         }
     return false;
 }
+
+// Starts the client, logs in with transfers running at once (nothing queued), and opens the folder Docs.
+inline CMyFolderWin* LoginAndOpenDocs(CAppHarness& h)
+{
+    h.Start();
+    if (!h.Login()) return nullptr;
+    h.App().mQueueTransfers = 0;
+    CMyFolderWin* root = filestest::OpenRoot(h);
+    if (!root) return nullptr;
+    filestest::Open(h, root, "Docs");
+    return filestest::FolderWin(h, "Docs");
+}
 } // namespace transfertest
