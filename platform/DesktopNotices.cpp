@@ -45,6 +45,8 @@ struct SNotices
     // Answers to requests made on an earlier bus are not for the current one.
     uint32_t generation = 0;
     bool subscribed = false;
+    // Requests whose answer has not come yet.
+    uint32_t pending = 0;
     // The service's number of each notice shown, with the caller's tag.
     std::deque<std::pair<uint32_t, uint32_t>> shown;
     NoticeClickProc proc = nullptr;
@@ -183,15 +185,22 @@ void ShowDesktopNotice(const QString& summary, const QString& body, const QStrin
          << QStringList{QStringLiteral("default"), QStringLiteral("Show")} << hints << int(-1);
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), Listener());
     const uint32_t generation = Notices().generation;
+    ++Notices().pending;
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished,
                      [tag, generation](QDBusPendingCallWatcher* w)
                      {
+                         --Notices().pending;
                          // No service on the bus is an error answer like any other, and as quiet.
                          QDBusPendingReply<uint> reply = *w;
                          if (!reply.isError() && generation == Notices().generation)
                              Remember(reply.value(), tag);
                          w->deleteLater();
                      });
+}
+
+uint32_t PendingDesktopNotices()
+{
+    return Notices().pending;
 }
 
 void SetNoticeBusAddress(const QString& address)

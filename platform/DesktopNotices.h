@@ -16,6 +16,9 @@ void SetNoticeClickProc(NoticeClickProc proc, void* context);
 // `tag` comes back to the click procedure. `category` is one of the categories notification services
 // know ("im.received", "transfer.complete", ...), or empty.
 void ShowDesktopNotice(const QString& summary, const QString& body, const QString& category, uint32_t tag);
+// Notices asked for whose answer (the notice's number, or a refusal) has not come back yet: once none
+// is left, the service has seen every request.
+uint32_t PendingDesktopNotices();
 
 // Which bus carries the notices. By default the session bus, when the environment names one (or the
 // runtime folder has one); an empty address means no bus at all. Tests give the address of a bus of

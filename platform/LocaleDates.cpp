@@ -113,9 +113,9 @@ std::string LocaleTimeText(int hour, int minute, int second, bool withSeconds)
     return ToPlainUtf8(locale.toString(time, TimeFormat(locale, withSeconds)));
 }
 
-LocalDateTime CurrentLocalDateTime()
+LocalDateTime CurrentLocalDateTime(int64_t laterByMs)
 {
-    QDateTime now = QDateTime::currentDateTime();
+    QDateTime now = QDateTime::currentDateTime().addMSecs(laterByMs);
     QDate date = now.date();
     QTime time = now.time();
     return {date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second()};

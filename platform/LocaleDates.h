@@ -1,6 +1,7 @@
 // Dates and times written the way the user's locale writes them. Texts are UTF-8.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace platform
@@ -27,5 +28,6 @@ enum class DateStyle
 std::string LocaleDateText(int year, int month, int day, DateStyle style);
 // Hours and minutes in the locale's form, with the seconds after the minutes when asked for.
 std::string LocaleTimeText(int hour, int minute, int second, bool withSeconds);
-LocalDateTime CurrentLocalDateTime();
+// The local date and time now, or `laterByMs` milliseconds from now.
+LocalDateTime CurrentLocalDateTime(int64_t laterByMs = 0);
 } // namespace platform

@@ -1,8 +1,8 @@
 #include "framework/runtime/UDateTime.h"
 
 #include "framework/runtime/MacRoman.h"
+#include "framework/runtime/UClock.h"
 #include "platform/LocaleDates.h"
-#include "platform/Timers.h"
 
 #include <cstring>
 #include <string>
@@ -20,12 +20,12 @@ uint32_t Append(uint8_t* out, uint32_t written, uint32_t maxSize, const std::str
 
 uint32_t UDateTime::GetSeconds()
 {
-    return uint32_t(platform::MonotonicMilliseconds() / 1000);
+    return uint32_t(UClock::Now() / 1000);
 }
 
 uint32_t UDateTime::GetMilliseconds()
 {
-    return uint32_t(platform::MonotonicMilliseconds());
+    return uint32_t(UClock::Now());
 }
 
 bool UDateTime::IsLeapYear(uint32_t year)
@@ -105,7 +105,8 @@ uint32_t UDateTime::DateToText(const SCalendarDate& date, void* outText, uint32_
 
 uint32_t UDateTime::DateToText(void* outText, uint32_t maxSize, uint32_t options)
 {
-    platform::LocalDateTime now = platform::CurrentLocalDateTime();
+    // A test that moved the clock forward sees the date move with it.
+    platform::LocalDateTime now = platform::CurrentLocalDateTime(UClock::AheadOfSystem());
     SCalendarDate date{now.year, now.month, now.day, now.hour, now.minute, now.second};
     return DateToText(date, outText, maxSize, options);
 }

@@ -4,21 +4,26 @@
 
 #include "framework/runtime/SError.h"
 #include "framework/runtime/UApplication.h"
+#include "framework/runtime/UClock.h"
 #include "framework/runtime/UMemory.h"
 #include "platform/Timers.h"
 
 struct TTimerObj
 {
     TTimerObj* next;
-    int osTimerID; // 0 when not running
+    int osTimerID; // 0 when not running on a system timer
     TMessageProc proc;
     void* context;
+    uint32_t periodMs;
+    uint64_t dueMs;  // on a clock in hand: when it ticks next; 0 when not running there
+    uint64_t serial; // order of starting, which decides between timers due at the same time
     bool oneShot;
 };
 
 namespace
 {
 TTimerObj* gTimers = nullptr;
+uint64_t gStartSerial = 0;
 
 void StopOS(TTimerObj* timer)
 {
@@ -29,26 +34,54 @@ void StopOS(TTimerObj* timer)
     }
 }
 
+void StopTimer(TTimerObj* timer)
+{
+    StopOS(timer);
+    timer->dueMs = 0;
+}
+
+// A repeating timer of period 0 would fall due again at the same time for ever on a clock in hand.
+uint64_t HandPeriod(const TTimerObj* timer)
+{
+    return timer->periodMs ? timer->periodMs : 1;
+}
+
+void Run(TTimerObj* timer, uint64_t now)
+{
+    if (UClock::IsInHand())
+    {
+        timer->dueMs = now + HandPeriod(timer);
+        return;
+    }
+    timer->osTimerID = platform::StartTimer(timer->periodMs);
+    if (!timer->osTimerID) Fail(kErrTypeMemory, 101);
+}
+
 // Replacing rather than posting keeps one tick per timer in the queue however long it is blocked;
 // priority -20 keeps ticks behind all ordinary work.
+void QueueTick(TTimerObj* t)
+{
+    if (t->oneShot) StopTimer(t);
+    // This runs inside the OS event delivery, where nothing could catch an error: a tick that cannot be
+    // queued (no queue yet, no memory) is lost like a tick of a busy system.
+    if (!UApplication::GetQueue()) return;
+    try
+    {
+        UApplication::ReplaceMessage(kMsgTimer, nullptr, 0, -20, t->proc, t->context, t);
+    }
+    catch (const SError&)
+    {
+    }
+}
+
 void Tick(int osTimerID)
 {
     for (TTimerObj* t = gTimers; t; t = t->next)
-    {
-        if (t->osTimerID != osTimerID) continue;
-        if (t->oneShot) StopOS(t);
-        // This runs inside the OS event delivery, where nothing could catch an error: a tick that cannot
-        // be queued (no queue yet, no memory) is lost like a tick of a busy system.
-        if (!UApplication::GetQueue()) return;
-        try
+        if (t->osTimerID == osTimerID)
         {
-            UApplication::ReplaceMessage(kMsgTimer, nullptr, 0, -20, t->proc, t->context, t);
+            QueueTick(t);
+            return;
         }
-        catch (const SError&)
-        {
-        }
-        return;
-    }
 }
 } // namespace
 
@@ -61,7 +94,7 @@ TTimerObj* UTimer::New(TMessageProc proc, void* context)
 {
     Init();
     auto* t = static_cast<TTimerObj*>(UMemory::New(sizeof(TTimerObj)));
-    *t = TTimerObj{gTimers, 0, proc, context, false};
+    *t = TTimerObj{gTimers, 0, proc, context, 0, 0, 0, false};
     gTimers = t;
     return t;
 }
@@ -84,26 +117,27 @@ TTimerObj* UTimer::StartNew(TMessageProc proc, void* context, uint32_t periodMs,
 void UTimer::Start(TTimerObj* timer, uint32_t periodMs, bool repeat)
 {
     RequireObject(timer);
-    StopOS(timer);
+    StopTimer(timer);
     timer->oneShot = !repeat;
-    timer->osTimerID = platform::StartTimer(periodMs);
-    if (!timer->osTimerID) Fail(kErrTypeMemory, 101);
+    timer->periodMs = periodMs;
+    timer->serial = ++gStartSerial;
+    Run(timer, UClock::Now());
 }
 
 void UTimer::Stop(TTimerObj* timer)
 {
-    if (timer) StopOS(timer);
+    if (timer) StopTimer(timer);
 }
 
 bool UTimer::IsRunning(TTimerObj* timer)
 {
-    return timer && timer->osTimerID != 0;
+    return timer && (timer->osTimerID != 0 || timer->dueMs != 0);
 }
 
 void UTimer::Dispose(TTimerObj* timer)
 {
     if (!timer) return;
-    StopOS(timer);
+    StopTimer(timer);
     for (TTimerObj** link = &gTimers; *link; link = &(*link)->next)
         if (*link == timer)
         {
@@ -113,4 +147,38 @@ void UTimer::Dispose(TTimerObj* timer)
     // A tick already queued must never reach a receiver that thinks the timer is gone.
     UApplication::FlushMessages(timer->proc, timer->context, timer);
     UMemory::Dispose(timer);
+}
+
+void UTimer::_MoveToClock(bool inHand, uint64_t now)
+{
+    for (TTimerObj* t = gTimers; t; t = t->next)
+    {
+        if (!IsRunning(t)) continue;
+        StopTimer(t);
+        if (inHand)
+            t->dueMs = now + HandPeriod(t);
+        else
+            // A timer that cannot get a system timer back stays stopped, as one that never started.
+            t->osTimerID = platform::StartTimer(t->periodMs);
+    }
+}
+
+TTimerObj* UTimer::_NextDue(uint64_t until, uint64_t& outDue)
+{
+    TTimerObj* first = nullptr;
+    for (TTimerObj* t = gTimers; t; t = t->next)
+    {
+        if (!t->dueMs || t->dueMs > until) continue;
+        if (!first || t->dueMs < first->dueMs || (t->dueMs == first->dueMs && t->serial < first->serial))
+            first = t;
+    }
+    if (first) outDue = first->dueMs;
+    return first;
+}
+
+void UTimer::_TickDue(TTimerObj* timer)
+{
+    RequireObject(timer);
+    if (!timer->oneShot) timer->dueMs += HandPeriod(timer);
+    QueueTick(timer);
 }

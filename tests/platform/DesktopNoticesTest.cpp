@@ -76,7 +76,7 @@ TEST_F(DesktopNoticesTest, WithoutAServiceOrWithoutABusNothingShowsAndNothingIsS
 {
     // No service yet: the request fails quietly and is not kept for later.
     platform::ShowDesktopNotice("Lost", "", "", 1);
-    PumpFor(200);
+    ASSERT_TRUE(PumpUntil([] { return platform::PendingDesktopNotices() == 0; }, "the refusal"));
     ASSERT_TRUE(service->Register());
     platform::ShowDesktopNotice("Seen", "", "", 2);
     ASSERT_TRUE(WaitNotices(1));

@@ -15,9 +15,9 @@
 #include "client/tasks/CMyTasksWin.h"
 #include "client/transfers/CMyTransferProgress.h"
 #include "framework/runtime/UApplication.h"
+#include "framework/runtime/UClock.h"
 #include "framework/runtime/UError.h"
 #include "framework/ui/UWindowServices.h"
-#include "platform/Timers.h"
 #include "tests/support/CAppHarness.h"
 #include "tests/support/RunLoopWait.h"
 #include "tests/support/TestDataFile.h"
@@ -27,7 +27,7 @@ namespace
 
 uint64_t Now()
 {
-    return platform::MonotonicMilliseconds();
+    return UClock::Now();
 }
 
 std::string RowText(const SMyTaskNameInfo* row)
@@ -150,20 +150,23 @@ TEST_F(TaskFrameworkTest, RowsAreRedrawnOnlyWhenSomethingChanged)
 
 TEST_F(TaskFrameworkTest, TwoTasksFinishedApartAreReapedTogetherAfterTheLastFinish)
 {
+    StClockInHand clock;
     uint64_t goneA = 0, goneB = 0;
     auto* a = new CTestTask("a", &goneA);
     auto* b = new CTestTask("b", &goneB);
     a->Done();
     EXPECT_EQ(Rows().GetRow(1)->progVal, 100u); // the bar shows full at once
-    const uint64_t firstFinish = Now();
-    PumpUntil([&] { return Now() - firstFinish >= 300; }, "300 ms to pass");
+    UClock::Advance(300);
     ASSERT_TRUE(Alive(a));
     b->Done();
     const uint64_t secondFinish = Now();
-    ASSERT_TRUE(PumpUntil([&] { return goneA && goneB; }, "both tasks to be reaped"));
-    // Qt may fire a timer a little early; 500 ms from the first finish would be about 200 ms here.
-    EXPECT_GE(goneA - secondFinish, 450u);
-    EXPECT_LE(goneA > goneB ? goneA - goneB : goneB - goneA, 5u);
+    // 500 ms from the first finish have passed: the second finish started the wait again.
+    UClock::Advance(499);
+    ASSERT_TRUE(Alive(a));
+    ASSERT_TRUE(Alive(b));
+    UClock::Advance(1);
+    EXPECT_EQ(goneA, secondFinish + 500);
+    EXPECT_EQ(goneB, secondFinish + 500);
     EXPECT_EQ(Rows().GetRowCount(), 0u);
 }
 

@@ -1,6 +1,8 @@
 #include "framework/runtime/UDateTime.h"
 
 #include "framework/runtime/MacRoman.h"
+#include "framework/runtime/UApplication.h"
+#include "framework/runtime/UClock.h"
 #include "platform/LocaleDates.h"
 
 #include <gtest/gtest.h>
@@ -136,11 +138,16 @@ TEST(UDateTime, OtherForms)
     EXPECT_EQ(DateText({2023, 2, 30, 1, 2, 3}, 1), "");
 }
 
-TEST(UDateTime, TickCounts)
+TEST(UDateTime, TickCountsAndTheDateFollowTheClock)
 {
-    uint32_t ms = UDateTime::GetMilliseconds();
-    uint32_t secs = UDateTime::GetSeconds();
-    uint32_t later = UDateTime::GetMilliseconds();
-    EXPECT_LT(later - ms, 1000u);
-    EXPECT_LE(secs - ms / 1000, 1u);
+    UApplication::Init();
+    StClockInHand clock;
+    const uint32_t ms = UDateTime::GetMilliseconds();
+    char before[64], after[64];
+    const uint32_t nb = UDateTime::DateToText(before, sizeof(before), UDateTime::kShortDate);
+    UClock::Advance(2 * 86400 * 1000u + 1500);
+    EXPECT_EQ(UDateTime::GetMilliseconds() - ms, 2 * 86400 * 1000u + 1500);
+    EXPECT_EQ(UDateTime::GetSeconds(), uint32_t(UClock::Now() / 1000));
+    const uint32_t na = UDateTime::DateToText(after, sizeof(after), UDateTime::kShortDate);
+    EXPECT_NE(std::string(before, nb), std::string(after, na));
 }
