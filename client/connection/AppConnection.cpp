@@ -165,8 +165,8 @@ void CMyApplication::StartTransactorConnect()
     if (mFirewallAddress.name[0] == 0)
         UTransact::StartConnect(mTpt, &mAddress, size);
     else
-        UTransport::StartConnectThruFirewall(UTransact::GetTransport(mTpt), &mAddress, size,
-                                             &mFirewallAddress, uint32_t(mFirewallAddress.name[0]) + 5);
+        UTransact::StartConnectThruFirewall(mTpt, &mAddress, size, &mFirewallAddress,
+                                            uint32_t(mFirewallAddress.name[0]) + 5);
 }
 
 void CMyApplication::ShowNotConnected()

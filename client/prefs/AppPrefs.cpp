@@ -17,6 +17,7 @@
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UTransact.h"
+#include "framework/net/UTransport.h"
 #include "framework/runtime/SError.h"
 #include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
@@ -30,12 +31,15 @@ constexpr char kDefaultResponse[] = "I'm not able to respond right now. Please t
 const uint8_t kSavePrompt[] = "\x11Save Bookmark As:";
 const uint8_t kUntitled[] = "\x08Untitled";
 
-// A firewall text that names its port ("host:1234") leaves the port to the text; a bare host gets the
-// usual SOCKS port.
+// The text is taken as the address up to its first blank, blanks before it dropped: a stray blank typed
+// around the host would otherwise make every connection fail to find it. A firewall text that names its
+// port ("host:1234") leaves the port to the text; a bare host gets the usual SOCKS port.
 void SetFirewall(SInternetNameAddress& address, const uint8_t* text)
 {
-    UPString::Copy(address.name, text);
-    address.port = UPString::Text(text).find(':') != std::string_view::npos ? 0 : kDefaultFirewallPort;
+    address.name[0] = uint8_t(UTransport::CleanUpAddressText(kInternetNameAddressType, text + 1, text[0],
+                                                             address.name + 1, sizeof(address.name) - 1));
+    address.port =
+        UPString::Text(address.name).find(':') != std::string_view::npos ? 0 : kDefaultFirewallPort;
 }
 
 uint32_t Random32()

@@ -5,7 +5,11 @@
 #include "client/app/CMyApplication.h"
 #include "client/tracker/CMyTracker.h"
 #include "client/tracker/UMyTrackerWire.h"
+#include "framework/net/UTransact.h"
 #include "framework/net/UTransport.h"
+#include "framework/runtime/SError.h"
+#include "framework/runtime/UApplication.h"
+#include "framework/runtime/UTimer.h"
 
 namespace
 {
@@ -49,6 +53,7 @@ CMyGetTrackServListTask::CMyGetTrackServListTask(const uint8_t* address, const u
 
 CMyGetTrackServListTask::~CMyGetTrackServListTask()
 {
+    UTimer::Dispose(mHelloTimer);
     if (!mIsFinished)
         if (CMyTracker* tracker = Tracker()) tracker->ConnectionRefused(mTrackID);
     if (mTpt)
@@ -71,12 +76,18 @@ void CMyGetTrackServListTask::Process()
                                                  GetAddressSize(firewall));
         else
             UTransport::StartConnect(mTpt, &mTrackerAddress, size);
+        // As long as a server gets for its handshake.
+        mHelloTimer = UTimer::StartNew(HelloTimerProc, this, UTransact::kHandshakeTimeoutMs, false);
         mStage = 2;
         return;
     }
     if (mStage == 2)
     {
-        if (UTransport::GetConnectStatus(mTpt) != 3) return;
+        if (UTransport::GetConnectStatus(mTpt) != 3)
+        {
+            FailIfHelloLate();
+            return;
+        }
         uint8_t hello[UMyTrackerWire::kHelloSize];
         UMyTrackerWire::MakeHello(hello);
         UTransport::Send(mTpt, hello, sizeof hello);
@@ -90,6 +101,26 @@ void CMyGetTrackServListTask::Process()
         HandleMessage();
     }
     mStage = mStream.Stage();
+    FailIfHelloLate();
+    if (mStage > CMyTrackerStream::kStageHello && mHelloTimer)
+    {
+        UTimer::Dispose(mHelloTimer);
+        mHelloTimer = nullptr;
+    }
+}
+
+void CMyGetTrackServListTask::FailIfHelloLate() const
+{
+    // The tracker, or the firewall on the way, did not answer in time.
+    if (mHelloTimedOut && mStage <= CMyTrackerStream::kStageHello) Fail(kErrTypeTransport, 103);
+}
+
+void CMyGetTrackServListTask::HelloTimerProc(void* context, void*, uint32_t msg, const void*, uint32_t)
+{
+    if (msg != kMsgTimer) return;
+    static_cast<CMyGetTrackServListTask*>(context)->mHelloTimedOut = true;
+    // The next pass over the tasks gives this one its step, in which it fails.
+    UApplication::PostMessage(kMsgTimeout);
 }
 
 void CMyGetTrackServListTask::HandleMessage()

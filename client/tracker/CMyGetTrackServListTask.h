@@ -9,6 +9,7 @@
 #include "framework/net/SInternetNameAddress.h"
 
 struct TTransportObj;
+struct TTimerObj;
 
 class CMyGetTrackServListTask : public CMyTask
 {
@@ -26,8 +27,14 @@ public:
 
 private:
     void HandleMessage();
+    void FailIfHelloLate() const;
+    static void HelloTimerProc(void* context, void* object, uint32_t msg, const void* data, uint32_t size);
 
     TTransportObj* mTpt = nullptr;
+    // Runs from the connect until the tracker's hello is in: a firewall or a tracker that takes the
+    // connection and stays silent would otherwise hold the query until it closes, if ever.
+    TTimerObj* mHelloTimer = nullptr;
+    bool mHelloTimedOut = false;
     uint32_t mCount = 0;
     uint32_t mTotalCount = 0;
     CMyTrackerStream mStream;

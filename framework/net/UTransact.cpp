@@ -27,7 +27,7 @@ struct TTransactObj
     void* context;
     uint32_t lastID;
     CTransactStream stream;
-    TTimerObj* handshakeTimer;
+    TTimerObj* handshakeTimer; // the connect's wait, then the handshake's
     uint32_t handshakeTimeout;
     uint32_t sessionTimeout;
     uint32_t protocol;
@@ -92,6 +92,16 @@ void HandshakeTimerProc(void* context, void*, uint32_t msg, const void*, uint32_
     auto* c = static_cast<TTransactObj*>(context);
     c->handshakeTimedOut = true;
     UTransport::PostMessage(c->transport, kMsgTimeout);
+}
+
+// The wait runs from the start of the connect until the connection is up, and again from the handshake
+// until its reply.
+void StartHandshakeTimer(TTransactObj* c)
+{
+    UTimer::Dispose(c->handshakeTimer);
+    c->handshakeTimer = nullptr;
+    c->handshakeTimedOut = false;
+    c->handshakeTimer = UTimer::StartNew(HandshakeTimerProc, c, c->handshakeTimeout, false);
 }
 
 bool IsReceiveComplete(const STransactRecord* r)
@@ -201,7 +211,16 @@ void UTransact::StartConnect(TTransactObj* c, const void* address, uint32_t size
     RequireObject(c);
     UTransport::StartConnect(c->transport, address, size, reserved);
     c->handshakeSent = false;
-    c->handshakeTimedOut = false;
+    StartHandshakeTimer(c);
+}
+
+void UTransact::StartConnectThruFirewall(TTransactObj* c, const void* address, uint32_t size,
+                                         const void* firewall, uint32_t firewallSize)
+{
+    RequireObject(c);
+    UTransport::StartConnectThruFirewall(c->transport, address, size, firewall, firewallSize);
+    c->handshakeSent = false;
+    StartHandshakeTimer(c);
 }
 
 bool UTransact::IsConnected(TTransactObj* c)
@@ -246,7 +265,18 @@ uint16_t UTransact::GetConnectStatus(TTransactObj* c)
         }
         return 2;
     }
-    if (UTransport::GetConnectStatus(c->transport) != 3) return 1;
+    if (UTransport::GetConnectStatus(c->transport) != 3)
+    {
+        // A firewall that takes the connection and never answers, or a host that never completes it,
+        // gets as long as a server that never answers the handshake.
+        if (c->handshakeTimedOut)
+        {
+            UTimer::Dispose(c->handshakeTimer);
+            c->handshakeTimer = nullptr;
+            Fail(kErrTypeTransport, kErrTimedOut);
+        }
+        return 1;
+    }
     uint8_t handshake[kHandshakeSize];
     Put32(handshake, kSignatureTRTP);
     Put32(handshake + 4, c->protocol);
@@ -255,9 +285,7 @@ uint16_t UTransact::GetConnectStatus(TTransactObj* c)
     handshake[10] = uint8_t(c->subVersion >> 8);
     handshake[11] = uint8_t(c->subVersion);
     UTransport::Send(c->transport, handshake, sizeof handshake);
-    UTimer::Dispose(c->handshakeTimer);
-    c->handshakeTimer = nullptr;
-    c->handshakeTimer = UTimer::StartNew(HandshakeTimerProc, c, c->handshakeTimeout, false);
+    StartHandshakeTimer(c);
     c->handshakeSent = true;
     return 2;
 }

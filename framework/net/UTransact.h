@@ -22,7 +22,10 @@ public:
     static TTransportObj* GetTransport(TTransactObj* tpt);
     static void SetMessageHandler(TTransactObj* tpt, TMessageProc proc, void* context);
     static void SetVersion(TTransactObj* tpt, uint32_t protocol, uint16_t subVersion);
+    // The connection, and then the handshake, each get the handshake time-out (20 s by default).
     static void StartConnect(TTransactObj* tpt, const void* address, uint32_t size, uint32_t reserved = 0);
+    static void StartConnectThruFirewall(TTransactObj* tpt, const void* address, uint32_t size,
+                                         const void* firewall, uint32_t firewallSize);
     static bool IsConnected(TTransactObj* tpt);
     // 1 connecting, 2 handshake under way, 3 ready; raises a failed connect or handshake.
     static uint16_t GetConnectStatus(TTransactObj* tpt);

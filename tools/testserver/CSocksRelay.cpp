@@ -65,6 +65,7 @@ void CSocksRelay::ClientInput(SSession& s)
     mLastRequest = in.substr(0, end + 1);
     ++mRequestCount;
     in.erase(0, end + 1);
+    if (mSilent) return;
     if (mResult != 90 || mLastRequest[0] != 4 || mLastRequest[1] != 1)
     {
         Reply(s, mResult == 90 ? 91 : mResult);

@@ -28,6 +28,8 @@ public:
     // replyPieceSize bytes, one per turn of the loop (0 = all at once).
     void SetResult(uint8_t code) { mResult = code; }
     void SetReplyPieceSize(uint32_t bytes) { mReplyPieceSize = bytes; }
+    // Takes the request and never answers, keeping the connection open: a firewall that hangs.
+    void SetSilent(bool on) { mSilent = on; }
 
     // The request bytes of the last client (version, command, port, address, user id and its 0).
     const std::string& LastRequest() const { return mLastRequest; }
@@ -42,6 +44,7 @@ private:
     CTestListener mListener{[this](int fd) { Adopt(fd); }};
     uint8_t mResult = 90;
     uint32_t mReplyPieceSize = 0;
+    bool mSilent = false;
     std::string mLastRequest;
     uint32_t mRequestCount = 0;
     std::vector<std::unique_ptr<SSession>> mSessions;

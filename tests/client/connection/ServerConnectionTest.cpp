@@ -9,10 +9,12 @@
 #include "client/app/CMyApplication.h"
 #include "client/chat/CMyOldChatWin.h"
 #include "client/connection/CMyAgreementWin.h"
+#include "client/prefs/CMyOptionsWin.h"
 #include "client/tasks/CMyTask.h"
 #include "client/tasks/CMyTasksWin.h"
 #include "client/widgets/CMyTextWin.h"
 #include "framework/runtime/UApplication.h"
+#include "framework/runtime/UClock.h"
 #include "framework/runtime/UMemory.h"
 #include "framework/ui/CTextView.h"
 #include "tests/support/CAppHarness.h"
@@ -156,6 +158,54 @@ TEST_F(ServerConnectionTest, ConnectsThroughTheSocksFirewall)
     EXPECT_EQ(RequestTypes(), (std::vector<uint16_t>{107, 300, 101}));
 }
 
+// The options take the firewall as typed; blanks around it once made every connection fail with "host not
+// found".
+TEST_F(ServerConnectionTest, AFirewallTypedWithBlanksAroundItIsStillReached)
+{
+    CSocksRelay relay;
+    ASSERT_TRUE(relay.Listen());
+    const std::string typed = "  127.0.0.1:" + std::to_string(relay.Port()) + " ";
+    h.OnModal<CMyOptionsWin>(
+        [&](CMyOptionsWin& w)
+        {
+            w.GetFirewallField()->SetText(typed.data(), uint32_t(typed.size()));
+            w.Hit(CMyOptionsWin::kHitSave);
+        });
+    ASSERT_TRUE(app->DoOptions());
+    Connect(Address());
+    ASSERT_TRUE(PumpUntilSessionReady());
+    EXPECT_EQ(relay.RequestCount(), 1u);
+    EXPECT_TRUE(h.boxes.empty());
+}
+
+// A firewall that takes the connection and never answers once held it until the firewall closed, and the
+// user was then told the server refused it.
+TEST_F(ServerConnectionTest, AFirewallThatNeverAnswersTimesOutAfterTwentySeconds)
+{
+    CSocksRelay relay;
+    ASSERT_TRUE(relay.Listen());
+    relay.SetSilent(true);
+    const std::string firewall = "127.0.0.1:" + std::to_string(relay.Port());
+    h.OnModal<CMyOptionsWin>(
+        [&](CMyOptionsWin& w)
+        {
+            w.GetFirewallField()->SetText(firewall.data(), uint32_t(firewall.size()));
+            w.Hit(CMyOptionsWin::kHitSave);
+        });
+    ASSERT_TRUE(app->DoOptions());
+    StClockInHand clock;
+    Connect(Address());
+    ASSERT_TRUE(h.WaitUntil([&] { return relay.RequestCount() == 1; }, "the request to the firewall"));
+    UClock::Advance(19999);
+    EXPECT_TRUE(h.boxes.empty());
+    EXPECT_EQ(h.ToolbarLook(), CMyApplication::kLookConnecting);
+    UClock::Advance(1);
+    EXPECT_TRUE(h.HasBox(142, "did not answer in time"));
+    EXPECT_EQ(h.boxes.size(), 1u);
+    EXPECT_EQ(h.ToolbarLook(), CMyApplication::kLookNotConnected);
+    EXPECT_EQ(app->mTaskList.GetItemCount(), 0u);
+}
+
 TEST_F(ServerConnectionTest, RefusedLoginEndsTheSessionAndShowsTheServersText)
 {
     h.model.guestAllowed = false;
@@ -228,7 +278,8 @@ TEST_F(ServerConnectionTest, StandAloneTasksSurviveADisconnectAndOnlineTimeIsCou
     Connect(Address());
     ASSERT_TRUE(PumpUntilSessionReady());
     auto* tracker = new CStandAloneTask;
-    app->mConnectStartSecs -= 7; // as if the session had lasted seven seconds
+    StClockInHand clock;
+    UClock::Advance(7000); // the session lasts seven seconds
     const uint32_t before = app->mTotalSecsOnline;
     app->DoDisconnect();
     EXPECT_EQ(app->mTaskList.GetItemCount(), 1u);
