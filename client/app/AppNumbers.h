@@ -6,24 +6,31 @@
 // The connection messages 100-106 come from the transport.
 #include "framework/net/UTransport.h"
 
-// Key commands.
+// Commands (client/app/UMyCommands.cpp): the numbers key commands carry; a command with a toolbar button
+// has its button's hit number.
 enum : uint32_t
 {
     kCmdPostNews = 1000,
     kCmdShowConnect = 1001,
+    kCmdDisconnect = 1002,
+    kCmdOptions = 1003,
     kCmdShowChat = 1005,
     kCmdShowPublicFiles = 1006,
     kCmdQuitApp = 1007,
     kCmdShowNews = 1008,
     kCmdShowTasks = 1009,
     kCmdShowUsers = 1010,
+    kCmdAbout = 1013,
     kCmdNewUser = 1020,
     kCmdOpenUser = 1021,
     kCmdShowTracker = 1029,
+    // Given by Ctrl+B and its menu item; the toolbar has no button for itself.
+    kCmdShowToolbar = 1030,
     kCmdBringFrontPrivMsg = 1032,
     kCmdSecret = 1033,
     kCmdCloseWindow = 1034,
     kCmdCloseAllFileWindows = 1042,
+    kCmdBroadcast = 1043,
     kCmdOpenParentFolder = 1109,
 };
 

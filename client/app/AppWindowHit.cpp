@@ -1,8 +1,8 @@
-// Window hits: offered to the tracker controller first, then mapped to the application's commands.
-#include <cstring>
-
+// Window hits: offered to the tracker controller first; a toolbar button's hit runs its command from the
+// command table, and the hits that are no commands are taken here.
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
+#include "client/app/UMyCommands.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/KeyCommands.h"
 #include "framework/runtime/UMemory.h"
@@ -12,57 +12,22 @@
 void CMyApplication::WindowHit(CWindow* window, const SHitMsgData& hit)
 {
     if (TrackerWindowHit(window, hit)) return;
+    if (const SMyCommand* command = UMyCommands::FindButton(hit.id))
+    {
+        UMyCommands::Run(*this, *command, SMyCommandCall{window, hit.mods});
+        return;
+    }
 
-    const bool alt = (hit.mods & kModAlt) != 0;
     switch (hit.id)
     {
-    case kHitPostNews:
-        DoPostNewsWin();
-        break;
-    case kHitShowConnect:
-        DoShowConnect();
-        break;
-    case kHitDisconnect:
-        if (alt)
-            DoShowConnect();
-        else
-            DoDisconnect();
-        break;
-    case kHitOptions:
-        DoOptions();
-        break;
     case kHitChatSend:
         if (hit.part == 1 || hit.part == 2) DoChatSend(hit.part == 2);
-        break;
-    case kHitShowChat:
-        if (alt)
-            ClearPublicChat();
-        else
-            DoShowChatWin();
-        break;
-    case kHitShowFiles:
-        DoShowPublicFiles();
-        break;
-    case kHitQuit:
-        UserQuit();
-        break;
-    case kHitShowNews:
-        DoShowNewsWin();
-        break;
-    case kHitShowTasks:
-        DoShowTasksWin();
-        break;
-    case kHitShowUsers:
-        DoShowConnectedUsersWin();
         break;
     case kHitOpenPrivateChat:
         DoOpenPrivateChat();
         break;
     case kHitStopTask:
         DoStopTask();
-        break;
-    case kHitAbout:
-        DoAbout();
         break;
     case kHitSendPrivMsg:
     case kHitSendPrivMsg2:
@@ -81,12 +46,6 @@ void CMyApplication::WindowHit(CWindow* window, const SHitMsgData& hit)
     case kHitDeleteEditUser:
         DoDeleteEditUser(window);
         break;
-    case kHitNewUser:
-        DoNewUser();
-        break;
-    case kHitOpenUser:
-        DoOpenUser();
-        break;
     case kHitDisconnectUser:
         DoDisconnectUser(hit.mods);
         break;
@@ -101,10 +60,7 @@ void CMyApplication::WindowHit(CWindow* window, const SHitMsgData& hit)
         break;
     case kHitConnectToTracked:
     case kHitConnectToTracked2:
-        DoConnectToTracked(alt);
-        break;
-    case kHitShowTracker:
-        DoShowTracker();
+        DoConnectToTracked((hit.mods & kModAlt) != 0);
         break;
     case kHitStartTask:
         DoStartTask();
@@ -128,9 +84,6 @@ void CMyApplication::WindowHit(CWindow* window, const SHitMsgData& hit)
         break;
     case kHitSetChatSubject:
         DoSetChatSubject(window);
-        break;
-    case kHitBroadcast:
-        DoBroadcastWin();
         break;
     case kHitFilePreview:
         DoFilePreview(window);

@@ -78,6 +78,9 @@ void CMyApplication::StartUp()
 void CMyApplication::PlaceLongLivedWindows(const SMyPrefs& prefs)
 {
     PlaceWindow(mToolsWin, prefs.winRect[kPrefsWinToolbar], kPlaceTopCenter);
+    // The saved place keeps its position; the size is always the one the buttons need (a place saved
+    // while folded, or with fewer buttons, would cut the column).
+    mToolsWin->SetAccess(mMyAccess);
     // The toolbar is the main window: it always shows.
     mToolsWin->Show();
     const struct
@@ -164,12 +167,20 @@ void CMyApplication::DoShowConnectedUsersWin()
 
 void CMyApplication::DoShowToolbarWin()
 {
+    if (!mToolsWin) return;
+    mToolsWin->SetFolded(false);
     ShowOrBringToFront(mToolsWin);
 }
 
 void CMyApplication::DoCloseWindow(CWindow* window)
 {
     if (!window) return;
+    // The toolbar carries the one menu bar: closing it folds the buttons away and keeps the menu.
+    if (window == mToolsWin)
+    {
+        mToolsWin->SetFolded(true);
+        return;
+    }
     if (IsLongLivedWindow(window))
     {
         window->Hide();

@@ -5,6 +5,8 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <algorithm>
+#include <cassert>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,7 @@
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
 #include "client/app/SMyUserAccess.h"
+#include "client/app/UMyCommands.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/MessageProc.h"
 #include "framework/runtime/UApplication.h"
@@ -22,11 +25,6 @@ namespace
 {
 constexpr SRect kToolbarBounds = {0, 0, 136, 219};
 constexpr uint16_t kToolbarStyle = 1;
-
-bool HasMask(const SMyUserAccess& access, uint32_t byte, uint8_t mask)
-{
-    return (access.bytes[byte] & mask) != 0;
-}
 
 // Local files dragged over the toolbar, on its buttons too, are taken as documents to open.
 class CDocumentDrop : public QObject
@@ -60,37 +58,48 @@ CMyOldToolbarWin::CMyOldToolbarWin() : CFrameWindow(kToolbarBounds, kToolbarStyl
     InstallMenuBar(*this);
 
     const SRect r{3, 0, 3 + mButtonWidth, mButtonHeight};
-    auto make = [&](int16_t icon, const char* title, uint32_t hit)
+    for (const SMyCommand& c : UMyCommands::All())
     {
-        auto* b = new CIconButtonView(this, r, icon, title);
-        b->SetID(hit);
-        b->SetCommand(hit);
-        return b;
-    };
+        if (!c.button.title) continue;
+        auto* b = new CIconButtonView(this, r, c.button.icon, c.button.title);
+        b->SetID(c.id);
+        b->SetCommand(c.id);
+        b->SetToolTip(c.button.tooltip);
+        mButtons.push_back(SButton{b, c.access});
+    }
     SViews& v = mViews;
-    v.optionsBtn = make(419, "Options", kHitOptions);
-    v.connectBtn = make(411, "Connect...", kHitShowConnect);
-    v.trackerBtn = make(420, "Tracker", kHitShowTracker);
-    v.broadcastBtn = make(415, "Broadcast", kHitBroadcast);
-    v.newsBtn = make(413, "News", kHitShowNews);
-    v.postBtn = make(413, "Post...", kHitPostNews);
-    v.chatBtn = make(415, "Chat", kHitShowChat);
-    v.filesBtn = make(400, "Files", kHitShowFiles);
-    v.usersBtn = make(414, "Users", kHitShowUsers);
-    v.tasksBtn = make(416, "Tasks", kHitShowTasks);
-    v.newUserBtn = make(417, "New User", kHitNewUser);
-    v.openUserBtn = make(418, "Open User", kHitOpenUser);
-    v.quitBtn = make(213, "Quit", kHitQuit);
-    v.aboutBtn = make(215, "About", kHitAbout);
-    v.disconnectBtn = make(412, "Disconnect", kHitDisconnect);
+    v.optionsBtn = Button(kCmdOptions);
+    v.connectBtn = Button(kCmdShowConnect);
+    v.trackerBtn = Button(kCmdShowTracker);
+    v.broadcastBtn = Button(kCmdBroadcast);
+    v.newsBtn = Button(kCmdShowNews);
+    v.postBtn = Button(kCmdPostNews);
+    v.chatBtn = Button(kCmdShowChat);
+    v.filesBtn = Button(kCmdShowPublicFiles);
+    v.usersBtn = Button(kCmdShowUsers);
+    v.tasksBtn = Button(kCmdShowTasks);
+    v.newUserBtn = Button(kCmdNewUser);
+    v.openUserBtn = Button(kCmdOpenUser);
+    v.quitBtn = Button(kCmdQuitApp);
+    v.aboutBtn = Button(kCmdAbout);
+    v.disconnectBtn = Button(kCmdDisconnect);
 
     ContentWidget()->setAcceptDrops(true);
     ContentWidget()->installEventFilter(new CDocumentDrop(this, ContentWidget()));
 
     // The window opens fitted to the buttons that the access known now allows.
-    SMyUserAccess all;
-    all.SetAll();
-    LayOut(gApp ? gApp->mMyAccess : all);
+    mAccess.SetAll();
+    if (gApp) mAccess = gApp->mMyAccess;
+    LayOut(mAccess);
+}
+
+CIconButtonView* CMyOldToolbarWin::Button(uint32_t hit) const
+{
+    for (const SButton& b : mButtons)
+        if (b.view->GetID() == hit) return b.view;
+    // Every button the layout names is in the command table.
+    assert(false);
+    return nullptr;
 }
 
 bool CMyOldToolbarWin::DropDocuments(const QMimeData& mime)
@@ -119,25 +128,24 @@ void CMyOldToolbarWin::SetIconButton(CIconButtonView* button, uint32_t& row, boo
 void CMyOldToolbarWin::LayOut(const SMyUserAccess& access)
 {
     SViews& v = mViews;
+    const bool shown = !mFolded;
     // The three reserved rows: options, then connect or disconnect by the look, then the tracker.
+    const CIconButtonView* reservedRows[] = {v.optionsBtn, v.connectBtn, v.disconnectBtn, v.trackerBtn};
+    mBottom = 0;
     uint32_t reserved = 0;
-    SetIconButton(v.optionsBtn, reserved, true);
-    SetIconButton(v.connectBtn, reserved, mLook == kToolbarNotConnected);
-    SetIconButton(v.disconnectBtn, reserved, mLook != kToolbarNotConnected);
-    SetIconButton(v.trackerBtn, reserved, true);
+    SetIconButton(v.optionsBtn, reserved, shown);
+    SetIconButton(v.connectBtn, reserved, shown && mLook == kToolbarNotConnected);
+    SetIconButton(v.disconnectBtn, reserved, shown && mLook != kToolbarNotConnected);
+    SetIconButton(v.trackerBtn, reserved, shown);
 
+    // The column below them, in the command table's order.
     uint32_t row = 3;
-    SetIconButton(v.broadcastBtn, row, HasMask(access, 4, 0x80));
-    SetIconButton(v.newsBtn, row, HasMask(access, 2, 0x08));
-    SetIconButton(v.postBtn, row, HasMask(access, 2, 0x04));
-    SetIconButton(v.chatBtn, row, HasMask(access, 1, 0x40) || HasMask(access, 1, 0x20));
-    SetIconButton(v.filesBtn, row, true);
-    SetIconButton(v.usersBtn, row, true);
-    SetIconButton(v.tasksBtn, row, true);
-    SetIconButton(v.newUserBtn, row, HasMask(access, 1, 0x02));
-    SetIconButton(v.openUserBtn, row, HasMask(access, 2, 0x80));
-    SetIconButton(v.quitBtn, row, true);
-    SetIconButton(v.aboutBtn, row, true);
+    for (const SButton& b : mButtons)
+    {
+        if (std::find(std::begin(reservedRows), std::end(reservedRows), b.view) != std::end(reservedRows))
+            continue;
+        SetIconButton(b.view, row, shown && access.HasAny(b.access));
+    }
 
     SRect b;
     GetBounds(b);
@@ -150,6 +158,7 @@ void CMyOldToolbarWin::LayOut(const SMyUserAccess& access)
 
 void CMyOldToolbarWin::SetAccess(const SMyUserAccess& access)
 {
+    mAccess = access;
     // Repainting is held back while the rows move instead of hiding the window: an unmap followed at once
     // by a map can be lost on X11, which left the toolbar hidden after a lost connection.
     Widget()->setUpdatesEnabled(false);
@@ -170,4 +179,11 @@ void CMyOldToolbarWin::SetLook(uint16_t look)
     mLook = look;
     // Only the connect row changes; the rows below keep their places.
     SetAccess();
+}
+
+void CMyOldToolbarWin::SetFolded(bool folded)
+{
+    if (folded == mFolded) return;
+    mFolded = folded;
+    SetAccess(mAccess);
 }

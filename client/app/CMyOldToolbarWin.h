@@ -1,13 +1,18 @@
 // The toolbar window: the program's main window, carrying the menu bar and a column of labelled icon
-// buttons for the main commands; the buttons that the user's access does not allow are left out.
+// buttons for the main commands (those of the command table that have a button); the buttons that the
+// user's access does not allow are left out.
+//
+// Closing it folds the buttons away and leaves the window as its menu bar: the menu bar lives only here,
+// and a closed toolbar must never leave the user without it. "Show Toolbar" (Ctrl+B) unfolds it.
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
+#include "client/app/SMyUserAccess.h"
 #include "framework/ui/CFrameWindow.h"
 
 class CIconButtonView;
-struct SMyUserAccess;
 
 // The toolbar's looks while not connected, connecting and connected.
 enum : uint16_t
@@ -28,6 +33,9 @@ public:
     void SetAccess();
     // The connect row shows "Connect..." while not connected and "Disconnect" otherwise.
     void SetLook(uint16_t look);
+    // Folded, the window shows only its menu bar.
+    void SetFolded(bool folded);
+    bool IsFolded() const { return mFolded; }
     uint16_t GetLook() const { return mLook; }
     // Files dropped on the toolbar open as documents, as files named on the command line do: a bookmark
     // connects. False when the drop holds no local file.
@@ -63,6 +71,16 @@ protected:
     void LayOut(const SMyUserAccess& access);
 
 private:
+    struct SButton
+    {
+        CIconButtonView* view;
+        uint64_t access;
+    };
+    CIconButtonView* Button(uint32_t hit) const;
+
+    std::vector<SButton> mButtons;
+    SMyUserAccess mAccess{};
     uint16_t mLook = kToolbarNotConnected;
+    bool mFolded = false;
     int32_t mBottom = 0;
 };

@@ -143,7 +143,7 @@ void CMyChatWin::SetTextColor(const SMyColorInfo& colors)
 
 void CMyChatWin::SetAccess(const SMyUserAccess& access)
 {
-    mSendText->SetEnable(access.Has(kAccessSendChat));
+    mSendText->SetEnable(access.Has(kAccessCanSendChat));
 }
 
 bool CMyChatWin::KeyDown(const SKeyMsgData& key)

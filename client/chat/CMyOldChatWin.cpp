@@ -48,7 +48,7 @@ void CMyOldChatWin::SetTextColor(const SMyColorInfo& colors)
 
 void CMyOldChatWin::SetAccess(const SMyUserAccess& access)
 {
-    mSendText->SetEnable(access.Has(kAccessSendChat));
+    mSendText->SetEnable(access.Has(kAccessCanSendChat));
 }
 
 bool CMyOldChatWin::KeyDown(const SKeyMsgData& key)

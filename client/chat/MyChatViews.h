@@ -11,9 +11,6 @@ class CWindow;
 class CTextView;
 class CScrollerView;
 
-// The access bit "Can Send Chat": without it the box to type into is off.
-constexpr uint32_t kAccessSendChat = 10;
-
 // Read-only, 9 points, grows with the window.
 CTextView* MakeChatTextBox(CWindow* window, const SRect& bounds, CScrollerView** outScroller);
 // 9 points, moves down and widens with the window; Enter reports a hit of `viewID`.

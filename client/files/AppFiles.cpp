@@ -228,7 +228,7 @@ void CMyApplication::DoCloseAllFileWindows()
 void CMyApplication::DoFileNewFolder(CWindow* window)
 {
     auto* folder = dynamic_cast<CMyFolderWin*>(window);
-    if (!folder || !mIsConnected || !(mMyAccess.bytes[0] & 0x04)) return;
+    if (!folder || !mIsConnected || !mMyAccess.Has(kAccessCanCreateFolders)) return;
     // The dialog keeps the connection running: the window may be gone when it ends, its folder is not.
     const std::vector<uint8_t> path = CopyPath(folder);
     uint8_t name[256];
@@ -246,7 +246,7 @@ void CMyApplication::DoFileDelete(CWindow* window)
     if (!name[0]) return;
     const bool isFolder = type == kTypeFolder;
     // The same rule as the window's delete button: files and folders have rights of their own.
-    if (!(mMyAccess.bytes[0] & (isFolder ? 0x02 : 0x80))) return;
+    if (!mMyAccess.Has(isFolder ? kAccessCanDeleteFolders : kAccessCanDeleteFiles)) return;
     const std::vector<uint8_t> path = CopyPath(folder);
     const uint32_t session = CurrentSession();
     if (MsgBox(isFolder ? kBoxDeleteFolder : kBoxDeleteFile, name) != 1) return;

@@ -105,19 +105,18 @@ std::vector<uint8_t> CMyFolderWin::MakePath(const void* parentPath, uint32_t par
 void CMyFolderWin::SetAccess(const SMyUserAccess& access)
 {
     mAccess = access;
-    const uint8_t b0 = access.bytes[0];
-    mDownloadBtn->SetEnable(b0 & 0x20);
-    mUploadBtn->SetEnable(b0 & 0x40);
-    mNewFolderBtn->SetEnable(b0 & 0x04);
+    mDownloadBtn->SetEnable(access.Has(kAccessCanDownloadFiles));
+    mUploadBtn->SetEnable(access.Has(kAccessCanUploadFiles));
+    mNewFolderBtn->SetEnable(access.Has(kAccessCanCreateFolders));
     mInfoBtn->SetEnable(true);
     if (mList->IsSelectedFolder())
     {
-        mDeleteBtn->SetEnable(b0 & 0x02);
+        mDeleteBtn->SetEnable(access.Has(kAccessCanDeleteFolders));
         mPreviewBtn->SetEnable(false);
     }
     else
     {
-        mDeleteBtn->SetEnable(b0 & 0x80);
+        mDeleteBtn->SetEnable(access.Has(kAccessCanDeleteFiles));
         mPreviewBtn->SetEnable(true);
     }
 }

@@ -44,10 +44,9 @@ CMyUserListWin::~CMyUserListWin() = default;
 
 void CMyUserListWin::SetAccess(const SMyUserAccess& access)
 {
-    const uint8_t* b = access.bytes;
-    mChatBtn->SetEnable((b[1] & 0x40) || (b[1] & 0x20));
-    mInfoBtn->SetEnable(b[3] & 0x80);
-    mDiscBtn->SetEnable(b[2] & 0x02);
+    mChatBtn->SetEnable(access.HasAny(AccessBits(kAccessCanReadChat, kAccessCanSendChat)));
+    mInfoBtn->SetEnable(access.Has(kAccessCanGetUserInfo));
+    mDiscBtn->SetEnable(access.Has(kAccessCanDisconnectUsers));
     mMsgBtn->SetEnable(true);
 }
 

@@ -41,6 +41,12 @@ void CIconButtonView::SetTitle(const void* text, uint32_t length)
     UpdateStyle();
 }
 
+void CIconButtonView::SetToolTip(const char* text)
+{
+    mToolTip = text ? text : "";
+    UpdateStyle();
+}
+
 void CIconButtonView::UpdateStyle()
 {
     QToolButton* b = Button();
@@ -49,7 +55,10 @@ void CIconButtonView::UpdateStyle()
     const int side = std::clamp(std::min(size.width(), size.height()) - 8, 12, 32);
     b->setIconSize(QSize(side, side));
     b->setToolButtonStyle(b->text().isEmpty() ? Qt::ToolButtonIconOnly : Qt::ToolButtonTextBesideIcon);
-    b->setToolTip(b->text().isEmpty() ? QString() : b->text());
+    if (!mToolTip.empty())
+        b->setToolTip(ToQString(mToolTip.data(), uint32_t(mToolTip.size())));
+    else
+        b->setToolTip(b->text().isEmpty() ? QString() : b->text());
 }
 
 CIconButtonView* CIconButtonView::Make(SViewParent parent, const SRect& bounds, int16_t iconID, uint32_t id,

@@ -1,6 +1,8 @@
 // A button that shows an icon from the data file, with an optional title beside it.
 #pragma once
 
+#include <string>
+
 #include "framework/ui/CView.h"
 
 class QToolButton;
@@ -16,9 +18,12 @@ public:
     int16_t GetIcon() const { return mIconID; }
     void SetTitle(const uint8_t* pstring);
     void SetTitle(const void* text, uint32_t length);
+    // Shown when the pointer rests on the button; without one the title is shown. Mac OS Roman text.
+    void SetToolTip(const char* text);
     QToolButton* Button() const;
 
 private:
     void UpdateStyle();
     int16_t mIconID = 0;
+    std::string mToolTip;
 };

@@ -19,10 +19,12 @@
 #include "framework/files/UFileSys.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/UApplication.h"
+#include "framework/runtime/UClock.h"
 #include "framework/runtime/UError.h"
 #include "framework/runtime/UTimer.h"
 #include "framework/ui/CFrameWindow.h"
 #include "framework/ui/CWindow.h"
+#include "framework/ui/UModalLoop.h"
 #include "framework/ui/UWindowServices.h"
 #include "framework/ui/UiText.h"
 #include "tests/support/TestDataFile.h"
@@ -59,7 +61,11 @@ public:
         return false;
     }
     void DoAbout() override { gCalls.push_back("About"); }
-    void DoDisconnect() override { gCalls.push_back("Disconnect"); }
+    void DoDisconnect() override
+    {
+        gCalls.push_back("Disconnect");
+        CMyApplication::DoDisconnect();
+    }
     void KillTasksAndDisconnect() override { gCalls.push_back("KillTasksAndDisconnect"); }
     void DoChatSend(bool action) override { gCalls.push_back(action ? "ChatSend(action)" : "ChatSend"); }
     void ClearPublicChat() override { gCalls.push_back("ClearChat"); }
@@ -223,10 +229,43 @@ TEST_F(AppDispatchTest, MenuItemsReachTheirCommands)
 TEST_F(AppDispatchTest, DisconnectItemOnlyActsWhenConnected)
 {
     Menu(kItemDisconnect);
-    EXPECT_EQ(Taken(), Calls{});
+    EXPECT_EQ(Taken(), Calls{"Disconnect"});
     app->mIsConnected = 1;
     Menu(kItemDisconnect);
-    EXPECT_EQ(Taken(), Calls{"KillTasksAndDisconnect"});
+    EXPECT_EQ(Taken(), (Calls{"Disconnect", "KillTasksAndDisconnect"}));
+}
+
+// The menu has always shown "Show Toolbar  Ctrl+B"; the key did nothing.
+TEST_F(AppDispatchTest, CtrlBShowsTheToolbarAsItsMenuItemSays)
+{
+    PressKey('B', 2, kModCtrl);
+    EXPECT_EQ(Taken(), Calls{"ShowToolbar"});
+}
+
+// Keys, menu items and toolbar buttons all follow one rule while a window waits for the user: only
+// quitting and the edit items go through.
+TEST_F(AppDispatchTest, InsideAModalWindowOnlyQuittingAndEditingRun)
+{
+    bool given = false;
+    UModalLoop::Run(
+        [&]
+        {
+            if (given) return true;
+            given = true;
+            PressKey('N', 14, kModCtrl);
+            PressKey(kKeyF1, 0, 0);
+            Menu(kItemShowTasks);
+            Menu(kItemCopy);
+            HitWith(kHitShowChat);
+            HitWith(kHitAbout);
+            Menu(kItemQuit);
+            PressKey('Q', 17, kModCtrl);
+            HitWith(kHitQuit);
+            return false;
+        });
+    EXPECT_EQ(Taken(), (Calls{"Quit", "Quit", "Quit"}));
+    HitWith(kHitShowChat);
+    EXPECT_EQ(Taken(), Calls{"ShowChat"});
 }
 
 TEST_F(AppDispatchTest, HitsWithConditionsOnPartsAndModifiers)
@@ -315,11 +354,10 @@ TEST_F(AppDispatchTest, TransportErrorsGetBox142OthersTheAlertSilentOnesNothing)
 
 TEST_F(AppDispatchTest, ErrorEscapingAHandlerIsShownThroughTheQueue)
 {
+    StClockInHand clock;
     TTimerObj* t = UTimer::StartNew([](void*, void*, uint32_t, const void*, uint32_t) { Fail(8, 103); },
                                     nullptr, 1, false);
-    QTest::qWait(20);
-    UApplication::Process();
-    UApplication::Process();
+    UClock::Advance(1);
     UTimer::Dispose(t);
     EXPECT_EQ(gBoxes, std::vector<int16_t>{142});
 }
@@ -352,9 +390,14 @@ TEST(AppStartUp, DefaultsAndTheFrameWindowWithItsMenus)
     for (QAction* a : app.mToolsWin->MainWindow()->menuBar()->actions())
         menus << a->text();
     EXPECT_EQ(menus, (QStringList{"File", "Edit", "Quenvol"}));
-    // Closing the toolbar hides it; the show command brings it back.
+    // Closing the toolbar folds its buttons away and keeps the window with the menu bar; the show command
+    // unfolds it. Hidden some other way (by the desktop), the show command shows it again.
     app.DoCloseWindow(app.mToolsWin);
-    EXPECT_FALSE(app.mToolsWin->IsVisible());
+    EXPECT_TRUE(app.mToolsWin->IsVisible());
+    EXPECT_TRUE(app.mToolsWin->IsFolded());
+    app.DoShowToolbarWin();
+    EXPECT_FALSE(app.mToolsWin->IsFolded());
+    app.mToolsWin->Hide();
     app.DoShowToolbarWin();
     EXPECT_TRUE(app.mToolsWin->IsVisible());
     EXPECT_EQ(boxes, app.mSoundDisabled ? std::vector<int16_t>{138} : std::vector<int16_t>{});

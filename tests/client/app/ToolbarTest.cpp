@@ -1,11 +1,18 @@
 // The toolbar's rows for given access bytes and the hits of its buttons.
+#include <QAction>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QToolButton>
 #include <gtest/gtest.h>
+#include <vector>
 
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyOldToolbarWin.h"
 #include "client/app/SMyUserAccess.h"
+#include "framework/runtime/KeyCommands.h"
 #include "framework/ui/CIconButtonView.h"
+#include "tests/support/CAppHarness.h"
 #include "tests/support/TestDataFile.h"
 
 namespace
@@ -127,4 +134,39 @@ TEST(Toolbar, ConnectRowFollowsTheLook)
     win.SetLook(kToolbarNotConnected);
     EXPECT_TRUE(v.connectBtn->IsVisible());
     EXPECT_FALSE(v.disconnectBtn->IsVisible());
+}
+
+// The toolbar carries the one menu bar: closing it once took the menu with it, for good.
+TEST(Toolbar, ClosedItFoldsToItsMenuBarAndCtrlBOrTheMenuUnfoldsIt)
+{
+    CAppHarness h;
+    h.Start();
+    CMyOldToolbarWin* toolbar = h.App().mToolsWin;
+    const std::vector<uint32_t> buttons = h.ToolbarButtons();
+    ASSERT_EQ(buttons.size(), 14u);
+    QMenuBar* menuBar = toolbar->MainWindow()->menuBar();
+
+    h.Hit(toolbar, kHitCloseBox);
+    EXPECT_TRUE(toolbar->IsVisible());
+    EXPECT_TRUE(menuBar->isVisible());
+    EXPECT_EQ(menuBar->actions().size(), 3);
+    EXPECT_TRUE(h.ToolbarButtons().empty());
+    EXPECT_LT(ContentHeight(*toolbar), 24);
+
+    h.Key('B', 2, kModCtrl);
+    EXPECT_EQ(h.ToolbarButtons(), buttons);
+    EXPECT_EQ(ContentHeight(*toolbar), RowTop(13) + 24 + 3);
+
+    // Closed again, it comes back from its own menu, and a lost connection meanwhile keeps it folded.
+    h.Hit(toolbar, kHitCloseBox);
+    h.App().UpdateAccessCommands();
+    EXPECT_TRUE(h.ToolbarButtons().empty());
+    QAction* show = nullptr;
+    for (QAction* menu : menuBar->actions())
+        for (QAction* a : menu->menu()->actions())
+            if (a->text().startsWith("Show Toolbar")) show = a;
+    ASSERT_NE(show, nullptr);
+    show->trigger();
+    h.Pump();
+    EXPECT_EQ(h.ToolbarButtons(), buttons);
 }
