@@ -5,11 +5,11 @@
 #include <cstring>
 
 #include "client/app/CMyApplication.h"
-#include "framework/runtime/UApplication.h"
 #include "framework/runtime/UText.h"
 #include "framework/ui/CButtonView.h"
 #include "framework/ui/CIconView.h"
 #include "framework/ui/CLabelView.h"
+#include "framework/ui/UModalLoop.h"
 
 namespace
 {
@@ -73,9 +73,5 @@ void CMyAboutWin::Run(const CMyApplication& app)
     win.Place(kPlaceCenterScreen);
     win.Show();
     win.BringToFront();
-    for (;;)
-    {
-        const uint32_t hit = win.ProcessModal();
-        if (hit == kHitOK || hit == kHitCloseBox || UApplication::IsQuitting()) break;
-    }
+    UModalLoop::RunWindow(win, [](uint32_t hit) { return hit == kHitOK || hit == kHitCloseBox; });
 }

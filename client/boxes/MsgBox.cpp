@@ -19,6 +19,7 @@
 #include "framework/ui/CScrollerView.h"
 #include "framework/ui/CTextView.h"
 #include "framework/ui/CWindow.h"
+#include "framework/ui/UModalLoop.h"
 #include "framework/ui/UiText.h"
 
 namespace
@@ -191,18 +192,14 @@ uint16_t TrackMsgBoxWin(CWindow* window)
     RequireObject(window);
     window->Show();
     window->BringToFront();
-    for (;;)
-    {
-        uint32_t hit = window->ProcessModal();
-        if (hit >= 1 && hit <= 3) return uint16_t(hit);
-        if (hit == kHitCloseBox)
-        {
-            // The close box answers like the cancel button, or the first one when there is none.
-            uint32_t cancel = window->GetCancelHit();
-            return uint16_t(cancel ? cancel : 1);
-        }
-        if (hit == 0) return 1; // the program is quitting
-    }
+    const SModalResult result = UModalLoop::RunWindow(
+        *window, [](uint32_t hit) { return (hit >= 1 && hit <= 3) || hit == kHitCloseBox; });
+    // A quitting program takes the first button, as the user most often would.
+    if (result.quitting) return 1;
+    if (result.hit != kHitCloseBox) return uint16_t(result.hit);
+    // The close box answers like the cancel button, or the first one when there is none.
+    const uint32_t cancel = window->GetCancelHit();
+    return uint16_t(cancel ? cancel : 1);
 }
 
 void SetMsgBoxHook(MsgBoxHook hook)

@@ -17,6 +17,7 @@
 #include "framework/runtime/UMemory.h"
 #include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
+#include "framework/ui/UModalLoop.h"
 
 namespace
 {
@@ -62,21 +63,23 @@ bool RunSendDialog(CMyApplication& app, uint16_t userID, const uint8_t* userName
     dialog.Place(kPlaceCenterScreen);
     dialog.Show();
     dialog.BringToFront();
-    for (;;)
-    {
-        const uint32_t hit = dialog.ProcessModal();
-        if (hit != CMySendPrivMsgWin::kHitSend) return false;
-        if (!dialog.IsSessionCurrent() || !app.mTpt) return false;
-        const std::string text = dialog.GetText();
-        if (text.empty())
-        {
-            USound::Beep();
-            continue;
-        }
-        new CMySendPrivMsgTask(userID, text.data(), uint32_t(text.size()), kOptionsTyped,
-                               quote ? quote->data() : nullptr, quote ? uint32_t(quote->size()) : 0);
-        return true;
-    }
+    const SModalResult result =
+        UModalLoop::RunWindow(dialog,
+                              [&dialog](uint32_t hit)
+                              {
+                                  if (hit != CMySendPrivMsgWin::kHitSend) return true;
+                                  // Nothing to send keeps the dialog up, while
+                                  // its session lasts.
+                                  if (!dialog.IsSessionCurrent() || !dialog.GetText().empty()) return true;
+                                  USound::Beep();
+                                  return false;
+                              });
+    // The dialog kept the connection running: its session may have ended meanwhile.
+    if (!result.Is(CMySendPrivMsgWin::kHitSend) || !dialog.IsSessionCurrent() || !app.mTpt) return false;
+    const std::string text = dialog.GetText();
+    new CMySendPrivMsgTask(userID, text.data(), uint32_t(text.size()), kOptionsTyped,
+                           quote ? quote->data() : nullptr, quote ? uint32_t(quote->size()) : 0);
+    return true;
 }
 } // namespace
 

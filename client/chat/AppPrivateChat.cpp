@@ -20,6 +20,7 @@
 #include "framework/runtime/UDateTime.h"
 #include "framework/runtime/UText.h"
 #include "framework/ui/SHitMsgData.h"
+#include "framework/ui/UModalLoop.h"
 
 namespace
 {
@@ -219,14 +220,15 @@ void CMyApplication::DoSetChatSubject(CWindow* window)
     dialog.Place(kPlaceCenterScreen);
     dialog.Show();
     dialog.BringToFront();
-    uint32_t hit;
-    do
-        hit = dialog.ProcessModal();
-    while (hit != CMyChatSubjectWin::kHitSet && hit != CMyChatSubjectWin::kHitCancel && hit != kHitCloseBox &&
-           hit != 0);
+    const SModalResult result = UModalLoop::RunWindow(dialog,
+                                                      [](uint32_t hit) {
+                                                          return hit == CMyChatSubjectWin::kHitSet ||
+                                                                 hit == CMyChatSubjectWin::kHitCancel ||
+                                                                 hit == kHitCloseBox;
+                                                      });
     // The session, and with it the chat, may have ended while the dialog was open. The subject shown
     // changes only when the server's notice comes back.
-    if (hit != CMyChatSubjectWin::kHitSet || !dialog.IsSessionCurrent() || !mIsConnected || !mTpt ||
+    if (!result.Is(CMyChatSubjectWin::kHitSet) || !dialog.IsSessionCurrent() || !mIsConnected || !mTpt ||
         !GetChatWinByID(chatID))
         return;
     uint8_t newSubject[256];

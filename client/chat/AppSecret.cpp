@@ -17,6 +17,7 @@
 #include "framework/runtime/UMemory.h"
 #include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
+#include "framework/ui/UModalLoop.h"
 
 namespace
 {
@@ -96,11 +97,9 @@ void CMyApplication::DoSecret()
         dialog.Place(kPlaceCenterScreen);
         dialog.Show();
         dialog.BringToFront();
-        uint32_t hit;
-        do
-            hit = dialog.ProcessModal();
-        while (hit != CMySecretWin::kHitExecute && hit != kHitCloseBox && hit != 0);
-        if (hit != CMySecretWin::kHitExecute) return;
+        const SModalResult result = UModalLoop::RunWindow(
+            dialog, [](uint32_t hit) { return hit == CMySecretWin::kHitExecute || hit == kHitCloseBox; });
+        if (!result.Is(CMySecretWin::kHitExecute)) return;
         dialog.GetInfo(entry);
     }
 

@@ -8,6 +8,7 @@
 #include "framework/ui/CLabelView.h"
 #include "framework/ui/CScrollerView.h"
 #include "framework/ui/CTextView.h"
+#include "framework/ui/UModalLoop.h"
 
 namespace
 {
@@ -57,20 +58,8 @@ bool CMyAgreementWin::Run(THdlObj* text, bool* outSessionEnded)
     win.Place(kPlaceCenterScreen);
     win.Show();
     win.BringToFront();
-    for (;;)
-    {
-        const uint32_t hit = win.ProcessModal();
-        if (outSessionEnded) *outSessionEnded = !win.IsSessionCurrent();
-        switch (hit)
-        {
-        case kHitAgree:
-            return true;
-        case kHitDisagree:
-        case kHitCloseBox:
-        case 0:
-            return false;
-        default:
-            break;
-        }
-    }
+    const SModalResult result = UModalLoop::RunWindow(
+        win, [](uint32_t hit) { return hit == kHitAgree || hit == kHitDisagree || hit == kHitCloseBox; });
+    if (outSessionEnded) *outSessionEnded = !win.IsSessionCurrent();
+    return result.Is(kHitAgree);
 }

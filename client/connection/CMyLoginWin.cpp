@@ -9,6 +9,7 @@
 #include "framework/ui/CContainerView.h"
 #include "framework/ui/CIconView.h"
 #include "framework/ui/CTextView.h"
+#include "framework/ui/UModalLoop.h"
 
 namespace
 {
@@ -123,7 +124,6 @@ bool CMyLoginWin::HandleHit(uint32_t hit, const SHooks* hooks, bool& outConnect)
         return true;
     case kHitCancel:
     case kHitCloseBox:
-    case 0: // the program is quitting
         return true;
     case kHitSave:
         if (hooks && hooks->save && mSaveBtn->IsEnabled())
@@ -154,10 +154,9 @@ bool CMyLoginWin::Run(const uint8_t* address, SMyConnectEntry& outEntry, const S
     win.Show();
     win.BringToFront();
     bool connect = false;
-    while (!win.HandleHit(win.ProcessModal(), hooks, connect))
-    {
-    }
-    if (!connect) return false;
+    const SModalResult result =
+        UModalLoop::RunWindow(win, [&](uint32_t hit) { return win.HandleHit(hit, hooks, connect); });
+    if (result.quitting || !connect) return false;
     win.GetInfo(outEntry.address, outEntry.login, outEntry.password);
     std::memcpy(outEntry.bookmarkName, win.GetBookmarkName(), size_t(win.GetBookmarkName()[0]) + 1);
     if (outEntry.address[0] == 1 && outEntry.address[1] == '0')

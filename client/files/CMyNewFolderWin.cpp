@@ -5,6 +5,7 @@
 #include "client/widgets/MyDialogLabel.h"
 #include "framework/ui/CButtonView.h"
 #include "framework/ui/CTextView.h"
+#include "framework/ui/UModalLoop.h"
 
 CMyNewFolderWin::CMyNewFolderWin() : CMySessionWin(SRect{0, 0, 300, 146}, kWindowModal)
 {
@@ -45,15 +46,18 @@ bool CMyNewFolderWin::Run(uint8_t* outName)
     win.Place(kPlaceCenterScreen);
     win.Show();
     win.BringToFront();
-    for (;;)
-    {
-        const uint32_t hit = win.ProcessModal();
-        if (hit == kHitNameChanged) win.UpdateCreateButton();
-        // Return reaches the default button even while it is dimmed; without a name it means nothing.
-        if (hit == kHitCreate && win.GetCreateButton()->IsEnabled()) break;
-        if (hit == kHitCancel || hit == kHitCloseBox || hit == 0) return false;
-    }
-    if (!win.IsSessionCurrent()) return false;
+    const SModalResult result = UModalLoop::RunWindow(win,
+                                                      [&win](uint32_t hit)
+                                                      {
+                                                          if (hit == kHitNameChanged)
+                                                              win.UpdateCreateButton();
+                                                          // Return reaches the default button even while
+                                                          // it is dimmed; without a name it means nothing.
+                                                          if (hit == kHitCreate)
+                                                              return win.GetCreateButton()->IsEnabled();
+                                                          return hit == kHitCancel || hit == kHitCloseBox;
+                                                      });
+    if (!result.Is(kHitCreate) || !win.IsSessionCurrent()) return false;
     win.GetName(outName);
     return outName[0] != 0;
 }

@@ -4,6 +4,7 @@
 #include "framework/ui/CButtonView.h"
 #include "framework/ui/CScrollerView.h"
 #include "framework/ui/CTextView.h"
+#include "framework/ui/UModalLoop.h"
 
 namespace
 {
@@ -34,23 +35,20 @@ bool CMyTextEntryWin::Run(std::string& outText)
     Place(kPlaceCenterScreen);
     Show();
     BringToFront();
-    for (;;)
-    {
-        switch (ProcessModal())
-        {
-        case kHitSend:
-            // The loop ran the connection: the session may have ended, or another begun.
-            if (!IsSessionCurrent()) return false;
-            outText = GetText();
-            if (!outText.empty()) return true;
-            USound::Beep();
-            break;
-        case kHitCancel:
-        case kHitCloseBox:
-        case 0: // the program is quitting
-            return false;
-        default:
-            break;
-        }
-    }
+    const SModalResult result = UModalLoop::RunWindow(*this,
+                                                      [this](uint32_t hit)
+                                                      {
+                                                          if (hit == kHitCancel || hit == kHitCloseBox)
+                                                              return true;
+                                                          if (hit != kHitSend) return false;
+                                                          // The loop ran the connection: the session may
+                                                          // have ended, or another begun.
+                                                          if (!IsSessionCurrent() || !GetText().empty())
+                                                              return true;
+                                                          USound::Beep();
+                                                          return false;
+                                                      });
+    if (!result.Is(kHitSend) || !IsSessionCurrent()) return false;
+    outText = GetText();
+    return true;
 }

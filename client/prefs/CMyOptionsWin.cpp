@@ -9,7 +9,6 @@
 #include "client/boxes/MsgBox.h"
 #include "client/prefs/CMyColorSwatchView.h"
 #include "client/prefs/CMyIconPickView.h"
-#include "framework/runtime/UApplication.h"
 #include "framework/runtime/UText.h"
 #include "framework/ui/CButtonView.h"
 #include "framework/ui/CCheckBoxView.h"
@@ -18,6 +17,7 @@
 #include "framework/ui/CTabView.h"
 #include "framework/ui/CTextView.h"
 #include "framework/ui/UColorDialog.h"
+#include "framework/ui/UModalLoop.h"
 
 const int16_t CMyOptionsWin::kIconIDs[kIconCount] = {
     -415, -2001, -2002, -2003, -2004, -2005, -2015, -2007, -2008, -2009, -2010, -2011, -2012, -2013,
@@ -382,14 +382,9 @@ bool CMyOptionsWin::Run(SMyOptions& ioOptions)
     win.Show();
     win.BringToFront();
     bool save = false;
-    for (;;)
-    {
-        const uint32_t hit = win.ProcessModal();
-        // Views without an id of their own report 0 too; only a quitting program ends the dialog so.
-        if (UApplication::IsQuitting()) return false;
-        if (win.HandleHit(hit, save)) break;
-    }
-    if (!save) return false;
+    const SModalResult result =
+        UModalLoop::RunWindow(win, [&](uint32_t hit) { return win.HandleHit(hit, save); });
+    if (result.quitting || !save) return false;
     SMyOptions chosen;
     win.GetInfo(chosen);
     CleanName(chosen.userName);

@@ -5,6 +5,7 @@
 #include "client/widgets/MyDialogLabel.h"
 #include "framework/ui/CButtonView.h"
 #include "framework/ui/CTextView.h"
+#include "framework/ui/UModalLoop.h"
 
 CMyOpenUserWin::CMyOpenUserWin() : CMySessionWin(SRect{0, 0, 280, 146}, kWindowModal)
 {
@@ -43,24 +44,26 @@ bool CMyOpenUserWin::Run(uint8_t* outLogin)
     Place(kPlaceCenterScreen);
     Show();
     BringToFront();
-    for (;;)
-    {
-        switch (ProcessModal())
-        {
-        case kHitOpen:
-            // Return reaches the default button even while it is dimmed.
-            if (!mOpenBtn->IsEnabled()) break;
-            GetLogin(outLogin);
-            return true;
-        case kHitLoginEdited:
-            UpdateOpenButton();
-            break;
-        case kHitCancel:
-        case kHitCloseBox:
-        case 0: // the program is quitting
-            return false;
-        default:
-            break;
-        }
-    }
+    const SModalResult result = UModalLoop::RunWindow(*this,
+                                                      [this](uint32_t hit)
+                                                      {
+                                                          switch (hit)
+                                                          {
+                                                          case kHitOpen:
+                                                              // Return reaches the default button even
+                                                              // while it is dimmed.
+                                                              return mOpenBtn->IsEnabled();
+                                                          case kHitLoginEdited:
+                                                              UpdateOpenButton();
+                                                              return false;
+                                                          case kHitCancel:
+                                                          case kHitCloseBox:
+                                                              return true;
+                                                          default:
+                                                              return false;
+                                                          }
+                                                      });
+    if (!result.Is(kHitOpen)) return false;
+    GetLogin(outLogin);
+    return true;
 }

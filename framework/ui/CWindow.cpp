@@ -343,16 +343,23 @@ void CWindow::SetModalObserver(ModalObserver observer)
     TheModalObserver() = std::move(observer);
 }
 
-uint32_t CWindow::ProcessModal(SHitMsgData* outHit)
+bool CWindow::NextModalHit(SHitMsgData& outHit)
 {
     mRunsModally = true;
     ++mModalDepth;
     if (TheModalObserver()) TheModalObserver()(this);
     UModalLoop::Run([this] { return !mModalHits.empty(); });
     --mModalDepth;
-    if (mModalHits.empty()) return 0;
-    const SHitMsgData hit = mModalHits.front();
+    if (mModalHits.empty()) return false;
+    outHit = mModalHits.front();
     mModalHits.pop_front();
+    return true;
+}
+
+uint32_t CWindow::ProcessModal(SHitMsgData* outHit)
+{
+    SHitMsgData hit{};
+    if (!NextModalHit(hit)) return 0;
     if (outHit) *outHit = hit;
     return hit.id;
 }

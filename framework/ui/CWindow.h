@@ -82,8 +82,11 @@ public:
     // CApplication::WindowHitHandler.
     void Hit(const SHitMsgData& hit);
     void Hit(uint32_t id, uint16_t part = 0, uint16_t mods = 0);
-    // Waits in the modal loop (UModalLoop) until one of the window's views reports a hit; returns the hit
-    // id (0 when the program is quitting).
+    // Waits in the modal loop (UModalLoop) until one of the window's views reports a hit: true with the
+    // hit, false when the program quits first. Windows run their loops through UModalLoop::RunWindow.
+    bool NextModalHit(SHitMsgData& outHit);
+    // The hit id, 0 when the program is quitting (and for a view without an id of its own): for tests
+    // that hit the window themselves.
     uint32_t ProcessModal(SHitMsgData* outHit = nullptr);
     // Tests act on modal windows instead of a user: the observer sees each window as its modal loop
     // starts and may hit it at once (the loop then ends without waiting). Null removes it.

@@ -3,6 +3,8 @@
 #include <QDialog>
 
 #include "framework/runtime/UApplication.h"
+#include "framework/ui/CWindow.h"
+#include "framework/ui/SHitMsgData.h"
 
 namespace
 {
@@ -23,6 +25,14 @@ bool UModalLoop::Run(const std::function<bool()>& done)
         UApplication::ProcessAndSleep();
     }
     return done();
+}
+
+SModalResult UModalLoop::RunWindow(CWindow& window, const std::function<bool(uint32_t hit)>& isEnd)
+{
+    SHitMsgData hit{};
+    while (window.NextModalHit(hit))
+        if (isEnd(hit.id)) return SModalResult{false, hit.id};
+    return SModalResult{true, 0};
 }
 
 bool UModalLoop::RunDialog(QDialog& dialog)

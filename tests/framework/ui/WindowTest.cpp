@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <vector>
 
 #include "framework/runtime/KeyCommands.h"
 #include "framework/runtime/UTimer.h"
@@ -20,6 +21,7 @@
 #include "framework/ui/CTextView.h"
 #include "framework/ui/CWindow.h"
 #include "framework/ui/UClipboard.h"
+#include "framework/ui/UModalLoop.h"
 #include "tests/framework/ui/UiTestSupport.h"
 
 TEST(WindowModal, LoopKeepsDeliveringTimerMessagesUntilAButtonIsPressed)
@@ -75,6 +77,40 @@ TEST(WindowModal, ABurstOfHitsLosesNoneOfThem)
     UTimer::Dispose(timer);
     UApplication::Process();
     EXPECT_TRUE(app.hits.empty());
+}
+
+// A view without an id of its own reports a hit of 0; the loops once took that for a quitting program
+// and closed their window.
+TEST(WindowModal, RunWindowTellsAHitOfZeroFromQuitting)
+{
+    CWindow win(SRect{50, 50, 250, 150}, kWindowModal);
+    win.Show();
+    TTimerObj* timer = UTimer::StartNew(
+        [](void* context, void*, uint32_t, const void*, uint32_t)
+        {
+            auto* w = static_cast<CWindow*>(context);
+            w->Hit(0);
+            w->Hit(7);
+            w->Hit(1);
+        },
+        &win, 5, false);
+    std::vector<uint32_t> seen;
+    SModalResult result = UModalLoop::RunWindow(win,
+                                                [&](uint32_t hit)
+                                                {
+                                                    seen.push_back(hit);
+                                                    return hit == 1;
+                                                });
+    EXPECT_EQ(seen, (std::vector<uint32_t>{0, 7, 1}));
+    EXPECT_FALSE(result.quitting);
+    EXPECT_TRUE(result.Is(1));
+    UTimer::Dispose(timer);
+
+    UApplication::Quit();
+    result = UModalLoop::RunWindow(win, [](uint32_t) { return true; });
+    UApplication::_CancelQuit();
+    EXPECT_TRUE(result.quitting);
+    EXPECT_FALSE(result.Is(0));
 }
 
 TEST(WindowHits, ReachTheApplicationWithIdCommandPartAndData)
