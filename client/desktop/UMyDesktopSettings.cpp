@@ -14,8 +14,6 @@ namespace
 {
 const uint8_t kFileNameP[] = "\x0c"
                              "desktop.conf";
-const uint8_t kTempNameP[] = "\x10"
-                             "desktop.conf.new";
 const char kNotifications[] = "notifications";
 
 std::string Trimmed(const std::string& text)
@@ -45,18 +43,6 @@ TFileSysRefObj* ConfigFolder()
     std::string path;
     if (int err = platform::UserConfigFolder(path)) FailOSError(err);
     return UFileSys::NewFromNativePath(path.data(), uint32_t(path.size()));
-}
-
-void DeleteQuietly(TFileSysRefObj* ref)
-{
-    try
-    {
-        UFileSys::DeleteFile(ref);
-    }
-    catch (const SError&)
-    {
-        // Only a leftover: the next write removes it first.
-    }
 }
 } // namespace
 
@@ -118,22 +104,7 @@ void UMyDesktopSettings::Write(const SMyDesktopSettings& settings)
 {
     const std::string text = Format(settings);
     StFileSysRef folder(ConfigFolder());
-    StFileSysRef target(UFileSys::New(folder.Get(), nullptr, kFileNameP));
-    StFileSysRef temp(UFileSys::New(folder.Get(), nullptr, kTempNameP));
-    UFileSys::DeleteFile(temp.Get());
-    UFileSys::CreateFile(temp.Get(), FourCC("TEXT"), FourCC("QVLC"));
-    try
-    {
-        {
-            StFileOpener open(temp.Get(), kFSPermReadWrite);
-            UFileSys::Write(temp.Get(), 0, text.data(), uint32_t(text.size()));
-            UFileSys::Flush(temp.Get());
-        }
-        UFileSys::Replace(temp.Get(), target.Get());
-    }
-    catch (...)
-    {
-        DeleteQuietly(temp.Get());
-        throw;
-    }
+    UFileSys::SaveSafely(folder.Get(), kFileNameP, FourCC("TEXT"), FourCC("QVLC"),
+                         [&](TFileSysRefObj* file)
+                         { UFileSys::Write(file, 0, text.data(), uint32_t(text.size())); });
 }

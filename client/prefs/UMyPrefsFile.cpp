@@ -15,10 +15,6 @@ const uint8_t UMyPrefsFile::kFileName[] = "\x0D"
 
 namespace
 {
-// The new file is written under this name beside the old one and renamed over it when complete.
-const uint8_t kTempName[] = "\x11"
-                            "Quenvol Prefs.new";
-
 // Offsets of the fixed block.
 enum : uint32_t
 {
@@ -103,17 +99,6 @@ uint32_t IconSeal(uint16_t iconID, uint16_t rand1, uint32_t rand2)
     return UMemory::CRC(bytes, sizeof(bytes), 0xFFFFFFFF);
 }
 
-void DeleteQuietly(TFileSysRefObj* ref)
-{
-    try
-    {
-        UFileSys::DeleteFile(ref);
-    }
-    catch (const SError&)
-    {
-        // The write has already failed; a leftover file is only untidy and goes with the next write.
-    }
-}
 } // namespace
 
 void UMyPrefsFile::SetDefaults(SMyPrefs& outPrefs)
@@ -262,24 +247,10 @@ void UMyPrefsFile::Write(TFileSysRefObj* folder, const SMyPrefs& prefs, const Tr
 {
     uint8_t bytes[kFixedSize];
     Encode(prefs, bytes);
-    StFileSysRef target(UFileSys::New(folder, nullptr, kFileName));
-    StFileSysRef temp(UFileSys::New(folder, nullptr, kTempName));
-    // What an earlier write left behind when it could not finish.
-    UFileSys::DeleteFile(temp.Get());
-    UFileSys::CreateFile(temp.Get(), FourCC("pref"), FourCC("QVLC"));
-    try
-    {
-        {
-            StFileOpener open(temp.Get(), kFSPermReadWrite);
-            UFileSys::Write(temp.Get(), 0, bytes, kFixedSize);
-            if (writeTracker) writeTracker(temp.Get(), kFixedSize);
-            UFileSys::Flush(temp.Get());
-        }
-        UFileSys::Replace(temp.Get(), target.Get());
-    }
-    catch (...)
-    {
-        DeleteQuietly(temp.Get());
-        throw;
-    }
+    UFileSys::SaveSafely(folder, kFileName, FourCC("pref"), FourCC("QVLC"),
+                         [&](TFileSysRefObj* file)
+                         {
+                             UFileSys::Write(file, 0, bytes, kFixedSize);
+                             if (writeTracker) writeTracker(file, kFixedSize);
+                         });
 }

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "framework/runtime/UDateTime.h"
@@ -97,6 +98,12 @@ public:
     // The native (UTF-8) path, for the platform's own services such as dialogs.
     static std::string GetNativePath(TFileSysRefObj* ref);
 
+    // Writes the file `name` (length-prefixed) in `folder` so that it is never found half written: `write`
+    // fills "<name>.new" beside it (open for reading and writing), which is flushed to the disk and then
+    // put in the file's place in one step. When anything fails the temporary file goes, the error is
+    // raised and the file keeps what it held; a temporary file an earlier write left is removed first.
+    static void SaveSafely(TFileSysRefObj* folder, const uint8_t* name, uint32_t type, uint32_t creator,
+                           const std::function<void(TFileSysRefObj* file)>& write);
     static void CreateFile(TFileSysRefObj* ref, uint32_t type, uint32_t creator);
     static void CreateFolder(TFileSysRefObj* ref);
     static void DeleteFile(TFileSysRefObj* ref);

@@ -448,3 +448,31 @@ TEST_F(UFileSysRefTest, ListingOfFilesFoldersAndLinks)
     }
     EXPECT_LE(pos, 10u);
 }
+
+TEST_F(UFileSysRefTest, SaveSafelyReplacesTheFileWholeOrLeavesItAsItWas)
+{
+    StFileSysRef folder(RootRef());
+    const auto name = PStr("settings");
+    WriteFile("settings", "old");
+    WriteFile("settings.new", "left by a crash");
+    UFileSys::SaveSafely(folder.Get(), name.data(), FourCC("TEXT"), FourCC("QVLC"),
+                         [](TFileSysRefObj* file) { UFileSys::Write(file, 0, "new", 3); });
+    EXPECT_EQ(ReadFile(PathOf("settings")), "new");
+    EXPECT_FALSE(std::filesystem::exists(PathOf("settings.new")));
+
+    EXPECT_SERROR(UFileSys::SaveSafely(folder.Get(), name.data(), FourCC("TEXT"), FourCC("QVLC"),
+                                       [](TFileSysRefObj* file)
+                                       {
+                                           UFileSys::Write(file, 0, "half", 4);
+                                           Fail(kErrTypeFileSys, 106); // the disk is full
+                                       }),
+                  kErrTypeFileSys, 106);
+    EXPECT_EQ(ReadFile(PathOf("settings")), "new");
+    EXPECT_FALSE(std::filesystem::exists(PathOf("settings.new")));
+
+    // A name with no room for the temporary name's ending is refused rather than cut.
+    const auto longName = PStr(std::string(252, 'n'));
+    EXPECT_SERROR(UFileSys::SaveSafely(folder.Get(), longName.data(), FourCC("TEXT"), FourCC("QVLC"),
+                                       [](TFileSysRefObj*) {}),
+                  kErrTypeFileSys, 119);
+}
