@@ -28,7 +28,11 @@ void CopyPString(const void* data, uint32_t size, uint8_t (&out)[256])
 // A box built in code, whose texts come from the server: the kind is the message that carries them.
 void ShowServerText(uint32_t kind, const char* title, int16_t icon, int16_t sound, const uint8_t* text)
 {
-    if (text[0] == 0) return; // a box needs a message
+    // A box needs a message: a text of nothing but line breaks and blanks would show an empty box.
+    bool empty = true;
+    for (uint32_t i = 1; i <= text[0] && empty; ++i)
+        empty = text[i] <= 0x20 || text[i] == 0x7F;
+    if (empty) return;
     UNoticeBox::Show(kind, text + 1, text[0],
                      [=](const void* message, uint32_t size)
                      {

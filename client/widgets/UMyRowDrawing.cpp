@@ -50,8 +50,12 @@ QColor UMyRowDrawing::TextColor(const QColor& wanted, bool selectedLook, const Q
 void UMyRowDrawing::DrawText(QPainter& painter, const QRect& box, const QString& text, int alignment)
 {
     if (box.width() <= 0) return;
+    // A row holds one line: a line break in a name from a server would draw it shifted out of its row.
+    QString line = text;
+    for (QChar& c : line)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F) c = QLatin1Char(' ');
     painter.drawText(box, alignment | Qt::AlignVCenter,
-                     painter.fontMetrics().elidedText(text, Qt::ElideRight, box.width()));
+                     painter.fontMetrics().elidedText(line, Qt::ElideRight, box.width()));
 }
 
 bool UMyRowDrawing::DrawIconRow(QPainter& painter, const QRect& row, int16_t iconID, bool selected,

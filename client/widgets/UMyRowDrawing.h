@@ -31,7 +31,7 @@ public:
     // The text colour of a row: `wanted` (a role of the palette, or a colour that marks a kind of item)
     // made readable on what the row shows behind it, the list's base or the selection's highlight.
     static QColor TextColor(const QColor& wanted, bool selectedLook, const QPalette& palette);
-    // Cut with an ellipsis to fit the width.
+    // On one line (control characters show as blanks), cut with an ellipsis to fit the width.
     static void DrawText(QPainter& painter, const QRect& box, const QString& text, int alignment);
     // What every icon row of the file and user lists starts with: the selection mark, the frame shared
     // with the neighbouring rows, and the icon. Returns whether the row shows the selected look.

@@ -328,6 +328,17 @@ TEST_F(AppDispatchTest, ServerNoticesOpenTheirBoxes)
     EXPECT_NE(gBoxTexts[3].find("Go away"), std::string::npos);
 }
 
+// A server message of only a line break opened an empty box.
+TEST_F(AppDispatchTest, ServerTextOfNothingButLineBreaksAndBlanksShowsNoBox)
+{
+    UApplication::PostMessage(kMsgServerMessage, "\x01\r", 2);
+    UApplication::PostMessage(kMsgAdminMessage, "\x04\r\n \t", 5);
+    UApplication::PostMessage(kMsgServerMessage, "\x02\rx", 3);
+    UApplication::Process();
+    ASSERT_EQ(gBoxTexts.size(), 1u);
+    EXPECT_EQ(gBoxTexts[0], "\rx");
+}
+
 TEST_F(AppDispatchTest, ServerTextWithALyingLengthIsCutToTheData)
 {
     const uint8_t text[] = "\xFFhi";
