@@ -28,7 +28,6 @@ struct TTransactObj
     uint32_t lastID;
     CTransactStream stream;
     TTimerObj* handshakeTimer; // the connect's wait, then the handshake's
-    uint32_t handshakeTimeout;
     uint32_t sessionTimeout;
     uint32_t protocol;
     uint16_t subVersion;
@@ -101,7 +100,7 @@ void StartHandshakeTimer(TTransactObj* c)
     UTimer::Dispose(c->handshakeTimer);
     c->handshakeTimer = nullptr;
     c->handshakeTimedOut = false;
-    c->handshakeTimer = UTimer::StartNew(HandshakeTimerProc, c, c->handshakeTimeout, false);
+    c->handshakeTimer = UTimer::StartNew(HandshakeTimerProc, c, UTransact::kHandshakeTimeoutMs, false);
 }
 
 bool IsReceiveComplete(const STransactRecord* r)
@@ -169,7 +168,6 @@ TTransactObj* UTransact::New(uint16_t transportKind, uint32_t reserved)
         Fail(kErrTypeMemory, 101);
     }
     c->transport = t;
-    c->handshakeTimeout = kHandshakeTimeoutMs;
     c->sessionTimeout = kDefaultSessionTimeoutMs;
     c->protocol = kProtocolQUEN;
     c->subVersion = 2;
@@ -435,10 +433,4 @@ void UTransact::_SetLastID(TTransactObj* c, uint32_t id)
 {
     RequireObject(c);
     c->lastID = id;
-}
-
-void UTransact::_SetHandshakeTimeout(TTransactObj* c, uint32_t ms)
-{
-    RequireObject(c);
-    c->handshakeTimeout = ms;
 }

@@ -48,6 +48,4 @@ public:
 
     // The id of the session a send session would carry; for tests of the id sequence.
     static void _SetLastID(TTransactObj* tpt, uint32_t id);
-    // How long a started connection waits for the handshake reply; for tests that cannot wait 20 s.
-    static void _SetHandshakeTimeout(TTransactObj* tpt, uint32_t ms);
 };

@@ -12,9 +12,13 @@
 #include "client/chat/CMyChatInviteWin.h"
 #include "client/chat/CMyPrivMsgWin.h"
 #include "client/connection/CMyAgreementWin.h"
+#include "client/tasks/CMyTaskListView.h"
+#include "client/tasks/CMyTaskRows.h"
+#include "client/tasks/CMyTasksWin.h"
 #include "framework/net/CTransactStream.h"
 #include "framework/net/UTransact.h"
 #include "framework/net/UTransport.h"
+#include "framework/runtime/UClock.h"
 #include "framework/ui/CTextView.h"
 #include "platform/Timers.h"
 #include "tests/support/CAppHarness.h"
@@ -340,9 +344,14 @@ TEST_F(HostileServerTest, HandshakeTimeOutsSayTheServerDidNotAnswer)
     app->DoDisconnect();
     h.server.SetHandshake(CTestServer::EHandshake::Ignore);
     const auto address = CAppHarness::P(h.Address());
+    StClockInHand clock;
     app->DoConnect(address.data(), nullptr);
     ASSERT_NE(app->mTpt, nullptr);
-    UTransact::_SetHandshakeTimeout(app->mTpt, 100);
+    // The connect task's bar stands at two of three once the handshake is out.
+    CMyTaskRows& rows = app->mTasksWin->View()->Model();
+    ASSERT_TRUE(h.WaitUntil([&] { return rows.GetRowCount() == 1 && rows.GetRow(1)->progVal == 2; },
+                            "the handshake"));
+    UClock::Advance(UTransact::kHandshakeTimeoutMs);
     ASSERT_TRUE(h.WaitUntil([&] { return h.HasBox(142) && !app->mTpt; }, "the time-out"));
     h.Pump();
     ASSERT_EQ(h.boxes.size(), 1u);

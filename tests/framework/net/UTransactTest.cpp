@@ -7,6 +7,7 @@
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UTransact.h"
+#include "framework/runtime/UClock.h"
 #include "framework/runtime/UMemory.h"
 #include "tests/support/NetTestSupport.h"
 
@@ -235,10 +236,15 @@ TEST_F(TransactTest, ATimedOutSessionRaises8_103EvenAfterALateReply)
     silent.answer = false;
     mServer.SetReply(kTranGetNews, silent);
     StFieldData empty;
+    StClockInHand clock;
     TTransactSessionObj* s = UTransact::NewSendSession(mConnection, kTranGetNews);
     UTransact::SetSessionTimeout(s, 50);
     UTransact::SendSessionData(s, empty);
-    ASSERT_TRUE(PumpUntil([&] { return mLog.Has(kMsgTimeout); }, "the time-out message"));
+    UClock::Advance(49);
+    EXPECT_FALSE(mLog.Has(kMsgTimeout));
+    UClock::Advance(1);
+    ASSERT_TRUE(mLog.Has(kMsgTimeout));
+    ASSERT_TRUE(PumpUntil([&] { return mServer.Received().size() == 1; }, "the request"));
     ASSERT_EQ(mServer.Received().size(), 1u);
     STestPartHeader late;
     late.isReply = 1;
@@ -268,9 +274,14 @@ TEST_F(TransactTest, AServerThatNeverAnswersTheHandshakeTimesOutWith8_103)
     mServer.SetHandshake(CTestServer::EHandshake::Ignore);
     mConnection = UTransact::New(1, 0);
     UTransact::SetMessageHandler(mConnection, SMessageLog::Proc, &mLog);
-    UTransact::_SetHandshakeTimeout(mConnection, 50);
+    StClockInHand clock;
     const SNameAddress a = LoopbackAddress(mServer.Port());
     UTransact::StartConnect(mConnection, &a.record, a.size);
+    ASSERT_TRUE(
+        PumpUntil([&] { return UTransact::GetConnectStatus(mConnection) == 2; }, "the handshake sent"));
+    UClock::Advance(UTransact::kHandshakeTimeoutMs - 1);
+    EXPECT_EQ(UTransact::GetConnectStatus(mConnection), 2);
+    UClock::Advance(1);
     EXPECT_EQ(PumpConnectStatus(mConnection), "8/103");
     // The expiry is announced as a time-out notice so that the application looks at the connection.
     EXPECT_GT(mLog.Count(kMsgTimeout), 0u);
