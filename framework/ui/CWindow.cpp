@@ -10,7 +10,6 @@
 #include "framework/runtime/KeyCommands.h"
 #include "framework/runtime/MessageProc.h"
 #include "framework/runtime/UApplication.h"
-#include "framework/ui/CModalKeyGuard.h"
 #include "framework/ui/CView.h"
 #include "framework/ui/CWindowHost.h"
 #include "framework/ui/UIcons.h"
@@ -127,7 +126,6 @@ CWindow::~CWindow()
     // A hit still queued for this window must not reach the application after it is gone.
     UApplication::FlushMessages(CApplication::WindowHitHandler, this, nullptr);
     Windows().RemoveItem(this);
-    if (mKeyGuard) mKeyGuard->deleteLater();
     if (auto* host = dynamic_cast<CWidgetHost*>(mWidget)) host->Detach();
     if (auto* host = dynamic_cast<CMainWindowHost*>(mWidget)) host->Detach();
     mWidget->hide();
@@ -348,7 +346,6 @@ void CWindow::SetModalObserver(ModalObserver observer)
 bool CWindow::NextModalHit(SHitMsgData& outHit)
 {
     mRunsModally = true;
-    if (!mKeyGuard) mKeyGuard = new CModalKeyGuard(mWidget);
     ++mModalDepth;
     if (TheModalObserver()) TheModalObserver()(this);
     UModalLoop::Run([this] { return !mModalHits.empty(); });

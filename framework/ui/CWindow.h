@@ -157,8 +157,6 @@ private:
     uint32_t mCancelHit = 0;
     int mModalDepth = 0;
     bool mRunsModally = false;
-    // Made when the window is first run modally; lives as long as the window.
-    class CModalKeyGuard* mKeyGuard = nullptr;
     std::deque<SHitMsgData> mModalHits;
     SRect mUnzoomedBounds{};
     bool mZoomed = false;

@@ -1,12 +1,8 @@
 // Modal loops keep the connection running, so notices and commands arrive inside them. These tests run
 // the real boxes and dialogs with their own modal loops (no box hook) and watch how deep the loops nest.
-#include <QApplication>
-#include <QKeyEvent>
-#include <QWidget>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
-#include <vector>
 
 #include "client/app/AppNumbers.h"
 #include "client/boxes/CMyMsgBoxWin.h"
@@ -15,7 +11,6 @@
 #include "framework/runtime/KeyCommands.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/ui/CFrameWindow.h"
-#include "framework/ui/CView.h"
 #include "tests/support/CAppHarness.h"
 #include "tools/testserver/CHostileScript.h"
 #include "tools/testserver/ServerFields.h"
@@ -152,52 +147,4 @@ TEST(ModalLoops, CtrlKInsideTheConnectDialogOpensNoSecondOne)
         });
     h.Key('K', 0x0B, kModCtrl);
     EXPECT_EQ(dialogs, 2u);
-}
-
-namespace
-{
-void SendKey(CWindow& box, QEvent::Type type, bool autoRepeat)
-{
-    // To the default button, which has the keyboard focus in a box.
-    QWidget* button = box.FindView(1)->Widget();
-    QKeyEvent key(type, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), autoRepeat);
-    QApplication::sendEvent(button, &key);
-}
-} // namespace
-
-// A Return held down on a box went on to the box that opened in its place (its repeats, its release):
-// one Return closed both.
-TEST(ModalLoops, AKeyHeldFromOneBoxDoesNotActOnTheBoxAfterIt)
-{
-    CAppHarness h;
-    h.Start();
-    ASSERT_TRUE(h.Login());
-    h.UseRealBoxes();
-    h.OnModal<CMyMsgBoxWin>(
-        [&](CMyMsgBoxWin& box)
-        {
-            h.When([] { return UNoticeBox::GetWaitingCount(kMsgServerMessage) == 1; },
-                   [&box] { SendKey(box, QEvent::KeyPress, false); });
-        });
-    bool stayedUp = false;
-    h.OnModal<CMyMsgBoxWin>(
-        [&](CMyMsgBoxWin& box)
-        {
-            SendKey(box, QEvent::KeyPress, true);
-            SendKey(box, QEvent::KeyRelease, false);
-            h.Later(
-                [&]
-                {
-                    const std::vector<CMyMsgBoxWin*> up = h.Windows<CMyMsgBoxWin>();
-                    stayedUp = CAppHarness::ModalDepth() == 1 && up.size() == 1;
-                    // A Return of its own closes it.
-                    if (stayedUp) SendKey(*up[0], QEvent::KeyPress, false);
-                });
-        });
-    h.model.SendServerMessage(h.server, "First", 1);
-    h.model.SendServerMessage(h.server, "Second", 1);
-    ASSERT_TRUE(h.WaitUntil([&] { return h.boxes.size() == 2 && CAppHarness::ModalDepth() == 0; },
-                            "both boxes answered"));
-    EXPECT_TRUE(stayedUp);
-    EXPECT_EQ(h.boxes[1].text, "Second");
 }
