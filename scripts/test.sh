@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets everything up, builds every test with AddressSanitizer and UndefinedBehaviorSanitizer, runs them,
-# then builds the fuzz targets with clang and gives each a short run over its seed corpus (scripts/fuzz.sh).
+# then builds the fuzz targets alone with clang and gives each a short run over its seed corpus
+# (scripts/fuzz.sh).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh" test
@@ -17,6 +18,7 @@ export QT_QPA_PLATFORM=offscreen
 export XDG_RUNTIME_DIR=${XDG_RUNTIME_DIR:-$(mktemp -d)}
 ctest --test-dir "$build" --output-on-failure -j"$jobs" --timeout 300
 
-# A short run of every fuzz target over its seed corpus (scripts/fuzz.sh SECONDS for a longer one).
-QUENVOL_BUILD_UNLOCKED=1 "$root/scripts/fuzz.sh" "${QUENVOL_FUZZ_SECONDS:-10}"
+# A short run of every fuzz target over its seed corpus, one per core (scripts/fuzz.sh SECONDS for a longer
+# one).
+QUENVOL_BUILD_UNLOCKED=1 "$root/scripts/fuzz.sh" -j "$jobs" "${QUENVOL_FUZZ_SECONDS:-10}"
 echo "all tests and fuzz runs passed"
