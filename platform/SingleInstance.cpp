@@ -12,6 +12,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include "platform/HandOffMessage.h"
 #include "platform/Socket.h"
 
 namespace platform
@@ -20,7 +21,6 @@ namespace
 {
 constexpr char kLockName[] = "/quenvol-instance.lock";
 constexpr char kSocketName[] = "/quenvol-instance.socket";
-constexpr uint8_t kMagic[4] = {'Q', 'V', 'd', 'o'};
 constexpr uint8_t kTaken = 'Y';
 // Connections that have not yet said all they have to say; more than this are turned away.
 constexpr size_t kMaxPeers = 16;
@@ -40,54 +40,6 @@ bool MakeAddress(const std::string& path, sockaddr_un& outAddress)
     if (path.size() >= sizeof outAddress.sun_path) return false;
     std::memcpy(outAddress.sun_path, path.data(), path.size());
     return true;
-}
-
-std::vector<uint8_t> MakeMessage(const std::vector<std::string>& items)
-{
-    std::vector<uint8_t> m(kMagic, kMagic + 4);
-    m.push_back(uint8_t(items.size() >> 8));
-    m.push_back(uint8_t(items.size()));
-    for (const std::string& item : items)
-    {
-        m.push_back(uint8_t(item.size() >> 8));
-        m.push_back(uint8_t(item.size()));
-        m.insert(m.end(), item.begin(), item.end());
-    }
-    return m;
-}
-
-enum class EParse
-{
-    Incomplete,
-    Complete,
-    Bad,
-};
-
-// Whatever connects to the socket is read as untrusted: counts and sizes are checked before anything is
-// kept, and a message with bytes after its end, or with a NUL inside an item, is refused whole.
-EParse ParseMessage(const std::vector<uint8_t>& bytes, std::vector<std::string>& outItems)
-{
-    outItems.clear();
-    const size_t n = bytes.size();
-    for (size_t i = 0; i < 4 && i < n; ++i)
-        if (bytes[i] != kMagic[i]) return EParse::Bad;
-    if (n < 6) return EParse::Incomplete;
-    const uint32_t count = uint32_t(bytes[4]) << 8 | bytes[5];
-    if (count > kHandOffMaxItems) return EParse::Bad;
-    size_t at = 6;
-    for (uint32_t i = 0; i < count; ++i)
-    {
-        if (n - at < 2) return EParse::Incomplete;
-        const uint32_t size = uint32_t(bytes[at]) << 8 | bytes[at + 1];
-        at += 2;
-        if (size > kHandOffMaxItemSize) return EParse::Bad;
-        if (n - at < size) return EParse::Incomplete;
-        const auto* first = reinterpret_cast<const char*>(bytes.data() + at);
-        if (std::memchr(first, 0, size)) return EParse::Bad;
-        outItems.emplace_back(first, size);
-        at += size;
-    }
-    return at == n ? EParse::Complete : EParse::Bad;
 }
 
 bool PeerIsThisUser(int fd)
@@ -178,11 +130,11 @@ void InstanceObj::Read(SPeer* peer)
     }
     peer->bytes.insert(peer->bytes.end(), buffer, buffer + got);
     std::vector<std::string> items;
-    const EParse parse = ParseMessage(peer->bytes, items);
-    if (parse == EParse::Incomplete) return;
+    const EHandOffParse parse = ParseHandOffMessage(peer->bytes.data(), peer->bytes.size(), items);
+    if (parse == EHandOffParse::Incomplete) return;
     // Nobody to take the items any more (the client is quitting): the later start hears the connection
     // close unanswered and claims its own place.
-    if (parse == EParse::Complete && proc)
+    if (parse == EHandOffParse::Complete && proc)
     {
         // The answer goes out before the items are acted on, so that the later start can end at once;
         // one byte always fits into an empty socket buffer.
@@ -415,7 +367,7 @@ HandOffObj* StartHandOff(const std::string& folder, const std::vector<std::strin
         QTimer::singleShot(0, &h->deadline, [h] { h->Finish(E2BIG); });
         return h;
     }
-    h->message = MakeMessage(items);
+    h->message = MakeHandOffMessage(items);
     h->deadline.start(int(timeoutMs));
     h->retry.start(0);
     return h;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/HandOffMessage.h"
+
 namespace platform
 {
 // $XDG_RUNTIME_DIR when it is set and absolute; else a folder of this user's own under /tmp, made and
@@ -42,8 +44,4 @@ using HandOffDoneProc = void (*)(void* context, int result);
 HandOffObj* StartHandOff(const std::string& folder, const std::vector<std::string>& items, uint32_t timeoutMs,
                          HandOffDoneProc proc, void* context);
 void DisposeHandOff(HandOffObj* handOff);
-
-// Limits of one hand-off, which the receiver enforces on whatever connects.
-inline constexpr uint32_t kHandOffMaxItems = 64;
-inline constexpr uint32_t kHandOffMaxItemSize = 4096;
 } // namespace platform

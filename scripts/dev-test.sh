@@ -15,7 +15,10 @@ exec flock /tmp/quenvol-build.lock bash -c '
   if [ ! -f "$dir/build.ninja" ]; then
     cmake -S "$root" -B "$dir" -G Ninja -DQUENVOL_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
   fi
-  # Rebases rewrite many files without changing them: a compiler cache makes those rebuilds cheap.
+  # Rebases rewrite many files without changing them: a compiler cache makes those rebuilds cheap. It
+  # caches sources compiled with precompiled headers only when told that their time macros and
+  # definitions may be taken as they are.
+  export CCACHE_SLOPPINESS=${CCACHE_SLOPPINESS:+$CCACHE_SLOPPINESS,}pch_defines,time_macros
   if command -v ccache >/dev/null && ! grep -q "^CMAKE_CXX_COMPILER_LAUNCHER:.*ccache" "$dir/CMakeCache.txt"; then
     cmake -DCMAKE_CXX_COMPILER_LAUNCHER=ccache "$dir" >/dev/null
   fi

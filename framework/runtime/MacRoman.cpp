@@ -6,8 +6,11 @@
 
 namespace
 {
-// 0x80-0xFF in order. 0xDB is the euro sign (older systems had the currency sign there; it still maps
-// back to 0xDB); 0xF0 has no standard character and maps to a private-use code point.
+// 0x80-0xFF in order; the resource builder converts with the same table, so that the client reads its
+// own resources back as they were written. 0xDB is the euro sign: older systems had the general currency
+// sign (U+00A4) there, but mapping that back to 0xDB would turn a typed currency sign into a euro sign on
+// every other client, so it has no byte and becomes '?' like any other character the set lacks. 0xF0 has
+// no standard character and maps to a private-use code point.
 constexpr uint16_t kHighHalf[128] = {
     0x00C4, 0x00C5, 0x00C7, 0x00C9, 0x00D1, 0x00D6, 0x00DC, 0x00E1, // 0x80
     0x00E0, 0x00E2, 0x00E4, 0x00E3, 0x00E5, 0x00E7, 0x00E9, 0x00E8, // 0x88
@@ -34,14 +37,13 @@ struct ReverseEntry
 };
 
 // Sorted by code point so that the way back is a binary search; built once.
-const std::array<ReverseEntry, 129>& ReverseTable()
+const std::array<ReverseEntry, 128>& ReverseTable()
 {
-    static const std::array<ReverseEntry, 129> table = []
+    static const std::array<ReverseEntry, 128> table = []
     {
-        std::array<ReverseEntry, 129> t{};
+        std::array<ReverseEntry, 128> t{};
         for (uint32_t i = 0; i < 128; ++i)
             t[i] = {kHighHalf[i], uint8_t(0x80 + i)};
-        t[128] = {0x00A4, 0xDB};
         std::sort(t.begin(), t.end(),
                   [](const ReverseEntry& a, const ReverseEntry& b) { return a.codePoint < b.codePoint; });
         return t;
@@ -66,9 +68,8 @@ void AppendUtf8(std::string& out, uint32_t cp)
         out += char(0x80 | (cp & 0x3F));
     }
 }
+} // namespace
 
-// Decodes one UTF-8 character at text[pos]. Returns the code point and its byte count, or -1 and 1 for a
-// malformed, overlong or surrogate sequence so that each bad byte becomes one replacement.
 std::pair<int32_t, size_t> DecodeUtf8(const uint8_t* text, size_t length, size_t pos)
 {
     uint8_t lead = text[pos];
@@ -94,7 +95,6 @@ std::pair<int32_t, size_t> DecodeUtf8(const uint8_t* text, size_t length, size_t
     if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return {-1, 1};
     return {int32_t(cp), count};
 }
-} // namespace
 
 uint32_t MacRomanToUnicode(uint8_t byte)
 {

@@ -5,11 +5,16 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 
 // The Unicode code point of one Mac OS Roman byte. Bytes below 0x80 are ASCII.
 uint32_t MacRomanToUnicode(uint8_t byte);
 // The Mac OS Roman byte of a code point, or -1 when the character set has none.
 int UnicodeToMacRoman(uint32_t codePoint);
+
+// The UTF-8 character at text[pos] (pos < length): its code point and byte count, or -1 and 1 for a
+// malformed, overlong, cut-short or surrogate sequence, so that each bad byte counts as one.
+std::pair<int32_t, size_t> DecodeUtf8(const uint8_t* text, size_t length, size_t pos);
 
 // Mac OS Roman bytes to UTF-8; every byte has a character, so nothing is lost.
 std::string MacRomanToUtf8(const void* text, uint32_t length);

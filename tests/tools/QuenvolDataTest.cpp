@@ -143,6 +143,16 @@ TEST_F(QuenvolDataTest, EveryMessageBoxIsThereAndFitsItsCaller)
     EXPECT_FALSE(ReadBox(loader.Handle()).texts[4].empty());
 }
 
+TEST_F(QuenvolDataTest, IconsTheClientTakesByItselfAreDrawn)
+{
+    // Icons no user picks from a list, so a missing one shows only as a blank row: the default user
+    // icon, those the hidden commands set, and the one the "pork" command sets.
+    static constexpr char kTypes[][5] = {"ICON", "IC16", "IC24", "IC32", "IC48", "IC96"};
+    for (uint32_t id : {414, 410, 158, 139, 2019, 134, 154})
+        for (const auto& type : kTypes)
+            EXPECT_EQ(URez::SearchChain(FourCC(type), id), mRez) << type << " " << id;
+}
+
 TEST(QuenvolDataFileTest, FoundBesideTheProgram)
 {
     // The build puts the data file beside every program in its bin folder, tests included.

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "framework/runtime/FourCC.h"
+#include "framework/runtime/MacRoman.h"
 #include "framework/runtime/UIDVarArray.h"
 #include "framework/runtime/URez.h"
 #include "tools/rezbuild/MacRomanText.h"
@@ -80,6 +81,21 @@ TEST(RezBuildTest, TextBecomesMacRoman)
     EXPECT_FALSE(rezbuild::Utf8ToMacRoman("\xC0\xA0", bytes, error)) << "overlong";
     EXPECT_FALSE(rezbuild::Utf8ToMacRoman("\xED\xA0\x80", bytes, error)) << "surrogate";
     EXPECT_FALSE(rezbuild::Utf8ToMacRoman("a\x01", bytes, error)) << "control character";
+}
+
+TEST(RezBuildTest, EveryTextByteReadsBackAsTheClientShowsIt)
+{
+    // Each byte a resource text may hold, as the client shows it, written by the builder: the same byte.
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        if (b == '\t' || (b >= 0x20 && b != 0x7F)) all += char(b);
+    const std::string shown = MacRomanToUtf8(all.data(), uint32_t(all.size()));
+    std::string bytes, error;
+    ASSERT_TRUE(rezbuild::Utf8ToMacRoman(shown, bytes, error)) << error;
+    EXPECT_EQ(bytes, all);
+    // A character the client would send as '?' is refused here, never written as some other byte.
+    EXPECT_FALSE(rezbuild::Utf8ToMacRoman("\xC2\xA4", bytes, error));
+    EXPECT_NE(error.find("U+00A4"), std::string::npos) << error;
 }
 
 TEST(RezBuildTest, SourcesBecomeAContainerTheClientReads)

@@ -24,7 +24,10 @@ TEST(MacRoman, KnownCharacters)
     EXPECT_EQ(MacRomanToUnicode(0xDB), 0x20ACu);
     EXPECT_EQ(MacRomanToUnicode(0xF0), 0xF8FFu);
     EXPECT_EQ(MacRomanToUnicode(0xFF), 0x02C7u);
-    EXPECT_EQ(UnicodeToMacRoman(0x00A4), 0xDB); // the older currency sign shares the euro's byte
+    // 0xDB is the euro sign alone: the older currency sign typed by a user must not arrive as a euro.
+    EXPECT_EQ(UnicodeToMacRoman(0x20AC), 0xDB);
+    EXPECT_EQ(UnicodeToMacRoman(0x00A4), -1);
+    EXPECT_EQ(Utf8ToMacRoman("\xC2\xA4"), "?");
     EXPECT_EQ(UnicodeToMacRoman(0x3042), -1);
     EXPECT_EQ(UnicodeToMacRoman(0x80), -1); // a C1 control is not in the set
 
