@@ -117,8 +117,12 @@ public:
     static void GetTypeAndCreatorFromName(const void* name, uint32_t length, uint32_t& outType,
                                           uint32_t& outCreator);
 
-    // Rewrites the name in place so that it can be a local file name; returns the new length.
+    // Rewrites the name in place so that it can be a local file name; returns the new length, which also
+    // keeps the name's form on the disk within the 255 bytes a name may have there.
     static uint32_t ValidateFileName(void* name, uint32_t length, uint32_t options = 0);
+    // Cuts a length-prefixed name at its end until its form on the disk and `reserve` bytes more fit one
+    // name there; true when it was cut.
+    static bool FitFileName(uint8_t* name, uint32_t reserve);
     // The last level of a server path record as a length-prefixed name cut to capacity - 1 bytes; false
     // (and an empty name) when the record names nothing or is malformed.
     static bool GetPathTargetName(const void* path, uint32_t pathSize, uint8_t* outName, uint32_t capacity);
