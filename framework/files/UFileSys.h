@@ -156,5 +156,22 @@ public:
     static THdlObj* ResumeUnflatten(TFileSysRefObj* ref);
     // True when the bytes so far end exactly at the end of a fork (the stream may be complete).
     static bool ProcessUnflatten(TFileSysRefObj* ref, const void* bytes, uint32_t size);
+    // True once the bytes taken make a whole stream: its header, every fork it began complete, and a data
+    // fork among them. Anything less leaves the file short of what the stream said it holds.
+    static bool IsUnflattenComplete(TFileSysRefObj* ref);
     static void StopUnflatten(TFileSysRefObj* ref);
+
+    // Partial downloads carry a mark that names the item they become, so that a file that merely has a
+    // partial file's name is never taken for one. Where the file system keeps no marks none is set and
+    // a partial file can be told by its name alone (kPartialUnknown).
+    enum EPartialMark : uint8_t
+    {
+        kPartialNone,
+        kPartialMarked,
+        kPartialUnknown,
+    };
+    static void SetPartialMark(TFileSysRefObj* ref, const uint8_t* forName);
+    // outForName (256 bytes, may be null) receives the marked name.
+    static EPartialMark GetPartialMark(TFileSysRefObj* ref, uint8_t* outForName);
+    static void ClearPartialMark(TFileSysRefObj* ref);
 };

@@ -133,6 +133,26 @@ TEST_F(UFileSysRefTest, ServerNamesMapControlCharactersAndLeadingDotsAlike)
     EXPECT_EQ(UFileSys::GetNativePath(b.Get()), PathOf("base/d-/-"));
 }
 
+TEST_F(UFileSysRefTest, APartialMarkNamesWhatTheFileBecomes)
+{
+    WriteFile("x.qpf", "part");
+    StFileSysRef ref(UFileSys::NewFromNativePath(PathOf("x.qpf").data(), uint32_t(PathOf("x.qpf").size())));
+    uint8_t name[256];
+    const UFileSys::EPartialMark none = UFileSys::GetPartialMark(ref.Get(), name);
+    if (none == UFileSys::kPartialUnknown) GTEST_SKIP() << "the temporary folder keeps no marks";
+    EXPECT_EQ(none, UFileSys::kPartialNone);
+    UFileSys::SetPartialMark(ref.Get(), PStr("x\x8E").data());
+    EXPECT_EQ(UFileSys::GetPartialMark(ref.Get(), name), UFileSys::kPartialMarked);
+    EXPECT_EQ(FromPStr(name), "x\x8E");
+    // Kept through a rename, and gone once cleared.
+    UFileSys::SetName(ref.Get(), PStr("y.qpf").data());
+    EXPECT_EQ(UFileSys::GetPartialMark(ref.Get(), nullptr), UFileSys::kPartialMarked);
+    UFileSys::ClearPartialMark(ref.Get());
+    UFileSys::ClearPartialMark(ref.Get());
+    EXPECT_EQ(UFileSys::GetPartialMark(ref.Get(), name), UFileSys::kPartialNone);
+    EXPECT_EQ(name[0], 0);
+}
+
 TEST_F(UFileSysRefTest, ProgramFolderDownloadsMissingThenAFile)
 {
     const auto downloads = PStr("Downloads");
