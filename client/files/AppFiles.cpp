@@ -15,7 +15,7 @@
 #include "client/files/CMyNewFolderWin.h"
 #include "client/files/CMyPreviewFileTask.h"
 #include "client/files/UMyFileDrop.h"
-#include "client/files/UMyServerNames.h"
+#include "client/widgets/UMyServerNames.h"
 #include "framework/net/UServerPath.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/KeyCommands.h"
