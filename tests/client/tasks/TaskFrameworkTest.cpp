@@ -235,17 +235,24 @@ TEST_F(TaskFrameworkTest, TransferRowShowsTheBarFirstThenStatisticsOnlyWhenTheyC
     auto* t = new CTestTask("x");
     CMyTransferProgress progress;
     const char* pattern = "Downloading \xD2%#s\xD3 (%#s)";
-    progress.Show(t, 1000, 4096, 5, pattern, P("f"));
+    // As a transfer task shows what the progress decides.
+    auto show = [&](uint32_t done, uint32_t total, uint32_t secs)
+    {
+        SMyRowChange change;
+        if (progress.Show(done, total, secs, pattern, P("f"), change))
+            app->SetTaskProgress(t, change.value, change.max, change.hasText ? change.text : nullptr);
+    };
+    show(1000, 4096, 5);
     EXPECT_EQ(RowText(Rows().GetRow(1)), "x");
     EXPECT_EQ(Rows().GetRow(1)->progVal, 1000u);
-    progress.Show(t, 2048, 4096, 2, pattern, P("f"));
+    show(2048, 4096, 2);
     EXPECT_EQ(RowText(Rows().GetRow(1)), "Downloading \xD2"
                                          "f\xD3 (1K/sec 2K/4K 0:02)");
     redraws.clear();
-    progress.Show(t, 2048, 4096, 2, pattern, P("f"));
+    show(2048, 4096, 2);
     EXPECT_TRUE(redraws.empty());
     // Over more seconds than bytes the rate rounds down to nothing: no division by it.
-    progress.Show(t, 2000, 4096, 3000, pattern, P("f"));
+    show(2000, 4096, 3000);
     EXPECT_EQ(RowText(Rows().GetRow(1)), "Downloading \xD2"
                                          "f\xD3 (0K/sec 1K/4K ?)");
     delete t;
@@ -256,8 +263,7 @@ TEST_F(TaskFrameworkTest, TransferRowShowsTheBarFirstThenStatisticsOnlyWhenTheyC
 TEST_F(TaskFrameworkTest, TheProgressBarFillsFromTheLeftUnderTheText)
 {
     auto* t = new CTestTask("x");
-    CMyTransferProgress progress;
-    progress.Show(t, 1000, 4000, 5, "%#s", P("f"));
+    app->SetTaskProgress(t, 1000, 4000, nullptr);
     app->DoShowTasksWin();
     h.Pump();
     QWidget* viewport = static_cast<QAbstractScrollArea*>(app->mTasksWin->View()->Widget())->viewport();

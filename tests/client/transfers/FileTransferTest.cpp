@@ -120,7 +120,7 @@ TEST_F(FileTransferTest, StartOverDeletesThePartialFileAndAnExistingFileAsksWher
     h.WriteSharedFile("Docs/a.txt", bytes);
     Begin();
     mkdir(Downloads().c_str(), 0755);
-    WriteFile(Downloads() + "/a.txt.qpf", "stale");
+    WritePartial(Downloads() + "/a.txt.qpf", "a.txt", "stale");
     h.boxAnswers.push_back(2);
     Download("a.txt");
     ASSERT_TRUE(WaitDownloaded("a.txt", bytes));

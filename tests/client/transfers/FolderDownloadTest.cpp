@@ -15,6 +15,7 @@
 #include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
 #include "tests/client/files/FilesTestSupport.h"
+#include "tests/client/transfers/TransferTestSupport.h"
 #include "tools/testserver/CTestSocket.h"
 
 namespace fs = std::filesystem;
@@ -132,7 +133,8 @@ protected:
     void PrepareLocal()
     {
         WriteFile(Local() / "Tree/exists.txt", "mine");
-        WriteFile(Local() / "Tree/partial.bin.qpf", Bytes(20000, 5).substr(0, 7000));
+        transfertest::WritePartial((Local() / "Tree/partial.bin.qpf").string(), "partial.bin",
+                                   Bytes(20000, 5).substr(0, 7000));
     }
 
     std::map<std::string, std::string> Expected() const
@@ -242,7 +244,7 @@ TEST_F(FolderDownloadTest, AStoppedDownloadKeepsThePartialFileWithDataAndResumes
     ASSERT_NE(task, nullptr);
     ASSERT_FALSE(h.TaskRows().empty());
     EXPECT_NE(h.TaskRows().back().find("(queued)"), std::string::npos);
-    ASSERT_TRUE(h.WaitUntil([&] { return task->GetDownloadedSize() > 5000; }, "part of the big file"));
+    ASSERT_TRUE(h.WaitUntil([&] { return task->GetDoneSize() > 5000; }, "part of the big file"));
     delete task; // as the tasks window's Stop does
     const fs::path partial = Local() / "Tree/Sub/Deep/b.bin.qpf";
     ASSERT_TRUE(fs::exists(partial));

@@ -11,6 +11,8 @@
 
 #include "client/tasks/CMyTaskListView.h"
 #include "client/tasks/CMyTasksWin.h"
+#include "framework/files/StFileSysRef.h"
+#include "framework/files/UFileSys.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/ui/UDragAndDrop.h"
 #include "tests/client/files/FilesTestSupport.h"
@@ -42,6 +44,14 @@ inline void WriteFile(const std::string& path, const std::string& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
+}
+
+// A partial file as this client leaves one behind: its bytes, and the mark that it becomes `finalName`.
+inline void WritePartial(const std::string& path, const std::string& finalName, const std::string& bytes)
+{
+    WriteFile(path, bytes);
+    StFileSysRef ref(UFileSys::NewFromNativePath(path.data(), uint32_t(path.size())));
+    UFileSys::SetPartialMark(ref.Get(), CAppHarness::P(finalName).data());
 }
 
 inline bool Exists(const std::string& path)
