@@ -8,6 +8,8 @@
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <utility>
+#include <vector>
 
 #include "client/tasks/CMyTaskListView.h"
 #include "client/tasks/CMyTasksWin.h"
@@ -19,6 +21,19 @@
 
 namespace transfertest
 {
+// The application, with the ends of transfers that would go to the desktop kept for the test instead.
+class CEndRecorder : public CMyApplication
+{
+public:
+    void NotifyTransferEnded(const uint8_t* name, bool ok) override
+    {
+        ends.emplace_back(CAppHarness::Str(name), ok);
+    }
+    std::vector<std::pair<std::string, bool>> ends;
+
+    static std::unique_ptr<CMyApplication> Make() { return std::make_unique<CEndRecorder>(); }
+};
+
 // Bytes that differ from one position to the next, so that a misplaced piece shows.
 inline std::string Data(size_t size, uint32_t seed = 1)
 {
