@@ -37,6 +37,13 @@ CMyTransferTask::CMyTransferTask(const SMyTransferTexts& texts, const uint8_t* n
 
 CMyTransferTask::~CMyTransferTask() = default;
 
+bool CMyTransferTask::IsWaitingOnNetwork() const
+{
+    if (CMyTransactTask::IsWaitingOnNetwork()) return true;
+    return mConnection && mConnection->Transport() &&
+           UTransport::GetReceiveState(mConnection->Transport()) != UTransport::kReceiveDrained;
+}
+
 void CMyTransferTask::Process()
 {
     mStepTaken = 0;

@@ -36,6 +36,8 @@ public:
     void Process() final;
     // The user's start of a queued transfer, whatever its place.
     void Start() { StartQueued(); }
+    // The reply on its way, then the transfer connection until it is closed and read to its end.
+    bool IsWaitingOnNetwork() const override;
 
     // Bytes the transfer connection is to carry, and how many it did (of files, for a folder).
     uint32_t GetTotalSize() const { return mTotalSize; }

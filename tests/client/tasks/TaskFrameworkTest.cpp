@@ -3,6 +3,7 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QImage>
+#include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
@@ -66,6 +67,8 @@ public:
         if (mStage == 0 && LeaveQueueWhenFirst()) mStartedAfterQueue = true;
         if (mStage == 1) mStarted = true;
     }
+    // The test decides when it moves on, not a connection.
+    bool IsWaitingOnNetwork() const override { return !mStalls; }
     void Done() { Finish(); }
     void StartNow() { StartQueued(); }
     using CMyTask::RemoveQueuedSuffix;
@@ -73,6 +76,7 @@ public:
     uint64_t* mDestroyedAt;
     int mSteps = 0;
     int16_t mFailWith = 0;
+    bool mStalls = false;
     bool mStarted = false;
     bool mStartedAfterQueue = false;
 };
@@ -191,6 +195,30 @@ TEST_F(TaskFrameworkTest, QueuedTaskWaitsUntilThoseBeforeItAreReapedOrIsStartedB
     EXPECT_TRUE(Alive(running));
     delete running;
     delete second;
+}
+
+TEST_F(TaskFrameworkTest, TheWatchdogNamesATaskThatWaitsOnNothingAndLeavesTheOthers)
+{
+    std::vector<CMyTask*> stalled;
+    CMyTask::SetStallHook([&](CMyTask* task) { stalled.push_back(task); });
+    auto* waiting = new CTestTask("waits on the network");
+    auto* idle = new CTestTask("waits on nothing");
+    idle->mStalls = true;
+    auto* queued = new CTestTask("waits its turn", nullptr, true);
+    queued->mStalls = true;
+    ASSERT_TRUE(PumpUntil([&] { return idle->mSteps > 0; }, "a pass"));
+    h.Pump();
+    ASSERT_FALSE(stalled.empty());
+    EXPECT_TRUE(std::all_of(stalled.begin(), stalled.end(), [&](CMyTask* t) { return t == idle; }));
+    // A finished task waits for nothing any more.
+    stalled.clear();
+    idle->Done();
+    app->ScheduleTaskProcess();
+    h.Pump();
+    EXPECT_TRUE(stalled.empty());
+    CMyTask::SetStallHook(nullptr);
+    delete waiting;
+    delete queued;
 }
 
 TEST_F(TaskFrameworkTest, FailingStepDestroysOnlyThatTaskAndTheErrorIsShown)

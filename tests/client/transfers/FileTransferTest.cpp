@@ -2,6 +2,7 @@
 // arrive whole however the server writes them, cut transfers leave partial files that resume, empty
 // files travel, queued and stopped transfers clean up after themselves, several run at once, and names
 // from a server never reach outside the download folder.
+#include <cstring>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -247,6 +248,37 @@ TEST_F(FileTransferTest, TheServerClosingRightAfterTheLastByteStillGivesAComplet
     ASSERT_TRUE(WaitDownloaded("quick.bin", bytes));
     EXPECT_TRUE(h.WaitUntil([&] { return !h.transfers.Last()->socket->IsOpen(); }, "the client's close"));
     EXPECT_FALSE(h.HasBox(128));
+}
+
+TEST_F(FileTransferTest, ADownloadStartedTheMomentTheOneBeforeArrivedGetsItsConnection)
+{
+    // The second download is asked for while the first one's finished row still waits to be reaped, with
+    // and without the queue, against servers that close at the end and servers that wait for the client.
+    const std::string first = Data(300000, 21), second = Data(5000, 22);
+    h.WriteSharedFile("Docs/first.bin", first);
+    h.WriteSharedFile("Docs/second.bin", second);
+    Begin();
+    for (int round = 0; round < 16; ++round)
+    {
+        SCOPED_TRACE("round " + std::to_string(round));
+        if (round == 8)
+        {
+            // The server by its name: every transfer connection looks the name up first.
+            const auto byName = CAppHarness::P("localhost:" + std::to_string(h.server.Port()));
+            std::memcpy(h.App().mAddress.name, byName.data(), byName.size());
+        }
+        h.transfers.SetCloseAtEnd(round % 2 == 0);
+        h.App().mQueueTransfers = round % 4 >= 2;
+        std::remove((Downloads() + "/first.bin").c_str());
+        std::remove((Downloads() + "/second.bin").c_str());
+        Download("first.bin");
+        ASSERT_TRUE(WaitDownloaded("first.bin", first));
+        ASSERT_TRUE(h.App().mTaskList.GetItemCount() != 0) << "the first row went too soon to test this";
+        Download("second.bin");
+        ASSERT_TRUE(WaitDownloaded("second.bin", second));
+        ASSERT_TRUE(WaitNoTasks());
+    }
+    EXPECT_TRUE(h.boxes.empty());
 }
 
 TEST_F(FileTransferTest, AStreamShortOfWhatItsHeadersAnnounceFailsAndNeverBecomesAFile)
