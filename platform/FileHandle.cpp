@@ -3,10 +3,25 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace platform
 {
+namespace
+{
+// A name for the user's space; file systems that keep no attributes say so in more than one way.
+std::string UserAttribute(const std::string& name)
+{
+    return "user." + name;
+}
+
+int Classify(int err)
+{
+    return err == EOPNOTSUPP ? ENOTSUP : err;
+}
+} // namespace
+
 int OpenFile(const std::string& path, OpenMode mode, int& outFD)
 {
     int flags = O_CLOEXEC;
@@ -101,6 +116,49 @@ int SyncFile(int fd)
     {
         if (fsync(fd) == 0) return 0;
         if (errno != EINTR) return errno;
+    }
+}
+
+int SetFileAttribute(int fd, const std::string& name, const std::string& value)
+{
+    for (;;)
+    {
+        if (fsetxattr(fd, UserAttribute(name).c_str(), value.data(), value.size(), 0) == 0) return 0;
+        if (errno != EINTR) return Classify(errno);
+    }
+}
+
+int GetFileAttribute(int fd, const std::string& name, std::string& outValue)
+{
+    outValue.clear();
+    const std::string key = UserAttribute(name);
+    for (;;)
+    {
+        // Asked for its size first; another writer may change it between the two calls, which shows as
+        // ERANGE and is asked again.
+        const ssize_t size = fgetxattr(fd, key.c_str(), nullptr, 0);
+        if (size < 0)
+        {
+            if (errno == EINTR) continue;
+            return Classify(errno);
+        }
+        outValue.resize(size_t(size));
+        const ssize_t got = fgetxattr(fd, key.c_str(), outValue.data(), outValue.size());
+        if (got >= 0)
+        {
+            outValue.resize(size_t(got));
+            return 0;
+        }
+        if (errno != EINTR && errno != ERANGE) return Classify(errno);
+    }
+}
+
+int RemoveFileAttribute(int fd, const std::string& name)
+{
+    for (;;)
+    {
+        if (fremovexattr(fd, UserAttribute(name).c_str()) == 0) return 0;
+        if (errno != EINTR) return Classify(errno);
     }
 }
 } // namespace platform

@@ -23,4 +23,10 @@ int FileSize(int fd, uint64_t& outSize);
 int SetFileSize(int fd, uint64_t size);
 // Waits until what was written to the file is on the disk.
 int SyncFile(int fd);
+
+// Named attributes that the file system keeps with a file (extended attributes in the user's space).
+// ENOTSUP where it keeps none; ENODATA from Get and Remove when the file has no attribute of that name.
+int SetFileAttribute(int fd, const std::string& name, const std::string& value);
+int GetFileAttribute(int fd, const std::string& name, std::string& outValue);
+int RemoveFileAttribute(int fd, const std::string& name);
 } // namespace platform

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <linux/sockios.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/ioctl.h>
@@ -122,6 +123,13 @@ uint32_t BytesWaiting(int fd)
 {
     int n = 0;
     if (ioctl(fd, FIONREAD, &n) != 0 || n < 0) return 0;
+    return uint32_t(n);
+}
+
+uint32_t BytesUnacknowledged(int fd)
+{
+    int n = 0;
+    if (ioctl(fd, SIOCOUTQ, &n) != 0 || n < 0) return 0;
     return uint32_t(n);
 }
 

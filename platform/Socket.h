@@ -23,6 +23,8 @@ int SendSome(int fd, const void* data, size_t size, size_t& outSent);
 // Reads what is waiting. outClosed is set when the peer closed its side and nothing is left to read.
 int ReceiveSome(int fd, void* buffer, size_t size, size_t& outRead, bool& outClosed);
 uint32_t BytesWaiting(int fd);
+// Bytes handed to the system that the peer has not acknowledged yet (sent or still queued).
+uint32_t BytesUnacknowledged(int fd);
 void ShutdownSocket(int fd);
 
 // "a.b.c.d" with four decimal parts of at most 255 each, nothing else.

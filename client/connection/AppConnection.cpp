@@ -10,6 +10,7 @@
 #include "client/connection/CMyLoginTask.h"
 #include "client/connection/CMyLoginWin.h"
 #include "client/prefs/UMyBookmarkFile.h"
+#include "client/tasks/CMyTask.h"
 #include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
 #include "framework/net/TransactCatalogue.h"
@@ -243,6 +244,7 @@ void CMyApplication::ProcessAll()
         KillTasksAndDisconnect();
         if (!closedByUs) UApplication::PostMessage(kMsgConnectionLost);
     }
+    CMyTask::NotePassStarting();
     // The count is read afresh at every position: tasks created during the pass (the connect task
     // creates three) get their step in the same pass.
     for (uint32_t i = 1; i <= mTaskList.GetItemCount(); ++i)
@@ -265,4 +267,5 @@ void CMyApplication::ProcessAll()
         }
     }
     ProcessIncomingData();
+    CMyTask::CheckAfterPass(mTaskList);
 }

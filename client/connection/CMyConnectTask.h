@@ -10,4 +10,6 @@ public:
     CMyConnectTask();
     ~CMyConnectTask() override;
     void Process() override;
+    // From its start to its end the server connection's notices bring the steps.
+    bool IsWaitingOnNetwork() const override { return mStage == 2; }
 };

@@ -1,5 +1,5 @@
 // Folder windows and the file commands given in them: opening folders and their parents, refreshing,
-// information, new folders, deleting, moving and aliasing by drops between windows, and previews.
+// information, new folders, deleting, moving and aliasing by drops between windows.
 #include <cstring>
 #include <span>
 #include <vector>
@@ -13,9 +13,8 @@
 #include "client/files/CMyFileTasks.h"
 #include "client/files/CMyFolderWin.h"
 #include "client/files/CMyNewFolderWin.h"
-#include "client/files/CMyPreviewFileTask.h"
 #include "client/files/UMyFileDrop.h"
-#include "client/files/UMyServerNames.h"
+#include "client/widgets/UMyServerNames.h"
 #include "framework/net/UServerPath.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/KeyCommands.h"
@@ -335,31 +334,6 @@ void CMyApplication::DoFileMove(CWindow* window, uint16_t mods, const uint8_t* n
         new CMyMakeFileAliasTask(name, path, pathSize, folder->GetPathData(), folder->GetPathSize());
     else
         new CMyMoveFileTask(name, path, pathSize, folder->GetPathData(), folder->GetPathSize());
-}
-
-void CMyApplication::DoFilePreview(CWindow* window)
-{
-    auto* folder = dynamic_cast<CMyFolderWin*>(window);
-    if (!folder || !mIsConnected) return;
-    uint8_t name[256];
-    uint32_t type = 0;
-    const bool isFolder = folder->View()->GetSelectedFileName(name, &type);
-    if (!name[0] || isFolder || type == kTypeFolder) return;
-    if (type != FourCC("TEXT") && type != FourCC("ttro"))
-    {
-        SMsgBox box{};
-        box.icon = 1001;
-        static const uint8_t kTitle[] = "\x07"
-                                        "Preview";
-        // The box's fixed words, kept letter for letter.
-        static const uint8_t kText[] = "\x34"
-                                       "Preview is not implementeted for files of this type.";
-        box.title = kTitle;
-        box.message = kText;
-        MsgBox(box);
-        return;
-    }
-    new CMyPreviewFileTask(folder->GetPathData(), folder->GetPathSize(), name, mQueueTransfers);
 }
 
 bool CMyApplication::GetFolderItem(CWindow* window, SMyFolderItem& outItem)

@@ -6,8 +6,8 @@
 #include <cstring>
 
 #include "client/app/AppNumbers.h"
-#include "client/files/UMyServerNames.h"
 #include "client/widgets/MyDialogLabel.h"
+#include "client/widgets/UMyServerNames.h"
 #include "framework/runtime/UPString.h"
 #include "framework/ui/CButtonView.h"
 #include "framework/ui/CIconView.h"

@@ -10,9 +10,9 @@
 #include <numeric>
 
 #include "client/files/QuenvolFileTypeToIcon.h"
-#include "client/files/UMyServerNames.h"
 #include "client/widgets/CMyDropTarget.h"
 #include "client/widgets/UMyRowDrawing.h"
+#include "client/widgets/UMyServerNames.h"
 #include "framework/files/UFileSys.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"

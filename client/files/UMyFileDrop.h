@@ -20,6 +20,4 @@ public:
     // path does, and the path is the root (no bytes) or a well-formed record. A name or path that does
     // not fit was cut on its way and would name another item.
     static bool Parse(const uint8_t* data, uint32_t size, SMyFileDrop& outDrop);
-    // A level count of at least one, followed by exactly that many whole levels with non-empty names.
-    static bool IsWellFormedPath(const uint8_t* path, uint32_t size);
 };

@@ -80,6 +80,7 @@ void CMyApplication::SetTaskProgress(CMyTask* task, uint32_t value, uint32_t max
 
 void CMyApplication::ScheduleTaskProcess()
 {
+    CMyTask::NotePassAsked();
     UApplication::PostMessage(kMsgDataArrived);
 }
 

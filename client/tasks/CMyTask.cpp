@@ -11,6 +11,43 @@
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UText.h"
 
+namespace
+{
+CMyTask::StallHook& Hook()
+{
+    static CMyTask::StallHook hook;
+    return hook;
+}
+bool gPassAsked = false;
+} // namespace
+
+void CMyTask::SetStallHook(StallHook hook)
+{
+    Hook() = std::move(hook);
+}
+
+void CMyTask::NotePassAsked()
+{
+    gPassAsked = true;
+}
+
+void CMyTask::NotePassStarting()
+{
+    gPassAsked = false;
+}
+
+void CMyTask::CheckAfterPass(const CPtrList<CMyTask>& tasks)
+{
+    if (!Hook() || gPassAsked) return;
+    for (CMyTask* task : tasks)
+    {
+        if (task->mIsFinished || task->IsWaitingOnNetwork()) continue;
+        // Queued behind another task: that one's removal asks for the pass that lets it start.
+        if (task->mStage == 0 && tasks.GetItem(1) != task) continue;
+        Hook()(task);
+    }
+}
+
 CMyTask::CMyTask(const uint8_t* desc) : mStage(1), mIsFinished(0), mIsStandAlone(0)
 {
     if (!gApp) Fail(kErrTypeGeneral, 2);
@@ -62,6 +99,11 @@ CMyTransactTask::~CMyTransactTask()
 {
     UTransact::DisposeSession(mTranSession);
     UFieldData::Dispose(mFieldData);
+}
+
+bool CMyTransactTask::IsWaitingOnNetwork() const
+{
+    return mTranSession && !UTransact::IsSessionReceiveComplete(mTranSession);
 }
 
 void CMyTransactTask::SendRequest(uint16_t type, uint32_t timeoutMs)

@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+
+#include "framework/runtime/CVoidPtrList.h"
 
 struct TFieldDataObj;
 struct TTransactSessionObj;
@@ -18,6 +21,20 @@ public:
 
     // One step of the work: whatever can be done now, never waiting.
     virtual void Process() {}
+    // Something outside the task will bring its next step: a reply on its way, a connection whose notices
+    // run the task pass. A task that neither waits so, nor waits in the queue behind another task, nor
+    // asked for a pass itself would never move again.
+    virtual bool IsWaitingOnNetwork() const { return false; }
+
+    // A check for debugging and tests (off unless a hook is set): after every task pass, each unfinished
+    // task must be running (a pass is asked for), queued behind an earlier task, or waiting on the
+    // network. The hook hears of any other, which would wait for good.
+    using StallHook = std::function<void(CMyTask* task)>;
+    static void SetStallHook(StallHook hook);
+    // ScheduleTaskProcess asks for a pass; the pass says when it starts and when it is over.
+    static void NotePassAsked();
+    static void NotePassStarting();
+    static void CheckAfterPass(const CPtrList<CMyTask>& tasks);
 
     uint16_t mStage;
     uint16_t mIsFinished : 1;
@@ -48,6 +65,8 @@ public:
     // stepped) and raises 1/1 when the reply carries an error code, silently when the text already
     // told the user why.
     static void CheckServerError(uint32_t error, TFieldDataObj* reply);
+    // A reply still on its way. One that is whole is for the task to take on the pass its arrival runs.
+    bool IsWaitingOnNetwork() const override;
 
     TFieldDataObj* mFieldData;
     TTransactSessionObj* mTranSession = nullptr;

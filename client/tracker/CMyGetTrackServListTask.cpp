@@ -63,6 +63,11 @@ CMyGetTrackServListTask::~CMyGetTrackServListTask()
     }
 }
 
+bool CMyGetTrackServListTask::IsWaitingOnNetwork() const
+{
+    return mTpt && UTransport::GetReceiveState(mTpt) != UTransport::kReceiveDrained;
+}
+
 void CMyGetTrackServListTask::Process()
 {
     if (mStage == 1)

@@ -19,6 +19,8 @@ public:
     ~CMyGetTrackServListTask() override;
 
     void Process() override;
+    // Its own connection's notices bring every step after the first.
+    bool IsWaitingOnNetwork() const override;
 
     uint32_t GetCount() const { return mCount; }
     uint32_t GetTotalCount() const { return mTotalCount; }

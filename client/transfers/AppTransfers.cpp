@@ -1,13 +1,15 @@
 // The transfer commands: downloads (with the resume question and the existing-file rule), uploads from
 // the file dialog and from files dropped on a folder window, downloads into the place a row was dragged
-// to, starting queued transfers from the tasks window, and the download folder.
+// to, previews, and the download folder.
 #include <cstring>
 #include <memory>
 
 #include "client/app/CMyApplication.h"
 #include "client/boxes/MsgBox.h"
 #include "client/transfers/CMyDownloadFileTask.h"
+#include "client/transfers/CMyPreviewFileTask.h"
 #include "client/transfers/CMyUploadFileTask.h"
+#include "client/transfers/UMyPartialFile.h"
 #include "client/transfers/UMyTransferSizes.h"
 #include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
@@ -23,6 +25,7 @@ constexpr int16_t kBoxResumeDownload = 133;
 constexpr int16_t kBoxResumeUpload = 134;
 constexpr int16_t kBoxAliasDownload = 148;
 constexpr uint32_t kTypeAlias = FourCC("alis");
+constexpr uint32_t kTypeFolder = FourCC("fldr");
 const uint8_t kSavePrompt[] = "\x0D"
                               "Save File As:";
 const uint8_t kLeechFolder[] = "\x0D"
@@ -35,6 +38,15 @@ struct SRefDisposer
     void operator()(TFileSysRefObj* ref) const { UFileSys::Dispose(ref); }
 };
 using CRef = std::unique_ptr<TFileSysRefObj, SRefDisposer>;
+
+// The local name of a server item: valid on the disk, and short enough that its partial file's name is
+// too.
+void MakeLocalName(const uint8_t* serverName, uint8_t* outName)
+{
+    UPString::Copy(outName, 256, serverName);
+    outName[0] = uint8_t(UFileSys::ValidateFileName(outName + 1, outName[0]));
+    UMyPartialFile::FitFinalName(outName);
+}
 
 const uint8_t* PathOrNull(const std::vector<uint8_t>& path)
 {
@@ -84,15 +96,11 @@ TFileSysRefObj* CMyApplication::GetDownloadFolder()
 
 bool CMyApplication::FindResumableFile(TFileSysRefObj* ref)
 {
-    uint8_t name[256];
-    UFileSys::GetName(ref, name);
-    CMyDownloadFileTask::AddPartialExtension(name);
-    StFileSysRef partial(UFileSys::Clone(ref));
-    UFileSys::SetRefName(partial.Get(), name);
-    bool isFolder = false;
-    if (!UFileSys::Exists(partial.Get(), &isFolder) || isFolder) return false;
-    UFileSys::SetRef(ref, partial.Get());
-    return true;
+    TFileSysRefObj* found = nullptr;
+    const bool resumable = UMyPartialFile::Find(ref, found);
+    StFileSysRef partial(found);
+    if (resumable) UFileSys::SetRef(ref, partial.Get());
+    return resumable;
 }
 
 void CMyApplication::DoFileDownload(CWindow* window, uint16_t mods)
@@ -115,8 +123,7 @@ void CMyApplication::DoFileDownload(CWindow* window, uint16_t mods)
 
     const uint32_t session = CurrentSession();
     uint8_t localName[256];
-    UPString::Copy(localName, item.name);
-    localName[0] = uint8_t(UFileSys::ValidateFileName(localName + 1, localName[0]));
+    MakeLocalName(item.name, localName);
     CRef target;
     bool askResume = false;
     bool chooseTarget = mods & kModAlt;
@@ -135,6 +142,9 @@ void CMyApplication::DoFileDownload(CWindow* window, uint16_t mods)
         target.reset(UFileSys::UserSaveFile(localName, kSavePrompt, folder.get()));
         // The dialog ran its own loop: the session may have ended meanwhile.
         if (!target || !IsCurrentSession(session)) return;
+        uint8_t chosen[256];
+        UFileSys::GetName(target.get(), chosen);
+        if (UMyPartialFile::FitFinalName(chosen)) UFileSys::SetRefName(target.get(), chosen);
         bool isFolder = false;
         if (FindResumableFile(target.get()))
             askResume = true;
@@ -154,11 +164,10 @@ void CMyApplication::DoFileDownload(CWindow* window, uint16_t mods)
             resume = true;
         else if (answer == 2)
         {
-            // The partial file goes; the download starts again under the chosen name.
-            UFileSys::DeleteFile(target.get());
+            // The partial file goes; the download starts again under the name it was becoming.
             uint8_t name[256];
-            UFileSys::GetName(target.get(), name);
-            CMyDownloadFileTask::CutPartialExtension(name);
+            UMyPartialFile::GetFinalName(target.get(), name);
+            UFileSys::DeleteFile(target.get());
             UFileSys::SetRefName(target.get(), name);
         }
         else
@@ -174,8 +183,7 @@ void CMyApplication::DoDownloadFileTo(const void* path, uint32_t pathSize, const
 {
     if (!mIsConnected || !name || !name[0] || !folder) return;
     uint8_t localName[256];
-    UPString::Copy(localName, name);
-    localName[0] = uint8_t(UFileSys::ValidateFileName(localName + 1, localName[0]));
+    MakeLocalName(name, localName);
     CRef target(UFileSys::New(folder, nullptr, localName));
     // Only the partial file is made at the drop place; it takes the final name when complete. A file
     // already there under the final name is the user's and stays: the download then fails at its end
@@ -227,4 +235,27 @@ bool CMyApplication::UploadFile(CWindow* window, const std::vector<uint8_t>& pat
     if (!IsCurrentSession(session)) return false;
     new CMyUploadFileTask(PathOrNull(path), uint32_t(path.size()), file, resume, queue);
     return true;
+}
+
+void CMyApplication::DoFilePreview(CWindow* window)
+{
+    SMyFolderItem item;
+    if (!mIsConnected || !GetFolderItem(window, item) || !item.name[0] || item.isFolder ||
+        item.type == kTypeFolder)
+        return;
+    if (item.type != FourCC("TEXT") && item.type != FourCC("ttro"))
+    {
+        SMsgBox box{};
+        box.icon = 1001;
+        static const uint8_t kTitle[] = "\x07"
+                                        "Preview";
+        // The box's fixed words, kept letter for letter.
+        static const uint8_t kText[] = "\x34"
+                                       "Preview is not implementeted for files of this type.";
+        box.title = kTitle;
+        box.message = kText;
+        MsgBox(box);
+        return;
+    }
+    new CMyPreviewFileTask(PathOrNull(item.path), uint32_t(item.path.size()), item.name, mQueueTransfers);
 }

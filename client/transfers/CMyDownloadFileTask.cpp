@@ -1,107 +1,79 @@
 #include "client/transfers/CMyDownloadFileTask.h"
 
-#include <algorithm>
-
-#include "client/app/AppNumbers.h"
-#include "client/app/CMyApplication.h"
-#include "client/boxes/USound.h"
-#include "client/transfers/CMyTransferConnection.h"
+#include "client/transfers/UMyPartialFile.h"
 #include "client/transfers/UMyTransferSizes.h"
+#include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
-#include "framework/net/UTransport.h"
-#include "framework/runtime/FourCC.h"
 #include "framework/runtime/SError.h"
-#include "framework/runtime/UApplication.h"
-#include "framework/runtime/UDateTime.h"
 #include "framework/runtime/UMemory.h"
-#include "framework/runtime/UPString.h"
 
 namespace
 {
-constexpr char kRowText[] = "Downloading \xD2%#s\xD3";
-// What one read takes at most: large enough for loopback speed, small enough that a step stays short.
-constexpr uint32_t kReadPiece = 262144;
-constexpr uint32_t kStepLimit = 16 * kReadPiece;
-constexpr char kStatText[] = "Downloading \xD2%#s\xD3 (%#s)";
-constexpr uint32_t kTypePartialFile = FourCC("QVft");
-constexpr uint32_t kCreatorClient = FourCC("QVLC");
+const SMyTransferTexts kTexts = {
+    "Downloading \xD2%#s\xD3",
+    "Downloading \xD2%#s\xD3 (queued)",
+    "Downloading \xD2%#s\xD3 (%#s)",
+};
 } // namespace
 
-bool CMyDownloadFileTask::CutPartialExtension(uint8_t* name)
-{
-    const uint8_t n = name[0];
-    if (n <= 4) return false;
-    const uint8_t* e = name + 1 + n - 4;
-    auto lower = [](uint8_t c) { return uint8_t((c >= 'A' && c <= 'Z') ? c + 32 : c); };
-    if (e[0] != '.' || lower(e[1]) != 'q' || lower(e[2]) != 'p' || lower(e[3]) != 'f') return false;
-    name[0] = uint8_t(n - 4);
-    return true;
-}
-
-void CMyDownloadFileTask::AddPartialExtension(uint8_t* name)
-{
-    const uint8_t keep = std::min<uint8_t>(name[0], UPString::kMaxLength - 4);
-    std::copy_n(".qpf", 4, name + 1 + keep);
-    name[0] = uint8_t(keep + 4);
-}
-
 CMyDownloadFileTask::CMyDownloadFileTask(const void* path, uint32_t pathSize, const uint8_t* fileName,
-                                         TFileSysRefObj* destFile, bool resume, bool queued, bool createFile)
-    : CMyTransactTask(nullptr), mWasQueued(queued)
+                                         TFileSysRefObj* destFile, bool resume, bool queued,
+                                         bool /*createFile*/)
+    : CMyTransferTask(kTexts, fileName, EDirection::Down, queued, true)
 {
-    UPString::Copy(mFileName, fileName);
-    SetRowText(0, 1, queued ? "Downloading \xD2%#s\xD3 (queued)" : kRowText, mFileName);
     UFieldData::AddPString(mFieldData, kFieldFileName, fileName);
     if (path && pathSize) UFieldData::AddField(mFieldData, kFieldFilePath, path, pathSize);
-    mFile = UFileSys::Clone(destFile);
-    bool created = false;
+    if (resume)
+    {
+        StFileSysRef partial(UFileSys::Clone(destFile));
+        UMyPartialFile::GetFinalName(partial.Get(), mFinalName);
+        mResumeData = UFileSys::ResumeUnflatten(partial.Get());
+        mFile = partial.Release();
+        return;
+    }
+    StFileSysRef target(UFileSys::Clone(destFile));
+    UFileSys::GetName(target.Get(), mFinalName);
+    UMyPartialFile::FitFinalName(mFinalName);
+    UFileSys::SetRefName(target.Get(), mFinalName);
+    TFileSysRefObj* found = nullptr;
+    // A partial file made by the caller, or one of ours that the user chose to start over, is there
+    // already; anything else is made here.
+    const bool exists = UMyPartialFile::Find(target.Get(), found);
+    StFileSysRef partial(found);
+    if (!exists) UMyPartialFile::Create(partial.Get(), mFinalName);
     try
     {
-        if (resume)
-            mResumeData = UFileSys::ResumeUnflatten(mFile);
-        else
-        {
-            uint8_t name[256];
-            UFileSys::GetName(mFile, name);
-            AddPartialExtension(name);
-            UFileSys::SetRefName(mFile, name);
-            if (createFile)
-            {
-                UFileSys::CreateFile(mFile, kTypePartialFile, kCreatorClient);
-                created = true;
-                // Where the file came from, on systems whose files keep comments.
-                UFileSys::SetComment(mFile, gApp->mAddress.name + 1, gApp->mAddress.name[0]);
-            }
-            UFileSys::StartUnflatten(mFile);
-        }
+        // Where the file came from, on systems whose files keep comments.
+        const uint8_t* address = ServerAddressText();
+        UFileSys::SetComment(partial.Get(), address + 1, address[0]);
+        UFileSys::StartUnflatten(partial.Get());
+        if (exists) UFileSys::SetSize(partial.Get(), 0);
     }
     catch (...)
     {
-        if (created)
+        UFileSys::Close(partial.Get());
+        if (!exists)
         {
-            UFileSys::Close(mFile);
             try
             {
-                UFileSys::DeleteFile(mFile);
+                UFileSys::DeleteFile(partial.Get());
             }
-            catch (...)
+            catch (const SError&)
             {
+                // A partial file that cannot be removed stays; it holds nothing.
             }
         }
-        UFileSys::Dispose(mFile);
-        mFile = nullptr;
         throw;
     }
-    if (queued) mStage = 0;
-    gApp->ScheduleTaskProcess();
+    mFile = partial.Release();
 }
 
 CMyDownloadFileTask::~CMyDownloadFileTask()
 {
     if (mResumeData) UMemory::Dispose(mResumeData);
-    mConnection.reset();
+    CloseConnection();
     if (mFile && !mIsFinished)
     {
         try
@@ -110,130 +82,50 @@ CMyDownloadFileTask::~CMyDownloadFileTask()
             // A partial file that received nothing does not stay behind.
             if (UFileSys::GetSize(mFile) == 0) UFileSys::DeleteFile(mFile);
         }
-        catch (...)
+        catch (const SError&)
         {
+            // A partial file that cannot be looked at or removed stays; resuming takes it as it is.
         }
     }
-    if (mFile) UFileSys::Dispose(mFile);
+    UFileSys::Dispose(mFile);
 }
 
-void CMyDownloadFileTask::Process()
+uint16_t CMyDownloadFileTask::RequestType() const
 {
-    try
-    {
-        Step();
-    }
-    catch (...)
-    {
-        // A stop by the user destroys the task without coming here: only failures are told.
-        gApp->NotifyTransferEnded(mFileName, false);
-        throw;
-    }
+    return kTranDownloadFile;
 }
 
-void CMyDownloadFileTask::Step()
+void CMyDownloadFileTask::BeforeRequest()
 {
-    switch (mStage)
+    if (!mResumeData) return;
     {
-    case 0:
-        if (!LeaveQueueWhenFirst()) return;
-        [[fallthrough]];
-    case 1:
-        SendDownloadRequest();
-        return;
-    case 2:
-        TakeReplyAndConnect();
-        return;
-    case 3:
-        SendHandshake();
-        return;
-    case 4:
-        Receive();
-        return;
-    default:
-        return;
+        StHandleLocker lock(mResumeData);
+        UFieldData::AddField(mFieldData, kFieldResumeData, lock.Data(), UMemory::GetSize(mResumeData));
     }
+    UMemory::Dispose(mResumeData);
+    mResumeData = nullptr;
 }
 
-void CMyDownloadFileTask::SendDownloadRequest()
+bool CMyDownloadFileTask::TakeTransferReply()
 {
-    if (mWasQueued) SetRowText(0, 10, kRowText, mFileName);
-    if (mResumeData)
-    {
-        {
-            StHandleLocker lock(mResumeData);
-            UFieldData::AddField(mFieldData, kFieldResumeData, lock.Data(), UMemory::GetSize(mResumeData));
-        }
-        UMemory::Dispose(mResumeData);
-        mResumeData = nullptr;
-    }
-    SendRequest(kTranDownloadFile);
-    mStage = 2;
-}
-
-void CMyDownloadFileTask::TakeReplyAndConnect()
-{
-    if (!TakeCheckedReply()) return;
-    mRefNum = uint32_t(UFieldData::GetInteger(mFieldData, kFieldRefNum));
     mTotalSize = UMyTransferSizes::GetTransferSize(mFieldData);
-    mConnection = CMyTransferConnection::ForFile(mRefNum, 0);
-    mStage = 3;
+    return true;
 }
 
-void CMyDownloadFileTask::SendHandshake()
+void CMyDownloadFileTask::Stream()
 {
-    if (!mConnection->SendHandshakeWhenConnected()) return;
-    mStartSecs = UDateTime::GetSeconds();
-    mStage = 4;
-    // An empty file has no bytes that would call again.
-    gApp->ScheduleTaskProcess();
-}
-
-void CMyDownloadFileTask::Receive()
-{
-    TTransportObj* tpt = mConnection->Transport();
-    // A server sends the last byte and closes at once: what arrived before its close is taken first, and
-    // only a close with nothing left to read ends the download early.
-    // One buffer serves every read: a fresh one per read would be mapped and faulted in anew each time.
-    if (mBuffer.empty()) mBuffer.resize(kReadPiece);
-    // A step stays short however fast the bytes come: what is left waits for the next notice.
-    for (uint32_t taken = 0; mDownloadedSize < mTotalSize && taken < kStepLimit;)
-    {
-        // Bytes past the announced size are not part of the file: they are never read.
-        const uint32_t want = std::min(kReadPiece, mTotalSize - mDownloadedSize);
-        const uint32_t got = UTransport::Receive(tpt, mBuffer.data(), want);
-        if (got == 0) break;
-        UFileSys::ProcessUnflatten(mFile, mBuffer.data(), got);
-        mDownloadedSize += got;
-        taken += got;
-        gApp->mTotalBytesDownloaded += got;
-    }
-    if (mDownloadedSize >= mTotalSize)
-    {
+    if (ReceiveToEnd([this](const uint8_t* bytes, uint32_t size)
+                     { UFileSys::ProcessUnflatten(mFile, bytes, size); }))
         Complete();
-        return;
-    }
-    if (UTransport::GetReceiveState(tpt) == UTransport::kReceiveDrained)
-    {
-        UApplication::PostMessage(kMsgTransferClosed);
-        FailSilent(kErrTypeTransport, 102);
-    }
-    mProgress.Show(this, mDownloadedSize, mTotalSize, UDateTime::GetSeconds() - mStartSecs, kStatText,
-                   mFileName);
 }
 
 void CMyDownloadFileTask::Complete()
 {
-    UFileSys::ProcessUnflatten(mFile, nullptr, 0);
-    uint8_t name[256];
-    UFileSys::GetName(mFile, name);
-    UFileSys::StopUnflatten(mFile);
-    if (CutPartialExtension(name)) UFileSys::SetName(mFile, name);
-    mConnection.reset();
+    // Every announced byte came, but a stream that ends before its own headers say it does (or a reply
+    // that announced less than the stream holds) left the file short: it stays a partial file.
+    if (!UFileSys::IsUnflattenComplete(mFile)) Fail(kErrTypeGeneral, 9);
+    UMyPartialFile::Complete(mFile, mFinalName);
     UFileSys::Dispose(mFile);
     mFile = nullptr;
-    gApp->SetTaskProgress(this, 10, 10, nullptr);
-    Finish();
-    USound::PlayEvent(kSoundFileTransfer, gApp->mSoundPrefs.fileTransfer);
-    gApp->NotifyTransferEnded(mFileName, true);
+    EndWell();
 }

@@ -1,62 +1,40 @@
 #include "client/transfers/CMyDownloadFldrTask.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
 
-#include "client/app/AppNumbers.h"
-#include "client/app/CMyApplication.h"
-#include "client/boxes/USound.h"
 #include "client/transfers/CMyTransferConnection.h"
+#include "client/transfers/UMyPartialFile.h"
 #include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UTransport.h"
-#include "framework/runtime/FourCC.h"
 #include "framework/runtime/SError.h"
-#include "framework/runtime/UApplication.h"
-#include "framework/runtime/UDateTime.h"
 #include "framework/runtime/UMemory.h"
-#include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
 
 namespace
 {
+// Per item: its header, then for a file its size and its data.
 enum : uint16_t
 {
-    kStageQueued = 0,
-    kStageRequest = 1,
-    kStageReply = 2,
-    kStageConnect = 3,
-    kStageItemHeader = 4,
+    kStageItemHeader = 4, // where the stream begins
     kStageFileSize = 6,
     kStageFileData = 7,
 };
 
-// What one step reads at most: enough for loopback speed, small enough that a step stays short.
-constexpr uint32_t kReadPiece = 65536;
-constexpr char kRowText[] = "Downloading Folder \xD2%#s\xD3";
-constexpr char kPartialExtension[] = ".qpf";
-constexpr uint8_t kPartialExtensionSize = 4;
-
-bool EndsInPartialExtension(const uint8_t* name)
-{
-    if (name[0] <= kPartialExtensionSize) return false;
-    const uint8_t* tail = name + 1 + name[0] - kPartialExtensionSize;
-    for (uint8_t i = 0; i < kPartialExtensionSize; ++i)
-        if (UText::ToLower(tail[i]) != uint8_t(kPartialExtension[i])) return false;
-    return true;
-}
+const SMyTransferTexts kTexts = {
+    "Downloading Folder \xD2%#s\xD3",
+    "Downloading Folder \xD2%#s\xD3 (queued)",
+    "Downloading Folder \xD2%#s\xD3 (%#s)",
+};
 } // namespace
 
 CMyDownloadFldrTask::CMyDownloadFldrTask(const void* path, uint32_t pathSize, const uint8_t* fldrName,
                                          TFileSysRefObj* destFldr, bool queued)
-    : CMyTransactTask(nullptr), mWasQueued(queued)
+    : CMyTransferTask(kTexts, fldrName, EDirection::Down, queued, true)
 {
     if (!fldrName || !fldrName[0] || !destFldr) Fail(kErrTypeGeneral, 2);
-    UPString::Copy(mFldrName, fldrName);
-    SetRowText(0, 1, queued ? "Downloading Folder \xD2%#s\xD3 (queued)" : kRowText, mFldrName);
     UFieldData::AddPString(mFieldData, kFieldFileName, fldrName);
     if (path && pathSize) UFieldData::AddField(mFieldData, kFieldFilePath, path, pathSize);
     StFileSysRef fldr(UFileSys::Clone(destFldr));
@@ -66,13 +44,11 @@ CMyDownloadFldrTask::CMyDownloadFldrTask(const void* path, uint32_t pathSize, co
     else if (!isFolder)
         Fail(kErrTypeFileSys, 125);
     mFldr = fldr.Release();
-    if (queued) mStage = kStageQueued;
-    gApp->ScheduleTaskProcess();
 }
 
 CMyDownloadFldrTask::~CMyDownloadFldrTask()
 {
-    mConnection.reset();
+    CloseConnection();
     if (mFile && !mIsFinished)
     {
         try
@@ -89,30 +65,43 @@ CMyDownloadFldrTask::~CMyDownloadFldrTask()
     UFileSys::Dispose(mFldr);
 }
 
-void CMyDownloadFldrTask::Process()
+uint16_t CMyDownloadFldrTask::RequestType() const
 {
-    for (;;)
+    return kTranDownloadFldr;
+}
+
+bool CMyDownloadFldrTask::TakeTransferReply()
+{
+    mTotalSize = uint32_t(UFieldData::GetInteger(mFieldData, kFieldTransferSize));
+    mTotalItems = uint16_t(UFieldData::GetInteger(mFieldData, kFieldFolderItemCount));
+    if (mTotalItems == 0)
+    {
+        // An empty folder: it is there already, and the server will announce nothing to wait for.
+        EndWell();
+        return false;
+    }
+    uint8_t text[256];
+    text[0] = uint8_t(UText::Format(text + 1, 255, "Downloading Folder \xD2%#s\xD3 [%lu items]", mName,
+                                    uint32_t(mTotalItems)));
+    ShowRow(0, 10, text);
+    return true;
+}
+
+void CMyDownloadFldrTask::MakeHandshake(std::vector<uint8_t>& outBytes) const
+{
+    outBytes.resize(CMyTransferConnection::kFolderHandshakeSize);
+    CMyTransferConnection::MakeFolderHandshake(mRefNum, outBytes.data());
+}
+
+void CMyDownloadFldrTask::Stream()
+{
+    while (!mIsFinished)
     {
         switch (mStage)
         {
-        case kStageQueued:
-            if (!LeaveQueueWhenFirst()) return;
-            [[fallthrough]];
-        case kStageRequest:
-            SendFolderRequest();
-            return;
-        case kStageReply:
-            TakeReplyAndConnect();
-            return;
-        case kStageConnect:
-            if (!mConnection->SendHandshakeWhenConnected()) return;
-            mStartSecs = UDateTime::GetSeconds();
-            mStage = kStageItemHeader;
-            continue;
         case kStageItemHeader:
             if (!ReadItemBytes()) return;
             StartItem();
-            if (mIsFinished) return;
             continue;
         case kStageFileSize:
             if (!ReadItemBytes()) return;
@@ -123,12 +112,11 @@ void CMyDownloadFldrTask::Process()
         case kStageFileData:
             if (!ReceiveFileData())
             {
-                ShowProgress();
+                ShowFolderProgress();
                 return;
             }
             EndFile();
-            if (mIsFinished) return;
-            ShowProgress();
+            if (!mIsFinished) ShowFolderProgress();
             continue;
         default:
             return;
@@ -136,54 +124,15 @@ void CMyDownloadFldrTask::Process()
     }
 }
 
-void CMyDownloadFldrTask::SendFolderRequest()
-{
-    if (mWasQueued) SetRowText(0, 10, kRowText, mFldrName);
-    SendRequest(kTranDownloadFldr);
-    mStage = kStageReply;
-}
-
-void CMyDownloadFldrTask::TakeReplyAndConnect()
-{
-    if (!TakeCheckedReply()) return;
-    mRefNum = uint32_t(UFieldData::GetInteger(mFieldData, kFieldRefNum));
-    mTotalSize = uint32_t(UFieldData::GetInteger(mFieldData, kFieldTransferSize));
-    mTotalItems = uint16_t(UFieldData::GetInteger(mFieldData, kFieldFolderItemCount));
-    if (mTotalItems == 0)
-    {
-        // An empty folder: it is there already, and the server will announce nothing to wait for.
-        Finish();
-        USound::PlayEvent(kSoundFileTransfer, gApp->mSoundPrefs.fileTransfer);
-        return;
-    }
-    uint8_t handshake[CMyTransferConnection::kFolderHandshakeSize];
-    CMyTransferConnection::MakeFolderHandshake(mRefNum, handshake);
-    mConnection = std::make_unique<CMyTransferConnection>(handshake, uint32_t(sizeof(handshake)));
-    uint8_t text[256];
-    text[0] = uint8_t(UText::Format(text + 1, 255, "Downloading Folder \xD2%#s\xD3 [%lu items]", mFldrName,
-                                    uint32_t(mTotalItems)));
-    gApp->SetTaskProgress(this, 0, 10, text);
-    mStage = kStageConnect;
-}
-
 bool CMyDownloadFldrTask::ReadItemBytes()
 {
-    TTransportObj* tpt = mConnection->Transport();
-    uint8_t piece[512];
     // Only what the header or the size needs is taken: a file's bytes behind them stay in the transport.
     while (const uint32_t want = mReader.Wanted())
-    {
-        const uint32_t waiting = UTransport::GetReceiveSize(tpt);
-        if (waiting == 0)
+        if (Receive(want, [this](const uint8_t* bytes, uint32_t size) { mReader.Take(bytes, size); }) == 0)
         {
-            if (UTransport::GetReceiveState(tpt) != UTransport::kReceiveOpen) ConnectionEnded();
+            if (IsDrained()) FailEarlyEnd();
             return false;
         }
-        const uint32_t got =
-            UTransport::Receive(tpt, piece, std::min({want, waiting, uint32_t(sizeof(piece))}));
-        if (got == 0) return false;
-        mReader.Take(piece, got);
-    }
     // A header that holds no path to an item is as bad a name as one that climbs out.
     if (mReader.State() == CMyFolderItemReader::kBad) Fail(kErrTypeFileSys, 119);
     return true;
@@ -192,21 +141,14 @@ bool CMyDownloadFldrTask::ReadItemBytes()
 void CMyDownloadFldrTask::StartItem()
 {
     const SMyFolderItem& item = mReader.Item();
-    uint32_t kind = kFSKindMissing;
     // The files layer refuses a level that is no plain name or leads out of the folder, and a folder
     // that the server has not announced before.
-    StFileSysRef ref(UFileSys::New(mFldr, item.path, item.pathSize, nullptr, 0, &kind));
+    StFileSysRef ref(UFileSys::New(mFldr, item.path, item.pathSize, nullptr, 0, nullptr));
+    bool isFolder = false;
+    const bool exists = UFileSys::Exists(ref.Get(), &isFolder);
     if (item.isFolder)
     {
-        if (kind != kFSKindFolder) UFileSys::CreateFolder(ref.Get());
-        mReader.NextItem();
-        SendAnswer(kAnswerNext);
-        CountItem();
-        return;
-    }
-    if (kind != kFSKindMissing)
-    {
-        // A complete file of that name (or anything else there) stays as it is.
+        if (!exists || !isFolder) UFileSys::CreateFolder(ref.Get());
         mReader.NextItem();
         SendAnswer(kAnswerNext);
         CountItem();
@@ -218,25 +160,25 @@ void CMyDownloadFldrTask::StartItem()
 void CMyDownloadFldrTask::StartFile(TFileSysRefObj* item)
 {
     StFileSysRef ref(item);
-    uint8_t name[256];
-    UFileSys::GetName(ref.Get(), name);
-    if (name[0] > 255 - kPartialExtensionSize) Fail(kErrTypeFileSys, 119);
-    std::memcpy(name + 1 + name[0], kPartialExtension, kPartialExtensionSize);
-    name[0] = uint8_t(name[0] + kPartialExtensionSize);
-    UFileSys::SetRefName(ref.Get(), name);
-    bool isFolder = false;
-    if (UFileSys::Exists(ref.Get(), &isFolder))
+    // The name a single download of the file would end with: the same item never becomes two files.
+    UFileSys::GetName(ref.Get(), mFinalName);
+    UMyPartialFile::FitFinalName(mFinalName);
+    UFileSys::SetRefName(ref.Get(), mFinalName);
+    if (UFileSys::Exists(ref.Get()))
     {
-        if (isFolder)
-        {
-            // Not a partial file: nothing to resume, and nothing may be written in its place.
-            mReader.NextItem();
-            SendAnswer(kAnswerNext);
-            CountItem();
-            return;
-        }
-        THdlObj* record = UFileSys::ResumeUnflatten(ref.Get());
-        mFile = ref.Release();
+        // A complete file of that name (or anything else there) stays as it is.
+        mReader.NextItem();
+        SendAnswer(kAnswerNext);
+        CountItem();
+        return;
+    }
+    TFileSysRefObj* found = nullptr;
+    const bool resume = UMyPartialFile::Find(ref.Get(), found);
+    StFileSysRef partial(found);
+    if (resume)
+    {
+        THdlObj* record = UFileSys::ResumeUnflatten(partial.Get());
+        mFile = partial.Release();
         const uint32_t recordSize = UMemory::GetSize(record);
         std::vector<uint8_t> answer(4 + recordSize);
         answer[0] = 0;
@@ -246,13 +188,13 @@ void CMyDownloadFldrTask::StartFile(TFileSysRefObj* item)
         UMemory::Read(record, 0, answer.data() + 4, recordSize);
         UMemory::Dispose(record);
         // The answer and its record go in one piece.
-        UTransport::Send(mConnection->Transport(), answer.data(), uint32_t(answer.size()));
+        UTransport::Send(Transport(), answer.data(), uint32_t(answer.size()));
     }
     else
     {
-        UFileSys::CreateFile(ref.Get(), FourCC("QVft"), FourCC("QVLC"));
+        UMyPartialFile::Create(partial.Get(), mFinalName);
         // From here the destructor deletes the file again if nothing comes into it.
-        mFile = ref.Release();
+        mFile = partial.Release();
         UFileSys::StartUnflatten(mFile);
         SendAnswer(kAnswerSend);
     }
@@ -262,37 +204,23 @@ void CMyDownloadFldrTask::StartFile(TFileSysRefObj* item)
 
 bool CMyDownloadFldrTask::ReceiveFileData()
 {
-    TTransportObj* tpt = mConnection->Transport();
-    // Bytes that came before a close are still there to read: only a close with nothing left ends early.
-    while (mFileDlSize < mFileTotalSize)
-    {
-        const uint32_t waiting = UTransport::GetReceiveSize(tpt);
-        if (waiting == 0) break;
-        const uint32_t want = std::min({waiting, mFileTotalSize - mFileDlSize, kReadPiece});
-        mBuffer.resize(want);
-        const uint32_t got = UTransport::Receive(tpt, mBuffer.data(), want);
-        if (got == 0) break;
-        mFileDlSize += got;
-        mDownloadedSize += got;
-        gApp->mTotalBytesDownloaded += got;
-        UFileSys::ProcessUnflatten(mFile, mBuffer.data(), got);
-    }
+    const uint32_t got = Receive(mFileTotalSize - mFileDlSize, [this](const uint8_t* bytes, uint32_t size)
+                                 { UFileSys::ProcessUnflatten(mFile, bytes, size); });
+    mFileDlSize += got;
+    mDoneSize += got;
+    CountBytes(got);
     if (mFileDlSize >= mFileTotalSize) return true;
-    if (UTransport::GetReceiveState(tpt) == UTransport::kReceiveDrained) ConnectionEnded();
+    if (IsDrained()) FailEarlyEnd();
     return false;
 }
 
 void CMyDownloadFldrTask::EndFile()
 {
-    UFileSys::ProcessUnflatten(mFile, nullptr, 0);
-    uint8_t name[256];
-    UFileSys::GetName(mFile, name);
-    UFileSys::StopUnflatten(mFile);
-    if (EndsInPartialExtension(name))
-    {
-        name[0] = uint8_t(name[0] - kPartialExtensionSize);
-        UFileSys::SetName(mFile, name);
-    }
+    // As with a single download: a stream short of what its headers say fails, and the partial file
+    // stays to be resumed. The server's next bytes would belong to this file, so nothing after it can
+    // be read either.
+    if (!UFileSys::IsUnflattenComplete(mFile)) Fail(kErrTypeGeneral, 9);
+    UMyPartialFile::Complete(mFile, mFinalName);
     UFileSys::Dispose(mFile);
     mFile = nullptr;
     mReader.NextItem();
@@ -304,29 +232,20 @@ bool CMyDownloadFldrTask::CountItem()
     ++mDownloadedItems;
     mStage = kStageItemHeader;
     if (mDownloadedItems < mTotalItems) return false;
-    mConnection.reset();
-    Finish();
-    USound::PlayEvent(kSoundFileTransfer, gApp->mSoundPrefs.fileTransfer);
+    EndWell();
     return true;
 }
 
 void CMyDownloadFldrTask::SendAnswer(uint16_t answer)
 {
     const uint8_t bytes[2] = {uint8_t(answer >> 8), uint8_t(answer)};
-    UTransport::Send(mConnection->Transport(), bytes, sizeof(bytes));
+    UTransport::Send(Transport(), bytes, sizeof(bytes));
 }
 
-void CMyDownloadFldrTask::ConnectionEnded()
-{
-    UApplication::PostMessage(kMsgTransferClosed);
-    FailSilent(kErrTypeTransport, 102);
-}
-
-void CMyDownloadFldrTask::ShowProgress()
+void CMyDownloadFldrTask::ShowFolderProgress()
 {
     char pattern[96];
     std::snprintf(pattern, sizeof(pattern), "Downloading Folder \xD2%%#s\xD3 (%%#s) [%u of %u]",
                   unsigned(mDownloadedItems), unsigned(mTotalItems));
-    mProgress.Show(this, mDownloadedSize, mTotalSize, UDateTime::GetSeconds() - mStartSecs, pattern,
-                   mFldrName);
+    ShowProgress(mDoneSize, mTotalSize, pattern);
 }

@@ -1,23 +1,19 @@
 // The download of a whole server folder over one transfer connection. After the request, the server
 // walks the folder and announces its items one at a time; the client creates each folder, and for each
 // file answers whether it wants it whole (1), resumed (2, with a resume record) or not at all (3), and
-// then receives its flattened form. Every file is written under its name with ".qpf" appended until it
-// is complete, so a folder download that was cut off and started again resumes the half file instead of
-// taking it for a finished one, and skips the files that are already complete.
+// then receives its flattened form. Files are written into partial files by the same rule as single
+// downloads (UMyPartialFile), so a folder download that was cut off and started again resumes the half
+// file instead of taking it for a finished one, and skips the files that are already complete.
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <vector>
 
-#include "client/tasks/CMyTask.h"
-#include "client/transfers/CMyTransferProgress.h"
+#include "client/transfers/CMyTransferTask.h"
 #include "client/transfers/UMyFolderItemHeader.h"
 
-class CMyTransferConnection;
 struct TFileSysRefObj;
 
-class CMyDownloadFldrTask : public CMyTransactTask
+class CMyDownloadFldrTask : public CMyTransferTask
 {
 public:
     // The client's answers to an announced item.
@@ -36,18 +32,15 @@ public:
     // Closes the connection; a partial file that received nothing goes, one with data stays to be resumed.
     ~CMyDownloadFldrTask() override;
 
-    void Process() override;
-    // Starts a queued download now.
-    void Start() { StartQueued(); }
-
-    uint32_t GetTotalSize() const { return mTotalSize; }
-    uint32_t GetDownloadedSize() const { return mDownloadedSize; }
     uint16_t GetTotalItems() const { return mTotalItems; }
     uint16_t GetDownloadedItems() const { return mDownloadedItems; }
 
 private:
-    void SendFolderRequest();
-    void TakeReplyAndConnect();
+    uint16_t RequestType() const override;
+    bool TakeTransferReply() override;
+    void MakeHandshake(std::vector<uint8_t>& outBytes) const override;
+    void Stream() override;
+
     // True when the next item's header (or the current file's size) is complete; raises when the
     // connection ended before it came, or the server sent something that is no item.
     bool ReadItemBytes();
@@ -58,23 +51,14 @@ private:
     // One more item dealt with; true when it was the last.
     bool CountItem();
     void SendAnswer(uint16_t answer);
-    void ConnectionEnded();
-    void ShowProgress();
+    void ShowFolderProgress();
 
-    std::unique_ptr<CMyTransferConnection> mConnection;
     TFileSysRefObj* mFldr = nullptr;
     TFileSysRefObj* mFile = nullptr;
-    uint32_t mStartSecs = 0;
-    uint32_t mTotalSize = 0;
-    uint32_t mDownloadedSize = 0;
+    uint8_t mFinalName[256] = {};
     uint16_t mTotalItems = 0;
     uint16_t mDownloadedItems = 0;
     uint32_t mFileTotalSize = 0;
     uint32_t mFileDlSize = 0;
-    uint32_t mRefNum = 0;
-    CMyTransferProgress mProgress;
     CMyFolderItemReader mReader;
-    uint8_t mFldrName[32] = {};
-    bool mWasQueued;
-    std::vector<uint8_t> mBuffer;
 };

@@ -2,9 +2,10 @@
 
 #include <cstring>
 
-#include "client/app/CMyApplication.h"
+#include "framework/net/SInternetNameAddress.h"
 #include "framework/net/UTransport.h"
 #include "framework/runtime/SError.h"
+#include "framework/runtime/UTimer.h"
 
 namespace
 {
@@ -32,13 +33,6 @@ void CMyTransferConnection::MakeHandshake(uint32_t refNum, uint32_t dataSize,
     Put32(outBytes + 12, 0);
 }
 
-std::unique_ptr<CMyTransferConnection> CMyTransferConnection::ForFile(uint32_t refNum, uint32_t dataSize)
-{
-    uint8_t handshake[kHandshakeSize];
-    MakeHandshake(refNum, dataSize, handshake);
-    return std::make_unique<CMyTransferConnection>(handshake, uint32_t(sizeof(handshake)));
-}
-
 void CMyTransferConnection::MakeFolderHandshake(uint32_t refNum, uint8_t outBytes[kFolderHandshakeSize])
 {
     std::memcpy(outBytes, "QVXF", 4);
@@ -50,8 +44,9 @@ void CMyTransferConnection::MakeFolderHandshake(uint32_t refNum, uint8_t outByte
 }
 
 CMyTransferConnection::CMyTransferConnection(const SInternetNameAddress& server, uint32_t basePort,
-                                             const SInternetNameAddress& firewall, const void* handshake,
-                                             uint32_t handshakeSize)
+                                             const SInternetNameAddress& firewall, TMessageProc proc,
+                                             void* context, const void* handshake, uint32_t handshakeSize,
+                                             uint32_t connectTimeoutMs)
 {
     if (!handshake || !handshakeSize) Fail(kErrTypeGeneral, 2);
     SInternetNameAddress address = server;
@@ -63,12 +58,13 @@ CMyTransferConnection::CMyTransferConnection(const SInternetNameAddress& server,
     mTpt = UTransport::New(kTransportStream, 0);
     try
     {
-        UTransport::SetMessageHandler(mTpt, CApplication::MessageHandler, gApp);
+        UTransport::SetMessageHandler(mTpt, proc, context);
         if (firewall.name[0] == 0)
             UTransport::StartConnect(mTpt, &address, GetAddressSize(address));
         else
             UTransport::StartConnectThruFirewall(mTpt, &address, GetAddressSize(address), &firewall,
                                                  GetAddressSize(firewall));
+        mConnectTimer = UTimer::StartNew(ConnectTimerProc, this, connectTimeoutMs, false);
     }
     catch (...)
     {
@@ -78,32 +74,34 @@ CMyTransferConnection::CMyTransferConnection(const SInternetNameAddress& server,
     }
 }
 
-CMyTransferConnection::CMyTransferConnection(const void* handshake, uint32_t handshakeSize)
-    : CMyTransferConnection(gApp->mAddress, gApp->mBasePortNum, gApp->mFirewallAddress, handshake,
-                            handshakeSize)
-{
-}
-
 CMyTransferConnection::~CMyTransferConnection()
 {
-    if (!mTpt) return;
+    UTimer::Dispose(mConnectTimer);
     UTransport::Disconnect(mTpt);
     UTransport::Dispose(mTpt);
+}
+
+void CMyTransferConnection::ConnectTimerProc(void* context, void*, uint32_t msg, const void*, uint32_t)
+{
+    if (msg != kMsgTimer) return;
+    auto* self = static_cast<CMyTransferConnection*>(context);
+    self->mTimedOut = true;
+    // The transport's owner steps the task, which then finds the time up.
+    UTransport::PostMessage(self->mTpt, kMsgTimeout);
 }
 
 bool CMyTransferConnection::SendHandshakeWhenConnected()
 {
     if (mHandshakeSent) return true;
     if (!mTpt) Fail(kErrTypeGeneral, 2);
-    if (UTransport::GetConnectStatus(mTpt) != 3) return false;
+    if (UTransport::GetConnectStatus(mTpt) != 3)
+    {
+        if (mTimedOut) Fail(kErrTypeTransport, 103);
+        return false;
+    }
+    UTimer::Dispose(mConnectTimer);
+    mConnectTimer = nullptr;
     UTransport::Send(mTpt, mHandshake.data(), uint32_t(mHandshake.size()));
     mHandshakeSent = true;
     return true;
-}
-
-TTransportObj* CMyTransferConnection::TakeTransport()
-{
-    TTransportObj* tpt = mTpt;
-    mTpt = nullptr;
-    return tpt;
 }

@@ -3,14 +3,18 @@
 // port + 1 (through the SOCKS firewall when one is set) and, once it is up, introduces itself with a
 // handshake that quotes the number. From then on the task reads or writes the transport itself.
 // The transport's notices go to the application like those of the session's connection, so every
-// arrival and every close runs the task pass.
+// arrival and every close runs the task pass. A connect that neither succeeds nor fails (a name that is
+// never answered, a firewall that never grants the connection) fails after the time the session's own
+// handshake is given, as "did not answer in time".
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <vector>
 
+#include "framework/runtime/MessageProc.h"
+
 struct SInternetNameAddress;
+struct TTimerObj;
 struct TTransportObj;
 
 class CMyTransferConnection
@@ -25,31 +29,31 @@ public:
     static void MakeFolderHandshake(uint32_t refNum, uint8_t outBytes[kFolderHandshakeSize]);
 
     // Starts connecting to `server` at the port basePort + 1, through `firewall` when its name is not
-    // empty. The handshake bytes are copied. Raises the transport's error when the connect cannot start
-    // (a base port whose next port does not exist is a bad address, 8/101).
+    // empty; the transport's notices go to `proc`. The handshake bytes are copied. Raises the transport's
+    // error when the connect cannot start (a base port whose next port does not exist is a bad address,
+    // 8/101).
+    static constexpr uint32_t kConnectTimeoutMs = 20000;
     CMyTransferConnection(const SInternetNameAddress& server, uint32_t basePort,
-                          const SInternetNameAddress& firewall, const void* handshake,
-                          uint32_t handshakeSize);
-    // To the server of the application's session, with its firewall.
-    CMyTransferConnection(const void* handshake, uint32_t handshakeSize);
-    // A file transfer's connection to the session's server, introduced with MakeHandshake's bytes.
-    static std::unique_ptr<CMyTransferConnection> ForFile(uint32_t refNum, uint32_t dataSize);
+                          const SInternetNameAddress& firewall, TMessageProc proc, void* context,
+                          const void* handshake, uint32_t handshakeSize,
+                          uint32_t connectTimeoutMs = kConnectTimeoutMs);
     // Closes the connection unless the transport was handed over.
     ~CMyTransferConnection();
     CMyTransferConnection(const CMyTransferConnection&) = delete;
     CMyTransferConnection& operator=(const CMyTransferConnection&) = delete;
 
     // Sends the handshake as soon as the connection is up (once) and from then on returns true; false
-    // while it is still connecting. Raises the transport's error (class 8) when the connect failed.
+    // while it is still connecting. Raises the transport's error (class 8) when the connect failed, and
+    // 8/103 when it took too long.
     bool SendHandshakeWhenConnected();
-    bool IsHandshakeSent() const { return mHandshakeSent; }
-    // Null once handed over.
     TTransportObj* Transport() const { return mTpt; }
-    // The caller takes the transport and disposes of it; this object holds nothing afterwards.
-    TTransportObj* TakeTransport();
 
 private:
+    static void ConnectTimerProc(void* context, void* object, uint32_t msg, const void* data, uint32_t size);
+
     TTransportObj* mTpt = nullptr;
+    TTimerObj* mConnectTimer = nullptr;
     std::vector<uint8_t> mHandshake;
     bool mHandshakeSent = false;
+    bool mTimedOut = false;
 };

@@ -1,8 +1,8 @@
 #include "client/transfers/CMyTransferProgress.h"
 
 #include <algorithm>
+#include <cstring>
 
-#include "client/app/CMyApplication.h"
 #include "framework/runtime/UText.h"
 
 uint32_t CMyTransferProgress::Permille(uint32_t done, uint32_t total)
@@ -17,31 +17,30 @@ bool CMyTransferProgress::BarMoved(uint32_t permille) const
            permille - mShownPermille >= 10;
 }
 
-void CMyTransferProgress::ShowBar(CMyTask* task, uint32_t done, uint32_t total)
+bool CMyTransferProgress::ShowBar(uint32_t done, uint32_t total, SMyRowChange& outChange)
 {
     const uint32_t permille = Permille(done, total);
-    if (!BarMoved(permille)) return;
+    if (!BarMoved(permille)) return false;
     mShownPermille = permille;
-    gApp->SetTaskProgress(task, done, total, nullptr);
+    outChange.value = done;
+    outChange.max = total;
+    outChange.hasText = false;
+    return true;
 }
 
-void CMyTransferProgress::Show(CMyTask* task, uint32_t done, uint32_t total, uint32_t elapsedSecs,
-                               const char* pattern, const uint8_t* name)
+bool CMyTransferProgress::Show(uint32_t done, uint32_t total, uint32_t elapsedSecs, const char* pattern,
+                               const uint8_t* name, SMyRowChange& outChange)
 {
     // The first second and the first kilobyte say nothing reliable about the rate.
-    if (elapsedSecs == 0 || done <= 1024)
-    {
-        ShowBar(task, done, total);
-        return;
-    }
+    if (elapsedSecs == 0 || done <= 1024) return ShowBar(done, total, outChange);
     const uint32_t rate = done / elapsedSecs;
     // A rate that rounds down to nothing gives no time left to tell.
     const uint32_t secsLeft = rate ? (total > done ? total - done : 0) / rate : kUnknownTimeLeft;
-    if (done == mDisplayedSize && rate == mDisplayedBPS && secsLeft == mDisplayedETR) return;
+    if (done == mDisplayedSize && rate == mDisplayedBPS && secsLeft == mDisplayedETR) return false;
     const uint32_t permille = Permille(done, total);
     const bool barMoved = BarMoved(permille);
     // Within the second of the last text only the bar's steps and the end are shown.
-    if (mShownText[0] && elapsedSecs == mShownSecs && !barMoved && done < total) return;
+    if (mShownText[0] && elapsedSecs == mShownSecs && !barMoved && done < total) return false;
     mDisplayedSize = done;
     mDisplayedBPS = rate;
     mDisplayedETR = secsLeft;
@@ -49,14 +48,18 @@ void CMyTransferProgress::Show(CMyTask* task, uint32_t done, uint32_t total, uin
     GetStatText(done, total, rate, secsLeft, stats);
     text[0] = uint8_t(UText::Format(text + 1, 255, pattern, name, stats));
     const bool textChanged = std::memcmp(text, mShownText, size_t(text[0]) + 1) != 0;
-    if (!textChanged && !barMoved) return;
+    if (!textChanged && !barMoved) return false;
     if (textChanged)
     {
         std::memcpy(mShownText, text, size_t(text[0]) + 1);
         mShownSecs = elapsedSecs;
     }
     if (barMoved) mShownPermille = permille;
-    gApp->SetTaskProgress(task, done, total, textChanged ? text : nullptr);
+    outChange.value = done;
+    outChange.max = total;
+    outChange.hasText = textChanged;
+    if (textChanged) std::memcpy(outChange.text, text, size_t(text[0]) + 1);
+    return true;
 }
 
 void CMyTransferProgress::GetStatText(uint32_t xferSize, uint32_t totalSize, uint32_t bps, uint32_t etr,

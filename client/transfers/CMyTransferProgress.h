@@ -1,18 +1,28 @@
 // The row of a running transfer: the bar alone at first, then a text with the rate and the time left,
-// rewritten only when one of the shown numbers changes.
+// rewritten only when one of the shown numbers changes. It decides what the row should show; the task
+// shows it.
 #pragma once
 
 #include <cstdint>
-#include <cstring>
 
-class CMyTask;
+// A change of a task's row: its bar, and its text when `text` is set.
+struct SMyRowChange
+{
+    uint32_t value = 0;
+    uint32_t max = 0;
+    bool hasText = false;
+    uint8_t text[256] = {};
+};
 
 class CMyTransferProgress
 {
 public:
-    // `pattern` holds two "%#s": the item's name and the statistics text, in that order.
-    void Show(CMyTask* task, uint32_t done, uint32_t total, uint32_t elapsedSecs, const char* pattern,
-              const uint8_t* name);
+    // `pattern` holds two "%#s": the item's name and the statistics text, in that order. False when the
+    // row stays as it is.
+    bool Show(uint32_t done, uint32_t total, uint32_t elapsedSecs, const char* pattern, const uint8_t* name,
+              SMyRowChange& outChange);
+    // The bar alone (the text stays), by the same limits.
+    bool ShowBar(uint32_t done, uint32_t total, SMyRowChange& outChange);
 
     // "1.4K/sec 10K/1M 11:16": rate, bytes done, bytes in all, time left. kUnknownTimeLeft shows "?".
     static constexpr uint32_t kUnknownTimeLeft = 0xFFFFFFFF;
@@ -23,9 +33,6 @@ public:
     uint32_t mDisplayedSize = 0;
     uint32_t mDisplayedBPS = 0;
     uint32_t mDisplayedETR = 0;
-
-    // The bar alone (its text stays), by the same limits.
-    void ShowBar(CMyTask* task, uint32_t done, uint32_t total);
 
 private:
     // A fast transfer moves its numbers on every buffer, and redrawing its row for each one costs more

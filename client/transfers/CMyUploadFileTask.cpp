@@ -1,114 +1,81 @@
 #include "client/transfers/CMyUploadFileTask.h"
 
 #include <algorithm>
+#include <array>
 
-#include "client/app/AppNumbers.h"
-#include "client/app/CMyApplication.h"
-#include "client/boxes/USound.h"
-#include "client/transfers/CMyTransferConnection.h"
 #include "framework/files/UFileSys.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UTransport.h"
 #include "framework/runtime/SError.h"
-#include "framework/runtime/UApplication.h"
 #include "framework/runtime/UDateTime.h"
-#include "framework/runtime/UPString.h"
 
 namespace
 {
-constexpr char kRowText[] = "Uploading \xD2%#s\xD3";
-constexpr char kStatText[] = "Uploading \xD2%#s\xD3 (%#s)";
+const SMyTransferTexts kTexts = {
+    "Uploading \xD2%#s\xD3",
+    "Uploading \xD2%#s\xD3 (queued)",
+    "Uploading \xD2%#s\xD3 (%#s)",
+};
 constexpr uint16_t kResumeOption = 1;
 // A resume record larger than this is not one this client can take.
 constexpr uint32_t kMaxResumeRecord = 1024;
 constexpr uint32_t kGrowWhenDrained = 20480;
 constexpr uint32_t kGrowWhenQuick = 51200;
 constexpr uint32_t kQuickSecs = 10;
+
+// The local file's name, under which the server is asked to keep it.
+std::array<uint8_t, 256> NameOf(TFileSysRefObj* file)
+{
+    std::array<uint8_t, 256> name{};
+    UFileSys::GetName(file, name.data());
+    return name;
+}
 } // namespace
 
 CMyUploadFileTask::CMyUploadFileTask(const void* path, uint32_t pathSize, TFileSysRefObj* file, bool resume,
                                      bool queued)
-    : CMyTransactTask(nullptr), mWasQueued(queued)
+    : CMyTransferTask(kTexts, NameOf(file).data(), EDirection::Up, queued, true)
 {
-    uint8_t name[256];
-    UFileSys::GetName(file, name);
-    UPString::Copy(mFileName, name);
-    SetRowText(0, 1, queued ? "Uploading \xD2%#s\xD3 (queued)" : kRowText, mFileName);
-    UFieldData::AddPString(mFieldData, kFieldFileName, name);
+    UFieldData::AddPString(mFieldData, kFieldFileName, NameOf(file).data());
     if (path && pathSize)
     {
         UFieldData::AddField(mFieldData, kFieldFilePath, path, pathSize);
         mPath.assign(static_cast<const uint8_t*>(path), static_cast<const uint8_t*>(path) + pathSize);
     }
     mFile = UFileSys::Clone(file);
-    if (resume)
-        // Flattening waits for the server's record of what it holds.
-        UFieldData::AddInteger(mFieldData, kFieldTransferOptions, kResumeOption);
-    else
-    {
-        UFileSys::StartFlatten(mFile);
-        mTotalSize = UFileSys::GetFlattenSize(mFile);
-        UFieldData::AddInteger(mFieldData, kFieldTransferSize, int32_t(mTotalSize));
-    }
-    if (queued) mStage = 0;
-    gApp->ScheduleTaskProcess();
-}
-
-CMyUploadFileTask::~CMyUploadFileTask()
-{
-    mConnection.reset();
-    if (mFile) UFileSys::Dispose(mFile);
-}
-
-void CMyUploadFileTask::Process()
-{
     try
     {
-        Step();
+        if (resume)
+            // Flattening waits for the server's record of what it holds.
+            UFieldData::AddInteger(mFieldData, kFieldTransferOptions, kResumeOption);
+        else
+        {
+            UFileSys::StartFlatten(mFile);
+            mTotalSize = UFileSys::GetFlattenSize(mFile);
+            UFieldData::AddInteger(mFieldData, kFieldTransferSize, int32_t(mTotalSize));
+        }
     }
     catch (...)
     {
-        // A stop by the user destroys the task without coming here: only failures are told.
-        gApp->NotifyTransferEnded(mFileName, false);
+        UFileSys::Dispose(mFile);
         throw;
     }
 }
 
-void CMyUploadFileTask::Step()
+CMyUploadFileTask::~CMyUploadFileTask()
 {
-    switch (mStage)
-    {
-    case 0:
-        if (!LeaveQueueWhenFirst()) return;
-        [[fallthrough]];
-    case 1:
-        SendUploadRequest();
-        return;
-    case 2:
-        TakeReplyAndConnect();
-        return;
-    case 3:
-        if (!SendHandshake()) return;
-        [[fallthrough]];
-    case 4:
-        Send();
-        return;
-    default:
-        return;
-    }
+    CloseConnection();
+    UFileSys::Dispose(mFile);
 }
 
-void CMyUploadFileTask::SendUploadRequest()
+uint16_t CMyUploadFileTask::RequestType() const
 {
-    if (mWasQueued) SetRowText(0, 10, kRowText, mFileName);
-    SendRequest(kTranUploadFile);
-    mStage = 2;
+    return kTranUploadFile;
 }
 
-void CMyUploadFileTask::TakeReplyAndConnect()
+bool CMyUploadFileTask::TakeTransferReply()
 {
-    if (!TakeCheckedReply()) return;
     if (!UFileSys::IsFlattening(mFile))
     {
         uint8_t record[kMaxResumeRecord];
@@ -117,109 +84,85 @@ void CMyUploadFileTask::TakeReplyAndConnect()
         UFileSys::ResumeFlatten(mFile, record, size);
         mTotalSize = UFileSys::GetFlattenSize(mFile);
     }
-    mRefNum = uint32_t(UFieldData::GetInteger(mFieldData, kFieldRefNum));
-    mConnection = CMyTransferConnection::ForFile(mRefNum, mTotalSize);
-    mStage = 3;
-}
-
-bool CMyUploadFileTask::SendHandshake()
-{
-    if (!mConnection->SendHandshakeWhenConnected()) return false;
-    mStartSecs = UDateTime::GetSeconds();
-    mStage = 4;
     return true;
 }
 
-void CMyUploadFileTask::Send()
+void CMyUploadFileTask::Stream()
 {
-    TTransportObj* tpt = mConnection->Transport();
+    TTransportObj* tpt = Transport();
     if (!UTransport::IsConnected(tpt))
     {
-        // Bytes still queued in the transport never reached the server: its close came too early.
-        if (mUploadedSize < mTotalSize || UTransport::GetUnsentSize(tpt) != 0)
-        {
-            UApplication::PostMessage(kMsgTransferClosed);
-            FailSilent(kErrTypeTransport, 102);
-        }
-        // Everything was handed over and the server closed: that close is how it says it has the file.
-        Complete();
+        // The server says it has the file by closing once it took every byte. A server that closes
+        // without reading all that came resets the connection, and bytes it never acknowledged never
+        // reached it: both leave its copy partial.
+        if (mDoneSize < mTotalSize || !UTransport::WasClosedInOrder(tpt)) FailEarlyEnd();
+        UFileSys::Dispose(mFile);
+        mFile = nullptr;
+        EndWell();
+        RefreshServerFolder(mPath);
         return;
     }
-    if (mFile)
+    if (mFile) SendPiece();
+    ShowUploadProgress();
+}
+
+void CMyUploadFileTask::SendPiece()
+{
+    TTransportObj* tpt = Transport();
+    const uint32_t unsent = UTransport::GetUnsentSize(tpt);
+    // More than a piece still waiting on a transport that is not ready: memory stays bounded.
+    if (unsent > mSendSize && !UTransport::IsReadyToSend(tpt)) return;
+    const uint32_t now = UDateTime::GetSeconds();
+    if (unsent == 0) mSendSize += kGrowWhenDrained;
+    if (now - mSendSecs < kQuickSecs) mSendSize += kGrowWhenQuick;
+    mSendSecs = now;
+    mSendSize = std::min(mSendSize, kMaxSendSize);
+    const uint32_t piece = std::min(mSendSize, mTotalSize - mDoneSize);
+    if (piece)
     {
-        const uint32_t unsent = UTransport::GetUnsentSize(tpt);
-        // More than a piece still waiting on a transport that is not ready: memory stays bounded.
-        if (unsent <= mSendSize || UTransport::IsReadyToSend(tpt))
+        void* buffer = UTransport::NewBuffer(piece);
+        uint32_t filled;
+        try
         {
-            const uint32_t now = UDateTime::GetSeconds();
-            if (unsent == 0) mSendSize += kGrowWhenDrained;
-            if (now - mSendSecs < kQuickSecs) mSendSize += kGrowWhenQuick;
-            mSendSecs = now;
-            mSendSize = std::min(mSendSize, kMaxSendSize);
-            const uint32_t piece = std::min(mSendSize, mTotalSize - mUploadedSize);
-            if (piece)
-            {
-                void* buffer = UTransport::NewBuffer(piece);
-                uint32_t filled;
-                try
-                {
-                    filled = UFileSys::ProcessFlatten(mFile, buffer, piece);
-                }
-                catch (...)
-                {
-                    UTransport::DisposeBuffer(buffer);
-                    throw;
-                }
-                // The file got shorter since the upload started: the stream cannot be what was announced.
-                if (filled != piece)
-                {
-                    UTransport::DisposeBuffer(buffer);
-                    Fail(kErrTypeFileSys, 103);
-                }
-                UTransport::SendBuffer(tpt, buffer);
-                mUploadedSize += piece;
-                gApp->mTotalBytesUploaded += piece;
-            }
-            UTransport::NotifyReadyToSend(tpt);
-            if (mUploadedSize >= mTotalSize)
-            {
-                // The rest only drains from the transport: the local file is closed now.
-                UFileSys::Dispose(mFile);
-                mFile = nullptr;
-            }
+            filled = UFileSys::ProcessFlatten(mFile, buffer, piece);
         }
+        catch (...)
+        {
+            UTransport::DisposeBuffer(buffer);
+            throw;
+        }
+        // The file got shorter since the upload started: the stream cannot be what was announced.
+        if (filled != piece)
+        {
+            UTransport::DisposeBuffer(buffer);
+            Fail(kErrTypeFileSys, 103);
+        }
+        UTransport::SendBuffer(tpt, buffer);
+        mDoneSize += piece;
+        CountBytes(piece);
     }
-    ShowProgress();
-}
-
-void CMyUploadFileTask::ShowProgress()
-{
-    const uint32_t unsent = UTransport::GetUnsentSize(mConnection->Transport());
-    const uint32_t done = mUploadedSize > unsent ? mUploadedSize - unsent : 0;
-    if (done < mTotalSize)
+    UTransport::NotifyReadyToSend(tpt);
+    if (mDoneSize >= mTotalSize)
     {
-        const uint32_t elapsed = UDateTime::GetSeconds() - mStartSecs;
-        if (!mFile || elapsed == 0 || done <= 1024)
-            mProgress.ShowBar(this, done, mTotalSize);
-        else
-            mProgress.Show(this, done, mTotalSize, elapsed, kStatText, mFileName);
-        return;
-    }
-    if (mDisplayedFinish) return;
-    SetRowText(10, 10, "Uploading \xD2%#s\xD3 (finishing)", mFileName);
-    mDisplayedFinish = true;
-}
-
-void CMyUploadFileTask::Complete()
-{
-    mConnection.reset();
-    if (mFile)
-    {
+        // The rest only drains from the transport: the local file is closed now.
         UFileSys::Dispose(mFile);
         mFile = nullptr;
     }
-    USound::PlayEvent(kSoundFileTransfer, gApp->mSoundPrefs.fileTransfer);
-    Finish();
-    gApp->RefreshFolderWin(mPath.empty() ? nullptr : mPath.data(), uint32_t(mPath.size()));
-    gApp->NotifyTransferEnded(mFileName, true);
+}
+
+void CMyUploadFileTask::ShowUploadProgress()
+{
+    const uint32_t unsent = UTransport::GetUnsentSize(Transport());
+    const uint32_t done = mDoneSize > unsent ? mDoneSize - unsent : 0;
+    if (done < mTotalSize)
+    {
+        if (!mFile)
+            ShowBar(done, mTotalSize);
+        else
+            ShowProgress(done, mTotalSize);
+        return;
+    }
+    if (mDisplayedFinish) return;
+    ShowRowText(10, 10, "Uploading \xD2%#s\xD3 (finishing)");
+    mDisplayedFinish = true;
 }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "client/files/UMyFileDrop.h"
+#include "framework/net/UServerPath.h"
 
 bool UMyFolderItemHeader::Parse(const uint8_t* header, uint32_t size, SMyFolderItem& outItem)
 {
@@ -11,7 +11,7 @@ bool UMyFolderItemHeader::Parse(const uint8_t* header, uint32_t size, SMyFolderI
     const uint8_t* path = header + 2;
     const uint32_t pathSize = size - 2;
     // The root (an empty record) is the downloaded folder itself, never an item in it.
-    if (!UMyFileDrop::IsWellFormedPath(path, pathSize)) return false;
+    if (!UServerPath::IsWellFormed(path, pathSize)) return false;
     outItem.isFolder = (header[1] & 1) != 0;
     outItem.path = path;
     outItem.pathSize = pathSize;

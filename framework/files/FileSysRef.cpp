@@ -196,6 +196,28 @@ std::string NameFromNative(const std::string& native)
     return Utf8ToMacRoman(native);
 }
 
+void MapControlCharacters(uint8_t* bytes, uint32_t length)
+{
+    for (uint32_t i = 0; i < length; ++i)
+        if (bytes[i] < 0x20 || bytes[i] == 0x7F) bytes[i] = '-';
+}
+
+uint32_t FittingLength(const uint8_t* bytes, uint32_t length, uint32_t reserve)
+{
+    // A name on the disk is UTF-8 and holds at most 255 bytes: a Mac OS Roman character outside ASCII
+    // takes two or three of them.
+    constexpr uint32_t kMaxNativeName = 255;
+    if (reserve >= kMaxNativeName) return 0;
+    uint32_t native = 0;
+    for (uint32_t i = 0; i < length; ++i)
+    {
+        const uint32_t c = MacRomanToUnicode(bytes[i]);
+        native += c < 0x80 ? 1 : c < 0x800 ? 2 : 3;
+        if (native + reserve > kMaxNativeName) return i;
+    }
+    return length;
+}
+
 void CloseAndClearStates(TFileSysRefObj* ref)
 {
     platform::CloseFile(ref->fd);

@@ -72,6 +72,11 @@ SDateTimeStamp StampFromUnixTime(int64_t seconds, uint32_t nanos);
 // Mac OS Roman names from and to the UTF-8 of the disk.
 std::string NameToNative(const uint8_t* bytes, uint32_t length);
 std::string NameFromNative(const std::string& native);
+// The one rule for characters a local name never holds, whoever gave the name: control characters
+// (a terminal listing the folder would act on them) become "-" like the other unsafe characters.
+void MapControlCharacters(uint8_t* bytes, uint32_t length);
+// How many of the name's first bytes fit one name on the disk with `reserve` bytes to spare.
+uint32_t FittingLength(const uint8_t* bytes, uint32_t length, uint32_t reserve);
 
 void CloseAndClearStates(TFileSysRefObj* ref);
 } // namespace filesys

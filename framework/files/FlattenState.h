@@ -36,6 +36,7 @@ struct SUnflattenState
     uint32_t forkSize = 0;
     uint32_t infoSize = 0;
     bool infoSeen = false;
+    bool dataSeen = false;
     // Once a stream was refused, nothing more of it is written.
     int16_t failedType = 0;
     int16_t failedID = 0;

@@ -124,8 +124,12 @@ public:
     static void GetTypeAndCreatorFromName(const void* name, uint32_t length, uint32_t& outType,
                                           uint32_t& outCreator);
 
-    // Rewrites the name in place so that it can be a local file name; returns the new length.
+    // Rewrites the name in place so that it can be a local file name; returns the new length, which also
+    // keeps the name's form on the disk within the 255 bytes a name may have there.
     static uint32_t ValidateFileName(void* name, uint32_t length, uint32_t options = 0);
+    // Cuts a length-prefixed name at its end until its form on the disk and `reserve` bytes more fit one
+    // name there; true when it was cut.
+    static bool FitFileName(uint8_t* name, uint32_t reserve);
     // The last level of a server path record as a length-prefixed name cut to capacity - 1 bytes; false
     // (and an empty name) when the record names nothing or is malformed.
     static bool GetPathTargetName(const void* path, uint32_t pathSize, uint8_t* outName, uint32_t capacity);
@@ -159,5 +163,22 @@ public:
     static THdlObj* ResumeUnflatten(TFileSysRefObj* ref);
     // True when the bytes so far end exactly at the end of a fork (the stream may be complete).
     static bool ProcessUnflatten(TFileSysRefObj* ref, const void* bytes, uint32_t size);
+    // True once the bytes taken make a whole stream: its header, every fork it began complete, and a data
+    // fork among them. Anything less leaves the file short of what the stream said it holds.
+    static bool IsUnflattenComplete(TFileSysRefObj* ref);
     static void StopUnflatten(TFileSysRefObj* ref);
+
+    // Partial downloads carry a mark that names the item they become, so that a file that merely has a
+    // partial file's name is never taken for one. Where the file system keeps no marks none is set and
+    // a partial file can be told by its name alone (kPartialUnknown).
+    enum EPartialMark : uint8_t
+    {
+        kPartialNone,
+        kPartialMarked,
+        kPartialUnknown,
+    };
+    static void SetPartialMark(TFileSysRefObj* ref, const uint8_t* forName);
+    // outForName (256 bytes, may be null) receives the marked name.
+    static EPartialMark GetPartialMark(TFileSysRefObj* ref, uint8_t* outForName);
+    static void ClearPartialMark(TFileSysRefObj* ref);
 };

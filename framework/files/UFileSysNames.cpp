@@ -101,6 +101,8 @@ uint32_t UFileSys::ValidateFileName(void* name, uint32_t length, uint32_t /*opti
     if (length > 255) length = 255;
     auto* bytes = static_cast<uint8_t*>(name);
     if (length && bytes[0] == '.') bytes[0] = '-';
+    // A NUL, like every control character, goes the way of the characters below.
+    MapControlCharacters(bytes, length);
     for (uint32_t i = 0; i < length; ++i)
     {
         switch (bytes[i])
@@ -114,15 +116,22 @@ uint32_t UFileSys::ValidateFileName(void* name, uint32_t length, uint32_t /*opti
         case '?':
         case '\\':
         case '|':
-        // A NUL would end the name early on its way to the system.
-        case 0:
             bytes[i] = '-';
             break;
         default:
             break;
         }
     }
-    return length;
+    return FittingLength(bytes, length, 0);
+}
+
+bool UFileSys::FitFileName(uint8_t* name, uint32_t reserve)
+{
+    RequireObject(name);
+    const uint32_t fits = FittingLength(name + 1, name[0], reserve);
+    if (fits == name[0]) return false;
+    name[0] = uint8_t(fits);
+    return true;
 }
 
 bool UFileSys::GetPathTargetName(const void* path, uint32_t pathSize, uint8_t* outName, uint32_t capacity)

@@ -124,6 +124,16 @@ void CheckServerFolderLevel(const SLevel& level)
         Fail(kErrTypeFileSys, 119);
 }
 
+// A server's name as the disk may hold it: control characters mapped by the rule every local name
+// follows, and cut where its form on the disk would be too long.
+std::string ServerNameToNative(std::string name)
+{
+    auto* bytes = reinterpret_cast<uint8_t*>(name.data());
+    MapControlCharacters(bytes, uint32_t(name.size()));
+    name.resize(FittingLength(bytes, uint32_t(name.size()), 0));
+    return NameToNative(bytes, uint32_t(name.size()));
+}
+
 std::string ServerItemName(const SLevel& level)
 {
     if (level.length == 0 || level.name[level.length - 1] == '.' ||
@@ -136,7 +146,7 @@ std::string ServerItemName(const SLevel& level)
     }
     std::string name(reinterpret_cast<const char*>(level.name), level.length);
     if (name[0] == '.') name[0] = '-';
-    return NameToNative(reinterpret_cast<const uint8_t*>(name.data()), uint32_t(name.size()));
+    return ServerNameToNative(std::move(name));
 }
 
 std::string ServerFolderName(const SLevel& level)
@@ -145,7 +155,10 @@ std::string ServerFolderName(const SLevel& level)
     std::string name(reinterpret_cast<const char*>(level.name), level.length);
     for (char& c : name)
         if (c == '\\') c = '-';
-    return NameToNative(reinterpret_cast<const uint8_t*>(name.data()), uint32_t(name.size()));
+    // The folder was made from the item that announced it, whose leading dot became "-": the levels
+    // below it must lead to that folder.
+    if (name[0] == '.') name[0] = '-';
+    return ServerNameToNative(std::move(name));
 }
 } // namespace
 

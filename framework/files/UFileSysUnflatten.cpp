@@ -122,6 +122,7 @@ bool UFileSys::ProcessUnflatten(TFileSysRefObj* ref, const void* bytes, uint32_t
                 state.infoSize = state.forkSize < kFlatMaxInfoKept ? state.forkSize : kFlatMaxInfoKept;
                 state.infoSeen = true;
             }
+            if (state.forkType == kFlatForkData) state.dataSeen = true;
             state.state = SUnflattenState::kForkBody;
             state.position = 0;
             break;
@@ -161,6 +162,16 @@ bool UFileSys::ProcessUnflatten(TFileSysRefObj* ref, const void* bytes, uint32_t
             Fail(kErrTypeGeneral, 1);
         }
     }
+}
+
+bool UFileSys::IsUnflattenComplete(TFileSysRefObj* ref)
+{
+    RequireObject(ref);
+    if (!ref->unflatten) Fail(kErrTypeGeneral, 3);
+    const SUnflattenState& state = *ref->unflatten;
+    // A data fork whose header came, with its body still due, is not complete yet: a fork of 0 bytes
+    // reaches its end on the same call that took its header.
+    return state.failedType == 0 && state.state == SUnflattenState::kForkEnd && state.dataSeen;
 }
 
 void UFileSys::StopUnflatten(TFileSysRefObj* ref)

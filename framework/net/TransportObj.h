@@ -52,11 +52,13 @@ struct TTransportObj
     bool connected;
     bool notifyReady;
     bool stream;
-    bool tcpUp;         // the TCP connect has completed (through a firewall: to the firewall)
-    bool peerClosed;    // the close has been seen and announced
-    bool disconnecting; // Disconnect was called: incoming bytes are thrown away until the close
-    bool sendBroken;    // the network refused a send: nothing more goes out
-    uint8_t* readAhead; // bytes taken from the socket that the reader has not read yet
+    bool tcpUp;          // the TCP connect has completed (through a firewall: to the firewall)
+    bool peerClosed;     // the close has been seen and announced
+    bool disconnecting;  // Disconnect was called: incoming bytes are thrown away until the close
+    bool sendBroken;     // the network refused a send: nothing more goes out
+    bool peerReset;      // the peer's close came as an error (a reset), not as its orderly end
+    bool unackedAtClose; // when the peer's close came, some of what was sent had not reached it
+    uint8_t* readAhead;  // bytes taken from the socket that the reader has not read yet
     uint32_t readStart;
     uint32_t readEnd;
 };

@@ -94,3 +94,21 @@ THdlObj* UServerPath::MakeParentPath(const void* path, uint32_t size)
     lock.Data()[1] = uint8_t(levels);
     return h;
 }
+
+bool UServerPath::IsWellFormed(const void* path, uint32_t size)
+{
+    if (size == 0) return true;
+    const auto* bytes = static_cast<const uint8_t*>(path);
+    if (!bytes || size < 2) return false;
+    const uint32_t count = (uint32_t(bytes[0]) << 8) | bytes[1];
+    if (count == 0) return false;
+    uint32_t at = 2;
+    for (uint32_t i = 0; i < count; ++i)
+    {
+        if (size - at < 3) return false;
+        const uint32_t length = bytes[at + 2];
+        if (length == 0 || length > size - at - 3) return false;
+        at += 3 + length;
+    }
+    return at == size;
+}

@@ -18,6 +18,10 @@ public:
     // Bytes taken by the count and the first min(levels, count) whole levels.
     static uint32_t GetSize(const void* path, uint32_t size, uint32_t levels);
     static uint16_t GetLevelCount(const void* path, uint32_t size);
+    // The root (no bytes), or a level count of at least one followed by exactly that many whole levels
+    // with names that are not empty. A path that is anything else was cut on its way and names another
+    // folder than the one meant.
+    static bool IsWellFormed(const void* path, uint32_t size);
     // The path of the folder holding the target: its first count - 1 levels, with the count lowered.
     // Null for a target in the root.
     static THdlObj* MakeParentPath(const void* path, uint32_t size);

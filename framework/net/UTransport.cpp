@@ -129,6 +129,8 @@ void FlushQueue(TTransportObj* t)
 
 void PeerClosed(TTransportObj* t)
 {
+    // A peer that closed before all it was sent had arrived never took it, whatever its close looked like.
+    if (platform::BytesUnacknowledged(t->fd)) t->unackedAtClose = true;
     t->peerClosed = true;
     t->connected = false;
     UpdateWatches(t);
@@ -158,6 +160,7 @@ void ReadAhead(TTransportObj* t)
     if (err || closed)
     {
         if (ReadAheadSize(t) && !t->disconnecting) PostDataArrived(t);
+        if (err) t->peerReset = true;
         PeerClosed(t);
         return;
     }
@@ -562,8 +565,13 @@ uint32_t UTransport::Receive(TTransportObj* t, void* buffer, uint32_t maxSize)
     {
         size_t got = 0;
         bool closed = false;
-        // A close seen here is left for the read notice, which announces it.
-        if (platform::ReceiveSome(t->fd, out + n, maxSize - n, got, closed) == 0) n += uint32_t(got);
+        // A close seen here is left for the read notice, which announces it. A reset is reported by the
+        // system only once: it is kept for the question of how the connection ended.
+        const int err = platform::ReceiveSome(t->fd, out + n, maxSize - n, got, closed);
+        if (err == 0)
+            n += uint32_t(got);
+        else if (err != EAGAIN)
+            t->peerReset = true;
     }
     // Bytes left behind are announced again: a reader that stops early is told once more.
     if (ReadAheadSize(t)) PostDataArrived(t);
@@ -608,6 +616,12 @@ UTransport::EReceiveState UTransport::GetReceiveState(TTransportObj* t)
     // read is all in the read-ahead.
     if (t->peerClosed && ReadAheadSize(t)) return kReceiveClosedWithBytes;
     return kReceiveDrained;
+}
+
+bool UTransport::WasClosedInOrder(TTransportObj* t)
+{
+    RequireObject(t);
+    return t->peerClosed && !t->peerReset && !t->sendBroken && !t->unackedAtClose && !t->queueHead;
 }
 
 uint32_t UTransport::GetUnsentSize(TTransportObj* t)

@@ -92,6 +92,10 @@ public:
         kReceiveDrained,         // closed (by either side), failed or never connected, and nothing is left
     };
     static EReceiveState GetReceiveState(TTransportObj* tpt);
+    // True once the peer has ended the connection in order after taking everything handed to the
+    // transport. A peer that closes without reading all that came resets the connection instead, and
+    // bytes it never acknowledged, or that could not be sent, make the close an early one too.
+    static bool WasClosedInOrder(TTransportObj* tpt);
     static uint32_t GetUnsentSize(TTransportObj* tpt);
     static void NotifyReadyToSend(TTransportObj* tpt);
     static bool IsReadyToSend(TTransportObj* tpt);

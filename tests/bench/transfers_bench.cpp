@@ -1,10 +1,12 @@
 // File transfers through the whole client against the loopback server: a 1 GiB download and upload, and
 // in the same run the same bytes copied from the same server over a plain TCP socket into a file (the
 // machine's limit for this path). Also the client's peak memory during the download above its idle
-// size, and the CPU the shown tasks window costs while 4 transfers run (against the same 4 with the
-// window hidden). The client and the server share the one thread, as in every end-to-end test.
+// size, the CPU the shown tasks window costs while 4 transfers run (against the same 4 with the window
+// hidden), and a folder download of one large file and 1,000 files of 4 KiB against a plain copy of the
+// same bytes. The client and the server share the one thread, as in every end-to-end test.
 //
 // Run: QT_QPA_PLATFORM=offscreen bin/transfers_bench [runs, default 3] [MiB, default 1024]
+//      [folder's large file in MiB, default 512]
 #include <QApplication>
 #include <QMimeData>
 #include <QSocketNotifier>
@@ -173,6 +175,33 @@ double PlainCopy(CAppHarness& h, const std::string& source, uint64_t size, const
     return secs;
 }
 
+constexpr int kSmallFiles = 1000;
+constexpr uint64_t kSmallSize = 4096;
+
+// The folder Tree in the shared folder: one large file and the small ones; and the same bytes in one
+// file beside it, for the plain copy. Returns the bytes in all.
+uint64_t MakeTree(CAppHarness& h, uint64_t bigSize, std::string& outPlainSource)
+{
+    h.WriteSharedFile("Tree/big.bin", "");
+    MakeFile(h.SharedFolder() + "/Tree/big.bin", bigSize);
+    std::string small(kSmallSize, '\0');
+    for (int i = 0; i < kSmallFiles; ++i)
+    {
+        for (size_t b = 0; b < small.size(); ++b)
+            small[b] = char(i * 31 + b);
+        char name[32];
+        std::snprintf(name, sizeof(name), "Tree/small/%04d.dat", i);
+        h.WriteSharedFile(name, small);
+    }
+    outPlainSource = h.SharedFolder() + "/plain-tree.bin";
+    std::ofstream out(outPlainSource, std::ios::binary);
+    std::ifstream big(h.SharedFolder() + "/Tree/big.bin", std::ios::binary);
+    out << big.rdbuf();
+    for (int i = 0; i < kSmallFiles; ++i)
+        out.write(small.data(), std::streamsize(small.size()));
+    return bigSize + kSmallFiles * kSmallSize;
+}
+
 double Median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -190,8 +219,9 @@ int main(int argc, char** argv)
     const uint64_t mib = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 1024;
     const uint64_t size = mib << 20;
     const double mb = double(size) / 1e6;
+    const uint64_t folderBig = (argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 512) << 20;
 
-    std::vector<double> plain, down, up, peak, cpuShown, cpuHidden;
+    std::vector<double> plain, down, up, peak, cpuShown, cpuHidden, folderPlain, folderDown;
     for (int run = 0; run < runs; ++run)
     {
         CAppHarness h;
@@ -295,6 +325,42 @@ int main(int argc, char** argv)
         }
         unlink(local.c_str());
 
+        // The folder: the same bytes plainly, then the folder download into the download folder.
+        std::string plainSource;
+        const uint64_t treeBytes = MakeTree(h, folderBig, plainSource);
+        const double treeMB = double(treeBytes) / 1e6;
+        sync();
+        const double treePlainSecs = PlainCopy(h, plainSource, treeBytes, h.UserFolder() + "/plain-tree.bin");
+        unlink((h.UserFolder() + "/plain-tree.bin").c_str());
+        sync();
+        {
+            const std::string downloads = h.UserFolder() + "/Downloads";
+            mkdir(downloads.c_str(), 0755);
+            TFileSysRefObj* parent =
+                UFileSys::NewFromNativePath(downloads.data(), uint32_t(downloads.size()));
+            const std::vector<uint8_t> name = CAppHarness::P("Tree");
+            start = Clock::now();
+            h.App().DoDownloadFolder(nullptr, 0, name.data(), parent, false);
+            UFileSys::Dispose(parent);
+            h.WaitUntil(
+                [&]
+                {
+                    for (CMyTask* task : h.App().mTaskList)
+                        if (!task->mIsFinished) return false;
+                    return true;
+                },
+                "the folder download", 600000);
+        }
+        const double treeSecs = Seconds(start);
+        if (FileSize(h.UserFolder() + "/Downloads/Tree/big.bin") != folderBig ||
+            FileSize(h.UserFolder() + "/Downloads/Tree/small/0999.dat") != kSmallSize)
+            std::fprintf(stderr, "the folder download is not complete\n");
+        folderPlain.push_back(treeMB / treePlainSecs);
+        folderDown.push_back(treeMB / treeSecs);
+
+        std::printf("run %d: folder of %.0f MB: plain %.0f MB/s, folder download %.0f MB/s (%.0f%%)\n",
+                    run + 1, treeMB, treeMB / treePlainSecs, treeMB / treeSecs,
+                    100 * treePlainSecs / treeSecs);
         std::printf("run %d: plain %.0f MB/s, download %.0f MB/s (%.0f%%), upload %.0f MB/s (%.0f%%), "
                     "peak +%.1f MB during the download; 4 downloads at once: tasks window shown %.2f s wall "
                     "%.2f s CPU, "
@@ -316,5 +382,7 @@ int main(int argc, char** argv)
         "hidden\n",
         runs, Median(plain), Median(down), 100 * Median(down) / Median(plain), Median(up),
         100 * Median(up) / Median(plain), Median(peak), Median(cpuShown), Median(cpuHidden));
+    std::printf("median of %d: folder plain %.0f MB/s, folder download %.0f MB/s (%.0f%% of plain)\n", runs,
+                Median(folderPlain), Median(folderDown), 100 * Median(folderDown) / Median(folderPlain));
     return 0;
 }

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "client/files/UMyFileDrop.h"
 #include "client/transfers/UMyFolderItemHeader.h"
+#include "framework/net/UServerPath.h"
 
 namespace
 {
@@ -32,7 +32,7 @@ std::string ReadAll(const uint8_t* data, size_t size, size_t piece)
         case CMyFolderItemReader::kHaveHeader:
         {
             const SMyFolderItem& item = reader.Item();
-            if (!UMyFileDrop::IsWellFormedPath(item.path, item.pathSize) || item.pathSize == 0) std::abort();
+            if (!UServerPath::IsWellFormed(item.path, item.pathSize) || item.pathSize == 0) std::abort();
             seen += item.isFolder ? 'F' : 'f';
             seen.append(reinterpret_cast<const char*>(item.path), item.pathSize);
             if (++items % 3 == 0)

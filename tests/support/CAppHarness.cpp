@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <set>
+#include <typeinfo>
 
 #include "client/app/CMyOldToolbarWin.h"
 #include "client/boxes/CMyMsgBoxWin.h"
@@ -54,6 +56,14 @@ CAppHarness::CAppHarness(const AppMaker& makeApp)
     SetMsgBoxHook(BoxHook);
     CWindow::SetModalObserver([this](CWindow* w) { ModalStarted(w); });
     mApp = makeApp ? makeApp() : std::make_unique<CMyApplication>();
+    // A task that waits on nothing would hang the test until its watchdog; it is named at once instead.
+    CMyTask::SetStallHook(
+        [reported = std::set<const CMyTask*>()](CMyTask* task) mutable
+        {
+            if (reported.insert(task).second)
+                ADD_FAILURE() << "task watchdog: a " << typeid(*task).name() << " at stage " << task->mStage
+                              << " is neither running nor queued nor waiting on the network";
+        });
     // The application's construction installed the real alert.
     UError::SetAlertProc([](const char* text, uint32_t) { gHarness->alert = text; });
 }
@@ -63,6 +73,7 @@ CAppHarness::~CAppHarness()
     UTimer::Dispose(mStepTimer);
     UApplication::FlushMessages(RunLater, this, nullptr);
     mApp.reset();
+    CMyTask::SetStallHook(nullptr);
     // Windows nobody owns (private messages, notes) would outlive the test and count in the next one run
     // in the same process (message windows past a number fold into a box).
     while (CWindow::GetWindowCount() > 0)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <sys/socket.h>
 
 #include "platform/Socket.h"
 
@@ -66,6 +67,14 @@ void CTestSocket::CloseNow()
     mFD = -1;
     mOutput.clear();
     mProducer = nullptr;
+}
+
+void CTestSocket::ResetNow()
+{
+    if (mFD < 0) return;
+    const linger now{1, 0};
+    setsockopt(mFD, SOL_SOCKET, SO_LINGER, &now, sizeof now);
+    CloseNow();
 }
 
 void CTestSocket::UpdateWrite()

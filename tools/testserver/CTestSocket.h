@@ -43,6 +43,8 @@ public:
     // Closes after everything queued has been written.
     void CloseWhenFlushed();
     void CloseNow();
+    // Closes so that the peer sees a reset instead of an orderly end, as a close with unread bytes does.
+    void ResetNow();
     bool IsOpen() const { return mFD >= 0; }
     bool IsFlushed() const { return mOutput.empty() && !mProducer; }
     size_t QueuedSize() const { return mOutput.size(); }

@@ -115,6 +115,22 @@ public:
     // Whether a sent stream is followed at once by the server's close (the default), or the connection
     // stays open until the client closes it.
     void SetCloseAtEnd(bool close) { mCloseAtEnd = close; }
+    // An upload cut short (SetCutAfter) stops reading and closes with the rest unread, which resets the
+    // connection, as a server that gives up on an upload does (the default); false reads everything
+    // that came and closes in order.
+    void SetCutUploadsWithReset(bool reset) { mCutUploadsWithReset = reset; }
+    bool CutUploadsWithReset() const { return mCutUploadsWithReset; }
+
+    // Servers that lie about sizes, for the client's defences. The download reply announces this many
+    // bytes whatever the stream holds (-1: the truth), or carries no fields at all.
+    void SetAnnouncedSize(int64_t bytes) { mAnnouncedSize = bytes; }
+    int64_t AnnouncedSize() const { return mAnnouncedSize; }
+    void SetEmptyDownloadReply(bool empty) { mEmptyDownloadReply = empty; }
+    bool EmptyDownloadReply() const { return mEmptyDownloadReply; }
+    // Every file of a folder download is announced with this size before its stream (-1: the truth).
+    void SetFolderItemSize(int64_t bytes) { mFolderItemSize = bytes; }
+    // Folder downloads announce each folder's items in reverse byte order of their names.
+    void SetFolderOrderDescending(bool descending) { mFolderDescending = descending; }
 
 private:
     void Adopt(int fd);
@@ -130,6 +146,11 @@ private:
     uint64_t mFolderCutAfter = 0;
     uint64_t mCutAfter = 0;
     bool mCloseAtEnd = true;
+    bool mCutUploadsWithReset = true;
+    int64_t mAnnouncedSize = -1;
+    bool mEmptyDownloadReply = false;
+    int64_t mFolderItemSize = -1;
+    bool mFolderDescending = false;
     std::map<uint32_t, STransferJob> mJobs;
     std::map<STransferJob::EKind, Handler> mHandlers;
     std::vector<std::unique_ptr<STransferConnection>> mConnections;

@@ -1,5 +1,6 @@
 // What a folder download carries, as the server sees it: the folder's items depth first (each folder
-// before what it holds, names in byte order), and the flattened form in which each file travels.
+// before what it holds, names in byte order or, on request, the other way round), and the flattened
+// form in which each file travels.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +21,7 @@ namespace folderitems
 constexpr size_t kMaxItems = 0xFFFF;
 // Links are left out (what they lead to may lie outside the share), and so are files of 4 GiB or more,
 // which the 32-bit stream cannot carry. False when the folder holds more than kMaxItems items.
-bool List(const std::string& folder, std::vector<SFolderItem>& outItems);
+bool List(const std::string& folder, std::vector<SFolderItem>& outItems, bool descending = false);
 // The stream's headers and information fork for a file of that name whose data fork holds dataSize
 // bytes; the data follows them.
 std::string FlattenedHead(const std::string& name, uint64_t dataSize);

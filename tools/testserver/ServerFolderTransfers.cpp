@@ -31,7 +31,7 @@ constexpr uint64_t kMaxStream = 0xFFFFFFFFu;
 constexpr uint16_t kMaxRecord = 1024;
 
 bool ListLevel(const std::string& folder, const std::string& parentRecord, uint16_t depth,
-               std::vector<SFolderItem>& items)
+               std::vector<SFolderItem>& items, bool descending)
 {
     std::vector<std::string> names;
     if (DIR* dir = opendir(folder.c_str()))
@@ -44,6 +44,7 @@ bool ListLevel(const std::string& folder, const std::string& parentRecord, uint1
         closedir(dir);
     }
     std::sort(names.begin(), names.end());
+    if (descending) std::reverse(names.begin(), names.end());
     for (const std::string& name : names)
     {
         const std::string path = folder + "/" + name;
@@ -63,7 +64,8 @@ bool ListLevel(const std::string& folder, const std::string& parentRecord, uint1
                           char(uint8_t(name.size())) + name;
         item.size = isFolder ? 0 : uint64_t(st.st_size);
         items.push_back(item);
-        if (isFolder && !ListLevel(path, item.pathRecord.substr(2), uint16_t(depth + 1), items)) return false;
+        if (isFolder && !ListLevel(path, item.pathRecord.substr(2), uint16_t(depth + 1), items, descending))
+            return false;
     }
     return true;
 }
@@ -84,10 +86,10 @@ std::string ItemHeader(const SFolderItem& item)
 }
 } // namespace
 
-bool folderitems::List(const std::string& folder, std::vector<SFolderItem>& outItems)
+bool folderitems::List(const std::string& folder, std::vector<SFolderItem>& outItems, bool descending)
 {
     outItems.clear();
-    return ListLevel(folder, std::string(), 0, outItems);
+    return ListLevel(folder, std::string(), 0, outItems, descending);
 }
 
 std::string folderitems::FlattenedHead(const std::string& name, uint64_t dataSize)
@@ -154,7 +156,7 @@ void CTransferServer::ServeFolderDownload(STransferConnection& c)
 {
     auto serve = std::make_shared<SFolderServe>();
     // The folder is walked again: what changed since the request is what the client gets.
-    folderitems::List(c.job.path, serve->items);
+    folderitems::List(c.job.path, serve->items, mFolderDescending);
     if (mFolderCutAfter) c.socket->CloseAfterWriting(mFolderCutAfter);
     STransferConnection* conn = &c;
 
@@ -223,7 +225,10 @@ void CTransferServer::ServeFolderDownload(STransferConnection& c)
         const uint64_t size = uint64_t(st.st_size);
         conn->fileLeft = offset < size ? size - offset : 0;
         const std::string head = folderitems::FlattenedHead(name, conn->fileLeft);
-        const std::string prefix = testwire::BE32(uint32_t(head.size() + conn->fileLeft)) + head;
+        // A lying server announces another size than the stream it sends.
+        const uint32_t announced =
+            mFolderItemSize >= 0 ? uint32_t(mFolderItemSize) : uint32_t(head.size() + conn->fileLeft);
+        const std::string prefix = testwire::BE32(announced) + head;
         Event(*conn, "sending item " + std::to_string(serve->current + 1));
         conn->socket->Write(prefix);
         conn->sent += prefix.size();

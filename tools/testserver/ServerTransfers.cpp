@@ -220,8 +220,12 @@ bool CServerModel::AnswerTransfers(SRequest& r)
             job.size += FlatOverhead(BaseName(path));
         }
         const uint32_t refNum = transfers->AddJob(job);
-        r.reply.body =
-            CFields().Add(kRefNum, Unsigned(refNum)).Add(kTransferSize, Unsigned(uint32_t(job.size))).Bytes();
+        if (transfers->EmptyDownloadReply()) return true;
+        const int64_t lie = transfers->AnnouncedSize();
+        r.reply.body = CFields()
+                           .Add(kRefNum, Unsigned(refNum))
+                           .Add(kTransferSize, Unsigned(lie >= 0 ? uint32_t(lie) : uint32_t(job.size)))
+                           .Bytes();
         return true;
     }
     case 203: // upload
@@ -323,7 +327,10 @@ void CServerModel::ServeFileTransfers(CTransferServer& server)
                 in.clear();
                 if (sink->failed || (cut && sink->received >= cut && sink->received < sink->expected))
                 {
-                    s.Close(*conn);
+                    if (s.CutUploadsWithReset())
+                        conn->socket->ResetNow();
+                    else
+                        s.Close(*conn);
                     return;
                 }
                 if (sink->received < sink->expected) return;

@@ -27,6 +27,8 @@ class CStandAloneTask : public CMyTask
 {
 public:
     CStandAloneTask() : CMyTask(nullptr) { mIsStandAlone = 1; }
+    // A tracker query waits on a connection of its own.
+    bool IsWaitingOnNetwork() const override { return true; }
 };
 
 class ServerConnectionTest : public testing::Test

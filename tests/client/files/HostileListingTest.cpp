@@ -8,7 +8,7 @@
 #include "client/app/AppNumbers.h"
 #include "client/files/CMyFileListView.h"
 #include "client/files/CMyFolderWin.h"
-#include "client/files/UMyServerNames.h"
+#include "client/widgets/UMyServerNames.h"
 #include "framework/runtime/FourCC.h"
 #include "tests/client/files/FilesTestSupport.h"
 

@@ -3,6 +3,7 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QImage>
+#include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
@@ -66,6 +67,8 @@ public:
         if (mStage == 0 && LeaveQueueWhenFirst()) mStartedAfterQueue = true;
         if (mStage == 1) mStarted = true;
     }
+    // The test decides when it moves on, not a connection.
+    bool IsWaitingOnNetwork() const override { return !mStalls; }
     void Done() { Finish(); }
     void StartNow() { StartQueued(); }
     using CMyTask::RemoveQueuedSuffix;
@@ -73,6 +76,7 @@ public:
     uint64_t* mDestroyedAt;
     int mSteps = 0;
     int16_t mFailWith = 0;
+    bool mStalls = false;
     bool mStarted = false;
     bool mStartedAfterQueue = false;
 };
@@ -196,6 +200,30 @@ TEST_F(TaskFrameworkTest, QueuedTaskWaitsUntilThoseBeforeItAreReapedOrIsStartedB
     delete second;
 }
 
+TEST_F(TaskFrameworkTest, TheWatchdogNamesATaskThatWaitsOnNothingAndLeavesTheOthers)
+{
+    std::vector<CMyTask*> stalled;
+    CMyTask::SetStallHook([&](CMyTask* task) { stalled.push_back(task); });
+    auto* waiting = new CTestTask("waits on the network");
+    auto* idle = new CTestTask("waits on nothing");
+    idle->mStalls = true;
+    auto* queued = new CTestTask("waits its turn", nullptr, true);
+    queued->mStalls = true;
+    ASSERT_TRUE(PumpUntil([&] { return idle->mSteps > 0; }, "a pass"));
+    h.Pump();
+    ASSERT_FALSE(stalled.empty());
+    EXPECT_TRUE(std::all_of(stalled.begin(), stalled.end(), [&](CMyTask* t) { return t == idle; }));
+    // A finished task waits for nothing any more.
+    stalled.clear();
+    idle->Done();
+    app->ScheduleTaskProcess();
+    h.Pump();
+    EXPECT_TRUE(stalled.empty());
+    CMyTask::SetStallHook(nullptr);
+    delete waiting;
+    delete queued;
+}
+
 TEST_F(TaskFrameworkTest, FailingStepDestroysOnlyThatTaskAndTheErrorIsShown)
 {
     uint64_t gone = 0;
@@ -238,17 +266,24 @@ TEST_F(TaskFrameworkTest, TransferRowShowsTheBarFirstThenStatisticsOnlyWhenTheyC
     auto* t = new CTestTask("x");
     CMyTransferProgress progress;
     const char* pattern = "Downloading \xD2%#s\xD3 (%#s)";
-    progress.Show(t, 1000, 4096, 5, pattern, P("f"));
+    // As a transfer task shows what the progress decides.
+    auto show = [&](uint32_t done, uint32_t total, uint32_t secs)
+    {
+        SMyRowChange change;
+        if (progress.Show(done, total, secs, pattern, P("f"), change))
+            app->SetTaskProgress(t, change.value, change.max, change.hasText ? change.text : nullptr);
+    };
+    show(1000, 4096, 5);
     EXPECT_EQ(RowText(Rows().GetRow(1)), "x");
     EXPECT_EQ(Rows().GetRow(1)->progVal, 1000u);
-    progress.Show(t, 2048, 4096, 2, pattern, P("f"));
+    show(2048, 4096, 2);
     EXPECT_EQ(RowText(Rows().GetRow(1)), "Downloading \xD2"
                                          "f\xD3 (1K/sec 2K/4K 0:02)");
     redraws.clear();
-    progress.Show(t, 2048, 4096, 2, pattern, P("f"));
+    show(2048, 4096, 2);
     EXPECT_TRUE(redraws.empty());
     // Over more seconds than bytes the rate rounds down to nothing: no division by it.
-    progress.Show(t, 2000, 4096, 3000, pattern, P("f"));
+    show(2000, 4096, 3000);
     EXPECT_EQ(RowText(Rows().GetRow(1)), "Downloading \xD2"
                                          "f\xD3 (0K/sec 1K/4K ?)");
     delete t;
@@ -259,8 +294,7 @@ TEST_F(TaskFrameworkTest, TransferRowShowsTheBarFirstThenStatisticsOnlyWhenTheyC
 TEST_F(TaskFrameworkTest, TheProgressBarFillsFromTheLeftUnderTheText)
 {
     auto* t = new CTestTask("x");
-    CMyTransferProgress progress;
-    progress.Show(t, 1000, 4000, 5, "%#s", P("f"));
+    app->SetTaskProgress(t, 1000, 4000, nullptr);
     app->DoShowTasksWin();
     h.Pump();
     QWidget* viewport = static_cast<QAbstractScrollArea*>(app->mTasksWin->View()->Widget())->viewport();

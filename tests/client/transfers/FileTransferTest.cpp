@@ -2,6 +2,7 @@
 // arrive whole however the server writes them, cut transfers leave partial files that resume, empty
 // files travel, queued and stopped transfers clean up after themselves, several run at once, and names
 // from a server never reach outside the download folder.
+#include <cstring>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -120,7 +121,7 @@ TEST_F(FileTransferTest, StartOverDeletesThePartialFileAndAnExistingFileAsksWher
     h.WriteSharedFile("Docs/a.txt", bytes);
     Begin();
     mkdir(Downloads().c_str(), 0755);
-    WriteFile(Downloads() + "/a.txt.qpf", "stale");
+    WritePartial(Downloads() + "/a.txt.qpf", "a.txt", "stale");
     h.boxAnswers.push_back(2);
     Download("a.txt");
     ASSERT_TRUE(WaitDownloaded("a.txt", bytes));
@@ -247,6 +248,167 @@ TEST_F(FileTransferTest, TheServerClosingRightAfterTheLastByteStillGivesAComplet
     ASSERT_TRUE(WaitDownloaded("quick.bin", bytes));
     EXPECT_TRUE(h.WaitUntil([&] { return !h.transfers.Last()->socket->IsOpen(); }, "the client's close"));
     EXPECT_FALSE(h.HasBox(128));
+}
+
+TEST_F(FileTransferTest, ADownloadStartedTheMomentTheOneBeforeArrivedGetsItsConnection)
+{
+    // The second download is asked for while the first one's finished row still waits to be reaped, with
+    // and without the queue, against servers that close at the end and servers that wait for the client.
+    const std::string first = Data(300000, 21), second = Data(5000, 22);
+    h.WriteSharedFile("Docs/first.bin", first);
+    h.WriteSharedFile("Docs/second.bin", second);
+    Begin();
+    for (int round = 0; round < 16; ++round)
+    {
+        SCOPED_TRACE("round " + std::to_string(round));
+        if (round == 8)
+        {
+            // The server by its name: every transfer connection looks the name up first.
+            const auto byName = CAppHarness::P("localhost:" + std::to_string(h.server.Port()));
+            std::memcpy(h.App().mAddress.name, byName.data(), byName.size());
+        }
+        h.transfers.SetCloseAtEnd(round % 2 == 0);
+        h.App().mQueueTransfers = round % 4 >= 2;
+        std::remove((Downloads() + "/first.bin").c_str());
+        std::remove((Downloads() + "/second.bin").c_str());
+        Download("first.bin");
+        ASSERT_TRUE(WaitDownloaded("first.bin", first));
+        ASSERT_TRUE(h.App().mTaskList.GetItemCount() != 0) << "the first row went too soon to test this";
+        Download("second.bin");
+        ASSERT_TRUE(WaitDownloaded("second.bin", second));
+        ASSERT_TRUE(WaitNoTasks());
+    }
+    EXPECT_TRUE(h.boxes.empty());
+}
+
+TEST_F(FileTransferTest, AStreamShortOfWhatItsHeadersAnnounceFailsAndNeverBecomesAFile)
+{
+    const std::string bytes = Data(5000, 23);
+    h.WriteSharedFile("Docs/lie.txt", bytes);
+    Begin();
+    struct SLie
+    {
+        const char* what;
+        int64_t announced;
+        bool noFields;
+    };
+    for (const SLie& lie : {SLie{"100 bytes of 5137 announced", 100, false},
+                            SLie{"a 6-byte stream", 6, false}, SLie{"a reply without fields", -1, true}})
+    {
+        SCOPED_TRACE(lie.what);
+        h.transfers.SetAnnouncedSize(lie.announced);
+        h.transfers.SetEmptyDownloadReply(lie.noFields);
+        h.alert.clear();
+        Download("lie.txt");
+        ASSERT_TRUE(WaitNoTasks("the lying download to end"));
+        EXPECT_FALSE(Exists(Downloads() + "/lie.txt")) << "a short stream became a complete file";
+        EXPECT_TRUE(h.alert.find("1/9") != std::string::npos || h.HasBox(128)) << "the failure is told";
+    }
+    // Told the truth, the next try is not blocked by what the lies left behind.
+    h.transfers.SetAnnouncedSize(-1);
+    h.transfers.SetEmptyDownloadReply(false);
+    Download("lie.txt");
+    ASSERT_TRUE(WaitDownloaded("lie.txt", bytes));
+}
+
+TEST_F(FileTransferTest, AStreamCutShortAfterItsDataBeganKeepsThePartialFileAndSaysSo)
+{
+    const std::string bytes = Data(5000, 25);
+    h.WriteSharedFile("Docs/half.txt", bytes);
+    Begin();
+    // The reply announces the stream without the last 1000 bytes of data: the partial file keeps what
+    // came and the download resumes from it.
+    h.transfers.SetAnnouncedSize(int64_t(FlatOverhead("half.txt") + 4000));
+    Download("half.txt");
+    ASSERT_TRUE(WaitNoTasks("the short download to end"));
+    EXPECT_NE(h.alert.find("1/9"), std::string::npos);
+    EXPECT_EQ(ReadFile(Downloads() + "/half.txt.qpf"), bytes.substr(0, 4000));
+    h.transfers.SetAnnouncedSize(-1);
+    h.boxAnswers.push_back(1);
+    Download("half.txt");
+    EXPECT_TRUE(h.HasBox(133, "half.txt"));
+    ASSERT_TRUE(WaitDownloaded("half.txt", bytes));
+}
+
+TEST_F(FileTransferTest, AServersOwnQpfFileDownloadsAsItselfAndIsNeverResumedAsAnother)
+{
+    const std::string partialLooking = Data(3000, 26), plain = Data(7000, 27);
+    h.WriteSharedFile("Docs/x.qpf", partialLooking);
+    h.WriteSharedFile("Docs/x", plain);
+    Begin();
+    // This server lists its own partial files under the name they will have; another lists them as
+    // they are.
+    docs->View()->AddItem(FourCC("QVft"), FourCC("QVLC"), 3000, CAppHarness::P("x.qpf").data());
+    Download("x.qpf");
+    ASSERT_TRUE(h.WaitUntil([&] { return ReadFile(Downloads() + "/x.qpf") == partialLooking; }, "x.qpf"));
+    ASSERT_TRUE(WaitNoTasks());
+    // "x.qpf" is a whole file of its own: no resume question, and "x" arrives whole beside it.
+    Download("x");
+    EXPECT_FALSE(h.HasBox(133));
+    ASSERT_TRUE(h.WaitUntil([&] { return ReadFile(Downloads() + "/x") == plain; }, "x"));
+    ASSERT_TRUE(WaitNoTasks());
+    EXPECT_EQ(ReadFile(Downloads() + "/x.qpf"), partialLooking);
+    EXPECT_EQ(CAppHarness::Field(h.Requests(202).back(), 203), "") << "nothing was resumed";
+
+    // Stopped halfway, "x" is resumed from its own partial file, never from "x.qpf".
+    std::remove((Downloads() + "/x").c_str());
+    h.transfers.SetCutAfter(FlatOverhead("x") + 2000);
+    Download("x");
+    ASSERT_TRUE(WaitNoTasks("the cut download to end"));
+    h.transfers.SetCutAfter(0);
+    h.boxAnswers.push_back(1);
+    Download("x");
+    EXPECT_TRUE(h.HasBox(133, "x"));
+    ASSERT_TRUE(h.WaitUntil([&] { return ReadFile(Downloads() + "/x") == plain; }, "the resumed x"));
+    EXPECT_EQ(ReadFile(Downloads() + "/x.qpf"), partialLooking);
+}
+
+TEST_F(FileTransferTest, ControlCharactersAndOverlongNamesFromTheServerAreMappedOneWay)
+{
+    // A terminal listing the download folder would act on these.
+    const std::string hostile = std::string("a\x1b[2Jb\r\n\x01\x7F") + ".txt";
+    h.WriteSharedFile("Docs/" + hostile, "ctl");
+    // The longest legal names: cut so that "NAME.qpf" fits the disk, and kept so when complete.
+    std::vector<std::string> longNames;
+    for (size_t n = 252; n <= 255; ++n)
+    {
+        longNames.push_back(char('a' + n - 252) + std::string(n - 1, 'x'));
+        h.WriteSharedFile("Docs/" + longNames.back(), std::to_string(n));
+    }
+    Begin();
+    Download(hostile);
+    ASSERT_TRUE(WaitDownloaded("a-[2Jb----.txt", "ctl"));
+    for (size_t i = 0; i < longNames.size(); ++i)
+    {
+        Download(longNames[i]);
+        ASSERT_TRUE(WaitDownloaded(longNames[i].substr(0, 251), std::to_string(252 + i)));
+    }
+    EXPECT_TRUE(WaitNoTasks());
+    EXPECT_TRUE(h.alert.empty()) << h.alert;
+}
+
+TEST_F(FileTransferTest, AnUploadTheServerResetsAfterEveryByteWasHandedOverFailsAndResumes)
+{
+    // Small enough that the socket takes all of it at once: only the server's close tells how it ended.
+    const std::string bytes = Data(100000, 28);
+    h.WriteSharedFile("Docs/placeholder", "");
+    Begin();
+    WriteFile(Local("small.bin"), bytes);
+    h.transfers.SetCutAfter(1000);
+    DropFiles(h, docs, {Local("small.bin")});
+    ASSERT_TRUE(h.WaitUntil([&] { return h.HasBox(128); }, "the transfer-stopped box"));
+    ASSERT_TRUE(WaitNoTasks());
+    EXPECT_FALSE(h.SharedExists("Docs/small.bin"));
+    ASSERT_TRUE(h.SharedExists("Docs/small.bin.qpf"));
+
+    h.transfers.SetCutAfter(0);
+    h.App().DoFileRefresh(docs);
+    ASSERT_TRUE(WaitIdle(h));
+    h.boxAnswers.push_back(1);
+    EXPECT_TRUE(DropFiles(h, docs, {Local("small.bin")}));
+    EXPECT_TRUE(h.HasBox(134, "small.bin"));
+    ASSERT_TRUE(h.WaitUntil([&] { return h.SharedExists("Docs/small.bin"); }, "the resumed upload"));
+    EXPECT_EQ(ReadFile(h.SharedFolder() + "/Docs/small.bin"), bytes);
 }
 
 TEST_F(FileTransferTest, StoppingAQueuedDownloadDeletesItsEmptyPartialAndARunningOneKeepsItsData)

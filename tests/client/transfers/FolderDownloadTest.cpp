@@ -15,6 +15,7 @@
 #include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
 #include "tests/client/files/FilesTestSupport.h"
+#include "tests/client/transfers/TransferTestSupport.h"
 #include "tools/testserver/CTestSocket.h"
 
 namespace fs = std::filesystem;
@@ -30,7 +31,7 @@ std::string Bytes(size_t size, unsigned seed)
     return bytes;
 }
 
-std::string ReadFile(const fs::path& path)
+std::string ReadPath(const fs::path& path)
 {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream all;
@@ -38,7 +39,7 @@ std::string ReadFile(const fs::path& path)
     return all.str();
 }
 
-void WriteFile(const fs::path& path, const std::string& bytes)
+void WritePath(const fs::path& path, const std::string& bytes)
 {
     fs::create_directories(path.parent_path());
     std::ofstream(path, std::ios::binary) << bytes;
@@ -51,7 +52,7 @@ std::map<std::string, std::string> Tree(const fs::path& root)
     for (const auto& e : fs::recursive_directory_iterator(root))
     {
         const std::string rel = fs::relative(e.path(), root).string();
-        items[rel] = e.is_directory() ? std::string("/") : ReadFile(e.path());
+        items[rel] = e.is_directory() ? std::string("/") : ReadPath(e.path());
     }
     return items;
 }
@@ -131,8 +132,9 @@ protected:
     // The local folder holds a file that exists already and the start of another.
     void PrepareLocal()
     {
-        WriteFile(Local() / "Tree/exists.txt", "mine");
-        WriteFile(Local() / "Tree/partial.bin.qpf", Bytes(20000, 5).substr(0, 7000));
+        WritePath(Local() / "Tree/exists.txt", "mine");
+        transfertest::WritePartial((Local() / "Tree/partial.bin.qpf").string(), "partial.bin",
+                                   Bytes(20000, 5).substr(0, 7000));
     }
 
     std::map<std::string, std::string> Expected() const
@@ -142,7 +144,7 @@ protected:
         return tree;
     }
 
-    CAppHarness h;
+    CAppHarness h{transfertest::CEndRecorder::Make};
     QTemporaryDir dest;
     std::vector<std::string> events;
 };
@@ -202,6 +204,21 @@ TEST_F(FolderDownloadTest, ADownloadCutAnywhereResumesToTheSameTree)
     }
 }
 
+TEST_F(FolderDownloadTest, TheEndIsToldOnTheDesktopAsAFileDownloadsIs)
+{
+    Begin();
+    auto& app = static_cast<transfertest::CEndRecorder&>(h.App());
+    ASSERT_NE(Download("Tree"), nullptr);
+    ASSERT_TRUE(RunToEnd("the folder download to end"));
+    EXPECT_EQ(app.ends, (std::vector<std::pair<std::string, bool>>{{"Tree", true}}));
+    fs::remove_all(Local() / "Tree");
+    h.transfers.SetFolderCutAfter(1200);
+    ASSERT_NE(Download("Tree"), nullptr);
+    ASSERT_TRUE(RunToEnd("the cut folder download to end"));
+    ASSERT_EQ(app.ends.size(), 2u);
+    EXPECT_EQ(app.ends[1], std::make_pair(std::string("Tree"), false));
+}
+
 TEST_F(FolderDownloadTest, AnEmptyFolderCompletesAtOnce)
 {
     Begin();
@@ -242,7 +259,7 @@ TEST_F(FolderDownloadTest, AStoppedDownloadKeepsThePartialFileWithDataAndResumes
     ASSERT_NE(task, nullptr);
     ASSERT_FALSE(h.TaskRows().empty());
     EXPECT_NE(h.TaskRows().back().find("(queued)"), std::string::npos);
-    ASSERT_TRUE(h.WaitUntil([&] { return task->GetDownloadedSize() > 5000; }, "part of the big file"));
+    ASSERT_TRUE(h.WaitUntil([&] { return task->GetDoneSize() > 5000; }, "part of the big file"));
     delete task; // as the tasks window's Stop does
     const fs::path partial = Local() / "Tree/Sub/Deep/b.bin.qpf";
     ASSERT_TRUE(fs::exists(partial));
@@ -254,6 +271,79 @@ TEST_F(FolderDownloadTest, AStoppedDownloadKeepsThePartialFileWithDataAndResumes
     ASSERT_TRUE(RunToEnd("the resumed download to end"));
     EXPECT_TRUE(Has("resuming at " + std::to_string(kept)));
     EXPECT_EQ(Tree(Local() / "Tree"), Tree(Shared("Tree")));
+}
+
+TEST_F(FolderDownloadTest, ItemsAnnouncedShorterThanTheirStreamFailAndLeaveNoShortFileBehind)
+{
+    Begin();
+    for (int64_t size : {int64_t(0), int64_t(100), int64_t(1000)})
+    {
+        SCOPED_TRACE("items announced as " + std::to_string(size) + " bytes");
+        fs::remove_all(Local() / "Tree");
+        h.transfers.SetFolderItemSize(size);
+        h.alert.clear();
+        ASSERT_NE(Download("Tree"), nullptr);
+        ASSERT_TRUE(RunToEnd("the lying folder download to end"));
+        EXPECT_NE(h.alert.find("1/9"), std::string::npos) << h.alert;
+        // Whatever stands under a final name is whole; the short rest stays a partial file.
+        for (const auto& [name, bytes] : Tree(Local() / "Tree"))
+        {
+            if (bytes != "/" && name.find(".qpf") == std::string::npos)
+            {
+                EXPECT_EQ(bytes, ReadPath(Shared("Tree") / name)) << name;
+            }
+        }
+    }
+    h.transfers.SetFolderItemSize(-1);
+    ASSERT_NE(Download("Tree"), nullptr);
+    ASSERT_TRUE(RunToEnd("the honest download to end"));
+    EXPECT_EQ(Tree(Local() / "Tree"), Tree(Shared("Tree")));
+}
+
+TEST_F(FolderDownloadTest, AnItemNamedLikeAPartialFileIsNeverResumedAsAnother)
+{
+    // "x.qpf" comes first, and is a whole file of its own.
+    h.WriteSharedFile("Pair/x.qpf", Bytes(3000, 7));
+    h.WriteSharedFile("Pair/x", Bytes(5000, 8));
+    h.transfers.SetFolderOrderDescending(true);
+    Begin();
+    ASSERT_NE(Download("Pair"), nullptr);
+    ASSERT_TRUE(RunToEnd("the folder download to end"));
+    EXPECT_EQ(Tree(Local() / "Pair"), Tree(Shared("Pair")));
+    EXPECT_FALSE(Has("resuming"));
+    // With "x" gone the next download brings it whole again and leaves "x.qpf" as it is.
+    fs::remove(Local() / "Pair/x");
+    ASSERT_NE(Download("Pair"), nullptr);
+    ASSERT_TRUE(RunToEnd("the second folder download to end"));
+    EXPECT_EQ(Tree(Local() / "Pair"), Tree(Shared("Pair")));
+    EXPECT_FALSE(Has("resuming"));
+    EXPECT_TRUE(h.alert.empty()) << h.alert;
+}
+
+TEST_F(FolderDownloadTest, ServerNamesAreMappedAsASingleDownloadMapsThem)
+{
+    // The longest legal names, cut to leave room for the partial extension; control characters; a
+    // folder whose leading dot is mapped, with a file in it.
+    std::map<std::string, std::string> expected;
+    for (size_t n = 252; n <= 255; ++n)
+    {
+        const std::string name = char('a' + n - 252) + std::string(n - 1, 'x');
+        h.WriteSharedFile("Names/" + name, std::to_string(n));
+        expected[name.substr(0, 251)] = std::to_string(n);
+    }
+    h.WriteSharedFile("Names/e\x1b[2J\r\n\x01\x7F.txt", "ctl");
+    expected["e-[2J----.txt"] = "ctl";
+    h.WriteSharedFile("Names/d\x1b/f", "inside");
+    expected["d-"] = "/";
+    expected["d-/f"] = "inside";
+    h.WriteSharedFile("Names/.hidden/g", "hidden");
+    expected["-hidden"] = "/";
+    expected["-hidden/g"] = "hidden";
+    Begin();
+    ASSERT_NE(Download("Names"), nullptr);
+    ASSERT_TRUE(RunToEnd("the folder download to end"));
+    EXPECT_EQ(Tree(Local() / "Names"), expected);
+    EXPECT_TRUE(h.alert.empty()) << h.alert;
 }
 
 // A server that announces items of its own making.

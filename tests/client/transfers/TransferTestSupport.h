@@ -8,15 +8,32 @@
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <utility>
+#include <vector>
 
 #include "client/tasks/CMyTaskListView.h"
 #include "client/tasks/CMyTasksWin.h"
+#include "framework/files/StFileSysRef.h"
+#include "framework/files/UFileSys.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/ui/UDragAndDrop.h"
 #include "tests/client/files/FilesTestSupport.h"
 
 namespace transfertest
 {
+// The application, with the ends of transfers that would go to the desktop kept for the test instead.
+class CEndRecorder : public CMyApplication
+{
+public:
+    void NotifyTransferEnded(const uint8_t* name, bool ok) override
+    {
+        ends.emplace_back(CAppHarness::Str(name), ok);
+    }
+    std::vector<std::pair<std::string, bool>> ends;
+
+    static std::unique_ptr<CMyApplication> Make() { return std::make_unique<CEndRecorder>(); }
+};
+
 // Bytes that differ from one position to the next, so that a misplaced piece shows.
 inline std::string Data(size_t size, uint32_t seed = 1)
 {
@@ -42,6 +59,14 @@ inline void WriteFile(const std::string& path, const std::string& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
+}
+
+// A partial file as this client leaves one behind: its bytes, and the mark that it becomes `finalName`.
+inline void WritePartial(const std::string& path, const std::string& finalName, const std::string& bytes)
+{
+    WriteFile(path, bytes);
+    StFileSysRef ref(UFileSys::NewFromNativePath(path.data(), uint32_t(path.size())));
+    UFileSys::SetPartialMark(ref.Get(), CAppHarness::P(finalName).data());
 }
 
 inline bool Exists(const std::string& path)

@@ -245,6 +245,36 @@ TEST_F(FlattenTest, ExtraForksAndLongInformationForksAreSkipped)
     EXPECT_EQ(ReadFile(PathOf("z")), "hello");
 }
 
+TEST_F(FlattenTest, OnlyAWholeStreamWithItsDataForkIsComplete)
+{
+    const std::string whole =
+        StreamHeader() + ForkHeader("INFO", 10) + std::string(10, 'i') + ForkHeader("DATA", 5) + "hello";
+    // Where a transfer may stop: inside the stream header, in the information fork, right after it,
+    // inside the data fork's header and inside its data.
+    for (size_t cut : {size_t(0), size_t(6), size_t(45), size_t(50), size_t(60), whole.size() - 1})
+    {
+        SCOPED_TRACE("cut at " + std::to_string(cut));
+        WriteFile("cut", "");
+        StFileSysRef ref(FileRef("cut"));
+        UFileSys::StartUnflatten(ref.Get());
+        if (cut) UFileSys::ProcessUnflatten(ref.Get(), whole.data(), uint32_t(cut));
+        EXPECT_FALSE(UFileSys::IsUnflattenComplete(ref.Get()));
+    }
+    WriteFile("whole", "");
+    StFileSysRef ref(FileRef("whole"));
+    UFileSys::StartUnflatten(ref.Get());
+    UFileSys::ProcessUnflatten(ref.Get(), whole.data(), uint32_t(whole.size()));
+    EXPECT_TRUE(UFileSys::IsUnflattenComplete(ref.Get()));
+    // An empty data fork is whole as soon as its header came.
+    WriteFile("empty", "");
+    StFileSysRef empty(FileRef("empty"));
+    const std::string emptyFile = StreamHeader() + ForkHeader("DATA", 0);
+    UFileSys::StartUnflatten(empty.Get());
+    UFileSys::ProcessUnflatten(empty.Get(), emptyFile.data(), uint32_t(emptyFile.size()));
+    EXPECT_TRUE(UFileSys::IsUnflattenComplete(empty.Get()));
+    EXPECT_SERROR(UFileSys::IsUnflattenComplete(nullptr), kErrTypeGeneral, 2);
+}
+
 TEST_F(FlattenTest, BadStreamsAreRefusedAndNothingIsWritten)
 {
     std::string debugText;

@@ -56,6 +56,31 @@ TEST(FileNames, ValidateFileNameReplacesWhatLocalNamesCannotHold)
 
     std::string longName(300, 'x');
     EXPECT_EQ(UFileSys::ValidateFileName(longName.data(), 300), 255u);
+
+    // Control characters from a server would reach the terminal that lists the folder.
+    std::string control = "a\x1b[2J\r\n\x01\x7F\x1f"
+                          "b";
+    EXPECT_EQ(UFileSys::ValidateFileName(control.data(), uint32_t(control.size())), control.size());
+    EXPECT_EQ(control, "a-[2J-----b");
+
+    // 0x8E (e with an acute accent) takes two bytes on the disk, whose names hold 255.
+    std::string accented(200, '\x8E');
+    EXPECT_EQ(UFileSys::ValidateFileName(accented.data(), 200), 127u);
+}
+
+TEST(FileNames, FitFileNameLeavesRoomOnTheDisk)
+{
+    auto name = PStr(std::string(255, 'n'));
+    EXPECT_TRUE(UFileSys::FitFileName(name.data(), 4));
+    EXPECT_EQ(name[0], 251);
+    EXPECT_FALSE(UFileSys::FitFileName(name.data(), 4));
+    // Cut between characters, never inside one: 125 accented letters and room for ".qpf".
+    auto accented = PStr(std::string(130, '\x8E'));
+    EXPECT_TRUE(UFileSys::FitFileName(accented.data(), 4));
+    EXPECT_EQ(accented[0], 125);
+    auto shortName = PStr("a.txt");
+    EXPECT_FALSE(UFileSys::FitFileName(shortName.data(), 4));
+    EXPECT_EQ(FromPStr(shortName.data()), "a.txt");
 }
 
 TEST(FileNames, CodesFollowTheExtensionTable)
@@ -95,6 +120,38 @@ TEST(FileNames, PathRecordNameAndSize)
 }
 
 using UFileSysRefTest = FilesTest;
+
+TEST_F(UFileSysRefTest, ServerNamesMapControlCharactersAndLeadingDotsAlike)
+{
+    MakeFolder("base/-hidden");
+    MakeFolder("base/d-");
+    StFileSysRef base(UFileSys::NewFromNativePath(PathOf("base").data(), uint32_t(PathOf("base").size())));
+    // The folders were made from items whose names were mapped so; the levels below them lead there.
+    StFileSysRef a(NewFromRecord(base.Get(), {".hidden", "x\ry"}));
+    EXPECT_EQ(UFileSys::GetNativePath(a.Get()), PathOf("base/-hidden/x-y"));
+    StFileSysRef b(NewFromRecord(base.Get(), {"d\x1b", "\x7F"}));
+    EXPECT_EQ(UFileSys::GetNativePath(b.Get()), PathOf("base/d-/-"));
+}
+
+TEST_F(UFileSysRefTest, APartialMarkNamesWhatTheFileBecomes)
+{
+    WriteFile("x.qpf", "part");
+    StFileSysRef ref(UFileSys::NewFromNativePath(PathOf("x.qpf").data(), uint32_t(PathOf("x.qpf").size())));
+    uint8_t name[256];
+    const UFileSys::EPartialMark none = UFileSys::GetPartialMark(ref.Get(), name);
+    if (none == UFileSys::kPartialUnknown) GTEST_SKIP() << "the temporary folder keeps no marks";
+    EXPECT_EQ(none, UFileSys::kPartialNone);
+    UFileSys::SetPartialMark(ref.Get(), PStr("x\x8E").data());
+    EXPECT_EQ(UFileSys::GetPartialMark(ref.Get(), name), UFileSys::kPartialMarked);
+    EXPECT_EQ(FromPStr(name), "x\x8E");
+    // Kept through a rename, and gone once cleared.
+    UFileSys::SetName(ref.Get(), PStr("y.qpf").data());
+    EXPECT_EQ(UFileSys::GetPartialMark(ref.Get(), nullptr), UFileSys::kPartialMarked);
+    UFileSys::ClearPartialMark(ref.Get());
+    UFileSys::ClearPartialMark(ref.Get());
+    EXPECT_EQ(UFileSys::GetPartialMark(ref.Get(), name), UFileSys::kPartialNone);
+    EXPECT_EQ(name[0], 0);
+}
 
 TEST_F(UFileSysRefTest, ProgramFolderDownloadsMissingThenAFile)
 {

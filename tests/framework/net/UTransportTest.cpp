@@ -231,6 +231,53 @@ TEST_F(TransportTest, AfterTheCloseTheWaitingBytesAreAnnouncedUntilRead)
     EXPECT_TRUE(reader.received == file) << reader.received.size() << " of " << file.size() << " bytes";
 }
 
+// An upload is complete only when the peer ends the connection in order after taking everything; a
+// peer that closes with bytes unread resets the connection, and that is no end in order, even when the
+// system had taken every byte from the transport before.
+TEST_F(TransportTest, APeersOrderlyCloseAfterTakingEverythingIsToldFromAReset)
+{
+    int listener = -1;
+    uint16_t port = 0;
+    ASSERT_EQ(platform::ListenLoopback(0, listener, port), 0);
+    for (const bool readsAll : {true, false})
+    {
+        SCOPED_TRACE(readsAll ? "the peer reads everything" : "the peer reads nothing");
+        TTransportObj* t = UTransport::New(kTransportStream);
+        SMessageLog log;
+        UTransport::SetMessageHandler(t, SMessageLog::Proc, &log);
+        const SNameAddress a = LoopbackAddress(port);
+        UTransport::StartConnect(t, &a.record, a.size);
+        int peer = -1;
+        ASSERT_TRUE(PumpUntil([&] { return platform::AcceptConnection(listener, peer) == 0; }, "the accept"));
+        ASSERT_TRUE(PumpUntil([&] { return log.Has(kMsgConnectEstablished); }, "the connect"));
+        const std::string bytes(50000, 'u');
+        UTransport::Send(t, bytes.data(), uint32_t(bytes.size()));
+        ASSERT_TRUE(PumpUntil([&] { return UTransport::GetUnsentSize(t) == 0; }, "the send"));
+        EXPECT_FALSE(UTransport::WasClosedInOrder(t)) << "open is not closed";
+        if (readsAll)
+        {
+            std::string got(bytes.size(), '\0');
+            size_t total = 0;
+            ASSERT_TRUE(PumpUntil(
+                [&]
+                {
+                    size_t n = 0;
+                    bool closed = false;
+                    if (platform::ReceiveSome(peer, got.data() + total, got.size() - total, n, closed) == 0)
+                        total += n;
+                    return total == bytes.size();
+                },
+                "the peer to read"));
+        }
+        platform::CloseSocket(peer);
+        ASSERT_TRUE(PumpUntil([&] { return log.Has(kMsgDisconnected); }, "the close"));
+        EXPECT_EQ(UTransport::WasClosedInOrder(t), readsAll);
+        UTransport::Dispose(t);
+    }
+    platform::CloseSocket(listener);
+    EXPECT_EQ(RaisedError([] { UTransport::WasClosedInOrder(nullptr); }), "1/2");
+}
+
 TEST_F(TransportTest, OnlyAnOpenConnectionOrUnreadBytesPromiseMore)
 {
     // Never connected, and looking up or connecting.

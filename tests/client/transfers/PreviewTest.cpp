@@ -7,9 +7,8 @@
 
 #include "client/app/AppNumbers.h"
 #include "client/files/CMyFolderWin.h"
-#include "client/files/CMyPreviewFileTask.h"
-#include "client/files/CMyPreviewWin.h"
-#include "client/transfers/CMyTransferConnection.h"
+#include "client/transfers/CMyPreviewFileTask.h"
+#include "client/transfers/CMyPreviewWin.h"
 #include "framework/ui/CTextView.h"
 #include "tests/client/files/FilesTestSupport.h"
 #include "tools/testserver/CSocksRelay.h"
@@ -208,16 +207,4 @@ TEST_F(PreviewTest, ThroughTheFirewallTheTransferConnectionGoesToThePortAfterThe
     const std::string& request = relay.LastRequest();
     ASSERT_GE(request.size(), 4u);
     EXPECT_EQ((uint8_t(request[2]) << 8) | uint8_t(request[3]), h.server.Port() + 1);
-}
-
-TEST(TransferHandshake, FileAndFolderHandshakesQuoteTheNumberBigEndian)
-{
-    uint8_t bytes[CMyTransferConnection::kHandshakeSize];
-    CMyTransferConnection::MakeHandshake(0x01020304, 0x0A0B0C0D, bytes);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(bytes), sizeof bytes),
-              std::string("QVXF\1\2\3\4\x0A\x0B\x0C\x0D\0\0\0\0", 16));
-    uint8_t folder[CMyTransferConnection::kFolderHandshakeSize];
-    CMyTransferConnection::MakeFolderHandshake(7, folder);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(folder), sizeof folder),
-              std::string("QVXF\0\0\0\7\0\0\0\0\0\1\0\0\0\3", 18));
 }

@@ -1,4 +1,4 @@
-#include "client/files/UMyServerNames.h"
+#include "client/widgets/UMyServerNames.h"
 
 #include "framework/runtime/UPString.h"
 

@@ -3,16 +3,11 @@
 // taken; then the task closes the connection, whatever the server still has to send.
 #pragma once
 
-#include <memory>
-#include <vector>
-
-#include "client/tasks/CMyTask.h"
-#include "client/transfers/CMyTransferProgress.h"
+#include "client/transfers/CMyTransferTask.h"
 
 class CMyPreviewWin;
-class CMyTransferConnection;
 
-class CMyPreviewFileTask : public CMyTransactTask
+class CMyPreviewFileTask : public CMyTransferTask
 {
 public:
     static constexpr uint32_t kMaxPreviewSize = 65536;
@@ -23,29 +18,15 @@ public:
     // Closes the connection; a window that got no text goes too, one with text stays for the user.
     ~CMyPreviewFileTask() override;
 
-    void Process() override;
-    // Starts a queued preview now.
-    void Start() { StartQueued(); }
     // The window is going first.
     void EndPreviewWin() { mPreviewWin = nullptr; }
     CMyPreviewWin* GetPreviewWin() const { return mPreviewWin; }
-    uint32_t GetTotalSize() const { return mTotalSize; }
-    uint32_t GetDownloadedSize() const { return mDownloadedSize; }
 
 private:
-    void SendPreviewRequest();
-    void TakeReplyAndConnect();
-    void SendHandshakeAndOpenWindow();
-    void Receive();
+    uint16_t RequestType() const override;
+    bool TakeTransferReply() override;
+    void Connected() override;
+    void Stream() override;
 
     CMyPreviewWin* mPreviewWin = nullptr;
-    std::unique_ptr<CMyTransferConnection> mConnection;
-    uint32_t mStartSecs = 0;
-    uint32_t mTotalSize = 0;
-    uint32_t mDownloadedSize = 0;
-    uint32_t mRefNum = 0;
-    CMyTransferProgress mProgress;
-    uint8_t mFileName[32] = {};
-    bool mWasQueued;
-    std::vector<uint8_t> mBuffer;
 };

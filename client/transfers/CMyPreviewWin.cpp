@@ -1,6 +1,6 @@
-#include "client/files/CMyPreviewWin.h"
+#include "client/transfers/CMyPreviewWin.h"
 
-#include "client/files/CMyPreviewFileTask.h"
+#include "client/transfers/CMyPreviewFileTask.h"
 
 CMyPreviewWin::CMyPreviewWin(CMyPreviewFileTask* task) : mPreviewFileTask(task)
 {

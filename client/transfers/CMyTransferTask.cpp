@@ -1,0 +1,233 @@
+#include "client/transfers/CMyTransferTask.h"
+
+#include <algorithm>
+
+#include "client/app/AppNumbers.h"
+#include "client/app/CMyApplication.h"
+#include "client/boxes/USound.h"
+#include "client/transfers/CMyTransferConnection.h"
+#include "framework/net/TransactCatalogue.h"
+#include "framework/net/UFieldData.h"
+#include "framework/net/UTransport.h"
+#include "framework/runtime/SError.h"
+#include "framework/runtime/UApplication.h"
+#include "framework/runtime/UDateTime.h"
+#include "framework/runtime/UPString.h"
+#include "framework/runtime/UText.h"
+
+namespace
+{
+// What one read takes at most: large enough for loopback speed, and the buffer is made once per
+// transfer. A step takes a few of them: the rest of a fast stream waits for the next step, so that the
+// thread also serves the windows and the other transfers.
+constexpr uint32_t kReadPiece = 262144;
+constexpr uint32_t kStepShare = 16 * kReadPiece;
+} // namespace
+
+CMyTransferTask::CMyTransferTask(const SMyTransferTexts& texts, const uint8_t* name, EDirection direction,
+                                 bool queued, bool endReport)
+    : CMyTransactTask(nullptr), mTexts(texts), mDirection(direction), mWasQueued(queued),
+      mEndReport(endReport)
+{
+    if (!name) Fail(kErrTypeGeneral, 2);
+    UPString::Copy(mName, name);
+    ShowRowText(0, 1, queued ? texts.queued : texts.row);
+    if (queued) mStage = kStageQueued;
+}
+
+CMyTransferTask::~CMyTransferTask() = default;
+
+bool CMyTransferTask::IsWaitingOnNetwork() const
+{
+    if (CMyTransactTask::IsWaitingOnNetwork()) return true;
+    return mConnection && mConnection->Transport() &&
+           UTransport::GetReceiveState(mConnection->Transport()) != UTransport::kReceiveDrained;
+}
+
+void CMyTransferTask::Process()
+{
+    mStepTaken = 0;
+    try
+    {
+        Step();
+    }
+    catch (...)
+    {
+        // A stop by the user destroys the task without coming here: only failures are told.
+        if (mEndReport) NotifyEnd(false);
+        throw;
+    }
+    // A step that stopped at its share leaves bytes that may not bring another notice of their own.
+    if (mStepTaken >= kStepShare && !mIsFinished) ScheduleStep();
+}
+
+void CMyTransferTask::Step()
+{
+    switch (mStage)
+    {
+    case kStageQueued:
+        if (!LeaveQueueWhenFirst()) return;
+        [[fallthrough]];
+    case kStageRequest:
+        if (mWasQueued) ShowRowText(0, 10, mTexts.row);
+        BeforeRequest();
+        SendRequest(RequestType());
+        mStage = kStageReply;
+        return;
+    case kStageReply:
+        if (!TakeCheckedReply()) return;
+        mRefNum = uint32_t(UFieldData::GetInteger(mFieldData, kFieldRefNum));
+        if (!TakeTransferReply()) return;
+        OpenConnection();
+        mStage = kStageConnect;
+        return;
+    case kStageConnect:
+        if (!mConnection->SendHandshakeWhenConnected()) return;
+        mStartSecs = UDateTime::GetSeconds();
+        mStage = kStageStream;
+        Connected();
+        // Bytes may be there already, and a stream with nothing to wait for ends on this step.
+        [[fallthrough]];
+    default:
+        Stream();
+        return;
+    }
+}
+
+void CMyTransferTask::MakeHandshake(std::vector<uint8_t>& outBytes) const
+{
+    outBytes.resize(CMyTransferConnection::kHandshakeSize);
+    CMyTransferConnection::MakeHandshake(mRefNum, mDirection == EDirection::Up ? mTotalSize : 0,
+                                         outBytes.data());
+}
+
+uint32_t CMyTransferTask::Receive(uint32_t limit, const std::function<void(const uint8_t*, uint32_t)>& take)
+{
+    TTransportObj* tpt = Transport();
+    if (!tpt) return 0;
+    if (mBuffer.empty()) mBuffer.resize(kReadPiece);
+    uint32_t taken = 0;
+    while (taken < limit && mStepTaken < kStepShare)
+    {
+        // Bytes past what is asked for belong to what comes next: they are never read here.
+        const uint32_t want = std::min(kReadPiece, limit - taken);
+        const uint32_t got = UTransport::Receive(tpt, mBuffer.data(), want);
+        if (got == 0) break;
+        taken += got;
+        mStepTaken += got;
+        take(mBuffer.data(), got);
+    }
+    return taken;
+}
+
+bool CMyTransferTask::ReceiveToEnd(const std::function<void(const uint8_t*, uint32_t)>& take)
+{
+    const uint32_t got = Receive(mTotalSize - mDoneSize, take);
+    mDoneSize += got;
+    CountBytes(got);
+    if (mDoneSize >= mTotalSize) return true;
+    if (IsDrained()) FailEarlyEnd();
+    ShowProgress(mDoneSize, mTotalSize);
+    return false;
+}
+
+bool CMyTransferTask::IsDrained() const
+{
+    TTransportObj* tpt = Transport();
+    // A server sends its last byte and closes at once: what came before its close is still to be read,
+    // and only a close with nothing left is the end of the stream.
+    return !tpt || UTransport::GetReceiveState(tpt) == UTransport::kReceiveDrained;
+}
+
+void CMyTransferTask::FailEarlyEnd()
+{
+    UApplication::PostMessage(kMsgTransferClosed);
+    FailSilent(kErrTypeTransport, 102);
+}
+
+TTransportObj* CMyTransferTask::Transport() const
+{
+    return mConnection ? mConnection->Transport() : nullptr;
+}
+
+void CMyTransferTask::CloseConnection()
+{
+    mConnection.reset();
+}
+
+void CMyTransferTask::ShowProgress(uint32_t done, uint32_t total, const char* statsPattern)
+{
+    SMyRowChange change;
+    if (mProgress.Show(done, total, UDateTime::GetSeconds() - mStartSecs,
+                       statsPattern ? statsPattern : mTexts.stats, mName, change))
+        ShowRow(change.value, change.max, change.hasText ? change.text : nullptr);
+}
+
+void CMyTransferTask::ShowBar(uint32_t done, uint32_t total)
+{
+    SMyRowChange change;
+    if (mProgress.ShowBar(done, total, change)) ShowRow(change.value, change.max, nullptr);
+}
+
+void CMyTransferTask::ShowRowText(uint32_t value, uint32_t max, const char* format)
+{
+    uint8_t text[256];
+    text[0] = uint8_t(UText::Format(text + 1, 255, format, mName));
+    ShowRow(value, max, text);
+}
+
+void CMyTransferTask::EndWell()
+{
+    CloseConnection();
+    Finish();
+    if (!mEndReport) return;
+    PlayEndSound();
+    NotifyEnd(true);
+}
+
+void CMyTransferTask::OpenConnection()
+{
+    std::vector<uint8_t> handshake;
+    MakeHandshake(handshake);
+    mConnection = std::make_unique<CMyTransferConnection>(
+        gApp->mAddress, gApp->mBasePortNum, gApp->mFirewallAddress, CApplication::MessageHandler, gApp,
+        handshake.data(), uint32_t(handshake.size()));
+}
+
+void CMyTransferTask::CountBytes(uint32_t bytes)
+{
+    if (mDirection == EDirection::Up)
+        gApp->mTotalBytesUploaded += bytes;
+    else
+        gApp->mTotalBytesDownloaded += bytes;
+}
+
+void CMyTransferTask::ShowRow(uint32_t value, uint32_t max, const uint8_t* text)
+{
+    gApp->SetTaskProgress(this, value, max, text);
+}
+
+void CMyTransferTask::ScheduleStep()
+{
+    gApp->ScheduleTaskProcess();
+}
+
+const uint8_t* CMyTransferTask::ServerAddressText()
+{
+    return gApp->mAddress.name;
+}
+
+void CMyTransferTask::RefreshServerFolder(const std::vector<uint8_t>& path)
+{
+    gApp->RefreshFolderWin(path.empty() ? nullptr : path.data(), uint32_t(path.size()));
+}
+
+void CMyTransferTask::PlayEndSound()
+{
+    USound::PlayEvent(kSoundFileTransfer, gApp->mSoundPrefs.fileTransfer);
+}
+
+void CMyTransferTask::NotifyEnd(bool ok)
+{
+    gApp->NotifyTransferEnded(mName, ok);
+}
