@@ -89,7 +89,7 @@ void CMyApplication::DoMacMenuBar(int16_t menu, int16_t item)
         DoShowConnect();
         break;
     case kItemDisconnect:
-        if (mIsConnected || mTpt) KillTasksAndDisconnect();
+        if (mSession.IsOpen()) KillTasksAndDisconnect();
         break;
     case kItemShowNews:
         DoShowNewsWin();

@@ -11,7 +11,7 @@
 #include "client/app/AppMenuBar.h"
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
-#include "client/app/SMyUserAccess.h"
+#include "client/core/SMyUserAccess.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/MessageProc.h"
 #include "framework/runtime/UApplication.h"
@@ -90,7 +90,7 @@ CMyOldToolbarWin::CMyOldToolbarWin() : CFrameWindow(kToolbarBounds, kToolbarStyl
     // The window opens fitted to the buttons that the access known now allows.
     SMyUserAccess all;
     all.SetAll();
-    LayOut(gApp ? gApp->mMyAccess : all);
+    LayOut(gApp ? gApp->Session().Access() : all);
 }
 
 bool CMyOldToolbarWin::DropDocuments(const QMimeData& mime)
@@ -161,7 +161,7 @@ void CMyOldToolbarWin::SetAccess()
 {
     SMyUserAccess all;
     all.SetAll();
-    SetAccess(gApp ? gApp->mMyAccess : all);
+    SetAccess(gApp ? gApp->Session().Access() : all);
 }
 
 void CMyOldToolbarWin::SetLook(uint16_t look)

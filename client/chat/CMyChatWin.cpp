@@ -54,6 +54,16 @@ private:
 };
 } // namespace
 
+CMyChatWin* CMyChatWin::Open(uint32_t chatID, const SMyColorInfo& colors, const SMyUserAccess& access)
+{
+    constexpr int16_t kIconPrivateChat = 415;
+    auto* chat = new CMyChatWin(chatID, colors);
+    chat->SetIcon(kIconPrivateChat);
+    chat->SetAccess(access);
+    chat->SetAutoBounds(kPlaceTopLeft, kPlaceMainScreen);
+    return chat;
+}
+
 CMyChatWin::CMyChatWin(uint32_t chatID, const SMyColorInfo& colors)
     : CMySessionWin(SRect{0, 0, 565, 208}, kWindowDocument2, kStylePrivChatWin), mChatID(chatID)
 {

@@ -2,7 +2,7 @@
 // requests.
 #pragma once
 
-#include "client/tasks/CMyTask.h"
+#include "client/core/CMyTask.h"
 
 class CMyConnectTask : public CMyTask
 {
@@ -10,4 +10,5 @@ public:
     CMyConnectTask();
     ~CMyConnectTask() override;
     void Process() override;
+    bool StopEndsSession() const override { return true; }
 };

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "client/tasks/CMyTask.h"
+#include "client/core/CMyTask.h"
 
 class CMyGetFileListTask : public CMyTransactTask
 {

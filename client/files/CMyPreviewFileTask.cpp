@@ -4,9 +4,9 @@
 
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
+#include "client/core/CMyTransferConnection.h"
 #include "client/files/CMyPreviewWin.h"
 #include "client/files/UMyServerNames.h"
-#include "client/transfers/CMyTransferConnection.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UTransport.h"
@@ -125,7 +125,7 @@ void CMyPreviewFileTask::Receive()
         if (got == 0) break;
         if (mPreviewWin) mPreviewWin->InsertText(mBuffer.data(), got);
         mDownloadedSize += got;
-        gApp->mTotalBytesDownloaded += got;
+        gApp->Statistics().totalBytesDownloaded += got;
     }
     if (mDownloadedSize >= mTotalSize)
     {

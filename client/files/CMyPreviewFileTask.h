@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
-#include "client/tasks/CMyTask.h"
-#include "client/transfers/CMyTransferProgress.h"
+#include "client/core/CMyTask.h"
+#include "client/core/CMyTransferProgress.h"
 
 class CMyPreviewWin;
 class CMyTransferConnection;

@@ -4,17 +4,21 @@
 
 #include <cstdint>
 
-#include "client/tasks/CMyTask.h"
-#include "client/tracker/CMyTrackerStream.h"
+#include "client/core/CMyTask.h"
+#include "client/core/CMyTrackerStream.h"
 #include "framework/net/SInternetNameAddress.h"
+#include "framework/net/UTransport.h"
+#include "framework/runtime/COwner.h"
 
-struct TTransportObj;
+class CMyTracker;
 
 class CMyGetTrackServListTask : public CMyTask
 {
 public:
-    // `address` and `name` are the tracker entry's, length-prefixed; `trackID` is its ID.
-    CMyGetTrackServListTask(const uint8_t* address, const uint8_t* name, int16_t trackID);
+    // `address` and `name` are the tracker entry's, length-prefixed; `trackID` is its ID. What the tracker
+    // lists goes to `tracker`, which outlives its queries.
+    CMyGetTrackServListTask(CMyTracker& tracker, const uint8_t* address, const uint8_t* name,
+                            int16_t trackID);
     ~CMyGetTrackServListTask() override;
 
     void Process() override;
@@ -27,7 +31,8 @@ public:
 private:
     void HandleMessage();
 
-    TTransportObj* mTpt = nullptr;
+    CMyTracker& mTracker;
+    COwner<TTransportObj, UTransport::Dispose> mTpt;
     uint32_t mCount = 0;
     uint32_t mTotalCount = 0;
     CMyTrackerStream mStream;

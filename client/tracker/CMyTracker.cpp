@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "client/app/CMyApplication.h"
+#include "client/core/UMyTrackerPrefs.h"
+#include "client/core/UMyTrackerWire.h"
 #include "client/tracker/CInfoWindow.h"
 #include "client/tracker/CMyGetTrackServListTask.h"
 #include "client/tracker/CMyServersWindow.h"
@@ -11,9 +13,7 @@
 #include "client/tracker/CTrackersList.h"
 #include "client/tracker/CTrackersListWin.h"
 #include "client/tracker/TrackerCommands.h"
-#include "client/tracker/UMyTrackerPrefs.h"
 #include "client/tracker/UMyTrackerSearch.h"
-#include "client/tracker/UMyTrackerWire.h"
 #include "framework/files/UFileSys.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/KeyCommands.h"
@@ -269,7 +269,7 @@ void CMyTracker::Refresh()
     for (uint32_t i = mTrackerList->GetServerTotal(); i > 0; --i)
     {
         const STrackServerInfo* entry = mTrackerList->GetServerInfo(i - 1);
-        if (entry->useServer) new CMyGetTrackServListTask(entry->Address, entry->Name, entry->ID);
+        if (entry->useServer) new CMyGetTrackServListTask(*this, entry->Address, entry->Name, entry->ID);
     }
 }
 

@@ -9,7 +9,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "client/tracker/TrackerRecords.h"
+#include "client/core/TrackerRecords.h"
 
 class CWindow;
 class CInfoWindow;

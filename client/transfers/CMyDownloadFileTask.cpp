@@ -5,8 +5,8 @@
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
 #include "client/boxes/USound.h"
-#include "client/transfers/CMyTransferConnection.h"
-#include "client/transfers/UMyTransferSizes.h"
+#include "client/core/CMyTransferConnection.h"
+#include "client/core/UMyTransferSizes.h"
 #include "framework/files/UFileSys.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
@@ -72,7 +72,8 @@ CMyDownloadFileTask::CMyDownloadFileTask(const void* path, uint32_t pathSize, co
                 UFileSys::CreateFile(mFile, kTypePartialFile, kCreatorClient);
                 created = true;
                 // Where the file came from, on systems whose files keep comments.
-                UFileSys::SetComment(mFile, gApp->mAddress.name + 1, gApp->mAddress.name[0]);
+                UFileSys::SetComment(mFile, gApp->Session().Address().name + 1,
+                                     gApp->Session().Address().name[0]);
             }
             UFileSys::StartUnflatten(mFile);
         }
@@ -206,7 +207,7 @@ void CMyDownloadFileTask::Receive()
         UFileSys::ProcessUnflatten(mFile, mBuffer.data(), got);
         mDownloadedSize += got;
         taken += got;
-        gApp->mTotalBytesDownloaded += got;
+        gApp->Statistics().totalBytesDownloaded += got;
     }
     if (mDownloadedSize >= mTotalSize)
     {
@@ -234,6 +235,6 @@ void CMyDownloadFileTask::Complete()
     mFile = nullptr;
     gApp->SetTaskProgress(this, 10, 10, nullptr);
     Finish();
-    USound::PlayEvent(kSoundFileTransfer, gApp->mSoundPrefs.fileTransfer);
+    USound::PlayEvent(kSoundFileTransfer, gApp->Settings().sound.fileTransfer);
     gApp->NotifyTransferEnded(mFileName, true);
 }

@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "client/tasks/CMyTask.h"
-#include "client/transfers/CMyTransferProgress.h"
+#include "client/core/CMyTask.h"
+#include "client/core/CMyTransferProgress.h"
 
 struct THdlObj;
 struct TFileSysRefObj;
@@ -29,6 +29,7 @@ public:
     void Process() override;
     // Starts a queued download now, whatever its place.
     void Start() { StartQueued(); }
+    bool CanUserStart() const override { return true; }
 
     uint32_t GetTotalSize() const { return mTotalSize; }
     uint32_t GetDownloadedSize() const { return mDownloadedSize; }

@@ -7,7 +7,7 @@
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
 #include "client/boxes/USound.h"
-#include "client/transfers/CMyTransferConnection.h"
+#include "client/core/CMyTransferConnection.h"
 #include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
 #include "framework/net/TransactCatalogue.h"
@@ -153,7 +153,7 @@ void CMyDownloadFldrTask::TakeReplyAndConnect()
     {
         // An empty folder: it is there already, and the server will announce nothing to wait for.
         Finish();
-        USound::PlayEvent(kSoundFileTransfer, gApp->mSoundPrefs.fileTransfer);
+        USound::PlayEvent(kSoundFileTransfer, gApp->Settings().sound.fileTransfer);
         return;
     }
     uint8_t handshake[CMyTransferConnection::kFolderHandshakeSize];
@@ -274,7 +274,7 @@ bool CMyDownloadFldrTask::ReceiveFileData()
         if (got == 0) break;
         mFileDlSize += got;
         mDownloadedSize += got;
-        gApp->mTotalBytesDownloaded += got;
+        gApp->Statistics().totalBytesDownloaded += got;
         UFileSys::ProcessUnflatten(mFile, mBuffer.data(), got);
     }
     if (mFileDlSize >= mFileTotalSize) return true;
@@ -306,7 +306,7 @@ bool CMyDownloadFldrTask::CountItem()
     if (mDownloadedItems < mTotalItems) return false;
     mConnection.reset();
     Finish();
-    USound::PlayEvent(kSoundFileTransfer, gApp->mSoundPrefs.fileTransfer);
+    USound::PlayEvent(kSoundFileTransfer, gApp->Settings().sound.fileTransfer);
     return true;
 }
 

@@ -10,9 +10,9 @@
 #include <memory>
 #include <vector>
 
-#include "client/tasks/CMyTask.h"
-#include "client/transfers/CMyTransferProgress.h"
-#include "client/transfers/UMyFolderItemHeader.h"
+#include "client/core/CMyTask.h"
+#include "client/core/CMyTransferProgress.h"
+#include "client/core/UMyFolderItemHeader.h"
 
 class CMyTransferConnection;
 struct TFileSysRefObj;

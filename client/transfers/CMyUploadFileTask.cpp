@@ -5,7 +5,7 @@
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
 #include "client/boxes/USound.h"
-#include "client/transfers/CMyTransferConnection.h"
+#include "client/core/CMyTransferConnection.h"
 #include "framework/files/UFileSys.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
@@ -178,7 +178,7 @@ void CMyUploadFileTask::Send()
                 }
                 UTransport::SendBuffer(tpt, buffer);
                 mUploadedSize += piece;
-                gApp->mTotalBytesUploaded += piece;
+                gApp->Statistics().totalBytesUploaded += piece;
             }
             UTransport::NotifyReadyToSend(tpt);
             if (mUploadedSize >= mTotalSize)
@@ -218,7 +218,7 @@ void CMyUploadFileTask::Complete()
         UFileSys::Dispose(mFile);
         mFile = nullptr;
     }
-    USound::PlayEvent(kSoundFileTransfer, gApp->mSoundPrefs.fileTransfer);
+    USound::PlayEvent(kSoundFileTransfer, gApp->Settings().sound.fileTransfer);
     Finish();
     gApp->RefreshFolderWin(mPath.empty() ? nullptr : mPath.data(), uint32_t(mPath.size()));
     gApp->NotifyTransferEnded(mFileName, true);

@@ -9,8 +9,8 @@
 #include <memory>
 #include <vector>
 
-#include "client/tasks/CMyTask.h"
-#include "client/transfers/CMyTransferProgress.h"
+#include "client/core/CMyTask.h"
+#include "client/core/CMyTransferProgress.h"
 
 struct TFileSysRefObj;
 class CMyTransferConnection;
@@ -30,6 +30,7 @@ public:
     void Process() override;
     // Starts a queued upload now, whatever its place.
     void Start() { StartQueued(); }
+    bool CanUserStart() const override { return true; }
 
     uint32_t GetTotalSize() const { return mTotalSize; }
     uint32_t GetUploadedSize() const { return mUploadedSize; }

@@ -6,8 +6,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "client/files/UMyFileDrop.h"
-#include "client/transfers/UMyFolderItemHeader.h"
+#include "client/core/UMyFileDrop.h"
+#include "client/core/UMyFolderItemHeader.h"
 
 namespace
 {

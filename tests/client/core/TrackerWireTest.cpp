@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "client/tracker/CMyTrackerStream.h"
-#include "client/tracker/UMyTrackerWire.h"
+#include "client/core/CMyTrackerStream.h"
+#include "client/core/UMyTrackerWire.h"
 #include "framework/runtime/SError.h"
 #include "tools/testserver/CTestTracker.h"
 

@@ -17,6 +17,9 @@ struct SMySoundPrefs
     uint32_t chatInvite : 1;
 };
 
+// Every sound on: what a first run plays.
+constexpr SMySoundPrefs kAllSoundsOn = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+
 // Sound resource numbers of the events.
 enum : int16_t
 {

@@ -1,4 +1,4 @@
-#include "client/files/UMyFileDrop.h"
+#include "client/core/UMyFileDrop.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
-#include "client/tracker/CMyTrackerStream.h"
+#include "client/core/CMyTrackerStream.h"
 
-#include "client/tracker/UMyTrackerWire.h"
+#include "client/core/UMyTrackerWire.h"
 #include "framework/runtime/SError.h"
 
 namespace

@@ -1,7 +1,8 @@
-#include "client/prefs/UMyPrefsFile.h"
+#include "client/core/UMyPrefsFile.h"
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
@@ -116,17 +117,19 @@ void DeleteQuietly(TFileSysRefObj* ref)
 }
 } // namespace
 
-void UMyPrefsFile::SetDefaults(SMyPrefs& outPrefs)
+void UMyPrefsFile::SetDefaults(SMyPrefs& prefs)
 {
-    std::memset(&outPrefs, 0, sizeof(outPrefs));
-    outPrefs.winVis = uint16_t((1u << kPrefsWinToolbar) | (1u << kPrefsWinTasks) | (1u << kPrefsWinNews) |
-                               (1u << kPrefsWinChat) | (1u << kPrefsWinConnectedUsers));
+    prefs.winVis = uint16_t((1u << kPrefsWinToolbar) | (1u << kPrefsWinTasks) | (1u << kPrefsWinNews) |
+                            (1u << kPrefsWinChat) | (1u << kPrefsWinConnectedUsers));
+    for (SRect& r : prefs.winRect)
+        r = SRect{};
 }
 
 void UMyPrefsFile::Encode(const SMyPrefs& prefs, uint8_t* outBytes)
 {
+    const SMySettings& s = prefs.settings;
     std::memset(outBytes, 0, kFixedSize);
-    Put16(outBytes + kOffVersion, prefs.version);
+    Put16(outBytes + kOffVersion, kVersion);
     Put16(outBytes + kOffWinVis, prefs.winVis);
     for (uint32_t i = 0; i < kPrefsWinCount; ++i)
     {
@@ -136,31 +139,39 @@ void UMyPrefsFile::Encode(const SMyPrefs& prefs, uint8_t* outBytes)
         Put32(r + 8, uint32_t(prefs.winRect[i].right));
         Put32(r + 12, uint32_t(prefs.winRect[i].bottom));
     }
-    Put32(outBytes + kOffSound, prefs.sound);
-    Put16(outBytes + kOffIconID, prefs.iconID);
+    Put32(outBytes + kOffSound, SoundToBits(s.sound));
+    const auto iconID = uint16_t(~s.iconID);
+    Put16(outBytes + kOffIconID, iconID);
     Put16(outBytes + kOffIconRand1, prefs.iconRand1);
     Put32(outBytes + kOffIconRand2, prefs.iconRand2);
-    Put32(outBytes + kOffIconCRC, prefs.iconCRC);
-    Put32(outBytes + kOffTotalUploaded, prefs.totalUploaded);
-    Put32(outBytes + kOffTotalDownloaded, prefs.totalDownloaded);
-    Put32(outBytes + kOffTotalOnline, prefs.totalOnline);
-    Put32(outBytes + kOffTotalChat, prefs.totalChat);
-    Put32(outBytes + kOffOptions, prefs.options & kPrefsKnownOptions);
-    PutText(outBytes + kOffAutoResponse, sizeof(prefs.automaticResponseText), prefs.automaticResponseText);
-    PutText(outBytes + kOffUserName, sizeof(prefs.userName), prefs.userName);
-    PutColor(outBytes + kOffColorChat, prefs.colorChat);
-    PutColor(outBytes + kOffColorNews, prefs.colorNews);
-    PutText(outBytes + kOffFirewall, sizeof(prefs.firewall), prefs.firewall);
+    Put32(outBytes + kOffIconCRC, IconSeal(iconID, prefs.iconRand1, prefs.iconRand2));
+    Put32(outBytes + kOffTotalUploaded, prefs.totals.totalBytesUploaded);
+    Put32(outBytes + kOffTotalDownloaded, prefs.totals.totalBytesDownloaded);
+    Put32(outBytes + kOffTotalOnline, prefs.totals.totalSecsOnline);
+    Put32(outBytes + kOffTotalChat, prefs.totals.totalChatBytes);
+    uint32_t options = 0;
+    for (const auto& [bit, on] : {std::pair{kPrefsShowPrivMsgAtBack, s.showPrivMsgAtBack},
+                                  std::pair{kPrefsQueueTransfers, s.queueTransfers},
+                                  std::pair{kPrefsShowJoinLeave, s.showJoinLeaveInChat},
+                                  std::pair{kPrefsRefusePrivateMsg, s.refusePrivateMsg},
+                                  std::pair{kPrefsRefusePrivateChat, s.refusePrivateChat},
+                                  std::pair{kPrefsAutomaticResponse, s.automaticResponse}})
+        if (on) options |= bit;
+    Put32(outBytes + kOffOptions, options);
+    PutText(outBytes + kOffAutoResponse, sizeof(s.automaticResponseText), s.automaticResponseText);
+    PutText(outBytes + kOffUserName, sizeof(s.userName), s.userName);
+    PutColor(outBytes + kOffColorChat, s.colorChat);
+    PutColor(outBytes + kOffColorNews, s.colorNews);
+    PutText(outBytes + kOffFirewall, sizeof(s.firewall), s.firewall);
 }
 
-bool UMyPrefsFile::Decode(const void* bytes, uint32_t size, SMyPrefs& outPrefs)
+bool UMyPrefsFile::Decode(const void* bytes, uint32_t size, SMyPrefs& ioPrefs)
 {
     if (!bytes || size < kFixedSize) return false;
     const auto* in = static_cast<const uint8_t*>(bytes);
     if (Get16(in + kOffVersion) != kVersion) return false;
-    SMyPrefs p;
-    std::memset(&p, 0, sizeof(p));
-    p.version = kVersion;
+    SMyPrefs p = ioPrefs;
+    SMySettings& s = p.settings;
     p.winVis = Get16(in + kOffWinVis);
     for (uint32_t i = 0; i < kPrefsWinCount; ++i)
     {
@@ -168,37 +179,30 @@ bool UMyPrefsFile::Decode(const void* bytes, uint32_t size, SMyPrefs& outPrefs)
         p.winRect[i] =
             SRect{int32_t(Get32(r)), int32_t(Get32(r + 4)), int32_t(Get32(r + 8)), int32_t(Get32(r + 12))};
     }
-    p.sound = Get32(in + kOffSound);
-    p.iconID = Get16(in + kOffIconID);
+    s.sound = SoundFromBits(Get32(in + kOffSound));
+    const uint16_t iconID = Get16(in + kOffIconID);
     p.iconRand1 = Get16(in + kOffIconRand1);
     p.iconRand2 = Get32(in + kOffIconRand2);
-    p.iconCRC = Get32(in + kOffIconCRC);
-    p.totalUploaded = Get32(in + kOffTotalUploaded);
-    p.totalDownloaded = Get32(in + kOffTotalDownloaded);
-    p.totalOnline = Get32(in + kOffTotalOnline);
-    p.totalChat = Get32(in + kOffTotalChat);
-    p.options = Get32(in + kOffOptions) & kPrefsKnownOptions;
-    GetText(in + kOffAutoResponse, sizeof(p.automaticResponseText), p.automaticResponseText);
-    GetText(in + kOffUserName, sizeof(p.userName), p.userName);
-    p.colorChat = GetColor(in + kOffColorChat);
-    p.colorNews = GetColor(in + kOffColorNews);
-    GetText(in + kOffFirewall, sizeof(p.firewall), p.firewall);
-    outPrefs = p;
+    const bool sealed = IconSeal(iconID, p.iconRand1, p.iconRand2) == Get32(in + kOffIconCRC);
+    s.iconID = sealed ? uint16_t(~iconID) : SMySettings::kDefaultIcon;
+    p.totals.totalBytesUploaded = Get32(in + kOffTotalUploaded);
+    p.totals.totalBytesDownloaded = Get32(in + kOffTotalDownloaded);
+    p.totals.totalSecsOnline = Get32(in + kOffTotalOnline);
+    p.totals.totalChatBytes = Get32(in + kOffTotalChat);
+    const uint32_t options = Get32(in + kOffOptions);
+    s.showPrivMsgAtBack = (options & kPrefsShowPrivMsgAtBack) != 0;
+    s.queueTransfers = (options & kPrefsQueueTransfers) != 0;
+    s.showJoinLeaveInChat = (options & kPrefsShowJoinLeave) != 0;
+    s.refusePrivateMsg = (options & kPrefsRefusePrivateMsg) != 0;
+    s.refusePrivateChat = (options & kPrefsRefusePrivateChat) != 0;
+    s.automaticResponse = (options & kPrefsAutomaticResponse) != 0;
+    GetText(in + kOffAutoResponse, sizeof(s.automaticResponseText), s.automaticResponseText);
+    GetText(in + kOffUserName, sizeof(s.userName), s.userName);
+    s.colorChat = GetColor(in + kOffColorChat);
+    s.colorNews = GetColor(in + kOffColorNews);
+    GetText(in + kOffFirewall, sizeof(s.firewall), s.firewall);
+    ioPrefs = p;
     return true;
-}
-
-void UMyPrefsFile::SetIcon(SMyPrefs& prefs, uint16_t iconID, uint32_t random1, uint32_t random2)
-{
-    prefs.iconID = uint16_t(~iconID);
-    prefs.iconRand1 = uint16_t(random1);
-    prefs.iconRand2 = random2;
-    prefs.iconCRC = IconSeal(prefs.iconID, prefs.iconRand1, prefs.iconRand2);
-}
-
-uint16_t UMyPrefsFile::GetIcon(const SMyPrefs& prefs)
-{
-    if (IconSeal(prefs.iconID, prefs.iconRand1, prefs.iconRand2) != prefs.iconCRC) return kDefaultIcon;
-    return uint16_t(~prefs.iconID);
 }
 
 uint32_t UMyPrefsFile::SoundToBits(const SMySoundPrefs& s)
@@ -228,7 +232,7 @@ SMySoundPrefs UMyPrefsFile::SoundFromBits(uint32_t bits)
     return s;
 }
 
-bool UMyPrefsFile::Read(TFileSysRefObj* folder, SMyPrefs& outPrefs, const TrackerProc& readTracker)
+bool UMyPrefsFile::Read(TFileSysRefObj* folder, SMyPrefs& ioPrefs, const TrackerProc& readTracker)
 {
     uint8_t bytes[kFixedSize];
     uint32_t got = 0;
@@ -253,8 +257,8 @@ bool UMyPrefsFile::Read(TFileSysRefObj* folder, SMyPrefs& outPrefs, const Tracke
     {
         got = 0;
     }
-    if (Decode(bytes, got, outPrefs)) return true;
-    SetDefaults(outPrefs);
+    if (Decode(bytes, got, ioPrefs)) return true;
+    SetDefaults(ioPrefs);
     return false;
 }
 

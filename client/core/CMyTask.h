@@ -1,9 +1,11 @@
 // Tasks: every request to a server and every transfer is an object that shows a row in the tasks
-// window, is stepped by the application whenever there is work, and removes itself when destroyed.
+// window, is stepped in the task pass whenever there is work, and removes itself when destroyed. A task
+// registers with the running task host (CMyTaskHost) and reaches the client only through it.
 #pragma once
 
 #include <cstdint>
 
+class CMyTaskHost;
 struct TFieldDataObj;
 struct TTransactSessionObj;
 
@@ -18,23 +20,35 @@ public:
 
     // One step of the work: whatever can be done now, never waiting.
     virtual void Process() {}
+    // Stopping this task from the tasks window ends the whole session, which cannot go on without it.
+    virtual bool StopEndsSession() const { return false; }
+    // The user may start this task from the tasks window while it waits in the queue (StartQueued).
+    virtual bool CanUserStart() const { return false; }
+
+    // The user's start of a queued task, whatever its place.
+    void StartQueued();
 
     uint16_t mStage;
     uint16_t mIsFinished : 1;
     uint16_t mIsStandAlone : 1;
 
 protected:
-    // Marks the task done and lets the application reap it.
+    // The host the task registered with.
+    CMyTaskHost& Host() const { return mHost; }
+    // Marks the task done and lets the host reap it.
     void Finish();
     // A queued task (stage 0) takes its turn once every task created before it is gone: true when it
     // has just moved to stage 1.
     bool LeaveQueueWhenFirst();
-    // The user's start of a queued task, whatever its place.
-    void StartQueued();
+    // The bar alone; the row's text stays.
+    void SetProgress(uint32_t value, uint32_t max);
     // Sets the bar and the row text formatted from `format` with a length-prefixed name for its "%#s".
     void SetRowText(uint32_t value, uint32_t max, const char* format, const uint8_t* name = nullptr);
     // Drops " (queued)" from the end of a length-prefixed row text.
     static void RemoveQueuedSuffix(uint8_t* text);
+
+private:
+    CMyTaskHost& mHost;
 };
 
 // A task that sends one request on the server connection and waits for its reply.
@@ -53,7 +67,7 @@ public:
     TTransactSessionObj* mTranSession = nullptr;
 
 protected:
-    // Opens a send session of `type` on the application's connection and sends mFieldData.
+    // Opens a send session of `type` on the session's connection and sends mFieldData.
     // A time-out of 0 keeps the connection's default.
     void SendRequest(uint16_t type, uint32_t timeoutMs = 0);
     // Shows how much of the reply has arrived.

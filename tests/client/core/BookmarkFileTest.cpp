@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "client/prefs/UMyBookmarkFile.h"
+#include "client/core/UMyBookmarkFile.h"
 #include "framework/files/StFileSysRef.h"
 #include "framework/runtime/SError.h"
 #include "tests/client/prefs/PrefsTestSupport.h"

@@ -1,4 +1,4 @@
-#include "client/tracker/UMyTrackerPrefs.h"
+#include "client/core/UMyTrackerPrefs.h"
 
 #include <algorithm>
 #include <cstring>

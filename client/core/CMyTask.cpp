@@ -1,9 +1,10 @@
-#include "client/tasks/CMyTask.h"
+#include "client/core/CMyTask.h"
 
 #include <cstring>
 
-#include "client/app/AppNumbers.h"
-#include "client/app/CMyApplication.h"
+#include "client/core/CMySession.h"
+#include "client/core/CMyTaskHost.h"
+#include "client/core/MyAppMessages.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UTransact.h"
@@ -11,26 +12,35 @@
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UText.h"
 
-CMyTask::CMyTask(const uint8_t* desc) : mStage(1), mIsFinished(0), mIsStandAlone(0)
+namespace
 {
-    if (!gApp) Fail(kErrTypeGeneral, 2);
-    gApp->AddTask(this, desc);
+CMyTaskHost& RunningHost()
+{
+    CMyTaskHost* host = CMyTaskHost::Get();
+    if (!host) Fail(kErrTypeGeneral, 2);
+    return *host;
+}
+} // namespace
+
+CMyTask::CMyTask(const uint8_t* desc) : mStage(1), mIsFinished(0), mIsStandAlone(0), mHost(RunningHost())
+{
+    mHost.AddTask(this, desc);
 }
 
 CMyTask::~CMyTask()
 {
-    if (gApp) gApp->RemoveTask(this);
+    mHost.RemoveTask(this);
 }
 
 void CMyTask::Finish()
 {
     mIsFinished = 1;
-    gApp->FinishTask(this);
+    mHost.FinishTask(this);
 }
 
 bool CMyTask::LeaveQueueWhenFirst()
 {
-    if (mStage != 0 || !gApp->IsFirstTask(this)) return false;
+    if (mStage != 0 || !mHost.IsFirstTask(this)) return false;
     mStage = 1;
     return true;
 }
@@ -39,14 +49,19 @@ void CMyTask::StartQueued()
 {
     if (mStage != 0) return;
     mStage = 1;
-    gApp->ScheduleTaskProcess();
+    mHost.ScheduleTaskProcess();
+}
+
+void CMyTask::SetProgress(uint32_t value, uint32_t max)
+{
+    mHost.SetTaskProgress(this, value, max, nullptr);
 }
 
 void CMyTask::SetRowText(uint32_t value, uint32_t max, const char* format, const uint8_t* name)
 {
     uint8_t text[256];
     text[0] = uint8_t(UText::Format(text + 1, 255, format, name));
-    gApp->SetTaskProgress(this, value, max, text);
+    mHost.SetTaskProgress(this, value, max, text);
 }
 
 void CMyTask::RemoveQueuedSuffix(uint8_t* text)
@@ -66,7 +81,7 @@ CMyTransactTask::~CMyTransactTask()
 
 void CMyTransactTask::SendRequest(uint16_t type, uint32_t timeoutMs)
 {
-    mTranSession = UTransact::NewSendSession(gApp->mTpt, type);
+    mTranSession = UTransact::NewSendSession(Host().Session().Transactor(), type);
     if (timeoutMs) UTransact::SetSessionTimeout(mTranSession, timeoutMs);
     UTransact::SendSessionData(mTranSession, mFieldData);
 }
@@ -74,8 +89,8 @@ void CMyTransactTask::SendRequest(uint16_t type, uint32_t timeoutMs)
 void CMyTransactTask::ShowReplyProgress()
 {
     if (!mTranSession) return;
-    gApp->SetTaskProgress(this, UTransact::GetSessionReceiveTransferedSize(mTranSession),
-                          UTransact::GetSessionReceiveSize(mTranSession), nullptr);
+    SetProgress(UTransact::GetSessionReceiveTransferedSize(mTranSession),
+                UTransact::GetSessionReceiveSize(mTranSession));
 }
 
 bool CMyTransactTask::TakeReply(uint32_t& outError)
@@ -100,7 +115,7 @@ bool CMyTransactTask::TakeCheckedReply()
 
 void CMyTransactTask::FinishRequest()
 {
-    gApp->SetTaskProgress(this, 2, 2, nullptr);
+    SetProgress(2, 2);
     Finish();
 }
 
@@ -110,7 +125,7 @@ void CMyTransactTask::CheckServerError(uint32_t error, TFieldDataObj* reply)
     UFieldData::GetPString(reply, kFieldErrorText, text, sizeof(text));
     if (text[0]) UApplication::PostMessage(kMsgServerMessage, text, uint32_t(text[0]) + 1);
     if (error == 0) return;
-    gApp->ScheduleTaskProcess();
+    if (CMyTaskHost* host = CMyTaskHost::Get()) host->ScheduleTaskProcess();
     if (text[0])
         FailSilent(kErrTypeGeneral, 1);
     else

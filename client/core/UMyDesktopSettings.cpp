@@ -1,5 +1,6 @@
-#include "client/desktop/UMyDesktopSettings.h"
+#include "client/core/UMyDesktopSettings.h"
 
+#include <charconv>
 #include <cstring>
 
 #include "framework/files/StFileSysRef.h"
@@ -16,7 +17,6 @@ const uint8_t kFileNameP[] = "\x0c"
                              "desktop.conf";
 const uint8_t kTempNameP[] = "\x10"
                              "desktop.conf.new";
-const char kNotifications[] = "notifications";
 
 std::string Trimmed(const std::string& text)
 {
@@ -24,20 +24,6 @@ std::string Trimmed(const std::string& text)
     if (first == std::string::npos) return std::string();
     const size_t last = text.find_last_not_of(" \t\r");
     return text.substr(first, last - first + 1);
-}
-
-// True with the value for the words a person would write in the file; false when it is none of them.
-bool ParseSwitch(const std::string& value, bool& outOn)
-{
-    for (const char* on : {"true", "on", "yes", "1"})
-        if (value == on) return outOn = true;
-    for (const char* off : {"false", "off", "no", "0"})
-        if (value == off)
-        {
-            outOn = false;
-            return true;
-        }
-    return false;
 }
 
 TFileSysRefObj* ConfigFolder()
@@ -60,9 +46,57 @@ void DeleteQuietly(TFileSysRefObj* ref)
 }
 } // namespace
 
-void UMyDesktopSettings::Parse(const void* bytes, uint32_t size, SMyDesktopSettings& out)
+bool UMyDesktopSettings::ParseValue(const std::string& value, bool& outOn)
 {
-    out = SMyDesktopSettings();
+    for (const char* on : {"true", "on", "yes", "1"})
+        if (value == on) return outOn = true;
+    for (const char* off : {"false", "off", "no", "0"})
+        if (value == off)
+        {
+            outOn = false;
+            return true;
+        }
+    return false;
+}
+
+bool UMyDesktopSettings::ParseValue(const std::string& value, uint32_t& outNumber)
+{
+    uint32_t number = 0;
+    const char* end = value.data() + value.size();
+    const auto [at, error] = std::from_chars(value.data(), end, number);
+    if (error != std::errc() || at != end) return false;
+    outNumber = number;
+    return true;
+}
+
+bool UMyDesktopSettings::ParseValue(const std::string& value, std::string& outText)
+{
+    outText = value;
+    return true;
+}
+
+std::string UMyDesktopSettings::FormatValue(bool on)
+{
+    return on ? "true" : "false";
+}
+
+std::string UMyDesktopSettings::FormatValue(uint32_t number)
+{
+    return std::to_string(number);
+}
+
+std::string UMyDesktopSettings::FormatValue(const std::string& text)
+{
+    return text;
+}
+
+void UMyDesktopSettings::Parse(const void* bytes, uint32_t size, SMySettings& ioSettings)
+{
+    const SMySettings defaults;
+#define MY_RESET_SETTING(type, member, key, value, title) ioSettings.member = defaults.member;
+    MY_DESKTOP_SETTINGS(MY_RESET_SETTING)
+#undef MY_RESET_SETTING
+    ioSettings.desktopOtherLines.clear();
     const std::string text(static_cast<const char*>(bytes), size < kMaxSize ? size : kMaxSize);
     size_t start = 0;
     while (start < text.size())
@@ -75,30 +109,36 @@ void UMyDesktopSettings::Parse(const void* bytes, uint32_t size, SMyDesktopSetti
         if (trimmed.empty() || trimmed[0] == '#') continue;
         const size_t equals = trimmed.find('=');
         const std::string key = equals == std::string::npos ? trimmed : Trimmed(trimmed.substr(0, equals));
-        if (key == kNotifications)
-        {
-            bool on;
-            if (equals != std::string::npos && ParseSwitch(Trimmed(trimmed.substr(equals + 1)), on))
-                out.notifications = on;
-            continue;
-        }
+        const std::string value =
+            equals == std::string::npos ? std::string() : Trimmed(trimmed.substr(equals + 1));
+        // A known key without a value, or with one that cannot be read, keeps its setting as it is.
+#define MY_PARSE_SETTING(type, member, name, initial, title)                                                 \
+    if (key == name)                                                                                         \
+    {                                                                                                        \
+        if (equals != std::string::npos) ParseValue(value, ioSettings.member);                               \
+        continue;                                                                                            \
+    }
+        MY_DESKTOP_SETTINGS(MY_PARSE_SETTING)
+#undef MY_PARSE_SETTING
         // A NUL could not be written back as a line; such a line is nobody's setting.
-        if (line.find('\0') == std::string::npos) out.otherLines.push_back(line);
+        if (line.find('\0') == std::string::npos) ioSettings.desktopOtherLines.push_back(line);
     }
 }
 
-std::string UMyDesktopSettings::Format(const SMyDesktopSettings& settings)
+std::string UMyDesktopSettings::Format(const SMySettings& settings)
 {
     std::string text = "# Quenvol desktop settings\n";
-    text += std::string(kNotifications) + "=" + (settings.notifications ? "true" : "false") + "\n";
-    for (const std::string& line : settings.otherLines)
+#define MY_FORMAT_SETTING(type, member, key, value, title)                                                   \
+    text += std::string(key) + "=" + FormatValue(settings.member) + "\n";
+    MY_DESKTOP_SETTINGS(MY_FORMAT_SETTING)
+#undef MY_FORMAT_SETTING
+    for (const std::string& line : settings.desktopOtherLines)
         text += line + "\n";
     return text;
 }
 
-void UMyDesktopSettings::Read(SMyDesktopSettings& out)
+void UMyDesktopSettings::Read(SMySettings& ioSettings)
 {
-    out = SMyDesktopSettings();
     try
     {
         StFileSysRef folder(ConfigFolder());
@@ -106,15 +146,15 @@ void UMyDesktopSettings::Read(SMyDesktopSettings& out)
         StFileOpener open(file.Get(), kFSPermRead);
         std::string bytes(kMaxSize, '\0');
         const uint32_t got = UFileSys::Read(file.Get(), 0, bytes.data(), kMaxSize);
-        Parse(bytes.data(), got, out);
+        Parse(bytes.data(), got, ioSettings);
     }
     catch (const SError&)
     {
-        out = SMyDesktopSettings();
+        Parse("", 0, ioSettings);
     }
 }
 
-void UMyDesktopSettings::Write(const SMyDesktopSettings& settings)
+void UMyDesktopSettings::Write(const SMySettings& settings)
 {
     const std::string text = Format(settings);
     StFileSysRef folder(ConfigFolder());

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
-#include "client/prefs/UMyPrefsFile.h"
+#include "client/core/UMyPrefsFile.h"
 #include "framework/files/StFileSysRef.h"
 #include "framework/runtime/SError.h"
 #include "tests/client/prefs/PrefsTestSupport.h"
@@ -17,24 +17,28 @@ const std::string kFile = "Quenvol Prefs";
 SMyPrefs FullPrefs()
 {
     SMyPrefs p;
-    std::memset(&p, 0, sizeof(p));
-    p.version = UMyPrefsFile::kVersion;
     p.winVis = 0x7F;
     for (uint32_t i = 0; i < kPrefsWinCount; ++i)
         p.winRect[i] =
             SRect{int32_t(10 * i + 1), int32_t(-20 - int32_t(i)), int32_t(300 + i), int32_t(0x12345678 + i)};
-    p.sound = 0x2A5;
-    UMyPrefsFile::SetIcon(p, 2001, 0xABCD1234, 0x5555AAAA);
-    p.totalUploaded = 0x01020304;
-    p.totalDownloaded = 0xFFFFFFFE;
-    p.totalOnline = 86400 * 3;
-    p.totalChat = 77;
-    p.options = kPrefsKnownOptions & ~kPrefsQueueTransfers;
-    SetText(p.automaticResponseText, std::string(127, 'r'));
-    SetText(p.userName, "Ms. Name \xA5");
-    p.colorChat = SMyColorInfo{{1, 2, 3}, {0xFFFF, 0xFFFE, 0xFFFD}, 14};
-    p.colorNews = SMyColorInfo{{100, 200, 300}, {400, 500, 600}, 50};
-    SetText(p.firewall, "socks.example.org:1081");
+    SMySettings& s = p.settings;
+    s.sound = UMyPrefsFile::SoundFromBits(0x2A5);
+    s.iconID = 2001;
+    p.iconRand1 = 0x1234;
+    p.iconRand2 = 0x5555AAAA;
+    p.totals.totalBytesUploaded = 0x01020304;
+    p.totals.totalBytesDownloaded = 0xFFFFFFFE;
+    p.totals.totalSecsOnline = 86400 * 3;
+    p.totals.totalChatBytes = 77;
+    // Every option but the queue.
+    s.showPrivMsgAtBack = s.showJoinLeaveInChat = s.refusePrivateMsg = s.refusePrivateChat = true;
+    s.automaticResponse = true;
+    s.queueTransfers = false;
+    SetText(s.automaticResponseText, std::string(127, 'r'));
+    SetText(s.userName, "Ms. Name \xA5");
+    s.colorChat = SMyColorInfo{{1, 2, 3}, {0xFFFF, 0xFFFE, 0xFFFD}, 14};
+    s.colorNews = SMyColorInfo{{100, 200, 300}, {400, 500, 600}, 50};
+    SetText(s.firewall, "socks.example.org:1081");
     return p;
 }
 
@@ -47,12 +51,11 @@ std::string Encoded(const SMyPrefs& p)
 
 void ExpectDefaults(const SMyPrefs& p)
 {
-    EXPECT_EQ(p.version, 0);
     EXPECT_EQ(p.winVis, 0x2F); // toolbar, tasks, news, chat, online users
     for (const SRect& r : p.winRect)
         EXPECT_FALSE(r.IsValid());
-    EXPECT_EQ(p.userName[0], 0);
-    EXPECT_EQ(p.totalOnline, 0u);
+    EXPECT_EQ(p.settings.userName[0], 0);
+    EXPECT_EQ(p.totals.totalSecsOnline, 0u);
 }
 
 uint32_t LE32(const std::string& b, size_t at)
@@ -90,25 +93,35 @@ TEST_F(PrefsFileTest, EveryFieldSurvivesAWriteAndARead)
         EXPECT_EQ(read.winRect[i].right, written.winRect[i].right);
         EXPECT_EQ(read.winRect[i].bottom, written.winRect[i].bottom);
     }
-    EXPECT_EQ(read.sound, written.sound);
-    EXPECT_EQ(UMyPrefsFile::GetIcon(read), 2001);
-    EXPECT_EQ(read.totalUploaded, written.totalUploaded);
-    EXPECT_EQ(read.totalDownloaded, written.totalDownloaded);
-    EXPECT_EQ(read.totalOnline, written.totalOnline);
-    EXPECT_EQ(read.totalChat, written.totalChat);
-    EXPECT_EQ(read.options, written.options);
-    EXPECT_EQ(Text(read.automaticResponseText), std::string(127, 'r'));
-    EXPECT_EQ(Text(read.userName), "Ms. Name \xA5");
-    EXPECT_EQ(std::memcmp(&read.colorChat, &written.colorChat, sizeof(SMyColorInfo)), 0);
-    EXPECT_EQ(std::memcmp(&read.colorNews, &written.colorNews, sizeof(SMyColorInfo)), 0);
-    EXPECT_EQ(Text(read.firewall), "socks.example.org:1081");
+    const SMySettings &r = read.settings, &w = written.settings;
+    EXPECT_EQ(UMyPrefsFile::SoundToBits(r.sound), 0x2A5u);
+    EXPECT_EQ(r.iconID, 2001);
+    EXPECT_EQ(read.totals.totalBytesUploaded, written.totals.totalBytesUploaded);
+    EXPECT_EQ(read.totals.totalBytesDownloaded, written.totals.totalBytesDownloaded);
+    EXPECT_EQ(read.totals.totalSecsOnline, written.totals.totalSecsOnline);
+    EXPECT_EQ(read.totals.totalChatBytes, written.totals.totalChatBytes);
+    EXPECT_EQ(r.showPrivMsgAtBack, w.showPrivMsgAtBack);
+    EXPECT_EQ(r.queueTransfers, w.queueTransfers);
+    EXPECT_EQ(r.showJoinLeaveInChat, w.showJoinLeaveInChat);
+    EXPECT_EQ(r.refusePrivateMsg, w.refusePrivateMsg);
+    EXPECT_EQ(r.refusePrivateChat, w.refusePrivateChat);
+    EXPECT_EQ(r.automaticResponse, w.automaticResponse);
+    EXPECT_EQ(Text(r.automaticResponseText), std::string(127, 'r'));
+    EXPECT_EQ(Text(r.userName), "Ms. Name \xA5");
+    EXPECT_EQ(std::memcmp(&r.colorChat, &w.colorChat, sizeof(SMyColorInfo)), 0);
+    EXPECT_EQ(std::memcmp(&r.colorNews, &w.colorNews, sizeof(SMyColorInfo)), 0);
+    EXPECT_EQ(Text(r.firewall), "socks.example.org:1081");
 }
 
 TEST_F(PrefsFileTest, FieldsSitAtTheirOffsetsLittleEndian)
 {
     SMyPrefs p = FullPrefs();
-    p.options |= 0xFF00; // bits nobody knows are not written
-    const std::string b = Encoded(p);
+    std::string b = Encoded(p);
+    // Option bits nobody knows are not written back.
+    b[213] = char(0xFF);
+    SMyPrefs withUnknownBits;
+    ASSERT_TRUE(UMyPrefsFile::Decode(b.data(), uint32_t(b.size()), withUnknownBits));
+    b = Encoded(withUnknownBits);
     ASSERT_EQ(b.size(), 788u);
     EXPECT_EQ(b.substr(0, 4), std::string("\x07\x00\x7F\x00", 4));
     EXPECT_EQ(LE32(b, 4), 1u);                            // toolbar left
@@ -160,8 +173,8 @@ TEST_F(PrefsFileTest, AnIconEditedByHandFallsBackToTheDefault)
         WriteUserFile(kFile, b);
         SMyPrefs p;
         ASSERT_TRUE(Read(p));
-        EXPECT_EQ(UMyPrefsFile::GetIcon(p), 414) << "byte " << at;
-        EXPECT_EQ(Text(p.userName), "Ms. Name \xA5"); // the rest of the block stays
+        EXPECT_EQ(p.settings.iconID, 414) << "byte " << at;
+        EXPECT_EQ(Text(p.settings.userName), "Ms. Name \xA5"); // the rest of the block stays
     }
 }
 
@@ -173,9 +186,9 @@ TEST_F(PrefsFileTest, TextLengthsThatRunPastTheirFieldsAreCut)
     WriteUserFile(kFile, b);
     SMyPrefs p;
     ASSERT_TRUE(Read(p));
-    EXPECT_EQ(p.userName[0], 31);
-    EXPECT_EQ(p.firewall[0], 127);
-    EXPECT_EQ(Text(p.userName).substr(0, 10), "Ms. Name \xA5");
+    EXPECT_EQ(p.settings.userName[0], 31);
+    EXPECT_EQ(p.settings.firewall[0], 127);
+    EXPECT_EQ(Text(p.settings.userName).substr(0, 10), "Ms. Name \xA5");
 }
 
 TEST_F(PrefsFileTest, TheTrackerBlockFollowsTheFixedBlockAndItsDamageCostsOnlyTheTrackers)
@@ -200,7 +213,7 @@ TEST_F(PrefsFileTest, TheTrackerBlockFollowsTheFixedBlockAndItsDamageCostsOnlyTh
     EXPECT_EQ(seen, block);
 
     ASSERT_TRUE(Read(p, [](TFileSysRefObj*, uint32_t) { Fail(kErrTypeGeneral, 1); }));
-    EXPECT_EQ(Text(p.userName), "Ms. Name \xA5");
+    EXPECT_EQ(Text(p.settings.userName), "Ms. Name \xA5");
 
     // A file too short for the fixed block gives the tracker code nothing to read.
     WriteUserFile(kFile, std::string(100, '\0'));
@@ -215,7 +228,7 @@ TEST_F(PrefsFileTest, AWriteThatFailsPartWayLeavesThePreviousFileIntact)
     const std::string before = ReadUserFile(kFile);
 
     SMyPrefs changed = FullPrefs();
-    SetText(changed.userName, "someone else");
+    SetText(changed.settings.userName, "someone else");
     EXPECT_THROW(Write(changed,
                        [](TFileSysRefObj* file, uint32_t offset)
                        {
@@ -231,7 +244,7 @@ TEST_F(PrefsFileTest, AWriteThatFailsPartWayLeavesThePreviousFileIntact)
     Write(changed);
     SMyPrefs p;
     ASSERT_TRUE(Read(p));
-    EXPECT_EQ(Text(p.userName), "someone else");
+    EXPECT_EQ(Text(p.settings.userName), "someone else");
     EXPECT_FALSE(UserFileExists(kFile + ".new"));
 }
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "client/tracker/TrackerRecords.h"
-#include "framework/ui/Geometry.h"
+#include "client/core/TrackerRecords.h"
+#include "framework/runtime/Geometry.h"
 
 struct SMyTrackerBlock
 {

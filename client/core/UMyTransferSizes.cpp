@@ -1,4 +1,4 @@
-#include "client/transfers/UMyTransferSizes.h"
+#include "client/core/UMyTransferSizes.h"
 
 #include <cstdint>
 

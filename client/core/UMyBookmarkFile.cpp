@@ -1,4 +1,4 @@
-#include "client/prefs/UMyBookmarkFile.h"
+#include "client/core/UMyBookmarkFile.h"
 
 #include <algorithm>
 #include <cstring>

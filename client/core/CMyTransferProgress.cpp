@@ -1,8 +1,8 @@
-#include "client/transfers/CMyTransferProgress.h"
+#include "client/core/CMyTransferProgress.h"
 
 #include <algorithm>
 
-#include "client/app/CMyApplication.h"
+#include "client/core/CMyTaskHost.h"
 #include "framework/runtime/UText.h"
 
 uint32_t CMyTransferProgress::Permille(uint32_t done, uint32_t total)
@@ -22,7 +22,7 @@ void CMyTransferProgress::ShowBar(CMyTask* task, uint32_t done, uint32_t total)
     const uint32_t permille = Permille(done, total);
     if (!BarMoved(permille)) return;
     mShownPermille = permille;
-    gApp->SetTaskProgress(task, done, total, nullptr);
+    if (CMyTaskHost* host = CMyTaskHost::Get()) host->SetTaskProgress(task, done, total, nullptr);
 }
 
 void CMyTransferProgress::Show(CMyTask* task, uint32_t done, uint32_t total, uint32_t elapsedSecs,
@@ -56,7 +56,8 @@ void CMyTransferProgress::Show(CMyTask* task, uint32_t done, uint32_t total, uin
         mShownSecs = elapsedSecs;
     }
     if (barMoved) mShownPermille = permille;
-    gApp->SetTaskProgress(task, done, total, textChanged ? text : nullptr);
+    if (CMyTaskHost* host = CMyTaskHost::Get())
+        host->SetTaskProgress(task, done, total, textChanged ? text : nullptr);
 }
 
 void CMyTransferProgress::GetStatText(uint32_t xferSize, uint32_t totalSize, uint32_t bps, uint32_t etr,

@@ -1,9 +1,11 @@
-#include "client/transfers/CMyTransferConnection.h"
+#include "client/core/CMyTransferConnection.h"
 
 #include <cstring>
 
-#include "client/app/CMyApplication.h"
+#include "client/core/CMySession.h"
+#include "client/core/CMyTaskHost.h"
 #include "framework/net/UTransport.h"
+#include "framework/runtime/CApplication.h"
 #include "framework/runtime/SError.h"
 
 namespace
@@ -14,6 +16,14 @@ void Put32(uint8_t* out, uint32_t value)
     out[1] = uint8_t(value >> 16);
     out[2] = uint8_t(value >> 8);
     out[3] = uint8_t(value);
+}
+
+// The session of the running client, whose server the transfers go to.
+const CMySession& RunningSession()
+{
+    CMyTaskHost* host = CMyTaskHost::Get();
+    if (!host) Fail(kErrTypeGeneral, 2);
+    return host->Session();
 }
 
 void Put16(uint8_t* out, uint16_t value)
@@ -63,7 +73,7 @@ CMyTransferConnection::CMyTransferConnection(const SInternetNameAddress& server,
     mTpt = UTransport::New(kTransportStream, 0);
     try
     {
-        UTransport::SetMessageHandler(mTpt, CApplication::MessageHandler, gApp);
+        UTransport::SetMessageHandler(mTpt, CApplication::MessageHandler, CApplication::Get());
         if (firewall.name[0] == 0)
             UTransport::StartConnect(mTpt, &address, GetAddressSize(address));
         else
@@ -79,8 +89,8 @@ CMyTransferConnection::CMyTransferConnection(const SInternetNameAddress& server,
 }
 
 CMyTransferConnection::CMyTransferConnection(const void* handshake, uint32_t handshakeSize)
-    : CMyTransferConnection(gApp->mAddress, gApp->mBasePortNum, gApp->mFirewallAddress, handshake,
-                            handshakeSize)
+    : CMyTransferConnection(RunningSession().Address(), RunningSession().BasePort(),
+                            RunningSession().FirewallAddress(), handshake, handshakeSize)
 {
 }
 

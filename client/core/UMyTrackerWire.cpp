@@ -1,4 +1,4 @@
-#include "client/tracker/UMyTrackerWire.h"
+#include "client/core/UMyTrackerWire.h"
 
 #include <cstring>
 

@@ -1,8 +1,8 @@
-#include "client/transfers/UMyFolderItemHeader.h"
+#include "client/core/UMyFolderItemHeader.h"
 
 #include <algorithm>
 
-#include "client/files/UMyFileDrop.h"
+#include "client/core/UMyFileDrop.h"
 
 bool UMyFolderItemHeader::Parse(const uint8_t* header, uint32_t size, SMyFolderItem& outItem)
 {
