@@ -85,8 +85,8 @@ CMyChatWin::CMyChatWin(uint32_t chatID, const SMyColorInfo& colors)
 
     // The filter goes on before any resize can happen, and ahead of the sizing rule (filters installed
     // later run first).
-    mZoomFilter = new CZoomResizeFilter(ContentWidget(), &mPendingZoomWidth);
-    ContentWidget()->installEventFilter(mZoomFilter);
+    mZoomFilter = std::make_unique<CZoomResizeFilter>(ContentWidget(), &mPendingZoomWidth);
+    ContentWidget()->installEventFilter(mZoomFilter.get());
     auto canAccept = [](const QMimeData& mime) { return CanAcceptDrop(mime); };
     auto drop = [this](const QMimeData& mime, uint16_t mods) { return Drop(mime, mods); };
     CMyDropTarget::Install(mList, canAccept, drop);
@@ -96,8 +96,6 @@ CMyChatWin::CMyChatWin(uint32_t chatID, const SMyColorInfo& colors)
 CMyChatWin::~CMyChatWin()
 {
     ChatWindows().RemoveItem(this);
-    // The filter points into this object; the window's widget outlives it by a moment.
-    delete mZoomFilter;
 }
 
 const CPtrList<CMyChatWin>& CMyChatWin::All()

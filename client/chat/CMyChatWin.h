@@ -2,6 +2,7 @@
 // Users dragged in from another window are invited to the chat.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "client/app/CMySessionWin.h"
@@ -69,5 +70,6 @@ private:
     uint32_t mChatID;
     bool mIsListVis = true;
     int32_t mPendingZoomWidth = -1;
-    class QObject* mZoomFilter = nullptr;
+    // Goes before the window's widget, which outlives this object by a moment.
+    std::unique_ptr<class QObject> mZoomFilter;
 };

@@ -73,15 +73,9 @@ void CMyTask::RemoveQueuedSuffix(uint8_t* text)
 
 CMyTransactTask::CMyTransactTask(const uint8_t* desc) : CMyTask(desc), mFieldData(UFieldData::New()) {}
 
-CMyTransactTask::~CMyTransactTask()
-{
-    UTransact::DisposeSession(mTranSession);
-    UFieldData::Dispose(mFieldData);
-}
-
 void CMyTransactTask::SendRequest(uint16_t type, uint32_t timeoutMs)
 {
-    mTranSession = UTransact::NewSendSession(Host().Session().Transactor(), type);
+    mTranSession.Reset(UTransact::NewSendSession(Host().Session().Transactor(), type));
     if (timeoutMs) UTransact::SetSessionTimeout(mTranSession, timeoutMs);
     UTransact::SendSessionData(mTranSession, mFieldData);
 }
@@ -100,8 +94,7 @@ bool CMyTransactTask::TakeReply(uint32_t& outError)
     if (!mTranSession || !UTransact::IsSessionReceiveComplete(mTranSession)) return false;
     UTransact::ReceiveSessionData(mTranSession, mFieldData);
     outError = UTransact::GetSessionReceiveError(mTranSession);
-    UTransact::DisposeSession(mTranSession);
-    mTranSession = nullptr;
+    mTranSession.Reset();
     return true;
 }
 

@@ -5,9 +5,11 @@
 
 #include <cstdint>
 
+#include "framework/net/UFieldData.h"
+#include "framework/net/UTransact.h"
+#include "framework/runtime/COwner.h"
+
 class CMyTaskHost;
-struct TFieldDataObj;
-struct TTransactSessionObj;
 
 class CMyTask
 {
@@ -56,15 +58,15 @@ class CMyTransactTask : public CMyTask
 {
 public:
     explicit CMyTransactTask(const uint8_t* desc);
-    ~CMyTransactTask() override;
 
     // Shows a reply's server text (later, as a message: a box must not open while the task is
     // stepped) and raises 1/1 when the reply carries an error code, silently when the text already
     // told the user why.
     static void CheckServerError(uint32_t error, TFieldDataObj* reply);
 
-    TFieldDataObj* mFieldData;
-    TTransactSessionObj* mTranSession = nullptr;
+    COwner<TFieldDataObj, UFieldData::Dispose> mFieldData;
+    // Goes before the fields it was sent from.
+    COwner<TTransactSessionObj, UTransact::DisposeSession> mTranSession;
 
 protected:
     // Opens a send session of `type` on the session's connection and sends mFieldData.

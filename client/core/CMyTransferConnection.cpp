@@ -70,22 +70,13 @@ CMyTransferConnection::CMyTransferConnection(const SInternetNameAddress& server,
     if (address.port == 0) Fail(kErrTypeTransport, 101);
     const auto* bytes = static_cast<const uint8_t*>(handshake);
     mHandshake.assign(bytes, bytes + handshakeSize);
-    mTpt = UTransport::New(kTransportStream, 0);
-    try
-    {
-        UTransport::SetMessageHandler(mTpt, CApplication::MessageHandler, CApplication::Get());
-        if (firewall.name[0] == 0)
-            UTransport::StartConnect(mTpt, &address, GetAddressSize(address));
-        else
-            UTransport::StartConnectThruFirewall(mTpt, &address, GetAddressSize(address), &firewall,
-                                                 GetAddressSize(firewall));
-    }
-    catch (...)
-    {
-        UTransport::Dispose(mTpt);
-        mTpt = nullptr;
-        throw;
-    }
+    mTpt.Reset(UTransport::New(kTransportStream, 0));
+    UTransport::SetMessageHandler(mTpt, CApplication::MessageHandler, CApplication::Get());
+    if (firewall.name[0] == 0)
+        UTransport::StartConnect(mTpt, &address, GetAddressSize(address));
+    else
+        UTransport::StartConnectThruFirewall(mTpt, &address, GetAddressSize(address), &firewall,
+                                             GetAddressSize(firewall));
 }
 
 CMyTransferConnection::CMyTransferConnection(const void* handshake, uint32_t handshakeSize)
@@ -96,9 +87,7 @@ CMyTransferConnection::CMyTransferConnection(const void* handshake, uint32_t han
 
 CMyTransferConnection::~CMyTransferConnection()
 {
-    if (!mTpt) return;
-    UTransport::Disconnect(mTpt);
-    UTransport::Dispose(mTpt);
+    if (mTpt) UTransport::Disconnect(mTpt);
 }
 
 bool CMyTransferConnection::SendHandshakeWhenConnected()
@@ -113,7 +102,5 @@ bool CMyTransferConnection::SendHandshakeWhenConnected()
 
 TTransportObj* CMyTransferConnection::TakeTransport()
 {
-    TTransportObj* tpt = mTpt;
-    mTpt = nullptr;
-    return tpt;
+    return mTpt.Release();
 }

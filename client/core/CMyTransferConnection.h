@@ -10,8 +10,10 @@
 #include <memory>
 #include <vector>
 
+#include "framework/net/UTransport.h"
+#include "framework/runtime/COwner.h"
+
 struct SInternetNameAddress;
-struct TTransportObj;
 
 class CMyTransferConnection
 {
@@ -49,7 +51,7 @@ public:
     TTransportObj* TakeTransport();
 
 private:
-    TTransportObj* mTpt = nullptr;
+    COwner<TTransportObj, UTransport::Dispose> mTpt;
     std::vector<uint8_t> mHandshake;
     bool mHandshakeSent = false;
 };

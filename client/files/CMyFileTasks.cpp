@@ -73,7 +73,7 @@ void ShowFileInfo(const uint8_t* name, const uint8_t* comment, const uint8_t* in
 
 CMyGetFileListTask::CMyGetFileListTask(const void* path, uint32_t pathSize) : CMyTransactTask(nullptr)
 {
-    mPathData = CopyPath(path, pathSize);
+    mPathData.Reset(CopyPath(path, pathSize));
     mPathSize = mPathData ? pathSize : 0;
     if (mPathData)
     {
@@ -85,11 +85,6 @@ CMyGetFileListTask::CMyGetFileListTask(const void* path, uint32_t pathSize) : CM
     else
         SetRowText(0, 1, "Listing root folder...");
     SendRequest(kTranGetFileList);
-}
-
-CMyGetFileListTask::~CMyGetFileListTask()
-{
-    UMemory::Dispose(mPathData);
 }
 
 void CMyGetFileListTask::Process()
@@ -104,8 +99,7 @@ void CMyGetFileListTask::Process()
         folder->View()->DeleteAll();
         folder->View()->AddListFromFields(mFieldData);
     }
-    UMemory::Dispose(mPathData);
-    mPathData = nullptr;
+    mPathData.Reset();
     mPathSize = 0;
     Finish();
 }
@@ -150,17 +144,12 @@ CMyNewFolderTask::CMyNewFolderTask(const void* path, uint32_t pathSize, const ui
 CMyGetFileInfoTask::CMyGetFileInfoTask(const void* path, uint32_t pathSize, const uint8_t* fileName)
     : CMyTransactTask(nullptr)
 {
-    mPathData = CopyPath(path, pathSize);
+    mPathData.Reset(CopyPath(path, pathSize));
     mPathSize = mPathData ? pathSize : 0;
     SetRowText(0, 0, "Get info for file/folder \xD2%#s\xD3", fileName);
     AddNameAndPath(mFieldData, fileName, mPathData, mPathSize);
     SendRequest(kTranGetFileInfo);
     SetProgress(1, 2);
-}
-
-CMyGetFileInfoTask::~CMyGetFileInfoTask()
-{
-    UMemory::Dispose(mPathData);
 }
 
 void CMyGetFileInfoTask::Process()
