@@ -12,12 +12,12 @@
 
 void CMyApplication::ProcessIncomingData()
 {
-    if (!mIsConnected || !mTpt) return;
+    if (!mSession.IsConnected()) return;
     StFieldData fields;
     // A handler may end the session, so the connection is looked at again before each transaction.
-    while (mIsConnected && mTpt)
+    while (mSession.IsConnected())
     {
-        TTransactSessionObj* session = UTransact::NewReceiveSession(mTpt, 0, 1);
+        TTransactSessionObj* session = UTransact::NewReceiveSession(mSession.Transactor(), 0, 1);
         if (!session) break;
         uint16_t type;
         try

@@ -10,6 +10,7 @@
 #include "client/boxes/UNoticeBox.h"
 #include "client/boxes/USound.h"
 #include "framework/runtime/UApplication.h"
+#include "framework/runtime/UError.h"
 #include "framework/runtime/UPString.h"
 #include "framework/ui/CFrameWindow.h"
 
@@ -43,18 +44,41 @@ void ShowServerText(uint32_t kind, const char* title, int16_t icon, int16_t soun
                          MsgBoxWithText(box, message, size);
                      });
 }
-} // namespace
-
-void CMyApplication::ShowNoticeBox(int16_t boxID, const uint8_t* argument, bool errorSound)
+// A numbered box for something that happened on its own (the connection lost, an error): one such box
+// at a time, and what comes while it is up is shown together when it closes. `argument` fills the box's
+// "%#s", or null; with `sounds` the error's event sound plays as the box opens, if the user wants it
+// then.
+void ShowNoticeBox(int16_t boxID, const uint8_t* argument = nullptr, const SMySoundPrefs* sounds = nullptr)
 {
     uint8_t message[256];
     FormatMsgBoxMessage(message, boxID, argument);
     UNoticeBox::Show(uint32_t(boxID), message + 1, message[0],
-                     [this, boxID, errorSound](const void* text, uint32_t size)
+                     [boxID, sounds](const void* text, uint32_t size)
                      {
-                         if (errorSound) USound::PlayEvent(kSoundError, mSoundPrefs.error);
+                         if (sounds) USound::PlayEvent(kSoundError, sounds->error);
                          MsgBoxWithText(boxID, text, size);
                      });
+}
+} // namespace
+
+void CMyApplication::Error(const SError& error)
+{
+    // Errors are notices too: a failure repeated by every transaction of a burst must not stack its
+    // alerts inside each other.
+    if (error.silent) return;
+    if (error.type != kErrTypeTransport)
+    {
+        char text[400];
+        const uint32_t size = UError::GetAlertText(error, text, sizeof text);
+        UNoticeBox::Show(kMsgError, text, size,
+                         [](const void* all, uint32_t allSize)
+                         { UError::AlertText(static_cast<const char*>(all), allSize); });
+        return;
+    }
+    UApplication::ShowWantsAttention();
+    uint8_t text[256];
+    text[0] = uint8_t(UError::GetMessage(error, text + 1, 255));
+    ShowNoticeBox(kBoxNetworkError, text, &mSettings.sound);
 }
 
 void CMyApplication::HandleMessage(void* object, uint32_t msg, const void* data, uint32_t dataSize)
@@ -115,12 +139,7 @@ void CMyApplication::HandleMessage(void* object, uint32_t msg, const void* data,
                                 });
         break;
     case kMsgShowAgreement:
-        if (mAgreementText)
-        {
-            THdlObj* text = mAgreementText;
-            mAgreementText = nullptr;
-            DoShowAgreement(text);
-        }
+        if (mSession.HasAgreement()) DoShowAgreement(mSession.TakeAgreement());
         break;
     case kMsgServerDisconnect:
     {

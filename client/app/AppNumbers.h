@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+// The application's own messages 1100-1108.
+#include "client/core/MyAppMessages.h"
 // The connection messages 100-106 come from the transport.
 #include "framework/net/UTransport.h"
 
@@ -88,20 +90,6 @@ enum : uint32_t
 enum : uint16_t
 {
     kPartDrop = 4,
-};
-
-// The application's own messages.
-enum : uint32_t
-{
-    kMsgServerMessage = 1100,
-    kMsgConnectionLost = 1101,
-    kMsgAdminMessage = 1102,
-    kMsgTransferClosed = 1103,
-    kMsgShowAgreement = 1105,
-    kMsgServerDisconnect = 1106,
-    kMsgVersionRefused = 1107,
-    // Messages that came while many message windows were open wait to be shown in one box.
-    kMsgFoldedMessages = 1108,
 };
 
 // Menu items (message 999): File 1xx, Edit 2xx, Quenvol 3xx.

@@ -77,7 +77,7 @@ void CMyApplication::WindowHit(CWindow* window, const SHitMsgData& hit)
     case kHitPrivChatUsers:
         if (hit.part == kPartDrop)
         {
-            if (mIsConnected) DoInviteToPrivateChat(window, hit);
+            if (mSession.IsConnected()) DoInviteToPrivateChat(window, hit);
         }
         else
             DoPrivChatUserHit(window);

@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "client/app/CMyApplication.h"
+#include "client/core/SMyStatistics.h"
+#include "framework/runtime/UApplication.h"
 #include "framework/runtime/UText.h"
 #include "framework/ui/CButtonView.h"
 #include "framework/ui/CIconView.h"
@@ -50,24 +52,24 @@ void CMyAboutWin::SetStatus(const void* text, uint32_t length)
     mStatus->SetText(text, length);
 }
 
-uint32_t CMyAboutWin::FormatUsageLine(const CMyApplication& app, uint8_t* outText, uint32_t maxSize)
+uint32_t CMyAboutWin::FormatUsageLine(const SMyStatistics& totals, uint8_t* outText, uint32_t maxSize)
 {
     uint8_t down[32], up[32], chat[32], online[32];
-    down[0] = uint8_t(UText::SizeToText(app.mTotalBytesDownloaded, down + 1, 31, UText::kSizeLessThan1K));
-    up[0] = uint8_t(UText::SizeToText(app.mTotalBytesUploaded, up + 1, 31, UText::kSizeLessThan1K));
-    chat[0] = uint8_t(UText::SizeToText(app.mTotalChatBytes, chat + 1, 31, UText::kSizeTenthBelow10K));
-    online[0] = uint8_t(UText::SecondsToText(app.mTotalSecsOnline, online + 1, 31));
-    const uint8_t* word = app.mIsLeechMode ? reinterpret_cast<const uint8_t*>("\x07leeched")
-                                           : reinterpret_cast<const uint8_t*>("\x0A"
-                                                                              "downloaded");
+    down[0] = uint8_t(UText::SizeToText(totals.totalBytesDownloaded, down + 1, 31, UText::kSizeLessThan1K));
+    up[0] = uint8_t(UText::SizeToText(totals.totalBytesUploaded, up + 1, 31, UText::kSizeLessThan1K));
+    chat[0] = uint8_t(UText::SizeToText(totals.totalChatBytes, chat + 1, 31, UText::kSizeTenthBelow10K));
+    online[0] = uint8_t(UText::SecondsToText(totals.totalSecsOnline, online + 1, 31));
+    const uint8_t* word = totals.isLeechMode ? reinterpret_cast<const uint8_t*>("\x07leeched")
+                                             : reinterpret_cast<const uint8_t*>("\x0A"
+                                                                                "downloaded");
     return UText::Format(outText, maxSize, "%#s %#s, %#s uploaded, %#s chat, %#s online", down, word, up,
                          chat, online);
 }
 
-void CMyAboutWin::Run(const CMyApplication& app)
+void CMyAboutWin::Run(const SMyStatistics& totals)
 {
     uint8_t usage[256];
-    const uint32_t n = FormatUsageLine(app, usage, sizeof(usage));
+    const uint32_t n = FormatUsageLine(totals, usage, sizeof(usage));
     CMyAboutWin win;
     win.SetStatus(usage, n);
     win.Place(kPlaceCenterScreen);

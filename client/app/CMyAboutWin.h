@@ -6,7 +6,7 @@
 
 #include "framework/ui/CWindow.h"
 
-class CMyApplication;
+struct SMyStatistics;
 class CLabelView;
 class CButtonView;
 
@@ -24,10 +24,10 @@ public:
     CLabelView* GetStatusLine() const { return mStatus; }
     CButtonView* GetOKButton() const { return mOK; }
 
-    // Shows the window modally with the application's totals until OK, the close box or quitting.
-    static void Run(const CMyApplication& app);
+    // Shows the window modally with the totals until OK, the close box or quitting.
+    static void Run(const SMyStatistics& totals);
     // "%#s %#s, %#s uploaded, %#s chat, %#s online"
-    static uint32_t FormatUsageLine(const CMyApplication& app, uint8_t* outText, uint32_t maxSize);
+    static uint32_t FormatUsageLine(const SMyStatistics& totals, uint8_t* outText, uint32_t maxSize);
 
 private:
     CLabelView* mStatus = nullptr;

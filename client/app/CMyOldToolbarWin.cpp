@@ -13,8 +13,8 @@
 #include "client/app/AppMenuBar.h"
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
-#include "client/app/SMyUserAccess.h"
 #include "client/app/UMyCommands.h"
+#include "client/core/SMyUserAccess.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/MessageProc.h"
 #include "framework/runtime/UApplication.h"
@@ -89,7 +89,7 @@ CMyOldToolbarWin::CMyOldToolbarWin() : CFrameWindow(kToolbarBounds, kToolbarStyl
 
     // The window opens fitted to the buttons that the access known now allows.
     mAccess.SetAll();
-    if (gApp) mAccess = gApp->mMyAccess;
+    if (gApp) mAccess = gApp->Session().Access();
     LayOut(mAccess);
 }
 
@@ -170,7 +170,7 @@ void CMyOldToolbarWin::SetAccess()
 {
     SMyUserAccess all;
     all.SetAll();
-    SetAccess(gApp ? gApp->mMyAccess : all);
+    SetAccess(gApp ? gApp->Session().Access() : all);
 }
 
 void CMyOldToolbarWin::SetLook(uint16_t look)

@@ -1,19 +1,55 @@
 #include "client/app/CMySessionWin.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "client/app/CMyApplication.h"
 
-CMySessionWin::CMySessionWin(const SRect& bounds, uint16_t kind, uint16_t style)
-    : CWindow(bounds, kind, style), mSession(gApp ? gApp->CurrentSession() : 0)
+namespace
 {
-    if (gApp) gApp->AddSessionWindow(this);
+// Every session window that exists, oldest first.
+std::vector<CMySessionWin*>& SessionWindows()
+{
+    static std::vector<CMySessionWin*> windows;
+    return windows;
+}
+} // namespace
+
+CMySessionWin::CMySessionWin(const SRect& bounds, uint16_t kind, uint16_t style)
+    : CWindow(bounds, kind, style), mSession(gApp ? gApp->Session().Serial() : 0)
+{
+    SessionWindows().push_back(this);
 }
 
 CMySessionWin::~CMySessionWin()
 {
-    if (gApp) gApp->RemoveSessionWindow(this);
+    std::vector<CMySessionWin*>& windows = SessionWindows();
+    windows.erase(std::remove(windows.begin(), windows.end(), this), windows.end());
 }
 
 bool CMySessionWin::IsSessionCurrent() const
 {
-    return gApp && gApp->IsCurrentSession(mSession);
+    return gApp && gApp->Session().IsCurrent(mSession);
+}
+
+bool CMySessionWin::IsOpen(const CMySessionWin* window)
+{
+    const std::vector<CMySessionWin*>& windows = SessionWindows();
+    return std::find(windows.begin(), windows.end(), window) != windows.end();
+}
+
+void CMySessionWin::CloseAll()
+{
+    std::vector<CMySessionWin*>& windows = SessionWindows();
+    while (!windows.empty())
+    {
+        CMySessionWin* window = windows.front();
+        windows.erase(windows.begin());
+        // Also between two turns of its loop (its runner handling a hit) a modal window belongs to its
+        // runner, which destroys it after the loop, seeing that the session is gone.
+        if (window->IsInModalLoop() || window->IsRunModally())
+            window->Hit(window->GetCancelHit() ? window->GetCancelHit() : 2);
+        else
+            delete window;
+    }
 }

@@ -17,6 +17,11 @@ public:
     uint32_t Session() const { return mSession; }
     // The session the window was opened for is still the application's current one.
     bool IsSessionCurrent() const;
+    // The window exists and no session end has closed it (a modal loop lets a session end).
+    static bool IsOpen(const CMySessionWin* window);
+
+    // Closes every session window, as the end of a session does.
+    static void CloseAll();
 
 private:
     uint32_t mSession;

@@ -5,7 +5,7 @@
 
 #include "client/boxes/CMyMsgBoxWin.h"
 #include "client/boxes/SMsgBox.h"
-#include "framework/ui/Geometry.h"
+#include "framework/runtime/Geometry.h"
 
 class CWindow;
 

@@ -1,7 +1,6 @@
 // The public chat: sending what the user typed, receiving the server's lines, and the lines the client
 // writes itself when a user changes name.
 #include <cstring>
-#include <random>
 #include <string>
 
 #include "client/app/CMyApplication.h"
@@ -10,7 +9,6 @@
 #include "client/chat/CMyChatWin.h"
 #include "client/chat/CMyOldChatWin.h"
 #include "client/chat/MyChatFields.h"
-#include "client/chat/UMyChatScram.h"
 #include "client/widgets/CMyUserListView.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
@@ -62,26 +60,24 @@ CMyChatWin* NoticedChat(const CMyApplication& app, TFieldDataObj* fields)
 
 void CMyApplication::ClearPublicChat()
 {
-    if (mChatWin) mChatWin->ClearChat();
+    if (CMyOldChatWin* chat = mWindows.Chat()) chat->ClearChat();
 }
 
 void CMyApplication::DoChatSend(bool asAction)
 {
-    if (!mIsConnected || !mTpt || !mChatWin || mChatWin->GetSendView()->IsEmpty()) return;
+    CMyOldChatWin* chat = mWindows.Chat();
+    if (!mSession.IsConnected() || !chat || chat->GetSendView()->IsEmpty()) return;
     StFieldData fields;
-    if (mPorkMode)
+    if (mChat.IsPorkMode())
     {
-        static const char* const kPorkLines[] = {"doze frogz are gunna pay", "pork pork", "pork pork pork",
-                                                 "pork pork pork pork", "pork"};
-        static std::minstd_rand random{std::random_device{}()};
-        const char* line = kPorkLines[std::uniform_int_distribution<int>(1, 5)(random) - 1];
+        const char* line = CMyChat::PorkLine();
         UFieldData::AddField(fields, kFieldData, line, uint32_t(std::strlen(line)));
-        mChatWin->ClearSendText();
-        UTransact::SendTransaction(mTpt, kTranChatSend, fields);
+        chat->ClearSendText();
+        UTransact::SendTransaction(mSession.Transactor(), kTranChatSend, fields);
         return;
     }
-    std::string text = mChatWin->GetSendText();
-    mChatWin->ClearSendText();
+    std::string text = chat->GetSendText();
+    chat->ClearSendText();
     if (text.size() > kMaxChatText)
     {
         MsgBox(kBoxChatTooLong);
@@ -89,20 +85,16 @@ void CMyApplication::DoChatSend(bool asAction)
     }
     if (asAction) UFieldData::AddInteger(fields, kFieldChatOptions, 1);
     PrepareChatText(text);
-    if (mScramChat && mScramTable)
-    {
-        UMyChatScram::Scramble(reinterpret_cast<uint8_t*>(text.data()), uint32_t(text.size()), mScramTable);
-        text.push_back(char(UMyChatScram::kEndMarker));
-    }
+    mChat.ScrambleOutgoing(text);
     UFieldData::AddField(fields, kFieldData, text.data(), uint32_t(text.size()));
-    UTransact::SendTransaction(mTpt, kTranChatSend, fields);
-    mTotalChatBytes += uint32_t(text.size());
+    UTransact::SendTransaction(mSession.Transactor(), kTranChatSend, fields);
+    mStatistics.totalChatBytes += uint32_t(text.size());
 }
 
 void CMyApplication::DoPrivChatSend(CWindow* window, bool asAction)
 {
     auto* chat = dynamic_cast<CMyChatWin*>(window);
-    if (!mIsConnected || !mTpt || !chat || chat->GetSendView()->IsEmpty()) return;
+    if (!mSession.IsConnected() || !chat || chat->GetSendView()->IsEmpty()) return;
     std::string text = chat->GetSendText();
     chat->ClearSendText();
     if (text.size() > kMaxChatText)
@@ -115,8 +107,8 @@ void CMyApplication::DoPrivChatSend(CWindow* window, bool asAction)
     UFieldData::AddInteger(fields, kFieldChatID, int32_t(chat->GetChatID()));
     PrepareChatText(text);
     UFieldData::AddField(fields, kFieldData, text.data(), uint32_t(text.size()));
-    UTransact::SendTransaction(mTpt, kTranChatSend, fields);
-    mTotalChatBytes += uint32_t(text.size());
+    UTransact::SendTransaction(mSession.Transactor(), kTranChatSend, fields);
+    mStatistics.totalChatBytes += uint32_t(text.size());
 }
 
 void CMyApplication::ProcessTran_ChatMsg(TFieldDataObj* fields)
@@ -124,12 +116,13 @@ void CMyApplication::ProcessTran_ChatMsg(TFieldDataObj* fields)
     uint32_t chatID;
     if (!ReadChatID(fields, chatID)) return;
     CMyChatWin* privateChat = nullptr;
+    CMyOldChatWin* publicChat = nullptr;
     if (chatID)
     {
         if (!(privateChat = GetChatWinByID(chatID))) return;
     }
     // A hidden public chat takes nothing in.
-    else if (!mChatWin || !mChatWin->IsVisible())
+    else if (!(publicChat = mWindows.Chat()) || !publicChat->IsVisible())
         return;
 
     const uint32_t size = UFieldData::GetFieldSize(fields, kFieldData);
@@ -141,19 +134,10 @@ void CMyApplication::ProcessTran_ChatMsg(TFieldDataObj* fields)
     else
     {
         auto* bytes = reinterpret_cast<uint8_t*>(line.data());
-        if (mScramChat && mUnscramTable && bytes[size - 1] == UMyChatScram::kEndMarker)
-        {
-            // The server put the speaker's name and a colon before the text; the text starts there.
-            if (void* colon = std::memchr(bytes, ':', size - 1))
-            {
-                const auto start = uint32_t(static_cast<uint8_t*>(colon) - bytes);
-                UMyChatScram::Scramble(bytes + start, size - 1 - start, mUnscramTable);
-                bytes[size - 1] = UMyChatScram::kShownMarker;
-            }
-        }
-        mChatWin->AppendChat(bytes, size);
+        mChat.UnscrambleIncoming(bytes, size);
+        publicChat->AppendChat(bytes, size);
     }
-    USound::PlayEvent(kSoundChat, mSoundPrefs.chat);
+    USound::PlayEvent(kSoundChat, mSettings.sound.chat);
 }
 
 void CMyApplication::ShowUserChangeInChats(const SUserEntry& user, const uint8_t* oldName)
@@ -162,10 +146,11 @@ void CMyApplication::ShowUserChangeInChats(const SUserEntry& user, const uint8_t
     // would seem changed at every change of icon or flags.
     uint8_t line[256];
     uint32_t size = 0;
-    if (mChatWin && oldName && FormatRenameLine(oldName, user.name, line, size))
+    CMyOldChatWin* publicChat = mWindows.Chat();
+    if (publicChat && oldName && FormatRenameLine(oldName, user.name, line, size))
     {
-        mChatWin->AppendChat(line, size);
-        USound::PlayEvent(kSoundChat, mSoundPrefs.chat);
+        publicChat->AppendChat(line, size);
+        USound::PlayEvent(kSoundChat, mSettings.sound.chat);
     }
     for (CMyChatWin* chat : CMyChatWin::All())
     {
@@ -174,13 +159,6 @@ void CMyApplication::ShowUserChangeInChats(const SUserEntry& user, const uint8_t
             FormatRenameLine(memberName, user.name, line, size))
             chat->AppendChat(line, size);
     }
-}
-
-void CMyApplication::UpdateChatAccess()
-{
-    if (mChatWin) mChatWin->SetAccess(mMyAccess);
-    for (CMyChatWin* chat : CMyChatWin::All())
-        chat->SetAccess(mMyAccess);
 }
 
 void CMyApplication::ProcessTran_NotifyChatChangeUser(TFieldDataObj* fields)
@@ -202,14 +180,14 @@ void CMyApplication::ProcessTran_NotifyChatChangeUser(TFieldDataObj* fields)
     {
         if (!FormatRenameLine(oldName, user.name, line, size)) return;
         chat->AppendChat(line, size);
-        USound::PlayEvent(kSoundChat, mSoundPrefs.chat);
+        USound::PlayEvent(kSoundChat, mSettings.sound.chat);
         return;
     }
     const int16_t icon = user.iconID ? user.iconID : CMyUserListView::kDefaultUserIcon;
     list->AddUser(user.id, icon, user.flags, user.name + 1, user.name[0]);
-    USound::PlayEvent(kSoundJoin, mSoundPrefs.join);
+    USound::PlayEvent(kSoundJoin, mSettings.sound.join);
     if (atBottom) list->ScrollToItem(list->GetItemCount());
-    if (mShowJoinLeaveInChat)
+    if (mSettings.showJoinLeaveInChat)
     {
         size = UText::Format(line, 255, "\r <<< %#s has joined the chat >>>", user.name);
         chat->AppendChat(line, size);
@@ -223,8 +201,8 @@ void CMyApplication::ProcessTran_NotifyChatDeleteUser(TFieldDataObj* fields)
     uint8_t name[64];
     if (!chat->GetUserList()->DeleteUserByID(uint16_t(UFieldData::GetInteger(fields, kFieldUserID)), name))
         return;
-    USound::PlayEvent(kSoundLeave, mSoundPrefs.leave);
-    if (mShowJoinLeaveInChat)
+    USound::PlayEvent(kSoundLeave, mSettings.sound.leave);
+    if (mSettings.showJoinLeaveInChat)
     {
         uint8_t line[256];
         const uint32_t size = UText::Format(line, 255, "\r <<< %#s has left the chat >>>", name);

@@ -10,7 +10,6 @@
 #include "client/chat/CMyChatTasks.h"
 #include "client/chat/CMyPrivMsgWin.h"
 #include "client/chat/CMySendPrivMsgWin.h"
-#include "client/desktop/CMyDesktopNotices.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/runtime/UApplication.h"
@@ -52,9 +51,9 @@ bool IsWindowOpen(const CWindow* window)
 
 // Runs the send dialog until the user sends or gives up; true when the message went out. The dialog
 // is refused while not connected, and sends nothing once its session is over.
-bool RunSendDialog(CMyApplication& app, uint16_t userID, const uint8_t* userName, const std::string* quote)
+bool RunSendDialog(CMySession& session, uint16_t userID, const uint8_t* userName, const std::string* quote)
 {
-    if (!app.mIsConnected || !app.mTpt)
+    if (!session.IsConnected())
     {
         USound::Beep();
         return false;
@@ -75,7 +74,7 @@ bool RunSendDialog(CMyApplication& app, uint16_t userID, const uint8_t* userName
                                   return false;
                               });
     // The dialog kept the connection running: its session may have ended meanwhile.
-    if (!result.Is(CMySendPrivMsgWin::kHitSend) || !dialog.IsSessionCurrent() || !app.mTpt) return false;
+    if (!result.Is(CMySendPrivMsgWin::kHitSend) || !dialog.IsSessionCurrent() || !session.IsOpen()) return false;
     const std::string text = dialog.GetText();
     new CMySendPrivMsgTask(userID, text.data(), uint32_t(text.size()), kOptionsTyped,
                            quote ? quote->data() : nullptr, quote ? uint32_t(quote->size()) : 0);
@@ -85,7 +84,7 @@ bool RunSendDialog(CMyApplication& app, uint16_t userID, const uint8_t* userName
 
 void CMyApplication::DoSendPrivMsg(uint16_t userID, const uint8_t* userName)
 {
-    RunSendDialog(*this, userID, userName, nullptr);
+    RunSendDialog(mSession, userID, userName, nullptr);
 }
 
 void CMyApplication::DoReplyPrivMsg(CWindow* window)
@@ -93,7 +92,7 @@ void CMyApplication::DoReplyPrivMsg(CWindow* window)
     auto* message = dynamic_cast<CMyPrivMsgWin*>(window);
     if (!message) return;
     // A message from an earlier session names a user id that now belongs to somebody else, if anyone.
-    if (message->mSession != CurrentSession())
+    if (message->mSession != mSession.Serial())
     {
         USound::Beep();
         return;
@@ -102,7 +101,7 @@ void CMyApplication::DoReplyPrivMsg(CWindow* window)
     uint8_t userName[64];
     UPString::Copy(userName, message->mUserName);
     const std::string quote = message->GetMessage();
-    if (RunSendDialog(*this, userID, userName, &quote) && IsWindowOpen(message)) delete message;
+    if (RunSendDialog(mSession, userID, userName, &quote) && IsWindowOpen(message)) delete message;
 }
 
 void CMyApplication::DoBringFrontPrivMsg()
@@ -144,7 +143,7 @@ void CMyApplication::DoShowMessage(TFieldDataObj* fields, bool isBroadcast)
         message->SetTitle(title);
         message->mUserID = senderID;
         UPString::Copy(message->mUserName, senderName);
-        message->mSession = CurrentSession();
+        message->mSession = mSession.Serial();
         message->SetText(text.data(), uint32_t(text.size()));
         if (quoteSize)
         {
@@ -152,7 +151,7 @@ void CMyApplication::DoShowMessage(TFieldDataObj* fields, bool isBroadcast)
             UFieldData::GetField(fields, kFieldQuotedText, quote.data(), quoteSize);
             message->SetQuotText(quote.data(), quoteSize);
         }
-        if (mAutomaticResponse) message->ShowDateAndTime();
+        if (mSettings.automaticResponse) message->ShowDateAndTime();
         message->SetAutoBounds(kPlaceTopLeft, kPlaceMainScreen);
     }
     catch (...)
@@ -162,8 +161,8 @@ void CMyApplication::DoShowMessage(TFieldDataObj* fields, bool isBroadcast)
     }
     NotifyDesktop(isBroadcast ? EMyNotice::Broadcast : EMyNotice::PrivateMessage, senderName, text.data(),
                   uint32_t(text.size()), message);
-    USound::PlayEvent(kSoundPrivMsg, mSoundPrefs.privMsg);
-    if (mShowPrivMsgAtBack)
+    USound::PlayEvent(kSoundPrivMsg, mSettings.sound.privMsg);
+    if (mSettings.showPrivMsgAtBack)
         message->ShowBehind();
     else
         message->BringToFront();
@@ -171,18 +170,19 @@ void CMyApplication::DoShowMessage(TFieldDataObj* fields, bool isBroadcast)
 
 bool CMyApplication::AutomaticResponseOrRefuseMsg(uint16_t userID, bool sendResponse)
 {
-    if (mAutomaticResponse)
+    const SMySettings& s = mSettings;
+    if (s.automaticResponse)
     {
         if (sendResponse)
-            new CMySendPrivMsgTask(userID, mAutomaticResponseText + 1, mAutomaticResponseText[0],
+            new CMySendPrivMsgTask(userID, s.automaticResponseText + 1, s.automaticResponseText[0],
                                    kOptionsAutomatic, nullptr, 0);
-        return mRefusePrivateMsg;
+        return s.refusePrivateMsg;
     }
-    if (!mRefusePrivateMsg) return false;
+    if (!s.refusePrivateMsg) return false;
     if (sendResponse)
     {
         uint8_t text[256];
-        const uint32_t size = UText::Format(text, 255, "%#s does't accept private messages!", mUserName);
+        const uint32_t size = UText::Format(text, 255, "%#s does't accept private messages!", s.userName);
         new CMySendPrivMsgTask(userID, text, size, kOptionsAutomatic, nullptr, 0);
     }
     return true;

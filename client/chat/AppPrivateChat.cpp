@@ -10,7 +10,6 @@
 #include "client/chat/CMyChatWin.h"
 #include "client/chat/CMySubjectView.h"
 #include "client/chat/MyChatFields.h"
-#include "client/desktop/CMyDesktopNotices.h"
 #include "client/widgets/CMyMsgWin.h"
 #include "client/widgets/CMyUserListView.h"
 #include "framework/net/TransactCatalogue.h"
@@ -24,7 +23,6 @@
 
 namespace
 {
-constexpr int16_t kIconPrivateChat = 415;
 // A server may invite faster than anyone answers, and each invitation is a window of its own: past this
 // many unanswered ones, further invitations are declined at once.
 constexpr uint32_t kMaxOpenInvitations = 16;
@@ -47,14 +45,6 @@ void SendIntoChat(TTransactObj* tpt, uint32_t chatID, bool asAction, const void*
     UTransact::SendTransaction(tpt, kTranChatSend, fields);
 }
 
-CMyChatWin* NewChatWindow(uint32_t chatID, const CMyApplication& app)
-{
-    auto* chat = new CMyChatWin(chatID, app.mColorChat);
-    chat->SetIcon(kIconPrivateChat);
-    chat->SetAccess(app.mMyAccess);
-    chat->SetAutoBounds(kPlaceTopLeft, kPlaceMainScreen);
-    return chat;
-}
 } // namespace
 
 CMyChatWin* CMyApplication::GetChatWinByID(uint32_t chatID) const
@@ -63,51 +53,13 @@ CMyChatWin* CMyApplication::GetChatWinByID(uint32_t chatID) const
     return chatID ? CMyChatWin::FindByID(chatID) : nullptr;
 }
 
-bool CMyApplication::HasPrivateChat(uint32_t chatID)
-{
-    return GetChatWinByID(chatID) != nullptr;
-}
-
-void CMyApplication::DestroyPrivateChat(uint32_t chatID)
-{
-    delete GetChatWinByID(chatID);
-}
-
-void CMyApplication::FillPrivateChat(uint32_t chatID, const uint8_t* subject, TFieldDataObj* fields)
-{
-    CMyChatWin* chat = GetChatWinByID(chatID);
-    if (!chat) return;
-    chat->SetSubject(subject + 1, subject[0]);
-    chat->GetUserList()->SetUsersFromFields(fields);
-}
-
 void CMyApplication::DoOpenPrivateChat()
 {
     uint16_t userID;
     uint8_t userName[64];
-    if (!mIsConnected || !mTpt || !GetSelectedUser(userID, userName)) return;
+    if (!mSession.IsConnected() || !GetSelectedUser(userID, userName)) return;
     const uint32_t ids[1] = {userID};
     new CMyInviteNewChatTask(ids, 1);
-}
-
-void CMyApplication::OpenPrivateChatFromReply(uint32_t chatID, const SUserEntry& user)
-{
-    CMyChatWin* chat = GetChatWinByID(chatID);
-    const bool isNew = !chat;
-    if (isNew) chat = NewChatWindow(chatID, *this);
-    try
-    {
-        CMyUserListView* list = chat->GetUserList();
-        const int16_t icon = user.iconID ? user.iconID : CMyUserListView::kDefaultUserIcon;
-        if (!list->UpdateUser(user.id, icon, user.flags, user.name + 1, user.name[0]))
-            list->AddUser(user.id, icon, user.flags, user.name + 1, user.name[0]);
-        chat->BringToFront();
-    }
-    catch (...)
-    {
-        if (isNew) delete chat;
-        throw;
-    }
 }
 
 void CMyApplication::ProcessTran_InviteToChat(TFieldDataObj* fields)
@@ -119,10 +71,10 @@ void CMyApplication::ProcessTran_InviteToChat(TFieldDataObj* fields)
     if (CWindow::CountOpen<CMyChatInviteWin>() >= kMaxOpenInvitations ||
         AutomaticResponseOrRefuseChat(chatID, inviter))
     {
-        SendChatNotice(mTpt, kTranRejectChatInvite, chatID);
+        SendChatNotice(mSession.Transactor(), kTranRejectChatInvite, chatID);
         return;
     }
-    USound::PlayEvent(kSoundChatInvite, mSoundPrefs.chatInvite);
+    USound::PlayEvent(kSoundChatInvite, mSettings.sound.chatInvite);
     UApplication::ShowWantsAttention();
     auto* invitation = new CMyChatInviteWin(chatID, inviter);
     invitation->SetAutoBounds(kPlaceCenterScreen, kPlaceMainScreen);
@@ -132,10 +84,12 @@ void CMyApplication::ProcessTran_InviteToChat(TFieldDataObj* fields)
 
 bool CMyApplication::AutomaticResponseOrRefuseChat(uint32_t chatID, const uint8_t* inviterName)
 {
-    if (mAutomaticResponse)
+    const SMySettings& s = mSettings;
+    if (s.automaticResponse)
     {
-        SendIntoChat(mTpt, chatID, false, mAutomaticResponseText + 1, mAutomaticResponseText[0]);
-        if (!mRefusePrivateChat)
+        SendIntoChat(mSession.Transactor(), chatID, false, s.automaticResponseText + 1,
+                     s.automaticResponseText[0]);
+        if (!s.refusePrivateChat)
         {
             // The user is away: a note says who wanted to chat, and when.
             uint8_t when[64];
@@ -151,9 +105,9 @@ bool CMyApplication::AutomaticResponseOrRefuseChat(uint32_t chatID, const uint8_
         }
         return true;
     }
-    if (!mRefusePrivateChat) return false;
+    if (!s.refusePrivateChat) return false;
     static const char kRefusal[] = "does't accept private chat!";
-    SendIntoChat(mTpt, chatID, true, kRefusal, sizeof(kRefusal) - 1);
+    SendIntoChat(mSession.Transactor(), chatID, true, kRefusal, sizeof(kRefusal) - 1);
     return true;
 }
 
@@ -163,8 +117,8 @@ void CMyApplication::DoAcceptChatInvite(CWindow* window)
     if (!invitation) return;
     const uint32_t chatID = invitation->mChatID;
     delete invitation;
-    if (GetChatWinByID(chatID) || !mIsConnected || !mTpt) return;
-    CMyChatWin* chat = NewChatWindow(chatID, *this);
+    if (GetChatWinByID(chatID) || !mSession.IsConnected()) return;
+    CMyChatWin* chat = CMyChatWin::Open(chatID, mSettings.colorChat, mSession.Access());
     chat->Show();
     try
     {
@@ -183,14 +137,14 @@ void CMyApplication::DoRejectChatInvite(CWindow* window)
     if (!invitation) return;
     const uint32_t chatID = invitation->mChatID;
     delete invitation;
-    if (mIsConnected && mTpt) SendChatNotice(mTpt, kTranRejectChatInvite, chatID);
+    if (mSession.IsConnected()) SendChatNotice(mSession.Transactor(), kTranRejectChatInvite, chatID);
 }
 
 void CMyApplication::DoInviteToPrivateChat(CWindow* window, const SHitMsgData& drop)
 {
     // The drop's data: the dragged user's id, then the chat's, each 32 bits in the machine's order.
     auto* chat = dynamic_cast<CMyChatWin*>(window);
-    if (!chat || !mTpt || drop.dataSize != 8) return;
+    if (!chat || !mSession.IsOpen() || drop.dataSize != 8) return;
     uint32_t userID, chatID;
     std::memcpy(&userID, drop.data, 4);
     std::memcpy(&chatID, drop.data + 4, 4);
@@ -198,7 +152,7 @@ void CMyApplication::DoInviteToPrivateChat(CWindow* window, const SHitMsgData& d
     StFieldData fields;
     UFieldData::AddInteger(fields, kFieldUserID, int32_t(userID));
     UFieldData::AddInteger(fields, kFieldChatID, int32_t(chatID));
-    UTransact::SendTransaction(mTpt, kTranInviteToChat, fields);
+    UTransact::SendTransaction(mSession.Transactor(), kTranInviteToChat, fields);
 }
 
 void CMyApplication::DoPrivChatUserHit(CWindow* window)
@@ -228,7 +182,7 @@ void CMyApplication::DoSetChatSubject(CWindow* window)
                                                       });
     // The session, and with it the chat, may have ended while the dialog was open. The subject shown
     // changes only when the server's notice comes back.
-    if (!result.Is(CMyChatSubjectWin::kHitSet) || !dialog.IsSessionCurrent() || !mIsConnected || !mTpt ||
+    if (!result.Is(CMyChatSubjectWin::kHitSet) || !dialog.IsSessionCurrent() || !mSession.IsConnected() ||
         !GetChatWinByID(chatID))
         return;
     uint8_t newSubject[256];
@@ -236,7 +190,7 @@ void CMyApplication::DoSetChatSubject(CWindow* window)
     StFieldData fields;
     UFieldData::AddInteger(fields, kFieldChatID, int32_t(chatID));
     UFieldData::AddPString(fields, kFieldChatSubject, newSubject);
-    UTransact::SendTransaction(mTpt, kTranSetChatSubject, fields);
+    UTransact::SendTransaction(mSession.Transactor(), kTranSetChatSubject, fields);
 }
 
 void CMyApplication::DoClosePrivateChat(CWindow* window)
@@ -245,5 +199,5 @@ void CMyApplication::DoClosePrivateChat(CWindow* window)
     if (!chat) return;
     const uint32_t chatID = chat->GetChatID();
     delete chat;
-    if (mIsConnected && mTpt) SendChatNotice(mTpt, kTranLeaveChat, chatID);
+    if (mSession.IsConnected()) SendChatNotice(mSession.Transactor(), kTranLeaveChat, chatID);
 }

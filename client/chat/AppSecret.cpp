@@ -9,7 +9,6 @@
 #include "client/app/CMyApplication.h"
 #include "client/boxes/USound.h"
 #include "client/chat/CMySecretWin.h"
-#include "client/chat/UMyChatScram.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UTransact.h"
@@ -76,19 +75,6 @@ uint32_t FormatRating(uint32_t downloaded, uint32_t uploaded, uint8_t* out, uint
 }
 } // namespace
 
-void CMyApplication::SetChatScrambling(const uint8_t* key)
-{
-    if (!key || key[0] != UMyChatScram::kKeyLength)
-    {
-        mScramChat = 0;
-        return;
-    }
-    if (!mScramTable) mScramTable = new uint8_t[256];
-    if (!mUnscramTable) mUnscramTable = new uint8_t[256];
-    UMyChatScram::MakeTables(key + 1, mScramTable, mUnscramTable);
-    mScramChat = 1;
-}
-
 void CMyApplication::DoSecret()
 {
     uint8_t entry[256];
@@ -116,17 +102,18 @@ void CMyApplication::DoSecret()
     UPString::SetBytes(word, text, wordEnd);
     UText::MakeLowercase(word + 1, wordEnd);
     UPString::SetBytes(argument, text + argStart, length - argStart);
-    const bool canSend = mIsConnected && mTpt;
+    const bool canSend = mSession.IsConnected();
+    TTransactObj* tpt = mSession.Transactor();
 
     switch (UMemory::CRC(word, 1u + word[0], kWordSeed))
     {
     case kWordStatistics:
         if (canSend)
         {
-            AddOnlineTime();
+            mSession.AddOnlineTime();
             uint8_t line[256];
-            const uint32_t size = CMyAboutWin::FormatUsageLine(*this, line, sizeof(line));
-            SendPublicChat(mTpt, false, line, size);
+            const uint32_t size = CMyAboutWin::FormatUsageLine(mStatistics, line, sizeof(line));
+            SendPublicChat(tpt, false, line, size);
         }
         break;
     case kWordSetIcon:
@@ -135,7 +122,7 @@ void CMyApplication::DoSecret()
         if (IsRefusedIcon(icon))
             USound::Beep();
         else
-            mIconID = uint16_t(icon);
+            mSettings.iconID = uint16_t(icon);
         break;
     }
     case kWordIcon1:
@@ -146,7 +133,8 @@ void CMyApplication::DoSecret()
     {
         static constexpr uint32_t kWords[] = {kWordIcon1, kWordIcon2, kWordIcon3, kWordIcon4, kWordIcon5};
         const uint32_t crc = UMemory::CRC(word, 1u + word[0], kWordSeed);
-        mIconID = kHiddenIcons[std::find(std::begin(kWords), std::end(kWords), crc) - std::begin(kWords)];
+        mSettings.iconID =
+            kHiddenIcons[std::find(std::begin(kWords), std::end(kWords), crc) - std::begin(kWords)];
         break;
     }
     case kWordSendBuffer:
@@ -164,20 +152,20 @@ void CMyApplication::DoSecret()
             StFieldData fields;
             UFieldData::AddInteger(fields, kFieldUserIconID, 154);
             UFieldData::AddPString(fields, kFieldUserName, kBacon);
-            UTransact::SendTransaction(mTpt, kTranSetClientUserInfo, fields);
-            mPorkMode = 1;
+            UTransact::SendTransaction(tpt, kTranSetClientUserInfo, fields);
+            mChat.SetPorkMode();
         }
         break;
     case kWordScramble:
-        SetChatScrambling(argument);
+        mChat.SetScrambling(argument);
         break;
     case kWordRating:
         if (canSend)
         {
             uint8_t line[128];
-            const uint32_t size =
-                FormatRating(mTotalBytesDownloaded, mTotalBytesUploaded, line, sizeof(line));
-            SendPublicChat(mTpt, true, line, size);
+            const uint32_t size = FormatRating(mStatistics.totalBytesDownloaded,
+                                               mStatistics.totalBytesUploaded, line, sizeof(line));
+            SendPublicChat(tpt, true, line, size);
         }
         break;
     case kWordNothing:

@@ -1,6 +1,10 @@
 #include "client/chat/CMyChatTasks.h"
 
 #include "client/app/CMyApplication.h"
+#include "client/chat/CMyChatWin.h"
+#include "client/core/CMySession.h"
+#include "client/core/CMyTaskHost.h"
+#include "client/widgets/CMyUserListView.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UFieldRecords.h"
@@ -15,7 +19,7 @@ CMySendPrivMsgTask::CMySendPrivMsgTask(uint16_t yourID, const void* myMsg, uint3
     UFieldData::AddField(mFieldData, kFieldData, myMsg, myMsgSize);
     if (yourMsg && yourMsgSize) UFieldData::AddField(mFieldData, kFieldQuotedText, yourMsg, yourMsgSize);
     SendRequest(kTranSendPrivMsg);
-    gApp->SetTaskProgress(this, 1, 2, nullptr);
+    SetProgress(1, 2);
 }
 
 void CMySendPrivMsgTask::Process()
@@ -40,7 +44,22 @@ void CMyInviteNewChatTask::Process()
     user.flags = uint16_t(UFieldData::GetInteger(mFieldData, kFieldUserFlags));
     UFieldData::GetPString(mFieldData, kFieldUserName, user.name, sizeof(user.name));
     const uint32_t chatID = uint32_t(UFieldData::GetInteger(mFieldData, kFieldChatID));
-    gApp->OpenPrivateChatFromReply(chatID, user);
+    CMyChatWin* chat = gApp->GetChatWinByID(chatID);
+    const bool isNew = !chat;
+    if (isNew) chat = CMyChatWin::Open(chatID, gApp->Settings().colorChat, Host().Session().Access());
+    try
+    {
+        CMyUserListView* list = chat->GetUserList();
+        const int16_t icon = user.iconID ? user.iconID : CMyUserListView::kDefaultUserIcon;
+        if (!list->UpdateUser(user.id, icon, user.flags, user.name + 1, user.name[0]))
+            list->AddUser(user.id, icon, user.flags, user.name + 1, user.name[0]);
+        chat->BringToFront();
+    }
+    catch (...)
+    {
+        if (isNew) delete chat;
+        throw;
+    }
     Finish();
 }
 
@@ -57,16 +76,19 @@ void CMyJoinChatTask::Process()
     uint32_t error;
     if (!TakeReply(error)) return;
     // The user closed the window meanwhile: nothing is left that the reply could go to, not even its error.
-    if (gApp->HasPrivateChat(mChatID))
+    if (CMyChatWin* chat = gApp->GetChatWinByID(mChatID))
     {
         if (error)
         {
-            gApp->DestroyPrivateChat(mChatID);
+            delete chat;
+            // Raises with the reply's error.
             CheckServerError(error, mFieldData);
+            return;
         }
         uint8_t subject[256];
         UFieldData::GetPString(mFieldData, kFieldChatSubject, subject, sizeof(subject));
-        gApp->FillPrivateChat(mChatID, subject, mFieldData);
+        chat->SetSubject(subject + 1, subject[0]);
+        chat->GetUserList()->SetUsersFromFields(mFieldData);
     }
     Finish();
 }

@@ -1,7 +1,7 @@
 // Requests of private messaging and private chats.
 #pragma once
 
-#include "client/tasks/CMyTask.h"
+#include "client/core/CMyTask.h"
 
 class CMySendPrivMsgTask : public CMyTransactTask
 {

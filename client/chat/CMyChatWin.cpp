@@ -54,6 +54,16 @@ private:
 };
 } // namespace
 
+CMyChatWin* CMyChatWin::Open(uint32_t chatID, const SMyColorInfo& colors, const SMyUserAccess& access)
+{
+    constexpr int16_t kIconPrivateChat = 415;
+    auto* chat = new CMyChatWin(chatID, colors);
+    chat->SetIcon(kIconPrivateChat);
+    chat->SetAccess(access);
+    chat->SetAutoBounds(kPlaceTopLeft, kPlaceMainScreen);
+    return chat;
+}
+
 CMyChatWin::CMyChatWin(uint32_t chatID, const SMyColorInfo& colors)
     : CMySessionWin(SRect{0, 0, 565, 208}, kWindowDocument2, kStylePrivChatWin), mChatID(chatID)
 {
@@ -75,8 +85,8 @@ CMyChatWin::CMyChatWin(uint32_t chatID, const SMyColorInfo& colors)
 
     // The filter goes on before any resize can happen, and ahead of the sizing rule (filters installed
     // later run first).
-    mZoomFilter = new CZoomResizeFilter(ContentWidget(), &mPendingZoomWidth);
-    ContentWidget()->installEventFilter(mZoomFilter);
+    mZoomFilter = std::make_unique<CZoomResizeFilter>(ContentWidget(), &mPendingZoomWidth);
+    ContentWidget()->installEventFilter(mZoomFilter.get());
     auto canAccept = [](const QMimeData& mime) { return CanAcceptDrop(mime); };
     auto drop = [this](const QMimeData& mime, uint16_t mods) { return Drop(mime, mods); };
     CMyDropTarget::Install(mList, canAccept, drop);
@@ -86,8 +96,6 @@ CMyChatWin::CMyChatWin(uint32_t chatID, const SMyColorInfo& colors)
 CMyChatWin::~CMyChatWin()
 {
     ChatWindows().RemoveItem(this);
-    // The filter points into this object; the window's widget outlives it by a moment.
-    delete mZoomFilter;
 }
 
 const CPtrList<CMyChatWin>& CMyChatWin::All()

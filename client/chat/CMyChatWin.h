@@ -2,11 +2,12 @@
 // Users dragged in from another window are invited to the chat.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "client/app/CMySessionWin.h"
-#include "client/app/SMyUserAccess.h"
-#include "client/widgets/SMyColorInfo.h"
+#include "client/core/SMyColorInfo.h"
+#include "client/core/SMyUserAccess.h"
 #include "framework/runtime/CVoidPtrList.h"
 
 class CTextView;
@@ -23,6 +24,8 @@ public:
     explicit CMyChatWin(uint32_t chatID = 0, const SMyColorInfo& colors = kDefaultColorInfo);
     ~CMyChatWin() override;
 
+    // A new window for the chat, with the chat colours and the access now, placed and not yet shown.
+    static CMyChatWin* Open(uint32_t chatID, const SMyColorInfo& colors, const SMyUserAccess& access);
     // Every private chat window that exists, oldest first.
     static const CPtrList<CMyChatWin>& All();
     // The window of that chat, or null.
@@ -67,5 +70,6 @@ private:
     uint32_t mChatID;
     bool mIsListVis = true;
     int32_t mPendingZoomWidth = -1;
-    class QObject* mZoomFilter = nullptr;
+    // Goes before the window's widget, which outlives this object by a moment.
+    std::unique_ptr<class QObject> mZoomFilter;
 };

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "client/app/SMyUserAccess.h"
-#include "client/widgets/SMyColorInfo.h"
+#include "client/core/SMyColorInfo.h"
+#include "client/core/SMyUserAccess.h"
 #include "framework/ui/CWindow.h"
 
 class CTextView;

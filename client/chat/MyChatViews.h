@@ -4,8 +4,8 @@
 
 #include <initializer_list>
 
-#include "client/widgets/SMyColorInfo.h"
-#include "framework/ui/Geometry.h"
+#include "client/core/SMyColorInfo.h"
+#include "framework/runtime/Geometry.h"
 
 class CWindow;
 class CTextView;

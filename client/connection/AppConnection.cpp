@@ -6,11 +6,12 @@
 
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
+#include "client/app/CMyOldToolbarWin.h"
 #include "client/connection/CMyConnectTask.h"
 #include "client/connection/CMyLoginTask.h"
 #include "client/connection/CMyLoginWin.h"
-#include "client/prefs/UMyBookmarkFile.h"
-#include "client/tasks/CMyTask.h"
+#include "client/core/CMyTask.h"
+#include "client/core/UMyBookmarkFile.h"
 #include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
 #include "framework/net/TransactCatalogue.h"
@@ -27,8 +28,56 @@
 
 namespace
 {
-constexpr uint16_t kDefaultServerPort = 5500;
 constexpr uint8_t kMaxDisplayName = 63;
+const uint8_t kSavePrompt[] = "\x11Save Bookmark As:";
+const uint8_t kUntitled[] = "\x08Untitled";
+
+bool HasExtension(const uint8_t* name)
+{
+    const uint32_t n = name[0], ext = UMyBookmarkFile::kExtension[0];
+    return n >= ext && UText::Equal(name + 1 + n - ext, ext, UMyBookmarkFile::kExtension + 1, ext);
+}
+
+// Save... of the connect dialog: asks where, then writes the entries as a bookmark.
+void SaveBookmark(CMyApplication& app, const uint8_t* address, const uint8_t* login, const uint8_t* password)
+{
+    // The address names the file, as far as a file name can carry it.
+    uint8_t suggested[256];
+    const uint8_t* base = address && address[0] ? address : kUntitled;
+    const uint32_t ext = UMyBookmarkFile::kExtension[0];
+    UPString::Copy(suggested, 256 - ext, base);
+    suggested[0] = uint8_t(UFileSys::ValidateFileName(suggested + 1, suggested[0]));
+    std::memcpy(suggested + 1 + suggested[0], UMyBookmarkFile::kExtension + 1, ext);
+    suggested[0] = uint8_t(suggested[0] + ext);
+
+    // The dialog starts in the bookmark folder, made if need be, so that the menu lists what is saved.
+    StFileSysRef folder(UMyBookmarkFile::NewFolderRef());
+    bool isFolder = false;
+    try
+    {
+        if (!UFileSys::Exists(folder.Get(), &isFolder))
+        {
+            UFileSys::CreateFolder(folder.Get());
+            isFolder = true;
+        }
+    }
+    catch (const SError&)
+    {
+        // The dialog then starts where it likes; the user can still save anywhere.
+    }
+    StFileSysRef file(UFileSys::UserSaveFile(suggested, kSavePrompt, isFolder ? folder.Get() : nullptr));
+    if (!file.Get()) return;
+    // A file's kind is its extension here, so a bookmark saved without one would not be a bookmark.
+    uint8_t name[256];
+    UFileSys::GetName(file.Get(), name);
+    if (!HasExtension(name) && name[0] <= 255 - ext)
+    {
+        std::memcpy(name + 1 + name[0], UMyBookmarkFile::kExtension + 1, ext);
+        name[0] = uint8_t(name[0] + ext);
+        UFileSys::SetRefName(file.Get(), name);
+    }
+    app.SaveServerFile(file.Get(), address, login, password);
+}
 } // namespace
 
 void CMyApplication::DoShowConnect()
@@ -56,7 +105,7 @@ void CMyApplication::DoShowConnect(const uint8_t* address)
         win.GetInfo(server, login, password);
         try
         {
-            DoSaveBookmark(server, login, password);
+            SaveBookmark(*this, server, login, password);
         }
         catch (const SError& error)
         {
@@ -67,7 +116,7 @@ void CMyApplication::DoShowConnect(const uint8_t* address)
     {
         if (item < 1 || item > bookmarks.size()) return;
         const SMyBookmarkItem& chosen = bookmarks[item - 1];
-        uint8_t server[256], login[sizeof(mUserLogin)], password[sizeof(mUserPassword)];
+        uint8_t server[256], login[32], password[32];
         try
         {
             StFileSysRef folder(UMyBookmarkFile::NewFolderRef());
@@ -83,50 +132,26 @@ void CMyApplication::DoShowConnect(const uint8_t* address)
         win.SetBookmarkName(chosen.fileName);
     };
     SMyConnectEntry entry;
-    if (CMyLoginWin::Run(address, entry, &hooks))
-        DoConnectFromDialog(entry.address, entry.login, entry.password, entry.bookmarkName);
-}
-
-void CMyApplication::DoConnectFromDialog(const uint8_t* address, const uint8_t* login,
-                                         const uint8_t* password, const uint8_t* bookmarkName)
-{
-    UPString::Copy(mUserLogin, login);
-    UPString::Copy(mUserPassword, password);
+    if (!CMyLoginWin::Run(address, entry, &hooks)) return;
+    mSession.SetLogin(entry.login, entry.password);
     // "0" is the short way to say this machine.
     static const uint8_t kLocalHost[] = "\x09"
                                         "127.0.0.1";
-    if (address && address[0] == 1 && address[1] == '0') address = kLocalHost;
-    DoConnect(address, bookmarkName);
+    const uint8_t* server = entry.address;
+    if (server[0] == 1 && server[1] == '0') server = kLocalHost;
+    DoConnect(server, entry.bookmarkName);
 }
 
 void CMyApplication::DoConnect(const uint8_t* address, const uint8_t* name)
 {
     DoDisconnect();
-
-    const uint8_t* text = address ? address + 1 : nullptr;
-    uint32_t size = address ? address[0] : 0;
-    static const char kPrefix[] = "quenvol://";
-    constexpr uint32_t kPrefixSize = sizeof(kPrefix) - 1;
-    if (const void* found = UMemory::Search(kPrefix, kPrefixSize, text, size))
-    {
-        const auto* host = static_cast<const uint8_t*>(found) + kPrefixSize;
-        size -= uint32_t(host - text);
-        text = host;
-        // What follows the host in a URL ("/" and beyond) is no part of the address.
-        if (const void* slash = UMemory::SearchByte('/', text, size))
-            size = uint32_t(static_cast<const uint8_t*>(slash) - text);
-    }
-    mAddress.type = kInternetNameAddressType;
-    UPString::SetBytes(mAddress.name, text, size);
-    mBasePortNum = UTransport::GetPortFromAddressText(kInternetNameAddressType, text, size);
-    if (mBasePortNum == 0) mBasePortNum = kDefaultServerPort;
-    mAddress.port = uint16_t(mBasePortNum);
+    mSession.SetAddress(address ? address + 1 : nullptr, address ? address[0] : 0);
 
     uint8_t displayName[256];
     if (name && name[0])
         UPString::Copy(displayName, name);
     else
-        UPString::Copy(displayName, kMaxDisplayName + 1, mAddress.name);
+        UPString::Copy(displayName, kMaxDisplayName + 1, mSession.Address().name);
     DisplayServerName(displayName);
 
     new CMyConnectTask();
@@ -139,133 +164,81 @@ void CMyApplication::DoGoURL(const void* text, uint32_t size)
     if (!UTransport::_GetURLAddress(text, size, start, length)) return;
     uint8_t address[256];
     UPString::SetBytes(address, static_cast<const uint8_t*>(text) + start, length);
-    mUserLogin[0] = 0;
-    mUserPassword[0] = 0;
+    mSession.SetLogin(nullptr, nullptr);
     DoConnect(address, nullptr);
 }
 
 TTransactObj* CMyApplication::MakeTransactor()
 {
-    DisposeTransactor();
-    mTpt = UTransact::New(1, 0);
-    UTransact::SetMessageHandler(mTpt, CApplication::MessageHandler, this);
-    UTransact::SetVersion(mTpt, FourCC("QUEN"), 2);
-    return mTpt;
+    return mSession.MakeTransactor();
 }
 
 void CMyApplication::DisposeTransactor()
 {
-    UTransact::Dispose(mTpt);
-    mTpt = nullptr;
-    mIsConnected = 0;
+    mSession.DisposeTransactor();
 }
 
 void CMyApplication::StartTransactorConnect()
 {
-    const uint32_t size = uint32_t(mAddress.name[0]) + 5;
-    if (mFirewallAddress.name[0] == 0)
-        UTransact::StartConnect(mTpt, &mAddress, size);
-    else
-        UTransact::StartConnectThruFirewall(mTpt, &mAddress, size, &mFirewallAddress,
-                                            uint32_t(mFirewallAddress.name[0]) + 5);
+    mSession.StartConnect();
 }
 
 void CMyApplication::ShowNotConnected()
 {
-    mMyAccess.SetAll();
-    UpdateAccessCommands();
-    SetToolbarLook(kLookNotConnected);
+    SMyUserAccess all;
+    all.SetAll();
+    mSession.SetAccess(all);
+    mWindows.SetAccess(all);
+    mFolderWins.SetAccess(all);
+    mWindows.SetToolbarLook(kToolbarNotConnected);
     DisplayServerName(nullptr);
 }
 
 void CMyApplication::ShowConnecting()
 {
-    SetToolbarLook(kLookConnecting);
+    mWindows.SetToolbarLook(kToolbarConnecting);
 }
 
 void CMyApplication::ShowConnected()
 {
-    SetToolbarLook(kLookConnected);
-    mIsConnected = 1;
-    mConnectStartSecs = UDateTime::GetSeconds();
+    mWindows.SetToolbarLook(kToolbarConnected);
+    mSession.SetConnected();
 }
 
 void CMyApplication::DoDisconnect()
 {
-    if (mIsConnected || mTpt) KillTasksAndDisconnect();
+    if (mSession.IsOpen()) KillTasksAndDisconnect();
 }
 
 void CMyApplication::KillTasksAndDisconnect()
 {
     // Tracker queries do not need the server and keep running.
-    uint32_t i = 1;
-    while (CMyTask* task = mTaskList.GetItem(i))
-    {
-        if (task->mIsStandAlone)
-            ++i;
-        else
-            delete task; // it leaves the list, so position i now holds the next one
-    }
-    if (mTpt)
-    {
-        UTransact::Disconnect(mTpt);
-        UTransact::Dispose(mTpt);
-        mTpt = nullptr;
-    }
-    mIsConnected = 0;
-    // An agreement still waiting to be shown was the ended session's.
-    UMemory::Dispose(mAgreementText);
-    mAgreementText = nullptr;
+    mTaskList.KillSessionTasks();
+    mSession.Close();
     ShowNotConnected();
-    ClearOnlineUsers();
-    CloseSessionWindows();
-    if (mConnectStartSecs)
-    {
-        mTotalSecsOnline += UDateTime::GetSeconds() - mConnectStartSecs;
-        mConnectStartSecs = 0;
-    }
-}
-
-void CMyApplication::AddOnlineTime()
-{
-    if (!mIsConnected || !mConnectStartSecs) return;
-    const uint32_t now = UDateTime::GetSeconds();
-    mTotalSecsOnline += now - mConnectStartSecs;
-    mConnectStartSecs = now;
+    mWindows.ClearOnlineUsers();
+    mSession.End();
 }
 
 void CMyApplication::ProcessAll()
 {
-    if (mIsConnected && mTpt && !UTransact::IsConnected(mTpt))
+    bool closedByUs = false;
+    if (mSession.IsLost(closedByUs))
     {
         // A connection the client closed itself, because the server broke the protocol, was not lost:
         // the protocol error is what the user is told.
-        const bool closedByUs = UTransact::IsReceiveFailed(mTpt);
         KillTasksAndDisconnect();
         if (!closedByUs) UApplication::PostMessage(kMsgConnectionLost);
     }
-    CMyTask::NotePassStarting();
-    // The count is read afresh at every position: tasks created during the pass (the connect task
-    // creates three) get their step in the same pass.
-    for (uint32_t i = 1; i <= mTaskList.GetItemCount(); ++i)
-    {
-        CMyTask* task = mTaskList.GetItem(i);
-        if (task->mIsFinished) continue;
-        try
+    mTaskList.ProcessTasks(
+        [this](CMyTask* task)
         {
-            task->Process();
-        }
-        catch (...)
-        {
-            // A session whose login failed cannot go on; any other failed task just goes. Removing a
-            // task schedules another pass for the tasks after it.
+            // A session whose login failed cannot go on; any other failed task just goes.
             if (dynamic_cast<CMyLoginTask*>(task))
                 KillTasksAndDisconnect();
             else
                 delete task;
-            throw;
-        }
-    }
+        });
     ProcessIncomingData();
-    CMyTask::CheckAfterPass(mTaskList);
+    mTaskList.CheckForStalls();
 }

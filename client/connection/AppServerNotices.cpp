@@ -44,14 +44,13 @@ void CMyApplication::ProcessTran_DisconnectMsg(TFieldDataObj* fields)
 void CMyApplication::ProcessTran_ShowAgreement(TFieldDataObj* fields)
 {
     const uint32_t size = UFieldData::GetFieldSize(fields, kFieldData);
-    if (mAgreementText)
-        UMemory::SetSize(mAgreementText, size);
-    else
-        mAgreementText = UMemory::NewHandle(size);
+    StHandle text(UMemory::NewHandle(size));
     {
-        StHandleLocker lock(mAgreementText);
+        StHandleLocker lock(text.Get());
         UFieldData::GetField(fields, kFieldData, lock.Data(), size);
     }
+    // Only the newest agreement waits to be shown.
+    mSession.KeepAgreement(text.Release());
     UApplication::PostMessage(kMsgShowAgreement);
 }
 
@@ -62,8 +61,8 @@ void CMyApplication::DoShowAgreement(THdlObj* text)
     static bool sAgreementUp = false;
     if (sAgreementUp)
     {
-        if (!mAgreementText)
-            mAgreementText = text;
+        if (!mSession.HasAgreement())
+            mSession.KeepAgreement(text);
         else
             UMemory::Dispose(text);
         return;
@@ -84,6 +83,6 @@ void CMyApplication::DoShowAgreement(THdlObj* text)
     if (sessionEnded) return;
     if (!agreed)
         KillTasksAndDisconnect();
-    else if (mAgreementText)
+    else if (mSession.HasAgreement())
         UApplication::PostMessage(kMsgShowAgreement);
 }

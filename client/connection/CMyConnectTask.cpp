@@ -2,9 +2,8 @@
 
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
-#include "client/connection/CMyLoginTask.h"
-#include "client/news/CMyNewsTasks.h"
-#include "client/users/CMyUserTasks.h"
+#include "client/core/CMySession.h"
+#include "client/core/CMyTaskHost.h"
 #include "framework/net/UTransact.h"
 #include "framework/runtime/UApplication.h"
 
@@ -13,7 +12,7 @@ CMyConnectTask::CMyConnectTask()
                                                "Connecting to Server..."))
 {
     gApp->MakeTransactor();
-    gApp->ScheduleTaskProcess();
+    Host().ScheduleTaskProcess();
 }
 
 CMyConnectTask::~CMyConnectTask()
@@ -32,7 +31,7 @@ void CMyConnectTask::Process()
     {
         gApp->StartTransactorConnect();
         gApp->ShowConnecting();
-        gApp->SetTaskProgress(this, 1, 3, nullptr);
+        SetProgress(1, 3);
         mStage = 2;
         return;
     }
@@ -40,7 +39,7 @@ void CMyConnectTask::Process()
     uint16_t status;
     try
     {
-        status = UTransact::GetConnectStatus(gApp->mTpt);
+        status = UTransact::GetConnectStatus(Host().Session().Transactor());
     }
     catch (const SError& error)
     {
@@ -53,14 +52,12 @@ void CMyConnectTask::Process()
         throw;
     }
     if (status == 2)
-        gApp->SetTaskProgress(this, 2, 3, nullptr);
+        SetProgress(2, 3);
     else if (status == 3)
     {
-        gApp->SetTaskProgress(this, 3, 3, nullptr);
+        SetProgress(3, 3);
         Finish();
         gApp->ShowConnected();
-        new CMyLoginTask(gApp->mUserLogin, gApp->mUserPassword);
-        new CMyGetOnlineUsersTask();
-        new CMyGetNewsTask();
+        gApp->StartSessionTasks();
     }
 }

@@ -2,7 +2,7 @@
 // requests.
 #pragma once
 
-#include "client/tasks/CMyTask.h"
+#include "client/core/CMyTask.h"
 
 class CMyConnectTask : public CMyTask
 {
@@ -12,4 +12,5 @@ public:
     void Process() override;
     // From its start to its end the server connection's notices bring the steps.
     bool IsWaitingOnNetwork() const override { return mStage == 2; }
+    bool StopEndsSession() const override { return true; }
 };

@@ -2,6 +2,8 @@
 
 #include "client/app/CMyApplication.h"
 #include "client/boxes/USound.h"
+#include "client/core/CMySession.h"
+#include "client/core/CMyTaskHost.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UFieldRecords.h"
@@ -11,15 +13,16 @@ CMyLoginTask::CMyLoginTask(const uint8_t* login, const uint8_t* password) : CMyT
     SetRowText(0, 0, "Logging in...");
     UFieldRecords::AddComplementedPString(mFieldData, kFieldUserLogin, login);
     UFieldRecords::AddComplementedPString(mFieldData, kFieldUserPassword, password);
-    UFieldData::AddPString(mFieldData, kFieldUserName, gApp->mUserName);
-    UFieldData::AddInteger(mFieldData, kFieldUserIconID, gApp->mIconID);
+    const CMySession& session = Host().Session();
+    UFieldData::AddPString(mFieldData, kFieldUserName, session.UserName());
+    UFieldData::AddInteger(mFieldData, kFieldUserIconID, session.IconID());
     SendRequest(kTranLogin);
-    gApp->SetTaskProgress(this, 1, 2, nullptr);
+    SetProgress(1, 2);
 }
 
 void CMyLoginTask::Process()
 {
     if (!TakeCheckedReply()) return;
-    USound::PlayEvent(kSoundLogin, gApp->mSoundPrefs.login);
+    USound::PlayEvent(kSoundLogin, gApp->Settings().sound.login);
     FinishRequest();
 }

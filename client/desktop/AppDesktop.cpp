@@ -9,18 +9,13 @@ void CMyApplication::DoBringClientForward()
 {
     // The toolbar is the client's main window: it comes back even when the user had closed it.
     DoShowToolbarWin();
-    if (mToolsWin) mToolsWin->BringToFront();
+    CMyOldToolbarWin* toolbar = mWindows.Toolbar();
+    if (toolbar) toolbar->BringToFront();
     CWindow* top = nullptr;
     for (uint32_t i = 1; i <= CWindow::GetWindowCount(); ++i)
         if (CWindow* w = CWindow::GetWindow(i); w->IsInModalLoop() && w->IsVisible()) top = w;
     if (!top) top = CWindow::GetFrontWindow();
-    if (top && top != mToolsWin) top->BringToFront();
-}
-
-CMyDesktopNotices& CMyApplication::DesktopNotices()
-{
-    if (!mDesktopNotices) mDesktopNotices = new CMyDesktopNotices;
-    return *mDesktopNotices;
+    if (top && top != toolbar) top->BringToFront();
 }
 
 void CMyApplication::NotifyDesktop(EMyNotice kind, const uint8_t* name, const void* text, uint32_t size,

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "client/app/CMyApplication.h"
+#include "client/core/UMyDesktopSettings.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/ui/CWindow.h"
 #include "framework/ui/UiText.h"
@@ -25,9 +26,8 @@ bool WindowExists(const CWindow* window)
 }
 } // namespace
 
-CMyDesktopNotices::CMyDesktopNotices()
+CMyDesktopNotices::CMyDesktopNotices(SMySettings& settings) : mSettings(settings)
 {
-    UMyDesktopSettings::Read(mSettings);
     platform::SetNoticeClickProc(Clicked, this);
 }
 
@@ -37,9 +37,14 @@ CMyDesktopNotices::~CMyDesktopNotices()
     UApplication::FlushMessages(ClickedMessage, this, nullptr);
 }
 
+bool CMyDesktopNotices::IsOn() const
+{
+    return mSettings.desktopNotices;
+}
+
 void CMyDesktopNotices::SetOn(bool on)
 {
-    mSettings.notifications = on;
+    mSettings.desktopNotices = on;
     UMyDesktopSettings::Write(mSettings);
 }
 
@@ -85,7 +90,7 @@ void CMyDesktopNotices::Compose(EMyNotice kind, const uint8_t* name, const void*
 bool CMyDesktopNotices::Notify(EMyNotice kind, const uint8_t* name, const void* text, uint32_t size,
                                std::function<void()> onClick)
 {
-    if (!mSettings.notifications || IsClientActive()) return false;
+    if (!mSettings.desktopNotices || IsClientActive()) return false;
     QString summary, body;
     Compose(kind, name, text, size, summary, body);
     const bool transfer = kind == EMyNotice::TransferDone || kind == EMyNotice::TransferFailed;

@@ -10,29 +10,21 @@
 #include <functional>
 #include <utility>
 
-#include "client/desktop/UMyDesktopSettings.h"
+#include "client/app/EMyNotice.h"
 
 class CWindow;
-
-enum class EMyNotice : uint16_t
-{
-    PrivateMessage,
-    ChatInvitation,
-    Broadcast,
-    TransferDone,
-    TransferFailed,
-};
+struct SMySettings;
 
 class CMyDesktopNotices
 {
 public:
-    // Reads the desktop settings and takes the clicks on the client's notices.
-    CMyDesktopNotices();
+    // The switch is the settings' desktopNotices; the notices take the clicks on the client's notices.
+    explicit CMyDesktopNotices(SMySettings& settings);
     ~CMyDesktopNotices();
     CMyDesktopNotices(const CMyDesktopNotices&) = delete;
     CMyDesktopNotices& operator=(const CMyDesktopNotices&) = delete;
 
-    bool IsOn() const { return mSettings.notifications; }
+    bool IsOn() const;
     // Holds at once and is written to the desktop settings file; a failure to write is passed on.
     void SetOn(bool on);
 
@@ -54,7 +46,7 @@ private:
     static void Clicked(void* context, uint32_t tag);
     static void ClickedMessage(void* context, void* object, uint32_t msg, const void* data, uint32_t size);
 
-    SMyDesktopSettings mSettings;
+    SMySettings& mSettings;
     uint32_t mNextTag = 1;
     // The newest notices' click actions; the service forgets old notices too.
     std::deque<std::pair<uint32_t, std::function<void()>>> mActions;

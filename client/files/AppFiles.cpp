@@ -8,12 +8,14 @@
 #include "client/app/CMyApplication.h"
 #include "client/boxes/MsgBox.h"
 #include "client/boxes/USound.h"
+#include "client/core/UMyFileDrop.h"
 #include "client/files/CMyFileInfoWin.h"
 #include "client/files/CMyFileListView.h"
 #include "client/files/CMyFileTasks.h"
 #include "client/files/CMyFolderWin.h"
+#include "client/files/CMyFolderWinList.h"
 #include "client/files/CMyNewFolderWin.h"
-#include "client/files/UMyFileDrop.h"
+#include "client/core/UMyFileDrop.h"
 #include "client/widgets/UMyServerNames.h"
 #include "framework/net/UServerPath.h"
 #include "framework/runtime/FourCC.h"
@@ -26,8 +28,6 @@ namespace
 {
 // The command key of other systems: the keyboard never sets it, a drop's modifier word may.
 constexpr uint16_t kModCommand = 0x0010;
-constexpr int16_t kIconFolderWin = 401;
-constexpr int16_t kIconInfoWin = 215;
 constexpr int16_t kBoxDeleteFile = 140;
 constexpr int16_t kBoxDeleteFolder = 147;
 constexpr uint32_t kTypeFolder = FourCC("fldr");
@@ -59,11 +59,22 @@ std::vector<uint8_t> ParentPath(const std::vector<uint8_t>& path)
     return parent;
 }
 
-void SetFolderTitle(CMyFolderWin* folder, const uint8_t* name)
+// Shows the folder of that path: its open window comes forward; otherwise `from` is sent there
+// (retarget) or a new window opens, and its listing is asked for.
+void ShowFolder(CMyFolderWinList& folders, const SMyUserAccess& access, CMyFolderWin* from, const void* path,
+                uint32_t pathSize, const uint8_t* title, bool retarget)
 {
-    uint8_t shown[256];
-    UMyServerNames::MakeShowable(name, shown, sizeof(shown));
-    folder->SetTitle(shown);
+    if (CMyFolderWin* open = folders.GetByPath(path, pathSize))
+    {
+        open->BringToFront();
+        return;
+    }
+    CMyFolderWin* target = from;
+    if (retarget)
+        folders.Retarget(from, path, pathSize, title, access);
+    else
+        target = folders.Open(path, pathSize, title, access);
+    new CMyGetFileListTask(target->GetPathData(), target->GetPathSize());
 }
 
 const uint8_t kFilesTitle[] = "\x05"
@@ -74,81 +85,30 @@ const uint8_t kClearComment[] = {1, 0};
 
 CMyFolderWin* CMyApplication::GetFolderWinByPath(const void* data, uint32_t size, uint32_t checksum)
 {
-    if (!data) size = 0;
-    if (checksum == 0 && size) checksum = UMemory::Checksum(data, size);
-    for (CMyFolderWin* folder : mFolderWinList)
-        if (folder->GetPathSum() == checksum && folder->IsPathEqual(data, size)) return folder;
-    return nullptr;
+    return mFolderWins.GetByPath(data, size, checksum);
 }
 
 CMyFolderWin* CMyApplication::GetRootFolderWin()
 {
-    for (CMyFolderWin* folder : mFolderWinList)
-        if (folder->GetPathSize() == 0) return folder;
-    return nullptr;
-}
-
-CMyFolderWin* CMyApplication::NewFolderWin(const void* path, uint32_t pathSize, const uint8_t* title)
-{
-    auto* folder = new CMyFolderWin;
-    try
-    {
-        folder->SetPath(path, pathSize);
-        SetFolderTitle(folder, title);
-        folder->SetIcon(kIconFolderWin);
-        folder->SetAccess(mMyAccess);
-        mFolderWinList.AddItem(folder);
-    }
-    catch (...)
-    {
-        delete folder;
-        throw;
-    }
-    folder->SetAutoBounds(kPlaceTopLeft, kPlaceMainScreen);
-    folder->Show();
-    folder->BringToFront();
-    return folder;
-}
-
-void CMyApplication::ShowFolder(CMyFolderWin* from, const void* path, uint32_t pathSize, const uint8_t* title,
-                                bool retarget)
-{
-    if (CMyFolderWin* open = GetFolderWinByPath(path, pathSize))
-    {
-        open->BringToFront();
-        return;
-    }
-    CMyFolderWin* target = from;
-    if (retarget)
-    {
-        // The window keeps its place in the list; a listing still on its way for the old folder finds
-        // no window of that path any more and is dropped.
-        from->SetPath(path, pathSize);
-        SetFolderTitle(from, title);
-        from->View()->DeleteAll();
-        from->SetAccess(mMyAccess);
-    }
-    else
-        target = NewFolderWin(path, pathSize, title);
-    new CMyGetFileListTask(target->GetPathData(), target->GetPathSize());
+    return mFolderWins.GetRoot();
 }
 
 void CMyApplication::DoShowPublicFiles()
 {
-    if (!mIsConnected) return;
+    if (!mSession.IsConnected()) return;
     if (CMyFolderWin* root = GetRootFolderWin())
     {
         root->BringToFront();
         return;
     }
-    NewFolderWin(nullptr, 0, kFilesTitle);
+    mFolderWins.Open(nullptr, 0, kFilesTitle, mSession.Access());
     new CMyGetFileListTask(nullptr, 0);
 }
 
 void CMyApplication::DoFileDoubleClick(CWindow* window, uint16_t mods)
 {
     auto* folder = dynamic_cast<CMyFolderWin*>(window);
-    if (!folder || !mIsConnected) return;
+    if (!folder || !mSession.IsConnected()) return;
     uint8_t name[256];
     const bool isFolder = folder->View()->GetSelectedFileName(name);
     if (!name[0]) return;
@@ -163,14 +123,15 @@ void CMyApplication::DoFileDoubleClick(CWindow* window, uint16_t mods)
     level.insert(level.end(), bytes.begin(), bytes.end());
     const std::vector<uint8_t> path = CMyFolderWin::MakePath(folder->GetPathData(), folder->GetPathSize(),
                                                              level.data(), uint32_t(level.size()), 1);
-    ShowFolder(folder, path.data(), uint32_t(path.size()), name, (mods & kModAlt) != 0);
+    ShowFolder(mFolderWins, mSession.Access(), folder, path.data(), uint32_t(path.size()), name,
+               (mods & kModAlt) != 0);
 }
 
 void CMyApplication::DoFileOpenParent(CWindow* window, uint16_t mods)
 {
     // The key command reaches here with whatever window is in front; only a folder window has a parent.
     auto* folder = dynamic_cast<CMyFolderWin*>(window);
-    if (!folder || !mIsConnected) return;
+    if (!folder || !mSession.IsConnected()) return;
     const std::vector<uint8_t> path = CopyPath(folder);
     const uint16_t count = LevelCount(path);
     if (count == 0) return;
@@ -180,7 +141,8 @@ void CMyApplication::DoFileOpenParent(CWindow* window, uint16_t mods)
         const std::vector<uint8_t> parent = ParentPath(path);
         uint8_t name[256];
         UServerPath::GetTargetName(parent.data(), uint32_t(parent.size()), name, sizeof(name));
-        ShowFolder(folder, parent.data(), uint32_t(parent.size()), name, retarget);
+        ShowFolder(mFolderWins, mSession.Access(), folder, parent.data(), uint32_t(parent.size()), name,
+                   retarget);
         return;
     }
     if (!retarget)
@@ -188,46 +150,32 @@ void CMyApplication::DoFileOpenParent(CWindow* window, uint16_t mods)
         DoShowPublicFiles();
         return;
     }
-    ShowFolder(folder, nullptr, 0, kFilesTitle, true);
+    ShowFolder(mFolderWins, mSession.Access(), folder, nullptr, 0, kFilesTitle, true);
 }
 
 void CMyApplication::DoFileRefresh(CWindow* window)
 {
     auto* folder = dynamic_cast<CMyFolderWin*>(window);
-    if (!folder || !mIsConnected) return;
+    if (!folder || !mSession.IsConnected()) return;
     new CMyGetFileListTask(folder->GetPathData(), folder->GetPathSize());
 }
 
 void CMyApplication::RefreshFolderWin(const void* path, uint32_t pathSize)
 {
-    if (!mIsConnected) return;
+    if (!mSession.IsConnected()) return;
     if (CMyFolderWin* folder = GetFolderWinByPath(path, pathSize))
         new CMyGetFileListTask(folder->GetPathData(), folder->GetPathSize());
 }
 
-bool CMyApplication::FillFolderList(const void* path, uint32_t pathSize, TFieldDataObj* fields)
-{
-    // A window closed (or sent elsewhere) while its listing was on the way is simply not filled.
-    CMyFolderWin* folder = path && pathSize ? GetFolderWinByPath(path, pathSize) : GetRootFolderWin();
-    if (!folder) return false;
-    folder->View()->DeleteAll();
-    folder->View()->AddListFromFields(fields);
-    return true;
-}
-
 void CMyApplication::DoCloseAllFileWindows()
 {
-    while (CMyFolderWin* folder = mFolderWinList.GetItem(1))
-    {
-        mFolderWinList.RemoveItem(folder);
-        delete folder;
-    }
+    mFolderWins.CloseAll();
 }
 
 void CMyApplication::DoFileNewFolder(CWindow* window)
 {
     auto* folder = dynamic_cast<CMyFolderWin*>(window);
-    if (!folder || !mIsConnected || !mMyAccess.Has(kAccessCanCreateFolders)) return;
+    if (!folder || !mSession.IsConnected() || !mSession.Access().Has(kAccessCanCreateFolders)) return;
     // The dialog keeps the connection running: the window may be gone when it ends, its folder is not.
     const std::vector<uint8_t> path = CopyPath(folder);
     uint8_t name[256];
@@ -238,57 +186,29 @@ void CMyApplication::DoFileNewFolder(CWindow* window)
 void CMyApplication::DoFileDelete(CWindow* window)
 {
     auto* folder = dynamic_cast<CMyFolderWin*>(window);
-    if (!folder || !mIsConnected) return;
+    if (!folder || !mSession.IsConnected()) return;
     uint8_t name[256];
     uint32_t type = 0;
     folder->View()->GetSelectedFileName(name, &type);
     if (!name[0]) return;
     const bool isFolder = type == kTypeFolder;
     // The same rule as the window's delete button: files and folders have rights of their own.
-    if (!mMyAccess.Has(isFolder ? kAccessCanDeleteFolders : kAccessCanDeleteFiles)) return;
+    if (!mSession.Access().Has(isFolder ? kAccessCanDeleteFolders : kAccessCanDeleteFiles)) return;
     const std::vector<uint8_t> path = CopyPath(folder);
-    const uint32_t session = CurrentSession();
+    const uint32_t session = mSession.Serial();
     if (MsgBox(isFolder ? kBoxDeleteFolder : kBoxDeleteFile, name) != 1) return;
-    if (!IsCurrentSession(session)) return;
+    if (!mSession.IsCurrent(session)) return;
     new CMyDeleteFileTask(DataOrNull(path), uint32_t(path.size()), name, isFolder);
 }
 
 void CMyApplication::DoFileGetInfo(CWindow* window)
 {
     auto* folder = dynamic_cast<CMyFolderWin*>(window);
-    if (!folder || !mIsConnected) return;
+    if (!folder || !mSession.IsConnected()) return;
     uint8_t name[256];
     folder->View()->GetSelectedFileName(name);
     if (!name[0]) return;
     new CMyGetFileInfoTask(folder->GetPathData(), folder->GetPathSize(), name);
-}
-
-void CMyApplication::ShowFileInfo(const uint8_t* name, const uint8_t* comment, const uint8_t* info,
-                                  int16_t icon, void* pathData, uint32_t pathSize)
-{
-    CMyFileInfoWin* win = nullptr;
-    try
-    {
-        win = new CMyFileInfoWin;
-        win->SetIcon(kIconInfoWin);
-        win->SetPath(pathData, pathSize);
-        UMemory::Dispose(pathData);
-        pathData = nullptr;
-        win->SetOrigName(name);
-        uint8_t shown[256];
-        UMyServerNames::MakeShowable(name, shown, sizeof(shown));
-        win->SetTitle(shown);
-        win->SetInfo(name, comment, info, icon);
-    }
-    catch (...)
-    {
-        UMemory::Dispose(pathData);
-        delete win;
-        throw;
-    }
-    win->SetAutoBounds(kPlaceTopLeft, kPlaceMainScreen);
-    win->Show();
-    win->BringToFront();
 }
 
 void CMyApplication::DoFileInfoEdited(CWindow* window)
@@ -299,7 +219,7 @@ void CMyApplication::DoFileInfoEdited(CWindow* window)
 void CMyApplication::DoFileSaveInfo(CWindow* window)
 {
     auto* info = dynamic_cast<CMyFileInfoWin*>(window);
-    if (!info || !info->IsSaveEnabled() || !mIsConnected) return;
+    if (!info || !info->IsSaveEnabled() || !mSession.IsConnected()) return;
     uint8_t name[256], comment[256];
     info->GetInfo(name, comment);
     if (!name[0])
@@ -328,7 +248,7 @@ void CMyApplication::DoFileMove(CWindow* window, uint16_t mods, const uint8_t* n
                                 uint32_t pathSize)
 {
     auto* folder = dynamic_cast<CMyFolderWin*>(window);
-    if (!folder || !mIsConnected || !name || !name[0]) return;
+    if (!folder || !mSession.IsConnected() || !name || !name[0]) return;
     const bool alias = (mods & kModAlt) && (mods & (kModCtrl | kModCommand));
     if (alias)
         new CMyMakeFileAliasTask(name, path, pathSize, folder->GetPathData(), folder->GetPathSize());

@@ -1,7 +1,13 @@
 #include "client/files/CMyFileTasks.h"
 
+#include <memory>
+
 #include "client/app/CMyApplication.h"
+#include "client/files/CMyFileInfoWin.h"
+#include "client/files/CMyFileListView.h"
+#include "client/files/CMyFolderWin.h"
 #include "client/files/QuenvolFileTypeToIcon.h"
+#include "client/files/UMyServerNames.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UFieldRecords.h"
@@ -44,11 +50,30 @@ uint8_t DateText(TFieldDataObj* fields, uint16_t id, uint8_t* out)
         UDateTime::DateToText(stamp, out + 1, 63, UDateTime::kPatternDate | UDateTime::kTimeWithSeconds));
     return out[0];
 }
+// The information window of an item of the server folder of `path`.
+void ShowFileInfo(const uint8_t* name, const uint8_t* comment, const uint8_t* info, int16_t icon,
+                  const void* path, uint32_t pathSize)
+{
+    constexpr int16_t kIconInfoWin = 215;
+    auto win = std::make_unique<CMyFileInfoWin>();
+    win->SetIcon(kIconInfoWin);
+    win->SetPath(path, pathSize);
+    win->SetOrigName(name);
+    uint8_t shown[256];
+    UMyServerNames::MakeShowable(name, shown, sizeof(shown));
+    win->SetTitle(shown);
+    win->SetInfo(name, comment, info, icon);
+    win->SetAutoBounds(kPlaceTopLeft, kPlaceMainScreen);
+    win->Show();
+    win->BringToFront();
+    // A window of the session: closing it, or the session's end, destroys it.
+    win.release();
+}
 } // namespace
 
 CMyGetFileListTask::CMyGetFileListTask(const void* path, uint32_t pathSize) : CMyTransactTask(nullptr)
 {
-    mPathData = CopyPath(path, pathSize);
+    mPathData.Reset(CopyPath(path, pathSize));
     mPathSize = mPathData ? pathSize : 0;
     if (mPathData)
     {
@@ -62,19 +87,19 @@ CMyGetFileListTask::CMyGetFileListTask(const void* path, uint32_t pathSize) : CM
     SendRequest(kTranGetFileList);
 }
 
-CMyGetFileListTask::~CMyGetFileListTask()
-{
-    UMemory::Dispose(mPathData);
-}
-
 void CMyGetFileListTask::Process()
 {
     ShowReplyProgress();
     if (!TakeCheckedReply()) return;
-    // A folder window closed meanwhile is simply not filled.
-    gApp->FillFolderList(mPathData, mPathSize, mFieldData);
-    UMemory::Dispose(mPathData);
-    mPathData = nullptr;
+    // A window closed (or sent elsewhere) while its listing was on the way is simply not filled.
+    CMyFolderWin* folder =
+        mPathData && mPathSize ? gApp->GetFolderWinByPath(mPathData, mPathSize) : gApp->GetRootFolderWin();
+    if (folder)
+    {
+        folder->View()->DeleteAll();
+        folder->View()->AddListFromFields(mFieldData);
+    }
+    mPathData.Reset();
     mPathSize = 0;
     Finish();
 }
@@ -90,7 +115,7 @@ void CMyFileChangeTask::SendChange(uint16_t type, const void* folder, uint32_t f
     keep(folder, folderSize);
     if (hasOther) keep(otherFolder, otherSize);
     SendRequest(type);
-    gApp->SetTaskProgress(this, 1, 2, nullptr);
+    SetProgress(1, 2);
 }
 
 void CMyFileChangeTask::Process()
@@ -119,17 +144,12 @@ CMyNewFolderTask::CMyNewFolderTask(const void* path, uint32_t pathSize, const ui
 CMyGetFileInfoTask::CMyGetFileInfoTask(const void* path, uint32_t pathSize, const uint8_t* fileName)
     : CMyTransactTask(nullptr)
 {
-    mPathData = CopyPath(path, pathSize);
+    mPathData.Reset(CopyPath(path, pathSize));
     mPathSize = mPathData ? pathSize : 0;
     SetRowText(0, 0, "Get info for file/folder \xD2%#s\xD3", fileName);
     AddNameAndPath(mFieldData, fileName, mPathData, mPathSize);
     SendRequest(kTranGetFileInfo);
-    gApp->SetTaskProgress(this, 1, 2, nullptr);
-}
-
-CMyGetFileInfoTask::~CMyGetFileInfoTask()
-{
-    UMemory::Dispose(mPathData);
+    SetProgress(1, 2);
 }
 
 void CMyGetFileInfoTask::Process()
@@ -161,9 +181,7 @@ void CMyGetFileInfoTask::Process()
     const int16_t icon = isFolder ? FolderIcon(name) : QuenvolFileTypeToIcon(type);
 
     // The window keeps the folder's path for a later save of the item's information.
-    void* path = mPathData;
-    mPathData = nullptr;
-    gApp->ShowFileInfo(name, comment, info, icon, path, mPathSize);
+    ShowFileInfo(name, comment, info, icon, mPathData, mPathSize);
     FinishRequest();
 }
 

@@ -4,16 +4,17 @@
 
 #include <vector>
 
-#include "client/tasks/CMyTask.h"
+#include "client/core/CMyTask.h"
+#include "framework/runtime/COwner.h"
+#include "framework/runtime/UMemory.h"
 
 class CMyGetFileListTask : public CMyTransactTask
 {
 public:
     CMyGetFileListTask(const void* path, uint32_t pathSize);
-    ~CMyGetFileListTask() override;
     void Process() override;
 
-    void* mPathData = nullptr; // owned copy, null for the root
+    COwner<TPtrObj, UMemory::Dispose> mPathData; // a copy, null for the root
     uint32_t mPathSize = 0;
 };
 
@@ -50,10 +51,9 @@ class CMyGetFileInfoTask : public CMyTransactTask
 {
 public:
     CMyGetFileInfoTask(const void* path, uint32_t pathSize, const uint8_t* fileName);
-    ~CMyGetFileInfoTask() override;
     void Process() override;
 
-    void* mPathData = nullptr; // owned copy of the folder holding the item, null for the root
+    COwner<TPtrObj, UMemory::Dispose> mPathData; // a copy of the folder holding the item, null for the root
     uint32_t mPathSize = 0;
 };
 

@@ -123,7 +123,7 @@ void CMyFolderWin::SetAccess(const SMyUserAccess& access)
 
 void CMyFolderWin::SetAccess()
 {
-    SetAccess(gApp ? gApp->mMyAccess : mAccess);
+    SetAccess(gApp ? gApp->Session().Access() : mAccess);
 }
 
 CIconButtonView* CMyFolderWin::GetButton(uint32_t viewID) const

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "client/app/SMyUserAccess.h"
+#include "client/core/SMyUserAccess.h"
 #include "framework/ui/CWindow.h"
 
 class CMyFileListView;

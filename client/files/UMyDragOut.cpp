@@ -34,11 +34,12 @@ SDragPromise UMyDragOut::MakePromise(const std::vector<uint8_t>& path, const uin
     }
     if (promise.suggestedName.empty()) return {};
     std::vector<uint8_t> serverName(name, name + name[0] + 1);
-    const uint32_t session = gApp->CurrentSession();
+    const uint32_t session = gApp->Session().Serial();
     promise.proc = [path, serverName, isFolder, session](const std::string& folder,
                                                          const std::string&) -> char
     {
-        if (!gApp->IsCurrentSession(session) || !gApp->IsConnected()) return kPromiseError;
+        if (!gApp || !gApp->Session().IsCurrent(session) || !gApp->Session().IsConnected())
+            return kPromiseError;
         // The target's request arrives inside the toolkit's drag: nothing may be thrown through it.
         try
         {
@@ -46,7 +47,7 @@ SDragPromise UMyDragOut::MakePromise(const std::vector<uint8_t>& path, const uin
             const void* pathData = path.empty() ? nullptr : path.data();
             if (isFolder)
                 return gApp->DoDownloadFolder(pathData, uint32_t(path.size()), serverName.data(), local.Get(),
-                                              gApp->mQueueTransfers)
+                                              gApp->Settings().queueTransfers)
                            ? kPromiseSaved
                            : kPromiseError;
             gApp->DoDownloadFileTo(pathData, uint32_t(path.size()), serverName.data(), local.Get());

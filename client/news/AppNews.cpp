@@ -10,29 +10,22 @@
 #include "client/widgets/CMyTextWin.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
-#include "framework/runtime/UMemory.h"
-
-void CMyApplication::SetNewsText(THdlObj* text)
-{
-    // The window copies the bytes; the block is not kept anywhere else.
-    if (mNewsWin) mNewsWin->SetTextHandle(text);
-    UMemory::Dispose(text);
-}
 
 void CMyApplication::ProcessTran_NewMsg(TFieldDataObj* fields)
 {
-    if (!mNewsWin) return;
+    CMyTextWin* news = mWindows.News();
+    if (!news) return;
     std::vector<uint8_t> article(UFieldData::GetFieldSize(fields, kFieldData));
     if (article.empty()) return;
     const uint32_t size = UFieldData::GetField(fields, kFieldData, article.data(), uint32_t(article.size()));
     // Neither shown nor brought forward: the sound says that there is something new.
-    mNewsWin->InsertTextAtStart(article.data(), size);
-    USound::PlayEvent(kSoundNews, mSoundPrefs.news);
+    news->InsertTextAtStart(article.data(), size);
+    USound::PlayEvent(kSoundNews, mSettings.sound.news);
 }
 
 void CMyApplication::DoPostNewsWin()
 {
-    if (!mIsConnected) return;
+    if (!mSession.IsConnected()) return;
     CMyEnterMsgWin win;
     std::string text;
     // Sending nothing beeps and keeps the dialog: an empty article would only add an empty entry to
@@ -44,7 +37,7 @@ void CMyApplication::DoPostNewsWin()
 
 void CMyApplication::DoBroadcastWin()
 {
-    if (!mIsConnected)
+    if (!mSession.IsConnected())
     {
         USound::Beep();
         return;

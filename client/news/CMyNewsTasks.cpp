@@ -1,6 +1,7 @@
 #include "client/news/CMyNewsTasks.h"
 
 #include "client/app/CMyApplication.h"
+#include "client/widgets/CMyTextWin.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/runtime/UMemory.h"
@@ -27,7 +28,8 @@ void CMyGetNewsTask::Process()
         StHandleLocker lock(text.Get());
         UFieldData::GetField(mFieldData, kFieldData, lock.Data(), size);
     }
-    gApp->SetNewsText(text.Release());
+    // The window copies the bytes; the block is not kept anywhere else.
+    if (CMyTextWin* news = gApp->Windows().News()) news->SetTextHandle(text.Get());
     Finish();
 }
 
@@ -36,7 +38,7 @@ CMyPostNewsTask::CMyPostNewsTask(const void* data, uint32_t dataSize) : CMyTrans
     SetRowText(0, 0, "Posting message...");
     UFieldData::AddField(mFieldData, kFieldData, data, dataSize);
     SendRequest(kTranPostNews);
-    gApp->SetTaskProgress(this, 1, 2, nullptr);
+    SetProgress(1, 2);
 }
 
 void CMyPostNewsTask::Process()
@@ -49,7 +51,7 @@ CMyBroadcastTask::CMyBroadcastTask(const void* data, uint32_t dataSize) : CMyTra
     SetRowText(0, 0, "Broadcasting...");
     UFieldData::AddField(mFieldData, kFieldData, data, dataSize);
     SendRequest(kTranUserBroadcast);
-    gApp->SetTaskProgress(this, 1, 2, nullptr);
+    SetProgress(1, 2);
 }
 
 void CMyBroadcastTask::Process()

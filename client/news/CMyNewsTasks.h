@@ -1,7 +1,7 @@
 // Requests about the server's news: reading it, posting an article and broadcasting to everyone.
 #pragma once
 
-#include "client/tasks/CMyTask.h"
+#include "client/core/CMyTask.h"
 
 class CMyGetNewsTask : public CMyTransactTask
 {

@@ -2,7 +2,7 @@
 // opens the colour chooser.
 #pragma once
 
-#include "client/widgets/SMyColorInfo.h"
+#include "client/core/SMyColorInfo.h"
 #include "framework/ui/CView.h"
 
 class CMyColorSwatchView : public CView

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QWidget>
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 
 #include "client/boxes/MsgBox.h"
@@ -30,7 +31,6 @@ constexpr int16_t kBoxBadName = 129;
 constexpr char kFirewallNote[] =
     "If your network is behind a firewall, ask your network administrator for the "
     "firewall address.  If you're not sure, leave the box empty.";
-constexpr char kNoticesTitle[] = "Desktop notifications while Quenvol is in the background";
 constexpr char kSampleText[] = "The quick brown fox jumps over the lazy dog.";
 constexpr uint8_t kMaxTextSizeDigits = 3;
 
@@ -66,6 +66,59 @@ uint32_t SoundBit(const SMySoundPrefs& s, uint32_t index)
     const uint32_t bits[10] = {s.playSounds, s.chat,  s.news,  s.fileTransfer, s.privMsg,
                                s.join,       s.leave, s.login, s.error,        s.chatInvite};
     return bits[index];
+}
+
+// The desktop settings' controls, one row each below the firewall's note. There is a control for each
+// type a desktop setting may have, whether or not the list holds one of that type now.
+constexpr int32_t kDesktopTop = 124;
+
+void MakeDesktopControl(SViewParent tab, int32_t& top, const char* title, CCheckBoxView*& outBox)
+{
+    outBox = new CCheckBoxView(tab, SRect{10, top, 365, top + 20}, title);
+    top += 20;
+}
+
+[[maybe_unused]] void MakeDesktopControl(SViewParent tab, int32_t& top, const char* title,
+                                         CTextView*& outField)
+{
+    MakeLabel(tab, SRect{10, top + 4, 160, top + 20}, title);
+    outField = new CTextView(tab, SRect{165, top, 360, top + 24});
+    top += 28;
+}
+
+void ShowValue(CCheckBoxView* box, bool on)
+{
+    box->SetMark(on);
+}
+
+[[maybe_unused]] void ShowValue(CTextView* field, uint32_t number)
+{
+    const std::string text = std::to_string(number);
+    field->SetText(text.data(), uint32_t(text.size()));
+}
+
+[[maybe_unused]] void ShowValue(CTextView* field, const std::string& text)
+{
+    field->SetText(text.data(), uint32_t(text.size()));
+}
+
+void ReadValue(const CCheckBoxView* box, bool& outOn)
+{
+    outOn = box->GetMark();
+}
+
+// Digits that make no number leave the setting as it was.
+[[maybe_unused]] void ReadValue(const CTextView* field, uint32_t& ioNumber)
+{
+    const std::string text = field->GetText();
+    uint32_t number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error == std::errc() && end == text.data() + text.size()) ioNumber = number;
+}
+
+[[maybe_unused]] void ReadValue(const CTextView* field, std::string& outText)
+{
+    outText = field->GetText();
 }
 
 SMySoundPrefs SoundFromMarks(const bool (&m)[10])
@@ -179,37 +232,41 @@ void CMyOptionsWin::MakeAdvancedTab()
     mFirewall = new CTextView(tab, SRect{115, 10, 360, 34});
     mFirewall->SetMaxLength(127);
     MakeLabel(tab, SRect{10, 50, 360, 110}, kFirewallNote);
-    mNotices = new CCheckBoxView(tab, SRect{10, 124, 365, 144}, kNoticesTitle);
+    int32_t top = kDesktopTop;
+#define MY_MAKE_CONTROL(type, member, key, value, title) MakeDesktopControl(tab, top, title, mDesktop.member);
+    MY_DESKTOP_SETTINGS(MY_MAKE_CONTROL)
+#undef MY_MAKE_CONTROL
 }
 
-void CMyOptionsWin::SetInfo(const SMyOptions& o)
+void CMyOptionsWin::SetInfo(const SMySettings& o, bool soundDisabled)
 {
     mName->SetText(o.userName);
     SetIconID(o.iconID);
     mFirewall->SetText(o.firewall);
     for (uint32_t i = 0; i < 10; ++i)
         mSound[i]->SetMark(SoundBit(o.sound, i) != 0);
-    if (o.soundDisabled)
+    if (soundDisabled)
     {
         mSound[0]->SetMark(false);
         mSound[0]->SetEnable(false);
     }
-    const bool flags[6] = {o.showPrivMsgAtBack, o.queueTransfers, o.refusePrivateMsg,
-                           o.refusePrivateChat, o.showJoinLeave,  o.automaticResponse};
+    const bool flags[6] = {o.showPrivMsgAtBack, o.queueTransfers,      o.refusePrivateMsg,
+                           o.refusePrivateChat, o.showJoinLeaveInChat, o.automaticResponse};
     for (uint32_t i = 0; i < 6; ++i)
         mOption[i]->SetMark(flags[i]);
     mResponseText->SetText(o.automaticResponseText);
     ShowHideAutomaticResponseText();
-    mNotices->SetMark(o.desktopNotices);
+#define MY_SHOW_SETTING(type, member, key, value, title) ShowValue(mDesktop.member, o.member);
+    MY_DESKTOP_SETTINGS(MY_SHOW_SETTING)
+#undef MY_SHOW_SETTING
     mColors[kColorSetChat] = o.colorChat;
     mColors[kColorSetNews] = o.colorNews;
     mColorSet = kColorSetChat;
     ShowColorSet();
 }
 
-void CMyOptionsWin::GetInfo(SMyOptions& o) const
+void CMyOptionsWin::GetInfo(SMySettings& o) const
 {
-    std::memset(&o, 0, sizeof(o));
     mName->GetText(o.userName, sizeof(o.userName) - 1);
     o.iconID = GetIconID();
     mFirewall->GetText(o.firewall, sizeof(o.firewall) - 1);
@@ -217,17 +274,18 @@ void CMyOptionsWin::GetInfo(SMyOptions& o) const
     for (uint32_t i = 0; i < 10; ++i)
         marks[i] = mSound[i]->GetMark();
     o.sound = SoundFromMarks(marks);
-    o.soundDisabled = !mSound[0]->IsEnabled();
     o.showPrivMsgAtBack = mOption[0]->GetMark();
     o.queueTransfers = mOption[1]->GetMark();
     o.refusePrivateMsg = mOption[2]->GetMark();
     o.refusePrivateChat = mOption[3]->GetMark();
-    o.showJoinLeave = mOption[4]->GetMark();
+    o.showJoinLeaveInChat = mOption[4]->GetMark();
     o.automaticResponse = mOption[5]->GetMark();
     mResponseText->GetText(o.automaticResponseText, sizeof(o.automaticResponseText) - 1);
     o.colorChat = GetColor(kColorSetChat);
     o.colorNews = GetColor(kColorSetNews);
-    o.desktopNotices = mNotices->GetMark();
+#define MY_READ_SETTING(type, member, key, value, title) ReadValue(mDesktop.member, o.member);
+    MY_DESKTOP_SETTINGS(MY_READ_SETTING)
+#undef MY_READ_SETTING
 }
 
 void CMyOptionsWin::SetIconID(uint16_t iconID)
@@ -374,10 +432,10 @@ bool CMyOptionsWin::HandleHit(uint32_t hit, bool& outSave)
     }
 }
 
-bool CMyOptionsWin::Run(SMyOptions& ioOptions)
+bool CMyOptionsWin::Run(SMySettings& ioSettings, bool soundDisabled)
 {
     CMyOptionsWin win;
-    win.SetInfo(ioOptions);
+    win.SetInfo(ioSettings, soundDisabled);
     win.Place(kPlaceCenterScreen);
     win.Show();
     win.BringToFront();
@@ -385,10 +443,7 @@ bool CMyOptionsWin::Run(SMyOptions& ioOptions)
     const SModalResult result =
         UModalLoop::RunWindow(win, [&](uint32_t hit) { return win.HandleHit(hit, save); });
     if (result.quitting || !save) return false;
-    SMyOptions chosen;
-    win.GetInfo(chosen);
-    CleanName(chosen.userName);
-    chosen.soundDisabled = ioOptions.soundDisabled;
-    ioOptions = chosen;
+    win.GetInfo(ioSettings);
+    CleanName(ioSettings.userName);
     return true;
 }

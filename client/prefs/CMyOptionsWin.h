@@ -1,11 +1,13 @@
-// The options dialog: five tabs (General, Icon, Color, Sound, Advanced) over the user's settings. Run()
-// shows it modally, applies the dialog's own rules (the name, the colour tab) and hands back the values.
+// The options dialog: five tabs (General, Icon, Color, Sound, Advanced) over the user's settings record.
+// Run() shows it modally, applies the dialog's own rules (the name, the colour tab) and hands back the
+// record. Each desktop setting (MY_DESKTOP_SETTINGS) gets its control on the Advanced tab by itself: a
+// check box for a switch, a labelled field for a number or a text.
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
-#include "client/app/SMySoundPrefs.h"
-#include "client/widgets/SMyColorInfo.h"
+#include "client/core/SMySettings.h"
 #include "framework/ui/CWindow.h"
 
 class CTabView;
@@ -16,31 +18,12 @@ class CButtonView;
 class CMyIconPickView;
 class CMyColorSwatchView;
 
-// The values the dialog edits. Texts are length-prefixed.
-struct SMyOptions
-{
-    uint8_t userName[32];
-    uint16_t iconID;
-    uint8_t firewall[128];
-    SMySoundPrefs sound;
-    // Given in only: sound output cannot be had, so "Play Sounds for:" is off and cannot be turned on.
-    bool soundDisabled;
-    bool showPrivMsgAtBack;
-    bool queueTransfers;
-    bool refusePrivateMsg;
-    bool refusePrivateChat;
-    bool showJoinLeave;
-    bool automaticResponse;
-    uint8_t automaticResponseText[128];
-    SMyColorInfo colorChat;
-    SMyColorInfo colorNews;
-    // Notices on the desktop while the client is in the background (kept in the desktop settings, not in
-    // the preferences file).
-    bool desktopNotices;
-};
-
 class CMyOptionsWin : public CWindow
 {
+    // A switch is a check box, a number or a text a field.
+    template <class T>
+    using ControlFor = std::conditional_t<std::is_same_v<T, bool>, CCheckBoxView, CTextView>;
+
 public:
     enum : uint32_t
     {
@@ -73,9 +56,11 @@ public:
 
     CMyOptionsWin();
 
-    // Moves every value into the dialog, and back. GetInfo gives the name as typed.
-    void SetInfo(const SMyOptions& options);
-    void GetInfo(SMyOptions& outOptions) const;
+    // Moves every value into the dialog, and back. Without sound output (`soundDisabled`) "Play Sounds
+    // for:" is off and cannot be turned on. GetInfo gives the name as typed and leaves the record's
+    // other members as they were.
+    void SetInfo(const SMySettings& settings, bool soundDisabled = false);
+    void GetInfo(SMySettings& ioSettings) const;
 
     // Marks every cell showing that icon and unmarks the others.
     void SetIconID(uint16_t iconID);
@@ -95,8 +80,8 @@ public:
 
     // Applies one hit; true when the dialog is over (`outSave`: the user saved and the name passed).
     bool HandleHit(uint32_t hit, bool& outSave);
-    // Runs the dialog; true (with ioOptions updated, the name already cleaned) when the user saved.
-    static bool Run(SMyOptions& ioOptions);
+    // Runs the dialog; true (with ioSettings updated, the name already cleaned) when the user saved.
+    static bool Run(SMySettings& ioSettings, bool soundDisabled);
 
     // The name rule: every non-printing byte becomes '*'; false when the name is empty or one blank.
     static bool CleanName(uint8_t* name);
@@ -121,7 +106,7 @@ public:
     {
         return index < kIconCount ? mIcons[index] : nullptr;
     }
-    CCheckBoxView* GetDesktopNoticesBox() const { return mNotices; }
+    CCheckBoxView* GetDesktopNoticesBox() const { return mDesktop.desktopNotices; }
     CButtonView* GetSaveButton() const { return mSaveBtn; }
     CButtonView* GetCancelButton() const { return mCancelBtn; }
 
@@ -149,7 +134,13 @@ private:
     CTextView* mSample = nullptr;
     CCheckBoxView* mSound[10] = {};
     CTextView* mFirewall = nullptr;
-    CCheckBoxView* mNotices = nullptr;
+    // The control of each desktop setting, under the setting's name.
+    struct SDesktopControls
+    {
+#define MY_DESKTOP_CONTROL(type, member, key, value, title) ControlFor<type>* member = nullptr;
+        MY_DESKTOP_SETTINGS(MY_DESKTOP_CONTROL)
+#undef MY_DESKTOP_CONTROL
+    } mDesktop;
     CButtonView* mSaveBtn = nullptr;
     CButtonView* mCancelBtn = nullptr;
 

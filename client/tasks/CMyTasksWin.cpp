@@ -33,3 +33,28 @@ void CMyTasksWin::UserZoom()
 {
     ZoomToList(this, mList, 69);
 }
+
+void CMyTasksWin::AddTaskRow(CMyTask* task, const uint8_t* text)
+{
+    mList->AddTask(task, text);
+}
+
+void CMyTasksWin::RemoveTaskRow(CMyTask* task)
+{
+    mList->RemoveTask(task);
+}
+
+void CMyTasksWin::SetTaskRowProgress(CMyTask* task, uint32_t value, uint32_t max, const uint8_t* text)
+{
+    mList->SetTaskProgress(task, value, max, text);
+}
+
+void CMyTasksWin::ShowTaskRowFinished(CMyTask* task)
+{
+    mList->ShowFinishedBar(task);
+}
+
+CMyTask* CMyTasksWin::GetSelectedTask() const
+{
+    return mList->GetSelectedTask();
+}

@@ -19,8 +19,7 @@ void CMyApplication::DoConnectToTracked(bool withOptions)
     if (!mTracker) return;
     uint8_t name[32], address[256];
     if (!mTracker->GetServersList()->GetSelectedServInfo(name, address)) return;
-    mUserLogin[0] = 0;
-    mUserPassword[0] = 0;
+    mSession.SetLogin(nullptr, nullptr);
     if (withOptions)
         DoShowConnect(address);
     else

@@ -4,7 +4,7 @@
 #include <QScrollBar>
 #include <string>
 
-#include "client/tracker/TrackerRecords.h"
+#include "client/core/TrackerRecords.h"
 #include "framework/runtime/UText.h"
 #include "framework/ui/CScrollerView.h"
 #include "framework/ui/CTextView.h"

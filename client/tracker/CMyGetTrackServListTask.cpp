@@ -2,9 +2,10 @@
 
 #include <cstring>
 
-#include "client/app/CMyApplication.h"
+#include "client/core/CMySession.h"
+#include "client/core/CMyTaskHost.h"
+#include "client/core/UMyTrackerWire.h"
 #include "client/tracker/CMyTracker.h"
-#include "client/tracker/UMyTrackerWire.h"
 #include "framework/net/UTransact.h"
 #include "framework/net/UTransport.h"
 #include "framework/runtime/SError.h"
@@ -34,15 +35,11 @@ bool HasPort(const uint8_t* address)
     const auto* colon = static_cast<const uint8_t*>(std::memchr(address + 1, ':', address[0]));
     return colon && colon + 1 < address + 1 + address[0] && colon[1] >= '0' && colon[1] <= '9';
 }
-
-CMyTracker* Tracker()
-{
-    return gApp ? gApp->mTracker : nullptr;
-}
 } // namespace
 
-CMyGetTrackServListTask::CMyGetTrackServListTask(const uint8_t* address, const uint8_t* name, int16_t trackID)
-    : CMyTask(reinterpret_cast<const uint8_t*>("")), mTrackID(trackID)
+CMyGetTrackServListTask::CMyGetTrackServListTask(CMyTracker& tracker, const uint8_t* address,
+                                                 const uint8_t* name, int16_t trackID)
+    : CMyTask(reinterpret_cast<const uint8_t*>("")), mTracker(tracker), mTrackID(trackID)
 {
     mIsStandAlone = 1;
     mTrackerAddress.type = kInternetNameAddressType;
@@ -53,14 +50,9 @@ CMyGetTrackServListTask::CMyGetTrackServListTask(const uint8_t* address, const u
 
 CMyGetTrackServListTask::~CMyGetTrackServListTask()
 {
-    UTimer::Dispose(mHelloTimer);
-    if (!mIsFinished)
-        if (CMyTracker* tracker = Tracker()) tracker->ConnectionRefused(mTrackID);
-    if (mTpt)
-    {
-        UTransport::Disconnect(mTpt);
-        UTransport::Dispose(mTpt);
-    }
+    mHelloTimer.Reset();
+    if (!mIsFinished) mTracker.ConnectionRefused(mTrackID);
+    if (mTpt) UTransport::Disconnect(mTpt);
 }
 
 bool CMyGetTrackServListTask::IsWaitingOnNetwork() const
@@ -72,17 +64,17 @@ void CMyGetTrackServListTask::Process()
 {
     if (mStage == 1)
     {
-        mTpt = UTransport::New(kTransportStream);
-        UTransport::SetMessageHandler(mTpt, CApplication::MessageHandler, gApp);
+        mTpt.Reset(UTransport::New(kTransportStream));
+        UTransport::SetMessageHandler(mTpt, CApplication::MessageHandler, CApplication::Get());
         const uint32_t size = GetAddressSize(mTrackerAddress);
-        const SInternetNameAddress& firewall = gApp->mFirewallAddress;
+        const SInternetNameAddress firewall = Host().Session().FirewallAddress();
         if (firewall.name[0])
             UTransport::StartConnectThruFirewall(mTpt, &mTrackerAddress, size, &firewall,
                                                  GetAddressSize(firewall));
         else
             UTransport::StartConnect(mTpt, &mTrackerAddress, size);
         // As long as a server gets for its handshake.
-        mHelloTimer = UTimer::StartNew(HelloTimerProc, this, UTransact::kHandshakeTimeoutMs, false);
+        mHelloTimer.Reset(UTimer::StartNew(HelloTimerProc, this, UTransact::kHandshakeTimeoutMs, false));
         mStage = 2;
         return;
     }
@@ -107,11 +99,7 @@ void CMyGetTrackServListTask::Process()
     }
     mStage = mStream.Stage();
     FailIfHelloLate();
-    if (mStage > CMyTrackerStream::kStageHello && mHelloTimer)
-    {
-        UTimer::Dispose(mHelloTimer);
-        mHelloTimer = nullptr;
-    }
+    if (mStage > CMyTrackerStream::kStageHello) mHelloTimer.Reset();
 }
 
 void CMyGetTrackServListTask::FailIfHelloLate() const
@@ -135,16 +123,13 @@ void CMyGetTrackServListTask::HandleMessage()
     if (mStream.MsgType() != UMyTrackerWire::kMsgServerList || body.size() < UMyTrackerWire::kListHeadSize)
         return;
     mTotalCount = uint32_t((body[0] << 8) | body[1]);
-    if (CMyTracker* tracker = Tracker())
-    {
-        tracker->SetTotalServerCount(mTrackID, mTotalCount);
-        mCount += tracker->AddListFromData(mTrackID, body.data() + UMyTrackerWire::kListHeadSize,
-                                           uint32_t(body.size() - UMyTrackerWire::kListHeadSize));
-    }
-    gApp->SetTaskProgress(this, mCount, mTotalCount, nullptr);
+    mTracker.SetTotalServerCount(mTrackID, mTotalCount);
+    mCount += mTracker.AddListFromData(mTrackID, body.data() + UMyTrackerWire::kListHeadSize,
+                                       uint32_t(body.size() - UMyTrackerWire::kListHeadSize));
+    SetProgress(mCount, mTotalCount);
     if (mCount >= mTotalCount && !mIsFinished)
     {
-        gApp->SetTaskProgress(this, 10, 10, nullptr);
+        SetProgress(10, 10);
         Finish();
     }
 }

@@ -4,18 +4,22 @@
 
 #include <cstdint>
 
-#include "client/tasks/CMyTask.h"
-#include "client/tracker/CMyTrackerStream.h"
+#include "client/core/CMyTask.h"
+#include "client/core/CMyTrackerStream.h"
 #include "framework/net/SInternetNameAddress.h"
+#include "framework/net/UTransport.h"
+#include "framework/runtime/COwner.h"
+#include "framework/runtime/UTimer.h"
 
-struct TTransportObj;
-struct TTimerObj;
+class CMyTracker;
 
 class CMyGetTrackServListTask : public CMyTask
 {
 public:
-    // `address` and `name` are the tracker entry's, length-prefixed; `trackID` is its ID.
-    CMyGetTrackServListTask(const uint8_t* address, const uint8_t* name, int16_t trackID);
+    // `address` and `name` are the tracker entry's, length-prefixed; `trackID` is its ID. What the tracker
+    // lists goes to `tracker`, which outlives its queries.
+    CMyGetTrackServListTask(CMyTracker& tracker, const uint8_t* address, const uint8_t* name,
+                            int16_t trackID);
     ~CMyGetTrackServListTask() override;
 
     void Process() override;
@@ -32,10 +36,11 @@ private:
     void FailIfHelloLate() const;
     static void HelloTimerProc(void* context, void* object, uint32_t msg, const void* data, uint32_t size);
 
-    TTransportObj* mTpt = nullptr;
+    CMyTracker& mTracker;
+    COwner<TTransportObj, UTransport::Dispose> mTpt;
     // Runs from the connect until the tracker's hello is in: a firewall or a tracker that takes the
     // connection and stays silent would otherwise hold the query until it closes, if ever.
-    TTimerObj* mHelloTimer = nullptr;
+    COwner<TTimerObj, UTimer::Dispose> mHelloTimer;
     bool mHelloTimedOut = false;
     uint32_t mCount = 0;
     uint32_t mTotalCount = 0;

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "client/app/CMyApplication.h"
+#include "client/core/UMyTrackerPrefs.h"
+#include "client/core/UMyTrackerWire.h"
 #include "client/tracker/CInfoWindow.h"
 #include "client/tracker/CMyGetTrackServListTask.h"
 #include "client/tracker/CMyServersWindow.h"
@@ -11,9 +13,7 @@
 #include "client/tracker/CTrackersList.h"
 #include "client/tracker/CTrackersListWin.h"
 #include "client/tracker/TrackerCommands.h"
-#include "client/tracker/UMyTrackerPrefs.h"
 #include "client/tracker/UMyTrackerSearch.h"
-#include "client/tracker/UMyTrackerWire.h"
 #include "framework/files/UFileSys.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/KeyCommands.h"
@@ -114,13 +114,13 @@ void SetDialogHeight(CWindow* dialog, int32_t height)
 
 CMyTracker::CMyTracker()
 {
-    mTrackersWin = new CTrackersListWin();
+    mTrackersWin = std::make_unique<CTrackersListWin>();
     mTrackerList = mTrackersWin->View();
-    mServsWin = new CMyServersWindow();
+    mServsWin = std::make_unique<CMyServersWindow>();
     mServsList = mServsWin->View();
     mTrackersWin->Place(kPlaceCenterScreen);
     mServsWin->Place(kPlaceCenterScreen);
-    mTimer = UTimer::New(TimerProc, this);
+    mTimer.Reset(UTimer::New(TimerProc, this));
     // A first start lists the tracker of this machine, where the demo server runs one; the preferences
     // replace the list once they hold one.
     AddTracker(P("\x0D"
@@ -133,15 +133,8 @@ CMyTracker::CMyTracker()
 
 CMyTracker::~CMyTracker()
 {
-    UTimer::Dispose(mTimer);
-    for (const SAccountDialog& d : mAccountDialogs)
-        delete d.window;
-    for (CInfoWindow* w : mInfoWindows)
-        delete w;
-    // The shown list points into the server list.
+    // The shown list points into the server list, which goes before the window that shows it.
     mServsList->RemoveAll();
-    delete mServsWin;
-    delete mTrackersWin;
 }
 
 void CMyTracker::TimerProc(void* context, void*, uint32_t msg, const void*, uint32_t)
@@ -269,7 +262,7 @@ void CMyTracker::Refresh()
     for (uint32_t i = mTrackerList->GetServerTotal(); i > 0; --i)
     {
         const STrackServerInfo* entry = mTrackerList->GetServerInfo(i - 1);
-        if (entry->useServer) new CMyGetTrackServListTask(entry->Address, entry->Name, entry->ID);
+        if (entry->useServer) new CMyGetTrackServListTask(*this, entry->Address, entry->Name, entry->ID);
     }
 }
 
@@ -316,8 +309,8 @@ uint32_t CMyTracker::ReadPrefs(const void* data, uint32_t size)
     const uint32_t sizeValue = UMyTrackerPrefs::Read(data, size, block);
     mTrackersWin->SetBounds(block.trackersWinBounds);
     mServsWin->SetBounds(block.serversWinBounds);
-    for (auto [window, visible] : {std::pair<CWindow*, bool>{mTrackersWin, block.trackersWinVisible},
-                                   std::pair<CWindow*, bool>{mServsWin, block.serversWinVisible}})
+    for (auto [window, visible] : {std::pair<CWindow*, bool>{mTrackersWin.get(), block.trackersWinVisible},
+                                   std::pair<CWindow*, bool>{mServsWin.get(), block.serversWinVisible}})
         if (visible)
             window->Show();
         else
@@ -354,14 +347,22 @@ std::vector<CWindow*> CMyTracker::GetAccountDialogs() const
 {
     std::vector<CWindow*> out;
     for (const SAccountDialog& d : mAccountDialogs)
-        out.push_back(d.window);
+        out.push_back(d.window.get());
+    return out;
+}
+
+std::vector<CInfoWindow*> CMyTracker::GetInfoWindows() const
+{
+    std::vector<CInfoWindow*> out;
+    for (const auto& window : mInfoWindows)
+        out.push_back(window.get());
     return out;
 }
 
 CMyTracker::SAccountDialog* CMyTracker::FindAccountDialog(CWindow* window)
 {
     for (SAccountDialog& d : mAccountDialogs)
-        if (d.window == window) return &d;
+        if (d.window.get() == window) return &d;
     return nullptr;
 }
 
@@ -377,7 +378,7 @@ void CMyTracker::OpenAccountDialog(const STrackServerInfo* entry)
         dialog = UWinFromRes::New(lock.Data(), UMemory::GetSize(item.Handle()));
     }
     if (!dialog) return;
-    mAccountDialogs.push_back({dialog, entry ? entry->ID : kNewEntry});
+    mAccountDialogs.push_back({std::unique_ptr<CWindow>(dialog), entry ? entry->ID : kNewEntry});
     SetCommand(dialog, kViewSave, kCmdTrackSave);
     SetCommand(dialog, kViewCancel, kCmdTrackCancel);
     SetCommand(dialog, kViewGuest, kCmdTrackGuest);
@@ -428,18 +429,18 @@ void CMyTracker::SaveAccountDialog(CWindow* dialog)
 void CMyTracker::CloseAccountDialog(CWindow* dialog)
 {
     auto it = std::find_if(mAccountDialogs.begin(), mAccountDialogs.end(),
-                           [dialog](const SAccountDialog& d) { return d.window == dialog; });
+                           [dialog](const SAccountDialog& d) { return d.window.get() == dialog; });
     if (it == mAccountDialogs.end()) return;
+    // Out of the list before it goes.
+    std::unique_ptr<CWindow> closing = std::move(it->window);
     mAccountDialogs.erase(it);
-    delete dialog;
 }
 
 void CMyTracker::ShowServerInfo()
 {
     const STrackInfo* server = mServsList->GetSelectInfo();
     if (!server) return;
-    auto* window = new CInfoWindow();
-    mInfoWindows.push_back(window);
+    auto* window = mInfoWindows.emplace_back(std::make_unique<CInfoWindow>()).get();
     window->ShowServer(*server);
     // Several may be open: each steps away from the last so that none hides another.
     window->SetAutoBounds(kPlaceCenterScreen, kPlaceMainScreen);
@@ -449,15 +450,17 @@ void CMyTracker::ShowServerInfo()
 bool CMyTracker::CloseWindow(CWindow* window)
 {
     if (!window) return false;
-    if (window == mTrackersWin || window == mServsWin)
+    if (window == mTrackersWin.get() || window == mServsWin.get())
     {
         window->Hide();
         return true;
     }
-    if (auto it = std::find(mInfoWindows.begin(), mInfoWindows.end(), window); it != mInfoWindows.end())
+    if (auto it = std::find_if(mInfoWindows.begin(), mInfoWindows.end(),
+                               [window](const auto& info) { return info.get() == window; });
+        it != mInfoWindows.end())
     {
+        std::unique_ptr<CInfoWindow> closing = std::move(*it);
         mInfoWindows.erase(it);
-        delete window;
         return true;
     }
     // Closing the account dialog is its Cancel.
@@ -472,7 +475,7 @@ bool CMyTracker::CloseWindow(CWindow* window)
 bool CMyTracker::WindowHit(CWindow* window, const SHitMsgData& hit)
 {
     if (hit.id == kHitCloseBox) return CloseWindow(window);
-    const bool fromLists = window && (window == mTrackersWin || window == mServsWin);
+    const bool fromLists = window && (window == mTrackersWin.get() || window == mServsWin.get());
     const bool fromDialog = window && FindAccountDialog(window);
     if (!fromLists && !fromDialog) return false;
     switch (hit.cmd)

@@ -9,7 +9,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "client/tracker/TrackerRecords.h"
+#include "client/core/TrackerRecords.h"
+#include "framework/runtime/COwner.h"
+#include "framework/runtime/UTimer.h"
 
 class CWindow;
 class CInfoWindow;
@@ -78,19 +80,19 @@ public:
     // More than any list of trackers needs: a file claiming more is not read into memory.
     static constexpr uint32_t kMaxPrefsBlock = 4 * 1024 * 1024;
 
-    CTrackersListWin* GetTrackersWin() const { return mTrackersWin; }
+    CTrackersListWin* GetTrackersWin() const { return mTrackersWin.get(); }
     CTrackersList* GetTrackerList() const { return mTrackerList; }
-    CMyServersWindow* GetServersWin() const { return mServsWin; }
+    CMyServersWindow* GetServersWin() const { return mServsWin.get(); }
     CServersList* GetServersList() const { return mServsList; }
     const std::vector<std::unique_ptr<STrackInfo>>& GetServers() const { return mServerList; }
     // The account dialogs and server information windows open now.
     std::vector<CWindow*> GetAccountDialogs() const;
-    const std::vector<CInfoWindow*>& GetInfoWindows() const { return mInfoWindows; }
+    std::vector<CInfoWindow*> GetInfoWindows() const;
 
 private:
     struct SAccountDialog
     {
-        CWindow* window;
+        std::unique_ptr<CWindow> window;
         int16_t entryID; // the entry it edits; kNewEntry for a new one
     };
     static constexpr int16_t kNewEntry = -1;
@@ -103,15 +105,17 @@ private:
     void ShowServerInfo();
     static void TimerProc(void* context, void* object, uint32_t msg, const void* data, uint32_t size);
 
-    CTrackersListWin* mTrackersWin = nullptr;
+    // The members go in the reverse order: the two list windows last, after the servers their views
+    // point to.
+    std::unique_ptr<CTrackersListWin> mTrackersWin;
     CTrackersList* mTrackerList = nullptr;
-    CMyServersWindow* mServsWin = nullptr;
+    std::unique_ptr<CMyServersWindow> mServsWin;
     CServersList* mServsList = nullptr;
     std::vector<std::unique_ptr<STrackInfo>> mServerList;
     // Address and port of every server in mServerList: the duplicate test stays fast for long lists.
     std::unordered_set<uint64_t> mServerKeys;
     uint32_t mLastID = 0;
-    TTimerObj* mTimer = nullptr;
+    COwner<TTimerObj, UTimer::Dispose> mTimer;
     std::vector<SAccountDialog> mAccountDialogs;
-    std::vector<CInfoWindow*> mInfoWindows;
+    std::vector<std::unique_ptr<CInfoWindow>> mInfoWindows;
 };

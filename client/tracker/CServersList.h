@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "client/tracker/TrackerRecords.h"
+#include "client/core/TrackerRecords.h"
 #include "framework/ui/CListView.h"
 
 class CServersList : public CListView

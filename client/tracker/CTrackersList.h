@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "client/tracker/TrackerRecords.h"
+#include "client/core/TrackerRecords.h"
 #include "framework/ui/CListView.h"
 
 class CTrackersList : public CListView

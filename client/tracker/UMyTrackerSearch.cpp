@@ -1,6 +1,6 @@
 #include "client/tracker/UMyTrackerSearch.h"
 
-#include "client/tracker/TrackerRecords.h"
+#include "client/core/TrackerRecords.h"
 #include "framework/runtime/UText.h"
 
 namespace

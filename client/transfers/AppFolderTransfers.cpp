@@ -11,7 +11,7 @@ CMyDownloadFldrTask* CMyApplication::DoDownloadFolder(const void* path, uint32_t
                                                       const uint8_t* name, TFileSysRefObj* parentFolder,
                                                       bool queued)
 {
-    if (!mIsConnected || !name || !name[0] || !parentFolder) return nullptr;
+    if (!mSession.IsConnected() || !name || !name[0] || !parentFolder) return nullptr;
     // The server's name becomes one local name inside the parent, whatever it holds.
     uint8_t localName[256];
     std::memcpy(localName, name, size_t(name[0]) + 1);

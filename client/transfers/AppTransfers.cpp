@@ -6,6 +6,7 @@
 
 #include "client/app/CMyApplication.h"
 #include "client/boxes/MsgBox.h"
+#include "client/core/UMyTransferSizes.h"
 #include "client/transfers/CMyDownloadFileTask.h"
 #include "client/transfers/CMyPreviewFileTask.h"
 #include "client/transfers/CMyUploadFileTask.h"
@@ -72,14 +73,33 @@ bool RefuseTooLarge(TFileSysRefObj* file)
     MsgBox(box);
     return true;
 }
+// One local file into the server folder of `path`, after the resume question when the window lists a
+// partial copy of it; false when the user cancelled (or the session ended meanwhile).
+bool UploadFile(const CMySession& session, const CMyFolderWinList& folders, CWindow* window,
+                const std::vector<uint8_t>& path, TFileSysRefObj* file, bool queue, uint32_t serial)
+{
+    if (RefuseTooLarge(file)) return true;
+    uint8_t name[256];
+    UFileSys::GetName(file, name);
+    bool resume = false;
+    if (folders.HasPartialUpload(window, name))
+    {
+        if (MsgBox(kBoxResumeUpload, name) == 2) return false;
+        resume = true;
+    }
+    // A box's loop lets anything happen, the end of the session included.
+    if (!session.IsCurrent(serial)) return false;
+    new CMyUploadFileTask(PathOrNull(path), uint32_t(path.size()), file, resume, queue);
+    return true;
+}
 } // namespace
 
 TFileSysRefObj* CMyApplication::GetDownloadFolder()
 {
     uint32_t kind = 0;
     TFileSysRefObj* leech = UFileSys::New(kFSProgramFolder, nullptr, kLeechFolder, 0, &kind);
-    mIsLeechMode = kind == kFSKindFolder;
-    if (mIsLeechMode) return leech;
+    mStatistics.isLeechMode = kind == kFSKindFolder;
+    if (mStatistics.isLeechMode) return leech;
     UFileSys::Dispose(leech);
     TFileSysRefObj* folder = UFileSys::New(kFSProgramFolder, nullptr, kDownloadsFolder, 0, &kind);
     try
@@ -105,9 +125,9 @@ bool CMyApplication::FindResumableFile(TFileSysRefObj* ref)
 
 void CMyApplication::DoFileDownload(CWindow* window, uint16_t mods)
 {
-    const bool queue = mQueueTransfers || (mods & kModShift);
-    SMyFolderItem item;
-    if (!mIsConnected || !GetFolderItem(window, item) || !item.name[0]) return;
+    const bool queue = mSettings.queueTransfers || (mods & kModShift);
+    SMyFolderSelection item;
+    if (!mSession.IsConnected() || !mFolderWins.GetSelectedItem(window, item) || !item.name[0]) return;
     if (item.type == kTypeAlias)
     {
         MsgBox(kBoxAliasDownload, item.name);
@@ -121,7 +141,7 @@ void CMyApplication::DoFileDownload(CWindow* window, uint16_t mods)
         return;
     }
 
-    const uint32_t session = CurrentSession();
+    const uint32_t session = mSession.Serial();
     uint8_t localName[256];
     MakeLocalName(item.name, localName);
     CRef target;
@@ -141,7 +161,7 @@ void CMyApplication::DoFileDownload(CWindow* window, uint16_t mods)
         CRef folder(GetDownloadFolder());
         target.reset(UFileSys::UserSaveFile(localName, kSavePrompt, folder.get()));
         // The dialog ran its own loop: the session may have ended meanwhile.
-        if (!target || !IsCurrentSession(session)) return;
+        if (!target || !mSession.IsCurrent(session)) return;
         uint8_t chosen[256];
         UFileSys::GetName(target.get(), chosen);
         if (UMyPartialFile::FitFinalName(chosen)) UFileSys::SetRefName(target.get(), chosen);
@@ -159,7 +179,7 @@ void CMyApplication::DoFileDownload(CWindow* window, uint16_t mods)
     if (askResume)
     {
         const uint16_t answer = MsgBox(kBoxResumeDownload, item.name);
-        if (!IsCurrentSession(session)) return;
+        if (!mSession.IsCurrent(session)) return;
         if (answer == 1)
             resume = true;
         else if (answer == 2)
@@ -181,7 +201,7 @@ void CMyApplication::DoFileDownload(CWindow* window, uint16_t mods)
 void CMyApplication::DoDownloadFileTo(const void* path, uint32_t pathSize, const uint8_t* name,
                                       TFileSysRefObj* folder)
 {
-    if (!mIsConnected || !name || !name[0] || !folder) return;
+    if (!mSession.IsConnected() || !name || !name[0] || !folder) return;
     uint8_t localName[256];
     MakeLocalName(name, localName);
     CRef target(UFileSys::New(folder, nullptr, localName));
@@ -189,33 +209,36 @@ void CMyApplication::DoDownloadFileTo(const void* path, uint32_t pathSize, const
     // already there under the final name is the user's and stays: the download then fails at its end
     // rather than replacing it unasked.
     const bool resume = FindResumableFile(target.get());
-    new CMyDownloadFileTask(path, pathSize, name, target.get(), resume, mQueueTransfers, !resume);
+    new CMyDownloadFileTask(path, pathSize, name, target.get(), resume, mSettings.queueTransfers, !resume);
 }
 
 void CMyApplication::DoFileUpload(CWindow* window, uint16_t mods)
 {
-    const bool queue = mQueueTransfers || (mods & kModShift);
-    SMyFolderItem item;
-    if (!mIsConnected || !GetFolderItem(window, item)) return;
-    const uint32_t session = CurrentSession();
+    const bool queue = mSettings.queueTransfers || (mods & kModShift);
+    SMyFolderSelection item;
+    if (!mSession.IsConnected() || !mFolderWins.GetSelectedItem(window, item)) return;
+    const uint32_t session = mSession.Serial();
     CRef file(UFileSys::UserSelectFile(nullptr, 0));
-    if (!file || !IsCurrentSession(session)) return;
+    if (!file || !mSession.IsCurrent(session)) return;
     // The dialog's loop may have closed the window: the path was taken before it.
-    UploadFile(window, item.path, file.get(), queue, session);
+    UploadFile(mSession, mFolderWins, window, item.path, file.get(), queue, session);
 }
 
 void CMyApplication::DoFileUploadFromDrop(CWindow* window, const SHitMsgData&)
 {
-    if (!mIsConnected) return;
-    SMyFolderItem item;
-    if (!GetFolderItem(window, item)) return;
-    const uint32_t session = CurrentSession();
+    if (!mSession.IsConnected()) return;
+    SMyFolderSelection item;
+    if (!mFolderWins.GetSelectedItem(window, item)) return;
+    const uint32_t session = mSession.Serial();
     bool cancelled = false;
-    while (CRef file{TakeFolderDrop(window)})
+    // The window may be gone after a file's question (the session ended): what remained of the drop
+    // went with it.
+    while (CRef file{mFolderWins.TakeDroppedFile(window)})
     {
         // A cancel ends the whole drop: the files after it are let go.
-        if (cancelled || !IsCurrentSession(session)) continue;
-        cancelled = !UploadFile(window, item.path, file.get(), mQueueTransfers, session);
+        if (cancelled || !mSession.IsCurrent(session)) continue;
+        cancelled = !UploadFile(mSession, mFolderWins, window, item.path, file.get(),
+                                mSettings.queueTransfers, session);
     }
 }
 

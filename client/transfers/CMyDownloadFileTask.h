@@ -23,6 +23,8 @@ public:
                         TFileSysRefObj* destFile, bool resume, bool queued, bool createFile);
     // Closes the connection; a partial file that received nothing is deleted, one with data stays.
     ~CMyDownloadFileTask() override;
+    // A queued file transfer waits for the user as much as for the transfers before it.
+    bool CanUserStart() const override { return true; }
 
 private:
     uint16_t RequestType() const override;

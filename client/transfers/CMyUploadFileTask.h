@@ -23,6 +23,8 @@ public:
     CMyUploadFileTask(const void* path, uint32_t pathSize, TFileSysRefObj* file, bool resume, bool queued);
     // Closes the connection; a stopped upload leaves the server's partial copy to the server.
     ~CMyUploadFileTask() override;
+    // A queued file transfer waits for the user as much as for the transfers before it.
+    bool CanUserStart() const override { return true; }
 
 private:
     uint16_t RequestType() const override;

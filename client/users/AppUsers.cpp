@@ -11,16 +11,13 @@
 #include "client/users/CMyOpenUserWin.h"
 #include "client/users/CMyUserListWin.h"
 #include "client/users/CMyUserTasks.h"
-#include "client/widgets/CMyTextWin.h"
 #include "client/widgets/CMyUserListView.h"
-#include "client/widgets/MyWindowSizing.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UFieldRecords.h"
 #include "framework/runtime/UMath.h"
 #include "framework/runtime/UMemory.h"
 #include "framework/runtime/UPString.h"
-#include "framework/ui/CTextView.h"
 
 namespace
 {
@@ -30,13 +27,10 @@ enum : int16_t
     kBoxConfirmDeleteUser = 144,
     kBoxConfirmBanUser = 149,
     kIconEditUser = 414,
-    kIconClientInfo = 215,
 };
 
 constexpr char kPasswordAlphabet[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
 constexpr uint32_t kNewPasswordLength = 20;
-constexpr int32_t kClientInfoWidth = 260;
-constexpr int32_t kClientInfoMaxTextHeight = 250;
 
 // A user of a 301 notice: id, icon and flags as integers, the name cut as the users list keeps it.
 SUserEntry ReadUserNotice(TFieldDataObj* fields)
@@ -52,30 +46,27 @@ SUserEntry ReadUserNotice(TFieldDataObj* fields)
 
 void CMyApplication::SetOnlineUsers(TFieldDataObj* fields)
 {
-    if (mConnectedUsersWin) mConnectedUsersWin->View()->SetUsersFromFields(fields);
-}
-
-void CMyApplication::ClearOnlineUsers()
-{
-    if (mConnectedUsersWin) mConnectedUsersWin->View()->DeleteAll();
+    if (CMyUserListWin* users = mWindows.Users()) users->View()->SetUsersFromFields(fields);
 }
 
 bool CMyApplication::GetSelectedUser(uint16_t& outUserID, uint8_t* outUserName)
 {
-    if (!mConnectedUsersWin) return false;
-    outUserID = mConnectedUsersWin->View()->GetSelectedUserID(outUserName);
+    CMyUserListWin* users = mWindows.Users();
+    if (!users) return false;
+    outUserID = users->View()->GetSelectedUserID(outUserName);
     return outUserID != 0;
 }
 
 void CMyApplication::ProcessTran_NotifyChangeUser(TFieldDataObj* fields)
 {
-    if (!mConnectedUsersWin) return;
+    CMyUserListWin* users = mWindows.Users();
+    if (!users) return;
     SUserEntry user = ReadUserNotice(fields);
     // Id 0 stands for the server itself and would be a row that no command can address.
     if (user.id == 0) return;
     // Icon 0 means the default icon here as in the list of the server.
     if (user.iconID == 0) user.iconID = CMyUserListView::kDefaultUserIcon;
-    CMyUserListView* list = mConnectedUsersWin->View();
+    CMyUserListView* list = users->View();
     const bool wasAtBottom = list->IsScrolledToBottom();
     uint8_t oldName[64];
     if (list->UpdateUser(user.id, user.iconID, user.flags, user.name + 1, user.name[0], &oldName))
@@ -87,17 +78,17 @@ void CMyApplication::ProcessTran_NotifyChangeUser(TFieldDataObj* fields)
         return;
     }
     list->AddUser(user.id, user.iconID, user.flags, user.name + 1, user.name[0]);
-    USound::PlayEvent(kSoundJoin, mSoundPrefs.join);
+    USound::PlayEvent(kSoundJoin, mSettings.sound.join);
     if (wasAtBottom) list->ScrollToBottom();
     ShowUserChangeInChats(user, nullptr);
 }
 
 void CMyApplication::ProcessTran_NotifyDeleteUser(TFieldDataObj* fields)
 {
-    if (!mConnectedUsersWin) return;
+    CMyUserListWin* users = mWindows.Users();
+    if (!users) return;
     const uint16_t id = uint16_t(UFieldData::GetInteger(fields, kFieldUserID));
-    if (id && mConnectedUsersWin->View()->DeleteUserByID(id))
-        USound::PlayEvent(kSoundLeave, mSoundPrefs.leave);
+    if (id && users->View()->DeleteUserByID(id)) USound::PlayEvent(kSoundLeave, mSettings.sound.leave);
 }
 
 void CMyApplication::ProcessTran_UserAccess(TFieldDataObj* fields)
@@ -105,22 +96,23 @@ void CMyApplication::ProcessTran_UserAccess(TFieldDataObj* fields)
     // A short field leaves the bits it does not carry cleared rather than stale.
     SMyUserAccess access{};
     UFieldData::GetField(fields, kFieldUserAccess, access.bytes, sizeof(access.bytes));
-    mMyAccess = access;
-    UpdateAccessCommands();
+    mSession.SetAccess(access);
+    mWindows.SetAccess(access);
+    mFolderWins.SetAccess(access);
 }
 
 void CMyApplication::DoDisconnectUser(uint16_t mods)
 {
     uint16_t id;
     uint8_t name[32];
-    if (!mIsConnected || !mTpt || !GetSelectedUser(id, name)) return;
+    if (!mSession.IsConnected() || !GetSelectedUser(id, name)) return;
     const bool ban = (mods & kModAlt) != 0;
     if (ban)
     {
-        const uint32_t session = CurrentSession();
+        const uint32_t session = mSession.Serial();
         if (MsgBox(kBoxConfirmBanUser, name) != 1) return;
         // The question ran a modal loop, in which the session may have ended.
-        if (!IsCurrentSession(session)) return;
+        if (!mSession.IsCurrent(session)) return;
     }
     new CMyDisconnectUserTask(id, name, ban);
 }
@@ -129,29 +121,13 @@ void CMyApplication::DoGetClientInfo()
 {
     uint16_t id;
     uint8_t name[32];
-    if (!mIsConnected || !mTpt || !GetSelectedUser(id, name)) return;
+    if (!mSession.IsConnected() || !GetSelectedUser(id, name)) return;
     new CMyGetClientInfoTask(id, name);
-}
-
-void CMyApplication::ShowClientInfo(const uint8_t* title, THdlObj* text)
-{
-    StHandle textGuard(text);
-    auto win = std::make_unique<CMyTextWin>();
-    win->SetIcon(kIconClientInfo);
-    win->SetTitle(title);
-    win->SetTextHandle(text);
-    const int32_t textHeight = win->GetTextView()->GetFullHeight(kClientInfoWidth);
-    SetWindowBounds(win.get(),
-                    SRect{0, 0, kClientInfoWidth, std::min(textHeight, kClientInfoMaxTextHeight) + 20});
-    win->SetAutoBounds(kPlaceTopLeft, kPlaceMainScreen);
-    win->Show();
-    // Closing it destroys it (the application's rule for text windows other than the news).
-    win.release();
 }
 
 void CMyApplication::DoNewUser()
 {
-    if (!mIsConnected) return;
+    if (!mSession.IsConnected()) return;
     char chosen[kNewPasswordLength];
     for (char& c : chosen)
         c = kPasswordAlphabet[UMath::GetRandom(1, 62) - 1];
@@ -169,7 +145,7 @@ void CMyApplication::DoNewUser()
 
 void CMyApplication::DoOpenUser()
 {
-    if (!mIsConnected) return;
+    if (!mSession.IsConnected()) return;
     uint8_t login[32];
     CMyOpenUserWin win;
     if (!win.Run(login)) return;
@@ -214,7 +190,7 @@ void CMyApplication::DoSaveEditUser(CWindow* window)
     if (win->IsPasswordKept()) UPString::Copy(password, kUnchangedPassword);
     SMyUserAccess access;
     win->GetAccess(access);
-    if (win->IsSessionCurrent() && mTpt)
+    if (win->IsSessionCurrent() && mSession.IsOpen())
     {
         if (win->IsNewAccount())
             new CMyNewUserTask(name, login, password, access);
@@ -236,10 +212,10 @@ void CMyApplication::DoDeleteEditUser(CWindow* window)
     uint8_t login[64];
     win->GetInfo(nullptr, login, nullptr);
     if (login[0] == 0) return;
-    const uint32_t session = CurrentSession();
+    const uint32_t session = mSession.Serial();
     if (MsgBox(kBoxConfirmDeleteUser, login) != 1) return;
     // The question ran a modal loop: the session, and the window with it, may be gone.
-    if (!IsCurrentSession(session) || !mSessionWinList.GetItemIndex(win)) return;
+    if (!mSession.IsCurrent(session) || !CMySessionWin::IsOpen(win)) return;
     new CMyDeleteUserTask(login);
     delete win;
 }

@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "client/app/CMySessionWin.h"
-#include "client/app/SMyUserAccess.h"
+#include "client/core/SMyUserAccess.h"
 
 class CTextView;
 class CCheckBoxView;

@@ -54,7 +54,7 @@ void CMyUserListWin::SetAccess()
 {
     SMyUserAccess all;
     all.SetAll();
-    SetAccess(gApp ? gApp->mMyAccess : all);
+    SetAccess(gApp ? gApp->Session().Access() : all);
 }
 
 CIconButtonView* CMyUserListWin::GetButton(uint32_t viewID) const

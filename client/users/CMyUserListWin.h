@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "client/app/SMyUserAccess.h"
+#include "client/core/SMyUserAccess.h"
 #include "framework/ui/CWindow.h"
 
 class CMyUserListView;

@@ -1,17 +1,43 @@
 #include "client/users/CMyUserTasks.h"
 
+#include <algorithm>
+#include <memory>
+
 #include "client/app/CMyApplication.h"
+#include "client/widgets/CMyTextWin.h"
+#include "client/widgets/MyWindowSizing.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UFieldRecords.h"
 #include "framework/runtime/UMemory.h"
 #include "framework/runtime/UPString.h"
+#include "framework/ui/CTextView.h"
 
 namespace
 {
+constexpr int16_t kIconClientInfo = 215;
+constexpr int32_t kClientInfoWidth = 260;
+constexpr int32_t kClientInfoMaxTextHeight = 250;
+
 void AddAccess(TFieldDataObj* fields, const SMyUserAccess& access)
 {
     UFieldData::AddField(fields, kFieldUserAccess, access.bytes, sizeof(access.bytes));
+}
+
+// A text window with what the server knows of a user's client, as tall as its text up to a limit.
+void ShowClientInfo(const uint8_t* title, THdlObj* text)
+{
+    auto win = std::make_unique<CMyTextWin>();
+    win->SetIcon(kIconClientInfo);
+    win->SetTitle(title);
+    win->SetTextHandle(text);
+    const int32_t textHeight = win->GetTextView()->GetFullHeight(kClientInfoWidth);
+    SetWindowBounds(win.get(),
+                    SRect{0, 0, kClientInfoWidth, std::min(textHeight, kClientInfoMaxTextHeight) + 20});
+    win->SetAutoBounds(kPlaceTopLeft, kPlaceMainScreen);
+    win->Show();
+    // Closing it destroys it (the application's rule for text windows other than the news).
+    win.release();
 }
 } // namespace
 
@@ -39,7 +65,7 @@ CMyNewUserTask::CMyNewUserTask(const uint8_t* name, const uint8_t* login, const 
     UFieldData::AddPString(mFieldData, kFieldUserName, name);
     AddAccess(mFieldData, access);
     SendRequest(kTranNewUser);
-    gApp->SetTaskProgress(this, 1, 2, nullptr);
+    SetProgress(1, 2);
 }
 
 void CMyNewUserTask::Process()
@@ -52,7 +78,7 @@ CMyDeleteUserTask::CMyDeleteUserTask(const uint8_t* login) : CMyTransactTask(nul
     SetRowText(0, 0, "Deleting user \xD2%#s\xD3", login);
     UFieldRecords::AddComplementedPString(mFieldData, kFieldUserLogin, login);
     SendRequest(kTranDeleteUser);
-    gApp->SetTaskProgress(this, 1, 2, nullptr);
+    SetProgress(1, 2);
 }
 
 void CMyDeleteUserTask::Process()
@@ -73,7 +99,7 @@ CMySetUserTask::CMySetUserTask(const uint8_t* name, const uint8_t* login, const 
     UFieldData::AddPString(mFieldData, kFieldUserName, name);
     AddAccess(mFieldData, access);
     SendRequest(kTranSetUser);
-    gApp->SetTaskProgress(this, 1, 2, nullptr);
+    SetProgress(1, 2);
 }
 
 void CMySetUserTask::Process()
@@ -104,7 +130,7 @@ CMyDisconnectUserTask::CMyDisconnectUserTask(uint16_t id, const uint8_t* name, b
     UFieldData::AddInteger(mFieldData, kFieldUserID, id);
     if (ban) UFieldData::AddInteger(mFieldData, kFieldOptions, 1);
     SendRequest(kTranDisconnectUser);
-    gApp->SetTaskProgress(this, 1, 2, nullptr);
+    SetProgress(1, 2);
 }
 
 void CMyDisconnectUserTask::Process()
@@ -117,7 +143,7 @@ CMyGetClientInfoTask::CMyGetClientInfoTask(uint16_t id, const uint8_t* name) : C
     SetRowText(0, 0, "Get info for \xD2%#s\xD3", name);
     UFieldData::AddInteger(mFieldData, kFieldUserID, id);
     SendRequest(kTranGetClientInfo);
-    gApp->SetTaskProgress(this, 1, 2, nullptr);
+    SetProgress(1, 2);
 }
 
 void CMyGetClientInfoTask::Process()
@@ -136,6 +162,6 @@ void CMyGetClientInfoTask::Process()
         StHandleLocker lock(text.Get());
         UFieldData::GetField(mFieldData, kFieldData, lock.Data(), size);
     }
-    gApp->ShowClientInfo(title, text.Release());
+    ShowClientInfo(title, text.Get());
     FinishRequest();
 }

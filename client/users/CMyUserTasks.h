@@ -2,8 +2,8 @@
 // about one.
 #pragma once
 
-#include "client/app/SMyUserAccess.h"
-#include "client/tasks/CMyTask.h"
+#include "client/core/CMyTask.h"
+#include "client/core/SMyUserAccess.h"
 
 class CMyGetOnlineUsersTask : public CMyTransactTask
 {

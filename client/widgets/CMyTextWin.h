@@ -1,7 +1,7 @@
 // A window of read-only text filling it: the news, and other texts the server sends.
 #pragma once
 
-#include "client/widgets/SMyColorInfo.h"
+#include "client/core/SMyColorInfo.h"
 #include "framework/ui/CWindow.h"
 
 struct THdlObj;

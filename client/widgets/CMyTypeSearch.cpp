@@ -51,7 +51,6 @@ CMyTypeSearch::CMyTypeSearch(CLabelView* label, CListView* list, SearchProc sear
 
 CMyTypeSearch::~CMyTypeSearch()
 {
-    UTimer::Dispose(mSearchTimer);
     // The list's widget may outlive this object by a moment (windows delete their widgets later).
     delete mReturnFilter;
 }
@@ -69,7 +68,7 @@ bool CMyTypeSearch::KeyDown(const SKeyMsgData& key)
     if (key.keyChar == 0 || key.keyChar > 0xFF || !UText::IsPrinting(uint8_t(key.keyChar))) return false;
     if (mTyped.size() < kMaxTyped) mTyped.push_back(char(key.keyChar));
     ShowTyped();
-    if (!mSearchTimer) mSearchTimer = UTimer::New(TimerProc, this);
+    if (!mSearchTimer) mSearchTimer.Reset(UTimer::New(TimerProc, this));
     UTimer::Start(mSearchTimer, kDelayMs, false);
     return true;
 }

@@ -7,6 +7,9 @@
 #include <functional>
 #include <string>
 
+#include "framework/runtime/COwner.h"
+#include "framework/runtime/UTimer.h"
+
 struct SKeyMsgData;
 struct TTimerObj;
 class CLabelView;
@@ -39,6 +42,6 @@ private:
     CListView* mList;
     SearchProc mSearch;
     std::string mTyped;
-    TTimerObj* mSearchTimer = nullptr; // made on first use
+    COwner<TTimerObj, UTimer::Dispose> mSearchTimer; // made on first use
     QPointer<QObject> mReturnFilter;
 };

@@ -19,11 +19,7 @@ CMyUserListView::CMyUserListView(SViewParent parent, const SRect& bounds)
 {
 }
 
-CMyUserListView::~CMyUserListView()
-{
-    for (SMyUserListItem* item : mUserList)
-        delete item;
-}
+CMyUserListView::~CMyUserListView() = default;
 
 SMyUserListItem CMyUserListView::MakeItem(uint16_t id, int16_t iconID, uint16_t flags, const void* name,
                                           uint32_t length)
@@ -38,7 +34,7 @@ SMyUserListItem CMyUserListView::MakeItem(uint16_t id, int16_t iconID, uint16_t 
 
 void CMyUserListView::Append(const SMyUserListItem& item)
 {
-    mUserList.push_back(new SMyUserListItem(item));
+    mUserList.push_back(std::make_unique<SMyUserListItem>(item));
     mIDs.push_back(item.id);
 }
 
@@ -89,7 +85,6 @@ bool CMyUserListView::DeleteUserByID(uint16_t id, uint8_t* outName)
     const uint32_t row = FindUser(id);
     if (!row) return false;
     if (outName) UPString::Copy(outName, 64, mUserList[row - 1]->name);
-    delete mUserList[row - 1];
     mUserList.erase(mUserList.begin() + (row - 1));
     mIDs.erase(mIDs.begin() + (row - 1));
     ItemsRemoved(row, 1);
@@ -98,8 +93,6 @@ bool CMyUserListView::DeleteUserByID(uint16_t id, uint8_t* outName)
 
 void CMyUserListView::DeleteAll()
 {
-    for (SMyUserListItem* item : mUserList)
-        delete item;
     mUserList.clear();
     mIDs.clear();
     SetItemCount(0);
@@ -107,7 +100,7 @@ void CMyUserListView::DeleteAll()
 
 const SMyUserListItem* CMyUserListView::GetItem(uint32_t row) const
 {
-    return row >= 1 && row <= mUserList.size() ? mUserList[row - 1] : nullptr;
+    return row >= 1 && row <= mUserList.size() ? mUserList[row - 1].get() : nullptr;
 }
 
 uint32_t CMyUserListView::FindUser(uint16_t id) const

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "framework/ui/CListView.h"
@@ -64,7 +65,7 @@ private:
     // Rows are owned through plain pointers and their ids kept beside them: a user who leaves a long
     // list moves one pointer per row behind it (a plain move, even in a debug build), and finding a
     // user scans a compact array of ids.
-    std::vector<SMyUserListItem*> mUserList;
+    std::vector<std::unique_ptr<SMyUserListItem>> mUserList;
     std::vector<uint16_t> mIDs;
     std::function<void()> mSelectionProc;
 };

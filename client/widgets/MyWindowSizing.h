@@ -3,7 +3,7 @@
 // would keep the places they had; they are moved here instead.
 #pragma once
 
-#include "framework/ui/Geometry.h"
+#include "framework/runtime/Geometry.h"
 
 class CWindow;
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "framework/ui/Geometry.h"
+#include "framework/runtime/Geometry.h"
 #include "framework/ui/SHitMsgData.h"
 
 class QPainter;

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "framework/runtime/CVoidPtrList.h"
-#include "framework/ui/Geometry.h"
+#include "framework/runtime/Geometry.h"
 #include "framework/ui/SHitMsgData.h"
 
 class QWidget;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "framework/runtime/FourCC.h"
-#include "framework/ui/Geometry.h"
+#include "framework/runtime/Geometry.h"
 
 // View kinds.
 enum : uint32_t

@@ -18,7 +18,7 @@
 #include "client/app/CMyApplication.h"
 #include "client/boxes/MsgBox.h"
 #include "client/chat/CMyOldChatWin.h"
-#include "client/tasks/CMyTask.h"
+#include "client/core/CMyTask.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/ui/CTextView.h"
 #include "framework/ui/UWindowServices.h"
@@ -117,11 +117,14 @@ int main(int argc, char** argv)
         uint8_t p[64] = {uint8_t(address.size())};
         std::memcpy(p + 1, address.data(), address.size());
         const uint8_t empty[1] = {0};
-        app.DoConnectFromDialog(p, empty, empty, nullptr);
+        app.Session().SetLogin(empty, empty);
+        app.DoConnect(p, nullptr);
         RunUntil(
-            [&]
-            { return app.IsConnected() && server.CountReceived(101) && app.mTaskList.GetItemCount() == 0; });
-        CTextView* view = app.mChatWin->GetChatView();
+            [&] {
+                return app.Session().IsConnected() && server.CountReceived(101) &&
+                       app.Tasks().GetItemCount() == 0;
+            });
+        CTextView* view = app.Windows().Chat()->GetChatView();
         before = ResidentKiB();
         for (int run = 0; run < runs; ++run)
         {

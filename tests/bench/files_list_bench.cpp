@@ -21,9 +21,9 @@
 #include <string>
 #include <vector>
 
+#include "client/core/CMyTask.h"
 #include "client/files/CMyFileListView.h"
 #include "client/files/CMyFolderWin.h"
-#include "client/tasks/CMyTask.h"
 #include "framework/net/UFieldData.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UPString.h"
@@ -118,7 +118,7 @@ void BM_ListingReplyToFirstPaint(benchmark::State& state)
     h.App().DoShowPublicFiles();
     auto idle = [&]
     {
-        for (CMyTask* task : h.App().mTaskList)
+        for (CMyTask* task : h.App().Tasks())
             if (!task->mIsFinished) return false;
         return true;
     };

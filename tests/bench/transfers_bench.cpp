@@ -27,9 +27,9 @@
 #include <vector>
 
 #include "client/app/AppNumbers.h"
+#include "client/core/CMyTask.h"
 #include "client/files/CMyFileListView.h"
 #include "client/files/CMyFolderWin.h"
-#include "client/tasks/CMyTask.h"
 #include "client/tasks/CMyTasksWin.h"
 #include "framework/files/UFileSys.h"
 #include "framework/runtime/FourCC.h"
@@ -96,7 +96,7 @@ CMyFolderWin* OpenDocs(CAppHarness& h)
 {
     auto idle = [&]
     {
-        for (CMyTask* task : h.App().mTaskList)
+        for (CMyTask* task : h.App().Tasks())
             if (!task->mIsFinished) return false;
         return true;
     };
@@ -231,7 +231,7 @@ int main(int argc, char** argv)
         MakeFile(source, size);
         h.Start();
         h.Login();
-        h.App().mQueueTransfers = 0;
+        h.App().Settings().queueTransfers = 0;
         CMyFolderWin* docs = OpenDocs(h);
         if (!docs) return 1;
 
@@ -264,7 +264,7 @@ int main(int argc, char** argv)
         h.WaitUntil([&] { return FileSize(uploaded) == size; }, "the upload", 600000);
         const double upSecs = Seconds(start);
         unlink(uploaded.c_str());
-        h.WaitUntil([&] { return h.App().mTaskList.GetItemCount() == 0; }, "the rows to go", 10000);
+        h.WaitUntil([&] { return h.App().Tasks().GetItemCount() == 0; }, "the rows to go", 10000);
 
         h.transfers.SetPieceSize(0);
         // Four downloads at once to the end, with the tasks window shown and then hidden: the difference in
@@ -278,7 +278,7 @@ int main(int argc, char** argv)
             if (shown)
                 h.App().DoShowTasksWin();
             else
-                h.App().mTasksWin->Hide();
+                h.App().Windows().Tasks()->Hide();
             sync();
             const double cpu0 = CpuSeconds();
             const Clock::time_point t = Clock::now();
@@ -290,13 +290,13 @@ int main(int argc, char** argv)
             h.WaitUntil(
                 [&]
                 {
-                    for (CMyTask* task : h.App().mTaskList)
+                    for (CMyTask* task : h.App().Tasks())
                         if (!task->mIsFinished) return false;
                     return true;
                 },
                 "the four downloads", 600000);
             const SFour r{Seconds(t), CpuSeconds() - cpu0};
-            h.WaitUntil([&] { return h.App().mTaskList.GetItemCount() == 0; }, "the rows to go", 10000);
+            h.WaitUntil([&] { return h.App().Tasks().GetItemCount() == 0; }, "the rows to go", 10000);
             return r;
         };
         static std::vector<std::string> targets;

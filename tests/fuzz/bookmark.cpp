@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "client/prefs/UMyBookmarkFile.h"
+#include "client/core/UMyBookmarkFile.h"
 #include "framework/runtime/SError.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -4,17 +4,18 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "client/desktop/UMyDesktopSettings.h"
+#include "client/core/UMyDesktopSettings.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const uint32_t size32 = size > UINT32_MAX ? UINT32_MAX : uint32_t(size);
-    SMyDesktopSettings settings;
+    SMySettings settings;
     UMyDesktopSettings::Parse(data, size32, settings);
     const std::string text = UMyDesktopSettings::Format(settings);
-    SMyDesktopSettings again;
+    SMySettings again;
     UMyDesktopSettings::Parse(text.data(), uint32_t(text.size()), again);
-    if (again.notifications != settings.notifications) std::abort();
-    if (text.size() <= UMyDesktopSettings::kMaxSize && again.otherLines != settings.otherLines) std::abort();
+    if (again.desktopNotices != settings.desktopNotices) std::abort();
+    if (text.size() <= UMyDesktopSettings::kMaxSize && again.desktopOtherLines != settings.desktopOtherLines)
+        std::abort();
     return 0;
 }

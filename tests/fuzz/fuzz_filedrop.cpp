@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "client/files/UMyFileDrop.h"
+#include "client/core/UMyFileDrop.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {

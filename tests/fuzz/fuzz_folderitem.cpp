@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "client/transfers/UMyFolderItemHeader.h"
+#include "client/core/UMyFolderItemHeader.h"
 #include "framework/net/UServerPath.h"
 
 namespace

@@ -6,10 +6,10 @@
 #include <cstring>
 #include <string>
 
-#include "client/tracker/CMyTrackerStream.h"
-#include "client/tracker/TrackerRecords.h"
+#include "client/core/CMyTrackerStream.h"
+#include "client/core/TrackerRecords.h"
+#include "client/core/UMyTrackerWire.h"
 #include "client/tracker/UMyTrackerSearch.h"
-#include "client/tracker/UMyTrackerWire.h"
 #include "framework/runtime/SError.h"
 
 namespace

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "client/tracker/UMyTrackerPrefs.h"
+#include "client/core/UMyTrackerPrefs.h"
 #include "framework/runtime/SError.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -6,7 +6,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "client/prefs/UMyPrefsFile.h"
+#include "client/core/UMyPrefsFile.h"
 #include "framework/files/UFileSys.h"
 #include "framework/runtime/SError.h"
 
@@ -42,10 +42,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         if (!UMyPrefsFile::Decode(once, sizeof(once), again)) std::abort();
         UMyPrefsFile::Encode(again, twice);
         if (std::memcmp(once, twice, sizeof(once)) != 0) std::abort();
-        for (const uint8_t* text : {prefs.userName, prefs.firewall, prefs.automaticResponseText})
+        const SMySettings& s = prefs.settings;
+        for (const uint8_t* text : {s.userName, s.firewall, s.automaticResponseText})
             if (text[0] >= 128) std::abort();
-        if (prefs.userName[0] > 31) std::abort();
-        (void)UMyPrefsFile::GetIcon(prefs);
+        if (s.userName[0] > 31) std::abort();
     }
 
     const std::string path = gFolder + "/Quenvol Prefs";

@@ -14,7 +14,7 @@
 #include "client/boxes/CMyMsgBoxWin.h"
 #include "client/boxes/MsgBox.h"
 #include "client/chat/CMyOldChatWin.h"
-#include "client/tasks/CMyTask.h"
+#include "client/core/CMyTask.h"
 #include "client/tasks/CMyTaskListView.h"
 #include "client/tasks/CMyTasksWin.h"
 #include "client/users/CMyUserListWin.h"
@@ -141,13 +141,14 @@ bool CAppHarness::Login(const std::string& login, const std::string& password, u
 {
     const size_t usersBefore = server.CountReceived(300), newsBefore = server.CountReceived(101);
     const auto address = P(Address()), l = P(login), p = P(password);
-    mApp->DoConnectFromDialog(address.data(), l.data(), p.data(), nullptr);
+    mApp->Session().SetLogin(l.data(), p.data());
+    mApp->DoConnect(address.data(), nullptr);
     return WaitUntil(
         [&]
         {
-            for (CMyTask* task : mApp->mTaskList)
+            for (CMyTask* task : mApp->Tasks())
                 if (!task->mIsStandAlone && !task->mIsFinished) return false;
-            return mApp->IsConnected() && server.CountReceived(300) > usersBefore &&
+            return mApp->Session().IsConnected() && server.CountReceived(300) > usersBefore &&
                    server.CountReceived(101) > newsBefore;
         },
         "the login, online users and news requests to finish", watchdogMs);
@@ -278,8 +279,8 @@ void CAppHarness::ModalStarted(CWindow* window)
 std::vector<std::string> CAppHarness::OnlineUserNames() const
 {
     std::vector<std::string> names;
-    if (!mApp->mConnectedUsersWin) return names;
-    const CMyUserListView* view = mApp->mConnectedUsersWin->View();
+    if (!mApp->Windows().Users()) return names;
+    const CMyUserListView* view = mApp->Windows().Users()->View();
     for (uint32_t row = 1; row <= view->GetItemCount(); ++row)
         names.push_back(Str(view->GetItem(row)->name));
     return names;
@@ -287,19 +288,19 @@ std::vector<std::string> CAppHarness::OnlineUserNames() const
 
 std::string CAppHarness::NewsText() const
 {
-    return mApp->mNewsWin ? mApp->mNewsWin->GetTextView()->GetText() : std::string();
+    return mApp->Windows().News() ? mApp->Windows().News()->GetTextView()->GetText() : std::string();
 }
 
 std::string CAppHarness::ChatText() const
 {
-    return mApp->mChatWin ? mApp->mChatWin->GetChatView()->GetText() : std::string();
+    return mApp->Windows().Chat() ? mApp->Windows().Chat()->GetChatView()->GetText() : std::string();
 }
 
 std::vector<std::string> CAppHarness::TaskRows() const
 {
     std::vector<std::string> rows;
-    if (!mApp->mTasksWin) return rows;
-    const CMyTaskRows& model = mApp->mTasksWin->View()->Model();
+    if (!mApp->Windows().Tasks()) return rows;
+    const CMyTaskRows& model = mApp->Windows().Tasks()->View()->Model();
     for (uint32_t row = 1; row <= model.GetRowCount(); ++row)
     {
         const SMyTaskNameInfo* info = model.GetRow(row);
@@ -311,8 +312,8 @@ std::vector<std::string> CAppHarness::TaskRows() const
 std::vector<uint32_t> CAppHarness::ToolbarButtons() const
 {
     std::vector<std::pair<int32_t, uint32_t>> shown;
-    if (!mApp->mToolsWin) return {};
-    const auto& v = mApp->mToolsWin->mViews;
+    if (!mApp->Windows().Toolbar()) return {};
+    const auto& v = mApp->Windows().Toolbar()->mViews;
     for (CIconButtonView* b : {v.optionsBtn, v.connectBtn, v.trackerBtn, v.broadcastBtn, v.newsBtn, v.postBtn,
                                v.chatBtn, v.filesBtn, v.usersBtn, v.tasksBtn, v.newUserBtn, v.openUserBtn,
                                v.quitBtn, v.aboutBtn, v.disconnectBtn})
@@ -331,7 +332,7 @@ std::vector<uint32_t> CAppHarness::ToolbarButtons() const
 
 uint16_t CAppHarness::ToolbarLook() const
 {
-    return mApp->mToolsWin ? mApp->mToolsWin->GetLook() : uint16_t(CMyApplication::kLookNotConnected);
+    return mApp->Windows().Toolbar() ? mApp->Windows().Toolbar()->GetLook() : uint16_t(kToolbarNotConnected);
 }
 
 std::string CAppHarness::Title(const CWindow* window)

@@ -3,23 +3,20 @@
 #include <string>
 
 #include "client/app/CMyAboutWin.h"
-#include "client/app/CMyApplication.h"
-#include "client/boxes/MsgBox.h"
+#include "client/core/SMyStatistics.h"
 
 TEST(AboutBox, UsageLineShowsTheTotalsAndSaysLeechedInLeechMode)
 {
-    SetMsgBoxHook([](int16_t, const SMsgBox&) -> uint16_t { return 1; });
-    CMyApplication app;
-    app.mTotalBytesDownloaded = 1536;
-    app.mTotalBytesUploaded = 500;
-    app.mTotalChatBytes = 1536;
-    app.mTotalSecsOnline = 3661;
+    SMyStatistics totals;
+    totals.totalBytesDownloaded = 1536;
+    totals.totalBytesUploaded = 500;
+    totals.totalChatBytes = 1536;
+    totals.totalSecsOnline = 3661;
     uint8_t line[256];
-    uint32_t n = CMyAboutWin::FormatUsageLine(app, line, sizeof(line));
+    uint32_t n = CMyAboutWin::FormatUsageLine(totals, line, sizeof(line));
     EXPECT_EQ(std::string(reinterpret_cast<char*>(line), n),
               "1K downloaded, <1K uploaded, 1.4K chat, 1:01:01 online");
-    app.mIsLeechMode = 1;
-    n = CMyAboutWin::FormatUsageLine(app, line, sizeof(line));
+    totals.isLeechMode = true;
+    n = CMyAboutWin::FormatUsageLine(totals, line, sizeof(line));
     EXPECT_EQ(std::string(reinterpret_cast<char*>(line), n).substr(0, 10), "1K leeched");
-    SetMsgBoxHook(nullptr);
 }

@@ -16,6 +16,9 @@
 #include "client/app/CMyApplication.h"
 #include "client/app/CMyOldToolbarWin.h"
 #include "client/boxes/MsgBox.h"
+#include "client/boxes/USound.h"
+#include "client/core/UMyBookmarkFile.h"
+#include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/UApplication.h"
@@ -80,7 +83,11 @@ public:
         gCalls.push_back("GoURL " + std::string(static_cast<const char*>(text), size));
     }
     void ProcessAll() override { gCalls.push_back("ProcessAll"); }
-    void OpenBookmark(TFileSysRefObj*) override { gCalls.push_back("OpenBookmark"); }
+    void DoConnect(const uint8_t* address, const uint8_t* name) override
+    {
+        gCalls.push_back("Connect " + std::string(reinterpret_cast<const char*>(address + 1), address[0]) +
+                         " " + std::string(reinterpret_cast<const char*>(name + 1), name[0]));
+    }
 };
 
 class AppDispatchTest : public testing::Test
@@ -230,7 +237,7 @@ TEST_F(AppDispatchTest, DisconnectItemOnlyActsWhenConnected)
 {
     Menu(kItemDisconnect);
     EXPECT_EQ(Taken(), Calls{"Disconnect"});
-    app->mIsConnected = 1;
+    app->MakeTransactor(); // connecting
     Menu(kItemDisconnect);
     EXPECT_EQ(Taken(), (Calls{"Disconnect", "KillTasksAndDisconnect"}));
 }
@@ -292,7 +299,8 @@ TEST_F(AppDispatchTest, FileListHitsDependOnPartAndDragFlavour)
     HitWith(kHitPrivChatUsers, kPartDrop); // not connected: no invitation
     HitWith(kHitPrivChatUsers, 1);
     EXPECT_EQ(Taken(), (Calls{"FileDoubleClick", "UploadFromDrop", "MoveFromDrop", "PrivChatUser"}));
-    app->mIsConnected = 1;
+    app->MakeTransactor();
+    app->Session().SetConnected();
     HitWith(kHitPrivChatUsers, kPartDrop);
     EXPECT_EQ(Taken(), Calls{"Invite"});
 }
@@ -386,32 +394,34 @@ TEST(AppStartUp, DefaultsAndTheFrameWindowWithItsMenus)
             return 1;
         });
     CMyApplication app;
-    EXPECT_EQ(app.mIconID, 414);
-    EXPECT_TRUE(app.mQueueTransfers);
-    EXPECT_TRUE(app.mShowJoinLeaveInChat);
-    EXPECT_TRUE(app.mMyAccess.Has(0) && app.mMyAccess.Has(63));
-    EXPECT_EQ(app.mColorChat.backColor.red, 0xFFFF);
-    EXPECT_EQ(app.mFirewallAddress.type, 42);
-    EXPECT_EQ(app.mFirewallAddress.name[0], 0);
+    EXPECT_EQ(app.Settings().iconID, 414);
+    EXPECT_TRUE(app.Settings().queueTransfers);
+    EXPECT_TRUE(app.Settings().showJoinLeaveInChat);
+    EXPECT_TRUE(app.Session().Access().Has(0) && app.Session().Access().Has(63));
+    EXPECT_EQ(app.Settings().colorChat.backColor.red, 0xFFFF);
+    EXPECT_EQ(app.Session().FirewallAddress().type, 42);
+    EXPECT_EQ(app.Session().FirewallAddress().name[0], 0);
     app.StartUp();
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(app.mUserName + 1), app.mUserName[0]), "unnamed");
-    ASSERT_NE(app.mToolsWin, nullptr);
-    EXPECT_TRUE(app.mToolsWin->IsVisible());
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(app.Settings().userName + 1), app.Settings().userName[0]),
+              "unnamed");
+    ASSERT_NE(app.Windows().Toolbar(), nullptr);
+    EXPECT_TRUE(app.Windows().Toolbar()->IsVisible());
     QStringList menus;
-    for (QAction* a : app.mToolsWin->MainWindow()->menuBar()->actions())
+    for (QAction* a : app.Windows().Toolbar()->MainWindow()->menuBar()->actions())
         menus << a->text();
     EXPECT_EQ(menus, (QStringList{"File", "Edit", "Quenvol"}));
     // Closing the toolbar folds its buttons away and keeps the window with the menu bar; the show command
     // unfolds it. Hidden some other way (by the desktop), the show command shows it again.
-    app.DoCloseWindow(app.mToolsWin);
-    EXPECT_TRUE(app.mToolsWin->IsVisible());
-    EXPECT_TRUE(app.mToolsWin->IsFolded());
+    CMyOldToolbarWin* toolbar = app.Windows().Toolbar();
+    app.DoCloseWindow(toolbar);
+    EXPECT_TRUE(toolbar->IsVisible());
+    EXPECT_TRUE(toolbar->IsFolded());
     app.DoShowToolbarWin();
-    EXPECT_FALSE(app.mToolsWin->IsFolded());
-    app.mToolsWin->Hide();
+    EXPECT_FALSE(toolbar->IsFolded());
+    toolbar->Hide();
     app.DoShowToolbarWin();
-    EXPECT_TRUE(app.mToolsWin->IsVisible());
-    EXPECT_EQ(boxes, app.mSoundDisabled ? std::vector<int16_t>{138} : std::vector<int16_t>{});
+    EXPECT_TRUE(app.Windows().Toolbar()->IsVisible());
+    EXPECT_EQ(boxes, !USound::IsAvailable() ? std::vector<int16_t>{138} : std::vector<int16_t>{});
     SetMsgBoxHook(nullptr);
 }
 
@@ -420,12 +430,24 @@ TEST_F(AppDispatchTest, CommandLineDocumentsOpenBookmarksAndRefuseOtherFiles)
     char folder[] = "/tmp/quenvol-docs-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
     const std::string bookmark = std::string(folder) + "/home.qbm", text = std::string(folder) + "/notes.txt";
-    for (const std::string& path : {bookmark, text})
-        fclose(fopen(path.c_str(), "w"));
+    fclose(fopen(text.c_str(), "w"));
+    {
+        StFileSysRef ref(UFileSys::NewFromNativePath(bookmark.data(), uint32_t(bookmark.size())));
+        UMyBookmarkFile::Save(ref.Get(),
+                              reinterpret_cast<const uint8_t*>("\x0E"
+                                                               "127.0.0.1:5501"),
+                              reinterpret_cast<const uint8_t*>("\x03"
+                                                               "abc"),
+                              reinterpret_cast<const uint8_t*>("\x02"
+                                                               "pw"));
+    }
     UApplication::SetDocumentRefProcs(UFileSys::NewFromNativePath, UFileSys::Dispose);
     UApplication::SetCommandLineItems({bookmark, text, "quenvol://127.0.0.1:5500"});
     UApplication::PostMessage(kMsgOpenDocuments);
-    EXPECT_EQ(Taken(), (Calls{"OpenBookmark", "GoURL quenvol://127.0.0.1:5500"}));
+    EXPECT_EQ(Taken(), (Calls{"Connect 127.0.0.1:5501 home.qbm", "GoURL quenvol://127.0.0.1:5500"}));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(app->Session().UserLogin() + 1),
+                          app->Session().UserLogin()[0]),
+              "abc");
     ASSERT_EQ(gBoxes, std::vector<int16_t>{137});
     EXPECT_NE(gBoxTexts[0].find("notes.txt"), std::string::npos);
     for (const std::string& path : {bookmark, text})

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "client/prefs/UMyBookmarkFile.h"
+#include "client/core/UMyBookmarkFile.h"
 #include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
 #include "tests/support/CAppHarness.h"

@@ -73,17 +73,18 @@ TEST(SessionWindows, AnAgreementWhoseSessionEndedClosesAndItsAnswerReachesNoLate
             // The server goes away while the user reads; the user connects again (to a server that asks
             // for no agreement now), and only then answers the old agreement, if it is still there.
             h.server.CloseConnection();
-            h.When([&] { return !app.IsConnected() && !app.mTpt; },
+            h.When([&] { return !app.Session().IsConnected() && !app.Session().Transactor(); },
                    [&]
                    {
                        h.model.agreement.clear();
                        const auto address = CAppHarness::P(h.Address()), none = CAppHarness::P("");
-                       app.DoConnectFromDialog(address.data(), none.data(), none.data(), nullptr);
+                       app.DoConnect(address.data(), nullptr);
                    });
             h.When(
-                [&] {
-                    return app.IsConnected() && h.server.CountReceived(101) == 2 &&
-                           app.mTaskList.GetItemCount() == 0;
+                [&]
+                {
+                    return app.Session().IsConnected() && h.server.CountReceived(101) == 2 &&
+                           app.Tasks().GetItemCount() == 0;
                 },
                 [&]
                 {
@@ -96,12 +97,12 @@ TEST(SessionWindows, AnAgreementWhoseSessionEndedClosesAndItsAnswerReachesNoLate
                 });
         });
     const auto address = CAppHarness::P(h.Address()), none = CAppHarness::P("");
-    app.DoConnectFromDialog(address.data(), none.data(), none.data(), nullptr);
+    app.DoConnect(address.data(), nullptr);
     ASSERT_TRUE(
         h.WaitUntil([&] { return done && CAppHarness::ModalDepth() == 0; }, "the second session", 10000));
     h.Pump();
     EXPECT_FALSE(oldAgreementStillUp);
-    EXPECT_TRUE(app.IsConnected()) << "the old agreement's answer ended the new session";
+    EXPECT_TRUE(app.Session().IsConnected()) << "the old agreement's answer ended the new session";
     EXPECT_EQ(h.server.ConnectionCount(), 2u);
     EXPECT_TRUE(h.HasBox(131)); // the first session was lost, and the user was told so
 }

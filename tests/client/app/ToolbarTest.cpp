@@ -9,7 +9,7 @@
 
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyOldToolbarWin.h"
-#include "client/app/SMyUserAccess.h"
+#include "client/core/SMyUserAccess.h"
 #include "framework/runtime/KeyCommands.h"
 #include "framework/ui/CIconButtonView.h"
 #include "tests/support/CAppHarness.h"

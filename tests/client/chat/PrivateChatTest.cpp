@@ -75,9 +75,9 @@ TEST_F(PrivateChat, OpeningOneWithTheSelectedUserTalksInItAndLeavesOnClose)
 {
     // Robin only seems to be online, so the model opens the chat with the user alone in it.
     h.model.nextChatID = kChatID;
-    CMyUserListView* users = app->mConnectedUsersWin->View();
+    CMyUserListView* users = app->Windows().Users()->View();
     users->SelectOnly(users->FindUser(kRobin));
-    h.Hit(app->mConnectedUsersWin, kHitOpenPrivateChat);
+    h.Hit(app->Windows().Users(), kHitOpenPrivateChat);
     ASSERT_TRUE(WaitForRequests(112, 1));
     EXPECT_EQ(CAppHarness::Field(h.Requests(112)[0], 103), std::string("\x03\x84", 2));
     ASSERT_TRUE(h.WaitUntil([&] { return Chat() != nullptr; }, "the chat window"));
@@ -139,7 +139,7 @@ TEST_F(PrivateChat, DecliningAnInvitationTellsTheServer)
 TEST_F(PrivateChat, TheOptionsDeclineInvitationsByThemselves)
 {
     // Refusing private chats: an action line into the chat, then the refusal.
-    app->mRefusePrivateChat = 1;
+    app->Settings().refusePrivateChat = 1;
     Invite();
     ASSERT_TRUE(WaitForRequests(114, 1));
     auto lines = h.Requests(105);
@@ -149,9 +149,9 @@ TEST_F(PrivateChat, TheOptionsDeclineInvitationsByThemselves)
     EXPECT_EQ(CAppHarness::Field(lines[0], 101), "does't accept private chat!");
 
     // The automatic response answers every invitation with its text and leaves a note who asked.
-    app->mRefusePrivateChat = 0;
-    app->mAutomaticResponse = 1;
-    SetName(app->mAutomaticResponseText, "Out fishing.");
+    app->Settings().refusePrivateChat = 0;
+    app->Settings().automaticResponse = 1;
+    SetName(app->Settings().automaticResponseText, "Out fishing.");
     Invite();
     ASSERT_TRUE(WaitForRequests(114, 2));
     lines = h.Requests(105);
@@ -171,11 +171,10 @@ TEST_F(PrivateChat, ARenameWritesOneLineWhereverTheUserIsAndAnIconChangeNone)
     CMyChatWin* chat = Join();
     ASSERT_NE(chat, nullptr);
     // A second chat that Robin is not in.
-    SUserEntry tester{1, 414, 0, {}};
-    SetName(tester.name, "tester");
-    app->OpenPrivateChatFromReply(kChatID + 1, tester);
+    CMyChatWin::Open(kChatID + 1, app->Settings().colorChat, app->Session().Access());
     CMyChatWin* other = app->GetChatWinByID(kChatID + 1);
     ASSERT_NE(other, nullptr);
+    other->GetUserList()->AddUser(1, 414, 0, "tester", 6);
 
     SUserEntry robin{kRobin, 410, 0, {}};
     SetName(robin.name, "Robert");

@@ -71,9 +71,9 @@ TEST_F(PrivateMessages, AMessageIsShownAndAnsweredWithItsQuotation)
 
 TEST_F(PrivateMessages, TheAutomaticResponseAnswersAndTheRefusalDrops)
 {
-    app->mAutomaticResponse = 1;
-    app->mRefusePrivateMsg = 1;
-    SetName(app->mAutomaticResponseText, "Gone sailing.");
+    app->Settings().automaticResponse = 1;
+    app->Settings().refusePrivateMsg = 1;
+    SetName(app->Settings().automaticResponseText, "Gone sailing.");
     Deliver(Message("Hello?"), false);
     ASSERT_TRUE(WaitForRequests(108, 1));
     auto sent = h.Requests(108);
@@ -84,7 +84,7 @@ TEST_F(PrivateMessages, TheAutomaticResponseAnswersAndTheRefusalDrops)
     EXPECT_TRUE(h.Windows<CMyPrivMsgWin>().empty());
 
     // Refusing without the automatic response: the sender is told so.
-    app->mAutomaticResponse = 0;
+    app->Settings().automaticResponse = 0;
     Deliver(Message("Hello??"), false);
     ASSERT_TRUE(WaitForRequests(108, 2));
     sent = h.Requests(108);
@@ -99,8 +99,8 @@ TEST_F(PrivateMessages, TheAutomaticResponseAnswersAndTheRefusalDrops)
 
 TEST_F(PrivateMessages, NeitherAnAutomaticAnswerNorABroadcastIsEverAnswered)
 {
-    app->mAutomaticResponse = 1;
-    SetName(app->mAutomaticResponseText, "Gone sailing.");
+    app->Settings().automaticResponse = 1;
+    SetName(app->Settings().automaticResponseText, "Gone sailing.");
     Deliver(Message("I am away too.", 2), false);
     Deliver(Message("Server going down"), true);
     const auto windows = h.Windows<CMyPrivMsgWin>();
@@ -136,7 +136,7 @@ TEST_F(PrivateMessages, KeysAnswerOrCloseAndTheOptionPutsNewOnesBehind)
     h.Pump();
     EXPECT_TRUE(h.Windows<CMyPrivMsgWin>().empty());
 
-    app->mShowPrivMsgAtBack = 1;
+    app->Settings().showPrivMsgAtBack = 1;
     Deliver(Message("second"), false);
     ASSERT_EQ(h.Windows<CMyPrivMsgWin>().size(), 1u);
     EXPECT_NE(CWindow::GetFrontWindow(), h.Windows<CMyPrivMsgWin>().front());

@@ -37,18 +37,18 @@ TEST_F(PublicChat, WhatTheUserTypesGoesOutAsOneLine)
     EXPECT_EQ(CAppHarness::Field(sent[1], 114), "");
     // Tabs stay; other controls and every byte above 0x7F become blanks.
     EXPECT_EQ(CAppHarness::Field(sent[2], 101), "tab\there   caf ");
-    EXPECT_EQ(app->mTotalChatBytes, 8u + 5u + 15u);
+    EXPECT_EQ(app->Statistics().totalChatBytes, 8u + 5u + 15u);
     // The server's echo of the lines comes back into the view.
     ASSERT_TRUE(
         h.WaitUntil([&] { return h.ChatText().find(" *** tester waves") != std::string::npos; }, "the echo"));
-    EXPECT_TRUE(app->mChatWin->GetSendView()->IsEmpty());
+    EXPECT_TRUE(app->Windows().Chat()->GetSendView()->IsEmpty());
 }
 
 TEST_F(PublicChat, ALineOverTheLimitIsRefusedAndNothingIsSent)
 {
     SayInPublic(std::string(2049, 'x'));
     EXPECT_TRUE(h.HasBox(132));
-    EXPECT_TRUE(app->mChatWin->GetSendView()->IsEmpty()); // not kept for another try
+    EXPECT_TRUE(app->Windows().Chat()->GetSendView()->IsEmpty()); // not kept for another try
     SayInPublic(std::string(2048, 'y'));
     ASSERT_TRUE(WaitForRequests(105, 1));
     h.Pump();
@@ -60,10 +60,10 @@ TEST_F(PublicChat, ALineOverTheLimitIsRefusedAndNothingIsSent)
 
 TEST_F(PublicChat, LinesThatBelongNowhereAreDropped)
 {
-    app->mChatWin->Hide();
+    app->Windows().Chat()->Hide();
     h.server.PushTransaction(106, ChatLine("\rRobin:  unseen"));
     ASSERT_TRUE(Sync());
-    app->mChatWin->Show();
+    app->Windows().Chat()->Show();
     // A private chat the user is not in, and a chat id no integer can be.
     h.server.PushTransaction(106, ChatLine("\rRobin:  elsewhere", 77));
     h.server.PushTransaction(106, testwire::CFields().Add(114, "abc").Add(101, "\rRobin:  garbled").Bytes());
@@ -78,21 +78,20 @@ TEST_F(PublicChat, WithoutTheRightToSendChatNoChatTakesTyping)
     const std::string access("\xFF\xDF\xFF\xFF\xFF\xFF\xFF\xFF", 8);
     h.server.PushTransaction(354, testwire::CFields().Add(110, access).Bytes());
     ASSERT_TRUE(Sync());
-    EXPECT_FALSE(app->mChatWin->GetSendView()->IsEnabled());
-    SUserEntry tester{1, 414, 0, {}};
-    SetName(tester.name, "tester");
-    app->OpenPrivateChatFromReply(5, tester);
+    EXPECT_FALSE(app->Windows().Chat()->GetSendView()->IsEnabled());
+    // A private chat opened now, as the reply to an invitation opens one, takes the session's access.
+    CMyChatWin::Open(5, app->Settings().colorChat, app->Session().Access());
     ASSERT_NE(app->GetChatWinByID(5), nullptr);
     EXPECT_FALSE(app->GetChatWinByID(5)->GetSendView()->IsEnabled());
     // Outside a session every command is offered again.
     app->DoDisconnect();
-    EXPECT_TRUE(app->mChatWin->GetSendView()->IsEnabled());
+    EXPECT_TRUE(app->Windows().Chat()->GetSendView()->IsEnabled());
 }
 
 TEST_F(PublicChat, ScrambledTextKeepsQuotesAndReadsBackWithTheSameKey)
 {
     const auto key = CAppHarness::P("428");
-    app->SetChatScrambling(key.data());
+    app->Chat().SetScrambling(key.data());
     const std::string typed = "meet at \"Harbour Bar\" 9pm";
     SayInPublic(typed);
     ASSERT_TRUE(WaitForRequests(105, 1));
@@ -101,7 +100,7 @@ TEST_F(PublicChat, ScrambledTextKeepsQuotesAndReadsBackWithTheSameKey)
     EXPECT_EQ(uint8_t(wire.back()), UMyChatScram::kEndMarker);
     EXPECT_NE(wire.substr(0, 8), typed.substr(0, 8));
     EXPECT_EQ(wire.substr(8, 13), "\"Harbour Bar\"");
-    EXPECT_EQ(app->mTotalChatBytes, uint32_t(wire.size()));
+    EXPECT_EQ(app->Statistics().totalChatBytes, uint32_t(wire.size()));
     // The server's echo reads as typed, the marker shown as a bullet.
     ASSERT_TRUE(WaitForChat("tester:  " + typed + "\xA5"));
 
@@ -113,8 +112,8 @@ TEST_F(PublicChat, ScrambledTextKeepsQuotesAndReadsBackWithTheSameKey)
     // Without the key the line shows as it came, marker and all (the marker is the no-break space,
     // which the text widget reads back as a blank).
     const auto noKey = CAppHarness::P("42");
-    app->SetChatScrambling(noKey.data());
-    EXPECT_FALSE(app->mScramChat);
+    app->Chat().SetScrambling(noKey.data());
+    EXPECT_FALSE(app->Chat().IsScrambling());
     app->ClearPublicChat();
     h.server.PushTransaction(106, ChatLine("\rRobin:  " + wire));
     ASSERT_TRUE(WaitForChat("Robin:  " + wire.substr(0, wire.size() - 1) + " "));

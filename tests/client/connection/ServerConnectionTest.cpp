@@ -7,10 +7,12 @@
 
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
+#include "client/app/CMyOldToolbarWin.h"
 #include "client/chat/CMyOldChatWin.h"
 #include "client/connection/CMyAgreementWin.h"
+#include "client/connection/CMyLoginWin.h"
+#include "client/core/CMyTask.h"
 #include "client/prefs/CMyOptionsWin.h"
-#include "client/tasks/CMyTask.h"
 #include "client/tasks/CMyTasksWin.h"
 #include "client/widgets/CMyTextWin.h"
 #include "framework/runtime/UApplication.h"
@@ -43,7 +45,7 @@ protected:
         h.Start();
         app = &h.App();
         const auto name = CAppHarness::P("tester");
-        std::memcpy(app->mUserName, name.data(), name.size());
+        std::memcpy(app->Settings().userName, name.data(), name.size());
     }
     std::string Address() const { return h.Address(); }
     void Connect(const std::string& address)
@@ -55,9 +57,10 @@ protected:
     bool PumpUntilSessionReady()
     {
         return h.WaitUntil(
-            [&] {
-                return app->mIsConnected && h.server.CountReceived(101) == 1 &&
-                       app->mTaskList.GetItemCount() == 0;
+            [&]
+            {
+                return app->Session().IsConnected() && h.server.CountReceived(101) == 1 &&
+                       app->Tasks().GetItemCount() == 0;
             },
             "the login, users and news requests to finish");
     }
@@ -70,10 +73,10 @@ protected:
     }
     void ExpectSessionEnded() const
     {
-        EXPECT_EQ(app->mTpt, nullptr);
-        EXPECT_FALSE(app->mIsConnected);
-        EXPECT_EQ(app->mTaskList.GetItemCount(), 0u);
-        EXPECT_EQ(h.ToolbarLook(), CMyApplication::kLookNotConnected);
+        EXPECT_EQ(app->Session().Transactor(), nullptr);
+        EXPECT_FALSE(app->Session().IsConnected());
+        EXPECT_EQ(app->Tasks().GetItemCount(), 0u);
+        EXPECT_EQ(h.ToolbarLook(), kToolbarNotConnected);
         EXPECT_TRUE(h.OnlineUserNames().empty());
     }
 
@@ -85,11 +88,10 @@ protected:
 TEST_F(ServerConnectionTest, AccountLoginSendsHandshakeThenLoginUsersAndNewsInOrder)
 {
     const auto login = CAppHarness::P("abc"), password = CAppHarness::P("pw");
-    std::memcpy(app->mUserLogin, login.data(), login.size());
-    std::memcpy(app->mUserPassword, password.data(), password.size());
+    app->Session().SetLogin(login.data(), password.data());
     Connect(Address());
-    EXPECT_EQ(CAppHarness::Title(app->mChatWin), "Chat (" + Address() + ")");
-    EXPECT_EQ(CAppHarness::Title(app->mNewsWin), "News (" + Address() + ")");
+    EXPECT_EQ(CAppHarness::Title(app->Windows().Chat()), "Chat (" + Address() + ")");
+    EXPECT_EQ(CAppHarness::Title(app->Windows().News()), "News (" + Address() + ")");
     ASSERT_TRUE(PumpUntilSessionReady());
 
     EXPECT_EQ(h.server.ReceivedHandshake(), std::string("TRTPQUEN\0\1\0\2", 12));
@@ -103,22 +105,23 @@ TEST_F(ServerConnectionTest, AccountLoginSendsHandshakeThenLoginUsersAndNewsInOr
     EXPECT_EQ(h.model.LoginOf(h.server.LastConnection()), "abc");
 
     // The replies reached what the windows will show, and the access bits came after the login.
-    EXPECT_EQ(h.ToolbarLook(), CMyApplication::kLookConnected);
-    EXPECT_NE(app->mConnectStartSecs, 0u);
+    EXPECT_EQ(h.ToolbarLook(), kToolbarConnected);
+    EXPECT_NE(app->Session().ConnectStartSecs(), 0u);
     EXPECT_EQ(h.OnlineUserNames(), (std::vector<std::string>{"tester", "Robin"}));
     EXPECT_EQ(h.NewsText(), "Fresh news");
-    h.WaitUntil([&] { return !app->mMyAccess.Has(8); }, "the access bits");
-    EXPECT_TRUE(app->mMyAccess.Has(0) && app->mMyAccess.Has(7));
+    h.WaitUntil([&] { return !app->Session().Access().Has(8); }, "the access bits");
+    EXPECT_TRUE(app->Session().Access().Has(0) && app->Session().Access().Has(7));
     EXPECT_TRUE(h.alert.empty());
 }
 
 TEST_F(ServerConnectionTest, GuestLoginOmitsLoginAndPasswordAndUrlsConnectToo)
 {
     const std::string url = "quenvol://" + Address();
-    app->mUserLogin[0] = 5; // a URL always logs in as a guest
+    const auto someone = CAppHarness::P("alice");
+    app->Session().SetLogin(someone.data(), nullptr); // a URL always logs in as a guest
     UApplication::PostMessage(kMsgGoURL, url.data(), uint32_t(url.size()));
     ASSERT_TRUE(PumpUntilSessionReady());
-    EXPECT_EQ(app->mBasePortNum, h.server.Port());
+    EXPECT_EQ(app->Session().BasePort(), h.server.Port());
     const auto fields = testwire::CFields::Parse(h.server.Received()[0].body);
     ASSERT_EQ(fields.size(), 2u);
     EXPECT_EQ(fields[0].first, 102);
@@ -133,18 +136,30 @@ TEST_F(ServerConnectionTest, ZeroMeansThisMachineOnTheDefaultPort)
     localModel.news = "local";
     local.SetModel(&localModel);
     const auto zero = CAppHarness::P("0"), empty = CAppHarness::P("");
+    // The connect dialog is where the short address is typed.
+    auto connectToZero = [&]
+    {
+        h.OnModal<CMyLoginWin>(
+            [&](CMyLoginWin& w)
+            {
+                w.SetInfo(zero.data(), empty.data(), empty.data());
+                w.Hit(CMyLoginWin::kHitConnect);
+            });
+        app->DoShowConnect();
+    };
     if (!local.Listen(5500))
     {
         // Port 5500 is taken on this machine: the address is all that can be checked.
-        app->DoConnectFromDialog(zero.data(), empty.data(), empty.data(), nullptr);
-        EXPECT_EQ(CAppHarness::Str(app->mAddress.name), "127.0.0.1");
-        EXPECT_EQ(app->mAddress.port, 5500);
+        connectToZero();
+        EXPECT_EQ(CAppHarness::Str(app->Session().Address().name), "127.0.0.1");
+        EXPECT_EQ(app->Session().Address().port, 5500);
         app->DoDisconnect();
         GTEST_SKIP() << "port 5500 is in use";
     }
-    app->DoConnectFromDialog(zero.data(), empty.data(), empty.data(), nullptr);
-    EXPECT_EQ(CAppHarness::Str(app->mAddress.name), "127.0.0.1");
-    ASSERT_TRUE(h.WaitUntil([&] { return app->mIsConnected && local.CountReceived(101) == 1; }, "the login"));
+    connectToZero();
+    EXPECT_EQ(CAppHarness::Str(app->Session().Address().name), "127.0.0.1");
+    ASSERT_TRUE(h.WaitUntil([&] { return app->Session().IsConnected() && local.CountReceived(101) == 1; },
+                            "the login"));
     EXPECT_EQ(local.CountReceived(107), 1u);
 }
 
@@ -153,7 +168,7 @@ TEST_F(ServerConnectionTest, ConnectsThroughTheSocksFirewall)
     CSocksRelay relay;
     ASSERT_TRUE(relay.Listen());
     const auto firewall = CAppHarness::P("127.0.0.1:" + std::to_string(relay.Port()));
-    std::memcpy(app->mFirewallAddress.name, firewall.data(), firewall.size());
+    std::memcpy(app->Settings().firewall, firewall.data(), firewall.size());
     Connect(Address());
     ASSERT_TRUE(PumpUntilSessionReady());
     EXPECT_EQ(relay.RequestCount(), 1u);
@@ -212,7 +227,7 @@ TEST_F(ServerConnectionTest, RefusedLoginEndsTheSessionAndShowsTheServersText)
 {
     h.model.guestAllowed = false;
     Connect(Address());
-    ASSERT_TRUE(h.WaitUntil([&] { return !h.boxes.empty() && !app->mTpt; }, "the refusal"));
+    ASSERT_TRUE(h.WaitUntil([&] { return !h.boxes.empty() && !app->Session().Transactor(); }, "the refusal"));
     EXPECT_TRUE(h.HasBoxTitled("Server Message", "This server does not accept guests."));
     ExpectSessionEnded();
     UApplication::Process();
@@ -246,7 +261,7 @@ TEST_F(ServerConnectionTest, RefusedHandshakeShowsBox146Only)
     h.server.SetHandshake(CTestServer::EHandshake::Refuse, 1);
     Connect(Address());
     ASSERT_TRUE(h.WaitUntil([&] { return h.HasBox(146); }, "the version box"));
-    h.WaitUntil([&] { return app->mTaskList.GetItemCount() == 0; }, "the connect task to go");
+    h.WaitUntil([&] { return app->Tasks().GetItemCount() == 0; }, "the connect task to go");
     ExpectSessionEnded();
     UApplication::Process();
     EXPECT_TRUE(h.alert.empty());
@@ -271,8 +286,8 @@ TEST_F(ServerConnectionTest, ServerMessagesAgreementAndAccessReachTheApplication
     EXPECT_TRUE(h.HasBoxTitled("Server Message", "Hello there"));
     EXPECT_TRUE(h.HasBoxTitled("Administrator Message", "From the admin"));
     EXPECT_EQ(agreements, std::vector<std::string>{"Be nice."});
-    EXPECT_EQ(app->mAgreementText, nullptr);
-    EXPECT_TRUE(app->mIsConnected); // agreeing keeps the session
+    EXPECT_FALSE(app->Session().HasAgreement());
+    EXPECT_TRUE(app->Session().IsConnected()); // agreeing keeps the session
 }
 
 TEST_F(ServerConnectionTest, StandAloneTasksSurviveADisconnectAndOnlineTimeIsCounted)
@@ -282,13 +297,13 @@ TEST_F(ServerConnectionTest, StandAloneTasksSurviveADisconnectAndOnlineTimeIsCou
     auto* tracker = new CStandAloneTask;
     StClockInHand clock;
     UClock::Advance(7000); // the session lasts seven seconds
-    const uint32_t before = app->mTotalSecsOnline;
+    const uint32_t before = app->Statistics().totalSecsOnline;
     app->DoDisconnect();
-    EXPECT_EQ(app->mTaskList.GetItemCount(), 1u);
-    EXPECT_EQ(app->mTaskList.GetItem(1), tracker);
-    EXPECT_EQ(app->mTpt, nullptr);
-    EXPECT_GE(app->mTotalSecsOnline - before, 7u);
-    EXPECT_EQ(app->mConnectStartSecs, 0u);
+    EXPECT_EQ(app->Tasks().GetItemCount(), 1u);
+    EXPECT_EQ(app->Tasks().GetItem(1), tracker);
+    EXPECT_EQ(app->Session().Transactor(), nullptr);
+    EXPECT_GE(app->Statistics().totalSecsOnline - before, 7u);
+    EXPECT_EQ(app->Session().ConnectStartSecs(), 0u);
     ASSERT_TRUE(
         h.WaitUntil([&] { return !h.server.HasOpenConnection() || h.server.ClientClosed(); }, "the close"));
     delete tracker;
@@ -299,7 +314,7 @@ TEST_F(ServerConnectionTest, ConnectingAgainEndsThePreviousSessionFirst)
     Connect(Address());
     ASSERT_TRUE(PumpUntilSessionReady());
     Connect(Address());
-    EXPECT_FALSE(app->mIsConnected);
+    EXPECT_FALSE(app->Session().IsConnected());
     ASSERT_TRUE(h.WaitUntil([&]
                             { return h.server.ConnectionCount() == 2 && h.server.CountReceived(101) == 2; },
                             "the second session"));
@@ -311,19 +326,19 @@ TEST_F(ServerConnectionTest, AddressTextsGiveHostPortAndDisplayName)
 {
     const auto url = CAppHarness::P("quenvol://example.invalid:1234/folder");
     app->DoConnect(url.data(), nullptr);
-    EXPECT_EQ(CAppHarness::Str(app->mAddress.name), "example.invalid:1234");
-    EXPECT_EQ(app->mBasePortNum, 1234u);
-    EXPECT_EQ(app->mAddress.port, 1234);
-    EXPECT_EQ(app->mAddress.type, 42);
+    EXPECT_EQ(CAppHarness::Str(app->Session().Address().name), "example.invalid:1234");
+    EXPECT_EQ(app->Session().BasePort(), 1234u);
+    EXPECT_EQ(app->Session().Address().port, 1234);
+    EXPECT_EQ(app->Session().Address().type, 42);
     const std::string longHost(70, 'h');
     const auto plain = CAppHarness::P(longHost);
     app->DoConnect(plain.data(), nullptr);
-    EXPECT_EQ(app->mBasePortNum, 5500u);
-    EXPECT_EQ(CAppHarness::Title(app->mTasksWin), "Tasks (" + longHost.substr(0, 63) + ")");
+    EXPECT_EQ(app->Session().BasePort(), 5500u);
+    EXPECT_EQ(CAppHarness::Title(app->Windows().Tasks()), "Tasks (" + longHost.substr(0, 63) + ")");
     const auto name = CAppHarness::P("My Server");
     app->DoConnect(plain.data(), name.data());
-    EXPECT_EQ(CAppHarness::Title(app->mChatWin), "Chat (My Server)");
+    EXPECT_EQ(CAppHarness::Title(app->Windows().Chat()), "Chat (My Server)");
     app->DoDisconnect();
-    EXPECT_EQ(CAppHarness::Title(app->mChatWin), "Chat");
+    EXPECT_EQ(CAppHarness::Title(app->Windows().Chat()), "Chat");
     ExpectSessionEnded();
 }

@@ -12,6 +12,7 @@
 #include "client/chat/CMyChatInviteWin.h"
 #include "client/chat/CMyOldChatWin.h"
 #include "client/chat/CMyPrivMsgWin.h"
+#include "client/core/UMyDesktopSettings.h"
 #include "client/desktop/CMyDesktopNotices.h"
 #include "client/tasks/CMyTasksWin.h"
 #include "framework/ui/CWindow.h"
@@ -86,7 +87,7 @@ TEST_F(DesktopNoticesTest, AMessageIsNoticedOnlyWhileNoWindowIsActiveAndTheClick
     CMyPrivMsgWin* first = h->Windows<CMyPrivMsgWin>()[0];
 
     // The user works in the client: what arrives is seen there.
-    h->App().mChatWin->BringToFront();
+    h->App().Windows().Chat()->BringToFront();
     ASSERT_TRUE(h->WaitUntil([] { return QApplication::activeWindow() != nullptr; }, "an active window"));
     PushMessage("Second");
     ASSERT_TRUE(WaitMessages(2));
@@ -119,14 +120,14 @@ TEST_F(DesktopNoticesTest, BroadcastsInvitationsAndTransfersAreNoticedAndTheSwit
 
     // The transfers call this when a transfer ends; the click shows the tasks window.
     Away();
-    h->App().mTasksWin->Hide();
+    h->App().Windows().Tasks()->Hide();
     h->App().NotifyTransferEnded(CAppHarness::P("song.mp3").data(), false);
     ASSERT_TRUE(WaitNotices(3));
     EXPECT_EQ(service->notices[2].summary, "Transfer failed");
     EXPECT_EQ(service->notices[2].body, "song.mp3");
     EXPECT_EQ(service->notices[2].hints.value("category").toString(), "transfer.error");
     service->Click(service->notices[2].id);
-    ASSERT_TRUE(h->WaitUntil([&] { return h->App().mTasksWin->IsVisible(); }, "the tasks window"));
+    ASSERT_TRUE(h->WaitUntil([&] { return h->App().Windows().Tasks()->IsVisible(); }, "the tasks window"));
 
     // A click on the notice of an invitation that is gone brings the client forward instead.
     h->Hit(invitation, kHitRejectChatInvite);
@@ -148,8 +149,8 @@ TEST_F(DesktopNoticesTest, BroadcastsInvitationsAndTransfersAreNoticedAndTheSwit
     // A notice asked for would be on its way until the service answered it.
     EXPECT_EQ(platform::PendingDesktopNotices(), 0u);
     EXPECT_EQ(service->notices.size(), 3u);
-    SMyDesktopSettings kept;
+    SMySettings kept;
     UMyDesktopSettings::Read(kept);
-    EXPECT_FALSE(kept.notifications) << "the switch was not kept";
+    EXPECT_FALSE(kept.desktopNotices) << "the switch was not kept";
 }
 } // namespace

@@ -45,14 +45,14 @@ protected:
     size_t Downloads() const
     {
         size_t count = 0;
-        for (CMyTask* task : h.App().mTaskList)
+        for (CMyTask* task : h.App().Tasks())
             if (dynamic_cast<CMyDownloadFileTask*>(task)) ++count;
         return count;
     }
 
     bool WaitNoTasks(const char* what)
     {
-        return h.WaitUntil([&] { return h.App().mTaskList.GetItemCount() == 0; }, what);
+        return h.WaitUntil([&] { return h.App().Tasks().GetItemCount() == 0; }, what);
     }
 
     CAppHarness h;
@@ -110,7 +110,7 @@ TEST_F(DragOutTest, APlaceThatClimbsOrASessionThatEndedStartsNothing)
 
     // A drop that comes after the session ended downloads nothing.
     h.App().DoDisconnect();
-    ASSERT_TRUE(h.WaitUntil([&] { return !h.App().IsConnected(); }, "the disconnect"));
+    ASSERT_TRUE(h.WaitUntil([&] { return !h.App().Session().IsConnected(); }, "the disconnect"));
     EXPECT_EQ(UDragAndDrop::AnswerPromise(promise, "file://" + mLocal + "/report.pdf"), kPromiseError);
     EXPECT_EQ(LocalItems(), std::set<std::string>{"inner"});
 }

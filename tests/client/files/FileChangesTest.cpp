@@ -9,6 +9,8 @@
 #include "client/files/CMyFileListView.h"
 #include "client/files/CMyFolderWin.h"
 #include "client/files/CMyNewFolderWin.h"
+#include "framework/net/TransactCatalogue.h"
+#include "framework/net/UFieldData.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/KeyCommands.h"
 #include "framework/ui/CButtonView.h"
@@ -110,7 +112,7 @@ TEST_F(FileChangesTest, ANewFolderDialogWhoseSessionEndsCreatesNothingInTheNextS
             h.server.CloseConnection();
         });
     h.Hit(docs, kHitFileNewFolder);
-    EXPECT_FALSE(h.App().IsConnected());
+    EXPECT_FALSE(h.App().Session().IsConnected());
     EXPECT_TRUE(h.Windows<CMyNewFolderWin>().empty());
     ASSERT_TRUE(h.Login());
     WaitIdle(h);
@@ -144,8 +146,12 @@ TEST_F(FileChangesTest, DeleteAsksFirstWithTheBoxOfAFileOrAFolder)
 TEST_F(FileChangesTest, DeleteAndNewFolderFollowTheAccessOfFilesAndFolders)
 {
     // Folders may be deleted, files may not, and no folder may be made.
-    h.App().mMyAccess.bytes[0] = 0x02;
-    h.App().UpdateAccessCommands();
+    {
+        const uint8_t access[8] = {0x02};
+        StFieldData fields;
+        UFieldData::AddField(fields, kFieldUserAccess, access, sizeof(access));
+        h.App().ProcessTran_UserAccess(fields);
+    }
     Select(root, "Report.txt");
     EXPECT_FALSE(root->GetButton(kHitFileDelete)->IsEnabled());
     h.Hit(root, kHitFileDelete);

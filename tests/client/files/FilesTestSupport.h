@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "client/app/AppNumbers.h"
+#include "client/core/CMyTask.h"
 #include "client/files/CMyFileListView.h"
 #include "client/files/CMyFolderWin.h"
-#include "client/tasks/CMyTask.h"
 #include "tests/support/CAppHarness.h"
 #include "tools/testserver/TestWire.h"
 
@@ -60,7 +60,7 @@ inline CMyFolderWin* FolderWin(const CAppHarness& h, const std::string& title)
 // Every task that is not a stand-alone one has finished (its reply was used).
 inline bool Idle(const CAppHarness& h)
 {
-    for (CMyTask* task : h.App().mTaskList)
+    for (CMyTask* task : h.App().Tasks())
         if (!task->mIsStandAlone && !task->mIsFinished) return false;
     return true;
 }

@@ -20,10 +20,12 @@
 
 namespace
 {
-SMyOptions SomeOptions()
+SMySettings SomeOptions()
 {
-    SMyOptions o;
-    std::memset(&o, 0, sizeof(o));
+    SMySettings o;
+    o.sound = SMySoundPrefs{};
+    o.queueTransfers = false;
+    o.showJoinLeaveInChat = false;
     SetText(o.userName, "Zed");
     o.iconID = uint16_t(int16_t(-2016));
     SetText(o.firewall, "proxy:1080");
@@ -88,9 +90,11 @@ TEST_F(OptionsWinTest, FiveTabsAndEveryValueComesBackAsItWent)
 {
     CMyOptionsWin win;
     ASSERT_EQ(win.GetTabView()->GetTabCount(), 5u);
-    const SMyOptions in = SomeOptions();
+    SMySettings in = SomeOptions();
+    in.desktopNotices = false;
     win.SetInfo(in);
-    SMyOptions out;
+    EXPECT_FALSE(win.GetDesktopNoticesBox()->GetMark());
+    SMySettings out;
     win.GetInfo(out);
     EXPECT_EQ(Text(out.userName), "Zed");
     EXPECT_EQ(out.iconID, in.iconID);
@@ -100,20 +104,19 @@ TEST_F(OptionsWinTest, FiveTabsAndEveryValueComesBackAsItWent)
     EXPECT_TRUE(out.queueTransfers);
     EXPECT_FALSE(out.refusePrivateMsg);
     EXPECT_TRUE(out.refusePrivateChat);
-    EXPECT_FALSE(out.showJoinLeave);
+    EXPECT_FALSE(out.showJoinLeaveInChat);
     EXPECT_TRUE(out.automaticResponse);
     EXPECT_EQ(Text(out.automaticResponseText), "Away");
     EXPECT_TRUE(Same(out.colorChat, in.colorChat));
     EXPECT_TRUE(Same(out.colorNews, in.colorNews));
+    EXPECT_FALSE(out.desktopNotices);
     EXPECT_TRUE(win.GetSoundBox(0)->IsEnabled());
 }
 
 TEST_F(OptionsWinTest, WithoutSoundOutputPlaySoundsIsOffAndStaysOff)
 {
     CMyOptionsWin win;
-    SMyOptions in = SomeOptions();
-    in.soundDisabled = true;
-    win.SetInfo(in);
+    win.SetInfo(SomeOptions(), true);
     EXPECT_FALSE(win.GetSoundBox(0)->GetMark());
     EXPECT_FALSE(win.GetSoundBox(0)->IsEnabled());
     EXPECT_TRUE(win.GetSoundBox(2)->GetMark()); // the single switches are kept
@@ -185,7 +188,7 @@ TEST_F(OptionsWinTest, TheColourTabEditsOneSetAtATime)
 {
     UColorDialog::SetHook(ChooseGreen);
     CMyOptionsWin win;
-    const SMyOptions in = SomeOptions();
+    const SMySettings in = SomeOptions();
     win.SetInfo(in);
     EXPECT_TRUE(win.GetColorChoice(CMyOptionsWin::kColorSetChat)->GetMark());
     EXPECT_EQ(win.GetTextSizeField()->GetText(), "14");
@@ -205,7 +208,7 @@ TEST_F(OptionsWinTest, TheColourTabEditsOneSetAtATime)
     win.HandleHit(CMyOptionsWin::kHitBackColor, save);
     EXPECT_EQ(win.GetBackSwatch()->GetColor().red, 0xEEEE);
 
-    SMyOptions out;
+    SMySettings out;
     win.GetInfo(out);
     EXPECT_EQ(out.colorChat.textSize, 80); // the windows clamp it when they take it
     EXPECT_EQ(out.colorChat.textColor.green, 0xFFFF);

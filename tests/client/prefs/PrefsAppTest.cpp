@@ -19,8 +19,8 @@
 #include "client/chat/CMyChatWin.h"
 #include "client/chat/CMyOldChatWin.h"
 #include "client/connection/CMyLoginWin.h"
+#include "client/core/UMyBookmarkFile.h"
 #include "client/prefs/CMyOptionsWin.h"
-#include "client/prefs/UMyBookmarkFile.h"
 #include "client/tasks/CMyTasksWin.h"
 #include "client/users/CMyUserListWin.h"
 #include "client/widgets/CMyTextWin.h"
@@ -102,8 +102,8 @@ TEST_F(PrefsAppTest, SettingsAndWindowPlacesSurviveAQuitAndAStart)
         CAppHarness h;
         h.Start();
         CMyApplication& app = h.App();
-        EXPECT_EQ(CAppHarness::Str(app.mUserName), "unnamed"); // a first run
-        EXPECT_EQ(app.mIconID, 414);
+        EXPECT_EQ(CAppHarness::Str(app.Settings().userName), "unnamed"); // a first run
+        EXPECT_EQ(app.Settings().iconID, 414);
         h.OnModal<CMyOptionsWin>(
             [](CMyOptionsWin& w)
             {
@@ -119,20 +119,20 @@ TEST_F(PrefsAppTest, SettingsAndWindowPlacesSurviveAQuitAndAStart)
                 w.Hit(CMyOptionsWin::kHitSave);
             });
         ASSERT_TRUE(app.DoOptions());
-        EXPECT_EQ(app.mColorNews.textSize, 4); // held to what the windows can show
-        EXPECT_EQ(app.mFirewallAddress.port, 1080);
-        EXPECT_EQ(CAppHarness::Str(app.mAutomaticResponseText),
+        EXPECT_EQ(app.Settings().colorNews.textSize, 4); // held to what the windows can show
+        EXPECT_EQ(app.Session().FirewallAddress().port, 1080);
+        EXPECT_EQ(CAppHarness::Str(app.Settings().automaticResponseText),
                   "I'm not able to respond right now. Please try later!");
 
         newsPlace = SRect{100, 100, 740, 500};
         usersPlace = SRect{20, 90, 220, 400};
-        app.mNewsWin->SetBounds(newsPlace);
-        app.mConnectedUsersWin->SetBounds(usersPlace);
-        app.mNewsWin->GetBounds(newsPlace); // as the window system took it
-        app.mConnectedUsersWin->GetBounds(usersPlace);
-        h.Hit(app.mChatWin, kHitCloseBox); // closing hides it
-        app.mTotalBytesDownloaded = 123456;
-        app.mTotalSecsOnline = 3600;
+        app.Windows().News()->SetBounds(newsPlace);
+        app.Windows().Users()->SetBounds(usersPlace);
+        app.Windows().News()->GetBounds(newsPlace); // as the window system took it
+        app.Windows().Users()->GetBounds(usersPlace);
+        h.Hit(app.Windows().Chat(), kHitCloseBox); // closing hides it
+        app.Statistics().totalBytesDownloaded = 123456;
+        app.Statistics().totalSecsOnline = 3600;
         // What quitting does before the run loop ends.
         app.DoDisconnect();
         app.WritePrefs();
@@ -145,36 +145,36 @@ TEST_F(PrefsAppTest, SettingsAndWindowPlacesSurviveAQuitAndAStart)
     WriteAll(h.UserFolder() + "/Quenvol Prefs", saved);
     h.Start();
     CMyApplication& app = h.App();
-    EXPECT_EQ(CAppHarness::Str(app.mUserName), "Traveller");
-    EXPECT_EQ(app.mIconID, uint16_t(int16_t(-2003)));
-    EXPECT_EQ(CAppHarness::Str(app.mFirewallAddress.name), "socks.example.org");
-    EXPECT_EQ(app.mFirewallAddress.port, 1080);
-    EXPECT_TRUE(app.mShowPrivMsgAtBack);
-    EXPECT_FALSE(app.mQueueTransfers);
-    EXPECT_TRUE(app.mAutomaticResponse);
-    EXPECT_FALSE(app.mSoundPrefs.privMsg);
-    EXPECT_TRUE(app.mSoundPrefs.chat);
-    EXPECT_EQ(app.mColorNews.textColor.blue, 0x9999);
-    EXPECT_EQ(app.mColorNews.textSize, 4);
-    EXPECT_EQ(app.mTotalBytesDownloaded, 123456u);
-    EXPECT_EQ(app.mTotalSecsOnline, 3600u);
+    EXPECT_EQ(CAppHarness::Str(app.Settings().userName), "Traveller");
+    EXPECT_EQ(app.Settings().iconID, uint16_t(int16_t(-2003)));
+    EXPECT_EQ(CAppHarness::Str(app.Session().FirewallAddress().name), "socks.example.org");
+    EXPECT_EQ(app.Session().FirewallAddress().port, 1080);
+    EXPECT_TRUE(app.Settings().showPrivMsgAtBack);
+    EXPECT_FALSE(app.Settings().queueTransfers);
+    EXPECT_TRUE(app.Settings().automaticResponse);
+    EXPECT_FALSE(app.Settings().sound.privMsg);
+    EXPECT_TRUE(app.Settings().sound.chat);
+    EXPECT_EQ(app.Settings().colorNews.textColor.blue, 0x9999);
+    EXPECT_EQ(app.Settings().colorNews.textSize, 4);
+    EXPECT_EQ(app.Statistics().totalBytesDownloaded, 123456u);
+    EXPECT_EQ(app.Statistics().totalSecsOnline, 3600u);
 
     SRect b;
-    app.mNewsWin->GetBounds(b);
+    app.Windows().News()->GetBounds(b);
     EXPECT_EQ(b.left, newsPlace.left);
     EXPECT_EQ(b.top, newsPlace.top);
     EXPECT_EQ(b.Width(), newsPlace.Width());
     EXPECT_EQ(b.Height(), newsPlace.Height());
     // The news text follows the window to its saved size, although the window was not shown yet.
-    const QWidget* text = app.mNewsWin->GetTextView()->Widget();
-    EXPECT_GT(text->mapTo(app.mNewsWin->ContentWidget(), QPoint(text->width(), 0)).x(),
+    const QWidget* text = app.Windows().News()->GetTextView()->Widget();
+    EXPECT_GT(text->mapTo(app.Windows().News()->ContentWidget(), QPoint(text->width(), 0)).x(),
               newsPlace.Width() - 30);
-    app.mConnectedUsersWin->GetBounds(b);
+    app.Windows().Users()->GetBounds(b);
     EXPECT_EQ(b.left, usersPlace.left);
     EXPECT_EQ(b.bottom, usersPlace.bottom);
-    EXPECT_FALSE(app.mChatWin->IsVisible());
-    EXPECT_TRUE(app.mNewsWin->IsVisible());
-    EXPECT_TRUE(app.mToolsWin->IsVisible());
+    EXPECT_FALSE(app.Windows().Chat()->IsVisible());
+    EXPECT_TRUE(app.Windows().News()->IsVisible());
+    EXPECT_TRUE(app.Windows().Toolbar()->IsVisible());
 }
 
 TEST_F(PrefsAppTest, UnusableFilesAndPlacesOffTheScreenFallBackQuietly)
@@ -183,7 +183,7 @@ TEST_F(PrefsAppTest, UnusableFilesAndPlacesOffTheScreenFallBackQuietly)
     {
         CAppHarness h;
         h.Start();
-        h.App().mTasksWin->SetBounds(SRect{40, 60, 300, 200});
+        h.App().Windows().Tasks()->SetBounds(SRect{40, 60, 300, 200});
         h.App().WritePrefs();
         bytes = ReadAll(h.UserFolder() + "/Quenvol Prefs");
     }
@@ -200,7 +200,7 @@ TEST_F(PrefsAppTest, UnusableFilesAndPlacesOffTheScreenFallBackQuietly)
         WriteAll(h.UserFolder() + "/Quenvol Prefs", bytes);
         h.Start();
         SRect b;
-        h.App().mTasksWin->GetBounds(b);
+        h.App().Windows().Tasks()->GetBounds(b);
         EXPECT_LT(b.left, far); // placed by its placement code instead
         EXPECT_TRUE(CWindow::IsOnScreen(b));
     }
@@ -210,10 +210,10 @@ TEST_F(PrefsAppTest, UnusableFilesAndPlacesOffTheScreenFallBackQuietly)
         shortFile[0] = 7;
         WriteAll(h.UserFolder() + "/Quenvol Prefs", shortFile);
         h.Start();
-        EXPECT_EQ(CAppHarness::Str(h.App().mUserName), "unnamed");
-        EXPECT_EQ(h.App().mIconID, 414);
+        EXPECT_EQ(CAppHarness::Str(h.App().Settings().userName), "unnamed");
+        EXPECT_EQ(h.App().Settings().iconID, 414);
         EXPECT_TRUE(h.alert.empty());
-        EXPECT_TRUE(h.App().mNewsWin->IsVisible());
+        EXPECT_TRUE(h.App().Windows().News()->IsVisible());
     }
 }
 
@@ -227,11 +227,11 @@ TEST_F(PrefsAppTest, ChangingTheNameWhileConnectedSends304AndColoursApplyAtOnce)
 
     // Saved without a change: nothing to tell the server.
     h.OnModal<CMyOptionsWin>([](CMyOptionsWin& w) { w.Hit(CMyOptionsWin::kHitSave); });
-    h.Hit(app.mToolsWin, kHitOptions);
+    h.Hit(app.Windows().Toolbar(), kHitOptions);
     h.Pump();
     EXPECT_EQ(h.modalCount, 1u);
 
-    auto* privateChat = new CMyChatWin(7, app.mColorChat);
+    auto* privateChat = new CMyChatWin(7, app.Settings().colorChat);
     h.OnModal<CMyOptionsWin>(
         [](CMyOptionsWin& w)
         {
@@ -245,8 +245,8 @@ TEST_F(PrefsAppTest, ChangingTheNameWhileConnectedSends304AndColoursApplyAtOnce)
     const auto change = h.Requests(304)[0];
     EXPECT_EQ(CAppHarness::Field(change, 102), "Renamed*One");
     EXPECT_EQ(CAppHarness::Field(change, 104), std::string("\x01\x9E", 2)); // 414
-    EXPECT_EQ(app.mColorChat.textSize, 50);
-    EXPECT_EQ(app.mChatWin->GetChatView()->Widget()->font().pointSize(), 50);
+    EXPECT_EQ(app.Settings().colorChat.textSize, 50);
+    EXPECT_EQ(app.Windows().Chat()->GetChatView()->Widget()->font().pointSize(), 50);
     EXPECT_EQ(privateChat->GetChatView()->Widget()->font().pointSize(), 50);
     // The server tells everyone, the one who changed too, so that the own row follows the new name.
     EXPECT_TRUE(h.WaitUntil(
@@ -268,7 +268,7 @@ TEST_F(PrefsAppTest, ChangingTheNameWhileConnectedSends304AndColoursApplyAtOnce)
     h.OnModal<CMyOptionsWin>([](CMyOptionsWin& w) { w.Hit(CMyOptionsWin::kHitCancel); });
     EXPECT_FALSE(app.DoOptions());
     EXPECT_TRUE(h.HasBox(129));
-    EXPECT_EQ(CAppHarness::Str(app.mUserName), "Renamed*One");
+    EXPECT_EQ(CAppHarness::Str(app.Settings().userName), "Renamed*One");
     h.Pump();
     EXPECT_EQ(h.Requests(304).size(), 1u);
 }
@@ -303,7 +303,7 @@ TEST_F(PrefsAppTest, ABookmarkSavedFromTheConnectDialogConnectsAgainFromItsMenu)
         });
     app.DoShowConnect();
     ASSERT_EQ(ReadAll(h.UserFolder() + "/Servers/home.qbm"), Bookmark(address, "alice", "wonderland"));
-    EXPECT_FALSE(app.IsConnected());
+    EXPECT_FALSE(app.Session().IsConnected());
 
     // A second bookmark with its extension in capitals sorts first and must open by its real name.
     WriteAll(h.UserFolder() + "/Servers/Away.QBM", Bookmark("192.0.2.1:1", "", ""));
@@ -334,13 +334,14 @@ TEST_F(PrefsAppTest, ABookmarkSavedFromTheConnectDialogConnectsAgainFromItsMenu)
         });
     h.OnModal<CMyLoginWin>([](CMyLoginWin& w) { w.Hit(CMyLoginWin::kHitConnect); });
     app.DoShowConnect();
-    ASSERT_TRUE(h.WaitUntil([&] { return app.IsConnected() && !h.Requests(107).empty(); }, "the login"));
+    ASSERT_TRUE(
+        h.WaitUntil([&] { return app.Session().IsConnected() && !h.Requests(107).empty(); }, "the login"));
     EXPECT_EQ(LastLogin(h), "alice");
     EXPECT_EQ(CAppHarness::Field(h.Requests(107).back(), 106).size(), 10u);
-    EXPECT_EQ(CAppHarness::Str(app.mUserLogin), "alice");
-    EXPECT_EQ(CAppHarness::Str(app.mUserPassword), "wonderland");
-    EXPECT_EQ(CAppHarness::Str(app.mAddress.name), address);
-    EXPECT_EQ(CAppHarness::Title(app.mChatWin), "Chat (home.qbm)");
+    EXPECT_EQ(CAppHarness::Str(app.Session().UserLogin()), "alice");
+    EXPECT_EQ(CAppHarness::Str(app.Session().UserPassword()), "wonderland");
+    EXPECT_EQ(CAppHarness::Str(app.Session().Address().name), address);
+    EXPECT_EQ(CAppHarness::Title(app.Windows().Chat()), "Chat (home.qbm)");
 }
 
 TEST_F(PrefsAppTest, BookmarksOpenAsDocumentsAndDamagedOnesSaySo)
@@ -355,28 +356,29 @@ TEST_F(PrefsAppTest, BookmarksOpenAsDocumentsAndDamagedOnesSaySo)
     {
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
-        EXPECT_TRUE(app.mToolsWin->DropDocuments(mime));
+        EXPECT_TRUE(app.Windows().Toolbar()->DropDocuments(mime));
         h.Pump();
     };
     const std::string damaged = h.UserFolder() + "/broken.qbm";
     WriteAll(damaged, "QVsx" + std::string(456, '\0'));
     drop(damaged);
     EXPECT_FALSE(h.alert.empty()); // 1/8 reaches the error display; no connection starts
-    EXPECT_EQ(app.mTpt, nullptr);
+    EXPECT_EQ(app.Session().Transactor(), nullptr);
 
     const std::string good = h.UserFolder() + "/Work.QBM";
     WriteAll(good, Bookmark("quenvol://" + h.Address(), "bob", "builder"));
     drop(good);
-    ASSERT_TRUE(h.WaitUntil([&] { return app.IsConnected() && !h.Requests(107).empty(); }, "the login"));
+    ASSERT_TRUE(
+        h.WaitUntil([&] { return app.Session().IsConnected() && !h.Requests(107).empty(); }, "the login"));
     EXPECT_EQ(LastLogin(h), "bob");
-    EXPECT_EQ(CAppHarness::Title(app.mChatWin), "Chat (Work.QBM)");
+    EXPECT_EQ(CAppHarness::Title(app.Windows().Chat()), "Chat (Work.QBM)");
 }
 
 TEST_F(PrefsAppTest, TheAboutWindowShowsThePictureAndTheTotals)
 {
     CAppHarness h;
     h.Start();
-    h.App().mTotalBytesDownloaded = 2048;
+    h.App().Statistics().totalBytesDownloaded = 2048;
     h.OnModal<CMyAboutWin>(
         [](CMyAboutWin& w)
         {
@@ -388,7 +390,7 @@ TEST_F(PrefsAppTest, TheAboutWindowShowsThePictureAndTheTotals)
                       "2K downloaded, 0K uploaded, 0K chat, 0:00 online");
             w.Hit(CMyAboutWin::kHitOK);
         });
-    h.Hit(h.App().mToolsWin, kHitAbout);
+    h.Hit(h.App().Windows().Toolbar(), kHitAbout);
     h.Pump();
     EXPECT_EQ(h.modalCount, 1u);
 }
@@ -398,7 +400,7 @@ TEST_F(PrefsAppTest, QuittingWritesThePreferencesAndQuitsEvenWhenTheyCannotBeWri
     CAppHarness h;
     h.Start();
     const P name = CAppHarness::P("Leaving");
-    std::memcpy(h.App().mUserName, name.data(), name.size());
+    std::memcpy(h.App().Settings().userName, name.data(), name.size());
     h.MenuItem(kItemQuit);
     EXPECT_TRUE(UApplication::IsQuitting());
     UApplication::_CancelQuit();

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 #include <string>
 
-#include "client/tracker/TrackerRecords.h"
-#include "client/tracker/UMyTrackerPrefs.h"
+#include "client/core/TrackerRecords.h"
+#include "client/core/UMyTrackerPrefs.h"
 #include "client/tracker/UMyTrackerSearch.h"
 #include "framework/runtime/SError.h"
 

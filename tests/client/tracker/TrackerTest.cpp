@@ -11,7 +11,7 @@
 
 #include "client/app/CMyApplication.h"
 #include "client/boxes/MsgBox.h"
-#include "client/tasks/CMyTask.h"
+#include "client/core/CMyTask.h"
 #include "client/tracker/CInfoWindow.h"
 #include "client/tracker/CMyGetTrackServListTask.h"
 #include "client/tracker/CMyServersWindow.h"
@@ -54,7 +54,8 @@ std::string S(const uint8_t* p)
     return std::string(reinterpret_cast<const char*>(p + 1), p[0]);
 }
 
-// The application with the tracker's turn in hits and refresh, recording errors and connect requests.
+// The application with a tracker controller of the test's own (it is not started up), which gets the
+// hits and refreshes first; errors and connect requests are recorded.
 class CTrackerTestApp : public CMyApplication
 {
 public:
@@ -62,16 +63,18 @@ public:
     {
         errors.push_back(std::to_string(e.type) + "/" + std::to_string(e.id));
     }
-    bool TrackerWindowHit(CWindow* window, const SHitMsgData& hit) override
+    void WindowHit(CWindow* window, const SHitMsgData& hit) override
     {
-        return mTracker && mTracker->WindowHit(window, hit);
+        if (tracker && tracker->WindowHit(window, hit)) return;
+        CMyApplication::WindowHit(window, hit);
     }
     void DoRefreshTracker() override
     {
-        if (mTracker) mTracker->Refresh();
+        if (tracker) tracker->Refresh();
     }
     void DoConnectToTracked(bool withDialog) override { connects.push_back(withDialog); }
 
+    CMyTracker* tracker = nullptr;
     std::vector<std::string> errors;
     std::vector<bool> connects;
 };
@@ -122,7 +125,7 @@ protected:
         UWindowServices::Register();
         app = new CTrackerTestApp;
         tracker = new CMyTracker;
-        app->mTracker = tracker;
+        app->tracker = tracker;
         list = tracker->GetTrackerList();
         servers = tracker->GetServersList();
         // A first start lists the local tracker; these tests bring their own.
@@ -132,8 +135,9 @@ protected:
     }
     void TearDown() override
     {
-        // The application deletes its tasks first (they report to the tracker as they go), then the tracker.
+        // The application deletes its tasks (they report to the tracker as they go), then the tracker goes.
         delete app;
+        delete tracker;
         SetMsgBoxHook(nullptr);
         UApplication::Process();
     }
@@ -145,11 +149,11 @@ protected:
     }
     CMyGetTrackServListTask* Task(uint32_t i) const
     {
-        return dynamic_cast<CMyGetTrackServListTask*>(app->mTaskList.GetItem(i));
+        return dynamic_cast<CMyGetTrackServListTask*>(app->Tasks().GetItem(i));
     }
     bool AllTasksGone()
     {
-        return PumpUntil([&] { return app->mTaskList.GetItemCount() == 0; }, "the listing tasks to end");
+        return PumpUntil([&] { return app->Tasks().GetItemCount() == 0; }, "the listing tasks to end");
     }
     std::string Label() const
     {
@@ -177,7 +181,7 @@ TEST_F(TrackerTest, ATotalOfZeroFinishesWithTheFirstMessageAndKeepsItsRecords)
     t.SetBatchSize(1);
     STrackServerInfo* entry = AddTracker("Zero", t);
     tracker->Refresh();
-    ASSERT_EQ(app->mTaskList.GetItemCount(), 1u);
+    ASSERT_EQ(app->Tasks().GetItemCount(), 1u);
     CMyGetTrackServListTask* task = Task(1);
     ASSERT_TRUE(PumpUntil([&] { return task->mIsFinished; }, "the query to finish"));
     EXPECT_GE(tracker->GetServers().size(), 1u);
@@ -220,7 +224,7 @@ TEST_F(TrackerTest, AServerFromTwoTrackersIsListedOnceAndCountedForTheFirst)
     STrackServerInfo* b = AddTracker("Two", two);
     tracker->Refresh();
     // Last entry first.
-    ASSERT_EQ(app->mTaskList.GetItemCount(), 2u);
+    ASSERT_EQ(app->Tasks().GetItemCount(), 2u);
     EXPECT_EQ(Task(1)->GetTrackID(), b->ID);
     EXPECT_EQ(Task(2)->GetTrackID(), a->ID);
     CMyGetTrackServListTask* taskOne = Task(2);
@@ -339,17 +343,17 @@ TEST_F(TrackerTest, AQuerySurvivesTheEndOfTheServerSessionAndIgnoresARemovedEntr
     AddTracker("Quiet", t);
     AddTracker("Unticked", t, 0);
     tracker->Refresh();
-    ASSERT_EQ(app->mTaskList.GetItemCount(), 1u) << "only ticked trackers are asked";
+    ASSERT_EQ(app->Tasks().GetItemCount(), 1u) << "only ticked trackers are asked";
     EXPECT_EQ(S(list->GetServerInfo(1)->Status), "") << "an unticked tracker is not connecting";
     ASSERT_TRUE(PumpUntil([&] { return t.HelloCount() == 1; }, "the hello"));
     app->KillTasksAndDisconnect();
-    EXPECT_EQ(app->mTaskList.GetItemCount(), 1u);
+    EXPECT_EQ(app->Tasks().GetItemCount(), 1u);
     // The entry goes while its query runs: what the query reports changes nothing.
     list->SelectOnly(1);
     list->RemoveSelected();
     Add(0, {Server(9, 9, "Orphan")});
     EXPECT_TRUE(tracker->GetServers().empty());
-    delete app->mTaskList.GetItem(1);
+    delete app->Tasks().GetItem(1);
     EXPECT_EQ(list->GetServerTotal(), 1u);
 }
 

@@ -6,9 +6,9 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "client/core/UMyTransferSizes.h"
 #include "client/transfers/CMyDownloadFileTask.h"
 #include "client/transfers/CMyUploadFileTask.h"
-#include "client/transfers/UMyTransferSizes.h"
 #include "framework/files/UFileSys.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
@@ -55,7 +55,7 @@ protected:
 
     bool WaitNoTasks(const char* what = "the transfers to end")
     {
-        return h.WaitUntil([&] { return h.App().mTaskList.GetItemCount() == 0; }, what);
+        return h.WaitUntil([&] { return h.App().Tasks().GetItemCount() == 0; }, what);
     }
 
     CAppHarness h;
@@ -84,7 +84,7 @@ TEST_F(FileTransferTest, ADownloadArrivesByteIdenticalInOneGoAndInOneByteWrites)
     Download("small.txt");
     ASSERT_TRUE(WaitDownloaded("small.txt", small, 20000));
     EXPECT_TRUE(WaitNoTasks("the finished rows to be reaped"));
-    EXPECT_GE(h.App().mTotalBytesDownloaded, big.size() + small.size());
+    EXPECT_GE(h.App().Statistics().totalBytesDownloaded, big.size() + small.size());
     EXPECT_TRUE(h.boxes.empty());
 }
 
@@ -426,12 +426,12 @@ TEST_F(FileTransferTest, StoppingAQueuedDownloadDeletesItsEmptyPartialAndARunnin
     EXPECT_TRUE(HasRowWith(h, "Downloading \xD2next.bin\xD3 (queued)"));
     EXPECT_TRUE(Exists(Downloads() + "/next.bin.qpf"));
     ASSERT_TRUE(SelectTaskRow(h, "next.bin"));
-    h.Hit(h.App().mTasksWin, kHitStopTask);
+    h.Hit(h.App().Windows().Tasks(), kHitStopTask);
     EXPECT_FALSE(HasRowWith(h, "next.bin"));
     EXPECT_FALSE(Exists(Downloads() + "/next.bin.qpf"));
 
     ASSERT_TRUE(SelectTaskRow(h, "slow.bin"));
-    h.Hit(h.App().mTasksWin, kHitStopTask);
+    h.Hit(h.App().Windows().Tasks(), kHitStopTask);
     EXPECT_TRUE(WaitNoTasks());
     const std::string kept = ReadFile(Downloads() + "/slow.bin.qpf");
     EXPECT_GT(kept.size(), 0u);
@@ -446,12 +446,12 @@ TEST_F(FileTransferTest, AQueuedDownloadWaitsItsTurnAndStartStartsItAtOnce)
     Begin();
     h.transfers.SetPieceSize(256);
     Download("slow.bin");
-    h.App().mQueueTransfers = 1;
+    h.App().Settings().queueTransfers = 1;
     Download("later.bin");
     h.Pump();
     EXPECT_EQ(h.Requests(202).size(), 1u);
     ASSERT_TRUE(SelectTaskRow(h, "later.bin"));
-    h.Hit(h.App().mTasksWin, kHitStartTask);
+    h.Hit(h.App().Windows().Tasks(), kHitStartTask);
     ASSERT_TRUE(WaitDownloaded("later.bin", Data(4000, 11)));
     // It went ahead of the one it was queued behind.
     EXPECT_FALSE(Exists(Downloads() + "/slow.bin"));

@@ -9,8 +9,8 @@
 #include <sstream>
 
 #include "client/app/AppNumbers.h"
+#include "client/core/CMyTask.h"
 #include "client/files/CMyFolderWin.h"
-#include "client/tasks/CMyTask.h"
 #include "client/transfers/CMyDownloadFldrTask.h"
 #include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
@@ -97,7 +97,7 @@ protected:
     {
         h.Start();
         ASSERT_TRUE(h.Login());
-        h.App().mQueueTransfers = 0;
+        h.App().Settings().queueTransfers = 0;
     }
 
     fs::path Local() const { return fs::path(dest.path().toStdString()); }
@@ -112,7 +112,7 @@ protected:
 
     bool HasTask() const
     {
-        for (CMyTask* task : h.App().mTaskList)
+        for (CMyTask* task : h.App().Tasks())
             if (dynamic_cast<CMyDownloadFldrTask*>(task)) return true;
         return false;
     }

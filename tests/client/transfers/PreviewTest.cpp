@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "client/app/AppNumbers.h"
+#include "client/core/CMyTransferConnection.h"
 #include "client/files/CMyFolderWin.h"
 #include "client/transfers/CMyPreviewFileTask.h"
 #include "client/transfers/CMyPreviewWin.h"
@@ -50,7 +51,7 @@ protected:
         h.Start();
         if (beforeLogin) beforeLogin();
         ASSERT_TRUE(h.Login());
-        h.App().mQueueTransfers = 0;
+        h.App().Settings().queueTransfers = 0;
         CMyFolderWin* root = OpenRoot(h);
         ASSERT_NE(root, nullptr);
         Open(h, root, "Docs");
@@ -103,7 +104,7 @@ TEST_F(PreviewTest, AShortTextIsShownWholeAndItsRowIsReaped)
     EXPECT_EQ(c->handshake.substr(8), std::string(8, '\0'));
     ASSERT_TRUE(h.WaitUntil([&] { return !HasPreviewRow(); }, "the finished row to be reaped"));
     EXPECT_NE(Window(), nullptr);
-    EXPECT_GE(h.App().mTotalBytesDownloaded, 1000u);
+    EXPECT_GE(h.App().Statistics().totalBytesDownloaded, 1000u);
     EXPECT_TRUE(h.boxes.empty());
 }
 
@@ -131,7 +132,7 @@ TEST_F(PreviewTest, ClosingTheWindowMidwayEndsTheTaskAndItsConnectionAtOnce)
     ASSERT_NE(win->GetPreviewFileTask(), nullptr);
     h.App().DoCloseWindow(win);
     EXPECT_FALSE(HasPreviewRow());
-    for (CMyTask* task : h.App().mTaskList)
+    for (CMyTask* task : h.App().Tasks())
         EXPECT_EQ(dynamic_cast<CMyPreviewFileTask*>(task), nullptr);
     EXPECT_TRUE(h.WaitUntil([&] { return h.transfers.Last()->clientClosed; }, "the connection to close"));
     EXPECT_TRUE(h.boxes.empty());
@@ -170,7 +171,7 @@ TEST_F(PreviewTest, OnlyTextCanBePreviewedAndFoldersNotAtAll)
 TEST_F(PreviewTest, AQueuedPreviewSaysSoAndWaitsForTheTasksBeforeIt)
 {
     Begin();
-    h.App().mQueueTransfers = 1;
+    h.App().Settings().queueTransfers = 1;
     // A listing whose reply does not come yet stands in front of the preview.
     STestReply silent;
     silent.answer = false;
@@ -185,8 +186,8 @@ TEST_F(PreviewTest, AQueuedPreviewSaysSoAndWaitsForTheTasksBeforeIt)
     h.Pump();
     EXPECT_TRUE(h.Requests(202).empty());
     // Once the task in front goes, the preview takes its turn.
-    while (h.App().mTaskList.GetItem(1) && !dynamic_cast<CMyPreviewFileTask*>(h.App().mTaskList.GetItem(1)))
-        delete h.App().mTaskList.GetItem(1);
+    while (h.App().Tasks().GetItem(1) && !dynamic_cast<CMyPreviewFileTask*>(h.App().Tasks().GetItem(1)))
+        delete h.App().Tasks().GetItem(1);
     ASSERT_TRUE(h.WaitUntil([&] { return Shown().size() == 1000; }, "the queued preview"));
 }
 
@@ -198,7 +199,7 @@ TEST_F(PreviewTest, ThroughTheFirewallTheTransferConnectionGoesToThePortAfterThe
         [&]
         {
             const auto firewall = CAppHarness::P("127.0.0.1:" + std::to_string(relay.Port()));
-            std::memcpy(h.App().mFirewallAddress.name, firewall.data(), firewall.size());
+            std::memcpy(h.App().Settings().firewall, firewall.data(), firewall.size());
         });
     Preview("short.txt");
     ASSERT_TRUE(h.WaitUntil([&] { return Shown().size() == 1000; }, "the text through the firewall"));

@@ -116,8 +116,8 @@ inline bool SelectTaskRow(CAppHarness& h, const std::string& part)
     for (size_t i = 0; i < rows.size(); ++i)
         if (rows[i].find(part) != std::string::npos)
         {
-            h.App().mTasksWin->View()->DeselectAll();
-            h.App().mTasksWin->View()->SelectItem(uint32_t(i + 1));
+            h.App().Windows().Tasks()->View()->DeselectAll();
+            h.App().Windows().Tasks()->View()->SelectItem(uint32_t(i + 1));
             return true;
         }
     return false;
@@ -128,7 +128,7 @@ inline CMyFolderWin* LoginAndOpenDocs(CAppHarness& h)
 {
     h.Start();
     if (!h.Login()) return nullptr;
-    h.App().mQueueTransfers = 0;
+    h.App().Settings().queueTransfers = 0;
     CMyFolderWin* root = filestest::OpenRoot(h);
     if (!root) return nullptr;
     filestest::Open(h, root, "Docs");

@@ -35,16 +35,16 @@ protected:
         for (uint8_t b : bytes)
             expected.bytes[i++] = b;
         h.server.PushTransaction(354, Access(bytes));
-        ASSERT_TRUE(
-            h.WaitUntil([&] { return std::equal(expected.bytes, expected.bytes + 8, app->mMyAccess.bytes); },
-                        "the access notice"));
+        ASSERT_TRUE(h.WaitUntil(
+            [&] { return std::equal(expected.bytes, expected.bytes + 8, app->Session().Access().bytes); },
+            "the access notice"));
     }
     bool Shown(uint32_t id) const
     {
         const auto ids = h.ToolbarButtons();
         return std::find(ids.begin(), ids.end(), id) != ids.end();
     }
-    bool UsersButton(uint32_t id) const { return app->mConnectedUsersWin->GetButton(id)->IsEnabled(); }
+    bool UsersButton(uint32_t id) const { return app->Windows().Users()->GetButton(id)->IsEnabled(); }
 
     CAppHarness h;
     CMyApplication* app = nullptr;
@@ -54,8 +54,9 @@ protected:
 TEST_F(AccessTest, DeleteFilesAloneEnablesOnlyTheDeletionOfFiles)
 {
     // A folder window with a file and a folder in it.
-    auto* folder = new CMyFolderWin();
-    app->mFolderWinList.AddItem(folder);
+    SMyUserAccess all;
+    all.SetAll();
+    CMyFolderWin* folder = app->FolderWins().Open(nullptr, 0, CAppHarness::P("Files").data(), all);
     {
         StFieldData fields;
         const std::string file = testwire::FileEntry(FourCC("TEXT"), FourCC("ttxt"), 10, "notes.txt");

@@ -247,44 +247,47 @@ TEST(LongLivedWindows, StartUpShowsThemAndClosingHidesThem)
     {
         CWindowsApp app;
         app.StartUp();
-        for (CWindow* w : std::initializer_list<CWindow*>{app.mToolsWin, app.mTasksWin, app.mNewsWin,
-                                                          app.mChatWin, app.mConnectedUsersWin})
+        for (CWindow* w : std::initializer_list<CWindow*>{app.Windows().Toolbar(), app.Windows().Tasks(),
+                                                          app.Windows().News(), app.Windows().Chat(),
+                                                          app.Windows().Users()})
         {
             ASSERT_NE(w, nullptr);
             EXPECT_TRUE(w->IsVisible());
         }
-        EXPECT_EQ(Title(*app.mNewsWin), "News");
-        EXPECT_EQ(Title(*app.mChatWin), "Chat");
-        EXPECT_EQ(Title(*app.mTasksWin), "Tasks");
-        EXPECT_EQ(Title(*app.mConnectedUsersWin), "Online Users");
+        EXPECT_EQ(Title(*app.Windows().News()), "News");
+        EXPECT_EQ(Title(*app.Windows().Chat()), "Chat");
+        EXPECT_EQ(Title(*app.Windows().Tasks()), "Tasks");
+        EXPECT_EQ(Title(*app.Windows().Users()), "Online Users");
 
         // The tasks window shows the application's task rows.
         app.AddTask(reinterpret_cast<CMyTask*>(0x40), nullptr);
-        EXPECT_EQ(app.mTasksWin->View()->GetItemCount(), 1u);
+        EXPECT_EQ(app.Windows().Tasks()->View()->GetItemCount(), 1u);
         app.RemoveTask(reinterpret_cast<CMyTask*>(0x40));
 
-        app.mChatWin->AppendChat("hello", 5);
-        app.DoCloseWindow(app.mChatWin);
-        EXPECT_FALSE(app.mChatWin->IsVisible());
+        app.Windows().Chat()->AppendChat("hello", 5);
+        app.DoCloseWindow(app.Windows().Chat());
+        EXPECT_FALSE(app.Windows().Chat()->IsVisible());
         app.DoShowChatWin();
-        EXPECT_TRUE(app.mChatWin->IsVisible());
-        EXPECT_EQ(app.mChatWin->GetChatView()->GetText(), "hello");
+        EXPECT_TRUE(app.Windows().Chat()->IsVisible());
+        EXPECT_EQ(app.Windows().Chat()->GetChatView()->GetText(), "hello");
 
         // A visible window behind another comes to the front.
         app.DoShowNewsWin();
-        EXPECT_EQ(CWindow::GetFrontWindow(), app.mNewsWin);
+        EXPECT_EQ(CWindow::GetFrontWindow(), app.Windows().News());
         app.DoShowConnectedUsersWin();
-        EXPECT_EQ(CWindow::GetFrontWindow(), app.mConnectedUsersWin);
+        EXPECT_EQ(CWindow::GetFrontWindow(), app.Windows().Users());
 
         // Session windows are destroyed (folders leave their list); private chats go to their command.
-        auto* folder = new CMyFolderWin;
-        auto* other = new CMyFolderWin;
-        app.mFolderWinList.AddItem(folder);
-        app.mFolderWinList.AddItem(other);
+        SMyUserAccess all;
+        all.SetAll();
+        const uint8_t title[] = "\x05"
+                                "Files";
+        CMyFolderWin* folder = app.FolderWins().Open(nullptr, 0, title, all);
+        app.FolderWins().Open(nullptr, 0, title, all);
         app.DoCloseWindow(folder);
-        EXPECT_EQ(app.mFolderWinList.GetItemCount(), 1u);
+        EXPECT_EQ(app.FolderWins().GetItemCount(), 1u);
         app.DoCloseAllFileWindows();
-        EXPECT_EQ(app.mFolderWinList.GetItemCount(), 0u);
+        EXPECT_EQ(app.FolderWins().GetItemCount(), 0u);
         auto* chat = new CMyChatWin(5);
         app.DoCloseWindow(chat);
         EXPECT_EQ(app.closedPrivateChats, 1);

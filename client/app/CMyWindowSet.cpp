@@ -1,0 +1,164 @@
+#include "client/app/CMyWindowSet.h"
+
+#include "client/app/AppNumbers.h"
+#include "client/app/CMyOldToolbarWin.h"
+#include "client/app/CMySessionWin.h"
+#include "client/chat/CMyChatWin.h"
+#include "client/chat/CMyOldChatWin.h"
+#include "client/core/SMyPrefs.h"
+#include "client/tasks/CMyTasksWin.h"
+#include "client/users/CMyUserListWin.h"
+#include "client/widgets/CMyTextWin.h"
+#include "client/widgets/CMyUserListView.h"
+#include "client/widgets/MyWindowSizing.h"
+#include "framework/runtime/UText.h"
+#include "framework/ui/CWindow.h"
+
+namespace
+{
+// A saved place is used when it is a rectangle at all and its top still shows on a screen; otherwise the
+// window goes where its placement code puts it, as it does with no preferences.
+void PlaceWindow(CWindow* window, const SRect& saved, uint16_t placementCode)
+{
+    if (saved.IsValid() && CWindow::IsOnScreen(saved))
+        SetWindowBounds(window, saved);
+    else
+        window->Place(placementCode);
+}
+
+bool IsSavedVisible(const SMyPrefs& prefs, uint32_t which)
+{
+    return (prefs.winVis >> which) & 1;
+}
+
+void SavePlace(SMyPrefs& prefs, uint32_t which, const CWindow* window)
+{
+    if (!window) return;
+    if (window->IsVisible()) prefs.winVis = uint16_t(prefs.winVis | (1u << which));
+    window->GetBounds(prefs.winRect[which]);
+}
+} // namespace
+
+CMyWindowSet::CMyWindowSet() = default;
+
+CMyWindowSet::~CMyWindowSet()
+{
+    // Private chats, invitations and the other windows of the session go with it, as at a disconnect.
+    CMySessionWin::CloseAll();
+}
+
+void CMyWindowSet::Create(const SMyColorInfo& newsColors, const SMyColorInfo& chatColors)
+{
+    mToolsWin = std::make_unique<CMyOldToolbarWin>();
+    mTasksWin = std::make_unique<CMyTasksWin>();
+    mTasksWin->SetIcon(kIconTasksWin);
+    mNewsWin = std::make_unique<CMyTextWin>();
+    mNewsWin->SetTitle("News", 4);
+    mNewsWin->SetLimits(300, 100, 32767, 32767);
+    mNewsWin->SetTextColor(newsColors);
+    mNewsWin->SetIcon(kIconNewsWin);
+    mChatWin = std::make_unique<CMyOldChatWin>(chatColors);
+    mChatWin->SetIcon(kIconChatWin);
+    mConnectedUsersWin = std::make_unique<CMyUserListWin>();
+    mConnectedUsersWin->SetTitle("Online Users", 12);
+    mConnectedUsersWin->SetIcon(kIconUsersWin);
+}
+
+void CMyWindowSet::Place(const SMyPrefs& prefs, const SMyUserAccess& access)
+{
+    PlaceWindow(mToolsWin.get(), prefs.winRect[kPrefsWinToolbar], kPlaceTopCenter);
+    // The saved place keeps its position; the size is always the one the buttons need (a place saved
+    // while folded, or with fewer buttons, would cut the column).
+    mToolsWin->SetAccess(access);
+    // The toolbar is the main window: it always shows.
+    mToolsWin->Show();
+    const struct
+    {
+        CWindow* window;
+        uint32_t which;
+        uint16_t placementCode;
+    } windows[] = {
+        {mTasksWin.get(), kPrefsWinTasks, kPlaceBottomRight},
+        {mNewsWin.get(), kPrefsWinNews, kPlaceTopRight},
+        {mChatWin.get(), kPrefsWinChat, kPlaceBottomLeft},
+        {mConnectedUsersWin.get(), kPrefsWinConnectedUsers, kPlaceTopLeft},
+    };
+    for (const auto& w : windows)
+    {
+        PlaceWindow(w.window, prefs.winRect[w.which], w.placementCode);
+        if (IsSavedVisible(prefs, w.which)) w.window->Show();
+    }
+}
+
+void CMyWindowSet::GetPlaces(SMyPrefs& prefs) const
+{
+    SavePlace(prefs, kPrefsWinToolbar, mToolsWin.get());
+    SavePlace(prefs, kPrefsWinTasks, mTasksWin.get());
+    SavePlace(prefs, kPrefsWinNews, mNewsWin.get());
+    SavePlace(prefs, kPrefsWinChat, mChatWin.get());
+    SavePlace(prefs, kPrefsWinConnectedUsers, mConnectedUsersWin.get());
+}
+
+bool CMyWindowSet::IsLongLived(const CWindow* window) const
+{
+    return window && (window == mToolsWin.get() || window == mTasksWin.get() || window == mNewsWin.get() ||
+                      window == mChatWin.get() || window == mConnectedUsersWin.get());
+}
+
+void CMyWindowSet::ShowOrBringToFront(CWindow* window)
+{
+    if (!window) return;
+    if (!window->IsVisible())
+        window->Show();
+    else
+        window->BringToFront();
+}
+
+void CMyWindowSet::ShowServerName(const uint8_t* name)
+{
+    auto title = [name](CWindow* window, const char* plain, const char* withName)
+    {
+        if (!window) return;
+        uint8_t text[128];
+        if (name && name[0])
+            text[0] = uint8_t(UText::Format(text + 1, 127, withName, name));
+        else
+            text[0] = uint8_t(UText::Format(text + 1, 127, plain));
+        window->SetTitle(text);
+    };
+    title(mChatWin.get(), "Chat", "Chat (%#s)");
+    title(mTasksWin.get(), "Tasks", "Tasks (%#s)");
+    title(mNewsWin.get(), "News", "News (%#s)");
+}
+
+void CMyWindowSet::ClearOnlineUsers()
+{
+    if (mConnectedUsersWin) mConnectedUsersWin->View()->DeleteAll();
+}
+
+void CMyWindowSet::SetToolbarLook(uint16_t look)
+{
+    if (mToolsWin) mToolsWin->SetLook(look);
+}
+
+void CMyWindowSet::SetTextColors(const SMyColorInfo& newsColors, const SMyColorInfo& chatColors)
+{
+    if (mNewsWin) mNewsWin->SetTextColor(newsColors);
+    if (mChatWin) mChatWin->SetTextColor(chatColors);
+    for (CMyChatWin* chat : CMyChatWin::All())
+        chat->SetTextColor(chatColors);
+}
+
+void CMyWindowSet::SetAccess(const SMyUserAccess& access)
+{
+    if (mToolsWin) mToolsWin->SetAccess(access);
+    if (mConnectedUsersWin) mConnectedUsersWin->SetAccess(access);
+    if (mChatWin) mChatWin->SetAccess(access);
+    for (CMyChatWin* chat : CMyChatWin::All())
+        chat->SetAccess(access);
+}
+
+void CMyWindowSet::SessionEnded()
+{
+    CMySessionWin::CloseAll();
+}

@@ -1,0 +1,32 @@
+// The state of the public chat that is not on the screen: the scrambling of the hidden "scramble"
+// command (its two tables, made with the first key) and the pork mode of the hidden "pork" command.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class CMyChat
+{
+public:
+    // On with a key of three characters (length-prefixed), off with a key of any other length; the
+    // tables of the last key stay for the next time it is switched on.
+    void SetScrambling(const uint8_t* key);
+    bool IsScrambling() const { return mScramChat; }
+    // What the user typed, scrambled and marked when scrambling is on.
+    void ScrambleOutgoing(std::string& text) const;
+    // A public chat line as the server sent it, with the speaker's name and a colon before the text:
+    // a marked line is unscrambled in place and its mark shown, while scrambling is on.
+    void UnscrambleIncoming(uint8_t* line, uint32_t size) const;
+
+    // Every public chat line the user sends is one of the pork lines instead.
+    void SetPorkMode() { mPorkMode = true; }
+    bool IsPorkMode() const { return mPorkMode; }
+    static const char* PorkLine();
+
+private:
+    std::unique_ptr<uint8_t[]> mScramTable;
+    std::unique_ptr<uint8_t[]> mUnscramTable;
+    bool mScramChat = false;
+    bool mPorkMode = false;
+};

@@ -1,0 +1,123 @@
+// The server session: the one transaction connection and everything that belongs to it (the address
+// and ports, the login, the access the server grants, the agreement waiting to be shown, the time
+// online) and the one answer to "can we talk to the server". It lives for the whole run; connections
+// come and go inside it, and each one that ends gives the session a new serial number, so that a window
+// or a dialog opened for one connection can tell that it is over.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "client/core/SMyUserAccess.h"
+#include "framework/net/SInternetNameAddress.h"
+#include "framework/net/UTransact.h"
+#include "framework/runtime/COwner.h"
+#include "framework/runtime/MessageProc.h"
+#include "framework/runtime/UMemory.h"
+
+struct SMySettings;
+struct SMyStatistics;
+
+// Told when a session has ended, after its connection is closed.
+class CMySessionListener
+{
+public:
+    virtual void SessionEnded() = 0;
+
+protected:
+    ~CMySessionListener() = default;
+};
+
+class CMySession
+{
+public:
+    static constexpr uint16_t kDefaultServerPort = 5500;
+    static constexpr uint16_t kDefaultFirewallPort = 1080;
+
+    // The user's name, icon and firewall are read from `settings`; the time online is added to `totals`.
+    // The connection's notices go to `handler` with `context`.
+    CMySession(const SMySettings& settings, SMyStatistics& totals, TMessageProc handler, void* context);
+    CMySession(const CMySession&) = delete;
+    CMySession& operator=(const CMySession&) = delete;
+
+    // Connected: the connection is established (the login may still be on its way). Everything that
+    // talks to the server asks this.
+    bool IsConnected() const { return mIsConnected; }
+    // Open: a connection exists, connecting or connected. Ending a session asks this.
+    bool IsOpen() const { return mTpt.Get() != nullptr; }
+    // Null while not open.
+    TTransactObj* Transactor() const { return mTpt; }
+
+    // The server to connect to, from an address text with or without "quenvol://" and a port.
+    void SetAddress(const uint8_t* text, uint32_t size);
+    const SInternetNameAddress& Address() const { return mAddress; }
+    uint32_t BasePort() const { return mBasePortNum; }
+    // The firewall of the settings; an empty name is none. A text that names its port keeps it, a bare
+    // host gets the usual SOCKS port.
+    SInternetNameAddress FirewallAddress() const;
+
+    // Login and password (length-prefixed, null for empty) for the next connection.
+    void SetLogin(const uint8_t* login, const uint8_t* password);
+    const uint8_t* UserLogin() const { return mUserLogin; }
+    const uint8_t* UserPassword() const { return mUserPassword; }
+    const uint8_t* UserName() const;
+    uint16_t IconID() const;
+
+    // The access the server granted; every bit while there is no session.
+    const SMyUserAccess& Access() const { return mMyAccess; }
+    void SetAccess(const SMyUserAccess& access) { mMyAccess = access; }
+
+    uint32_t Serial() const { return mSessionSerial; }
+    // The session numbered `serial` is still the open one.
+    bool IsCurrent(uint32_t serial) const { return serial == mSessionSerial && IsOpen(); }
+
+    // The newest agreement the server sent, until it is shown. Keep takes the block.
+    bool HasAgreement() const { return mAgreementText.Get() != nullptr; }
+    void KeepAgreement(THdlObj* text) { mAgreementText.Reset(text); }
+    THdlObj* TakeAgreement() { return mAgreementText.Release(); }
+
+    // A new connection object in place of any old one; its notices go to the handler.
+    TTransactObj* MakeTransactor();
+    void DisposeTransactor();
+    // Connects to the address, through the firewall when one is set.
+    void StartConnect();
+    // The connection is established: connected from now, and the time online counts.
+    void SetConnected();
+    // An established connection that is no longer up; `outClosedByUs` when the client closed it itself
+    // because the server broke the protocol.
+    bool IsLost(bool& outClosedByUs) const;
+    // Closes the connection and forgets what belonged to it. The session has not ended yet for the
+    // listeners: End does that once the windows show the state.
+    void Close();
+    // The session is over: a new serial, the listeners told, the time online added to the totals.
+    void End();
+
+    // Adds the time of the current session so far to the totals and restarts its count.
+    void AddOnlineTime();
+    // When the current session became connected (the seconds clock), 0 when not connected. Tests move it
+    // back to stand for a session that lasted.
+    uint32_t ConnectStartSecs() const { return mConnectStartSecs; }
+    void SetConnectStartSecs(uint32_t secs) { mConnectStartSecs = secs; }
+
+    // Listeners are told in the order they were added.
+    void AddListener(CMySessionListener* listener);
+    void RemoveListener(CMySessionListener* listener);
+
+private:
+    const SMySettings& mSettings;
+    SMyStatistics& mTotals;
+    TMessageProc mHandler;
+    void* mHandlerContext;
+
+    SInternetNameAddress mAddress{kInternetNameAddressType, 0, {}};
+    uint32_t mBasePortNum = 0;
+    uint8_t mUserLogin[32] = {};
+    uint8_t mUserPassword[32] = {};
+    SMyUserAccess mMyAccess{};
+    uint32_t mSessionSerial = 1;
+    uint32_t mConnectStartSecs = 0;
+    bool mIsConnected = false;
+    std::vector<CMySessionListener*> mListeners;
+    COwner<THdlObj, UMemory::Dispose> mAgreementText;
+    COwner<TTransactObj, UTransact::Dispose> mTpt;
+};

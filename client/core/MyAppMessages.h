@@ -1,0 +1,19 @@
+// The application's own messages, which the core posts as well as the windows: a box must never open
+// while a transaction or a task is being handled, so they post and the box opens when the run loop
+// delivers the message.
+#pragma once
+
+#include <cstdint>
+
+enum : uint32_t
+{
+    kMsgServerMessage = 1100,
+    kMsgConnectionLost = 1101,
+    kMsgAdminMessage = 1102,
+    kMsgTransferClosed = 1103,
+    kMsgShowAgreement = 1105,
+    kMsgServerDisconnect = 1106,
+    kMsgVersionRefused = 1107,
+    // Messages that came while many message windows were open wait to be shown in one box.
+    kMsgFoldedMessages = 1108,
+};

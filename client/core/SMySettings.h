@@ -1,0 +1,48 @@
+// The user's settings: every option of the client, declared once. The preferences file keeps the first
+// group in its fixed block (whose layout other programs read, so it never changes); the options dialog
+// edits the whole record; everyone else reads it.
+//
+// Settings that the preferences file has no room for live in the desktop settings file, one
+// "key=value" line each. Such a setting is one line of MY_DESKTOP_SETTINGS:
+//     X(type, member, "key in the file", default, "title in the options dialog")
+// with a type of bool, uint32_t or std::string; the record's member, the file's reading and writing and
+// the dialog's control all follow from that line.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "client/core/SMyColorInfo.h"
+#include "client/core/SMySoundPrefs.h"
+
+#define MY_DESKTOP_SETTINGS(X)                                                                               \
+    X(bool, desktopNotices, "notifications", true, "Desktop notifications while Quenvol is in the background")
+
+struct SMySettings
+{
+    static constexpr uint16_t kDefaultIcon = 414;
+
+    // Length-prefixed texts.
+    uint8_t userName[32] = {};
+    uint16_t iconID = kDefaultIcon;
+    // The SOCKS firewall as typed ("host" or "host:port"); empty for none.
+    uint8_t firewall[128] = {};
+    SMySoundPrefs sound = kAllSoundsOn;
+    bool showPrivMsgAtBack = false;
+    bool queueTransfers = true;
+    bool showJoinLeaveInChat = true;
+    bool refusePrivateMsg = false;
+    bool refusePrivateChat = false;
+    bool automaticResponse = false;
+    uint8_t automaticResponseText[128] = {};
+    SMyColorInfo colorChat = kDefaultColorInfo;
+    SMyColorInfo colorNews = kDefaultColorInfo;
+
+#define MY_DECLARE_SETTING(type, member, key, value, title) type member = value;
+    MY_DESKTOP_SETTINGS(MY_DECLARE_SETTING)
+#undef MY_DECLARE_SETTING
+    // Lines of the desktop settings file that this version does not know (a later version's settings),
+    // written back as they were.
+    std::vector<std::string> desktopOtherLines;
+};

@@ -1,0 +1,153 @@
+#include "client/core/UMyDesktopSettings.h"
+
+#include <charconv>
+#include <cstring>
+
+#include "framework/files/StFileSysRef.h"
+#include "framework/files/UFileSys.h"
+#include "framework/runtime/FourCC.h"
+#include "framework/runtime/SError.h"
+#include "platform/Folders.h"
+
+const char UMyDesktopSettings::kFileName[] = "desktop.conf";
+
+namespace
+{
+const uint8_t kFileNameP[] = "\x0c"
+                             "desktop.conf";
+const char kNotifications[] = "notifications";
+const uint8_t kTempNameP[] = "\x10"
+                             "desktop.conf.new";
+
+std::string Trimmed(const std::string& text)
+{
+    const size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos) return std::string();
+    const size_t last = text.find_last_not_of(" \t\r");
+    return text.substr(first, last - first + 1);
+}
+
+TFileSysRefObj* ConfigFolder()
+{
+    std::string path;
+    if (int err = platform::UserConfigFolder(path)) FailOSError(err);
+    return UFileSys::NewFromNativePath(path.data(), uint32_t(path.size()));
+}
+} // namespace
+
+bool UMyDesktopSettings::ParseValue(const std::string& value, bool& outOn)
+{
+    for (const char* on : {"true", "on", "yes", "1"})
+        if (value == on) return outOn = true;
+    for (const char* off : {"false", "off", "no", "0"})
+        if (value == off)
+        {
+            outOn = false;
+            return true;
+        }
+    return false;
+}
+
+bool UMyDesktopSettings::ParseValue(const std::string& value, uint32_t& outNumber)
+{
+    uint32_t number = 0;
+    const char* end = value.data() + value.size();
+    const auto [at, error] = std::from_chars(value.data(), end, number);
+    if (error != std::errc() || at != end) return false;
+    outNumber = number;
+    return true;
+}
+
+bool UMyDesktopSettings::ParseValue(const std::string& value, std::string& outText)
+{
+    outText = value;
+    return true;
+}
+
+std::string UMyDesktopSettings::FormatValue(bool on)
+{
+    return on ? "true" : "false";
+}
+
+std::string UMyDesktopSettings::FormatValue(uint32_t number)
+{
+    return std::to_string(number);
+}
+
+std::string UMyDesktopSettings::FormatValue(const std::string& text)
+{
+    return text;
+}
+
+void UMyDesktopSettings::Parse(const void* bytes, uint32_t size, SMySettings& ioSettings)
+{
+    const SMySettings defaults;
+#define MY_RESET_SETTING(type, member, key, value, title) ioSettings.member = defaults.member;
+    MY_DESKTOP_SETTINGS(MY_RESET_SETTING)
+#undef MY_RESET_SETTING
+    ioSettings.desktopOtherLines.clear();
+    const std::string text(static_cast<const char*>(bytes), size < kMaxSize ? size : kMaxSize);
+    size_t start = 0;
+    while (start < text.size())
+    {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(start, end - start);
+        start = end + 1;
+        const std::string trimmed = Trimmed(line);
+        if (trimmed.empty() || trimmed[0] == '#') continue;
+        const size_t equals = trimmed.find('=');
+        const std::string key = equals == std::string::npos ? trimmed : Trimmed(trimmed.substr(0, equals));
+        const std::string value =
+            equals == std::string::npos ? std::string() : Trimmed(trimmed.substr(equals + 1));
+        // A known key without a value, or with one that cannot be read, keeps its setting as it is.
+#define MY_PARSE_SETTING(type, member, name, initial, title)                                                 \
+    if (key == name)                                                                                         \
+    {                                                                                                        \
+        if (equals != std::string::npos) ParseValue(value, ioSettings.member);                               \
+        continue;                                                                                            \
+    }
+        MY_DESKTOP_SETTINGS(MY_PARSE_SETTING)
+#undef MY_PARSE_SETTING
+        // A NUL could not be written back as a line; such a line is nobody's setting.
+        if (line.find('\0') == std::string::npos) ioSettings.desktopOtherLines.push_back(line);
+    }
+}
+
+std::string UMyDesktopSettings::Format(const SMySettings& settings)
+{
+    std::string text = "# Quenvol desktop settings\n";
+#define MY_FORMAT_SETTING(type, member, key, value, title)                                                   \
+    text += std::string(key) + "=" + FormatValue(settings.member) + "\n";
+    MY_DESKTOP_SETTINGS(MY_FORMAT_SETTING)
+#undef MY_FORMAT_SETTING
+    for (const std::string& line : settings.desktopOtherLines)
+        text += line + "\n";
+    return text;
+}
+
+void UMyDesktopSettings::Read(SMySettings& ioSettings)
+{
+    try
+    {
+        StFileSysRef folder(ConfigFolder());
+        StFileSysRef file(UFileSys::New(folder.Get(), nullptr, kFileNameP));
+        StFileOpener open(file.Get(), kFSPermRead);
+        std::string bytes(kMaxSize, '\0');
+        const uint32_t got = UFileSys::Read(file.Get(), 0, bytes.data(), kMaxSize);
+        Parse(bytes.data(), got, ioSettings);
+    }
+    catch (const SError&)
+    {
+        Parse("", 0, ioSettings);
+    }
+}
+
+void UMyDesktopSettings::Write(const SMySettings& settings)
+{
+    const std::string text = Format(settings);
+    StFileSysRef folder(ConfigFolder());
+    UFileSys::SaveSafely(folder.Get(), kFileNameP, FourCC("TEXT"), FourCC("QVLC"),
+                         [&](TFileSysRefObj* file)
+                         { UFileSys::Write(file, 0, text.data(), uint32_t(text.size())); });
+}

@@ -1,0 +1,125 @@
+#include "client/files/CMyFolderWinList.h"
+
+#include <algorithm>
+
+#include "client/files/CMyFileListView.h"
+#include "client/files/CMyFolderWin.h"
+#include "client/files/UMyServerNames.h"
+#include "framework/runtime/FourCC.h"
+#include "framework/runtime/UMemory.h"
+
+namespace
+{
+constexpr int16_t kIconFolderWin = 401;
+
+void SetFolderTitle(CMyFolderWin* folder, const uint8_t* name)
+{
+    uint8_t shown[256];
+    UMyServerNames::MakeShowable(name, shown, sizeof(shown));
+    folder->SetTitle(shown);
+}
+} // namespace
+
+CMyFolderWinList::CMyFolderWinList() = default;
+
+CMyFolderWinList::~CMyFolderWinList()
+{
+    CloseAll();
+}
+
+CMyFolderWin* CMyFolderWinList::GetByPath(const void* data, uint32_t size, uint32_t checksum) const
+{
+    if (!data) size = 0;
+    if (checksum == 0 && size) checksum = UMemory::Checksum(data, size);
+    for (const auto& folder : mFolderWinList)
+        if (folder->GetPathSum() == checksum && folder->IsPathEqual(data, size)) return folder.get();
+    return nullptr;
+}
+
+CMyFolderWin* CMyFolderWinList::GetRoot() const
+{
+    for (const auto& folder : mFolderWinList)
+        if (folder->GetPathSize() == 0) return folder.get();
+    return nullptr;
+}
+
+CMyFolderWin* CMyFolderWinList::Find(const CWindow* window) const
+{
+    for (const auto& folder : mFolderWinList)
+        if (folder.get() == window) return folder.get();
+    return nullptr;
+}
+
+bool CMyFolderWinList::GetSelectedItem(const CWindow* window, SMyFolderSelection& outItem) const
+{
+    CMyFolderWin* folder = Find(window);
+    if (!folder) return false;
+    const uint8_t* path = folder->GetPathData();
+    outItem.path = path ? std::vector<uint8_t>(path, path + folder->GetPathSize()) : std::vector<uint8_t>();
+    outItem.isFolder = folder->View()->GetSelectedFileName(outItem.name, &outItem.type);
+    if (outItem.type == FourCC("fldr")) outItem.isFolder = true;
+    return true;
+}
+
+bool CMyFolderWinList::HasPartialUpload(const CWindow* window, const uint8_t* name) const
+{
+    CMyFolderWin* folder = Find(window);
+    return folder && folder->View()->HasPartialFile(name);
+}
+
+TFileSysRefObj* CMyFolderWinList::TakeDroppedFile(const CWindow* window) const
+{
+    CMyFolderWin* folder = Find(window);
+    return folder ? folder->View()->GetItemToUpload() : nullptr;
+}
+
+CMyFolderWin* CMyFolderWinList::Open(const void* path, uint32_t pathSize, const uint8_t* title,
+                                     const SMyUserAccess& access)
+{
+    auto folder = std::make_unique<CMyFolderWin>();
+    folder->SetPath(path, pathSize);
+    SetFolderTitle(folder.get(), title);
+    folder->SetIcon(kIconFolderWin);
+    folder->SetAccess(access);
+    mFolderWinList.push_back(std::move(folder));
+    CMyFolderWin* opened = mFolderWinList.back().get();
+    opened->SetAutoBounds(kPlaceTopLeft, kPlaceMainScreen);
+    opened->Show();
+    opened->BringToFront();
+    return opened;
+}
+
+void CMyFolderWinList::Retarget(CMyFolderWin* folder, const void* path, uint32_t pathSize,
+                                const uint8_t* title, const SMyUserAccess& access)
+{
+    folder->SetPath(path, pathSize);
+    SetFolderTitle(folder, title);
+    folder->View()->DeleteAll();
+    folder->SetAccess(access);
+}
+
+bool CMyFolderWinList::Close(CWindow* window)
+{
+    const auto found = std::find_if(mFolderWinList.begin(), mFolderWinList.end(),
+                                    [window](const auto& folder) { return folder.get() == window; });
+    if (found == mFolderWinList.end()) return false;
+    // Out of the list before it goes: its destruction may run code that looks at the list.
+    std::unique_ptr<CMyFolderWin> closing = std::move(*found);
+    mFolderWinList.erase(found);
+    return true;
+}
+
+void CMyFolderWinList::CloseAll()
+{
+    while (!mFolderWinList.empty())
+    {
+        std::unique_ptr<CMyFolderWin> closing = std::move(mFolderWinList.front());
+        mFolderWinList.erase(mFolderWinList.begin());
+    }
+}
+
+void CMyFolderWinList::SetAccess(const SMyUserAccess& access)
+{
+    for (const auto& folder : mFolderWinList)
+        folder->SetAccess(access);
+}
