@@ -254,7 +254,7 @@ public:
     // Where transfers meet the desktop: a file or folder transfer ended (`name`, length-prefixed, is the
     // item's name; `ok` false when it failed). A notice tells the user while the client is in the
     // background; clicking it shows the tasks window.
-    void NotifyTransferEnded(const uint8_t* name, bool ok);
+    virtual void NotifyTransferEnded(const uint8_t* name, bool ok);
     // Where the chat meets the desktop: something that `window` is about to show arrived (`name`,
     // length-prefixed, is who sent it, `text` the message, none for an invitation). Call it before the
     // window is shown, which makes it active.

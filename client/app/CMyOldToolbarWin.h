@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "client/app/SMyUserAccess.h"
+#include "client/core/SMyUserAccess.h"
 #include "framework/ui/CFrameWindow.h"
 
 class CIconButtonView;

@@ -5,7 +5,7 @@
 
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
-#include "client/app/SMyUserAccess.h"
+#include "client/core/SMyUserAccess.h"
 #include "framework/ui/CWindow.h"
 #include "framework/ui/UKeyboard.h"
 

@@ -74,7 +74,8 @@ bool RunSendDialog(CMySession& session, uint16_t userID, const uint8_t* userName
                                   return false;
                               });
     // The dialog kept the connection running: its session may have ended meanwhile.
-    if (!result.Is(CMySendPrivMsgWin::kHitSend) || !dialog.IsSessionCurrent() || !session.IsOpen()) return false;
+    if (!result.Is(CMySendPrivMsgWin::kHitSend) || !dialog.IsSessionCurrent() || !session.IsOpen())
+        return false;
     const std::string text = dialog.GetText();
     new CMySendPrivMsgTask(userID, text.data(), uint32_t(text.size()), kOptionsTyped,
                            quote ? quote->data() : nullptr, quote ? uint32_t(quote->size()) : 0);

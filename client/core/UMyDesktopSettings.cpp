@@ -15,9 +15,6 @@ namespace
 {
 const uint8_t kFileNameP[] = "\x0c"
                              "desktop.conf";
-const char kNotifications[] = "notifications";
-const uint8_t kTempNameP[] = "\x10"
-                             "desktop.conf.new";
 
 std::string Trimmed(const std::string& text)
 {

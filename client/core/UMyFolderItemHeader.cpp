@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "framework/net/UServerPath.h"
-#include "client/core/UMyFileDrop.h"
 
 bool UMyFolderItemHeader::Parse(const uint8_t* header, uint32_t size, SMyFolderItem& outItem)
 {

@@ -15,7 +15,6 @@
 #include "client/files/CMyFolderWin.h"
 #include "client/files/CMyFolderWinList.h"
 #include "client/files/CMyNewFolderWin.h"
-#include "client/core/UMyFileDrop.h"
 #include "client/widgets/UMyServerNames.h"
 #include "framework/net/UServerPath.h"
 #include "framework/runtime/FourCC.h"
@@ -254,26 +253,4 @@ void CMyApplication::DoFileMove(CWindow* window, uint16_t mods, const uint8_t* n
         new CMyMakeFileAliasTask(name, path, pathSize, folder->GetPathData(), folder->GetPathSize());
     else
         new CMyMoveFileTask(name, path, pathSize, folder->GetPathData(), folder->GetPathSize());
-}
-
-bool CMyApplication::GetFolderItem(CWindow* window, SMyFolderItem& outItem)
-{
-    auto* folder = dynamic_cast<CMyFolderWin*>(window);
-    if (!folder) return false;
-    outItem.path = CopyPath(folder);
-    outItem.isFolder = folder->View()->GetSelectedFileName(outItem.name, &outItem.type);
-    if (outItem.type == kTypeFolder) outItem.isFolder = true;
-    return true;
-}
-
-bool CMyApplication::FolderHasPartialUpload(CWindow* window, const uint8_t* name)
-{
-    auto* folder = dynamic_cast<CMyFolderWin*>(window);
-    return folder && folder->View()->HasPartialFile(name);
-}
-
-TFileSysRefObj* CMyApplication::TakeFolderDrop(CWindow* window)
-{
-    auto* folder = dynamic_cast<CMyFolderWin*>(window);
-    return folder ? folder->View()->GetItemToUpload() : nullptr;
 }

@@ -7,7 +7,7 @@
 #include "client/files/CMyFileListView.h"
 #include "client/files/CMyFolderWin.h"
 #include "client/files/QuenvolFileTypeToIcon.h"
-#include "client/files/UMyServerNames.h"
+#include "client/widgets/UMyServerNames.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UFieldRecords.h"

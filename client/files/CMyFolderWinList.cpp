@@ -4,7 +4,7 @@
 
 #include "client/files/CMyFileListView.h"
 #include "client/files/CMyFolderWin.h"
-#include "client/files/UMyServerNames.h"
+#include "client/widgets/UMyServerNames.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/UMemory.h"
 

@@ -8,6 +8,7 @@
 #include "client/tracker/CMyTracker.h"
 #include "framework/net/UTransact.h"
 #include "framework/net/UTransport.h"
+#include "framework/runtime/CApplication.h"
 #include "framework/runtime/SError.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UTimer.h"

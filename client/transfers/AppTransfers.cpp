@@ -11,7 +11,6 @@
 #include "client/transfers/CMyPreviewFileTask.h"
 #include "client/transfers/CMyUploadFileTask.h"
 #include "client/transfers/UMyPartialFile.h"
-#include "client/transfers/UMyTransferSizes.h"
 #include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
 #include "framework/runtime/FourCC.h"
@@ -242,29 +241,11 @@ void CMyApplication::DoFileUploadFromDrop(CWindow* window, const SHitMsgData&)
     }
 }
 
-bool CMyApplication::UploadFile(CWindow* window, const std::vector<uint8_t>& path, TFileSysRefObj* file,
-                                bool queue, uint32_t session)
-{
-    if (RefuseTooLarge(file)) return true;
-    uint8_t name[256];
-    UFileSys::GetName(file, name);
-    bool resume = false;
-    if (FolderHasPartialUpload(window, name))
-    {
-        if (MsgBox(kBoxResumeUpload, name) == 2) return false;
-        resume = true;
-    }
-    // A box's loop lets anything happen, the end of the session included.
-    if (!IsCurrentSession(session)) return false;
-    new CMyUploadFileTask(PathOrNull(path), uint32_t(path.size()), file, resume, queue);
-    return true;
-}
-
 void CMyApplication::DoFilePreview(CWindow* window)
 {
-    SMyFolderItem item;
-    if (!mIsConnected || !GetFolderItem(window, item) || !item.name[0] || item.isFolder ||
-        item.type == kTypeFolder)
+    SMyFolderSelection item;
+    if (!mSession.IsConnected() || !mFolderWins.GetSelectedItem(window, item) || !item.name[0] ||
+        item.isFolder || item.type == kTypeFolder)
         return;
     if (item.type != FourCC("TEXT") && item.type != FourCC("ttro"))
     {
@@ -280,5 +261,6 @@ void CMyApplication::DoFilePreview(CWindow* window)
         MsgBox(box);
         return;
     }
-    new CMyPreviewFileTask(PathOrNull(item.path), uint32_t(item.path.size()), item.name, mQueueTransfers);
+    new CMyPreviewFileTask(PathOrNull(item.path), uint32_t(item.path.size()), item.name,
+                           mSettings.queueTransfers);
 }

@@ -1,7 +1,7 @@
 #include "client/transfers/CMyDownloadFileTask.h"
 
+#include "client/core/UMyTransferSizes.h"
 #include "client/transfers/UMyPartialFile.h"
-#include "client/transfers/UMyTransferSizes.h"
 #include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
 #include "framework/net/TransactCatalogue.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "client/transfers/CMyTransferConnection.h"
+#include "client/core/CMyTransferConnection.h"
 #include "client/transfers/UMyPartialFile.h"
 #include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"

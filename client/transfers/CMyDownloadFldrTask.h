@@ -8,8 +8,8 @@
 
 #include <cstdint>
 
+#include "client/core/UMyFolderItemHeader.h"
 #include "client/transfers/CMyTransferTask.h"
-#include "client/transfers/UMyFolderItemHeader.h"
 
 struct TFileSysRefObj;
 

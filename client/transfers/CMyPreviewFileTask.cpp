@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "client/core/UMyTransferSizes.h"
 #include "client/transfers/CMyPreviewWin.h"
-#include "client/transfers/UMyTransferSizes.h"
 #include "client/widgets/UMyServerNames.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"

@@ -5,7 +5,7 @@
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
 #include "client/boxes/USound.h"
-#include "client/transfers/CMyTransferConnection.h"
+#include "client/core/CMyTransferConnection.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UTransport.h"
@@ -190,31 +190,31 @@ void CMyTransferTask::OpenConnection()
     std::vector<uint8_t> handshake;
     MakeHandshake(handshake);
     mConnection = std::make_unique<CMyTransferConnection>(
-        gApp->mAddress, gApp->mBasePortNum, gApp->mFirewallAddress, CApplication::MessageHandler, gApp,
-        handshake.data(), uint32_t(handshake.size()));
+        Host().Session().Address(), Host().Session().BasePort(), Host().Session().FirewallAddress(),
+        CApplication::MessageHandler, CApplication::Get(), handshake.data(), uint32_t(handshake.size()));
 }
 
 void CMyTransferTask::CountBytes(uint32_t bytes)
 {
     if (mDirection == EDirection::Up)
-        gApp->mTotalBytesUploaded += bytes;
+        gApp->Statistics().totalBytesUploaded += bytes;
     else
-        gApp->mTotalBytesDownloaded += bytes;
+        gApp->Statistics().totalBytesDownloaded += bytes;
 }
 
 void CMyTransferTask::ShowRow(uint32_t value, uint32_t max, const uint8_t* text)
 {
-    gApp->SetTaskProgress(this, value, max, text);
+    Host().SetTaskProgress(this, value, max, text);
 }
 
 void CMyTransferTask::ScheduleStep()
 {
-    gApp->ScheduleTaskProcess();
+    Host().ScheduleTaskProcess();
 }
 
-const uint8_t* CMyTransferTask::ServerAddressText()
+const uint8_t* CMyTransferTask::ServerAddressText() const
 {
-    return gApp->mAddress.name;
+    return Host().Session().Address().name;
 }
 
 void CMyTransferTask::RefreshServerFolder(const std::vector<uint8_t>& path)
@@ -224,7 +224,7 @@ void CMyTransferTask::RefreshServerFolder(const std::vector<uint8_t>& path)
 
 void CMyTransferTask::PlayEndSound()
 {
-    USound::PlayEvent(kSoundFileTransfer, gApp->mSoundPrefs.fileTransfer);
+    USound::PlayEvent(kSoundFileTransfer, gApp->Settings().sound.fileTransfer);
 }
 
 void CMyTransferTask::NotifyEnd(bool ok)

@@ -13,8 +13,8 @@
 #include <memory>
 #include <vector>
 
-#include "client/tasks/CMyTask.h"
-#include "client/transfers/CMyTransferProgress.h"
+#include "client/core/CMyTask.h"
+#include "client/core/CMyTransferProgress.h"
 
 class CMyTransferConnection;
 struct TTransportObj;
@@ -106,7 +106,7 @@ protected:
     void ShowRow(uint32_t value, uint32_t max, const uint8_t* text);
     void ScheduleStep();
     // The address the session's server was reached at, as a length-prefixed text.
-    static const uint8_t* ServerAddressText();
+    const uint8_t* ServerAddressText() const;
     // A folder window of that server path (empty for the root) shows what changed there.
     static void RefreshServerFolder(const std::vector<uint8_t>& path);
 

@@ -215,12 +215,12 @@ TEST_F(ServerConnectionTest, AFirewallThatNeverAnswersTimesOutAfterTwentySeconds
     ASSERT_TRUE(h.WaitUntil([&] { return relay.RequestCount() == 1; }, "the request to the firewall"));
     UClock::Advance(19999);
     EXPECT_TRUE(h.boxes.empty());
-    EXPECT_EQ(h.ToolbarLook(), CMyApplication::kLookConnecting);
+    EXPECT_EQ(h.ToolbarLook(), kToolbarConnecting);
     UClock::Advance(1);
     EXPECT_TRUE(h.HasBox(142, "did not answer in time"));
     EXPECT_EQ(h.boxes.size(), 1u);
-    EXPECT_EQ(h.ToolbarLook(), CMyApplication::kLookNotConnected);
-    EXPECT_EQ(app->mTaskList.GetItemCount(), 0u);
+    EXPECT_EQ(h.ToolbarLook(), kToolbarNotConnected);
+    EXPECT_EQ(app->Tasks().GetItemCount(), 0u);
 }
 
 TEST_F(ServerConnectionTest, RefusedLoginEndsTheSessionAndShowsTheServersText)

@@ -327,10 +327,10 @@ TEST_F(TrackerTest, ATrackerThatNeverSaysHelloTimesOutAfterTwentySeconds)
     ASSERT_TRUE(PumpUntil([&] { return t.HelloCount() == 1; }, "the hello"));
     UClock::Advance(19999);
     EXPECT_TRUE(app->errors.empty());
-    EXPECT_EQ(app->mTaskList.GetItemCount(), 1u);
+    EXPECT_EQ(app->Tasks().GetItemCount(), 1u);
     UClock::Advance(1);
     EXPECT_EQ(app->errors, std::vector<std::string>{"8/103"});
-    EXPECT_EQ(app->mTaskList.GetItemCount(), 0u);
+    EXPECT_EQ(app->Tasks().GetItemCount(), 0u);
     EXPECT_EQ(S(entry->Status), "Refused");
 }
 

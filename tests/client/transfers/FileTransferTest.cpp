@@ -265,15 +265,15 @@ TEST_F(FileTransferTest, ADownloadStartedTheMomentTheOneBeforeArrivedGetsItsConn
         {
             // The server by its name: every transfer connection looks the name up first.
             const auto byName = CAppHarness::P("localhost:" + std::to_string(h.server.Port()));
-            std::memcpy(h.App().mAddress.name, byName.data(), byName.size());
+            h.App().Session().SetAddress(byName.data() + 1, byName[0]);
         }
         h.transfers.SetCloseAtEnd(round % 2 == 0);
-        h.App().mQueueTransfers = round % 4 >= 2;
+        h.App().Settings().queueTransfers = round % 4 >= 2;
         std::remove((Downloads() + "/first.bin").c_str());
         std::remove((Downloads() + "/second.bin").c_str());
         Download("first.bin");
         ASSERT_TRUE(WaitDownloaded("first.bin", first));
-        ASSERT_TRUE(h.App().mTaskList.GetItemCount() != 0) << "the first row went too soon to test this";
+        ASSERT_TRUE(h.App().Tasks().GetItemCount() != 0) << "the first row went too soon to test this";
         Download("second.bin");
         ASSERT_TRUE(WaitDownloaded("second.bin", second));
         ASSERT_TRUE(WaitNoTasks());

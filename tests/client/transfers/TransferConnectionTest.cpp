@@ -1,7 +1,7 @@
 // The transfer connection on its own: its handshakes, and a connect that never completes.
 #include <gtest/gtest.h>
 
-#include "client/transfers/CMyTransferConnection.h"
+#include "client/core/CMyTransferConnection.h"
 #include "platform/Socket.h"
 #include "tests/support/NetTestSupport.h"
 
