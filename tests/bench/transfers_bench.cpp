@@ -345,7 +345,7 @@ int main(int argc, char** argv)
             h.WaitUntil(
                 [&]
                 {
-                    for (CMyTask* task : h.App().mTaskList)
+                    for (CMyTask* task : h.App().Tasks())
                         if (!task->mIsFinished) return false;
                     return true;
                 },
