@@ -22,12 +22,13 @@ namespace
 constexpr uint32_t kMaxChatText = 2048;
 constexpr int16_t kBoxChatTooLong = 132;
 
-// What a user typed becomes what goes out: no closing carriage return, and no byte the other clients
-// could not show (bytes above 0x7F too, as every client has always sent them).
+// What a user typed becomes what goes out: no closing carriage return and no control byte the other
+// clients could not show; accented letters, quotes and signs go as typed, since blanking them turned
+// "caf\x8E" into "caf " for everyone, the sender included.
 void PrepareChatText(std::string& text)
 {
     if (!text.empty() && text.back() == '\r') text.pop_back();
-    UText::ReplaceNonPrinting(text.data(), uint32_t(text.size()), 0, ' ');
+    UText::ReplaceNonPrinting(text.data(), uint32_t(text.size()), 0, ' ', UText::kKeepMacRomanLetters);
 }
 
 // "\r <<< OLD is now known as NEW >>>" when the names differ at the length they are kept at.

@@ -392,7 +392,9 @@ void CMyOptionsWin::ChooseColor(bool text)
 
 bool CMyOptionsWin::CleanName(uint8_t* name)
 {
-    UText::ReplaceNonPrinting(name + 1, name[0], 0, '*', UText::kReplaceWhiteControls);
+    // An accented letter is part of a name, not a byte to hide behind '*'.
+    UText::ReplaceNonPrinting(name + 1, name[0], 0, '*',
+                              UText::kReplaceWhiteControls | UText::kKeepMacRomanLetters);
     return !(name[0] == 0 || (name[0] == 1 && name[1] == ' '));
 }
 

@@ -156,7 +156,10 @@ TEST_F(OptionsWinTest, TheNameRule)
     EXPECT_TRUE(CMyOptionsWin::CleanName(name));
     SetText(name, "a\tb\rc\x7F\xE9");
     EXPECT_TRUE(CMyOptionsWin::CleanName(name));
-    EXPECT_EQ(Text(name), "a*b*c**");
+    EXPECT_EQ(Text(name), "a*b*c*\xE9"); // an accented letter is part of the name
+    // A no-break space alone is as blank as the blank.
+    SetText(name, "\xCA");
+    EXPECT_FALSE(CMyOptionsWin::CleanName(name));
 
     CMyOptionsWin win;
     win.SetInfo(SomeOptions());
