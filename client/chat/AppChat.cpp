@@ -6,6 +6,7 @@
 #include "client/app/CMyApplication.h"
 #include "client/boxes/MsgBox.h"
 #include "client/boxes/USound.h"
+#include "client/boxes/UnencodableBox.h"
 #include "client/chat/CMyChatWin.h"
 #include "client/chat/CMyOldChatWin.h"
 #include "client/chat/MyChatFields.h"
@@ -77,6 +78,8 @@ void CMyApplication::DoChatSend(bool asAction)
         UTransact::SendTransaction(mSession.Transactor(), kTranChatSend, fields);
         return;
     }
+    // The box keeps the connection running: it may be gone when the user answers.
+    if (!AskToUseQuestionMarks("Send", chat->GetSendView()) || !mSession.IsConnected()) return;
     std::string text = chat->GetSendText();
     chat->ClearSendText();
     if (text.size() > kMaxChatText)
@@ -96,6 +99,11 @@ void CMyApplication::DoPrivChatSend(CWindow* window, bool asAction)
 {
     auto* chat = dynamic_cast<CMyChatWin*>(window);
     if (!mSession.IsConnected() || !chat || chat->GetSendView()->IsEmpty()) return;
+    // The end of the session while the box is up takes the chat's window with it.
+    const uint32_t chatID = chat->GetChatID();
+    if (!AskToUseQuestionMarks("Send", chat->GetSendView())) return;
+    chat = GetChatWinByID(chatID);
+    if (!mSession.IsConnected() || !chat) return;
     std::string text = chat->GetSendText();
     chat->ClearSendText();
     if (text.size() > kMaxChatText)
