@@ -15,10 +15,10 @@ bool AskToUseQuestionMarks(const char* agree, const CTextView* view, const CText
     message[0] = uint8_t(
         count == 1 ? UText::Format(message + 1, 255,
                                    "One character of the text cannot be sent as it is (it is marked in "
-                                   "the text).  It would go as \xD2?\xD3.")
+                                   "the text).  Use \xD2?\xD3 in its place?")
                    : UText::Format(message + 1, 255,
                                    "%lu characters of the text cannot be sent as they are (they are "
-                                   "marked in the text).  Each would go as \xD2?\xD3.",
+                                   "marked in the text).  Use \xD2?\xD3 in their place?",
                                    count));
     UPString::SetText(button, agree);
     static const uint8_t kCancel[] = "\x06"
