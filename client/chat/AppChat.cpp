@@ -6,6 +6,7 @@
 #include "client/app/CMyApplication.h"
 #include "client/boxes/MsgBox.h"
 #include "client/boxes/USound.h"
+#include "client/boxes/UnencodableBox.h"
 #include "client/chat/CMyChatWin.h"
 #include "client/chat/CMyOldChatWin.h"
 #include "client/chat/MyChatFields.h"
@@ -22,12 +23,13 @@ namespace
 constexpr uint32_t kMaxChatText = 2048;
 constexpr int16_t kBoxChatTooLong = 132;
 
-// What a user typed becomes what goes out: no closing carriage return, and no byte the other clients
-// could not show (bytes above 0x7F too, as every client has always sent them).
+// What a user typed becomes what goes out: no closing carriage return and no control byte the other
+// clients could not show; accented letters, quotes and signs go as typed, since blanking them turned
+// "caf\x8E" into "caf " for everyone, the sender included.
 void PrepareChatText(std::string& text)
 {
     if (!text.empty() && text.back() == '\r') text.pop_back();
-    UText::ReplaceNonPrinting(text.data(), uint32_t(text.size()), 0, ' ');
+    UText::ReplaceNonPrinting(text.data(), uint32_t(text.size()), 0, ' ', UText::kKeepMacRomanLetters);
 }
 
 // "\r <<< OLD is now known as NEW >>>" when the names differ at the length they are kept at.
@@ -76,6 +78,8 @@ void CMyApplication::DoChatSend(bool asAction)
         UTransact::SendTransaction(mSession.Transactor(), kTranChatSend, fields);
         return;
     }
+    // The box keeps the connection running: it may be gone when the user answers.
+    if (!AskToUseQuestionMarks("Send", chat->GetSendView()) || !mSession.IsConnected()) return;
     std::string text = chat->GetSendText();
     chat->ClearSendText();
     if (text.size() > kMaxChatText)
@@ -95,6 +99,11 @@ void CMyApplication::DoPrivChatSend(CWindow* window, bool asAction)
 {
     auto* chat = dynamic_cast<CMyChatWin*>(window);
     if (!mSession.IsConnected() || !chat || chat->GetSendView()->IsEmpty()) return;
+    // The end of the session while the box is up takes the chat's window with it.
+    const uint32_t chatID = chat->GetChatID();
+    if (!AskToUseQuestionMarks("Send", chat->GetSendView())) return;
+    chat = GetChatWinByID(chatID);
+    if (!mSession.IsConnected() || !chat) return;
     std::string text = chat->GetSendText();
     chat->ClearSendText();
     if (text.size() > kMaxChatText)

@@ -7,6 +7,7 @@
 #include "client/app/CMyApplication.h"
 #include "client/boxes/UNoticeBox.h"
 #include "client/boxes/USound.h"
+#include "client/boxes/UnencodableBox.h"
 #include "client/chat/CMyChatTasks.h"
 #include "client/chat/CMyPrivMsgWin.h"
 #include "client/chat/CMySendPrivMsgWin.h"
@@ -69,7 +70,9 @@ bool RunSendDialog(CMySession& session, uint16_t userID, const uint8_t* userName
                                   if (hit != CMySendPrivMsgWin::kHitSend) return true;
                                   // Nothing to send keeps the dialog up, while
                                   // its session lasts.
-                                  if (!dialog.IsSessionCurrent() || !dialog.GetText().empty()) return true;
+                                  if (!dialog.IsSessionCurrent()) return true;
+                                  if (!dialog.GetText().empty())
+                                      return AskToUseQuestionMarks("Send", dialog.GetTextView());
                                   USound::Beep();
                                   return false;
                               });

@@ -1,6 +1,7 @@
 #include "client/news/CMyTextEntryWin.h"
 
 #include "client/boxes/USound.h"
+#include "client/boxes/UnencodableBox.h"
 #include "framework/ui/CButtonView.h"
 #include "framework/ui/CScrollerView.h"
 #include "framework/ui/CTextView.h"
@@ -43,8 +44,9 @@ bool CMyTextEntryWin::Run(std::string& outText)
                                                           if (hit != kHitSend) return false;
                                                           // The loop ran the connection: the session may
                                                           // have ended, or another begun.
-                                                          if (!IsSessionCurrent() || !GetText().empty())
-                                                              return true;
+                                                          if (!IsSessionCurrent()) return true;
+                                                          if (!GetText().empty())
+                                                              return AskToUseQuestionMarks("Send", mText);
                                                           USound::Beep();
                                                           return false;
                                                       });

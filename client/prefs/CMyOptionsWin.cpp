@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "client/boxes/MsgBox.h"
+#include "client/boxes/UnencodableBox.h"
 #include "client/prefs/CMyColorSwatchView.h"
 #include "client/prefs/CMyIconPickView.h"
 #include "framework/runtime/UText.h"
@@ -392,7 +393,9 @@ void CMyOptionsWin::ChooseColor(bool text)
 
 bool CMyOptionsWin::CleanName(uint8_t* name)
 {
-    UText::ReplaceNonPrinting(name + 1, name[0], 0, '*', UText::kReplaceWhiteControls);
+    // An accented letter is part of a name, not a byte to hide behind '*'.
+    UText::ReplaceNonPrinting(name + 1, name[0], 0, '*',
+                              UText::kReplaceWhiteControls | UText::kKeepMacRomanLetters);
     return !(name[0] == 0 || (name[0] == 1 && name[1] == ' '));
 }
 
@@ -403,6 +406,8 @@ bool CMyOptionsWin::HandleHit(uint32_t hit, bool& outSave)
     {
     case kHitSave:
     {
+        // The name and the automatic response both go to servers.
+        if (!AskToUseQuestionMarks("Save", mName, mResponseText)) return false;
         uint8_t name[32];
         mName->GetText(name, sizeof(name) - 1);
         if (!CleanName(name))

@@ -83,7 +83,8 @@ public:
     // Runs the dialog; true (with ioSettings updated, the name already cleaned) when the user saved.
     static bool Run(SMySettings& ioSettings, bool soundDisabled);
 
-    // The name rule: every non-printing byte becomes '*'; false when the name is empty or one blank.
+    // The name rule: every control byte becomes '*' (accented letters stay); false when the name is
+    // empty or one blank.
     static bool CleanName(uint8_t* name);
 
     CTabView* GetTabView() const { return mTabs; }

@@ -46,6 +46,9 @@ bool IsWhite(uint8_t c)
 {
     return UText::IsSpace(c);
 }
+
+// Mac OS Roman's no-break space.
+constexpr uint8_t kNoBreakSpace = 0xCA;
 } // namespace
 
 constinit const UText::SByteTable UText::kClasses = MakeClassTable();
@@ -164,9 +167,17 @@ void UText::ReplaceNonPrinting(void* text, uint32_t length, uint32_t, uint8_t re
 {
     uint8_t keep = kClassDigit | kClassPunctuation | kClassLower | kClassUpper | kClassBlank;
     if (!(options & kReplaceWhiteControls)) keep |= kClassWhiteControl;
+    const bool keepHighHalf = (options & kKeepMacRomanLetters) != 0;
     uint8_t* p = static_cast<uint8_t*>(text);
     for (uint32_t i = 0; i < length; ++i)
+    {
+        if (keepHighHalf && p[i] >= 0x80)
+        {
+            if (p[i] == kNoBreakSpace) p[i] = ' ';
+            continue;
+        }
         if (!(GetClass(p[i]) & keep)) p[i] = replacement;
+    }
 }
 
 uint32_t UText::GetVisibleLength(const void* text, uint32_t length, uint32_t)

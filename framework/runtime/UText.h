@@ -32,6 +32,7 @@ public:
         kSizeTenthBelow10K = 2,    // SizeToText: one decimal below 10K
         kEqualExact = 1,           // Equal: no case folding
         kReplaceWhiteControls = 1, // ReplaceNonPrinting: tab, line feed etc. are replaced too
+        kKeepMacRomanLetters = 2,  // ReplaceNonPrinting: characters 0x80-0xFF stay (see there)
     };
 
     static uint8_t GetClass(uint8_t c) { return kClasses.bytes[c]; }
@@ -73,7 +74,11 @@ public:
                       uint32_t encoding = 0, uint32_t options = 0);
     static void MakeLowercase(void* text, uint32_t length, uint32_t encoding = 0);
     // In place: every byte that is neither a letter, digit, punctuation nor the blank becomes
-    // `replacement`; white-space controls are kept unless kReplaceWhiteControls is given.
+    // `replacement`; white-space controls are kept unless kReplaceWhiteControls is given. Without
+    // kKeepMacRomanLetters every byte 0x80-0xFF is replaced too, which blanks every accented letter,
+    // quote and sign of what a user typed. With it those characters stay, and the no-break space (0xCA)
+    // becomes a plain blank: it looks like one, a name of only that byte must count as blank, and at the
+    // end of a chat line it would pass for the end marker of scrambled chat.
     static void ReplaceNonPrinting(void* text, uint32_t length, uint32_t encoding, uint8_t replacement,
                                    uint32_t options = 0);
     // The length without trailing white space.

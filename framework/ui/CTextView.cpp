@@ -1,14 +1,17 @@
 #include "framework/ui/CTextView.h"
 
+#include <QAction>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QStyle>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextOption>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "framework/runtime/UPString.h"
 #include "framework/ui/UColors.h"
@@ -299,5 +302,62 @@ bool CTextView::EnterPressed(bool withMod)
 
 void CTextView::Changed()
 {
+    MarkUnencodable();
     if (mChangeHits && !mSettingText) Hit(kTextPartChanged, 0);
+}
+
+uint32_t CTextView::CountUnencodable() const
+{
+    return uint32_t(FindUnencodable(TextEdit() ? TextEdit()->toPlainText() : LineEdit()->text()).size());
+}
+
+void CTextView::MarkUnencodable()
+{
+    // Only what the user types can hold such characters: text the client shows came from its own set,
+    // and the long chat and news texts are not searched again at every line.
+    if (IsReadOnly()) return;
+    if (QPlainTextEdit* e = TextEdit())
+    {
+        const std::vector<SUnencodable> found = FindUnencodable(e->toPlainText());
+        QList<QTextEdit::ExtraSelection> marks;
+        for (const SUnencodable& f : found)
+        {
+            QTextEdit::ExtraSelection mark;
+            mark.cursor = QTextCursor(e->document());
+            mark.cursor.setPosition(int(f.start));
+            mark.cursor.setPosition(int(f.start + f.length), QTextCursor::KeepAnchor);
+            mark.format.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+            mark.format.setUnderlineColor(Qt::red);
+            marks.push_back(mark);
+        }
+        if (!marks.isEmpty() || !e->extraSelections().isEmpty()) e->setExtraSelections(marks);
+        // The tooltip is only taken over while there is something to say, and given back after.
+        if (!found.empty() || mUnencodableTip)
+        {
+            mUnencodableTip = !found.empty();
+            e->setToolTip(mUnencodableTip ? QStringLiteral("The underlined characters cannot be sent as they "
+                                                           "are: each would go as \"?\".")
+                                          : QString());
+        }
+        return;
+    }
+    QLineEdit* line = LineEdit();
+    const QString text = line->text();
+    const std::vector<SUnencodable> found = FindUnencodable(text);
+    if (found.empty() && !mUnencodableSign) return;
+    if (!mUnencodableSign)
+        mUnencodableSign = line->addAction(line->style()->standardIcon(QStyle::SP_MessageBoxWarning),
+                                           QLineEdit::TrailingPosition);
+    mUnencodableSign->setVisible(!found.empty());
+    QString tip = QStringLiteral("Cannot be sent as typed: each would go as \"?\"");
+    // A password's characters are not spelled out in a tooltip.
+    if (line->echoMode() == QLineEdit::Normal)
+    {
+        tip += QStringLiteral(":");
+        for (const SUnencodable& f : found)
+            tip += QChar(' ') + text.mid(f.start, f.length);
+    }
+    else
+        tip += QChar('.');
+    mUnencodableSign->setToolTip(tip);
 }

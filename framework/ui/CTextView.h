@@ -7,6 +7,7 @@
 
 #include "framework/ui/CView.h"
 
+class QAction;
 class QLineEdit;
 class QPlainTextEdit;
 
@@ -66,6 +67,10 @@ public:
     void SetPasswordLook(bool on);
     // A one-line field's grey hint while it is empty (ASCII); null removes it.
     void SetPlaceholder(const char* text);
+    // Characters typed into an editable view that the client's character set lacks would go out as '?':
+    // the view marks them (a wavy underline, or a warning sign in a one-line field) as they are typed,
+    // and senders ask before sending them. This is how many there are.
+    uint32_t CountUnencodable() const;
 
     bool IsMultiLine() const { return mMode == kTextMultiLine; }
     QLineEdit* LineEdit() const;
@@ -76,6 +81,7 @@ public:
 
 private:
     void Changed();
+    void MarkUnencodable();
     void ApplyColors();
     void FlushAppended() const;
 
@@ -89,4 +95,6 @@ private:
     mutable QString mAppended;
     mutable bool mScrollAfterAppend = false;
     bool mFlushQueued = false;
+    QAction* mUnencodableSign = nullptr;
+    bool mUnencodableTip = false;
 };

@@ -28,16 +28,16 @@ TEST_F(PublicChat, WhatTheUserTypesGoesOutAsOneLine)
 {
     SayInPublic("hi there\r");
     SayInPublic("waves", 2);
-    SayInPublic(std::string("tab\there \x01 caf\x8E"));
+    SayInPublic(std::string("tab\there \x01 caf\x8E \xD2q\xD3"));
     ASSERT_TRUE(WaitForRequests(105, 3));
     const auto sent = h.Requests(105);
     EXPECT_EQ(CAppHarness::Field(sent[0], 101), "hi there"); // the closing return dropped
     EXPECT_EQ(CAppHarness::Field(sent[0], 109), "");
     EXPECT_EQ(CAppHarness::Field(sent[1], 109), std::string("\0\1", 2)); // an action line
     EXPECT_EQ(CAppHarness::Field(sent[1], 114), "");
-    // Tabs stay; other controls and every byte above 0x7F become blanks.
-    EXPECT_EQ(CAppHarness::Field(sent[2], 101), "tab\there   caf ");
-    EXPECT_EQ(app->Statistics().totalChatBytes, 8u + 5u + 15u);
+    // Tabs, accented letters and curly quotes stay; other controls become blanks.
+    EXPECT_EQ(CAppHarness::Field(sent[2], 101), "tab\there   caf\x8E \xD2q\xD3");
+    EXPECT_EQ(app->Statistics().totalChatBytes, 8u + 5u + 19u);
     // The server's echo of the lines comes back into the view.
     ASSERT_TRUE(
         h.WaitUntil([&] { return h.ChatText().find(" *** tester waves") != std::string::npos; }, "the echo"));

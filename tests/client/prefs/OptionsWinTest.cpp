@@ -1,6 +1,7 @@
 // The options dialog: values in and out, the icon ring, the name rule, the automatic response text and the
 // colour tab with its chooser.
 #include <QAbstractButton>
+#include <QLineEdit>
 #include <QTest>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -43,11 +44,12 @@ SMySettings SomeOptions()
 
 int gBoxes = 0;
 int16_t gLastBox = 0;
+uint16_t gAnswer = 1;
 uint16_t CountBox(int16_t id, const SMsgBox&)
 {
     ++gBoxes;
     gLastBox = id;
-    return 1;
+    return gAnswer;
 }
 
 bool ChooseGreen(uint16_t* rgb)
@@ -70,6 +72,7 @@ protected:
     {
         gBoxes = 0;
         gLastBox = 0;
+        gAnswer = 1;
         UseBuiltDataFile();
         SetMsgBoxHook(CountBox);
     }
@@ -156,7 +159,10 @@ TEST_F(OptionsWinTest, TheNameRule)
     EXPECT_TRUE(CMyOptionsWin::CleanName(name));
     SetText(name, "a\tb\rc\x7F\xE9");
     EXPECT_TRUE(CMyOptionsWin::CleanName(name));
-    EXPECT_EQ(Text(name), "a*b*c**");
+    EXPECT_EQ(Text(name), "a*b*c*\xE9"); // an accented letter is part of the name
+    // A no-break space alone is as blank as the blank.
+    SetText(name, "\xCA");
+    EXPECT_FALSE(CMyOptionsWin::CleanName(name));
 
     CMyOptionsWin win;
     win.SetInfo(SomeOptions());
@@ -166,6 +172,27 @@ TEST_F(OptionsWinTest, TheNameRule)
     EXPECT_FALSE(save);
     EXPECT_EQ(gBoxes, 1);
     EXPECT_EQ(gLastBox, 129);
+}
+
+TEST_F(OptionsWinTest, ANameWithACharacterTheSetLacksIsSavedWithAQuestionMarkOnlyWhenAgreed)
+{
+    CMyOptionsWin win;
+    win.SetInfo(SomeOptions());
+    win.GetNameField()->LineEdit()->setText(QString::fromUtf8("Zo\u00EB \u263A"));
+    bool save = true;
+    gAnswer = 2;
+    EXPECT_FALSE(win.HandleHit(CMyOptionsWin::kHitSave, save)); // the dialog stays for mending
+    EXPECT_FALSE(save);
+    EXPECT_EQ(gBoxes, 1);
+    EXPECT_EQ(gLastBox, 0);
+
+    gAnswer = 1;
+    EXPECT_TRUE(win.HandleHit(CMyOptionsWin::kHitSave, save));
+    EXPECT_TRUE(save);
+    EXPECT_EQ(gBoxes, 2);
+    SMySettings saved = SomeOptions();
+    win.GetInfo(saved);
+    EXPECT_EQ(Text(saved.userName), "Zo\x91 ?");
 }
 
 TEST_F(OptionsWinTest, AutomaticResponseShowsItsTextOnlyWhileChecked)

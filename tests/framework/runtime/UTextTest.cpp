@@ -236,6 +236,16 @@ TEST(UText, ReplaceNonPrinting)
     char strict[] = "a\rb\t\x01\xE9 .~\x7F\n\v\f";
     UText::ReplaceNonPrinting(strict, sizeof(strict) - 1, 0, '*', UText::kReplaceWhiteControls);
     EXPECT_STREQ(strict, "a*b*** .~****");
+
+    // What a user typed keeps its accented letters, quotes and signs; controls still go, and the
+    // no-break space turns into the blank it looks like.
+    char typed[] = "caf\x8E \xD2hi\xD3 \xDB\xCA\x01\x7F\xFF\x80\t";
+    UText::ReplaceNonPrinting(typed, sizeof(typed) - 1, 0, '*', UText::kKeepMacRomanLetters);
+    EXPECT_STREQ(typed, "caf\x8E \xD2hi\xD3 \xDB **\xFF\x80\t");
+    char name[] = "Jos\x8E\t\xCA";
+    UText::ReplaceNonPrinting(name, sizeof(name) - 1, 0, '*',
+                              UText::kReplaceWhiteControls | UText::kKeepMacRomanLetters);
+    EXPECT_STREQ(name, "Jos\x8E* ");
 }
 
 TEST(UText, VisibleLengthAndWords)
