@@ -1,7 +1,6 @@
 // Coming back by itself after the connection was lost: the attempts reuse the session's address,
 // firewall, login and name, and while they go on the toolbar's title and a row in the tasks window say
 // when the next one comes. The row's Start tries at once, its Stop gives up.
-#include <cstring>
 #include <utility>
 
 #include "client/app/AppNumbers.h"
@@ -9,7 +8,6 @@
 #include "client/app/CMyOldToolbarWin.h"
 #include "client/boxes/MsgBox.h"
 #include "client/boxes/UNoticeBox.h"
-#include "client/chat/CMyOldChatWin.h"
 #include "client/connection/CMyConnectTask.h"
 #include "client/connection/CMyReconnectTask.h"
 #include "framework/runtime/UDateTime.h"
@@ -18,15 +16,6 @@
 namespace
 {
 const char kToolbarTitle[] = "Quenvol";
-
-void AppendPublicChat(CMyOldChatWin* chat, const uint8_t* text)
-{
-    if (!chat || !text[0]) return;
-    uint8_t line[257];
-    line[0] = '\r';
-    std::memcpy(line + 1, text + 1, text[0]);
-    chat->AppendChat(line, uint32_t(text[0]) + 1);
-}
 } // namespace
 
 void CMyApplication::StartReconnect()
@@ -36,7 +25,7 @@ void CMyApplication::StartReconnect()
     // toolbar's title and the tasks window.
     uint8_t text[256];
     mReconnect.StatusText(text);
-    AppendPublicChat(mWindows.Chat(), text);
+    mWindows.AppendPublicChatNote(text);
 }
 
 void CMyApplication::DoReconnectNow()
@@ -57,7 +46,7 @@ void CMyApplication::SessionLoggedIn()
     uint8_t time[64], text[256];
     time[0] = uint8_t(UDateTime::DateToText(time + 1, 63, UDateTime::kTime));
     text[0] = uint8_t(UText::Format(text + 1, 255, "\xD1 reconnected at %#s \xD1", time));
-    AppendPublicChat(mWindows.Chat(), text);
+    mWindows.AppendPublicChatNote(text);
 }
 
 void CMyApplication::ShowConnectionLost(uint32_t serial)
