@@ -113,7 +113,15 @@ void CMyApplication::HandleMessage(void* object, uint32_t msg, const void* data,
         break;
     }
     case kMsgConnectionLost:
-        ShowNoticeBox(kBoxConnectionLost);
+        // A session that had logged in carries its serial: its box offers to connect again.
+        if (dataSize == sizeof(uint32_t))
+        {
+            uint32_t serial;
+            std::memcpy(&serial, data, sizeof serial);
+            ShowConnectionLost(serial);
+        }
+        else
+            ShowNoticeBox(kBoxConnectionLost);
         break;
     case kMsgAdminMessage:
     {

@@ -134,6 +134,7 @@ enum : int16_t
     kBoxNetworkError = 142,
     kBoxServerDisconnect = 143,
     kBoxVersionRefused = 146,
+    kBoxConnectionLostReconnect = 150,
 };
 
 // Icons of the long-lived windows and of server messages.

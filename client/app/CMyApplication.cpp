@@ -17,6 +17,7 @@ CMyApplication* gApp = nullptr;
 
 CMyApplication::CMyApplication()
     : mSession(mSettings, mStatistics, CApplication::MessageHandler, this),
+      mReconnect({[this] { ReconnectAttempt(); }, [this] { ShowReconnect(); }}),
       mTaskList(mSession, CApplication::MessageHandler, this)
 {
     gApp = this;

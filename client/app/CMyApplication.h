@@ -11,6 +11,7 @@
 #include "client/app/CMyWindowSet.h"
 #include "client/app/EMyNotice.h"
 #include "client/chat/CMyChat.h"
+#include "client/core/CMyReconnect.h"
 #include "client/core/CMySession.h"
 #include "client/core/CMyTaskList.h"
 #include "client/core/SMySettings.h"
@@ -30,6 +31,7 @@ class CMyChatWin;
 class CMyTracker;
 class CMyFolderWin;
 class CMyDesktopNotices;
+class CMyReconnectTask;
 struct SHitMsgData;
 struct SMyPrefs;
 struct SMyBookmarkItem;
@@ -61,6 +63,7 @@ public:
     CMyWindowSet& Windows() { return mWindows; }
     CMyFolderWinList& FolderWins() { return mFolderWins; }
     CMyChat& Chat() { return mChat; }
+    CMyReconnect& Reconnect() { return mReconnect; }
     CMyTracker* Tracker() const { return mTracker.get(); }
     CMyDesktopNotices& DesktopNotices();
 
@@ -115,6 +118,14 @@ public:
     void ProcessTran_DisconnectMsg(TFieldDataObj* fields);
     void ProcessTran_UserAccess(TFieldDataObj* fields);
     void DoShowAgreement(THdlObj* text);
+    // Coming back by itself after a lost connection (connection/AppReconnect.cpp): the attempts start,
+    // the next one starts at once, they stop. The login task says when the server took the login.
+    void StartReconnect();
+    void DoReconnectNow();
+    void DoCancelReconnect();
+    void SessionLoggedIn();
+    // The box of a lost session that may be connected again, the session ended numbered `serial`.
+    void ShowConnectionLost(uint32_t serial);
 
     // Public and private chat, private messages (chat/AppChat.cpp, chat/AppPrivMsg.cpp,
     // chat/AppPrivateChat.cpp, chat/AppSecret.cpp).
@@ -270,11 +281,16 @@ private:
     CMySession mSession;
     CMyFolderWinList mFolderWins;
     CMyChat mChat;
+    CMyReconnect mReconnect;
+    // The tasks window's row of the reconnect while it goes on; the task list owns it.
+    CMyReconnectTask* mReconnectRow = nullptr;
     std::unique_ptr<CMyDesktopNotices> mDesktopNotices;
     std::unique_ptr<CMyTracker> mTracker;
     CMyTaskList mTaskList;
 
     void InstallKeyCommands();
+    void ReconnectAttempt();
+    void ShowReconnect();
 };
 
 extern CMyApplication* gApp;

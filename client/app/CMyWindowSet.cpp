@@ -1,5 +1,7 @@
 #include "client/app/CMyWindowSet.h"
 
+#include <cstring>
+
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyOldToolbarWin.h"
 #include "client/app/CMySessionWin.h"
@@ -129,6 +131,15 @@ void CMyWindowSet::ShowServerName(const uint8_t* name)
     title(mChatWin.get(), "Chat", "Chat (%#s)");
     title(mTasksWin.get(), "Tasks", "Tasks (%#s)");
     title(mNewsWin.get(), "News", "News (%#s)");
+}
+
+void CMyWindowSet::AppendPublicChatNote(const uint8_t* text)
+{
+    if (!mChatWin || !text[0]) return;
+    uint8_t line[257];
+    line[0] = '\r';
+    std::memcpy(line + 1, text + 1, text[0]);
+    mChatWin->AppendChat(line, uint32_t(text[0]) + 1);
 }
 
 void CMyWindowSet::ClearOnlineUsers()

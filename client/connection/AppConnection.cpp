@@ -152,6 +152,7 @@ void CMyApplication::DoConnect(const uint8_t* address, const uint8_t* name)
         UPString::Copy(displayName, name);
     else
         UPString::Copy(displayName, kMaxDisplayName + 1, mSession.Address().name);
+    mSession.SetDisplayName(displayName);
     DisplayServerName(displayName);
 
     new CMyConnectTask();
@@ -207,6 +208,9 @@ void CMyApplication::ShowConnected()
 
 void CMyApplication::DoDisconnect()
 {
+    // Whoever ends the session on purpose (the user, a new connection, quitting, the server's own
+    // disconnect message) also ends the waiting for a lost one.
+    mReconnect.Cancel();
     if (mSession.IsOpen()) KillTasksAndDisconnect();
 }
 
@@ -218,6 +222,9 @@ void CMyApplication::KillTasksAndDisconnect()
     ShowNotConnected();
     mWindows.ClearOnlineUsers();
     mSession.End();
+    // A reconnect attempt ended any other way than a lost or unreachable server (a declined agreement,
+    // a refused login, the user) is not tried again.
+    mReconnect.AttemptEnded();
 }
 
 void CMyApplication::ProcessAll()
@@ -225,20 +232,57 @@ void CMyApplication::ProcessAll()
     bool closedByUs = false;
     if (mSession.IsLost(closedByUs))
     {
+        const bool wasLoggedIn = mSession.IsLoggedIn();
+        const bool wasAttempt = mReconnect.IsAttempting();
+        // An attempt that got through and lost the server again before the login waits for the next.
+        if (wasAttempt && !closedByUs) mReconnect.AttemptFailed();
         // A connection the client closed itself, because the server broke the protocol, was not lost:
         // the protocol error is what the user is told.
         KillTasksAndDisconnect();
-        if (!closedByUs) UApplication::PostMessage(kMsgConnectionLost);
-    }
-    mTaskList.ProcessTasks(
-        [this](CMyTask* task)
+        if (!closedByUs && !wasAttempt)
         {
-            // A session whose login failed cannot go on; any other failed task just goes.
-            if (dynamic_cast<CMyLoginTask*>(task))
-                KillTasksAndDisconnect();
+            const uint32_t serial = mSession.Serial();
+            if (!wasLoggedIn)
+                UApplication::PostMessage(kMsgConnectionLost);
+            else if (mSettings.reconnect)
+                StartReconnect();
             else
-                delete task;
-        });
+                UApplication::PostMessage(kMsgConnectionLost, &serial, sizeof serial);
+        }
+    }
+    bool attemptFailed = false;
+    try
+    {
+        mTaskList.ProcessTasks(
+            [&](CMyTask* task)
+            {
+                // A session whose login failed cannot go on; any other failed task just goes.
+                if (dynamic_cast<CMyLoginTask*>(task))
+                    KillTasksAndDisconnect();
+                else
+                {
+                    if (mReconnect.IsAttempting() && dynamic_cast<CMyConnectTask*>(task))
+                    {
+                        attemptFailed = true;
+                        mReconnect.AttemptFailed();
+                    }
+                    delete task;
+                }
+            });
+    }
+    catch (const SError& error)
+    {
+        if (!attemptFailed) throw;
+        // A server that refuses this client's version will go on refusing it: its box is the end.
+        if (error.type == kErrTypeGeneral && error.id == 7)
+        {
+            mReconnect.Cancel();
+            throw;
+        }
+        // The server is still out of reach: the countdown says so, where a box at every attempt would
+        // pile up. The other tasks get their step on the next pass.
+        return;
+    }
     ProcessIncomingData();
     mTaskList.CheckForStalls();
 }

@@ -22,6 +22,8 @@ CMyConnectTask::~CMyConnectTask()
     {
         gApp->DisposeTransactor();
         gApp->ShowNotConnected();
+        // A reconnect attempt the user stopped is not tried again; one that failed already waits.
+        gApp->Reconnect().AttemptEnded();
     }
 }
 

@@ -23,6 +23,7 @@ CMyLoginTask::CMyLoginTask(const uint8_t* login, const uint8_t* password) : CMyT
 void CMyLoginTask::Process()
 {
     if (!TakeCheckedReply()) return;
+    gApp->SessionLoggedIn();
     USound::PlayEvent(kSoundLogin, gApp->Settings().sound.login);
     FinishRequest();
 }

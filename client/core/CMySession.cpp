@@ -57,6 +57,12 @@ void CMySession::SetLogin(const uint8_t* login, const uint8_t* password)
     UPString::Copy(mUserPassword, password ? password : kEmpty);
 }
 
+void CMySession::SetDisplayName(const uint8_t* name)
+{
+    static const uint8_t kEmpty[] = {0};
+    UPString::Copy(mDisplayName, name ? name : kEmpty);
+}
+
 const uint8_t* CMySession::UserName() const
 {
     return mSettings.userName;
@@ -80,6 +86,7 @@ void CMySession::DisposeTransactor()
 {
     mTpt.Reset();
     mIsConnected = false;
+    mIsLoggedIn = false;
 }
 
 void CMySession::StartConnect()
@@ -111,6 +118,7 @@ void CMySession::Close()
     if (mTpt) UTransact::Disconnect(mTpt);
     mTpt.Reset();
     mIsConnected = false;
+    mIsLoggedIn = false;
     // An agreement still waiting to be shown was the ended session's.
     mAgreementText.Reset();
 }

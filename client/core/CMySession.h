@@ -60,6 +60,9 @@ public:
     void SetLogin(const uint8_t* login, const uint8_t* password);
     const uint8_t* UserLogin() const { return mUserLogin; }
     const uint8_t* UserPassword() const { return mUserPassword; }
+    // The server's name as the window titles show it (length-prefixed), kept for a reconnect.
+    void SetDisplayName(const uint8_t* name);
+    const uint8_t* DisplayName() const { return mDisplayName; }
     const uint8_t* UserName() const;
     uint16_t IconID() const;
 
@@ -83,6 +86,10 @@ public:
     void StartConnect();
     // The connection is established: connected from now, and the time online counts.
     void SetConnected();
+    // The server took the login: from now until the connection closes, losing it is worth coming back
+    // from by itself.
+    void SetLoggedIn() { mIsLoggedIn = mIsConnected; }
+    bool IsLoggedIn() const { return mIsLoggedIn; }
     // An established connection that is no longer up; `outClosedByUs` when the client closed it itself
     // because the server broke the protocol.
     bool IsLost(bool& outClosedByUs) const;
@@ -117,6 +124,8 @@ private:
     uint32_t mSessionSerial = 1;
     uint32_t mConnectStartSecs = 0;
     bool mIsConnected = false;
+    bool mIsLoggedIn = false;
+    uint8_t mDisplayName[256] = {};
     std::vector<CMySessionListener*> mListeners;
     COwner<THdlObj, UMemory::Dispose> mAgreementText;
     COwner<TTransactObj, UTransact::Dispose> mTpt;

@@ -17,7 +17,9 @@
 #include "client/core/SMySoundPrefs.h"
 
 #define MY_DESKTOP_SETTINGS(X)                                                                               \
-    X(bool, desktopNotices, "notifications", true, "Desktop notifications while Quenvol is in the background")
+    X(bool, desktopNotices, "notifications", true,                                                           \
+      "Desktop notifications while Quenvol is in the background")                                            \
+    X(bool, reconnect, "reconnect", true, "Reconnect by itself when the connection to the server is lost")
 
 struct SMySettings
 {

@@ -29,9 +29,9 @@ const std::vector<std::pair<uint32_t, std::vector<uint32_t>>> kErrorIDs = {
 
 // Boxes whose callers pass one name or text, and those whose callers pass nothing.
 const std::vector<uint32_t> kBoxesWithArgument = {133, 134, 136, 137, 139, 140, 142, 143, 144, 147, 149};
-const std::vector<uint32_t> kBoxesWithout = {128, 129, 131, 132, 135, 138, 146, 148};
+const std::vector<uint32_t> kBoxesWithout = {128, 129, 131, 132, 135, 138, 146, 148, 150};
 // Boxes whose callers act on button 1 versus anything else need a second button to say no.
-const std::vector<uint32_t> kQuestions = {133, 134, 140, 144, 147, 149};
+const std::vector<uint32_t> kQuestions = {133, 134, 140, 144, 147, 149, 150};
 
 bool IsFile(const std::string& path)
 {
@@ -117,7 +117,7 @@ TEST_F(QuenvolDataTest, EveryMessageBoxIsThereAndFitsItsCaller)
 {
     std::vector<uint32_t> all = kBoxesWithArgument;
     all.insert(all.end(), kBoxesWithout.begin(), kBoxesWithout.end());
-    EXPECT_EQ(all.size(), 19u);
+    EXPECT_EQ(all.size(), 20u);
     for (uint32_t number : all)
     {
         SCOPED_TRACE(number);

@@ -113,7 +113,7 @@ TEST(MsgBoxResource, EveryBoxOfTheDataFileParsesAndHasText)
     ASSERT_NE(rez, nullptr);
     const uint32_t type = FourCC("MSGB");
     for (int16_t id :
-         {128, 129, 131, 132, 133, 134, 135, 136, 137, 138, 139, 140, 142, 143, 144, 146, 147, 148, 149})
+         {128, 129, 131, 132, 133, 134, 135, 136, 137, 138, 139, 140, 142, 143, 144, 146, 147, 148, 149, 150})
     {
         StRezLoader item(nullptr, type, uint32_t(id));
         StHandleLocker lock(item.Handle());

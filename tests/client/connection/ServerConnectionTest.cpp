@@ -235,12 +235,14 @@ TEST_F(ServerConnectionTest, RefusedLoginEndsTheSessionAndShowsTheServersText)
     EXPECT_EQ(h.boxes.size(), 1u);
 }
 
-TEST_F(ServerConnectionTest, LostConnectionEndsTheSessionWithBox131)
+TEST_F(ServerConnectionTest, LostConnectionWithoutReconnectingEndsTheSessionWithItsBox)
 {
+    app->Settings().reconnect = false;
     Connect(Address());
     ASSERT_TRUE(PumpUntilSessionReady());
+    h.boxAnswers.push_back(2); // OK, not Reconnect
     h.server.CloseConnection();
-    ASSERT_TRUE(h.WaitUntil([&] { return h.HasBox(131); }, "the lost connection box"));
+    ASSERT_TRUE(h.WaitUntil([&] { return h.HasBox(150); }, "the lost connection box"));
     ExpectSessionEnded();
 }
 

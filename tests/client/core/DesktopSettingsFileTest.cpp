@@ -95,7 +95,8 @@ TEST(DesktopSettings, TheFileLivesInTheConfigFolderAndAMissingOneMeansDefaults)
     UMyDesktopSettings::Write(s);
     QFile file(home.path() + "/Quenvol/desktop.conf");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll().toStdString(), "# Quenvol desktop settings\nnotifications=false\nlater=1\n");
+    EXPECT_EQ(file.readAll().toStdString(),
+              "# Quenvol desktop settings\nnotifications=false\nreconnect=true\nlater=1\n");
     EXPECT_FALSE(QFile::exists(home.path() + "/Quenvol/desktop.conf.new"));
     SMySettings back;
     UMyDesktopSettings::Read(back);

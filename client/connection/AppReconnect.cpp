@@ -1,0 +1,104 @@
+// Coming back by itself after the connection was lost: the attempts reuse the session's address,
+// firewall, login and name, and while they go on the toolbar's title and a row in the tasks window say
+// when the next one comes. The row's Start tries at once, its Stop gives up.
+#include <utility>
+
+#include "client/app/AppNumbers.h"
+#include "client/app/CMyApplication.h"
+#include "client/app/CMyOldToolbarWin.h"
+#include "client/boxes/MsgBox.h"
+#include "client/boxes/UNoticeBox.h"
+#include "client/connection/CMyConnectTask.h"
+#include "client/connection/CMyReconnectTask.h"
+#include "framework/runtime/UDateTime.h"
+#include "framework/runtime/UText.h"
+
+namespace
+{
+const char kToolbarTitle[] = "Quenvol";
+} // namespace
+
+void CMyApplication::StartReconnect()
+{
+    mReconnect.Start();
+    // One line in the chat marks where the conversation broke off; the countdown itself lives in the
+    // toolbar's title and the tasks window.
+    uint8_t text[256];
+    mReconnect.StatusText(text);
+    mWindows.AppendPublicChatNote(text);
+}
+
+void CMyApplication::DoReconnectNow()
+{
+    mReconnect.Now();
+}
+
+void CMyApplication::DoCancelReconnect()
+{
+    mReconnect.Cancel();
+}
+
+void CMyApplication::SessionLoggedIn()
+{
+    mSession.SetLoggedIn();
+    if (!mReconnect.IsAttempting()) return;
+    mReconnect.Succeeded();
+    uint8_t time[64], text[256];
+    time[0] = uint8_t(UDateTime::DateToText(time + 1, 63, UDateTime::kTime));
+    text[0] = uint8_t(UText::Format(text + 1, 255, "\xD1 reconnected at %#s \xD1", time));
+    mWindows.AppendPublicChatNote(text);
+}
+
+void CMyApplication::ShowConnectionLost(uint32_t serial)
+{
+    uint8_t message[256];
+    FormatMsgBoxMessage(message, kBoxConnectionLostReconnect);
+    UNoticeBox::Show(kBoxConnectionLostReconnect, message + 1, message[0],
+                     [this, serial](const void* text, uint32_t size)
+                     {
+                         if (MsgBoxWithText(kBoxConnectionLostReconnect, text, size) != 1) return;
+                         // The connection ran while the box was up: a session begun meanwhile stays.
+                         if (mSession.Serial() != serial || mSession.IsOpen()) return;
+                         DisplayServerName(mSession.DisplayName());
+                         new CMyConnectTask();
+                     });
+}
+
+void CMyApplication::ReconnectAttempt()
+{
+    // The option is honoured also when it was switched off during the wait.
+    if (!mSettings.reconnect)
+    {
+        mReconnect.Cancel();
+        return;
+    }
+    DisplayServerName(mSession.DisplayName());
+    new CMyConnectTask();
+}
+
+void CMyApplication::ShowReconnect()
+{
+    uint8_t text[256];
+    mReconnect.StatusText(text);
+    if (CMyOldToolbarWin* toolbar = mWindows.Toolbar())
+    {
+        if (text[0])
+            toolbar->SetTitle(text);
+        else
+            toolbar->SetTitle(kToolbarTitle, sizeof(kToolbarTitle) - 1);
+    }
+    if (!mReconnect.IsActive())
+    {
+        if (mReconnectRow) std::exchange(mReconnectRow, nullptr)->Dismiss();
+        return;
+    }
+    if (!mReconnectRow)
+        mReconnectRow = new CMyReconnectTask([this] { DoReconnectNow(); },
+                                             [this]
+                                             {
+                                                 mReconnectRow = nullptr;
+                                                 // The application going takes its tasks along.
+                                                 if (gApp == this) DoCancelReconnect();
+                                             });
+    mReconnectRow->Show(text);
+}
