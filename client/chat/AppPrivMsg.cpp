@@ -175,15 +175,18 @@ void CMyApplication::DoShowMessage(TFieldDataObj* fields, bool isBroadcast)
 bool CMyApplication::AutomaticResponseOrRefuseMsg(uint16_t userID, bool sendResponse)
 {
     const SMySettings& s = mSettings;
+    using EKind = CMyAutoReplies::EKind;
+    auto answerDue = [&](EKind kind)
+    { return sendResponse && mChat.AutoReplies().Take(mSession.Serial(), userID, kind); };
     if (s.automaticResponse)
     {
-        if (sendResponse)
+        if (answerDue(EKind::Response))
             new CMySendPrivMsgTask(userID, s.automaticResponseText + 1, s.automaticResponseText[0],
                                    kOptionsAutomatic, nullptr, 0);
         return s.refusePrivateMsg;
     }
     if (!s.refusePrivateMsg) return false;
-    if (sendResponse)
+    if (answerDue(EKind::Refusal))
     {
         uint8_t text[256];
         const uint32_t size = UText::Format(text, 255, "%#s does't accept private messages!", s.userName);

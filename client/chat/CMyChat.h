@@ -1,10 +1,13 @@
-// The state of the public chat that is not on the screen: the scrambling of the hidden "scramble"
-// command (its two tables, made with the first key) and the pork mode of the hidden "pork" command.
+// The state of the conversations that is not on the screen: the scrambling of the hidden "scramble"
+// command (its two tables, made with the first key), the pork mode of the hidden "pork" command, and who
+// was answered by the automatic response or the refusal lately.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <string>
+
+#include "client/chat/CMyAutoReplies.h"
 
 class CMyChat
 {
@@ -24,9 +27,12 @@ public:
     bool IsPorkMode() const { return mPorkMode; }
     static const char* PorkLine();
 
+    CMyAutoReplies& AutoReplies() { return mAutoReplies; }
+
 private:
     std::unique_ptr<uint8_t[]> mScramTable;
     std::unique_ptr<uint8_t[]> mUnscramTable;
     bool mScramChat = false;
     bool mPorkMode = false;
+    CMyAutoReplies mAutoReplies;
 };

@@ -13,6 +13,7 @@
 #include "framework/ui/CView.h"
 #include "framework/ui/CWindowHost.h"
 #include "framework/ui/UIcons.h"
+#include "framework/ui/UKeyPresses.h"
 #include "framework/ui/UKeyboard.h"
 #include "framework/ui/UModalLoop.h"
 #include "framework/ui/UiText.h"
@@ -76,6 +77,7 @@ template <class TBase>
 bool TWindowHost<TBase>::event(QEvent* event)
 {
     if (event->type() == QEvent::WindowActivate && mOwner) mOwner->Activated();
+    if (event->type() == QEvent::Show && mOwner && !event->spontaneous()) mOwner->Shown();
     return TBase::event(event);
 }
 
@@ -193,6 +195,18 @@ void CWindow::ShowBehind()
 void CWindow::Activated()
 {
     mActivationStamp = gNextStamp++;
+}
+
+void CWindow::Shown()
+{
+    mFirstOwnKeyPress = UKeyPresses::NextPress();
+}
+
+bool CWindow::TakesKeyPress(uint64_t press) const
+{
+    // A modal box may be shown before its loop starts; either makes it a window that waits.
+    if (mKind != kWindowModal && !mRunsModally) return true;
+    return press != 0 && press >= mFirstOwnKeyPress;
 }
 
 void CWindow::GetBounds(SRect& outBounds) const

@@ -106,6 +106,10 @@ public:
     void SetCancelHit(uint32_t id) { mCancelHit = id; }
     uint32_t GetDefaultHit() const { return mDefaultHit; }
     uint32_t GetCancelHit() const { return mCancelHit; }
+    // Whether a key event of that press (UKeyPresses) may act on the window: a window that waits for the
+    // user takes only presses that began while it was up, so that a key held from the window before it
+    // (its repeats, its release) passes it by.
+    bool TakesKeyPress(uint64_t press) const;
     // Called by the host widget for keys that no view took; true when the key meant something.
     bool HandleUnusedKey(int qtKey);
     // Keys that the focused view did not use reach the window here first; true when used.
@@ -138,6 +142,8 @@ public:
     void CloseBoxClicked();
     void Activated();
     void ZoomBoxClicked();
+    // Called by the host widget when the window goes from hidden to shown.
+    void Shown();
 
 protected:
     // Subclasses that need another host widget (the frame window) pass it in.
@@ -153,6 +159,7 @@ private:
     uint16_t mKind;
     uint16_t mStyle;
     uint64_t mActivationStamp = 0;
+    uint64_t mFirstOwnKeyPress = 0;
     uint32_t mDefaultHit = 0;
     uint32_t mCancelHit = 0;
     int mModalDepth = 0;

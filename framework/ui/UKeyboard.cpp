@@ -8,6 +8,7 @@
 #include "framework/runtime/KeyCommands.h"
 #include "framework/runtime/MacRoman.h"
 #include "framework/runtime/UApplication.h"
+#include "framework/ui/UKeyPresses.h"
 
 namespace
 {
@@ -117,6 +118,9 @@ void UKeyboard::Install()
     if (filter || !qApp) return;
     filter = new CKeyFilter;
     qApp->installEventFilter(filter);
+    // After the key commands, so that it sees each key first: a key held from before a modal window
+    // opened gives no command inside it either.
+    UKeyPresses::Install();
 }
 
 void UKeyboard::PostEditKey(uint16_t keyChar, uint16_t mods)

@@ -2,12 +2,15 @@
 // those that arrive, and the automatic response and refusal.
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 #include "client/app/AppNumbers.h"
+#include "client/chat/CMyAutoReplies.h"
 #include "client/chat/CMyPrivMsgWin.h"
 #include "client/chat/CMySendPrivMsgWin.h"
 #include "framework/net/UFieldData.h"
 #include "framework/runtime/KeyCommands.h"
+#include "framework/runtime/UClock.h"
 #include "tests/client/chat/ChatFixture.h"
 
 namespace
@@ -15,10 +18,11 @@ namespace
 class PrivateMessages : public ChatFixture
 {
 protected:
-    static std::string Message(const std::string& text, uint16_t options = 1, const std::string& quote = "")
+    static std::string Message(const std::string& text, uint16_t options = 1, const std::string& quote = "",
+                               uint16_t senderID = kRobin, const std::string& senderName = "Robin")
     {
         testwire::CFields fields;
-        fields.AddInteger(103, kRobin).Add(102, "Robin").AddInteger(113, options).Add(101, text);
+        fields.AddInteger(103, senderID).Add(102, senderName).AddInteger(113, options).Add(101, text);
         if (!quote.empty()) fields.Add(214, quote);
         return fields.Bytes();
     }
@@ -95,6 +99,60 @@ TEST_F(PrivateMessages, TheAutomaticResponseAnswersAndTheRefusalDrops)
     // A broadcast is dropped with private messages, and nobody is told.
     Deliver(Message("Server going down"), true);
     EXPECT_TRUE(h.Windows<CMyPrivMsgWin>().empty());
+}
+
+// Every message was answered: a burst of them had the client send as many answers, and two programs
+// that answer answers would echo without end.
+TEST_F(PrivateMessages, TheAutomaticResponseAnswersEachUserOnceInTenMinutes)
+{
+    StClockInHand clock;
+    app->Settings().automaticResponse = 1;
+    SetName(app->Settings().automaticResponseText, "Gone sailing.");
+    auto recipients = [&]
+    {
+        std::vector<std::string> to;
+        for (const auto& sent : h.Requests(108))
+            to.push_back(CAppHarness::Field(sent, 103));
+        return to;
+    };
+    const std::string robin = Integer16(kRobin), sam = Integer16(901), kim = Integer16(902);
+    for (int i = 0; i < 5; ++i)
+        Deliver(Message("Hello?"), false);
+    Deliver(Message("Hi", 1, "", 901, "Sam"), false);
+    // Kim's answer goes out after anything the burst might have sent.
+    Deliver(Message("Hey", 1, "", 902, "Kim"), false);
+    ASSERT_TRUE(WaitForRequests(108, 3));
+    EXPECT_EQ(recipients(), (std::vector<std::string>{robin, sam, kim}));
+
+    UClock::Advance(CMyAutoReplies::kIntervalMs - 1);
+    Deliver(Message("Still there?"), false);
+    UClock::Advance(1);
+    Deliver(Message("Now?"), false);
+    Deliver(Message("Hey again", 1, "", 902, "Kim"), false);
+    ASSERT_TRUE(WaitForRequests(108, 5));
+    EXPECT_EQ(recipients(), (std::vector<std::string>{robin, sam, kim, robin, kim}));
+    // Every message was shown all the same.
+    EXPECT_EQ(h.Windows<CMyPrivMsgWin>().size(), 10u);
+}
+
+// The memory of who was answered stays small whatever the server does, and never forgets an answer
+// within its ten minutes; user ids of another session are other users.
+TEST(AutoReplies, AnswersAreKeptForTheirTenMinutesAndPerSession)
+{
+    StClockInHand clock;
+    using EKind = CMyAutoReplies::EKind;
+    CMyAutoReplies replies;
+    for (uint16_t id = 1; id <= 300; ++id)
+        ASSERT_TRUE(replies.Take(1, id, EKind::Response));
+    UClock::Advance(CMyAutoReplies::kIntervalMs);
+    for (uint16_t id = 301; id <= 600; ++id)
+        ASSERT_TRUE(replies.Take(1, id, EKind::Response));
+    EXPECT_TRUE(replies.Take(1, 1, EKind::Response));
+    EXPECT_FALSE(replies.Take(1, 1, EKind::Response));
+    EXPECT_FALSE(replies.Take(1, 450, EKind::Response));
+    // The refusal is an answer of its own: switching options tells the user the new state.
+    EXPECT_TRUE(replies.Take(1, 450, EKind::Refusal));
+    EXPECT_TRUE(replies.Take(2, 450, EKind::Response));
 }
 
 TEST_F(PrivateMessages, NeitherAnAutomaticAnswerNorABroadcastIsEverAnswered)

@@ -2,8 +2,10 @@
 // bodies begun and never finished, announcements past the limits, malformed fields in every transaction
 // the server starts. Each case asserts that the client is alive and still answers, that its memory stays
 // within a stated bound, and that the user is shown the right thing (and nothing else).
+#include <algorithm>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,7 +22,6 @@
 #include "framework/net/UTransport.h"
 #include "framework/runtime/UClock.h"
 #include "framework/ui/CTextView.h"
-#include "platform/Timers.h"
 #include "tests/support/CAppHarness.h"
 #include "tests/support/MemoryUse.h"
 #include "tools/testserver/CHostileScript.h"
@@ -71,21 +72,30 @@ protected:
             h.OnModal<CMyMsgBoxWin>([](CMyMsgBoxWin& box) { box.Hit(1); });
     }
 
-    // True once the server has sent everything and the client has read it, and a moment has passed.
+    // True once the client has handled everything the server sent: when the server has written all of
+    // it, it announces one more user, who shows in the list only after every transaction before him was
+    // handled.
     std::function<bool()> BurstIn()
     {
-        auto since = std::make_shared<uint64_t>(0);
-        return [this, since]
+        const auto id = uint16_t(kLastUserID - mBursts);
+        const std::string name = "after burst " + std::to_string(mBursts++);
+        auto announced = std::make_shared<bool>(false);
+        return [this, id, name, announced]
         {
-            const bool read =
-                h.server.IsFlushed() &&
-                (!app->Session().Transactor() ||
-                 UTransport::GetReceiveSize(UTransact::GetTransport(app->Session().Transactor())) == 0);
-            if (!read)
-                *since = 0;
-            else if (*since == 0)
-                *since = platform::MonotonicMilliseconds();
-            return read && platform::MonotonicMilliseconds() - *since > 200;
+            if (!*announced)
+            {
+                if (!h.server.IsFlushed()) return false;
+                h.server.PushTransaction(301, CFields()
+                                                  .AddInteger(kUserID, id)
+                                                  .AddInteger(kIcon, 410)
+                                                  .AddInteger(kFlags, 0)
+                                                  .Add(kName, name)
+                                                  .Bytes());
+                *announced = true;
+                return false;
+            }
+            const std::vector<std::string> names = h.OnlineUserNames();
+            return std::find(names.begin(), names.end(), name) != names.end();
         };
     }
 
@@ -108,6 +118,11 @@ protected:
 
     CAppHarness h;
     CMyApplication* app = nullptr;
+
+private:
+    // Far above the users the bursts announce.
+    static constexpr uint16_t kLastUserID = 65000;
+    uint16_t mBursts = 0;
 };
 } // namespace
 

@@ -1,5 +1,6 @@
 // Windows and their views: the modal loop, hits through the queue, keys, sizing, placement and zoom.
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -21,6 +22,7 @@
 #include "framework/ui/CTextView.h"
 #include "framework/ui/CWindow.h"
 #include "framework/ui/UClipboard.h"
+#include "framework/ui/UKeyPresses.h"
 #include "framework/ui/UModalLoop.h"
 #include "tests/framework/ui/UiTestSupport.h"
 
@@ -183,6 +185,31 @@ TEST(WindowKeys, UnusedKeysReachTheWindowsKeyDown)
     button->SetFocus();
     QTest::keyClicks(button->Widget(), "abc");
     EXPECT_EQ(win.chars, "abc");
+}
+
+// A window that waits for the user lets a key held from before it pass by (see the modal loop tests);
+// keys pressed while it is up still repeat, however the repeats come.
+TEST(WindowKeys, AModalWindowTakesTheRepeatsOfItsOwnPresses)
+{
+    UKeyPresses::Install();
+    CWindow win(SRect{50, 50, 250, 150}, kWindowModal);
+    auto* field = new CTextView(&win, SRect{10, 10, 190, 32});
+    win.Show();
+    field->SetText("abcd", 4);
+    field->SetFocus();
+    field->LineEdit()->end(false);
+    auto send = [&](QEvent::Type type, bool autoRepeat, uint64_t stamp)
+    {
+        QKeyEvent key(type, Qt::Key_Backspace, Qt::NoModifier, QString(), autoRepeat);
+        key.setTimestamp(stamp);
+        QApplication::sendEvent(field->LineEdit(), &key);
+    };
+    send(QEvent::KeyPress, false, 100);
+    send(QEvent::KeyPress, true, 760);
+    send(QEvent::KeyRelease, false, 800);
+    send(QEvent::KeyPress, false, 800);
+    send(QEvent::KeyRelease, false, 820);
+    EXPECT_EQ(field->GetText(), "a");
 }
 
 TEST(WindowSizing, ViewsFollowTheWindowByTheirFlags)
