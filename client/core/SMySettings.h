@@ -17,7 +17,9 @@
 #include "client/core/SMySoundPrefs.h"
 
 #define MY_DESKTOP_SETTINGS(X)                                                                               \
-    X(bool, desktopNotices, "notifications", true, "Desktop notifications while Quenvol is in the background")
+    X(bool, desktopNotices, "notifications", true,                                                           \
+      "Desktop notifications while Quenvol is in the background")                                            \
+    X(uint32_t, scrollback, "scrollback", 10000, "Chat and news lines:")
 
 struct SMySettings
 {
