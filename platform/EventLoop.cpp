@@ -2,6 +2,7 @@
 
 #include <QAbstractEventDispatcher>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QEventLoop>
 
 namespace platform
@@ -38,6 +39,11 @@ void DeliverPendingEvents()
 void WaitForOneEvent()
 {
     QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+}
+
+void DeleteDeferredObjects()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void SetBeforeBlockHook(void (*hook)())

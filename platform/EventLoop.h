@@ -10,6 +10,10 @@ void InitEventLoop();
 void DeliverPendingEvents();
 // Waits until at least one OS event arrives and delivers it.
 void WaitForOneEvent();
+// Destroys the Qt objects whose deletion was put off (closed windows' widgets). Qt does that only when
+// an event loop of its own returns, which never happens in a program that does not run one; call it
+// only where no Qt event handler and no nested loop is on the stack.
+void DeleteDeferredObjects();
 // Called whenever Qt is about to wait, including inside Qt's own nested loops (drags, pop-up menus),
 // so that the framework queue drains there too.
 void SetBeforeBlockHook(void (*hook)());

@@ -27,6 +27,7 @@ void CMyApplication::StartUp()
     ReadPrefs(&prefs);
     QApplication::setOverrideCursor(Qt::BusyCursor);
     mWindows.Create(mSettings.colorNews, mSettings.colorChat);
+    mWindows.SetScrollback(mSettings.scrollback);
     mTaskList.SetDisplay(mWindows.Tasks());
     mWindows.Place(prefs, mSession.Access());
     QApplication::restoreOverrideCursor();

@@ -1,5 +1,6 @@
 #include "client/app/CMyWindowSet.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "client/app/AppNumbers.h"
@@ -14,6 +15,7 @@
 #include "client/widgets/CMyUserListView.h"
 #include "client/widgets/MyWindowSizing.h"
 #include "framework/runtime/UText.h"
+#include "framework/ui/CTextView.h"
 #include "framework/ui/CWindow.h"
 
 namespace
@@ -158,6 +160,17 @@ void CMyWindowSet::SetTextColors(const SMyColorInfo& newsColors, const SMyColorI
     if (mChatWin) mChatWin->SetTextColor(chatColors);
     for (CMyChatWin* chat : CMyChatWin::All())
         chat->SetTextColor(chatColors);
+}
+
+void CMyWindowSet::SetScrollback(uint32_t lines)
+{
+    // Fewer lines than a window shows would make a conversation unreadable, and none at all would let a
+    // client left running in a busy chat grow without end: both are held to the least useful figure.
+    mScrollback = std::max(lines, kMinScrollback);
+    if (mNewsWin) mNewsWin->GetTextView()->SetLineLimit(mScrollback, true);
+    if (mChatWin) mChatWin->SetScrollback(mScrollback);
+    for (CMyChatWin* chat : CMyChatWin::All())
+        chat->SetScrollback(mScrollback);
 }
 
 void CMyWindowSet::SetAccess(const SMyUserAccess& access)

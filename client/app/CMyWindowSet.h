@@ -57,6 +57,11 @@ public:
     void SetToolbarLook(uint16_t look);
     // The colours of the news window, and of the public and every private chat window.
     void SetTextColors(const SMyColorInfo& newsColors, const SMyColorInfo& chatColors);
+    // The lines the news window and every chat window keep (the scrollback setting, held to at least
+    // kMinScrollback); a private chat window opened later takes Scrollback().
+    void SetScrollback(uint32_t lines);
+    uint32_t Scrollback() const { return mScrollback; }
+    static constexpr uint32_t kMinScrollback = 100;
     // The commands the access allows, in the toolbar, the online users window and every chat window.
     void SetAccess(const SMyUserAccess& access);
 
@@ -70,4 +75,5 @@ private:
     std::unique_ptr<CMyTextWin> mNewsWin;
     std::unique_ptr<CMyTasksWin> mTasksWin;
     std::unique_ptr<CMyOldToolbarWin> mToolsWin;
+    uint32_t mScrollback = 0;
 };

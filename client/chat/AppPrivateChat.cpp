@@ -118,7 +118,8 @@ void CMyApplication::DoAcceptChatInvite(CWindow* window)
     const uint32_t chatID = invitation->mChatID;
     delete invitation;
     if (GetChatWinByID(chatID) || !mSession.IsConnected()) return;
-    CMyChatWin* chat = CMyChatWin::Open(chatID, mSettings.colorChat, mSession.Access());
+    CMyChatWin* chat =
+        CMyChatWin::Open(chatID, mSettings.colorChat, mSession.Access(), mWindows.Scrollback());
     chat->Show();
     try
     {

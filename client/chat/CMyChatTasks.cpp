@@ -46,7 +46,9 @@ void CMyInviteNewChatTask::Process()
     const uint32_t chatID = uint32_t(UFieldData::GetInteger(mFieldData, kFieldChatID));
     CMyChatWin* chat = gApp->GetChatWinByID(chatID);
     const bool isNew = !chat;
-    if (isNew) chat = CMyChatWin::Open(chatID, gApp->Settings().colorChat, Host().Session().Access());
+    if (isNew)
+        chat = CMyChatWin::Open(chatID, gApp->Settings().colorChat, Host().Session().Access(),
+                                gApp->Windows().Scrollback());
     try
     {
         CMyUserListView* list = chat->GetUserList();

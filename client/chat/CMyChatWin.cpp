@@ -54,10 +54,12 @@ private:
 };
 } // namespace
 
-CMyChatWin* CMyChatWin::Open(uint32_t chatID, const SMyColorInfo& colors, const SMyUserAccess& access)
+CMyChatWin* CMyChatWin::Open(uint32_t chatID, const SMyColorInfo& colors, const SMyUserAccess& access,
+                             uint32_t scrollback)
 {
     constexpr int16_t kIconPrivateChat = 415;
     auto* chat = new CMyChatWin(chatID, colors);
+    chat->SetScrollback(scrollback);
     chat->SetIcon(kIconPrivateChat);
     chat->SetAccess(access);
     chat->SetAutoBounds(kPlaceTopLeft, kPlaceMainScreen);
@@ -147,6 +149,11 @@ void CMyChatWin::SetSubject(const void* text, uint32_t length)
 void CMyChatWin::SetTextColor(const SMyColorInfo& colors)
 {
     ApplyChatColors(colors, {mAllText, mSendText}, {mAllScroll, mSendScroll});
+}
+
+void CMyChatWin::SetScrollback(uint32_t lines)
+{
+    mAllText->SetLineLimit(lines);
 }
 
 void CMyChatWin::SetAccess(const SMyUserAccess& access)

@@ -24,8 +24,10 @@ public:
     explicit CMyChatWin(uint32_t chatID = 0, const SMyColorInfo& colors = kDefaultColorInfo);
     ~CMyChatWin() override;
 
-    // A new window for the chat, with the chat colours and the access now, placed and not yet shown.
-    static CMyChatWin* Open(uint32_t chatID, const SMyColorInfo& colors, const SMyUserAccess& access);
+    // A new window for the chat, with the chat colours, the access and the scrollback now, placed and not
+    // yet shown.
+    static CMyChatWin* Open(uint32_t chatID, const SMyColorInfo& colors, const SMyUserAccess& access,
+                            uint32_t scrollback);
     // Every private chat window that exists, oldest first.
     static const CPtrList<CMyChatWin>& All();
     // The window of that chat, or null.
@@ -47,6 +49,8 @@ public:
     // empty subject gives "Private Chat".
     void SetSubject(const void* text, uint32_t length);
     void SetTextColor(const SMyColorInfo& colors);
+    // The conversation keeps at most this many lines (CTextView::SetLineLimit).
+    void SetScrollback(uint32_t lines);
     // Typing into the chat needs the right to send chat.
     void SetAccess(const SMyUserAccess& access);
 

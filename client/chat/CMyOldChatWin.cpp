@@ -46,6 +46,11 @@ void CMyOldChatWin::SetTextColor(const SMyColorInfo& colors)
     ApplyChatColors(colors, {mAllText, mSendText}, {mAllScroll, mSendScroll});
 }
 
+void CMyOldChatWin::SetScrollback(uint32_t lines)
+{
+    mAllText->SetLineLimit(lines);
+}
+
 void CMyOldChatWin::SetAccess(const SMyUserAccess& access)
 {
     mSendText->SetEnable(access.Has(kAccessCanSendChat));

@@ -25,6 +25,8 @@ public:
     void ClearSendText();
     // Text colour on both texts, background on both scrollers, and the size of both.
     void SetTextColor(const SMyColorInfo& colors);
+    // The conversation keeps at most this many lines (CTextView::SetLineLimit).
+    void SetScrollback(uint32_t lines);
     // Typing into the chat needs the right to send chat.
     void SetAccess(const SMyUserAccess& access);
 

@@ -19,7 +19,8 @@
 #define MY_DESKTOP_SETTINGS(X)                                                                               \
     X(bool, desktopNotices, "notifications", true,                                                           \
       "Desktop notifications while Quenvol is in the background")                                            \
-    X(bool, reconnect, "reconnect", true, "Reconnect by itself when the connection to the server is lost")
+    X(bool, reconnect, "reconnect", true, "Reconnect by itself when the connection to the server is lost")   \
+    X(uint32_t, scrollback, "scrollback", 10000, "Chat and news lines:")
 
 struct SMySettings
 {

@@ -57,6 +57,7 @@ bool CMyApplication::DoOptions()
     mSettings = chosen;
     SetChatColor(mSettings.colorChat);
     SetNewsColor(mSettings.colorNews);
+    mWindows.SetScrollback(mSettings.scrollback);
     // The connection kept running inside the dialog: whatever session is up now hears of the change.
     if ((nameChanged || iconChanged) && mSession.IsConnected())
     {

@@ -1,6 +1,7 @@
 #include "framework/runtime/UApplication.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 #include "framework/runtime/SError.h"
@@ -25,6 +26,24 @@ struct SCommandLine
 SCommandLine gCommandLine;
 UApplication::DocumentRefProc gMakeRef = nullptr;
 UApplication::DocumentDisposeProc gDisposeRef = nullptr;
+
+// Turns of the run loop on the stack: a modal loop runs inside a turn, and so does anything Qt runs.
+uint32_t gTurnDepth = 0;
+
+class StTurn
+{
+public:
+    StTurn()
+    {
+        // At the outermost turn nothing else runs (no event handler, no nested loop): the widgets of
+        // closed windows, whose deletion Qt puts off, can go now. Without this they would stay for the
+        // life of the program.
+        if (gTurnDepth++ == 0) platform::DeleteDeferredObjects();
+    }
+    ~StTurn() { --gTurnDepth; }
+    StTurn(const StTurn&) = delete;
+    StTurn& operator=(const StTurn&) = delete;
+};
 
 void DrainQueue()
 {
@@ -160,12 +179,14 @@ void UApplication::SendMessage(uint32_t msg, const void* data, uint32_t dataSize
 
 void UApplication::Process()
 {
+    StTurn turn;
     platform::DeliverPendingEvents();
     DrainQueue();
 }
 
 void UApplication::ProcessAndSleep()
 {
+    StTurn turn;
     Process();
     platform::WaitForOneEvent();
 }

@@ -6,10 +6,12 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextOption>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -94,6 +96,7 @@ void CTextView::SetText(const void* text, uint32_t length)
     else
         LineEdit()->setText(s);
     mSettingText = false;
+    TrimLines();
 }
 
 void CTextView::SetText(const uint8_t* pstring)
@@ -162,7 +165,60 @@ void CTextView::FlushAppended() const
     mSettingText = false;
     mAppended.clear();
     mScrollAfterAppend = false;
-    if (toEnd) bar->setValue(bar->maximum());
+    if (toEnd)
+    {
+        TrimLines();
+        bar->setValue(bar->maximum());
+        return;
+    }
+    // The scroll bar counts rows from the top: rows trimmed above the reader come off its value.
+    const int value = bar->value(), rowsBefore = e->document()->lineCount();
+    if (TrimLines() && !mNewestAtTop)
+        bar->setValue(std::max(0, value - (rowsBefore - e->document()->lineCount())));
+}
+
+bool CTextView::TrimLines() const
+{
+    QPlainTextEdit* e = TextEdit();
+    if (!e || !mLineLimit) return false;
+    QTextDocument* doc = e->document();
+    const int count = doc->blockCount();
+    const int limit = int(std::min<uint32_t>(mLineLimit, INT32_MAX / 2));
+    if (count <= limit + std::max(1, limit / 10)) return false;
+    QTextCursor c(doc);
+    if (!mNewestAtTop)
+    {
+        // Up to the first kept line, so that its line break goes with the last line trimmed.
+        c.setPosition(doc->findBlockByNumber(count - limit).position(), QTextCursor::KeepAnchor);
+    }
+    else
+    {
+        // From the last kept line's end, so that the line break before the first trimmed line goes too.
+        const QTextBlock last = doc->findBlockByNumber(limit - 1);
+        c.setPosition(last.position() + last.length() - 1);
+        c.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    }
+    mSettingText = true;
+    c.removeSelectedText();
+    mSettingText = false;
+    return true;
+}
+
+void CTextView::SetLineLimit(uint32_t maxLines, bool newestAtTop)
+{
+    mLineLimit = maxLines;
+    mNewestAtTop = newestAtTop;
+    // A lower limit holds from now, not from the next line.
+    FlushAppended();
+    TrimLines();
+}
+
+uint32_t CTextView::GetLineCount() const
+{
+    QPlainTextEdit* e = TextEdit();
+    if (!e) return 1;
+    FlushAppended();
+    return uint32_t(e->document()->blockCount());
 }
 
 void CTextView::ScrollToEnd()
@@ -193,6 +249,7 @@ void CTextView::InsertTextAtStart(const void* text, uint32_t length)
     c.movePosition(QTextCursor::Start);
     c.insertText(s);
     mSettingText = false;
+    TrimLines();
     if (atTop) bar->setValue(bar->minimum());
 }
 

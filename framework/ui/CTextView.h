@@ -49,6 +49,15 @@ public:
     // Inserts before the first character (the newest article of a news text goes on top); the view
     // keeps showing the top when it showed it.
     void InsertTextAtStart(const void* text, uint32_t length);
+    // A multi-line text that grows without end keeps at most `maxLines` lines (0: all of them). The
+    // oldest lines go: from the top, or from the bottom of a text whose newest lines go on top (news).
+    // They go in blocks, once the text is a tenth over the limit, so that a busy chat does not pay for a
+    // trim with every line; between two trims the text may hold up to `maxLines + maxLines / 10` lines.
+    // A reader scrolled back keeps the lines he is reading in view.
+    void SetLineLimit(uint32_t maxLines, bool newestAtTop = false);
+    uint32_t GetLineLimit() const { return mLineLimit; }
+    // Lines (paragraphs, not wrapped rows) of a multi-line text, after the batch that is waiting.
+    uint32_t GetLineCount() const;
     // The height in pixels that shows the whole text wrapped at `width` pixels, frame included.
     int32_t GetFullHeight(int32_t width) const;
     void SelectAll();
@@ -84,6 +93,8 @@ private:
     void MarkUnencodable();
     void ApplyColors();
     void FlushAppended() const;
+    // Trims to the line limit once the text is past its slack; true when lines went.
+    bool TrimLines() const;
 
     uint16_t mMode;
     bool mEnterAction = false;
@@ -97,4 +108,6 @@ private:
     bool mFlushQueued = false;
     QAction* mUnencodableSign = nullptr;
     bool mUnencodableTip = false;
+    uint32_t mLineLimit = 0;
+    bool mNewestAtTop = false;
 };

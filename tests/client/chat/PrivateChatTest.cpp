@@ -171,7 +171,7 @@ TEST_F(PrivateChat, ARenameWritesOneLineWhereverTheUserIsAndAnIconChangeNone)
     CMyChatWin* chat = Join();
     ASSERT_NE(chat, nullptr);
     // A second chat that Robin is not in.
-    CMyChatWin::Open(kChatID + 1, app->Settings().colorChat, app->Session().Access());
+    CMyChatWin::Open(kChatID + 1, app->Settings().colorChat, app->Session().Access(), 100);
     CMyChatWin* other = app->GetChatWinByID(kChatID + 1);
     ASSERT_NE(other, nullptr);
     other->GetUserList()->AddUser(1, 414, 0, "tester", 6);

@@ -80,7 +80,7 @@ TEST_F(PublicChat, WithoutTheRightToSendChatNoChatTakesTyping)
     ASSERT_TRUE(Sync());
     EXPECT_FALSE(app->Windows().Chat()->GetSendView()->IsEnabled());
     // A private chat opened now, as the reply to an invitation opens one, takes the session's access.
-    CMyChatWin::Open(5, app->Settings().colorChat, app->Session().Access());
+    CMyChatWin::Open(5, app->Settings().colorChat, app->Session().Access(), 100);
     ASSERT_NE(app->GetChatWinByID(5), nullptr);
     EXPECT_FALSE(app->GetChatWinByID(5)->GetSendView()->IsEnabled());
     // Outside a session every command is offered again.

@@ -28,6 +28,12 @@ TEST(DesktopSettings, WhatAPersonWritesIsReadAndWhatALaterVersionAddsIsKept)
     // A value nobody understands leaves the default.
     EXPECT_TRUE(Parsed("notifications=perhaps\n").desktopNotices);
     EXPECT_TRUE(Parsed("notifications\n").desktopNotices);
+    // Numbers: digits alone; a sign, a fraction or a number past 32 bits leaves the default.
+    EXPECT_EQ(Parsed("").scrollback, 10000u);
+    EXPECT_EQ(Parsed("scrollback = 2500\n").scrollback, 2500u);
+    for (const char* bad :
+         {"scrollback=-5\n", "scrollback=1.5\n", "scrollback=99999999999\n", "scrollback=\n"})
+        EXPECT_EQ(Parsed(bad).scrollback, 10000u) << bad;
 
     const SMySettings later =
         Parsed("notifications=0\nsounds-in-notices=true\n# a comment\n\ntheme = dark\n");
@@ -96,7 +102,7 @@ TEST(DesktopSettings, TheFileLivesInTheConfigFolderAndAMissingOneMeansDefaults)
     QFile file(home.path() + "/Quenvol/desktop.conf");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().toStdString(),
-              "# Quenvol desktop settings\nnotifications=false\nreconnect=true\nlater=1\n");
+              "# Quenvol desktop settings\nnotifications=false\nreconnect=true\nscrollback=10000\nlater=1\n");
     EXPECT_FALSE(QFile::exists(home.path() + "/Quenvol/desktop.conf.new"));
     SMySettings back;
     UMyDesktopSettings::Read(back);

@@ -95,6 +95,7 @@ TEST_F(OptionsWinTest, FiveTabsAndEveryValueComesBackAsItWent)
     ASSERT_EQ(win.GetTabView()->GetTabCount(), 5u);
     SMySettings in = SomeOptions();
     in.desktopNotices = false;
+    in.scrollback = 2500;
     win.SetInfo(in);
     EXPECT_FALSE(win.GetDesktopNoticesBox()->GetMark());
     SMySettings out;
@@ -113,6 +114,7 @@ TEST_F(OptionsWinTest, FiveTabsAndEveryValueComesBackAsItWent)
     EXPECT_TRUE(Same(out.colorChat, in.colorChat));
     EXPECT_TRUE(Same(out.colorNews, in.colorNews));
     EXPECT_FALSE(out.desktopNotices);
+    EXPECT_EQ(out.scrollback, 2500u);
     EXPECT_TRUE(win.GetSoundBox(0)->IsEnabled());
 }
 
