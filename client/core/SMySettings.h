@@ -17,9 +17,8 @@
 #include "client/core/SMySoundPrefs.h"
 
 #define MY_DESKTOP_SETTINGS(X)                                                                               \
-    X(bool, desktopNotices, "notifications", true,                                                           \
-      "Desktop notifications while Quenvol is in the background")                                            \
-    X(bool, reconnect, "reconnect", true, "Reconnect by itself when the connection to the server is lost")   \
+    X(bool, desktopNotices, "notifications", true, "Desktop notifications in the background")                \
+    X(bool, reconnect, "reconnect", true, "Reconnect when the connection is lost")                           \
     X(uint32_t, scrollback, "scrollback", 10000, "Chat and news lines:")
 
 struct SMySettings
