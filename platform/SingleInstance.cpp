@@ -373,6 +373,12 @@ HandOffObj* StartHandOff(const std::string& folder, const std::vector<std::strin
     return h;
 }
 
+bool HandOffAwaitsAnswer(const HandOffObj* handOff)
+{
+    return handOff && !handOff->done && handOff->fd >= 0 && !handOff->message.empty() &&
+           handOff->sent == handOff->message.size();
+}
+
 void DisposeHandOff(HandOffObj* handOff)
 {
     if (!handOff) return;

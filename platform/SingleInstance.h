@@ -43,5 +43,8 @@ using HandOffDoneProc = void (*)(void* context, int result);
 // lock is still setting it up), sends the items and waits for the answer. The procedure is called once.
 HandOffObj* StartHandOff(const std::string& folder, const std::vector<std::string>& items, uint32_t timeoutMs,
                          HandOffDoneProc proc, void* context);
+// True once every item is sent and only the running client's answer is awaited; the moment from which a
+// client that never takes the items can be told from one that has not yet had the chance.
+bool HandOffAwaitsAnswer(const HandOffObj* handOff);
 void DisposeHandOff(HandOffObj* handOff);
 } // namespace platform

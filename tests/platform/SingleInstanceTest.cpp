@@ -56,6 +56,17 @@ protected:
             },
             this);
     }
+    bool WaitSent()
+    {
+        return PumpUntil([this] { return platform::HandOffAwaitsAnswer(mHandOff); }, "the items to be sent");
+    }
+    // Enough turns of the loop for a client that listens to accept, read and answer a hand-off already in
+    // its socket, and for the answer to arrive: what has not happened by then is not going to.
+    static void TurnLoop()
+    {
+        for (int i = 0; i < 10; ++i)
+            UApplication::Process();
+    }
     bool WaitHandOff(uint32_t watchdogMs = 5000)
     {
         return PumpUntil([this] { return mDone; }, "the hand-off to end", watchdogMs);
@@ -144,7 +155,8 @@ TEST_F(SingleInstanceTest, LaterStartsWaitUntilTheClientCanTakeThem)
     // The client claims at once but takes documents only once its application exists.
     Claim();
     HandOff({"quenvol://a"});
-    PumpFor(200);
+    ASSERT_TRUE(WaitSent());
+    TurnLoop();
     EXPECT_FALSE(mDone) << "answered before anybody could take the items";
     Receive();
     ASSERT_TRUE(WaitHandOff());
@@ -192,7 +204,7 @@ TEST_F(SingleInstanceTest, AClientThatNeverAnswersOrGoesAwayIsToldApart)
 
     // Quitting while a later start waits for its answer: that start may claim for itself.
     HandOff({"quenvol://a"});
-    PumpFor(100);
+    ASSERT_TRUE(WaitSent());
     platform::ReleaseInstance(mInstance);
     mInstance = nullptr;
     ASSERT_TRUE(WaitHandOff());
