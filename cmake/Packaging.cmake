@@ -16,5 +16,7 @@ set(CPACK_STRIP_FILES TRUE)
 # Qt loads these as plugins, so the linker's view misses them: the windowing system and an image
 # reader for the icons.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "desktop-file-utils, shared-mime-info")
+# Recommended rather than required: without the Wayland plugin the client still runs on a Wayland
+# session, through the X11 compatibility layer, so a system without it loses nothing it had.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, desktop-file-utils, shared-mime-info")
 include(CPack)

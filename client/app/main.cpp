@@ -17,6 +17,7 @@
 #include "platform/CommandLine.h"
 #include "platform/EventLoop.h"
 #include "platform/Network.h"
+#include "platform/QuitSignals.h"
 #include "platform/SingleInstance.h"
 
 namespace
@@ -154,6 +155,20 @@ void TakeLaterStart(void* context, const std::vector<std::string>& items)
     UApplication::AddDocumentsToOpen(items);
 }
 
+// A quit signal (the desktop's session ends, Ctrl+C in the terminal) quits as the Quit command does:
+// through the queue, so that it never runs inside another notice and a modal window ends first.
+constexpr uint32_t kMsgQuitSignal = 1202;
+
+void QuitMessage(void* context, void*, uint32_t, const void*, uint32_t)
+{
+    if (!UApplication::IsQuitting()) static_cast<CMyApplication*>(context)->UserQuit();
+}
+
+void TakeQuitSignal(void* context)
+{
+    UApplication::PostMessage(kMsgQuitSignal, nullptr, 0, 0, QuitMessage, context, nullptr);
+}
+
 // Before the application object exists errors can only be told on the terminal and in an alert.
 int ReportStartFailure(const SError& error)
 {
@@ -199,6 +214,9 @@ int main(int argc, char** argv)
     {
         CMyApplication app;
         platform::SetInstanceItemsProc(instance.Get(), TakeLaterStart, &app);
+        int signalError = 0;
+        // Without the watcher a quit signal still ends the program, only without saving: nothing to tell.
+        platform::QuitSignalsObj* quitSignals = platform::WatchQuitSignals(TakeQuitSignal, &app, signalError);
         try
         {
             app.StartUp();
@@ -209,7 +227,9 @@ int main(int argc, char** argv)
         }
         app.Run();
         instance.Release();
+        platform::StopWatchingQuitSignals(quitSignals);
         UApplication::FlushMessages(BringForwardMessage, &app, nullptr);
+        UApplication::FlushMessages(QuitMessage, &app, nullptr);
     }
     return status;
 }

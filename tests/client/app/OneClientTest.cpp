@@ -61,7 +61,8 @@ protected:
         env.insert("XDG_RUNTIME_DIR", Path("run"));
         env.insert("XDG_DATA_HOME", Path("data"));
         env.insert("XDG_CONFIG_HOME", Path("config"));
-        env.insert("QT_QPA_PLATFORM", "offscreen");
+        // The Wayland run of these tests hands the compositor's platform to the clients it starts.
+        env.insert("QT_QPA_PLATFORM", qEnvironmentVariable("QUENVOL_CHILD_PLATFORM", "offscreen"));
         // Nothing of the test may reach the desktop of whoever runs it.
         env.remove("DBUS_SESSION_BUS_ADDRESS");
         client->setProcessEnvironment(env);
@@ -159,5 +160,19 @@ TEST_F(OneClientTest, AKilledClientsSocketIsRecoveredAndTwoStartsAtOnceLeaveOne)
     ASSERT_TRUE(EndedWithZero(later)) << "exit " << later->exitCode();
     ASSERT_TRUE(WaitLogins(1));
     EXPECT_EQ(running->state(), QProcess::Running);
+}
+
+TEST_F(OneClientTest, AQuitSignalQuitsAsTheQuitCommandDoesSavingTheSettings)
+{
+    // Pins a client that dies on the desktop's end-of-session signal without saving or cleaning up.
+    QProcess* client = StartClient({QString::fromStdString(Address())});
+    ASSERT_TRUE(WaitLogins(1));
+    const QString prefs = Path("data") + "/Quenvol/Quenvol Prefs";
+    QFile::remove(prefs);
+    client->terminate();
+    ASSERT_TRUE(EndedWithZero(client))
+        << "exit " << client->exitCode() << ", status " << client->exitStatus();
+    EXPECT_TRUE(QFile::exists(prefs)) << "the settings were not saved";
+    EXPECT_FALSE(QFile::exists(SocketPath())) << "the one-client socket was left behind";
 }
 } // namespace
