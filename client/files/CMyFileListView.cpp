@@ -291,6 +291,24 @@ QColor CMyFileListView::NameColor(const SMyFileListItem& item, bool selectedAndA
     return UMyRowDrawing::TextColor(wanted, selectedAndActive, palette);
 }
 
+QString CMyFileListView::GetItemDescription(uint32_t row) const
+{
+    const SMyFileListItem* item = GetItem(row);
+    if (!item) return QString();
+    uint8_t shown[256];
+    UMyServerNames::MakeShowable(item->name, shown, sizeof(shown));
+    const QString name = PStringToQString(shown);
+    if (item->type == kTypeAlias) return QStringLiteral("%1, alias").arg(name);
+    if (item->type == kTypeFolder)
+        return item->fileSize == 1 ? QStringLiteral("%1, folder, 1 item").arg(name)
+                                   : QStringLiteral("%1, folder, %2 items").arg(name).arg(item->fileSize);
+    // Exact below a kilobyte, where the size column's short form would say less than the number.
+    if (item->fileSize < 1024)
+        return item->fileSize == 1 ? QStringLiteral("%1, 1 byte").arg(name)
+                                   : QStringLiteral("%1, %2 bytes").arg(name).arg(item->fileSize);
+    return QStringLiteral("%1, %2").arg(name, SizeColumnText(*item));
+}
+
 void CMyFileListView::DrawItem(QPainter& painter, const QRect& r, uint32_t row, bool selected, bool active)
 {
     const SMyFileListItem* item = GetItem(row);

@@ -64,6 +64,9 @@ public:
     static QString SizeColumnText(const SMyFileListItem& item);
     static QColor NameColor(const SMyFileListItem& item, bool selectedAndActive, const QPalette& palette);
 
+    // Row texts for a screen reader.
+    QString GetItemDescription(uint32_t row) const override;
+
 protected:
     void DrawItem(QPainter& painter, const QRect& rowRect, uint32_t row, bool selected, bool active) override;
     void SelectionChanged() override;

@@ -67,6 +67,16 @@ void CMyTaskListView::SelectionChanged()
     mRows->SetSelectedRow(GetFirstSelected());
 }
 
+QString CMyTaskListView::GetItemDescription(uint32_t row) const
+{
+    const SMyTaskNameInfo* info = mRows->GetRow(row);
+    if (!info) return QString();
+    QString text = info->textSize ? ToQString(info->textData, info->textSize) : QString();
+    if (info->progMax)
+        text += QStringLiteral(", %1 percent").arg(uint64_t(info->progVal) * 100 / info->progMax);
+    return text;
+}
+
 void CMyTaskListView::DrawItem(QPainter& painter, const QRect& r, uint32_t row, bool selected, bool active)
 {
     const SMyTaskNameInfo* info = mRows->GetRow(row);

@@ -26,6 +26,9 @@ public:
     void ShowFinishedBar(CMyTask* task) { mRows->ShowFinishedBar(task); }
     CMyTask* GetSelectedTask() const;
 
+    // Row texts for a screen reader.
+    QString GetItemDescription(uint32_t row) const override;
+
 protected:
     void DrawItem(QPainter& painter, const QRect& rowRect, uint32_t row, bool selected, bool active) override;
     void SelectionChanged() override;

@@ -72,6 +72,16 @@ bool CServersList::GetSelectedServInfo(uint8_t* outName, uint8_t* outAddress) co
     return true;
 }
 
+QString CServersList::GetItemDescription(uint32_t row) const
+{
+    const STrackInfo* s = GetItem(row);
+    if (!s) return QString();
+    QString text = ToQString(s->Name.data(), uint32_t(s->Name.size()));
+    text += s->uCount == 1 ? QStringLiteral(", 1 user") : QStringLiteral(", %1 users").arg(s->uCount);
+    if (!s->Desc.empty()) text += QStringLiteral(", ") + ToQString(s->Desc.data(), uint32_t(s->Desc.size()));
+    return text;
+}
+
 void CServersList::DrawItem(QPainter& painter, const QRect& r, uint32_t row, bool selected, bool active)
 {
     const STrackInfo* s = GetItem(row);

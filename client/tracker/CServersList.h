@@ -28,6 +28,9 @@ public:
     static void AddressText(const STrackInfo& server, uint8_t* outAddress);
     int32_t GetFarRight() const { return mFarRight; }
 
+    // Row texts for a screen reader.
+    QString GetItemDescription(uint32_t row) const override;
+
 protected:
     void DrawItem(QPainter& painter, const QRect& rowRect, uint32_t row, bool selected, bool active) override;
 

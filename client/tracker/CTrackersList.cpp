@@ -160,6 +160,16 @@ void CTrackersList::MouseDoubleClick(int32_t x, int32_t y, uint16_t mods)
     CListView::MouseDoubleClick(x, y, mods);
 }
 
+QString CTrackersList::GetItemDescription(uint32_t row) const
+{
+    const STrackServerInfo* entry = GetServerInfo(row - 1);
+    if (!entry) return QString();
+    QString text = PStringToQString(entry->Name);
+    text += entry->useServer ? QStringLiteral(", queried") : QStringLiteral(", not queried");
+    if (entry->Status[0]) text += QStringLiteral(", ") + PStringToQString(entry->Status);
+    return text;
+}
+
 void CTrackersList::DrawItem(QPainter& painter, const QRect& r, uint32_t row, bool selected, bool active)
 {
     const STrackServerInfo* entry = GetServerInfo(row - 1);

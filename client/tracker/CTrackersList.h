@@ -42,6 +42,9 @@ public:
     void MousePress(int32_t x, int32_t y, uint16_t mods) override;
     void MouseDoubleClick(int32_t x, int32_t y, uint16_t mods) override;
 
+    // Row texts for a screen reader.
+    QString GetItemDescription(uint32_t row) const override;
+
 protected:
     void DrawItem(QPainter& painter, const QRect& rowRect, uint32_t row, bool selected, bool active) override;
 

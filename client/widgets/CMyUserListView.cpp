@@ -168,6 +168,17 @@ QColor CMyUserListView::NameColor(uint16_t flags, bool selectedAndActive, const 
     return UMyRowDrawing::TextColor(wanted, selectedAndActive, palette);
 }
 
+QString CMyUserListView::GetItemDescription(uint32_t row) const
+{
+    const SMyUserListItem* item = GetItem(row);
+    if (!item) return QString();
+    // What the name's colour says to those who see it: red for an administrator, grey for away.
+    QString text = PStringToQString(item->name);
+    if (item->flags & 2) text += QStringLiteral(", administrator");
+    if (item->flags & 1) text += QStringLiteral(", away");
+    return text;
+}
+
 void CMyUserListView::DrawItem(QPainter& painter, const QRect& r, uint32_t row, bool selected, bool active)
 {
     const SMyUserListItem* item = GetItem(row);

@@ -52,6 +52,9 @@ public:
     // Both flag bits: pink; bit 0: grey; bit 1: red; neither: the theme's text colours.
     static QColor NameColor(uint16_t flags, bool selectedAndActive, const QPalette& palette);
 
+    // Row texts for a screen reader.
+    QString GetItemDescription(uint32_t row) const override;
+
 protected:
     void DrawItem(QPainter& painter, const QRect& rowRect, uint32_t row, bool selected, bool active) override;
     void SelectionChanged() override;

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "framework/runtime/KeyCommands.h"
+#include "framework/ui/CListViewAccessible.h"
 #include "framework/ui/UiText.h"
 
 namespace
@@ -80,6 +81,7 @@ CListView::CListView(SViewParent parent, const SRect& bounds, int32_t rowHeight)
     : CView(parent, bounds, new CListWidget), mRowHeight(std::max(1, rowHeight))
 {
     static_cast<CListWidget*>(Widget())->owner = this;
+    CListViewAccessible::Install();
     QObject::connect(ScrollArea()->verticalScrollBar(), &QScrollBar::valueChanged,
                      [this](int) { ScrollArea()->viewport()->update(); });
     QObject::connect(ScrollArea()->horizontalScrollBar(), &QScrollBar::valueChanged,
@@ -362,7 +364,21 @@ void CListView::DrawItem(QPainter& painter, const QRect& rowRect, uint32_t row, 
 
 void CListView::SelectionChanged()
 {
+    CListViewAccessible::CursorMoved(this);
     if (mSelectionHits) Hit(kListPartSelect, CurrentMods());
+}
+
+QString CListView::GetItemDescription(uint32_t row) const
+{
+    std::string text;
+    return GetItemText(row, text) ? ToQString(text.data(), uint32_t(text.size())) : QString();
+}
+
+void CListView::OpenItem(uint32_t row)
+{
+    if (!row || row > GetItemCount()) return;
+    if (!IsSelected(row) || mSelectedCount > 1) SelectOnly(row);
+    Hit(kListPartOpen, kModDoubleClick);
 }
 
 void CListView::MousePress(int32_t x, int32_t y, uint16_t mods)

@@ -48,6 +48,13 @@ public:
     void DeselectAll();
     uint32_t GetFirstSelected() const; // 0 when none
     uint32_t GetSelectedCount() const { return mSelectedCount; }
+    // The row the keyboard moves on from (0 = none yet).
+    uint32_t GetCursorItem() const { return mCursor; }
+    // Selects the row alone and opens it, as a double click on it does.
+    void OpenItem(uint32_t row);
+    // What a screen reader says for the row: its texts, the telling one first ("Read Me.txt, 425 bytes").
+    // The default is the text of the default drawing.
+    virtual QString GetItemDescription(uint32_t row) const;
     // Scrolls the least needed to show the whole row.
     void ScrollToItem(uint32_t row);
     // The last row is in view at the bottom (also when every row fits).

@@ -1,6 +1,7 @@
 // The generic list view: 1-based selection, keyboard moves, row geometry, scrolling, drops, and the hits
 // that reach the application.
 #include <QAbstractScrollArea>
+#include <QAccessible>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTest>
@@ -275,4 +276,43 @@ TEST(DragAndDrop, FlavoursRoundTripThroughMimeData)
     ASSERT_TRUE(UDragAndDrop::GetFlavor(*mime, FourCC("hfs "), items));
     EXPECT_EQ(items[0], "/tmp/x");
     EXPECT_FALSE(UDragAndDrop::GetFlavor(*mime, FourCC("QVFP"), items));
+}
+
+TEST_F(ListViewTest, AScreenReaderReadsRowsByNameWithTheirStatesAndOpensThem)
+{
+    // Pins a self-drawn list that offers a screen reader one empty area instead of its rows.
+    list->ItemsInserted(0, 4);
+    list->SelectOnly(2);
+    list->SetFocus();
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(list->ScrollArea());
+    ASSERT_NE(iface, nullptr);
+    EXPECT_EQ(iface->role(), QAccessible::List);
+    ASSERT_EQ(iface->childCount(), 4);
+    QAccessibleInterface* second = iface->child(1);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->role(), QAccessible::ListItem);
+    EXPECT_EQ(second->text(QAccessible::Name), QStringLiteral("row 2"));
+    EXPECT_TRUE(second->state().selected);
+    EXPECT_FALSE(iface->child(0)->state().selected);
+    EXPECT_EQ(iface->indexOfChild(second), 1);
+    EXPECT_EQ(iface->child(1), second) << "a row must keep one interface while it exists";
+    ASSERT_TRUE(PumpUntil([&] { return list->ScrollArea()->hasFocus(); }, "the list to take the focus"));
+    EXPECT_EQ(iface->focusChild(), second);
+    EXPECT_TRUE(second->state().focused);
+
+    // The default action is the double click: the row alone selected, the open hit reported.
+    QAccessibleActionInterface* actions = iface->child(3)->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    actions->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_TRUE(app.WaitForHits(1));
+    EXPECT_EQ(list->GetFirstSelected(), 4u);
+    EXPECT_EQ(app.hits[0].hit.part, kListPartOpen);
+    EXPECT_TRUE(app.hits[0].hit.mods & kModDoubleClick);
+
+    // A row that has gone says so instead of describing another.
+    QAccessibleInterface* fourth = iface->child(3);
+    list->ItemsRemoved(3, 2);
+    EXPECT_EQ(iface->childCount(), 2);
+    EXPECT_FALSE(fourth->isValid());
+    EXPECT_TRUE(fourth->text(QAccessible::Name).isEmpty());
 }
