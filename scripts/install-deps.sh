@@ -8,9 +8,10 @@ set -euo pipefail
 # qt6-wayland: the client runs natively on a Wayland session instead of through X11 compatibility.
 run_packages=(cmake ninja-build g++ qt6-base-dev libgl-dev qt6-multimedia-dev librsvg2-bin libxcb1-dev qt6-wayland)
 # The desktop tests: a private message bus for the notification test, the desktop's validators for the
-# installed layout, and a headless Wayland compositor for the Wayland run (each is skipped where its
-# tool is missing).
+# installed layout, a headless Wayland compositor for the Wayland run, and the accessibility bus with its
+# Python binding for the screen-reader test (each is skipped where its tool is missing).
 test_packages=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev dbus-daemon weston
+               at-spi2-core python3-pyatspi
                desktop-file-utils appstream shared-mime-info xdg-utils groff-base)
 # dpkg-shlibdeps computes the package's dependencies from the libraries the programs link.
 package_packages=(dpkg-dev file)
