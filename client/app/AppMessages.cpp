@@ -146,6 +146,27 @@ void CMyApplication::HandleMessage(void* object, uint32_t msg, const void* data,
                                     MsgBoxWithText(box, text, size);
                                 });
         break;
+    case kMsgFolderGone:
+        UNoticeBox::ShowWaiting(msg,
+                                [](const void* text, uint32_t size)
+                                {
+                                    SMsgBox box{};
+                                    box.title = reinterpret_cast<const uint8_t*>("\x05"
+                                                                                 "Files");
+                                    MsgBoxWithText(box, text, size);
+                                });
+        break;
+    case kMsgLoginRefused:
+        if (dataSize == sizeof(uint32_t))
+        {
+            uint32_t serial;
+            std::memcpy(&serial, data, sizeof serial);
+            ShowConnectAgain(serial);
+        }
+        break;
+    case kMsgCheckLink:
+        mSession.CheckLink();
+        break;
     case kMsgShowAgreement:
         if (mSession.HasAgreement()) DoShowAgreement(mSession.TakeAgreement());
         break;
