@@ -87,6 +87,13 @@ TEST_F(ComeBackAsItWasTest, FolderWindowsListAgainAndTheGoneOnesCloseWithOneNote
     Open(h, root, "Old");
     Open(h, FolderWin(h, "Old"), "Deep");
     ASSERT_EQ(FolderWins(h).size(), 4u);
+    // A question still unanswered when the link goes is dropped, not asked again.
+    STestReply silent;
+    silent.answer = false;
+    h.server.SetReply(206, silent);
+    Select(root, "Docs");
+    app->DoFileGetInfo(root);
+    ASSERT_TRUE(h.WaitUntil([&] { return h.server.CountReceived(206) == 1; }, "the info request"));
 
     StClockInHand clock;
     KillServer();
@@ -99,6 +106,7 @@ TEST_F(ComeBackAsItWasTest, FolderWindowsListAgainAndTheGoneOnesCloseWithOneNote
     ASSERT_TRUE(ComeBack());
 
     EXPECT_EQ(h.server.CountReceived(200), listings + 4);
+    EXPECT_EQ(h.server.CountReceived(206), 1u);
     ASSERT_EQ(FolderWins(h).size(), 2u);
     CMyFolderWin* docs = FolderWin(h, "Docs");
     ASSERT_NE(docs, nullptr);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "client/app/AppNumbers.h"
+#include "client/boxes/CMyMsgBoxWin.h"
 #include "client/chat/CMyChatWin.h"
 #include "client/connection/CMyLoginWin.h"
 #include "client/core/UMyBookmarkFile.h"
@@ -137,6 +138,22 @@ TEST_F(ConnectDialogMemoryTest, ARefusedLoginBringsTheDialogBackWithWhatWasTyped
     EXPECT_EQ(shown.password, "wrong");
     // Not remembered: it never logged in.
     EXPECT_TRUE(UMyRecentServers::Read().empty());
+
+    // With boxes as the user sees them, the dialog comes once the box saying why is closed, not on it.
+    h.UseRealBoxes();
+    uint32_t depthUnderDialog = 0;
+    h.OnModal<CMyMsgBoxWin>([&](CMyMsgBoxWin& box) { h.Later([&box] { box.Hit(1); }); });
+    TypeAndConnect("abc", "wrong again");
+    h.OnModal<CMyLoginWin>(
+        [&](CMyLoginWin& w)
+        {
+            depthUnderDialog = CAppHarness::ModalDepth();
+            w.Hit(CMyLoginWin::kHitCancel);
+        });
+    const uint32_t modals = h.modalCount;
+    app->DoShowConnect();
+    ASSERT_TRUE(h.WaitUntil([&] { return h.modalCount == modals + 3; }, "the box and the dialog again"));
+    EXPECT_EQ(depthUnderDialog, 1u) << "the dialog opened inside the box's loop";
 }
 
 TEST_F(ConnectDialogMemoryTest, ConnectingElsewhereAsksFirstWhileAPrivateChatIsOpen)
