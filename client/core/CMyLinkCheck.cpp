@@ -1,5 +1,7 @@
 #include "client/core/CMyLinkCheck.h"
 
+#include <utility>
+
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/runtime/MessageProc.h"
