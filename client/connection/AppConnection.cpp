@@ -81,6 +81,7 @@ void SaveBookmark(CMyApplication& app, const uint8_t* address, const uint8_t* lo
     }
     app.SaveServerFile(file.Get(), address, login, password);
 }
+
 // The menu's title of a recent server: its address, and the login after it when there is one.
 void RecentTitle(const SMyRecentServer& server, uint8_t (&out)[256])
 {
