@@ -11,6 +11,7 @@
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <utility>
 
 namespace platform
 {
@@ -60,6 +61,39 @@ int SetNoDelay(int fd)
 {
     int on = 1;
     return setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on) == 0 ? 0 : errno;
+}
+
+int SetKeepAlive(int fd, const SKeepAlive& keepAlive)
+{
+    const int on = keepAlive.on ? 1 : 0;
+    if (setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on) != 0) return errno;
+    if (!on) return 0;
+    const struct
+    {
+        int option;
+        int value;
+    } options[] = {{TCP_KEEPIDLE, keepAlive.idleSeconds},
+                   {TCP_KEEPINTVL, keepAlive.intervalSeconds},
+                   {TCP_KEEPCNT, keepAlive.probes}};
+    for (const auto& o : options)
+        if (setsockopt(fd, IPPROTO_TCP, o.option, &o.value, sizeof o.value) != 0) return errno;
+    return 0;
+}
+
+int GetKeepAlive(int fd, SKeepAlive& outKeepAlive)
+{
+    int on = 0;
+    socklen_t size = sizeof on;
+    if (getsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, &size) != 0) return errno;
+    outKeepAlive.on = on != 0;
+    for (auto [option, value] : {std::pair{TCP_KEEPIDLE, &outKeepAlive.idleSeconds},
+                                 std::pair{TCP_KEEPINTVL, &outKeepAlive.intervalSeconds},
+                                 std::pair{TCP_KEEPCNT, &outKeepAlive.probes}})
+    {
+        size = sizeof *value;
+        if (getsockopt(fd, IPPROTO_TCP, option, value, &size) != 0) return errno;
+    }
+    return 0;
 }
 
 int ConnectIPv4(int fd, uint32_t addressBE, uint16_t port)

@@ -13,6 +13,17 @@ void CloseSocket(int fd);
 int SetSendBufferSize(int fd, int size);
 // Small writes go out at once; the test server uses it to deliver bytes in pieces.
 int SetNoDelay(int fd);
+// TCP keep-alive: after `idleSeconds` without traffic the system probes the peer every
+// `intervalSeconds`, and drops the connection after `probes` probes go unanswered.
+struct SKeepAlive
+{
+    bool on = false;
+    int idleSeconds = 0;
+    int intervalSeconds = 0;
+    int probes = 0;
+};
+int SetKeepAlive(int fd, const SKeepAlive& keepAlive);
+int GetKeepAlive(int fd, SKeepAlive& outKeepAlive);
 
 // 0 when connected at once, EINPROGRESS when the connect goes on in the background, else the failure.
 int ConnectIPv4(int fd, uint32_t addressBE, uint16_t port);

@@ -3,6 +3,7 @@
 // at a time, and what comes while it is up is shown together when it closes (UNoticeBox).
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
@@ -16,6 +17,10 @@
 
 namespace
 {
+// The session whose refused login brings the connect dialog back once the server's box saying why is
+// closed (0: none waits): a dialog opened inside that box's loop would hide the reason under it.
+uint32_t gConnectAgainSerial = 0;
+
 // A length-prefixed text from message data, cut to what the data really holds.
 void CopyPString(const void* data, uint32_t size, uint8_t (&out)[256])
 {
@@ -110,6 +115,8 @@ void CMyApplication::HandleMessage(void* object, uint32_t msg, const void* data,
         uint8_t text[256];
         CopyPString(data, dataSize, text);
         ShowServerText(msg, "\x0EServer Message", kIconServerMessage, 1, text);
+        if (gConnectAgainSerial && !UNoticeBox::IsShowing(msg))
+            ShowConnectAgain(std::exchange(gConnectAgainSerial, 0));
         break;
     }
     case kMsgConnectionLost:
@@ -145,6 +152,30 @@ void CMyApplication::HandleMessage(void* object, uint32_t msg, const void* data,
                                     box.title = reinterpret_cast<const uint8_t*>("\x08Messages");
                                     MsgBoxWithText(box, text, size);
                                 });
+        break;
+    case kMsgFolderGone:
+        UNoticeBox::ShowWaiting(msg,
+                                [](const void* text, uint32_t size)
+                                {
+                                    SMsgBox box{};
+                                    box.title = reinterpret_cast<const uint8_t*>("\x05"
+                                                                                 "Files");
+                                    MsgBoxWithText(box, text, size);
+                                });
+        break;
+    case kMsgLoginRefused:
+        if (dataSize == sizeof(uint32_t))
+        {
+            uint32_t serial;
+            std::memcpy(&serial, data, sizeof serial);
+            if (UNoticeBox::IsShowing(kMsgServerMessage))
+                gConnectAgainSerial = serial;
+            else
+                ShowConnectAgain(serial);
+        }
+        break;
+    case kMsgCheckLink:
+        mSession.CheckLink();
         break;
     case kMsgShowAgreement:
         if (mSession.HasAgreement()) DoShowAgreement(mSession.TakeAgreement());

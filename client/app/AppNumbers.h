@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-// The application's own messages 1100-1108.
+// The application's own messages 1100-1111.
 #include "client/core/MyAppMessages.h"
 // The connection messages 100-106 come from the transport.
 #include "framework/net/UTransport.h"

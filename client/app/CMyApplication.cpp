@@ -67,6 +67,7 @@ void CMyApplication::OpenDocument(TFileSysRefObj* ref)
     {
         uint8_t address[256], login[32], password[32];
         ReadServerFile(ref, address, login, password);
+        if (!MayConnectElsewhere(address, name)) return;
         mSession.SetLogin(login, password);
         DoConnect(address, name);
     }

@@ -35,6 +35,7 @@ class CMyReconnectTask;
 struct SHitMsgData;
 struct SMyPrefs;
 struct SMyBookmarkItem;
+struct SMyConnectEntry;
 
 constexpr const char kRezDataFileName[] = "quenvol.dat";
 
@@ -99,6 +100,12 @@ public:
     // The connect dialog, with an address to put in it or none.
     virtual void DoShowConnect();
     void DoShowConnect(const uint8_t* address);
+    // After a refused login, the dialog again with what was entered, unless the session numbered
+    // `serial` was followed by another meanwhile.
+    void ShowConnectAgain(uint32_t serial);
+    // Before a connection elsewhere ends the open session: true to go on. The user is asked first when
+    // transfers are running or private chats are open.
+    bool MayConnectElsewhere(const uint8_t* address, const uint8_t* name);
     virtual void DoConnect(const uint8_t* address, const uint8_t* name);
     virtual void DoGoURL(const void* text, uint32_t size);
     virtual void DoDisconnect();
@@ -289,6 +296,7 @@ private:
     CMyTaskList mTaskList;
 
     void InstallKeyCommands();
+    void RunConnectDialog(const SMyConnectEntry& start);
     void ReconnectAttempt();
     void ShowReconnect();
 };

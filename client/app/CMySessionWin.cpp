@@ -38,13 +38,19 @@ bool CMySessionWin::IsOpen(const CMySessionWin* window)
     return std::find(windows.begin(), windows.end(), window) != windows.end();
 }
 
-void CMySessionWin::CloseAll()
+void CMySessionWin::CloseAll(const std::function<bool(const CMySessionWin*)>& keep)
 {
     std::vector<CMySessionWin*>& windows = SessionWindows();
+    std::vector<CMySessionWin*> kept;
     while (!windows.empty())
     {
         CMySessionWin* window = windows.front();
         windows.erase(windows.begin());
+        if (keep && keep(window))
+        {
+            kept.push_back(window);
+            continue;
+        }
         // Also between two turns of its loop (its runner handling a hit) a modal window belongs to its
         // runner, which destroys it after the loop, seeing that the session is gone.
         if (window->IsInModalLoop() || window->IsRunModally())
@@ -52,4 +58,5 @@ void CMySessionWin::CloseAll()
         else
             delete window;
     }
+    windows.insert(windows.begin(), kept.begin(), kept.end());
 }

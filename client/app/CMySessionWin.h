@@ -6,6 +6,8 @@
 // new session, can happen before the user answers.
 #pragma once
 
+#include <functional>
+
 #include "framework/ui/CWindow.h"
 
 class CMySessionWin : public CWindow
@@ -20,8 +22,8 @@ public:
     // The window exists and no session end has closed it (a modal loop lets a session end).
     static bool IsOpen(const CMySessionWin* window);
 
-    // Closes every session window, as the end of a session does.
-    static void CloseAll();
+    // Closes every session window, as the end of a session does; those `keep` says yes to stay.
+    static void CloseAll(const std::function<bool(const CMySessionWin*)>& keep = nullptr);
 
 private:
     uint32_t mSession;

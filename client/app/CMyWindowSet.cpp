@@ -186,3 +186,22 @@ void CMyWindowSet::SessionEnded()
 {
     CMySessionWin::CloseAll();
 }
+
+void CMyWindowSet::SessionPaused()
+{
+    CMySessionWin::CloseAll([](const CMySessionWin* window)
+                            { return dynamic_cast<const CMyChatWin*>(window) != nullptr; });
+}
+
+bool CMyWindowSet::HasPrivateChats() const
+{
+    for (CMyChatWin* chat : CMyChatWin::All())
+        if (!chat->IsEnded()) return true;
+    return false;
+}
+
+void CMyWindowSet::EndPrivateChats(const uint8_t* line)
+{
+    for (CMyChatWin* chat : CMyChatWin::All())
+        chat->EndChat(line);
+}

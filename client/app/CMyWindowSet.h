@@ -67,6 +67,15 @@ public:
 
     // The windows opened for the ended session go (CMySessionWin).
     void SessionEnded() override;
+    // A lost session that may come back keeps its private chats, whose conversations the user would
+    // miss; the other windows of the session (invitations, edits, answers being written) go, since
+    // what they would send belongs to connection state the server has forgotten.
+    void SessionPaused() override;
+    // The session came back: the kept private chats cannot go on (the server's chat ids went with the
+    // old connection), so each says so with `line` (length-prefixed) and takes no more text.
+    void EndPrivateChats(const uint8_t* line);
+    // A private chat that still goes on is open.
+    bool HasPrivateChats() const;
 
 private:
     // The toolbar goes first and the users window last, in the reverse order of these lines.

@@ -149,7 +149,7 @@ void CMyApplication::DoInviteToPrivateChat(CWindow* window, const SHitMsgData& d
     uint32_t userID, chatID;
     std::memcpy(&userID, drop.data, 4);
     std::memcpy(&chatID, drop.data + 4, 4);
-    if (userID == 0 || userID > 0xFFFF || chatID != chat->GetChatID()) return;
+    if (userID == 0 || userID > 0xFFFF || chatID == 0 || chatID != chat->GetChatID()) return;
     StFieldData fields;
     UFieldData::AddInteger(fields, kFieldUserID, int32_t(userID));
     UFieldData::AddInteger(fields, kFieldChatID, int32_t(chatID));
@@ -167,7 +167,8 @@ void CMyApplication::DoPrivChatUserHit(CWindow* window)
 void CMyApplication::DoSetChatSubject(CWindow* window)
 {
     auto* chat = dynamic_cast<CMyChatWin*>(window);
-    if (!chat) return;
+    // An ended chat has no subject to set any more.
+    if (!chat || !chat->GetChatID()) return;
     const uint32_t chatID = chat->GetChatID();
     CMyChatSubjectWin dialog;
     const std::string& subject = chat->GetSubjectView()->GetText();
@@ -200,5 +201,6 @@ void CMyApplication::DoClosePrivateChat(CWindow* window)
     if (!chat) return;
     const uint32_t chatID = chat->GetChatID();
     delete chat;
-    if (mSession.IsConnected()) SendChatNotice(mSession.Transactor(), kTranLeaveChat, chatID);
+    // An ended chat (id 0) was left with its connection; the public chat is never left.
+    if (chatID && mSession.IsConnected()) SendChatNotice(mSession.Transactor(), kTranLeaveChat, chatID);
 }

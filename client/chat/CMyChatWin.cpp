@@ -158,7 +158,21 @@ void CMyChatWin::SetScrollback(uint32_t lines)
 
 void CMyChatWin::SetAccess(const SMyUserAccess& access)
 {
-    mSendText->SetEnable(access.Has(kAccessCanSendChat));
+    mSendText->SetEnable(!mIsEnded && access.Has(kAccessCanSendChat));
+}
+
+void CMyChatWin::EndChat(const uint8_t* line)
+{
+    if (mIsEnded) return;
+    mIsEnded = true;
+    mChatID = 0;
+    mSendText->SetEnable(false);
+    // The members' user ids were the old connection's: a later one gives them to others.
+    mList->DeleteAll();
+    uint8_t text[257];
+    text[0] = '\r';
+    std::memcpy(text + 1, line + 1, line[0]);
+    AppendChat(text, uint32_t(line[0]) + 1);
 }
 
 bool CMyChatWin::KeyDown(const SKeyMsgData& key)

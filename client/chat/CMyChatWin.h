@@ -53,6 +53,11 @@ public:
     void SetScrollback(uint32_t lines);
     // Typing into the chat needs the right to send chat.
     void SetAccess(const SMyUserAccess& access);
+    // The chat is over for good (its connection is gone): `line` (length-prefixed) closes the
+    // conversation, the entry takes no more text whatever the access, and the chat id is dropped so that
+    // a new chat of the same number on a later connection never lands here.
+    void EndChat(const uint8_t* line);
+    bool IsEnded() const { return mIsEnded; }
 
     bool KeyDown(const SKeyMsgData& key) override;
     // Shows or hides the member list; the window narrows or widens by the list's width and the other
@@ -73,6 +78,7 @@ private:
     CMySubjectView* mSubject = nullptr;
     uint32_t mChatID;
     bool mIsListVis = true;
+    bool mIsEnded = false;
     int32_t mPendingZoomWidth = -1;
     // Goes before the window's widget, which outlives this object by a moment.
     std::unique_ptr<class QObject> mZoomFilter;

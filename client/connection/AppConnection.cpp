@@ -7,11 +7,14 @@
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
 #include "client/app/CMyOldToolbarWin.h"
+#include "client/boxes/MsgBox.h"
+#include "client/boxes/SMsgBox.h"
 #include "client/connection/CMyConnectTask.h"
 #include "client/connection/CMyLoginTask.h"
 #include "client/connection/CMyLoginWin.h"
 #include "client/core/CMyTask.h"
 #include "client/core/UMyBookmarkFile.h"
+#include "client/core/UMyRecentServers.h"
 #include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
 #include "framework/net/TransactCatalogue.h"
@@ -78,25 +81,77 @@ void SaveBookmark(CMyApplication& app, const uint8_t* address, const uint8_t* lo
     }
     app.SaveServerFile(file.Get(), address, login, password);
 }
+
+// The menu's title of a recent server: its address, and the login after it when there is one.
+void RecentTitle(const SMyRecentServer& server, uint8_t (&out)[256])
+{
+    if (server.login[0])
+        out[0] = uint8_t(UText::Format(out + 1, 255, "%#s (%#s)", server.address, server.login));
+    else
+        UPString::Copy(out, server.address);
+}
+
+// The dialog's entries for a recent server. Its password comes from its bookmark, and only while that
+// bookmark still names the same server and login: a bookmark changed since is not this server's.
+void FillFromRecent(CMyApplication& app, const SMyRecentServer& server, SMyConnectEntry& out)
+{
+    UPString::Copy(out.address, server.address);
+    UPString::Copy(out.login, server.login);
+    if (!server.bookmark[0]) return;
+    uint8_t address[256], login[32], password[32];
+    try
+    {
+        StFileSysRef folder(UMyBookmarkFile::NewFolderRef());
+        StFileSysRef file(UFileSys::New(folder.Get(), nullptr, server.bookmark));
+        app.ReadServerFile(file.Get(), address, login, password);
+    }
+    catch (const SError&)
+    {
+        return; // a bookmark gone or damaged leaves the password to be typed
+    }
+    if (!UPString::Equal(address, server.address) || !UPString::Equal(login, server.login)) return;
+    UPString::Copy(out.password, password);
+    UPString::Copy(out.bookmarkName, server.bookmark);
+}
 } // namespace
 
 void CMyApplication::DoShowConnect()
 {
-    DoShowConnect(nullptr);
+    // The dialog opens on the server used last, with the password only when its bookmark still holds it.
+    SMyConnectEntry start{};
+    const std::vector<SMyRecentServer> recent = UMyRecentServers::Read();
+    if (!recent.empty()) FillFromRecent(*this, recent.front(), start);
+    RunConnectDialog(start);
 }
 
 void CMyApplication::DoShowConnect(const uint8_t* address)
 {
+    SMyConnectEntry start{};
+    if (address) UPString::Copy(start.address, address);
+    RunConnectDialog(start);
+}
+
+void CMyApplication::RunConnectDialog(const SMyConnectEntry& start)
+{
     // The menu's items stand for these files; a title may differ from its file's name in more than the
-    // missing extension (its case), so the file is opened by the name it has.
+    // missing extension (its case), so the file is opened by the name it has. The servers used lately
+    // follow the bookmarks.
     std::vector<SMyBookmarkItem> bookmarks;
+    std::vector<SMyRecentServer> recent;
     CMyLoginWin::SHooks hooks;
     hooks.fillBookmarks = [&](CMyLoginWin& win)
     {
-        if (!BuildServerMenu(bookmarks)) return false;
+        const bool hasFolder = BuildServerMenu(bookmarks);
         for (const SMyBookmarkItem& item : bookmarks)
             win.AddBookmark(item.title);
-        return true;
+        recent = UMyRecentServers::Read();
+        for (const SMyRecentServer& server : recent)
+        {
+            uint8_t title[256];
+            RecentTitle(server, title);
+            win.AddBookmark(title);
+        }
+        return hasFolder || !recent.empty();
     };
     // A damaged bookmark or a failed save is shown, and the dialog stays for another try.
     hooks.save = [this](CMyLoginWin& win)
@@ -114,6 +169,14 @@ void CMyApplication::DoShowConnect(const uint8_t* address)
     };
     hooks.bookmarkChosen = [&](CMyLoginWin& win, uint32_t item)
     {
+        if (item > bookmarks.size() && item - bookmarks.size() <= recent.size())
+        {
+            SMyConnectEntry chosen{};
+            FillFromRecent(*this, recent[item - bookmarks.size() - 1], chosen);
+            win.SetInfo(chosen.address, chosen.login, chosen.password);
+            win.SetBookmarkName(chosen.bookmarkName);
+            return;
+        }
         if (item < 1 || item > bookmarks.size()) return;
         const SMyBookmarkItem& chosen = bookmarks[item - 1];
         uint8_t server[256], login[32], password[32];
@@ -132,19 +195,34 @@ void CMyApplication::DoShowConnect(const uint8_t* address)
         win.SetBookmarkName(chosen.fileName);
     };
     SMyConnectEntry entry;
-    if (!CMyLoginWin::Run(address, entry, &hooks)) return;
-    mSession.SetLogin(entry.login, entry.password);
+    if (!CMyLoginWin::Run(start, entry, &hooks)) return;
     // "0" is the short way to say this machine.
     static const uint8_t kLocalHost[] = "\x09"
                                         "127.0.0.1";
     const uint8_t* server = entry.address;
     if (server[0] == 1 && server[1] == '0') server = kLocalHost;
+    if (!MayConnectElsewhere(server, entry.bookmarkName)) return;
+    mSession.SetLogin(entry.login, entry.password);
     DoConnect(server, entry.bookmarkName);
+    mSession.SetFromDialog(entry.bookmarkName);
+}
+
+void CMyApplication::ShowConnectAgain(uint32_t serial)
+{
+    // The connection ran while the refusal was shown: a session begun meanwhile is not replaced.
+    if (mSession.Serial() != serial || mSession.IsOpen() || !mSession.IsFromDialog()) return;
+    SMyConnectEntry start{};
+    UPString::Copy(start.address, mSession.Address().name);
+    UPString::Copy(start.login, mSession.UserLogin());
+    UPString::Copy(start.password, mSession.UserPassword());
+    UPString::Copy(start.bookmarkName, mSession.DialogBookmark());
+    RunConnectDialog(start);
 }
 
 void CMyApplication::DoConnect(const uint8_t* address, const uint8_t* name)
 {
     DoDisconnect();
+    mSession.ClearFromDialog();
     mSession.SetAddress(address ? address + 1 : nullptr, address ? address[0] : 0);
 
     uint8_t displayName[256];
@@ -159,12 +237,38 @@ void CMyApplication::DoConnect(const uint8_t* address, const uint8_t* name)
     ClearPublicChat();
 }
 
+bool CMyApplication::MayConnectElsewhere(const uint8_t* address, const uint8_t* name)
+{
+    // Only what the user would lose makes it worth a question: running transfers and conversations.
+    if (!mSession.IsOpen()) return true;
+    bool transfers = false;
+    for (CMyTask* task : mTaskList)
+        transfers = transfers || (task->IsTransfer() && !task->mIsFinished);
+    if (!transfers && !mWindows.HasPrivateChats()) return true;
+    uint8_t to[256], text[256];
+    if (name && name[0])
+        UPString::Copy(to, name);
+    else
+        UPString::Copy(to, kMaxDisplayName + 1, address);
+    text[0] = uint8_t(
+        UText::Format(text + 1, 255, "Disconnect from %#s and connect to %#s?", mSession.DisplayName(), to));
+    SMsgBox box{};
+    box.title = reinterpret_cast<const uint8_t*>("\x07"
+                                                 "Connect");
+    box.button1 = reinterpret_cast<const uint8_t*>("\x07"
+                                                   "Connect");
+    box.button2 = reinterpret_cast<const uint8_t*>("\x06"
+                                                   "Cancel");
+    return MsgBoxWithText(box, text + 1, text[0]) == 1;
+}
+
 void CMyApplication::DoGoURL(const void* text, uint32_t size)
 {
     uint32_t start, length;
     if (!UTransport::_GetURLAddress(text, size, start, length)) return;
     uint8_t address[256];
     UPString::SetBytes(address, static_cast<const uint8_t*>(text) + start, length);
+    if (!MayConnectElsewhere(address, nullptr)) return;
     mSession.SetLogin(nullptr, nullptr);
     DoConnect(address, nullptr);
 }
@@ -236,6 +340,9 @@ void CMyApplication::ProcessAll()
         const bool wasAttempt = mReconnect.IsAttempting();
         // An attempt that got through and lost the server again before the login waits for the next.
         if (wasAttempt && !closedByUs) mReconnect.AttemptFailed();
+        // A session that will be tried again keeps what the user had open until it is back or given up.
+        const bool comingBack = !closedByUs && !wasAttempt && wasLoggedIn && mSettings.reconnect;
+        if (comingBack) mSession.PauseAtEnd();
         // A connection the client closed itself, because the server broke the protocol, was not lost:
         // the protocol error is what the user is told.
         KillTasksAndDisconnect();
@@ -244,7 +351,7 @@ void CMyApplication::ProcessAll()
             const uint32_t serial = mSession.Serial();
             if (!wasLoggedIn)
                 UApplication::PostMessage(kMsgConnectionLost);
-            else if (mSettings.reconnect)
+            else if (comingBack)
                 StartReconnect();
             else
                 UApplication::PostMessage(kMsgConnectionLost, &serial, sizeof serial);
@@ -256,9 +363,18 @@ void CMyApplication::ProcessAll()
         mTaskList.ProcessTasks(
             [&](CMyTask* task)
             {
-                // A session whose login failed cannot go on; any other failed task just goes.
+                // A session whose login failed cannot go on; any other failed task just goes. A login
+                // entered in the connect dialog gets the dialog back, to be corrected.
                 if (dynamic_cast<CMyLoginTask*>(task))
+                {
+                    const bool wasAttempt = mReconnect.IsAttempting();
                     KillTasksAndDisconnect();
+                    if (!wasAttempt && mSession.IsFromDialog())
+                    {
+                        const uint32_t serial = mSession.Serial();
+                        UApplication::PostMessage(kMsgLoginRefused, &serial, sizeof serial);
+                    }
+                }
                 else
                 {
                     if (mReconnect.IsAttempting() && dynamic_cast<CMyConnectTask*>(task))

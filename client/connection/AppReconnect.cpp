@@ -10,7 +10,10 @@
 #include "client/boxes/UNoticeBox.h"
 #include "client/connection/CMyConnectTask.h"
 #include "client/connection/CMyReconnectTask.h"
+#include "client/core/UMyRecentServers.h"
+#include "framework/runtime/SError.h"
 #include "framework/runtime/UDateTime.h"
+#include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
 
 namespace
@@ -41,12 +44,37 @@ void CMyApplication::DoCancelReconnect()
 void CMyApplication::SessionLoggedIn()
 {
     mSession.SetLoggedIn();
+    // The connect dialog opens on the servers used lately; only a bookmark of the dialog is named, for
+    // the password it holds.
+    SMyRecentServer recent;
+    UPString::Copy(recent.address, mSession.Address().name);
+    UPString::Copy(recent.login, mSession.UserLogin());
+    if (mSession.IsFromDialog()) UPString::Copy(recent.bookmark, mSession.DialogBookmark());
+    try
+    {
+        UMyRecentServers::Remember(recent);
+    }
+    catch (const SError&)
+    {
+        // A settings folder that cannot be written costs only the dialog's memory, not the session.
+    }
     if (!mReconnect.IsAttempting()) return;
+    // Back before the reconnect goes idle, which would give up what the lost session kept open.
+    const bool resumed = mSession.IsPaused();
+    mSession.Resumed();
     mReconnect.Succeeded();
     uint8_t time[64], text[256];
     time[0] = uint8_t(UDateTime::DateToText(time + 1, 63, UDateTime::kTime));
     text[0] = uint8_t(UText::Format(text + 1, 255, "\xD1 reconnected at %#s \xD1", time));
     mWindows.AppendPublicChatNote(text);
+    if (!resumed) return;
+    // The online users and the news came with the login's own requests; what the user kept open is
+    // brought up to date, and what the server forgot with the old connection says so.
+    mFolderWins.ListAgain();
+    static const char kChatEnded[] = "\xD1 The connection was lost; this chat cannot be resumed. \xD1";
+    uint8_t line[256];
+    UPString::SetBytes(line, reinterpret_cast<const uint8_t*>(kChatEnded), sizeof(kChatEnded) - 1);
+    mWindows.EndPrivateChats(line);
 }
 
 void CMyApplication::ShowConnectionLost(uint32_t serial)
@@ -90,6 +118,8 @@ void CMyApplication::ShowReconnect()
     if (!mReconnect.IsActive())
     {
         if (mReconnectRow) std::exchange(mReconnectRow, nullptr)->Dismiss();
+        // Given up (or never begun): the windows the lost session kept go as at any session end.
+        mSession.EndPaused();
         return;
     }
     if (!mReconnectRow)

@@ -146,10 +146,19 @@ bool CMyLoginWin::HandleHit(uint32_t hit, const SHooks* hooks, bool& outConnect)
 
 bool CMyLoginWin::Run(const uint8_t* address, SMyConnectEntry& outEntry, const SHooks* hooks)
 {
+    SMyConnectEntry start{};
+    if (address) std::memcpy(start.address, address, size_t(address[0]) + 1);
+    return Run(start, outEntry, hooks);
+}
+
+bool CMyLoginWin::Run(const SMyConnectEntry& start, SMyConnectEntry& outEntry, const SHooks* hooks)
+{
     std::memset(&outEntry, 0, sizeof(outEntry));
     CMyLoginWin win;
     win.RefillBookmarks(hooks);
-    win.SetInfo(address, nullptr, nullptr);
+    win.SetInfo(start.address, start.login, start.password);
+    // After the fields: their change hits clear the name.
+    win.SetBookmarkName(start.bookmarkName);
     win.Place(kPlaceCenterScreen);
     win.Show();
     win.BringToFront();

@@ -74,6 +74,8 @@ public:
     // Runs the dialog until Connect or Cancel. `address` (may be null) pre-fills the server field. True
     // when the user chose Connect; an address of just "0" comes back as 127.0.0.1.
     static bool Run(const uint8_t* address, SMyConnectEntry& outEntry, const SHooks* hooks = nullptr);
+    // The same, opening on every entry of `start` (the bookmark name included).
+    static bool Run(const SMyConnectEntry& start, SMyConnectEntry& outEntry, const SHooks* hooks = nullptr);
     // Handles one hit of a running dialog; true when the dialog is over (`outConnect`: to connect).
     bool HandleHit(uint32_t hit, const SHooks* hooks, bool& outConnect);
 

@@ -1,20 +1,46 @@
 #include "client/core/CMySession.h"
 
 #include <algorithm>
+#include <utility>
 
+#include "client/core/MyAppMessages.h"
 #include "client/core/SMySettings.h"
 #include "client/core/SMyStatistics.h"
 #include "framework/net/UTransport.h"
 #include "framework/runtime/FourCC.h"
+#include "framework/runtime/UApplication.h"
 #include "framework/runtime/UDateTime.h"
 #include "framework/runtime/UMemory.h"
 #include "framework/runtime/UPString.h"
+#include "platform/WakeSignals.h"
 
 CMySession::CMySession(const SMySettings& settings, SMyStatistics& totals, TMessageProc handler,
                        void* context)
-    : mSettings(settings), mTotals(totals), mHandler(handler), mHandlerContext(context)
+    : mSettings(settings), mTotals(totals), mHandler(handler), mHandlerContext(context),
+      mLinkCheck([this] { LinkDead(); })
 {
     mMyAccess.SetAll();
+    // The word comes from the event loop; the check runs from the application's queue, as every other
+    // piece of network work does.
+    platform::SetWakeProc([](void*) { UApplication::PostMessage(kMsgCheckLink); }, this);
+}
+
+CMySession::~CMySession()
+{
+    platform::SetWakeProc(nullptr, nullptr);
+}
+
+void CMySession::CheckLink()
+{
+    if (mIsLoggedIn && mTpt) mLinkCheck.Start(mTpt);
+}
+
+void CMySession::LinkDead()
+{
+    if (!mTpt) return;
+    // Closed as the network would have closed it, so that it counts as lost and not as ended on purpose.
+    UTransact::Disconnect(mTpt);
+    UApplication::PostMessage(kMsgDisconnected);
 }
 
 void CMySession::SetAddress(const uint8_t* text, uint32_t size)
@@ -57,6 +83,19 @@ void CMySession::SetLogin(const uint8_t* login, const uint8_t* password)
     UPString::Copy(mUserPassword, password ? password : kEmpty);
 }
 
+void CMySession::SetFromDialog(const uint8_t* bookmark)
+{
+    static const uint8_t kEmpty[] = {0};
+    mFromDialog = true;
+    UPString::Copy(mDialogBookmark, bookmark ? bookmark : kEmpty);
+}
+
+void CMySession::ClearFromDialog()
+{
+    mFromDialog = false;
+    mDialogBookmark[0] = 0;
+}
+
 void CMySession::SetDisplayName(const uint8_t* name)
 {
     static const uint8_t kEmpty[] = {0};
@@ -79,11 +118,14 @@ TTransactObj* CMySession::MakeTransactor()
     mTpt.Reset(UTransact::New(1, 0));
     UTransact::SetMessageHandler(mTpt, mHandler, mHandlerContext);
     UTransact::SetVersion(mTpt, FourCC("QUEN"), 2);
+    UTransport::SetKeepAlive(UTransact::GetTransport(mTpt), kKeepAliveIdleSecs, kKeepAliveIntervalSecs,
+                             kKeepAliveProbes);
     return mTpt;
 }
 
 void CMySession::DisposeTransactor()
 {
+    mLinkCheck.Stop();
     mTpt.Reset();
     mIsConnected = false;
     mIsLoggedIn = false;
@@ -115,6 +157,7 @@ bool CMySession::IsLost(bool& outClosedByUs) const
 
 void CMySession::Close()
 {
+    mLinkCheck.Stop();
     if (mTpt) UTransact::Disconnect(mTpt);
     mTpt.Reset();
     mIsConnected = false;
@@ -126,16 +169,33 @@ void CMySession::Close()
 void CMySession::End()
 {
     ++mSessionSerial;
-    // A listener may add or remove listeners; the ones there when the session ended are told.
-    const std::vector<CMySessionListener*> listeners = mListeners;
-    for (CMySessionListener* listener : listeners)
-        if (std::find(mListeners.begin(), mListeners.end(), listener) != mListeners.end())
-            listener->SessionEnded();
+    if (std::exchange(mPauseAtEnd, false) && !mPaused)
+    {
+        mPaused = true;
+        Tell(&CMySessionListener::SessionPaused);
+    }
+    else if (!mPaused)
+        Tell(&CMySessionListener::SessionEnded);
     if (mConnectStartSecs)
     {
         mTotals.totalSecsOnline += UDateTime::GetSeconds() - mConnectStartSecs;
         mConnectStartSecs = 0;
     }
+}
+
+void CMySession::EndPaused()
+{
+    if (!std::exchange(mPaused, false)) return;
+    Tell(&CMySessionListener::SessionEnded);
+}
+
+void CMySession::Tell(void (CMySessionListener::*what)())
+{
+    // A listener may add or remove listeners; the ones there when the session ended are told.
+    const std::vector<CMySessionListener*> listeners = mListeners;
+    for (CMySessionListener* listener : listeners)
+        if (std::find(mListeners.begin(), mListeners.end(), listener) != mListeners.end())
+            (listener->*what)();
 }
 
 void CMySession::AddOnlineTime()

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "client/core/CMyLinkCheck.h"
 #include "client/core/SMyUserAccess.h"
 #include "framework/net/SInternetNameAddress.h"
 #include "framework/net/UTransact.h"
@@ -23,6 +24,9 @@ class CMySessionListener
 {
 public:
     virtual void SessionEnded() = 0;
+    // The connection was lost and a reconnect will try to bring the session back: what the user had
+    // open stays until it comes back or is given up (then SessionEnded follows).
+    virtual void SessionPaused() {}
 
 protected:
     ~CMySessionListener() = default;
@@ -33,10 +37,16 @@ class CMySession
 public:
     static constexpr uint16_t kDefaultServerPort = 5500;
     static constexpr uint16_t kDefaultFirewallPort = 1080;
+    // A connection quiet this long is probed this often, and dropped after this many unanswered probes:
+    // a peer gone without a word (a sleeping laptop's, a dead network's) is noticed in under two minutes.
+    static constexpr uint32_t kKeepAliveIdleSecs = 60;
+    static constexpr uint32_t kKeepAliveIntervalSecs = 10;
+    static constexpr uint32_t kKeepAliveProbes = 3;
 
     // The user's name, icon and firewall are read from `settings`; the time online is added to `totals`.
     // The connection's notices go to `handler` with `context`.
     CMySession(const SMySettings& settings, SMyStatistics& totals, TMessageProc handler, void* context);
+    ~CMySession();
     CMySession(const CMySession&) = delete;
     CMySession& operator=(const CMySession&) = delete;
 
@@ -60,6 +70,13 @@ public:
     void SetLogin(const uint8_t* login, const uint8_t* password);
     const uint8_t* UserLogin() const { return mUserLogin; }
     const uint8_t* UserPassword() const { return mUserPassword; }
+    // The address and login were entered in the connect dialog (`bookmark`: the file name of the
+    // bookmark of the "Servers" folder they were read from, empty when typed): a refused login brings
+    // the dialog back with them. Every other way of connecting clears it.
+    void SetFromDialog(const uint8_t* bookmark);
+    void ClearFromDialog();
+    bool IsFromDialog() const { return mFromDialog; }
+    const uint8_t* DialogBookmark() const { return mDialogBookmark; }
     // The server's name as the window titles show it (length-prefixed), kept for a reconnect.
     void SetDisplayName(const uint8_t* name);
     const uint8_t* DisplayName() const { return mDisplayName; }
@@ -98,6 +115,19 @@ public:
     void Close();
     // The session is over: a new serial, the listeners told, the time online added to the totals.
     void End();
+    // The next End pauses the session instead: its listeners keep what belongs to it, and the ends of
+    // the connections tried meanwhile tell them nothing, until Resumed or EndPaused.
+    void PauseAtEnd() { mPauseAtEnd = true; }
+    bool IsPaused() const { return mPaused; }
+    // A connection of the paused session logged in again: from now on it ends as any other.
+    void Resumed() { mPaused = false; }
+    // The paused session will not come back: the listeners are told it ended. Nothing unless paused.
+    void EndPaused();
+
+    // The machine woke or the network came back: a logged-in connection is asked something the server
+    // must answer, and one that stays silent is dropped as lost (the reconnect then brings it back).
+    void CheckLink();
+    bool IsCheckingLink() const { return mLinkCheck.IsChecking(); }
 
     // Adds the time of the current session so far to the totals and restarts its count.
     void AddOnlineTime();
@@ -111,6 +141,9 @@ public:
     void RemoveListener(CMySessionListener* listener);
 
 private:
+    void Tell(void (CMySessionListener::*what)());
+    void LinkDead();
+
     const SMySettings& mSettings;
     SMyStatistics& mTotals;
     TMessageProc mHandler;
@@ -125,8 +158,14 @@ private:
     uint32_t mConnectStartSecs = 0;
     bool mIsConnected = false;
     bool mIsLoggedIn = false;
+    bool mPauseAtEnd = false;
+    bool mFromDialog = false;
+    uint8_t mDialogBookmark[256] = {};
+    bool mPaused = false;
     uint8_t mDisplayName[256] = {};
     std::vector<CMySessionListener*> mListeners;
     COwner<THdlObj, UMemory::Dispose> mAgreementText;
     COwner<TTransactObj, UTransact::Dispose> mTpt;
+    // Goes before the connection its request is on.
+    CMyLinkCheck mLinkCheck;
 };

@@ -42,6 +42,8 @@ public:
     virtual bool StopEndsSession() const { return false; }
     // The user may start this task from the tasks window while it waits in the queue (StartQueued).
     virtual bool CanUserStart() const { return false; }
+    // A file or folder transfer, which a new connection elsewhere would end.
+    virtual bool IsTransfer() const { return false; }
 
     // The user's start of a queued task, whatever its place.
     void StartQueued();

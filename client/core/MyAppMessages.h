@@ -16,4 +16,10 @@ enum : uint32_t
     kMsgVersionRefused = 1107,
     // Messages that came while many message windows were open wait to be shown in one box.
     kMsgFoldedMessages = 1108,
+    // Folder windows that a reconnect found gone were closed: one note tells of all of them.
+    kMsgFolderGone = 1109,
+    // A login entered in the connect dialog was refused: the dialog comes back (data: the session serial).
+    kMsgLoginRefused = 1110,
+    // The machine woke or the network came back: the session checks its connection.
+    kMsgCheckLink = 1111,
 };

@@ -123,16 +123,30 @@ std::string UMyDesktopSettings::Format(const SMySettings& settings)
     return text;
 }
 
+std::string UMyDesktopSettings::ReadConfigFile(const uint8_t* name, uint32_t maxSize)
+{
+    StFileSysRef folder(ConfigFolder());
+    StFileSysRef file(UFileSys::New(folder.Get(), nullptr, name));
+    StFileOpener open(file.Get(), kFSPermRead);
+    std::string bytes(maxSize, '\0');
+    bytes.resize(UFileSys::Read(file.Get(), 0, bytes.data(), maxSize));
+    return bytes;
+}
+
+void UMyDesktopSettings::WriteConfigFile(const uint8_t* name, const std::string& text)
+{
+    StFileSysRef folder(ConfigFolder());
+    UFileSys::SaveSafely(folder.Get(), name, FourCC("TEXT"), FourCC("QVLC"),
+                         [&](TFileSysRefObj* file)
+                         { UFileSys::Write(file, 0, text.data(), uint32_t(text.size())); });
+}
+
 void UMyDesktopSettings::Read(SMySettings& ioSettings)
 {
     try
     {
-        StFileSysRef folder(ConfigFolder());
-        StFileSysRef file(UFileSys::New(folder.Get(), nullptr, kFileNameP));
-        StFileOpener open(file.Get(), kFSPermRead);
-        std::string bytes(kMaxSize, '\0');
-        const uint32_t got = UFileSys::Read(file.Get(), 0, bytes.data(), kMaxSize);
-        Parse(bytes.data(), got, ioSettings);
+        const std::string bytes = ReadConfigFile(kFileNameP, kMaxSize);
+        Parse(bytes.data(), uint32_t(bytes.size()), ioSettings);
     }
     catch (const SError&)
     {
@@ -142,9 +156,5 @@ void UMyDesktopSettings::Read(SMySettings& ioSettings)
 
 void UMyDesktopSettings::Write(const SMySettings& settings)
 {
-    const std::string text = Format(settings);
-    StFileSysRef folder(ConfigFolder());
-    UFileSys::SaveSafely(folder.Get(), kFileNameP, FourCC("TEXT"), FourCC("QVLC"),
-                         [&](TFileSysRefObj* file)
-                         { UFileSys::Write(file, 0, text.data(), uint32_t(text.size())); });
+    WriteConfigFile(kFileNameP, Format(settings));
 }

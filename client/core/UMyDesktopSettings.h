@@ -31,6 +31,11 @@ public:
     static std::string FormatValue(uint32_t number);
     static std::string FormatValue(const std::string& text);
 
+    // A file of the client's own folder in $XDG_CONFIG_HOME (the folder made when missing), read up to
+    // `maxSize` bytes, or written beside the old one and then put in its place. Errors are passed on.
+    static std::string ReadConfigFile(const uint8_t* name, uint32_t maxSize);
+    static void WriteConfigFile(const uint8_t* name, const std::string& text);
+
     // The defaults when the file is missing or unreadable; no error reaches the caller.
     static void Read(SMySettings& ioSettings);
     // Writes beside the old file and then replaces it, so that a failure leaves the old settings. The

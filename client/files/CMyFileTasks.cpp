@@ -3,6 +3,8 @@
 #include <memory>
 
 #include "client/app/CMyApplication.h"
+#include "client/boxes/UNoticeBox.h"
+#include "client/core/MyAppMessages.h"
 #include "client/files/CMyFileInfoWin.h"
 #include "client/files/CMyFileListView.h"
 #include "client/files/CMyFolderWin.h"
@@ -13,8 +15,10 @@
 #include "framework/net/UFieldRecords.h"
 #include "framework/net/UServerPath.h"
 #include "framework/runtime/FourCC.h"
+#include "framework/runtime/UApplication.h"
 #include "framework/runtime/UDateTime.h"
 #include "framework/runtime/UMemory.h"
+#include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
 
 namespace
@@ -90,7 +94,11 @@ CMyGetFileListTask::CMyGetFileListTask(const void* path, uint32_t pathSize) : CM
 void CMyGetFileListTask::Process()
 {
     ShowReplyProgress();
-    if (!TakeCheckedReply()) return;
+    if (TakeCheckedReply()) FillAndFinish();
+}
+
+void CMyGetFileListTask::FillAndFinish()
+{
     // A window closed (or sent elsewhere) while its listing was on the way is simply not filled.
     CMyFolderWin* folder =
         mPathData && mPathSize ? gApp->GetFolderWinByPath(mPathData, mPathSize) : gApp->GetRootFolderWin();
@@ -101,6 +109,41 @@ void CMyGetFileListTask::Process()
     }
     mPathData.Reset();
     mPathSize = 0;
+    Finish();
+}
+
+void CMyRelistFolderTask::Process()
+{
+    ShowReplyProgress();
+    uint32_t error = 0;
+    if (!TakeReply(error)) return;
+    if (error == 0)
+    {
+        FillAndFinish();
+        return;
+    }
+    CMyFolderWin* folder =
+        mPathData && mPathSize ? gApp->GetFolderWinByPath(mPathData, mPathSize) : gApp->GetRootFolderWin();
+    if (folder)
+    {
+        uint8_t name[256], title[256], reason[256], note[512];
+        if (mPathData && mPathSize)
+            UServerPath::GetTargetName(mPathData, mPathSize, name, sizeof(name));
+        else
+            UPString::Copy(name, reinterpret_cast<const uint8_t*>("\x05"
+                                                                  "Files"));
+        UMyServerNames::MakeShowable(name, title, sizeof(title));
+        UFieldData::GetPString(mFieldData, kFieldErrorText, reason, sizeof(reason));
+        const uint32_t size = reason[0]
+                                  ? UText::Format(note, sizeof(note),
+                                                  "The window of \xD2%#s\xD3 was closed: %#s", title, reason)
+                                  : UText::Format(note, sizeof(note),
+                                                  "The window of \xD2%#s\xD3 was closed: the server no "
+                                                  "longer lists that folder.",
+                                                  title);
+        gApp->FolderWins().Close(folder);
+        if (UNoticeBox::Keep(kMsgFolderGone, note, size)) UApplication::PostMessage(kMsgFolderGone);
+    }
     Finish();
 }
 

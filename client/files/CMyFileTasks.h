@@ -16,6 +16,20 @@ public:
 
     COwner<TPtrObj, UMemory::Dispose> mPathData; // a copy, null for the root
     uint32_t mPathSize = 0;
+
+protected:
+    // The reply's entries into the window of the path, when it is still open; the task is done.
+    void FillAndFinish();
+};
+
+// The listing of a window kept open over a lost connection, asked again once the client is back. A
+// folder the server no longer lists closes its window, and the user is told in one note (with any
+// other folder gone at the same time) instead of the server's box for each.
+class CMyRelistFolderTask : public CMyGetFileListTask
+{
+public:
+    using CMyGetFileListTask::CMyGetFileListTask;
+    void Process() override;
 };
 
 // A request that changes the server's files. Once the server confirmed it, the folder windows that show

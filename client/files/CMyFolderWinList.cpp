@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "client/files/CMyFileListView.h"
+#include "client/files/CMyFileTasks.h"
 #include "client/files/CMyFolderWin.h"
 #include "client/widgets/UMyServerNames.h"
 #include "framework/runtime/FourCC.h"
@@ -116,6 +117,12 @@ void CMyFolderWinList::CloseAll()
         std::unique_ptr<CMyFolderWin> closing = std::move(mFolderWinList.front());
         mFolderWinList.erase(mFolderWinList.begin());
     }
+}
+
+void CMyFolderWinList::ListAgain()
+{
+    for (const auto& folder : mFolderWinList)
+        new CMyRelistFolderTask(folder->GetPathData(), folder->GetPathSize());
 }
 
 void CMyFolderWinList::SetAccess(const SMyUserAccess& access)

@@ -64,6 +64,9 @@ public:
     void SetAccess(const SMyUserAccess& access);
 
     void SessionEnded() override { CloseAll(); }
+    // The windows stay over a lost connection (SessionPaused does nothing); once it is back each asks
+    // for its listing again, and a folder that is gone closes its window.
+    void ListAgain();
 
 private:
     std::vector<std::unique_ptr<CMyFolderWin>> mFolderWinList;

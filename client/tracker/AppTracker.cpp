@@ -19,11 +19,16 @@ void CMyApplication::DoConnectToTracked(bool withOptions)
     if (!mTracker) return;
     uint8_t name[32], address[256];
     if (!mTracker->GetServersList()->GetSelectedServInfo(name, address)) return;
-    mSession.SetLogin(nullptr, nullptr);
+    // The dialog sets the login itself when the user connects; until then the open session keeps its
+    // own, which a reconnect would use.
     if (withOptions)
+    {
         DoShowConnect(address);
-    else
-        DoConnect(address, name);
+        return;
+    }
+    if (!MayConnectElsewhere(address, name)) return;
+    mSession.SetLogin(nullptr, nullptr);
+    DoConnect(address, name);
 }
 
 bool CMyApplication::TrackerWindowHit(CWindow* window, const SHitMsgData& hit)

@@ -38,6 +38,7 @@ public:
     void Start() { StartQueued(); }
     // The reply on its way, then the transfer connection until it is closed and read to its end.
     bool IsWaitingOnNetwork() const override;
+    bool IsTransfer() const override { return true; }
 
     // Bytes the transfer connection is to carry, and how many it did (of files, for a folder).
     uint32_t GetTotalSize() const { return mTotalSize; }

@@ -410,6 +410,29 @@ void UTransport::Dispose(TTransportObj* t)
     UMemory::Dispose(static_cast<TPtrObj*>(t));
 }
 
+void UTransport::SetKeepAlive(TTransportObj* t, uint32_t idleSecs, uint32_t intervalSecs, uint32_t probes)
+{
+    RequireObject(t);
+    platform::SKeepAlive keepAlive;
+    keepAlive.on = true;
+    keepAlive.idleSeconds = int(std::min<uint32_t>(idleSecs, 0x7FFF));
+    keepAlive.intervalSeconds = int(std::min<uint32_t>(intervalSecs, 0x7FFF));
+    keepAlive.probes = int(std::min<uint32_t>(probes, 127));
+    if (int err = platform::SetKeepAlive(t->fd, keepAlive)) FailOSError(err);
+}
+
+void UTransport::GetKeepAlive(TTransportObj* t, bool& outOn, uint32_t& outIdleSecs, uint32_t& outIntervalSecs,
+                              uint32_t& outProbes)
+{
+    RequireObject(t);
+    platform::SKeepAlive keepAlive;
+    if (int err = platform::GetKeepAlive(t->fd, keepAlive)) FailOSError(err);
+    outOn = keepAlive.on;
+    outIdleSecs = uint32_t(keepAlive.idleSeconds);
+    outIntervalSecs = uint32_t(keepAlive.intervalSeconds);
+    outProbes = uint32_t(keepAlive.probes);
+}
+
 void UTransport::SetMessageHandler(TTransportObj* t, TMessageProc proc, void* context)
 {
     RequireObject(t);

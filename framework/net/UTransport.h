@@ -62,6 +62,12 @@ public:
                             int16_t priority = 0);
 
     static bool IsConnected(TTransportObj* tpt);
+    // TCP keep-alive on the connection's socket (a connection that is quiet for `idleSecs` is probed
+    // every `intervalSecs`, and dropped after `probes` probes go unanswered), so that a peer gone
+    // without a word is noticed; GetKeepAlive reads back what the system holds.
+    static void SetKeepAlive(TTransportObj* tpt, uint32_t idleSecs, uint32_t intervalSecs, uint32_t probes);
+    static void GetKeepAlive(TTransportObj* tpt, bool& outOn, uint32_t& outIdleSecs,
+                             uint32_t& outIntervalSecs, uint32_t& outProbes);
     static void StartConnect(TTransportObj* tpt, const void* address, uint32_t size, uint32_t reserved = 0);
     static void StartConnectThruFirewall(TTransportObj* tpt, const void* address, uint32_t size,
                                          const void* firewallAddress, uint32_t firewallSize,

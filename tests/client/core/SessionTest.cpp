@@ -29,6 +29,7 @@ public:
         mLog.push_back(mName);
         if (then) then();
     }
+    void SessionPaused() override { mLog.push_back(mName + " paused"); }
     std::function<void()> then;
 
 private:
@@ -146,4 +147,33 @@ TEST_F(SessionTest, OnlineTimeSoFarIsAddedOnlyWhileConnected)
     EXPECT_GE(totals.totalSecsOnline, 60u);
     // The count starts again from now, so the minute is not added twice.
     EXPECT_GT(session.ConnectStartSecs(), minuteAgo);
+}
+
+TEST_F(SessionTest, APausedSessionKeepsItsListenersUntilItComesBackOrIsGivenUp)
+{
+    std::vector<std::string> log;
+    CRecordingListener windows(log, "windows");
+    session.AddListener(&windows);
+
+    session.PauseAtEnd();
+    session.End();
+    EXPECT_TRUE(session.IsPaused());
+    // The attempts' own connections end without a word to the listeners.
+    session.End();
+    EXPECT_EQ(log, std::vector<std::string>{"windows paused"});
+    // Given up: ended once, and only once.
+    session.EndPaused();
+    session.EndPaused();
+    EXPECT_EQ(log, (std::vector<std::string>{"windows paused", "windows"}));
+    EXPECT_FALSE(session.IsPaused());
+
+    // Back again: the next end is an ordinary one.
+    log.clear();
+    session.PauseAtEnd();
+    session.End();
+    session.Resumed();
+    session.EndPaused();
+    session.End();
+    EXPECT_EQ(log, (std::vector<std::string>{"windows paused", "windows"}));
+    session.RemoveListener(&windows);
 }
