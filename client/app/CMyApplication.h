@@ -32,6 +32,7 @@ class CMyTracker;
 class CMyFolderWin;
 class CMyDesktopNotices;
 class CMyReconnectTask;
+class CMyTransferQueue;
 struct SHitMsgData;
 struct SMyPrefs;
 struct SMyBookmarkItem;
@@ -66,6 +67,8 @@ public:
     CMyReconnect& Reconnect() { return mReconnect; }
     CMyTracker* Tracker() const { return mTracker.get(); }
     CMyDesktopNotices& DesktopNotices();
+    // The unfinished transfers, kept across sessions and runs.
+    CMyTransferQueue& Transfers() { return *mTransfers; }
 
     // Start-up, the long-lived windows and what closing a window means (app/AppWindows.cpp).
     void StartUp();
@@ -286,6 +289,8 @@ private:
     CMyReconnectTask* mReconnectRow = nullptr;
     std::unique_ptr<CMyDesktopNotices> mDesktopNotices;
     std::unique_ptr<CMyTracker> mTracker;
+    // Before the tasks: transfers that go tell it.
+    std::unique_ptr<CMyTransferQueue> mTransfers;
     CMyTaskList mTaskList;
 
     void InstallKeyCommands();

@@ -138,6 +138,16 @@ void CMySession::End()
     }
 }
 
+void CMySession::SetLoggedIn()
+{
+    mIsLoggedIn = mIsConnected;
+    if (!mIsLoggedIn) return;
+    const std::vector<CMySessionListener*> listeners = mListeners;
+    for (CMySessionListener* listener : listeners)
+        if (std::find(mListeners.begin(), mListeners.end(), listener) != mListeners.end())
+            listener->SessionLoggedIn();
+}
+
 void CMySession::AddOnlineTime()
 {
     if (!mIsConnected || !mConnectStartSecs) return;

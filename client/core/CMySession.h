@@ -18,11 +18,12 @@
 struct SMySettings;
 struct SMyStatistics;
 
-// Told when a session has ended, after its connection is closed.
+// Told when a session has ended, after its connection is closed, and when the server took the login.
 class CMySessionListener
 {
 public:
     virtual void SessionEnded() = 0;
+    virtual void SessionLoggedIn() {}
 
 protected:
     ~CMySessionListener() = default;
@@ -88,7 +89,8 @@ public:
     void SetConnected();
     // The server took the login: from now until the connection closes, losing it is worth coming back
     // from by itself.
-    void SetLoggedIn() { mIsLoggedIn = mIsConnected; }
+    // The listeners are told once the session is logged in.
+    void SetLoggedIn();
     bool IsLoggedIn() const { return mIsLoggedIn; }
     // An established connection that is no longer up; `outClosedByUs` when the client closed it itself
     // because the server broke the protocol.

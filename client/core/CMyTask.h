@@ -42,6 +42,11 @@ public:
     virtual bool StopEndsSession() const { return false; }
     // The user may start this task from the tasks window while it waits in the queue (StartQueued).
     virtual bool CanUserStart() const { return false; }
+    // A row that does no work of its own (a stopped transfer, one waiting for its server, a finished
+    // one kept in view): nothing steps it, and queued transfers do not wait behind it.
+    virtual bool IsParked() const { return false; }
+    // The first task of `tasks` that is not parked: the one whose end lets the queue move on.
+    static CMyTask* FirstInQueue(const CPtrList<CMyTask>& tasks);
 
     // The user's start of a queued task, whatever its place.
     void StartQueued();
