@@ -231,6 +231,10 @@ public:
     // When a file with the partial-file extension is beside `ref`, `ref` is changed to name it and the
     // answer is true.
     bool FindResumableFile(TFileSysRefObj* ref);
+    // Where the tasks window meets the transfer queue: true when `task` is a transfer's row (running or
+    // parked) and the queue took the user's stop or start.
+    bool StopTransfer(CMyTask* task);
+    bool StartTransfer(CMyTask* task);
     // "Leeched Goods" in the program's folder when it exists, else "Downloads" (created when missing).
     // The caller owns the reference.
     TFileSysRefObj* GetDownloadFolder();

@@ -3,7 +3,6 @@
 #include "client/app/CMyApplication.h"
 #include "client/core/CMyTask.h"
 #include "client/core/CMyTaskDisplay.h"
-#include "client/transfers/CMyTransferQueue.h"
 
 void CMyApplication::AddTask(CMyTask* task, const uint8_t* desc)
 {
@@ -51,7 +50,7 @@ void CMyApplication::DoStopTask()
         return;
     }
     // A transfer stops into a row that can start it again; a stopped one's row goes.
-    if (mTransfers->Stop(task)) return;
+    if (StopTransfer(task)) return;
     delete task;
 }
 
@@ -60,7 +59,7 @@ void CMyApplication::DoStartTask()
     CMyTaskDisplay* rows = mTaskList.Display();
     CMyTask* task = rows ? rows->GetSelectedTask() : nullptr;
     if (!task || task->mIsFinished) return;
-    if (mTransfers->Start(task)) return;
+    if (StartTransfer(task)) return;
     // Only file transfers wait in the queue for the user to start them.
     if (task->CanUserStart()) task->StartQueued();
 }
