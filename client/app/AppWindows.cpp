@@ -14,6 +14,7 @@
 #include "client/tasks/CMyTasksWin.h"
 #include "client/tracker/CMyTracker.h"
 #include "client/transfers/CMyPreviewWin.h"
+#include "client/transfers/CMyTransferQueue.h"
 #include "client/users/CMyUserListWin.h"
 #include "client/widgets/CMyMsgWin.h"
 #include "client/widgets/CMyTextWin.h"
@@ -30,6 +31,7 @@ void CMyApplication::StartUp()
     mWindows.SetScrollback(mSettings.scrollback);
     mTaskList.SetDisplay(mWindows.Tasks());
     mWindows.Place(prefs, mSession.Access());
+    mTransfers->Load();
     QApplication::restoreOverrideCursor();
     if (!USound::IsAvailable()) MsgBox(kBoxNoSound);
 }

@@ -7,6 +7,7 @@
 #include "client/core/CMyTask.h"
 #include "client/desktop/CMyDesktopNotices.h"
 #include "client/tracker/CMyTracker.h"
+#include "client/transfers/CMyTransferQueue.h"
 #include "framework/files/UFileSys.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/SError.h"
@@ -18,8 +19,10 @@ CMyApplication* gApp = nullptr;
 CMyApplication::CMyApplication()
     : mSession(mSettings, mStatistics, CApplication::MessageHandler, this),
       mReconnect({[this] { ReconnectAttempt(); }, [this] { ShowReconnect(); }}),
+      mTransfers(std::make_unique<CMyTransferQueue>(mSession)),
       mTaskList(mSession, CApplication::MessageHandler, this)
 {
+    mTransfers->SetQueuedProc([this] { return mSettings.queueTransfers; });
     gApp = this;
     // Without an audio output the program goes on silently; start-up says so once.
     USound::Init();
@@ -35,6 +38,7 @@ CMyApplication::~CMyApplication()
     // The members go in the reverse order of their declaration, the tasks first; what they do as they
     // go no longer reaches the application.
     if (gApp == this) gApp = nullptr;
+    mTransfers->Closing();
 }
 
 CMyDesktopNotices& CMyApplication::DesktopNotices()

@@ -32,6 +32,7 @@ class CMyTracker;
 class CMyFolderWin;
 class CMyDesktopNotices;
 class CMyReconnectTask;
+class CMyTransferQueue;
 struct SHitMsgData;
 struct SMyPrefs;
 struct SMyBookmarkItem;
@@ -67,6 +68,8 @@ public:
     CMyReconnect& Reconnect() { return mReconnect; }
     CMyTracker* Tracker() const { return mTracker.get(); }
     CMyDesktopNotices& DesktopNotices();
+    // The unfinished transfers, kept across sessions and runs.
+    CMyTransferQueue& Transfers() { return *mTransfers; }
 
     // Start-up, the long-lived windows and what closing a window means (app/AppWindows.cpp).
     void StartUp();
@@ -235,6 +238,10 @@ public:
     // When a file with the partial-file extension is beside `ref`, `ref` is changed to name it and the
     // answer is true.
     bool FindResumableFile(TFileSysRefObj* ref);
+    // Where the tasks window meets the transfer queue: true when `task` is a transfer's row (running or
+    // parked) and the queue took the user's stop or start.
+    bool StopTransfer(CMyTask* task);
+    bool StartTransfer(CMyTask* task);
     // "Leeched Goods" in the program's folder when it exists, else "Downloads" (created when missing).
     // The caller owns the reference.
     TFileSysRefObj* GetDownloadFolder();
@@ -293,6 +300,8 @@ private:
     CMyReconnectTask* mReconnectRow = nullptr;
     std::unique_ptr<CMyDesktopNotices> mDesktopNotices;
     std::unique_ptr<CMyTracker> mTracker;
+    // Before the tasks: transfers that go tell it.
+    std::unique_ptr<CMyTransferQueue> mTransfers;
     CMyTaskList mTaskList;
 
     void InstallKeyCommands();

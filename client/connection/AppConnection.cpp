@@ -239,11 +239,12 @@ void CMyApplication::DoConnect(const uint8_t* address, const uint8_t* name)
 
 bool CMyApplication::MayConnectElsewhere(const uint8_t* address, const uint8_t* name)
 {
-    // Only what the user would lose makes it worth a question: running transfers and conversations.
+    // Only what the user would lose makes it worth a question: running transfers and conversations
+    // (a stopped or waiting transfer row stays for its own server).
     if (!mSession.IsOpen()) return true;
     bool transfers = false;
     for (CMyTask* task : mTaskList)
-        transfers = transfers || (task->IsTransfer() && !task->mIsFinished);
+        transfers = transfers || (task->IsTransfer() && !task->mIsFinished && !task->IsParked());
     if (!transfers && !mWindows.HasPrivateChats()) return true;
     uint8_t to[256], text[256];
     if (name && name[0])

@@ -191,11 +191,17 @@ void CMySession::EndPaused()
 
 void CMySession::Tell(void (CMySessionListener::*what)())
 {
-    // A listener may add or remove listeners; the ones there when the session ended are told.
+    // A listener may add or remove listeners; the ones there when it happened are told.
     const std::vector<CMySessionListener*> listeners = mListeners;
     for (CMySessionListener* listener : listeners)
         if (std::find(mListeners.begin(), mListeners.end(), listener) != mListeners.end())
             (listener->*what)();
+}
+
+void CMySession::SetLoggedIn()
+{
+    mIsLoggedIn = mIsConnected;
+    if (mIsLoggedIn) Tell(&CMySessionListener::SessionLoggedIn);
 }
 
 void CMySession::AddOnlineTime()

@@ -19,7 +19,7 @@
 struct SMySettings;
 struct SMyStatistics;
 
-// Told when a session has ended, after its connection is closed.
+// Told when a session has ended, after its connection is closed, and when the server took the login.
 class CMySessionListener
 {
 public:
@@ -27,6 +27,8 @@ public:
     // The connection was lost and a reconnect will try to bring the session back: what the user had
     // open stays until it comes back or is given up (then SessionEnded follows).
     virtual void SessionPaused() {}
+    // A login succeeded, the first of a session or a reconnect's.
+    virtual void SessionLoggedIn() {}
 
 protected:
     ~CMySessionListener() = default;
@@ -105,7 +107,8 @@ public:
     void SetConnected();
     // The server took the login: from now until the connection closes, losing it is worth coming back
     // from by itself.
-    void SetLoggedIn() { mIsLoggedIn = mIsConnected; }
+    // The listeners are told once the session is logged in.
+    void SetLoggedIn();
     bool IsLoggedIn() const { return mIsLoggedIn; }
     // An established connection that is no longer up; `outClosedByUs` when the client closed it itself
     // because the server broke the protocol.

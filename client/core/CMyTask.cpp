@@ -49,11 +49,18 @@ void CMyTask::CheckAfterPass(const CPtrList<CMyTask>& tasks)
     if (!Hook() || gPassAsked) return;
     for (CMyTask* task : tasks)
     {
-        if (task->mIsFinished || task->IsWaitingOnNetwork()) continue;
+        if (task->mIsFinished || task->IsParked() || task->IsWaitingOnNetwork()) continue;
         // Queued behind another task: that one's removal asks for the pass that lets it start.
-        if (task->mStage == 0 && tasks.GetItem(1) != task) continue;
+        if (task->mStage == 0 && FirstInQueue(tasks) != task) continue;
         Hook()(task);
     }
+}
+
+CMyTask* CMyTask::FirstInQueue(const CPtrList<CMyTask>& tasks)
+{
+    for (CMyTask* task : tasks)
+        if (!task->IsParked()) return task;
+    return nullptr;
 }
 
 CMyTask::CMyTask(const uint8_t* desc) : mStage(1), mIsFinished(0), mIsStandAlone(0), mHost(RunningHost())

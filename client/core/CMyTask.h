@@ -44,6 +44,11 @@ public:
     virtual bool CanUserStart() const { return false; }
     // A file or folder transfer, which a new connection elsewhere would end.
     virtual bool IsTransfer() const { return false; }
+    // A row that does no work of its own (a stopped transfer, one waiting for its server, a finished
+    // one kept in view): nothing steps it, and queued transfers do not wait behind it.
+    virtual bool IsParked() const { return false; }
+    // The first task of `tasks` that is not parked: the one whose end lets the queue move on.
+    static CMyTask* FirstInQueue(const CPtrList<CMyTask>& tasks);
 
     // The user's start of a queued task, whatever its place.
     void StartQueued();

@@ -72,7 +72,7 @@ void CMyTaskList::FinishTask(CMyTask* task)
 
 bool CMyTaskList::IsFirstTask(const CMyTask* task) const
 {
-    return mTaskList.GetItemCount() != 0 && mTaskList.GetItem(1) == task;
+    return task && CMyTask::FirstInQueue(mTaskList) == task;
 }
 
 void CMyTaskList::SetTaskProgress(CMyTask* task, uint32_t value, uint32_t max, const uint8_t* desc)
@@ -118,7 +118,7 @@ void CMyTaskList::ProcessTasks(const std::function<void(CMyTask*)>& failed)
     for (uint32_t i = 1; i <= mTaskList.GetItemCount(); ++i)
     {
         CMyTask* task = mTaskList.GetItem(i);
-        if (task->mIsFinished) continue;
+        if (task->mIsFinished || task->IsParked()) continue;
         try
         {
             task->Process();

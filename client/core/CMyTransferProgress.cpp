@@ -19,6 +19,8 @@ bool CMyTransferProgress::BarMoved(uint32_t permille) const
 
 bool CMyTransferProgress::ShowBar(uint32_t done, uint32_t total, SMyRowChange& outChange)
 {
+    done += mBase;
+    total += mBase;
     const uint32_t permille = Permille(done, total);
     if (!BarMoved(permille)) return false;
     mShownPermille = permille;
@@ -36,6 +38,8 @@ bool CMyTransferProgress::Show(uint32_t done, uint32_t total, uint32_t elapsedSe
     const uint32_t rate = done / elapsedSecs;
     // A rate that rounds down to nothing gives no time left to tell.
     const uint32_t secsLeft = rate ? (total > done ? total - done : 0) / rate : kUnknownTimeLeft;
+    done += mBase;
+    total += mBase;
     if (done == mDisplayedSize && rate == mDisplayedBPS && secsLeft == mDisplayedETR) return false;
     const uint32_t permille = Permille(done, total);
     const bool barMoved = BarMoved(permille);

@@ -23,6 +23,10 @@ public:
               SMyRowChange& outChange);
     // The bar alone (the text stays), by the same limits.
     bool ShowBar(uint32_t done, uint32_t total, SMyRowChange& outChange);
+    // A resumed transfer carries only the rest of its item: `base` bytes of it were there before. The bar
+    // and the sizes show the position in the whole item; the rate and the time left count what moves now.
+    void SetBase(uint32_t base) { mBase = base; }
+    uint32_t Base() const { return mBase; }
 
     // "1.4K/sec 10K/1M 11:16": rate, bytes done, bytes in all, time left. kUnknownTimeLeft shows "?".
     static constexpr uint32_t kUnknownTimeLeft = 0xFFFFFFFF;
@@ -41,6 +45,7 @@ private:
     // seconds anyway, changes at most once a second, except when the transfer got to its end.
     bool BarMoved(uint32_t permille) const;
     static uint32_t Permille(uint32_t done, uint32_t total);
+    uint32_t mBase = 0;
     uint32_t mShownPermille = UINT32_MAX;
     uint32_t mShownSecs = 0;
     uint8_t mShownText[256] = {};

@@ -49,6 +49,8 @@ void CMyApplication::DoStopTask()
         if (mSession.IsOpen()) KillTasksAndDisconnect();
         return;
     }
+    // A transfer stops into a row that can start it again; a stopped one's row goes.
+    if (StopTransfer(task)) return;
     delete task;
 }
 
@@ -57,6 +59,7 @@ void CMyApplication::DoStartTask()
     CMyTaskDisplay* rows = mTaskList.Display();
     CMyTask* task = rows ? rows->GetSelectedTask() : nullptr;
     if (!task || task->mIsFinished) return;
+    if (StartTransfer(task)) return;
     // Only file transfers wait in the queue for the user to start them.
     if (task->CanUserStart()) task->StartQueued();
 }

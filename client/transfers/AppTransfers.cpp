@@ -9,6 +9,7 @@
 #include "client/core/UMyTransferSizes.h"
 #include "client/transfers/CMyDownloadFileTask.h"
 #include "client/transfers/CMyPreviewFileTask.h"
+#include "client/transfers/CMyTransferQueue.h"
 #include "client/transfers/CMyUploadFileTask.h"
 #include "client/transfers/UMyPartialFile.h"
 #include "framework/files/StFileSysRef.h"
@@ -92,6 +93,16 @@ bool UploadFile(const CMySession& session, const CMyFolderWinList& folders, CWin
     return true;
 }
 } // namespace
+
+bool CMyApplication::StopTransfer(CMyTask* task)
+{
+    return mTransfers->Stop(task);
+}
+
+bool CMyApplication::StartTransfer(CMyTask* task)
+{
+    return mTransfers->Start(task);
+}
 
 TFileSysRefObj* CMyApplication::GetDownloadFolder()
 {

@@ -29,8 +29,12 @@ CMyDownloadFileTask::CMyDownloadFileTask(const void* path, uint32_t pathSize, co
     {
         StFileSysRef partial(UFileSys::Clone(destFile));
         UMyPartialFile::GetFinalName(partial.Get(), mFinalName);
+        // What the partial file holds already: the row shows the whole file, not only the rest.
+        const uint64_t had = UFileSys::GetSize(partial.Get());
+        SetBase(had > UINT32_MAX ? UINT32_MAX : uint32_t(had));
         mResumeData = UFileSys::ResumeUnflatten(partial.Get());
         mFile = partial.Release();
+        DescribeDownload(path, pathSize, fileName, true);
         return;
     }
     StFileSysRef target(UFileSys::Clone(destFile));
@@ -68,6 +72,16 @@ CMyDownloadFileTask::CMyDownloadFileTask(const void* path, uint32_t pathSize, co
         throw;
     }
     mFile = partial.Release();
+    DescribeDownload(path, pathSize, fileName, false);
+}
+
+void CMyDownloadFileTask::DescribeDownload(const void* path, uint32_t pathSize, const uint8_t* fileName,
+                                           bool hadData)
+{
+    // The queue keeps the final name: the partial file is found beside it again.
+    StFileSysRef target(UFileSys::Clone(mFile));
+    UFileSys::SetRefName(target.Get(), mFinalName);
+    Describe(SMyTransferRecord::kDownloadFile, path, pathSize, fileName, target.Get(), hadData);
 }
 
 CMyDownloadFileTask::~CMyDownloadFileTask()

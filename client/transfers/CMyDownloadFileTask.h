@@ -32,6 +32,7 @@ private:
     bool TakeTransferReply() override;
     void Stream() override;
     void Complete();
+    void DescribeDownload(const void* path, uint32_t pathSize, const uint8_t* fileName, bool hadData);
 
     TFileSysRefObj* mFile = nullptr;
     THdlObj* mResumeData = nullptr;

@@ -44,6 +44,8 @@ CMyDownloadFldrTask::CMyDownloadFldrTask(const void* path, uint32_t pathSize, co
     else if (!isFolder)
         Fail(kErrTypeFileSys, 125);
     mFldr = fldr.Release();
+    // Started again, the folder download skips the files that are complete and resumes the partial one.
+    Describe(SMyTransferRecord::kDownloadFolder, path, pathSize, fldrName, mFldr, false);
 }
 
 CMyDownloadFldrTask::~CMyDownloadFldrTask()

@@ -5,7 +5,10 @@
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
 #include "client/boxes/USound.h"
+#include "client/core/CMySession.h"
 #include "client/core/CMyTransferConnection.h"
+#include "client/transfers/CMyTransferQueue.h"
+#include "framework/files/UFileSys.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UTransport.h"
@@ -35,7 +38,52 @@ CMyTransferTask::CMyTransferTask(const SMyTransferTexts& texts, const uint8_t* n
     if (queued) mStage = kStageQueued;
 }
 
-CMyTransferTask::~CMyTransferTask() = default;
+CMyTransferTask::~CMyTransferTask()
+{
+    // While the application goes, its queue file keeps what was running; nothing is parked then.
+    if (mRecorded && gApp) gApp->Transfers().TransferGone(*this);
+}
+
+void CMyTransferTask::Describe(SMyTransferRecord::EKind kind, const void* path, uint32_t pathSize,
+                               const uint8_t* serverName, TFileSysRefObj* local, bool hadData)
+{
+    const CMySession& session = Host().Session();
+    mRecord.kind = kind;
+    mRecord.state = SMyTransferRecord::kRunning;
+    mRecord.hadData = hadData;
+    mRecord.port = uint16_t(session.BasePort());
+    const uint8_t* address = session.Address().name;
+    mRecord.address.assign(reinterpret_cast<const char*>(address + 1), address[0]);
+    const uint8_t* login = session.UserLogin();
+    mRecord.login.assign(reinterpret_cast<const char*>(login + 1), login[0]);
+    mRecord.serverName.assign(reinterpret_cast<const char*>(serverName + 1), serverName[0]);
+    if (path && pathSize)
+        mRecord.serverPath.assign(static_cast<const uint8_t*>(path),
+                                  static_cast<const uint8_t*>(path) + pathSize);
+    mRecord.localPath = UFileSys::GetNativePath(local);
+    mRecorded = true;
+    if (gApp) gApp->Transfers().TransferStarted(*this);
+}
+
+void CMyTransferTask::SetNote(const char* note)
+{
+    mNote.clear();
+    if (!note || !*note) return;
+    mNote = " \xD1 ";
+    // The note goes into a format pattern: a per cent sign in it is a letter.
+    for (const char* c = note; *c; ++c)
+    {
+        mNote += *c;
+        if (*c == '%') mNote += '%';
+    }
+}
+
+const char* CMyTransferTask::Noted(const char* pattern, std::string& storage) const
+{
+    if (mNote.empty()) return pattern;
+    storage = std::string(pattern) + mNote;
+    return storage.c_str();
+}
 
 bool CMyTransferTask::IsWaitingOnNetwork() const
 {
@@ -51,9 +99,16 @@ void CMyTransferTask::Process()
     {
         Step();
     }
+    catch (const SError& error)
+    {
+        mFailedWith = error.type ? uint16_t(error.type) : uint16_t(kErrTypeGeneral);
+        // A stop by the user destroys the task without coming here: only failures are told.
+        if (mEndReport) NotifyEnd(false);
+        throw;
+    }
     catch (...)
     {
-        // A stop by the user destroys the task without coming here: only failures are told.
+        mFailedWith = kErrTypeGeneral;
         if (mEndReport) NotifyEnd(false);
         throw;
     }
@@ -158,8 +213,9 @@ void CMyTransferTask::CloseConnection()
 void CMyTransferTask::ShowProgress(uint32_t done, uint32_t total, const char* statsPattern)
 {
     SMyRowChange change;
+    std::string noted;
     if (mProgress.Show(done, total, UDateTime::GetSeconds() - mStartSecs,
-                       statsPattern ? statsPattern : mTexts.stats, mName, change))
+                       Noted(statsPattern ? statsPattern : mTexts.stats, noted), mName, change))
         ShowRow(change.value, change.max, change.hasText ? change.text : nullptr);
 }
 
@@ -172,7 +228,8 @@ void CMyTransferTask::ShowBar(uint32_t done, uint32_t total)
 void CMyTransferTask::ShowRowText(uint32_t value, uint32_t max, const char* format)
 {
     uint8_t text[256];
-    text[0] = uint8_t(UText::Format(text + 1, 255, format, mName));
+    std::string noted;
+    text[0] = uint8_t(UText::Format(text + 1, 255, Noted(format, noted), mName));
     ShowRow(value, max, text);
 }
 
@@ -180,6 +237,7 @@ void CMyTransferTask::EndWell()
 {
     CloseConnection();
     Finish();
+    if (mRecorded && gApp) gApp->Transfers().TransferDone(*this);
     if (!mEndReport) return;
     PlayEndSound();
     NotifyEnd(true);

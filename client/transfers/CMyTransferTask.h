@@ -15,9 +15,11 @@
 
 #include "client/core/CMyTask.h"
 #include "client/core/CMyTransferProgress.h"
+#include "client/core/UMyTransferQueueFile.h"
 
 class CMyTransferConnection;
 struct TTransportObj;
+struct TFileSysRefObj;
 
 // A transfer's row texts, each with a "%#s" for the item's name.
 struct SMyTransferTexts
@@ -43,6 +45,19 @@ public:
     // Bytes the transfer connection is to carry, and how many it did (of files, for a folder).
     uint32_t GetTotalSize() const { return mTotalSize; }
     uint32_t GetDoneSize() const { return mDoneSize; }
+    // The same in the whole item, with what a resumed transfer found there before.
+    uint32_t GetWholeDoneSize() const { return mProgress.Base() + mDoneSize; }
+    uint32_t GetWholeTotalSize() const { return mTotalSize ? mProgress.Base() + mTotalSize : 0; }
+
+    // What the transfer queue keeps of it; null for a transfer that is not kept (a preview).
+    const SMyTransferRecord* Record() const { return mRecorded ? &mRecord : nullptr; }
+    // The user stopped it: it goes, and its row stays as stopped.
+    void MarkStoppedByUser() { mStoppedByUser = true; }
+    bool WasStoppedByUser() const { return mStoppedByUser; }
+    // The class of the error that ended it (0: it did not fail).
+    uint16_t FailedWith() const { return mFailedWith; }
+    // A few words after the row's texts from now on ("started over", for one whose partial file went).
+    void SetNote(const char* note);
 
 protected:
     enum : uint16_t
@@ -71,6 +86,12 @@ protected:
     // The server said yes (mRefNum is read): takes the rest of the reply, mTotalSize first. False when
     // nothing is left to do on a connection; the task has ended then.
     virtual bool TakeTransferReply() = 0;
+    // Makes the transfer one that the queue keeps: what it is, where on the server (the folder's path
+    // record and the item's name) and where here. Call it last in the constructor.
+    void Describe(SMyTransferRecord::EKind kind, const void* path, uint32_t pathSize,
+                  const uint8_t* serverName, TFileSysRefObj* local, bool hadData);
+    // `base` bytes of the item were there before this transfer: the row shows the whole.
+    void SetBase(uint32_t base) { mProgress.SetBase(base); }
     // The bytes that open the transfer connection.
     virtual void MakeHandshake(std::vector<uint8_t>& outBytes) const;
     // The handshake went out and the clock runs (mStartSecs).
@@ -127,6 +148,13 @@ private:
     EDirection mDirection;
     bool mWasQueued;
     bool mEndReport;
+    bool mRecorded = false;
+    bool mStoppedByUser = false;
+    uint16_t mFailedWith = 0;
+    SMyTransferRecord mRecord;
+    std::string mNote;
+    // A row pattern with the note after it.
+    const char* Noted(const char* pattern, std::string& storage) const;
     uint32_t mStepTaken = 0;
     std::unique_ptr<CMyTransferConnection> mConnection;
     std::vector<uint8_t> mBuffer;

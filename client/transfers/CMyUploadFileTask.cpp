@@ -55,10 +55,12 @@ CMyUploadFileTask::CMyUploadFileTask(const void* path, uint32_t pathSize, TFileS
             mTotalSize = UFileSys::GetFlattenSize(mFile);
             UFieldData::AddInteger(mFieldData, kFieldTransferSize, int32_t(mTotalSize));
         }
+        Describe(SMyTransferRecord::kUpload, path, pathSize, NameOf(file).data(), file, resume);
     }
     catch (...)
     {
         UFileSys::Dispose(mFile);
+        mFile = nullptr;
         throw;
     }
 }

@@ -1,0 +1,223 @@
+#include "client/core/UMyTransferQueueFile.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "framework/files/StFileSysRef.h"
+#include "framework/files/UFileSys.h"
+#include "framework/runtime/FourCC.h"
+#include "framework/runtime/SError.h"
+#include "platform/Folders.h"
+
+namespace
+{
+constexpr char kMagic[4] = {'Q', 'V', 'T', 'Q'};
+constexpr uint16_t kVersion = 1;
+const uint8_t kFileNameP[] = "\x09"
+                             "Transfers";
+const uint8_t kDamagedNameP[] = "\x11"
+                                "Transfers.damaged";
+
+void Put16(std::string& out, uint32_t value)
+{
+    out += char(value >> 8);
+    out += char(value);
+}
+
+void Put32(std::string& out, uint32_t value)
+{
+    Put16(out, value >> 16);
+    Put16(out, value);
+}
+
+// Texts longer than their field allows are cut when written, so that what is written always reads back.
+void PutText8(std::string& out, const std::string& text, uint32_t max)
+{
+    const uint32_t n = uint32_t(std::min<size_t>(text.size(), max));
+    out += char(n);
+    out.append(text, 0, n);
+}
+
+void PutBytes16(std::string& out, const void* bytes, size_t size, uint32_t max)
+{
+    const uint32_t n = uint32_t(std::min<size_t>(size, max));
+    Put16(out, n);
+    out.append(static_cast<const char*>(bytes), n);
+}
+
+// Reads forward through the bytes; every read past the end, or of a length beyond its field's limit,
+// marks the whole read bad.
+class CReader
+{
+public:
+    CReader(const void* bytes, uint32_t size) : mAt(static_cast<const uint8_t*>(bytes)), mLeft(size) {}
+
+    bool Ok() const { return mOk; }
+    uint32_t Left() const { return mLeft; }
+
+    uint32_t Get8() { return Take(1) ? mLast[0] : 0; }
+    uint32_t Get16() { return Take(2) ? uint32_t(mLast[0]) << 8 | mLast[1] : 0; }
+    uint32_t Get32()
+    {
+        const uint32_t high = Get16();
+        return high << 16 | Get16();
+    }
+    std::string Text8(uint32_t max)
+    {
+        const uint32_t n = Get8();
+        return Limited(n, max) ? std::string(reinterpret_cast<const char*>(mLast), n) : std::string();
+    }
+    std::vector<uint8_t> Bytes16(uint32_t max)
+    {
+        const uint32_t n = Get16();
+        return Limited(n, max) ? std::vector<uint8_t>(mLast, mLast + n) : std::vector<uint8_t>();
+    }
+    void Bad() { mOk = false; }
+
+private:
+    bool Take(uint32_t n)
+    {
+        if (!mOk || n > mLeft)
+        {
+            mOk = false;
+            return false;
+        }
+        mLast = mAt;
+        mAt += n;
+        mLeft -= n;
+        return true;
+    }
+    bool Limited(uint32_t n, uint32_t max)
+    {
+        if (n > max) mOk = false;
+        return Take(n);
+    }
+
+    const uint8_t* mAt;
+    const uint8_t* mLast = nullptr;
+    uint32_t mLeft;
+    bool mOk = true;
+};
+
+TFileSysRefObj* DataFolder()
+{
+    std::string path;
+    if (int err = platform::UserDataFolder(path)) FailOSError(err);
+    return UFileSys::NewFromNativePath(path.data(), uint32_t(path.size()));
+}
+
+void MoveAside(TFileSysRefObj* folder, TFileSysRefObj* file)
+{
+    try
+    {
+        StFileSysRef old(UFileSys::New(folder, nullptr, kDamagedNameP));
+        if (UFileSys::Exists(old.Get())) UFileSys::DeleteFile(old.Get());
+        UFileSys::SetName(file, kDamagedNameP);
+    }
+    catch (const SError&)
+    {
+        // A file that cannot be moved aside is told again at the next start; it is never read as a queue.
+    }
+}
+} // namespace
+
+std::string UMyTransferQueueFile::Format(const std::vector<SMyTransferRecord>& records)
+{
+    std::string out(kMagic, sizeof(kMagic));
+    Put16(out, kVersion);
+    const uint32_t count = uint32_t(std::min<size_t>(records.size(), kMaxRecords));
+    Put16(out, count);
+    for (uint32_t i = 0; i < count; ++i)
+    {
+        const SMyTransferRecord& r = records[i];
+        out += char(r.kind);
+        out += char(r.state);
+        out += char(r.hadData ? 1 : 0);
+        Put16(out, r.port);
+        Put32(out, r.doneSize);
+        Put32(out, r.totalSize);
+        PutText8(out, r.address, 255);
+        PutText8(out, r.login, 31);
+        PutText8(out, r.serverName, 255);
+        PutBytes16(out, r.serverPath.data(), r.serverPath.size(), kMaxPathSize);
+        PutBytes16(out, r.localPath.data(), r.localPath.size(), kMaxPathSize);
+    }
+    return out;
+}
+
+bool UMyTransferQueueFile::Parse(const void* bytes, uint32_t size, std::vector<SMyTransferRecord>& outRecords)
+{
+    outRecords.clear();
+    if (!bytes || size < 8 || std::memcmp(bytes, kMagic, sizeof(kMagic)) != 0) return false;
+    CReader in(static_cast<const uint8_t*>(bytes) + 4, size - 4);
+    if (in.Get16() != kVersion) return false;
+    const uint32_t count = in.Get16();
+    if (count > kMaxRecords) return false;
+    std::vector<SMyTransferRecord> records;
+    for (uint32_t i = 0; i < count && in.Ok(); ++i)
+    {
+        SMyTransferRecord r;
+        const uint32_t kind = in.Get8();
+        const uint32_t state = in.Get8();
+        const uint32_t flags = in.Get8();
+        if (kind < SMyTransferRecord::kDownloadFile || kind > SMyTransferRecord::kUpload ||
+            state < SMyTransferRecord::kRunning || state > SMyTransferRecord::kStopped || flags > 1)
+            in.Bad();
+        r.kind = SMyTransferRecord::EKind(kind);
+        r.state = SMyTransferRecord::EState(state);
+        r.hadData = flags == 1;
+        r.port = uint16_t(in.Get16());
+        r.doneSize = in.Get32();
+        r.totalSize = in.Get32();
+        r.address = in.Text8(255);
+        r.login = in.Text8(31);
+        r.serverName = in.Text8(255);
+        r.serverPath = in.Bytes16(kMaxPathSize);
+        const std::vector<uint8_t> local = in.Bytes16(kMaxPathSize);
+        r.localPath.assign(local.begin(), local.end());
+        // A record that names no server, no item or no local place cannot be resumed, and a local
+        // path that is not absolute, or holds a NUL, would land somewhere nobody chose.
+        if (r.address.empty() || r.serverName.empty() || r.localPath.empty() || r.localPath[0] != '/' ||
+            r.localPath.find('\0') != std::string::npos)
+            in.Bad();
+        records.push_back(std::move(r));
+    }
+    if (!in.Ok() || in.Left() != 0) return false;
+    outRecords = std::move(records);
+    return true;
+}
+
+bool UMyTransferQueueFile::Read(std::vector<SMyTransferRecord>& outRecords)
+{
+    outRecords.clear();
+    StFileSysRef folder(DataFolder());
+    StFileSysRef file(UFileSys::New(folder.Get(), nullptr, kFileNameP));
+    if (!UFileSys::Exists(file.Get())) return true;
+    std::string bytes;
+    try
+    {
+        StFileOpener open(file.Get(), kFSPermRead);
+        const uint64_t size = UFileSys::GetSize(file.Get());
+        if (size <= kMaxSize)
+        {
+            bytes.resize(size_t(size));
+            bytes.resize(UFileSys::Read(file.Get(), 0, bytes.data(), uint32_t(size)));
+        }
+    }
+    catch (const SError&)
+    {
+        bytes.clear();
+    }
+    if (Parse(bytes.data(), uint32_t(bytes.size()), outRecords)) return true;
+    MoveAside(folder.Get(), file.Get());
+    return false;
+}
+
+void UMyTransferQueueFile::Write(const std::vector<SMyTransferRecord>& records)
+{
+    const std::string bytes = Format(records);
+    StFileSysRef folder(DataFolder());
+    UFileSys::SaveSafely(folder.Get(), kFileNameP, FourCC("BINA"), FourCC("QVLC"),
+                         [&](TFileSysRefObj* file)
+                         { UFileSys::Write(file, 0, bytes.data(), uint32_t(bytes.size())); });
+}

@@ -1,0 +1,99 @@
+// The transfers people leave running: every file download, folder download and upload that has not
+// finished, in the order they were made, kept in the queue file on every change so that a client that
+// quits, crashes or loses its server finds them again.
+//
+// A running transfer is a task of its own. When it goes without finishing, its place in the tasks window
+// is taken by a parked row: "Stopped" when the user stopped it or it failed, "waiting for SERVER" when its
+// session ended (the reconnect, a quit, a crash found at the next start). The next login to that server
+// with that login starts the waiting ones again, in their order, from their partial files; Start starts a
+// stopped one; Stop on a parked row removes it, asking whether its partial file goes too. Finished
+// transfers leave the queue.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <list>
+#include <string>
+#include <vector>
+
+#include "client/core/CMySession.h"
+#include "client/core/UMyTransferQueueFile.h"
+
+class CMyTask;
+class CMyTransferTask;
+class CMyParkedTransferRow;
+
+class CMyTransferQueue final : public CMySessionListener
+{
+public:
+    // Answers of the remove question.
+    enum class ERemove
+    {
+        Cancel,
+        KeepFile,
+        DeleteFile,
+    };
+    // Asks whether the partial file of `name` (length-prefixed) goes with the row.
+    using AskRemoveProc = std::function<ERemove(const uint8_t* name)>;
+    // Tells the user something about the queue once (a damaged file, a file that cannot be written).
+    using ReportProc = std::function<void(const uint8_t* text)>;
+
+    explicit CMyTransferQueue(CMySession& session);
+    ~CMyTransferQueue();
+    CMyTransferQueue(const CMyTransferQueue&) = delete;
+    CMyTransferQueue& operator=(const CMyTransferQueue&) = delete;
+
+    void SetAskRemove(AskRemoveProc proc) { mAskRemove = std::move(proc); }
+    void SetReport(ReportProc proc) { mReport = std::move(proc); }
+    // New transfers wait their turn when `queued` tells so (the user's option, read when they start).
+    void SetQueuedProc(std::function<bool()> proc) { mQueued = std::move(proc); }
+
+    // At start-up: the transfers of the queue file come back as parked rows. A damaged file is told
+    // once and left aside.
+    void Load();
+    // The application goes: transfers that go now keep their records as they are.
+    void Closing() { mClosing = true; }
+
+    // From the transfer tasks (their records are read from them).
+    void TransferStarted(CMyTransferTask& task);
+    void TransferDone(CMyTransferTask& task);
+    void TransferGone(CMyTransferTask& task);
+    void RowGone(CMyParkedTransferRow* row);
+
+    // The tasks window's commands: true when `task` is one of the queue's and the command was taken.
+    bool Stop(CMyTask* task);
+    bool Start(CMyTask* task);
+
+    void SessionEnded() override {}
+    void SessionLoggedIn() override;
+
+    // The queue as the file holds it.
+    std::vector<SMyTransferRecord> Records() const;
+
+private:
+    struct SEntry
+    {
+        SMyTransferRecord record;
+        CMyTask* task = nullptr; // the running transfer, or the parked row; null for neither
+        bool parked = false;
+    };
+
+    SEntry* Find(const CMyTask* task);
+    // A parked row for the entry, with its state's text and `note` after it.
+    void Park(SEntry& entry, const char* note = nullptr);
+    // Starts the entry's transfer again from what is on the disk.
+    void Restart(SEntry& entry);
+    bool IsForThisSession(const SMyTransferRecord& record) const;
+    void Save();
+    void Report(const char* text) const;
+
+    CMySession& mSession;
+    std::list<SEntry> mEntries;
+    // Set while an entry's transfer is made again: the new task takes that entry.
+    SEntry* mRestarting = nullptr;
+    bool mClosing = false;
+    bool mSaveFailedTold = false;
+    AskRemoveProc mAskRemove;
+    ReportProc mReport;
+    std::function<bool()> mQueued;
+};
