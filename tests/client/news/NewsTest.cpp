@@ -153,7 +153,7 @@ TEST_F(NewsTest, ABroadcastIsShownAsAMessageAndNeverAnswered)
     ASSERT_TRUE(h.WaitUntil([&] { return app->shown.size() == 1; }, "the broadcast"));
     ASSERT_EQ(h.Windows<CMyPrivMsgWin>().size(), 1u);
     CMyPrivMsgWin* shown = h.Windows<CMyPrivMsgWin>()[0];
-    EXPECT_EQ(CAppHarness::Title(shown), "Brodcast message from: Robin");
+    EXPECT_EQ(CAppHarness::Title(shown), "Broadcast message from: Robin");
     ASSERT_EQ(app->shown.size(), 1u);
     EXPECT_TRUE(app->shown[0].isBroadcast);
     EXPECT_EQ(app->shown[0].text, "Hello everybody");
