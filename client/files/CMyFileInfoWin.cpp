@@ -56,6 +56,9 @@ CMyFileInfoWin::CMyFileInfoWin() : CMySessionWin(SRect{0, 0, 250, 240}, kWindowD
     mSaveBtn = new CButtonView(this, SRect{170, 208, 240, 232}, "Save");
     mSaveBtn->SetID(kHitFileSaveInfo);
     mSaveBtn->SetEnable(false);
+    // Return in the name (Ctrl+Return in the comment) saves; Escape closes as the close box does.
+    mSaveBtn->SetDefault(true);
+    SetCancelHit(kHitCloseBox);
     // The window tells an edit by the user from its own filling; the application only hears that
     // something changed.
     QObject::connect(mName->LineEdit(), &QLineEdit::textChanged, [this] { Edited(true); });

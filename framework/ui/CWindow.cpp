@@ -50,7 +50,10 @@ void TWindowHost<TBase>::keyPressEvent(QKeyEvent* event)
             event->accept();
             return;
         }
-        if (event->modifiers() == Qt::NoModifier && mOwner->HandleUnusedKey(event->key()))
+        // Ctrl+Return is Return for the default button: a box of several lines takes plain Return.
+        const bool ctrlReturn = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+                                event->modifiers() == Qt::ControlModifier;
+        if ((event->modifiers() == Qt::NoModifier || ctrlReturn) && mOwner->HandleUnusedKey(event->key()))
         {
             event->accept();
             return;

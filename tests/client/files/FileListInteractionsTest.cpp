@@ -6,6 +6,9 @@
 #include <fstream>
 #include <sys/stat.h>
 
+#include <QLineEdit>
+
+#include "client/files/CMyFileInfoWin.h"
 #include "client/files/CMyNewFolderWin.h"
 #include "framework/ui/CListHeaderView.h"
 #include "framework/ui/CTextView.h"
@@ -209,4 +212,27 @@ TEST_F(FileListInteractionsTest, AClickOnAColumnTitleSortsAndASecondClickTurnsTh
     h.Hit(root, kHitFileRefresh);
     ASSERT_TRUE(WaitIdle(h));
     EXPECT_EQ(Rows(root), (std::vector<std::string>{"Docs", "Charlie.txt", "Beta.txt", "Alpha.txt"}));
+}
+
+TEST_F(FileListInteractionsTest, GetInfoFromTheMenuOpensTheWindowInWhichReturnSavesAndEscapeCloses)
+{
+    Begin();
+    RightClick("Alpha.txt", "Get Info");
+    ASSERT_TRUE(h.WaitUntil([&] { return h.Windows<CMyFileInfoWin>().size() == 1; }, "the information"));
+    CMyFileInfoWin* info = h.Windows<CMyFileInfoWin>()[0];
+    QLineEdit* name = info->GetNameField()->LineEdit();
+    // Return before any edit saves nothing: the Save button is still dimmed.
+    QTest::keyClick(name, Qt::Key_Return);
+    QTest::keyClick(name, Qt::Key_End);
+    QTest::keyClicks(name, "2");
+    QTest::keyClick(name, Qt::Key_Return);
+    ASSERT_TRUE(h.WaitUntil([&] { return h.Requests(207).size() == 1; }, "the save"));
+    EXPECT_EQ(CAppHarness::Field(h.Requests(207)[0], 211), "Alpha.txt2");
+    ASSERT_TRUE(h.WaitUntil([&] { return h.Windows<CMyFileInfoWin>().empty(); }, "the window to go"));
+
+    RightClick("Beta.txt", "Get Info");
+    ASSERT_TRUE(h.WaitUntil([&] { return h.Windows<CMyFileInfoWin>().size() == 1; }, "the second window"));
+    QTest::keyClick(h.Windows<CMyFileInfoWin>()[0]->GetNameField()->LineEdit(), Qt::Key_Escape);
+    ASSERT_TRUE(h.WaitUntil([&] { return h.Windows<CMyFileInfoWin>().empty(); }, "Escape to close it"));
+    EXPECT_EQ(h.Requests(207).size(), 1u);
 }
