@@ -67,6 +67,8 @@ void CListHeaderView::Draw(QPainter& painter, const QRect&)
     {
         QStyleOptionHeader opt;
         opt.initFrom(w);
+        // Without it the style lays the title out for a vertical header and leaves no room for it.
+        opt.state |= QStyle::State_Horizontal | QStyle::State_Raised;
         opt.rect = QRect(edges[i].first, 0, edges[i].second - edges[i].first, w->height());
         opt.text = ToQString(mColumns[i].title.data(), uint32_t(mColumns[i].title.size()));
         opt.textAlignment = (mColumns[i].alignRight ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
