@@ -84,6 +84,8 @@ enum : uint32_t
     kHitFileGetInfo = 1106,
     kHitFileSaveInfo = 1107,
     kHitFileInfoEdited = 1108,
+    // The client's own: renaming the selected row of a folder window (F2, its context menu).
+    kHitFileRename = 1120,
 };
 
 // Hit parts.

@@ -112,6 +112,9 @@ void CMyApplication::WindowHit(CWindow* window, const SHitMsgData& hit)
     case kHitFileNewFolder:
         DoFileNewFolder(window);
         break;
+    case kHitFileRename:
+        DoFileRename(window);
+        break;
     case kHitFileGetInfo:
         DoFileGetInfo(window);
         break;

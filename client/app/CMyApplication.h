@@ -206,6 +206,7 @@ public:
     void DoFileRefresh(CWindow* window);
     void DoFileNewFolder(CWindow* window);
     void DoFileDelete(CWindow* window);
+    void DoFileRename(CWindow* window);
     void DoFileGetInfo(CWindow* window);
     void DoFileSaveInfo(CWindow* window);
     // Hit 1108: the name or comment of a file information window was edited.

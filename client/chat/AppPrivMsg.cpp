@@ -132,9 +132,9 @@ void CMyApplication::DoShowMessage(TFieldDataObj* fields, bool isBroadcast)
     UFieldData::GetField(fields, kFieldData, text.data(), uint32_t(text.size()));
     const uint32_t quoteSize = UFieldData::GetFieldSize(fields, kFieldQuotedText);
     uint8_t title[128];
-    title[0] = uint8_t(UText::Format(title + 1, 127,
-                                     isBroadcast ? "Brodcast message from: %#s" : "Private message from: %#s",
-                                     senderName));
+    title[0] = uint8_t(
+        UText::Format(title + 1, 127,
+                      isBroadcast ? "Broadcast message from: %#s" : "Private message from: %#s", senderName));
     if (CWindow::CountOpen<CMyPrivMsgWin>() >= kMaxOpenMessageWins)
     {
         FoldMessage(title, text);

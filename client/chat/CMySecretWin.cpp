@@ -11,6 +11,8 @@ CMySecretWin::CMySecretWin() : CWindow(SRect{0, 0, 180, 116}, kWindowModal)
     auto* execute = new CButtonView(this, SRect{90, 80, 170, 106}, "Execute");
     execute->SetID(kHitExecute);
     execute->SetDefault(true);
+    // No Cancel button: Escape closes it as its close box does.
+    SetCancelHit(kHitCloseBox);
     mField->SetFocus();
 }
 

@@ -18,12 +18,15 @@ CMySendPrivMsgWin::CMySendPrivMsgWin(const uint8_t* userName)
     : CMySessionWin(SRect{0, 0, kWidth, kHeight}, kWindowModal)
 {
     SetTitle("Send Message", 12);
-    new CLabelView(this, SRect{10, 8, kWidth - 10, 40},
-                   "Type a message and click the 'Send' button to send it privately to:");
+    auto* label = new CLabelView(this, SRect{10, 8, kWidth - 10, 40},
+                                 "Type a message and click the 'Send' button to send it privately to:");
+    label->SetSizing(kSizeRight);
     mName = new CLabelView(this, SRect{20, 42, kWidth - 10, 60});
     mName->SetText(userName);
     mName->SetBold(true);
-    mText = MakeTextBoxView(this, SRect{10, 64, kWidth - 10, kHeight - 42}, kOptionsMsgText, nullptr,
+    mName->SetSizing(kSizeRight);
+    CScrollerView* scroller = nullptr;
+    mText = MakeTextBoxView(this, SRect{10, 64, kWidth - 10, kHeight - 42}, kOptionsMsgText, &scroller,
                             kTextMultiLine);
     auto* send = new CButtonView(this, SRect{kWidth - 86, kHeight - 34, kWidth - 10, kHeight - 8}, "Send");
     send->SetID(kHitSend);
@@ -32,6 +35,11 @@ CMySendPrivMsgWin::CMySendPrivMsgWin(const uint8_t* userName)
         new CButtonView(this, SRect{kWidth - 166, kHeight - 31, kWidth - 96, kHeight - 11}, "Cancel");
     cancel->SetID(kHitCancel);
     cancel->SetCancel(true);
+    // A long message gets room: the box grows with the window, the buttons keep to its corner.
+    if (scroller) scroller->SetSizing(kSizeGrow);
+    send->SetSizing(kSizeStickBottomRight);
+    cancel->SetSizing(kSizeStickBottomRight);
+    MakeResizable();
     mText->SetFocus();
 }
 

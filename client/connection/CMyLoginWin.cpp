@@ -52,6 +52,7 @@ CMyLoginWin::CMyLoginWin() : CWindow(SRect{0, 0, 340, 226}, kWindowModal)
     QObject::connect(mServer->LineEdit(), &QLineEdit::textEdited, [this] { SetBookmarkName(nullptr); });
     mServer->SetFocus();
     UpdateButtons();
+    MakeResizable();
 }
 
 void CMyLoginWin::SetInfo(const uint8_t* server, const uint8_t* login, const uint8_t* password)

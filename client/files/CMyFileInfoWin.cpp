@@ -48,14 +48,25 @@ CMyFileInfoWin::CMyFileInfoWin() : CMySessionWin(SRect{0, 0, 250, 240}, kWindowD
     }
     const int32_t commentTop = kRowTop + int32_t(kValueCount + 1) * kRowHeight;
     MakeLabel(this, SRect{10, commentTop, 120, commentTop + kRowHeight}, "Comments:");
+    CScrollerView* commentBox = nullptr;
     mComment = MakeTextBoxView(this, SRect{10, commentTop + kRowHeight + 2, 240, 202},
-                               kScrollVertical | kScrollAsNeeded | kScrollFrame, nullptr, kTextMultiLine);
+                               kScrollVertical | kScrollAsNeeded | kScrollFrame, &commentBox, kTextMultiLine);
+    if (commentBox) commentBox->SetSizing(kSizeGrow);
     mComment->SetID(kHitFileInfoEdited);
     mComment->SetMaxLength(255);
     mComment->SetChangeHits(true);
     mSaveBtn = new CButtonView(this, SRect{170, 208, 240, 232}, "Save");
     mSaveBtn->SetID(kHitFileSaveInfo);
     mSaveBtn->SetEnable(false);
+    // A long comment or name gets room: they grow with the window, Save keeps to its corner.
+    mName->SetSizing(kSizeRight);
+    mSaveBtn->SetSizing(kSizeStickBottomRight);
+    for (CLabelView* value : mValues)
+        value->SetSizing(kSizeRight);
+    MakeResizable();
+    // Return in the name (Ctrl+Return in the comment) saves; Escape closes as the close box does.
+    mSaveBtn->SetDefault(true);
+    SetCancelHit(kHitCloseBox);
     // The window tells an edit by the user from its own filling; the application only hears that
     // something changed.
     QObject::connect(mName->LineEdit(), &QLineEdit::textChanged, [this] { Edited(true); });

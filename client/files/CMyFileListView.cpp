@@ -89,7 +89,9 @@ void CMyFileListView::AddItem(uint32_t type, uint32_t creator, uint32_t size, co
     UPString::Copy(item.name, name);
     item.icon = IconForEntry(type, item.name);
     // After every row of an equal name: rows keep the order they arrived in.
-    const auto at = std::upper_bound(mFileList.begin(), mFileList.end(), item, NameLess);
+    const auto at = std::upper_bound(mFileList.begin(), mFileList.end(), item,
+                                     [this](const SMyFileListItem& a, const SMyFileListItem& b)
+                                     { return RowLess(a, b); });
     const uint32_t afterRow = uint32_t(at - mFileList.begin());
     mFileList.insert(at, item);
     ItemsInserted(afterRow, 1);
@@ -124,9 +126,14 @@ void CMyFileListView::AddListFromFields(TFieldDataObj* fields)
     // stable, so equal names keep their arrival order, and the list learns where each old row went.
     std::vector<uint32_t> order(mFileList.size());
     std::iota(order.begin(), order.end(), 0u);
-    auto less = [this](uint32_t a, uint32_t b) { return NameLess(mFileList[a], mFileList[b]); };
+    auto less = [this](uint32_t a, uint32_t b) { return RowLess(mFileList[a], mFileList[b]); };
     std::stable_sort(order.begin() + oldCount, order.end(), less);
     std::inplace_merge(order.begin(), order.begin() + oldCount, order.end(), less);
+    ApplyOrder(order, oldCount);
+}
+
+void CMyFileListView::ApplyOrder(const std::vector<uint32_t>& order, uint32_t oldCount)
+{
     std::vector<SMyFileListItem> sorted;
     sorted.reserve(mFileList.size());
     std::vector<uint32_t> oldRows(order.size());
@@ -200,6 +207,42 @@ int CMyFileListView::CompareNames(const uint8_t* name1, const uint8_t* name2)
 bool CMyFileListView::NameLess(const SMyFileListItem& a, const SMyFileListItem& b)
 {
     return CompareNames(a.name, b.name) < 0;
+}
+
+bool CMyFileListView::RowLess(const SMyFileListItem& a, const SMyFileListItem& b) const
+{
+    if (mSortColumn == kSortBySize)
+    {
+        // Folders count items, files bytes: the two never mix, folders stay on top either way.
+        const bool aFolder = a.type == kTypeFolder, bFolder = b.type == kTypeFolder;
+        if (aFolder != bFolder) return aFolder;
+        if (a.fileSize != b.fileSize)
+            return mSortAscending ? a.fileSize < b.fileSize : a.fileSize > b.fileSize;
+        return NameLess(a, b);
+    }
+    return mSortAscending ? NameLess(a, b) : NameLess(b, a);
+}
+
+void CMyFileListView::SetSortOrder(int column, bool ascending)
+{
+    if (column != kSortByName && column != kSortBySize) return;
+    if (column == mSortColumn && ascending == mSortAscending) return;
+    mSortColumn = column;
+    mSortAscending = ascending;
+    // Stable: rows that compare equal keep the order they had.
+    std::vector<uint32_t> order(mFileList.size());
+    std::iota(order.begin(), order.end(), 0u);
+    std::stable_sort(order.begin(), order.end(),
+                     [this](uint32_t a, uint32_t b) { return RowLess(mFileList[a], mFileList[b]); });
+    ApplyOrder(order, uint32_t(mFileList.size()));
+}
+
+std::vector<const SMyFileListItem*> CMyFileListView::GetSelectedItems() const
+{
+    std::vector<const SMyFileListItem*> items;
+    for (uint32_t row = 1; row <= mFileList.size() && items.size() < GetSelectedCount(); ++row)
+        if (IsSelected(row)) items.push_back(&mFileList[row - 1]);
+    return items;
 }
 
 TFileSysRefObj* CMyFileListView::GetItemToUpload()

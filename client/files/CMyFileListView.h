@@ -51,6 +51,19 @@ public:
     bool Drop(const QMimeData& mime, uint16_t mods);
     static bool CanAcceptDrop(const QMimeData& mime);
 
+    // The rows in the order of the column headers: by name (CompareNames) or by size, folders before
+    // files; new rows take their place in that order.
+    enum : int
+    {
+        kSortByName = 0,
+        kSortBySize = 1,
+    };
+    void SetSortOrder(int column, bool ascending);
+    int GetSortColumn() const { return mSortColumn; }
+    bool IsSortAscending() const { return mSortAscending; }
+    // Every selected row, top to bottom.
+    std::vector<const SMyFileListItem*> GetSelectedItems() const;
+
     // The folder window re-evaluates its buttons on every change of the selection.
     void SetSelectionProc(std::function<void()> proc) { mSelectionProc = std::move(proc); }
     // The folder window starts the drag of the selected row.
@@ -74,9 +87,14 @@ protected:
 
 private:
     static bool NameLess(const SMyFileListItem& a, const SMyFileListItem& b);
+    bool RowLess(const SMyFileListItem& a, const SMyFileListItem& b) const;
+    // Row i + 1 becomes what mFileList[order[i]] was; indexes from oldCount on are new rows.
+    void ApplyOrder(const std::vector<uint32_t>& order, uint32_t oldCount);
 
     std::vector<SMyFileListItem> mFileList;
     std::deque<TFileSysRefObj*> mUploadList;
     std::function<void()> mSelectionProc;
     std::function<void(uint32_t)> mDragProc;
+    int mSortColumn = kSortByName;
+    bool mSortAscending = true;
 };

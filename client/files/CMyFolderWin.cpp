@@ -15,14 +15,21 @@
 #include "framework/ui/CContainerView.h"
 #include "framework/ui/CIconButtonView.h"
 #include "framework/ui/CLabelView.h"
+#include "framework/ui/CListHeaderView.h"
 #include "framework/ui/CScrollerView.h"
+#include "framework/ui/UClipboard.h"
 #include "framework/ui/UDragAndDrop.h"
+#include "framework/ui/UPopupMenu.h"
 
 namespace
 {
 // The command key of other systems; the keyboard layer never sets it, so its shortcut stays unused.
 constexpr uint16_t kModCommand = 0x0010;
 constexpr uint16_t kStyleFolderWin = 7;
+// The column titles sit between the button bar and the list.
+constexpr int32_t kListTop = 30 + CListHeaderView::kHeight;
+constexpr int32_t kSizeColumnWidth = 70;
+constexpr uint32_t kTypeFolderCode = FourCC("fldr");
 } // namespace
 
 CMyFolderWin::CMyFolderWin() : CWindow(SRect{0, 0, kWidth, kHeight}, kWindowDocument2, kStyleFolderWin)
@@ -36,16 +43,31 @@ CMyFolderWin::CMyFolderWin() : CWindow(SRect{0, 0, kWidth, kHeight}, kWindowDocu
     mNewFolderBtn = CIconButtonView::Make(this, {57, 3, 81, 27}, 401, kHitFileNewFolder);
     mInfoBtn = CIconButtonView::Make(this, {84, 3, 108, 27}, 215, kHitFileGetInfo);
     mRefreshBtn = CIconButtonView::Make(this, {111, 3, 135, 27}, 205, kHitFileRefresh);
-    mPreviewBtn = CIconButtonView::Make(this, {138, 3, 162, 27}, 215, kHitFilePreview);
+    // A page under a lens: the information icon on this button too left two buttons alike.
+    mPreviewBtn = CIconButtonView::Make(this, {138, 3, 162, 27}, 217, kHitFilePreview);
     mDeleteBtn = CIconButtonView::Make(this, {R - 27, 3, R - 3, 27}, 212, kHitFileDelete, kSizeFollowRight);
     mSearchText = new CLabelView(this, SRect{167, 10, R - 32, 24});
     mSearchText->SetSizing(kSizeRight);
-    mListScroll = new CScrollerView(this, SRect{-1, 30, R + 1, kHeight + 1},
+    mDownloadBtn->SetToolTip("Download");
+    mUploadBtn->SetToolTip("Upload");
+    mNewFolderBtn->SetToolTip("New Folder");
+    mInfoBtn->SetToolTip("Get Info");
+    mRefreshBtn->SetToolTip("Refresh");
+    mPreviewBtn->SetToolTip("Preview");
+    mDeleteBtn->SetToolTip("Delete");
+    mHeader = new CListHeaderView(this, SRect{0, 30, R, kListTop},
+                                  {{"Name", 0, false}, {"Size", kSizeColumnWidth, true}});
+    mHeader->SetSizing(kSizeRight);
+    mListScroll = new CScrollerView(this, SRect{-1, kListTop, R + 1, kHeight + 1},
                                     kScrollVertical | kScrollAsNeeded | kScrollFrame);
     mListScroll->SetSizing(kSizeGrow);
-    mList = new CMyFileListView(mListScroll, SRect{0, 0, R + 2, kHeight - 29});
+    mList = new CMyFileListView(mListScroll, SRect{0, 0, R + 2, kHeight + 1 - kListTop});
     mList->SetID(kHitFileList);
+    mList->SetMultipleSelect(true);
     mListScroll->ContentAdded();
+    mHeader->SetSortProc([this](int column, bool ascending) { mList->SetSortOrder(column, ascending); });
+    mList->SetContextMenuProc([this](const QPoint& at)
+                              { UPopupMenu::Run(mList->Widget(), at, ContextMenuEntries()); });
     mList->SetSelectionProc([this] { SetAccess(); });
     mList->SetDragProc([this](uint32_t row) { StartRowDrag(row); });
     mSearch = std::make_unique<CMyTypeSearch>(
@@ -59,6 +81,8 @@ CMyFolderWin::~CMyFolderWin()
     // The list's widget goes a moment after the window object: nothing may call back into it.
     mList->SetSelectionProc(nullptr);
     mList->SetDragProc(nullptr);
+    mList->SetContextMenuProc(nullptr);
+    mHeader->SetSortProc(nullptr);
 }
 
 void CMyFolderWin::SetPath(const void* path, uint32_t size)
@@ -134,8 +158,56 @@ CIconButtonView* CMyFolderWin::GetButton(uint32_t viewID) const
     return nullptr;
 }
 
+bool CMyFolderWin::CanRenameSelection() const
+{
+    const SMyFileListItem* item = mList->GetItem(mList->GetFirstSelected());
+    return item &&
+           mAccess.Has(item->type == kTypeFolderCode ? kAccessCanRenameFolders : kAccessCanRenameFiles);
+}
+
+std::vector<SMenuEntry> CMyFolderWin::ContextMenuEntries() const
+{
+    const bool any = mList->GetSelectedCount() != 0;
+    const bool one = mList->GetSelectedCount() == 1;
+    auto press = [](CIconButtonView* button) { return [button] { button->Hit(0, 0); }; };
+    CMyFolderWin* self = const_cast<CMyFolderWin*>(this);
+    std::vector<SMenuEntry> entries;
+    entries.push_back({"Download", "", any && mDownloadBtn->IsEnabled(), press(mDownloadBtn)});
+    entries.push_back({"Preview", "", one && mPreviewBtn->IsEnabled(), press(mPreviewBtn)});
+    entries.push_back({"Get Info", "", one, press(mInfoBtn)});
+    entries.push_back({"Rename", "F2", one && CanRenameSelection(), [self] { self->Hit(kHitFileRename); }});
+    entries.push_back({"Delete", "Del", one && mDeleteBtn->IsEnabled(), press(mDeleteBtn)});
+    entries.push_back({});
+    entries.push_back({"New Folder", "", mNewFolderBtn->IsEnabled(), press(mNewFolderBtn)});
+    entries.push_back({"Copy Name", "", any,
+                       [self]
+                       {
+                           // Several names go one per line (the client's line break; the clipboard
+                           // gives the desktop its own).
+                           std::string text;
+                           for (const SMyFileListItem* item : self->mList->GetSelectedItems())
+                           {
+                               if (!text.empty()) text += '\r';
+                               text.append(reinterpret_cast<const char*>(item->name + 1), item->name[0]);
+                           }
+                           UClipboard::SetText(text.data(), uint32_t(text.size()));
+                       }});
+    return entries;
+}
+
 bool CMyFolderWin::KeyDown(const SKeyMsgData& key)
 {
+    // Delete and F2 act on one selected row, as the buttons and the menu do.
+    if (key.keyCode == kKeyDelete && !key.mods)
+    {
+        if (mList->GetSelectedCount() == 1 && mDeleteBtn->IsEnabled()) mDeleteBtn->Hit(0, 0);
+        return true;
+    }
+    if (key.keyCode == kKeyF1 + 1 && !key.mods)
+    {
+        if (mList->GetSelectedCount() == 1 && CanRenameSelection()) Hit(kHitFileRename);
+        return true;
+    }
     if ((key.keyChar == 'i' || key.keyCode == 'I') && (key.mods & kModCommand))
     {
         mInfoBtn->Hit(0, key.mods);
@@ -151,7 +223,7 @@ void CMyFolderWin::SearchTimer()
 
 void CMyFolderWin::UserZoom()
 {
-    ZoomToList(this, mList, 150);
+    ZoomToList(this, mList, 150, kListTop);
 }
 
 void CMyFolderWin::StartRowDrag(uint32_t row)

@@ -1,6 +1,7 @@
 // A window showing one server folder: its buttons (download, upload, new folder, information, refresh,
-// preview, delete), its typed-name search and its file list. The application titles it after the folder
-// and keeps it in its folder window list.
+// preview, delete), its typed-name search, the column titles that sort it and its file list, in which
+// several rows may be selected and a right click offers the commands for them. The application titles it
+// after the folder and keeps it in its folder window list.
 #pragma once
 
 #include <memory>
@@ -9,7 +10,9 @@
 #include "client/core/SMyUserAccess.h"
 #include "framework/ui/CWindow.h"
 
+class CListHeaderView;
 class CMyFileListView;
+struct SMenuEntry;
 class CMyTypeSearch;
 class CIconButtonView;
 class CLabelView;
@@ -50,6 +53,12 @@ public:
     void SearchTimer();
 
     CIconButtonView* GetButton(uint32_t viewID) const;
+    CListHeaderView* Header() const { return mHeader; }
+    // What a right click on the list offers for the selection now; each entry presses the window's own
+    // button or gives its hit, and is disabled where the button is or the access bytes do not allow it.
+    std::vector<SMenuEntry> ContextMenuEntries() const;
+    // Renaming needs the right of the selected kind (file or folder).
+    bool CanRenameSelection() const;
 
 private:
     void StartRowDrag(uint32_t row);
@@ -64,6 +73,7 @@ private:
     CIconButtonView* mPreviewBtn = nullptr;
     CIconButtonView* mDeleteBtn = nullptr;
     CLabelView* mSearchText = nullptr;
+    CListHeaderView* mHeader = nullptr;
     std::vector<uint8_t> mPathData;
     uint32_t mPathSum = 0;
     SMyUserAccess mAccess{};

@@ -8,6 +8,7 @@
 #include "client/widgets/UMyServerNames.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/UMemory.h"
+#include "framework/runtime/UPString.h"
 
 namespace
 {
@@ -59,6 +60,24 @@ bool CMyFolderWinList::GetSelectedItem(const CWindow* window, SMyFolderSelection
     outItem.path = path ? std::vector<uint8_t>(path, path + folder->GetPathSize()) : std::vector<uint8_t>();
     outItem.isFolder = folder->View()->GetSelectedFileName(outItem.name, &outItem.type);
     if (outItem.type == FourCC("fldr")) outItem.isFolder = true;
+    return true;
+}
+
+bool CMyFolderWinList::GetSelectedItems(const CWindow* window,
+                                        std::vector<SMyFolderSelection>& outItems) const
+{
+    outItems.clear();
+    CMyFolderWin* folder = Find(window);
+    if (!folder) return false;
+    const uint8_t* path = folder->GetPathData();
+    for (const SMyFileListItem* row : folder->View()->GetSelectedItems())
+    {
+        SMyFolderSelection& item = outItems.emplace_back();
+        if (path) item.path.assign(path, path + folder->GetPathSize());
+        UPString::Copy(item.name, sizeof(item.name), row->name);
+        item.type = row->type;
+        item.isFolder = row->type == FourCC("fldr");
+    }
     return true;
 }
 

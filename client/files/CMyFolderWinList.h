@@ -40,6 +40,8 @@ public:
     CMyFolderWin* Find(const CWindow* window) const;
     // False when `window` is not one of the list's.
     bool GetSelectedItem(const CWindow* window, SMyFolderSelection& outItem) const;
+    // Every selected item of the window, top to bottom (none without a selection); false as above.
+    bool GetSelectedItems(const CWindow* window, std::vector<SMyFolderSelection>& outItems) const;
     // The window's listing shows a partly uploaded copy of that name.
     bool HasPartialUpload(const CWindow* window, const uint8_t* name) const;
     // The next local file dropped on the window; the caller owns it. Null when none is left, or when the

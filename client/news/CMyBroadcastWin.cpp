@@ -1,6 +1,7 @@
 #include "client/news/CMyBroadcastWin.h"
 
 #include "client/widgets/MyDialogLabel.h"
+#include "framework/ui/CLabelView.h"
 
 namespace
 {
@@ -13,5 +14,5 @@ CMyBroadcastWin::CMyBroadcastWin()
                       SRect{268, 183, 328, 203})
 {
     SetTitle("Broadcast", 9);
-    MakeDialogLabel(this, SRect{10, 10, 410, 46}, kBroadcastLabel);
+    MakeDialogLabel(this, SRect{10, 10, 410, 46}, kBroadcastLabel)->SetSizing(kSizeRight);
 }

@@ -2,6 +2,7 @@
 
 #include "client/widgets/MyDialogLabel.h"
 #include "framework/ui/CIconView.h"
+#include "framework/ui/CLabelView.h"
 
 namespace
 {
@@ -16,5 +17,5 @@ CMyEnterMsgWin::CMyEnterMsgWin()
 {
     SetTitle("Post Message", 12);
     new CIconView(this, SRect{10, 10, 42, 42}, 1001);
-    MakeDialogLabel(this, SRect{50, 10, 407, 46}, kPostLabel);
+    MakeDialogLabel(this, SRect{50, 10, 407, 46}, kPostLabel)->SetSizing(kSizeRight);
 }

@@ -16,13 +16,19 @@ CMyTextEntryWin::CMyTextEntryWin(const SRect& bounds, const SRect& textBox, cons
                                  const SRect& cancelButton)
     : CMySessionWin(bounds, kWindowModal)
 {
-    mText = MakeTextBoxView(this, textBox, kOptionsMessageText, nullptr, kTextMultiLine);
+    CScrollerView* scroller = nullptr;
+    mText = MakeTextBoxView(this, textBox, kOptionsMessageText, &scroller, kTextMultiLine);
     auto* send = new CButtonView(this, sendButton, "Send");
     send->SetID(kHitSend);
     send->SetDefault(true);
     auto* cancel = new CButtonView(this, cancelButton, "Cancel");
     cancel->SetID(kHitCancel);
     cancel->SetCancel(true);
+    // A long text gets room: the box grows with the window, the buttons keep to its corner.
+    if (scroller) scroller->SetSizing(kSizeGrow);
+    send->SetSizing(kSizeStickBottomRight);
+    cancel->SetSizing(kSizeStickBottomRight);
+    MakeResizable();
     mText->SetFocus();
 }
 

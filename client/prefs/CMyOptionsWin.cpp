@@ -154,6 +154,12 @@ CMyOptionsWin::CMyOptionsWin() : CWindow(SRect{0, 0, 400, 326}, kWindowModal)
     mCancelBtn = new CButtonView(this, SRect{210, 292, 290, 314}, "Cancel");
     mCancelBtn->SetID(kHitCancel);
     mCancelBtn->SetCancel(true);
+    // Longer texts and larger fonts get room: the tabs grow with the window, the buttons keep to its
+    // corner.
+    mTabs->SetSizing(kSizeGrow);
+    mSaveBtn->SetSizing(kSizeStickBottomRight);
+    mCancelBtn->SetSizing(kSizeStickBottomRight);
+    MakeResizable();
     mTabs->SetCurrentTab(kTabGeneral);
     mName->SetFocus();
 }

@@ -18,10 +18,13 @@ CMyTasksWin::CMyTasksWin() : CWindow(SRect{0, 0, kWidth, kHeight}, kWindowDocume
     SetTitle("Tasks", 5);
     SetLimits(150, 69, 0x7FFF, 0x7FFF);
     (new CBoxView(this, SRect{0, 0, kWidth, 30}))->SetSizing(kSizeRight);
-    mStopBtn = new CIconButtonView(this, SRect{3, 3, 27, 27}, 412);
+    // Its own stop sign: the disconnect icon on this button read as ending the session.
+    mStopBtn = new CIconButtonView(this, SRect{3, 3, 27, 27}, 218);
     mStopBtn->SetID(kHitStopTask);
+    mStopBtn->SetToolTip("Stop Task");
     mStartBtn = new CIconButtonView(this, SRect{30, 3, 54, 27}, 216);
     mStartBtn->SetID(kHitStartTask);
+    mStartBtn->SetToolTip("Start Task Now");
     mListScroll = new CScrollerView(this, SRect{-1, 30, kWidth + 1, kHeight + 1},
                                     kScrollVertical | kScrollAsNeeded | kScrollFrame);
     mListScroll->SetSizing(kSizeGrow);

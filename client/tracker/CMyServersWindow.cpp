@@ -5,20 +5,26 @@
 
 #include "client/tracker/CServersList.h"
 #include "client/tracker/TrackerCommands.h"
+#include "framework/runtime/KeyCommands.h"
 #include "framework/ui/CContainerView.h"
 #include "framework/ui/CIconButtonView.h"
 #include "framework/ui/CLabelView.h"
 #include "framework/ui/CScrollerView.h"
 #include "framework/ui/CTextView.h"
+#include "framework/ui/UPopupMenu.h"
 
 namespace
 {
 constexpr uint16_t kStyleResizable = kWindowCloseBox | kWindowResizable;
 constexpr uint16_t kSmallText = 9;
 
-void MakeButton(CWindow* window, const SRect& bounds, int16_t icon, uint32_t command)
+CIconButtonView* MakeButton(CWindow* window, const SRect& bounds, int16_t icon, uint32_t command,
+                            const char* tip)
 {
-    CIconButtonView::Make(window, bounds, icon, 0)->SetCommand(command);
+    CIconButtonView* button = CIconButtonView::Make(window, bounds, icon, 0);
+    button->SetCommand(command);
+    button->SetToolTip(tip);
+    return button;
 }
 
 void MakeSmall(CLabelView* label)
@@ -37,10 +43,10 @@ CMyServersWindow::CMyServersWindow()
     SetLimits(300, 150, 0x7FFF, 0x7FFF);
     constexpr int32_t R = kWidth;
     (new CBoxView(this, SRect{0, 0, R, 30}))->SetSizing(kSizeRight);
-    MakeButton(this, {3, 3, 27, 27}, 411, kCmdTrackConnectWithDialog);
-    MakeButton(this, {30, 3, 54, 27}, 215, kCmdTrackServerInfo);
-    MakeButton(this, {57, 3, 81, 27}, 205, kCmdTrackRefresh);
-    MakeButton(this, {84, 3, 108, 27}, 419, kCmdTrackShowList);
+    MakeButton(this, {3, 3, 27, 27}, 411, kCmdTrackConnectWithDialog, "Connect...");
+    mInfoBtn = MakeButton(this, {30, 3, 54, 27}, 215, kCmdTrackServerInfo, "Server Info");
+    MakeButton(this, {57, 3, 81, 27}, 205, kCmdTrackRefresh, "Refresh");
+    MakeButton(this, {84, 3, 108, 27}, 419, kCmdTrackShowList, "Trackers");
     // A little wider than the original table: the system font needs it for the colon.
     auto* search = new CLabelView(this, SRect{111, 10, 153, 22}, "Search:");
     MakeSmall(search);
@@ -64,4 +70,23 @@ CMyServersWindow::CMyServersWindow()
     mTrackList = new CServersList(mScrChatz, SRect{0, 0, 325, 329});
     mTrackList->SetCommand(kCmdTrackConnect);
     mScrChatz->ContentAdded();
+    mTrackList->SetContextMenuProc([this](const QPoint& at)
+                                   { UPopupMenu::Run(mTrackList->Widget(), at, ContextMenuEntries()); });
+}
+
+CMyServersWindow::~CMyServersWindow()
+{
+    // The list's widget goes a moment after the window object: nothing may call back into it.
+    mTrackList->SetContextMenuProc(nullptr);
+}
+
+std::vector<SMenuEntry> CMyServersWindow::ContextMenuEntries() const
+{
+    const bool any = mTrackList->GetSelectedCount() != 0;
+    CServersList* list = mTrackList;
+    CIconButtonView* info = mInfoBtn;
+    std::vector<SMenuEntry> entries;
+    entries.push_back({"Connect", "", any, [list] { list->Hit(kListPartOpen, kModDoubleClick); }});
+    entries.push_back({"Get Info", "", any, [info] { info->Hit(0, 0); }});
+    return entries;
 }

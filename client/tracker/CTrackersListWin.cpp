@@ -10,9 +10,11 @@ namespace
 {
 constexpr uint16_t kStyleResizable = kWindowCloseBox | kWindowResizable;
 
-void MakeButton(CWindow* window, const SRect& bounds, int16_t icon, uint32_t command)
+void MakeButton(CWindow* window, const SRect& bounds, int16_t icon, uint32_t command, const char* tip)
 {
-    CIconButtonView::Make(window, bounds, icon, 0)->SetCommand(command);
+    CIconButtonView* button = CIconButtonView::Make(window, bounds, icon, 0);
+    button->SetCommand(command);
+    button->SetToolTip(tip);
 }
 } // namespace
 
@@ -21,10 +23,10 @@ CTrackersListWin::CTrackersListWin()
 {
     SetTitle("Tracker List", 12);
     (new CBoxView(this, SRect{0, 0, kWidth, 30}))->SetSizing(kSizeRight);
-    MakeButton(this, {3, 3, 27, 27}, 420, kCmdTrackNew);
-    MakeButton(this, {30, 3, 54, 27}, 215, kCmdTrackEdit);
-    MakeButton(this, {57, 3, 81, 27}, 205, kCmdTrackRefresh);
-    MakeButton(this, {84, 3, 108, 27}, 212, kCmdTrackRemove);
+    MakeButton(this, {3, 3, 27, 27}, 420, kCmdTrackNew, "New Tracker");
+    MakeButton(this, {30, 3, 54, 27}, 215, kCmdTrackEdit, "Edit Tracker");
+    MakeButton(this, {57, 3, 81, 27}, 205, kCmdTrackRefresh, "Refresh");
+    MakeButton(this, {84, 3, 108, 27}, 212, kCmdTrackRemove, "Remove Tracker");
     mScr = new CScrollerView(this, SRect{-2, 30, kWidth + 2, kHeight + 2},
                              kScrollVertical | kScrollAsNeeded | kScrollFrame);
     mScr->SetSizing(kSizeGrow);

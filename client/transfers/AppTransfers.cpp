@@ -136,76 +136,88 @@ bool CMyApplication::FindResumableFile(TFileSysRefObj* ref)
 void CMyApplication::DoFileDownload(CWindow* window, uint16_t mods)
 {
     const bool queue = mSettings.queueTransfers || (mods & kModShift);
-    SMyFolderSelection item;
-    if (!mSession.IsConnected() || !mFolderWins.GetSelectedItem(window, item) || !item.name[0]) return;
-    if (item.type == kTypeAlias)
-    {
-        MsgBox(kBoxAliasDownload, item.name);
-        return;
-    }
-    if (item.isFolder)
-    {
-        // A folder always goes into the download folder, under its own name made valid there.
-        CRef folder(GetDownloadFolder());
-        DoDownloadFolder(PathOrNull(item.path), uint32_t(item.path.size()), item.name, folder.get(), queue);
-        return;
-    }
-
+    std::vector<SMyFolderSelection> items;
+    if (!mSession.IsConnected() || !mFolderWins.GetSelectedItems(window, items)) return;
     const uint32_t session = mSession.Serial();
-    uint8_t localName[256];
-    MakeLocalName(item.name, localName);
-    CRef target;
-    bool askResume = false;
-    bool chooseTarget = mods & kModAlt;
-    if (!chooseTarget)
+    auto downloadOne = [&](const SMyFolderSelection& item)
     {
-        CRef folder(GetDownloadFolder());
-        target.reset(UFileSys::New(folder.get(), nullptr, localName));
-        if (FindResumableFile(target.get()))
-            askResume = true;
-        else if (UFileSys::Exists(target.get()))
-            chooseTarget = true;
-    }
-    if (chooseTarget)
-    {
-        CRef folder(GetDownloadFolder());
-        target.reset(UFileSys::UserSaveFile(localName, kSavePrompt, folder.get()));
-        // The dialog ran its own loop: the session may have ended meanwhile.
-        if (!target || !mSession.IsCurrent(session)) return;
-        uint8_t chosen[256];
-        UFileSys::GetName(target.get(), chosen);
-        if (UMyPartialFile::FitFinalName(chosen)) UFileSys::SetRefName(target.get(), chosen);
-        bool isFolder = false;
-        if (FindResumableFile(target.get()))
-            askResume = true;
-        else if (UFileSys::Exists(target.get(), &isFolder))
+        if (!item.name[0]) return;
+        if (item.type == kTypeAlias)
         {
-            // An existing folder is never deleted to make room for a file.
-            if (isFolder) return;
-            UFileSys::DeleteFile(target.get());
-        }
-    }
-    bool resume = false;
-    if (askResume)
-    {
-        const uint16_t answer = MsgBox(kBoxResumeDownload, item.name);
-        if (!mSession.IsCurrent(session)) return;
-        if (answer == 1)
-            resume = true;
-        else if (answer == 2)
-        {
-            // The partial file goes; the download starts again under the name it was becoming.
-            uint8_t name[256];
-            UMyPartialFile::GetFinalName(target.get(), name);
-            UFileSys::DeleteFile(target.get());
-            UFileSys::SetRefName(target.get(), name);
-        }
-        else
+            MsgBox(kBoxAliasDownload, item.name);
             return;
+        }
+        if (item.isFolder)
+        {
+            // A folder always goes into the download folder, under its own name made valid there.
+            CRef folder(GetDownloadFolder());
+            DoDownloadFolder(PathOrNull(item.path), uint32_t(item.path.size()), item.name, folder.get(),
+                             queue);
+            return;
+        }
+
+        uint8_t localName[256];
+        MakeLocalName(item.name, localName);
+        CRef target;
+        bool askResume = false;
+        bool chooseTarget = mods & kModAlt;
+        if (!chooseTarget)
+        {
+            CRef folder(GetDownloadFolder());
+            target.reset(UFileSys::New(folder.get(), nullptr, localName));
+            if (FindResumableFile(target.get()))
+                askResume = true;
+            else if (UFileSys::Exists(target.get()))
+                chooseTarget = true;
+        }
+        if (chooseTarget)
+        {
+            CRef folder(GetDownloadFolder());
+            target.reset(UFileSys::UserSaveFile(localName, kSavePrompt, folder.get()));
+            // The dialog ran its own loop: the session may have ended meanwhile.
+            if (!target || !mSession.IsCurrent(session)) return;
+            uint8_t chosen[256];
+            UFileSys::GetName(target.get(), chosen);
+            if (UMyPartialFile::FitFinalName(chosen)) UFileSys::SetRefName(target.get(), chosen);
+            bool isFolder = false;
+            if (FindResumableFile(target.get()))
+                askResume = true;
+            else if (UFileSys::Exists(target.get(), &isFolder))
+            {
+                // An existing folder is never deleted to make room for a file.
+                if (isFolder) return;
+                UFileSys::DeleteFile(target.get());
+            }
+        }
+        bool resume = false;
+        if (askResume)
+        {
+            const uint16_t answer = MsgBox(kBoxResumeDownload, item.name);
+            if (!mSession.IsCurrent(session)) return;
+            if (answer == 1)
+                resume = true;
+            else if (answer == 2)
+            {
+                // The partial file goes; the download starts again under the name it was becoming.
+                uint8_t name[256];
+                UMyPartialFile::GetFinalName(target.get(), name);
+                UFileSys::DeleteFile(target.get());
+                UFileSys::SetRefName(target.get(), name);
+            }
+            else
+                return;
+        }
+        // Resuming, the target is the partial file itself.
+        new CMyDownloadFileTask(PathOrNull(item.path), uint32_t(item.path.size()), item.name, target.get(),
+                                resume, queue, !resume);
+    };
+    // One task per selected row, in the list's order. The rows were copied first: a question runs a loop
+    // of its own, in which the window may close or the session end.
+    for (const SMyFolderSelection& item : items)
+    {
+        if (!mSession.IsCurrent(session)) return;
+        downloadOne(item);
     }
-    // Resuming, the target is the partial file itself.
-    new CMyDownloadFileTask(PathOrNull(item.path), uint32_t(item.path.size()), item.name, target.get(),
-                            resume, queue, !resume);
 }
 
 void CMyApplication::DoDownloadFileTo(const void* path, uint32_t pathSize, const uint8_t* name,
@@ -264,9 +276,8 @@ void CMyApplication::DoFilePreview(CWindow* window)
         box.icon = 1001;
         static const uint8_t kTitle[] = "\x07"
                                         "Preview";
-        // The box's fixed words, kept letter for letter.
-        static const uint8_t kText[] = "\x34"
-                                       "Preview is not implementeted for files of this type.";
+        static const uint8_t kText[] = "\x32"
+                                       "Preview is not implemented for files of this type.";
         box.title = kTitle;
         box.message = kText;
         MsgBox(box);

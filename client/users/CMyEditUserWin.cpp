@@ -52,7 +52,7 @@ const SMyAccessRow CMyEditUserWin::kAccessRows[kRowCount] = {
     {"Can Disconnect Users", 22},
     {"Cannot be Disconnected", 23},
     {"Broadcast", -1},
-    {"Can Broacast", 32},
+    {"Can Broadcast", 32},
     {"News", -1},
     {"Can Read News", 20},
     {"Can Post News", 21},

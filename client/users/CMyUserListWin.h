@@ -3,11 +3,13 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "client/core/SMyUserAccess.h"
 #include "framework/ui/CWindow.h"
 
 class CMyUserListView;
+struct SMenuEntry;
 class CMyTypeSearch;
 class CIconButtonView;
 class CLabelView;
@@ -31,6 +33,9 @@ public:
     void UserZoom() override;
     void SearchTimer();
     CIconButtonView* GetButton(uint32_t viewID) const;
+    // What a right click on a user offers; each entry presses the window's own button (disabled where the
+    // button is), and banning asks first as the disconnect button with Alt does.
+    std::vector<SMenuEntry> ContextMenuEntries() const;
 
 private:
     CMyUserListView* mList = nullptr;

@@ -6,14 +6,14 @@
 #include "framework/ui/CListView.h"
 #include "framework/ui/CWindow.h"
 
-void ZoomToList(CWindow* window, const CListView* list, int32_t minHeight)
+void ZoomToList(CWindow* window, const CListView* list, int32_t minHeight, int32_t listTop)
 {
     SRect bounds, area;
     window->GetBounds(bounds);
     CWindow::GetZoomLimits(area);
-    // The list sits below the 30-pixel button bar, plus its frame.
+    // The list's frame takes one more pixel.
     const int32_t height =
-        std::clamp(list->GetFullHeight() + 31, std::min(minHeight, area.Height()), area.Height());
+        std::clamp(list->GetFullHeight() + listTop + 1, std::min(minHeight, area.Height()), area.Height());
     bounds.bottom = bounds.top + height;
     if (bounds.bottom > area.bottom)
     {

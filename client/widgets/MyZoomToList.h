@@ -7,4 +7,5 @@
 class CWindow;
 class CListView;
 
-void ZoomToList(CWindow* window, const CListView* list, int32_t minHeight);
+// The list starts `listTop` pixels down in the window (the button bar, and column titles if any).
+void ZoomToList(CWindow* window, const CListView* list, int32_t minHeight, int32_t listTop = 30);

@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -56,6 +57,21 @@ protected:
     {
         if (owner && (event->buttons() & Qt::LeftButton))
             owner->MouseDragged(event->position().toPoint().x(), event->position().toPoint().y());
+    }
+    void contextMenuEvent(QContextMenuEvent* event) override
+    {
+        if (!owner) return;
+        QPoint at = event->pos();
+        // From the keyboard the menu belongs to the selection, wherever the pointer is.
+        if (event->reason() != QContextMenuEvent::Mouse)
+        {
+            const uint32_t row = owner->GetFirstSelected();
+            at = row ? QPoint(20, owner->GetItemRect(row).top - verticalScrollBar()->value() +
+                                      owner->GetRowHeight() / 2)
+                     : QPoint(20, 5);
+        }
+        owner->ContextMenuAt(at.x(), at.y());
+        event->accept();
     }
     void keyPressEvent(QKeyEvent* event) override
     {
@@ -474,4 +490,17 @@ bool CListView::KeyPressed(int qtKey, uint16_t mods)
     default:
         return false;
     }
+}
+
+void CListView::ContextMenuAt(int32_t x, int32_t y)
+{
+    const uint32_t row = ItemAtPoint(x, y);
+    if (!row)
+        DeselectAll();
+    else if (!IsSelected(row))
+        SelectOnly(row);
+    if (!mMenuProc) return;
+    // The procedure may close the window and this list with it.
+    const std::function<void(const QPoint&)> proc = mMenuProc;
+    proc(ScrollArea()->viewport()->mapToGlobal(QPoint(x, y)));
 }

@@ -5,12 +5,14 @@
 
 #include <QPainter>
 #include <QRect>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "framework/ui/CView.h"
 
 class QAbstractScrollArea;
+class QPoint;
 
 // Hit parts of a list view.
 enum : uint16_t
@@ -89,6 +91,15 @@ public:
     void MouseDragged(int32_t x, int32_t y);
     bool KeyPressed(int qtKey, uint16_t mods);
 
+    // A right click (or the menu key) at a point of the visible area: the row under it becomes the
+    // selection unless it is already one of the selected rows, and a click below the rows leaves nothing
+    // selected; then the procedure opens the menu at that point of the screen.
+    void SetContextMenuProc(std::function<void(const QPoint& globalPos)> proc)
+    {
+        mMenuProc = std::move(proc);
+    }
+    void ContextMenuAt(int32_t x, int32_t y);
+
 protected:
     // Draws one row into its rectangle (widget coordinates). The default draws the selection and the
     // text of GetItemText.
@@ -116,4 +127,5 @@ private:
     int32_t mPressX = 0, mPressY = 0;
     bool mMultiple = false;
     bool mSelectionHits = false;
+    std::function<void(const QPoint&)> mMenuProc;
 };

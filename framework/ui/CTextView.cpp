@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <type_traits>
 #include <vector>
 
 #include "framework/runtime/UPString.h"
@@ -38,6 +39,14 @@ protected:
             owner->EnterPressed(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
         {
             event->accept();
+            return;
+        }
+        // Ctrl+Return in a box of several lines belongs to the window, which sends (its default
+        // button), as in the desktop's other programs; plain Return still breaks the line.
+        if ((k == Qt::Key_Return || k == Qt::Key_Enter) && (event->modifiers() & Qt::ControlModifier) &&
+            std::is_same_v<TBase, QPlainTextEdit>)
+        {
+            event->ignore();
             return;
         }
         TBase::keyPressEvent(event);

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QWindow>
 #include <algorithm>
 #include <cstring>
 
@@ -50,7 +51,10 @@ void TWindowHost<TBase>::keyPressEvent(QKeyEvent* event)
             event->accept();
             return;
         }
-        if (event->modifiers() == Qt::NoModifier && mOwner->HandleUnusedKey(event->key()))
+        // Ctrl+Return is Return for the default button: a box of several lines takes plain Return.
+        const bool ctrlReturn = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+                                event->modifiers() == Qt::ControlModifier;
+        if ((event->modifiers() == Qt::NoModifier || ctrlReturn) && mOwner->HandleUnusedKey(event->key()))
         {
             event->accept();
             return;
@@ -223,7 +227,7 @@ void CWindow::SetBounds(const SRect& bounds)
     if (!bounds.IsValid()) return;
     const int32_t chrome = ChromeHeight(bounds.Width());
     const QRect r(bounds.left, bounds.top - chrome, bounds.Width(), bounds.Height() + chrome);
-    if (!(mStyle & kWindowResizable) || mKind == kWindowModal) mWidget->setFixedSize(r.size());
+    if (!IsResizable()) mWidget->setFixedSize(r.size());
     mWidget->setGeometry(r);
     if (mContent != mWidget) mContent->resize(bounds.Width(), bounds.Height());
 }
@@ -234,6 +238,14 @@ void CWindow::SetLimits(int32_t minWidth, int32_t minHeight, int32_t maxWidth, i
     mWidget->setMinimumSize(std::max(0, minWidth), std::max(0, minHeight + chrome));
     mWidget->setMaximumSize(std::clamp(maxWidth, 1, int32_t(QWIDGETSIZE_MAX)),
                             std::clamp(maxHeight + chrome, 1, int32_t(QWIDGETSIZE_MAX)));
+}
+
+void CWindow::MakeResizable()
+{
+    mGrows = true;
+    // What it was built at is the least it needs.
+    mWidget->setMinimumSize(mWidget->size());
+    mWidget->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 }
 
 void CWindow::GetZoomLimits(SRect& outArea)
@@ -297,6 +309,18 @@ void CWindow::Place(uint16_t placementCode)
     default: // centred, a little above the middle as dialogs are
         x = (area.left + area.right - w) / 2;
         y = area.top + std::max(titleBar, (area.Height() - h) / 3);
+        // A dialog belongs to the window the user works in: it opens over it, centred on it, and the
+        // desktop keeps it above that window.
+        if (QWidget* owner = QApplication::activeWindow(); owner && owner != mWidget && mKind == kWindowModal)
+        {
+            const QRect o = owner->frameGeometry();
+            x = o.left() + (o.width() - w) / 2;
+            y = o.top() + (o.height() - h) / 2;
+            x = std::min(x, area.right - w);
+            y = std::min(y, area.bottom - h);
+            mWidget->winId();
+            if (QWindow* handle = mWidget->windowHandle()) handle->setTransientParent(owner->windowHandle());
+        }
         break;
     }
     mWidget->move(std::max(area.left, x), std::max(area.top, y));

@@ -69,6 +69,10 @@ public:
     // An empty or inverted rectangle is ignored, so that a damaged saved rectangle changes nothing.
     void SetBounds(const SRect& bounds);
     void SetLimits(int32_t minWidth, int32_t minHeight, int32_t maxWidth, int32_t maxHeight);
+    // A dialog whose content can grow: the user may make it larger than it was built, never smaller.
+    // Its views follow by their sizing flags.
+    void MakeResizable();
+    bool IsResizable() const { return mGrows || ((mStyle & kWindowResizable) && mKind != kWindowModal); }
     void Place(uint16_t placementCode);
     // Places by the first code; see kPlaceMainScreen for the second.
     void SetAutoBounds(uint16_t placementCode, uint16_t secondCode);
@@ -167,4 +171,5 @@ private:
     std::deque<SHitMsgData> mModalHits;
     SRect mUnzoomedBounds{};
     bool mZoomed = false;
+    bool mGrows = false;
 };

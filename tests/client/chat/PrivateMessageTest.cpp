@@ -164,7 +164,7 @@ TEST_F(PrivateMessages, NeitherAnAutomaticAnswerNorABroadcastIsEverAnswered)
     const auto windows = h.Windows<CMyPrivMsgWin>();
     ASSERT_EQ(windows.size(), 2u);
     EXPECT_EQ(windows[0]->GetReplyButton(), nullptr); // an automatic answer cannot be replied to
-    EXPECT_EQ(CAppHarness::Title(windows[1]), "Brodcast message from: Robin");
+    EXPECT_EQ(CAppHarness::Title(windows[1]), "Broadcast message from: Robin");
     ASSERT_NE(windows[1]->GetReplyButton(), nullptr);
     // Something the user sends afterwards arrives first at the server: nothing was sent before it.
     h.OnModal<CMySendPrivMsgWin>(

@@ -2,6 +2,9 @@
 // and broadcasts out through theirs and in from the server.
 #include <gtest/gtest.h>
 
+#include <QPlainTextEdit>
+#include <QTest>
+
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyOldToolbarWin.h"
 #include "client/chat/CMyPrivMsgWin.h"
@@ -88,6 +91,28 @@ TEST_F(NewsTest, APostedArticleAppearsOnlyWhenTheServerAnnouncesIt)
     ASSERT_TRUE(h.WaitUntil([&] { return h.NewsText() == "Hello\rworld\rOld news"; }, "the announcement"));
 }
 
+TEST_F(NewsTest, CtrlReturnSendsAPostOrABroadcastWhereReturnBreaksTheLine)
+{
+    // Typed as a user types: Return stays in the text, Ctrl+Return presses Send.
+    auto typeAndSend = [](CMyTextEntryWin& w)
+    {
+        QWidget* edit = w.GetTextView()->TextEdit();
+        QTest::keyClicks(edit, "two");
+        QTest::keyClick(edit, Qt::Key_Return);
+        QTest::keyClicks(edit, "lines");
+        QTest::keyClick(edit, Qt::Key_Return, Qt::ControlModifier);
+    };
+    h.OnModal<CMyEnterMsgWin>(typeAndSend);
+    h.Hit(app->Windows().Toolbar(), kHitPostNews);
+    ASSERT_TRUE(h.WaitUntil([&] { return h.Requests(103).size() == 1; }, "the post request"));
+    EXPECT_EQ(CAppHarness::Field(h.Requests(103)[0], 101), "two\rlines");
+    h.OnModal<CMyBroadcastWin>(typeAndSend);
+    h.Hit(app->Windows().Toolbar(), kHitBroadcast);
+    ASSERT_TRUE(h.WaitUntil([&] { return h.Requests(355).size() == 1; }, "the broadcast"));
+    EXPECT_EQ(CAppHarness::Field(h.Requests(355)[0], 101), "two\rlines");
+    EXPECT_EQ(h.modalCount, 2u);
+}
+
 TEST_F(NewsTest, TheServerAnnouncesAPostToItsAuthorWithAuthorAndDate)
 {
     WriteAndSend<CMyEnterMsgWin>("Fresh from the press");
@@ -153,7 +178,7 @@ TEST_F(NewsTest, ABroadcastIsShownAsAMessageAndNeverAnswered)
     ASSERT_TRUE(h.WaitUntil([&] { return app->shown.size() == 1; }, "the broadcast"));
     ASSERT_EQ(h.Windows<CMyPrivMsgWin>().size(), 1u);
     CMyPrivMsgWin* shown = h.Windows<CMyPrivMsgWin>()[0];
-    EXPECT_EQ(CAppHarness::Title(shown), "Brodcast message from: Robin");
+    EXPECT_EQ(CAppHarness::Title(shown), "Broadcast message from: Robin");
     ASSERT_EQ(app->shown.size(), 1u);
     EXPECT_TRUE(app->shown[0].isBroadcast);
     EXPECT_EQ(app->shown[0].text, "Hello everybody");

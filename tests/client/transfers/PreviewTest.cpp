@@ -157,7 +157,7 @@ TEST_F(PreviewTest, OnlyTextCanBePreviewedAndFoldersNotAtAll)
 {
     Begin();
     Preview("photo.jpg");
-    EXPECT_TRUE(h.HasBoxTitled("Preview", "Preview is not implementeted for files of this type."));
+    EXPECT_TRUE(h.HasBoxTitled("Preview", "Preview is not implemented for files of this type."));
     EXPECT_TRUE(h.Requests(202).empty());
     h.WriteSharedFile("Docs/Sub/");
     h.Hit(docs, kHitFileRefresh);
