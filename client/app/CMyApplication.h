@@ -147,6 +147,10 @@ public:
     void DoSetChatSubject(CWindow* window);
     virtual void DoClosePrivateChat(CWindow* window);
     CMyChatWin* GetChatWinByID(uint32_t chatID) const;
+    // A line into the public chat window or a private chat window, as the user's options show it: with
+    // the time, his own lines set apart, lines that name him highlighted and noticed.
+    template <class TChatWin>
+    struct SMyChatLine ShowChatLine(TChatWin* window, const void* text, uint32_t size);
     void ProcessTran_ChatMsg(TFieldDataObj* fields);
     void ProcessTran_InviteToChat(TFieldDataObj* fields);
     void ProcessTran_NotifyChatChangeUser(TFieldDataObj* fields);

@@ -2,18 +2,23 @@
 // writes itself when a user changes name.
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 #include "client/app/CMyApplication.h"
 #include "client/boxes/MsgBox.h"
 #include "client/boxes/USound.h"
 #include "client/boxes/UnencodableBox.h"
+#include "client/chat/CMyChatEntry.h"
 #include "client/chat/CMyChatWin.h"
 #include "client/chat/CMyOldChatWin.h"
 #include "client/chat/MyChatFields.h"
+#include "client/chat/UMyChatLine.h"
 #include "client/widgets/CMyUserListView.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UTransact.h"
+#include "framework/runtime/UApplication.h"
+#include "framework/runtime/UDateTime.h"
 #include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
 #include "framework/ui/CTextView.h"
@@ -52,6 +57,23 @@ bool UpdateChatMember(CMyUserListView* list, const SUserEntry& user, uint8_t* ou
     return true;
 }
 
+// How lines look now: the time of their arrival, the user's name and the words he watches for.
+SMyChatLineStyle ChatStyle(const SMySettings& settings)
+{
+    SMyChatLineStyle style;
+    style.timeStamps = settings.chatTimeStamps;
+    if (style.timeStamps)
+    {
+        const SCalendarDate now = UDateTime::Now();
+        style.hour = now.hour;
+        style.minute = now.minute;
+    }
+    style.ownName = settings.userName;
+    style.mentions = settings.chatMentions;
+    if (style.mentions) style.words = UMyChatLine::SplitWords(settings.chatMentionWords);
+    return style;
+}
+
 // The private chat window a notice is for; null for a chat the user is not in or a damaged id.
 CMyChatWin* NoticedChat(const CMyApplication& app, TFieldDataObj* fields)
 {
@@ -59,6 +81,24 @@ CMyChatWin* NoticedChat(const CMyApplication& app, TFieldDataObj* fields)
     return ReadChatID(fields, chatID) ? app.GetChatWinByID(chatID) : nullptr;
 }
 } // namespace
+
+template <class TChatWin>
+SMyChatLine CMyApplication::ShowChatLine(TChatWin* window, const void* text, uint32_t size)
+{
+    SMyChatLine line = UMyChatLine::Decorate(text, size, ChatStyle(mSettings));
+    window->AppendChat(line.text.data(), uint32_t(line.text.size()), line.runs);
+    if (line.mention)
+    {
+        static constexpr uint8_t kPublicChat[] = "\x0Bpublic chat", kPrivateChat[] = "\x0Cprivate chat";
+        const bool isPublic = std::is_same_v<TChatWin, CMyOldChatWin>;
+        // The time, if any, is the user's own; the notice shows what was said.
+        NotifyDesktop(EMyNotice::ChatMention, isPublic ? kPublicChat : kPrivateChat, text, size, window);
+        UApplication::ShowWantsAttention();
+    }
+    return line;
+}
+template SMyChatLine CMyApplication::ShowChatLine(CMyOldChatWin*, const void*, uint32_t);
+template SMyChatLine CMyApplication::ShowChatLine(CMyChatWin*, const void*, uint32_t);
 
 void CMyApplication::ClearPublicChat()
 {
@@ -82,6 +122,7 @@ void CMyApplication::DoChatSend(bool asAction)
     if (!AskToUseQuestionMarks("Send", chat->GetSendView()) || !mSession.IsConnected()) return;
     std::string text = chat->GetSendText();
     chat->ClearSendText();
+    chat->Entry().Remember(text);
     if (text.size() > kMaxChatText)
     {
         MsgBox(kBoxChatTooLong);
@@ -106,6 +147,7 @@ void CMyApplication::DoPrivChatSend(CWindow* window, bool asAction)
     if (!mSession.IsConnected() || !chat) return;
     std::string text = chat->GetSendText();
     chat->ClearSendText();
+    chat->Entry().Remember(text);
     if (text.size() > kMaxChatText)
     {
         MsgBox(kBoxChatTooLong);
@@ -139,12 +181,12 @@ void CMyApplication::ProcessTran_ChatMsg(TFieldDataObj* fields)
     std::string line(size, '\0');
     UFieldData::GetField(fields, kFieldData, line.data(), size);
     if (privateChat)
-        privateChat->AppendChat(line.data(), size);
+        ShowChatLine(privateChat, line.data(), size);
     else
     {
         auto* bytes = reinterpret_cast<uint8_t*>(line.data());
         mChat.UnscrambleIncoming(bytes, size);
-        publicChat->AppendChat(bytes, size);
+        ShowChatLine(publicChat, bytes, size);
     }
     USound::PlayEvent(kSoundChat, mSettings.sound.chat);
 }
@@ -158,7 +200,7 @@ void CMyApplication::ShowUserChangeInChats(const SUserEntry& user, const uint8_t
     CMyOldChatWin* publicChat = mWindows.Chat();
     if (publicChat && oldName && FormatRenameLine(oldName, user.name, line, size))
     {
-        publicChat->AppendChat(line, size);
+        ShowChatLine(publicChat, line, size);
         USound::PlayEvent(kSoundChat, mSettings.sound.chat);
     }
     for (CMyChatWin* chat : CMyChatWin::All())
@@ -166,7 +208,7 @@ void CMyApplication::ShowUserChangeInChats(const SUserEntry& user, const uint8_t
         uint8_t memberName[64];
         if (UpdateChatMember(chat->GetUserList(), user, memberName) &&
             FormatRenameLine(memberName, user.name, line, size))
-            chat->AppendChat(line, size);
+            ShowChatLine(chat, line, size);
     }
 }
 
@@ -188,7 +230,7 @@ void CMyApplication::ProcessTran_NotifyChatChangeUser(TFieldDataObj* fields)
     if (UpdateChatMember(list, user, oldName))
     {
         if (!FormatRenameLine(oldName, user.name, line, size)) return;
-        chat->AppendChat(line, size);
+        ShowChatLine(chat, line, size);
         USound::PlayEvent(kSoundChat, mSettings.sound.chat);
         return;
     }
@@ -199,7 +241,7 @@ void CMyApplication::ProcessTran_NotifyChatChangeUser(TFieldDataObj* fields)
     if (mSettings.showJoinLeaveInChat)
     {
         size = UText::Format(line, 255, "\r <<< %#s has joined the chat >>>", user.name);
-        chat->AppendChat(line, size);
+        ShowChatLine(chat, line, size);
     }
 }
 
@@ -215,7 +257,7 @@ void CMyApplication::ProcessTran_NotifyChatDeleteUser(TFieldDataObj* fields)
     {
         uint8_t line[256];
         const uint32_t size = UText::Format(line, 255, "\r <<< %#s has left the chat >>>", name);
-        chat->AppendChat(line, size);
+        ShowChatLine(chat, line, size);
     }
 }
 

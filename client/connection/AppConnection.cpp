@@ -192,6 +192,7 @@ void CMyApplication::ShowNotConnected()
     mWindows.SetAccess(all);
     mFolderWins.SetAccess(all);
     mWindows.SetToolbarLook(kToolbarNotConnected);
+    mWindows.SetConnected(false);
     DisplayServerName(nullptr);
 }
 
@@ -204,6 +205,7 @@ void CMyApplication::ShowConnected()
 {
     mWindows.SetToolbarLook(kToolbarConnected);
     mSession.SetConnected();
+    mWindows.SetConnected(true);
 }
 
 void CMyApplication::DoDisconnect()

@@ -83,9 +83,15 @@ TEST_F(PublicChat, WithoutTheRightToSendChatNoChatTakesTyping)
     CMyChatWin::Open(5, app->Settings().colorChat, app->Session().Access(), 100);
     ASSERT_NE(app->GetChatWinByID(5), nullptr);
     EXPECT_FALSE(app->GetChatWinByID(5)->GetSendView()->IsEnabled());
-    // Outside a session every command is offered again.
+    EXPECT_NE(app->Windows().Chat()->GetSendView()->GetPlaceholder().find("\"Can Send Chat\""),
+              std::string::npos);
+    // Outside a session the entry stays off, now for want of a connection, and says so.
     app->DoDisconnect();
+    EXPECT_FALSE(app->Windows().Chat()->GetSendView()->IsEnabled());
+    EXPECT_EQ(app->Windows().Chat()->GetSendView()->GetPlaceholder(), "Not connected: nothing can be sent.");
+    ASSERT_TRUE(h.Login());
     EXPECT_TRUE(app->Windows().Chat()->GetSendView()->IsEnabled());
+    EXPECT_EQ(app->Windows().Chat()->GetSendView()->GetPlaceholder(), "");
 }
 
 TEST_F(PublicChat, ScrambledTextKeepsQuotesAndReadsBackWithTheSameKey)
