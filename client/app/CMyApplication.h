@@ -167,6 +167,8 @@ public:
     // online users list took the change. `oldName` is the name that list knew (full length, never
     // cut), null when the user was not listed.
     virtual void ShowUserChangeInChats(const SUserEntry& user, const uint8_t* oldName);
+    // A user left the server (302): a line in the public chat when the options ask for one.
+    void ShowUserLeftPublicChat(const uint8_t* name);
 
     // Online users and accounts (users/AppUsers.cpp).
     // The user selected in the online users window (hits 1014 and 1016); false when none is.

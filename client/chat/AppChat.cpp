@@ -11,6 +11,7 @@
 #include "client/chat/CMyChatEntry.h"
 #include "client/chat/CMyChatWin.h"
 #include "client/chat/CMyOldChatWin.h"
+#include "client/chat/CMySubjectView.h"
 #include "client/chat/MyChatFields.h"
 #include "client/chat/UMyChatLine.h"
 #include "client/widgets/CMyUserListView.h"
@@ -203,6 +204,12 @@ void CMyApplication::ShowUserChangeInChats(const SUserEntry& user, const uint8_t
         ShowChatLine(publicChat, line, size);
         USound::PlayEvent(kSoundChat, mSettings.sound.chat);
     }
+    if (publicChat && !oldName && mSettings.showJoinLeaveInChat &&
+        mChat.HasUserListArrived(mSession.Serial()))
+    {
+        size = UText::Format(line, 255, "\r <<< %#s has joined the chat >>>", user.name);
+        ShowChatLine(publicChat, line, size);
+    }
     for (CMyChatWin* chat : CMyChatWin::All())
     {
         uint8_t memberName[64];
@@ -210,6 +217,15 @@ void CMyApplication::ShowUserChangeInChats(const SUserEntry& user, const uint8_t
             FormatRenameLine(memberName, user.name, line, size))
             ShowChatLine(chat, line, size);
     }
+}
+
+void CMyApplication::ShowUserLeftPublicChat(const uint8_t* name)
+{
+    CMyOldChatWin* publicChat = mWindows.Chat();
+    if (!publicChat || !mSettings.showJoinLeaveInChat || !mChat.HasUserListArrived(mSession.Serial())) return;
+    uint8_t line[256];
+    const uint32_t size = UText::Format(line, 255, "\r <<< %#s has left the chat >>>", name);
+    ShowChatLine(publicChat, line, size);
 }
 
 void CMyApplication::ProcessTran_NotifyChatChangeUser(TFieldDataObj* fields)
@@ -267,5 +283,11 @@ void CMyApplication::ProcessTran_NotifyChatSubject(TFieldDataObj* fields)
     if (!chat) return;
     uint8_t subject[256];
     UFieldData::GetPString(fields, kFieldChatSubject, subject, sizeof(subject));
+    const bool changed = chat->GetSubjectView()->GetText() !=
+                         std::string(reinterpret_cast<const char*>(subject + 1), subject[0]);
     chat->SetSubject(subject + 1, subject[0]);
+    if (!changed) return;
+    uint8_t line[300];
+    const uint32_t size = UText::Format(line, sizeof(line), "\r <<< subject is now \"%#s\" >>>", subject);
+    ShowChatLine(chat, line, size);
 }

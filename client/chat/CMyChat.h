@@ -29,10 +29,16 @@ public:
 
     CMyAutoReplies& AutoReplies() { return mAutoReplies; }
 
+    // The online users list of the session numbered `serial` has arrived: users who join or leave after
+    // it are told in the public chat, the ones of the list itself are not.
+    void SetUserListArrived(uint32_t serial) { mUserListSerial = serial; }
+    bool HasUserListArrived(uint32_t serial) const { return serial && mUserListSerial == serial; }
+
 private:
     std::unique_ptr<uint8_t[]> mScramTable;
     std::unique_ptr<uint8_t[]> mUnscramTable;
     bool mScramChat = false;
     bool mPorkMode = false;
+    uint32_t mUserListSerial = 0;
     CMyAutoReplies mAutoReplies;
 };
