@@ -132,6 +132,9 @@ public:
     virtual void DoChatSend(bool asAction);
     // Hit 1005 with Alt: the public chat's text goes.
     virtual void ClearPublicChat();
+    // A connection to `address` named `name` (length-prefixed) begins: the public chat keeps the
+    // scrollback of the same server, below a line that says so, and starts empty for another.
+    void StartPublicChatFor(const uint8_t* address, const uint8_t* name);
     void DoOpenPrivateChat();
     void DoSendPrivMsg(uint16_t userID, const uint8_t* userName);
     void DoReplyPrivMsg(CWindow* window);

@@ -17,6 +17,7 @@
 #include "client/widgets/CMyUserListView.h"
 #include "client/widgets/MyWindowSizing.h"
 #include "framework/runtime/UText.h"
+#include "framework/ui/CFindBar.h"
 #include "framework/ui/CTextView.h"
 #include "framework/ui/CWindow.h"
 
@@ -64,6 +65,7 @@ void CMyWindowSet::Create(const SMyColorInfo& newsColors, const SMyColorInfo& ch
     mNewsWin->SetTextColor(newsColors);
     mNewsWin->SetIcon(kIconNewsWin);
     UMyLinks::Attach(mNewsWin->GetTextView());
+    CFindBar::Attach(mNewsWin->GetTextView());
     mChatWin = std::make_unique<CMyOldChatWin>(chatColors);
     mChatWin->SetIcon(kIconChatWin);
     mConnectedUsersWin = std::make_unique<CMyUserListWin>();

@@ -1,5 +1,6 @@
 // The public chat: sending what the user typed, receiving the server's lines, and the lines the client
 // writes itself when a user changes name.
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <type_traits>
@@ -18,7 +19,9 @@
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UTransact.h"
+#include "framework/runtime/MacRoman.h"
 #include "framework/runtime/UApplication.h"
+#include "framework/runtime/UClock.h"
 #include "framework/runtime/UDateTime.h"
 #include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
@@ -75,6 +78,14 @@ SMyChatLineStyle ChatStyle(const SMySettings& settings)
     return style;
 }
 
+// The server as the logs name it: its address and port.
+std::string ServerKey(const SInternetNameAddress& address)
+{
+    std::string key(reinterpret_cast<const char*>(address.name + 1), address.name[0]);
+    if (key.find(':') == std::string::npos) key += ":" + std::to_string(address.port ? address.port : 5500);
+    return key;
+}
+
 // The private chat window a notice is for; null for a chat the user is not in or a damaged id.
 CMyChatWin* NoticedChat(const CMyApplication& app, TFieldDataObj* fields)
 {
@@ -88,6 +99,28 @@ SMyChatLine CMyApplication::ShowChatLine(TChatWin* window, const void* text, uin
 {
     SMyChatLine line = UMyChatLine::Decorate(text, size, ChatStyle(mSettings));
     window->AppendChat(line.text.data(), uint32_t(line.text.size()), line.runs);
+    if (mSettings.chatLogs && mSession.IsOpen())
+    {
+        mChat.UseLogFor(mSession.Serial(), ServerKey(mSession.Address()));
+        const SCalendarDate now = UDateTime::Now();
+        char date[16], time[8];
+        std::snprintf(date, sizeof(date), "%04d-%02d-%02d", now.year, now.month, now.day);
+        std::snprintf(time, sizeof(time), "%02d:%02d", now.hour, now.minute);
+        uint32_t skip = 0;
+        while (skip < size && static_cast<const uint8_t*>(text)[skip] == '\r')
+            ++skip;
+        std::string where;
+        if constexpr (std::is_same_v<TChatWin, CMyChatWin>)
+            where = "private chat " + std::to_string(window->GetChatID());
+        mChat.Log().Add(date, time, where,
+                        MacRomanToUtf8(static_cast<const uint8_t*>(text) + skip, size - skip));
+        if (mChat.FlushDue(UClock::Now())) mChat.Log().Flush();
+        if (mChat.Log().TakeFailureNote())
+        {
+            const std::string note = mChat.Log().FailureText();
+            window->AppendNote(note.data(), uint32_t(note.size()));
+        }
+    }
     if (line.mention)
     {
         static constexpr uint8_t kPublicChat[] = "\x0Bpublic chat", kPrivateChat[] = "\x0Cprivate chat";
@@ -100,6 +133,25 @@ SMyChatLine CMyApplication::ShowChatLine(TChatWin* window, const void* text, uin
 }
 template SMyChatLine CMyApplication::ShowChatLine(CMyOldChatWin*, const void*, uint32_t);
 template SMyChatLine CMyApplication::ShowChatLine(CMyChatWin*, const void*, uint32_t);
+
+void CMyApplication::StartPublicChatFor(const uint8_t* address, const uint8_t* name)
+{
+    CMyOldChatWin* chat = mWindows.Chat();
+    const std::string server =
+        address ? std::string(reinterpret_cast<const char*>(address + 1), address[0]) : "";
+    // The same server again: what was said stays, below a line that marks the new session.
+    if (chat && !server.empty() && server == mChat.PublicChatServer() && !chat->GetChatView()->IsEmpty())
+    {
+        uint8_t time[64], note[300];
+        time[0] = uint8_t(UDateTime::DateToText(time + 1, 63, UDateTime::kTime));
+        const uint32_t size =
+            UText::Format(note, sizeof(note), "\xD1 connected to %#s at %#s \xD1", name, time);
+        chat->AppendNote(note, size);
+        return;
+    }
+    mChat.PublicChatServer() = server;
+    ClearPublicChat();
+}
 
 void CMyApplication::ClearPublicChat()
 {

@@ -14,6 +14,7 @@
 #include "framework/runtime/UDateTime.h"
 #include "framework/runtime/UMemory.h"
 #include "framework/ui/CButtonView.h"
+#include "framework/ui/CFindBar.h"
 #include "framework/ui/CLabelView.h"
 #include "framework/ui/CScrollerView.h"
 #include "framework/ui/CTextView.h"
@@ -66,6 +67,7 @@ CMyPrivMsgWin::CMyPrivMsgWin(bool noReplyButton)
     mTextScroll->SetSizing(kSizeGrow);
     mTextView->SetReadOnly(true);
     UMyLinks::Attach(mTextView);
+    CFindBar::Attach(mTextView);
 
     uint8_t date[64];
     const uint32_t n = UDateTime::DateToText(date, 57, UDateTime::kShortDate | UDateTime::kTimeWithSeconds);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "client/app/UMyLinks.h"
+#include "framework/ui/CFindBar.h"
 #include "framework/ui/CScrollerView.h"
 #include "framework/ui/CTextView.h"
 #include "framework/ui/CWindow.h"
@@ -22,6 +23,7 @@ CTextView* MakeChatTextBox(CWindow* window, const SRect& bounds, CScrollerView**
     text->SetReadOnly(true);
     text->SetTextSize(kChatTextSize);
     UMyLinks::Attach(text);
+    CFindBar::Attach(text);
     if (outScroller) *outScroller = scroller;
     return text;
 }

@@ -156,7 +156,7 @@ void CMyApplication::DoConnect(const uint8_t* address, const uint8_t* name)
     DisplayServerName(displayName);
 
     new CMyConnectTask();
-    ClearPublicChat();
+    StartPublicChatFor(address, displayName);
 }
 
 void CMyApplication::DoGoURL(const void* text, uint32_t size)

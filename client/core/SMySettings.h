@@ -23,8 +23,7 @@
     X(bool, chatTimeStamps, "chat-time-stamps", false, "Time stamps in chat")                                \
     X(bool, chatMentions, "chat-mentions", true, "Highlight chat lines that name me")                        \
     X(std::string, chatMentionWords, "chat-mention-words", "", "Also highlight:")                            \
-    X(bool, chatLogs, "chat-logs", true, "Keep chat logs")                                                   \
-    X(bool, chatLogHistory, "chat-log-history", false, "Show the last logged lines in a new chat")
+    X(bool, chatLogs, "chat-logs", true, "Keep chat logs")
 
 struct SMySettings
 {
