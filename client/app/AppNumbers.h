@@ -108,6 +108,7 @@ enum : uint16_t
     kItemPaste = 205,
     kItemClear = 206,
     kItemSelectAll = 208,
+    kItemFind = 210,
     kItemConnect = 301,
     kItemDisconnect = 302,
     kItemShowNews = 304,

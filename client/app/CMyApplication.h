@@ -142,6 +142,9 @@ public:
     virtual void DoChatSend(bool asAction);
     // Hit 1005 with Alt: the public chat's text goes.
     virtual void ClearPublicChat();
+    // A connection to `address` named `name` (length-prefixed) begins: the public chat keeps the
+    // scrollback of the same server, below a line that says so, and starts empty for another.
+    void StartPublicChatFor(const uint8_t* address, const uint8_t* name);
     void DoOpenPrivateChat();
     void DoSendPrivMsg(uint16_t userID, const uint8_t* userName);
     void DoReplyPrivMsg(CWindow* window);
@@ -157,6 +160,10 @@ public:
     void DoSetChatSubject(CWindow* window);
     virtual void DoClosePrivateChat(CWindow* window);
     CMyChatWin* GetChatWinByID(uint32_t chatID) const;
+    // A line into the public chat window or a private chat window, as the user's options show it: with
+    // the time, his own lines set apart, lines that name him highlighted and noticed.
+    template <class TChatWin>
+    struct SMyChatLine ShowChatLine(TChatWin* window, const void* text, uint32_t size);
     void ProcessTran_ChatMsg(TFieldDataObj* fields);
     void ProcessTran_InviteToChat(TFieldDataObj* fields);
     void ProcessTran_NotifyChatChangeUser(TFieldDataObj* fields);
@@ -173,6 +180,8 @@ public:
     // online users list took the change. `oldName` is the name that list knew (full length, never
     // cut), null when the user was not listed.
     virtual void ShowUserChangeInChats(const SUserEntry& user, const uint8_t* oldName);
+    // A user left the server (302): a line in the public chat when the options ask for one.
+    void ShowUserLeftPublicChat(const uint8_t* name);
 
     // Online users and accounts (users/AppUsers.cpp).
     // The user selected in the online users window (hits 1014 and 1016); false when none is.

@@ -6,6 +6,8 @@
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyOldToolbarWin.h"
 #include "client/app/CMySessionWin.h"
+#include "client/app/UMyLinks.h"
+#include "client/chat/CMyChatEntry.h"
 #include "client/chat/CMyChatWin.h"
 #include "client/chat/CMyOldChatWin.h"
 #include "client/core/SMyPrefs.h"
@@ -15,6 +17,7 @@
 #include "client/widgets/CMyUserListView.h"
 #include "client/widgets/MyWindowSizing.h"
 #include "framework/runtime/UText.h"
+#include "framework/ui/CFindBar.h"
 #include "framework/ui/CTextView.h"
 #include "framework/ui/CWindow.h"
 
@@ -61,9 +64,24 @@ void CMyWindowSet::Create(const SMyColorInfo& newsColors, const SMyColorInfo& ch
     mNewsWin->SetLimits(300, 100, 32767, 32767);
     mNewsWin->SetTextColor(newsColors);
     mNewsWin->SetIcon(kIconNewsWin);
+    UMyLinks::Attach(mNewsWin->GetTextView());
+    CFindBar::Attach(mNewsWin->GetTextView());
     mChatWin = std::make_unique<CMyOldChatWin>(chatColors);
     mChatWin->SetIcon(kIconChatWin);
     mConnectedUsersWin = std::make_unique<CMyUserListWin>();
+    // Tab in the public chat completes the names of the users online.
+    mChatWin->Entry().SetNames(
+        [this]
+        {
+            std::vector<std::string> names;
+            const CMyUserListView* view = mConnectedUsersWin->View();
+            for (uint32_t row = 1; row <= view->GetItemCount(); ++row)
+            {
+                const uint8_t* name = view->GetItem(row)->name;
+                names.emplace_back(reinterpret_cast<const char*>(name + 1), name[0]);
+            }
+            return names;
+        });
     mConnectedUsersWin->SetTitle("Online Users", 12);
     mConnectedUsersWin->SetIcon(kIconUsersWin);
 }
@@ -138,10 +156,12 @@ void CMyWindowSet::ShowServerName(const uint8_t* name)
 void CMyWindowSet::AppendPublicChatNote(const uint8_t* text)
 {
     if (!mChatWin || !text[0]) return;
-    uint8_t line[257];
-    line[0] = '\r';
-    std::memcpy(line + 1, text + 1, text[0]);
-    mChatWin->AppendChat(line, uint32_t(text[0]) + 1);
+    mChatWin->AppendNote(text + 1, text[0]);
+}
+
+void CMyWindowSet::SetConnected(bool connected)
+{
+    if (mChatWin) mChatWin->SetConnected(connected);
 }
 
 void CMyWindowSet::ClearOnlineUsers()

@@ -49,6 +49,8 @@ public:
 
     // The chat, tasks and news windows name the server in their titles; null or empty names none.
     void ShowServerName(const uint8_t* name);
+    // The public chat's entry is off while there is no connection.
+    void SetConnected(bool connected);
     // A line of the client's own in the public chat (length-prefixed), under what was said there.
     void AppendPublicChatNote(const uint8_t* text);
     // The online users window lists nobody.

@@ -11,4 +11,5 @@ enum class EMyNotice : uint16_t
     Broadcast,
     TransferDone,
     TransferFailed,
+    ChatMention,
 };

@@ -6,6 +6,7 @@
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
 #include "client/core/SMyUserAccess.h"
+#include "framework/ui/CFindBar.h"
 #include "framework/ui/CWindow.h"
 #include "framework/ui/UKeyboard.h"
 
@@ -187,6 +188,13 @@ constexpr SMyCommand kCommands[] = {
      .keys = {{'a', kModCtrl, 0}},
      .inModal = true,
      .run = [](CMyApplication&, const SCall&) { UKeyboard::PostEditKey('a', kModCtrl); }},
+    // Ctrl+F is the files' key.
+    {.id = kItemFind,
+     .menuItem = kItemFind,
+     .menuText = "Find...\tCtrl+Shift+F",
+     .keys = {{'f', kModCtrl | kModShift, 24}},
+     .inModal = true,
+     .run = [](CMyApplication&, const SCall&) { CFindBar::OpenIn(CWindow::GetFrontWindow()); }},
 };
 #pragma GCC diagnostic pop
 } // namespace

@@ -1,19 +1,28 @@
 // The public chat: sending what the user typed, receiving the server's lines, and the lines the client
 // writes itself when a user changes name.
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 #include "client/app/CMyApplication.h"
 #include "client/boxes/MsgBox.h"
 #include "client/boxes/USound.h"
 #include "client/boxes/UnencodableBox.h"
+#include "client/chat/CMyChatEntry.h"
 #include "client/chat/CMyChatWin.h"
 #include "client/chat/CMyOldChatWin.h"
+#include "client/chat/CMySubjectView.h"
 #include "client/chat/MyChatFields.h"
+#include "client/chat/UMyChatLine.h"
 #include "client/widgets/CMyUserListView.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UTransact.h"
+#include "framework/runtime/MacRoman.h"
+#include "framework/runtime/UApplication.h"
+#include "framework/runtime/UClock.h"
+#include "framework/runtime/UDateTime.h"
 #include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
 #include "framework/ui/CTextView.h"
@@ -52,6 +61,31 @@ bool UpdateChatMember(CMyUserListView* list, const SUserEntry& user, uint8_t* ou
     return true;
 }
 
+// How lines look now: the time of their arrival, the user's name and the words he watches for.
+SMyChatLineStyle ChatStyle(const SMySettings& settings)
+{
+    SMyChatLineStyle style;
+    style.timeStamps = settings.chatTimeStamps;
+    if (style.timeStamps)
+    {
+        const SCalendarDate now = UDateTime::Now();
+        style.hour = now.hour;
+        style.minute = now.minute;
+    }
+    style.ownName = settings.userName;
+    style.mentions = settings.chatMentions;
+    if (style.mentions) style.words = UMyChatLine::SplitWords(settings.chatMentionWords);
+    return style;
+}
+
+// The server as the logs name it: its address and port.
+std::string ServerKey(const SInternetNameAddress& address)
+{
+    std::string key(reinterpret_cast<const char*>(address.name + 1), address.name[0]);
+    if (key.find(':') == std::string::npos) key += ":" + std::to_string(address.port ? address.port : 5500);
+    return key;
+}
+
 // The private chat window a notice is for; null for a chat the user is not in or a damaged id.
 CMyChatWin* NoticedChat(const CMyApplication& app, TFieldDataObj* fields)
 {
@@ -59,6 +93,65 @@ CMyChatWin* NoticedChat(const CMyApplication& app, TFieldDataObj* fields)
     return ReadChatID(fields, chatID) ? app.GetChatWinByID(chatID) : nullptr;
 }
 } // namespace
+
+template <class TChatWin>
+SMyChatLine CMyApplication::ShowChatLine(TChatWin* window, const void* text, uint32_t size)
+{
+    SMyChatLine line = UMyChatLine::Decorate(text, size, ChatStyle(mSettings));
+    window->AppendChat(line.text.data(), uint32_t(line.text.size()), line.runs);
+    if (mSettings.chatLogs && mSession.IsOpen())
+    {
+        mChat.UseLogFor(mSession.Serial(), ServerKey(mSession.Address()));
+        const SCalendarDate now = UDateTime::Now();
+        char date[16], time[8];
+        std::snprintf(date, sizeof(date), "%04d-%02d-%02d", now.year, now.month, now.day);
+        std::snprintf(time, sizeof(time), "%02d:%02d", now.hour, now.minute);
+        uint32_t skip = 0;
+        while (skip < size && static_cast<const uint8_t*>(text)[skip] == '\r')
+            ++skip;
+        std::string where;
+        if constexpr (std::is_same_v<TChatWin, CMyChatWin>)
+            where = "private chat " + std::to_string(window->GetChatID());
+        mChat.Log().Add(date, time, where,
+                        MacRomanToUtf8(static_cast<const uint8_t*>(text) + skip, size - skip));
+        if (mChat.FlushDue(UClock::Now())) mChat.Log().Flush();
+        if (mChat.Log().TakeFailureNote())
+        {
+            const std::string note = mChat.Log().FailureText();
+            window->AppendNote(note.data(), uint32_t(note.size()));
+        }
+    }
+    if (line.mention)
+    {
+        static constexpr uint8_t kPublicChat[] = "\x0Bpublic chat", kPrivateChat[] = "\x0Cprivate chat";
+        const bool isPublic = std::is_same_v<TChatWin, CMyOldChatWin>;
+        // The time, if any, is the user's own; the notice shows what was said.
+        NotifyDesktop(EMyNotice::ChatMention, isPublic ? kPublicChat : kPrivateChat, text, size, window);
+        UApplication::ShowWantsAttention();
+    }
+    return line;
+}
+template SMyChatLine CMyApplication::ShowChatLine(CMyOldChatWin*, const void*, uint32_t);
+template SMyChatLine CMyApplication::ShowChatLine(CMyChatWin*, const void*, uint32_t);
+
+void CMyApplication::StartPublicChatFor(const uint8_t* address, const uint8_t* name)
+{
+    CMyOldChatWin* chat = mWindows.Chat();
+    const std::string server =
+        address ? std::string(reinterpret_cast<const char*>(address + 1), address[0]) : "";
+    // The same server again: what was said stays, below a line that marks the new session.
+    if (chat && !server.empty() && server == mChat.PublicChatServer() && !chat->GetChatView()->IsEmpty())
+    {
+        uint8_t time[64], note[300];
+        time[0] = uint8_t(UDateTime::DateToText(time + 1, 63, UDateTime::kTime));
+        const uint32_t size =
+            UText::Format(note, sizeof(note), "\xD1 connected to %#s at %#s \xD1", name, time);
+        chat->AppendNote(note, size);
+        return;
+    }
+    mChat.PublicChatServer() = server;
+    ClearPublicChat();
+}
 
 void CMyApplication::ClearPublicChat()
 {
@@ -82,6 +175,7 @@ void CMyApplication::DoChatSend(bool asAction)
     if (!AskToUseQuestionMarks("Send", chat->GetSendView()) || !mSession.IsConnected()) return;
     std::string text = chat->GetSendText();
     chat->ClearSendText();
+    chat->Entry().Remember(text);
     if (text.size() > kMaxChatText)
     {
         MsgBox(kBoxChatTooLong);
@@ -106,6 +200,7 @@ void CMyApplication::DoPrivChatSend(CWindow* window, bool asAction)
     if (!mSession.IsConnected() || !chat) return;
     std::string text = chat->GetSendText();
     chat->ClearSendText();
+    chat->Entry().Remember(text);
     if (text.size() > kMaxChatText)
     {
         MsgBox(kBoxChatTooLong);
@@ -139,12 +234,12 @@ void CMyApplication::ProcessTran_ChatMsg(TFieldDataObj* fields)
     std::string line(size, '\0');
     UFieldData::GetField(fields, kFieldData, line.data(), size);
     if (privateChat)
-        privateChat->AppendChat(line.data(), size);
+        ShowChatLine(privateChat, line.data(), size);
     else
     {
         auto* bytes = reinterpret_cast<uint8_t*>(line.data());
         mChat.UnscrambleIncoming(bytes, size);
-        publicChat->AppendChat(bytes, size);
+        ShowChatLine(publicChat, bytes, size);
     }
     USound::PlayEvent(kSoundChat, mSettings.sound.chat);
 }
@@ -158,16 +253,31 @@ void CMyApplication::ShowUserChangeInChats(const SUserEntry& user, const uint8_t
     CMyOldChatWin* publicChat = mWindows.Chat();
     if (publicChat && oldName && FormatRenameLine(oldName, user.name, line, size))
     {
-        publicChat->AppendChat(line, size);
+        ShowChatLine(publicChat, line, size);
         USound::PlayEvent(kSoundChat, mSettings.sound.chat);
+    }
+    if (publicChat && !oldName && mSettings.showJoinLeaveInChat &&
+        mChat.HasUserListArrived(mSession.Serial()))
+    {
+        size = UText::Format(line, 255, "\r <<< %#s has joined the chat >>>", user.name);
+        ShowChatLine(publicChat, line, size);
     }
     for (CMyChatWin* chat : CMyChatWin::All())
     {
         uint8_t memberName[64];
         if (UpdateChatMember(chat->GetUserList(), user, memberName) &&
             FormatRenameLine(memberName, user.name, line, size))
-            chat->AppendChat(line, size);
+            ShowChatLine(chat, line, size);
     }
+}
+
+void CMyApplication::ShowUserLeftPublicChat(const uint8_t* name)
+{
+    CMyOldChatWin* publicChat = mWindows.Chat();
+    if (!publicChat || !mSettings.showJoinLeaveInChat || !mChat.HasUserListArrived(mSession.Serial())) return;
+    uint8_t line[256];
+    const uint32_t size = UText::Format(line, 255, "\r <<< %#s has left the chat >>>", name);
+    ShowChatLine(publicChat, line, size);
 }
 
 void CMyApplication::ProcessTran_NotifyChatChangeUser(TFieldDataObj* fields)
@@ -188,7 +298,7 @@ void CMyApplication::ProcessTran_NotifyChatChangeUser(TFieldDataObj* fields)
     if (UpdateChatMember(list, user, oldName))
     {
         if (!FormatRenameLine(oldName, user.name, line, size)) return;
-        chat->AppendChat(line, size);
+        ShowChatLine(chat, line, size);
         USound::PlayEvent(kSoundChat, mSettings.sound.chat);
         return;
     }
@@ -199,7 +309,7 @@ void CMyApplication::ProcessTran_NotifyChatChangeUser(TFieldDataObj* fields)
     if (mSettings.showJoinLeaveInChat)
     {
         size = UText::Format(line, 255, "\r <<< %#s has joined the chat >>>", user.name);
-        chat->AppendChat(line, size);
+        ShowChatLine(chat, line, size);
     }
 }
 
@@ -215,7 +325,7 @@ void CMyApplication::ProcessTran_NotifyChatDeleteUser(TFieldDataObj* fields)
     {
         uint8_t line[256];
         const uint32_t size = UText::Format(line, 255, "\r <<< %#s has left the chat >>>", name);
-        chat->AppendChat(line, size);
+        ShowChatLine(chat, line, size);
     }
 }
 
@@ -225,5 +335,11 @@ void CMyApplication::ProcessTran_NotifyChatSubject(TFieldDataObj* fields)
     if (!chat) return;
     uint8_t subject[256];
     UFieldData::GetPString(fields, kFieldChatSubject, subject, sizeof(subject));
+    const bool changed = chat->GetSubjectView()->GetText() !=
+                         std::string(reinterpret_cast<const char*>(subject + 1), subject[0]);
     chat->SetSubject(subject + 1, subject[0]);
+    if (!changed) return;
+    uint8_t line[300];
+    const uint32_t size = UText::Format(line, sizeof(line), "\r <<< subject is now \"%#s\" >>>", subject);
+    ShowChatLine(chat, line, size);
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "client/chat/CMyAutoReplies.h"
+#include "client/core/CMyChatLog.h"
 
 class CMyChat
 {
@@ -29,10 +30,40 @@ public:
 
     CMyAutoReplies& AutoReplies() { return mAutoReplies; }
 
+    // The logs of the session numbered `serial` with the server at `address` ("host:port").
+    CMyChatLog& Log() { return mLog; }
+    void UseLogFor(uint32_t serial, const std::string& address)
+    {
+        if (serial == mLogSerial) return;
+        mLogSerial = serial;
+        mLog.Begin(address);
+    }
+    // The server the public chat's scrollback belongs to.
+    std::string& PublicChatServer() { return mPublicChatServer; }
+
+    // The online users list of the session numbered `serial` has arrived: users who join or leave after
+    // it are told in the public chat, the ones of the list itself are not.
+    void SetUserListArrived(uint32_t serial) { mUserListSerial = serial; }
+    bool HasUserListArrived(uint32_t serial) const { return serial && mUserListSerial == serial; }
+
 private:
     std::unique_ptr<uint8_t[]> mScramTable;
     std::unique_ptr<uint8_t[]> mUnscramTable;
     bool mScramChat = false;
     bool mPorkMode = false;
+    uint32_t mUserListSerial = 0;
+    CMyChatLog mLog;
+    uint32_t mLogSerial = 0;
+    uint64_t mLastFlush = 0;
+    std::string mPublicChatServer;
+
+public:
+    // Lines go to the disk once a second at most, or when many have gathered.
+    bool FlushDue(uint64_t now)
+    {
+        if (now - mLastFlush < 1000) return false;
+        mLastFlush = now;
+        return true;
+    }
     CMyAutoReplies mAutoReplies;
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "client/app/AppNumbers.h"
+#include "client/chat/CMyChatEntry.h"
 #include "client/chat/CMySubjectView.h"
 #include "client/chat/MyChatViews.h"
 #include "client/widgets/CMyDropTarget.h"
@@ -93,6 +94,18 @@ CMyChatWin::CMyChatWin(uint32_t chatID, const SMyColorInfo& colors)
     auto drop = [this](const QMimeData& mime, uint16_t mods) { return Drop(mime, mods); };
     CMyDropTarget::Install(mList, canAccept, drop);
     CMyDropTarget::Install(mAllText, canAccept, drop);
+    mEntry = std::make_unique<CMyChatEntry>(mSendText,
+                                            [this]
+                                            {
+                                                std::vector<std::string> names;
+                                                for (uint32_t row = 1; row <= mList->GetItemCount(); ++row)
+                                                {
+                                                    const uint8_t* name = mList->GetItem(row)->name;
+                                                    names.emplace_back(
+                                                        reinterpret_cast<const char*>(name + 1), name[0]);
+                                                }
+                                                return names;
+                                            });
 }
 
 CMyChatWin::~CMyChatWin()
@@ -115,6 +128,26 @@ CMyChatWin* CMyChatWin::FindByID(uint32_t chatID)
 void CMyChatWin::AppendChat(const void* text, uint32_t length)
 {
     AppendChatLine(mAllText, text, length);
+}
+
+void CMyChatWin::AppendChat(const void* text, uint32_t length, const std::vector<STextRun>& runs)
+{
+    AppendChatLine(mAllText, text, length, runs);
+}
+
+void CMyChatWin::AppendNote(const void* text, uint32_t length)
+{
+    AppendChatNote(mAllText, text, length);
+}
+
+void CMyChatWin::SetEnded()
+{
+    mEntry->SetBlocked(CMyChatEntry::kBlockEnded, true);
+}
+
+bool CMyChatWin::IsEnded() const
+{
+    return mEntry->GetBlocked() & CMyChatEntry::kBlockEnded;
 }
 
 std::string CMyChatWin::GetSendText() const
@@ -158,15 +191,14 @@ void CMyChatWin::SetScrollback(uint32_t lines)
 
 void CMyChatWin::SetAccess(const SMyUserAccess& access)
 {
-    mSendText->SetEnable(!mIsEnded && access.Has(kAccessCanSendChat));
+    mEntry->SetBlocked(CMyChatEntry::kBlockNoRight, !access.Has(kAccessCanSendChat));
 }
 
 void CMyChatWin::EndChat(const uint8_t* line)
 {
-    if (mIsEnded) return;
-    mIsEnded = true;
+    if (IsEnded()) return;
+    SetEnded();
     mChatID = 0;
-    mSendText->SetEnable(false);
     // The members' user ids were the old connection's: a later one gives them to others.
     mList->DeleteAll();
     uint8_t text[257];

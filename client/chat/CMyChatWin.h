@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "client/app/CMySessionWin.h"
 #include "client/core/SMyColorInfo.h"
@@ -15,6 +16,8 @@ class CScrollerView;
 class CMyUserListView;
 class CMySubjectView;
 class QMimeData;
+class CMyChatEntry;
+struct STextRun;
 
 class CMyChatWin : public CMySessionWin
 {
@@ -43,6 +46,9 @@ public:
 
     // By the line rule of every conversation (AppendChatLine).
     void AppendChat(const void* text, uint32_t length);
+    void AppendChat(const void* text, uint32_t length, const std::vector<STextRun>& runs);
+    // A line of the client's own, greyed.
+    void AppendNote(const void* text, uint32_t length);
     std::string GetSendText() const;
     void ClearSendText();
     // The title becomes "Private Chat:  " and the subject (cut to 64 characters with "..." after); an
@@ -53,11 +59,14 @@ public:
     void SetScrollback(uint32_t lines);
     // Typing into the chat needs the right to send chat.
     void SetAccess(const SMyUserAccess& access);
+    // The chat is over (its session ended): the conversation stays to be read, nothing can be sent.
+    void SetEnded();
+    bool IsEnded() const;
     // The chat is over for good (its connection is gone): `line` (length-prefixed) closes the
     // conversation, the entry takes no more text whatever the access, and the chat id is dropped so that
     // a new chat of the same number on a later connection never lands here.
     void EndChat(const uint8_t* line);
-    bool IsEnded() const { return mIsEnded; }
+    CMyChatEntry& Entry() const { return *mEntry; }
 
     bool KeyDown(const SKeyMsgData& key) override;
     // Shows or hides the member list; the window narrows or widens by the list's width and the other
@@ -78,8 +87,8 @@ private:
     CMySubjectView* mSubject = nullptr;
     uint32_t mChatID;
     bool mIsListVis = true;
-    bool mIsEnded = false;
     int32_t mPendingZoomWidth = -1;
     // Goes before the window's widget, which outlives this object by a moment.
     std::unique_ptr<class QObject> mZoomFilter;
+    std::unique_ptr<CMyChatEntry> mEntry;
 };

@@ -1,6 +1,7 @@
 #include "client/chat/CMyOldChatWin.h"
 
 #include "client/app/AppNumbers.h"
+#include "client/chat/CMyChatEntry.h"
 #include "client/chat/MyChatViews.h"
 #include "framework/runtime/KeyCommands.h"
 #include "framework/ui/CScrollerView.h"
@@ -19,11 +20,25 @@ CMyOldChatWin::CMyOldChatWin(const SMyColorInfo& colors)
     mAllText = MakeChatTextBox(this, SRect{5, 5, 355, 140}, &mAllScroll);
     mSendText = MakeChatSendBox(this, SRect{5, 145, 355, 188}, kHitChatSend, &mSendScroll);
     SetTextColor(colors);
+    mEntry = std::make_unique<CMyChatEntry>(mSendText);
+    mEntry->SetBlocked(CMyChatEntry::kBlockNoConnection, true);
 }
+
+CMyOldChatWin::~CMyOldChatWin() = default;
 
 void CMyOldChatWin::AppendChat(const void* text, uint32_t length)
 {
     AppendChatLine(mAllText, text, length);
+}
+
+void CMyOldChatWin::AppendChat(const void* text, uint32_t length, const std::vector<STextRun>& runs)
+{
+    AppendChatLine(mAllText, text, length, runs);
+}
+
+void CMyOldChatWin::AppendNote(const void* text, uint32_t length)
+{
+    AppendChatNote(mAllText, text, length);
 }
 
 void CMyOldChatWin::ClearChat()
@@ -53,7 +68,12 @@ void CMyOldChatWin::SetScrollback(uint32_t lines)
 
 void CMyOldChatWin::SetAccess(const SMyUserAccess& access)
 {
-    mSendText->SetEnable(access.Has(kAccessCanSendChat));
+    mEntry->SetBlocked(CMyChatEntry::kBlockNoRight, !access.Has(kAccessCanSendChat));
+}
+
+void CMyOldChatWin::SetConnected(bool connected)
+{
+    mEntry->SetBlocked(CMyChatEntry::kBlockNoConnection, !connected);
 }
 
 bool CMyOldChatWin::KeyDown(const SKeyMsgData& key)

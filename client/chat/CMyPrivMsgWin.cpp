@@ -8,11 +8,13 @@
 #include <cstring>
 
 #include "client/app/AppNumbers.h"
+#include "client/app/UMyLinks.h"
 #include "client/widgets/MyWindowSizing.h"
 #include "framework/runtime/KeyCommands.h"
 #include "framework/runtime/UDateTime.h"
 #include "framework/runtime/UMemory.h"
 #include "framework/ui/CButtonView.h"
+#include "framework/ui/CFindBar.h"
 #include "framework/ui/CLabelView.h"
 #include "framework/ui/CScrollerView.h"
 #include "framework/ui/CTextView.h"
@@ -52,6 +54,7 @@ CMyPrivMsgWin::CMyPrivMsgWin(bool noReplyButton)
         MakeTextBoxView(this, SRect{10, 22, kWidth - 10, 98}, kOptionsMsgBox, &mQuotScroll, kTextMultiLine);
     mQuotScroll->SetSizing(kSizeRight);
     mQuotView->SetReadOnly(true);
+    UMyLinks::Attach(mQuotView);
     mQuotView->SetTextSize(9);
     mMsgLabel = new CLabelView(this, SRect{10, 102, kWidth - 10, 118}, "Reply to your message:");
     mMsgLabel->SetSizing(kSizeRight);
@@ -63,6 +66,8 @@ CMyPrivMsgWin::CMyPrivMsgWin(bool noReplyButton)
         MakeTextBoxView(this, SRect{10, 10, kWidth - 10, 130}, kOptionsMsgBox, &mTextScroll, kTextMultiLine);
     mTextScroll->SetSizing(kSizeGrow);
     mTextView->SetReadOnly(true);
+    UMyLinks::Attach(mTextView);
+    CFindBar::Attach(mTextView);
 
     uint8_t date[64];
     const uint32_t n = UDateTime::DateToText(date, 57, UDateTime::kShortDate | UDateTime::kTimeWithSeconds);

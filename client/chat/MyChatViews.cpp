@@ -1,5 +1,9 @@
 #include "client/chat/MyChatViews.h"
 
+#include <string>
+
+#include "client/app/UMyLinks.h"
+#include "framework/ui/CFindBar.h"
 #include "framework/ui/CScrollerView.h"
 #include "framework/ui/CTextView.h"
 #include "framework/ui/CWindow.h"
@@ -18,6 +22,8 @@ CTextView* MakeChatTextBox(CWindow* window, const SRect& bounds, CScrollerView**
     scroller->SetSizing(kSizeGrow);
     text->SetReadOnly(true);
     text->SetTextSize(kChatTextSize);
+    UMyLinks::Attach(text);
+    CFindBar::Attach(text);
     if (outScroller) *outScroller = scroller;
     return text;
 }
@@ -35,7 +41,7 @@ CTextView* MakeChatSendBox(CWindow* window, const SRect& bounds, uint32_t viewID
     return text;
 }
 
-void AppendChatLine(CTextView* view, const void* text, uint32_t length)
+void AppendChatLine(CTextView* view, const void* text, uint32_t length, const std::vector<STextRun>& runs)
 {
     const auto* bytes = static_cast<const uint8_t*>(text);
     if (!bytes || !length) return;
@@ -43,9 +49,26 @@ void AppendChatLine(CTextView* view, const void* text, uint32_t length)
     {
         ++bytes;
         if (--length == 0) return;
+        std::vector<STextRun> shifted;
+        for (STextRun run : runs)
+        {
+            if (run.start == 0 && run.length-- == 0) continue;
+            if (run.start > 0) --run.start;
+            shifted.push_back(run);
+        }
+        view->AppendText(bytes, length, shifted);
     }
-    view->AppendText(bytes, length);
+    else
+        view->AppendText(bytes, length, runs);
     if (!view->IsFocus()) view->ScrollToEnd();
+}
+
+void AppendChatNote(CTextView* view, const void* text, uint32_t length)
+{
+    if (!text || !length) return;
+    std::string line = "\r";
+    line.append(static_cast<const char*>(text), length);
+    AppendChatLine(view, line.data(), uint32_t(line.size()), {STextRun{1, length, ETextMark::Dim}});
 }
 
 void ApplyChatColors(const SMyColorInfo& colors, std::initializer_list<CTextView*> texts,

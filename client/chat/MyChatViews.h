@@ -3,6 +3,7 @@
 #pragma once
 
 #include <initializer_list>
+#include <vector>
 
 #include "client/core/SMyColorInfo.h"
 #include "framework/runtime/Geometry.h"
@@ -19,6 +20,10 @@ CTextView* MakeChatSendBox(CWindow* window, const SRect& bounds, uint32_t viewID
 // The rule for every line put into a conversation: a line starting with a carriage return loses it
 // when the view is empty (so the text does not open with a blank line), and the view then shows the
 // end unless the user has put the keyboard focus in it to read back.
-void AppendChatLine(CTextView* view, const void* text, uint32_t length);
+// Runs (STextRun) count from the start of `text`.
+void AppendChatLine(CTextView* view, const void* text, uint32_t length,
+                    const std::vector<struct STextRun>& runs = {});
+// A line of the client's own, greyed, on a line of its own.
+void AppendChatNote(CTextView* view, const void* text, uint32_t length);
 void ApplyChatColors(const SMyColorInfo& colors, std::initializer_list<CTextView*> texts,
                      std::initializer_list<CScrollerView*> scrollers);

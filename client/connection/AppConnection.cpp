@@ -234,7 +234,7 @@ void CMyApplication::DoConnect(const uint8_t* address, const uint8_t* name)
     DisplayServerName(displayName);
 
     new CMyConnectTask();
-    ClearPublicChat();
+    StartPublicChatFor(address, displayName);
 }
 
 bool CMyApplication::MayConnectElsewhere(const uint8_t* address, const uint8_t* name)
@@ -297,6 +297,7 @@ void CMyApplication::ShowNotConnected()
     mWindows.SetAccess(all);
     mFolderWins.SetAccess(all);
     mWindows.SetToolbarLook(kToolbarNotConnected);
+    mWindows.SetConnected(false);
     DisplayServerName(nullptr);
 }
 
@@ -309,6 +310,7 @@ void CMyApplication::ShowConnected()
 {
     mWindows.SetToolbarLook(kToolbarConnected);
     mSession.SetConnected();
+    mWindows.SetConnected(true);
 }
 
 void CMyApplication::DoDisconnect()

@@ -19,7 +19,11 @@
 #define MY_DESKTOP_SETTINGS(X)                                                                               \
     X(bool, desktopNotices, "notifications", true, "Desktop notifications in the background")                \
     X(bool, reconnect, "reconnect", true, "Reconnect when the connection is lost")                           \
-    X(uint32_t, scrollback, "scrollback", 10000, "Chat and news lines:")
+    X(uint32_t, scrollback, "scrollback", 10000, "Chat and news lines:")                                     \
+    X(bool, chatTimeStamps, "chat-time-stamps", false, "Time stamps in chat")                                \
+    X(bool, chatMentions, "chat-mentions", true, "Highlight chat lines that name me")                        \
+    X(std::string, chatMentionWords, "chat-mention-words", "", "Also highlight:")                            \
+    X(bool, chatLogs, "chat-logs", true, "Keep chat logs")
 
 struct SMySettings
 {

@@ -74,6 +74,9 @@ void CMyDesktopNotices::Compose(EMyNotice kind, const uint8_t* name, const void*
     case EMyNotice::TransferFailed:
         outSummary = QStringLiteral("Transfer failed");
         break;
+    case EMyNotice::ChatMention:
+        outSummary = QStringLiteral("You were named in %1").arg(who);
+        break;
     }
     if (kind == EMyNotice::TransferDone || kind == EMyNotice::TransferFailed)
     {

@@ -47,6 +47,8 @@ SUserEntry ReadUserNotice(TFieldDataObj* fields)
 void CMyApplication::SetOnlineUsers(TFieldDataObj* fields)
 {
     if (CMyUserListWin* users = mWindows.Users()) users->View()->SetUsersFromFields(fields);
+    // From now on users who come and go are news; those of the list itself were there already.
+    mChat.SetUserListArrived(mSession.Serial());
 }
 
 bool CMyApplication::GetSelectedUser(uint16_t& outUserID, uint8_t* outUserName)
@@ -88,7 +90,10 @@ void CMyApplication::ProcessTran_NotifyDeleteUser(TFieldDataObj* fields)
     CMyUserListWin* users = mWindows.Users();
     if (!users) return;
     const uint16_t id = uint16_t(UFieldData::GetInteger(fields, kFieldUserID));
-    if (id && users->View()->DeleteUserByID(id)) USound::PlayEvent(kSoundLeave, mSettings.sound.leave);
+    uint8_t name[64];
+    if (!id || !users->View()->DeleteUserByID(id, name)) return;
+    USound::PlayEvent(kSoundLeave, mSettings.sound.leave);
+    ShowUserLeftPublicChat(name);
 }
 
 void CMyApplication::ProcessTran_UserAccess(TFieldDataObj* fields)

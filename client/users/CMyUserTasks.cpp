@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "client/app/CMyApplication.h"
+#include "client/app/UMyLinks.h"
 #include "client/widgets/CMyTextWin.h"
 #include "client/widgets/MyWindowSizing.h"
 #include "framework/net/TransactCatalogue.h"
@@ -30,6 +31,7 @@ void ShowClientInfo(const uint8_t* title, THdlObj* text)
     auto win = std::make_unique<CMyTextWin>();
     win->SetIcon(kIconClientInfo);
     win->SetTitle(title);
+    UMyLinks::Attach(win->GetTextView());
     win->SetTextHandle(text);
     const int32_t textHeight = win->GetTextView()->GetFullHeight(kClientInfoWidth);
     SetWindowBounds(win.get(),

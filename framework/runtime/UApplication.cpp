@@ -266,6 +266,21 @@ TFileSysRefObj* UApplication::GetDocumentToOpen()
     return nullptr;
 }
 
+namespace
+{
+UApplication::AttentionProc gAttentionProc = nullptr;
+}
+
+void UApplication::ShowWantsAttention()
+{
+    if (gAttentionProc) gAttentionProc();
+}
+
+void UApplication::SetAttentionProc(AttentionProc proc)
+{
+    gAttentionProc = proc;
+}
+
 void UApplication::SetDocumentRefProcs(DocumentRefProc make, DocumentDisposeProc dispose)
 {
     gMakeRef = make;

@@ -56,7 +56,11 @@ public:
     static void DisposeDocumentRef(TFileSysRefObj* ref);
 
     static void SetCanOpenDocuments(bool) {}
-    static void ShowWantsAttention() {}
+    // Asks the desktop to draw the user's eye to the program (an urgency hint on its windows) while it
+    // is in the background; the window layer installs how.
+    static void ShowWantsAttention();
+    using AttentionProc = void (*)();
+    static void SetAttentionProc(AttentionProc proc);
 };
 
 enum : uint32_t

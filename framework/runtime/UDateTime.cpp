@@ -105,8 +105,12 @@ uint32_t UDateTime::DateToText(const SCalendarDate& date, void* outText, uint32_
 
 uint32_t UDateTime::DateToText(void* outText, uint32_t maxSize, uint32_t options)
 {
+    return DateToText(Now(), outText, maxSize, options);
+}
+
+SCalendarDate UDateTime::Now()
+{
     // A test that moved the clock forward sees the date move with it.
     platform::LocalDateTime now = platform::CurrentLocalDateTime(UClock::AheadOfSystem());
-    SCalendarDate date{now.year, now.month, now.day, now.hour, now.minute, now.second};
-    return DateToText(date, outText, maxSize, options);
+    return SCalendarDate{now.year, now.month, now.day, now.hour, now.minute, now.second};
 }

@@ -53,4 +53,5 @@ public:
     static uint32_t DateToText(const SCalendarDate& date, void* outText, uint32_t maxSize, uint32_t options);
     // The current local date and time.
     static uint32_t DateToText(void* outText, uint32_t maxSize, uint32_t options);
+    static SCalendarDate Now();
 };

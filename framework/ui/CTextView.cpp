@@ -1,8 +1,13 @@
 #include "framework/ui/CTextView.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QStyle>
@@ -13,8 +18,12 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <memory>
 #include <type_traits>
 #include <vector>
+
+#include "framework/runtime/KeyCommands.h"
+#include "framework/ui/UKeyboard.h"
 
 #include "framework/runtime/UPString.h"
 #include "framework/ui/UColors.h"
@@ -34,6 +43,12 @@ class TEnterEdit : public TBase, public SEnterOwner
 protected:
     void keyPressEvent(QKeyEvent* event) override
     {
+        SKeyMsgData key;
+        if (owner && UKeyboard::Translate(*event, key) && owner->FilterKey(key))
+        {
+            event->accept();
+            return;
+        }
         const int k = event->key();
         if ((k == Qt::Key_Return || k == Qt::Key_Enter) && owner &&
             owner->EnterPressed(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier)))
@@ -51,6 +66,53 @@ protected:
         }
         TBase::keyPressEvent(event);
     }
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        mPressAt = event->position().toPoint();
+        TBase::mousePressEvent(event);
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        TBase::mouseReleaseEvent(event);
+        if constexpr (std::is_same_v<TBase, QPlainTextEdit>)
+        {
+            // A click opens a link; a press dragged over text to select it does not.
+            const QPoint at = event->position().toPoint();
+            if (owner && event->button() == Qt::LeftButton && (at - mPressAt).manhattanLength() < 4 &&
+                !this->textCursor().hasSelection())
+                owner->LinkClicked(at.x(), at.y());
+        }
+    }
+    void mouseMoveEvent(QMouseEvent* event) override
+    {
+        TBase::mouseMoveEvent(event);
+        if constexpr (std::is_same_v<TBase, QPlainTextEdit>)
+        {
+            const QPoint at = event->position().toPoint();
+            const bool onLink = owner && !owner->LinkAtPoint(at.x(), at.y()).empty();
+            this->viewport()->setCursor(onLink ? Qt::PointingHandCursor : Qt::IBeamCursor);
+        }
+    }
+    void contextMenuEvent(QContextMenuEvent* event) override
+    {
+        if constexpr (std::is_same_v<TBase, QPlainTextEdit>)
+        {
+            std::unique_ptr<QMenu> menu(this->createStandardContextMenu(event->pos()));
+            if (owner)
+            {
+                // From the keyboard the menu is for the insertion point, not for where the mouse is.
+                QPoint at = event->pos();
+                if (event->reason() == QContextMenuEvent::Keyboard) at = this->cursorRect().center();
+                owner->AddLinkActions(menu.get(), at.x(), at.y());
+            }
+            menu->exec(event->globalPos());
+            return;
+        }
+        TBase::contextMenuEvent(event);
+    }
+
+private:
+    QPoint mPressAt;
 };
 
 QColor ToColor(const uint16_t rgb[3])
@@ -97,11 +159,15 @@ QPlainTextEdit* CTextView::TextEdit() const
 void CTextView::SetText(const void* text, uint32_t length)
 {
     mAppended.clear();
+    mAppendedRuns.clear();
     mScrollAfterAppend = false;
     mSettingText = true;
     const QString s = ToQString(text, length);
     if (QPlainTextEdit* e = TextEdit())
+    {
         e->setPlainText(s);
+        if (mLinkFinder && text) ApplyRuns(0, s, {}, true);
+    }
     else
         LineEdit()->setText(s);
     mSettingText = false;
@@ -141,11 +207,34 @@ bool CTextView::IsEmpty() const
 
 void CTextView::AppendText(const void* text, uint32_t length)
 {
+    static const std::vector<STextRun> kNoRuns;
+    AppendText(text, length, kNoRuns);
+}
+
+void CTextView::AppendText(const void* text, uint32_t length, const std::vector<STextRun>& runs)
+{
     const QString s = ToQString(text, length);
     if (QLineEdit* line = LineEdit())
     {
         line->setText(line->text() + s);
         return;
+    }
+    // Every byte of the client's character set is one character of the widget's text, so byte offsets
+    // are character offsets.
+    const auto base = uint32_t(mAppended.size());
+    for (STextRun run : runs)
+    {
+        if (run.start >= uint32_t(s.size())) continue;
+        run.length = std::min<uint32_t>(run.length, uint32_t(s.size()) - run.start);
+        run.start += base;
+        mAppendedRuns.push_back(run);
+    }
+    if (mLinkFinder && text)
+    {
+        const size_t before = mAppendedRuns.size();
+        mLinkFinder(static_cast<const uint8_t*>(text), length, mAppendedRuns);
+        for (size_t i = before; i < mAppendedRuns.size(); ++i)
+            mAppendedRuns[i].start += base;
     }
     mAppended += s;
     if (mFlushQueued) return;
@@ -170,9 +259,13 @@ void CTextView::FlushAppended() const
     mSettingText = true;
     QTextCursor c(e->document());
     c.movePosition(QTextCursor::End);
-    c.insertText(mAppended);
+    const int base = c.position();
+    // A plain format: the end of the text would otherwise lend the new text the look of its last run.
+    c.insertText(mAppended, QTextCharFormat());
+    if (!mAppendedRuns.empty()) ApplyRuns(base, mAppended, mAppendedRuns, false);
     mSettingText = false;
     mAppended.clear();
+    mAppendedRuns.clear();
     mScrollAfterAppend = false;
     if (toEnd)
     {
@@ -256,7 +349,8 @@ void CTextView::InsertTextAtStart(const void* text, uint32_t length)
     mSettingText = true;
     QTextCursor c(e->document());
     c.movePosition(QTextCursor::Start);
-    c.insertText(s);
+    c.insertText(s, QTextCharFormat());
+    if (mLinkFinder && text) ApplyRuns(0, s, {}, true);
     mSettingText = false;
     TrimLines();
     if (atTop) bar->setValue(bar->minimum());
@@ -356,7 +450,205 @@ void CTextView::SetPasswordLook(bool on)
 
 void CTextView::SetPlaceholder(const char* text)
 {
-    if (QLineEdit* line = LineEdit()) line->setPlaceholderText(text ? QString::fromLatin1(text) : QString());
+    const QString hint = text ? QString::fromLatin1(text) : QString();
+    if (QLineEdit* line = LineEdit())
+        line->setPlaceholderText(hint);
+    else
+        TextEdit()->setPlaceholderText(hint);
+}
+
+std::string CTextView::GetPlaceholder() const
+{
+    return (LineEdit() ? LineEdit()->placeholderText() : TextEdit()->placeholderText()).toStdString();
+}
+
+void CTextView::ApplyRuns(int base, const QString& text, const std::vector<STextRun>& given,
+                          bool findLinks) const
+{
+    QPlainTextEdit* e = TextEdit();
+    std::vector<STextRun> runs = given;
+    if (mLinkFinder && findLinks)
+    {
+        // Texts set or put on top in one piece: their links are found here, from their own bytes.
+        const std::string bytes = FromQString(text);
+        if (bytes.size() == size_t(text.size()))
+            mLinkFinder(reinterpret_cast<const uint8_t*>(bytes.data()), uint32_t(bytes.size()), runs);
+    }
+    const QPalette& palette = e->palette();
+    QTextCursor c(e->document());
+    for (const STextRun& run : runs)
+    {
+        if (!run.length || run.start >= uint32_t(text.size())) continue;
+        QTextCharFormat format;
+        switch (run.mark)
+        {
+        case ETextMark::Link:
+            format.setAnchor(true);
+            format.setAnchorHref(text.mid(qsizetype(run.start), qsizetype(run.length)));
+            format.setForeground(palette.color(QPalette::Link));
+            format.setFontUnderline(true);
+            break;
+        case ETextMark::Bold:
+            format.setFontWeight(QFont::Bold);
+            break;
+        case ETextMark::Mention:
+        {
+            // A light wash of the selection colour: the text keeps its own colour and its contrast.
+            const QColor high = palette.color(QPalette::Highlight), back = palette.color(QPalette::Base);
+            format.setBackground(QColor::fromRgbF(0.7f * back.redF() + 0.3f * high.redF(),
+                                                  0.7f * back.greenF() + 0.3f * high.greenF(),
+                                                  0.7f * back.blueF() + 0.3f * high.blueF()));
+            break;
+        }
+        case ETextMark::Dim:
+            format.setForeground(palette.color(QPalette::PlaceholderText));
+            break;
+        }
+        c.setPosition(base + int(run.start));
+        c.setPosition(base + int(std::min<uint32_t>(run.start + run.length, uint32_t(text.size()))),
+                      QTextCursor::KeepAnchor);
+        c.mergeCharFormat(format);
+    }
+}
+
+std::string CTextView::LinkAt(uint32_t position) const
+{
+    QPlainTextEdit* e = TextEdit();
+    if (!e) return {};
+    FlushAppended();
+    QTextDocument* doc = e->document();
+    if (position >= uint32_t(doc->characterCount())) return {};
+    const QTextBlock block = doc->findBlock(int(position));
+    for (auto it = block.begin(); !it.atEnd(); ++it)
+    {
+        const QTextFragment f = it.fragment();
+        if (int(position) >= f.position() && int(position) < f.position() + f.length())
+            return f.charFormat().isAnchor() ? FromQString(f.charFormat().anchorHref()) : std::string();
+    }
+    return {};
+}
+
+bool CTextView::OpenLinkAt(uint32_t position)
+{
+    const std::string url = LinkAt(position);
+    if (url.empty() || !mLinkAction) return false;
+    mLinkAction(url);
+    return true;
+}
+
+std::string CTextView::LinkAtPoint(int x, int y) const
+{
+    QPlainTextEdit* e = TextEdit();
+    if (!e) return {};
+    const QString href = e->anchorAt(QPoint(x, y));
+    return href.isEmpty() ? std::string() : FromQString(href);
+}
+
+bool CTextView::LinkClicked(int x, int y)
+{
+    const std::string url = LinkAtPoint(x, y);
+    if (url.empty() || !mLinkAction) return false;
+    mLinkAction(url);
+    return true;
+}
+
+void CTextView::AddLinkActions(QMenu* menu, int x, int y)
+{
+    const std::string url = LinkAtPoint(x, y);
+    if (url.empty() || !mLinkAction) return;
+    QAction* first = menu->actions().isEmpty() ? nullptr : menu->actions().first();
+    auto* open = new QAction(QStringLiteral("Open Link"), menu);
+    auto* copy = new QAction(QStringLiteral("Copy Link"), menu);
+    // The menu runs its own loop: the view may go meanwhile, the text it holds may not.
+    QObject::connect(open, &QAction::triggered, menu, [this, url] { mLinkAction(url); });
+    const QString text = ToQString(url.data(), uint32_t(url.size()));
+    QObject::connect(copy, &QAction::triggered, menu, [text] { QApplication::clipboard()->setText(text); });
+    menu->insertAction(first, open);
+    menu->insertAction(first, copy);
+    if (first) menu->insertSeparator(first);
+}
+
+void CTextView::MoveCursorToEnd()
+{
+    if (QPlainTextEdit* e = TextEdit())
+        e->moveCursor(QTextCursor::End);
+    else
+        LineEdit()->end(false);
+}
+
+uint32_t CTextView::GetCursorPosition() const
+{
+    if (QPlainTextEdit* e = TextEdit()) return uint32_t(e->textCursor().position());
+    return uint32_t(LineEdit()->cursorPosition());
+}
+
+void CTextView::SetCursorPosition(uint32_t position)
+{
+    if (QPlainTextEdit* e = TextEdit())
+    {
+        QTextCursor c = e->textCursor();
+        c.setPosition(std::min(int(position), e->document()->characterCount() - 1));
+        e->setTextCursor(c);
+    }
+    else
+        LineEdit()->setCursorPosition(int(position));
+}
+
+uint32_t CTextView::MarkMatches(const QString& needle, bool caseSensitive, int32_t current)
+{
+    QPlainTextEdit* e = TextEdit();
+    mMatches.clear();
+    mMatchLength = int(needle.size());
+    if (!e) return 0;
+    FlushAppended();
+    QList<QTextEdit::ExtraSelection> marks;
+    if (!needle.isEmpty())
+    {
+        // One search over the plain text is far quicker than the document's own find, match by match.
+        const QString all = e->document()->toPlainText();
+        const Qt::CaseSensitivity cs = caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive;
+        for (qsizetype at = all.indexOf(needle, 0, cs); at >= 0;
+             at = all.indexOf(needle, at + needle.size(), cs))
+            mMatches.push_back(int(at));
+    }
+    if (mMatches.empty())
+    {
+        e->setExtraSelections(marks);
+        return 0;
+    }
+    current = std::clamp<int32_t>(current, 0, int32_t(mMatches.size()) - 1);
+    const QPalette& palette = e->palette();
+    QTextCharFormat weak, strong;
+    const QColor high = palette.color(QPalette::Highlight), back = palette.color(QPalette::Base);
+    weak.setBackground(QColor::fromRgbF(0.6f * back.redF() + 0.4f * high.redF(),
+                                        0.6f * back.greenF() + 0.4f * high.greenF(),
+                                        0.6f * back.blueF() + 0.4f * high.blueF()));
+    strong.setBackground(high);
+    strong.setForeground(palette.color(QPalette::HighlightedText));
+    // Drawing looks at every mark for every line it shows: a few thousand around the current one are
+    // what a reader can see anyway.
+    constexpr int kMaxMarks = 2000;
+    const int from = std::max(0, int(current) - kMaxMarks / 2);
+    const int to = std::min(int(mMatches.size()), from + kMaxMarks);
+    QTextCursor currentCursor;
+    for (int i = from; i < to; ++i)
+    {
+        QTextEdit::ExtraSelection mark;
+        mark.cursor = QTextCursor(e->document());
+        mark.cursor.setPosition(mMatches[size_t(i)]);
+        mark.cursor.setPosition(mMatches[size_t(i)] + mMatchLength, QTextCursor::KeepAnchor);
+        mark.format = i == current ? strong : weak;
+        if (i == current) currentCursor = mark.cursor;
+        marks.push_back(mark);
+    }
+    e->setExtraSelections(marks);
+    // Into view without moving the selection a reader may have made.
+    QTextCursor keep = e->textCursor();
+    currentCursor.clearSelection();
+    e->setTextCursor(currentCursor);
+    e->ensureCursorVisible();
+    if (keep.hasSelection()) e->setTextCursor(keep);
+    return uint32_t(mMatches.size());
 }
 
 bool CTextView::EnterPressed(bool withMod)

@@ -71,7 +71,11 @@ protected:
             static_cast<QWidget*>(watched) == target)
         {
             SKeyMsgData key;
-            if (UKeyboard::Translate(*static_cast<QKeyEvent*>(event), key) && UKeyCommands::Dispatch(key))
+            // A find bar steps with F3 where it is, although F3 is a command key everywhere else.
+            const bool findKey = static_cast<QKeyEvent*>(event)->key() == Qt::Key_F3 &&
+                                 target->property(kTakesFindKeys).toBool();
+            if (!findKey && UKeyboard::Translate(*static_cast<QKeyEvent*>(event), key) &&
+                UKeyCommands::Dispatch(key))
                 return true;
         }
         return QObject::eventFilter(watched, event);

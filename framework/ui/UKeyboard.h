@@ -7,6 +7,9 @@
 class QKeyEvent;
 struct SKeyMsgData;
 
+// A widget with this property set to true takes F3 itself (find next) instead of the key command.
+inline constexpr char kTakesFindKeys[] = "quenvolTakesFindKeys";
+
 class UKeyboard
 {
 public:

@@ -35,7 +35,8 @@ SMyCommandKey ParseShortcut(const std::string& text)
 {
     SMyCommandKey key;
     std::string rest = text;
-    for (const auto& [prefix, mod] : {std::pair{"Ctrl+", kModCtrl}, std::pair{"Alt+", kModAlt}})
+    for (const auto& [prefix, mod] :
+         {std::pair{"Ctrl+", kModCtrl}, std::pair{"Alt+", kModAlt}, std::pair{"Shift+", kModShift}})
         if (rest.rfind(prefix, 0) == 0)
         {
             key.mods = uint16_t(key.mods | mod);
@@ -73,6 +74,7 @@ TEST(CommandTable, TheKeyTableKeepsItsOrderAndCtrlBFollowsIt)
         {1020, 'm', 1},
         {1021, 'o', 1},
         {kCmdShowToolbar, 'b', 1},
+        {210, 'f', 9},
     };
     EXPECT_EQ(UMyCommands::KeyTable(), expected);
 }
@@ -99,7 +101,8 @@ TEST(CommandTable, TheMenusHoldTheirItemsInOrderAndEveryShortcutShownIsAKeyOfIts
     }
     const std::vector<std::string> expected = {
         "File: Quit",
-        "Edit: Undo\tCtrl+Z - Cut\tCtrl+X Copy\tCtrl+C Paste\tCtrl+V Clear - Select All\tCtrl+A",
+        "Edit: Undo\tCtrl+Z - Cut\tCtrl+X Copy\tCtrl+C Paste\tCtrl+V Clear - Select All\tCtrl+A - "
+        "Find...\tCtrl+Shift+F",
         "Quenvol: Connect\tCtrl+K Disconnect - Show News\tCtrl+N Show Online Users\tCtrl+U Show "
         "Files\tCtrl+F "
         "Show Chat\tCtrl+H Show Tasks\tCtrl+T Show Tracker\tCtrl+R Show Toolbar\tCtrl+B Post News...\tCtrl+P "

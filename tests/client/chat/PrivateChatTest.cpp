@@ -118,9 +118,11 @@ TEST_F(PrivateChat, AnAcceptedInvitationFillsMembersAndSubjectFromTheJoinReply)
                              testwire::CFields().AddInteger(114, kChatID).AddInteger(103, kRobin).Bytes());
     h.server.PushTransaction(118, testwire::CFields().AddInteger(114, kChatID).AddInteger(103, 55).Bytes());
     h.server.PushTransaction(119, testwire::CFields().AddInteger(114, kChatID).Add(115, "Ships").Bytes());
+    // The same subject again changes nothing and says nothing.
+    h.server.PushTransaction(119, testwire::CFields().AddInteger(114, kChatID).Add(115, "Ships").Bytes());
     ASSERT_TRUE(Sync());
     EXPECT_EQ(ChatText(chat), " <<< Sam has joined the chat >>>\r <<< Sam is now known as Samuel >>>\r"
-                              " <<< Robin has left the chat >>>");
+                              " <<< Robin has left the chat >>>\r <<< subject is now \"Ships\" >>>");
     EXPECT_EQ(Members(chat), (std::vector<std::string>{"tester", "Samuel"}));
     EXPECT_EQ(CAppHarness::Title(chat), "Private Chat:  Ships");
 }

@@ -83,9 +83,15 @@ TEST_F(PublicChat, WithoutTheRightToSendChatNoChatTakesTyping)
     CMyChatWin::Open(5, app->Settings().colorChat, app->Session().Access(), 100);
     ASSERT_NE(app->GetChatWinByID(5), nullptr);
     EXPECT_FALSE(app->GetChatWinByID(5)->GetSendView()->IsEnabled());
-    // Outside a session every command is offered again.
+    EXPECT_NE(app->Windows().Chat()->GetSendView()->GetPlaceholder().find("\"Can Send Chat\""),
+              std::string::npos);
+    // Outside a session the entry stays off, now for want of a connection, and says so.
     app->DoDisconnect();
+    EXPECT_FALSE(app->Windows().Chat()->GetSendView()->IsEnabled());
+    EXPECT_EQ(app->Windows().Chat()->GetSendView()->GetPlaceholder(), "Not connected: nothing can be sent.");
+    ASSERT_TRUE(h.Login());
     EXPECT_TRUE(app->Windows().Chat()->GetSendView()->IsEnabled());
+    EXPECT_EQ(app->Windows().Chat()->GetSendView()->GetPlaceholder(), "");
 }
 
 TEST_F(PublicChat, ScrambledTextKeepsQuotesAndReadsBackWithTheSameKey)
@@ -118,4 +124,37 @@ TEST_F(PublicChat, ScrambledTextKeepsQuotesAndReadsBackWithTheSameKey)
     h.server.PushTransaction(106, ChatLine("\rRobin:  " + wire));
     ASSERT_TRUE(WaitForChat("Robin:  " + wire.substr(0, wire.size() - 1) + " "));
 }
+} // namespace
+
+namespace
+{
+std::string UserNotice(uint16_t id, const std::string& name)
+{
+    return testwire::CFields()
+        .AddInteger(103, id)
+        .AddInteger(104, 410)
+        .AddInteger(112, 0)
+        .Add(102, name)
+        .Bytes();
+}
+
+TEST_F(PublicChat, UsersWhoComeAndGoAreToldOnlyAfterTheLoginsOwnList)
+{
+    // Robin came with the login's list: no line for him, nor for anyone else at login.
+    ASSERT_TRUE(Sync());
+    EXPECT_EQ(h.ChatText(), "");
+    h.server.PushTransaction(301, UserNotice(902, "Kim"));
+    h.server.PushTransaction(302, testwire::CFields().AddInteger(103, kRobin).Bytes());
+    h.server.PushTransaction(302, testwire::CFields().AddInteger(103, 4444).Bytes()); // nobody: no line
+    ASSERT_TRUE(Sync());
+    EXPECT_EQ(h.ChatText(), " <<< Kim has joined the chat >>>\r <<< Robin has left the chat >>>");
+
+    // With the option off, nothing.
+    app->Settings().showJoinLeaveInChat = false;
+    h.server.PushTransaction(301, UserNotice(903, "Lee"));
+    h.server.PushTransaction(302, testwire::CFields().AddInteger(103, 902).Bytes());
+    ASSERT_TRUE(Sync());
+    EXPECT_EQ(h.ChatText(), " <<< Kim has joined the chat >>>\r <<< Robin has left the chat >>>");
+}
+
 } // namespace

@@ -102,7 +102,8 @@ TEST(DesktopSettings, TheFileLivesInTheConfigFolderAndAMissingOneMeansDefaults)
     QFile file(home.path() + "/Quenvol/desktop.conf");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().toStdString(),
-              "# Quenvol desktop settings\nnotifications=false\nreconnect=true\nscrollback=10000\nlater=1\n");
+              "# Quenvol desktop settings\nnotifications=false\nreconnect=true\nscrollback=10000\n"
+              "chat-time-stamps=false\nchat-mentions=true\nchat-mention-words=\nchat-logs=true\nlater=1\n");
     EXPECT_FALSE(QFile::exists(home.path() + "/Quenvol/desktop.conf.new"));
     SMySettings back;
     UMyDesktopSettings::Read(back);

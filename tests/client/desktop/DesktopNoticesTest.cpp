@@ -15,6 +15,7 @@
 #include "client/core/UMyDesktopSettings.h"
 #include "client/desktop/CMyDesktopNotices.h"
 #include "client/tasks/CMyTasksWin.h"
+#include "framework/runtime/UPString.h"
 #include "framework/ui/CWindow.h"
 #include "platform/DesktopNotices.h"
 #include "tests/support/CAppHarness.h"
@@ -152,5 +153,34 @@ TEST_F(DesktopNoticesTest, BroadcastsInvitationsAndTransfersAreNoticedAndTheSwit
     SMySettings kept;
     UMyDesktopSettings::Read(kept);
     EXPECT_FALSE(kept.desktopNotices) << "the switch was not kept";
+}
+} // namespace
+
+namespace
+{
+TEST_F(DesktopNoticesTest, AChatLineNamingTheUserIsNoticedOnlyWhileNoWindowIsActive)
+{
+    UPString::SetText(h->App().Settings().userName, "tester");
+    auto line = [&](const std::string& text)
+    { h->server.PushTransaction(106, testwire::CFields().Add(101, "\rRobin:  " + text).Bytes()); };
+    auto inChat = [&](const std::string& text)
+    { return h->WaitUntil([&] { return h->ChatText().find(text) != std::string::npos; }, "the chat line"); };
+    // The user works in the client: the line is highlighted there, and no notice goes out.
+    h->App().Windows().Chat()->BringToFront();
+    ASSERT_TRUE(h->WaitUntil([] { return QApplication::activeWindow() != nullptr; }, "an active window"));
+    line("tester, are you there?");
+    ASSERT_TRUE(inChat("are you there"));
+    Away();
+    line("a line for nobody");
+    line("TESTER! wake up");
+    ASSERT_TRUE(WaitNotices(1));
+    EXPECT_EQ(service->notices[0].summary, "You were named in public chat");
+    EXPECT_EQ(service->notices[0].body, "Robin:  TESTER! wake up");
+    // The switch of the mentions silences them.
+    h->App().Settings().chatMentions = false;
+    line("tester again");
+    PushMessage("after");
+    ASSERT_TRUE(WaitNotices(2));
+    EXPECT_EQ(service->notices[1].summary, "Private message from Robin");
 }
 } // namespace
