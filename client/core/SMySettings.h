@@ -16,10 +16,19 @@
 #include "client/core/SMyColorInfo.h"
 #include "client/core/SMySoundPrefs.h"
 
+// How the windows are laid out: one main window holding the panes and tabs, or each window on its own. The
+// file says "main" or "separate"; the options dialog shows it as a switch.
+enum class EMyLayout : uint8_t
+{
+    kMain,
+    kSeparate,
+};
+
 #define MY_DESKTOP_SETTINGS(X)                                                                               \
     X(bool, desktopNotices, "notifications", true, "Desktop notifications in the background")                \
     X(bool, reconnect, "reconnect", true, "Reconnect when the connection is lost")                           \
-    X(uint32_t, scrollback, "scrollback", 10000, "Chat and news lines:")
+    X(uint32_t, scrollback, "scrollback", 10000, "Chat and news lines:")                                     \
+    X(EMyLayout, layout, "layout", EMyLayout::kMain, "Separate windows")
 
 struct SMySettings
 {
