@@ -45,6 +45,7 @@ void WatchFocusOfPlacedWindows()
 }
 QPoint gLastStaggered(-1, -1);
 constexpr int kStaggerStep = 22;
+constexpr int32_t kPlacedMinWidth = 120, kPlacedMinHeight = 60;
 } // namespace
 
 template <class TBase>
@@ -207,6 +208,7 @@ void CWindow::SetPlace(CWindowPlace* place)
         {
             // Back to a window of its own, where it was as one.
             mWidget->setParent(nullptr, Qt::WindowFlags(mOwnFlags));
+            mWidget->setMinimumSize(mOwnMinWidth, mOwnMinHeight);
             if (mOwnBounds.IsValid()) SetBounds(mOwnBounds);
             if (shown) mWidget->show();
             return;
@@ -216,6 +218,12 @@ void CWindow::SetPlace(CWindowPlace* place)
     {
         GetBounds(mOwnBounds);
         mOwnFlags = uint32_t(mWidget->windowFlags().toInt());
+        mOwnMinWidth = mWidget->minimumWidth();
+        mOwnMinHeight = mWidget->minimumHeight();
+        // The least size of a window of its own would add up across the panes to more than a small
+        // screen (or a large scale) has room for: in a place the user may make it smaller.
+        mWidget->setMinimumSize(std::min(mOwnMinWidth, kPlacedMinWidth),
+                                std::min(mOwnMinHeight, kPlacedMinHeight));
         mWidget->hide();
     }
     mPlace = place;
@@ -330,6 +338,12 @@ void CWindow::SetBounds(const SRect& bounds)
 void CWindow::SetLimits(int32_t minWidth, int32_t minHeight, int32_t maxWidth, int32_t maxHeight)
 {
     const int32_t chrome = ChromeHeight(minWidth);
+    if (mPlace)
+    {
+        mOwnMinWidth = std::max(0, minWidth);
+        mOwnMinHeight = std::max(0, minHeight + chrome);
+        return;
+    }
     mWidget->setMinimumSize(std::max(0, minWidth), std::max(0, minHeight + chrome));
     mWidget->setMaximumSize(std::clamp(maxWidth, 1, int32_t(QWIDGETSIZE_MAX)),
                             std::clamp(maxHeight + chrome, 1, int32_t(QWIDGETSIZE_MAX)));

@@ -185,4 +185,6 @@ private:
     // What the window was as a top-level window before it went to a place: its flags and bounds.
     uint32_t mOwnFlags = 0;
     SRect mOwnBounds{};
+    int32_t mOwnMinWidth = 0;
+    int32_t mOwnMinHeight = 0;
 };
