@@ -21,6 +21,7 @@ struct SMenu
 constexpr SMenu kMenus[] = {
     {kMenuFile, "File", 100},
     {kMenuEdit, "Edit", 200},
+    {kMenuView, "View", 400},
     {kMenuQuenvol, "Quenvol", 300},
 };
 } // namespace
@@ -50,7 +51,7 @@ void InstallMenuBar(CFrameWindow& frame)
 
 void CMyApplication::DoMacMenuBar(int16_t menu, int16_t item)
 {
-    // Item numbers carry their menu in the hundreds (1xx File, 2xx Edit, 3xx Quenvol), so the item
+    // Item numbers carry their menu in the hundreds (1xx File, 2xx Edit, 3xx Quenvol, 4xx View), so the item
     // number alone names the command; the menu only matters for numbers outside those ranges.
     (void)menu;
     if (const SMyCommand* c = UMyCommands::FindMenuItem(uint16_t(item)))

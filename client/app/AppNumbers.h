@@ -94,12 +94,13 @@ enum : uint16_t
     kPartDrop = 4,
 };
 
-// Menu items (message 999): File 1xx, Edit 2xx, Quenvol 3xx.
+// Menu items (message 999): File 1xx, Edit 2xx, Quenvol 3xx, View 4xx.
 enum : uint16_t
 {
     kMenuFile = 129,
     kMenuEdit = 130,
     kMenuQuenvol = 131,
+    kMenuView = 132,
 
     kItemQuit = 101,
     kItemUndo = 201,
@@ -123,6 +124,12 @@ enum : uint16_t
     kItemOpenUser = 314,
     kItemOptions = 316,
     kItemAbout = 317,
+    kItemViewUsers = 401,
+    kItemViewChat = 402,
+    kItemViewNews = 403,
+    kItemViewTasks = 404,
+    kItemViewToolbar = 405,
+    kItemSeparateWindows = 407,
 };
 
 // Message boxes of the application.

@@ -69,4 +69,5 @@ void CMyApplication::WritePrefs()
                         {
                             if (mTracker) mTracker->WritePrefs(file, offset);
                         });
+    mWindows.SaveArrangement();
 }

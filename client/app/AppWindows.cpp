@@ -3,6 +3,7 @@
 
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
+#include "client/app/CMyMainWindow.h"
 #include "client/app/CMyOldToolbarWin.h"
 #include "client/boxes/MsgBox.h"
 #include "client/boxes/USound.h"
@@ -10,6 +11,7 @@
 #include "client/chat/CMyOldChatWin.h"
 #include "client/chat/CMyPrivMsgWin.h"
 #include "client/core/SMyPrefs.h"
+#include "client/core/UMyDesktopSettings.h"
 #include "client/files/CMyFileInfoWin.h"
 #include "client/tasks/CMyTasksWin.h"
 #include "client/tracker/CMyTracker.h"
@@ -30,7 +32,7 @@ void CMyApplication::StartUp()
     mWindows.Create(mSettings.colorNews, mSettings.colorChat);
     mWindows.SetScrollback(mSettings.scrollback);
     mTaskList.SetDisplay(mWindows.Tasks());
-    mWindows.Place(prefs, mSession.Access());
+    mWindows.Place(prefs, mSession.Access(), mSettings.layout);
     mTransfers->Load();
     QApplication::restoreOverrideCursor();
     if (!USound::IsAvailable()) MsgBox(kBoxNoSound);
@@ -58,15 +60,32 @@ void CMyApplication::DoShowConnectedUsersWin()
 
 void CMyApplication::DoShowToolbarWin()
 {
-    CMyOldToolbarWin* toolbar = mWindows.Toolbar();
-    if (!toolbar) return;
-    toolbar->SetFolded(false);
-    CMyWindowSet::ShowOrBringToFront(toolbar);
+    mWindows.ShowToolbar();
+}
+
+void CMyApplication::DoSetLayout(EMyLayout layout)
+{
+    if (layout == mWindows.Layout()) return;
+    mSettings.layout = layout;
+    mWindows.UseLayout(layout);
+    UMyDesktopSettings::Write(mSettings);
+}
+
+void CMyApplication::DoFirstConnect()
+{
+    if (mSession.IsOpen() || CWindow::IsModalRunning()) return;
+    DoShowConnect();
 }
 
 void CMyApplication::DoCloseWindow(CWindow* window)
 {
     if (!window) return;
+    // The main window is the program: closing it quits, as closing a desktop program's window does.
+    if (window == mWindows.Main())
+    {
+        UserQuit();
+        return;
+    }
     // The toolbar carries the one menu bar: closing it folds the buttons away and keeps the menu.
     if (window == mWindows.Toolbar())
     {

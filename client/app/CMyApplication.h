@@ -81,6 +81,12 @@ public:
     virtual void DoShowConnectedUsersWin();
     // The menu's "Show Toolbar" and a later start of the program.
     virtual void DoShowToolbarWin();
+    // One main window or separate windows: switched at once, every window keeping what it shows, and
+    // kept in the desktop settings.
+    void DoSetLayout(EMyLayout layout);
+    // At the end of a start: with nothing to open and nothing to connect to, the connect dialog, over the
+    // main window.
+    void DoFirstConnect();
     virtual void DoCloseWindow(CWindow* window);
     virtual void DoAbout();
     // The chat, tasks and news windows name the server in their titles; null or empty names none.

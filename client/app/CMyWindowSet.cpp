@@ -4,18 +4,24 @@
 #include <cstring>
 
 #include "client/app/AppNumbers.h"
+#include "client/app/CMyMainWindow.h"
 #include "client/app/CMyOldToolbarWin.h"
 #include "client/app/CMySessionWin.h"
+#include "client/app/CMyStatusBar.h"
 #include "client/app/UMyLinks.h"
 #include "client/chat/CMyChatEntry.h"
 #include "client/chat/CMyChatWin.h"
 #include "client/chat/CMyOldChatWin.h"
 #include "client/core/SMyPrefs.h"
+#include "client/core/UMyLayoutFile.h"
+#include "client/files/CMyFolderWin.h"
 #include "client/tasks/CMyTasksWin.h"
 #include "client/users/CMyUserListWin.h"
 #include "client/widgets/CMyTextWin.h"
 #include "client/widgets/CMyUserListView.h"
 #include "client/widgets/MyWindowSizing.h"
+#include "framework/runtime/SError.h"
+#include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
 #include "framework/ui/CFindBar.h"
 #include "framework/ui/CTextView.h"
@@ -86,14 +92,15 @@ void CMyWindowSet::Create(const SMyColorInfo& newsColors, const SMyColorInfo& ch
     mConnectedUsersWin->SetIcon(kIconUsersWin);
 }
 
-void CMyWindowSet::Place(const SMyPrefs& prefs, const SMyUserAccess& access)
+void CMyWindowSet::Place(const SMyPrefs& prefs, const SMyUserAccess& access, EMyLayout layout)
 {
     PlaceWindow(mToolsWin.get(), prefs.winRect[kPrefsWinToolbar], kPlaceTopCenter);
     // The saved place keeps its position; the size is always the one the buttons need (a place saved
     // while folded, or with fewer buttons, would cut the column).
     mToolsWin->SetAccess(access);
-    // The toolbar is the main window: it always shows.
-    mToolsWin->Show();
+    // The toolbar window carries the menu bar of the separate layout: there it always shows.
+    mLayout = layout;
+    if (layout == EMyLayout::kSeparate) mToolsWin->Show();
     const struct
     {
         CWindow* window;
@@ -108,8 +115,124 @@ void CMyWindowSet::Place(const SMyPrefs& prefs, const SMyUserAccess& access)
     for (const auto& w : windows)
     {
         PlaceWindow(w.window, prefs.winRect[w.which], w.placementCode);
-        if (IsSavedVisible(prefs, w.which)) w.window->Show();
+        if (IsSavedVisible(prefs, w.which) && layout == EMyLayout::kSeparate) w.window->Show();
     }
+    if (layout != EMyLayout::kMain) return;
+    MakeMainWindow();
+    const CMyMainWindow::EPane panes[] = {CMyMainWindow::kPaneTasks, CMyMainWindow::kPaneNews,
+                                          CMyMainWindow::kPaneChat, CMyMainWindow::kPaneUsers};
+    for (uint32_t i = 0; i < 4; ++i)
+    {
+        mMainWin->HostPane(panes[i], windows[i].window);
+        if (IsSavedVisible(prefs, windows[i].which)) windows[i].window->Show();
+    }
+    // Before it shows, so that it opens where it was.
+    RestoreArrangement();
+    UseLayout(EMyLayout::kMain);
+}
+
+void CMyWindowSet::MakeMainWindow()
+{
+    if (mMainWin) return;
+    mMainWin = std::make_unique<CMyMainWindow>();
+    mMainWin->SetLook(mToolsWin->GetLook());
+    mMainWin->CheckMenuItem(kItemSeparateWindows, mLayout == EMyLayout::kSeparate);
+    mMainWin->Status().SetServer(mServerName);
+}
+
+namespace
+{
+// Folder windows and private chats are the main window's tabs.
+bool IsTabWindow(const CWindow* window)
+{
+    return dynamic_cast<const CMyFolderWin*>(window) || dynamic_cast<const CMyChatWin*>(window);
+}
+} // namespace
+
+void CMyWindowSet::UseLayout(EMyLayout layout)
+{
+    mLayout = layout;
+    // Both frames carry the View menu; its switch shows the layout in use.
+    if (mToolsWin) mToolsWin->CheckMenuItem(kItemSeparateWindows, layout == EMyLayout::kSeparate);
+    if (mMainWin) mMainWin->CheckMenuItem(kItemSeparateWindows, layout == EMyLayout::kSeparate);
+    if (layout == EMyLayout::kSeparate)
+    {
+        CWindow::SetPlacer(nullptr);
+        if (mMainWin)
+        {
+            mMainWin->ReleaseAll();
+            mMainWin->Hide();
+        }
+        if (mToolsWin) mToolsWin->Show();
+        return;
+    }
+    MakeMainWindow();
+    if (mToolsWin) mToolsWin->Hide();
+    if (mConnectedUsersWin) mMainWin->HostPane(CMyMainWindow::kPaneUsers, mConnectedUsersWin.get());
+    if (mChatWin) mMainWin->HostPane(CMyMainWindow::kPaneChat, mChatWin.get());
+    if (mNewsWin) mMainWin->HostPane(CMyMainWindow::kPaneNews, mNewsWin.get());
+    if (mTasksWin) mMainWin->HostPane(CMyMainWindow::kPaneTasks, mTasksWin.get());
+    for (uint32_t i = 1; i <= CWindow::GetWindowCount(); ++i)
+        if (CWindow* w = CWindow::GetWindow(i); IsTabWindow(w) && !w->GetPlace())
+            w->SetPlace(mMainWin->TabPlace());
+    CMyMainWindow* main = mMainWin.get();
+    CWindow::SetPlacer([main](CWindow* w) { return IsTabWindow(w) ? main->TabPlace() : nullptr; });
+    mMainWin->Show();
+}
+
+void CMyWindowSet::RestoreArrangement()
+{
+    if (!mMainWin) return;
+    SMyWindowLayout layout;
+    if (UMyLayoutFile::Read(layout))
+        mMainWin->SetArrangement(layout);
+    else
+        mMainWin->DefaultArrangement();
+}
+
+void CMyWindowSet::SaveArrangement() const
+{
+    if (!mMainWin) return;
+    SMyWindowLayout layout;
+    mMainWin->GetArrangement(layout);
+    UMyLayoutFile::Write(layout);
+}
+
+void CMyWindowSet::ShowToolbar()
+{
+    if (mLayout == EMyLayout::kMain && mMainWin)
+    {
+        mMainWin->ShowToolbar();
+        return;
+    }
+    if (!mToolsWin) return;
+    mToolsWin->SetFolded(false);
+    ShowOrBringToFront(mToolsWin.get());
+}
+
+CWindow* CMyWindowSet::ClientWindow() const
+{
+    if (mLayout == EMyLayout::kMain && mMainWin) return mMainWin.get();
+    return mToolsWin.get();
+}
+
+void CMyWindowSet::ShowReconnect(const uint8_t* text, std::function<void()> now, std::function<void()> cancel)
+{
+    static const char kToolbarTitle[] = "Quenvol";
+    if (mToolsWin)
+    {
+        // The toolbar window keeps its title in the main layout too, for a switch while it counts down.
+        if (text[0])
+            mToolsWin->SetTitle(text);
+        else
+            mToolsWin->SetTitle(kToolbarTitle, sizeof(kToolbarTitle) - 1);
+    }
+    if (!mMainWin) return;
+    if (text[0])
+        mMainWin->Status().SetConnection(text, SMyStatusAction{"Reconnect Now", std::move(now)},
+                                         SMyStatusAction{"Cancel", std::move(cancel)});
+    else
+        mMainWin->SetLook(mToolsWin ? mToolsWin->GetLook() : 0);
 }
 
 void CMyWindowSet::GetPlaces(SMyPrefs& prefs) const
@@ -148,6 +271,9 @@ void CMyWindowSet::ShowServerName(const uint8_t* name)
             text[0] = uint8_t(UText::Format(text + 1, 127, plain));
         window->SetTitle(text);
     };
+    static const uint8_t kNone[1] = {0};
+    UPString::Copy(mServerName, name ? name : kNone);
+    if (mMainWin) mMainWin->Status().SetServer(mServerName);
     title(mChatWin.get(), "Chat", "Chat (%#s)");
     title(mTasksWin.get(), "Tasks", "Tasks (%#s)");
     title(mNewsWin.get(), "News", "News (%#s)");
@@ -172,6 +298,7 @@ void CMyWindowSet::ClearOnlineUsers()
 void CMyWindowSet::SetToolbarLook(uint16_t look)
 {
     if (mToolsWin) mToolsWin->SetLook(look);
+    if (mMainWin) mMainWin->SetLook(look);
 }
 
 void CMyWindowSet::SetTextColors(const SMyColorInfo& newsColors, const SMyColorInfo& chatColors)
@@ -196,6 +323,7 @@ void CMyWindowSet::SetScrollback(uint32_t lines)
 void CMyWindowSet::SetAccess(const SMyUserAccess& access)
 {
     if (mToolsWin) mToolsWin->SetAccess(access);
+    if (mMainWin) mMainWin->SetAccess(access);
     if (mConnectedUsersWin) mConnectedUsersWin->SetAccess(access);
     if (mChatWin) mChatWin->SetAccess(access);
     for (CMyChatWin* chat : CMyChatWin::All())

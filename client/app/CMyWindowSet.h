@@ -1,15 +1,19 @@
-// The long-lived windows: the toolbar (the main window), tasks, news, public chat and online users. The
-// set makes them at start-up, puts them where the preferences say, keeps them for the whole run (closing
-// one hides it) and destroys them last. It also closes the windows of a session that ended.
+// The long-lived windows: the toolbar window, tasks, news, public chat and online users, and the main
+// window that holds the last four as panes (and folder windows and private chats as tabs) in the main
+// layout. The set makes them at start-up, puts them where the preferences say, keeps them for the whole
+// run (closing one hides it) and destroys them last. It also closes the windows of a session that ended.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "client/core/CMySession.h"
+#include "client/core/SMySettings.h"
 
 class CWindow;
 class CMyOldToolbarWin;
+class CMyMainWindow;
 class CMyTasksWin;
 class CMyTextWin;
 class CMyOldChatWin;
@@ -30,19 +34,40 @@ public:
     // Makes the five with the news and chat colours; they stay hidden.
     void Create(const SMyColorInfo& newsColors, const SMyColorInfo& chatColors);
     // Where start-up puts them and which it shows: their saved places when those still show on a screen,
-    // else their placement codes. The toolbar always shows.
-    void Place(const SMyPrefs& prefs, const SMyUserAccess& access);
+    // else their placement codes. In the separate layout the toolbar window always shows; in the main
+    // layout the main window does, and the others show in it.
+    void Place(const SMyPrefs& prefs, const SMyUserAccess& access, EMyLayout layout);
+
+    // The layout in use. Switching keeps every window and what it shows: the windows move between the
+    // main window's panes and tabs and windows of their own.
+    void UseLayout(EMyLayout layout);
+    EMyLayout Layout() const { return mLayout; }
+    // The main window's arrangement between runs: read at start, written with the preferences. A saved
+    // one that does not fit the screens gives the default arrangement.
+    void RestoreArrangement();
+    void SaveArrangement() const;
+    // The toolbar, in either layout: the main window's, or the toolbar window unfolded.
+    void ShowToolbar();
+    // The window that stands for the client: the main window, or the toolbar window.
+    CWindow* ClientWindow() const;
+    // The countdown of coming back after a lost connection (length-prefixed; empty when it is over):
+    // in the main window's status line with the buttons that try at once and give up, in the toolbar
+    // window's title otherwise.
+    void ShowReconnect(const uint8_t* text, std::function<void()> now, std::function<void()> cancel);
     // Their places and visibility, for the preferences file.
     void GetPlaces(SMyPrefs& prefs) const;
 
     // Null before start-up.
     CMyOldToolbarWin* Toolbar() const { return mToolsWin.get(); }
+    // Null until the main layout is first used.
+    CMyMainWindow* Main() const { return mMainWin.get(); }
     CMyTasksWin* Tasks() const { return mTasksWin.get(); }
     CMyTextWin* News() const { return mNewsWin.get(); }
     CMyOldChatWin* Chat() const { return mChatWin.get(); }
     CMyUserListWin* Users() const { return mConnectedUsersWin.get(); }
 
-    // Closing one of the five hides it; it is never destroyed before the end.
+    // Closing one of the five hides it; it is never destroyed before the end. The main window is none of
+    // them: closing it quits.
     bool IsLongLived(const CWindow* window) const;
     // A hidden window is shown, a visible one brought to the front.
     static void ShowOrBringToFront(CWindow* window);
@@ -80,11 +105,17 @@ public:
     bool HasPrivateChats() const;
 
 private:
-    // The toolbar goes first and the users window last, in the reverse order of these lines.
+    void MakeMainWindow();
+
+    // The toolbar goes first and the users window last, in the reverse order of these lines; the main
+    // window, which may still hold them, after them all.
+    std::unique_ptr<CMyMainWindow> mMainWin;
     std::unique_ptr<CMyUserListWin> mConnectedUsersWin;
     std::unique_ptr<CMyOldChatWin> mChatWin;
     std::unique_ptr<CMyTextWin> mNewsWin;
     std::unique_ptr<CMyTasksWin> mTasksWin;
     std::unique_ptr<CMyOldToolbarWin> mToolsWin;
     uint32_t mScrollback = 0;
+    EMyLayout mLayout = EMyLayout::kSeparate;
+    uint8_t mServerName[256] = {};
 };

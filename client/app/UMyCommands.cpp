@@ -153,6 +153,42 @@ constexpr SMyCommand kCommands[] = {
      .keys = {{'f', kModCtrl | kModAlt, 13}},
      .run = [](CMyApplication& app, const SCall&) { app.DoCloseAllFileWindows(); }},
 
+    // The View menu: the panes (or windows) and the toolbar, shown again when closed, and the layout.
+    {.id = kItemViewUsers,
+     .menuItem = kItemViewUsers,
+     .menuText = "Online Users\tCtrl+U",
+     .keys = {{'u', kModCtrl, 0}},
+     .run = [](CMyApplication& app, const SCall&) { app.DoShowConnectedUsersWin(); }},
+    {.id = kItemViewChat,
+     .menuItem = kItemViewChat,
+     .menuText = "Public Chat\tCtrl+H",
+     .keys = {{'h', kModCtrl, 0}},
+     .run = [](CMyApplication& app, const SCall&) { app.DoShowChatWin(); }},
+    {.id = kItemViewNews,
+     .menuItem = kItemViewNews,
+     .menuText = "News\tCtrl+N",
+     .keys = {{'n', kModCtrl, 0}},
+     .run = [](CMyApplication& app, const SCall&) { app.DoShowNewsWin(); }},
+    {.id = kItemViewTasks,
+     .menuItem = kItemViewTasks,
+     .menuText = "Tasks\tCtrl+T",
+     .keys = {{'t', kModCtrl, 0}},
+     .run = [](CMyApplication& app, const SCall&) { app.DoShowTasksWin(); }},
+    {.id = kItemViewToolbar,
+     .menuItem = kItemViewToolbar,
+     .menuText = "Toolbar\tCtrl+B",
+     .keys = {{'b', kModCtrl, 0}},
+     .run = [](CMyApplication& app, const SCall&) { app.DoShowToolbarWin(); }},
+    {.id = kItemSeparateWindows,
+     .menuItem = kItemSeparateWindows,
+     .menuText = "Separate Windows",
+     .run =
+         [](CMyApplication& app, const SCall&)
+     {
+         app.DoSetLayout(app.Windows().Layout() == EMyLayout::kSeparate ? EMyLayout::kMain
+                                                                        : EMyLayout::kSeparate);
+     }},
+
     {.id = kItemUndo,
      .menuItem = kItemUndo,
      .menuText = "Undo\tCtrl+Z",

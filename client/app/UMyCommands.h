@@ -31,7 +31,8 @@ struct SMyCommandKey
     uint16_t key = 0; // 0: none
     uint16_t mods = 0;
     // The key's place in the key command table as installed, from 1. 0 for a key that the view with the
-    // keyboard focus handles itself (the edit keys): the menu only shows it.
+    // keyboard focus handles itself (the edit keys), or that another row installs (the View menu repeats
+    // the show keys): the menu only shows it.
     uint8_t order = 0;
 };
 
@@ -47,7 +48,8 @@ struct SMyCommand
     // The command number: what the key command carries, and the hit id of its toolbar button. Commands
     // that only a menu gives are numbered by their item.
     uint32_t id = 0;
-    // 1xx in "File", 2xx in "Edit", 3xx in "Quenvol"; 0: in no menu. A number a menu skips is a separator.
+    // 1xx in "File", 2xx in "Edit", 3xx in "Quenvol", 4xx in "View"; 0: in no menu. A number a menu skips
+    // is a separator.
     uint16_t menuItem = 0;
     // The item's text as the menu shows it, the shortcut after a tab; the shortcut is one of `keys`.
     const char* menuText = nullptr;

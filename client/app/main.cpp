@@ -146,6 +146,14 @@ void BringForwardMessage(void* context, void*, uint32_t, const void*, uint32_t)
     static_cast<CMyApplication*>(context)->DoBringClientForward();
 }
 
+// The queue message that opens the connect dialog when the program started with nothing to open.
+constexpr uint32_t kMsgFirstConnect = 1202;
+
+void FirstConnectMessage(void* context, void*, uint32_t, const void*, uint32_t)
+{
+    static_cast<CMyApplication*>(context)->DoFirstConnect();
+}
+
 // What a later start brought: the client comes forward, and its documents are opened as if they had been
 // on this client's own command line. Both go through the queue, in that order, so that a window the
 // documents open lands on top, and so that nothing the application does runs inside the socket's notice.
@@ -220,6 +228,10 @@ int main(int argc, char** argv)
         try
         {
             app.StartUp();
+            // Through the queue, so that the main window is up (and painted) under the dialog.
+            if (platform::Arguments().empty())
+                UApplication::PostMessage(kMsgFirstConnect, nullptr, 0, 0, FirstConnectMessage, &app,
+                                          nullptr);
         }
         catch (const SError& error)
         {
@@ -230,6 +242,7 @@ int main(int argc, char** argv)
         platform::StopWatchingQuitSignals(quitSignals);
         UApplication::FlushMessages(BringForwardMessage, &app, nullptr);
         UApplication::FlushMessages(QuitMessage, &app, nullptr);
+        UApplication::FlushMessages(FirstConnectMessage, &app, nullptr);
     }
     return status;
 }

@@ -1,11 +1,11 @@
 // Coming back by itself after the connection was lost: the attempts reuse the session's address,
-// firewall, login and name, and while they go on the toolbar's title and a row in the tasks window say
-// when the next one comes. The row's Start tries at once, its Stop gives up.
+// firewall, login and name, and while they go on the main window's status line (the toolbar window's
+// title in the separate layout) and a row in the tasks window say when the next one comes. The row's Start
+// tries at once, its Stop gives up.
 #include <utility>
 
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
-#include "client/app/CMyOldToolbarWin.h"
 #include "client/boxes/MsgBox.h"
 #include "client/boxes/UNoticeBox.h"
 #include "client/connection/CMyConnectTask.h"
@@ -16,16 +16,11 @@
 #include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
 
-namespace
-{
-const char kToolbarTitle[] = "Quenvol";
-} // namespace
-
 void CMyApplication::StartReconnect()
 {
     mReconnect.Start();
     // One line in the chat marks where the conversation broke off; the countdown itself lives in the
-    // toolbar's title and the tasks window.
+    // status line (or the toolbar window's title) and the tasks window.
     uint8_t text[256];
     mReconnect.StatusText(text);
     mWindows.AppendPublicChatNote(text);
@@ -108,13 +103,8 @@ void CMyApplication::ShowReconnect()
 {
     uint8_t text[256];
     mReconnect.StatusText(text);
-    if (CMyOldToolbarWin* toolbar = mWindows.Toolbar())
-    {
-        if (text[0])
-            toolbar->SetTitle(text);
-        else
-            toolbar->SetTitle(kToolbarTitle, sizeof(kToolbarTitle) - 1);
-    }
+    mWindows.ShowReconnect(
+        text, [this] { DoReconnectNow(); }, [this] { DoCancelReconnect(); });
     if (!mReconnect.IsActive())
     {
         if (mReconnectRow) std::exchange(mReconnectRow, nullptr)->Dismiss();

@@ -16,6 +16,14 @@
 #include "client/core/SMyColorInfo.h"
 #include "client/core/SMySoundPrefs.h"
 
+// How the windows are laid out: one main window holding the panes and tabs, or each window on its own. The
+// file says "main" or "separate"; the options dialog shows it as a switch.
+enum class EMyLayout : uint8_t
+{
+    kMain,
+    kSeparate,
+};
+
 #define MY_DESKTOP_SETTINGS(X)                                                                               \
     X(bool, desktopNotices, "notifications", true, "Desktop notifications in the background")                \
     X(bool, reconnect, "reconnect", true, "Reconnect when the connection is lost")                           \
@@ -23,7 +31,8 @@
     X(bool, chatTimeStamps, "chat-time-stamps", false, "Time stamps in chat")                                \
     X(bool, chatMentions, "chat-mentions", true, "Highlight chat lines that name me")                        \
     X(std::string, chatMentionWords, "chat-mention-words", "", "Also highlight:")                            \
-    X(bool, chatLogs, "chat-logs", true, "Keep chat logs")
+    X(bool, chatLogs, "chat-logs", true, "Keep chat logs")                                                   \
+    X(EMyLayout, layout, "layout", EMyLayout::kMain, "Separate windows")
 
 struct SMySettings
 {

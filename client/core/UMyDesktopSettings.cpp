@@ -61,6 +61,22 @@ bool UMyDesktopSettings::ParseValue(const std::string& value, std::string& outTe
     return true;
 }
 
+bool UMyDesktopSettings::ParseValue(const std::string& value, EMyLayout& outLayout)
+{
+    if (value == "main")
+        outLayout = EMyLayout::kMain;
+    else if (value == "separate")
+        outLayout = EMyLayout::kSeparate;
+    else
+        return false;
+    return true;
+}
+
+std::string UMyDesktopSettings::FormatValue(EMyLayout layout)
+{
+    return layout == EMyLayout::kSeparate ? "separate" : "main";
+}
+
 std::string UMyDesktopSettings::FormatValue(bool on)
 {
     return on ? "true" : "false";

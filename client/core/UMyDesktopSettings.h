@@ -27,6 +27,9 @@ public:
     static bool ParseValue(const std::string& text, bool& outOn);
     static bool ParseValue(const std::string& text, uint32_t& outNumber);
     static bool ParseValue(const std::string& text, std::string& outText);
+    // "main" or "separate".
+    static bool ParseValue(const std::string& text, EMyLayout& outLayout);
+    static std::string FormatValue(EMyLayout layout);
     static std::string FormatValue(bool on);
     static std::string FormatValue(uint32_t number);
     static std::string FormatValue(const std::string& text);

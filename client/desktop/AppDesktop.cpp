@@ -1,15 +1,15 @@
 // The client on the desktop: what a later start of the program does to the running client, and the
 // notices for what arrives while the user works elsewhere.
 #include "client/app/CMyApplication.h"
-#include "client/app/CMyOldToolbarWin.h"
 #include "client/desktop/CMyDesktopNotices.h"
 #include "framework/ui/CWindow.h"
 
 void CMyApplication::DoBringClientForward()
 {
-    // The toolbar is the client's main window: it comes back even when the user had closed it.
+    // The main window (or in the separate layout the toolbar window) stands for the client: it comes back
+    // even when the user had closed the toolbar.
     DoShowToolbarWin();
-    CMyOldToolbarWin* toolbar = mWindows.Toolbar();
+    CWindow* toolbar = mWindows.ClientWindow();
     if (toolbar) toolbar->BringToFront();
     CWindow* top = nullptr;
     for (uint32_t i = 1; i <= CWindow::GetWindowCount(); ++i)

@@ -92,6 +92,11 @@ void ShowValue(CCheckBoxView* box, bool on)
     box->SetMark(on);
 }
 
+void ShowValue(CCheckBoxView* box, EMyLayout layout)
+{
+    box->SetMark(layout == EMyLayout::kSeparate);
+}
+
 [[maybe_unused]] void ShowValue(CTextView* field, uint32_t number)
 {
     const std::string text = std::to_string(number);
@@ -106,6 +111,11 @@ void ShowValue(CCheckBoxView* box, bool on)
 void ReadValue(const CCheckBoxView* box, bool& outOn)
 {
     outOn = box->GetMark();
+}
+
+void ReadValue(const CCheckBoxView* box, EMyLayout& outLayout)
+{
+    outLayout = box->GetMark() ? EMyLayout::kSeparate : EMyLayout::kMain;
 }
 
 // Digits that make no number leave the setting as it was.

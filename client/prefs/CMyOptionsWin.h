@@ -20,9 +20,10 @@ class CMyColorSwatchView;
 
 class CMyOptionsWin : public CWindow
 {
-    // A switch is a check box, a number or a text a field.
+    // A switch (the layout is one) is a check box, a number or a text a field.
     template <class T>
-    using ControlFor = std::conditional_t<std::is_same_v<T, bool>, CCheckBoxView, CTextView>;
+    using ControlFor =
+        std::conditional_t<std::is_same_v<T, bool> || std::is_same_v<T, EMyLayout>, CCheckBoxView, CTextView>;
 
 public:
     enum : uint32_t

@@ -55,10 +55,27 @@ void CFrameWindow::AddMenu(uint16_t menuID, const char* title, const SMenuItem* 
     SetBounds(b);
 }
 
-void CFrameWindow::EnableMenuItem(uint16_t item, bool enable)
+namespace
 {
-    for (QAction* menuAction : MainWindow()->menuBar()->actions())
+QAction* FindItem(QMainWindow* main, uint16_t item)
+{
+    for (QAction* menuAction : main->menuBar()->actions())
         if (QMenu* menu = menuAction->menu())
             for (QAction* a : menu->actions())
-                if (!a->isSeparator() && a->data().toInt() == item) a->setEnabled(enable);
+                if (!a->isSeparator() && a->data().toInt() == item) return a;
+    return nullptr;
+}
+} // namespace
+
+void CFrameWindow::EnableMenuItem(uint16_t item, bool enable)
+{
+    if (QAction* a = FindItem(MainWindow(), item)) a->setEnabled(enable);
+}
+
+void CFrameWindow::CheckMenuItem(uint16_t item, bool checked)
+{
+    QAction* a = FindItem(MainWindow(), item);
+    if (!a) return;
+    a->setCheckable(true);
+    a->setChecked(checked);
 }

@@ -29,6 +29,8 @@ public:
     explicit CFrameWindow(const SRect& bounds, uint16_t style = kWindowCloseBox);
     void AddMenu(uint16_t menuID, const char* title, const SMenuItem* items, uint32_t count);
     void EnableMenuItem(uint16_t item, bool enable);
+    // The item shows a check mark (and can carry one from now on).
+    void CheckMenuItem(uint16_t item, bool checked);
     QMainWindow* MainWindow() const;
 
 protected:

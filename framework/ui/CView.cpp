@@ -18,6 +18,7 @@
 namespace
 {
 const char kViewProperty[] = "quenvolView";
+const char kLaidOutProperty[] = "quenvolLaidOutFor";
 
 QRect ToQRect(const SRect& r)
 {
@@ -34,10 +35,16 @@ protected:
     {
         if (event->type() != QEvent::Resize) return false;
         auto* resize = static_cast<QResizeEvent*>(event);
-        // The first resize has no old size: the views were placed for the size the window is built with.
-        if (!resize->oldSize().isValid()) return false;
-        const int dw = resize->size().width() - resize->oldSize().width();
-        const int dh = resize->size().height() - resize->oldSize().height();
+        // A size noted before the widget moved or was resized unseen is what the views fit; it holds for
+        // this one notice.
+        const QSize noted = watched->property(kLaidOutProperty).toSize();
+        watched->setProperty(kLaidOutProperty, QVariant());
+        const QSize old = resize->oldSize().isValid() ? resize->oldSize() : noted;
+        // Otherwise the first resize has no old size: the views were placed for the size the window is
+        // built with.
+        if (!old.isValid()) return false;
+        const int dw = resize->size().width() - old.width();
+        const int dh = resize->size().height() - old.height();
         if (!dw && !dh) return false;
         for (QObject* child : watched->children())
         {
@@ -103,6 +110,11 @@ void InstallSizingRule(QWidget* container)
     if (!container || container->property("quenvolSizing").toBool()) return;
     container->setProperty("quenvolSizing", true);
     container->installEventFilter(new CSizingRule(container));
+}
+
+void NoteLaidOutSize(QWidget* container)
+{
+    container->setProperty(kLaidOutProperty, container->size());
 }
 
 CView::CView(SViewParent parent, const SRect& bounds, QWidget* widget) : mWidget(widget)

@@ -113,3 +113,6 @@ private:
 // Lets a container's views follow its size by their sizing flags. Windows and container views install
 // it on the widget that holds their views.
 void InstallSizingRule(QWidget* container);
+// The container's views fit its present size: its next resize moves them from there, also when the
+// notice comes without an old size (a widget resized while hidden, or given a new parent, gets none).
+void NoteLaidOutSize(QWidget* container);

@@ -6,6 +6,7 @@
 #include <QWindow>
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "framework/runtime/CApplication.h"
 #include "framework/runtime/KeyCommands.h"
@@ -13,6 +14,7 @@
 #include "framework/runtime/UApplication.h"
 #include "framework/ui/CView.h"
 #include "framework/ui/CWindowHost.h"
+#include "framework/ui/CWindowPlace.h"
 #include "framework/ui/UIcons.h"
 #include "framework/ui/UKeyPresses.h"
 #include "framework/ui/UKeyboard.h"
@@ -27,8 +29,24 @@ CPtrList<CWindow>& Windows()
     return list;
 }
 uint64_t gNextStamp = 1;
+CWindow::Placer gPlacer;
+// A window in a place never gets the desktop's activation: the keyboard focus going into it makes it the
+// window the user works in.
+void WatchFocusOfPlacedWindows()
+{
+    static bool watching = false;
+    if (watching || !qApp) return;
+    watching = true;
+    QObject::connect(qApp, &QApplication::focusChanged,
+                     [](QWidget*, QWidget* now)
+                     {
+                         CWindow* w = CWindow::FromWidget(now);
+                         if (w && w->GetPlace()) w->Activated();
+                     });
+}
 QPoint gLastStaggered(-1, -1);
 constexpr int kStaggerStep = 22;
+constexpr int32_t kPlacedMinWidth = 120, kPlacedMinHeight = 60;
 } // namespace
 
 template <class TBase>
@@ -67,7 +85,8 @@ template <class TBase>
 void TWindowHost<TBase>::changeEvent(QEvent* event)
 {
     // The maximise button is the zoom box: the window decides what zooming means.
-    if (event->type() == QEvent::WindowStateChange && mOwner && (this->windowState() & Qt::WindowMaximized))
+    if (event->type() == QEvent::WindowStateChange && mOwner && mOwner->TakesZoomBox() &&
+        (this->windowState() & Qt::WindowMaximized))
     {
         this->setWindowState(this->windowState() & ~Qt::WindowMaximized);
         CWindow* owner = mOwner;
@@ -125,6 +144,7 @@ void CWindow::Init(const SRect& bounds)
     }
     if (bounds.IsValid()) SetBounds(bounds);
     Windows().AddItem(this);
+    WatchFocusOfPlacedWindows();
 }
 
 CWindow::~CWindow()
@@ -132,6 +152,7 @@ CWindow::~CWindow()
     // A hit still queued for this window must not reach the application after it is gone.
     UApplication::FlushMessages(CApplication::WindowHitHandler, this, nullptr);
     Windows().RemoveItem(this);
+    if (CWindowPlace* place = std::exchange(mPlace, nullptr)) place->Release(this, mWidget);
     if (auto* host = dynamic_cast<CWidgetHost*>(mWidget)) host->Detach();
     if (auto* host = dynamic_cast<CMainWindowHost*>(mWidget)) host->Detach();
     mWidget->hide();
@@ -148,36 +169,104 @@ std::string CWindow::GetTitle() const
 void CWindow::SetTitle(const uint8_t* pstring)
 {
     mWidget->setWindowTitle(PStringToQString(pstring));
+    if (mPlace) mPlace->TitleChanged(this);
 }
 
 void CWindow::SetTitle(const void* text, uint32_t length)
 {
     mWidget->setWindowTitle(ToQString(text, length));
+    if (mPlace) mPlace->TitleChanged(this);
 }
 
 void CWindow::SetIcon(int16_t iconID)
 {
     QIcon icon = UIcons::GetIcon(iconID);
     if (!icon.isNull()) mWidget->setWindowIcon(icon);
+    if (mPlace) mPlace->TitleChanged(this);
+}
+
+void CWindow::SetPlacer(Placer placer)
+{
+    gPlacer = std::move(placer);
+}
+
+void CWindow::AskPlacer()
+{
+    if (mPlacerAsked || mPlace) return;
+    mPlacerAsked = true;
+    if (!gPlacer || !IsDocumentLayer()) return;
+    if (CWindowPlace* place = gPlacer(this)) SetPlace(place);
+}
+
+void CWindow::SetPlace(CWindowPlace* place)
+{
+    mPlacerAsked = true;
+    if (place == mPlace) return;
+    const bool shown = IsVisible();
+    // The place (or the desktop) gives the widget its size while it is hidden: the views fit this one.
+    NoteLaidOutSize(mContent);
+    if (mPlace)
+    {
+        std::exchange(mPlace, nullptr)->Release(this, mWidget);
+        if (!place)
+        {
+            // Back to a window of its own, where it was as one.
+            mWidget->setParent(nullptr, Qt::WindowFlags(mOwnFlags));
+            mWidget->setMinimumSize(mOwnMinWidth, mOwnMinHeight);
+            if (mOwnBounds.IsValid()) SetBounds(mOwnBounds);
+            if (shown) mWidget->show();
+            return;
+        }
+    }
+    else
+    {
+        GetBounds(mOwnBounds);
+        mOwnFlags = uint32_t(mWidget->windowFlags().toInt());
+        mOwnMinWidth = mWidget->minimumWidth();
+        mOwnMinHeight = mWidget->minimumHeight();
+        // The least size of a window of its own would add up across the panes to more than a small
+        // screen (or a large scale) has room for: in a place the user may make it smaller.
+        mWidget->setMinimumSize(std::min(mOwnMinWidth, kPlacedMinWidth),
+                                std::min(mOwnMinHeight, kPlacedMinHeight));
+        mWidget->hide();
+    }
+    mPlace = place;
+    place->Adopt(this, mWidget);
+    place->TitleChanged(this);
+    if (shown) place->Show(this);
 }
 
 void CWindow::Show()
 {
-    mWidget->show();
+    AskPlacer();
+    if (mPlace)
+        mPlace->Show(this);
+    else
+        mWidget->show();
 }
 
 void CWindow::Hide()
 {
-    mWidget->hide();
+    if (mPlace)
+        mPlace->Hide(this);
+    else
+        mWidget->hide();
 }
 
 bool CWindow::IsVisible() const
 {
-    return mWidget->isVisible();
+    return mPlace ? mPlace->IsShown(this) : mWidget->isVisible();
 }
 
 void CWindow::BringToFront()
 {
+    AskPlacer();
+    if (mPlace)
+    {
+        mPlace->BringToFront(this);
+        Activated();
+        return;
+    }
     // A minimised window in front would still be out of sight.
     if (mWidget->isMinimized()) mWidget->setWindowState(mWidget->windowState() & ~Qt::WindowMinimized);
     mWidget->show();
@@ -189,6 +278,12 @@ void CWindow::BringToFront()
 
 void CWindow::ShowBehind()
 {
+    AskPlacer();
+    if (mPlace)
+    {
+        mPlace->ShowBehind(this);
+        return;
+    }
     const bool quiet = mWidget->testAttribute(Qt::WA_ShowWithoutActivating);
     mWidget->setAttribute(Qt::WA_ShowWithoutActivating, true);
     mWidget->show();
@@ -215,6 +310,13 @@ bool CWindow::TakesKeyPress(uint64_t press) const
 
 void CWindow::GetBounds(SRect& outBounds) const
 {
+    // In a place the bounds are those the window has as a window of its own: what the preferences keep
+    // and where it goes when it leaves the place.
+    if (mPlace)
+    {
+        outBounds = mOwnBounds;
+        return;
+    }
     // From the window's own geometry: the layout that places the content may not have run yet.
     const QRect frame = mWidget->geometry();
     const int32_t chrome = ChromeHeight(frame.width());
@@ -225,6 +327,11 @@ void CWindow::GetBounds(SRect& outBounds) const
 void CWindow::SetBounds(const SRect& bounds)
 {
     if (!bounds.IsValid()) return;
+    if (mPlace)
+    {
+        mOwnBounds = bounds;
+        return;
+    }
     const int32_t chrome = ChromeHeight(bounds.Width());
     const QRect r(bounds.left, bounds.top - chrome, bounds.Width(), bounds.Height() + chrome);
     if (!IsResizable()) mWidget->setFixedSize(r.size());
@@ -235,6 +342,12 @@ void CWindow::SetBounds(const SRect& bounds)
 void CWindow::SetLimits(int32_t minWidth, int32_t minHeight, int32_t maxWidth, int32_t maxHeight)
 {
     const int32_t chrome = ChromeHeight(minWidth);
+    if (mPlace)
+    {
+        mOwnMinWidth = std::max(0, minWidth);
+        mOwnMinHeight = std::max(0, minHeight + chrome);
+        return;
+    }
     mWidget->setMinimumSize(std::max(0, minWidth), std::max(0, minHeight + chrome));
     mWidget->setMaximumSize(std::clamp(maxWidth, 1, int32_t(QWIDGETSIZE_MAX)),
                             std::clamp(maxHeight + chrome, 1, int32_t(QWIDGETSIZE_MAX)));
@@ -277,6 +390,7 @@ bool CWindow::IsOnScreen(const SRect& bounds)
 
 void CWindow::Place(uint16_t placementCode)
 {
+    if (mPlace) return;
     SRect area;
     GetZoomLimits(area);
     SRect b;
@@ -328,6 +442,7 @@ void CWindow::Place(uint16_t placementCode)
 
 void CWindow::SetAutoBounds(uint16_t placementCode, uint16_t secondCode)
 {
+    if (mPlace) return;
     Place(placementCode);
     if (secondCode != kPlaceMainScreen || !IsDocumentLayer()) return;
     SRect area;
@@ -434,6 +549,8 @@ bool CWindow::KeyDown(const SKeyMsgData&)
 
 void CWindow::UserZoom()
 {
+    // A pane or a tab takes the size its place gives it.
+    if (mPlace) return;
     if (mZoomed && mUnzoomedBounds.IsValid())
     {
         SetBounds(mUnzoomedBounds);
@@ -494,8 +611,9 @@ CWindow* CWindow::GetFrontWindow()
 
 CWindow* CWindow::FromWidget(const QWidget* widget)
 {
-    const QWidget* top = widget ? widget->window() : nullptr;
-    for (CWindow* w : Windows())
-        if (w->mWidget == top) return w;
+    // The nearest window up the widget's parents: a window in a place sits inside another window.
+    for (const QWidget* at = widget; at; at = at->parentWidget())
+        for (CWindow* w : Windows())
+            if (w->mWidget == at) return w;
     return nullptr;
 }

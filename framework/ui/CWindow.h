@@ -12,6 +12,7 @@
 
 class QWidget;
 class CView;
+class CWindowPlace;
 struct SKeyMsgData;
 
 enum : uint16_t
@@ -121,6 +122,17 @@ public:
     // The zoom box: the standard zoom toggles between the window's size and the zoom limits.
     virtual void UserZoom();
 
+    // Hosts the window's content in a place (a pane or a tab of a larger window), or with null makes it
+    // a top-level window again, at the bounds it had as one. Its visibility goes along.
+    void SetPlace(CWindowPlace* place);
+    CWindowPlace* GetPlace() const { return mPlace; }
+    // Asked once for each document window as it is first shown: the place it goes to, null for a window of
+    // its own. A window that left its place later (torn off) keeps its own window.
+    using Placer = std::function<CWindowPlace*(CWindow* window)>;
+    static void SetPlacer(Placer placer);
+    // The maximise button is the zoom box (UserZoom) unless the window lets the desktop maximise it.
+    virtual bool TakesZoomBox() const { return true; }
+
     QWidget* Widget() const { return mWidget; }
     // The widget that holds the window's views.
     QWidget* ContentWidget() const { return mContent; }
@@ -157,6 +169,7 @@ protected:
 
 private:
     void Init(const SRect& bounds);
+    void AskPlacer();
 
     QWidget* mWidget;
     QWidget* mContent = nullptr;
@@ -172,4 +185,11 @@ private:
     SRect mUnzoomedBounds{};
     bool mZoomed = false;
     bool mGrows = false;
+    CWindowPlace* mPlace = nullptr;
+    bool mPlacerAsked = false;
+    // What the window was as a top-level window before it went to a place: its flags and bounds.
+    uint32_t mOwnFlags = 0;
+    SRect mOwnBounds{};
+    int32_t mOwnMinWidth = 0;
+    int32_t mOwnMinHeight = 0;
 };

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <set>
 #include <typeinfo>
 
@@ -98,6 +99,22 @@ void CAppHarness::Start()
     server.SetModel(&model);
     model.transfers = &transfers;
     ASSERT_TRUE(model.ShareFolder(SharedFolder()));
+    if (!layout.empty())
+    {
+        const std::filesystem::path folder =
+            std::filesystem::path(mHome.path().toStdString()) / "config/Quenvol";
+        std::filesystem::create_directories(folder);
+        std::string text;
+        {
+            std::ifstream in(folder / "desktop.conf", std::ios::binary);
+            text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        if (text.find("\nlayout=") == std::string::npos && text.rfind("layout=", 0) != 0)
+        {
+            if (!text.empty() && text.back() != '\n') text += '\n';
+            std::ofstream(folder / "desktop.conf", std::ios::binary) << text << "layout=" << layout << "\n";
+        }
+    }
     mApp->StartUp();
     Pump();
     boxes.clear();

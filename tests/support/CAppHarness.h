@@ -45,6 +45,10 @@ public:
     // Listens on a free loopback port and runs StartUp. Boxes shown by the start-up itself (no sound
     // on a machine without audio) are forgotten.
     void Start();
+    // The layout the start uses, as the desktop settings file's "layout=" line; Start adds the line when
+    // the file (written by the test, or not) has none. Tests written for the separate windows keep them;
+    // "main" starts with the main window, as a new user's first start does.
+    std::string layout = "separate";
     CMyApplication& App() const { return *mApp; }
     // The user folder the application uses (XDG_DATA_HOME/Quenvol), empty at the start.
     std::string UserFolder() const;

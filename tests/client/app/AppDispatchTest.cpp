@@ -14,6 +14,7 @@
 
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
+#include "client/app/CMyMainWindow.h"
 #include "client/app/CMyOldToolbarWin.h"
 #include "client/boxes/MsgBox.h"
 #include "client/boxes/USound.h"
@@ -405,11 +406,20 @@ TEST(AppStartUp, DefaultsAndTheFrameWindowWithItsMenus)
     EXPECT_EQ(std::string(reinterpret_cast<char*>(app.Settings().userName + 1), app.Settings().userName[0]),
               "unnamed");
     ASSERT_NE(app.Windows().Toolbar(), nullptr);
+    // A new user gets the main window (the user running the test may have chosen otherwise); the rest of
+    // this test is about the toolbar window of the separate layout.
+    if (app.Settings().layout == EMyLayout::kMain)
+    {
+        ASSERT_NE(app.Windows().Main(), nullptr);
+        EXPECT_TRUE(app.Windows().Main()->IsVisible());
+        EXPECT_FALSE(app.Windows().Toolbar()->IsVisible());
+    }
+    app.Windows().UseLayout(EMyLayout::kSeparate);
     EXPECT_TRUE(app.Windows().Toolbar()->IsVisible());
     QStringList menus;
     for (QAction* a : app.Windows().Toolbar()->MainWindow()->menuBar()->actions())
         menus << a->text();
-    EXPECT_EQ(menus, (QStringList{"File", "Edit", "Quenvol"}));
+    EXPECT_EQ(menus, (QStringList{"File", "Edit", "View", "Quenvol"}));
     // Closing the toolbar folds its buttons away and keeps the window with the menu bar; the show command
     // unfolds it. Hidden some other way (by the desktop), the show command shows it again.
     CMyOldToolbarWin* toolbar = app.Windows().Toolbar();

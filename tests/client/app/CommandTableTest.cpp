@@ -103,6 +103,8 @@ TEST(CommandTable, TheMenusHoldTheirItemsInOrderAndEveryShortcutShownIsAKeyOfIts
         "File: Quit",
         "Edit: Undo\tCtrl+Z - Cut\tCtrl+X Copy\tCtrl+C Paste\tCtrl+V Clear - Select All\tCtrl+A - "
         "Find...\tCtrl+Shift+F",
+        "View: Online Users\tCtrl+U Public Chat\tCtrl+H News\tCtrl+N Tasks\tCtrl+T Toolbar\tCtrl+B - "
+        "Separate Windows",
         "Quenvol: Connect\tCtrl+K Disconnect - Show News\tCtrl+N Show Online Users\tCtrl+U Show "
         "Files\tCtrl+F "
         "Show Chat\tCtrl+H Show Tasks\tCtrl+T Show Tracker\tCtrl+R Show Toolbar\tCtrl+B Post News...\tCtrl+P "

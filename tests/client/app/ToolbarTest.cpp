@@ -149,7 +149,7 @@ TEST(Toolbar, ClosedItFoldsToItsMenuBarAndCtrlBOrTheMenuUnfoldsIt)
     h.Hit(toolbar, kHitCloseBox);
     EXPECT_TRUE(toolbar->IsVisible());
     EXPECT_TRUE(menuBar->isVisible());
-    EXPECT_EQ(menuBar->actions().size(), 3);
+    EXPECT_EQ(menuBar->actions().size(), 4);
     EXPECT_TRUE(h.ToolbarButtons().empty());
     EXPECT_LT(ContentHeight(*toolbar), 24);
 

@@ -83,6 +83,13 @@ TEST(DesktopSettings, ValuesOfEachTypeAreReadAsWrittenAndOthersAreRefused)
     EXPECT_FALSE(on);
     EXPECT_FALSE(UMyDesktopSettings::ParseValue("maybe", on));
     EXPECT_EQ(UMyDesktopSettings::FormatValue(on), "false");
+    // The layout is one of two words; a new user gets the main window.
+    EXPECT_EQ(Parsed("").layout, EMyLayout::kMain);
+    EXPECT_EQ(Parsed("layout=separate\n").layout, EMyLayout::kSeparate);
+    EXPECT_EQ(Parsed("layout = main\n").layout, EMyLayout::kMain);
+    EXPECT_EQ(Parsed("layout=Separate\n").layout, EMyLayout::kMain);
+    EXPECT_EQ(Parsed("layout=true\n").layout, EMyLayout::kMain);
+    EXPECT_EQ(UMyDesktopSettings::FormatValue(EMyLayout::kSeparate), "separate");
 }
 
 TEST(DesktopSettings, TheFileLivesInTheConfigFolderAndAMissingOneMeansDefaults)
@@ -103,7 +110,8 @@ TEST(DesktopSettings, TheFileLivesInTheConfigFolderAndAMissingOneMeansDefaults)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().toStdString(),
               "# Quenvol desktop settings\nnotifications=false\nreconnect=true\nscrollback=10000\n"
-              "chat-time-stamps=false\nchat-mentions=true\nchat-mention-words=\nchat-logs=true\nlater=1\n");
+              "chat-time-stamps=false\nchat-mentions=true\nchat-mention-words=\nchat-logs=true\nlayout="
+              "main\nlater=1\n");
     EXPECT_FALSE(QFile::exists(home.path() + "/Quenvol/desktop.conf.new"));
     SMySettings back;
     UMyDesktopSettings::Read(back);

@@ -247,6 +247,8 @@ TEST(LongLivedWindows, StartUpShowsThemAndClosingHidesThem)
     {
         CWindowsApp app;
         app.StartUp();
+        // These are the separate layout's windows (the main window's panes have a test of their own).
+        app.Windows().UseLayout(EMyLayout::kSeparate);
         for (CWindow* w : std::initializer_list<CWindow*>{app.Windows().Toolbar(), app.Windows().Tasks(),
                                                           app.Windows().News(), app.Windows().Chat(),
                                                           app.Windows().Users()})
