@@ -173,6 +173,16 @@ std::vector<SMenuEntry> CMyFolderWin::ContextMenuEntries() const
     CMyFolderWin* self = const_cast<CMyFolderWin*>(this);
     std::vector<SMenuEntry> entries;
     entries.push_back({"Download", "", any && mDownloadBtn->IsEnabled(), press(mDownloadBtn)});
+    entries.push_back({"Download To...", "", any && mDownloadBtn->IsEnabled(),
+                       [self]
+                       {
+                           std::vector<UMyDragOut::SItem> items;
+                           for (const SMyFileListItem* item : self->mList->GetSelectedItems())
+                               items.push_back(
+                                   {std::vector<uint8_t>(item->name, item->name + item->name[0] + 1),
+                                    item->type == kTypeFolderCode});
+                           UMyDragOut::DownloadTo(self->mPathData, items);
+                       }});
     entries.push_back({"Preview", "", one && mPreviewBtn->IsEnabled(), press(mPreviewBtn)});
     entries.push_back({"Get Info", "", one, press(mInfoBtn)});
     entries.push_back({"Rename", "F2", one && CanRenameSelection(), [self] { self->Hit(kHitFileRename); }});

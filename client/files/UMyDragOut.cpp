@@ -4,9 +4,12 @@
 #include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
 #include "framework/runtime/UPString.h"
+#include "framework/ui/UFileDialogs.h"
 
 namespace
 {
+UMyDragOut::FolderChooser gFolderChooser = nullptr;
+
 // The name the download will have on disk, as the files layer maps it.
 std::string LocalName(const uint8_t* name)
 {
@@ -36,27 +39,48 @@ SDragPromise UMyDragOut::MakePromise(const std::vector<uint8_t>& path, const uin
     std::vector<uint8_t> serverName(name, name + name[0] + 1);
     const uint32_t session = gApp->Session().Serial();
     promise.proc = [path, serverName, isFolder, session](const std::string& folder,
-                                                         const std::string&) -> char
-    {
-        if (!gApp || !gApp->Session().IsCurrent(session) || !gApp->Session().IsConnected())
-            return kPromiseError;
-        // The target's request arrives inside the toolkit's drag: nothing may be thrown through it.
-        try
-        {
-            StFileSysRef local(UFileSys::NewFromNativePath(folder.data(), uint32_t(folder.size())));
-            const void* pathData = path.empty() ? nullptr : path.data();
-            if (isFolder)
-                return gApp->DoDownloadFolder(pathData, uint32_t(path.size()), serverName.data(), local.Get(),
-                                              gApp->Settings().queueTransfers)
-                           ? kPromiseSaved
-                           : kPromiseError;
-            gApp->DoDownloadFileTo(pathData, uint32_t(path.size()), serverName.data(), local.Get());
-            return kPromiseSaved;
-        }
-        catch (...)
-        {
-            return kPromiseError;
-        }
+                                                         const std::string&) -> char {
+        return DownloadInto(path, serverName.data(), isFolder, folder, session) ? kPromiseSaved
+                                                                                : kPromiseError;
     };
     return promise;
+}
+
+bool UMyDragOut::DownloadInto(const std::vector<uint8_t>& path, const uint8_t* name, bool isFolder,
+                              const std::string& folder, uint32_t session)
+{
+    if (!gApp || !gApp->Session().IsCurrent(session) || !gApp->Session().IsConnected()) return false;
+    // A drag target's request arrives inside the toolkit's drag: nothing may be thrown through it.
+    try
+    {
+        StFileSysRef local(UFileSys::NewFromNativePath(folder.data(), uint32_t(folder.size())));
+        const void* pathData = path.empty() ? nullptr : path.data();
+        if (isFolder)
+            return gApp->DoDownloadFolder(pathData, uint32_t(path.size()), name, local.Get(),
+                                          gApp->Settings().queueTransfers);
+        gApp->DoDownloadFileTo(pathData, uint32_t(path.size()), name, local.Get());
+        return true;
+    }
+    catch (...)
+    {
+        return false;
+    }
+}
+
+void UMyDragOut::DownloadTo(const std::vector<uint8_t>& path, const std::vector<SItem>& items)
+{
+    if (!gApp || items.empty()) return;
+    // The question runs a loop of its own: the session may end and the folder window close meanwhile,
+    // so everything needed afterwards was copied, and the downloads go only to the session that asked.
+    const uint32_t session = gApp->Session().Serial();
+    std::string folder;
+    const bool chosen = gFolderChooser ? gFolderChooser(folder) : UFileDialogs::SelectFolder(folder);
+    if (!chosen || folder.empty()) return;
+    for (const SItem& item : items)
+        DownloadInto(path, item.name.data(), item.isFolder, folder, session);
+}
+
+void UMyDragOut::SetFolderChooser(FolderChooser chooser)
+{
+    gFolderChooser = chooser;
 }

@@ -59,6 +59,18 @@ bool UFileDialogs::SelectFile(const uint32_t* types, uint32_t count, std::string
     return true;
 }
 
+bool UFileDialogs::SelectFolder(std::string& outPath)
+{
+    QFileDialog dialog;
+    UseOwnDialog(dialog);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    if (!RunDialog(dialog)) return false;
+    outPath = dialog.selectedFiles().first().toStdString();
+    return true;
+}
+
 bool UFileDialogs::SaveFile(const uint8_t* suggestedName, const uint8_t* prompt,
                             const std::string& initialFolder, std::string& outPath)
 {

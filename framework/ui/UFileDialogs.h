@@ -11,6 +11,8 @@ class UFileDialogs
 public:
     // False when the user cancels. Types are four-character codes; known ones narrow the list.
     static bool SelectFile(const uint32_t* types, uint32_t count, std::string& outPath);
+    // An existing folder, for downloads the user sends somewhere of her choosing.
+    static bool SelectFolder(std::string& outPath);
     static bool SaveFile(const uint8_t* suggestedName, const uint8_t* prompt,
                          const std::string& initialFolder, std::string& outPath);
     // The name filter the dialog offers for a type list ("Bookmarks (*.qbm)" and so on); empty for any.

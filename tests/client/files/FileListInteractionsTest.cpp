@@ -1,15 +1,14 @@
 // What a desktop user does in a folder window beyond its buttons: the right-click menu on rows, Delete
-// and F2, several rows at once, and the column titles that sort the list.
-#include <gtest/gtest.h>
-
+// and F2, several rows at once, downloads to a chosen folder, and the column titles that sort the list.
+#include <QLineEdit>
 #include <QTest>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
-
-#include <QLineEdit>
 
 #include "client/files/CMyFileInfoWin.h"
 #include "client/files/CMyNewFolderWin.h"
+#include "client/files/UMyDragOut.h"
 #include "framework/ui/CListHeaderView.h"
 #include "framework/ui/CTextView.h"
 #include "framework/ui/UClipboard.h"
@@ -30,7 +29,11 @@ protected:
         h.WriteSharedFile("Docs/Guide.txt", "guide");
         h.model.guestAccess = CServerModel::AllAccess();
     }
-    void TearDown() override { UPopupMenu::SetObserver(nullptr); }
+    void TearDown() override
+    {
+        UPopupMenu::SetObserver(nullptr);
+        UMyDragOut::SetFolderChooser(nullptr);
+    }
 
     void Begin()
     {
@@ -189,6 +192,41 @@ TEST_F(FileListInteractionsTest, SeveralSelectedRowsDownloadAsOneTaskEach)
     // Copy Name puts every selected name on the clipboard, one per line.
     RightClick("Alpha.txt", "Copy Name");
     EXPECT_EQ(UClipboard::GetText(), "Alpha.txt\rBeta.txt");
+}
+
+TEST_F(FileListInteractionsTest, DownloadToSendsTheSelectedFilesAndFoldersToTheChosenFolder)
+{
+    // Where a drag cannot promise a file (a Wayland session), the menu still gets rows where the user
+    // wants them; a cancelled question downloads nothing.
+    Begin();
+    static std::string chosen;
+    chosen = h.UserFolder() + "/elsewhere";
+    ASSERT_EQ(mkdir(chosen.c_str(), 0755), 0);
+    UMyDragOut::SetFolderChooser([](std::string&) { return false; });
+    Select(root, "Alpha.txt");
+    root->View()->SelectItem(RowOf(root, "Docs"));
+    RightClick("Alpha.txt", "Download To...");
+    EXPECT_TRUE(h.Requests(202).empty());
+
+    UMyDragOut::SetFolderChooser(
+        [](std::string& out)
+        {
+            out = chosen;
+            return true;
+        });
+    RightClick("Alpha.txt", "Download To...");
+    UMyDragOut::SetFolderChooser(nullptr);
+    const auto read = [](const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    ASSERT_TRUE(h.WaitUntil(
+        [&] {
+            return read(chosen + "/Alpha.txt") == "first file" && read(chosen + "/Docs/Guide.txt") == "guide";
+        },
+        "the file and the folder in the chosen folder", 10000));
+    EXPECT_TRUE(Downloaded("Alpha.txt").empty()) << "the download went to the usual folder too";
 }
 
 TEST_F(FileListInteractionsTest, AClickOnAColumnTitleSortsAndASecondClickTurnsTheOrderRound)
