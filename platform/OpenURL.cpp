@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 namespace platform
 {
@@ -19,6 +20,15 @@ bool OpenURL(const char* url, size_t size)
     // the program neither waits for it nor reaps it.
     return QProcess::startDetached(QStringLiteral("xdg-open"),
                                    QStringList{QString::fromLatin1(url, qsizetype(size))});
+}
+
+bool OpenFolder(const char* path, size_t size)
+{
+    if (!path || !size) return false;
+    // The path is the file system's bytes; the URL escapes whatever a URL may not hold as it stands.
+    const QByteArray url =
+        QUrl::fromLocalFile(QString::fromUtf8(path, qsizetype(size))).toEncoded(QUrl::FullyEncoded);
+    return OpenURL(url.constData(), size_t(url.size()));
 }
 
 void SetOpenURLProc(OpenURLProc proc)

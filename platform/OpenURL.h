@@ -7,6 +7,8 @@ namespace platform
 {
 // True when the opener was started; whether the handler liked the URL is not known here.
 bool OpenURL(const char* url, size_t size);
+// A local folder in the desktop's file manager, through the same opener (a file:// URL).
+bool OpenFolder(const char* path, size_t size);
 // Tests replace the desktop opener so that no browser starts; null restores it.
 using OpenURLProc = bool (*)(const char* url, size_t size);
 void SetOpenURLProc(OpenURLProc proc);

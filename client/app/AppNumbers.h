@@ -124,6 +124,8 @@ enum : uint16_t
     kItemOpenUser = 314,
     kItemOptions = 316,
     kItemAbout = 317,
+    // 318 is the separator before it.
+    kItemOpenLogs = 319,
     kItemViewUsers = 401,
     kItemViewChat = 402,
     kItemViewNews = 403,

@@ -55,7 +55,10 @@ void CMyApplication::DoAbout()
 
 void CMyApplication::Timer(TTimerObj* timer)
 {
-    if (mTaskList.IsReapTimer(timer)) KillFinishedTasks();
+    if (mTaskList.IsReapTimer(timer))
+        KillFinishedTasks();
+    else if (mTaskList.IsPulseTimer(timer))
+        mTaskList.PulseTick();
 }
 
 void CMyApplication::OpenDocument(TFileSysRefObj* ref)

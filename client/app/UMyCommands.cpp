@@ -2,13 +2,16 @@
 
 #include <algorithm>
 #include <iterator>
+#include <string>
 
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
+#include "client/core/CMyChatLog.h"
 #include "client/core/SMyUserAccess.h"
 #include "framework/ui/CFindBar.h"
 #include "framework/ui/CWindow.h"
 #include "framework/ui/UKeyboard.h"
+#include "platform/OpenURL.h"
 
 namespace
 {
@@ -224,6 +227,15 @@ constexpr SMyCommand kCommands[] = {
      .keys = {{'a', kModCtrl, 0}},
      .inModal = true,
      .run = [](CMyApplication&, const SCall&) { UKeyboard::PostEditKey('a', kModCtrl); }},
+    {.id = kItemOpenLogs,
+     .menuItem = kItemOpenLogs,
+     .menuText = "Open Logs Folder",
+     .run = [](CMyApplication&, const SCall&)
+     {
+         // Made when missing, so that the file manager opens on the folder the logs will go to.
+         const std::string logs = CMyChatLog::LogsFolder();
+         if (!logs.empty()) platform::OpenFolder(logs.data(), logs.size());
+     }},
     // Ctrl+F is the files' key.
     {.id = kItemFind,
      .menuItem = kItemFind,

@@ -165,7 +165,7 @@ void TakeLaterStart(void* context, const std::vector<std::string>& items)
 
 // A quit signal (the desktop's session ends, Ctrl+C in the terminal) quits as the Quit command does:
 // through the queue, so that it never runs inside another notice and a modal window ends first.
-constexpr uint32_t kMsgQuitSignal = 1202;
+constexpr uint32_t kMsgQuitSignal = 1203;
 
 void QuitMessage(void* context, void*, uint32_t, const void*, uint32_t)
 {

@@ -109,7 +109,7 @@ TEST(CommandTable, TheMenusHoldTheirItemsInOrderAndEveryShortcutShownIsAKeyOfIts
         "Files\tCtrl+F "
         "Show Chat\tCtrl+H Show Tasks\tCtrl+T Show Tracker\tCtrl+R Show Toolbar\tCtrl+B Post News...\tCtrl+P "
         "- "
-        "New User\tCtrl+M Open User...\tCtrl+O - Options... About Quenvol...",
+        "New User\tCtrl+M Open User...\tCtrl+O - Options... About Quenvol... - Open Logs Folder",
     };
     EXPECT_EQ(menus, expected);
 

@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 #include <string>
 
+#include "client/app/AppNumbers.h"
 #include "framework/runtime/UDateTime.h"
+#include "platform/OpenURL.h"
 #include "tests/client/chat/ChatFixture.h"
 
 namespace
@@ -89,5 +91,21 @@ TEST_F(ChatLog, AnotherServerStartsAFreshChatAndNoLogWhenSwitchedOff)
     // The same server under another name is another server.
     app->DoConnect(CAppHarness::P("localhost:1").data(), nullptr);
     EXPECT_EQ(h.ChatText(), "");
+}
+TEST_F(ChatLog, OpenLogsFolderShowsTheFolderTheLogsGoTo)
+{
+    static std::string opened;
+    opened.clear();
+    platform::SetOpenURLProc(
+        [](const char* url, size_t size)
+        {
+            opened.assign(url, size);
+            return true;
+        });
+    h.MenuItem(kItemOpenLogs);
+    platform::SetOpenURLProc(nullptr);
+    // Made when missing, so that the file manager has a folder to open.
+    EXPECT_TRUE(QDir(QString::fromStdString(h.UserFolder() + "/Logs")).exists());
+    EXPECT_EQ(opened, "file://" + h.UserFolder() + "/Logs");
 }
 } // namespace
