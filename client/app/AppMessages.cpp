@@ -8,6 +8,7 @@
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
 #include "client/boxes/MsgBox.h"
+#include "client/boxes/MsgBoxText.h"
 #include "client/boxes/UNoticeBox.h"
 #include "client/boxes/USound.h"
 #include "framework/runtime/UApplication.h"
@@ -40,13 +41,12 @@ void ShowServerText(uint32_t kind, const char* title, int16_t icon, int16_t soun
         empty = text[i] <= 0x20 || text[i] == 0x7F;
     if (empty) return;
     UNoticeBox::Show(kind, text + 1, text[0],
-                     [=](const void* message, uint32_t size)
-                     {
-                         SMsgBox box{};
-                         box.icon = icon;
-                         box.sound = sound;
-                         box.title = reinterpret_cast<const uint8_t*>(title);
-                         MsgBoxWithText(box, message, size);
+                     [=](const void* message, uint32_t size) {
+                         MsgBox({.icon = icon,
+                                 .sound = sound,
+                                 .title = title,
+                                 .longMessage = message,
+                                 .longMessageSize = size});
                      });
 }
 // A numbered box for something that happened on its own (the connection lost, an error): one such box
@@ -114,7 +114,7 @@ void CMyApplication::HandleMessage(void* object, uint32_t msg, const void* data,
     {
         uint8_t text[256];
         CopyPString(data, dataSize, text);
-        ShowServerText(msg, "\x0EServer Message", kIconServerMessage, 1, text);
+        ShowServerText(msg, "Server Message", kIconServerMessage, 1, text);
         if (gConnectAgainSerial && !UNoticeBox::IsShowing(msg))
             ShowConnectAgain(std::exchange(gConnectAgainSerial, 0));
         break;
@@ -134,10 +134,7 @@ void CMyApplication::HandleMessage(void* object, uint32_t msg, const void* data,
     {
         uint8_t text[256];
         CopyPString(data, dataSize, text);
-        ShowServerText(msg,
-                       "\x15"
-                       "Administrator Message",
-                       kIconAdminMessage, kSoundPrivMsg, text);
+        ShowServerText(msg, "Administrator Message", kIconAdminMessage, kSoundPrivMsg, text);
         break;
     }
     case kMsgTransferClosed:
@@ -145,22 +142,17 @@ void CMyApplication::HandleMessage(void* object, uint32_t msg, const void* data,
         break;
     case kMsgFoldedMessages:
         UNoticeBox::ShowWaiting(msg,
-                                [](const void* text, uint32_t size)
-                                {
-                                    SMsgBox box{};
-                                    box.sound = kSoundPrivMsg;
-                                    box.title = reinterpret_cast<const uint8_t*>("\x08Messages");
-                                    MsgBoxWithText(box, text, size);
+                                [](const void* text, uint32_t size) {
+                                    MsgBox({.sound = kSoundPrivMsg,
+                                            .title = "Messages",
+                                            .longMessage = text,
+                                            .longMessageSize = size});
                                 });
         break;
     case kMsgFolderGone:
         UNoticeBox::ShowWaiting(msg,
-                                [](const void* text, uint32_t size)
-                                {
-                                    SMsgBox box{};
-                                    box.title = reinterpret_cast<const uint8_t*>("\x05"
-                                                                                 "Files");
-                                    MsgBoxWithText(box, text, size);
+                                [](const void* text, uint32_t size) {
+                                    MsgBox({.title = "Files", .longMessage = text, .longMessageSize = size});
                                 });
         break;
     case kMsgLoginRefused:

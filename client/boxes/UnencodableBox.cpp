@@ -1,7 +1,6 @@
 #include "client/boxes/UnencodableBox.h"
 
-#include "client/boxes/MsgBox.h"
-#include "framework/runtime/UPString.h"
+#include "client/boxes/MsgBoxText.h"
 #include "framework/runtime/UText.h"
 #include "framework/ui/CTextView.h"
 
@@ -9,7 +8,7 @@ bool AskToUseQuestionMarks(const char* agree, const CTextView* view, const CText
 {
     const uint32_t count = view->CountUnencodable() + (other ? other->CountUnencodable() : 0);
     if (!count) return true;
-    uint8_t message[256], button[64];
+    uint8_t message[256];
     // The characters themselves cannot be named here: the box speaks the same character set. The
     // views mark them.
     message[0] = uint8_t(
@@ -20,14 +19,5 @@ bool AskToUseQuestionMarks(const char* agree, const CTextView* view, const CText
                                    "%lu characters of the text cannot be sent as they are (they are "
                                    "marked in the text).  Use \xD2?\xD3 in their place?",
                                    count));
-    UPString::SetText(button, agree);
-    static const uint8_t kCancel[] = "\x06"
-                                     "Cancel";
-    SMsgBox box{};
-    box.icon = 1001;
-    box.sound = 1;
-    box.message = message;
-    box.button1 = button;
-    box.button2 = kCancel;
-    return MsgBox(box) == 1;
+    return MsgBox({.icon = 1001, .sound = 1, .message = message, .button1 = agree, .button2 = "Cancel"}) == 1;
 }

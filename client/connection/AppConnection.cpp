@@ -8,7 +8,7 @@
 #include "client/app/CMyApplication.h"
 #include "client/app/CMyOldToolbarWin.h"
 #include "client/boxes/MsgBox.h"
-#include "client/boxes/SMsgBox.h"
+#include "client/boxes/MsgBoxText.h"
 #include "client/connection/CMyConnectTask.h"
 #include "client/connection/CMyLoginTask.h"
 #include "client/connection/CMyLoginWin.h"
@@ -253,14 +253,7 @@ bool CMyApplication::MayConnectElsewhere(const uint8_t* address, const uint8_t* 
         UPString::Copy(to, kMaxDisplayName + 1, address);
     text[0] = uint8_t(
         UText::Format(text + 1, 255, "Disconnect from %#s and connect to %#s?", mSession.DisplayName(), to));
-    SMsgBox box{};
-    box.title = reinterpret_cast<const uint8_t*>("\x07"
-                                                 "Connect");
-    box.button1 = reinterpret_cast<const uint8_t*>("\x07"
-                                                   "Connect");
-    box.button2 = reinterpret_cast<const uint8_t*>("\x06"
-                                                   "Cancel");
-    return MsgBoxWithText(box, text + 1, text[0]) == 1;
+    return MsgBox({.title = "Connect", .message = text, .button1 = "Connect", .button2 = "Cancel"}) == 1;
 }
 
 void CMyApplication::DoGoURL(const void* text, uint32_t size)

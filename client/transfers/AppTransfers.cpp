@@ -6,6 +6,7 @@
 
 #include "client/app/CMyApplication.h"
 #include "client/boxes/MsgBox.h"
+#include "client/boxes/MsgBoxText.h"
 #include "client/core/UMyTransferSizes.h"
 #include "client/transfers/CMyDownloadFileTask.h"
 #include "client/transfers/CMyPreviewFileTask.h"
@@ -63,14 +64,7 @@ bool RefuseTooLarge(TFileSysRefObj* file)
     UFileSys::GetName(file, name);
     text[0] = uint8_t(UText::Format(
         text + 1, 255, "\xD2%#s\xD3 is 4 GB or larger.  Files that large cannot be uploaded.", name));
-    static const uint8_t kTitle[] = "\x06"
-                                    "Upload";
-    SMsgBox box{};
-    box.icon = 213;
-    box.sound = 1;
-    box.title = kTitle;
-    box.message = text;
-    MsgBox(box);
+    MsgBox({.icon = 213, .sound = 1, .title = "Upload", .message = text});
     return true;
 }
 // One local file into the server folder of `path`, after the resume question when the window lists a
@@ -272,15 +266,9 @@ void CMyApplication::DoFilePreview(CWindow* window)
         return;
     if (item.type != FourCC("TEXT") && item.type != FourCC("ttro"))
     {
-        SMsgBox box{};
-        box.icon = 1001;
-        static const uint8_t kTitle[] = "\x07"
-                                        "Preview";
         static const uint8_t kText[] = "\x32"
                                        "Preview is not implemented for files of this type.";
-        box.title = kTitle;
-        box.message = kText;
-        MsgBox(box);
+        MsgBox({.icon = 1001, .title = "Preview", .message = kText});
         return;
     }
     new CMyPreviewFileTask(PathOrNull(item.path), uint32_t(item.path.size()), item.name,

@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-#include "client/boxes/MsgBox.h"
-#include "client/boxes/SMsgBox.h"
+#include "client/boxes/MsgBoxText.h"
 #include "client/transfers/CMyDownloadFileTask.h"
 #include "client/transfers/CMyDownloadFldrTask.h"
 #include "client/transfers/CMyParkedTransferRow.h"
@@ -52,22 +51,12 @@ CMyTransferQueue::ERemove AskRemoveWithBox(const uint8_t* name)
     text[0] = uint8_t(UText::Format(
         text + 1, 255,
         "Remove \xD2%#s\xD3 from the transfers?  Its partial file can stay, to be resumed later.", name));
-    static const uint8_t kTitle[] = "\x0F"
-                                    "Remove Transfer";
-    static const uint8_t kKeep[] = "\x09"
-                                   "Keep File";
-    static const uint8_t kCancel[] = "\x06"
-                                     "Cancel";
-    static const uint8_t kDelete[] = "\x0B"
-                                     "Delete File";
-    SMsgBox box{};
-    box.icon = 1001;
-    box.title = kTitle;
-    box.message = text;
-    box.button1 = kKeep;
-    box.button2 = kCancel;
-    box.button3 = kDelete;
-    switch (MsgBox(box))
+    switch (MsgBox({.icon = 1001,
+                    .title = "Remove Transfer",
+                    .message = text,
+                    .button1 = "Keep File",
+                    .button2 = "Cancel",
+                    .button3 = "Delete File"}))
     {
     case 1:
         return CMyTransferQueue::ERemove::KeepFile;
@@ -80,13 +69,7 @@ CMyTransferQueue::ERemove AskRemoveWithBox(const uint8_t* name)
 
 void ReportWithBox(const uint8_t* text)
 {
-    static const uint8_t kTitle[] = "\x09"
-                                    "Transfers";
-    SMsgBox box{};
-    box.icon = 2;
-    box.title = kTitle;
-    box.message = text;
-    MsgBox(box);
+    MsgBox({.icon = 2, .title = "Transfers", .message = text});
 }
 
 // The partial file a download left beside its final name, if any.
