@@ -55,10 +55,7 @@ void CMyApplication::DoAbout()
 
 void CMyApplication::Timer(TTimerObj* timer)
 {
-    if (mTaskList.IsReapTimer(timer))
-        KillFinishedTasks();
-    else if (mTaskList.IsPulseTimer(timer))
-        mTaskList.PulseTick();
+    if (mTaskList.IsReapTimer(timer)) KillFinishedTasks();
 }
 
 void CMyApplication::OpenDocument(TFileSysRefObj* ref)

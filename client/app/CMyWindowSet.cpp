@@ -311,9 +311,9 @@ void CMyWindowSet::SetTextColors(const SMyColorInfo& newsColors, const SMyColorI
 
 void CMyWindowSet::SetScrollback(uint32_t lines)
 {
-    // Fewer lines than a window shows would make a conversation unreadable, and none at all would let a
-    // client left running in a busy chat grow without end: both are held to the least useful figure.
-    mScrollback = std::max(lines, kMinScrollback);
+    // None at all would let a client left running in a busy chat grow without end, like a figure past
+    // the ceiling: the setting's range holds here whatever the caller read.
+    mScrollback = SMySettings::BoundScrollback(lines);
     if (mNewsWin) mNewsWin->GetTextView()->SetLineLimit(mScrollback, true);
     if (mChatWin) mChatWin->SetScrollback(mScrollback);
     for (CMyChatWin* chat : CMyChatWin::All())

@@ -116,7 +116,11 @@ CMyTransactTask::CMyTransactTask(const uint8_t* desc) : CMyTask(desc), mFieldDat
 
 bool CMyTransactTask::IsWaitingOnNetwork() const
 {
-    return mTranSession && !UTransact::IsSessionReceiveComplete(mTranSession);
+    if (!mTranSession) return false;
+    if (!UTransact::IsSessionReceiveComplete(mTranSession)) return true;
+    // Whole, but taken in by a question after the task's step: the notice that says so is on its way.
+    TTransactObj* connection = Host().Session().Transactor();
+    return connection && UTransact::IsDataNoticeQueued(connection);
 }
 
 void CMyTransactTask::SendRequest(uint16_t type, uint32_t timeoutMs)

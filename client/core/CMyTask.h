@@ -86,7 +86,7 @@ public:
     // stepped) and raises 1/1 when the reply carries an error code, silently when the text already
     // told the user why.
     static void CheckServerError(uint32_t error, TFieldDataObj* reply);
-    // A reply still on its way. One that is whole is for the task to take on the pass its arrival runs.
+    // A reply still on its way, or one that is whole and whose notice will run the pass that takes it.
     bool IsWaitingOnNetwork() const override;
 
     COwner<TFieldDataObj, UFieldData::Dispose> mFieldData;

@@ -27,8 +27,7 @@ CMyTaskHost::~CMyTaskHost()
 }
 
 CMyTaskList::CMyTaskList(CMySession& session, TMessageProc handler, void* context)
-    : mSession(session), mFinishTaskTimer(UTimer::New(handler, context)),
-      mPulseTimer(UTimer::New(handler, context))
+    : mSession(session), mFinishTaskTimer(UTimer::New(handler, context))
 {
 }
 
@@ -42,7 +41,6 @@ CMyTaskList::~CMyTaskList()
 void CMyTaskList::AddTask(CMyTask* task, const uint8_t* desc)
 {
     if (!task) Fail(kErrTypeGeneral, 2);
-    if (!UTimer::IsRunning(mPulseTimer)) UTimer::Start(mPulseTimer, kPulseMs, true);
     ScheduleTaskProcess();
     if (mDisplay) mDisplay->AddTaskRow(task, desc);
     try
@@ -80,23 +78,6 @@ bool CMyTaskList::IsFirstTask(const CMyTask* task) const
 void CMyTaskList::SetTaskProgress(CMyTask* task, uint32_t value, uint32_t max, const uint8_t* desc)
 {
     if (mDisplay) mDisplay->SetTaskRowProgress(task, value, max, desc);
-}
-
-void CMyTaskList::PulseTick()
-{
-    if (!mTaskList.GetItemCount())
-    {
-        UTimer::Stop(mPulseTimer);
-        return;
-    }
-    // Only transfers wait on a second connection whose notices can cross the end of the task before
-    // them; every other task's pass comes from its own replies and timers.
-    for (CMyTask* task : mTaskList)
-        if (task->IsTransfer() && !task->mIsFinished && !task->IsParked())
-        {
-            ScheduleTaskProcess();
-            return;
-        }
 }
 
 void CMyTaskList::ScheduleTaskProcess()

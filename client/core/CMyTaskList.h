@@ -39,13 +39,6 @@ public:
     CMySession& Session() override { return mSession; }
 
     bool IsReapTimer(const TTimerObj* timer) const { return timer && timer == mFinishTaskTimer.Get(); }
-    // While transfers run a pass is asked for every so often, whatever else asks: a notice lost between
-    // a finished transfer and the next one (a reply or a connection that arrived while nobody was
-    // scheduled) then costs a second instead of a transfer that waits for good. The tick goes to the
-    // same handler, which answers it with PulseTick.
-    static constexpr uint32_t kPulseMs = 1000;
-    bool IsPulseTimer(const TTimerObj* timer) const { return timer && timer == mPulseTimer.Get(); }
-    void PulseTick();
     // Destroys every finished task.
     void KillFinishedTasks();
     // Destroys every task that needs the server session; stand-alone ones (tracker queries) stay.
@@ -70,6 +63,5 @@ private:
     CMySession& mSession;
     CMyTaskDisplay* mDisplay = nullptr;
     COwner<TTimerObj, UTimer::Dispose> mFinishTaskTimer;
-    COwner<TTimerObj, UTimer::Dispose> mPulseTimer;
     CPtrList<CMyTask> mTaskList;
 };

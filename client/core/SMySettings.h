@@ -37,6 +37,15 @@ enum class EMyLayout : uint8_t
 struct SMySettings
 {
     static constexpr uint16_t kDefaultIcon = 414;
+    // The lines a chat or news view keeps. Fewer than a window shows would make a conversation
+    // unreadable; past the ceiling a client left running in a busy chat would hold hundreds of megabytes
+    // of text. A figure outside the range, typed or found in the file, is taken as the nearest end.
+    static constexpr uint32_t kMinScrollback = 100;
+    static constexpr uint32_t kMaxScrollback = 1000000;
+    static uint32_t BoundScrollback(uint32_t lines)
+    {
+        return lines < kMinScrollback ? kMinScrollback : lines > kMaxScrollback ? kMaxScrollback : lines;
+    }
 
     // Length-prefixed texts.
     uint8_t userName[32] = {};

@@ -125,6 +125,7 @@ void UMyDesktopSettings::Parse(const void* bytes, uint32_t size, SMySettings& io
         // A NUL could not be written back as a line; such a line is nobody's setting.
         if (line.find('\0') == std::string::npos) ioSettings.desktopOtherLines.push_back(line);
     }
+    ioSettings.scrollback = SMySettings::BoundScrollback(ioSettings.scrollback);
 }
 
 std::string UMyDesktopSettings::Format(const SMySettings& settings)

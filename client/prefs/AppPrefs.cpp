@@ -53,6 +53,7 @@ bool CMyApplication::DoOptions()
         UPString::Copy(chosen.automaticResponseText, mSettings.automaticResponseText);
     else if (chosen.automaticResponseText[0] == 0)
         UPString::SetText(chosen.automaticResponseText, kDefaultResponse);
+    chosen.scrollback = SMySettings::BoundScrollback(chosen.scrollback);
     const bool desktopChanged = DesktopSettingsDiffer(chosen, mSettings);
     mSettings = chosen;
     SetChatColor(mSettings.colorChat);

@@ -34,6 +34,7 @@ struct TTransactObj
     bool ready;
     bool handshakeTimedOut;
     bool handshakeSent;
+    bool arrivalAnnounced; // a data notice for bytes an owner's question took is on its way
 };
 
 struct TTransactSessionObj
@@ -55,16 +56,21 @@ public:
     uint32_t Waiting() override { return UTransport::GetReceiveSize(mTransport); }
     uint32_t Read(void* buffer, uint32_t maxSize) override
     {
-        return UTransport::Receive(mTransport, buffer, maxSize);
+        const uint32_t n = UTransport::Receive(mTransport, buffer, maxSize);
+        mTaken += n;
+        return n;
     }
+    uint32_t Taken() const { return mTaken; }
 
 private:
     TTransportObj* mTransport;
+    uint32_t mTaken = 0;
 };
 
-void Absorb(TTransactObj* c)
+// Takes what the transport holds into the stream; true when any byte came.
+bool Absorb(TTransactObj* c)
 {
-    if (!c->ready || c->stream.IsFailed()) return;
+    if (!c->ready || c->stream.IsFailed()) return false;
     CTransportSource source(c->transport);
     try
     {
@@ -75,13 +81,29 @@ void Absorb(TTransactObj* c)
         UTransport::Disconnect(c->transport);
         throw;
     }
+    return source.Taken() != 0;
+}
+
+// The owner's questions (is a reply whole? is a request waiting?) absorb as well, and bytes they take
+// straight from the socket raise no read notice any more. They are announced as the transport would have
+// announced them: otherwise a reply that came in while the owner was busy with something else (asking
+// for the next server request, say) is whole, and its owner never hears of it.
+void AbsorbForQuestion(TTransactObj* c)
+{
+    if (!Absorb(c)) return;
+    c->arrivalAnnounced = true;
+    UTransport::PostMessage(c->transport, kMsgDataArrived);
 }
 
 // Transport notices reach the owner after complete transactions have been absorbed.
 void TransportProc(void* context, void*, uint32_t msg, const void* data, uint32_t size)
 {
     auto* c = static_cast<TTransactObj*>(context);
-    if (msg == kMsgDataArrived) Absorb(c);
+    if (msg == kMsgDataArrived)
+    {
+        c->arrivalAnnounced = false;
+        Absorb(c);
+    }
     if (c->handler) c->handler(c->context, c, msg, data, size);
 }
 
@@ -341,9 +363,15 @@ void UTransact::SetSessionTimeout(TTransactSessionObj* s, uint32_t ms)
 bool UTransact::IsSessionReceiveComplete(TTransactSessionObj* s)
 {
     RequireObject(s);
-    Absorb(s->connection);
+    AbsorbForQuestion(s->connection);
     if (s->timedOut) Fail(kErrTypeTransport, kErrTimedOut);
     return IsReceiveComplete(s->receiveRecord);
+}
+
+bool UTransact::IsDataNoticeQueued(TTransactObj* c)
+{
+    RequireObject(c);
+    return c->arrivalAnnounced;
 }
 
 uint16_t UTransact::GetSessionReceiveType(TTransactSessionObj* s)
@@ -374,7 +402,7 @@ void UTransact::ReceiveSessionData(TTransactSessionObj* s, TFieldDataObj* fields
 {
     RequireObject(s);
     RequireObject(fields);
-    Absorb(s->connection);
+    AbsorbForQuestion(s->connection);
     STransactRecord* r = s->receiveRecord;
     if (THdlObj* data = s->connection->stream.TakeData(r))
         UFieldData::SetDataHandle(fields, data, 0);
@@ -385,7 +413,7 @@ void UTransact::ReceiveSessionData(TTransactSessionObj* s, TFieldDataObj* fields
 TTransactSessionObj* UTransact::NewReceiveSession(TTransactObj* c, uint16_t type, uint16_t completeOnly)
 {
     RequireObject(c);
-    Absorb(c);
+    AbsorbForQuestion(c);
     if (!c->ready) return nullptr;
     STransactRecord* found = nullptr;
     for (STransactRecord* r = c->stream.FirstRecord(); r && !found; r = r->next)

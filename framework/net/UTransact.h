@@ -37,6 +37,10 @@ public:
     static void SendSessionData(TTransactSessionObj* session, TFieldDataObj* fields);
     static void SetSessionTimeout(TTransactSessionObj* session, uint32_t ms);
     static bool IsSessionReceiveComplete(TTransactSessionObj* session);
+    // The questions above (and ReceiveSessionData, NewReceiveSession) take whatever has arrived, and
+    // announce what they took with a data notice to the owner, as the socket's own notice would have. True
+    // while that notice is on its way: a reply found whole then still brings its owner a step.
+    static bool IsDataNoticeQueued(TTransactObj* tpt);
     static uint16_t GetSessionReceiveType(TTransactSessionObj* session);
     static uint32_t GetSessionReceiveError(TTransactSessionObj* session);
     static uint32_t GetSessionReceiveSize(TTransactSessionObj* session);

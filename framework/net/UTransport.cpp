@@ -444,7 +444,11 @@ void UTransport::PostMessage(TTransportObj* t, uint32_t msg, const void* data, u
                              int16_t priority)
 {
     RequireObject(t);
-    if (t->handler) UApplication::PostMessage(msg, data, size, priority, t->handler, t->context, t);
+    // A data notice says "look at what is there": one in the queue serves every reason to send one.
+    if (msg == kMsgDataArrived && !data && !size && !priority)
+        PostDataArrived(t);
+    else if (t->handler)
+        UApplication::PostMessage(msg, data, size, priority, t->handler, t->context, t);
 }
 
 bool UTransport::IsConnected(TTransportObj* t)

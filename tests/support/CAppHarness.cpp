@@ -21,6 +21,7 @@
 #include "client/users/CMyUserListWin.h"
 #include "client/widgets/CMyTextWin.h"
 #include "client/widgets/CMyUserListView.h"
+#include "framework/net/UTransact.h"
 #include "framework/runtime/KeyCommands.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UError.h"
@@ -61,9 +62,15 @@ CAppHarness::CAppHarness(const AppMaker& makeApp)
     CMyTask::SetStallHook(
         [reported = std::set<const CMyTask*>()](CMyTask* task) mutable
         {
-            if (reported.insert(task).second)
-                ADD_FAILURE() << "task watchdog: a " << typeid(*task).name() << " at stage " << task->mStage
-                              << " is neither running nor queued nor waiting on the network";
+            if (!reported.insert(task).second) return;
+            // The lost wake-up looked like this: the server had answered, and nothing would step the
+            // task to take the answer (and open a transfer's connection).
+            auto* request = dynamic_cast<CMyTransactTask*>(task);
+            const bool answered = request && request->mTranSession &&
+                                  UTransact::IsSessionReceiveComplete(request->mTranSession);
+            ADD_FAILURE() << "task watchdog: a " << typeid(*task).name() << " at stage " << task->mStage
+                          << " is neither running nor queued nor waiting on the network"
+                          << (answered ? " (its reply came, and no pass will take it)" : "");
         });
     // The application's construction installed the real alert.
     UError::SetAlertProc([](const char* text, uint32_t) { gHarness->alert = text; });
@@ -173,7 +180,16 @@ bool CAppHarness::Login(const std::string& login, const std::string& password, u
 
 bool CAppHarness::WaitUntil(const std::function<bool()>& condition, const char* what, uint32_t watchdogMs)
 {
-    return PumpUntil(condition, what, watchdogMs);
+    return PumpUntil(
+        [&]
+        {
+            // The queue has just run dry, so no pass is on its way but what the network or a timer
+            // brings: a task whose reply was taken in outside a pass (by a question asked elsewhere) and
+            // that waits on nothing else is named here, not when the watchdog gives up.
+            if (mApp) mApp->Tasks().CheckForStalls();
+            return condition();
+        },
+        what, watchdogMs);
 }
 
 void CAppHarness::Pump()

@@ -34,6 +34,13 @@ TEST(DesktopSettings, WhatAPersonWritesIsReadAndWhatALaterVersionAddsIsKept)
     for (const char* bad :
          {"scrollback=-5\n", "scrollback=1.5\n", "scrollback=99999999999\n", "scrollback=\n"})
         EXPECT_EQ(Parsed(bad).scrollback, 10000u) << bad;
+    // A scrollback of none, or of billions of lines, would let a client left in a busy chat grow without
+    // end: it is held to its range, and written back so.
+    EXPECT_EQ(Parsed("scrollback=0\n").scrollback, SMySettings::kMinScrollback);
+    EXPECT_EQ(Parsed("scrollback=4000000000\n").scrollback, SMySettings::kMaxScrollback);
+    EXPECT_EQ(Parsed("scrollback=1000000\n").scrollback, 1000000u);
+    EXPECT_NE(UMyDesktopSettings::Format(Parsed("scrollback=4000000000\n")).find("scrollback=1000000\n"),
+              std::string::npos);
 
     const SMySettings later =
         Parsed("notifications=0\nsounds-in-notices=true\n# a comment\n\ntheme = dark\n");

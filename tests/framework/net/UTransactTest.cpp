@@ -9,6 +9,8 @@
 #include "framework/net/UTransact.h"
 #include "framework/runtime/UClock.h"
 #include "framework/runtime/UMemory.h"
+#include "platform/EventLoop.h"
+#include "platform/Timers.h"
 #include "tests/support/NetTestSupport.h"
 
 namespace
@@ -227,6 +229,47 @@ TEST_F(TransactTest, AReplyAnnouncingNoBodyAtAllIsACompleteEmptyReply)
     s = Request(kTranGetNews, fd);
     EXPECT_EQ(Body(s), std::string("\0\0", 2));
     UTransact::DisposeSession(s);
+}
+
+// The lost wake-up of a download started right after another one: the owner, busy with something else
+// (collecting server requests, or stepping another task), asks a question that takes in a reply before
+// the socket's read notice has run. The bytes are gone from the socket, so that notice never comes, and
+// the reply's own task would wait for good unless the question announces what it took.
+TEST_F(TransactTest, AReplyTakenInByAQuestionBeforeItsReadNoticeIsStillAnnouncedToTheOwner)
+{
+    ASSERT_EQ(Connect(), "ready");
+    STestReply news;
+    news.body = CFields().Add(kFieldData, "the news").Bytes();
+    mServer.SetReply(kTranGetNews, news);
+    StFieldData empty;
+    TTransactSessionObj* s = UTransact::NewSendSession(mConnection, kTranGetNews);
+    UTransact::SendSessionData(s, empty);
+    // One OS event at a time, so that the turn in which the server's reply reaches the client's socket is
+    // seen before the client's read notice (which needs a later turn) takes it in.
+    TTransportObj* tpt = UTransact::GetTransport(mConnection);
+    const int wake = platform::StartTimer(20);
+    const uint64_t deadline = platform::MonotonicMilliseconds() + 5000;
+    while (UTransport::GetReceiveSize(tpt) == 0 && platform::MonotonicMilliseconds() < deadline)
+        platform::WaitForOneEvent();
+    platform::StopTimer(wake);
+    ASSERT_GT(UTransport::GetReceiveSize(tpt), 0u) << "watchdog: the reply never reached the socket";
+    mLog.messages.clear();
+
+    EXPECT_EQ(UTransact::NewReceiveSession(mConnection, 0, 1), nullptr);
+    EXPECT_FALSE(mLog.Has(kMsgDataArrived)) << "the read notice ran first: the test proves nothing";
+    EXPECT_TRUE(UTransact::IsDataNoticeQueued(mConnection));
+    ASSERT_TRUE(
+        PumpUntil([&] { return mLog.Has(kMsgDataArrived); }, "the notice of the reply the question took"));
+    EXPECT_FALSE(UTransact::IsDataNoticeQueued(mConnection));
+    EXPECT_TRUE(UTransact::IsSessionReceiveComplete(s));
+    EXPECT_EQ(Body(s), news.body);
+    // Questions that take nothing new announce nothing: a pass they run does not bring another.
+    mLog.messages.clear();
+    EXPECT_TRUE(UTransact::IsSessionReceiveComplete(s));
+    EXPECT_FALSE(UTransact::IsDataNoticeQueued(mConnection));
+    UTransact::DisposeSession(s);
+    UApplication::Process();
+    EXPECT_FALSE(mLog.Has(kMsgDataArrived));
 }
 
 TEST_F(TransactTest, ATimedOutSessionRaises8_103EvenAfterALateReply)
