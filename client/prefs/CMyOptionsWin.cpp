@@ -253,6 +253,25 @@ void CMyOptionsWin::MakeAdvancedTab()
 #define MY_MAKE_CONTROL(type, member, key, value, title) MakeDesktopControl(tab, top, title, mDesktop.member);
     MY_DESKTOP_SETTINGS(MY_MAKE_CONTROL)
 #undef MY_MAKE_CONTROL
+    mDesktopBottom = top;
+}
+
+void CMyOptionsWin::ShowDesktopOffers(const SDesktopOffers& offers)
+{
+    CContainerView* tab = mTabs->GetTab(kTabAdvanced);
+    int32_t top = mDesktopBottom + 4;
+    if (!offers.tray)
+    {
+        mDesktop.keepInTray->SetMark(false);
+        mDesktop.keepInTray->SetEnable(false);
+        MakeLabel(tab, SRect{30, top, 365, top + 16}, "This desktop has no tray to keep the client in.");
+        top += 18;
+    }
+    mKeyringNote =
+        MakeLabel(tab, SRect{10, top, 365, top + 32},
+                  offers.keyring ? "Passwords of bookmarks and trackers are kept in the desktop's keyring."
+                                 : "No keyring on this desktop: passwords of bookmarks and trackers are "
+                                   "kept in their files.");
 }
 
 void CMyOptionsWin::SetInfo(const SMySettings& o, bool soundDisabled)
@@ -453,10 +472,11 @@ bool CMyOptionsWin::HandleHit(uint32_t hit, bool& outSave)
     }
 }
 
-bool CMyOptionsWin::Run(SMySettings& ioSettings, bool soundDisabled)
+bool CMyOptionsWin::Run(SMySettings& ioSettings, bool soundDisabled, const SDesktopOffers& offers)
 {
     CMyOptionsWin win;
     win.SetInfo(ioSettings, soundDisabled);
+    win.ShowDesktopOffers(offers);
     win.Place(kPlaceCenterScreen);
     win.Show();
     win.BringToFront();
