@@ -301,6 +301,8 @@ void GetSecret(const QDBusObjectPath& item, KeyringFoundProc found)
 template <class Proc>
 Proc Counted(Proc proc)
 {
+    // The keyring's types are known to the bus before the first call carries one.
+    Agent();
     ++Keyring().pending;
     return [proc](auto... args)
     {

@@ -149,19 +149,20 @@ SMySoundPrefs SoundFromMarks(const bool (&m)[10])
 }
 } // namespace
 
-CMyOptionsWin::CMyOptionsWin() : CWindow(SRect{0, 0, 400, 326}, kWindowModal)
+CMyOptionsWin::CMyOptionsWin() : CWindow(SRect{0, 0, 400, 480}, kWindowModal)
 {
     SetTitle("Options", 7);
-    mTabs = new CTabView(this, SRect{10, 10, 390, 280});
+    // Tall enough for every desktop setting of the Advanced tab and the notes below them.
+    mTabs = new CTabView(this, SRect{10, 10, 390, 434});
     MakeGeneralTab();
     MakeIconTab();
     MakeColorTab();
     MakeSoundTab();
     MakeAdvancedTab();
-    mSaveBtn = new CButtonView(this, SRect{310, 290, 390, 316}, "Save");
+    mSaveBtn = new CButtonView(this, SRect{310, 444, 390, 470}, "Save");
     mSaveBtn->SetID(kHitSave);
     mSaveBtn->SetDefault(true);
-    mCancelBtn = new CButtonView(this, SRect{210, 292, 290, 314}, "Cancel");
+    mCancelBtn = new CButtonView(this, SRect{210, 446, 290, 468}, "Cancel");
     mCancelBtn->SetID(kHitCancel);
     mCancelBtn->SetCancel(true);
     // Longer texts and larger fonts get room: the tabs grow with the window, the buttons keep to its

@@ -46,6 +46,7 @@ protected:
         h = std::make_unique<CAppHarness>();
         h->model.guestAccess = CServerModel::AllAccess();
         h->model.extraUsers.push_back({kRobin, 410, 0, "Robin"});
+        h->layout = "main";
         h->Start();
         ASSERT_NE(h->App().Tray(), nullptr);
     }
