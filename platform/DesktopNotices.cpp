@@ -1,5 +1,7 @@
 #include "platform/DesktopNotices.h"
 
+#include "platform/MessageBus.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -7,9 +9,7 @@
 #include <QObject>
 #include <QStringList>
 #include <QVariantMap>
-#include <cstdlib>
 #include <deque>
-#include <sys/stat.h>
 #include <utility>
 
 namespace platform
@@ -33,17 +33,7 @@ public Q_SLOTS:
 
 struct SNotices
 {
-    enum class EBus
-    {
-        Session,
-        Address,
-        None,
-    };
-    EBus bus = EBus::Session;
-    QString address;
-    QString connectionName;
-    // Answers to requests made on an earlier bus are not for the current one.
-    uint32_t generation = 0;
+    CMessageBus bus{CMessageBus::EKind::Session, "notices"};
     bool subscribed = false;
     // Requests whose answer has not come yet.
     uint32_t pending = 0;
@@ -58,41 +48,6 @@ SNotices& Notices()
 {
     static SNotices notices;
     return notices;
-}
-
-// Only a bus the environment names is used: asking for "the session bus" without one would start a
-// bus daemon of its own on some systems.
-bool SessionBusNamed()
-{
-    const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-    if (address && address[0]) return true;
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    if (!runtime || runtime[0] != '/') return false;
-    struct stat st
-    {
-    };
-    return stat((std::string(runtime) + "/bus").c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
-}
-
-QDBusConnection Bus()
-{
-    SNotices& n = Notices();
-    switch (n.bus)
-    {
-    case SNotices::EBus::Session:
-        if (SessionBusNamed()) return QDBusConnection::sessionBus();
-        break;
-    case SNotices::EBus::Address:
-        if (n.connectionName.isEmpty())
-        {
-            n.connectionName = QStringLiteral("quenvol-notices-%1").arg(n.generation);
-            QDBusConnection::connectToBus(n.address, n.connectionName);
-        }
-        return QDBusConnection(n.connectionName);
-    case SNotices::EBus::None:
-        break;
-    }
-    return QDBusConnection(QString());
 }
 
 CNoticeListener* Listener()
@@ -126,19 +81,17 @@ void Remember(uint32_t id, uint32_t tag)
 void ForgetBus()
 {
     SNotices& n = Notices();
-    if (n.subscribed && n.bus == SNotices::EBus::Session)
+    // A connection of our own goes with its subscriptions; the shared session bus keeps them.
+    if (n.subscribed && n.bus.UsesDefault())
     {
-        QDBusConnection bus = QDBusConnection::sessionBus();
+        QDBusConnection bus = n.bus.Bus();
         bus.disconnect(QString(), kPath, kInterface, QStringLiteral("ActionInvoked"), Listener(),
                        SLOT(ActionInvoked(uint, QString)));
         bus.disconnect(QString(), kPath, kInterface, QStringLiteral("NotificationClosed"), Listener(),
                        SLOT(NotificationClosed(uint, uint)));
     }
-    if (!n.connectionName.isEmpty()) QDBusConnection::disconnectFromBus(n.connectionName);
-    n.connectionName.clear();
     n.subscribed = false;
     n.shown.clear();
-    ++n.generation;
 }
 } // namespace
 
@@ -173,7 +126,7 @@ void SetNoticeClickProc(NoticeClickProc proc, void* context)
 
 void ShowDesktopNotice(const QString& summary, const QString& body, const QString& category, uint32_t tag)
 {
-    QDBusConnection bus = Bus();
+    QDBusConnection bus = Notices().bus.Bus();
     if (!bus.isConnected()) return;
     Subscribe(bus);
     QVariantMap hints;
@@ -184,7 +137,7 @@ void ShowDesktopNotice(const QString& summary, const QString& body, const QStrin
     call << QStringLiteral("Quenvol") << uint(0) << kAppID << summary << body.toHtmlEscaped()
          << QStringList{QStringLiteral("default"), QStringLiteral("Show")} << hints << int(-1);
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), Listener());
-    const uint32_t generation = Notices().generation;
+    const uint32_t generation = Notices().bus.Generation();
     ++Notices().pending;
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished,
                      [tag, generation](QDBusPendingCallWatcher* w)
@@ -192,7 +145,7 @@ void ShowDesktopNotice(const QString& summary, const QString& body, const QStrin
                          --Notices().pending;
                          // No service on the bus is an error answer like any other, and as quiet.
                          QDBusPendingReply<uint> reply = *w;
-                         if (!reply.isError() && generation == Notices().generation)
+                         if (!reply.isError() && generation == Notices().bus.Generation())
                              Remember(reply.value(), tag);
                          w->deleteLater();
                      });
@@ -206,15 +159,13 @@ uint32_t PendingDesktopNotices()
 void SetNoticeBusAddress(const QString& address)
 {
     ForgetBus();
-    SNotices& n = Notices();
-    n.bus = address.isEmpty() ? SNotices::EBus::None : SNotices::EBus::Address;
-    n.address = address;
+    Notices().bus.UseAddress(address);
 }
 
 void UseSessionBusForNotices()
 {
     ForgetBus();
-    Notices().bus = SNotices::EBus::Session;
+    Notices().bus.UseDefault();
 }
 } // namespace platform
 

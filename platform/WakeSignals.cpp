@@ -1,10 +1,9 @@
 #include "platform/WakeSignals.h"
 
+#include "platform/MessageBus.h"
+
 #include <QDBusConnection>
 #include <QObject>
-#include <cstdint>
-#include <cstdlib>
-#include <sys/stat.h>
 
 namespace platform
 {
@@ -27,15 +26,7 @@ public Q_SLOTS:
 
 struct SWake
 {
-    enum class EBus
-    {
-        System,
-        Address,
-    };
-    EBus bus = EBus::System;
-    QString address;
-    QString connectionName;
-    uint32_t generation = 0;
+    CMessageBus bus{CMessageBus::EKind::System, "wake"};
     bool subscribed = false;
     // The network was seen short of connected: the next "connected" is the network coming back.
     bool networkWasDown = false;
@@ -50,38 +41,13 @@ SWake& Wake()
     return wake;
 }
 
-// Only a bus that is there is used: asking for a missing one only logs a warning, but a machine
-// without a system bus needs no warning.
-bool SystemBusThere()
-{
-    const char* address = std::getenv("DBUS_SYSTEM_BUS_ADDRESS");
-    if (address && address[0]) return true;
-    struct stat st
-    {
-    };
-    return stat("/run/dbus/system_bus_socket", &st) == 0 && S_ISSOCK(st.st_mode);
-}
-
-QDBusConnection Bus()
-{
-    SWake& w = Wake();
-    if (w.bus == SWake::EBus::System)
-        return SystemBusThere() ? QDBusConnection::systemBus() : QDBusConnection(QString());
-    if (w.connectionName.isEmpty())
-    {
-        w.connectionName = QStringLiteral("quenvol-wake-%1").arg(w.generation);
-        QDBusConnection::connectToBus(w.address, w.connectionName);
-    }
-    return QDBusConnection(w.connectionName);
-}
-
 // Without a sender's name: naming the service would make the connection ask the bus for its owner and
 // wait for the answer.
 void Subscribe()
 {
     SWake& w = Wake();
     if (w.subscribed || !w.proc) return;
-    QDBusConnection bus = Bus();
+    QDBusConnection bus = w.bus.Bus();
     if (!bus.isConnected()) return;
     if (!w.listener) w.listener = new CWakeListener;
     w.subscribed = true;
@@ -96,17 +62,14 @@ void Unsubscribe()
     SWake& w = Wake();
     if (w.subscribed)
     {
-        QDBusConnection bus = Bus();
+        QDBusConnection bus = w.bus.Bus();
         bus.disconnect(QString(), kLoginPath, kLoginInterface, QStringLiteral("PrepareForSleep"), w.listener,
                        SLOT(PrepareForSleep(bool)));
         bus.disconnect(QString(), kNetworkPath, kNetworkInterface, QStringLiteral("StateChanged"), w.listener,
                        SLOT(StateChanged(uint)));
     }
-    if (!w.connectionName.isEmpty()) QDBusConnection::disconnectFromBus(w.connectionName);
-    w.connectionName.clear();
     w.subscribed = false;
     w.networkWasDown = false;
-    ++w.generation;
 }
 
 void Tell()
@@ -148,16 +111,14 @@ void SetWakeProc(WakeProc proc, void* context)
 void SetWakeBusAddress(const QString& address)
 {
     Unsubscribe();
-    SWake& w = Wake();
-    w.bus = SWake::EBus::Address;
-    w.address = address;
+    Wake().bus.UseAddress(address);
     Subscribe();
 }
 
 void UseSystemBusForWake()
 {
     Unsubscribe();
-    Wake().bus = SWake::EBus::System;
+    Wake().bus.UseDefault();
     Subscribe();
 }
 } // namespace platform

@@ -17,6 +17,7 @@
 #include "client/tracker/CMyTracker.h"
 #include "client/transfers/CMyPreviewWin.h"
 #include "client/transfers/CMyTransferQueue.h"
+#include "client/tray/CMyTray.h"
 #include "client/users/CMyUserListWin.h"
 #include "client/widgets/CMyMsgWin.h"
 #include "client/widgets/CMyTextWin.h"
@@ -24,6 +25,8 @@
 
 void CMyApplication::StartUp()
 {
+    // Whether passwords go to a keyring is known by the time anything is saved.
+    mPasswords.Probe();
     // First, so that the preferences find it for their tracker block.
     mTracker = std::make_unique<CMyTracker>();
     SMyPrefs prefs;
@@ -34,6 +37,8 @@ void CMyApplication::StartUp()
     mTaskList.SetDisplay(mWindows.Tasks());
     mWindows.Place(prefs, mSession.Access(), mSettings.layout);
     mTransfers->Load();
+    mTray = std::make_unique<CMyTray>();
+    mTray->Show();
     QApplication::restoreOverrideCursor();
     if (!USound::IsAvailable()) MsgBox(kBoxNoSound);
 }
@@ -80,7 +85,13 @@ void CMyApplication::DoFirstConnect()
 void CMyApplication::DoCloseWindow(CWindow* window)
 {
     if (!window) return;
-    // The main window is the program: closing it quits, as closing a desktop program's window does.
+    // The main window is the program: closing it quits, as closing a desktop program's window does,
+    // unless the user chose to keep the client running in the tray and there is one to come back from.
+    if (window == mWindows.Main() && mSettings.keepInTray && IsTrayShown())
+    {
+        window->Hide();
+        return;
+    }
     if (window == mWindows.Main())
     {
         UserQuit();

@@ -8,6 +8,7 @@
 #include "client/desktop/CMyDesktopNotices.h"
 #include "client/tracker/CMyTracker.h"
 #include "client/transfers/CMyTransferQueue.h"
+#include "client/tray/CMyTray.h"
 #include "framework/files/UFileSys.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/SError.h"
@@ -74,6 +75,7 @@ void CMyApplication::OpenDocument(TFileSysRefObj* ref)
         if (!MayConnectElsewhere(address, name)) return;
         mSession.SetLogin(login, password);
         DoConnect(address, name);
+        if (!password[0] && login[0]) LookUpLoginPassword(address, login);
     }
     else if (type == FourCC("QVtb"))
         MsgBox(kBoxUnsupportedKind, name);

@@ -11,6 +11,7 @@
 #include "client/app/CMyWindowSet.h"
 #include "client/app/EMyNotice.h"
 #include "client/chat/CMyChat.h"
+#include "client/core/CMyKeptPasswords.h"
 #include "client/core/CMyReconnect.h"
 #include "client/core/CMySession.h"
 #include "client/core/CMyTaskList.h"
@@ -31,6 +32,7 @@ class CMyChatWin;
 class CMyTracker;
 class CMyFolderWin;
 class CMyDesktopNotices;
+class CMyTray;
 class CMyReconnectTask;
 class CMyTransferQueue;
 struct SHitMsgData;
@@ -67,7 +69,11 @@ public:
     CMyChat& Chat() { return mChat; }
     CMyReconnect& Reconnect() { return mReconnect; }
     CMyTracker* Tracker() const { return mTracker.get(); }
+    // Passwords of bookmarks, trackers and recent servers: in the keyring when there is one.
+    CMyKeptPasswords& Passwords() { return mPasswords; }
     CMyDesktopNotices& DesktopNotices();
+    // The tray icon (null before start-up).
+    CMyTray* Tray() const { return mTray.get(); }
     // The unfinished transfers, kept across sessions and runs.
     CMyTransferQueue& Transfers() { return *mTransfers; }
 
@@ -109,6 +115,8 @@ public:
     // The connect dialog, with an address to put in it or none.
     virtual void DoShowConnect();
     void DoShowConnect(const uint8_t* address);
+    // Connects to the server at `index` of the recent servers, with the password of its bookmark.
+    void DoConnectToRecent(uint32_t index);
     // After a refused login, the dialog again with what was entered, unless the session numbered
     // `serial` was followed by another meanwhile.
     void ShowConnectAgain(uint32_t serial);
@@ -301,12 +309,19 @@ public:
     // window is shown, which makes it active.
     void NotifyDesktop(EMyNotice kind, const uint8_t* name, const void* text, uint32_t size, CWindow* window);
 
+    // The tray icon (tray/AppTray.cpp): the connection's state, a private message or mention that came
+    // while the client was in the background, and whether there is an icon to come back from.
+    void ShowTrayConnected(bool connected);
+    void MarkTray(EMyNotice kind);
+    bool IsTrayShown() const;
+
 private:
     // Declared in the order they are made and destroyed in the reverse order: the tasks go first (their
     // rows are in the tasks window, tracker queries report to the tracker controller and some tasks
     // still need the connection), the long-lived windows last.
     SMySettings mSettings;
     SMyStatistics mStatistics;
+    CMyKeptPasswords mPasswords;
     CMyWindowSet mWindows;
     CMySession mSession;
     CMyFolderWinList mFolderWins;
@@ -315,6 +330,7 @@ private:
     // The tasks window's row of the reconnect while it goes on; the task list owns it.
     CMyReconnectTask* mReconnectRow = nullptr;
     std::unique_ptr<CMyDesktopNotices> mDesktopNotices;
+    std::unique_ptr<CMyTray> mTray;
     std::unique_ptr<CMyTracker> mTracker;
     // Before the tasks: transfers that go tell it.
     std::unique_ptr<CMyTransferQueue> mTransfers;
@@ -322,6 +338,9 @@ private:
 
     void InstallKeyCommands();
     void RunConnectDialog(const SMyConnectEntry& start);
+    // The connection just started from a bookmark with an empty password field waits for the keyring's
+    // password of the bookmark's address and login.
+    void LookUpLoginPassword(const uint8_t* address, const uint8_t* login);
     void ReconnectAttempt();
     void ShowReconnect();
 };

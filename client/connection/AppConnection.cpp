@@ -2,6 +2,8 @@
 // ending the session.
 #include <algorithm>
 #include <cstring>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "client/app/AppNumbers.h"
@@ -12,6 +14,7 @@
 #include "client/connection/CMyConnectTask.h"
 #include "client/connection/CMyLoginTask.h"
 #include "client/connection/CMyLoginWin.h"
+#include "client/core/CMyKeptPasswords.h"
 #include "client/core/CMyTask.h"
 #include "client/core/UMyBookmarkFile.h"
 #include "client/core/UMyRecentServers.h"
@@ -131,6 +134,19 @@ void CMyApplication::DoShowConnect(const uint8_t* address)
     RunConnectDialog(start);
 }
 
+void CMyApplication::DoConnectToRecent(uint32_t index)
+{
+    const std::vector<SMyRecentServer> recent = UMyRecentServers::Read();
+    if (index >= recent.size()) return;
+    SMyConnectEntry entry{};
+    FillFromRecent(*this, recent[index], entry);
+    if (!MayConnectElsewhere(entry.address, entry.bookmarkName)) return;
+    mSession.SetLogin(entry.login, entry.password);
+    DoConnect(entry.address, entry.bookmarkName);
+    if (entry.bookmarkName[0] && !entry.password[0] && entry.login[0])
+        LookUpLoginPassword(entry.address, entry.login);
+}
+
 void CMyApplication::RunConnectDialog(const SMyConnectEntry& start)
 {
     // The menu's items stand for these files; a title may differ from its file's name in more than the
@@ -138,9 +154,36 @@ void CMyApplication::RunConnectDialog(const SMyConnectEntry& start)
     // follow the bookmarks.
     std::vector<SMyBookmarkItem> bookmarks;
     std::vector<SMyRecentServer> recent;
+    // The open dialog, for passwords that come from the keyring after a bookmark filled the entries.
+    auto open = std::make_shared<CMyLoginWin*>(nullptr);
+    auto fillPasswordLater =
+        [this, open](const uint8_t* server, const uint8_t* login, const uint8_t* password)
+    {
+        if (password[0] || !login[0]) return;
+        const std::string s(reinterpret_cast<const char*>(server), server[0] + 1u);
+        const std::string l(reinterpret_cast<const char*>(login), login[0] + 1u);
+        mPasswords.LookUp(CMyKeptPasswords::EKind::kBookmark, server, login,
+                          [open, s, l](const uint8_t* found)
+                          {
+                              // Only into the entries it belongs to, and never over a typed password.
+                              uint8_t server[256], login[32], password[32];
+                              if (!*open || !found[0]) return;
+                              (*open)->GetInfo(server, login, password);
+                              if (password[0] ||
+                                  !UPString::Equal(server, reinterpret_cast<const uint8_t*>(s.data())) ||
+                                  !UPString::Equal(login, reinterpret_cast<const uint8_t*>(l.data())))
+                                  return;
+                              (*open)->SetInfo(server, login, found);
+                          });
+    };
     CMyLoginWin::SHooks hooks;
     hooks.fillBookmarks = [&](CMyLoginWin& win)
     {
+        if (!*open)
+        {
+            *open = &win;
+            if (start.bookmarkName[0]) fillPasswordLater(start.address, start.login, start.password);
+        }
         const bool hasFolder = BuildServerMenu(bookmarks);
         for (const SMyBookmarkItem& item : bookmarks)
             win.AddBookmark(item.title);
@@ -175,6 +218,7 @@ void CMyApplication::RunConnectDialog(const SMyConnectEntry& start)
             FillFromRecent(*this, recent[item - bookmarks.size() - 1], chosen);
             win.SetInfo(chosen.address, chosen.login, chosen.password);
             win.SetBookmarkName(chosen.bookmarkName);
+            if (chosen.bookmarkName[0]) fillPasswordLater(chosen.address, chosen.login, chosen.password);
             return;
         }
         if (item < 1 || item > bookmarks.size()) return;
@@ -193,9 +237,12 @@ void CMyApplication::RunConnectDialog(const SMyConnectEntry& start)
         }
         win.SetInfo(server, login, password);
         win.SetBookmarkName(chosen.fileName);
+        fillPasswordLater(server, login, password);
     };
     SMyConnectEntry entry;
-    if (!CMyLoginWin::Run(start, entry, &hooks)) return;
+    const bool connect = CMyLoginWin::Run(start, entry, &hooks);
+    *open = nullptr;
+    if (!connect) return;
     // "0" is the short way to say this machine.
     static const uint8_t kLocalHost[] = "\x09"
                                         "127.0.0.1";
@@ -205,6 +252,24 @@ void CMyApplication::RunConnectDialog(const SMyConnectEntry& start)
     mSession.SetLogin(entry.login, entry.password);
     DoConnect(server, entry.bookmarkName);
     mSession.SetFromDialog(entry.bookmarkName);
+    // Connect pressed before the keyring answered: the connection waits for it instead.
+    if (entry.bookmarkName[0] && !entry.password[0] && entry.login[0])
+        LookUpLoginPassword(entry.address, entry.login);
+}
+
+void CMyApplication::LookUpLoginPassword(const uint8_t* address, const uint8_t* login)
+{
+    mSession.SetPasswordComing();
+    const uint32_t serial = mSession.Serial();
+    const std::string l(reinterpret_cast<const char*>(login), login[0] + 1u);
+    mPasswords.LookUp(CMyKeptPasswords::EKind::kBookmark, address, login,
+                      [this, serial, l](const uint8_t* found)
+                      {
+                          // A session given up or replaced meanwhile has no use for it.
+                          if (mSession.Serial() != serial || !mSession.PasswordComing()) return;
+                          mSession.SetLogin(reinterpret_cast<const uint8_t*>(l.data()), found);
+                          ScheduleTaskProcess();
+                      });
 }
 
 void CMyApplication::ShowConnectAgain(uint32_t serial)
@@ -292,6 +357,7 @@ void CMyApplication::ShowNotConnected()
     mWindows.SetToolbarLook(kToolbarNotConnected);
     mWindows.SetConnected(false);
     DisplayServerName(nullptr);
+    ShowTrayConnected(false);
 }
 
 void CMyApplication::ShowConnecting()
@@ -304,6 +370,7 @@ void CMyApplication::ShowConnected()
     mWindows.SetToolbarLook(kToolbarConnected);
     mSession.SetConnected();
     mWindows.SetConnected(true);
+    ShowTrayConnected(true);
 }
 
 void CMyApplication::DoDisconnect()

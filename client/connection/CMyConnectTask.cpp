@@ -27,10 +27,22 @@ CMyConnectTask::~CMyConnectTask()
     }
 }
 
+bool CMyConnectTask::IsWaitingOnNetwork() const
+{
+    return mStage == 2 || (mStage == 1 && Host().Session().PasswordComing());
+}
+
 void CMyConnectTask::Process()
 {
     if (mStage == 1)
     {
+        // A bookmark whose password the keyring keeps connects once the keyring has answered: the
+        // login is sent right after the connection is up.
+        if (Host().Session().PasswordComing())
+        {
+            SetRowText(0, 3, "Looking up the password...");
+            return;
+        }
         gApp->StartTransactorConnect();
         gApp->ShowConnecting();
         SetProgress(1, 3);

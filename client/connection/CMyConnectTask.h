@@ -10,7 +10,8 @@ public:
     CMyConnectTask();
     ~CMyConnectTask() override;
     void Process() override;
-    // From its start to its end the server connection's notices bring the steps.
-    bool IsWaitingOnNetwork() const override { return mStage == 2; }
+    // From its start to its end the server connection's notices bring the steps; before it, the
+    // keyring's answer with the password.
+    bool IsWaitingOnNetwork() const override;
     bool StopEndsSession() const override { return true; }
 };

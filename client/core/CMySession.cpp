@@ -81,6 +81,7 @@ void CMySession::SetLogin(const uint8_t* login, const uint8_t* password)
     static const uint8_t kEmpty[] = {0};
     UPString::Copy(mUserLogin, login ? login : kEmpty);
     UPString::Copy(mUserPassword, password ? password : kEmpty);
+    mPasswordComing = false;
 }
 
 void CMySession::SetFromDialog(const uint8_t* bookmark)

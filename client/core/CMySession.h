@@ -70,6 +70,10 @@ public:
 
     // Login and password (length-prefixed, null for empty) for the next connection.
     void SetLogin(const uint8_t* login, const uint8_t* password);
+    // The password of the next connection is on its way from the keyring: connecting waits for it. The
+    // next SetLogin ends the wait.
+    void SetPasswordComing() { mPasswordComing = true; }
+    bool PasswordComing() const { return mPasswordComing; }
     const uint8_t* UserLogin() const { return mUserLogin; }
     const uint8_t* UserPassword() const { return mUserPassword; }
     // The address and login were entered in the connect dialog (`bookmark`: the file name of the
@@ -163,6 +167,7 @@ private:
     bool mIsLoggedIn = false;
     bool mPauseAtEnd = false;
     bool mFromDialog = false;
+    bool mPasswordComing = false;
     uint8_t mDialogBookmark[256] = {};
     bool mPaused = false;
     uint8_t mDisplayName[256] = {};

@@ -21,6 +21,8 @@ void CMyApplication::DoBringClientForward()
 void CMyApplication::NotifyDesktop(EMyNotice kind, const uint8_t* name, const void* text, uint32_t size,
                                    CWindow* window)
 {
+    // The tray keeps the mark until the user comes back; the notice may be gone long before.
+    if (!CMyDesktopNotices::IsClientActive()) MarkTray(kind);
     DesktopNotices().Notify(kind, name, text, size, CMyDesktopNotices::BringForward(window));
 }
 

@@ -1,6 +1,7 @@
 // The options dialog that changes the user's settings, the text colours the settings give the windows,
 // and the bookmark files that keep servers.
 #include <algorithm>
+#include <string>
 
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
@@ -37,7 +38,8 @@ bool CMyApplication::DoOptions()
     if (USound::IsAvailable()) mSettings.sound.playSounds = USound::IsCanPlay();
     if (mSettings.iconID == 0) mSettings.iconID = kIconDefaultUser;
     SMySettings chosen = mSettings;
-    if (!CMyOptionsWin::Run(chosen, !USound::IsAvailable())) return false;
+    const CMyOptionsWin::SDesktopOffers offers{mPasswords.KeyringThere(), IsTrayShown()};
+    if (!CMyOptionsWin::Run(chosen, !USound::IsAvailable(), offers)) return false;
 
     const bool nameChanged = !UPString::Equal(chosen.userName, mSettings.userName);
     // No marked cell means the icon was left alone (it may be one the cells do not show).
@@ -92,7 +94,36 @@ void CMyApplication::SetNewsColor(SMyColorInfo& info)
 void CMyApplication::SaveServerFile(TFileSysRefObj* file, const uint8_t* address, const uint8_t* login,
                                     const uint8_t* password)
 {
-    UMyBookmarkFile::Save(file, address, login, password);
+    // The file is written with the password until the keyring says it holds it; then once more without.
+    const std::string path = UFileSys::GetNativePath(file);
+    const std::string savedAddress(reinterpret_cast<const char*>(address), address[0] + 1u);
+    const std::string savedLogin(reinterpret_cast<const char*>(login), login[0] + 1u);
+    uint8_t field[256];
+    mPasswords.FieldForFile(
+        CMyKeptPasswords::EKind::kBookmark, address, login, password, field,
+        [path, savedAddress, savedLogin,
+         kept = std::string(reinterpret_cast<const char*>(password), password[0] + 1u)]
+        {
+            const auto* a = reinterpret_cast<const uint8_t*>(savedAddress.data());
+            const auto* l = reinterpret_cast<const uint8_t*>(savedLogin.data());
+            try
+            {
+                StFileSysRef again(UFileSys::NewFromNativePath(path.data(), uint32_t(path.size())));
+                // Only the file as it was written: one changed since is left as it is.
+                SMyBookmark b;
+                UMyBookmarkFile::Read(again.Get(), b);
+                if (!UPString::Equal(b.address, a) || !UPString::Equal(b.login, l) ||
+                    !UPString::Equal(b.password, reinterpret_cast<const uint8_t*>(kept.data())))
+                    return;
+                const uint8_t empty[1] = {0};
+                UMyBookmarkFile::Save(again.Get(), a, l, empty);
+            }
+            catch (const SError&)
+            {
+                // The file keeps the password, which still works.
+            }
+        });
+    UMyBookmarkFile::Save(file, address, login, field);
 }
 
 void CMyApplication::ReadServerFile(TFileSysRefObj* file, uint8_t* outAddress, uint8_t* outLogin,

@@ -149,19 +149,20 @@ SMySoundPrefs SoundFromMarks(const bool (&m)[10])
 }
 } // namespace
 
-CMyOptionsWin::CMyOptionsWin() : CWindow(SRect{0, 0, 400, 326}, kWindowModal)
+CMyOptionsWin::CMyOptionsWin() : CWindow(SRect{0, 0, 400, 480}, kWindowModal)
 {
     SetTitle("Options", 7);
-    mTabs = new CTabView(this, SRect{10, 10, 390, 280});
+    // Tall enough for every desktop setting of the Advanced tab and the notes below them.
+    mTabs = new CTabView(this, SRect{10, 10, 390, 434});
     MakeGeneralTab();
     MakeIconTab();
     MakeColorTab();
     MakeSoundTab();
     MakeAdvancedTab();
-    mSaveBtn = new CButtonView(this, SRect{310, 290, 390, 316}, "Save");
+    mSaveBtn = new CButtonView(this, SRect{310, 444, 390, 470}, "Save");
     mSaveBtn->SetID(kHitSave);
     mSaveBtn->SetDefault(true);
-    mCancelBtn = new CButtonView(this, SRect{210, 292, 290, 314}, "Cancel");
+    mCancelBtn = new CButtonView(this, SRect{210, 446, 290, 468}, "Cancel");
     mCancelBtn->SetID(kHitCancel);
     mCancelBtn->SetCancel(true);
     // Longer texts and larger fonts get room: the tabs grow with the window, the buttons keep to its
@@ -253,6 +254,25 @@ void CMyOptionsWin::MakeAdvancedTab()
 #define MY_MAKE_CONTROL(type, member, key, value, title) MakeDesktopControl(tab, top, title, mDesktop.member);
     MY_DESKTOP_SETTINGS(MY_MAKE_CONTROL)
 #undef MY_MAKE_CONTROL
+    mDesktopBottom = top;
+}
+
+void CMyOptionsWin::ShowDesktopOffers(const SDesktopOffers& offers)
+{
+    CContainerView* tab = mTabs->GetTab(kTabAdvanced);
+    int32_t top = mDesktopBottom + 4;
+    if (!offers.tray)
+    {
+        mDesktop.keepInTray->SetMark(false);
+        mDesktop.keepInTray->SetEnable(false);
+        MakeLabel(tab, SRect{30, top, 365, top + 16}, "This desktop has no tray to keep the client in.");
+        top += 18;
+    }
+    mKeyringNote =
+        MakeLabel(tab, SRect{10, top, 365, top + 32},
+                  offers.keyring ? "Passwords of bookmarks and trackers are kept in the desktop's keyring."
+                                 : "No keyring on this desktop: passwords of bookmarks and trackers are "
+                                   "kept in their files.");
 }
 
 void CMyOptionsWin::SetInfo(const SMySettings& o, bool soundDisabled)
@@ -453,10 +473,11 @@ bool CMyOptionsWin::HandleHit(uint32_t hit, bool& outSave)
     }
 }
 
-bool CMyOptionsWin::Run(SMySettings& ioSettings, bool soundDisabled)
+bool CMyOptionsWin::Run(SMySettings& ioSettings, bool soundDisabled, const SDesktopOffers& offers)
 {
     CMyOptionsWin win;
     win.SetInfo(ioSettings, soundDisabled);
+    win.ShowDesktopOffers(offers);
     win.Place(kPlaceCenterScreen);
     win.Show();
     win.BringToFront();

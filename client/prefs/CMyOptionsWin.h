@@ -10,6 +10,7 @@
 #include "client/core/SMySettings.h"
 #include "framework/ui/CWindow.h"
 
+class CLabelView;
 class CTabView;
 class CTextView;
 class CCheckBoxView;
@@ -81,8 +82,20 @@ public:
 
     // Applies one hit; true when the dialog is over (`outSave`: the user saved and the name passed).
     bool HandleHit(uint32_t hit, bool& outSave);
+    // What the desktop offers, for the notes under the desktop settings.
+    struct SDesktopOffers
+    {
+        // A keyring answered: passwords go there instead of the files.
+        bool keyring = false;
+        // A tray to keep the client in.
+        bool tray = false;
+    };
     // Runs the dialog; true (with ioSettings updated, the name already cleaned) when the user saved.
-    static bool Run(SMySettings& ioSettings, bool soundDisabled);
+    static bool Run(SMySettings& ioSettings, bool soundDisabled, const SDesktopOffers& offers);
+    // Says where passwords are kept, and switches the tray setting off with its reason where there is
+    // no tray.
+    void ShowDesktopOffers(const SDesktopOffers& offers);
+    CLabelView* GetKeyringNote() const { return mKeyringNote; }
 
     // The name rule: every control byte becomes '*' (accented letters stay); false when the name is
     // empty or one blank.
@@ -109,6 +122,7 @@ public:
         return index < kIconCount ? mIcons[index] : nullptr;
     }
     CCheckBoxView* GetDesktopNoticesBox() const { return mDesktop.desktopNotices; }
+    CCheckBoxView* GetKeepInTrayBox() const { return mDesktop.keepInTray; }
     CButtonView* GetSaveButton() const { return mSaveBtn; }
     CButtonView* GetCancelButton() const { return mCancelBtn; }
 
@@ -123,6 +137,9 @@ private:
     void ChooseColor(bool text);
 
     CTabView* mTabs = nullptr;
+    // Below the desktop settings of the Advanced tab.
+    int32_t mDesktopBottom = 0;
+    CLabelView* mKeyringNote = nullptr;
     CTextView* mName = nullptr;
     CCheckBoxView* mOption[6] = {};
     CBoxView* mResponseBox = nullptr;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "client/app/CMyApplication.h"
+#include "client/core/CMyKeptPasswords.h"
 #include "client/core/UMyTrackerPrefs.h"
 #include "client/core/UMyTrackerWire.h"
 #include "client/tracker/CInfoWindow.h"
@@ -18,7 +19,9 @@
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/KeyCommands.h"
 #include "framework/runtime/MessageProc.h"
+#include "framework/runtime/SError.h"
 #include "framework/runtime/UMemory.h"
+#include "framework/runtime/UPString.h"
 #include "framework/runtime/URez.h"
 #include "framework/runtime/UText.h"
 #include "framework/runtime/UTimer.h"
@@ -291,6 +294,26 @@ void CMyTracker::ShowTrackersWindow()
         mTrackersWin->Show();
 }
 
+void CMyTracker::LookUpPassword(const STrackServerInfo& entry)
+{
+    const int16_t id = entry.ID;
+    const std::string address(reinterpret_cast<const char*>(entry.Address), entry.Address[0] + 1u);
+    const std::string login(reinterpret_cast<const char*>(entry.Login), entry.Login[0] + 1u);
+    gApp->Passwords().LookUp(
+        CMyKeptPasswords::EKind::kTracker, entry.Address, entry.Login,
+        [id, address, login](const uint8_t* found)
+        {
+            // Only into the entry it belongs to, as long as it is unchanged.
+            CMyTracker* tracker = gApp ? gApp->Tracker() : nullptr;
+            STrackServerInfo* entry = tracker ? tracker->mTrackerList->GetServerInfoByID(id) : nullptr;
+            if (!entry || entry->Pass[0] ||
+                !UPString::Equal(entry->Address, reinterpret_cast<const uint8_t*>(address.data())) ||
+                !UPString::Equal(entry->Login, reinterpret_cast<const uint8_t*>(login.data())))
+                return;
+            UPString::Copy(entry->Pass, found);
+        });
+}
+
 std::string CMyTracker::WritePrefs() const
 {
     SMyTrackerBlock block;
@@ -299,7 +322,26 @@ std::string CMyTracker::WritePrefs() const
     block.trackersWinVisible = mTrackersWin->IsVisible();
     block.serversWinVisible = mServsWin->IsVisible();
     for (uint32_t i = 0; const STrackServerInfo* entry = mTrackerList->GetServerInfo(i); ++i)
+    {
         block.trackers.push_back(*entry);
+        // A password the keyring holds leaves the file; one it is just given is written once more, and
+        // the preferences are written again when the keyring has it.
+        if (gApp)
+            gApp->Passwords().FieldForFile(CMyKeptPasswords::EKind::kTracker, entry->Address, entry->Login,
+                                           entry->Pass, block.trackers.back().Pass,
+                                           []
+                                           {
+                                               if (!gApp) return;
+                                               try
+                                               {
+                                                   gApp->WritePrefs();
+                                               }
+                                               catch (const SError&)
+                                               {
+                                                   // The file keeps the password, which still works.
+                                               }
+                                           });
+    }
     return UMyTrackerPrefs::Write(block);
 }
 
@@ -321,6 +363,7 @@ uint32_t CMyTracker::ReadPrefs(const void* data, uint32_t size)
         auto entry = std::make_unique<STrackServerInfo>(t);
         entry->ID = int16_t(mLastID++);
         entry->Status[0] = 0;
+        if (gApp && !entry->Pass[0] && entry->Login[0]) LookUpPassword(*entry);
         mTrackerList->AddTrackerFromPointer(std::move(entry));
     }
     return sizeValue;

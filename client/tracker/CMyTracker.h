@@ -97,6 +97,9 @@ private:
     };
     static constexpr int16_t kNewEntry = -1;
 
+    // An entry read with an empty password field gets the keyring's password when it comes.
+    void LookUpPassword(const STrackServerInfo& entry);
+
     std::string SearchText() const;
     void OpenAccountDialog(const STrackServerInfo* entry);
     void SaveAccountDialog(CWindow* dialog);

@@ -19,6 +19,7 @@
 #include "client/chat/CMyChatWin.h"
 #include "client/chat/CMyOldChatWin.h"
 #include "client/connection/CMyLoginWin.h"
+#include "client/core/CMyKeptPasswords.h"
 #include "client/core/UMyBookmarkFile.h"
 #include "client/prefs/CMyOptionsWin.h"
 #include "client/tasks/CMyTasksWin.h"
@@ -31,7 +32,11 @@
 #include "framework/ui/CCheckBoxView.h"
 #include "framework/ui/CLabelView.h"
 #include "framework/ui/CTextView.h"
+#include "platform/Keyring.h"
+#include "platform/Timers.h"
 #include "tests/support/CAppHarness.h"
+#include "tests/support/CFakeSecretService.h"
+#include "tests/support/CPrivateBus.h"
 
 namespace
 {
@@ -417,4 +422,145 @@ TEST_F(PrefsAppTest, QuittingWritesThePreferencesAndQuitsEvenWhenTheyCannotBeWri
     EXPECT_TRUE(quitting);
     EXPECT_FALSE(h.alert.empty());
     EXPECT_FALSE(std::filesystem::exists(h.UserFolder() + "/Quenvol Prefs.new"));
+}
+
+// With a keyring on the desktop: a saved bookmark keeps no password bytes, connects with the keyring's
+// password, and a bookmark from elsewhere that carries one still works and loses it when saved again.
+TEST_F(PrefsAppTest, WithAKeyringBookmarksKeepNoPasswordAndConnectWithTheKeyringsOne)
+{
+    if (!CPrivateBus::IsAvailable()) GTEST_SKIP() << "dbus-daemon is not installed";
+    CPrivateBus bus;
+    ASSERT_TRUE(bus.Start());
+    CFakeSecretService keyring(bus.Address());
+    ASSERT_TRUE(keyring.Register());
+    platform::SetKeyringBusAddress(bus.Address());
+    struct StNoKeyring
+    {
+        ~StNoKeyring() { platform::SetKeyringBusAddress(QString()); }
+    } noKeyringAfter;
+    CAppHarness h;
+    h.model.accounts["alice"] = {"wonderland", "Alice", CServerModel::AllAccess()};
+    h.model.accounts["bob"] = {"builder", "Bob", CServerModel::AllAccess()};
+    h.Start();
+    CMyApplication& app = h.App();
+    ASSERT_TRUE(h.WaitUntil([&] { return app.Passwords().KeyringThere(); }, "the keyring's first answer"));
+    const std::string address = h.Address();
+    const std::string file = h.UserFolder() + "/Servers/home.qbm";
+
+    gSavePath = h.UserFolder() + "/Servers/home";
+    h.OnModal<CMyLoginWin>(
+        [&](CMyLoginWin& w)
+        {
+            w.GetServerField()->SetText(address.data(), uint32_t(address.size()));
+            w.GetLoginField()->SetText("alice", 5);
+            w.GetPasswordField()->SetText("wonderland", 10);
+            w.UpdateButtons();
+            w.Hit(CMyLoginWin::kHitSave);
+        });
+    h.OnModal<CMyLoginWin>([](CMyLoginWin& w) { w.Hit(CMyLoginWin::kHitCancel); });
+    app.DoShowConnect();
+    ASSERT_TRUE(h.WaitUntil([&] { return ReadAll(file) == Bookmark(address, "alice", ""); },
+                            "the bookmark written again without its password"));
+    ASSERT_EQ(keyring.items.size(), 1u);
+    EXPECT_EQ(keyring.items[0].secret, "wonderland");
+    EXPECT_EQ(keyring.items[0].attributes.value("kind"), "bookmark");
+    EXPECT_EQ(keyring.items[0].attributes.value("login"), "alice");
+
+    // Opened as a document, the bookmark connects once the keyring has answered.
+    auto open = [&](const std::string& path)
+    {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+        EXPECT_TRUE(app.Windows().Toolbar()->DropDocuments(mime));
+    };
+    open(file);
+    ASSERT_TRUE(
+        h.WaitUntil([&] { return app.Session().IsConnected() && !h.Requests(107).empty(); }, "the login"));
+    EXPECT_EQ(LastLogin(h), "alice");
+    EXPECT_EQ(CAppHarness::Field(h.Requests(107).back(), 106).size(), 10u);
+    EXPECT_EQ(CAppHarness::Str(app.Session().UserPassword()), "wonderland");
+
+    // The connect dialog's menu fills the password in when the keyring's answer comes.
+    h.OnModal<CMyLoginWin>(
+        [](CMyLoginWin& w)
+        {
+            auto* menu = static_cast<CButtonPopupView*>(w.FindView(CMyLoginWin::kHitBookmarkMenu));
+            menu->SetSelectedItem(1);
+            w.Hit(CMyLoginWin::kHitBookmarkMenu);
+        });
+    h.OnModal<CMyLoginWin>(
+        [&](CMyLoginWin& w)
+        {
+            // The dialog waits for the user meanwhile; the watchdog keeps a lost answer from hanging it.
+            const uint64_t deadline = platform::MonotonicMilliseconds() + 5000;
+            h.When(
+                [&w, deadline] {
+                    return w.GetPasswordField()->GetText() == "wonderland" ||
+                           platform::MonotonicMilliseconds() > deadline;
+                },
+                [&w]
+                {
+                    EXPECT_EQ(w.GetPasswordField()->GetText(), "wonderland") << "watchdog: no password came";
+                    w.Hit(CMyLoginWin::kHitCancel);
+                });
+        });
+    app.DoShowConnect();
+
+    // A bookmark from elsewhere carries its password: it connects with it, and saving it again moves
+    // the password to the keyring.
+    const std::string other = h.UserFolder() + "/Servers/bob.qbm";
+    WriteAll(other, Bookmark(address, "bob", "builder"));
+    const size_t logins = h.Requests(107).size();
+    open(other);
+    ASSERT_TRUE(h.WaitUntil([&] { return h.Requests(107).size() > logins && app.Session().IsConnected(); },
+                            "bob's login"));
+    EXPECT_EQ(LastLogin(h), "bob");
+    gSavePath = other;
+    h.OnModal<CMyLoginWin>(
+        [](CMyLoginWin& w)
+        {
+            auto* menu = static_cast<CButtonPopupView*>(w.FindView(CMyLoginWin::kHitBookmarkMenu));
+            menu->SetSelectedItem(1); // "bob" sorts before "home"
+            w.Hit(CMyLoginWin::kHitBookmarkMenu);
+        });
+    h.OnModal<CMyLoginWin>([](CMyLoginWin& w) { w.Hit(CMyLoginWin::kHitSave); });
+    h.OnModal<CMyLoginWin>([](CMyLoginWin& w) { w.Hit(CMyLoginWin::kHitCancel); });
+    app.DoShowConnect();
+    ASSERT_TRUE(h.WaitUntil([&] { return ReadAll(other) == Bookmark(address, "bob", ""); },
+                            "bob's bookmark without its password"));
+    EXPECT_EQ(keyring.items.size(), 2u);
+
+    // The options say where the passwords are.
+    h.OnModal<CMyOptionsWin>(
+        [](CMyOptionsWin& w)
+        {
+            EXPECT_NE(w.GetKeyringNote()->Label()->text().indexOf("kept in the desktop's keyring"), -1);
+            w.Hit(CMyOptionsWin::kHitCancel);
+        });
+    app.DoOptions();
+}
+
+// Without a keyring the bookmark keeps its password, as it always did, and the options say so.
+TEST_F(PrefsAppTest, WithoutAKeyringPasswordsStayInTheFilesAndTheOptionsSaySo)
+{
+    CAppHarness h;
+    h.Start();
+    ASSERT_TRUE(h.WaitUntil([] { return platform::KeyringState() == platform::EKeyringState::Absent; },
+                            "the keyring's absence"));
+    StFileSysRef ref(UFileSys::NewFromNativePath((h.UserFolder() + "/kept.qbm").c_str(),
+                                                 uint32_t((h.UserFolder() + "/kept.qbm").size())));
+    const P address = CAppHarness::P("192.0.2.7"), login = CAppHarness::P("carol"),
+            password = CAppHarness::P("pw");
+    h.App().SaveServerFile(ref.Get(), address.data(), login.data(), password.data());
+    h.Pump();
+    EXPECT_EQ(ReadAll(h.UserFolder() + "/kept.qbm"), Bookmark("192.0.2.7", "carol", "pw"));
+    h.OnModal<CMyOptionsWin>(
+        [](CMyOptionsWin& w)
+        {
+            EXPECT_NE(w.GetKeyringNote()->Label()->text().indexOf("No keyring on this desktop"), -1);
+            // Nor is there a tray here: its switch is off and says why.
+            EXPECT_FALSE(w.GetKeepInTrayBox()->IsEnabled());
+            w.Hit(CMyOptionsWin::kHitCancel);
+        });
+    h.App().DoOptions();
 }

@@ -1,0 +1,79 @@
+#include "platform/MessageBus.h"
+
+#include <cstdlib>
+#include <string>
+#include <sys/stat.h>
+
+namespace platform
+{
+namespace
+{
+bool IsSocket(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    return stat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
+}
+
+bool Named(const char* variable)
+{
+    const char* address = std::getenv(variable);
+    return address && address[0];
+}
+
+bool SessionBusThere()
+{
+    if (Named("DBUS_SESSION_BUS_ADDRESS")) return true;
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    return runtime && runtime[0] == '/' && IsSocket(std::string(runtime) + "/bus");
+}
+
+bool SystemBusThere()
+{
+    return Named("DBUS_SYSTEM_BUS_ADDRESS") || IsSocket("/run/dbus/system_bus_socket");
+}
+} // namespace
+
+QDBusConnection CMessageBus::Bus()
+{
+    switch (mChoice)
+    {
+    case EChoice::Default:
+        if (mKind == EKind::Session && SessionBusThere()) return QDBusConnection::sessionBus();
+        if (mKind == EKind::System && SystemBusThere()) return QDBusConnection::systemBus();
+        break;
+    case EChoice::Address:
+        if (mConnectionName.isEmpty())
+        {
+            mConnectionName = QStringLiteral("quenvol-%1-%2").arg(QLatin1String(mPurpose)).arg(mGeneration);
+            QDBusConnection::connectToBus(mAddress, mConnectionName);
+        }
+        return QDBusConnection(mConnectionName);
+    case EChoice::None:
+        break;
+    }
+    return QDBusConnection(QString());
+}
+
+void CMessageBus::Drop()
+{
+    if (!mConnectionName.isEmpty()) QDBusConnection::disconnectFromBus(mConnectionName);
+    mConnectionName.clear();
+    ++mGeneration;
+}
+
+void CMessageBus::UseAddress(const QString& address)
+{
+    Drop();
+    mChoice = address.isEmpty() ? EChoice::None : EChoice::Address;
+    mAddress = address;
+}
+
+void CMessageBus::UseDefault()
+{
+    Drop();
+    mChoice = EChoice::Default;
+    mAddress.clear();
+}
+} // namespace platform

@@ -1,0 +1,51 @@
+// The message bus a part of the client talks on: the user's session bus or the machine's system bus by
+// default, or, in tests, a bus of their own at a given address (an empty address means no bus at all).
+// Only a bus that is there is used: asking for a session bus the environment does not name would start a
+// bus daemon of its own on some systems, and asking for a missing system bus logs a warning.
+#pragma once
+
+#include <QDBusConnection>
+#include <QString>
+#include <cstdint>
+
+namespace platform
+{
+class CMessageBus
+{
+public:
+    enum class EKind
+    {
+        Session,
+        System,
+    };
+    // `purpose` names the private connection made for a given address ("notices", "keyring", ...).
+    CMessageBus(EKind kind, const char* purpose) : mKind(kind), mPurpose(purpose) {}
+
+    // A connection that is not connected when there is no bus.
+    QDBusConnection Bus();
+    // The connection's name while a given address is used, else empty.
+    QString ConnectionName() const { return mConnectionName; }
+    bool UsesDefault() const { return mChoice == EChoice::Default; }
+
+    // Each drops the connection in use; answers to what was asked on it carry an old Generation().
+    void UseAddress(const QString& address);
+    void UseDefault();
+    uint32_t Generation() const { return mGeneration; }
+
+private:
+    enum class EChoice
+    {
+        Default,
+        Address,
+        None,
+    };
+    void Drop();
+
+    EKind mKind;
+    const char* mPurpose;
+    EChoice mChoice = EChoice::Default;
+    QString mAddress;
+    QString mConnectionName;
+    uint32_t mGeneration = 0;
+};
+} // namespace platform
