@@ -2,6 +2,9 @@
 
 #include <QFont>
 #include <QLineEdit>
+#include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QWidget>
 #include <algorithm>
 #include <charconv>
@@ -157,7 +160,7 @@ CMyOptionsWin::CMyOptionsWin() : CWindow(SRect{0, 0, 400, 326}, kWindowModal)
     MakeIconTab();
     MakeColorTab();
     MakeSoundTab();
-    MakeAdvancedTab();
+    const int32_t advancedHeight = MakeAdvancedTab();
     mSaveBtn = new CButtonView(this, SRect{310, 290, 390, 316}, "Save");
     mSaveBtn->SetID(kHitSave);
     mSaveBtn->SetDefault(true);
@@ -169,6 +172,32 @@ CMyOptionsWin::CMyOptionsWin() : CWindow(SRect{0, 0, 400, 326}, kWindowModal)
     mTabs->SetSizing(kSizeGrow);
     mSaveBtn->SetSizing(kSizeStickBottomRight);
     mCancelBtn->SetSizing(kSizeStickBottomRight);
+    // The Advanced tab gains a row with every desktop setting: the window is made as tall as its rows
+    // need, below the tab bar and the page's frame.
+    QTabWidget* tabs = mTabs->TabWidget();
+    const int32_t page = 270 - tabs->tabBar()->sizeHint().height() -
+                         2 * tabs->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, tabs);
+    if (const int32_t grow = advancedHeight - page; grow > 0)
+    {
+        // Not shown yet, the views do not follow the window by themselves: they are moved, and the new
+        // size is the one they fit.
+        auto move = [grow](CView* view, bool top)
+        {
+            SRect r;
+            view->GetBounds(r);
+            if (top) r.top += grow;
+            r.bottom += grow;
+            view->SetBounds(r);
+        };
+        move(mTabs, false);
+        move(mSaveBtn, true);
+        move(mCancelBtn, true);
+        SRect bounds;
+        GetBounds(bounds);
+        bounds.bottom += grow;
+        SetBounds(bounds);
+        NoteLaidOutSize(ContentWidget());
+    }
     MakeResizable();
     mTabs->SetCurrentTab(kTabGeneral);
     mName->SetFocus();
@@ -242,7 +271,7 @@ void CMyOptionsWin::MakeSoundTab()
     }
 }
 
-void CMyOptionsWin::MakeAdvancedTab()
+int32_t CMyOptionsWin::MakeAdvancedTab()
 {
     CContainerView* tab = mTabs->AddTab("Advanced");
     MakeLabel(tab, SRect{10, 14, 110, 30}, "SOCKS firewall:");
@@ -253,6 +282,7 @@ void CMyOptionsWin::MakeAdvancedTab()
 #define MY_MAKE_CONTROL(type, member, key, value, title) MakeDesktopControl(tab, top, title, mDesktop.member);
     MY_DESKTOP_SETTINGS(MY_MAKE_CONTROL)
 #undef MY_MAKE_CONTROL
+    return top + 8;
 }
 
 void CMyOptionsWin::SetInfo(const SMySettings& o, bool soundDisabled)
