@@ -166,6 +166,8 @@ void CheckWidget(const std::string& window, QWidget* w, std::vector<std::string>
         option.editable = combo->isEditable();
         const int room =
             style->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, combo).width();
+        // A combo box no wider than its arrow is a button that opens a menu of whole texts.
+        if (room < fm.averageCharWidth() * 2) return;
         for (int i = 0; i < combo->count(); ++i)
             if (const int need = fm.horizontalAdvance(combo->itemText(i)); need > room)
                 faults.push_back(Describe(window, w, combo->itemText(i), need, room));
