@@ -57,6 +57,9 @@ CMyWindowSet::CMyWindowSet() = default;
 
 CMyWindowSet::~CMyWindowSet()
 {
+    // The placer names the main window, which goes with the set: a window shown later (by another set,
+    // as tests make them) must not be sent to it.
+    if (mMainWin) CWindow::SetPlacer(nullptr);
     // Private chats, invitations and the other windows of the session go with it, as at a disconnect.
     CMySessionWin::CloseAll();
 }
