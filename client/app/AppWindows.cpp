@@ -8,6 +8,7 @@
 #include "client/boxes/MsgBox.h"
 #include "client/boxes/USound.h"
 #include "client/chat/CMyChatWin.h"
+#include "client/chat/CMyConversationWin.h"
 #include "client/chat/CMyOldChatWin.h"
 #include "client/chat/CMyPrivMsgWin.h"
 #include "client/core/SMyPrefs.h"
@@ -110,8 +111,9 @@ void CMyApplication::DoCloseWindow(CWindow* window)
     }
     if (mTracker && mTracker->CloseWindow(window)) return;
     if (mFolderWins.Close(window)) return;
-    if (dynamic_cast<CMyPrivMsgWin*>(window) || dynamic_cast<CMyMsgWin*>(window) ||
-        dynamic_cast<CMyTextWin*>(window) || dynamic_cast<CMyFileInfoWin*>(window))
+    if (dynamic_cast<CMyPrivMsgWin*>(window) || dynamic_cast<CMyConversationWin*>(window) ||
+        dynamic_cast<CMyMsgWin*>(window) || dynamic_cast<CMyTextWin*>(window) ||
+        dynamic_cast<CMyFileInfoWin*>(window))
     {
         delete window;
         return;

@@ -11,6 +11,7 @@
 #include "client/app/UMyLinks.h"
 #include "client/chat/CMyChatEntry.h"
 #include "client/chat/CMyChatWin.h"
+#include "client/chat/CMyConversationWin.h"
 #include "client/chat/CMyOldChatWin.h"
 #include "client/core/SMyPrefs.h"
 #include "client/core/UMyLayoutFile.h"
@@ -56,13 +57,15 @@ CMyWindowSet::CMyWindowSet() = default;
 
 CMyWindowSet::~CMyWindowSet()
 {
+    // The placer names the main window, which goes with the set: a window shown later (by another set,
+    // as tests make them) must not be sent to it.
+    if (mMainWin) CWindow::SetPlacer(nullptr);
     // Private chats, invitations and the other windows of the session go with it, as at a disconnect.
     CMySessionWin::CloseAll();
 }
 
 void CMyWindowSet::Create(const SMyColorInfo& newsColors, const SMyColorInfo& chatColors)
 {
-    mToolsWin = std::make_unique<CMyOldToolbarWin>();
     mTasksWin = std::make_unique<CMyTasksWin>();
     mTasksWin->SetIcon(kIconTasksWin);
     mNewsWin = std::make_unique<CMyTextWin>();
@@ -94,13 +97,16 @@ void CMyWindowSet::Create(const SMyColorInfo& newsColors, const SMyColorInfo& ch
 
 void CMyWindowSet::Place(const SMyPrefs& prefs, const SMyUserAccess& access, EMyLayout layout)
 {
-    PlaceWindow(mToolsWin.get(), prefs.winRect[kPrefsWinToolbar], kPlaceTopCenter);
-    // The saved place keeps its position; the size is always the one the buttons need (a place saved
-    // while folded, or with fewer buttons, would cut the column).
-    mToolsWin->SetAccess(access);
+    mToolbarPlace = prefs.winRect[kPrefsWinToolbar];
+    mToolbarWasVisible = IsSavedVisible(prefs, kPrefsWinToolbar);
+    mAccess = access;
     // The toolbar window carries the menu bar of the separate layout: there it always shows.
     mLayout = layout;
-    if (layout == EMyLayout::kSeparate) mToolsWin->Show();
+    if (layout == EMyLayout::kSeparate)
+    {
+        MakeToolbarWin();
+        mToolsWin->Show();
+    }
     const struct
     {
         CWindow* window;
@@ -135,17 +141,44 @@ void CMyWindowSet::MakeMainWindow()
 {
     if (mMainWin) return;
     mMainWin = std::make_unique<CMyMainWindow>();
-    mMainWin->SetLook(mToolsWin->GetLook());
+    mMainWin->SetLook(mToolbarLook);
     mMainWin->CheckMenuItem(kItemSeparateWindows, mLayout == EMyLayout::kSeparate);
     mMainWin->Status().SetServer(mServerName);
+    ShowMainTitle();
+}
+
+void CMyWindowSet::MakeToolbarWin()
+{
+    if (mToolsWin) return;
+    mToolsWin = std::make_unique<CMyOldToolbarWin>();
+    PlaceWindow(mToolsWin.get(), mToolbarPlace, kPlaceTopCenter);
+    // The saved place keeps its position; the size is always the one the buttons need (a place saved
+    // while folded, or with fewer buttons, would cut the column).
+    mToolsWin->SetAccess(mAccess);
+    mToolsWin->SetLook(mToolbarLook);
+    mToolsWin->CheckMenuItem(kItemSeparateWindows, mLayout == EMyLayout::kSeparate);
+    if (mReconnectText[0]) mToolsWin->SetTitle(mReconnectText);
+}
+
+void CMyWindowSet::ShowMainTitle()
+{
+    if (!mMainWin) return;
+    // The server first, as the title bars and task lists of desktop programs name the document first.
+    uint8_t text[256];
+    if (mServerName[0])
+        text[0] = uint8_t(UText::Format(text + 1, 255, "%#s \xD1 Quenvol", mServerName));
+    else
+        text[0] = uint8_t(UText::Format(text + 1, 255, "Quenvol"));
+    mMainWin->SetTitle(text);
 }
 
 namespace
 {
-// Folder windows and private chats are the main window's tabs.
+// Folder windows, private chats and the conversations of private messages are the main window's tabs.
 bool IsTabWindow(const CWindow* window)
 {
-    return dynamic_cast<const CMyFolderWin*>(window) || dynamic_cast<const CMyChatWin*>(window);
+    return dynamic_cast<const CMyFolderWin*>(window) || dynamic_cast<const CMyChatWin*>(window) ||
+           dynamic_cast<const CMyConversationWin*>(window);
 }
 } // namespace
 
@@ -163,7 +196,8 @@ void CMyWindowSet::UseLayout(EMyLayout layout)
             mMainWin->ReleaseAll();
             mMainWin->Hide();
         }
-        if (mToolsWin) mToolsWin->Show();
+        MakeToolbarWin();
+        mToolsWin->Show();
         return;
     }
     MakeMainWindow();
@@ -219,6 +253,7 @@ CWindow* CMyWindowSet::ClientWindow() const
 void CMyWindowSet::ShowReconnect(const uint8_t* text, std::function<void()> now, std::function<void()> cancel)
 {
     static const char kToolbarTitle[] = "Quenvol";
+    UPString::Copy(mReconnectText, text);
     if (mToolsWin)
     {
         // The toolbar window keeps its title in the main layout too, for a switch while it counts down.
@@ -232,12 +267,18 @@ void CMyWindowSet::ShowReconnect(const uint8_t* text, std::function<void()> now,
         mMainWin->Status().SetConnection(text, SMyStatusAction{"Reconnect Now", std::move(now)},
                                          SMyStatusAction{"Cancel", std::move(cancel)});
     else
-        mMainWin->SetLook(mToolsWin ? mToolsWin->GetLook() : 0);
+        mMainWin->SetLook(mToolbarLook);
 }
 
 void CMyWindowSet::GetPlaces(SMyPrefs& prefs) const
 {
-    SavePlace(prefs, kPrefsWinToolbar, mToolsWin.get());
+    if (mToolsWin)
+        SavePlace(prefs, kPrefsWinToolbar, mToolsWin.get());
+    else
+    {
+        prefs.winRect[kPrefsWinToolbar] = mToolbarPlace;
+        if (mToolbarWasVisible) prefs.winVis = uint16_t(prefs.winVis | (1u << kPrefsWinToolbar));
+    }
     SavePlace(prefs, kPrefsWinTasks, mTasksWin.get());
     SavePlace(prefs, kPrefsWinNews, mNewsWin.get());
     SavePlace(prefs, kPrefsWinChat, mChatWin.get());
@@ -274,6 +315,7 @@ void CMyWindowSet::ShowServerName(const uint8_t* name)
     static const uint8_t kNone[1] = {0};
     UPString::Copy(mServerName, name ? name : kNone);
     if (mMainWin) mMainWin->Status().SetServer(mServerName);
+    ShowMainTitle();
     title(mChatWin.get(), "Chat", "Chat (%#s)");
     title(mTasksWin.get(), "Tasks", "Tasks (%#s)");
     title(mNewsWin.get(), "News", "News (%#s)");
@@ -297,6 +339,7 @@ void CMyWindowSet::ClearOnlineUsers()
 
 void CMyWindowSet::SetToolbarLook(uint16_t look)
 {
+    mToolbarLook = look;
     if (mToolsWin) mToolsWin->SetLook(look);
     if (mMainWin) mMainWin->SetLook(look);
 }
@@ -318,10 +361,14 @@ void CMyWindowSet::SetScrollback(uint32_t lines)
     if (mChatWin) mChatWin->SetScrollback(mScrollback);
     for (CMyChatWin* chat : CMyChatWin::All())
         chat->SetScrollback(mScrollback);
+    for (uint32_t i = 1; i <= CWindow::GetWindowCount(); ++i)
+        if (auto* talk = dynamic_cast<CMyConversationWin*>(CWindow::GetWindow(i)))
+            talk->SetScrollback(mScrollback);
 }
 
 void CMyWindowSet::SetAccess(const SMyUserAccess& access)
 {
+    mAccess = access;
     if (mToolsWin) mToolsWin->SetAccess(access);
     if (mMainWin) mMainWin->SetAccess(access);
     if (mConnectedUsersWin) mConnectedUsersWin->SetAccess(access);

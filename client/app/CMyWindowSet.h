@@ -2,6 +2,8 @@
 // window that holds the last four as panes (and folder windows and private chats as tabs) in the main
 // layout. The set makes them at start-up, puts them where the preferences say, keeps them for the whole
 // run (closing one hides it) and destroys them last. It also closes the windows of a session that ended.
+// The toolbar window belongs to the separate layout only: a start in the main layout builds it at the
+// first switch, and the set keeps what it would show (its look, the access, its title) meanwhile.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +12,8 @@
 
 #include "client/core/CMySession.h"
 #include "client/core/SMySettings.h"
+#include "client/core/SMyUserAccess.h"
+#include "framework/runtime/Geometry.h"
 
 class CWindow;
 class CMyOldToolbarWin;
@@ -57,7 +61,7 @@ public:
     // Their places and visibility, for the preferences file.
     void GetPlaces(SMyPrefs& prefs) const;
 
-    // Null before start-up.
+    // Null before start-up, and in the main layout until the separate one is first used.
     CMyOldToolbarWin* Toolbar() const { return mToolsWin.get(); }
     // Null until the main layout is first used.
     CMyMainWindow* Main() const { return mMainWin.get(); }
@@ -106,6 +110,8 @@ public:
 
 private:
     void MakeMainWindow();
+    void MakeToolbarWin();
+    void ShowMainTitle();
 
     // The toolbar goes first and the users window last, in the reverse order of these lines; the main
     // window, which may still hold them, after them all.
@@ -118,4 +124,11 @@ private:
     uint32_t mScrollback = 0;
     EMyLayout mLayout = EMyLayout::kSeparate;
     uint8_t mServerName[256] = {};
+    // What the toolbar window shows once it is made, and what the preferences said of it: kept as they
+    // were read while it does not exist, so that saving them loses nothing.
+    uint16_t mToolbarLook = 0;
+    SMyUserAccess mAccess{};
+    uint8_t mReconnectText[256] = {};
+    SRect mToolbarPlace{};
+    bool mToolbarWasVisible = false;
 };

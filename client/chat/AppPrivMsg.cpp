@@ -1,6 +1,7 @@
 // Private messages: writing one, answering one with its quotation, showing those that arrive, and the
 // automatic response and refusal that the user's options give.
 #include <algorithm>
+#include <memory>
 #include <string>
 
 #include "client/app/AppNumbers.h"
@@ -9,6 +10,7 @@
 #include "client/boxes/USound.h"
 #include "client/boxes/UnencodableBox.h"
 #include "client/chat/CMyChatTasks.h"
+#include "client/chat/CMyConversationWin.h"
 #include "client/chat/CMyPrivMsgWin.h"
 #include "client/chat/CMySendPrivMsgWin.h"
 #include "framework/net/TransactCatalogue.h"
@@ -52,7 +54,8 @@ bool IsWindowOpen(const CWindow* window)
 
 // Runs the send dialog until the user sends or gives up; true when the message went out. The dialog
 // is refused while not connected, and sends nothing once its session is over.
-bool RunSendDialog(CMySession& session, uint16_t userID, const uint8_t* userName, const std::string* quote)
+bool RunSendDialog(CMySession& session, uint16_t userID, const uint8_t* userName, const std::string* quote,
+                   std::string* outText = nullptr)
 {
     if (!session.IsConnected())
     {
@@ -82,17 +85,45 @@ bool RunSendDialog(CMySession& session, uint16_t userID, const uint8_t* userName
     const std::string text = dialog.GetText();
     new CMySendPrivMsgTask(userID, text.data(), uint32_t(text.size()), kOptionsTyped,
                            quote ? quote->data() : nullptr, quote ? uint32_t(quote->size()) : 0);
+    if (outText) *outText = text;
     return true;
+}
+
+bool IsConversationOpen(const CMyConversationWin* window)
+{
+    return window && CMyConversationWin::Find(window->Session(), window->UserID()) == window;
 }
 } // namespace
 
 void CMyApplication::DoSendPrivMsg(uint16_t userID, const uint8_t* userName)
 {
-    RunSendDialog(mSession, userID, userName, nullptr);
+    // What goes to a user whose messages collect in a conversation shows there too.
+    std::string text;
+    if (!RunSendDialog(mSession, userID, userName, nullptr, &text)) return;
+    if (CMyConversationWin* talk = CMyConversationWin::Find(mSession.Serial(), userID))
+        talk->AddOwnMessage(text);
 }
 
 void CMyApplication::DoReplyPrivMsg(CWindow* window)
 {
+    if (auto* talk = dynamic_cast<CMyConversationWin*>(window))
+    {
+        // The same rules as a message window's Reply: the latest message is quoted; the conversation
+        // stays and shows the answer.
+        if (talk->Session() != mSession.Serial() || talk->GetMessage().empty())
+        {
+            USound::Beep();
+            return;
+        }
+        uint8_t userName[64];
+        UPString::Copy(userName, talk->UserName());
+        const uint16_t userID = talk->UserID();
+        const std::string quote = talk->GetMessage();
+        std::string text;
+        if (RunSendDialog(mSession, userID, userName, &quote, &text) && IsConversationOpen(talk))
+            talk->AddOwnMessage(text);
+        return;
+    }
     auto* message = dynamic_cast<CMyPrivMsgWin*>(window);
     if (!message) return;
     // A message from an earlier session names a user id that now belongs to somebody else, if anyone.
@@ -116,6 +147,7 @@ void CMyApplication::DoBringFrontPrivMsg()
             message->BringToFront();
             return;
         }
+    if (CMyConversationWin* talk = CMyConversationWin::Latest()) talk->BringToFront();
 }
 
 void CMyApplication::DoShowMessage(TFieldDataObj* fields, bool isBroadcast)
@@ -135,41 +167,49 @@ void CMyApplication::DoShowMessage(TFieldDataObj* fields, bool isBroadcast)
     title[0] = uint8_t(
         UText::Format(title + 1, 127,
                       isBroadcast ? "Broadcast message from: %#s" : "Private message from: %#s", senderName));
-    if (CWindow::CountOpen<CMyPrivMsgWin>() >= kMaxOpenMessageWins)
+    std::string quote(quoteSize, '\0');
+    if (quoteSize) UFieldData::GetField(fields, kFieldQuotedText, quote.data(), quoteSize);
+    // In the main window the messages of one user collect in one conversation tab.
+    const bool inTabs = !isBroadcast && mWindows.Layout() == EMyLayout::kMain;
+    CMyConversationWin* talk = inTabs ? CMyConversationWin::Find(mSession.Serial(), senderID) : nullptr;
+    if (!talk && CWindow::CountOpen<CMyPrivMsgWin>() + CMyConversationWin::CountOpen() >= kMaxOpenMessageWins)
     {
         FoldMessage(title, text);
         return;
     }
-
-    auto* message = new CMyPrivMsgWin(options == kOptionsAutomatic);
-    try
+    CWindow* shown = nullptr;
+    if (inTabs)
     {
+        if (!talk)
+        {
+            auto made = std::make_unique<CMyConversationWin>(mSession.Serial(), senderID, senderName);
+            made->SetScrollback(mWindows.Scrollback());
+            made->SetAutoBounds(kPlaceTopLeft, kPlaceMainScreen);
+            talk = made.release();
+        }
+        talk->AddMessage(text, quote, options == kOptionsAutomatic);
+        shown = talk;
+    }
+    else
+    {
+        auto message = std::make_unique<CMyPrivMsgWin>(options == kOptionsAutomatic);
         message->SetTitle(title);
         message->mUserID = senderID;
         UPString::Copy(message->mUserName, senderName);
         message->mSession = mSession.Serial();
         message->SetText(text.data(), uint32_t(text.size()));
-        if (quoteSize)
-        {
-            std::string quote(quoteSize, '\0');
-            UFieldData::GetField(fields, kFieldQuotedText, quote.data(), quoteSize);
-            message->SetQuotText(quote.data(), quoteSize);
-        }
+        if (quoteSize) message->SetQuotText(quote.data(), quoteSize);
         if (mSettings.automaticResponse) message->ShowDateAndTime();
         message->SetAutoBounds(kPlaceTopLeft, kPlaceMainScreen);
-    }
-    catch (...)
-    {
-        delete message;
-        throw;
+        shown = message.release();
     }
     NotifyDesktop(isBroadcast ? EMyNotice::Broadcast : EMyNotice::PrivateMessage, senderName, text.data(),
-                  uint32_t(text.size()), message);
+                  uint32_t(text.size()), shown);
     USound::PlayEvent(kSoundPrivMsg, mSettings.sound.privMsg);
     if (mSettings.showPrivMsgAtBack)
-        message->ShowBehind();
+        shown->ShowBehind();
     else
-        message->BringToFront();
+        shown->BringToFront();
 }
 
 bool CMyApplication::AutomaticResponseOrRefuseMsg(uint16_t userID, bool sendResponse)

@@ -23,4 +23,5 @@ CMyChatInviteWin::CMyChatInviteWin(uint32_t chatID, const uint8_t* inviter)
     accept->SetDefault(true);
     auto* decline = new CButtonView(this, SRect{104, 63, 184, 83}, "Decline");
     decline->SetID(kHitRejectChatInvite);
+    decline->SetCancel(true);
 }

@@ -23,7 +23,8 @@ namespace
 {
 constexpr uint16_t kStylePrivMsgWin = 5;
 constexpr uint16_t kOptionsMsgBox = 10;
-constexpr int32_t kWidth = 320, kHeight = 170;
+// Wide enough for the time it was sent beside the buttons.
+constexpr int32_t kWidth = 400, kHeight = 170;
 constexpr int32_t kQuoteHeight = 110;
 constexpr int32_t kMaxTextHeight = 250;
 constexpr int32_t kChromeAroundText = 74;
@@ -73,17 +74,20 @@ CMyPrivMsgWin::CMyPrivMsgWin(bool noReplyButton)
     const uint32_t n = UDateTime::DateToText(date, 57, UDateTime::kShortDate | UDateTime::kTimeWithSeconds);
     std::string sent = "Sent: ";
     sent.append(reinterpret_cast<const char*>(date), n);
-    mDateTimeLabel = new CLabelView(this, SRect{10, 143, 118, 163}, sent.c_str());
+    mDateTimeLabel = new CLabelView(this, SRect{10, 144, kWidth - 206, 164}, sent.c_str());
+    QFont small = mDateTimeLabel->Widget()->font();
+    small.setPointSize(9);
+    mDateTimeLabel->Widget()->setFont(small);
     mDateTimeLabel->SetSizing(kSizeTop | kSizeBottom);
     mDateTimeLabel->Hide();
 
-    mOKBtn = new CButtonView(this, SRect{224, 138, 310, 162}, "OK");
+    mOKBtn = new CButtonView(this, SRect{kWidth - 96, 138, kWidth - 10, 162}, "OK");
     mOKBtn->SetID(kHitDismissMsg);
     mOKBtn->SetSizing(kSizeStickBottomRight);
     mOKBtn->SetDefault(true);
     if (!noReplyButton)
     {
-        mReplyBtn = new CButtonView(this, SRect{120, 141, 200, 161}, "Reply...");
+        mReplyBtn = new CButtonView(this, SRect{kWidth - 200, 141, kWidth - 120, 161}, "Reply...");
         mReplyBtn->SetID(kHitReplyPrivMsg);
         mReplyBtn->SetSizing(kSizeStickBottomRight);
     }

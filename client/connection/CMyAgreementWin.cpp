@@ -27,15 +27,22 @@ CMyAgreementWin::CMyAgreementWin() : CMySessionWin(SRect{0, 0, 420, 330}, kWindo
     auto* header = new CLabelView(this, SRect{10, 10, 410, 46}, kAgreementLabel);
     const int32_t headerBottom = 10 + std::max(36, header->Label()->heightForWidth(400));
     header->SetBounds(SRect{10, 10, 410, headerBottom});
-    mText = MakeTextBoxView(this, SRect{10, headerBottom + 4, 410, 284}, kOptionsAgreementText, nullptr,
+    header->SetSizing(kSizeRight);
+    CScrollerView* scroll = nullptr;
+    mText = MakeTextBoxView(this, SRect{10, headerBottom + 4, 410, 284}, kOptionsAgreementText, &scroll,
                             kTextMultiLine);
+    scroll->SetSizing(kSizeGrow);
     mText->SetReadOnly(true);
     auto* disagree = new CButtonView(this, SRect{236, 297, 316, 319}, "Disagree");
     disagree->SetID(kHitDisagree);
     disagree->SetCancel(true);
+    disagree->SetSizing(kSizeStickBottomRight);
     auto* agree = new CButtonView(this, SRect{326, 294, 410, 320}, "Agree");
     agree->SetID(kHitAgree);
     agree->SetDefault(true);
+    agree->SetSizing(kSizeStickBottomRight);
+    // A long agreement reads better in a larger window.
+    MakeResizable();
 }
 
 void CMyAgreementWin::SetTextHdl(THdlObj* text)

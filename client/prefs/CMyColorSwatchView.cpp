@@ -6,6 +6,15 @@
 CMyColorSwatchView::CMyColorSwatchView(SViewParent parent, const SRect& bounds) : CView(parent, bounds)
 {
     Widget()->setCursor(Qt::PointingHandCursor);
+    TakesFocus();
+}
+
+bool CMyColorSwatchView::KeyPressed(int qtKey, uint16_t mods)
+{
+    // Space presses it as it presses a button; Return stays the dialog's.
+    if (qtKey != Qt::Key_Space || !IsEnabled()) return false;
+    Hit(0, mods);
+    return true;
 }
 
 void CMyColorSwatchView::SetColor(const SColor& color)

@@ -14,6 +14,7 @@ public:
 
 protected:
     void Draw(QPainter& painter, const QRect& dirty) override;
+    bool KeyPressed(int qtKey, uint16_t mods) override;
     void MouseDown(const SPoint& where, uint16_t mods) override;
 
 private:

@@ -8,6 +8,26 @@
 CMyIconPickView::CMyIconPickView(SViewParent parent, const SRect& bounds, int16_t iconID)
     : CView(parent, bounds), mIcon(iconID)
 {
+    TakesFocus();
+}
+
+bool CMyIconPickView::KeyPressed(int qtKey, uint16_t)
+{
+    // Space chooses the cell; the arrows go to the next or the previous cell of the ring and choose it,
+    // as they do in a group of radio buttons.
+    CMyIconPickView* to = nullptr;
+    if (qtKey == Qt::Key_Space)
+        to = this;
+    else if (qtKey == Qt::Key_Right || qtKey == Qt::Key_Down)
+        to = mNext;
+    else if (qtKey == Qt::Key_Left || qtKey == Qt::Key_Up)
+        for (to = mNext; to->mNext != this; to = to->mNext)
+        {
+        }
+    if (!to) return false;
+    to->Choose();
+    to->SetFocus();
+    return true;
 }
 
 CMyIconPickView::~CMyIconPickView()

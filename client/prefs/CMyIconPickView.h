@@ -23,6 +23,7 @@ public:
 protected:
     void Draw(QPainter& painter, const QRect& dirty) override;
     void MouseDown(const SPoint& where, uint16_t mods) override;
+    bool KeyPressed(int qtKey, uint16_t mods) override;
 
 private:
     int16_t mIcon = 0;

@@ -2,6 +2,9 @@
 
 #include <QFont>
 #include <QLineEdit>
+#include <QStyle>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QWidget>
 #include <algorithm>
 #include <charconv>
@@ -72,6 +75,8 @@ uint32_t SoundBit(const SMySoundPrefs& s, uint32_t index)
 // The desktop settings' controls, one row each below the firewall's note. There is a control for each
 // type a desktop setting may have, whether or not the list holds one of that type now.
 constexpr int32_t kDesktopTop = 124;
+// The notes below the desktop settings: the tray's line (when there is none) and the keyring's two lines.
+constexpr int32_t kDesktopOffersHeight = 4 + 18 + 32;
 
 void MakeDesktopControl(SViewParent tab, int32_t& top, const char* title, CCheckBoxView*& outBox)
 {
@@ -149,20 +154,19 @@ SMySoundPrefs SoundFromMarks(const bool (&m)[10])
 }
 } // namespace
 
-CMyOptionsWin::CMyOptionsWin() : CWindow(SRect{0, 0, 400, 480}, kWindowModal)
+CMyOptionsWin::CMyOptionsWin() : CWindow(SRect{0, 0, 400, 326}, kWindowModal)
 {
     SetTitle("Options", 7);
-    // Tall enough for every desktop setting of the Advanced tab and the notes below them.
-    mTabs = new CTabView(this, SRect{10, 10, 390, 434});
+    mTabs = new CTabView(this, SRect{10, 10, 390, 280});
     MakeGeneralTab();
     MakeIconTab();
     MakeColorTab();
     MakeSoundTab();
-    MakeAdvancedTab();
-    mSaveBtn = new CButtonView(this, SRect{310, 444, 390, 470}, "Save");
+    const int32_t advancedHeight = MakeAdvancedTab();
+    mSaveBtn = new CButtonView(this, SRect{310, 290, 390, 316}, "Save");
     mSaveBtn->SetID(kHitSave);
     mSaveBtn->SetDefault(true);
-    mCancelBtn = new CButtonView(this, SRect{210, 446, 290, 468}, "Cancel");
+    mCancelBtn = new CButtonView(this, SRect{210, 292, 290, 314}, "Cancel");
     mCancelBtn->SetID(kHitCancel);
     mCancelBtn->SetCancel(true);
     // Longer texts and larger fonts get room: the tabs grow with the window, the buttons keep to its
@@ -170,6 +174,32 @@ CMyOptionsWin::CMyOptionsWin() : CWindow(SRect{0, 0, 400, 480}, kWindowModal)
     mTabs->SetSizing(kSizeGrow);
     mSaveBtn->SetSizing(kSizeStickBottomRight);
     mCancelBtn->SetSizing(kSizeStickBottomRight);
+    // The Advanced tab gains a row with every desktop setting: the window is made as tall as its rows
+    // need, below the tab bar and the page's frame.
+    QTabWidget* tabs = mTabs->TabWidget();
+    const int32_t page = 270 - tabs->tabBar()->sizeHint().height() -
+                         2 * tabs->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, tabs);
+    if (const int32_t grow = advancedHeight - page; grow > 0)
+    {
+        // Not shown yet, the views do not follow the window by themselves: they are moved, and the new
+        // size is the one they fit.
+        auto move = [grow](CView* view, bool top)
+        {
+            SRect r;
+            view->GetBounds(r);
+            if (top) r.top += grow;
+            r.bottom += grow;
+            view->SetBounds(r);
+        };
+        move(mTabs, false);
+        move(mSaveBtn, true);
+        move(mCancelBtn, true);
+        SRect bounds;
+        GetBounds(bounds);
+        bounds.bottom += grow;
+        SetBounds(bounds);
+        NoteLaidOutSize(ContentWidget());
+    }
     MakeResizable();
     mTabs->SetCurrentTab(kTabGeneral);
     mName->SetFocus();
@@ -243,7 +273,7 @@ void CMyOptionsWin::MakeSoundTab()
     }
 }
 
-void CMyOptionsWin::MakeAdvancedTab()
+int32_t CMyOptionsWin::MakeAdvancedTab()
 {
     CContainerView* tab = mTabs->AddTab("Advanced");
     MakeLabel(tab, SRect{10, 14, 110, 30}, "SOCKS firewall:");
@@ -255,6 +285,9 @@ void CMyOptionsWin::MakeAdvancedTab()
     MY_DESKTOP_SETTINGS(MY_MAKE_CONTROL)
 #undef MY_MAKE_CONTROL
     mDesktopBottom = top;
+    // Room for the notes of what the desktop offers (the tray's and the keyring's), written once the
+    // desktop has been asked.
+    return top + kDesktopOffersHeight + 8;
 }
 
 void CMyOptionsWin::ShowDesktopOffers(const SDesktopOffers& offers)

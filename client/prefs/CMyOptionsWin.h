@@ -131,7 +131,8 @@ private:
     void MakeIconTab();
     void MakeColorTab();
     void MakeSoundTab();
-    void MakeAdvancedTab();
+    // The height its rows take.
+    int32_t MakeAdvancedTab();
     void ShowColorSet();
     SMyColorInfo ControlsColor() const;
     void ChooseColor(bool text);

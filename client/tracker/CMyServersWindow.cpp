@@ -47,12 +47,12 @@ CMyServersWindow::CMyServersWindow()
     mInfoBtn = MakeButton(this, {30, 3, 54, 27}, 215, kCmdTrackServerInfo, "Server Info");
     MakeButton(this, {57, 3, 81, 27}, 205, kCmdTrackRefresh, "Refresh");
     MakeButton(this, {84, 3, 108, 27}, 419, kCmdTrackShowList, "Trackers");
-    // A little wider than the original table: the system font needs it for the colon.
-    auto* search = new CLabelView(this, SRect{111, 10, 153, 22}, "Search:");
+    // Wider than the original table: the system font needs the room for the whole word and its colon.
+    auto* search = new CLabelView(this, SRect{111, 9, 161, 23}, "Search:");
     MakeSmall(search);
 
     CScrollerView* fieldFrame = nullptr;
-    mFilterText = MakeTextBoxView(this, SRect{153, 5, 270, 27}, kScrollFrame, &fieldFrame, kTextSingleLine);
+    mFilterText = MakeTextBoxView(this, SRect{162, 5, 270, 27}, kScrollFrame, &fieldFrame, kTextSingleLine);
     fieldFrame->SetSizing(kSizeRight);
     mFilterText->SetTextSize(kSmallText);
     mFilterText->SetEnterKeyAction(true);

@@ -87,7 +87,10 @@ CMyEditUserWin::CMyEditUserWin(bool isNewAccount)
     // keeps is never sent to the window at all.
     mPassword = new CTextView(this, SRect{85, 66, kWidth - 10, 88});
     for (CTextView* field : {mName, mLogin, mPassword})
+    {
         field->SetMaxLength(kMaxText);
+        field->SetSizing(kSizeRight);
+    }
     mLogin->SetReadOnly(!isNewAccount);
     QObject::connect(mPassword->LineEdit(), &QLineEdit::textEdited,
                      [this]
@@ -97,7 +100,7 @@ CMyEditUserWin::CMyEditUserWin(bool isNewAccount)
                      });
 
     MakeDialogLabel(this, SRect{10, kBoxTop - 18, 200, kBoxTop - 2}, "Access:", true);
-    new CBoxView(this, SRect{10, kBoxTop, kWidth - 10, kBoxBottom});
+    (new CBoxView(this, SRect{10, kBoxTop, kWidth - 10, kBoxBottom}))->SetSizing(kSizeGrow);
     for (uint32_t i = 0; i < kRowCount; ++i)
     {
         const bool second = i >= kFirstColumnRows;
@@ -115,12 +118,17 @@ CMyEditUserWin::CMyEditUserWin(bool isNewAccount)
     mDeleteBtn = new CButtonView(this, SRect{10, bottom - 22, 90, bottom - 2}, "Delete");
     mDeleteBtn->SetID(kHitDeleteEditUser);
     mDeleteBtn->SetEnable(!isNewAccount);
+    mDeleteBtn->SetSizing(kSizeTop | kSizeBottom);
     mCancelBtn = new CButtonView(this, SRect{kWidth - 170, bottom - 22, kWidth - 100, bottom - 2}, "Cancel");
     mCancelBtn->SetID(kHitCancelEditUser);
     mCancelBtn->SetCancel(true);
+    mCancelBtn->SetSizing(kSizeStickBottomRight);
     mSaveBtn = new CButtonView(this, SRect{kWidth - 90, bottom - 26, kWidth - 10, bottom}, "Save");
     mSaveBtn->SetID(kHitSaveEditUser);
     mSaveBtn->SetDefault(true);
+    mSaveBtn->SetSizing(kSizeStickBottomRight);
+    // Long names and logins read better in a wider window.
+    MakeResizable();
     (isNewAccount ? mLogin : mName)->SetFocus();
 }
 

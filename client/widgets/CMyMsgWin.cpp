@@ -19,6 +19,8 @@ CMyMsgWin::CMyMsgWin(uint32_t dismissHit) : CWindow(SRect{0, 0, 270, 120}, kWind
     mBtnOK = new CButtonView(this, SRect{120, 92, 190, 114}, "OK");
     mBtnOK->SetID(dismissHit);
     mBtnOK->SetDefault(true);
+    // With one button to press, Escape presses it too, as in any box that only tells.
+    SetCancelHit(dismissHit);
 }
 
 void CMyMsgWin::SetAndShowMsg(const void* text, uint32_t length)

@@ -26,6 +26,7 @@
 #include "framework/ui/UKeyboard.h"
 
 #include "framework/runtime/UPString.h"
+#include "framework/ui/CTabPlace.h"
 #include "framework/ui/UColors.h"
 #include "framework/ui/UiText.h"
 
@@ -105,6 +106,7 @@ protected:
                 if (event->reason() == QContextMenuEvent::Keyboard) at = this->cursorRect().center();
                 owner->AddLinkActions(menu.get(), at.x(), at.y());
             }
+            CTabPlace::AddWayBack(this, menu.get());
             menu->exec(event->globalPos());
             return;
         }

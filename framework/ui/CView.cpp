@@ -2,10 +2,13 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <QVariant>
 #include <QWidget>
 #include <algorithm>
@@ -76,7 +79,33 @@ protected:
         {
             QPainter painter(this);
             view->Draw(painter, event->rect());
+            // The focus shows as the style draws it around a control that has it.
+            if (hasFocus())
+            {
+                QStyleOptionFocusRect option;
+                option.initFrom(this);
+                option.backgroundColor = palette().color(QPalette::Window);
+                style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
+            }
         }
+    }
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        CView* view = Owner();
+        if (view && view->KeyPressed(event->key(), CView::ModsOf(event->modifiers().toInt())))
+            event->accept();
+        else
+            QWidget::keyPressEvent(event);
+    }
+    void focusInEvent(QFocusEvent* event) override
+    {
+        update();
+        QWidget::focusInEvent(event);
+    }
+    void focusOutEvent(QFocusEvent* event) override
+    {
+        update();
+        QWidget::focusOutEvent(event);
     }
     void mousePressEvent(QMouseEvent* event) override
     {
@@ -104,6 +133,11 @@ private:
         return SPoint{p.x(), p.y()};
     }
 };
+
+void CView::TakesFocus()
+{
+    mWidget->setFocusPolicy(Qt::StrongFocus);
+}
 
 void InstallSizingRule(QWidget* container)
 {

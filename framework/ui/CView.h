@@ -99,6 +99,10 @@ protected:
     virtual void Draw(QPainter&, const QRect& /*dirty*/) {}
     virtual void MouseDown(const SPoint& /*where*/, uint16_t /*mods*/) {}
     virtual void MouseUp(const SPoint& /*where*/, uint16_t /*mods*/) {}
+    // A key pressed while the view has the focus (a Qt::Key); true when the view used it. A view takes
+    // the focus from Tab once it calls TakesFocus, and then shows it.
+    virtual bool KeyPressed(int /*qtKey*/, uint16_t /*mods*/) { return false; }
+    void TakesFocus();
 
 private:
     friend class CViewWidget;

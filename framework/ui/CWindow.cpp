@@ -539,6 +539,13 @@ bool CWindow::HandleUnusedKey(int qtKey)
         Hit(mCancelHit);
         return true;
     }
+    // A dialog without a cancel button closes on Escape as on its close box; whoever runs it decides what
+    // that answers.
+    if (qtKey == Qt::Key_Escape && mKind == kWindowModal)
+    {
+        CloseBoxClicked();
+        return true;
+    }
     return false;
 }
 

@@ -3,6 +3,7 @@
 #include <QKeySequence>
 #include <QMenu>
 
+#include "framework/ui/CTabPlace.h"
 #include "framework/ui/UiText.h"
 
 namespace
@@ -22,8 +23,11 @@ int UPopupMenu::Find(const std::vector<SMenuEntry>& entries, const std::string& 
     return -1;
 }
 
-int UPopupMenu::Run(QWidget* over, const QPoint& globalPos, const std::vector<SMenuEntry>& entries)
+int UPopupMenu::Run(QWidget* over, const QPoint& globalPos, const std::vector<SMenuEntry>& rowEntries)
 {
+    // A window torn off the main window's tabs finds its way back in any of its menus.
+    std::vector<SMenuEntry> entries = rowEntries;
+    CTabPlace::AddWayBack(over, entries);
     int chosen = -1;
     if (gObserver)
         chosen = gObserver(entries);

@@ -7,7 +7,9 @@
 #include <QGuiApplication>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QScreen>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QToolButton>
@@ -24,6 +26,7 @@
 #include "client/connection/CMyLoginWin.h"
 #include "client/core/SMyUserAccess.h"
 #include "client/core/UMyLayoutFile.h"
+#include "client/files/CMyFileListView.h"
 #include "client/files/CMyFolderWin.h"
 #include "client/tasks/CMyTasksWin.h"
 #include "client/users/CMyUserListWin.h"
@@ -33,6 +36,7 @@
 #include "framework/ui/CDockPlace.h"
 #include "framework/ui/CTabPlace.h"
 #include "framework/ui/CTextView.h"
+#include "framework/ui/UPopupMenu.h"
 #include "tests/client/files/FilesTestSupport.h"
 
 using namespace filestest;
@@ -80,7 +84,9 @@ TEST_F(MainWindowTest, AFirstStartBuildsTheMainWindowWithItsPanesToolbarAndStatu
     CMyApplication& app = h.App();
     ASSERT_NE(Main(), nullptr);
     EXPECT_TRUE(Main()->IsVisible());
-    EXPECT_FALSE(app.Windows().Toolbar()->IsVisible());
+    // The separate layout's toolbar window costs start-up time: it is built at the first switch only.
+    EXPECT_EQ(app.Windows().Toolbar(), nullptr);
+    EXPECT_EQ(CAppHarness::Title(Main()), "Quenvol");
     const std::pair<CWindow*, CMyMainWindow::EPane> panes[] = {
         {app.Windows().Users(), CMyMainWindow::kPaneUsers},
         {app.Windows().Chat(), CMyMainWindow::kPaneChat},
@@ -118,6 +124,7 @@ TEST_F(MainWindowTest, AFirstStartBuildsTheMainWindowWithItsPanesToolbarAndStatu
     EXPECT_EQ(Main()->Status().UsersText(),
               std::to_string(app.Windows().Users()->View()->GetItemCount()) + " users online");
     EXPECT_FALSE(Main()->Status().ServerText().empty());
+    EXPECT_EQ(CAppHarness::Title(Main()), Main()->Status().ServerText() + " \xD1 Quenvol");
     EXPECT_EQ(Main()->Status().TransfersText(), "");
 
     // A toolbar button is a hit of its command, as in the toolbar window.
@@ -190,6 +197,72 @@ TEST_F(MainWindowTest, FoldersAndPrivateChatsOpenAsTabsThatStayWindowsAndCtrlUpW
     h.Pump();
     EXPECT_EQ(FolderWins(h).size(), folders - 1);
     EXPECT_EQ(Main()->Tabs()->count(), tabs - 2);
+}
+
+// A tab left only through its context menu, and a window that had been a tab never found its way back.
+TEST_F(MainWindowTest, ATabDraggedOffTheBarIsAWindowWhoseContextMenuPutsItBack)
+{
+    h.Start();
+    ASSERT_TRUE(h.Login());
+    CMyApplication& app = h.App();
+    h.Key('F', 'f', kModCtrl);
+    ASSERT_TRUE(WaitIdle(h));
+    CMyFolderWin* root = app.GetRootFolderWin();
+    ASSERT_NE(root, nullptr);
+    QTabBar* bar = Main()->Tabs()->tabBar();
+    const int index = Main()->Tabs()->indexOf(root->Widget());
+    ASSERT_GE(index, 0);
+
+    auto mouse = [bar](QEvent::Type type, QPoint at, Qt::MouseButtons held)
+    {
+        QMouseEvent event(type, QPointF(at), QPointF(bar->mapToGlobal(at)), Qt::LeftButton, held,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(bar, &event);
+    };
+    // Along the bar a drag only moves the tab; well below it the tab comes off.
+    const QPoint grab = bar->tabRect(index).center();
+    mouse(QEvent::MouseButtonPress, grab, Qt::LeftButton);
+    mouse(QEvent::MouseMove, grab + QPoint(3, 0), Qt::LeftButton);
+    h.Pump();
+    EXPECT_EQ(root->GetPlace(), Main()->TabPlace());
+    mouse(QEvent::MouseMove, grab + QPoint(0, bar->height() + 120), Qt::LeftButton);
+    h.Pump();
+    mouse(QEvent::MouseButtonRelease, grab + QPoint(0, bar->height() + 120), Qt::NoButton);
+    ASSERT_TRUE(h.WaitUntil([&] { return root->GetPlace() == nullptr; }, "the torn-off tab"));
+    EXPECT_TRUE(root->Widget()->isWindow());
+    EXPECT_TRUE(root->IsVisible());
+    EXPECT_EQ(Main()->Tabs()->indexOf(root->Widget()), -1);
+
+    // Any menu of the window ends with the way back.
+    std::vector<SMenuEntry> offered;
+    UPopupMenu::SetObserver(
+        [&](const std::vector<SMenuEntry>& entries)
+        {
+            offered = entries;
+            return UPopupMenu::Find(entries, CTabPlace::kMoveToMainWindow);
+        });
+    root->View()->ContextMenuAt(40, 5);
+    UPopupMenu::SetObserver(nullptr);
+    EXPECT_GE(UPopupMenu::Find(offered, "Download"), 0);
+    ASSERT_TRUE(h.WaitUntil([&] { return root->GetPlace() == Main()->TabPlace(); }, "the tab back"));
+    EXPECT_EQ(Main()->Tabs()->currentWidget(), root->Widget());
+    EXPECT_FALSE(root->Widget()->isWindow());
+
+    // A window that never was a tab, or one seen while the main window is away, offers no way back.
+    offered.clear();
+    UPopupMenu::SetObserver(
+        [&](const std::vector<SMenuEntry>& entries)
+        {
+            offered = entries;
+            return -1;
+        });
+    root->View()->ContextMenuAt(40, 5);
+    EXPECT_EQ(UPopupMenu::Find(offered, CTabPlace::kMoveToMainWindow), -1);
+    static_cast<CTabPlace*>(Main()->TabPlace())->MoveToOwnWindow(Main()->Tabs()->indexOf(root->Widget()));
+    h.MenuItem(kItemSeparateWindows);
+    root->View()->ContextMenuAt(40, 5);
+    UPopupMenu::SetObserver(nullptr);
+    EXPECT_EQ(UPopupMenu::Find(offered, CTabPlace::kMoveToMainWindow), -1);
 }
 
 TEST_F(MainWindowTest, SwitchingToSeparateWindowsAndBackKeepsEveryPaneAndTab)
@@ -376,6 +449,10 @@ TEST_F(MainWindowTest, TheStatusLineShowsTheReconnectWithButtonsThatActFromTheQu
     h.App().Windows().ShowReconnect(CAppHarness::P("").data(), nullptr, nullptr);
     EXPECT_EQ(status.ConnectionText(), "Not connected");
     EXPECT_EQ(status.ButtonTitle(0), "");
+    // The toolbar window, built at a switch, shows no countdown that is over.
+    h.App().Windows().ShowReconnect(CAppHarness::P("Connection lost").data(), nullptr, nullptr);
+    h.App().Windows().ShowReconnect(CAppHarness::P("").data(), nullptr, nullptr);
+    h.MenuItem(kItemSeparateWindows);
     EXPECT_EQ(h.App().Windows().Toolbar()->GetTitle(), "Quenvol");
 }
 
@@ -397,5 +474,5 @@ TEST_F(MainWindowTest, NothingToOpenShowsTheConnectDialogAndALaterStartBringsThe
     h.App().DoBringClientForward();
     EXPECT_TRUE(Main()->IsVisible());
     EXPECT_FALSE(Main()->Widget()->isMinimized());
-    EXPECT_FALSE(h.App().Windows().Toolbar()->IsVisible()); // the toolbar window stays for the other layout
+    EXPECT_EQ(h.App().Windows().Toolbar(), nullptr); // the toolbar window waits for the other layout
 }

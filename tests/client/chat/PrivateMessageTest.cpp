@@ -5,12 +5,15 @@
 #include <vector>
 
 #include "client/app/AppNumbers.h"
+#include "client/app/CMyMainWindow.h"
 #include "client/chat/CMyAutoReplies.h"
+#include "client/chat/CMyConversationWin.h"
 #include "client/chat/CMyPrivMsgWin.h"
 #include "client/chat/CMySendPrivMsgWin.h"
 #include "framework/net/UFieldData.h"
 #include "framework/runtime/KeyCommands.h"
 #include "framework/runtime/UClock.h"
+#include "framework/ui/CButtonView.h"
 #include "tests/client/chat/ChatFixture.h"
 
 namespace
@@ -227,3 +230,70 @@ TEST_F(PrivateMessages, NothingIsSentOnceTheSessionIsOver)
     EXPECT_TRUE(h.Requests(108).empty());
 }
 } // namespace
+
+namespace
+{
+class PrivateMessagesInTabs : public PrivateMessages
+{
+protected:
+    void SetUp() override
+    {
+        h.layout = "main";
+        PrivateMessages::SetUp();
+    }
+    void TearDown() override
+    {
+        for (CWindow* w : h.Windows<CMyConversationWin>())
+            delete w;
+        PrivateMessages::TearDown();
+    }
+    static size_t Count(const std::string& text, const std::string& part)
+    {
+        size_t n = 0;
+        for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+            ++n;
+        return n;
+    }
+};
+} // namespace
+
+// In the main window every message of a user opened a window of its own, as in the separate windows: a
+// talk of ten lines left ten windows behind the tabs.
+TEST_F(PrivateMessagesInTabs, MessagesOfOneUserCollectInOneTabAndTheReplyQuotesTheLatest)
+{
+    Deliver(Message("Lunch at noon?", 1, "Are you around?"), false);
+    Deliver(Message("Or at one?"), false);
+    Deliver(Message("Hi", 1, "", 901, "Sam"), false);
+    Deliver(Message("Server going down"), true);
+    EXPECT_EQ(h.Windows<CMyPrivMsgWin>().size(), 1u); // the broadcast keeps its window
+    ASSERT_EQ(h.Windows<CMyConversationWin>().size(), 2u);
+    CMyConversationWin* robin = CMyConversationWin::Find(app->Session().Serial(), kRobin);
+    ASSERT_NE(robin, nullptr);
+    EXPECT_EQ(robin->GetPlace(), app->Windows().Main()->TabPlace());
+    EXPECT_EQ(CAppHarness::Title(robin), "Messages: Robin");
+    const std::string text = robin->GetTextView()->GetText();
+    EXPECT_EQ(Count(text, "Sent: "), 2u);
+    EXPECT_NE(text.find("Are you around?"), std::string::npos);
+    EXPECT_LT(text.find("Lunch at noon?"), text.find("Or at one?"));
+    EXPECT_EQ(text.find("Hi"), std::string::npos);
+
+    h.OnModal<CMySendPrivMsgWin>(
+        [](CMySendPrivMsgWin& w)
+        {
+            w.SetText("One is fine.", 12);
+            w.Hit(CMySendPrivMsgWin::kHitSend);
+        });
+    h.Hit(robin, kHitReplyPrivMsg);
+    ASSERT_TRUE(WaitForRequests(108, 1));
+    const auto sent = h.Requests(108)[0];
+    EXPECT_EQ(CAppHarness::Field(sent, 103), Integer16(kRobin));
+    EXPECT_EQ(CAppHarness::Field(sent, 214), "Or at one?");
+    // The conversation stays, with the answer in it.
+    ASSERT_EQ(CMyConversationWin::Find(app->Session().Serial(), kRobin), robin);
+    EXPECT_NE(robin->GetTextView()->GetText().find("One is fine."), std::string::npos);
+
+    // An automatic answer is shown and cannot be answered.
+    Deliver(Message("I am away.", 2), false);
+    EXPECT_FALSE(robin->GetReplyButton()->IsEnabled());
+    EXPECT_EQ(h.Windows<CMyConversationWin>().size(), 2u);
+}

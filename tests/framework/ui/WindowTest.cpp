@@ -166,6 +166,14 @@ TEST(WindowHits, ReturnAndEscapePressTheDefaultAndCancelButtons)
     ASSERT_EQ(app.hits.size(), 2u);
     EXPECT_EQ(app.hits[0].hit.id, 2u);
     EXPECT_EQ(app.hits[1].hit.id, 1u);
+
+    // A dialog without a cancel button did nothing on Escape: it is its close box there, and whoever
+    // runs the dialog decides what that answers.
+    CWindow box(SRect{50, 50, 250, 150}, kWindowModal);
+    box.Show();
+    QTest::keyClick(box.Widget(), Qt::Key_Escape);
+    ASSERT_TRUE(app.WaitForHits(3));
+    EXPECT_EQ(app.hits[2].hit.id, kHitCloseBox);
 }
 
 TEST(WindowKeys, UnusedKeysReachTheWindowsKeyDown)
