@@ -32,7 +32,8 @@ enum class EMyLayout : uint8_t
     X(bool, chatMentions, "chat-mentions", true, "Highlight chat lines that name me")                        \
     X(std::string, chatMentionWords, "chat-mention-words", "", "Also highlight:")                            \
     X(bool, chatLogs, "chat-logs", true, "Keep chat logs")                                                   \
-    X(EMyLayout, layout, "layout", EMyLayout::kMain, "Separate windows")
+    X(EMyLayout, layout, "layout", EMyLayout::kMain, "Separate windows")                                     \
+    X(std::string, uploadFolder, "upload-folder", "", "Upload dialogs open in:")
 
 struct SMySettings
 {
