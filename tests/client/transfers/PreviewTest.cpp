@@ -223,7 +223,8 @@ TEST_F(PreviewTest, ThroughTheFirewallTheTransferConnectionGoesToThePortAfterThe
 
 namespace
 {
-// A picture of two halves, red and blue, in the file format given ("PNG", "GIF", "JPEG").
+// A picture of two halves, red and blue, in the file format given ("PNG", "JPEG"; the image library
+// writes no GIF).
 std::string TwoHalves(const char* format, int width = 40, int height = 20)
 {
     QImage image(width, height, QImage::Format_RGB32);
@@ -250,13 +251,12 @@ bool IsNear(QRgb pixel, QRgb expected)
 }
 } // namespace
 
-TEST_F(PreviewTest, APicturePreviewShowsThePictureScaledToTheWindowInEachFormat)
+TEST_F(PreviewTest, APicturePreviewShowsThePictureScaledToTheWindowAsPNGAndAsJPEG)
 {
     h.WriteSharedFile("Docs/halves.png", TwoHalves("PNG"));
-    h.WriteSharedFile("Docs/halves.gif", TwoHalves("GIF"));
     h.WriteSharedFile("Docs/halves.jpg", TwoHalves("JPEG"));
     Begin();
-    for (const char* name : {"halves.png", "halves.gif", "halves.jpg"})
+    for (const char* name : {"halves.png", "halves.jpg"})
     {
         SCOPED_TRACE(name);
         Preview(name);
