@@ -250,6 +250,8 @@ public:
     // Transfers (transfers/AppTransfers.cpp, transfers/AppFolderTransfers.cpp).
     void DoFileDownload(CWindow* window, uint16_t mods);
     void DoFileUpload(CWindow* window, uint16_t mods);
+    // The folder the upload dialogs open in next time: the one `chosenPath` is in.
+    void RememberUploadFolder(const std::string& chosenPath);
     virtual void DoFileUploadFromDrop(CWindow* window, const SHitMsgData& drop);
     // Where a row dragged out of a folder window meets the transfers: the server folder `name` in `path`
     // (null and 0 for the root) into a folder of that name, made a valid local name, inside

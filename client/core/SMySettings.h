@@ -34,6 +34,7 @@ enum class EMyLayout : uint8_t
     X(bool, chatLogs, "chat-logs", true, "Keep chat logs")                                                   \
     X(EMyLayout, layout, "layout", EMyLayout::kMain, "Separate windows")                                     \
     X(bool, keepInTray, "keep-in-tray", false, "Keep running in the tray when the main window closes")
+    X(std::string, uploadFolder, "upload-folder", "", "Upload dialogs open in:")
 
 struct SMySettings
 {

@@ -160,7 +160,7 @@ bool UMyTransferQueueFile::Parse(const void* bytes, uint32_t size, std::vector<S
         const uint32_t kind = in.Get8();
         const uint32_t state = in.Get8();
         const uint32_t flags = in.Get8();
-        if (kind < SMyTransferRecord::kDownloadFile || kind > SMyTransferRecord::kUpload ||
+        if (kind < SMyTransferRecord::kDownloadFile || kind > SMyTransferRecord::kUploadFolder ||
             state < SMyTransferRecord::kRunning || state > SMyTransferRecord::kStopped || flags > 1)
             in.Bad();
         r.kind = SMyTransferRecord::EKind(kind);

@@ -15,6 +15,7 @@ struct SMyTransferRecord
         kDownloadFile = 1,
         kDownloadFolder = 2,
         kUpload = 3,
+        kUploadFolder = 4, // localPath: the folder; serverName: its name in the server folder
     };
     enum EState : uint8_t
     {

@@ -186,6 +186,16 @@ bool CMyFileListView::HasPartialFile(const uint8_t* name) const
     return false;
 }
 
+bool CMyFileListView::HasItem(const uint8_t* name) const
+{
+    if (!name) return false;
+    for (const SMyFileListItem& item : mFileList)
+        if (UPString::Equal(item.name, name) &&
+            !(item.type == FourCC("QVft") && item.creator == FourCC("QVLC")))
+            return true;
+    return false;
+}
+
 uint32_t CMyFileListView::SearchNames(const uint8_t* text) const
 {
     if (!text) return 0;
@@ -272,9 +282,9 @@ bool CMyFileListView::Drop(const QMimeData& mime, uint16_t mods)
             try
             {
                 ref = UFileSys::NewFromNativePath(path.data(), uint32_t(path.size()));
-                bool isFolder = false;
-                // Folders and vanished files are passed over without a word: the rest of the drop counts.
-                if (!UFileSys::Exists(ref, &isFolder) || isFolder)
+                // Vanished items are passed over without a word: the rest of the drop counts. Folders
+                // upload whole; what is neither file nor folder is told about when the upload is made.
+                if (!UFileSys::Exists(ref))
                 {
                     UFileSys::Dispose(ref);
                     continue;

@@ -40,6 +40,8 @@ public:
     bool IsSelectedFolder() const;
     // A partly uploaded copy of exactly that name is on the server.
     bool HasPartialFile(const uint8_t* name) const;
+    // A file or folder of exactly that name, a partial upload aside.
+    bool HasItem(const uint8_t* name) const;
     // The first row whose name contains the text, ignoring case; 0 when none.
     uint32_t SearchNames(const uint8_t* text) const;
 

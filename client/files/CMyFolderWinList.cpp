@@ -87,6 +87,12 @@ bool CMyFolderWinList::HasPartialUpload(const CWindow* window, const uint8_t* na
     return folder && folder->View()->HasPartialFile(name);
 }
 
+bool CMyFolderWinList::HasItem(const CWindow* window, const uint8_t* name) const
+{
+    CMyFolderWin* folder = Find(window);
+    return folder && folder->View()->HasItem(name);
+}
+
 TFileSysRefObj* CMyFolderWinList::TakeDroppedFile(const CWindow* window) const
 {
     CMyFolderWin* folder = Find(window);

@@ -44,6 +44,8 @@ public:
     bool GetSelectedItems(const CWindow* window, std::vector<SMyFolderSelection>& outItems) const;
     // The window's listing shows a partly uploaded copy of that name.
     bool HasPartialUpload(const CWindow* window, const uint8_t* name) const;
+    // The window's listing shows an item of that name (a partial upload aside).
+    bool HasItem(const CWindow* window, const uint8_t* name) const;
     // The next local file dropped on the window; the caller owns it. Null when none is left, or when the
     // window is gone (what remained of the drop went with it).
     TFileSysRefObj* TakeDroppedFile(const CWindow* window) const;

@@ -3,20 +3,29 @@
 // to, previews, and the download folder.
 #include <cstring>
 #include <memory>
+#include <set>
+#include <string>
 
 #include "client/app/CMyApplication.h"
 #include "client/boxes/MsgBox.h"
 #include "client/boxes/MsgBoxText.h"
+#include "client/core/UMyDesktopSettings.h"
 #include "client/core/UMyTransferSizes.h"
 #include "client/transfers/CMyDownloadFileTask.h"
+#include "client/transfers/CMyPicturePreviewTask.h"
 #include "client/transfers/CMyPreviewFileTask.h"
 #include "client/transfers/CMyTransferQueue.h"
 #include "client/transfers/CMyUploadFileTask.h"
+#include "client/transfers/CMyUploadFldrTask.h"
 #include "client/transfers/UMyPartialFile.h"
+#include "client/transfers/UMyPictureDecoder.h"
+#include "client/transfers/UMyUploadChooser.h"
+#include "client/transfers/UMyUploadNames.h"
 #include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/KeyCommands.h"
+#include "framework/runtime/SError.h"
 #include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
 #include "framework/ui/SHitMsgData.h"
@@ -67,24 +76,128 @@ bool RefuseTooLarge(TFileSysRefObj* file)
     MsgBox({.icon = 213, .sound = 1, .title = "Upload", .message = text});
     return true;
 }
-// One local file into the server folder of `path`, after the resume question when the window lists a
-// partial copy of it; false when the user cancelled (or the session ended meanwhile).
-bool UploadFile(const CMySession& session, const CMyFolderWinList& folders, CWindow* window,
-                const std::vector<uint8_t>& path, TFileSysRefObj* file, bool queue, uint32_t serial)
+// Asks what to do with an item whose name the server folder shows already: keep both (the new one under
+// `freeName`), replace the server's (offered only when `mayReplace`), or cancel.
+enum class EExisting
 {
-    if (RefuseTooLarge(file)) return true;
+    KeepBoth,
+    Replace,
+    Cancel,
+};
+
+EExisting AskExisting(const uint8_t* name, const uint8_t* freeName, bool isFolder, bool mayReplace)
+{
+    uint8_t text[256];
+    text[0] =
+        uint8_t(UText::Format(text + 1, 255,
+                              isFolder ? "A folder \xD2%#s\xD3 is already there.  Keep both (the new one "
+                                         "as \xD2%#s\xD3), or replace it and all it holds?"
+                                       : "A file \xD2%#s\xD3 is already there.  Keep both (the new one as "
+                                         "\xD2%#s\xD3), or replace it?",
+                              name, freeName));
+    switch (MsgBox({.icon = 1001,
+                    .title = "Upload",
+                    .message = text,
+                    .button1 = "Keep Both",
+                    .button2 = "Cancel",
+                    .button3 = mayReplace ? "Replace" : nullptr}))
+    {
+    case 1:
+        return EExisting::KeepBoth;
+    case 3:
+        return mayReplace ? EExisting::Replace : EExisting::Cancel;
+    default:
+        return EExisting::Cancel;
+    }
+}
+
+// What one command's uploads share: the window they go into and what they have named there so far.
+struct SUploadBatch
+{
+    const CMySession& session;
+    const CMyFolderWinList& folders;
+    CWindow* window;
+    std::vector<uint8_t> path;
+    bool queue;
+    uint32_t serial;
+    std::set<std::string> named; // names this command gave on the server
+    uint32_t leftOut = 0;        // items that are neither files nor folders
+
+    bool IsTaken(const uint8_t* name) const
+    {
+        return folders.HasItem(window, name) || named.count(UMyUploadNames::Key(name)) != 0;
+    }
+};
+
+// One local file or folder into the batch's server folder, after the resume question when the window
+// lists a partial copy of the file, and the question when the name is there already. False when the user
+// cancelled (or the session ended meanwhile).
+bool UploadItem(SUploadBatch& batch, TFileSysRefObj* item)
+{
+    bool isFolder = false;
+    // Gone since it was chosen: there is nothing to send.
+    if (!UFileSys::Exists(item, &isFolder)) return true;
+    if (!isFolder && !UFileSys::IsPlainFile(item))
+    {
+        ++batch.leftOut;
+        return true;
+    }
+    if (!isFolder && RefuseTooLarge(item)) return true;
     uint8_t name[256];
-    UFileSys::GetName(file, name);
+    UFileSys::GetName(item, name);
     bool resume = false;
-    if (folders.HasPartialUpload(window, name))
+    if (!isFolder && batch.folders.HasPartialUpload(batch.window, name))
     {
         if (MsgBox(kBoxResumeUpload, name) == 2) return false;
         resume = true;
     }
     // A box's loop lets anything happen, the end of the session included.
-    if (!session.IsCurrent(serial)) return false;
-    new CMyUploadFileTask(PathOrNull(path), uint32_t(path.size()), file, resume, queue);
+    if (!batch.session.IsCurrent(batch.serial)) return false;
+    uint8_t serverName[256];
+    UPString::Copy(serverName, 256, name);
+    bool replace = false;
+    if (!resume && batch.IsTaken(name))
+    {
+        uint8_t freeName[256];
+        UMyUploadNames::MakeFreeName(
+            name, isFolder, [&](const uint8_t* n) { return batch.IsTaken(n); }, freeName);
+        // Only what was there before this command can be replaced, and only by whoever may delete there.
+        const bool mayReplace =
+            batch.named.count(UMyUploadNames::Key(name)) == 0 &&
+            batch.session.Access().Has(isFolder ? kAccessCanDeleteFolders : kAccessCanDeleteFiles);
+        const EExisting answer = AskExisting(name, freeName, isFolder, mayReplace);
+        if (!batch.session.IsCurrent(batch.serial) || answer == EExisting::Cancel) return false;
+        if (answer == EExisting::KeepBoth)
+            UPString::Copy(serverName, 256, freeName);
+        else
+            replace = true;
+    }
+    batch.named.insert(UMyUploadNames::Key(serverName));
+    const uint8_t* path = PathOrNull(batch.path);
+    const uint32_t pathSize = uint32_t(batch.path.size());
+    if (isFolder)
+    {
+        auto* task = new CMyUploadFldrTask(path, pathSize, item, false, batch.queue, serverName);
+        if (replace) task->ReplaceFirst();
+    }
+    else
+    {
+        auto* task = new CMyUploadFileTask(path, pathSize, item, resume, batch.queue, serverName);
+        if (replace) task->ReplaceFirst();
+    }
     return true;
+}
+
+// Tells, once per command, what was left out of it.
+void TellLeftOut(uint32_t count)
+{
+    if (!count) return;
+    uint8_t text[256];
+    text[0] = uint8_t(UText::Format(text + 1, 255,
+                                    "%lu item(s) were not uploaded: only files and folders can be, not "
+                                    "devices, pipes or sockets.",
+                                    count));
+    MsgBox({.icon = 1001, .title = "Upload", .message = text});
 }
 } // namespace
 
@@ -234,10 +347,36 @@ void CMyApplication::DoFileUpload(CWindow* window, uint16_t mods)
     SMyFolderSelection item;
     if (!mSession.IsConnected() || !mFolderWins.GetSelectedItem(window, item)) return;
     const uint32_t session = mSession.Serial();
-    CRef file(UFileSys::UserSelectFile(nullptr, 0));
-    if (!file || !mSession.IsCurrent(session)) return;
-    // The dialog's loop may have closed the window: the path was taken before it.
-    UploadFile(mSession, mFolderWins, window, item.path, file.get(), queue, session);
+    // Several files from the file dialog; with the Option key a folder, which goes with all it holds.
+    std::vector<std::string> chosen;
+    if (!UMyUploadChooser::Choose(mods & kModAlt, mSettings.uploadFolder, chosen)) return;
+    // The dialog's loop may have closed the window or ended the session: the path was taken before it.
+    if (!mSession.IsCurrent(session)) return;
+    RememberUploadFolder(chosen.front());
+    SUploadBatch batch{mSession, mFolderWins, window, item.path, queue, session, {}, 0};
+    for (const std::string& path : chosen)
+    {
+        CRef ref(UFileSys::NewFromNativePath(path.data(), uint32_t(path.size())));
+        if (!UploadItem(batch, ref.get())) break;
+    }
+    TellLeftOut(batch.leftOut);
+}
+
+void CMyApplication::RememberUploadFolder(const std::string& chosenPath)
+{
+    const size_t slash = chosenPath.find_last_of('/');
+    if (slash == std::string::npos) return;
+    const std::string folder = slash == 0 ? std::string("/") : chosenPath.substr(0, slash);
+    if (folder == mSettings.uploadFolder) return;
+    mSettings.uploadFolder = folder;
+    try
+    {
+        UMyDesktopSettings::Write(mSettings);
+    }
+    catch (const SError&)
+    {
+        // Not remembered past this run; the upload itself is not touched by it.
+    }
 }
 
 void CMyApplication::DoFileUploadFromDrop(CWindow* window, const SHitMsgData&)
@@ -246,16 +385,18 @@ void CMyApplication::DoFileUploadFromDrop(CWindow* window, const SHitMsgData&)
     SMyFolderSelection item;
     if (!mFolderWins.GetSelectedItem(window, item)) return;
     const uint32_t session = mSession.Serial();
+    SUploadBatch batch{mSession, mFolderWins, window, item.path, bool(mSettings.queueTransfers),
+                       session,  {},          0};
     bool cancelled = false;
-    // The window may be gone after a file's question (the session ended): what remained of the drop
+    // The window may be gone after an item's question (the session ended): what remained of the drop
     // went with it.
     while (CRef file{mFolderWins.TakeDroppedFile(window)})
     {
-        // A cancel ends the whole drop: the files after it are let go.
+        // A cancel ends the whole drop: the items after it are let go.
         if (cancelled || !mSession.IsCurrent(session)) continue;
-        cancelled = !UploadFile(mSession, mFolderWins, window, item.path, file.get(),
-                                mSettings.queueTransfers, session);
+        cancelled = !UploadItem(batch, file.get());
     }
+    if (!cancelled) TellLeftOut(batch.leftOut);
 }
 
 void CMyApplication::DoFilePreview(CWindow* window)
@@ -264,6 +405,12 @@ void CMyApplication::DoFilePreview(CWindow* window)
     if (!mSession.IsConnected() || !mFolderWins.GetSelectedItem(window, item) || !item.name[0] ||
         item.isFolder || item.type == kTypeFolder)
         return;
+    if (UMyPictureDecoder::IsPicture(item.type, item.name))
+    {
+        new CMyPicturePreviewTask(PathOrNull(item.path), uint32_t(item.path.size()), item.name,
+                                  mSettings.queueTransfers);
+        return;
+    }
     if (item.type != FourCC("TEXT") && item.type != FourCC("ttro"))
     {
         static const uint8_t kText[] = "\x32"

@@ -8,6 +8,7 @@
 #include "client/transfers/CMyParkedTransferRow.h"
 #include "client/transfers/CMyTransferTask.h"
 #include "client/transfers/CMyUploadFileTask.h"
+#include "client/transfers/CMyUploadFldrTask.h"
 #include "client/transfers/UMyPartialFile.h"
 #include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
@@ -26,6 +27,9 @@ const uint8_t* Verb(SMyTransferRecord::EKind kind)
     case SMyTransferRecord::kUpload:
         return reinterpret_cast<const uint8_t*>("\x09"
                                                 "Uploading");
+    case SMyTransferRecord::kUploadFolder:
+        return reinterpret_cast<const uint8_t*>("\x10"
+                                                "Uploading Folder");
     case SMyTransferRecord::kDownloadFile:
         break;
     }
@@ -291,8 +295,16 @@ void CMyTransferQueue::Restart(SEntry& entry)
             break;
         case SMyTransferRecord::kUpload:
             if (!UFileSys::Exists(local.Get())) Fail(kErrTypeFileSys, 104);
-            new CMyUploadFileTask(path, pathSize, local.Get(), record.hadData, queued);
+            new CMyUploadFileTask(path, pathSize, local.Get(), record.hadData, queued, name);
             break;
+        case SMyTransferRecord::kUploadFolder:
+        {
+            bool isFolder = false;
+            if (!UFileSys::Exists(local.Get(), &isFolder) || !isFolder) Fail(kErrTypeFileSys, 102);
+            // Whatever went before is on the server already: each folder is listed and only the rest goes.
+            new CMyUploadFldrTask(path, pathSize, local.Get(), true, queued, name);
+            break;
+        }
         }
     }
     catch (const SError&)

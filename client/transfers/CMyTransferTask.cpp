@@ -130,12 +130,16 @@ void CMyTransferTask::Step()
         mStage = kStageReply;
         return;
     case kStageReply:
-        if (!TakeCheckedReply()) return;
+    {
+        uint32_t error = 0;
+        if (!TakeReply(error)) return;
+        if (!error || !TakeRefusal()) CheckServerError(error, mFieldData);
         mRefNum = uint32_t(UFieldData::GetInteger(mFieldData, kFieldRefNum));
         if (!TakeTransferReply()) return;
         OpenConnection();
         mStage = kStageConnect;
         return;
+    }
     case kStageConnect:
         if (!mConnection->SendHandshakeWhenConnected()) return;
         mStartSecs = UDateTime::GetSeconds();

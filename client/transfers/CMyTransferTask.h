@@ -86,6 +86,9 @@ protected:
     // The server said yes (mRefNum is read): takes the rest of the reply, mTotalSize first. False when
     // nothing is left to do on a connection; the task has ended then.
     virtual bool TakeTransferReply() = 0;
+    // The server refused the request: true when the subclass takes that as an answer (silently; its
+    // TakeTransferReply follows), false to fail as every refusal does.
+    virtual bool TakeRefusal() { return false; }
     // Makes the transfer one that the queue keeps: what it is, where on the server (the folder's path
     // record and the item's name) and where here. Call it last in the constructor.
     void Describe(SMyTransferRecord::EKind kind, const void* path, uint32_t pathSize,

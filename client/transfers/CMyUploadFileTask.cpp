@@ -8,7 +8,6 @@
 #include "framework/net/UFieldData.h"
 #include "framework/net/UTransport.h"
 #include "framework/runtime/SError.h"
-#include "framework/runtime/UDateTime.h"
 
 namespace
 {
@@ -18,73 +17,88 @@ const SMyTransferTexts kTexts = {
     "Uploading \xD2%#s\xD3 (%#s)",
 };
 constexpr uint16_t kResumeOption = 1;
-// A resume record larger than this is not one this client can take.
-constexpr uint32_t kMaxResumeRecord = 1024;
-constexpr uint32_t kGrowWhenDrained = 20480;
-constexpr uint32_t kGrowWhenQuick = 51200;
-constexpr uint32_t kQuickSecs = 10;
 
-// The local file's name, under which the server is asked to keep it.
-std::array<uint8_t, 256> NameOf(TFileSysRefObj* file)
+// The name the server is asked to keep the file under: the one given, else the local file's.
+std::array<uint8_t, 256> NameOf(TFileSysRefObj* file, const uint8_t* serverName)
 {
     std::array<uint8_t, 256> name{};
-    UFileSys::GetName(file, name.data());
+    if (serverName && serverName[0])
+        std::copy_n(serverName, size_t(serverName[0]) + 1, name.data());
+    else
+        UFileSys::GetName(file, name.data());
     return name;
 }
 } // namespace
 
 CMyUploadFileTask::CMyUploadFileTask(const void* path, uint32_t pathSize, TFileSysRefObj* file, bool resume,
-                                     bool queued)
-    : CMyTransferTask(kTexts, NameOf(file).data(), EDirection::Up, queued, true)
+                                     bool queued, const uint8_t* serverName)
+    : CMyTransferTask(kTexts, NameOf(file, serverName).data(), EDirection::Up, queued, true)
 {
-    UFieldData::AddPString(mFieldData, kFieldFileName, NameOf(file).data());
+    const std::array<uint8_t, 256> name = NameOf(file, serverName);
+    UFieldData::AddPString(mFieldData, kFieldFileName, name.data());
     if (path && pathSize)
     {
         UFieldData::AddField(mFieldData, kFieldFilePath, path, pathSize);
         mPath.assign(static_cast<const uint8_t*>(path), static_cast<const uint8_t*>(path) + pathSize);
     }
-    mFile = UFileSys::Clone(file);
-    try
+    // Resuming, flattening waits for the server's record of what it holds.
+    mStream.Open(file, !resume);
+    if (resume)
+        UFieldData::AddInteger(mFieldData, kFieldTransferOptions, kResumeOption);
+    else
     {
-        if (resume)
-            // Flattening waits for the server's record of what it holds.
-            UFieldData::AddInteger(mFieldData, kFieldTransferOptions, kResumeOption);
-        else
-        {
-            UFileSys::StartFlatten(mFile);
-            mTotalSize = UFileSys::GetFlattenSize(mFile);
-            UFieldData::AddInteger(mFieldData, kFieldTransferSize, int32_t(mTotalSize));
-        }
-        Describe(SMyTransferRecord::kUpload, path, pathSize, NameOf(file).data(), file, resume);
+        mTotalSize = mStream.FlattenSize();
+        UFieldData::AddInteger(mFieldData, kFieldTransferSize, int32_t(mTotalSize));
     }
-    catch (...)
-    {
-        UFileSys::Dispose(mFile);
-        mFile = nullptr;
-        throw;
-    }
+    Describe(SMyTransferRecord::kUpload, path, pathSize, name.data(), file, resume);
 }
 
 CMyUploadFileTask::~CMyUploadFileTask()
 {
     CloseConnection();
-    UFileSys::Dispose(mFile);
+}
+
+void CMyUploadFileTask::ReplaceFirst()
+{
+    mReplace = true;
 }
 
 uint16_t CMyUploadFileTask::RequestType() const
 {
-    return kTranUploadFile;
+    return mReplace ? kTranDeleteFile : kTranUploadFile;
+}
+
+void CMyUploadFileTask::BeforeRequest()
+{
+    if (!mReplace || mUploadFields) return;
+    // The delete goes with fields of its own; the upload's wait for their turn.
+    uint8_t name[256];
+    UFieldData::GetPString(mFieldData, kFieldFileName, name, sizeof(name));
+    mUploadFields.Reset(mFieldData.Release());
+    mFieldData.Reset(UFieldData::New());
+    UFieldData::AddPString(mFieldData, kFieldFileName, name);
+    if (!mPath.empty())
+        UFieldData::AddField(mFieldData, kFieldFilePath, mPath.data(), uint32_t(mPath.size()));
 }
 
 bool CMyUploadFileTask::TakeTransferReply()
 {
-    if (!UFileSys::IsFlattening(mFile))
+    if (mReplace)
+    {
+        // The server's copy is gone: now the upload itself.
+        mReplace = false;
+        mFieldData.Reset(mUploadFields.Release());
+        mStage = kStageRequest;
+        ScheduleStep();
+        return false;
+    }
+    if (!mStream.IsFlattening())
     {
         uint8_t record[kMaxResumeRecord];
         const uint32_t size = UFieldData::GetField(mFieldData, kFieldResumeData, record, sizeof(record));
         if (size == 0) Fail(kErrTypeGeneral, 7);
-        UFileSys::ResumeFlatten(mFile, record, size);
-        mTotalSize = UFileSys::GetFlattenSize(mFile);
+        mStream.Resume(record, size);
+        mTotalSize = mStream.FlattenSize();
     }
     return true;
 }
@@ -98,58 +112,15 @@ void CMyUploadFileTask::Stream()
         // without reading all that came resets the connection, and bytes it never acknowledged never
         // reached it: both leave its copy partial.
         if (mDoneSize < mTotalSize || !UTransport::WasClosedInOrder(tpt)) FailEarlyEnd();
-        UFileSys::Dispose(mFile);
-        mFile = nullptr;
+        mStream.Close();
         EndWell();
         RefreshServerFolder(mPath);
         return;
     }
-    if (mFile) SendPiece();
+    const uint32_t piece = mStream.SendPiece(tpt, mTotalSize - mDoneSize);
+    mDoneSize += piece;
+    CountBytes(piece);
     ShowUploadProgress();
-}
-
-void CMyUploadFileTask::SendPiece()
-{
-    TTransportObj* tpt = Transport();
-    const uint32_t unsent = UTransport::GetUnsentSize(tpt);
-    // More than a piece still waiting on a transport that is not ready: memory stays bounded.
-    if (unsent > mSendSize && !UTransport::IsReadyToSend(tpt)) return;
-    const uint32_t now = UDateTime::GetSeconds();
-    if (unsent == 0) mSendSize += kGrowWhenDrained;
-    if (now - mSendSecs < kQuickSecs) mSendSize += kGrowWhenQuick;
-    mSendSecs = now;
-    mSendSize = std::min(mSendSize, kMaxSendSize);
-    const uint32_t piece = std::min(mSendSize, mTotalSize - mDoneSize);
-    if (piece)
-    {
-        void* buffer = UTransport::NewBuffer(piece);
-        uint32_t filled;
-        try
-        {
-            filled = UFileSys::ProcessFlatten(mFile, buffer, piece);
-        }
-        catch (...)
-        {
-            UTransport::DisposeBuffer(buffer);
-            throw;
-        }
-        // The file got shorter since the upload started: the stream cannot be what was announced.
-        if (filled != piece)
-        {
-            UTransport::DisposeBuffer(buffer);
-            Fail(kErrTypeFileSys, 103);
-        }
-        UTransport::SendBuffer(tpt, buffer);
-        mDoneSize += piece;
-        CountBytes(piece);
-    }
-    UTransport::NotifyReadyToSend(tpt);
-    if (mDoneSize >= mTotalSize)
-    {
-        // The rest only drains from the transport: the local file is closed now.
-        UFileSys::Dispose(mFile);
-        mFile = nullptr;
-    }
 }
 
 void CMyUploadFileTask::ShowUploadProgress()
@@ -158,7 +129,7 @@ void CMyUploadFileTask::ShowUploadProgress()
     const uint32_t done = mDoneSize > unsent ? mDoneSize - unsent : 0;
     if (done < mTotalSize)
     {
-        if (!mFile)
+        if (!mStream.IsOpen())
             ShowBar(done, mTotalSize);
         else
             ShowProgress(done, mTotalSize);

@@ -9,33 +9,39 @@
 #include <vector>
 
 #include "client/transfers/CMyTransferTask.h"
+#include "client/transfers/CMyUploadStream.h"
 
 struct TFileSysRefObj;
 
 class CMyUploadFileTask : public CMyTransferTask
 {
 public:
-    static constexpr uint32_t kFirstSendSize = 51200;
-    static constexpr uint32_t kMaxSendSize = 2097152;
+    // A resume record larger than this is not one this client can take.
+    static constexpr uint32_t kMaxResumeRecord = 1024;
 
     // `path` is the server folder to upload into (null and 0 for the root); `file` is cloned. `resume`
-    // asks the server to continue its partial copy.
-    CMyUploadFileTask(const void* path, uint32_t pathSize, TFileSysRefObj* file, bool resume, bool queued);
+    // asks the server to continue its partial copy. `serverName` (length-prefixed) is the name the file
+    // gets there; null for the local file's own.
+    CMyUploadFileTask(const void* path, uint32_t pathSize, TFileSysRefObj* file, bool resume, bool queued,
+                      const uint8_t* serverName = nullptr);
     // Closes the connection; a stopped upload leaves the server's partial copy to the server.
     ~CMyUploadFileTask() override;
+    // The server's file of the name is deleted first (the user chose to replace it), then the upload
+    // goes. Call it right after making the task.
+    void ReplaceFirst();
     // A queued file transfer waits for the user as much as for the transfers before it.
     bool CanUserStart() const override { return true; }
 
 private:
     uint16_t RequestType() const override;
+    void BeforeRequest() override;
     bool TakeTransferReply() override;
     void Stream() override;
-    void SendPiece();
     void ShowUploadProgress();
 
-    TFileSysRefObj* mFile = nullptr;
-    uint32_t mSendSize = kFirstSendSize;
-    uint32_t mSendSecs = 0;
+    CMyUploadStream mStream;
+    bool mReplace = false;
+    COwner<TFieldDataObj, UFieldData::Dispose> mUploadFields; // the upload's, while the delete goes
     std::vector<uint8_t> mPath; // the server folder, whose window shows the file once it is there
     bool mDisplayedFinish = false;
 };

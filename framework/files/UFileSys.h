@@ -95,6 +95,9 @@ public:
     // the old item or the new one, never neither; ref then refers to that place.
     static void Replace(TFileSysRefObj* ref, TFileSysRefObj* target);
     static bool Exists(TFileSysRefObj* ref, bool* outIsFolder = nullptr);
+    // A file whose bytes can be read to their end: not a folder, device, pipe or socket (opening a pipe
+    // would wait for a writer).
+    static bool IsPlainFile(TFileSysRefObj* ref);
     // The native (UTF-8) path, for the platform's own services such as dialogs.
     static std::string GetNativePath(TFileSysRefObj* ref);
 

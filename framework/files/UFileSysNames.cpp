@@ -95,6 +95,15 @@ bool UFileSys::Exists(TFileSysRefObj* ref, bool* outIsFolder)
     return kind >= kFSKindFile;
 }
 
+bool UFileSys::IsPlainFile(TFileSysRefObj* ref)
+{
+    if (!ref) return false;
+    platform::SItemInfo info;
+    // Followed: a link to a file stands for the file.
+    return platform::GetItemInfo(platform::kNoFolderFD, ref->path, true, info) == 0 &&
+           info.kind == platform::ItemKind::File;
+}
+
 uint32_t UFileSys::ValidateFileName(void* name, uint32_t length, uint32_t /*options*/)
 {
     if (!name) return 0;

@@ -1,5 +1,6 @@
 #include "framework/ui/UFileDialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QStringList>
 
@@ -26,6 +27,15 @@ constexpr SKnownType kKnownTypes[] = {
 void UseOwnDialog(QFileDialog& dialog)
 {
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+}
+
+// The folder a dialog opens in: the one given while it is there, else the user's home (never the folder
+// the program happened to be started from).
+QString StartFolder(const std::string& folder)
+{
+    const QString given = QString::fromStdString(folder);
+    if (!given.isEmpty() && QDir(given).exists()) return given;
+    return QDir::homePath();
 }
 
 // Waits for the dialog in the modal loop; false when it was cancelled or the program quits.
@@ -59,10 +69,25 @@ bool UFileDialogs::SelectFile(const uint32_t* types, uint32_t count, std::string
     return true;
 }
 
-bool UFileDialogs::SelectFolder(std::string& outPath)
+bool UFileDialogs::SelectFiles(const std::string& startFolder, std::vector<std::string>& outPaths)
 {
     QFileDialog dialog;
     UseOwnDialog(dialog);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setDirectory(StartFolder(startFolder));
+    if (!RunDialog(dialog)) return false;
+    outPaths.clear();
+    for (const QString& path : dialog.selectedFiles())
+        outPaths.push_back(path.toStdString());
+    return true;
+}
+
+bool UFileDialogs::SelectFolder(std::string& outPath, const std::string& startFolder)
+{
+    QFileDialog dialog;
+    UseOwnDialog(dialog);
+    if (!startFolder.empty()) dialog.setDirectory(StartFolder(startFolder));
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly, true);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);

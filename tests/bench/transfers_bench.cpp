@@ -7,6 +7,8 @@
 //
 // Run: QT_QPA_PLATFORM=offscreen bin/transfers_bench [runs, default 3] [MiB, default 1024]
 //      [folder's large file in MiB, default 512]
+//      QT_QPA_PLATFORM=offscreen bin/transfers_bench small-files [runs, default 5]: only a folder of 1,000
+//      files of 4 KiB up (a dropped folder) and down (the folder download), in files per second
 #include <QApplication>
 #include <QMimeData>
 #include <QSocketNotifier>
@@ -209,12 +211,16 @@ double Median(std::vector<double> v)
 }
 } // namespace
 
+int SmallFilesBench(int runs);
+
 int main(int argc, char** argv)
 {
     if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
     QApplication app(argc, argv);
     platform::InitEventLoop();
     UApplication::Init();
+    if (argc > 1 && std::string(argv[1]) == "small-files")
+        return SmallFilesBench(argc > 2 ? std::atoi(argv[2]) : 5);
     const int runs = argc > 1 ? std::atoi(argv[1]) : 3;
     const uint64_t mib = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 1024;
     const uint64_t size = mib << 20;
@@ -384,5 +390,76 @@ int main(int argc, char** argv)
         100 * Median(up) / Median(plain), Median(peak), Median(cpuShown), Median(cpuHidden));
     std::printf("median of %d: folder plain %.0f MB/s, folder download %.0f MB/s (%.0f%% of plain)\n", runs,
                 Median(folderPlain), Median(folderDown), 100 * Median(folderDown) / Median(folderPlain));
+    return 0;
+}
+
+// A folder of many small files up and down: what each file costs beyond its bytes (a request, a
+// connection and its handshake, a listing entry), in files per second.
+namespace
+{
+bool AllTasksDone(CAppHarness& h)
+{
+    for (CMyTask* task : h.App().Tasks())
+        if (!task->mIsFinished && !task->IsParked()) return false;
+    return true;
+}
+} // namespace
+
+int SmallFilesBench(int runs)
+{
+    std::vector<double> upRates, downRates;
+    for (int run = 0; run < runs; ++run)
+    {
+        CAppHarness h;
+        h.model.guestAccess = CServerModel::AllAccess();
+        h.WriteSharedFile("Docs/placeholder", "");
+        h.Start();
+        h.Login();
+        h.App().Settings().queueTransfers = 0;
+        CMyFolderWin* docs = OpenDocs(h);
+        if (!docs) return 1;
+        const std::string local = h.UserFolder() + "/Small";
+        mkdir(local.c_str(), 0755);
+        std::string bytes(kSmallSize, '\0');
+        for (int i = 0; i < kSmallFiles; ++i)
+        {
+            for (size_t b = 0; b < bytes.size(); ++b)
+                bytes[b] = char(i * 17 + b);
+            char name[32];
+            std::snprintf(name, sizeof(name), "/%04d.dat", i);
+            std::ofstream(local + name, std::ios::binary) << bytes;
+        }
+        sync();
+        std::unique_ptr<QMimeData> mime(UDragAndDrop::MakeMimeData({{FourCC("hfs "), local}}));
+        const std::string last = h.SharedFolder() + "/Docs/Small/0999.dat";
+        Clock::time_point start = Clock::now();
+        docs->View()->Drop(*mime, 0);
+        h.WaitUntil([&] { return FileSize(last) == kSmallSize && AllTasksDone(h); }, "the folder upload",
+                    600000);
+        const double upSecs = Seconds(start);
+        h.WaitUntil([&] { return h.App().Tasks().GetItemCount() == 0; }, "the rows to go", 10000);
+        sync();
+
+        const std::string downloads = h.UserFolder() + "/Down";
+        mkdir(downloads.c_str(), 0755);
+        TFileSysRefObj* parent = UFileSys::NewFromNativePath(downloads.data(), uint32_t(downloads.size()));
+        const std::vector<uint8_t> name = CAppHarness::P("Small");
+        const std::vector<uint8_t> docsPath = {0, 1, 0, 0, 4, 'D', 'o', 'c', 's'};
+        start = Clock::now();
+        h.App().DoDownloadFolder(docsPath.data(), uint32_t(docsPath.size()), name.data(), parent, false);
+        UFileSys::Dispose(parent);
+        h.WaitUntil([&] { return AllTasksDone(h); }, "the folder download", 600000);
+        const double downSecs = Seconds(start);
+        if (FileSize(downloads + "/Small/0999.dat") != kSmallSize)
+            std::fprintf(stderr, "the folder download is not complete\n");
+        upRates.push_back(kSmallFiles / upSecs);
+        downRates.push_back(kSmallFiles / downSecs);
+        std::printf("run %d: %d files of %llu bytes: up %.0f files/s (%.2f s), down %.0f files/s (%.2f s)\n",
+                    run + 1, kSmallFiles, (unsigned long long)kSmallSize, kSmallFiles / upSecs, upSecs,
+                    kSmallFiles / downSecs, downSecs);
+        std::fflush(stdout);
+    }
+    std::printf("median of %d: up %.0f files/s, down %.0f files/s\n", runs, Median(upRates),
+                Median(downRates));
     return 0;
 }

@@ -118,7 +118,7 @@ TEST(DesktopSettings, TheFileLivesInTheConfigFolderAndAMissingOneMeansDefaults)
     EXPECT_EQ(file.readAll().toStdString(),
               "# Quenvol desktop settings\nnotifications=false\nreconnect=true\nscrollback=10000\n"
               "chat-time-stamps=false\nchat-mentions=true\nchat-mention-words=\nchat-logs=true\nlayout="
-              "main\nkeep-in-tray=false\nlater=1\n");
+              "main\nkeep-in-tray=false\nupload-folder=\nlater=1\n");
     EXPECT_FALSE(QFile::exists(home.path() + "/Quenvol/desktop.conf.new"));
     SMySettings back;
     UMyDesktopSettings::Read(back);

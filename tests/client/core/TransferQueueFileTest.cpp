@@ -29,7 +29,10 @@ std::vector<SMyTransferRecord> Sample()
     SMyTransferRecord c = a;
     c.kind = SMyTransferRecord::kDownloadFolder;
     c.state = SMyTransferRecord::kWaiting;
-    return {a, b, c};
+    SMyTransferRecord d = b;
+    d.kind = SMyTransferRecord::kUploadFolder;
+    d.localPath = "/tmp/Album";
+    return {a, b, c, d};
 }
 
 bool Parses(const std::string& bytes)
@@ -70,7 +73,7 @@ TEST(TransferQueueFile, DamageAnywhereRefusesTheWholeFile)
         change(r[0]);
         return UMyTransferQueueFile::Format(r);
     };
-    EXPECT_FALSE(Parses(damaged([](SMyTransferRecord& r) { r.kind = SMyTransferRecord::EKind(4); })));
+    EXPECT_FALSE(Parses(damaged([](SMyTransferRecord& r) { r.kind = SMyTransferRecord::EKind(5); })));
     EXPECT_FALSE(Parses(damaged([](SMyTransferRecord& r) { r.state = SMyTransferRecord::EState(0); })));
     EXPECT_FALSE(Parses(damaged([](SMyTransferRecord& r) { r.localPath = "Downloads/x"; })));
     EXPECT_FALSE(Parses(damaged([](SMyTransferRecord& r) { r.localPath = std::string("/a\0b", 4); })));

@@ -229,7 +229,7 @@ TEST_F(FileListTest, SelectionPartialFilesAndSizeColumn)
     EXPECT_EQ(CMyFileListView::NameColor(*list->GetItem(1), true, pal), pal.color(QPalette::HighlightedText));
 }
 
-TEST_F(FileListTest, DroppingLocalItemsQueuesOnlyFilesWithOneHit)
+TEST_F(FileListTest, DroppingLocalItemsQueuesFilesAndFoldersButNotVanishedOnesWithOneHit)
 {
     char folder[] = "/tmp/quenvol-drop-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
@@ -252,19 +252,23 @@ TEST_F(FileListTest, DroppingLocalItemsQueuesOnlyFilesWithOneHit)
     EXPECT_EQ(app.hits[0].hit.id, 1104u);
     EXPECT_EQ(app.hits[0].hit.part, 4);
     EXPECT_EQ(app.hits[0].hit.param, FourCC("hfs "));
-    EXPECT_EQ(list->GetUploadCount(), 2u);
+    EXPECT_EQ(list->GetUploadCount(), 3u);
 
-    TFileSysRefObj* ref = list->GetItemToUpload();
-    ASSERT_NE(ref, nullptr);
+    // In the order dropped: a folder uploads with all it holds.
     uint8_t name[256];
-    UFileSys::GetName(ref, name);
-    EXPECT_EQ(UPString::Text(name), "song.mp3");
-    UFileSys::Dispose(ref);
-    // The second one stays queued and goes with the view.
+    for (const char* expected : {"sub", "song.mp3"})
+    {
+        TFileSysRefObj* ref = list->GetItemToUpload();
+        ASSERT_NE(ref, nullptr);
+        UFileSys::GetName(ref, name);
+        EXPECT_EQ(UPString::Text(name), expected);
+        UFileSys::Dispose(ref);
+    }
+    // The third one stays queued and goes with the view.
 
-    QMimeData onlyFolder;
-    onlyFolder.setUrls({QUrl::fromLocalFile(QString::fromStdString(sub))});
-    EXPECT_FALSE(list->Drop(onlyFolder, 0));
+    QMimeData onlyGone;
+    onlyGone.setUrls({QUrl::fromLocalFile(QString::fromStdString(std::string(folder) + "/gone"))});
+    EXPECT_FALSE(list->Drop(onlyGone, 0));
     UApplication::Process();
     EXPECT_EQ(app.hits.size(), 1u);
 

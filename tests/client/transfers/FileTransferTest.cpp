@@ -9,6 +9,7 @@
 #include "client/core/UMyTransferSizes.h"
 #include "client/transfers/CMyDownloadFileTask.h"
 #include "client/transfers/CMyUploadFileTask.h"
+#include "client/transfers/UMyUploadChooser.h"
 #include "framework/files/UFileSys.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
@@ -214,15 +215,12 @@ TEST_F(FileTransferTest, AnUploadCutShortFailsSilentlyAfterTheTransferBoxAndOneF
     EXPECT_TRUE(h.SharedExists("Docs/up.bin.qpf"));
 
     h.transfers.SetCutAfter(0);
-    static std::string picked;
-    picked = Local("up.bin");
-    UFileSys::SetDialogProcs(
-        [](const uint32_t*, uint32_t, std::string& out)
+    UMyUploadChooser::SetChooser(
+        [&](bool, const std::string&, std::vector<std::string>& out)
         {
-            out = picked;
+            out = {Local("up.bin")};
             return true;
-        },
-        nullptr);
+        });
     h.App().DoFileRefresh(docs);
     ASSERT_TRUE(WaitIdle(h));
     h.boxAnswers.push_back(2); // no resume: the question ends the command
@@ -231,7 +229,7 @@ TEST_F(FileTransferTest, AnUploadCutShortFailsSilentlyAfterTheTransferBoxAndOneF
     EXPECT_TRUE(WaitNoTasks("no upload to start"));
     h.boxAnswers.push_back(1);
     h.Hit(docs, kHitFileUpload);
-    UFileSys::SetDialogProcs(nullptr, nullptr);
+    UMyUploadChooser::SetChooser(nullptr);
     ASSERT_TRUE(h.WaitUntil([&] { return h.SharedExists("Docs/up.bin"); }, "the upload"));
     EXPECT_EQ(ReadFile(h.SharedFolder() + "/Docs/up.bin"), bytes);
 }

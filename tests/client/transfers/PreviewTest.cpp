@@ -1,6 +1,11 @@
 // Previews through the whole client: the request, the transfer connection to the port after the
-// server's with its handshake, the text as it arrives, the 64 KiB limit, and task and window ending
-// each other.
+// server's with its handshake, the text as it arrives, the 64 KiB limit, task and window ending each
+// other, and pictures: shown scaled to the window, refused over 20 MB, and a broken one told as such.
+#include <QBuffer>
+#include <QImage>
+#include <QPixmap>
+#include <QWidget>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
@@ -8,6 +13,9 @@
 #include "client/app/AppNumbers.h"
 #include "client/core/CMyTransferConnection.h"
 #include "client/files/CMyFolderWin.h"
+#include "client/transfers/CMyPicturePreviewTask.h"
+#include "client/transfers/CMyPicturePreviewWin.h"
+#include "client/transfers/CMyPictureView.h"
 #include "client/transfers/CMyPreviewFileTask.h"
 #include "client/transfers/CMyPreviewWin.h"
 #include "framework/ui/CTextView.h"
@@ -35,6 +43,7 @@ protected:
         h.WriteSharedFile("Docs/short.txt", Text(1000));
         h.WriteSharedFile("Docs/long.txt", Text(1024 * 1024));
         h.WriteSharedFile("Docs/photo.jpg", "\xFF\xD8\xFF");
+        h.WriteSharedFile("Docs/song.mp3", "ID3");
         h.model.guestAccess = CServerModel::AllAccess();
     }
 
@@ -42,6 +51,8 @@ protected:
     void TearDown() override
     {
         for (CMyPreviewWin* win : h.Windows<CMyPreviewWin>())
+            delete win;
+        for (CMyPicturePreviewWin* win : h.Windows<CMyPicturePreviewWin>())
             delete win;
     }
 
@@ -153,10 +164,10 @@ TEST_F(PreviewTest, AnEarlyCloseShowsBox128AndAWindowWithoutTextGoes)
     EXPECT_TRUE(h.alert.empty());
 }
 
-TEST_F(PreviewTest, OnlyTextCanBePreviewedAndFoldersNotAtAll)
+TEST_F(PreviewTest, OnlyTextAndPicturesCanBePreviewedAndFoldersNotAtAll)
 {
     Begin();
-    Preview("photo.jpg");
+    Preview("song.mp3");
     EXPECT_TRUE(h.HasBoxTitled("Preview", "Preview is not implemented for files of this type."));
     EXPECT_TRUE(h.Requests(202).empty());
     h.WriteSharedFile("Docs/Sub/");
@@ -208,4 +219,92 @@ TEST_F(PreviewTest, ThroughTheFirewallTheTransferConnectionGoesToThePortAfterThe
     const std::string& request = relay.LastRequest();
     ASSERT_GE(request.size(), 4u);
     EXPECT_EQ((uint8_t(request[2]) << 8) | uint8_t(request[3]), h.server.Port() + 1);
+}
+
+namespace
+{
+// A picture of two halves, red and blue, in the file format given ("PNG", "JPEG"; the image library
+// writes no GIF).
+std::string TwoHalves(const char* format, int width = 40, int height = 20)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    for (int y = 0; y < height; ++y)
+        for (int x = width / 2; x < width; ++x)
+            image.setPixel(x, y, qRgb(0, 0, 255));
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return buffer.data().toStdString();
+}
+
+CMyPicturePreviewWin* PictureWindow(const CAppHarness& h)
+{
+    const auto wins = h.Windows<CMyPicturePreviewWin>();
+    return wins.empty() ? nullptr : wins.back();
+}
+
+bool IsNear(QRgb pixel, QRgb expected)
+{
+    return std::abs(qRed(pixel) - qRed(expected)) < 40 && std::abs(qGreen(pixel) - qGreen(expected)) < 40 &&
+           std::abs(qBlue(pixel) - qBlue(expected)) < 40;
+}
+} // namespace
+
+TEST_F(PreviewTest, APicturePreviewShowsThePictureScaledToTheWindowAsPNGAndAsJPEG)
+{
+    h.WriteSharedFile("Docs/halves.png", TwoHalves("PNG"));
+    h.WriteSharedFile("Docs/halves.jpg", TwoHalves("JPEG"));
+    Begin();
+    for (const char* name : {"halves.png", "halves.jpg"})
+    {
+        SCOPED_TRACE(name);
+        Preview(name);
+        ASSERT_TRUE(h.WaitUntil([&]
+                                { return PictureWindow(h) && !PictureWindow(h)->View()->Picture().isNull(); },
+                                "the picture"));
+        CMyPicturePreviewWin* win = PictureWindow(h);
+        EXPECT_EQ(CAppHarness::Title(win), std::string("Preview: ") + name);
+        EXPECT_EQ(win->View()->Picture().size(), QSize(40, 20));
+        // Drawn to fill the window's width, its proportions kept: red on the left, blue on the right.
+        const QImage shown = win->View()->Widget()->grab().toImage();
+        const QRect drawn = win->View()->PictureRect();
+        EXPECT_EQ(drawn.width(), shown.width());
+        EXPECT_EQ(drawn.height(), shown.width() / 2);
+        const int y = drawn.center().y();
+        EXPECT_TRUE(IsNear(shown.pixel(drawn.left() + drawn.width() / 4, y), qRgb(255, 0, 0)));
+        EXPECT_TRUE(IsNear(shown.pixel(drawn.left() + 3 * drawn.width() / 4, y), qRgb(0, 0, 255)));
+        delete win;
+    }
+    EXPECT_TRUE(h.boxes.empty());
+}
+
+TEST_F(PreviewTest, APictureOver20MBIsNotFetchedAndABrokenOneSaysSoWithoutAPicture)
+{
+    h.WriteSharedFile("Docs/huge.png", std::string(CMyPicturePreviewTask::kMaxPictureSize + 1, '\0'));
+    // Claims a picture of 30000 x 30000: its decoding is refused before any memory goes to it.
+    std::string giant = TwoHalves("PNG");
+    giant[16] = 0, giant[17] = 0, giant[18] = 0x75, giant[19] = 0x30;
+    giant[20] = 0, giant[21] = 0, giant[22] = 0x75, giant[23] = 0x30;
+    h.WriteSharedFile("Docs/giant.png", giant);
+    Begin();
+    Preview("huge.png");
+    ASSERT_TRUE(
+        h.WaitUntil([&] { return PictureWindow(h) && PictureWindow(h)->View()->Message().contains("20 MB"); },
+                    "the window to say the picture is too large"));
+    EXPECT_EQ(h.transfers.Last(), nullptr);
+    ASSERT_TRUE(WaitIdle(h));
+    delete PictureWindow(h);
+
+    for (const char* name : {"photo.jpg", "giant.png"})
+    {
+        SCOPED_TRACE(name);
+        Preview(name);
+        ASSERT_TRUE(h.WaitUntil(
+            [&] { return PictureWindow(h) && PictureWindow(h)->View()->Message().contains("not a picture"); },
+            "the window to say the file is no picture it can show"));
+        EXPECT_TRUE(PictureWindow(h)->View()->Picture().isNull());
+        delete PictureWindow(h);
+    }
+    EXPECT_TRUE(h.alert.empty());
 }
