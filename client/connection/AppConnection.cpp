@@ -91,12 +91,15 @@ void RecentTitle(const SMyRecentServer& server, uint8_t (&out)[256])
         UPString::Copy(out, server.address);
 }
 
-// The dialog's entries for a recent server. Its password comes from its bookmark, and only while that
-// bookmark still names the same server and login: a bookmark changed since is not this server's.
+// The dialog's entries for a recent server. Its password is the one the user asked to keep, or comes
+// from its bookmark, and only while that bookmark still names the same server and login: a bookmark
+// changed since is not this server's.
 void FillFromRecent(CMyApplication& app, const SMyRecentServer& server, SMyConnectEntry& out)
 {
     UPString::Copy(out.address, server.address);
     UPString::Copy(out.login, server.login);
+    out.keepPassword = server.keepPassword;
+    if (server.keepPassword) UPString::Copy(out.password, server.password);
     if (!server.bookmark[0]) return;
     uint8_t address[256], login[32], password[32];
     try
@@ -175,6 +178,7 @@ void CMyApplication::RunConnectDialog(const SMyConnectEntry& start)
             FillFromRecent(*this, recent[item - bookmarks.size() - 1], chosen);
             win.SetInfo(chosen.address, chosen.login, chosen.password);
             win.SetBookmarkName(chosen.bookmarkName);
+            win.SetKeepPassword(chosen.keepPassword);
             return;
         }
         if (item < 1 || item > bookmarks.size()) return;
@@ -204,7 +208,7 @@ void CMyApplication::RunConnectDialog(const SMyConnectEntry& start)
     if (!MayConnectElsewhere(server, entry.bookmarkName)) return;
     mSession.SetLogin(entry.login, entry.password);
     DoConnect(server, entry.bookmarkName);
-    mSession.SetFromDialog(entry.bookmarkName);
+    mSession.SetFromDialog(entry.bookmarkName, entry.keepPassword);
 }
 
 void CMyApplication::ShowConnectAgain(uint32_t serial)
@@ -216,6 +220,7 @@ void CMyApplication::ShowConnectAgain(uint32_t serial)
     UPString::Copy(start.login, mSession.UserLogin());
     UPString::Copy(start.password, mSession.UserPassword());
     UPString::Copy(start.bookmarkName, mSession.DialogBookmark());
+    start.keepPassword = mSession.KeepsPassword();
     RunConnectDialog(start);
 }
 
