@@ -13,6 +13,7 @@
 #include "client/chat/CMySendPrivMsgWin.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
+#include "framework/runtime/MacRoman.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UMemory.h"
 #include "framework/runtime/UPString.h"
@@ -50,9 +51,10 @@ bool IsWindowOpen(const CWindow* window)
     return false;
 }
 
-// Runs the send dialog until the user sends or gives up; true when the message went out. The dialog
-// is refused while not connected, and sends nothing once its session is over.
-bool RunSendDialog(CMySession& session, uint16_t userID, const uint8_t* userName, const std::string* quote)
+// Runs the send dialog until the user sends or gives up; true when the message went out (its text in
+// `outSent`). The dialog is refused while not connected, and sends nothing once its session is over.
+bool RunSendDialog(CMySession& session, uint16_t userID, const uint8_t* userName, const std::string* quote,
+                   std::string& outSent)
 {
     if (!session.IsConnected())
     {
@@ -82,13 +84,22 @@ bool RunSendDialog(CMySession& session, uint16_t userID, const uint8_t* userName
     const std::string text = dialog.GetText();
     new CMySendPrivMsgTask(userID, text.data(), uint32_t(text.size()), kOptionsTyped,
                            quote ? quote->data() : nullptr, quote ? uint32_t(quote->size()) : 0);
+    outSent = text;
     return true;
+}
+
+// The log's name of a conversation with a user: "message from Robin".
+std::string Conversation(const char* kind, const uint8_t* name)
+{
+    return kind + MacRomanToUtf8(name + 1, name[0]);
 }
 } // namespace
 
 void CMyApplication::DoSendPrivMsg(uint16_t userID, const uint8_t* userName)
 {
-    RunSendDialog(mSession, userID, userName, nullptr);
+    std::string sent;
+    if (RunSendDialog(mSession, userID, userName, nullptr, sent))
+        LogConversation(Conversation("message to ", userName), sent.data(), uint32_t(sent.size()));
 }
 
 void CMyApplication::DoReplyPrivMsg(CWindow* window)
@@ -105,7 +116,10 @@ void CMyApplication::DoReplyPrivMsg(CWindow* window)
     uint8_t userName[64];
     UPString::Copy(userName, message->mUserName);
     const std::string quote = message->GetMessage();
-    if (RunSendDialog(mSession, userID, userName, &quote) && IsWindowOpen(message)) delete message;
+    std::string sent;
+    if (!RunSendDialog(mSession, userID, userName, &quote, sent)) return;
+    LogConversation(Conversation("message to ", userName), sent.data(), uint32_t(sent.size()));
+    if (IsWindowOpen(message)) delete message;
 }
 
 void CMyApplication::DoBringFrontPrivMsg()
@@ -130,6 +144,8 @@ void CMyApplication::DoShowMessage(TFieldDataObj* fields, bool isBroadcast)
 
     std::string text(UFieldData::GetFieldSize(fields, kFieldData), '\0');
     UFieldData::GetField(fields, kFieldData, text.data(), uint32_t(text.size()));
+    LogConversation(Conversation(isBroadcast ? "broadcast from " : "message from ", senderName), text.data(),
+                    uint32_t(text.size()));
     const uint32_t quoteSize = UFieldData::GetFieldSize(fields, kFieldQuotedText);
     uint8_t title[128];
     title[0] = uint8_t(

@@ -32,6 +32,7 @@ enum class EMyLayout : uint8_t
     X(bool, chatMentions, "chat-mentions", true, "Highlight chat lines that name me")                        \
     X(std::string, chatMentionWords, "chat-mention-words", "", "Also highlight:")                            \
     X(bool, chatLogs, "chat-logs", true, "Keep chat logs")                                                   \
+    X(bool, chatReplay, "chat-replay", false, "Show the last logged lines when the chat opens")              \
     X(EMyLayout, layout, "layout", EMyLayout::kMain, "Separate windows")
 
 struct SMySettings
