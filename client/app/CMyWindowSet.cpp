@@ -311,9 +311,10 @@ void CMyWindowSet::SetTextColors(const SMyColorInfo& newsColors, const SMyColorI
 
 void CMyWindowSet::SetScrollback(uint32_t lines)
 {
-    // Fewer lines than a window shows would make a conversation unreadable, and none at all would let a
-    // client left running in a busy chat grow without end: both are held to the least useful figure.
-    mScrollback = std::max(lines, kMinScrollback);
+    // Fewer lines than a window shows would make a conversation unreadable, and none at all (or a figure
+    // from a hand-edited file in the billions) would let a client left running in a busy chat grow
+    // without end: a window of 100,000 lines holds some tens of megabytes and still finds in a blink.
+    mScrollback = std::clamp(lines, kMinScrollback, kMaxScrollback);
     if (mNewsWin) mNewsWin->GetTextView()->SetLineLimit(mScrollback, true);
     if (mChatWin) mChatWin->SetScrollback(mScrollback);
     for (CMyChatWin* chat : CMyChatWin::All())

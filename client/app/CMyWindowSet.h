@@ -84,11 +84,12 @@ public:
     void SetToolbarLook(uint16_t look);
     // The colours of the news window, and of the public and every private chat window.
     void SetTextColors(const SMyColorInfo& newsColors, const SMyColorInfo& chatColors);
-    // The lines the news window and every chat window keep (the scrollback setting, held to at least
-    // kMinScrollback); a private chat window opened later takes Scrollback().
+    // The lines the news window and every chat window keep (the scrollback setting, held between
+    // kMinScrollback and kMaxScrollback); a private chat window opened later takes Scrollback().
     void SetScrollback(uint32_t lines);
     uint32_t Scrollback() const { return mScrollback; }
     static constexpr uint32_t kMinScrollback = 100;
+    static constexpr uint32_t kMaxScrollback = 100000;
     // The commands the access allows, in the toolbar, the online users window and every chat window.
     void SetAccess(const SMyUserAccess& access);
 
