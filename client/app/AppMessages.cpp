@@ -66,6 +66,11 @@ void ShowNoticeBox(int16_t boxID, const uint8_t* argument = nullptr, const SMySo
 }
 } // namespace
 
+void CMyApplication::ShowTransferCutBox()
+{
+    ShowNoticeBox(kBoxTransferClosed);
+}
+
 void CMyApplication::Error(const SError& error)
 {
     // Errors are notices too: a failure repeated by every transaction of a burst must not stack its
@@ -138,7 +143,7 @@ void CMyApplication::HandleMessage(void* object, uint32_t msg, const void* data,
         break;
     }
     case kMsgTransferClosed:
-        ShowNoticeBox(kBoxTransferClosed);
+        mCutTransferBox.TransferCut(mSession.Serial());
         break;
     case kMsgFoldedMessages:
         UNoticeBox::ShowWaiting(msg,

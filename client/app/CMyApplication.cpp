@@ -4,6 +4,7 @@
 #include "client/app/CMyAboutWin.h"
 #include "client/boxes/MsgBox.h"
 #include "client/boxes/USound.h"
+#include "client/chat/CMyOldChatWin.h"
 #include "client/core/CMyTask.h"
 #include "client/desktop/CMyDesktopNotices.h"
 #include "client/tracker/CMyTracker.h"
@@ -20,10 +21,20 @@ CMyApplication* gApp = nullptr;
 CMyApplication::CMyApplication()
     : mSession(mSettings, mStatistics, CApplication::MessageHandler, this),
       mReconnect({[this] { ReconnectAttempt(); }, [this] { ShowReconnect(); }}),
+      mCutTransferBox(
+          [this](uint32_t serial)
+          { return mSession.Serial() == serial && mSession.IsConnected() && !mReconnect.IsActive(); },
+          [this] { ShowTransferCutBox(); }),
       mTransfers(std::make_unique<CMyTransferQueue>(mSession)),
       mTaskList(mSession, CApplication::MessageHandler, this)
 {
     mTransfers->SetQueuedProc([this] { return mSettings.queueTransfers; });
+    // A log that cannot be written says so once a session, in the public chat, and nowhere else.
+    mChat.Log().SetFailureProc(
+        [this](const std::string& text)
+        {
+            if (CMyOldChatWin* chat = mWindows.Chat()) chat->AppendNote(text.data(), uint32_t(text.size()));
+        });
     gApp = this;
     // Without an audio output the program goes on silently; start-up says so once.
     USound::Init();

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "client/app/CMyWindowSet.h"
@@ -18,6 +19,7 @@
 #include "client/core/SMySettings.h"
 #include "client/core/SMyStatistics.h"
 #include "client/files/CMyFolderWinList.h"
+#include "client/transfers/CMyCutTransferBox.h"
 #include "framework/net/UFieldRecords.h"
 #include "framework/runtime/CApplication.h"
 
@@ -178,6 +180,9 @@ public:
     // the time, his own lines set apart, lines that name him highlighted and noticed.
     template <class TChatWin>
     struct SMyChatLine ShowChatLine(TChatWin* window, const void* text, uint32_t size);
+    // A line of a conversation (Mac OS Roman) into the session's log, when the user keeps logs: `where`
+    // names the conversation ("private chat 3", "message from Robin"), empty for the public chat.
+    void LogConversation(const std::string& where, const void* text, uint32_t size);
     void ProcessTran_ChatMsg(TFieldDataObj* fields);
     void ProcessTran_InviteToChat(TFieldDataObj* fields);
     void ProcessTran_NotifyChatChangeUser(TFieldDataObj* fields);
@@ -331,6 +336,8 @@ private:
     CMyReconnect mReconnect;
     // The tasks window's row of the reconnect while it goes on; the task list owns it.
     CMyReconnectTask* mReconnectRow = nullptr;
+    // A transfer cut short is told once the session is known to have stayed.
+    CMyCutTransferBox mCutTransferBox;
     std::unique_ptr<CMyDesktopNotices> mDesktopNotices;
     std::unique_ptr<CMyTray> mTray;
     std::unique_ptr<CMyTracker> mTracker;
@@ -345,6 +352,7 @@ private:
     void LookUpLoginPassword(const uint8_t* address, const uint8_t* login);
     void ReconnectAttempt();
     void ShowReconnect();
+    void ShowTransferCutBox();
 };
 
 extern CMyApplication* gApp;

@@ -93,6 +93,7 @@ public:
     void SetScrollback(uint32_t lines);
     uint32_t Scrollback() const { return mScrollback; }
     static constexpr uint32_t kMinScrollback = SMySettings::kMinScrollback;
+    static constexpr uint32_t kMaxScrollback = SMySettings::kMaxScrollback;
     // The commands the access allows, in the toolbar, the online users window and every chat window.
     void SetAccess(const SMyUserAccess& access);
 

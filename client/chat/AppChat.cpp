@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 #include "client/app/CMyApplication.h"
 #include "client/boxes/MsgBox.h"
@@ -21,7 +22,6 @@
 #include "framework/net/UTransact.h"
 #include "framework/runtime/MacRoman.h"
 #include "framework/runtime/UApplication.h"
-#include "framework/runtime/UClock.h"
 #include "framework/runtime/UDateTime.h"
 #include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
@@ -30,6 +30,8 @@
 namespace
 {
 constexpr uint32_t kMaxChatText = 2048;
+// The lines of the log a fresh public chat may start with.
+constexpr uint32_t kReplayLines = 200;
 constexpr int16_t kBoxChatTooLong = 132;
 
 // What a user typed becomes what goes out: no closing carriage return and no control byte the other
@@ -86,6 +88,14 @@ std::string ServerKey(const SInternetNameAddress& address)
     return key;
 }
 
+// The day as the logs name their files: "2026-12-09".
+std::string LogDate(const SCalendarDate& day)
+{
+    char date[16];
+    std::snprintf(date, sizeof(date), "%04d-%02d-%02d", day.year, day.month, day.day);
+    return date;
+}
+
 // The private chat window a notice is for; null for a chat the user is not in or a damaged id.
 CMyChatWin* NoticedChat(const CMyApplication& app, TFieldDataObj* fields)
 {
@@ -99,28 +109,10 @@ SMyChatLine CMyApplication::ShowChatLine(TChatWin* window, const void* text, uin
 {
     SMyChatLine line = UMyChatLine::Decorate(text, size, ChatStyle(mSettings));
     window->AppendChat(line.text.data(), uint32_t(line.text.size()), line.runs);
-    if (mSettings.chatLogs && mSession.IsOpen())
-    {
-        mChat.UseLogFor(mSession.Serial(), ServerKey(mSession.Address()));
-        const SCalendarDate now = UDateTime::Now();
-        char date[16], time[8];
-        std::snprintf(date, sizeof(date), "%04d-%02d-%02d", now.year, now.month, now.day);
-        std::snprintf(time, sizeof(time), "%02d:%02d", now.hour, now.minute);
-        uint32_t skip = 0;
-        while (skip < size && static_cast<const uint8_t*>(text)[skip] == '\r')
-            ++skip;
-        std::string where;
-        if constexpr (std::is_same_v<TChatWin, CMyChatWin>)
-            where = "private chat " + std::to_string(window->GetChatID());
-        mChat.Log().Add(date, time, where,
-                        MacRomanToUtf8(static_cast<const uint8_t*>(text) + skip, size - skip));
-        if (mChat.FlushDue(UClock::Now())) mChat.Log().Flush();
-        if (mChat.Log().TakeFailureNote())
-        {
-            const std::string note = mChat.Log().FailureText();
-            window->AppendNote(note.data(), uint32_t(note.size()));
-        }
-    }
+    if constexpr (std::is_same_v<TChatWin, CMyChatWin>)
+        LogConversation("private chat " + std::to_string(window->GetChatID()), text, size);
+    else
+        LogConversation(std::string(), text, size);
     if (line.mention)
     {
         static constexpr uint8_t kPublicChat[] = "\x0Bpublic chat", kPrivateChat[] = "\x0Cprivate chat";
@@ -134,23 +126,52 @@ SMyChatLine CMyApplication::ShowChatLine(TChatWin* window, const void* text, uin
 template SMyChatLine CMyApplication::ShowChatLine(CMyOldChatWin*, const void*, uint32_t);
 template SMyChatLine CMyApplication::ShowChatLine(CMyChatWin*, const void*, uint32_t);
 
+void CMyApplication::LogConversation(const std::string& where, const void* text, uint32_t size)
+{
+    if (!mSettings.chatLogs || !mSession.IsOpen()) return;
+    mChat.UseLogFor(mSession.Serial(), ServerKey(mSession.Address()));
+    const SCalendarDate now = UDateTime::Now();
+    char time[8];
+    std::snprintf(time, sizeof(time), "%02d:%02d", now.hour, now.minute);
+    const auto* bytes = static_cast<const uint8_t*>(text);
+    uint32_t skip = 0;
+    while (skip < size && bytes[skip] == '\r')
+        ++skip;
+    mChat.Log().Add(LogDate(now), time, where, MacRomanToUtf8(bytes + skip, size - skip));
+}
+
 void CMyApplication::StartPublicChatFor(const uint8_t* address, const uint8_t* name)
 {
     CMyOldChatWin* chat = mWindows.Chat();
     const std::string server =
         address ? std::string(reinterpret_cast<const char*>(address + 1), address[0]) : "";
-    // The same server again: what was said stays, below a line that marks the new session.
-    if (chat && !server.empty() && server == mChat.PublicChatServer() && !chat->GetChatView()->IsEmpty())
+    auto markSession = [&]
     {
         uint8_t time[64], note[300];
         time[0] = uint8_t(UDateTime::DateToText(time + 1, 63, UDateTime::kTime));
         const uint32_t size =
             UText::Format(note, sizeof(note), "\xD1 connected to %#s at %#s \xD1", name, time);
         chat->AppendNote(note, size);
+    };
+    // The same server again: what was said stays, below a line that marks the new session.
+    if (chat && !server.empty() && server == mChat.PublicChatServer() && !chat->GetChatView()->IsEmpty())
+    {
+        markSession();
         return;
     }
     mChat.PublicChatServer() = server;
     ClearPublicChat();
+    // A fresh view may start with the end of what its log kept of this server, greyed.
+    if (!chat || server.empty() || !mSettings.chatReplay) return;
+    const std::vector<std::string> lines =
+        CMyChatLog::LastPublicLines(ServerKey(mSession.Address()), LogDate(UDateTime::Now()), kReplayLines);
+    if (lines.empty()) return;
+    std::string text;
+    for (const std::string& line : lines)
+        text += '\r' + Utf8ToMacRoman(line);
+    const auto size = uint32_t(text.size());
+    chat->AppendChat(text.data(), size, {STextRun{1, size - 1, ETextMark::Dim}});
+    markSession();
 }
 
 void CMyApplication::ClearPublicChat()

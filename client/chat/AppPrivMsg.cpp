@@ -15,6 +15,7 @@
 #include "client/chat/CMySendPrivMsgWin.h"
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
+#include "framework/runtime/MacRoman.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UMemory.h"
 #include "framework/runtime/UPString.h"
@@ -93,6 +94,12 @@ bool IsConversationOpen(const CMyConversationWin* window)
 {
     return window && CMyConversationWin::Find(window->Session(), window->UserID()) == window;
 }
+
+// The log's name of a conversation with a user: "message from Robin".
+std::string Conversation(const char* kind, const uint8_t* name)
+{
+    return kind + MacRomanToUtf8(name + 1, name[0]);
+}
 } // namespace
 
 void CMyApplication::DoSendPrivMsg(uint16_t userID, const uint8_t* userName)
@@ -100,6 +107,7 @@ void CMyApplication::DoSendPrivMsg(uint16_t userID, const uint8_t* userName)
     // What goes to a user whose messages collect in a conversation shows there too.
     std::string text;
     if (!RunSendDialog(mSession, userID, userName, nullptr, &text)) return;
+    LogConversation(Conversation("message to ", userName), text.data(), uint32_t(text.size()));
     if (CMyConversationWin* talk = CMyConversationWin::Find(mSession.Serial(), userID))
         talk->AddOwnMessage(text);
 }
@@ -120,8 +128,9 @@ void CMyApplication::DoReplyPrivMsg(CWindow* window)
         const uint16_t userID = talk->UserID();
         const std::string quote = talk->GetMessage();
         std::string text;
-        if (RunSendDialog(mSession, userID, userName, &quote, &text) && IsConversationOpen(talk))
-            talk->AddOwnMessage(text);
+        if (!RunSendDialog(mSession, userID, userName, &quote, &text)) return;
+        LogConversation(Conversation("message to ", userName), text.data(), uint32_t(text.size()));
+        if (IsConversationOpen(talk)) talk->AddOwnMessage(text);
         return;
     }
     auto* message = dynamic_cast<CMyPrivMsgWin*>(window);
@@ -136,7 +145,10 @@ void CMyApplication::DoReplyPrivMsg(CWindow* window)
     uint8_t userName[64];
     UPString::Copy(userName, message->mUserName);
     const std::string quote = message->GetMessage();
-    if (RunSendDialog(mSession, userID, userName, &quote) && IsWindowOpen(message)) delete message;
+    std::string sent;
+    if (!RunSendDialog(mSession, userID, userName, &quote, &sent)) return;
+    LogConversation(Conversation("message to ", userName), sent.data(), uint32_t(sent.size()));
+    if (IsWindowOpen(message)) delete message;
 }
 
 void CMyApplication::DoBringFrontPrivMsg()
@@ -162,6 +174,8 @@ void CMyApplication::DoShowMessage(TFieldDataObj* fields, bool isBroadcast)
 
     std::string text(UFieldData::GetFieldSize(fields, kFieldData), '\0');
     UFieldData::GetField(fields, kFieldData, text.data(), uint32_t(text.size()));
+    LogConversation(Conversation(isBroadcast ? "broadcast from " : "message from ", senderName), text.data(),
+                    uint32_t(text.size()));
     const uint32_t quoteSize = UFieldData::GetFieldSize(fields, kFieldQuotedText);
     uint8_t title[128];
     title[0] = uint8_t(

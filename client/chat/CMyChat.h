@@ -54,16 +54,6 @@ private:
     uint32_t mUserListSerial = 0;
     CMyChatLog mLog;
     uint32_t mLogSerial = 0;
-    uint64_t mLastFlush = 0;
     std::string mPublicChatServer;
-
-public:
-    // Lines go to the disk once a second at most, or when many have gathered.
-    bool FlushDue(uint64_t now)
-    {
-        if (now - mLastFlush < 1000) return false;
-        mLastFlush = now;
-        return true;
-    }
     CMyAutoReplies mAutoReplies;
 };

@@ -94,12 +94,15 @@ void RecentTitle(const SMyRecentServer& server, uint8_t (&out)[256])
         UPString::Copy(out, server.address);
 }
 
-// The dialog's entries for a recent server. Its password comes from its bookmark, and only while that
-// bookmark still names the same server and login: a bookmark changed since is not this server's.
+// The dialog's entries for a recent server. Its password is the one the user asked to keep, or comes
+// from its bookmark, and only while that bookmark still names the same server and login: a bookmark
+// changed since is not this server's.
 void FillFromRecent(CMyApplication& app, const SMyRecentServer& server, SMyConnectEntry& out)
 {
     UPString::Copy(out.address, server.address);
     UPString::Copy(out.login, server.login);
+    out.keepPassword = server.keepPassword;
+    if (server.keepPassword) UPString::Copy(out.password, server.password);
     if (!server.bookmark[0]) return;
     uint8_t address[256], login[32], password[32];
     try
@@ -218,6 +221,7 @@ void CMyApplication::RunConnectDialog(const SMyConnectEntry& start)
             FillFromRecent(*this, recent[item - bookmarks.size() - 1], chosen);
             win.SetInfo(chosen.address, chosen.login, chosen.password);
             win.SetBookmarkName(chosen.bookmarkName);
+            win.SetKeepPassword(chosen.keepPassword);
             if (chosen.bookmarkName[0]) fillPasswordLater(chosen.address, chosen.login, chosen.password);
             return;
         }
@@ -251,7 +255,7 @@ void CMyApplication::RunConnectDialog(const SMyConnectEntry& start)
     if (!MayConnectElsewhere(server, entry.bookmarkName)) return;
     mSession.SetLogin(entry.login, entry.password);
     DoConnect(server, entry.bookmarkName);
-    mSession.SetFromDialog(entry.bookmarkName);
+    mSession.SetFromDialog(entry.bookmarkName, entry.keepPassword);
     // Connect pressed before the keyring answered: the connection waits for it instead.
     if (entry.bookmarkName[0] && !entry.password[0] && entry.login[0])
         LookUpLoginPassword(entry.address, entry.login);
@@ -281,6 +285,7 @@ void CMyApplication::ShowConnectAgain(uint32_t serial)
     UPString::Copy(start.login, mSession.UserLogin());
     UPString::Copy(start.password, mSession.UserPassword());
     UPString::Copy(start.bookmarkName, mSession.DialogBookmark());
+    start.keepPassword = mSession.KeepsPassword();
     RunConnectDialog(start);
 }
 

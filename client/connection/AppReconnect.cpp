@@ -40,11 +40,16 @@ void CMyApplication::SessionLoggedIn()
 {
     mSession.SetLoggedIn();
     // The connect dialog opens on the servers used lately; only a bookmark of the dialog is named, for
-    // the password it holds.
+    // the password it holds, and a password is kept only when the user ticked "Keep my password".
     SMyRecentServer recent;
     UPString::Copy(recent.address, mSession.Address().name);
     UPString::Copy(recent.login, mSession.UserLogin());
     if (mSession.IsFromDialog()) UPString::Copy(recent.bookmark, mSession.DialogBookmark());
+    if (mSession.IsFromDialog() && mSession.KeepsPassword())
+    {
+        recent.keepPassword = true;
+        UPString::Copy(recent.password, mSession.UserPassword());
+    }
     try
     {
         UMyRecentServers::Remember(recent);

@@ -6,6 +6,7 @@
 #include "client/widgets/MyDialogLabel.h"
 #include "framework/ui/CButtonPopupView.h"
 #include "framework/ui/CButtonView.h"
+#include "framework/ui/CCheckBoxView.h"
 #include "framework/ui/CContainerView.h"
 #include "framework/ui/CIconView.h"
 #include "framework/ui/CTextView.h"
@@ -19,12 +20,12 @@ constexpr char kHelpText[] =
 constexpr char kLocalHost[] = "127.0.0.1";
 } // namespace
 
-CMyLoginWin::CMyLoginWin() : CWindow(SRect{0, 0, 340, 226}, kWindowModal)
+CMyLoginWin::CMyLoginWin() : CWindow(SRect{0, 0, 340, 248}, kWindowModal)
 {
     SetTitle("Connect", 7);
     new CIconView(this, SRect{10, 10, 42, 42}, 1001);
     MakeDialogLabel(this, SRect{50, 10, 335, 60}, kHelpText);
-    new CBoxView(this, SRect{10, 70, 330, 180});
+    new CBoxView(this, SRect{10, 70, 330, 202});
     MakeDialogLabel(this, SRect{20, 86, 81, 102}, "Server:");
     MakeDialogLabel(this, SRect{20, 116, 69, 132}, "Login:");
     MakeDialogLabel(this, SRect{20, 146, 95, 162}, "Password:");
@@ -36,15 +37,16 @@ CMyLoginWin::CMyLoginWin() : CWindow(SRect{0, 0, 340, 226}, kWindowModal)
     mLogin->SetMaxLength(31);
     mPassword = new CTextView(this, SRect{100, 140, 300, 166}, kTextPassword);
     mPassword->SetMaxLength(31);
+    mKeepPassword = new CCheckBoxView(this, SRect{100, 172, 320, 192}, "Keep my password");
     mBookmarks = new CButtonPopupView(this, SRect{304, 83, 324, 103});
     mBookmarks->SetID(kHitBookmarkMenu);
-    mConnectBtn = new CButtonView(this, SRect{254, 190, 330, 216}, "Connect");
+    mConnectBtn = new CButtonView(this, SRect{254, 212, 330, 238}, "Connect");
     mConnectBtn->SetID(kHitConnect);
     mConnectBtn->SetDefault(true);
-    mCancelBtn = new CButtonView(this, SRect{170, 193, 240, 213}, "Cancel");
+    mCancelBtn = new CButtonView(this, SRect{170, 215, 240, 235}, "Cancel");
     mCancelBtn->SetID(kHitCancel);
     mCancelBtn->SetCancel(true);
-    mSaveBtn = new CButtonView(this, SRect{10, 193, 80, 213}, "Save...");
+    mSaveBtn = new CButtonView(this, SRect{10, 215, 80, 235}, "Save...");
     mSaveBtn->SetID(kHitSave);
     // The buttons follow the address at once: a modal loop keeps only the last hit of a burst of events,
     // so the change hit alone could be overtaken by a button's.
@@ -76,6 +78,16 @@ void CMyLoginWin::GetInfo(uint8_t* outServer, uint8_t* outLogin, uint8_t* outPas
     if (outServer) mServer->GetText(outServer, 255);
     if (outLogin) mLogin->GetText(outLogin, 31);
     if (outPassword) mPassword->GetText(outPassword, 31);
+}
+
+void CMyLoginWin::SetKeepPassword(bool keep)
+{
+    mKeepPassword->SetMark(keep);
+}
+
+bool CMyLoginWin::KeepsPassword() const
+{
+    return mKeepPassword->GetMark();
 }
 
 void CMyLoginWin::UpdateButtons()
@@ -158,6 +170,7 @@ bool CMyLoginWin::Run(const SMyConnectEntry& start, SMyConnectEntry& outEntry, c
     CMyLoginWin win;
     win.RefillBookmarks(hooks);
     win.SetInfo(start.address, start.login, start.password);
+    win.SetKeepPassword(start.keepPassword);
     // After the fields: their change hits clear the name.
     win.SetBookmarkName(start.bookmarkName);
     win.Place(kPlaceCenterScreen);
@@ -169,6 +182,7 @@ bool CMyLoginWin::Run(const SMyConnectEntry& start, SMyConnectEntry& outEntry, c
     if (result.quitting || !connect) return false;
     win.GetInfo(outEntry.address, outEntry.login, outEntry.password);
     std::memcpy(outEntry.bookmarkName, win.GetBookmarkName(), size_t(win.GetBookmarkName()[0]) + 1);
+    outEntry.keepPassword = win.KeepsPassword();
     if (outEntry.address[0] == 1 && outEntry.address[1] == '0')
     {
         outEntry.address[0] = uint8_t(std::strlen(kLocalHost));

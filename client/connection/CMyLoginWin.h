@@ -10,6 +10,7 @@
 class CTextView;
 class CButtonView;
 class CButtonPopupView;
+class CCheckBoxView;
 
 // What the user connects to. Texts are length-prefixed.
 struct SMyConnectEntry
@@ -19,6 +20,8 @@ struct SMyConnectEntry
     uint8_t password[32];
     // The bookmark the entries came from ("name.qbm"), empty when typed in.
     uint8_t bookmarkName[256];
+    // "Keep my password": the servers used lately keep the password of this one. Off unless ticked.
+    bool keepPassword;
 };
 
 class CMyLoginWin : public CWindow
@@ -67,6 +70,9 @@ public:
     CTextView* GetServerField() const { return mServer; }
     CTextView* GetLoginField() const { return mLogin; }
     CTextView* GetPasswordField() const { return mPassword; }
+    CCheckBoxView* GetKeepPasswordBox() const { return mKeepPassword; }
+    void SetKeepPassword(bool keep);
+    bool KeepsPassword() const;
     CButtonView* GetConnectButton() const { return mConnectBtn; }
     CButtonView* GetSaveButton() const { return mSaveBtn; }
     CButtonView* GetCancelButton() const { return mCancelBtn; }
@@ -83,6 +89,7 @@ private:
     CTextView* mServer = nullptr;
     CTextView* mLogin = nullptr;
     CTextView* mPassword = nullptr;
+    CCheckBoxView* mKeepPassword = nullptr;
     CButtonPopupView* mBookmarks = nullptr;
     CButtonView* mConnectBtn = nullptr;
     CButtonView* mCancelBtn = nullptr;

@@ -2,16 +2,68 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <cstdio>
 #include <cstring>
 
+#include "framework/runtime/MessageProc.h"
 #include "platform/FileHandle.h"
 #include "platform/Folders.h"
 
 namespace
 {
-// Lines gather up to this much before they go out on their own.
-constexpr size_t kFlushBytes = 16 * 1024;
+// Other conversations than the public chat say which they are first.
+bool IsPublicText(const std::string& text)
+{
+    for (const char* kind : {"(private chat ", "(message ", "(broadcast "})
+        if (text.compare(0, std::strlen(kind), kind) == 0) return false;
+    return true;
+}
+
+// "2026-12-09" and the day before it; false for a text that is no date.
+bool DayBefore(const std::string& date, std::string& outDate)
+{
+    int y = 0;
+    unsigned m = 0, d = 0;
+    if (std::sscanf(date.c_str(), "%d-%u-%u", &y, &m, &d) != 3) return false;
+    const std::chrono::year_month_day day{std::chrono::year{y}, std::chrono::month{m}, std::chrono::day{d}};
+    if (!day.ok()) return false;
+    const std::chrono::year_month_day before{std::chrono::sys_days{day} - std::chrono::days{1}};
+    char text[16];
+    std::snprintf(text, sizeof(text), "%04d-%02u-%02u", int(before.year()), unsigned(before.month()),
+                  unsigned(before.day()));
+    outDate = text;
+    return true;
+}
+
+// The end of a log file, at most `limit` bytes of it, from the start of a line; empty when it cannot be
+// read.
+std::string ReadTail(const std::string& path, uint32_t limit)
+{
+    int fd = -1;
+    if (platform::OpenFile(path, platform::OpenMode::ReadOnly, fd)) return {};
+    std::string text;
+    uint64_t size = 0;
+    if (!platform::FileSize(fd, size) && size)
+    {
+        const uint64_t from = size > limit ? size - limit : 0;
+        text.resize(size_t(size - from));
+        uint32_t got = 0;
+        if (platform::ReadAt(fd, from, text.data(), uint32_t(text.size()), got)) got = 0;
+        text.resize(got);
+        // A cut in the middle of a line leaves that line out.
+        if (from > 0)
+        {
+            const size_t first = text.find('\n');
+            text.erase(0, first == std::string::npos ? text.size() : first + 1);
+        }
+    }
+    platform::CloseFile(fd);
+    return text;
+}
 } // namespace
+
+CMyChatLog::CMyChatLog() : mTimer(UTimer::New(TimerProc, this)) {}
 
 CMyChatLog::~CMyChatLog()
 {
@@ -51,6 +103,7 @@ void CMyChatLog::Begin(const std::string& address)
 void CMyChatLog::End()
 {
     if (!mFolder.empty()) Flush();
+    UTimer::Stop(mTimer);
     mFolder.clear();
     mPending.clear();
     mDate.clear();
@@ -65,20 +118,36 @@ void CMyChatLog::Add(const std::string& date, const std::string& time, const std
         Flush();
         mDate = date;
     }
-    mPending += "[" + time + "] ";
-    if (!where.empty()) mPending += "(" + where + ") ";
+    const bool first = mPending.empty();
+    mPending += '[';
+    mPending += time;
+    mPending += "] ";
+    if (!where.empty())
+    {
+        // A name from the server cannot break the line.
+        mPending += '(';
+        for (char c : where)
+            mPending.push_back(uint8_t(c) < 0x20 || c == 0x7F ? ' ' : c);
+        mPending += ") ";
+    }
     // One line of the log is one line of the chat: a text with breaks inside goes on indented.
-    for (char c : line)
-        if (c == '\r' || c == '\n')
-            mPending += "\n    ";
-        else
-            mPending.push_back(c);
+    size_t from = 0;
+    for (size_t at; (at = line.find_first_of("\r\n", from)) != std::string::npos; from = at + 1)
+    {
+        mPending.append(line, from, at - from);
+        mPending += "\n    ";
+    }
+    mPending.append(line, from, std::string::npos);
     mPending.push_back('\n');
-    if (mPending.size() >= kFlushBytes) Flush();
+    if (mPending.size() >= kFlushBytes)
+        Flush();
+    else if (first)
+        UTimer::Start(mTimer, kFlushDelayMs, false);
 }
 
 bool CMyChatLog::Flush()
 {
+    UTimer::Stop(mTimer);
     if (mPending.empty() || mFolder.empty()) return true;
     std::string data;
     data.swap(mPending);
@@ -97,16 +166,66 @@ bool CMyChatLog::Flush()
         if (!err) err = platform::WriteAt(fd, size, data.data(), uint32_t(data.size()));
         platform::CloseFile(fd);
     }
-    if (!err) return true;
+    if (!err)
+    {
+        ++mWrites;
+        return true;
+    }
     mFailed = true;
     mFailure = "The chat log cannot be written (" + std::string(std::strerror(err)) + "): " + folder +
                ". The chat goes on without it.";
+    if (!mNoted)
+    {
+        mNoted = true;
+        if (mFailureProc) mFailureProc(mFailure);
+    }
     return false;
 }
 
-bool CMyChatLog::TakeFailureNote()
+void CMyChatLog::TimerProc(void* context, void*, uint32_t msg, const void*, uint32_t)
 {
-    if (!mFailed || mNoted) return false;
-    mNoted = true;
-    return true;
+    if (msg == kMsgTimer) static_cast<CMyChatLog*>(context)->Flush();
+}
+
+std::vector<std::string> CMyChatLog::PublicLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    bool keeping = false;
+    size_t start = 0;
+    while (start < text.size())
+    {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(start, end - start);
+        start = end + 1;
+        if (line.compare(0, 4, "    ") == 0)
+        {
+            // The rest of a line with breaks in it goes with its line.
+            if (keeping) lines.back() += "\r" + line;
+            continue;
+        }
+        const size_t close = line.find("] ");
+        keeping = !line.empty() && line[0] == '[' && close != std::string::npos &&
+                  IsPublicText(line.substr(close + 2));
+        if (keeping) lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> CMyChatLog::LastPublicLines(const std::string& address, const std::string& today,
+                                                     uint32_t count)
+{
+    std::vector<std::string> last;
+    const std::string logs = LogsFolder(false);
+    if (logs.empty() || !count) return last;
+    const std::string folder = logs + "/" + FolderName(address) + "/";
+    std::string day = today;
+    for (int back = 0; back < kReplayDays && last.size() < count; ++back)
+    {
+        std::vector<std::string> lines = PublicLines(ReadTail(folder + day + ".log", kReplayBytesPerFile));
+        const size_t take = std::min<size_t>(lines.size(), count - last.size());
+        last.insert(last.begin(), lines.end() - ptrdiff_t(take), lines.end());
+        if (!DayBefore(day, day)) break;
+    }
+    return last;
 }

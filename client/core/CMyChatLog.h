@@ -1,17 +1,33 @@
 // Plain UTF-8 logs of the conversations with one server: $XDG_DATA_HOME/Quenvol/Logs/<server>/<date>.log,
-// one file a day, appended line by line. Lines wait in memory and go to the disk in one write once a few
-// have gathered, when the caller flushes (at each turn of a timer, at the end of a session) or when the
-// day changes. A disk that fails is noted once a session and otherwise ignored: the chat goes on.
+// one file a day for all of them, each line "[14:05] text" for the public chat and
+// "[14:05] (conversation) text" for the others ("private chat 3", "message from Robin"). One file keeps a
+// day readable in the order it happened, and names from the server never become file names.
+//
+// Lines wait in memory and go to the disk in one write a moment after the first of them (a timer), when
+// many have gathered, at the end of a session or when the day changes: a busy chat costs a write now and
+// then, not one per line, and a quiet one still reaches the disk within the second. A disk that fails is
+// noted once a session and otherwise ignored: the chat goes on.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "framework/runtime/COwner.h"
+#include "framework/runtime/UTimer.h"
 
 class CMyChatLog
 {
 public:
+    static constexpr uint32_t kFlushDelayMs = 1000;
+    // Lines gather up to this much before they go out on their own.
+    static constexpr size_t kFlushBytes = 16 * 1024;
+
+    CMyChatLog();
     ~CMyChatLog();
+    CMyChatLog(const CMyChatLog&) = delete;
+    CMyChatLog& operator=(const CMyChatLog&) = delete;
 
     // The server's folder name: its address and port, every character a file name cannot hold made "_".
     static std::string FolderName(const std::string& address);
@@ -28,17 +44,34 @@ public:
              const std::string& line);
     // Writes what waits. False when the disk refused it: the lines are dropped.
     bool Flush();
-    // True once after the first failure of a session: the caller tells the user then, and only then.
-    bool TakeFailureNote();
+    // Runs once a session, at the first failure, with the text to tell the user.
+    void SetFailureProc(std::function<void(const std::string& text)> proc) { mFailureProc = std::move(proc); }
     std::string FailureText() const { return mFailure; }
+    // How many writes reached the disk so far (for the benchmark).
+    uint32_t WriteCount() const { return mWrites; }
 
     // $XDG_DATA_HOME/Quenvol/Logs, made when missing; empty when it cannot be.
     static std::string LogsFolder(bool make = true);
 
+    // The last `count` lines of the public chat logged with the server at `address`, oldest first, as
+    // they were written ("[14:05] text", a long one with its continuation lines), from the files of
+    // `today` ("2026-12-09") and the days before it, up to kReplayDays back.
+    static constexpr int kReplayDays = 60;
+    static constexpr uint32_t kReplayBytesPerFile = 512 * 1024;
+    static std::vector<std::string> LastPublicLines(const std::string& address, const std::string& today,
+                                                    uint32_t count);
+    // The public chat's lines of one day's log text, in order.
+    static std::vector<std::string> PublicLines(const std::string& text);
+
 private:
+    static void TimerProc(void* context, void* object, uint32_t msg, const void* data, uint32_t size);
+
     std::string mFolder; // the server's folder, empty between sessions
     std::string mDate;   // the day of the lines waiting
     std::string mPending;
     bool mFailed = false, mNoted = false;
     std::string mFailure;
+    uint32_t mWrites = 0;
+    std::function<void(const std::string&)> mFailureProc;
+    COwner<TTimerObj, UTimer::Dispose> mTimer;
 };

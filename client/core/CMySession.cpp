@@ -84,16 +84,18 @@ void CMySession::SetLogin(const uint8_t* login, const uint8_t* password)
     mPasswordComing = false;
 }
 
-void CMySession::SetFromDialog(const uint8_t* bookmark)
+void CMySession::SetFromDialog(const uint8_t* bookmark, bool keepPassword)
 {
     static const uint8_t kEmpty[] = {0};
     mFromDialog = true;
+    mKeepPassword = keepPassword;
     UPString::Copy(mDialogBookmark, bookmark ? bookmark : kEmpty);
 }
 
 void CMySession::ClearFromDialog()
 {
     mFromDialog = false;
+    mKeepPassword = false;
     mDialogBookmark[0] = 0;
 }
 

@@ -79,9 +79,11 @@ public:
     // The address and login were entered in the connect dialog (`bookmark`: the file name of the
     // bookmark of the "Servers" folder they were read from, empty when typed): a refused login brings
     // the dialog back with them. Every other way of connecting clears it.
-    void SetFromDialog(const uint8_t* bookmark);
+    // `keepPassword`: the user ticked "Keep my password", and the servers used lately keep it.
+    void SetFromDialog(const uint8_t* bookmark, bool keepPassword = false);
     void ClearFromDialog();
     bool IsFromDialog() const { return mFromDialog; }
+    bool KeepsPassword() const { return mKeepPassword; }
     const uint8_t* DialogBookmark() const { return mDialogBookmark; }
     // The server's name as the window titles show it (length-prefixed), kept for a reconnect.
     void SetDisplayName(const uint8_t* name);
@@ -168,6 +170,7 @@ private:
     bool mPauseAtEnd = false;
     bool mFromDialog = false;
     bool mPasswordComing = false;
+    bool mKeepPassword = false;
     uint8_t mDialogBookmark[256] = {};
     bool mPaused = false;
     uint8_t mDisplayName[256] = {};

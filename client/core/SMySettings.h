@@ -32,8 +32,9 @@ enum class EMyLayout : uint8_t
     X(bool, chatMentions, "chat-mentions", true, "Highlight chat lines that name me")                        \
     X(std::string, chatMentionWords, "chat-mention-words", "", "Also highlight:")                            \
     X(bool, chatLogs, "chat-logs", true, "Keep chat logs")                                                   \
+    X(bool, chatReplay, "chat-replay", false, "Show the last logged lines when the chat opens")              \
     X(EMyLayout, layout, "layout", EMyLayout::kMain, "Separate windows")                                     \
-    X(bool, keepInTray, "keep-in-tray", false, "Keep running in the tray when the main window closes")
+    X(bool, keepInTray, "keep-in-tray", false, "Keep running in the tray when the main window closes")       \
     X(std::string, uploadFolder, "upload-folder", "", "Upload dialogs open in:")
 
 struct SMySettings

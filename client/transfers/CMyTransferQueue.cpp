@@ -205,7 +205,11 @@ void CMyTransferQueue::TransferGone(CMyTransferTask& task)
         record.state = SMyTransferRecord::kStopped;
     else
         record.state = SMyTransferRecord::kWaiting;
-    Park(*entry, failed && record.state == SMyTransferRecord::kStopped ? "failed" : nullptr);
+    // The row tells why a transfer stopped, a cut connection included: while the reconnect goes on no
+    // box does.
+    const char* note = nullptr;
+    if (failed) note = record.state == SMyTransferRecord::kStopped ? "failed" : "cut off";
+    Park(*entry, note);
     Save();
 }
 

@@ -19,7 +19,10 @@ protected:
     void SetUp() override
     {
         ChatFixture::SetUp();
-        // The least the setting keeps: a value of none would let the views grow without end.
+        // A hand-edited file in the billions is held to the ceiling, and a value of none, which would let
+        // the views grow without end, to the least.
+        app->Windows().SetScrollback(4000000000u);
+        ASSERT_EQ(app->Windows().Scrollback(), CMyWindowSet::kMaxScrollback);
         app->Windows().SetScrollback(0);
         ASSERT_EQ(app->Windows().Scrollback(), kLines);
     }

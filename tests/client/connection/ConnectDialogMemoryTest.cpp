@@ -9,6 +9,7 @@
 #include "client/chat/CMyChatWin.h"
 #include "client/connection/CMyLoginWin.h"
 #include "client/core/UMyBookmarkFile.h"
+#include "client/core/UMyDesktopSettings.h"
 #include "client/core/UMyRecentServers.h"
 #include "client/users/CMyUserListWin.h"
 #include "client/widgets/CMyUserListView.h"
@@ -24,6 +25,7 @@ constexpr uint16_t kRobin = 900;
 struct SShown
 {
     std::string server, login, password, bookmark;
+    bool keep = false;
 };
 
 class ConnectDialogMemoryTest : public testing::Test
@@ -33,13 +35,14 @@ protected:
     {
         h.model.guestAccess = CServerModel::AllAccess();
         h.model.accounts["abc"] = {"pw", "Alice", CServerModel::AllAccess()};
+        h.model.accounts["kim"] = {"zqxjkv", "Kim", CServerModel::AllAccess()};
         h.model.extraUsers.push_back({kRobin, 410, 0, "Robin"});
         h.Start();
         app = &h.App();
     }
     // The dialog, when it opens, gets these entries and Connect (an empty bookmark: typed in).
     void TypeAndConnect(const std::string& login, const std::string& password,
-                        const std::string& bookmark = "")
+                        const std::string& bookmark = "", bool keep = false)
     {
         h.OnModal<CMyLoginWin>(
             [=, this](CMyLoginWin& w)
@@ -48,6 +51,7 @@ protected:
                            p = CAppHarness::P(password), b = CAppHarness::P(bookmark);
                 w.SetInfo(s.data(), l.data(), p.data());
                 w.SetBookmarkName(b.data());
+                w.SetKeepPassword(keep);
                 w.Hit(CMyLoginWin::kHitConnect);
             });
     }
@@ -61,6 +65,7 @@ protected:
                 out.login = w.GetLoginField()->GetText();
                 out.password = w.GetPasswordField()->GetText();
                 out.bookmark = CAppHarness::Str(w.GetBookmarkName());
+                out.keep = w.KeepsPassword();
                 w.Hit(CMyLoginWin::kHitCancel);
             });
     }
@@ -121,6 +126,50 @@ TEST_F(ConnectDialogMemoryTest, CtrlKOpensOnTheLastServerWithAPasswordOnlyFromIt
     EXPECT_EQ(shown.password, "");
     EXPECT_EQ(shown.bookmark, "");
     EXPECT_EQ(UMyRecentServers::Read().size(), 1u);
+}
+
+// "Keep my password" is off by default, and then no byte of the password reaches the file, plain or
+// in the file's form; ticked it is kept until a login without it.
+TEST_F(ConnectDialogMemoryTest, APasswordIsKeptOnlyWhenTheSwitchIsTicked)
+{
+    static const uint8_t kFile[] = "\x0e"
+                                   "recent-servers";
+    const std::string kept = "858e87959489"; // "zqxjkv", inverted, in hexadecimal
+    auto file = [] { return UMyDesktopSettings::ReadConfigFile(kFile, UMyRecentServers::kMaxSize); };
+    SShown shown;
+    ReadAndCancel(shown);
+    app->DoShowConnect();
+    EXPECT_FALSE(shown.keep) << "off by default";
+
+    TypeAndConnect("kim", "zqxjkv");
+    app->DoShowConnect();
+    ASSERT_TRUE(WaitLoggedIn());
+    app->DoDisconnect();
+    EXPECT_EQ(file().find("zqxjkv"), std::string::npos);
+    EXPECT_EQ(file().find(kept), std::string::npos);
+    ReadAndCancel(shown);
+    app->DoShowConnect();
+    EXPECT_EQ(shown.login, "kim");
+    EXPECT_EQ(shown.password, "");
+    EXPECT_FALSE(shown.keep);
+
+    TypeAndConnect("kim", "zqxjkv", "", true);
+    app->DoShowConnect();
+    ASSERT_TRUE(WaitLoggedIn());
+    app->DoDisconnect();
+    EXPECT_EQ(file().find("zqxjkv"), std::string::npos) << "never in plain sight";
+    EXPECT_NE(file().find(kept), std::string::npos);
+    ReadAndCancel(shown);
+    app->DoShowConnect();
+    EXPECT_EQ(shown.password, "zqxjkv");
+    EXPECT_TRUE(shown.keep);
+
+    // Unticked at the next login, it is forgotten.
+    TypeAndConnect("kim", "zqxjkv");
+    app->DoShowConnect();
+    ASSERT_TRUE(WaitLoggedIn());
+    app->DoDisconnect();
+    EXPECT_EQ(file().find(kept), std::string::npos);
 }
 
 TEST_F(ConnectDialogMemoryTest, ARefusedLoginBringsTheDialogBackWithWhatWasTyped)

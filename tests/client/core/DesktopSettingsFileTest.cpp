@@ -117,8 +117,8 @@ TEST(DesktopSettings, TheFileLivesInTheConfigFolderAndAMissingOneMeansDefaults)
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().toStdString(),
               "# Quenvol desktop settings\nnotifications=false\nreconnect=true\nscrollback=10000\n"
-              "chat-time-stamps=false\nchat-mentions=true\nchat-mention-words=\nchat-logs=true\nlayout="
-              "main\nkeep-in-tray=false\nupload-folder=\nlater=1\n");
+              "chat-time-stamps=false\nchat-mentions=true\nchat-mention-words=\nchat-logs=true\n"
+              "chat-replay=false\nlayout=main\nkeep-in-tray=false\nupload-folder=\nlater=1\n");
     EXPECT_FALSE(QFile::exists(home.path() + "/Quenvol/desktop.conf.new"));
     SMySettings back;
     UMyDesktopSettings::Read(back);

@@ -53,6 +53,35 @@ TEST(RecentServers, OnlyWellFormedLinesWithinTheirSizesAreRead)
               UMyRecentServers::kMaxServers);
 }
 
+// A kept password is a fourth field; one that is not whole hexadecimal within 31 bytes loses its line.
+TEST(RecentServers, AKeptPasswordComesBackAndOnlyAKeptOneIsWritten)
+{
+    SMyRecentServer kept = Server("k.example", "kim");
+    kept.keepPassword = true;
+    kept.password[0] = 3;
+    kept.password[1] = 'a';
+    kept.password[2] = '\t';
+    kept.password[3] = 0xE9;
+    SMyRecentServer plain = Server("p.example", "pat");
+    plain.password[0] = 2;
+    plain.password[1] = 'z';
+    plain.password[2] = 'z';
+    const std::string text = UMyRecentServers::Format({kept, plain});
+    EXPECT_EQ(text, "k.example\tkim\t\t9ef616\np.example\tpat\t\n");
+    const std::string bad = "a.example\t\t\t9\n"  // odd
+                            "b.example\t\t\t9G\n" // not a digit
+                            "c.example\t\t\t" +
+                            std::string(64, 'a') +
+                            "\n"                   // 32 bytes
+                            "d.example\t\t\t\t\n"; // a fifth field
+    const auto servers = UMyRecentServers::Parse((text + bad).data(), uint32_t(text.size() + bad.size()));
+    ASSERT_EQ(servers.size(), 2u);
+    EXPECT_TRUE(servers[0].keepPassword);
+    EXPECT_EQ(Str(servers[0].password), "a\t\xE9");
+    EXPECT_FALSE(servers[1].keepPassword);
+    EXPECT_EQ(servers[1].password[0], 0);
+}
+
 TEST(RecentServers, RememberPutsTheNewestFirstOnceAndKeepsTen)
 {
     QTemporaryDir home;

@@ -196,7 +196,8 @@ TEST_F(FolderDownloadTest, ADownloadCutAnywhereResumesToTheSameTree)
         h.boxes.clear();
         ASSERT_NE(Download("Tree"), nullptr);
         ASSERT_TRUE(RunToEnd("the cut download to end"));
-        EXPECT_TRUE(h.HasBox(128)) << "the early close is told";
+        // Told a moment later, once the session is seen to have stayed.
+        EXPECT_TRUE(h.WaitUntil([&] { return h.HasBox(128); }, "the early close's box"));
         h.transfers.SetFolderCutAfter(0);
         ASSERT_NE(Download("Tree"), nullptr);
         ASSERT_TRUE(RunToEnd("the second download to end"));

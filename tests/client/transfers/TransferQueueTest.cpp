@@ -5,10 +5,12 @@
 // killed in the middle of three downloads finishes all three when it starts again.
 #include <QCoreApplication>
 #include <QProcess>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include "client/core/UMyTransferQueueFile.h"
 #include "client/tasks/CMyTaskRows.h"
+#include "client/transfers/CMyCutTransferBox.h"
 #include "client/transfers/CMyTransferQueue.h"
 #include "framework/runtime/UClock.h"
 #include "tests/client/transfers/TransferTestSupport.h"
@@ -213,6 +215,54 @@ TEST_F(TransferQueueTest, ADownloadCutByALostSessionWaitsAndResumesAfterTheRecon
     ASSERT_TRUE(WaitDownloaded("half.bin", bytes));
     EXPECT_EQ(CAppHarness::Field(h.Requests(202).back(), 203).size(), 58u);
     EXPECT_EQ(h.transfers.Last()->sent, FlatOverhead("half.bin") + bytes.size() - kept);
+}
+
+// A killed server closes the transfer and the transaction connection in no fixed order. With the
+// transfer's end seen first, box 128 came up although the reconnect resumed the download by itself.
+TEST_F(TransferQueueTest, ATransferCutJustBeforeItsSessionIsLostOpensNoBoxAndResumes)
+{
+    const std::string bytes = Data(300000, 31);
+    h.WriteSharedFile("Docs/cut.bin", bytes);
+    docs = LoginAndOpenDocs(h);
+    ASSERT_NE(docs, nullptr);
+    const uint16_t port = h.server.Port();
+    StClockInHand clock;
+    h.transfers.SetCutAfter(FlatOverhead("cut.bin") + 100000);
+    Download("cut.bin");
+    ASSERT_TRUE(h.WaitUntil([&] { return HasRowWith(h, "(cut off)"); }, "the cut transfer's row"))
+        << AllRows();
+    h.server.StopListening();
+    h.server.CloseConnection();
+    ASSERT_TRUE(h.WaitUntil([&] { return h.App().Reconnect().IsWaiting(); }, "the reconnect's wait"));
+    UClock::Advance(CMyCutTransferBox::kGraceMs);
+    h.Pump();
+    EXPECT_FALSE(h.HasBox(128)) << "the transfer waits for the reconnect in its row";
+
+    h.transfers.SetCutAfter(0);
+    ASSERT_TRUE(h.server.Listen(port));
+    UClock::Advance(2400);
+    ASSERT_TRUE(h.WaitUntil([&] { return h.App().Session().IsLoggedIn(); }, "the reconnect"));
+    ASSERT_TRUE(WaitDownloaded("cut.bin", bytes));
+    EXPECT_FALSE(h.HasBox(128));
+}
+
+// With the session still up a cut is a failure of its own: it is told once, after the short wait.
+TEST_F(TransferQueueTest, ATransferCutWhileTheSessionStaysIsToldInOneBoxAfterAMoment)
+{
+    h.WriteSharedFile("Docs/a.bin", Data(300000, 32));
+    h.WriteSharedFile("Docs/b.bin", Data(300000, 33));
+    docs = LoginAndOpenDocs(h);
+    ASSERT_NE(docs, nullptr);
+    StClockInHand clock;
+    h.transfers.SetCutAfter(FlatOverhead("a.bin") + 1000);
+    Download("a.bin");
+    Download("b.bin");
+    ASSERT_TRUE(h.WaitUntil([&] { return RowsWith("(cut off)") == 2; }, "both cut rows")) << AllRows();
+    EXPECT_FALSE(h.HasBox(128)) << "told before the session had a moment to go";
+    UClock::Advance(CMyCutTransferBox::kGraceMs);
+    ASSERT_TRUE(h.WaitUntil([&] { return h.HasBox(128); }, "the box"));
+    h.Pump();
+    EXPECT_EQ(std::count_if(h.boxes.begin(), h.boxes.end(), [](const auto& b) { return b.id == 128; }), 1);
 }
 
 TEST_F(TransferQueueTest, TheQueueFileComesBackWaitingAndStartsOnlyForItsServerAndLogin)
