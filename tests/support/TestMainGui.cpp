@@ -7,6 +7,7 @@
 #include "framework/runtime/UApplication.h"
 #include "platform/DesktopNotices.h"
 #include "platform/EventLoop.h"
+#include "platform/FileManager.h"
 
 int main(int argc, char** argv)
 {
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
     // No notice of a test may reach the desktop of whoever runs it; the notice tests bring a bus of their
     // own.
     platform::SetNoticeBusAddress(QString());
+    platform::SetFileManagerBusAddress(QString());
     // Every process of the client has its queue; tests that run alone must not depend on another
     // test having made it.
     UApplication::Init();
