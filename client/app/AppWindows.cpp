@@ -33,6 +33,7 @@ void CMyApplication::StartUp()
     mWindows.SetScrollback(mSettings.scrollback);
     mTaskList.SetDisplay(mWindows.Tasks());
     mWindows.Place(prefs, mSession.Access(), mSettings.layout);
+    ApplyTransferLimits();
     mTransfers->Load();
     QApplication::restoreOverrideCursor();
     if (!USound::IsAvailable()) MsgBox(kBoxNoSound);

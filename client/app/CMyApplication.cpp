@@ -5,6 +5,7 @@
 #include "client/boxes/MsgBox.h"
 #include "client/boxes/USound.h"
 #include "client/core/CMyTask.h"
+#include "client/core/CMyTransferLimits.h"
 #include "client/desktop/CMyDesktopNotices.h"
 #include "client/tracker/CMyTracker.h"
 #include "client/transfers/CMyTransferQueue.h"
@@ -20,6 +21,7 @@ CMyApplication::CMyApplication()
     : mSession(mSettings, mStatistics, CApplication::MessageHandler, this),
       mReconnect({[this] { ReconnectAttempt(); }, [this] { ShowReconnect(); }}),
       mTransfers(std::make_unique<CMyTransferQueue>(mSession)),
+      mTransferLimits(std::make_unique<CMyTransferLimits>([this] { mTaskList.ScheduleTaskProcess(); })),
       mTaskList(mSession, CApplication::MessageHandler, this)
 {
     mTransfers->SetQueuedProc([this] { return mSettings.queueTransfers; });
@@ -39,6 +41,11 @@ CMyApplication::~CMyApplication()
     // go no longer reaches the application.
     if (gApp == this) gApp = nullptr;
     mTransfers->Closing();
+}
+
+void CMyApplication::ApplyTransferLimits()
+{
+    mTransferLimits->Set(mSettings.downloadLimit, mSettings.uploadLimit, mSettings.transfersAtOnce);
 }
 
 CMyDesktopNotices& CMyApplication::DesktopNotices()

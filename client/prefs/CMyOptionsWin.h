@@ -17,13 +17,16 @@ class CBoxView;
 class CButtonView;
 class CMyIconPickView;
 class CMyColorSwatchView;
+class CMyDownloadFolderView;
 
 class CMyOptionsWin : public CWindow
 {
-    // A switch (the layout is one) is a check box, a number or a text a field.
+    // A switch (the layout is one) is a check box, the download folder a menu of places, a number or a
+    // text a field.
     template <class T>
-    using ControlFor =
-        std::conditional_t<std::is_same_v<T, bool> || std::is_same_v<T, EMyLayout>, CCheckBoxView, CTextView>;
+    using ControlFor = std::conditional_t<
+        std::is_same_v<T, bool> || std::is_same_v<T, EMyLayout>, CCheckBoxView,
+        std::conditional_t<std::is_same_v<T, SMyDownloadFolder>, CMyDownloadFolderView, CTextView>>;
 
 public:
     enum : uint32_t
@@ -35,6 +38,7 @@ public:
         kHitBackColor = 5,
         kHitColorChat = 6,
         kHitColorNews = 7,
+        kHitDownloadFolder = 8,
     };
     enum : uint32_t
     {
@@ -43,6 +47,7 @@ public:
         kTabColor,
         kTabSound,
         kTabAdvanced,
+        kTabTransfers,
     };
     // Which colour set the colour tab edits.
     enum : uint32_t
@@ -109,6 +114,10 @@ public:
         return index < kIconCount ? mIcons[index] : nullptr;
     }
     CCheckBoxView* GetDesktopNoticesBox() const { return mDesktop.desktopNotices; }
+    CMyDownloadFolderView* GetDownloadFolderView() const { return mDesktop.downloadFolder; }
+    CTextView* GetDownloadLimitField() const { return mDesktop.downloadLimit; }
+    CTextView* GetUploadLimitField() const { return mDesktop.uploadLimit; }
+    CTextView* GetTransfersAtOnceField() const { return mDesktop.transfersAtOnce; }
     CButtonView* GetSaveButton() const { return mSaveBtn; }
     CButtonView* GetCancelButton() const { return mCancelBtn; }
 

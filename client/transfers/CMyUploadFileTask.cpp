@@ -119,7 +119,10 @@ void CMyUploadFileTask::SendPiece()
     if (now - mSendSecs < kQuickSecs) mSendSize += kGrowWhenQuick;
     mSendSecs = now;
     mSendSize = std::min(mSendSize, kMaxSendSize);
-    const uint32_t piece = std::min(mSendSize, mTotalSize - mDoneSize);
+    const uint32_t want = std::min(mSendSize, mTotalSize - mDoneSize);
+    const uint32_t piece = want ? SendAllowance(want) : 0;
+    // Held back by the upload speed limit, whose wake-up brings the next piece.
+    if (want && !piece) return;
     if (piece)
     {
         void* buffer = UTransport::NewBuffer(piece);
