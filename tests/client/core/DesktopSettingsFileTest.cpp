@@ -102,7 +102,8 @@ TEST(DesktopSettings, ValuesOfEachTypeAreReadAsWrittenAndOthersAreRefused)
                   SMyDownloadFolder::kProgram)
             << bad;
     for (const char* path : {"/a\nlayout=separate", "/trailing ", ""})
-        EXPECT_EQ(UMyDesktopSettings::FormatValue(SMyDownloadFolder{SMyDownloadFolder::kChosen, path}), "desktop")
+        EXPECT_EQ(UMyDesktopSettings::FormatValue(SMyDownloadFolder{SMyDownloadFolder::kChosen, path}),
+                  "desktop")
             << path;
 }
 
@@ -122,10 +123,11 @@ TEST(DesktopSettings, TheFileLivesInTheConfigFolderAndAMissingOneMeansDefaults)
     UMyDesktopSettings::Write(s);
     QFile file(home.path() + "/Quenvol/desktop.conf");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll().toStdString(),
-              "# Quenvol desktop settings\nnotifications=false\nreconnect=true\nscrollback=10000\n"
-              "chat-time-stamps=false\nchat-mentions=true\nchat-mention-words=\nchat-logs=true\nlayout="
-              "main\ndownload-folder=desktop\ndownload-limit=0\nupload-limit=0\ntransfers-at-once=0\nlater=1\n");
+    EXPECT_EQ(
+        file.readAll().toStdString(),
+        "# Quenvol desktop settings\nnotifications=false\nreconnect=true\nscrollback=10000\n"
+        "chat-time-stamps=false\nchat-mentions=true\nchat-mention-words=\nchat-logs=true\nlayout="
+        "main\ndownload-folder=desktop\ndownload-limit=0\nupload-limit=0\ntransfers-at-once=0\nlater=1\n");
     EXPECT_FALSE(QFile::exists(home.path() + "/Quenvol/desktop.conf.new"));
     SMySettings back;
     UMyDesktopSettings::Read(back);
