@@ -35,7 +35,24 @@ struct SNotices
 {
     CMessageBus bus{CMessageBus::EKind::Session, "notices"};
     bool subscribed = false;
-    // Requests whose answer has not come yet.
+    // Whether the service shows buttons: unknown until it answered once.
+    enum class EButtons
+    {
+        Unknown,
+        Asking,
+        Shown,
+        NotShown,
+    };
+    EButtons buttons = EButtons::Unknown;
+    // Notices with buttons that wait for that answer.
+    struct SWaiting
+    {
+        QString summary, body, category;
+        uint32_t tag;
+        QStringList actions;
+    };
+    std::deque<SWaiting> waiting;
+    // Requests on the current bus whose answer has not come yet; those on a bus given up never answer.
     uint32_t pending = 0;
     // The service's number of each notice shown, with the caller's tag.
     std::deque<std::pair<uint32_t, uint32_t>> shown;
@@ -92,17 +109,21 @@ void ForgetBus()
     }
     n.subscribed = false;
     n.shown.clear();
+    n.buttons = SNotices::EButtons::Unknown;
+    n.waiting.clear();
+    n.pending = 0;
 }
 } // namespace
 
-void CNoticeListener::ActionInvoked(uint id, const QString&)
+void CNoticeListener::ActionInvoked(uint id, const QString& action)
 {
-    // Every action of our notices means "show me": the default one (a click) and the "Show" button.
+    // The default action (a click) and the "Show" button both mean "show me".
+    const QString key = action == QStringLiteral("Show") ? QStringLiteral("default") : action;
     SNotices& n = Notices();
     for (const auto& [shownID, tag] : n.shown)
         if (shownID == id)
         {
-            if (n.proc) n.proc(n.context, tag);
+            if (n.proc) n.proc(n.context, tag, key);
             return;
         }
 }
@@ -124,32 +145,92 @@ void SetNoticeClickProc(NoticeClickProc proc, void* context)
     Notices().context = context;
 }
 
-void ShowDesktopNotice(const QString& summary, const QString& body, const QString& category, uint32_t tag)
+namespace
+{
+void SendNotice(QDBusConnection& bus, const QString& summary, const QString& body, const QString& category,
+                uint32_t tag, const QStringList& actions);
+
+// Asks the service once whether it shows buttons; the notices that wait for the answer go out with it.
+void AskForButtons(QDBusConnection& bus)
+{
+    SNotices& n = Notices();
+    n.buttons = SNotices::EButtons::Asking;
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("GetCapabilities"));
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), Listener());
+    const uint32_t generation = n.bus.Generation();
+    ++n.pending;
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished,
+                     [generation](QDBusPendingCallWatcher* w)
+                     {
+                         SNotices& n = Notices();
+                         QDBusPendingReply<QStringList> reply = *w;
+                         w->deleteLater();
+                         if (generation != n.bus.Generation()) return;
+                         --n.pending;
+                         n.buttons = !reply.isError() && reply.value().contains(QStringLiteral("actions"))
+                                         ? SNotices::EButtons::Shown
+                                         : SNotices::EButtons::NotShown;
+                         QDBusConnection bus = n.bus.Bus();
+                         std::deque<SNotices::SWaiting> waiting;
+                         waiting.swap(n.waiting);
+                         if (!bus.isConnected()) return;
+                         for (const SNotices::SWaiting& notice : waiting)
+                             SendNotice(bus, notice.summary, notice.body, notice.category, notice.tag,
+                                        notice.actions);
+                     });
+}
+} // namespace
+
+void ShowDesktopNotice(const QString& summary, const QString& body, const QString& category, uint32_t tag,
+                       const QStringList& actions)
 {
     QDBusConnection bus = Notices().bus.Bus();
     if (!bus.isConnected()) return;
+    SNotices& n = Notices();
+    if (!actions.isEmpty() &&
+        (n.buttons == SNotices::EButtons::Unknown || n.buttons == SNotices::EButtons::Asking))
+    {
+        // Only the newest few wait: a service that never answers holds no more than these.
+        n.waiting.push_back(SNotices::SWaiting{summary, body, category, tag, actions});
+        while (n.waiting.size() > kMaxRemembered)
+            n.waiting.pop_front();
+        if (n.buttons == SNotices::EButtons::Unknown) AskForButtons(bus);
+        return;
+    }
+    SendNotice(bus, summary, body, category, tag, actions);
+}
+
+namespace
+{
+void SendNotice(QDBusConnection& bus, const QString& summary, const QString& body, const QString& category,
+                uint32_t tag, const QStringList& actions)
+{
     Subscribe(bus);
     QVariantMap hints;
     hints.insert(QStringLiteral("desktop-entry"), kAppID);
     if (!category.isEmpty()) hints.insert(QStringLiteral("category"), category);
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
     // Services that understand markup read the body as markup: what a server sent stays plain text.
-    call << QStringLiteral("Quenvol") << uint(0) << kAppID << summary << body.toHtmlEscaped()
-         << QStringList{QStringLiteral("default"), QStringLiteral("Show")} << hints << int(-1);
+    QStringList buttons{QStringLiteral("default"), QStringLiteral("Show")};
+    if (Notices().buttons == SNotices::EButtons::Shown) buttons += actions;
+    call << QStringLiteral("Quenvol") << uint(0) << kAppID << summary << body.toHtmlEscaped() << buttons
+         << hints << int(-1);
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), Listener());
     const uint32_t generation = Notices().bus.Generation();
     ++Notices().pending;
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished,
                      [tag, generation](QDBusPendingCallWatcher* w)
                      {
+                         w->deleteLater();
+                         if (generation != Notices().bus.Generation()) return;
                          --Notices().pending;
                          // No service on the bus is an error answer like any other, and as quiet.
                          QDBusPendingReply<uint> reply = *w;
-                         if (!reply.isError() && generation == Notices().bus.Generation())
-                             Remember(reply.value(), tag);
-                         w->deleteLater();
+                         if (!reply.isError()) Remember(reply.value(), tag);
                      });
 }
+} // namespace
 
 uint32_t PendingDesktopNotices()
 {

@@ -5,17 +5,22 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 namespace platform
 {
-// The caller's number of the notice that the user clicked.
-using NoticeClickProc = void (*)(void* context, uint32_t tag);
+// The caller's number of the notice that the user clicked, and what was clicked: "default" for the notice
+// itself (or its "Show" button), else the key of one of the notice's further actions.
+using NoticeClickProc = void (*)(void* context, uint32_t tag, const QString& action);
 void SetNoticeClickProc(NoticeClickProc proc, void* context);
 
 // `tag` comes back to the click procedure. `category` is one of the categories notification services
-// know ("im.received", "transfer.complete", ...), or empty.
-void ShowDesktopNotice(const QString& summary, const QString& body, const QString& category, uint32_t tag);
+// know ("im.received", "transfer.complete", ...), or empty. `actions` are further buttons, key and label
+// in turn, offered only where the service says it shows buttons (it is asked once, without waiting: the
+// notice goes out with its answer).
+void ShowDesktopNotice(const QString& summary, const QString& body, const QString& category, uint32_t tag,
+                       const QStringList& actions = QStringList());
 // Notices asked for whose answer (the notice's number, or a refusal) has not come back yet: once none
 // is left, the service has seen every request.
 uint32_t PendingDesktopNotices();

@@ -24,6 +24,11 @@ bool OpenURL(const char* url, size_t size)
 
 bool OpenFolder(const char* path, size_t size)
 {
+    return OpenLocalItem(path, size);
+}
+
+bool OpenLocalItem(const char* path, size_t size)
+{
     if (!path || !size) return false;
     // The path is the file system's bytes; the URL escapes whatever a URL may not hold as it stands.
     const QByteArray url =

@@ -9,6 +9,8 @@ namespace platform
 bool OpenURL(const char* url, size_t size);
 // A local folder in the desktop's file manager, through the same opener (a file:// URL).
 bool OpenFolder(const char* path, size_t size);
+// A local file or folder with the desktop's handler for it, the same way.
+bool OpenLocalItem(const char* path, size_t size);
 // Tests replace the desktop opener so that no browser starts; null restores it.
 using OpenURLProc = bool (*)(const char* url, size_t size);
 void SetOpenURLProc(OpenURLProc proc);

@@ -86,6 +86,11 @@ enum : uint32_t
     kHitFileInfoEdited = 1108,
     // The client's own: renaming the selected row of a folder window (F2, its context menu).
     kHitFileRename = 1120,
+    // The tasks window's own: its row menu, the Delete key and a double click on a finished row.
+    kHitRemoveTask = 1121,
+    kHitOpenTaskItem = 1122,
+    kHitShowTaskInFolder = 1123,
+    kHitClearFinishedTasks = 1124,
 };
 
 // Hit parts.

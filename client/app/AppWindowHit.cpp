@@ -65,6 +65,18 @@ void CMyApplication::WindowHit(CWindow* window, const SHitMsgData& hit)
     case kHitStartTask:
         DoStartTask();
         break;
+    case kHitRemoveTask:
+        DoRemoveTask();
+        break;
+    case kHitOpenTaskItem:
+        DoOpenTaskItem();
+        break;
+    case kHitShowTaskInFolder:
+        DoShowTaskInFolder();
+        break;
+    case kHitClearFinishedTasks:
+        DoClearFinishedTasks();
+        break;
     case kHitPrivChatSend:
         if (hit.part == 1 || hit.part == 2) DoPrivChatSend(window, hit.part == 2);
         break;

@@ -37,6 +37,7 @@ void CMyApplication::StartUp()
     mWindows.SetScrollback(mSettings.scrollback);
     mTaskList.SetDisplay(mWindows.Tasks());
     mWindows.Place(prefs, mSession.Access(), mSettings.layout);
+    ApplyTransferLimits();
     mTransfers->Load();
     mTray = std::make_unique<CMyTray>();
     mTray->Show();

@@ -6,6 +6,7 @@
 #include "client/boxes/USound.h"
 #include "client/chat/CMyOldChatWin.h"
 #include "client/core/CMyTask.h"
+#include "client/core/CMyTransferLimits.h"
 #include "client/desktop/CMyDesktopNotices.h"
 #include "client/tracker/CMyTracker.h"
 #include "client/transfers/CMyTransferQueue.h"
@@ -26,6 +27,7 @@ CMyApplication::CMyApplication()
           { return mSession.Serial() == serial && mSession.IsConnected() && !mReconnect.IsActive(); },
           [this] { ShowTransferCutBox(); }),
       mTransfers(std::make_unique<CMyTransferQueue>(mSession)),
+      mTransferLimits(std::make_unique<CMyTransferLimits>([this] { mTaskList.ScheduleTaskProcess(); })),
       mTaskList(mSession, CApplication::MessageHandler, this)
 {
     mTransfers->SetQueuedProc([this] { return mSettings.queueTransfers; });
@@ -51,6 +53,11 @@ CMyApplication::~CMyApplication()
     // go no longer reaches the application.
     if (gApp == this) gApp = nullptr;
     mTransfers->Closing();
+}
+
+void CMyApplication::ApplyTransferLimits()
+{
+    mTransferLimits->Set(mSettings.downloadLimit, mSettings.uploadLimit, mSettings.transfersAtOnce);
 }
 
 CMyDesktopNotices& CMyApplication::DesktopNotices()

@@ -37,6 +37,7 @@ class CMyDesktopNotices;
 class CMyTray;
 class CMyReconnectTask;
 class CMyTransferQueue;
+class CMyTransferLimits;
 struct SHitMsgData;
 struct SMyPrefs;
 struct SMyBookmarkItem;
@@ -78,6 +79,9 @@ public:
     CMyTray* Tray() const { return mTray.get(); }
     // The unfinished transfers, kept across sessions and runs.
     CMyTransferQueue& Transfers() { return *mTransfers; }
+    // The speed limits and the number of transfers at once, as the settings give them.
+    CMyTransferLimits& TransferLimits() { return *mTransferLimits; }
+    void ApplyTransferLimits();
 
     // Start-up, the long-lived windows and what closing a window means (app/AppWindows.cpp).
     void StartUp();
@@ -111,6 +115,17 @@ public:
     void ScheduleTaskProcess();
     void DoStopTask();
     void DoStartTask();
+    // The selected row goes: a finished one at once, a stopped or waiting one as Stop takes it away
+    // (asking about its partial file), a running transfer after it stops.
+    void DoRemoveTask();
+    // What a finished transfer's row brought: opened with the desktop's handler, or shown in the file
+    // manager.
+    void DoOpenTaskItem();
+    void DoShowTaskInFolder();
+    // Every finished row goes.
+    void DoClearFinishedTasks();
+    // The local file or folder of a finished transfer's row; false for any other row.
+    bool GetTaskLocalItem(const CMyTask* task, std::string& outPath) const;
 
     // The server connection and the transactions the server starts (connection/AppConnection.cpp,
     // connection/AppServerNotices.cpp, app/AppIncoming.cpp).
@@ -273,9 +288,18 @@ public:
     // parked) and the queue took the user's stop or start.
     bool StopTransfer(CMyTask* task);
     bool StartTransfer(CMyTask* task);
-    // "Leeched Goods" in the program's folder when it exists, else "Downloads" (created when missing).
-    // The caller owns the reference.
+    // A transfer the transfer queue keeps (stopped, it leaves a parked row in its place).
+    bool IsKeptTransfer(CMyTask* task);
+    // Where the options send downloads (created when missing): the desktop's download folder, a folder
+    // the user chose, or the program's own: "Leeched Goods" in the program's folder when it exists, else
+    // "Downloads". The caller owns the reference.
     TFileSysRefObj* GetDownloadFolder();
+    // The program's own download folder, as above, whatever the options say.
+    TFileSysRefObj* GetProgramDownloadFolder();
+    // A partial file of `target`'s name that an earlier version left in the program's own download folder,
+    // when downloads now go elsewhere: moved beside `target` when it can be (else left where it is),
+    // and `target` then names it. False when there is none.
+    bool FindOldResumableFile(TFileSysRefObj* target);
 
     // Preferences and bookmarks (prefs/AppPrefs.cpp).
     // The options dialog; true when the user saved.
@@ -309,8 +333,10 @@ public:
     void DoBringClientForward();
     // Where transfers meet the desktop: a file or folder transfer ended (`name`, length-prefixed, is the
     // item's name; `ok` false when it failed). A notice tells the user while the client is in the
-    // background; clicking it shows the tasks window.
-    virtual void NotifyTransferEnded(const uint8_t* name, bool ok);
+    // background; clicking it shows the tasks window. A download that arrived gives its local file or
+    // folder (`localPath`), which the notice offers to open or show in its folder.
+    virtual void NotifyTransferEnded(const uint8_t* name, bool ok,
+                                     const std::string& localPath = std::string());
     // Where the chat meets the desktop: something that `window` is about to show arrived (`name`,
     // length-prefixed, is who sent it, `text` the message, none for an invitation). Call it before the
     // window is shown, which makes it active.
@@ -341,8 +367,9 @@ private:
     std::unique_ptr<CMyDesktopNotices> mDesktopNotices;
     std::unique_ptr<CMyTray> mTray;
     std::unique_ptr<CMyTracker> mTracker;
-    // Before the tasks: transfers that go tell it.
+    // Before the tasks: transfers that go tell them.
     std::unique_ptr<CMyTransferQueue> mTransfers;
+    std::unique_ptr<CMyTransferLimits> mTransferLimits;
     CMyTaskList mTaskList;
 
     void InstallKeyCommands();

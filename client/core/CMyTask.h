@@ -47,6 +47,8 @@ public:
     // A row that does no work of its own (a stopped transfer, one waiting for its server, a finished
     // one kept in view): nothing steps it, and queued transfers do not wait behind it.
     virtual bool IsParked() const { return false; }
+    // A finished transfer kept in view until the user clears it (a parked row): its row shows greyed.
+    virtual bool IsKeptFinished() const { return false; }
     // The first task of `tasks` that is not parked: the one whose end lets the queue move on.
     static CMyTask* FirstInQueue(const CPtrList<CMyTask>& tasks);
 

@@ -15,6 +15,8 @@ public:
     // A null text keeps the row's text.
     virtual void SetTaskRowProgress(CMyTask* task, uint32_t value, uint32_t max, const uint8_t* text) = 0;
     virtual void ShowTaskRowFinished(CMyTask* task) = 0;
+    // `to` takes over the row of `from`, and its own row goes; nothing when `from` has none.
+    virtual void HandTaskRowOver(CMyTask* from, CMyTask* to) = 0;
     // Null when no row is selected.
     virtual CMyTask* GetSelectedTask() const = 0;
 

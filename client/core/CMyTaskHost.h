@@ -22,6 +22,9 @@ public:
     virtual bool IsFirstTask(const CMyTask* task) const = 0;
     // A null text keeps the row's text.
     virtual void SetTaskProgress(CMyTask* task, uint32_t value, uint32_t max, const uint8_t* desc) = 0;
+    // `to` takes over the row `from` shows, in its place, and the row `to` got when it was made goes: a
+    // transfer's row stays where the user saw it when a parked row follows it.
+    virtual void HandRowOver(CMyTask* from, CMyTask* to) = 0;
     // Asks for a task pass soon, from the run loop.
     virtual void ScheduleTaskProcess() = 0;
     virtual CMySession& Session() = 0;

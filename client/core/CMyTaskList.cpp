@@ -80,6 +80,11 @@ void CMyTaskList::SetTaskProgress(CMyTask* task, uint32_t value, uint32_t max, c
     if (mDisplay) mDisplay->SetTaskRowProgress(task, value, max, desc);
 }
 
+void CMyTaskList::HandRowOver(CMyTask* from, CMyTask* to)
+{
+    if (mDisplay) mDisplay->HandTaskRowOver(from, to);
+}
+
 void CMyTaskList::ScheduleTaskProcess()
 {
     CMyTask::NotePassAsked();

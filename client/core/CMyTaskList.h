@@ -35,6 +35,7 @@ public:
     void FinishTask(CMyTask* task) override;
     bool IsFirstTask(const CMyTask* task) const override;
     void SetTaskProgress(CMyTask* task, uint32_t value, uint32_t max, const uint8_t* desc) override;
+    void HandRowOver(CMyTask* from, CMyTask* to) override;
     void ScheduleTaskProcess() override;
     CMySession& Session() override { return mSession; }
 

@@ -24,6 +24,22 @@ enum class EMyLayout : uint8_t
     kSeparate,
 };
 
+// Where finished downloads go. The file says "desktop" for the desktop's download folder (the user's
+// folder settings, usually ~/Downloads), "program" for the program's own folder ("Leeched Goods" there
+// when the user made one, else "Downloads"), or the path of a folder the user chose.
+struct SMyDownloadFolder
+{
+    enum EPlace : uint8_t
+    {
+        kDesktop,
+        kProgram,
+        kChosen,
+    };
+    EPlace place = kDesktop;
+    std::string path; // kChosen only: absolute
+    bool operator==(const SMyDownloadFolder&) const = default;
+};
+
 #define MY_DESKTOP_SETTINGS(X)                                                                               \
     X(bool, desktopNotices, "notifications", true, "Desktop notifications in the background")                \
     X(bool, reconnect, "reconnect", true, "Reconnect when the connection is lost")                           \
@@ -35,7 +51,11 @@ enum class EMyLayout : uint8_t
     X(bool, chatReplay, "chat-replay", false, "Show the last logged lines when the chat opens")              \
     X(EMyLayout, layout, "layout", EMyLayout::kMain, "Separate windows")                                     \
     X(bool, keepInTray, "keep-in-tray", false, "Keep running in the tray when the main window closes")       \
-    X(std::string, uploadFolder, "upload-folder", "", "Upload dialogs open in:")
+    X(std::string, uploadFolder, "upload-folder", "", "Upload dialogs open in:")                             \
+    X(SMyDownloadFolder, downloadFolder, "download-folder", SMyDownloadFolder{}, "Download to:")             \
+    X(uint32_t, downloadLimit, "download-limit", 0, "Download limit, KB/s:")                                 \
+    X(uint32_t, uploadLimit, "upload-limit", 0, "Upload limit, KB/s:")                                       \
+    X(uint32_t, transfersAtOnce, "transfers-at-once", 0, "Transfers at once:")
 
 struct SMySettings
 {

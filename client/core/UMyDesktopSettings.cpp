@@ -77,6 +77,38 @@ std::string UMyDesktopSettings::FormatValue(EMyLayout layout)
     return layout == EMyLayout::kSeparate ? "separate" : "main";
 }
 
+bool UMyDesktopSettings::ParseValue(const std::string& value, SMyDownloadFolder& outFolder)
+{
+    if (value == "desktop")
+        outFolder = SMyDownloadFolder{};
+    else if (value == "program")
+        outFolder = SMyDownloadFolder{SMyDownloadFolder::kProgram, std::string()};
+    else if (!value.empty() && value[0] == '/' && value.find('\0') == std::string::npos)
+        outFolder = SMyDownloadFolder{SMyDownloadFolder::kChosen, value};
+    else
+        return false;
+    return true;
+}
+
+std::string UMyDesktopSettings::FormatValue(const SMyDownloadFolder& folder)
+{
+    switch (folder.place)
+    {
+    case SMyDownloadFolder::kProgram:
+        return "program";
+    case SMyDownloadFolder::kChosen:
+        // A path that would not read back as the same one line is not written.
+        if (!folder.path.empty() && folder.path[0] == '/' &&
+            folder.path.find_first_of(std::string("\r\n\0", 3)) == std::string::npos &&
+            Trimmed(folder.path) == folder.path)
+            return folder.path;
+        break;
+    case SMyDownloadFolder::kDesktop:
+        break;
+    }
+    return "desktop";
+}
+
 std::string UMyDesktopSettings::FormatValue(bool on)
 {
     return on ? "true" : "false";

@@ -30,6 +30,9 @@ public:
     // "main" or "separate".
     static bool ParseValue(const std::string& text, EMyLayout& outLayout);
     static std::string FormatValue(EMyLayout layout);
+    // "desktop", "program" or an absolute path.
+    static bool ParseValue(const std::string& text, SMyDownloadFolder& outFolder);
+    static std::string FormatValue(const SMyDownloadFolder& folder);
     static std::string FormatValue(bool on);
     static std::string FormatValue(uint32_t number);
     static std::string FormatValue(const std::string& text);

@@ -3,6 +3,8 @@
 #include "client/app/CMyApplication.h"
 #include "client/desktop/CMyDesktopNotices.h"
 #include "framework/ui/CWindow.h"
+#include "platform/FileManager.h"
+#include "platform/OpenURL.h"
 
 void CMyApplication::DoBringClientForward()
 {
@@ -26,11 +28,21 @@ void CMyApplication::NotifyDesktop(EMyNotice kind, const uint8_t* name, const vo
     DesktopNotices().Notify(kind, name, text, size, CMyDesktopNotices::BringForward(window));
 }
 
-void CMyApplication::NotifyTransferEnded(const uint8_t* name, bool ok)
+void CMyApplication::NotifyTransferEnded(const uint8_t* name, bool ok, const std::string& localPath)
 {
-    DesktopNotices().Notify(ok ? EMyNotice::TransferDone : EMyNotice::TransferFailed, name, nullptr, 0,
-                            []
-                            {
-                                if (gApp) gApp->DoShowTasksWin();
-                            });
+    std::vector<CMyDesktopNotices::SAction> actions;
+    if (ok && !localPath.empty())
+    {
+        actions.push_back({QStringLiteral("open"), QStringLiteral("Open"),
+                           [localPath] { platform::OpenLocalItem(localPath.data(), localPath.size()); }});
+        actions.push_back({QStringLiteral("show-in-folder"), QStringLiteral("Show in Folder"),
+                           [localPath] { platform::ShowInFileManager(localPath); }});
+    }
+    DesktopNotices().Notify(
+        ok ? EMyNotice::TransferDone : EMyNotice::TransferFailed, name, nullptr, 0,
+        []
+        {
+            if (gApp) gApp->DoShowTasksWin();
+        },
+        std::move(actions));
 }

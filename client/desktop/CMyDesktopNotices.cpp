@@ -1,6 +1,7 @@
 #include "client/desktop/CMyDesktopNotices.h"
 
 #include <QApplication>
+#include <QByteArray>
 #include <cstring>
 
 #include "client/app/CMyApplication.h"
@@ -91,7 +92,7 @@ void CMyDesktopNotices::Compose(EMyNotice kind, const uint8_t* name, const void*
 }
 
 bool CMyDesktopNotices::Notify(EMyNotice kind, const uint8_t* name, const void* text, uint32_t size,
-                               std::function<void()> onClick)
+                               std::function<void()> onClick, std::vector<SAction> actions)
 {
     if (!mSettings.desktopNotices || IsClientActive()) return false;
     QString summary, body;
@@ -101,10 +102,13 @@ bool CMyDesktopNotices::Notify(EMyNotice kind, const uint8_t* name, const void* 
                                                                          : QStringLiteral("transfer.error"))
                                       : QStringLiteral("im.received");
     const uint32_t tag = mNextTag++;
-    mActions.emplace_back(tag, std::move(onClick));
+    QStringList buttons;
+    for (const SAction& action : actions)
+        buttons << action.key << action.label;
+    mActions.push_back(SShown{tag, std::move(onClick), std::move(actions)});
     while (mActions.size() > kMaxActions)
         mActions.pop_front();
-    platform::ShowDesktopNotice(summary, body, category, tag);
+    platform::ShowDesktopNotice(summary, body, category, tag, buttons);
     return true;
 }
 
@@ -120,24 +124,34 @@ std::function<void()> CMyDesktopNotices::BringForward(CWindow* window)
     };
 }
 
-void CMyDesktopNotices::Clicked(void* context, uint32_t tag)
+void CMyDesktopNotices::Clicked(void* context, uint32_t tag, const QString& action)
 {
     // The click comes in from the bus's own dispatch, where nothing may unwind: it is acted on when the
-    // run loop delivers it, like every other event of the client.
-    UApplication::PostMessage(kMsgNoticeClicked, &tag, sizeof(tag), 0, ClickedMessage, context, nullptr);
+    // run loop delivers it, like every other event of the client. The message holds the tag and then
+    // the action's key.
+    const QByteArray key = action.toUtf8().left(64);
+    uint8_t data[sizeof(tag) + 64];
+    std::memcpy(data, &tag, sizeof(tag));
+    std::memcpy(data + sizeof(tag), key.constData(), size_t(key.size()));
+    UApplication::PostMessage(kMsgNoticeClicked, data, uint32_t(sizeof(tag) + size_t(key.size())), 0,
+                              ClickedMessage, context, nullptr);
 }
 
 void CMyDesktopNotices::ClickedMessage(void* context, void*, uint32_t, const void* data, uint32_t size)
 {
-    if (!data || size != sizeof(uint32_t)) return;
+    if (!data || size < sizeof(uint32_t)) return;
     uint32_t tag;
     std::memcpy(&tag, data, sizeof(tag));
+    const QString key =
+        QString::fromUtf8(static_cast<const char*>(data) + sizeof(tag), qsizetype(size - sizeof(tag)));
     auto* self = static_cast<CMyDesktopNotices*>(context);
-    for (const auto& [shownTag, action] : self->mActions)
-        if (shownTag == tag)
+    for (const SShown& shown : self->mActions)
+        if (shown.tag == tag)
         {
             // The action may show windows that notify again: it runs from a copy.
-            const std::function<void()> run = action;
+            std::function<void()> run = shown.onClick;
+            for (const SAction& action : shown.actions)
+                if (action.key == key) run = action.act;
             if (run) run();
             return;
         }

@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <utility>
+#include <vector>
 
 #include "client/app/EMyNotice.h"
 
@@ -18,6 +19,14 @@ struct SMySettings;
 class CMyDesktopNotices
 {
 public:
+    // A button of its own on a notice, where the notification service shows buttons.
+    struct SAction
+    {
+        QString key;
+        QString label;
+        std::function<void()> act;
+    };
+
     // The switch is the settings' desktopNotices; the notices take the clicks on the client's notices.
     explicit CMyDesktopNotices(SMySettings& settings);
     ~CMyDesktopNotices();
@@ -30,9 +39,10 @@ public:
 
     // `name` (length-prefixed) is the sender, the inviter or the transferred item; `text` the message, in
     // the client's character set (none for an invitation or a transfer). `onClick` runs when the user
-    // clicks the notice. True when a notice was asked for.
+    // clicks the notice, the `actions` when the user presses one of their buttons. True when a notice
+    // was asked for.
     bool Notify(EMyNotice kind, const uint8_t* name, const void* text, uint32_t size,
-                std::function<void()> onClick);
+                std::function<void()> onClick, std::vector<SAction> actions = {});
     // A click on the notice brings this window forward if it still exists, else the client.
     static std::function<void()> BringForward(CWindow* window);
 
@@ -43,11 +53,17 @@ public:
     static bool IsClientActive();
 
 private:
-    static void Clicked(void* context, uint32_t tag);
+    static void Clicked(void* context, uint32_t tag, const QString& action);
     static void ClickedMessage(void* context, void* object, uint32_t msg, const void* data, uint32_t size);
 
     SMySettings& mSettings;
     uint32_t mNextTag = 1;
+    struct SShown
+    {
+        uint32_t tag;
+        std::function<void()> onClick;
+        std::vector<SAction> actions;
+    };
     // The newest notices' click actions; the service forgets old notices too.
-    std::deque<std::pair<uint32_t, std::function<void()>>> mActions;
+    std::deque<SShown> mActions;
 };

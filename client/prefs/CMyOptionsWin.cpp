@@ -13,6 +13,7 @@
 #include "client/boxes/MsgBox.h"
 #include "client/boxes/UnencodableBox.h"
 #include "client/prefs/CMyColorSwatchView.h"
+#include "client/prefs/CMyDownloadFolderView.h"
 #include "client/prefs/CMyIconPickView.h"
 #include "framework/runtime/UText.h"
 #include "framework/ui/CButtonView.h"
@@ -92,6 +93,35 @@ void MakeDesktopControl(SViewParent tab, int32_t& top, const char* title, CCheck
     top += 28;
 }
 
+[[maybe_unused]] void MakeDesktopControl(SViewParent tab, int32_t& top, const char* title,
+                                         CMyDownloadFolderView*& outView)
+{
+    // The places' names are long: the menu takes what the label does not need.
+    MakeLabel(tab, SRect{10, top + 4, 95, top + 20}, title);
+    outView = new CMyDownloadFolderView(tab, SRect{100, top, 400, top + 24});
+    outView->SetID(CMyOptionsWin::kHitDownloadFolder);
+    top += 28;
+}
+
+[[maybe_unused]] void ShowValue(CMyDownloadFolderView* view, const SMyDownloadFolder& folder)
+{
+    view->SetValue(folder);
+}
+
+[[maybe_unused]] void ReadValue(const CMyDownloadFolderView* view, SMyDownloadFolder& outFolder)
+{
+    outFolder = view->GetValue();
+}
+
+// The desktop settings of transfers have a tab of their own; the others go on the Advanced tab.
+bool OnTransfersTab(const char* key)
+{
+    for (const char* transferKey :
+         {"upload-folder", "download-folder", "download-limit", "upload-limit", "transfers-at-once"})
+        if (std::strcmp(key, transferKey) == 0) return true;
+    return false;
+}
+
 void ShowValue(CCheckBoxView* box, bool on)
 {
     box->SetMark(on);
@@ -154,19 +184,20 @@ SMySoundPrefs SoundFromMarks(const bool (&m)[10])
 }
 } // namespace
 
-CMyOptionsWin::CMyOptionsWin() : CWindow(SRect{0, 0, 400, 326}, kWindowModal)
+CMyOptionsWin::CMyOptionsWin() : CWindow(SRect{0, 0, 440, 326}, kWindowModal)
 {
     SetTitle("Options", 7);
-    mTabs = new CTabView(this, SRect{10, 10, 390, 280});
+    // Wide enough for the six tabs' titles side by side.
+    mTabs = new CTabView(this, SRect{10, 10, 430, 280});
     MakeGeneralTab();
     MakeIconTab();
     MakeColorTab();
     MakeSoundTab();
     const int32_t advancedHeight = MakeAdvancedTab();
-    mSaveBtn = new CButtonView(this, SRect{310, 290, 390, 316}, "Save");
+    mSaveBtn = new CButtonView(this, SRect{350, 290, 430, 316}, "Save");
     mSaveBtn->SetID(kHitSave);
     mSaveBtn->SetDefault(true);
-    mCancelBtn = new CButtonView(this, SRect{210, 292, 290, 314}, "Cancel");
+    mCancelBtn = new CButtonView(this, SRect{250, 292, 330, 314}, "Cancel");
     mCancelBtn->SetID(kHitCancel);
     mCancelBtn->SetCancel(true);
     // Longer texts and larger fonts get room: the tabs grow with the window, the buttons keep to its
@@ -280,10 +311,18 @@ int32_t CMyOptionsWin::MakeAdvancedTab()
     mFirewall = new CTextView(tab, SRect{115, 10, 360, 34});
     mFirewall->SetMaxLength(127);
     MakeLabel(tab, SRect{10, 50, 360, 110}, kFirewallNote);
-    int32_t top = kDesktopTop;
-#define MY_MAKE_CONTROL(type, member, key, value, title) MakeDesktopControl(tab, top, title, mDesktop.member);
+    CContainerView* transfers = mTabs->AddTab("Transfers");
+    int32_t top = kDesktopTop, transfersTop = 14;
+#define MY_MAKE_CONTROL(type, member, key, value, title)                                                     \
+    if (OnTransfersTab(key))                                                                                 \
+        MakeDesktopControl(transfers, transfersTop, title, mDesktop.member);                                 \
+    else                                                                                                     \
+        MakeDesktopControl(tab, top, title, mDesktop.member);
     MY_DESKTOP_SETTINGS(MY_MAKE_CONTROL)
 #undef MY_MAKE_CONTROL
+    MakeLabel(transfers, SRect{10, transfersTop + 6, 360, transfersTop + 66},
+              "0 is no limit.  The speed limits are shared by all transfers and hold at once, also for "
+              "those that run; transfers past the number at once wait in the queue.");
     mDesktopBottom = top;
     // Room for the notes of what the desktop offers (the tray's and the keyring's), written once the
     // desktop has been asked.
@@ -500,6 +539,9 @@ bool CMyOptionsWin::HandleHit(uint32_t hit, bool& outSave)
     case kHitColorChat:
     case kHitColorNews:
         ProcessColorTab(hit);
+        return false;
+    case kHitDownloadFolder:
+        mDesktop.downloadFolder->Chosen();
         return false;
     default:
         return false;

@@ -18,13 +18,16 @@ class CBoxView;
 class CButtonView;
 class CMyIconPickView;
 class CMyColorSwatchView;
+class CMyDownloadFolderView;
 
 class CMyOptionsWin : public CWindow
 {
-    // A switch (the layout is one) is a check box, a number or a text a field.
+    // A switch (the layout is one) is a check box, the download folder a menu of places, a number or a
+    // text a field.
     template <class T>
-    using ControlFor =
-        std::conditional_t<std::is_same_v<T, bool> || std::is_same_v<T, EMyLayout>, CCheckBoxView, CTextView>;
+    using ControlFor = std::conditional_t<
+        std::is_same_v<T, bool> || std::is_same_v<T, EMyLayout>, CCheckBoxView,
+        std::conditional_t<std::is_same_v<T, SMyDownloadFolder>, CMyDownloadFolderView, CTextView>>;
 
 public:
     enum : uint32_t
@@ -36,6 +39,7 @@ public:
         kHitBackColor = 5,
         kHitColorChat = 6,
         kHitColorNews = 7,
+        kHitDownloadFolder = 8,
     };
     enum : uint32_t
     {
@@ -44,6 +48,7 @@ public:
         kTabColor,
         kTabSound,
         kTabAdvanced,
+        kTabTransfers,
     };
     // Which colour set the colour tab edits.
     enum : uint32_t
@@ -123,6 +128,10 @@ public:
     }
     CCheckBoxView* GetDesktopNoticesBox() const { return mDesktop.desktopNotices; }
     CCheckBoxView* GetKeepInTrayBox() const { return mDesktop.keepInTray; }
+    CMyDownloadFolderView* GetDownloadFolderView() const { return mDesktop.downloadFolder; }
+    CTextView* GetDownloadLimitField() const { return mDesktop.downloadLimit; }
+    CTextView* GetUploadLimitField() const { return mDesktop.uploadLimit; }
+    CTextView* GetTransfersAtOnceField() const { return mDesktop.transfersAtOnce; }
     CButtonView* GetSaveButton() const { return mSaveBtn; }
     CButtonView* GetCancelButton() const { return mCancelBtn; }
 

@@ -6,15 +6,22 @@
 #include <QStyleOptionProgressBar>
 #include <QWidget>
 
+#include "client/core/CMyTask.h"
 #include "client/widgets/UMyRowDrawing.h"
 #include "framework/ui/UiText.h"
 
 namespace
 {
-void DrawProgressBar(QPainter& painter, const QRect& box, uint32_t value, uint32_t max, QWidget* widget)
+void DrawProgressBar(QPainter& painter, const QRect& box, uint32_t value, uint32_t max, QWidget* widget,
+                     bool greyed)
 {
     QStyleOptionProgressBar bar;
     bar.initFrom(widget);
+    if (greyed)
+    {
+        bar.state &= ~QStyle::State_Enabled;
+        bar.palette.setCurrentColorGroup(QPalette::Disabled);
+    }
     bar.rect = box;
     // Without this flag the style takes the bar for a vertical one and paints it turned over the text.
     bar.state |= QStyle::State_Horizontal;
@@ -88,11 +95,14 @@ void CMyTaskListView::DrawItem(QPainter& painter, const QRect& r, uint32_t row, 
     UMyRowDrawing::DrawFrame(painter, r.adjusted(0, 0, 0, -1), pal);
 
     const bool lit = selected && active;
+    // A finished transfer kept in view is out of the way of the running ones.
+    const bool greyed = info->task && info->task->IsKeptFinished();
     painter.setFont(UMyRowDrawing::ListFont(Widget()->font(), false));
-    painter.setPen(pal.color(lit ? QPalette::HighlightedText : QPalette::ButtonText));
+    painter.setPen(lit ? pal.color(QPalette::HighlightedText)
+                       : pal.color(greyed ? QPalette::Disabled : QPalette::Active, QPalette::ButtonText));
     if (info->textSize)
         UMyRowDrawing::DrawText(painter, QRect(r.left() + 6, r.top() + 5, right - 1 - (r.left() + 6), 10 + 4),
                                 ToQString(info->textData, info->textSize), Qt::AlignLeft);
     DrawProgressBar(painter, QRect(r.left() + 5, r.top() + 19, r.width() - 10, 13), info->progVal,
-                    info->progMax, Widget());
+                    info->progMax, Widget(), greyed);
 }

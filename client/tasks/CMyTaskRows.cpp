@@ -83,6 +83,15 @@ void CMyTaskRows::ShowFinishedBar(CMyTask* task)
     Changed(EChange::Redraw, index);
 }
 
+void CMyTaskRows::HandOver(CMyTask* from, CMyTask* to)
+{
+    if (!FindRow(from) || !to || from == to) return;
+    RemoveTask(to);
+    const uint32_t index = FindRow(from);
+    mRows[index - 1].task = to;
+    Changed(EChange::Redraw, index);
+}
+
 const SMyTaskNameInfo* CMyTaskRows::GetRow(uint32_t row) const
 {
     return row && row <= mRows.size() ? &mRows[row - 1] : nullptr;

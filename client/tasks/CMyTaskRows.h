@@ -43,6 +43,8 @@ public:
     // A null text keeps the row's text; an empty one clears it.
     void SetTaskProgress(CMyTask* task, uint32_t value, uint32_t max, const uint8_t* text);
     void ShowFinishedBar(CMyTask* task);
+    // The row of `from` becomes `to`'s, in its place; the row `to` had goes. Nothing when `from` has none.
+    void HandOver(CMyTask* from, CMyTask* to);
 
     // Rows are numbered from 1; 0 is no row.
     uint32_t GetRowCount() const { return uint32_t(mRows.size()); }

@@ -11,6 +11,7 @@
 #include "client/boxes/MsgBoxText.h"
 #include "client/core/UMyDesktopSettings.h"
 #include "client/core/UMyTransferSizes.h"
+#include "client/transfers/CMyDoneTransferRow.h"
 #include "client/transfers/CMyDownloadFileTask.h"
 #include "client/transfers/CMyPicturePreviewTask.h"
 #include "client/transfers/CMyPreviewFileTask.h"
@@ -29,6 +30,7 @@
 #include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
 #include "framework/ui/SHitMsgData.h"
+#include "platform/Folders.h"
 
 namespace
 {
@@ -211,7 +213,32 @@ bool CMyApplication::StartTransfer(CMyTask* task)
     return mTransfers->Start(task);
 }
 
+bool CMyApplication::IsKeptTransfer(CMyTask* task)
+{
+    return mTransfers->Keeps(task);
+}
+
+bool CMyApplication::GetTaskLocalItem(const CMyTask* task, std::string& outPath) const
+{
+    const auto* done = dynamic_cast<const CMyDoneTransferRow*>(task);
+    if (!done || done->LocalPath().empty()) return false;
+    outPath = done->LocalPath();
+    return true;
+}
+
 TFileSysRefObj* CMyApplication::GetDownloadFolder()
+{
+    const SMyDownloadFolder& where = mSettings.downloadFolder;
+    if (where.place == SMyDownloadFolder::kProgram) return GetProgramDownloadFolder();
+    mStatistics.isLeechMode = false;
+    std::string path = where.place == SMyDownloadFolder::kChosen ? where.path : std::string();
+    if (path.empty())
+        if (int err = platform::DesktopDownloadFolder(path)) FailOSError(err);
+    if (int err = platform::MakeFolders(path)) FailOSError(err);
+    return UFileSys::NewFromNativePath(path.data(), uint32_t(path.size()));
+}
+
+TFileSysRefObj* CMyApplication::GetProgramDownloadFolder()
 {
     uint32_t kind = 0;
     TFileSysRefObj* leech = UFileSys::New(kFSProgramFolder, nullptr, kLeechFolder, 0, &kind);
@@ -238,6 +265,45 @@ bool CMyApplication::FindResumableFile(TFileSysRefObj* ref)
     StFileSysRef partial(found);
     if (resumable) UFileSys::SetRef(ref, partial.Get());
     return resumable;
+}
+
+bool CMyApplication::FindOldResumableFile(TFileSysRefObj* target)
+{
+    if (mSettings.downloadFolder.place == SMyDownloadFolder::kProgram) return false;
+    uint8_t name[256];
+    UFileSys::GetName(target, name);
+    const std::string here = UFileSys::GetNativePath(target);
+    for (const uint8_t* folderName : {kLeechFolder, kDownloadsFolder})
+    {
+        try
+        {
+            uint32_t kind = 0;
+            StFileSysRef old(UFileSys::New(kFSProgramFolder, nullptr, folderName, 0, &kind));
+            if (kind != kFSKindFolder) continue;
+            StFileSysRef candidate(UFileSys::New(old.Get(), nullptr, name));
+            // The chosen folder may be the old one itself.
+            if (UFileSys::GetNativePath(candidate.Get()) == here || !FindResumableFile(candidate.Get()))
+                continue;
+            try
+            {
+                // The finished file then lands where downloads go now.
+                StFileSysRef folder(GetDownloadFolder());
+                UFileSys::MoveAndRename(candidate.Get(), folder.Get(), nullptr);
+            }
+            catch (const SError&)
+            {
+                // Another disk, or a file of that name there: it is resumed where it is, and completes
+                // there.
+            }
+            UFileSys::SetRef(target, candidate.Get());
+            return true;
+        }
+        catch (const SError&)
+        {
+            // A folder that cannot be looked into holds nothing to resume.
+        }
+    }
+    return false;
 }
 
 void CMyApplication::DoFileDownload(CWindow* window, uint16_t mods)
@@ -272,7 +338,7 @@ void CMyApplication::DoFileDownload(CWindow* window, uint16_t mods)
         {
             CRef folder(GetDownloadFolder());
             target.reset(UFileSys::New(folder.get(), nullptr, localName));
-            if (FindResumableFile(target.get()))
+            if (FindResumableFile(target.get()) || FindOldResumableFile(target.get()))
                 askResume = true;
             else if (UFileSys::Exists(target.get()))
                 chooseTarget = true;

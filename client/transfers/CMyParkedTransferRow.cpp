@@ -4,10 +4,11 @@
 #include "client/transfers/CMyTransferQueue.h"
 
 CMyParkedTransferRow::CMyParkedTransferRow(CMyTransferQueue& queue, const uint8_t* text, uint32_t done,
-                                           uint32_t total)
+                                           uint32_t total, CMyTask* takesRowOf)
     : CMyTask(nullptr), mQueue(queue)
 {
     mIsStandAlone = 1;
+    if (takesRowOf) Host().HandRowOver(takesRowOf, this);
     Show(text, done, total);
 }
 

@@ -12,8 +12,10 @@ class CMyTransferQueue;
 class CMyParkedTransferRow : public CMyTask
 {
 public:
-    // `text` is length-prefixed; the bar shows `done` of `total` (nothing when `total` is 0).
-    CMyParkedTransferRow(CMyTransferQueue& queue, const uint8_t* text, uint32_t done, uint32_t total);
+    // `text` is length-prefixed; the bar shows `done` of `total` (nothing when `total` is 0). The row of
+    // `takesRowOf` (the transfer that went), when it still shows one, becomes this row's.
+    CMyParkedTransferRow(CMyTransferQueue& queue, const uint8_t* text, uint32_t done, uint32_t total,
+                         CMyTask* takesRowOf = nullptr);
     ~CMyParkedTransferRow() override;
 
     bool IsParked() const override { return true; }

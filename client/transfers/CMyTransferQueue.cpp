@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "client/boxes/MsgBoxText.h"
+#include "client/transfers/CMyDoneTransferRow.h"
 #include "client/transfers/CMyDownloadFileTask.h"
 #include "client/transfers/CMyDownloadFldrTask.h"
 #include "client/transfers/CMyParkedTransferRow.h"
@@ -173,8 +174,15 @@ void CMyTransferQueue::TransferDone(CMyTransferTask& task)
     for (auto it = mEntries.begin(); it != mEntries.end(); ++it)
         if (it->task == &task)
         {
+            const SMyTransferRecord record = it->record;
             mEntries.erase(it);
             Save();
+            // What arrived stays at hand in the tasks window until the user clears it.
+            uint8_t name[256], text[256];
+            PText(record.serverName, name);
+            text[0] =
+                uint8_t(UText::Format(text + 1, 255, "%#s \xD2%#s\xD3 \xD1 Done", Verb(record.kind), name));
+            new CMyDoneTransferRow(record, text, &task);
             return;
         }
 }
@@ -209,7 +217,7 @@ void CMyTransferQueue::TransferGone(CMyTransferTask& task)
     // box does.
     const char* note = nullptr;
     if (failed) note = record.state == SMyTransferRecord::kStopped ? "failed" : "cut off";
-    Park(*entry, note);
+    Park(*entry, note, &task);
     Save();
 }
 
@@ -218,7 +226,7 @@ void CMyTransferQueue::RowGone(CMyParkedTransferRow* row)
     if (SEntry* entry = Find(row)) entry->task = nullptr;
 }
 
-void CMyTransferQueue::Park(SEntry& entry, const char* note)
+void CMyTransferQueue::Park(SEntry& entry, const char* note, CMyTask* takesRowOf)
 {
     const SMyTransferRecord& record = entry.record;
     uint8_t name[256], address[256], text[256];
@@ -240,7 +248,7 @@ void CMyTransferQueue::Park(SEntry& entry, const char* note)
         static_cast<CMyParkedTransferRow*>(entry.task)->Show(text, record.doneSize, record.totalSize);
     else
     {
-        entry.task = new CMyParkedTransferRow(*this, text, record.doneSize, record.totalSize);
+        entry.task = new CMyParkedTransferRow(*this, text, record.doneSize, record.totalSize, takesRowOf);
         entry.parked = true;
     }
 }

@@ -63,6 +63,8 @@ public:
     // The tasks window's commands: true when `task` is one of the queue's and the command was taken.
     bool Stop(CMyTask* task);
     bool Start(CMyTask* task);
+    // A running or parked transfer of the queue's.
+    bool Keeps(CMyTask* task) { return Find(task) != nullptr; }
 
     void SessionEnded() override {}
     void SessionLoggedIn() override;
@@ -79,8 +81,9 @@ private:
     };
 
     SEntry* Find(const CMyTask* task);
-    // A parked row for the entry, with its state's text and `note` after it.
-    void Park(SEntry& entry, const char* note = nullptr);
+    // A parked row for the entry, with its state's text and `note` after it, in the place of the row of
+    // `takesRowOf` when there is one.
+    void Park(SEntry& entry, const char* note = nullptr, CMyTask* takesRowOf = nullptr);
     // Starts the entry's transfer again from what is on the disk.
     void Restart(SEntry& entry);
     bool IsForThisSession(const SMyTransferRecord& record) const;

@@ -7,6 +7,7 @@
 #include "client/boxes/USound.h"
 #include "client/core/CMySession.h"
 #include "client/core/CMyTransferConnection.h"
+#include "client/core/CMyTransferLimits.h"
 #include "client/transfers/CMyTransferQueue.h"
 #include "framework/files/UFileSys.h"
 #include "framework/net/TransactCatalogue.h"
@@ -40,6 +41,7 @@ CMyTransferTask::CMyTransferTask(const SMyTransferTexts& texts, const uint8_t* n
 
 CMyTransferTask::~CMyTransferTask()
 {
+    EndTurn();
     // While the application goes, its queue file keeps what was running; nothing is parked then.
     if (mRecorded && gApp) gApp->Transfers().TransferGone(*this);
 }
@@ -88,6 +90,8 @@ const char* CMyTransferTask::Noted(const char* pattern, std::string& storage) co
 bool CMyTransferTask::IsWaitingOnNetwork() const
 {
     if (CMyTransactTask::IsWaitingOnNetwork()) return true;
+    // The end of a transfer that runs brings its turn.
+    if (mStage == kStageQueued && mWaitingForTurn) return true;
     return mConnection && mConnection->Transport() &&
            UTransport::GetReceiveState(mConnection->Transport()) != UTransport::kReceiveDrained;
 }
@@ -121,9 +125,20 @@ void CMyTransferTask::Step()
     switch (mStage)
     {
     case kStageQueued:
-        if (!LeaveQueueWhenFirst()) return;
+        if (mWaitingForTurn ? !TakeTurn() : !LeaveQueueWhenFirst()) return;
+        mWaitingForTurn = false;
+        mStage = kStageRequest;
         [[fallthrough]];
     case kStageRequest:
+        if (!TakeTurn())
+        {
+            mStage = kStageQueued;
+            mWaitingForTurn = true;
+            mWasQueued = true;
+            ShowRowText(0, 1, mTexts.queued);
+            return;
+        }
+        mWaitingForTurn = false;
         if (mWasQueued) ShowRowText(0, 10, mTexts.row);
         BeforeRequest();
         SendRequest(RequestType());
@@ -165,6 +180,11 @@ uint32_t CMyTransferTask::Receive(uint32_t limit, const std::function<void(const
     TTransportObj* tpt = Transport();
     if (!tpt) return 0;
     if (mBuffer.empty()) mBuffer.resize(kReadPiece);
+    // Only what has arrived is asked of the limit, so that a slow server does not hold back the others.
+    const uint32_t asked = std::min(limit, UTransport::GetReceiveSize(tpt));
+    if (asked == 0) return 0;
+    const uint32_t allowed = TakeAllowance(asked);
+    limit = allowed;
     uint32_t taken = 0;
     while (taken < limit && mStepTaken < kStepShare)
     {
@@ -176,6 +196,7 @@ uint32_t CMyTransferTask::Receive(uint32_t limit, const std::function<void(const
         mStepTaken += got;
         take(mBuffer.data(), got);
     }
+    if (taken < allowed) GiveBackAllowance(allowed - taken);
     return taken;
 }
 
@@ -240,11 +261,44 @@ void CMyTransferTask::ShowRowText(uint32_t value, uint32_t max, const char* form
 void CMyTransferTask::EndWell()
 {
     CloseConnection();
+    EndTurn();
     Finish();
     if (mRecorded && gApp) gApp->Transfers().TransferDone(*this);
     if (!mEndReport) return;
     PlayEndSound();
     NotifyEnd(true);
+}
+
+bool CMyTransferTask::TakeTurn()
+{
+    if (!mRecorded || !gApp) return true;
+    // A transfer the user started from the queue runs whatever the number.
+    return gApp->TransferLimits().TakeTurn(this, mStage == kStageRequest && mWaitingForTurn);
+}
+
+uint32_t CMyTransferTask::TakeAllowance(uint32_t want)
+{
+    if (!gApp) return want;
+    return gApp->TransferLimits().Take(mDirection == EDirection::Up ? CMyTransferLimits::EWay::Up
+                                                                    : CMyTransferLimits::EWay::Down,
+                                       this, want);
+}
+
+void CMyTransferTask::GiveBackAllowance(uint32_t bytes)
+{
+    if (!gApp || !bytes) return;
+    gApp->TransferLimits().GiveBack(
+        mDirection == EDirection::Up ? CMyTransferLimits::EWay::Up : CMyTransferLimits::EWay::Down, bytes);
+}
+
+uint32_t CMyTransferTask::SendAllowance(uint32_t want)
+{
+    return TakeAllowance(want);
+}
+
+void CMyTransferTask::EndTurn()
+{
+    if (gApp) gApp->TransferLimits().EndTurn(this);
 }
 
 void CMyTransferTask::OpenConnection()
@@ -291,5 +345,7 @@ void CMyTransferTask::PlayEndSound()
 
 void CMyTransferTask::NotifyEnd(bool ok)
 {
-    gApp->NotifyTransferEnded(mName, ok);
+    // What a download brought can be opened from its notice.
+    const bool arrived = ok && mRecorded && mDirection == EDirection::Down;
+    gApp->NotifyTransferEnded(mName, ok, arrived ? mRecord.localPath : std::string());
 }

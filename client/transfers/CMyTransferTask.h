@@ -104,7 +104,8 @@ protected:
 
     // Reads what has arrived, at most `limit` bytes, in pieces of at most 256 KiB held in one buffer that
     // serves every read, and hands each piece to `take`. A step takes its share and no more, so that a
-    // fast stream never holds the thread; the rest waits for the next step. Returns the bytes taken.
+    // fast stream never holds the thread; the rest waits for the next step, and with a download speed
+    // limit for the limit to allow it. Returns the bytes taken.
     uint32_t Receive(uint32_t limit, const std::function<void(const uint8_t*, uint32_t)>& take);
     // A download's stream of mTotalSize bytes, as far as it has arrived: the bytes go to `take`, and true
     // once every announced byte came. Before that, a connection that ended fails the transfer, and the
@@ -130,6 +131,9 @@ protected:
     void CountBytes(uint32_t bytes);
     void ShowRow(uint32_t value, uint32_t max, const uint8_t* text);
     void ScheduleStep();
+    // An upload hands the network no more than the upload speed limit allows: how many of `want` bytes
+    // may go now (0: the task is woken when more may).
+    uint32_t SendAllowance(uint32_t want);
     // The address the session's server was reached at, as a length-prefixed text.
     const uint8_t* ServerAddressText() const;
     // A folder window of that server path (empty for the root) shows what changed there.
@@ -143,6 +147,13 @@ protected:
 
 private:
     void Step();
+    // The number of transfers at once lets this one run now (a preview always runs); otherwise it waits
+    // in the queue for its turn.
+    bool TakeTurn();
+    // The speed limit of its way: how many of `want` bytes may move now.
+    uint32_t TakeAllowance(uint32_t want);
+    void GiveBackAllowance(uint32_t bytes);
+    void EndTurn();
     void OpenConnection();
     void PlayEndSound();
     void NotifyEnd(bool ok);
@@ -153,6 +164,8 @@ private:
     bool mEndReport;
     bool mRecorded = false;
     bool mStoppedByUser = false;
+    // In the queue for a turn of the transfers at once.
+    bool mWaitingForTurn = false;
     uint16_t mFailedWith = 0;
     SMyTransferRecord mRecord;
     std::string mNote;

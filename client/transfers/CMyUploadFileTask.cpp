@@ -117,7 +117,8 @@ void CMyUploadFileTask::Stream()
         RefreshServerFolder(mPath);
         return;
     }
-    const uint32_t piece = mStream.SendPiece(tpt, mTotalSize - mDoneSize);
+    const uint32_t piece =
+        mStream.SendPiece(tpt, mTotalSize - mDoneSize, [this](uint32_t want) { return SendAllowance(want); });
     mDoneSize += piece;
     CountBytes(piece);
     ShowUploadProgress();

@@ -223,7 +223,8 @@ void CMyUploadFldrTask::Stream()
         ItemDone();
         return;
     }
-    const uint32_t piece = mStream.SendPiece(tpt, mFileTotal - mFileSent);
+    const uint32_t piece =
+        mStream.SendPiece(tpt, mFileTotal - mFileSent, [this](uint32_t want) { return SendAllowance(want); });
     mFileSent += piece;
     mDoneSize = std::min(mTotalSize, mDoneSize + piece);
     CountBytes(piece);

@@ -48,7 +48,8 @@ uint32_t CMyUploadStream::FlattenSize() const
     return mFile ? UFileSys::GetFlattenSize(mFile) : 0;
 }
 
-uint32_t CMyUploadStream::SendPiece(TTransportObj* tpt, uint32_t left)
+uint32_t CMyUploadStream::SendPiece(TTransportObj* tpt, uint32_t left,
+                                    const std::function<uint32_t(uint32_t)>& allow)
 {
     if (!mFile || !tpt) return 0;
     const uint32_t unsent = UTransport::GetUnsentSize(tpt);
@@ -59,7 +60,10 @@ uint32_t CMyUploadStream::SendPiece(TTransportObj* tpt, uint32_t left)
     if (now - mSendSecs < kQuickSecs) mSendSize += kGrowWhenQuick;
     mSendSecs = now;
     mSendSize = std::min(mSendSize, kMaxSendSize);
-    const uint32_t piece = std::min(mSendSize, left);
+    const uint32_t want = std::min(mSendSize, left);
+    const uint32_t piece = want ? allow(want) : 0;
+    // Held back by the upload speed limit, whose wake-up brings the next piece.
+    if (want && !piece) return 0;
     if (piece)
     {
         void* buffer = UTransport::NewBuffer(piece);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 struct TFileSysRefObj;
 struct TTransportObj;
@@ -28,8 +29,9 @@ public:
     // The flattened size still to send (all of it, or what a resume leaves).
     uint32_t FlattenSize() const;
     // Hands the transport the next piece of at most `left` bytes when it can take one; returns its size.
+    // `allow` says how much of a piece the upload speed limit lets go now (0: wait for its wake-up).
     // The file is closed once `left` bytes went. A file that got shorter meanwhile raises.
-    uint32_t SendPiece(TTransportObj* tpt, uint32_t left);
+    uint32_t SendPiece(TTransportObj* tpt, uint32_t left, const std::function<uint32_t(uint32_t)>& allow);
     void Close();
 
 private:

@@ -2,11 +2,12 @@
 // in the same run the same bytes copied from the same server over a plain TCP socket into a file (the
 // machine's limit for this path). Also the client's peak memory during the download above its idle
 // size, the CPU the shown tasks window costs while 4 transfers run (against the same 4 with the window
-// hidden), and a folder download of one large file and 1,000 files of 4 KiB against a plain copy of the
-// same bytes. The client and the server share the one thread, as in every end-to-end test.
+// hidden), a folder download of one large file and 1,000 files of 4 KiB against a plain copy of the
+// same bytes, and how closely a download speed limit of 10 MB/s holds over 10 s. The client and the
+// server share the one thread, as in every end-to-end test.
 //
-// Run: QT_QPA_PLATFORM=offscreen bin/transfers_bench [runs, default 3] [MiB, default 1024]
-//      [folder's large file in MiB, default 512]
+// Run: QT_QPA_PLATFORM=offscreen bin/transfers_bench [runs, default 5] [MiB, default 1024]
+//      [folder's large file in MiB, default 512] [limit in KB/s, default 10240; 0 skips it]
 //      QT_QPA_PLATFORM=offscreen bin/transfers_bench small-files [runs, default 5]: only a folder of 1,000
 //      files of 4 KiB up (a dropped folder) and down (the folder download), in files per second
 #include <QApplication>
@@ -33,6 +34,7 @@
 #include "client/files/CMyFileListView.h"
 #include "client/files/CMyFolderWin.h"
 #include "client/tasks/CMyTasksWin.h"
+#include "client/transfers/CMyTransferTask.h"
 #include "framework/files/UFileSys.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/UApplication.h"
@@ -204,6 +206,25 @@ uint64_t MakeTree(CAppHarness& h, uint64_t bigSize, std::string& outPlainSource)
     return bigSize + kSmallFiles * kSmallSize;
 }
 
+// Every task has ended; rows kept for finished transfers are cleared.
+bool AllEnded(CAppHarness& h)
+{
+    for (CMyTask* task : h.App().Tasks())
+        if (!task->mIsFinished && !task->IsParked()) return false;
+    return true;
+}
+
+void ClearRows(CAppHarness& h)
+{
+    h.WaitUntil(
+        [&]
+        {
+            h.App().DoClearFinishedTasks();
+            return h.App().Tasks().GetItemCount() == 0;
+        },
+        "the rows to go", 10000);
+}
+
 double Median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
@@ -221,13 +242,15 @@ int main(int argc, char** argv)
     UApplication::Init();
     if (argc > 1 && std::string(argv[1]) == "small-files")
         return SmallFilesBench(argc > 2 ? std::atoi(argv[2]) : 5);
-    const int runs = argc > 1 ? std::atoi(argv[1]) : 3;
+    const int runs = argc > 1 ? std::atoi(argv[1]) : 5;
     const uint64_t mib = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 1024;
     const uint64_t size = mib << 20;
     const double mb = double(size) / 1e6;
     const uint64_t folderBig = (argc > 3 ? std::strtoull(argv[3], nullptr, 10) : 512) << 20;
+    const uint32_t limitKBps = argc > 4 ? uint32_t(std::strtoul(argv[4], nullptr, 10)) : 10240;
 
-    std::vector<double> plain, down, up, peak, cpuShown, cpuHidden, folderPlain, folderDown;
+    std::vector<double> plain, down, up, peak, cpuShown, cpuHidden, wallShown, wallHidden, folderPlain,
+        folderDown, limited;
     for (int run = 0; run < runs; ++run)
     {
         CAppHarness h;
@@ -248,7 +271,7 @@ int main(int argc, char** argv)
         unlink(copy.c_str());
         sync();
 
-        const std::string downloaded = h.UserFolder() + "/Downloads/big.bin";
+        const std::string downloaded = h.DownloadFolder() + "/big.bin";
         h.Pump();
         const long idleKB = StatusKB("VmRSS");
         ResetPeak();
@@ -270,7 +293,7 @@ int main(int argc, char** argv)
         h.WaitUntil([&] { return FileSize(uploaded) == size; }, "the upload", 600000);
         const double upSecs = Seconds(start);
         unlink(uploaded.c_str());
-        h.WaitUntil([&] { return h.App().Tasks().GetItemCount() == 0; }, "the rows to go", 10000);
+        ClearRows(h);
 
         h.transfers.SetPieceSize(0);
         // Four downloads at once to the end, with the tasks window shown and then hidden: the difference in
@@ -293,16 +316,9 @@ int main(int argc, char** argv)
                 Select(docs, "big.bin");
                 h.Hit(docs, kHitFileDownload, 0, kModAlt);
             }
-            h.WaitUntil(
-                [&]
-                {
-                    for (CMyTask* task : h.App().Tasks())
-                        if (!task->mIsFinished) return false;
-                    return true;
-                },
-                "the four downloads", 600000);
+            h.WaitUntil([&] { return AllEnded(h); }, "the four downloads", 600000);
             const SFour r{Seconds(t), CpuSeconds() - cpu0};
-            h.WaitUntil([&] { return h.App().Tasks().GetItemCount() == 0; }, "the rows to go", 10000);
+            ClearRows(h);
             return r;
         };
         static std::vector<std::string> targets;
@@ -340,7 +356,7 @@ int main(int argc, char** argv)
         unlink((h.UserFolder() + "/plain-tree.bin").c_str());
         sync();
         {
-            const std::string downloads = h.UserFolder() + "/Downloads";
+            const std::string downloads = h.DownloadFolder();
             mkdir(downloads.c_str(), 0755);
             TFileSysRefObj* parent =
                 UFileSys::NewFromNativePath(downloads.data(), uint32_t(downloads.size()));
@@ -348,21 +364,50 @@ int main(int argc, char** argv)
             start = Clock::now();
             h.App().DoDownloadFolder(nullptr, 0, name.data(), parent, false);
             UFileSys::Dispose(parent);
-            h.WaitUntil(
-                [&]
-                {
-                    for (CMyTask* task : h.App().Tasks())
-                        if (!task->mIsFinished) return false;
-                    return true;
-                },
-                "the folder download", 600000);
+            h.WaitUntil([&] { return AllEnded(h); }, "the folder download", 600000);
         }
         const double treeSecs = Seconds(start);
-        if (FileSize(h.UserFolder() + "/Downloads/Tree/big.bin") != folderBig ||
-            FileSize(h.UserFolder() + "/Downloads/Tree/small/0999.dat") != kSmallSize)
+        if (FileSize(h.DownloadFolder() + "/Tree/big.bin") != folderBig ||
+            FileSize(h.DownloadFolder() + "/Tree/small/0999.dat") != kSmallSize)
             std::fprintf(stderr, "the folder download is not complete\n");
         folderPlain.push_back(treeMB / treePlainSecs);
         folderDown.push_back(treeMB / treeSecs);
+        ClearRows(h);
+
+        // The speed limit: a download held to it, measured over 10 s after its first second, then let go.
+        if (limitKBps)
+        {
+            const double rate = double(limitKBps) * 1024;
+            h.App().Settings().downloadLimit = limitKBps;
+            h.App().ApplyTransferLimits();
+            Select(docs, "big.bin");
+            h.Hit(docs, kHitFileDownload);
+            CMyTransferTask* task = nullptr;
+            h.WaitUntil(
+                [&]
+                {
+                    for (CMyTask* t : h.App().Tasks())
+                        if (t->IsTransfer() && !t->IsParked() && !t->mIsFinished)
+                            task = static_cast<CMyTransferTask*>(t);
+                    return task && task->GetDoneSize() > 0;
+                },
+                "the limited download", 60000);
+            const Clock::time_point warm = Clock::now();
+            h.WaitUntil([&] { return Seconds(warm) >= 1; }, "a second", 10000);
+            const uint32_t from = task->GetDoneSize();
+            const Clock::time_point t0 = Clock::now();
+            h.WaitUntil([&] { return Seconds(t0) >= 10 || task->GetDoneSize() >= task->GetTotalSize(); },
+                        "ten seconds", 20000);
+            const double secs = Seconds(t0);
+            const double got = double(task->GetDoneSize() - from);
+            limited.push_back(100 * got / secs / rate);
+            std::printf("run %d: limit %u KB/s: %.2f MB/s over %.1f s, %.1f%% of the limit\n", run + 1,
+                        limitKBps, got / secs / 1e6, secs, limited.back());
+            h.App().Settings().downloadLimit = 0;
+            h.App().ApplyTransferLimits();
+            h.WaitUntil([&] { return AllEnded(h); }, "the rest of the limited download", 600000);
+            unlink((h.DownloadFolder() + "/big.bin").c_str());
+        }
 
         std::printf("run %d: folder of %.0f MB: plain %.0f MB/s, folder download %.0f MB/s (%.0f%%)\n",
                     run + 1, treeMB, treeMB / treePlainSecs, treeMB / treeSecs,
@@ -381,6 +426,8 @@ int main(int argc, char** argv)
         peak.push_back(double(peakKB - idleKB) / 1024);
         cpuShown.push_back(shown);
         cpuHidden.push_back(hidden);
+        wallShown.push_back(shownFour.wall);
+        wallHidden.push_back(hiddenFour.wall);
     }
     std::printf(
         "median of %d: plain %.0f MB/s, download %.0f MB/s (%.0f%% of plain), upload %.0f MB/s (%.0f%% "
@@ -388,8 +435,17 @@ int main(int argc, char** argv)
         "hidden\n",
         runs, Median(plain), Median(down), 100 * Median(down) / Median(plain), Median(up),
         100 * Median(up) / Median(plain), Median(peak), Median(cpuShown), Median(cpuHidden));
+    std::printf("median of %d: 4 downloads at once %.2f s wall with the tasks window shown, %.2f s hidden "
+                "(%+.0f%%)\n",
+                runs, Median(wallShown), Median(wallHidden),
+                100 * (Median(wallShown) / Median(wallHidden) - 1));
     std::printf("median of %d: folder plain %.0f MB/s, folder download %.0f MB/s (%.0f%% of plain)\n", runs,
                 Median(folderPlain), Median(folderDown), 100 * Median(folderDown) / Median(folderPlain));
+    if (!limited.empty())
+        std::printf(
+            "median of %d: a limit of %u KB/s held at %.1f%% of it over 10 s (range %.1f%% to %.1f%%)\n",
+            runs, limitKBps, Median(limited), *std::min_element(limited.begin(), limited.end()),
+            *std::max_element(limited.begin(), limited.end()));
     return 0;
 }
 

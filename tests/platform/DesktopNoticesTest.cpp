@@ -19,9 +19,14 @@ protected:
         ASSERT_TRUE(bus.Start());
         service = std::make_unique<CFakeNotificationService>(bus.Address());
         platform::SetNoticeBusAddress(bus.Address());
-        platform::SetNoticeClickProc([](void* context, uint32_t tag)
-                                     { static_cast<DesktopNoticesTest*>(context)->clicks.push_back(tag); },
-                                     this);
+        platform::SetNoticeClickProc(
+            [](void* context, uint32_t tag, const QString& action)
+            {
+                auto* self = static_cast<DesktopNoticesTest*>(context);
+                self->clicks.push_back(tag);
+                self->actions.push_back(action);
+            },
+            this);
     }
     void TearDown() override
     {
@@ -41,6 +46,7 @@ protected:
     CPrivateBus bus;
     std::unique_ptr<CFakeNotificationService> service;
     std::vector<uint32_t> clicks;
+    std::vector<QString> actions;
 };
 
 TEST_F(DesktopNoticesTest, TheServiceGetsNameIconTextAndHintsAndItsClicksComeBack)
@@ -70,6 +76,34 @@ TEST_F(DesktopNoticesTest, TheServiceGetsNameIconTextAndHintsAndItsClicksComeBac
     service->Click(service->notices[1].id, "Show");
     ASSERT_TRUE(WaitClicks(2));
     EXPECT_EQ(clicks, (std::vector<uint32_t>{7, 8}));
+    EXPECT_EQ(actions, (std::vector<QString>{"default", "default"}));
+}
+
+TEST_F(DesktopNoticesTest, FurtherButtonsAreOfferedOnlyWhereTheServiceShowsButtonsAndTheirKeyComesBack)
+{
+    const QStringList buttons{"open", "Open", "show-in-folder", "Show in Folder"};
+    // A service that does not say it shows buttons gets the notice without them.
+    ASSERT_TRUE(service->Register());
+    platform::ShowDesktopNotice("Transfer finished", "a.txt", "transfer.complete", 1, buttons);
+    ASSERT_TRUE(WaitNotices(1));
+    EXPECT_EQ(service->notices[0].actions, (QStringList{"default", "Show"}));
+
+    // One that does gets them; it is asked once, on the next bus.
+    platform::SetNoticeBusAddress(bus.Address());
+    service->capabilities = QStringList{"body", "actions"};
+    platform::ShowDesktopNotice("Transfer finished", "b.txt", "transfer.complete", 2, buttons);
+    platform::ShowDesktopNotice("Transfer finished", "c.txt", "transfer.complete", 3, buttons);
+    platform::ShowDesktopNotice("Private message", "hi", "im.received", 4);
+    ASSERT_TRUE(WaitNotices(4));
+    EXPECT_EQ(service->capabilityQuestions, 1u);
+    EXPECT_EQ(service->notices[1].summary, "Private message") << "one without buttons does not wait";
+    EXPECT_EQ(service->notices[2].body, "b.txt");
+    EXPECT_EQ(service->notices[3].body, "c.txt") << "those that waited keep their order";
+    EXPECT_EQ(service->notices[2].actions, (QStringList{"default", "Show"}) + buttons);
+    service->Click(service->notices[2].id, "show-in-folder");
+    ASSERT_TRUE(WaitClicks(1));
+    EXPECT_EQ(clicks, std::vector<uint32_t>{2});
+    EXPECT_EQ(actions, std::vector<QString>{"show-in-folder"});
 }
 
 TEST_F(DesktopNoticesTest, WithoutAServiceOrWithoutABusNothingShowsAndNothingIsSaid)

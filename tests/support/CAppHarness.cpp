@@ -46,14 +46,16 @@ CAppHarness::CAppHarness(const AppMaker& makeApp)
     gHarness = this;
     UseBuiltDataFile();
     // The application's user files (preferences, bookmarks, downloads) and its desktop settings go to
-    // folders of this test.
-    for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME"})
+    // folders of this test, and so does the desktop's download folder (in the home folder).
+    for (const char* name : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "HOME"})
     {
         const char* old = std::getenv(name);
         mOldEnvironment.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
     }
     setenv("XDG_DATA_HOME", mHome.path().toLocal8Bit().constData(), 1);
     setenv("XDG_CONFIG_HOME", (mHome.path() + "/config").toLocal8Bit().constData(), 1);
+    std::filesystem::create_directories(HomeFolder());
+    setenv("HOME", HomeFolder().c_str(), 1);
     UWindowServices::Register();
     SetMsgBoxHook(BoxHook);
     CWindow::SetModalObserver([this](CWindow* w) { ModalStarted(w); });
@@ -130,6 +132,16 @@ void CAppHarness::Start()
 std::string CAppHarness::UserFolder() const
 {
     return mHome.path().toStdString() + "/Quenvol";
+}
+
+std::string CAppHarness::HomeFolder() const
+{
+    return mHome.path().toStdString() + "/home";
+}
+
+std::string CAppHarness::DownloadFolder() const
+{
+    return HomeFolder() + "/Downloads";
 }
 
 std::string CAppHarness::Address() const

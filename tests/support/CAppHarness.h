@@ -52,6 +52,10 @@ public:
     CMyApplication& App() const { return *mApp; }
     // The user folder the application uses (XDG_DATA_HOME/Quenvol), empty at the start.
     std::string UserFolder() const;
+    // The test's home folder (HOME), and the folder downloads go to unless a test's options say otherwise:
+    // the desktop's download folder in that home.
+    std::string HomeFolder() const;
+    std::string DownloadFolder() const;
 
     // The server. Configure `model` (accounts, news, users…) before logging in. It shares a temporary
     // folder of its own (files go there with WriteSharedFile), and transfers go to `transfers` on the

@@ -1,7 +1,8 @@
-// A message bus of the test's own (dbus-daemon on a socket in a temporary folder), and on it a stand-in
-// for the desktop's notification service that records every notice it is asked to show, answers with
-// numbers of its own and can click or close a notice as a user or the service would. No test notice
-// ever reaches the desktop of whoever runs the tests.
+// A message bus of the test's own (dbus-daemon on a socket in a temporary folder), and on it stand-ins
+// for the desktop's notification service (it records every notice it is asked to show, answers with
+// numbers of its own and can click or close a notice as a user or the service would) and for its file
+// manager (it records the items it is asked to show). No test notice or folder ever reaches the desktop
+// of whoever runs the tests.
 #pragma once
 
 #include <QDBusArgument>
@@ -105,11 +106,20 @@ public:
     }
 
     std::vector<SNotice> notices;
+    // What GetCapabilities answers; empty: the call is refused, as by a service of the oldest kind.
+    QStringList capabilities;
+    uint32_t capabilityQuestions = 0;
 
     QString introspect(const QString&) const override { return QString(); }
     bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
     {
         const QList<QVariant> a = message.arguments();
+        if (message.member() == QStringLiteral("GetCapabilities") && !capabilities.isEmpty())
+        {
+            ++capabilityQuestions;
+            connection.send(message.createReply(QVariant::fromValue(capabilities)));
+            return true;
+        }
         if (message.member() == QStringLiteral("Notify") && a.size() == 8)
         {
             const uint32_t id = mNextID++;
@@ -144,4 +154,50 @@ private:
     QString mName;
     QDBusConnection mBus;
     uint32_t mNextID = 41;
+};
+
+class CFakeFileManager : public QDBusVirtualObject
+{
+public:
+    explicit CFakeFileManager(const QString& address)
+        : mName(QStringLiteral("fake-file-manager-%1").arg(++Serial())),
+          mBus(QDBusConnection::connectToBus(address, mName))
+    {
+    }
+    ~CFakeFileManager() override { QDBusConnection::disconnectFromBus(mName); }
+
+    bool Register()
+    {
+        return mBus.isConnected() && mBus.registerService(QStringLiteral("org.freedesktop.FileManager1")) &&
+               mBus.registerVirtualObject(QStringLiteral("/org/freedesktop/FileManager1"), this,
+                                          QDBusConnection::SingleNode);
+    }
+
+    // The URIs of each ShowItems call, in order.
+    std::vector<QStringList> shown;
+
+    QString introspect(const QString&) const override { return QString(); }
+    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override
+    {
+        const QList<QVariant> a = message.arguments();
+        if (message.interface() == QStringLiteral("org.freedesktop.FileManager1") &&
+            message.member() == QStringLiteral("ShowItems") && a.size() == 2)
+        {
+            shown.push_back(a[0].toStringList());
+            connection.send(message.createReply());
+            return true;
+        }
+        connection.send(message.createErrorReply(QDBusError::UnknownMethod, message.member()));
+        return true;
+    }
+
+private:
+    static int& Serial()
+    {
+        static int serial = 0;
+        return serial;
+    }
+
+    QString mName;
+    QDBusConnection mBus;
 };

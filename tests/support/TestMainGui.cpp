@@ -7,6 +7,7 @@
 #include "framework/runtime/UApplication.h"
 #include "platform/DesktopNotices.h"
 #include "platform/EventLoop.h"
+#include "platform/FileManager.h"
 #include "platform/Keyring.h"
 
 int main(int argc, char** argv)
@@ -20,6 +21,7 @@ int main(int argc, char** argv)
     platform::SetNoticeBusAddress(QString());
     // Nor any password: the keyring tests bring a keyring of their own.
     platform::SetKeyringBusAddress(QString());
+    platform::SetFileManagerBusAddress(QString());
     // Every process of the client has its queue; tests that run alone must not depend on another
     // test having made it.
     UApplication::Init();

@@ -97,6 +97,21 @@ TEST(DesktopSettings, ValuesOfEachTypeAreReadAsWrittenAndOthersAreRefused)
     EXPECT_EQ(Parsed("layout=Separate\n").layout, EMyLayout::kMain);
     EXPECT_EQ(Parsed("layout=true\n").layout, EMyLayout::kMain);
     EXPECT_EQ(UMyDesktopSettings::FormatValue(EMyLayout::kSeparate), "separate");
+    // The download folder: the desktop's (the default), the program's own, or an absolute path; a path
+    // that would not read back as the same line is written as the default instead.
+    EXPECT_EQ(Parsed("").downloadFolder, SMyDownloadFolder{});
+    EXPECT_EQ(Parsed("download-folder=program\n").downloadFolder.place, SMyDownloadFolder::kProgram);
+    const SMyDownloadFolder chosen = Parsed("download-folder=/srv/in coming\n").downloadFolder;
+    EXPECT_EQ(chosen, (SMyDownloadFolder{SMyDownloadFolder::kChosen, "/srv/in coming"}));
+    EXPECT_EQ(UMyDesktopSettings::FormatValue(chosen), "/srv/in coming");
+    for (const char* bad : {"download-folder=Downloads\n", "download-folder=~/x\n", "download-folder=\n"})
+        EXPECT_EQ(Parsed(std::string("download-folder=program\n") + bad).downloadFolder.place,
+                  SMyDownloadFolder::kProgram)
+            << bad;
+    for (const char* path : {"/a\nlayout=separate", "/trailing ", ""})
+        EXPECT_EQ(UMyDesktopSettings::FormatValue(SMyDownloadFolder{SMyDownloadFolder::kChosen, path}),
+                  "desktop")
+            << path;
 }
 
 TEST(DesktopSettings, TheFileLivesInTheConfigFolderAndAMissingOneMeansDefaults)
@@ -118,7 +133,8 @@ TEST(DesktopSettings, TheFileLivesInTheConfigFolderAndAMissingOneMeansDefaults)
     EXPECT_EQ(file.readAll().toStdString(),
               "# Quenvol desktop settings\nnotifications=false\nreconnect=true\nscrollback=10000\n"
               "chat-time-stamps=false\nchat-mentions=true\nchat-mention-words=\nchat-logs=true\n"
-              "chat-replay=false\nlayout=main\nkeep-in-tray=false\nupload-folder=\nlater=1\n");
+              "chat-replay=false\nlayout=main\nkeep-in-tray=false\nupload-folder=\ndownload-folder=desktop\n"
+              "download-limit=0\nupload-limit=0\ntransfers-at-once=0\nlater=1\n");
     EXPECT_FALSE(QFile::exists(home.path() + "/Quenvol/desktop.conf.new"));
     SMySettings back;
     UMyDesktopSettings::Read(back);

@@ -39,6 +39,7 @@ public:
         gLog.push_back("progress " + std::to_string(value) + "/" + std::to_string(max));
     }
     void ShowTaskRowFinished(CMyTask*) override { gLog.push_back("finished"); }
+    void HandTaskRowOver(CMyTask*, CMyTask*) override { gLog.push_back("hand over"); }
     CMyTask* GetSelectedTask() const override { return nullptr; }
 };
 

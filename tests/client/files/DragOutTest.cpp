@@ -50,9 +50,17 @@ protected:
         return count;
     }
 
+    // Every transfer ended, and none left a row but the done rows of finished ones.
     bool WaitNoTasks(const char* what)
     {
-        return h.WaitUntil([&] { return h.App().Tasks().GetItemCount() == 0; }, what);
+        return h.WaitUntil(
+            [&]
+            {
+                for (CMyTask* task : h.App().Tasks())
+                    if (!task->IsKeptFinished()) return false;
+                return true;
+            },
+            what);
     }
 
     CAppHarness h;

@@ -66,7 +66,7 @@ protected:
     }
     std::string Downloaded(const std::string& name) const
     {
-        std::ifstream in(h.UserFolder() + "/Downloads/" + name, std::ios::binary);
+        std::ifstream in(h.DownloadFolder() + "/" + name, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 

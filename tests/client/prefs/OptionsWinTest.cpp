@@ -89,10 +89,10 @@ bool Same(const SMyColorInfo& a, const SMyColorInfo& b)
 }
 } // namespace
 
-TEST_F(OptionsWinTest, FiveTabsAndEveryValueComesBackAsItWent)
+TEST_F(OptionsWinTest, SixTabsAndEveryValueComesBackAsItWent)
 {
     CMyOptionsWin win;
-    ASSERT_EQ(win.GetTabView()->GetTabCount(), 5u);
+    ASSERT_EQ(win.GetTabView()->GetTabCount(), 6u);
     SMySettings in = SomeOptions();
     in.desktopNotices = false;
     in.scrollback = 2500;

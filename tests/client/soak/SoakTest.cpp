@@ -106,7 +106,7 @@ public:
         if (!mH.WaitUntil([&] { return mH.Windows<CMyChatWin>().size() == 1; }, "the private chat"))
             return false;
         mPrivateChat = mH.Windows<CMyChatWin>().front()->GetChatView();
-        mDownloads = mH.UserFolder() + "/Downloads/" + kFileName;
+        mDownloads = mH.DownloadFolder() + "/" + kFileName;
         return true;
     }
 
@@ -177,6 +177,8 @@ private:
     // The next download starts once the last one is done; the user moves each finished file away.
     void StartDownload()
     {
+        // Finished rows are cleared as a user would, now and then.
+        mH.App().DoClearFinishedTasks();
         if (mH.App().Tasks().GetItemCount() != 0) return;
         if (unlink(mDownloads.c_str()) == 0) ++mDownloadsDone;
         filestest::Select(mDocs, kFileName);

@@ -37,7 +37,7 @@ protected:
         mkdir(mLocal.c_str(), 0755);
     }
 
-    std::string Downloads() const { return h.UserFolder() + "/Downloads"; }
+    std::string Downloads() const { return h.DownloadFolder(); }
     std::string Local(const std::string& name) const { return mLocal + "/" + name; }
 
     void Download(const std::string& name, uint16_t mods = 0)
@@ -494,9 +494,9 @@ TEST_F(FileTransferTest, AHostileNameNeverWritesOutsideTheDownloadFolder)
     docs->View()->AddItem(FourCC("TEXT"), FourCC("ttxt"), 10, CAppHarness::P("../../escape.txt").data());
     Download("../../escape.txt");
     ASSERT_TRUE(WaitNoTasks("the refused download to end"));
-    EXPECT_FALSE(Exists(h.UserFolder() + "/escape.txt"));
-    EXPECT_FALSE(Exists(h.UserFolder() + "/../escape.txt"));
-    EXPECT_FALSE(Exists(h.UserFolder() + "/escape.txt.qpf"));
+    EXPECT_FALSE(Exists(h.DownloadFolder() + "/escape.txt"));
+    EXPECT_FALSE(Exists(h.DownloadFolder() + "/../escape.txt"));
+    EXPECT_FALSE(Exists(h.DownloadFolder() + "/escape.txt.qpf"));
     // Whatever the name became, it stayed in the download folder, and nothing that got no data stays.
     EXPECT_EQ(h.Requests(202).size(), 1u);
     for (const std::string& row : h.TaskRows())
@@ -507,8 +507,8 @@ TEST_F(FileTransferTest, AHostileNameNeverWritesOutsideTheDownloadFolder)
     h.App().DoDownloadFileTo(nullptr, 0, CAppHarness::P("../escape.txt").data(), folder);
     UFileSys::Dispose(folder);
     ASSERT_TRUE(WaitNoTasks("the refused drag-out download to end"));
-    EXPECT_FALSE(Exists(h.UserFolder() + "/escape.txt"));
-    EXPECT_FALSE(Exists(h.UserFolder() + "/escape.txt.qpf"));
+    EXPECT_FALSE(Exists(h.DownloadFolder() + "/escape.txt"));
+    EXPECT_FALSE(Exists(h.DownloadFolder() + "/escape.txt.qpf"));
 }
 
 TEST_F(FileTransferTest, AFileOf4GiBIsRefusedBeforeAnythingIsSentNamingIt)

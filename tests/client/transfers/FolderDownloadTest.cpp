@@ -249,7 +249,7 @@ TEST_F(FolderDownloadTest, TheDownloadButtonTakesAFolderRowIntoTheDownloadFolder
         },
         "the folder download's row"));
     ASSERT_TRUE(RunToEnd("the folder download to end"));
-    EXPECT_EQ(Tree(fs::path(h.UserFolder()) / "Downloads/Tree"), Tree(Shared("Tree")));
+    EXPECT_EQ(Tree(fs::path(h.DownloadFolder()) / "Tree"), Tree(Shared("Tree")));
 }
 
 TEST_F(FolderDownloadTest, AStoppedDownloadKeepsThePartialFileWithDataAndResumesIt)

@@ -29,7 +29,7 @@ class TransferQueueTest : public ::testing::Test
 protected:
     void SetUp() override { h.model.guestAccess = CServerModel::AllAccess(); }
 
-    std::string Downloads() const { return h.UserFolder() + "/Downloads"; }
+    std::string Downloads() const { return h.DownloadFolder(); }
     std::string QueueFile() const { return h.UserFolder() + "/Transfers"; }
 
     void Download(const std::string& name)
@@ -307,8 +307,10 @@ TEST_F(TransferQueueTest, TheQueueFileComesBackWaitingAndStartsOnlyForItsServerA
     ASSERT_TRUE(h.WaitUntil([&] { return FileRecords().size() == 2; }, "the finished ones to leave"));
     EXPECT_EQ(FileRecords()[0], other);
     EXPECT_EQ(FileRecords()[1].login, "alice");
-    EXPECT_TRUE(h.WaitUntil([&] { return h.TaskRows().size() == 2; }, "the finished rows to go"))
+    EXPECT_TRUE(h.WaitUntil([&] { return RowsWith(kWaiting) == 2 && RowsWith(" \xD1 Done") == 3; },
+                            "two waiting rows and three done ones"))
         << AllRows();
+    EXPECT_EQ(h.TaskRows().size(), 5u);
 }
 
 TEST_F(TransferQueueTest, ADamagedQueueFileIsPutAsideOnceAndIgnored)

@@ -25,7 +25,7 @@ namespace transfertest
 class CEndRecorder : public CMyApplication
 {
 public:
-    void NotifyTransferEnded(const uint8_t* name, bool ok) override
+    void NotifyTransferEnded(const uint8_t* name, bool ok, const std::string&) override
     {
         ends.emplace_back(CAppHarness::Str(name), ok);
     }
