@@ -95,8 +95,8 @@ void CMyTaskListView::DrawItem(QPainter& painter, const QRect& r, uint32_t row, 
     UMyRowDrawing::DrawFrame(painter, r.adjusted(0, 0, 0, -1), pal);
 
     const bool lit = selected && active;
-    // A finished transfer kept in view is out of the way of the running ones.
-    const bool greyed = info->task && info->task->IsKeptFinished();
+    // The row knows it was handed to a finished transfer: drawing never calls into the task.
+    const bool greyed = info->finished;
     painter.setFont(UMyRowDrawing::ListFont(Widget()->font(), false));
     painter.setPen(lit ? pal.color(QPalette::HighlightedText)
                        : pal.color(greyed ? QPalette::Disabled : QPalette::Active, QPalette::ButtonText));

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <new>
 
+#include "client/core/CMyTask.h"
 #include "framework/runtime/SError.h"
 #include "framework/runtime/UMemory.h"
 
@@ -26,7 +27,7 @@ void CMyTaskRows::SetText(SMyTaskNameInfo& row, const uint8_t* text)
 void CMyTaskRows::AddTask(CMyTask* task, const uint8_t* text)
 {
     if (!task) Fail(kErrTypeGeneral, 2);
-    SMyTaskNameInfo row{task, 0, 0, 0, nullptr};
+    SMyTaskNameInfo row{task, 0, 0, 0, nullptr, false};
     SetText(row, text);
     try
     {
@@ -89,6 +90,7 @@ void CMyTaskRows::HandOver(CMyTask* from, CMyTask* to)
     RemoveTask(to);
     const uint32_t index = FindRow(from);
     mRows[index - 1].task = to;
+    mRows[index - 1].finished = to->IsKeptFinished();
     Changed(EChange::Redraw, index);
 }
 

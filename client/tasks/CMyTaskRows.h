@@ -16,6 +16,7 @@ struct SMyTaskNameInfo
     uint32_t progMax;
     uint32_t textSize; // 0: no text
     uint8_t* textData; // owned, not terminated; null when there is no text
+    bool finished;     // a finished transfer kept in view, drawn out of the way of the running ones
 };
 
 class CMyTaskRows
