@@ -94,9 +94,9 @@ void RecentTitle(const SMyRecentServer& server, uint8_t (&out)[256])
         UPString::Copy(out, server.address);
 }
 
-// The dialog's entries for a recent server. Its password is the one the user asked to keep, or comes
-// from its bookmark, and only while that bookmark still names the same server and login: a bookmark
-// changed since is not this server's.
+// The dialog's entries for a recent server. Its password is the one the user asked to keep (or, where
+// the keyring holds it, comes from there later), or comes from its bookmark, and only while that bookmark
+// still names the same server and login: a bookmark changed since is not this server's.
 void FillFromRecent(CMyApplication& app, const SMyRecentServer& server, SMyConnectEntry& out)
 {
     UPString::Copy(out.address, server.address);
@@ -146,7 +146,7 @@ void CMyApplication::DoConnectToRecent(uint32_t index)
     if (!MayConnectElsewhere(entry.address, entry.bookmarkName)) return;
     mSession.SetLogin(entry.login, entry.password);
     DoConnect(entry.address, entry.bookmarkName);
-    if (entry.bookmarkName[0] && !entry.password[0] && entry.login[0])
+    if ((entry.bookmarkName[0] || entry.keepPassword) && !entry.password[0] && entry.login[0])
         LookUpLoginPassword(entry.address, entry.login);
 }
 
@@ -185,7 +185,8 @@ void CMyApplication::RunConnectDialog(const SMyConnectEntry& start)
         if (!*open)
         {
             *open = &win;
-            if (start.bookmarkName[0]) fillPasswordLater(start.address, start.login, start.password);
+            if (start.bookmarkName[0] || start.keepPassword)
+                fillPasswordLater(start.address, start.login, start.password);
         }
         const bool hasFolder = BuildServerMenu(bookmarks);
         for (const SMyBookmarkItem& item : bookmarks)
@@ -222,7 +223,8 @@ void CMyApplication::RunConnectDialog(const SMyConnectEntry& start)
             win.SetInfo(chosen.address, chosen.login, chosen.password);
             win.SetBookmarkName(chosen.bookmarkName);
             win.SetKeepPassword(chosen.keepPassword);
-            if (chosen.bookmarkName[0]) fillPasswordLater(chosen.address, chosen.login, chosen.password);
+            if (chosen.bookmarkName[0] || chosen.keepPassword)
+                fillPasswordLater(chosen.address, chosen.login, chosen.password);
             return;
         }
         if (item < 1 || item > bookmarks.size()) return;
@@ -257,7 +259,7 @@ void CMyApplication::RunConnectDialog(const SMyConnectEntry& start)
     DoConnect(server, entry.bookmarkName);
     mSession.SetFromDialog(entry.bookmarkName, entry.keepPassword);
     // Connect pressed before the keyring answered: the connection waits for it instead.
-    if (entry.bookmarkName[0] && !entry.password[0] && entry.login[0])
+    if ((entry.bookmarkName[0] || entry.keepPassword) && !entry.password[0] && entry.login[0])
         LookUpLoginPassword(entry.address, entry.login);
 }
 

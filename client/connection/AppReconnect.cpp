@@ -45,19 +45,33 @@ void CMyApplication::SessionLoggedIn()
     UPString::Copy(recent.address, mSession.Address().name);
     UPString::Copy(recent.login, mSession.UserLogin());
     if (mSession.IsFromDialog()) UPString::Copy(recent.bookmark, mSession.DialogBookmark());
+    auto remember = [](const SMyRecentServer& server)
+    {
+        try
+        {
+            UMyRecentServers::Remember(server);
+        }
+        catch (const SError&)
+        {
+            // A settings folder that cannot be written costs only the dialog's memory, not the session.
+        }
+    };
     if (mSession.IsFromDialog() && mSession.KeepsPassword())
     {
+        // A kept password goes to the keyring where there is one, under the same entry as a bookmark's
+        // for this server and login: the file keeps it only until the keyring says it holds it.
         recent.keepPassword = true;
-        UPString::Copy(recent.password, mSession.UserPassword());
+        uint8_t field[256];
+        mPasswords.FieldForFile(CMyKeptPasswords::EKind::kBookmark, recent.address, recent.login,
+                                mSession.UserPassword(), field,
+                                [recent, remember]() mutable
+                                {
+                                    recent.password[0] = 0;
+                                    remember(recent);
+                                });
+        UPString::Copy(recent.password, sizeof(recent.password), field);
     }
-    try
-    {
-        UMyRecentServers::Remember(recent);
-    }
-    catch (const SError&)
-    {
-        // A settings folder that cannot be written costs only the dialog's memory, not the session.
-    }
+    remember(recent);
     if (!mReconnect.IsAttempting()) return;
     // Back before the reconnect goes idle, which would give up what the lost session kept open.
     const bool resumed = mSession.IsPaused();

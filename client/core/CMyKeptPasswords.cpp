@@ -23,8 +23,6 @@ const char* KindName(CMyKeptPasswords::EKind kind)
         return "bookmark";
     case CMyKeptPasswords::EKind::kTracker:
         return "tracker";
-    case CMyKeptPasswords::EKind::kRecent:
-        return "recent";
     }
     return "";
 }

@@ -1,4 +1,5 @@
-// Where the passwords of bookmarks, trackers and recent servers are kept: in the desktop's keyring when
+// Where the passwords of bookmarks, trackers and recent servers are kept (a recent server's under its
+// bookmark's kind: the same server and login is the same password): in the desktop's keyring when
 // there is one, so that the files hold an empty password field, and in the files as before when there
 // is none. A password leaves a file only once the keyring has said it holds that very password: until
 // then the file keeps it, so that no answer lost on the way (a keyring that fails, a window the user
@@ -19,7 +20,6 @@ public:
     {
         kBookmark,
         kTracker,
-        kRecent,
     };
 
     CMyKeptPasswords();

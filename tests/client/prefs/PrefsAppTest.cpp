@@ -21,6 +21,8 @@
 #include "client/connection/CMyLoginWin.h"
 #include "client/core/CMyKeptPasswords.h"
 #include "client/core/UMyBookmarkFile.h"
+#include "client/core/UMyDesktopSettings.h"
+#include "client/core/UMyRecentServers.h"
 #include "client/prefs/CMyOptionsWin.h"
 #include "client/tasks/CMyTasksWin.h"
 #include "client/users/CMyUserListWin.h"
@@ -541,6 +543,59 @@ TEST_F(PrefsAppTest, WithAKeyringBookmarksKeepNoPasswordAndConnectWithTheKeyring
 }
 
 // Without a keyring the bookmark keeps its password, as it always did, and the options say so.
+// Pins: a password the user asked to keep for a recent server sat in the recent-servers file even with a
+// keyring on the desktop.
+TEST_F(PrefsAppTest, WithAKeyringAKeptPasswordOfARecentServerLivesThereAndConnectsAgain)
+{
+    if (!CPrivateBus::IsAvailable()) GTEST_SKIP() << "dbus-daemon is not installed";
+    CPrivateBus bus;
+    ASSERT_TRUE(bus.Start());
+    CFakeSecretService keyring(bus.Address());
+    ASSERT_TRUE(keyring.Register());
+    platform::SetKeyringBusAddress(bus.Address());
+    struct StNoKeyring
+    {
+        ~StNoKeyring() { platform::SetKeyringBusAddress(QString()); }
+    } noKeyringAfter;
+    CAppHarness h;
+    h.model.accounts["alice"] = {"wonderland", "Alice", CServerModel::AllAccess()};
+    h.Start();
+    CMyApplication& app = h.App();
+    ASSERT_TRUE(h.WaitUntil([&] { return app.Passwords().KeyringThere(); }, "the keyring's first answer"));
+    const std::string address = h.Address();
+    h.OnModal<CMyLoginWin>(
+        [&](CMyLoginWin& w)
+        {
+            w.GetServerField()->SetText(address.data(), uint32_t(address.size()));
+            w.GetLoginField()->SetText("alice", 5);
+            w.GetPasswordField()->SetText("wonderland", 10);
+            w.SetKeepPassword(true);
+            w.UpdateButtons();
+            w.Hit(CMyLoginWin::kHitConnect);
+        });
+    app.DoShowConnect();
+    static const uint8_t kFile[] = "\x0e"
+                                   "recent-servers";
+    auto file = [] { return UMyDesktopSettings::ReadConfigFile(kFile, UMyRecentServers::kMaxSize); };
+    const std::string kept = "8890919b9a8d939e919b"; // "wonderland" as the file keeps it
+    ASSERT_TRUE(h.WaitUntil(
+        [&]
+        {
+            return keyring.items.size() == 1 && file().find("alice") != std::string::npos &&
+                   file().find(kept) == std::string::npos;
+        },
+        "the kept password moved from the file to the keyring"));
+    EXPECT_EQ(keyring.items[0].secret, "wonderland");
+
+    // The recent server connects again with the keyring's password.
+    app.DoDisconnect();
+    const size_t logins = h.Requests(107).size();
+    app.DoConnectToRecent(0);
+    ASSERT_TRUE(h.WaitUntil([&] { return app.Session().IsConnected() && h.Requests(107).size() > logins; },
+                            "the login again"));
+    EXPECT_EQ(CAppHarness::Str(app.Session().UserPassword()), "wonderland");
+}
+
 TEST_F(PrefsAppTest, WithoutAKeyringPasswordsStayInTheFilesAndTheOptionsSaySo)
 {
     CAppHarness h;
