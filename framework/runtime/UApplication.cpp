@@ -206,7 +206,10 @@ void UApplication::Run()
     {
         Process();
         if (gQuit) break;
-        ProcessAndSleep();
+        // Only a wait: processing again first could handle the very event that ends the loop and then
+        // sleep with nothing left to wake it.
+        StTurn turn;
+        platform::WaitForOneEvent();
     }
 }
 

@@ -5,6 +5,7 @@
 #include "framework/runtime/UApplication.h"
 #include "framework/ui/CWindow.h"
 #include "framework/ui/SHitMsgData.h"
+#include "platform/EventLoop.h"
 
 namespace
 {
@@ -22,7 +23,9 @@ bool UModalLoop::Run(const std::function<bool()>& done)
     {
         UApplication::Process();
         if (done() || UApplication::IsQuitting()) break;
-        UApplication::ProcessAndSleep();
+        // Only a wait: ProcessAndSleep would process once more first, and when that brings what `done`
+        // waits for (a timer's hit, say) the loop would sleep with nothing left to wake it.
+        platform::WaitForOneEvent();
     }
     return done();
 }
