@@ -38,6 +38,9 @@ CMyTaskListView::CMyTaskListView(SViewParent parent, const SRect& bounds)
     : CListView(parent, bounds, kRowHeight), mRows(std::make_unique<CMyTaskRows>())
 {
     mRows->SetChangeProc([this](CMyTaskRows::EChange change, uint32_t row) { RowsChanged(change, row); });
+    mProgressPaint.setSingleShot(true);
+    mProgressPaint.setInterval(kProgressPaintMs);
+    QObject::connect(&mProgressPaint, &QTimer::timeout, [this] { Refresh(); });
 }
 
 CMyTaskListView::~CMyTaskListView()
@@ -57,7 +60,7 @@ void CMyTaskListView::RowsChanged(CMyTaskRows::EChange change, uint32_t row)
         ItemsRemoved(row, 1);
         break;
     case CMyTaskRows::EChange::Redraw:
-        RefreshItem(row);
+        if (!mProgressPaint.isActive()) mProgressPaint.start();
         break;
     }
 }

@@ -1,7 +1,10 @@
 // The running tasks, one row each with its text and progress bar. The view owns the rows (the tasks
-// window is the one place that knows them) and repaints only the rows the model says changed.
+// window is the one place that knows them). Rows added or removed are shown at once; progress is
+// repainted at most ten times a second: a fast transfer moves its bar a thousand times in a few
+// seconds, and painting each step cost more than the transfers themselves.
 #pragma once
 
+#include <QTimer>
 #include <memory>
 
 #include "client/tasks/CMyTaskRows.h"
@@ -11,6 +14,7 @@ class CMyTaskListView : public CListView
 {
 public:
     static constexpr int32_t kRowHeight = 39;
+    static constexpr int kProgressPaintMs = 100;
 
     CMyTaskListView(SViewParent parent, const SRect& bounds);
     ~CMyTaskListView() override;
@@ -37,4 +41,5 @@ private:
     void RowsChanged(CMyTaskRows::EChange change, uint32_t row);
 
     std::unique_ptr<CMyTaskRows> mRows;
+    QTimer mProgressPaint;
 };
