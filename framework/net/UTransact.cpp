@@ -1,5 +1,6 @@
 #include "framework/net/UTransact.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "framework/net/CTransactStream.h"
@@ -53,11 +54,20 @@ class CTransportSource final : public CTransactStream::CByteSource
 {
 public:
     explicit CTransportSource(TTransportObj* t) : mTransport(t) {}
-    uint32_t Waiting() override { return UTransport::GetReceiveSize(mTransport); }
+    // Asking the socket how much it holds is a system call, and the stream asks before every header
+    // and every body: with many small transactions that was most of their cost. Within one pass only
+    // this source takes bytes, so what was counted stays there until read; the socket is asked again
+    // once less than a header's worth is left.
+    uint32_t Waiting() override
+    {
+        if (mKnown < CTransactStream::kHeaderSize) mKnown = UTransport::GetReceiveSize(mTransport);
+        return mKnown;
+    }
     uint32_t Read(void* buffer, uint32_t maxSize) override
     {
         const uint32_t n = UTransport::Receive(mTransport, buffer, maxSize);
         mTaken += n;
+        mKnown -= std::min(n, mKnown);
         return n;
     }
     uint32_t Taken() const { return mTaken; }
@@ -65,6 +75,7 @@ public:
 private:
     TTransportObj* mTransport;
     uint32_t mTaken = 0;
+    uint32_t mKnown = 0;
 };
 
 // Takes what the transport holds into the stream; true when any byte came.
