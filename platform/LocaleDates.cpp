@@ -109,13 +109,34 @@ std::string LocaleTimeText(int hour, int minute, int second, bool withSeconds)
 {
     QTime time(hour, minute, second);
     if (!time.isValid()) return {};
-    QLocale locale = QLocale::system();
-    return ToPlainUtf8(locale.toString(time, TimeFormat(locale, withSeconds)));
+    // Every chat line asks for its time: the formats are worked out once, the system's locale being the
+    // one the program started with.
+    static const QLocale locale = QLocale::system();
+    static const QString formats[2] = {TimeFormat(locale, false), TimeFormat(locale, true)};
+    return ToPlainUtf8(locale.toString(time, formats[withSeconds ? 1 : 0]));
 }
 
 LocalDateTime CurrentLocalDateTime(int64_t laterByMs)
 {
-    QDateTime now = QDateTime::currentDateTime().addMSecs(laterByMs);
+    QDateTime now;
+    if (laterByMs == 0)
+    {
+        // The local time asks the system for the zone, and the C library reads the zone file again on
+        // every such question: every chat line and log line did it. The offset from universal time is
+        // asked for once a minute instead, so a change of summer time shows at most a minute late.
+        static qint64 offsetAskedAtMs = 0;
+        static int offsetSecs = 0;
+        const QDateTime utc = QDateTime::currentDateTimeUtc();
+        const qint64 nowMs = utc.toMSecsSinceEpoch();
+        if (offsetAskedAtMs == 0 || nowMs - offsetAskedAtMs >= 60000 || nowMs < offsetAskedAtMs)
+        {
+            offsetSecs = QDateTime::currentDateTime().offsetFromUtc();
+            offsetAskedAtMs = nowMs;
+        }
+        now = utc.addSecs(offsetSecs);
+    }
+    else
+        now = QDateTime::currentDateTime().addMSecs(laterByMs);
     QDate date = now.date();
     QTime time = now.time();
     return {date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second()};
