@@ -7,6 +7,7 @@
 #include "framework/files/UFileSys.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/SError.h"
+#include "framework/runtime/UText.h"
 #include "platform/Folders.h"
 
 const char UMyDesktopSettings::kFileName[] = "desktop.conf";
@@ -132,13 +133,8 @@ void UMyDesktopSettings::Parse(const void* bytes, uint32_t size, SMySettings& io
 #undef MY_RESET_SETTING
     ioSettings.desktopOtherLines.clear();
     const std::string text(static_cast<const char*>(bytes), size < kMaxSize ? size : kMaxSize);
-    size_t start = 0;
-    while (start < text.size())
+    for (const std::string& line : UText::SplitLines(text))
     {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        const std::string line = text.substr(start, end - start);
-        start = end + 1;
         const std::string trimmed = Trimmed(line);
         if (trimmed.empty() || trimmed[0] == '#') continue;
         const size_t equals = trimmed.find('=');
