@@ -37,8 +37,8 @@
 #include "platform/Keyring.h"
 #include "platform/Timers.h"
 #include "tests/support/CAppHarness.h"
-#include "tests/support/CFakeSecretService.h"
 #include "tests/support/CPrivateBus.h"
+#include "tests/support/CTestKeyring.h"
 
 namespace
 {
@@ -431,15 +431,9 @@ TEST_F(PrefsAppTest, QuittingWritesThePreferencesAndQuitsEvenWhenTheyCannotBeWri
 TEST_F(PrefsAppTest, WithAKeyringBookmarksKeepNoPasswordAndConnectWithTheKeyringsOne)
 {
     if (!CPrivateBus::IsAvailable()) GTEST_SKIP() << "dbus-daemon is not installed";
-    CPrivateBus bus;
-    ASSERT_TRUE(bus.Start());
-    CFakeSecretService keyring(bus.Address());
-    ASSERT_TRUE(keyring.Register());
-    platform::SetKeyringBusAddress(bus.Address());
-    struct StNoKeyring
-    {
-        ~StNoKeyring() { platform::SetKeyringBusAddress(QString()); }
-    } noKeyringAfter;
+    CTestKeyring testKeyring;
+    ASSERT_TRUE(testKeyring.Start());
+    CFakeSecretService& keyring = testKeyring.Service();
     CAppHarness h;
     h.model.accounts["alice"] = {"wonderland", "Alice", CServerModel::AllAccess()};
     h.model.accounts["bob"] = {"builder", "Bob", CServerModel::AllAccess()};
@@ -548,15 +542,9 @@ TEST_F(PrefsAppTest, WithAKeyringBookmarksKeepNoPasswordAndConnectWithTheKeyring
 TEST_F(PrefsAppTest, WithAKeyringAKeptPasswordOfARecentServerLivesThereAndConnectsAgain)
 {
     if (!CPrivateBus::IsAvailable()) GTEST_SKIP() << "dbus-daemon is not installed";
-    CPrivateBus bus;
-    ASSERT_TRUE(bus.Start());
-    CFakeSecretService keyring(bus.Address());
-    ASSERT_TRUE(keyring.Register());
-    platform::SetKeyringBusAddress(bus.Address());
-    struct StNoKeyring
-    {
-        ~StNoKeyring() { platform::SetKeyringBusAddress(QString()); }
-    } noKeyringAfter;
+    CTestKeyring testKeyring;
+    ASSERT_TRUE(testKeyring.Start());
+    CFakeSecretService& keyring = testKeyring.Service();
     CAppHarness h;
     h.model.accounts["alice"] = {"wonderland", "Alice", CServerModel::AllAccess()};
     h.Start();
