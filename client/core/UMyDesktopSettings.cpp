@@ -128,7 +128,7 @@ std::string UMyDesktopSettings::FormatValue(const std::string& text)
 void UMyDesktopSettings::Parse(const void* bytes, uint32_t size, SMySettings& ioSettings)
 {
     const SMySettings defaults;
-#define MY_RESET_SETTING(type, member, key, value, title) ioSettings.member = defaults.member;
+#define MY_RESET_SETTING(type, member, key, value, title, page) ioSettings.member = defaults.member;
     MY_DESKTOP_SETTINGS(MY_RESET_SETTING)
 #undef MY_RESET_SETTING
     ioSettings.desktopOtherLines.clear();
@@ -142,7 +142,7 @@ void UMyDesktopSettings::Parse(const void* bytes, uint32_t size, SMySettings& io
         const std::string value =
             equals == std::string::npos ? std::string() : Trimmed(trimmed.substr(equals + 1));
         // A known key without a value, or with one that cannot be read, keeps its setting as it is.
-#define MY_PARSE_SETTING(type, member, name, initial, title)                                                 \
+#define MY_PARSE_SETTING(type, member, name, initial, title, page)                                           \
     if (key == name)                                                                                         \
     {                                                                                                        \
         if (equals != std::string::npos) ParseValue(value, ioSettings.member);                               \
@@ -159,7 +159,7 @@ void UMyDesktopSettings::Parse(const void* bytes, uint32_t size, SMySettings& io
 std::string UMyDesktopSettings::Format(const SMySettings& settings)
 {
     std::string text = "# Quenvol desktop settings\n";
-#define MY_FORMAT_SETTING(type, member, key, value, title)                                                   \
+#define MY_FORMAT_SETTING(type, member, key, value, title, page)                                             \
     text += std::string(key) + "=" + FormatValue(settings.member) + "\n";
     MY_DESKTOP_SETTINGS(MY_FORMAT_SETTING)
 #undef MY_FORMAT_SETTING

@@ -25,7 +25,7 @@ constexpr char kDefaultResponse[] = "I'm not able to respond right now. Please t
 
 bool DesktopSettingsDiffer(const SMySettings& a, const SMySettings& b)
 {
-#define MY_COMPARE_SETTING(type, member, key, value, title)                                                  \
+#define MY_COMPARE_SETTING(type, member, key, value, title, page)                                            \
     if (a.member != b.member) return true;
     MY_DESKTOP_SETTINGS(MY_COMPARE_SETTING)
 #undef MY_COMPARE_SETTING
