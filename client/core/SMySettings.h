@@ -40,11 +40,13 @@ struct SMyDownloadFolder
     bool operator==(const SMyDownloadFolder&) const = default;
 };
 
-// The page of the options dialog that shows a desktop setting.
+// The page of the options dialog that shows a desktop setting; kMyPageNone for what the program
+// remembers for itself in the file and the user never sets.
 enum EMyOptionsPage : uint8_t
 {
     kMyPageAdvanced,
     kMyPageTransfers,
+    kMyPageNone,
 };
 
 #define MY_DESKTOP_SETTINGS(X)                                                                               \
@@ -66,7 +68,8 @@ enum EMyOptionsPage : uint8_t
       "Download to:", kMyPageTransfers)                                                                      \
     X(uint32_t, downloadLimit, "download-limit", 0, "Download limit, KB/s:", kMyPageTransfers)               \
     X(uint32_t, uploadLimit, "upload-limit", 0, "Upload limit, KB/s:", kMyPageTransfers)                     \
-    X(uint32_t, transfersAtOnce, "transfers-at-once", 0, "Transfers at once:", kMyPageTransfers)
+    X(uint32_t, transfersAtOnce, "transfers-at-once", 0, "Transfers at once:", kMyPageTransfers)             \
+    X(bool, soundMissingTold, "sound-missing-told", false, "", kMyPageNone)
 
 struct SMySettings
 {

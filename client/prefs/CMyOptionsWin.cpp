@@ -307,7 +307,7 @@ int32_t CMyOptionsWin::MakeAdvancedTab()
 #define MY_MAKE_CONTROL(type, member, key, value, title, page)                                               \
     if (page == kMyPageTransfers)                                                                            \
         MakeDesktopControl(transfers, transfersTop, title, mDesktop.member);                                 \
-    else                                                                                                     \
+    else if (page == kMyPageAdvanced)                                                                        \
         MakeDesktopControl(tab, top, title, mDesktop.member);
     MY_DESKTOP_SETTINGS(MY_MAKE_CONTROL)
 #undef MY_MAKE_CONTROL
