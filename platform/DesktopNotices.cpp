@@ -4,8 +4,6 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
 #include <QObject>
 #include <QStringList>
 #include <QVariantMap>
@@ -87,6 +85,13 @@ void Subscribe(QDBusConnection& bus)
                 SLOT(NotificationClosed(uint, uint)));
 }
 
+// A reply whose first value is of the type the call gives back; an error or anything else is no answer.
+bool IsAnswer(const QDBusMessage& reply, QMetaType::Type type)
+{
+    return reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty() &&
+           reply.arguments().first().metaType().id() == type;
+}
+
 void Remember(uint32_t id, uint32_t tag)
 {
     auto& shown = Notices().shown;
@@ -151,34 +156,31 @@ void SendNotice(QDBusConnection& bus, const QString& summary, const QString& bod
                 uint32_t tag, const QStringList& actions);
 
 // Asks the service once whether it shows buttons; the notices that wait for the answer go out with it.
-void AskForButtons(QDBusConnection& bus)
+void AskForButtons()
 {
     SNotices& n = Notices();
     n.buttons = SNotices::EButtons::Asking;
     QDBusMessage call =
         QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("GetCapabilities"));
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), Listener());
-    const uint32_t generation = n.bus.Generation();
     ++n.pending;
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished,
-                     [generation](QDBusPendingCallWatcher* w)
-                     {
-                         SNotices& n = Notices();
-                         QDBusPendingReply<QStringList> reply = *w;
-                         w->deleteLater();
-                         if (generation != n.bus.Generation()) return;
-                         --n.pending;
-                         n.buttons = !reply.isError() && reply.value().contains(QStringLiteral("actions"))
-                                         ? SNotices::EButtons::Shown
-                                         : SNotices::EButtons::NotShown;
-                         QDBusConnection bus = n.bus.Bus();
-                         std::deque<SNotices::SWaiting> waiting;
-                         waiting.swap(n.waiting);
-                         if (!bus.isConnected()) return;
-                         for (const SNotices::SWaiting& notice : waiting)
-                             SendNotice(bus, notice.summary, notice.body, notice.category, notice.tag,
-                                        notice.actions);
-                     });
+    n.bus.CallWithReply(
+        call, Listener(),
+        [](const QDBusMessage& reply, bool current)
+        {
+            if (!current) return;
+            SNotices& n = Notices();
+            --n.pending;
+            n.buttons = IsAnswer(reply, QMetaType::QStringList) &&
+                                reply.arguments().first().toStringList().contains(QStringLiteral("actions"))
+                            ? SNotices::EButtons::Shown
+                            : SNotices::EButtons::NotShown;
+            QDBusConnection bus = n.bus.Bus();
+            std::deque<SNotices::SWaiting> waiting;
+            waiting.swap(n.waiting);
+            if (!bus.isConnected()) return;
+            for (const SNotices::SWaiting& notice : waiting)
+                SendNotice(bus, notice.summary, notice.body, notice.category, notice.tag, notice.actions);
+        });
 }
 } // namespace
 
@@ -195,7 +197,7 @@ void ShowDesktopNotice(const QString& summary, const QString& body, const QStrin
         n.waiting.push_back(SNotices::SWaiting{summary, body, category, tag, actions});
         while (n.waiting.size() > kMaxRemembered)
             n.waiting.pop_front();
-        if (n.buttons == SNotices::EButtons::Unknown) AskForButtons(bus);
+        if (n.buttons == SNotices::EButtons::Unknown) AskForButtons();
         return;
     }
     SendNotice(bus, summary, body, category, tag, actions);
@@ -216,19 +218,17 @@ void SendNotice(QDBusConnection& bus, const QString& summary, const QString& bod
     if (Notices().buttons == SNotices::EButtons::Shown) buttons += actions;
     call << QStringLiteral("Quenvol") << uint(0) << kAppID << summary << body.toHtmlEscaped() << buttons
          << hints << int(-1);
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), Listener());
-    const uint32_t generation = Notices().bus.Generation();
     ++Notices().pending;
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished,
-                     [tag, generation](QDBusPendingCallWatcher* w)
-                     {
-                         w->deleteLater();
-                         if (generation != Notices().bus.Generation()) return;
-                         --Notices().pending;
-                         // No service on the bus is an error answer like any other, and as quiet.
-                         QDBusPendingReply<uint> reply = *w;
-                         if (!reply.isError()) Remember(reply.value(), tag);
-                     });
+    Notices().bus.CallWithReply(call, Listener(),
+                                [tag](const QDBusMessage& reply, bool current)
+                                {
+                                    if (!current) return;
+                                    --Notices().pending;
+                                    // No service on the bus is an error answer like any other, and as
+                                    // quiet.
+                                    if (IsAnswer(reply, QMetaType::UInt))
+                                        Remember(reply.arguments().first().toUInt(), tag);
+                                });
 }
 } // namespace
 

@@ -2,8 +2,6 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
 #include <QStringList>
 #include <QUrl>
 
@@ -51,16 +49,14 @@ void ShowInFileManager(const std::string& path)
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
         QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
     call << QStringList{uri} << QString();
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call));
     ++State().pending;
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished,
-                     [path](QDBusPendingCallWatcher* w)
-                     {
-                         --State().pending;
-                         // No file manager on the bus is an error answer like any other.
-                         if (QDBusPendingReply<> reply = *w; reply.isError()) OpenParent(path);
-                         w->deleteLater();
-                     });
+    State().bus.CallWithReply(call, nullptr,
+                              [path](const QDBusMessage& reply, bool)
+                              {
+                                  --State().pending;
+                                  // No file manager on the bus is an error answer like any other.
+                                  if (reply.type() != QDBusMessage::ReplyMessage) OpenParent(path);
+                              });
 }
 
 uint32_t PendingFileManagerCalls()

@@ -6,7 +6,6 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
-#include <QDBusPendingCallWatcher>
 #include <QDBusVariant>
 #include <QList>
 #include <QMap>
@@ -159,18 +158,13 @@ void Call(const QDBusMessage& call, std::function<void(const QDBusMessage&)> the
         Later([then, error] { then(error); });
         return;
     }
-    const uint32_t generation = k.bus.Generation();
-    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call), Agent());
-    QObject::connect(watcher, &QDBusPendingCallWatcher::finished,
-                     [then, generation](QDBusPendingCallWatcher* w)
-                     {
-                         QDBusMessage reply = w->reply();
-                         w->deleteLater();
-                         if (generation != Keyring().bus.Generation())
-                             reply = QDBusMessage::createError(QDBusError::Disconnected,
-                                                               QStringLiteral("bus changed"));
-                         then(reply);
-                     });
+    k.bus.CallWithReply(call, Agent(),
+                        [then](const QDBusMessage& reply, bool current)
+                        {
+                            then(current ? reply
+                                         : QDBusMessage::createError(QDBusError::Disconnected,
+                                                                     QStringLiteral("bus changed")));
+                        });
 }
 
 QDBusMessage NewCall(const QString& path, const QString& interface, const QString& method)

@@ -1,5 +1,7 @@
 #include "platform/MessageBus.h"
 
+#include <QDBusPendingCallWatcher>
+#include <QObject>
 #include <cstdlib>
 #include <string>
 #include <sys/stat.h>
@@ -54,6 +56,18 @@ QDBusConnection CMessageBus::Bus()
         break;
     }
     return QDBusConnection(QString());
+}
+
+void CMessageBus::CallWithReply(const QDBusMessage& call, QObject* owner, ReplyProc then)
+{
+    auto* watcher = new QDBusPendingCallWatcher(Bus().asyncCall(call), owner);
+    const uint32_t generation = mGeneration;
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished,
+                     [this, generation, then = std::move(then)](QDBusPendingCallWatcher* w)
+                     {
+                         w->deleteLater();
+                         then(w->reply(), generation == mGeneration);
+                     });
 }
 
 void CMessageBus::Drop()

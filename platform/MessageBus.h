@@ -5,8 +5,12 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusMessage>
 #include <QString>
 #include <cstdint>
+#include <functional>
+
+class QObject;
 
 namespace platform
 {
@@ -31,6 +35,13 @@ public:
     void UseAddress(const QString& address);
     void UseDefault();
     uint32_t Generation() const { return mGeneration; }
+
+    // Sends `call` on the bus in use, which the caller has found connected, and hands the answer (an
+    // error answer too) to `then` on the event loop. `current` is false when the bus was given up
+    // between the call and its answer: the answer belongs to a connection nobody uses any more. The
+    // call's watcher is a child of `owner` (none when null), and goes once the answer is handed on.
+    using ReplyProc = std::function<void(const QDBusMessage& reply, bool current)>;
+    void CallWithReply(const QDBusMessage& call, QObject* owner, ReplyProc then);
 
 private:
     enum class EChoice

@@ -22,6 +22,7 @@
 #include "client/users/CMyUserListWin.h"
 #include "client/widgets/CMyMsgWin.h"
 #include "client/widgets/CMyTextWin.h"
+#include "framework/runtime/SError.h"
 #include "framework/ui/CWindow.h"
 
 void CMyApplication::StartUp()
@@ -42,7 +43,26 @@ void CMyApplication::StartUp()
     mTray = std::make_unique<CMyTray>();
     mTray->Show();
     QApplication::restoreOverrideCursor();
-    if (!USound::IsAvailable()) MsgBox(kBoxNoSound);
+    TellOfMissingSound();
+}
+
+void CMyApplication::TellOfMissingSound()
+{
+    // A machine without sound is told so once, not at every start: the box offers nothing to do, and the
+    // options cannot switch sound off there. A machine whose sound comes back is told again when it
+    // goes.
+    const bool missing = !USound::IsAvailable();
+    if (missing == mSettings.soundMissingTold) return;
+    mSettings.soundMissingTold = missing;
+    try
+    {
+        UMyDesktopSettings::Write(mSettings);
+    }
+    catch (const SError&)
+    {
+        // A settings folder that cannot be written costs a box at the next start, nothing more.
+    }
+    if (missing) MsgBox(kBoxNoSound);
 }
 
 void CMyApplication::DoShowChatWin()

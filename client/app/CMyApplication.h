@@ -349,6 +349,9 @@ public:
     bool IsTrayShown() const;
 
 private:
+    // Box 138 at the first start without sound, remembered in the settings.
+    void TellOfMissingSound();
+
     // Declared in the order they are made and destroyed in the reverse order: the tasks go first (their
     // rows are in the tasks window, tracker queries report to the tracker controller and some tasks
     // still need the connection), the long-lived windows last.

@@ -344,12 +344,18 @@ void CMyWindowSet::SetToolbarLook(uint16_t look)
     if (mMainWin) mMainWin->SetLook(look);
 }
 
+template <class Proc>
+void CMyWindowSet::ForEachChat(Proc proc)
+{
+    if (mChatWin) proc(mChatWin.get());
+    for (CMyChatWin* chat : CMyChatWin::All())
+        proc(chat);
+}
+
 void CMyWindowSet::SetTextColors(const SMyColorInfo& newsColors, const SMyColorInfo& chatColors)
 {
     if (mNewsWin) mNewsWin->SetTextColor(newsColors);
-    if (mChatWin) mChatWin->SetTextColor(chatColors);
-    for (CMyChatWin* chat : CMyChatWin::All())
-        chat->SetTextColor(chatColors);
+    ForEachChat([&](auto* chat) { chat->SetTextColor(chatColors); });
 }
 
 void CMyWindowSet::SetScrollback(uint32_t lines)
@@ -358,9 +364,7 @@ void CMyWindowSet::SetScrollback(uint32_t lines)
     // the ceiling: the setting's range holds here whatever the caller read.
     mScrollback = SMySettings::BoundScrollback(lines);
     if (mNewsWin) mNewsWin->GetTextView()->SetLineLimit(mScrollback, true);
-    if (mChatWin) mChatWin->SetScrollback(mScrollback);
-    for (CMyChatWin* chat : CMyChatWin::All())
-        chat->SetScrollback(mScrollback);
+    ForEachChat([&](auto* chat) { chat->SetScrollback(mScrollback); });
     for (uint32_t i = 1; i <= CWindow::GetWindowCount(); ++i)
         if (auto* talk = dynamic_cast<CMyConversationWin*>(CWindow::GetWindow(i)))
             talk->SetScrollback(mScrollback);
@@ -372,9 +376,7 @@ void CMyWindowSet::SetAccess(const SMyUserAccess& access)
     if (mToolsWin) mToolsWin->SetAccess(access);
     if (mMainWin) mMainWin->SetAccess(access);
     if (mConnectedUsersWin) mConnectedUsersWin->SetAccess(access);
-    if (mChatWin) mChatWin->SetAccess(access);
-    for (CMyChatWin* chat : CMyChatWin::All())
-        chat->SetAccess(access);
+    ForEachChat([&](auto* chat) { chat->SetAccess(access); });
 }
 
 void CMyWindowSet::SessionEnded()

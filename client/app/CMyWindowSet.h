@@ -113,6 +113,9 @@ private:
     void MakeMainWindow();
     void MakeToolbarWin();
     void ShowMainTitle();
+    // Does one thing to the public chat window and to every private one.
+    template <class Proc>
+    void ForEachChat(Proc proc);
 
     // The toolbar goes first and the users window last, in the reverse order of these lines; the main
     // window, which may still hold them, after them all.

@@ -295,6 +295,7 @@ void CMyApplication::DoConnect(const uint8_t* address, const uint8_t* name)
 {
     DoDisconnect();
     mSession.ClearFromDialog();
+    mSession.ForgetAgreed();
     mSession.SetAddress(address ? address + 1 : nullptr, address ? address[0] : 0);
 
     uint8_t displayName[256];

@@ -48,6 +48,8 @@ void CMyApplication::ProcessTran_ShowAgreement(TFieldDataObj* fields)
     {
         StHandleLocker lock(text.Get());
         UFieldData::GetField(fields, kFieldData, lock.Data(), size);
+        // A session that came back by itself does not ask the user again what they agreed to.
+        if (mSession.AgreedTo(lock.Data(), size)) return;
     }
     // Only the newest agreement waits to be shown.
     mSession.KeepAgreement(text.Release());
@@ -82,7 +84,13 @@ void CMyApplication::DoShowAgreement(THdlObj* text)
     // agreement this is not.
     if (sessionEnded) return;
     if (!agreed)
+    {
         KillTasksAndDisconnect();
-    else if (mSession.HasAgreement())
-        UApplication::PostMessage(kMsgShowAgreement);
+        return;
+    }
+    {
+        StHandleLocker lock(text);
+        mSession.SetAgreed(lock.Data(), UMemory::GetSize(text));
+    }
+    if (mSession.HasAgreement()) UApplication::PostMessage(kMsgShowAgreement);
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "framework/runtime/MessageProc.h"
+#include "framework/runtime/UText.h"
 #include "platform/FileHandle.h"
 #include "platform/Folders.h"
 
@@ -191,13 +192,8 @@ std::vector<std::string> CMyChatLog::PublicLines(const std::string& text)
 {
     std::vector<std::string> lines;
     bool keeping = false;
-    size_t start = 0;
-    while (start < text.size())
+    for (const std::string& line : UText::SplitLines(text))
     {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        const std::string line = text.substr(start, end - start);
-        start = end + 1;
         if (line.compare(0, 4, "    ") == 0)
         {
             // The rest of a line with breaks in it goes with its line.

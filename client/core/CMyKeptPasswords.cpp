@@ -83,8 +83,11 @@ void CMyKeptPasswords::FieldForFile(EKind kind, const uint8_t* server, const uin
         return;
     }
     CopyField(outField, bytes);
-    // No password is nothing to keep; a keyring known to be missing is not asked again and again.
-    if (bytes.empty() || platform::KeyringState() == platform::EKeyringState::Absent) return;
+    // No password is nothing to keep; a keyring known to be missing is not asked again and again; an
+    // entry being forgotten is kept in the file this time.
+    if (bytes.empty() || platform::KeyringState() == platform::EKeyringState::Absent ||
+        mForgetting.count(key))
+        return;
     // The keyring holds text: a password that would not come back byte for byte stays in the file.
     const std::string utf8 = MacRomanToUtf8(bytes.data(), uint32_t(bytes.size()));
     if (Utf8ToMacRoman(utf8) != bytes) return;
@@ -100,6 +103,21 @@ void CMyKeptPasswords::FieldForFile(EKind kind, const uint8_t* server, const uin
                                        owner->mKept[key] = bytes;
                                        if (kept) kept();
                                    });
+}
+
+void CMyKeptPasswords::Forget(EKind kind, const uint8_t* server, const uint8_t* login)
+{
+    const std::string key = Key(kind, server, login);
+    mKept.erase(key);
+    if (platform::KeyringState() == platform::EKeyringState::Absent) return;
+    mForgetting.insert(key);
+    platform::DeleteKeyringPassword(Entry(kind, server, login),
+                                    [self = mSelf, key](platform::EKeyring)
+                                    {
+                                        // A keyring that could not forget keeps an item nobody asks for.
+                                        if (CMyKeptPasswords* owner = *self)
+                                            owner->mForgetting.erase(owner->mForgetting.find(key));
+                                    });
 }
 
 void CMyKeptPasswords::LookUp(EKind kind, const uint8_t* server, const uint8_t* login,

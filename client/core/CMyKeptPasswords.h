@@ -42,6 +42,11 @@ public:
     // holds none (or there is no keyring). A password found counts as kept.
     void LookUp(EKind kind, const uint8_t* server, const uint8_t* login,
                 std::function<void(const uint8_t* password)> found);
+    // The keyring forgets the entry's password, later (nothing without a keyring): its bookmark or tracker
+    // went, or names another server or login now. Until the keyring has answered, a file saved for the
+    // same entry keeps its password, so that a forgetting that lands late cannot take a password just
+    // kept again.
+    void Forget(EKind kind, const uint8_t* server, const uint8_t* login);
     // Keyring requests on their way.
     uint32_t Pending() const;
 
@@ -52,6 +57,8 @@ private:
     std::map<std::string, std::string> mKept;
     // Entries and passwords on their way to the keyring, asked for once.
     std::set<std::string> mStoring;
+    // Entries the keyring is asked to forget, once for each time.
+    std::multiset<std::string> mForgetting;
     // Answers that come after the owner went do nothing.
     std::shared_ptr<CMyKeptPasswords*> mSelf;
 };

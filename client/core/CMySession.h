@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "client/core/CMyLinkCheck.h"
@@ -103,6 +105,16 @@ public:
     bool HasAgreement() const { return mAgreementText.Get() != nullptr; }
     void KeepAgreement(THdlObj* text) { mAgreementText.Reset(text); }
     THdlObj* TakeAgreement() { return mAgreementText.Release(); }
+    // The agreement the user agreed to in this session. A connection that brings the session back after
+    // a loss is not asked again for the same text (a changed one is asked for); a new session, which
+    // ForgetAgreed starts, is.
+    void SetAgreed(const void* text, uint32_t size) { mAgreed.emplace(static_cast<const char*>(text), size); }
+    bool AgreedTo(const void* text, uint32_t size) const
+    {
+        return mAgreed && mAgreed->size() == size &&
+               mAgreed->compare(0, size, static_cast<const char*>(text), size) == 0;
+    }
+    void ForgetAgreed() { mAgreed.reset(); }
 
     // A new connection object in place of any old one; its notices go to the handler.
     TTransactObj* MakeTransactor();
@@ -176,6 +188,7 @@ private:
     uint8_t mDisplayName[256] = {};
     std::vector<CMySessionListener*> mListeners;
     COwner<THdlObj, UMemory::Dispose> mAgreementText;
+    std::optional<std::string> mAgreed;
     COwner<TTransactObj, UTransact::Dispose> mTpt;
     // Goes before the connection its request is on.
     CMyLinkCheck mLinkCheck;

@@ -4,9 +4,9 @@
 //
 // Settings that the preferences file has no room for live in the desktop settings file, one
 // "key=value" line each. Such a setting is one line of MY_DESKTOP_SETTINGS:
-//     X(type, member, "key in the file", default, "title in the options dialog")
+//     X(type, member, "key in the file", default, "title in the options dialog", page of the dialog)
 // with a type of bool, uint32_t or std::string; the record's member, the file's reading and writing and
-// the dialog's control all follow from that line.
+// the dialog's control and the page it is on all follow from that line.
 #pragma once
 
 #include <cstdint>
@@ -40,22 +40,36 @@ struct SMyDownloadFolder
     bool operator==(const SMyDownloadFolder&) const = default;
 };
 
+// The page of the options dialog that shows a desktop setting; kMyPageNone for what the program
+// remembers for itself in the file and the user never sets.
+enum EMyOptionsPage : uint8_t
+{
+    kMyPageAdvanced,
+    kMyPageTransfers,
+    kMyPageNone,
+};
+
 #define MY_DESKTOP_SETTINGS(X)                                                                               \
-    X(bool, desktopNotices, "notifications", true, "Desktop notifications in the background")                \
-    X(bool, reconnect, "reconnect", true, "Reconnect when the connection is lost")                           \
-    X(uint32_t, scrollback, "scrollback", 10000, "Chat and news lines:")                                     \
-    X(bool, chatTimeStamps, "chat-time-stamps", false, "Time stamps in chat")                                \
-    X(bool, chatMentions, "chat-mentions", true, "Highlight chat lines that name me")                        \
-    X(std::string, chatMentionWords, "chat-mention-words", "", "Also highlight:")                            \
-    X(bool, chatLogs, "chat-logs", true, "Keep chat logs")                                                   \
-    X(bool, chatReplay, "chat-replay", false, "Show the last logged lines when the chat opens")              \
-    X(EMyLayout, layout, "layout", EMyLayout::kMain, "Separate windows")                                     \
-    X(bool, keepInTray, "keep-in-tray", false, "Keep running in the tray when the main window closes")       \
-    X(std::string, uploadFolder, "upload-folder", "", "Upload dialogs open in:")                             \
-    X(SMyDownloadFolder, downloadFolder, "download-folder", SMyDownloadFolder{}, "Download to:")             \
-    X(uint32_t, downloadLimit, "download-limit", 0, "Download limit, KB/s:")                                 \
-    X(uint32_t, uploadLimit, "upload-limit", 0, "Upload limit, KB/s:")                                       \
-    X(uint32_t, transfersAtOnce, "transfers-at-once", 0, "Transfers at once:")
+    X(bool, desktopNotices, "notifications", true, "Desktop notifications in the background",                \
+      kMyPageAdvanced)                                                                                       \
+    X(bool, reconnect, "reconnect", true, "Reconnect when the connection is lost", kMyPageAdvanced)          \
+    X(uint32_t, scrollback, "scrollback", 10000, "Chat and news lines:", kMyPageAdvanced)                    \
+    X(bool, chatTimeStamps, "chat-time-stamps", false, "Time stamps in chat", kMyPageAdvanced)               \
+    X(bool, chatMentions, "chat-mentions", true, "Highlight chat lines that name me", kMyPageAdvanced)       \
+    X(std::string, chatMentionWords, "chat-mention-words", "", "Also highlight:", kMyPageAdvanced)           \
+    X(bool, chatLogs, "chat-logs", true, "Keep chat logs", kMyPageAdvanced)                                  \
+    X(bool, chatReplay, "chat-replay", false, "Show the last logged lines when the chat opens",              \
+      kMyPageAdvanced)                                                                                       \
+    X(EMyLayout, layout, "layout", EMyLayout::kMain, "Separate windows", kMyPageAdvanced)                    \
+    X(bool, keepInTray, "keep-in-tray", false, "Keep running in the tray when the main window closes",       \
+      kMyPageAdvanced)                                                                                       \
+    X(std::string, uploadFolder, "upload-folder", "", "Upload dialogs open in:", kMyPageTransfers)           \
+    X(SMyDownloadFolder, downloadFolder, "download-folder", SMyDownloadFolder{},                             \
+      "Download to:", kMyPageTransfers)                                                                      \
+    X(uint32_t, downloadLimit, "download-limit", 0, "Download limit, KB/s:", kMyPageTransfers)               \
+    X(uint32_t, uploadLimit, "upload-limit", 0, "Upload limit, KB/s:", kMyPageTransfers)                     \
+    X(uint32_t, transfersAtOnce, "transfers-at-once", 0, "Transfers at once:", kMyPageTransfers)             \
+    X(bool, soundMissingTold, "sound-missing-told", false, "", kMyPageNone)
 
 struct SMySettings
 {
@@ -86,7 +100,7 @@ struct SMySettings
     SMyColorInfo colorChat = kDefaultColorInfo;
     SMyColorInfo colorNews = kDefaultColorInfo;
 
-#define MY_DECLARE_SETTING(type, member, key, value, title) type member = value;
+#define MY_DECLARE_SETTING(type, member, key, value, title, page) type member = value;
     MY_DESKTOP_SETTINGS(MY_DECLARE_SETTING)
 #undef MY_DECLARE_SETTING
     // Lines of the desktop settings file that this version does not know (a later version's settings),

@@ -7,6 +7,7 @@
 #include "framework/files/UFileSys.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/SError.h"
+#include "framework/runtime/UText.h"
 #include "platform/Folders.h"
 
 const char UMyDesktopSettings::kFileName[] = "desktop.conf";
@@ -127,18 +128,13 @@ std::string UMyDesktopSettings::FormatValue(const std::string& text)
 void UMyDesktopSettings::Parse(const void* bytes, uint32_t size, SMySettings& ioSettings)
 {
     const SMySettings defaults;
-#define MY_RESET_SETTING(type, member, key, value, title) ioSettings.member = defaults.member;
+#define MY_RESET_SETTING(type, member, key, value, title, page) ioSettings.member = defaults.member;
     MY_DESKTOP_SETTINGS(MY_RESET_SETTING)
 #undef MY_RESET_SETTING
     ioSettings.desktopOtherLines.clear();
     const std::string text(static_cast<const char*>(bytes), size < kMaxSize ? size : kMaxSize);
-    size_t start = 0;
-    while (start < text.size())
+    for (const std::string& line : UText::SplitLines(text))
     {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        const std::string line = text.substr(start, end - start);
-        start = end + 1;
         const std::string trimmed = Trimmed(line);
         if (trimmed.empty() || trimmed[0] == '#') continue;
         const size_t equals = trimmed.find('=');
@@ -146,7 +142,7 @@ void UMyDesktopSettings::Parse(const void* bytes, uint32_t size, SMySettings& io
         const std::string value =
             equals == std::string::npos ? std::string() : Trimmed(trimmed.substr(equals + 1));
         // A known key without a value, or with one that cannot be read, keeps its setting as it is.
-#define MY_PARSE_SETTING(type, member, name, initial, title)                                                 \
+#define MY_PARSE_SETTING(type, member, name, initial, title, page)                                           \
     if (key == name)                                                                                         \
     {                                                                                                        \
         if (equals != std::string::npos) ParseValue(value, ioSettings.member);                               \
@@ -163,7 +159,7 @@ void UMyDesktopSettings::Parse(const void* bytes, uint32_t size, SMySettings& io
 std::string UMyDesktopSettings::Format(const SMySettings& settings)
 {
     std::string text = "# Quenvol desktop settings\n";
-#define MY_FORMAT_SETTING(type, member, key, value, title)                                                   \
+#define MY_FORMAT_SETTING(type, member, key, value, title, page)                                             \
     text += std::string(key) + "=" + FormatValue(settings.member) + "\n";
     MY_DESKTOP_SETTINGS(MY_FORMAT_SETTING)
 #undef MY_FORMAT_SETTING

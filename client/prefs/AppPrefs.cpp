@@ -2,12 +2,14 @@
 // and the bookmark files that keep servers.
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
 #include "client/boxes/USound.h"
 #include "client/core/UMyBookmarkFile.h"
 #include "client/core/UMyDesktopSettings.h"
+#include "client/core/UMyRecentServers.h"
 #include "client/prefs/CMyOptionsWin.h"
 #include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
@@ -23,9 +25,46 @@ namespace
 constexpr uint16_t kMinTextSize = 4, kMaxTextSize = 50;
 constexpr char kDefaultResponse[] = "I'm not able to respond right now. Please try later!";
 
+// Whether a bookmark of the "Servers" folder other than `except`, or a server used lately whose password
+// is kept, still names that server and login: they share its keyring entry.
+bool BookmarkEntryInUse(const uint8_t* address, const uint8_t* login, const std::string& except)
+{
+    for (const SMyRecentServer& recent : UMyRecentServers::Read())
+        if (recent.keepPassword && UPString::Equal(recent.address, address) &&
+            UPString::Equal(recent.login, login))
+            return true;
+    std::vector<SMyBookmarkItem> items;
+    try
+    {
+        StFileSysRef folder(UMyBookmarkFile::NewFolderRef());
+        UMyBookmarkFile::List(folder.Get(), items);
+        for (const SMyBookmarkItem& item : items)
+        {
+            StFileSysRef file(UFileSys::New(folder.Get(), nullptr, item.fileName));
+            if (UFileSys::GetNativePath(file.Get()) == except) continue;
+            SMyBookmark b;
+            try
+            {
+                UMyBookmarkFile::Read(file.Get(), b);
+            }
+            catch (const SError&)
+            {
+                continue; // a damaged bookmark names nothing
+            }
+            if (UPString::Equal(b.address, address) && UPString::Equal(b.login, login)) return true;
+        }
+    }
+    catch (const SError&)
+    {
+        // A folder that cannot be read may hold such a bookmark: its password stays.
+        return true;
+    }
+    return false;
+}
+
 bool DesktopSettingsDiffer(const SMySettings& a, const SMySettings& b)
 {
-#define MY_COMPARE_SETTING(type, member, key, value, title)                                                  \
+#define MY_COMPARE_SETTING(type, member, key, value, title, page)                                            \
     if (a.member != b.member) return true;
     MY_DESKTOP_SETTINGS(MY_COMPARE_SETTING)
 #undef MY_COMPARE_SETTING
@@ -97,6 +136,23 @@ void CMyApplication::SaveServerFile(TFileSysRefObj* file, const uint8_t* address
 {
     // The file is written with the password until the keyring says it holds it; then once more without.
     const std::string path = UFileSys::GetNativePath(file);
+    // A bookmark saved over one that named another server or login: that entry's password leaves the
+    // keyring once nothing else names it.
+    SMyBookmark before;
+    bool replaces = false;
+    try
+    {
+        bool isFolder = false;
+        if (UFileSys::Exists(file, &isFolder) && !isFolder)
+        {
+            UMyBookmarkFile::Read(file, before);
+            replaces = !UPString::Equal(before.address, address) || !UPString::Equal(before.login, login);
+        }
+    }
+    catch (const SError&)
+    {
+        // Not a bookmark before: nothing of it is kept.
+    }
     const std::string savedAddress(reinterpret_cast<const char*>(address), address[0] + 1u);
     const std::string savedLogin(reinterpret_cast<const char*>(login), login[0] + 1u);
     uint8_t field[256];
@@ -125,6 +181,8 @@ void CMyApplication::SaveServerFile(TFileSysRefObj* file, const uint8_t* address
             }
         });
     UMyBookmarkFile::Save(file, address, login, field);
+    if (replaces && !BookmarkEntryInUse(before.address, before.login, path))
+        mPasswords.Forget(CMyKeptPasswords::EKind::kBookmark, before.address, before.login);
 }
 
 void CMyApplication::ReadServerFile(TFileSysRefObj* file, uint8_t* outAddress, uint8_t* outLogin,

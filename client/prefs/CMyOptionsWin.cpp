@@ -113,15 +113,6 @@ void MakeDesktopControl(SViewParent tab, int32_t& top, const char* title, CCheck
     outFolder = view->GetValue();
 }
 
-// The desktop settings of transfers have a tab of their own; the others go on the Advanced tab.
-bool OnTransfersTab(const char* key)
-{
-    for (const char* transferKey :
-         {"upload-folder", "download-folder", "download-limit", "upload-limit", "transfers-at-once"})
-        if (std::strcmp(key, transferKey) == 0) return true;
-    return false;
-}
-
 void ShowValue(CCheckBoxView* box, bool on)
 {
     box->SetMark(on);
@@ -313,10 +304,10 @@ int32_t CMyOptionsWin::MakeAdvancedTab()
     MakeLabel(tab, SRect{10, 50, 360, 110}, kFirewallNote);
     CContainerView* transfers = mTabs->AddTab("Transfers");
     int32_t top = kDesktopTop, transfersTop = 14;
-#define MY_MAKE_CONTROL(type, member, key, value, title)                                                     \
-    if (OnTransfersTab(key))                                                                                 \
+#define MY_MAKE_CONTROL(type, member, key, value, title, page)                                               \
+    if (page == kMyPageTransfers)                                                                            \
         MakeDesktopControl(transfers, transfersTop, title, mDesktop.member);                                 \
-    else                                                                                                     \
+    else if (page == kMyPageAdvanced)                                                                        \
         MakeDesktopControl(tab, top, title, mDesktop.member);
     MY_DESKTOP_SETTINGS(MY_MAKE_CONTROL)
 #undef MY_MAKE_CONTROL
@@ -365,7 +356,8 @@ void CMyOptionsWin::SetInfo(const SMySettings& o, bool soundDisabled)
         mOption[i]->SetMark(flags[i]);
     mResponseText->SetText(o.automaticResponseText);
     ShowHideAutomaticResponseText();
-#define MY_SHOW_SETTING(type, member, key, value, title) ShowValue(mDesktop.member, o.member);
+#define MY_SHOW_SETTING(type, member, key, value, title, page)                                               \
+    if (mDesktop.member) ShowValue(mDesktop.member, o.member);
     MY_DESKTOP_SETTINGS(MY_SHOW_SETTING)
 #undef MY_SHOW_SETTING
     mColors[kColorSetChat] = o.colorChat;
@@ -392,7 +384,8 @@ void CMyOptionsWin::GetInfo(SMySettings& o) const
     mResponseText->GetText(o.automaticResponseText, sizeof(o.automaticResponseText) - 1);
     o.colorChat = GetColor(kColorSetChat);
     o.colorNews = GetColor(kColorSetNews);
-#define MY_READ_SETTING(type, member, key, value, title) ReadValue(mDesktop.member, o.member);
+#define MY_READ_SETTING(type, member, key, value, title, page)                                               \
+    if (mDesktop.member) ReadValue(mDesktop.member, o.member);
     MY_DESKTOP_SETTINGS(MY_READ_SETTING)
 #undef MY_READ_SETTING
 }

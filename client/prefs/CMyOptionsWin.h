@@ -166,7 +166,7 @@ private:
     // The control of each desktop setting, under the setting's name.
     struct SDesktopControls
     {
-#define MY_DESKTOP_CONTROL(type, member, key, value, title) ControlFor<type>* member = nullptr;
+#define MY_DESKTOP_CONTROL(type, member, key, value, title, page) ControlFor<type>* member = nullptr;
         MY_DESKTOP_SETTINGS(MY_DESKTOP_CONTROL)
 #undef MY_DESKTOP_CONTROL
     } mDesktop;

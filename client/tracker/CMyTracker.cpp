@@ -314,6 +314,15 @@ void CMyTracker::LookUpPassword(const STrackServerInfo& entry)
         });
 }
 
+void CMyTracker::ForgetPassword(const std::string& address, const std::string& login)
+{
+    const auto* a = reinterpret_cast<const uint8_t*>(address.data());
+    const auto* l = reinterpret_cast<const uint8_t*>(login.data());
+    for (uint32_t i = 0; const STrackServerInfo* entry = mTrackerList->GetServerInfo(i); ++i)
+        if (UPString::Equal(entry->Address, a) && UPString::Equal(entry->Login, l)) return;
+    if (gApp) gApp->Passwords().Forget(CMyKeptPasswords::EKind::kTracker, a, l);
+}
+
 std::string CMyTracker::WritePrefs() const
 {
     SMyTrackerBlock block;
@@ -461,11 +470,18 @@ void CMyTracker::SaveAccountDialog(CWindow* dialog)
         if (CTextView* field = Field(dialog, id)) field->GetText(text, 255);
     const int16_t hasAccount = GetMark(dialog, kViewAccount) ? 1 : 0;
     const uint8_t noComments[1] = {0};
+    std::string oldAddress, oldLogin;
+    if (const STrackServerInfo* old = mTrackerList->GetServerInfoByID(d->entryID))
+    {
+        oldAddress.assign(reinterpret_cast<const char*>(old->Address), old->Address[0] + 1u);
+        oldLogin.assign(reinterpret_cast<const char*>(old->Login), old->Login[0] + 1u);
+    }
     // The entry the dialog was opened for, whatever is selected now; one removed meanwhile comes back as
     // a new entry rather than losing what the user typed.
     if (d->entryID == kNewEntry ||
         !mTrackerList->UpdateTrackerByID(d->entryID, name, noComments, address, login, password, hasAccount))
         AddTracker(name, noComments, address, login, password, hasAccount, 1);
+    if (!oldAddress.empty()) ForgetPassword(oldAddress, oldLogin);
     CloseAccountDialog(dialog);
 }
 
@@ -527,7 +543,13 @@ bool CMyTracker::WindowHit(CWindow* window, const SHitMsgData& hit)
         if (const STrackServerInfo* entry = mTrackerList->GetSelectInfo()) OpenAccountDialog(entry);
         return true;
     case kCmdTrackRemove:
-        mTrackerList->RemoveSelected();
+        if (const STrackServerInfo* entry = mTrackerList->GetSelectInfo())
+        {
+            const std::string address(reinterpret_cast<const char*>(entry->Address), entry->Address[0] + 1u);
+            const std::string login(reinterpret_cast<const char*>(entry->Login), entry->Login[0] + 1u);
+            mTrackerList->RemoveSelected();
+            ForgetPassword(address, login);
+        }
         return true;
     case kCmdTrackNew:
         mTrackerList->DeselectAll();

@@ -99,6 +99,9 @@ private:
 
     // An entry read with an empty password field gets the keyring's password when it comes.
     void LookUpPassword(const STrackServerInfo& entry);
+    // An entry went or names another tracker or login now: the keyring forgets the password of what it
+    // named, unless another entry still names the same.
+    void ForgetPassword(const std::string& address, const std::string& login);
 
     std::string SearchText() const;
     void OpenAccountDialog(const STrackServerInfo* entry);

@@ -7,30 +7,11 @@
 #include "client/core/UMyTransferSizes.h"
 #include "client/transfers/CMyPicturePreviewWin.h"
 #include "client/transfers/UMyPictureDecoder.h"
-#include "client/widgets/UMyServerNames.h"
-#include "framework/net/TransactCatalogue.h"
-#include "framework/net/UFieldData.h"
-#include "framework/runtime/UText.h"
-
-namespace
-{
-const SMyTransferTexts kTexts = {
-    "Previewing \xD2%#s\xD3",
-    "Previewing \xD2%#s\xD3 (queued)",
-    "Previewing \xD2%#s\xD3 (%#s)",
-};
-constexpr uint16_t kPreviewOption = 2;
-constexpr int16_t kIconPreviewWin = 413;
-} // namespace
 
 CMyPicturePreviewTask::CMyPicturePreviewTask(const void* path, uint32_t pathSize, const uint8_t* fileName,
                                              bool queued)
-    // A preview is looked at, not waited for: its end plays no sound and tells the desktop nothing.
-    : CMyTransferTask(kTexts, fileName, EDirection::Down, queued, false)
+    : CMyPreviewTask(path, pathSize, fileName, queued)
 {
-    UFieldData::AddInteger(mFieldData, kFieldTransferOptions, kPreviewOption);
-    UFieldData::AddPString(mFieldData, kFieldFileName, fileName);
-    if (path && pathSize) UFieldData::AddField(mFieldData, kFieldFilePath, path, pathSize);
 }
 
 CMyPicturePreviewTask::~CMyPicturePreviewTask()
@@ -42,11 +23,6 @@ CMyPicturePreviewTask::~CMyPicturePreviewTask()
     win->EndTask();
     // Stopped before the picture came: the window says so rather than waiting for good.
     if (!mIsFinished) win->ShowMessage(QStringLiteral("The preview was stopped before the picture arrived."));
-}
-
-uint16_t CMyPicturePreviewTask::RequestType() const
-{
-    return kTranDownloadFile;
 }
 
 bool CMyPicturePreviewTask::TakeTransferReply()
@@ -78,15 +54,7 @@ bool CMyPicturePreviewTask::TakeTransferReply()
 void CMyPicturePreviewTask::OpenWindow()
 {
     auto* win = new CMyPicturePreviewWin(this);
-    uint8_t title[256];
-    uint8_t shown[32];
-    UMyServerNames::MakeShowable(mName, shown, sizeof(shown));
-    title[0] = uint8_t(UText::Format(title + 1, 255, "Preview: %#s", shown));
-    win->SetTitle(title);
-    win->SetLimits(200, 150, 32767, 32767);
-    win->SetIcon(kIconPreviewWin);
-    win->SetAutoBounds(kPlaceTopLeft, kPlaceMainScreen);
-    win->Show();
+    ShowPreviewWin(win, 200, 150);
     mPreviewWin = win;
 }
 

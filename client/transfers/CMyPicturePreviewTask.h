@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "client/transfers/CMyTransferTask.h"
+#include "client/transfers/CMyPreviewTask.h"
 
 class CMyPicturePreviewWin;
 
-class CMyPicturePreviewTask : public CMyTransferTask
+class CMyPicturePreviewTask : public CMyPreviewTask
 {
 public:
     static constexpr uint32_t kMaxPictureSize = 20 * 1024 * 1024;
@@ -24,7 +24,6 @@ public:
     CMyPicturePreviewWin* GetPreviewWin() const { return mPreviewWin; }
 
 private:
-    uint16_t RequestType() const override;
     bool TakeTransferReply() override;
     void Stream() override;
     void OpenWindow();

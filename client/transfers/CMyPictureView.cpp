@@ -32,13 +32,15 @@ QRect CMyPictureView::PictureRect() const
 void CMyPictureView::Draw(QPainter& painter, const QRect&)
 {
     const QRect all = Widget()->rect();
-    painter.fillRect(all, Widget()->palette().color(QPalette::Base));
+    // Around a picture of another shape the window's own background shows, as it does around any
+    // control, rather than bars that frame the picture.
+    painter.fillRect(all, Widget()->palette().color(QPalette::Window));
     if (!mImage.isNull())
     {
         painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
         painter.drawImage(PictureRect(), mImage);
         return;
     }
-    painter.setPen(Widget()->palette().color(QPalette::Text));
+    painter.setPen(Widget()->palette().color(QPalette::WindowText));
     painter.drawText(all.adjusted(12, 12, -12, -12), Qt::AlignCenter | Qt::TextWordWrap, mMessage);
 }

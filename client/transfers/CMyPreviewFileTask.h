@@ -3,11 +3,11 @@
 // taken; then the task closes the connection, whatever the server still has to send.
 #pragma once
 
-#include "client/transfers/CMyTransferTask.h"
+#include "client/transfers/CMyPreviewTask.h"
 
 class CMyPreviewWin;
 
-class CMyPreviewFileTask : public CMyTransferTask
+class CMyPreviewFileTask : public CMyPreviewTask
 {
 public:
     static constexpr uint32_t kMaxPreviewSize = 65536;
@@ -23,7 +23,6 @@ public:
     CMyPreviewWin* GetPreviewWin() const { return mPreviewWin; }
 
 private:
-    uint16_t RequestType() const override;
     bool TakeTransferReply() override;
     void Connected() override;
     void Stream() override;

@@ -180,6 +180,20 @@ void UText::ReplaceNonPrinting(void* text, uint32_t length, uint32_t, uint8_t re
     }
 }
 
+std::vector<std::string> UText::SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size())
+    {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
 uint32_t UText::GetVisibleLength(const void* text, uint32_t length, uint32_t)
 {
     const uint8_t* p = static_cast<const uint8_t*>(text);

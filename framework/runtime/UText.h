@@ -6,6 +6,8 @@
 
 #include <cstdarg>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 class UText
 {
@@ -87,6 +89,10 @@ public:
     // count 0) when the offset is at or past the end.
     static bool FindWord(const void* text, uint32_t length, uint32_t encoding, uint32_t offset,
                          uint32_t& outStart, uint32_t& outLength);
+
+    // The lines of a text, each without its line feed. A line feed at the very end ends the last line
+    // and starts no empty one; a carriage return is kept as part of its line.
+    static std::vector<std::string> SplitLines(const std::string& text);
 
     struct SByteTable
     {

@@ -59,6 +59,9 @@ void CIconButtonView::UpdateStyle()
         b->setToolTip(ToQString(mToolTip.data(), uint32_t(mToolTip.size())));
     else
         b->setToolTip(b->text().isEmpty() ? QString() : b->text());
+    // A button with only an icon says with its tip what it does; a screen reader would otherwise read
+    // it as an unnamed button.
+    b->setAccessibleName(b->text().isEmpty() ? b->toolTip() : QString());
 }
 
 CIconButtonView* CIconButtonView::Make(SViewParent parent, const SRect& bounds, int16_t iconID, uint32_t id,

@@ -1,12 +1,10 @@
 // Passwords kept by a stand-in keyring on a bus of the test's own: what the keyring is given and gives
 // back, a locked keyring's unlock window, and the answers without a keyring or without a bus.
 #include <gtest/gtest.h>
-#include <memory>
 #include <optional>
 
 #include "platform/Keyring.h"
-#include "tests/support/CFakeSecretService.h"
-#include "tests/support/CPrivateBus.h"
+#include "tests/support/CTestKeyring.h"
 #include "tests/support/RunLoopWait.h"
 
 namespace
@@ -19,15 +17,12 @@ protected:
     void SetUp() override
     {
         if (!CPrivateBus::IsAvailable()) GTEST_SKIP() << "dbus-daemon is not installed";
-        ASSERT_TRUE(bus.Start());
-        service = std::make_unique<CFakeSecretService>(bus.Address());
-        platform::SetKeyringBusAddress(bus.Address());
+        ASSERT_TRUE(keyring.Start(false));
+        service = &keyring.Service();
     }
     void TearDown() override
     {
         PumpUntil([] { return platform::PendingKeyringRequests() == 0; }, "the keyring's last answers");
-        platform::SetKeyringBusAddress(QString());
-        service.reset();
     }
 
     EKeyring Store(const platform::SKeyringEntry& entry, const QByteArray& password)
@@ -55,8 +50,8 @@ protected:
 
     const platform::SKeyringEntry robin{"bookmark", "files.example.net:5500", "robin"};
     const platform::SKeyringEntry robinTracker{"tracker", "files.example.net:5500", "robin"};
-    CPrivateBus bus;
-    std::unique_ptr<CFakeSecretService> service;
+    CTestKeyring keyring;
+    CFakeSecretService* service = nullptr;
 };
 
 TEST_F(KeyringTest, KeepsFindsReplacesAndDeletesByEntry)
@@ -121,7 +116,7 @@ TEST_F(KeyringTest, WithoutAKeyringOrABusEveryRequestSaysSoAndAnswersLater)
     PumpUntil([&] { return answered; }, "the answer without a bus");
 
     // A keyring that comes up later is used.
-    platform::SetKeyringBusAddress(bus.Address());
+    platform::SetKeyringBusAddress(keyring.Address());
     ASSERT_TRUE(service->Register());
     EXPECT_EQ(Store(robin, "late"), EKeyring::Done);
 }

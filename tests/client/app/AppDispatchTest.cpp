@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +20,7 @@
 #include "client/boxes/MsgBox.h"
 #include "client/boxes/USound.h"
 #include "client/core/UMyBookmarkFile.h"
+#include "client/core/UMyDesktopSettings.h"
 #include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
 #include "framework/runtime/FourCC.h"
@@ -31,10 +33,37 @@
 #include "framework/ui/UModalLoop.h"
 #include "framework/ui/UWindowServices.h"
 #include "framework/ui/UiText.h"
+#include "platform/AudioOutput.h"
 #include "tests/support/TestDataFile.h"
 
 namespace
 {
+// The desktop settings of a test's own: what a start-up writes there stays out of the settings of whoever
+// runs the tests, and theirs out of the test.
+class StConfigHere
+{
+public:
+    StConfigHere()
+    {
+        const char* old = std::getenv("XDG_CONFIG_HOME");
+        if (old) mOld = old;
+        mHadOld = old != nullptr;
+        setenv("XDG_CONFIG_HOME", mDir.path().toLocal8Bit().constData(), 1);
+    }
+    ~StConfigHere()
+    {
+        if (mHadOld)
+            setenv("XDG_CONFIG_HOME", mOld.c_str(), 1);
+        else
+            unsetenv("XDG_CONFIG_HOME");
+    }
+
+private:
+    QTemporaryDir mDir;
+    std::string mOld;
+    bool mHadOld = false;
+};
+
 std::vector<std::string> gCalls;
 std::vector<int16_t> gBoxes;
 std::vector<std::string> gBoxTexts;
@@ -386,6 +415,7 @@ TEST_F(AppDispatchTest, ErrorEscapingAHandlerIsShownThroughTheQueue)
 TEST(AppStartUp, DefaultsAndTheFrameWindowWithItsMenus)
 {
     UseBuiltDataFile();
+    StConfigHere config;
     // A machine without sound gets box 138 at start-up; answer it instead of waiting for a user.
     static std::vector<int16_t> boxes;
     boxes.clear();
@@ -433,6 +463,50 @@ TEST(AppStartUp, DefaultsAndTheFrameWindowWithItsMenus)
     app.DoShowToolbarWin();
     EXPECT_TRUE(app.Windows().Toolbar()->IsVisible());
     EXPECT_EQ(boxes, !USound::IsAvailable() ? std::vector<int16_t>{138} : std::vector<int16_t>{});
+    SetMsgBoxHook(nullptr);
+}
+
+// Pins: every start on a machine without sound put up box 138 again, and the user could not stop it (the
+// options cannot switch sound off where there is none).
+TEST(AppStartUp, AMachineWithoutSoundIsToldOnceAndOneWithSoundForgetsItWasTold)
+{
+    UseBuiltDataFile();
+    StConfigHere config;
+    static std::vector<int16_t> boxes;
+    SetMsgBoxHook(
+        [](int16_t id, const SMsgBox&) -> uint16_t
+        {
+            boxes.push_back(id);
+            return 1;
+        });
+    auto start = [](bool& outTold)
+    {
+        boxes.clear();
+        CMyApplication app;
+        app.StartUp();
+        outTold = app.Settings().soundMissingTold;
+        return boxes;
+    };
+    bool told = false;
+    if (!platform::HasAudioOutput())
+    {
+        EXPECT_EQ(start(told), std::vector<int16_t>{138});
+        EXPECT_TRUE(told);
+        EXPECT_EQ(start(told), std::vector<int16_t>{}) << "told again at the second start";
+        EXPECT_TRUE(told);
+    }
+    else
+    {
+        // Sound came back since the box was shown: the mark goes, so that its next loss is told.
+        SMySettings settings;
+        settings.soundMissingTold = true;
+        UMyDesktopSettings::Write(settings);
+        EXPECT_EQ(start(told), std::vector<int16_t>{});
+        EXPECT_FALSE(told);
+        SMySettings back;
+        UMyDesktopSettings::Read(back);
+        EXPECT_FALSE(back.soundMissingTold);
+    }
     SetMsgBoxHook(nullptr);
 }
 

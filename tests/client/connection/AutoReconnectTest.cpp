@@ -8,6 +8,7 @@
 #include "client/app/CMyApplication.h"
 #include "client/app/CMyOldToolbarWin.h"
 #include "client/chat/CMyOldChatWin.h"
+#include "client/connection/CMyAgreementWin.h"
 #include "client/tasks/CMyTaskListView.h"
 #include "client/tasks/CMyTasksWin.h"
 #include "framework/runtime/UClock.h"
@@ -207,4 +208,36 @@ TEST_F(AutoReconnectTest, ARefusedLoginOnAnAttemptEndsTheAttempts)
     h.Pump();
     EXPECT_EQ(h.server.ConnectionCount(), 2u);
     EXPECT_FALSE(h.HasBox(131));
+}
+
+// Pins: every automatic reconnect put the server's agreement before the user again, though they had
+// agreed to it in the very session that came back.
+TEST_F(AutoReconnectTest, TheAgreementIsNotAskedAgainWhenTheSessionComesBackButIsOnANewConnect)
+{
+    h.model.agreement = "Be nice.";
+    int shown = 0;
+    // One answer more than is wanted, so that an agreement asked again is counted, not refused.
+    for (int i = 0; i < 3; ++i)
+        h.OnModal<CMyAgreementWin>(
+            [&](CMyAgreementWin& win)
+            {
+                ++shown;
+                win.Hit(CMyAgreementWin::kHitAgree);
+            });
+    ASSERT_TRUE(h.Login("abc", "pw"));
+    ASSERT_TRUE(h.WaitUntil([&] { return shown == 1; }, "the first agreement"));
+    StClockInHand clock;
+    KillServer();
+    ASSERT_TRUE(WaitForAttempt(1));
+    ASSERT_TRUE(h.server.Listen(port));
+    UClock::Advance(2400);
+    ASSERT_TRUE(LoggedInAgain(2));
+
+    // A connect of the user's own is a new session: it asks. Had the reconnect asked too, its window
+    // would have come first.
+    ASSERT_TRUE(h.Login("abc", "pw"));
+    ASSERT_TRUE(h.WaitUntil([&] { return shown >= 2; }, "the agreement of the new session"));
+    h.Pump();
+    EXPECT_EQ(shown, 2);
+    EXPECT_FALSE(app->Session().HasAgreement());
 }

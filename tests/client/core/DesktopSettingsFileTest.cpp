@@ -134,7 +134,7 @@ TEST(DesktopSettings, TheFileLivesInTheConfigFolderAndAMissingOneMeansDefaults)
               "# Quenvol desktop settings\nnotifications=false\nreconnect=true\nscrollback=10000\n"
               "chat-time-stamps=false\nchat-mentions=true\nchat-mention-words=\nchat-logs=true\n"
               "chat-replay=false\nlayout=main\nkeep-in-tray=false\nupload-folder=\ndownload-folder=desktop\n"
-              "download-limit=0\nupload-limit=0\ntransfers-at-once=0\nlater=1\n");
+              "download-limit=0\nupload-limit=0\ntransfers-at-once=0\nsound-missing-told=false\nlater=1\n");
     EXPECT_FALSE(QFile::exists(home.path() + "/Quenvol/desktop.conf.new"));
     SMySettings back;
     UMyDesktopSettings::Read(back);

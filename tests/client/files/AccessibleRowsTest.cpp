@@ -2,9 +2,11 @@
 // interfaces: the rows are drawn by the client, so nothing else would name them.
 #include <QAbstractScrollArea>
 #include <QAccessible>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 #include "client/app/CMyWindowSet.h"
+#include "client/tasks/CMyTasksWin.h"
 #include "client/users/CMyUserListWin.h"
 #include "client/widgets/CMyUserListView.h"
 #include "tests/client/files/FilesTestSupport.h"
@@ -51,4 +53,26 @@ TEST(AccessibleRowsTest, UsersAndFilesReadAsTheyAreShown)
     for (const QString& name : files)
         big = big || (name.startsWith("Big.bin, ") && name.size() > 9);
     EXPECT_TRUE(big) << files.join(" | ").toStdString();
+}
+
+// Pins: the icon buttons of the tasks and online users windows read as unnamed buttons.
+TEST(AccessibleRowsTest, IconButtonsReadAsWhatTheyDo)
+{
+    CAppHarness h;
+    h.Start();
+    auto names = [](CWindow* window)
+    {
+        QStringList out;
+        for (QToolButton* button : window->Widget()->findChildren<QToolButton*>())
+            if (button->text().isEmpty())
+            {
+                QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(button);
+                out << (iface ? iface->text(QAccessible::Name) : QString());
+            }
+        out.sort();
+        return out;
+    };
+    EXPECT_EQ(names(h.App().Windows().Tasks()), (QStringList{"Start Task Now", "Stop Task"}));
+    EXPECT_EQ(names(h.App().Windows().Users()),
+              (QStringList{"Disconnect User", "Get Info", "Private Chat", "Private Message"}));
 }

@@ -10,7 +10,9 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <set>
 #include <string>
+#include <tuple>
 
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyAboutWin.h"
@@ -25,6 +27,10 @@
 #include "client/core/UMyRecentServers.h"
 #include "client/prefs/CMyOptionsWin.h"
 #include "client/tasks/CMyTasksWin.h"
+#include "client/tracker/CMyTracker.h"
+#include "client/tracker/CTrackersList.h"
+#include "client/tracker/CTrackersListWin.h"
+#include "client/tracker/TrackerCommands.h"
 #include "client/users/CMyUserListWin.h"
 #include "client/widgets/CMyTextWin.h"
 #include "framework/files/StFileSysRef.h"
@@ -34,11 +40,12 @@
 #include "framework/ui/CCheckBoxView.h"
 #include "framework/ui/CLabelView.h"
 #include "framework/ui/CTextView.h"
+#include "framework/ui/SHitMsgData.h"
 #include "platform/Keyring.h"
 #include "platform/Timers.h"
 #include "tests/support/CAppHarness.h"
-#include "tests/support/CFakeSecretService.h"
 #include "tests/support/CPrivateBus.h"
+#include "tests/support/CTestKeyring.h"
 
 namespace
 {
@@ -431,15 +438,9 @@ TEST_F(PrefsAppTest, QuittingWritesThePreferencesAndQuitsEvenWhenTheyCannotBeWri
 TEST_F(PrefsAppTest, WithAKeyringBookmarksKeepNoPasswordAndConnectWithTheKeyringsOne)
 {
     if (!CPrivateBus::IsAvailable()) GTEST_SKIP() << "dbus-daemon is not installed";
-    CPrivateBus bus;
-    ASSERT_TRUE(bus.Start());
-    CFakeSecretService keyring(bus.Address());
-    ASSERT_TRUE(keyring.Register());
-    platform::SetKeyringBusAddress(bus.Address());
-    struct StNoKeyring
-    {
-        ~StNoKeyring() { platform::SetKeyringBusAddress(QString()); }
-    } noKeyringAfter;
+    CTestKeyring testKeyring;
+    ASSERT_TRUE(testKeyring.Start());
+    CFakeSecretService& keyring = testKeyring.Service();
     CAppHarness h;
     h.model.accounts["alice"] = {"wonderland", "Alice", CServerModel::AllAccess()};
     h.model.accounts["bob"] = {"builder", "Bob", CServerModel::AllAccess()};
@@ -548,15 +549,9 @@ TEST_F(PrefsAppTest, WithAKeyringBookmarksKeepNoPasswordAndConnectWithTheKeyring
 TEST_F(PrefsAppTest, WithAKeyringAKeptPasswordOfARecentServerLivesThereAndConnectsAgain)
 {
     if (!CPrivateBus::IsAvailable()) GTEST_SKIP() << "dbus-daemon is not installed";
-    CPrivateBus bus;
-    ASSERT_TRUE(bus.Start());
-    CFakeSecretService keyring(bus.Address());
-    ASSERT_TRUE(keyring.Register());
-    platform::SetKeyringBusAddress(bus.Address());
-    struct StNoKeyring
-    {
-        ~StNoKeyring() { platform::SetKeyringBusAddress(QString()); }
-    } noKeyringAfter;
+    CTestKeyring testKeyring;
+    ASSERT_TRUE(testKeyring.Start());
+    CFakeSecretService& keyring = testKeyring.Service();
     CAppHarness h;
     h.model.accounts["alice"] = {"wonderland", "Alice", CServerModel::AllAccess()};
     h.Start();
@@ -618,4 +613,91 @@ TEST_F(PrefsAppTest, WithoutAKeyringPasswordsStayInTheFilesAndTheOptionsSaySo)
             w.Hit(CMyOptionsWin::kHitCancel);
         });
     h.App().DoOptions();
+}
+
+// Pins: a keyring item outlived the tracker entry it was kept for, and the bookmark login it was kept
+// for; an item still named by another entry or bookmark must stay.
+TEST_F(PrefsAppTest, AKeyringPasswordGoesWithTheLastTrackerOrBookmarkThatNamesIt)
+{
+    if (!CPrivateBus::IsAvailable()) GTEST_SKIP() << "dbus-daemon is not installed";
+    CTestKeyring testKeyring;
+    ASSERT_TRUE(testKeyring.Start());
+    CFakeSecretService& keyring = testKeyring.Service();
+    CAppHarness h;
+    h.Start();
+    CMyApplication& app = h.App();
+    ASSERT_TRUE(h.WaitUntil([&] { return app.Passwords().KeyringThere(); }, "the keyring's first answer"));
+    auto kept = [&](const char* kind)
+    {
+        std::multiset<std::string> logins;
+        for (const CFakeSecretService::SItem& item : keyring.items)
+            if (item.attributes.value("kind") == kind)
+                logins.insert(item.attributes.value("login").toStdString());
+        return logins;
+    };
+    auto settled = [&] { return h.WaitUntil([&] { return app.Passwords().Pending() == 0; }, "the keyring"); };
+    using Logins = std::multiset<std::string>;
+
+    // Two entries name the same tracker and login; a third another login.
+    CMyTracker* tracker = app.Tracker();
+    CTrackersList* list = tracker->GetTrackerList();
+    list->RemoveAll();
+    const std::tuple<const char*, const char*, const char*> entries[] = {
+        {"One", "robin", "hood"}, {"Two", "robin", "hood"}, {"Three", "marian", "maid"}};
+    for (const auto& [name, login, password] : entries)
+        tracker->AddTracker(CAppHarness::P(name).data(), CAppHarness::P("").data(),
+                            CAppHarness::P("t.example").data(), CAppHarness::P(login).data(),
+                            CAppHarness::P(password).data(), 1, 0);
+    app.WritePrefs();
+    ASSERT_TRUE(h.WaitUntil(
+        [&] {
+            return kept("tracker") == Logins{"marian", "robin"};
+        },
+        "the keyring to keep"));
+    auto remove = [&](const std::string& name)
+    {
+        for (uint32_t i = 0; const STrackServerInfo* entry = list->GetServerInfo(i); ++i)
+            if (CAppHarness::Str(entry->Name) == name) list->SelectOnly(i + 1);
+        SHitMsgData hit{};
+        hit.cmd = kCmdTrackRemove;
+        tracker->WindowHit(tracker->GetTrackersWin(), hit);
+    };
+    remove("One");
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(kept("tracker"), (Logins{"marian", "robin"})) << "the other entry of robin still needs it";
+    remove("Two");
+    EXPECT_TRUE(h.WaitUntil([&] { return kept("tracker") == Logins{"marian"}; }, "robin's password to go"));
+
+    // A bookmark saved over with another login: the first login's password goes, unless another
+    // bookmark names it too.
+    const std::string folder = h.UserFolder() + "/Servers";
+    std::filesystem::create_directories(folder);
+    auto save = [&](const std::string& file, const char* login, const char* password)
+    {
+        const std::string path = folder + "/" + file;
+        StFileSysRef ref(UFileSys::NewFromNativePath(path.data(), uint32_t(path.size())));
+        app.SaveServerFile(ref.Get(), CAppHarness::P("192.0.2.7").data(), CAppHarness::P(login).data(),
+                           CAppHarness::P(password).data());
+    };
+    save("home.qbm", "alice", "wonderland");
+    save("work.qbm", "carol", "pw");
+    save("copy.qbm", "carol", "pw");
+    ASSERT_TRUE(h.WaitUntil(
+        [&] {
+            return kept("bookmark") == Logins{"alice", "carol"};
+        },
+        "the keyring to keep"));
+    ASSERT_TRUE(h.WaitUntil([&]
+                            { return ReadAll(folder + "/home.qbm") == Bookmark("192.0.2.7", "alice", ""); },
+                            "the bookmark without its password"));
+    save("home.qbm", "bob", "builder");
+    EXPECT_TRUE(h.WaitUntil(
+        [&] {
+            return kept("bookmark") == Logins{"bob", "carol"};
+        },
+        "alice's password to go"));
+    save("work.qbm", "dave", "pw");
+    ASSERT_TRUE(h.WaitUntil([&] { return kept("bookmark").count("dave") == 1; }, "dave's password"));
+    ASSERT_TRUE(settled());
+    EXPECT_EQ(kept("bookmark"), (Logins{"bob", "carol", "dave"})) << "copy.qbm still names carol";
 }

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "client/core/UMyTransferSizes.h"
+#include "client/transfers/CMyDoneTransferRow.h"
 #include "client/transfers/CMyDownloadFileTask.h"
 #include "client/transfers/CMyUploadFileTask.h"
 #include "client/transfers/UMyUploadChooser.h"
@@ -65,6 +66,25 @@ protected:
                 return true;
             },
             what);
+    }
+
+    // The rows kept for finished transfers of a local file of that name.
+    size_t DoneRows(const std::string& name)
+    {
+        size_t count = 0;
+        for (CMyTask* task : h.App().Tasks())
+            if (auto* done = dynamic_cast<CMyDoneTransferRow*>(task))
+                if (done->LocalPath().size() > name.size() &&
+                    done->LocalPath().compare(done->LocalPath().size() - name.size() - 1, std::string::npos,
+                                              "/" + name) == 0)
+                    ++count;
+        return count;
+    }
+    bool FinishedDownloadWaits()
+    {
+        for (CMyTask* task : h.App().Tasks())
+            if (dynamic_cast<CMyDownloadFileTask*>(task) && task->mIsFinished) return true;
+        return false;
     }
 
     CAppHarness h;
@@ -277,9 +297,24 @@ TEST_F(FileTransferTest, ADownloadStartedTheMomentTheOneBeforeArrivedGetsItsConn
         h.App().Settings().queueTransfers = round % 4 >= 2;
         std::remove((Downloads() + "/first.bin").c_str());
         std::remove((Downloads() + "/second.bin").c_str());
+        const size_t doneBefore = DoneRows("first.bin");
         Download("first.bin");
-        ASSERT_TRUE(WaitDownloaded("first.bin", first));
-        ASSERT_TRUE(h.App().Tasks().GetItemCount() != 0) << "the first row went too soon to test this";
+        bool doneTooSoon = false;
+        const std::string firstPath = Downloads() + "/first.bin";
+        ASSERT_TRUE(h.WaitUntil(
+            [&]
+            {
+                const bool arrived = Exists(firstPath) && !Exists(firstPath + ".qpf");
+                if (!arrived && DoneRows("first.bin") > doneBefore) doneTooSoon = true;
+                return arrived;
+            },
+            "the first download to complete"));
+        ASSERT_EQ(ReadFile(firstPath), first);
+        EXPECT_FALSE(doneTooSoon) << "the first row was marked done before its file was complete";
+        EXPECT_EQ(DoneRows("first.bin"), doneBefore + 1) << "the first row was not marked done at its end";
+        // What this test is about: the second is asked for while the first's own task, finished, still
+        // waits to be reaped.
+        ASSERT_TRUE(FinishedDownloadWaits()) << "the first task went too soon to test this";
         Download("second.bin");
         ASSERT_TRUE(WaitDownloaded("second.bin", second));
         ASSERT_TRUE(WaitNoTasks());

@@ -274,6 +274,11 @@ TEST_F(PreviewTest, APicturePreviewShowsThePictureScaledToTheWindowAsPNGAndAsJPE
         const int y = drawn.center().y();
         EXPECT_TRUE(IsNear(shown.pixel(drawn.left() + drawn.width() / 4, y), qRgb(255, 0, 0)));
         EXPECT_TRUE(IsNear(shown.pixel(drawn.left() + 3 * drawn.width() / 4, y), qRgb(0, 0, 255)));
+        // Above and below the picture the window's own background shows, not bars of another colour.
+        ASSERT_GT(drawn.top(), 1);
+        const QRgb background = win->View()->Widget()->palette().color(QPalette::Window).rgb();
+        EXPECT_EQ(shown.pixel(shown.width() / 2, drawn.top() / 2), background);
+        EXPECT_EQ(shown.pixel(shown.width() / 2, (drawn.bottom() + shown.height()) / 2), background);
         delete win;
     }
     EXPECT_TRUE(h.boxes.empty());

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -298,4 +299,14 @@ TEST(UText, CharacterClasses)
             EXPECT_EQ(UText::GetClass(b), 0) << c;
         }
     }
+}
+
+TEST(UText, SplitLinesKeepsEmptyLinesWithinButNoneAfterTheLastFeed)
+{
+    using Lines = std::vector<std::string>;
+    EXPECT_EQ(UText::SplitLines(""), Lines{});
+    EXPECT_EQ(UText::SplitLines("\n"), Lines{""});
+    EXPECT_EQ(UText::SplitLines("a\n\nb\n"), (Lines{"a", "", "b"}));
+    EXPECT_EQ(UText::SplitLines("a\r\nb"), (Lines{"a\r", "b"}));
+    EXPECT_EQ(UText::SplitLines(std::string("a\0b\nc", 5)), (Lines{std::string("a\0b", 3), "c"}));
 }
