@@ -126,6 +126,9 @@ TEST_F(UploadFolderTest, AFolderUploadCutOffResumesFileByFileWithoutSendingAWhol
     ASSERT_TRUE(h.SharedExists("Docs/Album/2-large.bin.qpf"));
     ASSERT_EQ(h.App().Transfers().Records().size(), 1u);
     EXPECT_EQ(h.App().Transfers().Records()[0].kind, SMyTransferRecord::kUploadFolder);
+    // The cut is told a second after it, on the real clock here: waited for, so that it cannot land in
+    // the second part, which must show no box at all.
+    ASSERT_TRUE(h.WaitUntil([&] { return h.HasBox(128); }, "the cut upload's box"));
 
     h.transfers.SetCutAfter(0);
     h.boxes.clear();
