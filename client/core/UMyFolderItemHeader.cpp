@@ -3,16 +3,19 @@
 #include <algorithm>
 
 #include "framework/net/UServerPath.h"
+#include "framework/runtime/CByteReader.h"
 
 bool UMyFolderItemHeader::Parse(const uint8_t* header, uint32_t size, SMyFolderItem& outItem)
 {
     outItem = SMyFolderItem{false, nullptr, 0};
     if (!header || size < kMinSize) return false;
-    const uint8_t* path = header + 2;
-    const uint32_t pathSize = size - 2;
+    CByteReader in(header, size);
+    const uint16_t type = in.Read16();
+    const uint32_t pathSize = in.Left();
+    const uint8_t* path = in.ReadBytes(pathSize);
     // The root (an empty record) is the downloaded folder itself, never an item in it.
     if (!UServerPath::IsWellFormed(path, pathSize)) return false;
-    outItem.isFolder = (header[1] & 1) != 0;
+    outItem.isFolder = (type & 1) != 0;
     outItem.path = path;
     outItem.pathSize = pathSize;
     return true;
@@ -40,7 +43,7 @@ uint32_t CMyFolderItemReader::Take(const uint8_t* bytes, uint32_t size)
     switch (mState)
     {
     case kWantHeaderSize:
-        mNeed = uint32_t(mBytes[0]) << 8 | mBytes[1];
+        mNeed = CByteReader(mBytes.data(), 2).Read16();
         mBytes.clear();
         // Checked before anything more is read: a header too small to hold an item is no header.
         mState = mNeed < UMyFolderItemHeader::kMinSize ? kBad : kWantHeader;
@@ -50,8 +53,7 @@ uint32_t CMyFolderItemReader::Take(const uint8_t* bytes, uint32_t size)
             UMyFolderItemHeader::Parse(mBytes.data(), uint32_t(mBytes.size()), mItem) ? kHaveHeader : kBad;
         break;
     case kWantFileSize:
-        mFileSize =
-            uint32_t(mBytes[0]) << 24 | uint32_t(mBytes[1]) << 16 | uint32_t(mBytes[2]) << 8 | mBytes[3];
+        mFileSize = CByteReader(mBytes.data(), 4).Read32();
         mBytes.clear();
         mState = kHaveFileSize;
         break;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/runtime/CByteReader.h"
 #include "framework/runtime/SError.h"
 
 namespace
@@ -33,50 +34,26 @@ uint32_t StringsLength(const STrackServerInfo& t)
     return uint32_t(t.Login[0]) + t.Pass[0] + t.Address[0] + t.Name[0] + t.Comments[0];
 }
 
-class CBlockReader
+SRect ReadRect(CByteReader& in)
 {
-public:
-    CBlockReader(const uint8_t* data, uint32_t size) : mData(data), mSize(size) {}
-    uint32_t Left() const { return mSize - mAt; }
-    uint16_t Get16()
-    {
-        const uint16_t v = uint16_t((mData[mAt] << 8) | mData[mAt + 1]);
-        mAt += 2;
-        return v;
-    }
-    uint32_t Get32()
-    {
-        const uint32_t high = Get16();
-        return (high << 16) | Get16();
-    }
-    SRect GetRect()
-    {
-        SRect r;
-        r.left = int16_t(Get16());
-        r.top = int16_t(Get16());
-        r.right = int16_t(Get16());
-        r.bottom = int16_t(Get16());
-        return r;
-    }
-    uint8_t GetByte() { return mData[mAt++]; }
-    void SkipRest() { mAt = mSize; }
-    // A string that does not fit is empty and consumes nothing.
-    void GetString(uint8_t* out)
-    {
-        out[0] = 0;
-        if (Left() < 1 || Left() - 1 < mData[mAt]) return;
-        const uint8_t n = mData[mAt];
-        const uint8_t kept = std::min(n, UMyTrackerPrefs::kMaxReadString);
-        out[0] = kept;
-        std::memcpy(out + 1, mData + mAt + 1, kept);
-        mAt += 1u + n;
-    }
+    SRect r;
+    r.left = int16_t(in.Read16());
+    r.top = int16_t(in.Read16());
+    r.right = int16_t(in.Read16());
+    r.bottom = int16_t(in.Read16());
+    return r;
+}
 
-private:
-    const uint8_t* mData;
-    uint32_t mSize;
-    uint32_t mAt = 0;
-};
+// A string that does not fit is empty and consumes nothing; one longer than a kept string is cut.
+void ReadString(CByteReader& in, uint8_t* out)
+{
+    out[0] = 0;
+    if (!in.HasString8()) return;
+    const uint8_t n = in.Read8();
+    const uint8_t kept = std::min(n, UMyTrackerPrefs::kMaxReadString);
+    out[0] = kept;
+    std::memcpy(out + 1, in.ReadBytes(n), kept);
+}
 } // namespace
 
 std::string UMyTrackerPrefs::Write(const SMyTrackerBlock& block)
@@ -105,30 +82,30 @@ std::string UMyTrackerPrefs::Write(const SMyTrackerBlock& block)
 uint32_t UMyTrackerPrefs::Read(const void* data, uint32_t size, SMyTrackerBlock& out)
 {
     if (!data || size < kHeadSize) Fail(kErrTypeGeneral, 1);
-    CBlockReader in(static_cast<const uint8_t*>(data), size);
-    if (in.Get32() != kVersion) Fail(kErrTypeGeneral, 1);
+    CByteReader in(data, size);
+    if (in.Read32() != kVersion) Fail(kErrTypeGeneral, 1);
     SMyTrackerBlock block;
-    block.trackersWinBounds = in.GetRect();
-    block.serversWinBounds = in.GetRect();
-    block.trackersWinVisible = in.GetByte() != 0;
-    block.serversWinVisible = in.GetByte() != 0;
-    in.Get32(); // the size value says nothing the records do not
-    const uint32_t count = in.Get32();
+    block.trackersWinBounds = ReadRect(in);
+    block.serversWinBounds = ReadRect(in);
+    block.trackersWinVisible = in.Read8() != 0;
+    block.serversWinVisible = in.Read8() != 0;
+    in.Read32(); // the size value says nothing the records do not
+    const uint32_t count = in.Read32();
     uint32_t sizeValue = kSizeBase;
     // The count is not trusted: every record takes at least one byte.
     for (uint32_t i = 0; i < count && in.Left() > 0; ++i)
     {
         STrackServerInfo t;
         for (uint8_t* s : {t.Login, t.Pass, t.Address, t.Name, t.Comments})
-            in.GetString(s);
+            ReadString(in, s);
         // A block that ends inside the flags keeps the tracker, unticked rather than lost.
         if (in.Left() >= 4)
         {
-            t.hasAccount = int16_t(in.Get16());
-            t.useServer = int16_t(in.Get16());
+            t.hasAccount = int16_t(in.Read16());
+            t.useServer = int16_t(in.Read16());
         }
         else
-            in.SkipRest();
+            in.Skip(in.Left());
         sizeValue += kRecordFixed + StringsLength(t);
         block.trackers.push_back(t);
     }

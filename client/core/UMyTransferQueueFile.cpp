@@ -5,6 +5,7 @@
 
 #include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
+#include "framework/runtime/CByteReader.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/SError.h"
 #include "platform/Folders.h"
@@ -44,60 +45,6 @@ void PutBytes16(std::string& out, const void* bytes, size_t size, uint32_t max)
     Put16(out, n);
     out.append(static_cast<const char*>(bytes), n);
 }
-
-// Reads forward through the bytes; every read past the end, or of a length beyond its field's limit,
-// marks the whole read bad.
-class CReader
-{
-public:
-    CReader(const void* bytes, uint32_t size) : mAt(static_cast<const uint8_t*>(bytes)), mLeft(size) {}
-
-    bool Ok() const { return mOk; }
-    uint32_t Left() const { return mLeft; }
-
-    uint32_t Get8() { return Take(1) ? mLast[0] : 0; }
-    uint32_t Get16() { return Take(2) ? uint32_t(mLast[0]) << 8 | mLast[1] : 0; }
-    uint32_t Get32()
-    {
-        const uint32_t high = Get16();
-        return high << 16 | Get16();
-    }
-    std::string Text8(uint32_t max)
-    {
-        const uint32_t n = Get8();
-        return Limited(n, max) ? std::string(reinterpret_cast<const char*>(mLast), n) : std::string();
-    }
-    std::vector<uint8_t> Bytes16(uint32_t max)
-    {
-        const uint32_t n = Get16();
-        return Limited(n, max) ? std::vector<uint8_t>(mLast, mLast + n) : std::vector<uint8_t>();
-    }
-    void Bad() { mOk = false; }
-
-private:
-    bool Take(uint32_t n)
-    {
-        if (!mOk || n > mLeft)
-        {
-            mOk = false;
-            return false;
-        }
-        mLast = mAt;
-        mAt += n;
-        mLeft -= n;
-        return true;
-    }
-    bool Limited(uint32_t n, uint32_t max)
-    {
-        if (n > max) mOk = false;
-        return Take(n);
-    }
-
-    const uint8_t* mAt;
-    const uint8_t* mLast = nullptr;
-    uint32_t mLeft;
-    bool mOk = true;
-};
 
 TFileSysRefObj* DataFolder()
 {
@@ -149,37 +96,36 @@ bool UMyTransferQueueFile::Parse(const void* bytes, uint32_t size, std::vector<S
 {
     outRecords.clear();
     if (!bytes || size < 8 || std::memcmp(bytes, kMagic, sizeof(kMagic)) != 0) return false;
-    CReader in(static_cast<const uint8_t*>(bytes) + 4, size - 4);
-    if (in.Get16() != kVersion) return false;
-    const uint32_t count = in.Get16();
+    CByteReader in(static_cast<const uint8_t*>(bytes) + 4, size - 4);
+    if (in.Read16() != kVersion) return false;
+    const uint32_t count = in.Read16();
     if (count > kMaxRecords) return false;
     std::vector<SMyTransferRecord> records;
     for (uint32_t i = 0; i < count && in.Ok(); ++i)
     {
         SMyTransferRecord r;
-        const uint32_t kind = in.Get8();
-        const uint32_t state = in.Get8();
-        const uint32_t flags = in.Get8();
+        const uint32_t kind = in.Read8();
+        const uint32_t state = in.Read8();
+        const uint32_t flags = in.Read8();
         if (kind < SMyTransferRecord::kDownloadFile || kind > SMyTransferRecord::kUploadFolder ||
             state < SMyTransferRecord::kRunning || state > SMyTransferRecord::kStopped || flags > 1)
-            in.Bad();
+            in.MarkBad();
         r.kind = SMyTransferRecord::EKind(kind);
         r.state = SMyTransferRecord::EState(state);
         r.hadData = flags == 1;
-        r.port = uint16_t(in.Get16());
-        r.doneSize = in.Get32();
-        r.totalSize = in.Get32();
-        r.address = in.Text8(255);
-        r.login = in.Text8(31);
-        r.serverName = in.Text8(255);
-        r.serverPath = in.Bytes16(kMaxPathSize);
-        const std::vector<uint8_t> local = in.Bytes16(kMaxPathSize);
-        r.localPath.assign(local.begin(), local.end());
+        r.port = in.Read16();
+        r.doneSize = in.Read32();
+        r.totalSize = in.Read32();
+        r.address = in.ReadString8(255);
+        r.login = in.ReadString8(31);
+        r.serverName = in.ReadString8(255);
+        r.serverPath = in.ReadBytes16(kMaxPathSize);
+        r.localPath = in.ReadString16(kMaxPathSize);
         // A record that names no server, no item or no local place cannot be resumed, and a local
         // path that is not absolute, or holds a NUL, would land somewhere nobody chose.
         if (r.address.empty() || r.serverName.empty() || r.localPath.empty() || r.localPath[0] != '/' ||
             r.localPath.find('\0') != std::string::npos)
-            in.Bad();
+            in.MarkBad();
         records.push_back(std::move(r));
     }
     if (!in.Ok() || in.Left() != 0) return false;

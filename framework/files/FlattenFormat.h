@@ -25,14 +25,6 @@ inline constexpr uint32_t kResumeHeaderSize = 42;
 inline constexpr uint32_t kResumeEntrySize = 16;
 inline constexpr uint32_t kResumeRecordSize = kResumeHeaderSize + kResumeEntrySize;
 
-inline uint32_t ReadBE32(const uint8_t* p)
-{
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
-}
-inline uint16_t ReadBE16(const uint8_t* p)
-{
-    return uint16_t((p[0] << 8) | p[1]);
-}
 inline void WriteBE32(uint8_t* p, uint32_t v)
 {
     p[0] = uint8_t(v >> 24);

@@ -1,24 +1,26 @@
 #include "framework/files/FlattenFormat.h"
+#include "framework/runtime/CByteReader.h"
 #include "framework/runtime/SError.h"
 
 SResumeRequest ReadResumeRecord(const void* record, uint32_t size)
 {
     if (!record || size < kResumeHeaderSize) Fail(kErrTypeGeneral, 2);
-    const auto* bytes = static_cast<const uint8_t*>(record);
-    if (ReadBE32(bytes) != kResumeCode) Fail(kErrTypeGeneral, 8);
-    if (ReadBE16(bytes + 4) != kResumeVersion) Fail(kErrTypeGeneral, 7);
+    CByteReader in(record, size);
+    if (in.Read32() != kResumeCode) Fail(kErrTypeGeneral, 8);
+    if (in.Read16() != kResumeVersion) Fail(kErrTypeGeneral, 7);
+    in.Skip(34);
     // Our own records announce two entries and carry one, so a count past the end is normal; only the
     // entries that are really there are read.
-    const uint32_t present = (size - kResumeHeaderSize) / kResumeEntrySize;
-    uint32_t count = ReadBE16(bytes + 40);
-    if (count > present) count = present;
+    const uint32_t count = in.Read16();
     SResumeRequest request;
-    for (uint32_t i = 0; i < count; ++i)
+    for (uint32_t i = 0; i < count && in.Left() >= kResumeEntrySize; ++i)
     {
-        const uint8_t* entry = bytes + kResumeHeaderSize + i * kResumeEntrySize;
-        if (ReadBE32(entry) != kFlatForkData) continue;
+        const uint32_t fork = in.Read32();
+        const uint32_t forkCount = in.Read32();
+        in.Skip(kResumeEntrySize - 8);
+        if (fork != kFlatForkData) continue;
         request.hasData = true;
-        request.dataCount = ReadBE32(entry + 4);
+        request.dataCount = forkCount;
     }
     return request;
 }

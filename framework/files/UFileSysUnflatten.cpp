@@ -5,6 +5,7 @@
 #include "framework/files/FileSysRef.h"
 #include "framework/files/FlattenState.h"
 #include "framework/files/UFileSys.h"
+#include "framework/runtime/CByteReader.h"
 #include "framework/runtime/SError.h"
 #include "platform/FileHandle.h"
 #include "platform/FileSystem.h"
@@ -97,12 +98,15 @@ bool UFileSys::ProcessUnflatten(TFileSysRefObj* ref, const void* bytes, uint32_t
             state.state = SUnflattenState::kCheckStreamHeader;
             break;
         case SUnflattenState::kCheckStreamHeader:
-            if (ReadBE32(state.streamHeader) != kFlatFormatCode) RefuseStream(state, kErrTypeGeneral, 8);
-            if (ReadBE16(state.streamHeader + 4) != kFlatVersion) RefuseStream(state, kErrTypeGeneral, 7);
+        {
+            CByteReader header(state.streamHeader, kFlatStreamHeaderSize);
+            if (header.Read32() != kFlatFormatCode) RefuseStream(state, kErrTypeGeneral, 8);
+            if (header.Read16() != kFlatVersion) RefuseStream(state, kErrTypeGeneral, 7);
             // The fork count is not trusted: forks are taken for as long as bytes arrive.
             state.state = SUnflattenState::kForkHeader;
             state.position = 0;
             break;
+        }
         case SUnflattenState::kForkHeader:
             if (left == 0) return false;
             Gather(state.forkHeader, kFlatForkHeaderSize, state.position, in, left);
@@ -110,13 +114,17 @@ bool UFileSys::ProcessUnflatten(TFileSysRefObj* ref, const void* bytes, uint32_t
             state.state = SUnflattenState::kCheckForkHeader;
             break;
         case SUnflattenState::kCheckForkHeader:
-            if (ReadBE32(state.forkHeader + 4) != 0)
+        {
+            CByteReader header(state.forkHeader, kFlatForkHeaderSize);
+            const uint32_t forkType = header.Read32();
+            if (header.Read32() != 0)
             {
                 DebugBreak("UFileSys::ProcessUnflatten - unknown compression type");
                 RefuseStream(state, kErrTypeGeneral, 8);
             }
-            state.forkType = ReadBE32(state.forkHeader);
-            state.forkSize = ReadBE32(state.forkHeader + 12);
+            header.Skip(4);
+            state.forkType = forkType;
+            state.forkSize = header.Read32();
             if (state.forkType == kFlatForkInfo)
             {
                 state.infoSize = state.forkSize < kFlatMaxInfoKept ? state.forkSize : kFlatMaxInfoKept;
@@ -126,6 +134,7 @@ bool UFileSys::ProcessUnflatten(TFileSysRefObj* ref, const void* bytes, uint32_t
             state.state = SUnflattenState::kForkBody;
             state.position = 0;
             break;
+        }
         case SUnflattenState::kForkBody:
         {
             if (state.position >= state.forkSize)

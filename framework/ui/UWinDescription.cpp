@@ -2,136 +2,88 @@
 
 #include <algorithm>
 
+#include "framework/runtime/CByteReader.h"
+
 namespace
 {
 constexpr uint32_t kTrailerSize = 8;
 
-// Reads big-endian fields and never past the end; a read that does not fit fails and moves nothing.
-class CReader
+SRect ReadRect(CByteReader& in)
 {
-public:
-    CReader(const uint8_t* data, uint32_t size) : mData(data), mSize(size) {}
+    const int16_t left = int16_t(in.Read16()), top = int16_t(in.Read16());
+    const int16_t right = int16_t(in.Read16()), bottom = int16_t(in.Read16());
+    return SRect{left, top, right, bottom};
+}
 
-    uint32_t Offset() const { return mOffset; }
-    uint32_t Left() const { return mSize - mOffset; }
+// The count is checked against what is left before anything is allocated for it.
+bool ReadWords(CByteReader& in, std::vector<uint32_t>& out, uint32_t count)
+{
+    if (in.Left() / 4 < count) return false;
+    out.resize(count);
+    for (uint32_t& w : out)
+        w = in.Read32();
+    return true;
+}
 
-    bool Skip(uint32_t n)
-    {
-        if (n > Left()) return false;
-        mOffset += n;
-        return true;
-    }
-    bool Read32(uint32_t& out)
-    {
-        if (Left() < 4) return false;
-        const uint8_t* p = mData + mOffset;
-        out = (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
-        mOffset += 4;
-        return true;
-    }
-    bool Read16(uint16_t& out)
-    {
-        if (Left() < 2) return false;
-        out = uint16_t((mData[mOffset] << 8) | mData[mOffset + 1]);
-        mOffset += 2;
-        return true;
-    }
-    bool ReadRect(SRect& out)
-    {
-        int16_t v[4];
-        if (Left() < 8) return false;
-        for (int16_t& x : v)
-        {
-            uint16_t u;
-            Read16(u);
-            x = int16_t(u);
-        }
-        out = SRect{v[0], v[1], v[2], v[3]};
-        return true;
-    }
-    bool ReadWords(std::vector<uint32_t>& out, uint32_t count)
-    {
-        if (Left() / 4 < count) return false;
-        out.resize(count);
-        for (uint32_t& w : out)
-            Read32(w);
-        return true;
-    }
-    // A length byte and its characters; both must be there.
-    bool ReadShortString(std::string& out)
-    {
-        if (Left() < 1 || Left() - 1 < mData[mOffset]) return false;
-        const uint8_t n = mData[mOffset];
-        out.assign(reinterpret_cast<const char*>(mData + mOffset + 1), n);
-        mOffset += 1u + n;
-        return true;
-    }
-    // A 16-bit length and its characters. One that would run past the end is an empty text and its
-    // length is not consumed: older descriptions end that way.
-    void ReadCountedText(std::string& out)
-    {
-        out.clear();
-        if (Left() < 2) return;
-        const uint32_t n = (uint32_t(mData[mOffset]) << 8) | mData[mOffset + 1];
-        if (Left() - 2 < n) return;
-        out.assign(reinterpret_cast<const char*>(mData + mOffset + 2), n);
-        mOffset += 2 + n;
-    }
-    const uint8_t* Here() const { return mData + mOffset; }
+// A 16-bit length and its characters. One that would run past the end is an empty text and its length
+// is not consumed: older descriptions end that way.
+void ReadCountedText(CByteReader& in, std::string& out)
+{
+    out.clear();
+    if (in.HasString16()) out = in.ReadString16();
+}
 
-private:
-    const uint8_t* mData;
-    uint32_t mSize;
-    uint32_t mOffset = 0;
-};
+// A nested view, read by ParseView from where the reader stands.
+bool ReadChild(CByteReader& in, SViewDesc& child, uint32_t depth)
+{
+    const uint8_t* cursor = in.Here();
+    uint32_t left = in.Left();
+    if (!UWinDescription::ParseView(cursor, left, child, depth)) return false;
+    return in.Skip(in.Left() - left);
+}
 
-bool ReadKindPart(CReader& in, SViewDesc& v, uint32_t depth)
+bool ReadKindPart(CByteReader& in, SViewDesc& v, uint32_t depth)
 {
     switch (v.kind)
     {
     case kViewKindButton:
-        if (!in.ReadWords(v.words, 1)) return false;
-        in.ReadCountedText(v.text);
+        if (!ReadWords(in, v.words, 1)) return false;
+        ReadCountedText(in, v.text);
         return true;
     case kViewKindCheckBox:
-        in.ReadCountedText(v.text);
-        return in.ReadWords(v.words, 3);
+        ReadCountedText(in, v.text);
+        return ReadWords(in, v.words, 3);
     case kViewKindGroupBox:
-        in.ReadCountedText(v.text);
-        return in.ReadWords(v.words, 1);
+        ReadCountedText(in, v.text);
+        return ReadWords(in, v.words, 1);
     case kViewKindIconButton:
     case kViewKindPicture:
-        return in.ReadWords(v.words, 1);
+        return ReadWords(in, v.words, 1);
     case kViewKindLabel:
-        in.ReadCountedText(v.text);
+        ReadCountedText(in, v.text);
         return true;
     case kViewKindProgress:
-        return in.ReadWords(v.words, 2);
+        return ReadWords(in, v.words, 2);
     case kViewKindPopup:
     {
-        uint32_t count;
-        if (!in.Read32(count)) return false;
+        const uint32_t count = in.Read32();
         // The count is not trusted for any allocation: each item must be there to be read.
-        for (uint32_t i = 0; i < count; ++i)
+        for (uint32_t i = 0; i < count && in.Ok(); ++i)
         {
-            std::string item;
-            uint16_t selected;
-            if (!in.ReadShortString(item) || !in.Read16(selected)) return false;
-            v.items.emplace_back(std::move(item), selected != 0);
+            std::string item = in.ReadString8();
+            const uint16_t selected = in.Read16();
+            if (in.Ok()) v.items.emplace_back(std::move(item), selected != 0);
         }
-        return true;
+        return in.Ok();
     }
     case kViewKindContainer:
     {
-        if (!in.ReadWords(v.words, 4) || !in.Skip(8)) return false;
+        if (!ReadWords(in, v.words, 4) || !in.Skip(8)) return false;
         const uint32_t count = v.words[3];
         for (uint32_t i = 0; i < count; ++i)
         {
-            const uint8_t* cursor = in.Here();
-            uint32_t left = in.Left();
             SViewDesc child;
-            if (!UWinDescription::ParseView(cursor, left, child, depth + 1)) return false;
-            in.Skip(in.Left() - left);
+            if (!ReadChild(in, child, depth + 1)) return false;
             v.children.push_back(std::move(child));
         }
         return true;
@@ -139,16 +91,13 @@ bool ReadKindPart(CReader& in, SViewDesc& v, uint32_t depth)
     case kViewKindScroller:
     case kViewKindTextBox:
     {
-        if (v.kind == kViewKindTextBox) in.ReadCountedText(v.text);
-        if (!in.ReadWords(v.words, 8)) return false;
+        if (v.kind == kViewKindTextBox) ReadCountedText(in, v.text);
+        if (!ReadWords(in, v.words, 8)) return false;
         v.scrollerOptions = UWinDescription::ScrollerOptions(v.words);
         if (v.kind == kViewKindScroller && v.words[0] == 2)
         {
-            const uint8_t* cursor = in.Here();
-            uint32_t left = in.Left();
             SViewDesc content;
-            if (!UWinDescription::ParseView(cursor, left, content, depth + 1)) return false;
-            in.Skip(in.Left() - left);
+            if (!ReadChild(in, content, depth + 1)) return false;
             v.children.push_back(std::move(content));
         }
         return true;
@@ -175,12 +124,14 @@ uint16_t UWinDescription::ScrollerOptions(const std::vector<uint32_t>& w)
 bool UWinDescription::ParseView(const uint8_t*& cursor, uint32_t& remaining, SViewDesc& out, uint32_t depth)
 {
     if (!cursor || remaining < kMinViewSize || depth > kMaxDepth) return false;
-    CReader in(cursor, remaining);
+    CByteReader in(cursor, remaining);
     SViewDesc v;
-    uint32_t sizing;
-    if (!in.Read32(v.kind) || !in.ReadRect(v.bounds) || !in.Read32(v.id) || !in.Read32(v.command) ||
-        !in.Read32(sizing))
-        return false;
+    v.kind = in.Read32();
+    v.bounds = ReadRect(in);
+    v.id = in.Read32();
+    v.command = in.Read32();
+    const uint32_t sizing = in.Read32();
+    if (!in.Ok()) return false;
     v.sizing = uint8_t(sizing);
     if (!ReadKindPart(in, v, depth)) return false;
     // The trailing bytes are not needed, and the last view of a description may lack some of them.
@@ -194,18 +145,17 @@ bool UWinDescription::ParseView(const uint8_t*& cursor, uint32_t& remaining, SVi
 bool UWinDescription::Parse(const void* data, uint32_t size, SWinDesc& out)
 {
     if (!data || size < kHeaderSize) return false;
-    CReader in(static_cast<const uint8_t*>(data), size);
-    uint32_t version, kind, style;
+    CByteReader in(data, size);
     SWinDesc w;
-    in.Read32(version);
-    if (version != kVersion) return false;
+    if (in.Read32() != kVersion) return false;
     in.Skip(4);
-    in.Read32(kind);
-    in.Read32(style);
+    const uint32_t kind = in.Read32();
+    const uint32_t style = in.Read32();
     in.Skip(8);
-    in.ReadRect(w.bounds);
+    w.bounds = ReadRect(in);
     in.Skip(8);
-    if (!in.ReadShortString(w.title)) return false;
+    w.title = in.ReadString8();
+    if (!in.Ok()) return false;
     w.kind = kind;
     w.style = style;
     const uint8_t* cursor = in.Here();

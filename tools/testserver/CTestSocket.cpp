@@ -65,7 +65,9 @@ void CTestSocket::CloseNow()
     mWatch = nullptr;
     platform::CloseSocket(mFD);
     mFD = -1;
-    mOutput.clear();
+    // Assigned, not cleared: a closed socket the owner keeps for its records would otherwise hold the
+    // capacity of the largest piece it ever queued.
+    mOutput = std::string();
     mProducer = nullptr;
 }
 

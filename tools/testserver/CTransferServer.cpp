@@ -94,6 +94,7 @@ void CTransferServer::Adopt(int fd)
         Event(*raw, raw->clientClosed ? "closed by the client after " + std::to_string(raw->sent) + " bytes"
                                       : "closed");
         if (raw->onClosed) raw->onClosed();
+        raw->socket->Input() = std::string();
     };
     mConnections.push_back(std::move(c));
     Event(*raw, "connected");
@@ -199,6 +200,8 @@ void CTransferServer::Close(STransferConnection& c)
         c.file = -1;
     }
     c.socket->CloseNow();
+    // The connection stays listed for tests to look at; what it received is of no further use.
+    c.socket->Input() = std::string();
 }
 
 void CTransferServer::Event(const STransferConnection& c, const std::string& what)

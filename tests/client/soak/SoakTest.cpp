@@ -7,6 +7,7 @@
 // and then the clock moved on by a second, with the scrollback lowered so that its trimming takes part.
 // QUENVOL_SOAK_MINUTES=N runs the long form on the wall clock with the default scrollback, sampling once a
 // minute (scripts/soak.sh builds a release build for it and prints the figures).
+#include <QAbstractTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -45,6 +46,8 @@ constexpr uint32_t kChatLinesPerSecond = 5;
 constexpr uint32_t kEveryTenth = 10;
 constexpr uint32_t kVisitors = 40;
 constexpr uint32_t kFillSeconds = 50;
+// Seconds after the last of the fill, by which the client has taken it in.
+constexpr uint32_t kLayOutAfter = 5;
 
 uint32_t LongFormMinutes()
 {
@@ -127,6 +130,7 @@ public:
             302, testwire::CFields().AddInteger(103, 2000 + (s + kVisitors / 2) % kVisitors).Bytes());
         mH.server.PushTransaction(106, ChatLine("\rRobin:  private line " + std::to_string(s), kChatID));
         if (s <= kFillSeconds) Fill(s);
+        if (s == kFillSeconds + kLayOutAfter) LayOutFill();
         if (s % kEveryTenth == 0)
         {
             mH.server.PushTransaction(104, testwire::CFields()
@@ -172,6 +176,23 @@ private:
         for (uint32_t i = 0; i < lines; ++i)
             article += "An older article's line " + std::to_string(i) + "\r";
         mH.server.PushTransaction(102, testwire::CFields().Add(101, article).Bytes());
+    }
+
+    // A view keeps the layout of every line it has shown for as long as it keeps the line (about 400
+    // bytes a line). Lines that come one at a time into an open window are laid out as they show; the
+    // fill comes in bulk and is never shown, so without this the scrollback would only reach its full
+    // size as the filled lines make way for shown ones, over hours for the private chat and the news,
+    // and that would pass for growth. Laid out here, as a window that had shown them would hold them.
+    void LayOutFill()
+    {
+        for (CTextView* view : {mH.App().Windows().Chat()->GetChatView(), mPrivateChat,
+                                mH.App().Windows().News()->GetTextView()})
+        {
+            view->GetLineCount(); // takes in what waits to be appended
+            QTextDocument* doc = view->TextEdit()->document();
+            for (QTextBlock b = doc->begin(); b.isValid(); b = b.next())
+                doc->documentLayout()->blockBoundingRect(b);
+        }
     }
 
     // The next download starts once the last one is done; the user moves each finished file away.

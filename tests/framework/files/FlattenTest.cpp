@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "framework/files/FlattenFormat.h"
+#include "framework/runtime/CByteReader.h"
 #include "framework/runtime/UError.h"
 #include "tests/framework/files/FilesTestSupport.h"
 
@@ -25,11 +26,11 @@ std::string FlattenAll(TFileSysRefObj* ref, uint32_t pieceSize)
 
 uint32_t BE32(const std::string& s, size_t at)
 {
-    return ReadBE32(reinterpret_cast<const uint8_t*>(s.data() + at));
+    return CByteReader(s.data() + at, 4).Read32();
 }
 uint16_t BE16(const std::string& s, size_t at)
 {
-    return ReadBE16(reinterpret_cast<const uint8_t*>(s.data() + at));
+    return CByteReader(s.data() + at, 2).Read16();
 }
 
 std::string ForkHeader(const char* type, uint32_t size, uint32_t compression = 0)
