@@ -4,12 +4,6 @@
 #include "client/app/UMyCommands.h"
 #include "framework/runtime/KeyCommands.h"
 
-void CMyApplication::InstallKeyCommands()
-{
-    const std::vector<SKeyCmd> table = UMyCommands::KeyTable();
-    UKeyCommands::Install(table.data(), uint32_t(table.size()), CApplication::MessageHandler, this);
-}
-
 void CMyApplication::KeyCommand(uint32_t command, const SKeyMsgData& key)
 {
     if (const SMyCommand* c = UMyCommands::Find(command))

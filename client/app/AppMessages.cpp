@@ -121,7 +121,7 @@ void CMyApplication::HandleMessage(void* object, uint32_t msg, const void* data,
         CopyPString(data, dataSize, text);
         ShowServerText(msg, "Server Message", kIconServerMessage, 1, text);
         if (gConnectAgainSerial && !UNoticeBox::IsShowing(msg))
-            ShowConnectAgain(std::exchange(gConnectAgainSerial, 0));
+            mConnection.ShowConnectAgain(std::exchange(gConnectAgainSerial, 0));
         break;
     }
     case kMsgConnectionLost:
@@ -130,7 +130,7 @@ void CMyApplication::HandleMessage(void* object, uint32_t msg, const void* data,
         {
             uint32_t serial;
             std::memcpy(&serial, data, sizeof serial);
-            ShowConnectionLost(serial);
+            mConnection.ShowConnectionLost(serial);
         }
         else
             ShowNoticeBox(kBoxConnectionLost);
@@ -168,7 +168,7 @@ void CMyApplication::HandleMessage(void* object, uint32_t msg, const void* data,
             if (UNoticeBox::IsShowing(kMsgServerMessage))
                 gConnectAgainSerial = serial;
             else
-                ShowConnectAgain(serial);
+                mConnection.ShowConnectAgain(serial);
         }
         break;
     case kMsgCheckLink:

@@ -3,6 +3,8 @@
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
 #include "client/app/UMyCommands.h"
+#include "client/files/CMyFileInfoWin.h"
+#include "client/tracker/CMyTracker.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/KeyCommands.h"
 #include "framework/runtime/UMemory.h"
@@ -11,7 +13,8 @@
 
 void CMyApplication::WindowHit(CWindow* window, const SHitMsgData& hit)
 {
-    if (TrackerWindowHit(window, hit)) return;
+    // The tracker controller sees every hit first.
+    if (mTracker && mTracker->WindowHit(window, hit)) return;
     if (const SMyCommand* command = UMyCommands::FindButton(hit.id))
     {
         UMyCommands::Run(*this, *command, SMyCommandCall{window, hit.mods});
@@ -69,13 +72,13 @@ void CMyApplication::WindowHit(CWindow* window, const SHitMsgData& hit)
         DoRemoveTask();
         break;
     case kHitOpenTaskItem:
-        DoOpenTaskItem();
+        mTaskList.OpenSelectedItem();
         break;
     case kHitShowTaskInFolder:
-        DoShowTaskInFolder();
+        mTaskList.ShowSelectedInFolder();
         break;
     case kHitClearFinishedTasks:
-        DoClearFinishedTasks();
+        mTaskList.ClearFinishedRows();
         break;
     case kHitPrivChatSend:
         if (hit.part == 1 || hit.part == 2) DoPrivChatSend(window, hit.part == 2);
@@ -134,7 +137,8 @@ void CMyApplication::WindowHit(CWindow* window, const SHitMsgData& hit)
         DoFileSaveInfo(window);
         break;
     case kHitFileInfoEdited:
-        DoFileInfoEdited(window);
+        // An edited name or comment may be saved; the window keeps what was edited.
+        if (auto* info = dynamic_cast<CMyFileInfoWin*>(window)) info->SetSaveEnabled(true);
         break;
     case kHitCloseBox:
         DoCloseWindow(window);

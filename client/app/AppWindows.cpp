@@ -38,7 +38,7 @@ void CMyApplication::StartUp()
     mWindows.SetScrollback(mSettings.scrollback);
     mTaskList.SetDisplay(mWindows.Tasks());
     mWindows.Place(prefs, mSession.Access(), mSettings.layout);
-    ApplyTransferLimits();
+    mTaskList.TransferLimits().SetFrom(mSettings);
     mTransfers->Load();
     mTray = std::make_unique<CMyTray>();
     mTray->Show();

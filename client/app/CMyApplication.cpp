@@ -2,17 +2,18 @@
 
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyAboutWin.h"
+#include "client/app/UMyCommands.h"
 #include "client/boxes/MsgBox.h"
 #include "client/boxes/USound.h"
 #include "client/chat/CMyOldChatWin.h"
 #include "client/core/CMyTask.h"
-#include "client/core/CMyTransferLimits.h"
 #include "client/desktop/CMyDesktopNotices.h"
 #include "client/tracker/CMyTracker.h"
 #include "client/transfers/CMyTransferQueue.h"
 #include "client/tray/CMyTray.h"
 #include "framework/files/UFileSys.h"
 #include "framework/runtime/FourCC.h"
+#include "framework/runtime/KeyCommands.h"
 #include "framework/runtime/SError.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/ui/CWindow.h"
@@ -20,14 +21,15 @@
 CMyApplication* gApp = nullptr;
 
 CMyApplication::CMyApplication()
-    : mSession(mSettings, mStatistics, CApplication::MessageHandler, this),
-      mReconnect({[this] { ReconnectAttempt(); }, [this] { ShowReconnect(); }}),
+    : mSession(mSettings, mStatistics, CApplication::MessageHandler, this), mFolderWins(mSession),
+      mChat(mSettings, mSession, mWindows), mConnection(mSettings, mSession, mPasswords, mTaskList, mWindows),
       mCutTransferBox(
-          [this](uint32_t serial)
-          { return mSession.Serial() == serial && mSession.IsConnected() && !mReconnect.IsActive(); },
+          [this](uint32_t serial) {
+              return mSession.Serial() == serial && mSession.IsConnected() &&
+                     !mConnection.Reconnect().IsActive();
+          },
           [this] { ShowTransferCutBox(); }),
       mTransfers(std::make_unique<CMyTransferQueue>(mSession)),
-      mTransferLimits(std::make_unique<CMyTransferLimits>([this] { mTaskList.ScheduleTaskProcess(); })),
       mTaskList(mSession, CApplication::MessageHandler, this)
 {
     mTransfers->SetQueuedProc([this] { return mSettings.queueTransfers; });
@@ -44,7 +46,8 @@ CMyApplication::CMyApplication()
     mSession.AddListener(&mFolderWins);
     mSession.AddListener(&mWindows);
     UApplication::SetCanOpenDocuments(true);
-    InstallKeyCommands();
+    const std::vector<SKeyCmd> keys = UMyCommands::KeyTable();
+    UKeyCommands::Install(keys.data(), uint32_t(keys.size()), CApplication::MessageHandler, this);
 }
 
 CMyApplication::~CMyApplication()
@@ -53,11 +56,6 @@ CMyApplication::~CMyApplication()
     // go no longer reaches the application.
     if (gApp == this) gApp = nullptr;
     mTransfers->Closing();
-}
-
-void CMyApplication::ApplyTransferLimits()
-{
-    mTransferLimits->Set(mSettings.downloadLimit, mSettings.uploadLimit, mSettings.transfersAtOnce);
 }
 
 CMyDesktopNotices& CMyApplication::DesktopNotices()
@@ -90,10 +88,10 @@ void CMyApplication::OpenDocument(TFileSysRefObj* ref)
     {
         uint8_t address[256], login[32], password[32];
         ReadServerFile(ref, address, login, password);
-        if (!MayConnectElsewhere(address, name)) return;
+        if (!mConnection.MayConnectElsewhere(address, name)) return;
         mSession.SetLogin(login, password);
         DoConnect(address, name);
-        if (!password[0] && login[0]) LookUpLoginPassword(address, login);
+        if (!password[0] && login[0]) mConnection.LookUpLoginPassword(address, login);
     }
     else if (type == FourCC("QVtb"))
         MsgBox(kBoxUnsupportedKind, name);

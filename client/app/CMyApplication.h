@@ -12,8 +12,8 @@
 #include "client/app/CMyWindowSet.h"
 #include "client/app/EMyNotice.h"
 #include "client/chat/CMyChat.h"
+#include "client/connection/CMyConnection.h"
 #include "client/core/CMyKeptPasswords.h"
-#include "client/core/CMyReconnect.h"
 #include "client/core/CMySession.h"
 #include "client/core/CMyTaskList.h"
 #include "client/core/SMySettings.h"
@@ -35,9 +35,7 @@ class CMyTracker;
 class CMyFolderWin;
 class CMyDesktopNotices;
 class CMyTray;
-class CMyReconnectTask;
 class CMyTransferQueue;
-class CMyTransferLimits;
 struct SHitMsgData;
 struct SMyPrefs;
 struct SMyBookmarkItem;
@@ -61,8 +59,9 @@ public:
 
     // The owners, for the features and the tests: the server session, the user's settings (the options
     // dialog and the preferences file change them; everyone else reads them), the usage totals, the
-    // running tasks, the long-lived windows, the open folder windows, the public chat's hidden state, the
-    // tracker controller (null before start-up) and the desktop notices (made on first use).
+    // running tasks (and the transfer limits they share), the long-lived windows, the open folder
+    // windows, the chat, the connection's start and comeback, the tracker controller (null before
+    // start-up) and the desktop notices (made on first use).
     CMySession& Session() { return mSession; }
     SMySettings& Settings() { return mSettings; }
     SMyStatistics& Statistics() { return mStatistics; }
@@ -70,7 +69,7 @@ public:
     CMyWindowSet& Windows() { return mWindows; }
     CMyFolderWinList& FolderWins() { return mFolderWins; }
     CMyChat& Chat() { return mChat; }
-    CMyReconnect& Reconnect() { return mReconnect; }
+    CMyConnection& Connection() { return mConnection; }
     CMyTracker* Tracker() const { return mTracker.get(); }
     // Passwords of bookmarks, trackers and recent servers: in the keyring when there is one.
     CMyKeptPasswords& Passwords() { return mPasswords; }
@@ -79,9 +78,6 @@ public:
     CMyTray* Tray() const { return mTray.get(); }
     // The unfinished transfers, kept across sessions and runs.
     CMyTransferQueue& Transfers() { return *mTransfers; }
-    // The speed limits and the number of transfers at once, as the settings give them.
-    CMyTransferLimits& TransferLimits() { return *mTransferLimits; }
-    void ApplyTransferLimits();
 
     // Start-up, the long-lived windows and what closing a window means (app/AppWindows.cpp).
     void StartUp();
@@ -115,31 +111,16 @@ public:
     void ScheduleTaskProcess();
     void DoStopTask();
     void DoStartTask();
-    // The selected row goes: a finished one at once, a stopped or waiting one as Stop takes it away
-    // (asking about its partial file), a running transfer after it stops.
+    // The tasks window's Stop, Start and Remove act on its selected row (app/AppTaskRows.cpp). Remove:
+    // a finished row goes at once, a stopped or waiting one as Stop takes it away (asking about its
+    // partial file), a running transfer after it stops.
     void DoRemoveTask();
-    // What a finished transfer's row brought: opened with the desktop's handler, or shown in the file
-    // manager.
-    void DoOpenTaskItem();
-    void DoShowTaskInFolder();
-    // Every finished row goes.
-    void DoClearFinishedTasks();
-    // The local file or folder of a finished transfer's row; false for any other row.
-    bool GetTaskLocalItem(const CMyTask* task, std::string& outPath) const;
 
     // The server connection and the transactions the server starts (connection/AppConnection.cpp,
     // connection/AppServerNotices.cpp, app/AppIncoming.cpp).
     // The connect dialog, with an address to put in it or none.
     virtual void DoShowConnect();
     void DoShowConnect(const uint8_t* address);
-    // Connects to the server at `index` of the recent servers, with the password of its bookmark.
-    void DoConnectToRecent(uint32_t index);
-    // After a refused login, the dialog again with what was entered, unless the session numbered
-    // `serial` was followed by another meanwhile.
-    void ShowConnectAgain(uint32_t serial);
-    // Before a connection elsewhere ends the open session: true to go on. The user is asked first when
-    // transfers are running or private chats are open.
-    bool MayConnectElsewhere(const uint8_t* address, const uint8_t* name);
     virtual void DoConnect(const uint8_t* address, const uint8_t* name);
     virtual void DoGoURL(const void* text, uint32_t size);
     virtual void DoDisconnect();
@@ -159,23 +140,12 @@ public:
     void ProcessTran_DisconnectMsg(TFieldDataObj* fields);
     void ProcessTran_UserAccess(TFieldDataObj* fields);
     void DoShowAgreement(THdlObj* text);
-    // Coming back by itself after a lost connection (connection/AppReconnect.cpp): the attempts start,
-    // the next one starts at once, they stop. The login task says when the server took the login.
-    void StartReconnect();
-    void DoReconnectNow();
-    void DoCancelReconnect();
-    void SessionLoggedIn();
-    // The box of a lost session that may be connected again, the session ended numbered `serial`.
-    void ShowConnectionLost(uint32_t serial);
 
     // Public and private chat, private messages (chat/AppChat.cpp, chat/AppPrivMsg.cpp,
     // chat/AppPrivateChat.cpp, chat/AppSecret.cpp).
     virtual void DoChatSend(bool asAction);
     // Hit 1005 with Alt: the public chat's text goes.
     virtual void ClearPublicChat();
-    // A connection to `address` named `name` (length-prefixed) begins: the public chat keeps the
-    // scrollback of the same server, below a line that says so, and starts empty for another.
-    void StartPublicChatFor(const uint8_t* address, const uint8_t* name);
     void DoOpenPrivateChat();
     void DoSendPrivMsg(uint16_t userID, const uint8_t* userName);
     void DoReplyPrivMsg(CWindow* window);
@@ -191,13 +161,6 @@ public:
     void DoSetChatSubject(CWindow* window);
     virtual void DoClosePrivateChat(CWindow* window);
     CMyChatWin* GetChatWinByID(uint32_t chatID) const;
-    // A line into the public chat window or a private chat window, as the user's options show it: with
-    // the time, his own lines set apart, lines that name him highlighted and noticed.
-    template <class TChatWin>
-    struct SMyChatLine ShowChatLine(TChatWin* window, const void* text, uint32_t size);
-    // A line of a conversation (Mac OS Roman) into the session's log, when the user keeps logs: `where`
-    // names the conversation ("private chat 3", "message from Robin"), empty for the public chat.
-    void LogConversation(const std::string& where, const void* text, uint32_t size);
     void ProcessTran_ChatMsg(TFieldDataObj* fields);
     void ProcessTran_InviteToChat(TFieldDataObj* fields);
     void ProcessTran_NotifyChatChangeUser(TFieldDataObj* fields);
@@ -214,8 +177,6 @@ public:
     // online users list took the change. `oldName` is the name that list knew (full length, never
     // cut), null when the user was not listed.
     virtual void ShowUserChangeInChats(const SUserEntry& user, const uint8_t* oldName);
-    // A user left the server (302): a line in the public chat when the options ask for one.
-    void ShowUserLeftPublicChat(const uint8_t* name);
 
     // Online users and accounts (users/AppUsers.cpp).
     // The user selected in the online users window (hits 1014 and 1016); false when none is.
@@ -252,8 +213,6 @@ public:
     void DoFileRename(CWindow* window);
     void DoFileGetInfo(CWindow* window);
     void DoFileSaveInfo(CWindow* window);
-    // Hit 1108: the name or comment of a file information window was edited.
-    void DoFileInfoEdited(CWindow* window);
     // Hit 1104 with a server item dropped: DoFileMove with what the drag carries.
     virtual void DoFileMoveFromDrop(CWindow* window, const SHitMsgData& drop);
     // A server item dropped on a folder window: moved there, or aliased there with Alt and Ctrl held.
@@ -263,15 +222,10 @@ public:
     // computed here); null when none.
     CMyFolderWin* GetFolderWinByPath(const void* data, uint32_t size, uint32_t checksum = 0);
     CMyFolderWin* GetRootFolderWin();
-    // Where transfers meet the folder windows: asks again for the listing of the folder window showing
-    // that path, when one is open, so that a finished upload shows at once.
-    void RefreshFolderWin(const void* path, uint32_t pathSize);
 
     // Transfers (transfers/AppTransfers.cpp, transfers/AppFolderTransfers.cpp).
     void DoFileDownload(CWindow* window, uint16_t mods);
     void DoFileUpload(CWindow* window, uint16_t mods);
-    // The folder the upload dialogs open in next time: the one `chosenPath` is in.
-    void RememberUploadFolder(const std::string& chosenPath);
     virtual void DoFileUploadFromDrop(CWindow* window, const SHitMsgData& drop);
     // Where a row dragged out of a folder window meets the transfers: the server folder `name` in `path`
     // (null and 0 for the root) into a folder of that name, made a valid local name, inside
@@ -284,22 +238,10 @@ public:
     // When a file with the partial-file extension is beside `ref`, `ref` is changed to name it and the
     // answer is true.
     bool FindResumableFile(TFileSysRefObj* ref);
-    // Where the tasks window meets the transfer queue: true when `task` is a transfer's row (running or
-    // parked) and the queue took the user's stop or start.
-    bool StopTransfer(CMyTask* task);
-    bool StartTransfer(CMyTask* task);
-    // A transfer the transfer queue keeps (stopped, it leaves a parked row in its place).
-    bool IsKeptTransfer(CMyTask* task);
     // Where the options send downloads (created when missing): the desktop's download folder, a folder
     // the user chose, or the program's own: "Leeched Goods" in the program's folder when it exists, else
     // "Downloads". The caller owns the reference.
     TFileSysRefObj* GetDownloadFolder();
-    // The program's own download folder, as above, whatever the options say.
-    TFileSysRefObj* GetProgramDownloadFolder();
-    // A partial file of `target`'s name that an earlier version left in the program's own download folder,
-    // when downloads now go elsewhere: moved beside `target` when it can be (else left where it is),
-    // and `target` then names it. False when there is none.
-    bool FindOldResumableFile(TFileSysRefObj* target);
 
     // Preferences and bookmarks (prefs/AppPrefs.cpp).
     // The options dialog; true when the user saved.
@@ -324,8 +266,6 @@ public:
     virtual void DoShowTracker();
     virtual void DoRefreshTracker();
     virtual void DoConnectToTracked(bool withOptions);
-    // The tracker controller sees every hit first; true when it took it.
-    bool TrackerWindowHit(CWindow* window, const SHitMsgData& hit);
 
     // The desktop (desktop/AppDesktop.cpp). A later start of the program brings the client forward: the
     // toolbar, and on top of it the window the user worked in last, or a dialog that waits for an
@@ -362,9 +302,7 @@ private:
     CMySession mSession;
     CMyFolderWinList mFolderWins;
     CMyChat mChat;
-    CMyReconnect mReconnect;
-    // The tasks window's row of the reconnect while it goes on; the task list owns it.
-    CMyReconnectTask* mReconnectRow = nullptr;
+    CMyConnection mConnection;
     // A transfer cut short is told once the session is known to have stayed.
     CMyCutTransferBox mCutTransferBox;
     std::unique_ptr<CMyDesktopNotices> mDesktopNotices;
@@ -372,16 +310,8 @@ private:
     std::unique_ptr<CMyTracker> mTracker;
     // Before the tasks: transfers that go tell them.
     std::unique_ptr<CMyTransferQueue> mTransfers;
-    std::unique_ptr<CMyTransferLimits> mTransferLimits;
     CMyTaskList mTaskList;
 
-    void InstallKeyCommands();
-    void RunConnectDialog(const SMyConnectEntry& start);
-    // The connection just started from a bookmark with an empty password field waits for the keyring's
-    // password of the bookmark's address and login.
-    void LookUpLoginPassword(const uint8_t* address, const uint8_t* login);
-    void ReconnectAttempt();
-    void ShowReconnect();
     void ShowTransferCutBox();
 };
 

@@ -1,9 +1,7 @@
 // The public chat: sending what the user typed, receiving the server's lines, and the lines the client
 // writes itself when a user changes name.
-#include <cstdio>
 #include <cstring>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 #include "client/app/CMyApplication.h"
@@ -20,9 +18,6 @@
 #include "framework/net/TransactCatalogue.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UTransact.h"
-#include "framework/runtime/MacRoman.h"
-#include "framework/runtime/UApplication.h"
-#include "framework/runtime/UDateTime.h"
 #include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
 #include "framework/ui/CTextView.h"
@@ -30,8 +25,6 @@
 namespace
 {
 constexpr uint32_t kMaxChatText = 2048;
-// The lines of the log a fresh public chat may start with.
-constexpr uint32_t kReplayLines = 200;
 constexpr int16_t kBoxChatTooLong = 132;
 
 // What a user typed becomes what goes out: no closing carriage return and no control byte the other
@@ -43,59 +36,6 @@ void PrepareChatText(std::string& text)
     UText::ReplaceNonPrinting(text.data(), uint32_t(text.size()), 0, ' ', UText::kKeepMacRomanLetters);
 }
 
-// "\r <<< OLD is now known as NEW >>>" when the names differ at the length they are kept at.
-bool FormatRenameLine(const uint8_t* oldName, const uint8_t* newName, uint8_t* out, uint32_t& outSize)
-{
-    if (UPString::Equal(oldName, newName)) return false;
-    outSize = UText::Format(out, 255, "\r <<< %#s is now known as %#s >>>", oldName, newName);
-    return true;
-}
-
-// Puts the user's new name, icon and flags into a private chat's list; true with `outOldName` (64
-// bytes) when the user was listed there.
-bool UpdateChatMember(CMyUserListView* list, const SUserEntry& user, uint8_t* outOldName)
-{
-    const SMyUserListItem* item = list->GetItem(list->FindUser(user.id));
-    if (!item) return false;
-    UPString::Copy(outOldName, sizeof(item->name), item->name);
-    const int16_t icon = user.iconID ? user.iconID : CMyUserListView::kDefaultUserIcon;
-    list->UpdateUser(user.id, icon, user.flags, user.name + 1, user.name[0]);
-    return true;
-}
-
-// How lines look now: the time of their arrival, the user's name and the words he watches for.
-SMyChatLineStyle ChatStyle(const SMySettings& settings)
-{
-    SMyChatLineStyle style;
-    style.timeStamps = settings.chatTimeStamps;
-    if (style.timeStamps)
-    {
-        const SCalendarDate now = UDateTime::Now();
-        style.hour = now.hour;
-        style.minute = now.minute;
-    }
-    style.ownName = settings.userName;
-    style.mentions = settings.chatMentions;
-    if (style.mentions) style.words = UMyChatLine::SplitWords(settings.chatMentionWords);
-    return style;
-}
-
-// The server as the logs name it: its address and port.
-std::string ServerKey(const SInternetNameAddress& address)
-{
-    std::string key(reinterpret_cast<const char*>(address.name + 1), address.name[0]);
-    if (key.find(':') == std::string::npos) key += ":" + std::to_string(address.port ? address.port : 5500);
-    return key;
-}
-
-// The day as the logs name their files: "2026-12-09".
-std::string LogDate(const SCalendarDate& day)
-{
-    char date[16];
-    std::snprintf(date, sizeof(date), "%04d-%02d-%02d", day.year, day.month, day.day);
-    return date;
-}
-
 // The private chat window a notice is for; null for a chat the user is not in or a damaged id.
 CMyChatWin* NoticedChat(const CMyApplication& app, TFieldDataObj* fields)
 {
@@ -104,79 +44,9 @@ CMyChatWin* NoticedChat(const CMyApplication& app, TFieldDataObj* fields)
 }
 } // namespace
 
-template <class TChatWin>
-SMyChatLine CMyApplication::ShowChatLine(TChatWin* window, const void* text, uint32_t size)
-{
-    SMyChatLine line = UMyChatLine::Decorate(text, size, ChatStyle(mSettings));
-    window->AppendChat(line.text.data(), uint32_t(line.text.size()), line.runs);
-    if constexpr (std::is_same_v<TChatWin, CMyChatWin>)
-        LogConversation("private chat " + std::to_string(window->GetChatID()), text, size);
-    else
-        LogConversation(std::string(), text, size);
-    if (line.mention)
-    {
-        static constexpr uint8_t kPublicChat[] = "\x0Bpublic chat", kPrivateChat[] = "\x0Cprivate chat";
-        const bool isPublic = std::is_same_v<TChatWin, CMyOldChatWin>;
-        // The time, if any, is the user's own; the notice shows what was said.
-        NotifyDesktop(EMyNotice::ChatMention, isPublic ? kPublicChat : kPrivateChat, text, size, window);
-        UApplication::ShowWantsAttention();
-    }
-    return line;
-}
-template SMyChatLine CMyApplication::ShowChatLine(CMyOldChatWin*, const void*, uint32_t);
-template SMyChatLine CMyApplication::ShowChatLine(CMyChatWin*, const void*, uint32_t);
-
-void CMyApplication::LogConversation(const std::string& where, const void* text, uint32_t size)
-{
-    if (!mSettings.chatLogs || !mSession.IsOpen()) return;
-    mChat.UseLogFor(mSession.Serial(), ServerKey(mSession.Address()));
-    const SCalendarDate now = UDateTime::Now();
-    char time[8];
-    std::snprintf(time, sizeof(time), "%02d:%02d", now.hour, now.minute);
-    const auto* bytes = static_cast<const uint8_t*>(text);
-    uint32_t skip = 0;
-    while (skip < size && bytes[skip] == '\r')
-        ++skip;
-    mChat.Log().Add(LogDate(now), time, where, MacRomanToUtf8(bytes + skip, size - skip));
-}
-
-void CMyApplication::StartPublicChatFor(const uint8_t* address, const uint8_t* name)
-{
-    CMyOldChatWin* chat = mWindows.Chat();
-    const std::string server =
-        address ? std::string(reinterpret_cast<const char*>(address + 1), address[0]) : "";
-    auto markSession = [&]
-    {
-        uint8_t time[64], note[300];
-        time[0] = uint8_t(UDateTime::DateToText(time + 1, 63, UDateTime::kTime));
-        const uint32_t size =
-            UText::Format(note, sizeof(note), "\xD1 connected to %#s at %#s \xD1", name, time);
-        chat->AppendNote(note, size);
-    };
-    // The same server again: what was said stays, below a line that marks the new session.
-    if (chat && !server.empty() && server == mChat.PublicChatServer() && !chat->GetChatView()->IsEmpty())
-    {
-        markSession();
-        return;
-    }
-    mChat.PublicChatServer() = server;
-    ClearPublicChat();
-    // A fresh view may start with the end of what its log kept of this server, greyed.
-    if (!chat || server.empty() || !mSettings.chatReplay) return;
-    const std::vector<std::string> lines =
-        CMyChatLog::LastPublicLines(ServerKey(mSession.Address()), LogDate(UDateTime::Now()), kReplayLines);
-    if (lines.empty()) return;
-    std::string text;
-    for (const std::string& line : lines)
-        text += '\r' + Utf8ToMacRoman(line);
-    const auto size = uint32_t(text.size());
-    chat->AppendChat(text.data(), size, {STextRun{1, size - 1, ETextMark::Dim}});
-    markSession();
-}
-
 void CMyApplication::ClearPublicChat()
 {
-    if (CMyOldChatWin* chat = mWindows.Chat()) chat->ClearChat();
+    mChat.ClearPublicChat();
 }
 
 void CMyApplication::DoChatSend(bool asAction)
@@ -255,50 +125,19 @@ void CMyApplication::ProcessTran_ChatMsg(TFieldDataObj* fields)
     std::string line(size, '\0');
     UFieldData::GetField(fields, kFieldData, line.data(), size);
     if (privateChat)
-        ShowChatLine(privateChat, line.data(), size);
+        mChat.ShowLine(privateChat, line.data(), size);
     else
     {
         auto* bytes = reinterpret_cast<uint8_t*>(line.data());
         mChat.UnscrambleIncoming(bytes, size);
-        ShowChatLine(publicChat, bytes, size);
+        mChat.ShowLine(publicChat, bytes, size);
     }
     USound::PlayEvent(kSoundChat, mSettings.sound.chat);
 }
 
 void CMyApplication::ShowUserChangeInChats(const SUserEntry& user, const uint8_t* oldName)
 {
-    // Names are compared as the lists keep them (63 characters at most); cut shorter, a long name
-    // would seem changed at every change of icon or flags.
-    uint8_t line[256];
-    uint32_t size = 0;
-    CMyOldChatWin* publicChat = mWindows.Chat();
-    if (publicChat && oldName && FormatRenameLine(oldName, user.name, line, size))
-    {
-        ShowChatLine(publicChat, line, size);
-        USound::PlayEvent(kSoundChat, mSettings.sound.chat);
-    }
-    if (publicChat && !oldName && mSettings.showJoinLeaveInChat &&
-        mChat.HasUserListArrived(mSession.Serial()))
-    {
-        size = UText::Format(line, 255, "\r <<< %#s has joined the chat >>>", user.name);
-        ShowChatLine(publicChat, line, size);
-    }
-    for (CMyChatWin* chat : CMyChatWin::All())
-    {
-        uint8_t memberName[64];
-        if (UpdateChatMember(chat->GetUserList(), user, memberName) &&
-            FormatRenameLine(memberName, user.name, line, size))
-            ShowChatLine(chat, line, size);
-    }
-}
-
-void CMyApplication::ShowUserLeftPublicChat(const uint8_t* name)
-{
-    CMyOldChatWin* publicChat = mWindows.Chat();
-    if (!publicChat || !mSettings.showJoinLeaveInChat || !mChat.HasUserListArrived(mSession.Serial())) return;
-    uint8_t line[256];
-    const uint32_t size = UText::Format(line, 255, "\r <<< %#s has left the chat >>>", name);
-    ShowChatLine(publicChat, line, size);
+    mChat.ShowUserChange(user, oldName);
 }
 
 void CMyApplication::ProcessTran_NotifyChatChangeUser(TFieldDataObj* fields)
@@ -310,28 +149,7 @@ void CMyApplication::ProcessTran_NotifyChatChangeUser(TFieldDataObj* fields)
     user.iconID = int16_t(UFieldData::GetInteger(fields, kFieldUserIconID));
     user.flags = uint16_t(UFieldData::GetInteger(fields, kFieldUserFlags));
     UFieldData::GetPString(fields, kFieldUserName, user.name, sizeof(user.name));
-    CMyUserListView* list = chat->GetUserList();
-    const uint32_t count = list->GetItemCount();
-    const bool atBottom = list->GetFirstVisibleItem() + list->GetVisibleItemCount() > count;
-
-    uint8_t line[256], oldName[64];
-    uint32_t size = 0;
-    if (UpdateChatMember(list, user, oldName))
-    {
-        if (!FormatRenameLine(oldName, user.name, line, size)) return;
-        ShowChatLine(chat, line, size);
-        USound::PlayEvent(kSoundChat, mSettings.sound.chat);
-        return;
-    }
-    const int16_t icon = user.iconID ? user.iconID : CMyUserListView::kDefaultUserIcon;
-    list->AddUser(user.id, icon, user.flags, user.name + 1, user.name[0]);
-    USound::PlayEvent(kSoundJoin, mSettings.sound.join);
-    if (atBottom) list->ScrollToItem(list->GetItemCount());
-    if (mSettings.showJoinLeaveInChat)
-    {
-        size = UText::Format(line, 255, "\r <<< %#s has joined the chat >>>", user.name);
-        ShowChatLine(chat, line, size);
-    }
+    mChat.ShowMemberChange(chat, user);
 }
 
 void CMyApplication::ProcessTran_NotifyChatDeleteUser(TFieldDataObj* fields)
@@ -346,7 +164,7 @@ void CMyApplication::ProcessTran_NotifyChatDeleteUser(TFieldDataObj* fields)
     {
         uint8_t line[256];
         const uint32_t size = UText::Format(line, 255, "\r <<< %#s has left the chat >>>", name);
-        ShowChatLine(chat, line, size);
+        mChat.ShowLine(chat, line, size);
     }
 }
 
@@ -362,5 +180,5 @@ void CMyApplication::ProcessTran_NotifyChatSubject(TFieldDataObj* fields)
     if (!changed) return;
     uint8_t line[300];
     const uint32_t size = UText::Format(line, sizeof(line), "\r <<< subject is now \"%#s\" >>>", subject);
-    ShowChatLine(chat, line, size);
+    mChat.ShowLine(chat, line, size);
 }

@@ -107,7 +107,7 @@ void CMyApplication::DoSendPrivMsg(uint16_t userID, const uint8_t* userName)
     // What goes to a user whose messages collect in a conversation shows there too.
     std::string text;
     if (!RunSendDialog(mSession, userID, userName, nullptr, &text)) return;
-    LogConversation(Conversation("message to ", userName), text.data(), uint32_t(text.size()));
+    mChat.LogConversation(Conversation("message to ", userName), text.data(), uint32_t(text.size()));
     if (CMyConversationWin* talk = CMyConversationWin::Find(mSession.Serial(), userID))
         talk->AddOwnMessage(text);
 }
@@ -129,7 +129,7 @@ void CMyApplication::DoReplyPrivMsg(CWindow* window)
         const std::string quote = talk->GetMessage();
         std::string text;
         if (!RunSendDialog(mSession, userID, userName, &quote, &text)) return;
-        LogConversation(Conversation("message to ", userName), text.data(), uint32_t(text.size()));
+        mChat.LogConversation(Conversation("message to ", userName), text.data(), uint32_t(text.size()));
         if (IsConversationOpen(talk)) talk->AddOwnMessage(text);
         return;
     }
@@ -147,7 +147,7 @@ void CMyApplication::DoReplyPrivMsg(CWindow* window)
     const std::string quote = message->GetMessage();
     std::string sent;
     if (!RunSendDialog(mSession, userID, userName, &quote, &sent)) return;
-    LogConversation(Conversation("message to ", userName), sent.data(), uint32_t(sent.size()));
+    mChat.LogConversation(Conversation("message to ", userName), sent.data(), uint32_t(sent.size()));
     if (IsWindowOpen(message)) delete message;
 }
 
@@ -174,8 +174,8 @@ void CMyApplication::DoShowMessage(TFieldDataObj* fields, bool isBroadcast)
 
     std::string text(UFieldData::GetFieldSize(fields, kFieldData), '\0');
     UFieldData::GetField(fields, kFieldData, text.data(), uint32_t(text.size()));
-    LogConversation(Conversation(isBroadcast ? "broadcast from " : "message from ", senderName), text.data(),
-                    uint32_t(text.size()));
+    mChat.LogConversation(Conversation(isBroadcast ? "broadcast from " : "message from ", senderName),
+                          text.data(), uint32_t(text.size()));
     const uint32_t quoteSize = UFieldData::GetFieldSize(fields, kFieldQuotedText);
     uint8_t title[128];
     title[0] = uint8_t(

@@ -1,9 +1,92 @@
 #include "client/chat/CMyChat.h"
 
+#include <cstdio>
 #include <cstring>
 #include <random>
+#include <type_traits>
+#include <vector>
 
+#include "client/app/CMyApplication.h"
+#include "client/app/CMyWindowSet.h"
+#include "client/boxes/USound.h"
+#include "client/chat/CMyChatWin.h"
+#include "client/chat/CMyOldChatWin.h"
+#include "client/chat/UMyChatLine.h"
 #include "client/chat/UMyChatScram.h"
+#include "client/core/CMySession.h"
+#include "client/core/SMySettings.h"
+#include "client/widgets/CMyUserListView.h"
+#include "framework/net/UFieldRecords.h"
+#include "framework/runtime/MacRoman.h"
+#include "framework/runtime/UApplication.h"
+#include "framework/runtime/UDateTime.h"
+#include "framework/runtime/UPString.h"
+#include "framework/runtime/UText.h"
+#include "framework/ui/CTextView.h"
+
+namespace
+{
+// The lines of the log a fresh public chat may start with.
+constexpr uint32_t kReplayLines = 200;
+
+// "\r <<< OLD is now known as NEW >>>" when the names differ at the length they are kept at.
+bool FormatRenameLine(const uint8_t* oldName, const uint8_t* newName, uint8_t* out, uint32_t& outSize)
+{
+    if (UPString::Equal(oldName, newName)) return false;
+    outSize = UText::Format(out, 255, "\r <<< %#s is now known as %#s >>>", oldName, newName);
+    return true;
+}
+
+// Puts the user's new name, icon and flags into a private chat's list; true with `outOldName` (64
+// bytes) when the user was listed there.
+bool UpdateChatMember(CMyUserListView* list, const SUserEntry& user, uint8_t* outOldName)
+{
+    const SMyUserListItem* item = list->GetItem(list->FindUser(user.id));
+    if (!item) return false;
+    UPString::Copy(outOldName, sizeof(item->name), item->name);
+    const int16_t icon = user.iconID ? user.iconID : CMyUserListView::kDefaultUserIcon;
+    list->UpdateUser(user.id, icon, user.flags, user.name + 1, user.name[0]);
+    return true;
+}
+
+// How lines look now: the time of their arrival, the user's name and the words he watches for.
+SMyChatLineStyle ChatStyle(const SMySettings& settings)
+{
+    SMyChatLineStyle style;
+    style.timeStamps = settings.chatTimeStamps;
+    if (style.timeStamps)
+    {
+        const SCalendarDate now = UDateTime::Now();
+        style.hour = now.hour;
+        style.minute = now.minute;
+    }
+    style.ownName = settings.userName;
+    style.mentions = settings.chatMentions;
+    if (style.mentions) style.words = UMyChatLine::SplitWords(settings.chatMentionWords);
+    return style;
+}
+
+// The server as the logs name it: its address and port.
+std::string ServerKey(const SInternetNameAddress& address)
+{
+    std::string key(reinterpret_cast<const char*>(address.name + 1), address.name[0]);
+    if (key.find(':') == std::string::npos) key += ":" + std::to_string(address.port ? address.port : 5500);
+    return key;
+}
+
+// The day as the logs name their files: "2026-12-09".
+std::string LogDate(const SCalendarDate& day)
+{
+    char date[16];
+    std::snprintf(date, sizeof(date), "%04d-%02d-%02d", day.year, day.month, day.day);
+    return date;
+}
+} // namespace
+
+CMyChat::CMyChat(const SMySettings& settings, const CMySession& session, CMyWindowSet& windows)
+    : mSettings(settings), mSession(session), mWindows(windows)
+{
+}
 
 void CMyChat::SetScrambling(const uint8_t* key)
 {
@@ -43,4 +126,142 @@ const char* CMyChat::PorkLine()
                                              "pork pork pork pork", "pork"};
     static std::minstd_rand random{std::random_device{}()};
     return kPorkLines[std::uniform_int_distribution<int>(1, 5)(random) - 1];
+}
+
+template <class TChatWin>
+SMyChatLine CMyChat::ShowLine(TChatWin* window, const void* text, uint32_t size)
+{
+    SMyChatLine line = UMyChatLine::Decorate(text, size, ChatStyle(mSettings));
+    window->AppendChat(line.text.data(), uint32_t(line.text.size()), line.runs);
+    if constexpr (std::is_same_v<TChatWin, CMyChatWin>)
+        LogConversation("private chat " + std::to_string(window->GetChatID()), text, size);
+    else
+        LogConversation(std::string(), text, size);
+    if (line.mention)
+    {
+        static constexpr uint8_t kPublicChat[] = "\x0Bpublic chat", kPrivateChat[] = "\x0Cprivate chat";
+        const bool isPublic = std::is_same_v<TChatWin, CMyOldChatWin>;
+        // The time, if any, is the user's own; the notice shows what was said.
+        gApp->NotifyDesktop(EMyNotice::ChatMention, isPublic ? kPublicChat : kPrivateChat, text, size,
+                            window);
+        UApplication::ShowWantsAttention();
+    }
+    return line;
+}
+template SMyChatLine CMyChat::ShowLine(CMyOldChatWin*, const void*, uint32_t);
+template SMyChatLine CMyChat::ShowLine(CMyChatWin*, const void*, uint32_t);
+
+void CMyChat::LogConversation(const std::string& where, const void* text, uint32_t size)
+{
+    if (!mSettings.chatLogs || !mSession.IsOpen()) return;
+    UseLogFor(mSession.Serial(), ServerKey(mSession.Address()));
+    const SCalendarDate now = UDateTime::Now();
+    char time[8];
+    std::snprintf(time, sizeof(time), "%02d:%02d", now.hour, now.minute);
+    const auto* bytes = static_cast<const uint8_t*>(text);
+    uint32_t skip = 0;
+    while (skip < size && bytes[skip] == '\r')
+        ++skip;
+    mLog.Add(LogDate(now), time, where, MacRomanToUtf8(bytes + skip, size - skip));
+}
+
+void CMyChat::StartPublicChatFor(const uint8_t* address, const uint8_t* name)
+{
+    CMyOldChatWin* chat = mWindows.Chat();
+    const std::string server =
+        address ? std::string(reinterpret_cast<const char*>(address + 1), address[0]) : "";
+    auto markSession = [&]
+    {
+        uint8_t time[64], note[300];
+        time[0] = uint8_t(UDateTime::DateToText(time + 1, 63, UDateTime::kTime));
+        const uint32_t size =
+            UText::Format(note, sizeof(note), "\xD1 connected to %#s at %#s \xD1", name, time);
+        chat->AppendNote(note, size);
+    };
+    // The same server again: what was said stays, below a line that marks the new session.
+    if (chat && !server.empty() && server == mPublicChatServer && !chat->GetChatView()->IsEmpty())
+    {
+        markSession();
+        return;
+    }
+    mPublicChatServer = server;
+    // The front's operation, so that the command and a new server clear the chat the same way.
+    gApp->ClearPublicChat();
+    // A fresh view may start with the end of what its log kept of this server, greyed.
+    if (!chat || server.empty() || !mSettings.chatReplay) return;
+    const std::vector<std::string> lines =
+        CMyChatLog::LastPublicLines(ServerKey(mSession.Address()), LogDate(UDateTime::Now()), kReplayLines);
+    if (lines.empty()) return;
+    std::string text;
+    for (const std::string& line : lines)
+        text += '\r' + Utf8ToMacRoman(line);
+    const auto size = uint32_t(text.size());
+    chat->AppendChat(text.data(), size, {STextRun{1, size - 1, ETextMark::Dim}});
+    markSession();
+}
+
+void CMyChat::ClearPublicChat()
+{
+    if (CMyOldChatWin* chat = mWindows.Chat()) chat->ClearChat();
+}
+
+void CMyChat::ShowUserChange(const SUserEntry& user, const uint8_t* oldName)
+{
+    // Names are compared as the lists keep them (63 characters at most); cut shorter, a long name
+    // would seem changed at every change of icon or flags.
+    uint8_t line[256];
+    uint32_t size = 0;
+    CMyOldChatWin* publicChat = mWindows.Chat();
+    if (publicChat && oldName && FormatRenameLine(oldName, user.name, line, size))
+    {
+        ShowLine(publicChat, line, size);
+        USound::PlayEvent(kSoundChat, mSettings.sound.chat);
+    }
+    if (publicChat && !oldName && mSettings.showJoinLeaveInChat && HasUserListArrived(mSession.Serial()))
+    {
+        size = UText::Format(line, 255, "\r <<< %#s has joined the chat >>>", user.name);
+        ShowLine(publicChat, line, size);
+    }
+    for (CMyChatWin* chat : CMyChatWin::All())
+    {
+        uint8_t memberName[64];
+        if (UpdateChatMember(chat->GetUserList(), user, memberName) &&
+            FormatRenameLine(memberName, user.name, line, size))
+            ShowLine(chat, line, size);
+    }
+}
+
+void CMyChat::ShowMemberChange(CMyChatWin* chat, const SUserEntry& user)
+{
+    CMyUserListView* list = chat->GetUserList();
+    const uint32_t count = list->GetItemCount();
+    const bool atBottom = list->GetFirstVisibleItem() + list->GetVisibleItemCount() > count;
+
+    uint8_t line[256], oldName[64];
+    uint32_t size = 0;
+    if (UpdateChatMember(list, user, oldName))
+    {
+        if (!FormatRenameLine(oldName, user.name, line, size)) return;
+        ShowLine(chat, line, size);
+        USound::PlayEvent(kSoundChat, mSettings.sound.chat);
+        return;
+    }
+    const int16_t icon = user.iconID ? user.iconID : CMyUserListView::kDefaultUserIcon;
+    list->AddUser(user.id, icon, user.flags, user.name + 1, user.name[0]);
+    USound::PlayEvent(kSoundJoin, mSettings.sound.join);
+    if (atBottom) list->ScrollToItem(list->GetItemCount());
+    if (mSettings.showJoinLeaveInChat)
+    {
+        size = UText::Format(line, 255, "\r <<< %#s has joined the chat >>>", user.name);
+        ShowLine(chat, line, size);
+    }
+}
+
+void CMyChat::ShowUserLeft(const uint8_t* name)
+{
+    CMyOldChatWin* publicChat = mWindows.Chat();
+    if (!publicChat || !mSettings.showJoinLeaveInChat || !HasUserListArrived(mSession.Serial())) return;
+    uint8_t line[256];
+    const uint32_t size = UText::Format(line, 255, "\r <<< %#s has left the chat >>>", name);
+    ShowLine(publicChat, line, size);
 }

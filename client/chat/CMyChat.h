@@ -1,6 +1,8 @@
-// The state of the conversations that is not on the screen: the scrambling of the hidden "scramble"
-// command (its two tables, made with the first key), the pork mode of the hidden "pork" command, and who
-// was answered by the automatic response or the refusal lately.
+// The chat feature's owner: the lines the client writes into the public and private chat windows as the
+// user's options show them, the session's conversation logs, and the state of the conversations that is
+// not on the screen: the scrambling of the hidden "scramble" command (its two tables, made with the first
+// key), the pork mode of the hidden "pork" command, and who was answered by the automatic response or the
+// refusal lately.
 #pragma once
 
 #include <cstdint>
@@ -10,9 +12,43 @@
 #include "client/chat/CMyAutoReplies.h"
 #include "client/core/CMyChatLog.h"
 
+class CMySession;
+class CMyWindowSet;
+class CMyOldChatWin;
+class CMyChatWin;
+struct SMySettings;
+struct SMyChatLine;
+struct SUserEntry;
+
 class CMyChat
 {
 public:
+    // The settings say how lines look and whether they are logged; the session names the server of the
+    // logs; the window set holds the public chat window.
+    CMyChat(const SMySettings& settings, const CMySession& session, CMyWindowSet& windows);
+    CMyChat(const CMyChat&) = delete;
+    CMyChat& operator=(const CMyChat&) = delete;
+
+    // A line into the public chat window or a private chat window, as the user's options show it: with
+    // the time, his own lines set apart, lines that name him highlighted and noticed.
+    template <class TChatWin>
+    SMyChatLine ShowLine(TChatWin* window, const void* text, uint32_t size);
+    // A line of a conversation (Mac OS Roman) into the session's log, when the user keeps logs: `where`
+    // names the conversation ("private chat 3", "message from Robin"), empty for the public chat.
+    void LogConversation(const std::string& where, const void* text, uint32_t size);
+    // A connection to `address` named `name` (length-prefixed) begins: the public chat keeps the
+    // scrollback of the same server, below a line that says so, and starts empty for another.
+    void StartPublicChatFor(const uint8_t* address, const uint8_t* name);
+    // The public chat's text goes.
+    void ClearPublicChat();
+    // A user's icon, flags or name changed (301), after the online users list took the change. `oldName`
+    // is the name that list knew (full length, never cut), null when the user was not listed.
+    void ShowUserChange(const SUserEntry& user, const uint8_t* oldName);
+    // A user of private chat `chat` changed icon, flags or name, or joined it.
+    void ShowMemberChange(CMyChatWin* chat, const SUserEntry& user);
+    // A user left the server (302): a line in the public chat when the options ask for one.
+    void ShowUserLeft(const uint8_t* name);
+
     // On with a key of three characters (length-prefixed), off with a key of any other length; the
     // tables of the last key stay for the next time it is switched on.
     void SetScrambling(const uint8_t* key);
@@ -47,6 +83,9 @@ public:
     bool HasUserListArrived(uint32_t serial) const { return serial && mUserListSerial == serial; }
 
 private:
+    const SMySettings& mSettings;
+    const CMySession& mSession;
+    CMyWindowSet& mWindows;
     std::unique_ptr<uint8_t[]> mScramTable;
     std::unique_ptr<uint8_t[]> mUnscramTable;
     bool mScramChat = false;

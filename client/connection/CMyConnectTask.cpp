@@ -23,7 +23,7 @@ CMyConnectTask::~CMyConnectTask()
         gApp->DisposeTransactor();
         gApp->ShowNotConnected();
         // A reconnect attempt the user stopped is not tried again; one that failed already waits.
-        gApp->Reconnect().AttemptEnded();
+        gApp->Connection().Reconnect().AttemptEnded();
     }
 }
 

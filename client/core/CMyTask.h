@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "framework/net/UFieldData.h"
 #include "framework/net/UTransact.h"
@@ -49,6 +50,8 @@ public:
     virtual bool IsParked() const { return false; }
     // A finished transfer kept in view until the user clears it (a parked row): its row shows greyed.
     virtual bool IsKeptFinished() const { return false; }
+    // The local file or folder a finished transfer's row brought; false for any other row.
+    virtual bool GetLocalItem(std::string& /*outPath*/) const { return false; }
     // The first task of `tasks` that is not parked: the one whose end lets the queue move on.
     static CMyTask* FirstInQueue(const CPtrList<CMyTask>& tasks);
 

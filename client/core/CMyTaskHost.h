@@ -7,6 +7,7 @@
 
 class CMyTask;
 class CMySession;
+class CMyTransferLimits;
 
 class CMyTaskHost
 {
@@ -28,6 +29,8 @@ public:
     // Asks for a task pass soon, from the run loop.
     virtual void ScheduleTaskProcess() = 0;
     virtual CMySession& Session() = 0;
+    // The user's limits on transfers: their speeds and how many run at once.
+    virtual CMyTransferLimits& TransferLimits() = 0;
 
 protected:
     // The newest host is the running one until it goes.

@@ -1,10 +1,15 @@
 #include "client/core/CMyTaskList.h"
 
+#include <string>
+#include <vector>
+
 #include "client/core/CMyTask.h"
 #include "client/core/CMyTaskDisplay.h"
 #include "framework/net/UTransport.h"
 #include "framework/runtime/SError.h"
 #include "framework/runtime/UApplication.h"
+#include "platform/FileManager.h"
+#include "platform/OpenURL.h"
 
 namespace
 {
@@ -27,7 +32,8 @@ CMyTaskHost::~CMyTaskHost()
 }
 
 CMyTaskList::CMyTaskList(CMySession& session, TMessageProc handler, void* context)
-    : mSession(session), mFinishTaskTimer(UTimer::New(handler, context))
+    : mSession(session), mFinishTaskTimer(UTimer::New(handler, context)),
+      mTransferLimits([this] { ScheduleTaskProcess(); })
 {
 }
 
@@ -140,4 +146,32 @@ void CMyTaskList::ProcessTasks(const std::function<void(CMyTask*)>& failed)
 void CMyTaskList::CheckForStalls() const
 {
     CMyTask::CheckAfterPass(mTaskList);
+}
+
+void CMyTaskList::ClearFinishedRows()
+{
+    std::vector<CMyTask*> finished;
+    for (CMyTask* task : *this)
+        if (task->IsKeptFinished()) finished.push_back(task);
+    for (CMyTask* task : finished)
+        delete task;
+}
+
+CMyTask* CMyTaskList::SelectedTask() const
+{
+    return mDisplay ? mDisplay->GetSelectedTask() : nullptr;
+}
+
+void CMyTaskList::OpenSelectedItem() const
+{
+    std::string path;
+    const CMyTask* task = SelectedTask();
+    if (task && task->GetLocalItem(path)) platform::OpenLocalItem(path.data(), path.size());
+}
+
+void CMyTaskList::ShowSelectedInFolder() const
+{
+    std::string path;
+    const CMyTask* task = SelectedTask();
+    if (task && task->GetLocalItem(path)) platform::ShowInFileManager(path);
 }

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "client/core/CMyTaskHost.h"
+#include "client/core/CMyTransferLimits.h"
 #include "framework/runtime/COwner.h"
 #include "framework/runtime/CVoidPtrList.h"
 #include "framework/runtime/MessageProc.h"
@@ -38,10 +39,19 @@ public:
     void HandRowOver(CMyTask* from, CMyTask* to) override;
     void ScheduleTaskProcess() override;
     CMySession& Session() override { return mSession; }
+    CMyTransferLimits& TransferLimits() override { return mTransferLimits; }
 
     bool IsReapTimer(const TTimerObj* timer) const { return timer && timer == mFinishTaskTimer.Get(); }
     // Destroys every finished task.
     void KillFinishedTasks();
+    // Every finished row the list keeps (a finished transfer's) goes.
+    void ClearFinishedRows();
+    // What the selected finished transfer's row brought: opened with the desktop's handler, or shown in
+    // the file manager.
+    void OpenSelectedItem() const;
+    void ShowSelectedInFolder() const;
+    // The task of the row selected in the display; null when none is.
+    CMyTask* SelectedTask() const;
     // Destroys every task that needs the server session; stand-alone ones (tracker queries) stay.
     void KillSessionTasks();
     // One step for every unfinished task, in list order; tasks made during the pass get theirs in the
@@ -64,5 +74,7 @@ private:
     CMySession& mSession;
     CMyTaskDisplay* mDisplay = nullptr;
     COwner<TTimerObj, UTimer::Dispose> mFinishTaskTimer;
+    // Before the tasks: a transfer that goes ends its turn.
+    CMyTransferLimits mTransferLimits;
     CPtrList<CMyTask> mTaskList;
 };

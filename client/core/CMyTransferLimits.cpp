@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "client/core/SMySettings.h"
+
 namespace
 {
 template <class T>
@@ -17,6 +19,11 @@ CMyTransferLimits::CMyTransferLimits(std::function<void()> wake)
 }
 
 CMyTransferLimits::~CMyTransferLimits() = default;
+
+void CMyTransferLimits::SetFrom(const SMySettings& settings)
+{
+    Set(settings.downloadLimit, settings.uploadLimit, settings.transfersAtOnce);
+}
 
 void CMyTransferLimits::Set(uint32_t downKBps, uint32_t upKBps, uint32_t atOnce)
 {

@@ -12,6 +12,8 @@
 #include "framework/runtime/COwner.h"
 #include "framework/runtime/UTimer.h"
 
+struct SMySettings;
+
 class CMyTransferLimits
 {
 public:
@@ -29,6 +31,8 @@ public:
 
     // Kilobytes (1024 bytes) per second, 0 for none; `atOnce` 0 for any number.
     void Set(uint32_t downKBps, uint32_t upKBps, uint32_t atOnce);
+    // The limits as the user's settings give them.
+    void SetFrom(const SMySettings& settings);
     uint32_t AtOnce() const { return mAtOnce; }
 
     // How many of `want` bytes `transfer` may move now; with none, the wake-up comes when the bucket

@@ -159,13 +159,6 @@ void CMyApplication::DoFileRefresh(CWindow* window)
     new CMyGetFileListTask(folder->GetPathData(), folder->GetPathSize());
 }
 
-void CMyApplication::RefreshFolderWin(const void* path, uint32_t pathSize)
-{
-    if (!mSession.IsConnected()) return;
-    if (CMyFolderWin* folder = GetFolderWinByPath(path, pathSize))
-        new CMyGetFileListTask(folder->GetPathData(), folder->GetPathSize());
-}
-
 void CMyApplication::DoCloseAllFileWindows()
 {
     mFolderWins.CloseAll();
@@ -222,11 +215,6 @@ void CMyApplication::DoFileGetInfo(CWindow* window)
     folder->View()->GetSelectedFileName(name);
     if (!name[0]) return;
     new CMyGetFileInfoTask(folder->GetPathData(), folder->GetPathSize(), name);
-}
-
-void CMyApplication::DoFileInfoEdited(CWindow* window)
-{
-    if (auto* info = dynamic_cast<CMyFileInfoWin*>(window)) info->SetSaveEnabled(true);
 }
 
 void CMyApplication::DoFileSaveInfo(CWindow* window)

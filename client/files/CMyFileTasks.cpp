@@ -165,7 +165,7 @@ void CMyFileChangeTask::Process()
 {
     if (!TakeCheckedReply()) return;
     for (const std::vector<uint8_t>& folder : mChangedFolders)
-        gApp->RefreshFolderWin(folder.empty() ? nullptr : folder.data(), uint32_t(folder.size()));
+        gApp->FolderWins().Refresh(folder.empty() ? nullptr : folder.data(), uint32_t(folder.size()));
     FinishRequest();
 }
 

@@ -22,7 +22,7 @@ void SetFolderTitle(CMyFolderWin* folder, const uint8_t* name)
 }
 } // namespace
 
-CMyFolderWinList::CMyFolderWinList() = default;
+CMyFolderWinList::CMyFolderWinList(const CMySession& session) : mSession(session) {}
 
 CMyFolderWinList::~CMyFolderWinList()
 {
@@ -148,6 +148,13 @@ void CMyFolderWinList::ListAgain()
 {
     for (const auto& folder : mFolderWinList)
         new CMyRelistFolderTask(folder->GetPathData(), folder->GetPathSize());
+}
+
+void CMyFolderWinList::Refresh(const void* path, uint32_t pathSize)
+{
+    if (!mSession.IsConnected()) return;
+    if (CMyFolderWin* folder = GetByPath(path, pathSize))
+        new CMyGetFileListTask(folder->GetPathData(), folder->GetPathSize());
 }
 
 void CMyFolderWinList::SetAccess(const SMyUserAccess& access)

@@ -26,7 +26,8 @@ struct SMyFolderSelection
 class CMyFolderWinList final : public CMySessionListener
 {
 public:
-    CMyFolderWinList();
+    // The session says whether a listing can be asked for.
+    explicit CMyFolderWinList(const CMySession& session);
     ~CMyFolderWinList();
     CMyFolderWinList(const CMyFolderWinList&) = delete;
     CMyFolderWinList& operator=(const CMyFolderWinList&) = delete;
@@ -67,11 +68,16 @@ public:
     void CloseAll();
     void SetAccess(const SMyUserAccess& access);
 
+    // Asks again for the listing of the window showing that path (null and 0 for the root), when one is
+    // open and the session can ask, so that a change made there (a finished upload, a move) shows at once.
+    void Refresh(const void* path, uint32_t pathSize);
+
     void SessionEnded() override { CloseAll(); }
     // The windows stay over a lost connection (SessionPaused does nothing); once it is back each asks
     // for its listing again, and a folder that is gone closes its window.
     void ListAgain();
 
 private:
+    const CMySession& mSession;
     std::vector<std::unique_ptr<CMyFolderWin>> mFolderWinList;
 };

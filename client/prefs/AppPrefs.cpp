@@ -100,7 +100,7 @@ bool CMyApplication::DoOptions()
     SetChatColor(mSettings.colorChat);
     SetNewsColor(mSettings.colorNews);
     mWindows.SetScrollback(mSettings.scrollback);
-    ApplyTransferLimits();
+    mTaskList.TransferLimits().SetFrom(mSettings);
     if (mWindows.Layout() != mSettings.layout) mWindows.UseLayout(mSettings.layout);
     // The connection kept running inside the dialog: whatever session is up now hears of the change.
     if ((nameChanged || iconChanged) && mSession.IsConnected())

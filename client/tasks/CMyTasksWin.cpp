@@ -51,7 +51,7 @@ std::vector<SMenuEntry> CMyTasksWin::ContextMenuEntries() const
     const bool running = task && !task->mIsFinished && !task->IsParked();
     const bool finished = task && task->IsKeptFinished();
     std::string path;
-    const bool hasItem = task && gApp && gApp->GetTaskLocalItem(task, path);
+    const bool hasItem = task && task->GetLocalItem(path);
     auto press = [](CIconButtonView* button) { return [button] { button->Hit(0, 0); }; };
     CMyTasksWin* self = const_cast<CMyTasksWin*>(this);
     auto hit = [self](uint32_t id) { return [self, id] { self->Hit(id); }; };

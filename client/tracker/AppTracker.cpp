@@ -1,5 +1,5 @@
 // The application's tracker commands: showing the servers window, a refresh of every ticked tracker,
-// connecting to a listed server, and the tracker's first turn at every window hit.
+// connecting to a listed server.
 #include "client/app/CMyApplication.h"
 #include "client/tracker/CMyTracker.h"
 #include "client/tracker/CServersList.h"
@@ -26,12 +26,7 @@ void CMyApplication::DoConnectToTracked(bool withOptions)
         DoShowConnect(address);
         return;
     }
-    if (!MayConnectElsewhere(address, name)) return;
+    if (!mConnection.MayConnectElsewhere(address, name)) return;
     mSession.SetLogin(nullptr, nullptr);
     DoConnect(address, name);
-}
-
-bool CMyApplication::TrackerWindowHit(CWindow* window, const SHitMsgData& hit)
-{
-    return mTracker && mTracker->WindowHit(window, hit);
 }

@@ -201,49 +201,37 @@ void TellLeftOut(uint32_t count)
                                     count));
     MsgBox({.icon = 1001, .title = "Upload", .message = text});
 }
+// The folder the upload dialogs open in next time: the one `chosenPath` is in.
+void RememberUploadFolder(SMySettings& settings, const std::string& chosenPath)
+{
+    const size_t slash = chosenPath.find_last_of('/');
+    if (slash == std::string::npos) return;
+    const std::string folder = slash == 0 ? std::string("/") : chosenPath.substr(0, slash);
+    if (folder == settings.uploadFolder) return;
+    settings.uploadFolder = folder;
+    try
+    {
+        UMyDesktopSettings::Write(settings);
+    }
+    catch (const SError&)
+    {
+        // Not remembered past this run; the upload itself is not touched by it.
+    }
+}
+
 } // namespace
 
-bool CMyApplication::StopTransfer(CMyTask* task)
+namespace
 {
-    return mTransfers->Stop(task);
-}
-
-bool CMyApplication::StartTransfer(CMyTask* task)
-{
-    return mTransfers->Start(task);
-}
-
-bool CMyApplication::IsKeptTransfer(CMyTask* task)
-{
-    return mTransfers->Keeps(task);
-}
-
-bool CMyApplication::GetTaskLocalItem(const CMyTask* task, std::string& outPath) const
-{
-    const auto* done = dynamic_cast<const CMyDoneTransferRow*>(task);
-    if (!done || done->LocalPath().empty()) return false;
-    outPath = done->LocalPath();
-    return true;
-}
-
-TFileSysRefObj* CMyApplication::GetDownloadFolder()
-{
-    const SMyDownloadFolder& where = mSettings.downloadFolder;
-    if (where.place == SMyDownloadFolder::kProgram) return GetProgramDownloadFolder();
-    mStatistics.isLeechMode = false;
-    std::string path = where.place == SMyDownloadFolder::kChosen ? where.path : std::string();
-    if (path.empty())
-        if (int err = platform::DesktopDownloadFolder(path)) FailOSError(err);
-    if (int err = platform::MakeFolders(path)) FailOSError(err);
-    return UFileSys::NewFromNativePath(path.data(), uint32_t(path.size()));
-}
-
-TFileSysRefObj* CMyApplication::GetProgramDownloadFolder()
+// The program's own download folder, whatever the options say: "Leeched Goods" in the program's folder
+// when it exists (the statistics then say "leeched"), else "Downloads", created when missing. The caller
+// owns the reference.
+TFileSysRefObj* ProgramDownloadFolder(SMyStatistics& statistics)
 {
     uint32_t kind = 0;
     TFileSysRefObj* leech = UFileSys::New(kFSProgramFolder, nullptr, kLeechFolder, 0, &kind);
-    mStatistics.isLeechMode = kind == kFSKindFolder;
-    if (mStatistics.isLeechMode) return leech;
+    statistics.isLeechMode = kind == kFSKindFolder;
+    if (statistics.isLeechMode) return leech;
     UFileSys::Dispose(leech);
     TFileSysRefObj* folder = UFileSys::New(kFSProgramFolder, nullptr, kDownloadsFolder, 0, &kind);
     try
@@ -258,18 +246,12 @@ TFileSysRefObj* CMyApplication::GetProgramDownloadFolder()
     return folder;
 }
 
-bool CMyApplication::FindResumableFile(TFileSysRefObj* ref)
+// A partial file of `target`'s name that an earlier version left in the program's own download folder,
+// when downloads now go elsewhere: moved beside `target` when it can be (else left where it is), and
+// `target` then names it. False when there is none.
+bool FindOldResumableFile(CMyApplication& app, TFileSysRefObj* target)
 {
-    TFileSysRefObj* found = nullptr;
-    const bool resumable = UMyPartialFile::Find(ref, found);
-    StFileSysRef partial(found);
-    if (resumable) UFileSys::SetRef(ref, partial.Get());
-    return resumable;
-}
-
-bool CMyApplication::FindOldResumableFile(TFileSysRefObj* target)
-{
-    if (mSettings.downloadFolder.place == SMyDownloadFolder::kProgram) return false;
+    if (app.Settings().downloadFolder.place == SMyDownloadFolder::kProgram) return false;
     uint8_t name[256];
     UFileSys::GetName(target, name);
     const std::string here = UFileSys::GetNativePath(target);
@@ -282,12 +264,12 @@ bool CMyApplication::FindOldResumableFile(TFileSysRefObj* target)
             if (kind != kFSKindFolder) continue;
             StFileSysRef candidate(UFileSys::New(old.Get(), nullptr, name));
             // The chosen folder may be the old one itself.
-            if (UFileSys::GetNativePath(candidate.Get()) == here || !FindResumableFile(candidate.Get()))
+            if (UFileSys::GetNativePath(candidate.Get()) == here || !app.FindResumableFile(candidate.Get()))
                 continue;
             try
             {
                 // The finished file then lands where downloads go now.
-                StFileSysRef folder(GetDownloadFolder());
+                StFileSysRef folder(app.GetDownloadFolder());
                 UFileSys::MoveAndRename(candidate.Get(), folder.Get(), nullptr);
             }
             catch (const SError&)
@@ -304,6 +286,28 @@ bool CMyApplication::FindOldResumableFile(TFileSysRefObj* target)
         }
     }
     return false;
+}
+} // namespace
+
+TFileSysRefObj* CMyApplication::GetDownloadFolder()
+{
+    const SMyDownloadFolder& where = mSettings.downloadFolder;
+    if (where.place == SMyDownloadFolder::kProgram) return ProgramDownloadFolder(mStatistics);
+    mStatistics.isLeechMode = false;
+    std::string path = where.place == SMyDownloadFolder::kChosen ? where.path : std::string();
+    if (path.empty())
+        if (int err = platform::DesktopDownloadFolder(path)) FailOSError(err);
+    if (int err = platform::MakeFolders(path)) FailOSError(err);
+    return UFileSys::NewFromNativePath(path.data(), uint32_t(path.size()));
+}
+
+bool CMyApplication::FindResumableFile(TFileSysRefObj* ref)
+{
+    TFileSysRefObj* found = nullptr;
+    const bool resumable = UMyPartialFile::Find(ref, found);
+    StFileSysRef partial(found);
+    if (resumable) UFileSys::SetRef(ref, partial.Get());
+    return resumable;
 }
 
 void CMyApplication::DoFileDownload(CWindow* window, uint16_t mods)
@@ -338,7 +342,7 @@ void CMyApplication::DoFileDownload(CWindow* window, uint16_t mods)
         {
             CRef folder(GetDownloadFolder());
             target.reset(UFileSys::New(folder.get(), nullptr, localName));
-            if (FindResumableFile(target.get()) || FindOldResumableFile(target.get()))
+            if (FindResumableFile(target.get()) || FindOldResumableFile(*this, target.get()))
                 askResume = true;
             else if (UFileSys::Exists(target.get()))
                 chooseTarget = true;
@@ -418,7 +422,7 @@ void CMyApplication::DoFileUpload(CWindow* window, uint16_t mods)
     if (!UMyUploadChooser::Choose(mods & kModAlt, mSettings.uploadFolder, chosen)) return;
     // The dialog's loop may have closed the window or ended the session: the path was taken before it.
     if (!mSession.IsCurrent(session)) return;
-    RememberUploadFolder(chosen.front());
+    RememberUploadFolder(mSettings, chosen.front());
     SUploadBatch batch{mSession, mFolderWins, window, item.path, queue, session, {}, 0};
     for (const std::string& path : chosen)
     {
@@ -426,23 +430,6 @@ void CMyApplication::DoFileUpload(CWindow* window, uint16_t mods)
         if (!UploadItem(batch, ref.get())) break;
     }
     TellLeftOut(batch.leftOut);
-}
-
-void CMyApplication::RememberUploadFolder(const std::string& chosenPath)
-{
-    const size_t slash = chosenPath.find_last_of('/');
-    if (slash == std::string::npos) return;
-    const std::string folder = slash == 0 ? std::string("/") : chosenPath.substr(0, slash);
-    if (folder == mSettings.uploadFolder) return;
-    mSettings.uploadFolder = folder;
-    try
-    {
-        UMyDesktopSettings::Write(mSettings);
-    }
-    catch (const SError&)
-    {
-        // Not remembered past this run; the upload itself is not touched by it.
-    }
 }
 
 void CMyApplication::DoFileUploadFromDrop(CWindow* window, const SHitMsgData&)

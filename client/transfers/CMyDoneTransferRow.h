@@ -21,6 +21,12 @@ public:
     SMyTransferRecord::EKind Kind() const { return mKind; }
     // The local item: the downloaded file or folder, or the file that was uploaded.
     const std::string& LocalPath() const { return mLocalPath; }
+    bool GetLocalItem(std::string& outPath) const override
+    {
+        if (mLocalPath.empty()) return false;
+        outPath = mLocalPath;
+        return true;
+    }
 
 private:
     SMyTransferRecord::EKind mKind;

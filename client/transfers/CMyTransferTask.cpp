@@ -273,21 +273,21 @@ bool CMyTransferTask::TakeTurn()
 {
     if (!mRecorded || !gApp) return true;
     // A transfer the user started from the queue runs whatever the number.
-    return gApp->TransferLimits().TakeTurn(this, mStage == kStageRequest && mWaitingForTurn);
+    return Host().TransferLimits().TakeTurn(this, mStage == kStageRequest && mWaitingForTurn);
 }
 
 uint32_t CMyTransferTask::TakeAllowance(uint32_t want)
 {
     if (!gApp) return want;
-    return gApp->TransferLimits().Take(mDirection == EDirection::Up ? CMyTransferLimits::EWay::Up
-                                                                    : CMyTransferLimits::EWay::Down,
-                                       this, want);
+    return Host().TransferLimits().Take(mDirection == EDirection::Up ? CMyTransferLimits::EWay::Up
+                                                                     : CMyTransferLimits::EWay::Down,
+                                        this, want);
 }
 
 void CMyTransferTask::GiveBackAllowance(uint32_t bytes)
 {
     if (!gApp || !bytes) return;
-    gApp->TransferLimits().GiveBack(
+    Host().TransferLimits().GiveBack(
         mDirection == EDirection::Up ? CMyTransferLimits::EWay::Up : CMyTransferLimits::EWay::Down, bytes);
 }
 
@@ -298,7 +298,7 @@ uint32_t CMyTransferTask::SendAllowance(uint32_t want)
 
 void CMyTransferTask::EndTurn()
 {
-    if (gApp) gApp->TransferLimits().EndTurn(this);
+    if (gApp) Host().TransferLimits().EndTurn(this);
 }
 
 void CMyTransferTask::OpenConnection()
@@ -335,7 +335,7 @@ const uint8_t* CMyTransferTask::ServerAddressText() const
 
 void CMyTransferTask::RefreshServerFolder(const std::vector<uint8_t>& path)
 {
-    gApp->RefreshFolderWin(path.empty() ? nullptr : path.data(), uint32_t(path.size()));
+    gApp->FolderWins().Refresh(path.empty() ? nullptr : path.data(), uint32_t(path.size()));
 }
 
 void CMyTransferTask::PlayEndSound()

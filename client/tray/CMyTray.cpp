@@ -178,7 +178,7 @@ void CMyTray::Choose(const SMyTrayEntry& entry)
         if (CWindow::IsModalRunning())
             gApp->DoBringClientForward();
         else
-            gApp->DoConnectToRecent(entry.index);
+            gApp->Connection().ConnectToRecent(entry.index);
         break;
     case SMyTrayEntry::EAction::kQuit:
         RunCommand(kCmdQuitApp);

@@ -93,7 +93,7 @@ void CMyApplication::ProcessTran_NotifyDeleteUser(TFieldDataObj* fields)
     uint8_t name[64];
     if (!id || !users->View()->DeleteUserByID(id, name)) return;
     USound::PlayEvent(kSoundLeave, mSettings.sound.leave);
-    ShowUserLeftPublicChat(name);
+    mChat.ShowUserLeft(name);
 }
 
 void CMyApplication::ProcessTran_UserAccess(TFieldDataObj* fields)

@@ -219,7 +219,7 @@ void ClearRows(CAppHarness& h)
     h.WaitUntil(
         [&]
         {
-            h.App().DoClearFinishedTasks();
+            h.App().Tasks().ClearFinishedRows();
             return h.App().Tasks().GetItemCount() == 0;
         },
         "the rows to go", 10000);
@@ -384,7 +384,7 @@ int main(int argc, char** argv)
         {
             const double rate = double(limitKBps) * 1024;
             h.App().Settings().downloadLimit = limitKBps;
-            h.App().ApplyTransferLimits();
+            h.App().Tasks().TransferLimits().SetFrom(h.App().Settings());
             Select(docs, "big.bin");
             h.Hit(docs, kHitFileDownload);
             CMyTransferTask* task = nullptr;
@@ -409,7 +409,7 @@ int main(int argc, char** argv)
             std::printf("run %d: limit %u KB/s: %.2f MB/s over %.1f s, %.1f%% of the limit\n", run + 1,
                         limitKBps, got / secs / 1e6, secs, limited.back());
             h.App().Settings().downloadLimit = 0;
-            h.App().ApplyTransferLimits();
+            h.App().Tasks().TransferLimits().SetFrom(h.App().Settings());
             h.WaitUntil([&] { return AllEnded(h); }, "the rest of the limited download", 600000);
             unlink((h.DownloadFolder() + "/big.bin").c_str());
         }

@@ -107,7 +107,7 @@ TEST(SessionWindows, AnAgreementWhoseSessionEndedClosesAndItsAnswerReachesNoLate
     // The first session was lost after its login, so the client waited to come back to it, until the
     // user's own connection ended the waiting.
     EXPECT_FALSE(h.HasBox(131));
-    EXPECT_FALSE(app.Reconnect().IsActive());
+    EXPECT_FALSE(app.Connection().Reconnect().IsActive());
 }
 
 TEST(SessionWindows, AModalWindowBetweenTwoTurnsOfItsLoopIsLeftToItsRunner)

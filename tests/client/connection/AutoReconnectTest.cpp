@@ -35,9 +35,12 @@ protected:
     }
     bool WaitForAttempt(uint32_t attempt)
     {
-        return h.WaitUntil([&]
-                           { return app->Reconnect().IsWaiting() && app->Reconnect().Attempt() == attempt; },
-                           "the wait for the next attempt");
+        return h.WaitUntil(
+            [&] {
+                return app->Connection().Reconnect().IsWaiting() &&
+                       app->Connection().Reconnect().Attempt() == attempt;
+            },
+            "the wait for the next attempt");
     }
     bool LoggedInAgain(size_t logins)
     {
@@ -45,7 +48,7 @@ protected:
             [&]
             {
                 return app->Session().IsLoggedIn() && h.server.CountReceived(107) == logins &&
-                       !app->Reconnect().IsActive();
+                       !app->Connection().Reconnect().IsActive();
             },
             "the login of the reconnect");
     }
@@ -113,7 +116,7 @@ TEST_F(AutoReconnectTest, WithTheOptionOffTheLossIsToldAndOnlyTheBoxsReconnectCo
     ASSERT_TRUE(h.server.Listen(port));
     UClock::Advance(200000);
     h.Pump();
-    EXPECT_FALSE(app->Reconnect().IsActive());
+    EXPECT_FALSE(app->Connection().Reconnect().IsActive());
     EXPECT_EQ(h.server.ConnectionCount(), 1u);
     EXPECT_EQ(ToolbarTitle(), "Quenvol");
     EXPECT_TRUE(h.TaskRows().empty());
@@ -137,7 +140,7 @@ TEST_F(AutoReconnectTest, SessionsEndedOnPurposeOrNeverLoggedInAreNotBroughtBack
         const uint32_t connections = h.server.ConnectionCount();
         UClock::Advance(200000);
         h.Pump();
-        EXPECT_FALSE(app->Reconnect().IsActive()) << how;
+        EXPECT_FALSE(app->Connection().Reconnect().IsActive()) << how;
         EXPECT_EQ(h.server.ConnectionCount(), connections) << how;
         EXPECT_FALSE(h.HasBox(131)) << how;
     };
@@ -185,7 +188,7 @@ TEST_F(AutoReconnectTest, TheTaskRowStartsTheNextAttemptAtOnceOrStopsThemAll)
     ASSERT_TRUE(h.server.Listen(port));
     app->Windows().Tasks()->View()->SelectOnly(1);
     app->DoStopTask();
-    EXPECT_FALSE(app->Reconnect().IsActive());
+    EXPECT_FALSE(app->Connection().Reconnect().IsActive());
     EXPECT_EQ(ToolbarTitle(), "Quenvol");
     UClock::Advance(200000);
     h.Pump();
@@ -202,7 +205,8 @@ TEST_F(AutoReconnectTest, ARefusedLoginOnAnAttemptEndsTheAttempts)
     h.model.accounts.erase("abc"); // the account went while the server was down
     ASSERT_TRUE(h.server.Listen(port));
     UClock::Advance(2400);
-    ASSERT_TRUE(h.WaitUntil([&] { return !app->Reconnect().IsActive() && !h.boxes.empty(); }, "the refusal"));
+    ASSERT_TRUE(h.WaitUntil([&] { return !app->Connection().Reconnect().IsActive() && !h.boxes.empty(); },
+                            "the refusal"));
     EXPECT_EQ(h.boxes[0].title, "Server Message");
     UClock::Advance(200000);
     h.Pump();

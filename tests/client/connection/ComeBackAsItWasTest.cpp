@@ -48,8 +48,12 @@ protected:
     }
     bool WaitForFirstAttempt()
     {
-        return h.WaitUntil([&] { return app->Reconnect().IsWaiting() && app->Reconnect().Attempt() == 1; },
-                           "the wait for the first attempt");
+        return h.WaitUntil(
+            [&] {
+                return app->Connection().Reconnect().IsWaiting() &&
+                       app->Connection().Reconnect().Attempt() == 1;
+            },
+            "the wait for the first attempt");
     }
     // The server is back and attempt 1 logs in; the requests of the login (users, news, listings) are
     // answered.
@@ -182,10 +186,10 @@ TEST_F(ComeBackAsItWasTest, GivingUpTheReconnectClosesWhatTheLostSessionKept)
     ASSERT_TRUE(WaitForFirstAttempt());
     // A failed attempt is no reason to give anything up.
     UClock::Advance(2400);
-    ASSERT_TRUE(h.WaitUntil([&] { return app->Reconnect().Attempt() == 2; }, "the second wait"));
+    ASSERT_TRUE(h.WaitUntil([&] { return app->Connection().Reconnect().Attempt() == 2; }, "the second wait"));
     EXPECT_EQ(FolderWins(h).size(), 1u);
     EXPECT_EQ(h.Windows<CMyChatWin>().size(), 1u);
-    app->DoCancelReconnect();
+    app->Connection().CancelReconnect();
     EXPECT_TRUE(FolderWins(h).empty());
     EXPECT_TRUE(h.Windows<CMyChatWin>().empty());
     EXPECT_FALSE(app->Session().IsPaused());

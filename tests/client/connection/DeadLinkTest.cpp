@@ -96,7 +96,7 @@ TEST_F(DeadLinkTest, AWakeChecksTheConnectionAndASilentOneIsDroppedAndReconnecte
     ASSERT_TRUE(h.WaitUntil([&] { return h.ChatText().find("mark") != std::string::npos; }, "the answer"));
     UClock::Advance(CMyLinkCheck::kTimeoutMs);
     h.Pump();
-    EXPECT_FALSE(app->Reconnect().IsActive());
+    EXPECT_FALSE(app->Connection().Reconnect().IsActive());
     EXPECT_TRUE(app->Session().IsLoggedIn());
 
     // The network going and coming back is a reason too; this time the server keeps silent, as a peer
@@ -111,13 +111,14 @@ TEST_F(DeadLinkTest, AWakeChecksTheConnectionAndASilentOneIsDroppedAndReconnecte
     h.Pump();
     EXPECT_TRUE(app->Session().IsLoggedIn()) << "dropped before its time was up";
     UClock::Advance(1);
-    ASSERT_TRUE(h.WaitUntil([&] { return app->Reconnect().IsWaiting(); }, "the drop"));
+    ASSERT_TRUE(h.WaitUntil([&] { return app->Connection().Reconnect().IsWaiting(); }, "the drop"));
     h.server.ClearReply(300);
     UClock::Advance(2400);
     ASSERT_TRUE(h.WaitUntil(
-        [&] {
+        [&]
+        {
             return app->Session().IsLoggedIn() && h.server.CountReceived(107) == 2 &&
-                   !app->Reconnect().IsActive();
+                   !app->Connection().Reconnect().IsActive();
         },
         "the reconnect"));
     EXPECT_EQ(h.server.ConnectionCount(), 2u);

@@ -585,7 +585,7 @@ TEST_F(PrefsAppTest, WithAKeyringAKeptPasswordOfARecentServerLivesThereAndConnec
     // The recent server connects again with the keyring's password.
     app.DoDisconnect();
     const size_t logins = h.Requests(107).size();
-    app.DoConnectToRecent(0);
+    app.Connection().ConnectToRecent(0);
     ASSERT_TRUE(h.WaitUntil([&] { return app.Session().IsConnected() && h.Requests(107).size() > logins; },
                             "the login again"));
     EXPECT_EQ(CAppHarness::Str(app.Session().UserPassword()), "wonderland");

@@ -199,7 +199,7 @@ private:
     void StartDownload()
     {
         // Finished rows are cleared as a user would, now and then.
-        mH.App().DoClearFinishedTasks();
+        mH.App().Tasks().ClearFinishedRows();
         if (mH.App().Tasks().GetItemCount() != 0) return;
         if (unlink(mDownloads.c_str()) == 0) ++mDownloadsDone;
         filestest::Select(mDocs, kFileName);

@@ -30,7 +30,7 @@ protected:
         h.App().Settings().downloadLimit = down;
         h.App().Settings().uploadLimit = up;
         h.App().Settings().transfersAtOnce = atOnce;
-        h.App().ApplyTransferLimits();
+        h.App().Tasks().TransferLimits().SetFrom(h.App().Settings());
     }
     // Ten seconds of the clock in steps of 100 ms, each taken up to the limit: the transfer has used what
     // the limit allowed when it waits for the limit's wake-up again. The bytes it moved meanwhile.
@@ -40,7 +40,7 @@ protected:
         for (int step = 0; step < 100; ++step)
         {
             UClock::Advance(100);
-            if (!h.WaitUntil([&] { return h.App().TransferLimits().IsHoldingBack(); },
+            if (!h.WaitUntil([&] { return h.App().Tasks().TransferLimits().IsHoldingBack(); },
                              "the limit's share taken"))
                 break;
         }
@@ -64,7 +64,10 @@ TEST_F(TransferLimitsTest, DownloadAndUploadHoldTheirLimitWithinFivePerCentAndGo
     Select(docs, "big.bin");
     h.Hit(docs, kHitFileDownload);
     ASSERT_TRUE(h.WaitUntil(
-        [&] { return Running() && Running()->GetDoneSize() > 0 && h.App().TransferLimits().IsHoldingBack(); },
+        [&] {
+            return Running() && Running()->GetDoneSize() > 0 &&
+                   h.App().Tasks().TransferLimits().IsHoldingBack();
+        },
         "the download under way and held back"));
     CMyTransferTask* download = Running();
     const uint64_t moved = TenSeconds(download);
@@ -80,7 +83,10 @@ TEST_F(TransferLimitsTest, DownloadAndUploadHoldTheirLimitWithinFivePerCentAndGo
     WriteFile(local, bytes);
     ASSERT_TRUE(DropFiles(h, docs, {local}));
     ASSERT_TRUE(h.WaitUntil(
-        [&] { return Running() && Running()->GetDoneSize() > 0 && h.App().TransferLimits().IsHoldingBack(); },
+        [&] {
+            return Running() && Running()->GetDoneSize() > 0 &&
+                   h.App().Tasks().TransferLimits().IsHoldingBack();
+        },
         "the upload under way and held back"));
     const uint64_t sent = TenSeconds(Running());
     EXPECT_NEAR(double(sent), 150.0 * 1024 * 10, 150.0 * 1024 * 10 * 0.05);

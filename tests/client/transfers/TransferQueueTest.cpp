@@ -233,7 +233,8 @@ TEST_F(TransferQueueTest, ATransferCutJustBeforeItsSessionIsLostOpensNoBoxAndRes
         << AllRows();
     h.server.StopListening();
     h.server.CloseConnection();
-    ASSERT_TRUE(h.WaitUntil([&] { return h.App().Reconnect().IsWaiting(); }, "the reconnect's wait"));
+    ASSERT_TRUE(
+        h.WaitUntil([&] { return h.App().Connection().Reconnect().IsWaiting(); }, "the reconnect's wait"));
     UClock::Advance(CMyCutTransferBox::kGraceMs);
     h.Pump();
     EXPECT_FALSE(h.HasBox(128)) << "the transfer waits for the reconnect in its row";
