@@ -1,5 +1,7 @@
 #include "client/tasks/CMyTaskListView.h"
 
+#include <algorithm>
+
 #include <QApplication>
 #include <QPainter>
 #include <QStyle>
@@ -40,7 +42,13 @@ CMyTaskListView::CMyTaskListView(SViewParent parent, const SRect& bounds)
     mRows->SetChangeProc([this](CMyTaskRows::EChange change, uint32_t row) { RowsChanged(change, row); });
     mProgressPaint.setSingleShot(true);
     mProgressPaint.setInterval(kProgressPaintMs);
-    QObject::connect(&mProgressPaint, &QTimer::timeout, [this] { Refresh(); });
+    QObject::connect(&mProgressPaint, &QTimer::timeout,
+                     [this]
+                     {
+                         for (const CMyTask* task : mProgressed)
+                             RefreshItem(mRows->FindRow(task));
+                         mProgressed.clear();
+                     });
 }
 
 CMyTaskListView::~CMyTaskListView()
@@ -60,6 +68,9 @@ void CMyTaskListView::RowsChanged(CMyTaskRows::EChange change, uint32_t row)
         ItemsRemoved(row, 1);
         break;
     case CMyTaskRows::EChange::Redraw:
+        if (const SMyTaskNameInfo* info = mRows->GetRow(row))
+            if (std::find(mProgressed.begin(), mProgressed.end(), info->task) == mProgressed.end())
+                mProgressed.push_back(info->task);
         if (!mProgressPaint.isActive()) mProgressPaint.start();
         break;
     }
@@ -91,6 +102,8 @@ void CMyTaskListView::DrawItem(QPainter& painter, const QRect& r, uint32_t row, 
 {
     const SMyTaskNameInfo* info = mRows->GetRow(row);
     if (!info) return;
+    // Drawn as it is now: a progress paint still due for it would only draw the same again.
+    mProgressed.erase(std::remove(mProgressed.begin(), mProgressed.end(), info->task), mProgressed.end());
     const QPalette& pal = Widget()->palette();
     const int right = r.left() + r.width(), bottom = r.top() + r.height();
     if (selected) UMyRowDrawing::DrawSelection(painter, r.adjusted(1, 1, -1, -2), active, pal);

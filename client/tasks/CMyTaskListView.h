@@ -6,6 +6,7 @@
 
 #include <QTimer>
 #include <memory>
+#include <vector>
 
 #include "client/tasks/CMyTaskRows.h"
 #include "framework/ui/CListView.h"
@@ -42,4 +43,6 @@ private:
 
     std::unique_ptr<CMyTaskRows> mRows;
     QTimer mProgressPaint;
+    // Rows whose progress changed since the last paint, by task: rows may move meanwhile.
+    std::vector<const CMyTask*> mProgressed;
 };
