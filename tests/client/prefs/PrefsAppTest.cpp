@@ -543,7 +543,6 @@ TEST_F(PrefsAppTest, WithAKeyringBookmarksKeepNoPasswordAndConnectWithTheKeyring
     app.DoOptions();
 }
 
-// Without a keyring the bookmark keeps its password, as it always did, and the options say so.
 // Pins: a password the user asked to keep for a recent server sat in the recent-servers file even with a
 // keyring on the desktop.
 TEST_F(PrefsAppTest, WithAKeyringAKeptPasswordOfARecentServerLivesThereAndConnectsAgain)
@@ -591,6 +590,7 @@ TEST_F(PrefsAppTest, WithAKeyringAKeptPasswordOfARecentServerLivesThereAndConnec
     EXPECT_EQ(CAppHarness::Str(app.Session().UserPassword()), "wonderland");
 }
 
+// Without a keyring the bookmark keeps its password, as it always did, and the options say so.
 TEST_F(PrefsAppTest, WithoutAKeyringPasswordsStayInTheFilesAndTheOptionsSaySo)
 {
     CAppHarness h;
