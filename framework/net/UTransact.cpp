@@ -56,10 +56,11 @@ public:
     explicit CTransportSource(TTransportObj* t) : mTransport(t) {}
     // Asking the socket how much it holds is a system call, and the stream asks before every header
     // and every body: with many small transactions that was most of their cost. Within one pass only
-    // this source takes bytes, so what was counted stays there until read; the socket is asked again
-    // once less than a header's worth is left.
+    // this source takes bytes, so what was counted stays there until read; what was read ahead counts
+    // without asking, and the socket is asked again once less than a header's worth is left.
     uint32_t Waiting() override
     {
+        if (mKnown < CTransactStream::kHeaderSize) mKnown = UTransport::GetReceiveSizeAtLeast(mTransport);
         if (mKnown < CTransactStream::kHeaderSize) mKnown = UTransport::GetReceiveSize(mTransport);
         return mKnown;
     }

@@ -26,6 +26,8 @@ namespace
 {
 // Bulk reads below 16 KiB make the system calls dominate.
 constexpr uint32_t kReadChunk = 256 * 1024;
+// A read smaller than this goes through the read-ahead even when it is empty.
+constexpr uint32_t kSmallRead = 16 * 1024;
 
 uint32_t gSendBufferSize = 65536;
 
@@ -177,6 +179,7 @@ void ReadAhead(TTransportObj* t)
 void SocketEvent(void* context, int event)
 {
     auto* t = static_cast<TTransportObj*>(context);
+    t->socketEmpty = false;
     if (!t->tcpUp)
     {
         // A refused connect shows as readable and writable at once; either finishes the connect.
@@ -587,15 +590,29 @@ uint32_t UTransport::Receive(TTransportObj* t, void* buffer, uint32_t maxSize)
         std::memcpy(out, t->readAhead + t->readStart, n);
         t->readStart += n;
     }
-    // Straight from the socket when the read-ahead is used up: large bodies are copied only once.
+    // Straight from the socket when the read-ahead is used up: large bodies are copied only once. Small
+    // reads (the headers and bodies of chat lines) refill the read-ahead instead, so that one system call
+    // serves thousands of them rather than each paying its own.
     if (n < maxSize && ReadAheadSize(t) == 0 && !t->peerClosed)
     {
+        const bool small = maxSize - n < kSmallRead;
+        if (small && !t->readAhead)
+            t->readAhead = static_cast<uint8_t*>(UMemory::New(UTransport::kReadAheadLimit));
+        uint8_t* into = small ? t->readAhead : out + n;
         size_t got = 0;
         bool closed = false;
         // A close seen here is left for the read notice, which announces it. A reset is reported by the
         // system only once: it is kept for the question of how the connection ended.
-        const int err = platform::ReceiveSome(t->fd, out + n, maxSize - n, got, closed);
-        if (err == 0)
+        const int err = platform::ReceiveSome(t->fd, into, small ? kReadChunk : maxSize - n, got, closed);
+        if (err == 0 && small)
+        {
+            const auto taken = uint32_t(std::min<size_t>(got, maxSize - n));
+            std::memcpy(out + n, into, taken);
+            t->readStart = taken;
+            t->readEnd = uint32_t(got);
+            n += taken;
+        }
+        else if (err == 0)
             n += uint32_t(got);
         else if (err != EAGAIN)
             t->peerReset = true;
@@ -629,8 +646,19 @@ uint32_t UTransport::GetReceiveSize(TTransportObj* t)
 {
     if (!t || !t->tcpUp || t->disconnecting) return 0;
     if (IsNegotiating(t)) return 0;
-    const uint64_t waiting = uint64_t(ReadAheadSize(t)) + (t->peerClosed ? 0 : platform::BytesWaiting(t->fd));
-    return uint32_t(std::min<uint64_t>(waiting, 0xFFFFFFFF));
+    uint32_t inSocket = 0;
+    if (!t->peerClosed && !t->socketEmpty)
+    {
+        inSocket = platform::BytesWaiting(t->fd);
+        t->socketEmpty = inSocket == 0;
+    }
+    return uint32_t(std::min<uint64_t>(uint64_t(ReadAheadSize(t)) + inSocket, 0xFFFFFFFF));
+}
+
+uint32_t UTransport::GetReceiveSizeAtLeast(TTransportObj* t)
+{
+    if (!t || !t->tcpUp || t->disconnecting || IsNegotiating(t)) return 0;
+    return ReadAheadSize(t);
 }
 
 UTransport::EReceiveState UTransport::GetReceiveState(TTransportObj* t)

@@ -85,6 +85,9 @@ public:
     static bool ReceiveBuffer(TTransportObj* tpt, void*& outBuffer, uint32_t& outSize);
     static uint32_t Receive(TTransportObj* tpt, void* buffer, uint32_t maxSize);
     static uint32_t GetReceiveSize(TTransportObj* tpt);
+    // At least this many bytes can be received now, without asking the system: what was read ahead. A
+    // reader of many small records asks this first and GetReceiveSize only when it runs short.
+    static uint32_t GetReceiveSizeAtLeast(TTransportObj* tpt);
 
     // What a reader can still expect. A peer may send its last bytes and close at once (a server that
     // sends a whole file does): kMsgDisconnected then arrives, and IsConnected turns false, while bytes
