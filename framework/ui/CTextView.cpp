@@ -32,6 +32,9 @@
 
 namespace
 {
+// Characters of batch room a text view keeps between batches (two bytes each).
+constexpr qsizetype kKeptBatchRoom = 512 * 1024;
+
 // The edit widgets exist before their view does; the view introduces itself right after.
 struct SEnterOwner
 {
@@ -215,19 +218,20 @@ void CTextView::AppendText(const void* text, uint32_t length)
 
 void CTextView::AppendText(const void* text, uint32_t length, const std::vector<STextRun>& runs)
 {
-    const QString s = ToQString(text, length);
     if (QLineEdit* line = LineEdit())
     {
-        line->setText(line->text() + s);
+        line->setText(line->text() + ToQString(text, length));
         return;
     }
     // Every byte of the client's character set is one character of the widget's text, so byte offsets
     // are character offsets.
     const auto base = uint32_t(mAppended.size());
+    AppendToQString(mAppended, text, length);
+    const uint32_t size = uint32_t(mAppended.size()) - base;
     for (STextRun run : runs)
     {
-        if (run.start >= uint32_t(s.size())) continue;
-        run.length = std::min<uint32_t>(run.length, uint32_t(s.size()) - run.start);
+        if (run.start >= size) continue;
+        run.length = std::min<uint32_t>(run.length, size - run.start);
         run.start += base;
         mAppendedRuns.push_back(run);
     }
@@ -238,7 +242,6 @@ void CTextView::AppendText(const void* text, uint32_t length, const std::vector<
         for (size_t i = before; i < mAppendedRuns.size(); ++i)
             mAppendedRuns[i].start += base;
     }
-    mAppended += s;
     if (mFlushQueued) return;
     mFlushQueued = true;
     // Dropped with the widget if it goes first.
@@ -262,11 +265,18 @@ void CTextView::FlushAppended() const
     QTextCursor c(e->document());
     c.movePosition(QTextCursor::End);
     const int base = c.position();
+    // One edit: the layout is told of the batch and its marks once, not once for every link in it.
+    c.beginEditBlock();
     // A plain format: the end of the text would otherwise lend the new text the look of its last run.
     c.insertText(mAppended, QTextCharFormat());
     if (!mAppendedRuns.empty()) ApplyRuns(base, mAppended, mAppendedRuns, false);
+    c.endEditBlock();
     mSettingText = false;
-    mAppended.clear();
+    // A busy chat fills the batch again at once: its room stays, unless one large text made it large.
+    if (mAppended.capacity() > kKeptBatchRoom)
+        mAppended.clear();
+    else
+        mAppended.resize(0);
     mAppendedRuns.clear();
     mScrollAfterAppend = false;
     if (toEnd)

@@ -27,13 +27,23 @@ bool IsEncodable(const QString& s, qsizetype start, qsizetype length)
 }
 } // namespace
 
+void AppendToQString(QString& out, const void* text, uint32_t length)
+{
+    if (!text || !length) return;
+    // Every character of the set is one UTF-16 unit, so the text is built in place, byte by byte.
+    // Protocol texts end lines with carriage returns; widgets expect line feeds.
+    const auto* p = static_cast<const uint8_t*>(text);
+    const qsizetype at = out.size();
+    out.resize(at + qsizetype(length));
+    QChar* to = out.data() + at;
+    for (uint32_t i = 0; i < length; ++i)
+        to[i] = p[i] == '\r' ? QChar('\n') : QChar(char16_t(MacRomanToUnicode(p[i])));
+}
+
 QString ToQString(const void* text, uint32_t length)
 {
-    if (!text || !length) return QString();
-    // Protocol texts end lines with carriage returns; widgets expect line feeds.
-    std::string utf8 = MacRomanToUtf8(text, length);
-    QString s = QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
-    s.replace(QChar('\r'), QChar('\n'));
+    QString s;
+    AppendToQString(s, text, length);
     return s;
 }
 

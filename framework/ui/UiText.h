@@ -7,6 +7,8 @@
 #include <vector>
 
 QString ToQString(const void* text, uint32_t length);
+// The same, added to the end of `out` without a string in between (a chat appends every line it shows).
+void AppendToQString(QString& out, const void* text, uint32_t length);
 // From a length-prefixed string.
 QString PStringToQString(const uint8_t* pstring);
 // A character the client's character set lacks becomes '?'. Letters typed or pasted as a base letter and
