@@ -50,27 +50,15 @@ bool UpdateChatMember(CMyUserListView* list, const SUserEntry& user, uint8_t* ou
 }
 
 // How lines look now: the time of their arrival, the user's name and the words he watches for.
-SMyChatLineStyle ChatStyle(const SMySettings& settings)
-{
-    SMyChatLineStyle style;
-    style.timeStamps = settings.chatTimeStamps;
-    if (style.timeStamps)
-    {
-        const SCalendarDate now = UDateTime::Now();
-        style.hour = now.hour;
-        style.minute = now.minute;
-    }
-    style.ownName = settings.userName;
-    style.mentions = settings.chatMentions;
-    if (style.mentions) style.words = UMyChatLine::SplitWords(settings.chatMentionWords);
-    return style;
-}
-
 // The server as the logs name it: its address and port.
 std::string ServerKey(const SInternetNameAddress& address)
 {
     std::string key(reinterpret_cast<const char*>(address.name + 1), address.name[0]);
-    if (key.find(':') == std::string::npos) key += ":" + std::to_string(address.port ? address.port : 5500);
+    if (key.find(':') == std::string::npos)
+    {
+        key += ':';
+        key += std::to_string(address.port ? address.port : 5500);
+    }
     return key;
 }
 
@@ -128,15 +116,34 @@ const char* CMyChat::PorkLine()
     return kPorkLines[std::uniform_int_distribution<int>(1, 5)(random) - 1];
 }
 
+const SMyChatLineStyle& CMyChat::LineStyle(const SCalendarDate& now)
+{
+    mStyle.timeStamps = mSettings.chatTimeStamps;
+    mStyle.hour = now.hour;
+    mStyle.minute = now.minute;
+    mStyle.ownName = mSettings.userName;
+    mStyle.mentions = mSettings.chatMentions;
+    // A busy chat shows thousands of lines between two changes of the watched words: they are split
+    // again when they change, not for every line.
+    if (mStyle.mentions && mSettings.chatMentionWords != mStyleWordsFrom)
+    {
+        mStyleWordsFrom = mSettings.chatMentionWords;
+        mStyle.words = UMyChatLine::SplitWords(mStyleWordsFrom);
+    }
+    return mStyle;
+}
+
 template <class TChatWin>
 SMyChatLine CMyChat::ShowLine(TChatWin* window, const void* text, uint32_t size)
 {
-    SMyChatLine line = UMyChatLine::Decorate(text, size, ChatStyle(mSettings));
+    // One reading of the clock serves the line's time stamp and its log entry.
+    const SCalendarDate now = UDateTime::Now();
+    SMyChatLine line = UMyChatLine::Decorate(text, size, LineStyle(now));
     window->AppendChat(line.text.data(), uint32_t(line.text.size()), line.runs);
     if constexpr (std::is_same_v<TChatWin, CMyChatWin>)
-        LogConversation("private chat " + std::to_string(window->GetChatID()), text, size);
+        LogAt(now, "private chat " + std::to_string(window->GetChatID()), text, size);
     else
-        LogConversation(std::string(), text, size);
+        LogAt(now, std::string(), text, size);
     if (line.mention)
     {
         static constexpr uint8_t kPublicChat[] = "\x0Bpublic chat", kPrivateChat[] = "\x0Cprivate chat";
@@ -153,16 +160,28 @@ template SMyChatLine CMyChat::ShowLine(CMyChatWin*, const void*, uint32_t);
 
 void CMyChat::LogConversation(const std::string& where, const void* text, uint32_t size)
 {
+    LogAt(UDateTime::Now(), where, text, size);
+}
+
+void CMyChat::LogAt(const SCalendarDate& now, const std::string& where, const void* text, uint32_t size)
+{
     if (!mSettings.chatLogs || !mSession.IsOpen()) return;
-    UseLogFor(mSession.Serial(), ServerKey(mSession.Address()));
-    const SCalendarDate now = UDateTime::Now();
-    char time[8];
-    std::snprintf(time, sizeof(time), "%02d:%02d", now.hour, now.minute);
+    if (mSession.Serial() != mLogSerial) UseLogFor(mSession.Serial(), ServerKey(mSession.Address()));
+    // The day and the minute are written out once a minute, not once a line.
+    if (now.minute != mLogMinute.minute || now.hour != mLogMinute.hour || now.day != mLogMinute.day ||
+        now.month != mLogMinute.month || now.year != mLogMinute.year || mLogTime.empty())
+    {
+        mLogMinute = now;
+        mLogDate = LogDate(now);
+        char time[8];
+        std::snprintf(time, sizeof(time), "%02d:%02d", now.hour, now.minute);
+        mLogTime = time;
+    }
     const auto* bytes = static_cast<const uint8_t*>(text);
     uint32_t skip = 0;
     while (skip < size && bytes[skip] == '\r')
         ++skip;
-    mLog.Add(LogDate(now), time, where, MacRomanToUtf8(bytes + skip, size - skip));
+    mLog.Add(mLogDate, mLogTime, where, MacRomanToUtf8(bytes + skip, size - skip));
 }
 
 void CMyChat::StartPublicChatFor(const uint8_t* address, const uint8_t* name)

@@ -10,14 +10,15 @@
 #include <string>
 
 #include "client/chat/CMyAutoReplies.h"
+#include "client/chat/UMyChatLine.h"
 #include "client/core/CMyChatLog.h"
+#include "framework/runtime/UDateTime.h"
 
 class CMySession;
 class CMyWindowSet;
 class CMyOldChatWin;
 class CMyChatWin;
 struct SMySettings;
-struct SMyChatLine;
 struct SUserEntry;
 
 class CMyChat
@@ -83,6 +84,10 @@ public:
     bool HasUserListArrived(uint32_t serial) const { return serial && mUserListSerial == serial; }
 
 private:
+    // How lines look now, for a line that arrives at `now`.
+    const SMyChatLineStyle& LineStyle(const SCalendarDate& now);
+    void LogAt(const SCalendarDate& now, const std::string& where, const void* text, uint32_t size);
+
     const SMySettings& mSettings;
     const CMySession& mSession;
     CMyWindowSet& mWindows;
@@ -93,6 +98,10 @@ private:
     uint32_t mUserListSerial = 0;
     CMyChatLog mLog;
     uint32_t mLogSerial = 0;
+    SCalendarDate mLogMinute{};
+    std::string mLogDate, mLogTime;
+    SMyChatLineStyle mStyle;
+    std::string mStyleWordsFrom;
     std::string mPublicChatServer;
     CMyAutoReplies mAutoReplies;
 };

@@ -97,6 +97,7 @@ void CMyChatLog::Begin(const std::string& address)
 {
     End();
     mFolder = FolderName(address);
+    mMadeFolder.clear();
     mFailed = mNoted = false;
     mFailure.clear();
 }
@@ -154,12 +155,20 @@ bool CMyChatLog::Flush()
     data.swap(mPending);
     // After the first failure of a session the disk is not asked again at every line.
     if (mFailed) return false;
-    const std::string logs = LogsFolder();
-    const std::string folder = logs + "/" + mFolder;
-    int err = logs.empty() ? ENOENT : platform::MakeFolders(folder);
-    int fd = -1;
-    if (!err)
+    // The folders are made at the first write of a session, and again only when they went since.
+    std::string folder = mMadeFolder;
+    int err = 0, fd = -1;
+    if (!folder.empty())
         err = platform::OpenFile(folder + "/" + mDate + ".log", platform::OpenMode::CreateReadWrite, fd);
+    if (folder.empty() || err == ENOENT)
+    {
+        const std::string logs = LogsFolder();
+        folder = logs + "/" + mFolder;
+        err = logs.empty() ? ENOENT : platform::MakeFolders(folder);
+        if (!err)
+            err = platform::OpenFile(folder + "/" + mDate + ".log", platform::OpenMode::CreateReadWrite, fd);
+        mMadeFolder = err ? std::string() : folder;
+    }
     if (!err)
     {
         uint64_t size = 0;

@@ -22,7 +22,7 @@ class CMyChatLog
 public:
     static constexpr uint32_t kFlushDelayMs = 1000;
     // Lines gather up to this much before they go out on their own.
-    static constexpr size_t kFlushBytes = 16 * 1024;
+    static constexpr size_t kFlushBytes = 64 * 1024;
 
     CMyChatLog();
     ~CMyChatLog();
@@ -66,8 +66,9 @@ public:
 private:
     static void TimerProc(void* context, void* object, uint32_t msg, const void* data, uint32_t size);
 
-    std::string mFolder; // the server's folder, empty between sessions
-    std::string mDate;   // the day of the lines waiting
+    std::string mFolder;     // the server's folder, empty between sessions
+    std::string mMadeFolder; // its full path, once made in this session
+    std::string mDate;       // the day of the lines waiting
     std::string mPending;
     bool mFailed = false, mNoted = false;
     std::string mFailure;
