@@ -1,4 +1,6 @@
-#include "platform/AudioOutput.h"
+// The sound module: plays PCM buffers through Qt Multimedia. Built as a shared object of its own and loaded
+// by AudioOutput when sound is first wanted.
+#include "platform/AudioModule.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -47,14 +49,13 @@ void Finish(SOutput* out)
         return;
     }
 }
-} // namespace
 
-bool HasAudioOutput()
+bool HasOutput()
 {
     return !QMediaDevices::defaultAudioOutput().isNull();
 }
 
-bool PlayPcm(const SPcmFormat& format, const void* data, uint32_t size, AudioDoneProc done, void* ref)
+bool Play(const SPcmFormat& format, const void* data, uint32_t size, AudioDoneProc done, void* ref)
 {
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull() || !data || !size) return false;
@@ -97,14 +98,22 @@ bool PlayPcm(const SPcmFormat& format, const void* data, uint32_t size, AudioDon
     return true;
 }
 
-uint32_t GetPlayingCount()
+uint32_t PlayingCount()
 {
     return uint32_t(Outputs().size());
 }
 
-void StopAllAudio()
+void StopAll()
 {
     while (!Outputs().empty())
         Finish(Outputs().back());
 }
+} // namespace
 } // namespace platform
+
+extern "C" __attribute__((visibility("default"))) const platform::SAudioModule* QuenvolAudioModule()
+{
+    static const platform::SAudioModule module{platform::SAudioModule::kVersion, platform::HasOutput,
+                                               platform::Play, platform::PlayingCount, platform::StopAll};
+    return &module;
+}
