@@ -462,6 +462,7 @@ TEST(AppStartUp, DefaultsAndTheFrameWindowWithItsMenus)
     // The menu has always shown "Show Toolbar  Ctrl+B"; the key did nothing.
     SKeyMsgData ctrlB{'B', kModCtrl, 2};
     UKeyCommands::Dispatch(ctrlB);
+    UApplication::Process();
     EXPECT_FALSE(toolbar->IsFolded());
     toolbar->Hide();
     SMenuHitData showToolbar{0, kItemShowToolbar};
