@@ -49,27 +49,7 @@ void ShowServerText(uint32_t kind, const char* title, int16_t icon, int16_t soun
                                  .longMessageSize = size});
                      });
 }
-// A numbered box for something that happened on its own (the connection lost, an error): one such box
-// at a time, and what comes while it is up is shown together when it closes. `argument` fills the box's
-// "%#s", or null; with `sounds` the error's event sound plays as the box opens, if the user wants it
-// then.
-void ShowNoticeBox(int16_t boxID, const uint8_t* argument = nullptr, const SMySoundPrefs* sounds = nullptr)
-{
-    uint8_t message[256];
-    FormatMsgBoxMessage(message, boxID, argument);
-    UNoticeBox::Show(uint32_t(boxID), message + 1, message[0],
-                     [boxID, sounds](const void* text, uint32_t size)
-                     {
-                         if (sounds) USound::PlayEvent(kSoundError, sounds->error);
-                         MsgBoxWithText(boxID, text, size);
-                     });
-}
 } // namespace
-
-void CMyApplication::ShowTransferCutBox()
-{
-    ShowNoticeBox(kBoxTransferClosed);
-}
 
 void CMyApplication::Error(const SError& error)
 {
@@ -88,7 +68,7 @@ void CMyApplication::Error(const SError& error)
     UApplication::ShowWantsAttention();
     uint8_t text[256];
     text[0] = uint8_t(UError::GetMessage(error, text + 1, 255));
-    ShowNoticeBox(kBoxNetworkError, text, &mSettings.sound);
+    UNoticeBox::ShowNumbered(kBoxNetworkError, text, &mSettings.sound);
 }
 
 void CMyApplication::HandleMessage(void* object, uint32_t msg, const void* data, uint32_t dataSize)
@@ -133,7 +113,7 @@ void CMyApplication::HandleMessage(void* object, uint32_t msg, const void* data,
             mConnection.ShowConnectionLost(serial);
         }
         else
-            ShowNoticeBox(kBoxConnectionLost);
+            UNoticeBox::ShowNumbered(kBoxConnectionLost);
         break;
     case kMsgAdminMessage:
     {
@@ -182,11 +162,11 @@ void CMyApplication::HandleMessage(void* object, uint32_t msg, const void* data,
         uint8_t text[256];
         CopyPString(data, dataSize, text);
         DoDisconnect();
-        ShowNoticeBox(kBoxServerDisconnect, text);
+        UNoticeBox::ShowNumbered(kBoxServerDisconnect, text);
         break;
     }
     case kMsgVersionRefused:
-        ShowNoticeBox(kBoxVersionRefused);
+        UNoticeBox::ShowNumbered(kBoxVersionRefused);
         break;
     default:
         CApplication::HandleMessage(object, msg, data, dataSize);

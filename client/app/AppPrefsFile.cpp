@@ -29,7 +29,8 @@ void CMyApplication::ReadPrefs(SMyPrefs* outPrefs)
     const bool usable = UMyPrefsFile::Read(kFSProgramFolder, p,
                                            [this](TFileSysRefObj* file, uint32_t offset)
                                            {
-                                               if (mTracker) mTracker->ReadPrefs(file, offset);
+                                               if (mFeatures.Tracker())
+                                                   mFeatures.Tracker()->ReadPrefs(file, offset);
                                            });
     if (!usable)
     {
@@ -67,7 +68,7 @@ void CMyApplication::WritePrefs()
     UMyPrefsFile::Write(kFSProgramFolder, p,
                         [this](TFileSysRefObj* file, uint32_t offset)
                         {
-                            if (mTracker) mTracker->WritePrefs(file, offset);
+                            if (mFeatures.Tracker()) mFeatures.Tracker()->WritePrefs(file, offset);
                         });
     mWindows.SaveArrangement();
 }

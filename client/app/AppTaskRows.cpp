@@ -1,4 +1,4 @@
-// The tasks window's Stop, Start and Remove, on the task selected there: where the task list meets the
+// The tasks window's Stop and Start, on the task selected there: where the task list meets the
 // transfer queue, which decides what becomes of a transfer's row.
 #include "client/app/CMyApplication.h"
 #include "client/core/CMyTask.h"
@@ -25,26 +25,4 @@ void CMyApplication::DoStartTask()
     if (mTransfers->Start(task)) return;
     // Only file transfers wait in the queue for the user to start them.
     if (task->CanUserStart()) task->StartQueued();
-}
-
-void CMyApplication::DoRemoveTask()
-{
-    CMyTask* task = mTaskList.SelectedTask();
-    if (!task) return;
-    if (task->IsKeptFinished())
-    {
-        delete task;
-        return;
-    }
-    if (!task->IsParked())
-    {
-        // A running transfer stops into a parked row in its place, which is then taken away like any
-        // other; a request simply stops.
-        const bool kept = mTransfers->Keeps(task);
-        DoStopTask();
-        if (!kept) return;
-        task = mTaskList.SelectedTask();
-        if (!task || !task->IsParked()) return;
-    }
-    mTransfers->Stop(task);
 }

@@ -3,8 +3,12 @@
 #include "client/app/AppNumbers.h"
 #include "client/app/CMyApplication.h"
 #include "client/app/UMyCommands.h"
+#include "client/chat/CMyChatWin.h"
+#include "client/core/UMyFileDrop.h"
 #include "client/files/CMyFileInfoWin.h"
 #include "client/tracker/CMyTracker.h"
+#include "client/transfers/CMyTransferQueue.h"
+#include "client/widgets/CMyUserListView.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/KeyCommands.h"
 #include "framework/runtime/UMemory.h"
@@ -14,7 +18,7 @@
 void CMyApplication::WindowHit(CWindow* window, const SHitMsgData& hit)
 {
     // The tracker controller sees every hit first.
-    if (mTracker && mTracker->WindowHit(window, hit)) return;
+    if (mFeatures.Tracker() && mFeatures.Tracker()->WindowHit(window, hit)) return;
     if (const SMyCommand* command = UMyCommands::FindButton(hit.id))
     {
         UMyCommands::Run(*this, *command, SMyCommandCall{window, hit.mods});
@@ -37,7 +41,7 @@ void CMyApplication::WindowHit(CWindow* window, const SHitMsgData& hit)
     {
         uint16_t userID;
         uint8_t userName[64];
-        if (GetSelectedUser(userID, userName)) DoSendPrivMsg(userID, userName);
+        if (mWindows.SelectedUser(userID, userName)) DoSendPrivMsg(userID, userName);
         break;
     }
     case kHitSaveEditUser:
@@ -69,7 +73,7 @@ void CMyApplication::WindowHit(CWindow* window, const SHitMsgData& hit)
         DoStartTask();
         break;
     case kHitRemoveTask:
-        DoRemoveTask();
+        mTransfers->RemoveSelected(mTaskList);
         break;
     case kHitOpenTaskItem:
         mTaskList.OpenSelectedItem();
@@ -92,10 +96,15 @@ void CMyApplication::WindowHit(CWindow* window, const SHitMsgData& hit)
     case kHitPrivChatUsers:
         if (hit.part == kPartDrop)
         {
-            if (mSession.IsConnected()) DoInviteToPrivateChat(window, hit);
+            if (mSession.IsConnected()) mChat.InviteDropped(window, hit);
         }
-        else
-            DoPrivChatUserHit(window);
+        else if (auto* chat = dynamic_cast<CMyChatWin*>(window))
+        {
+            // A private message to the user selected in the chat's own list.
+            uint8_t name[32];
+            if (const uint16_t userID = chat->GetUserList()->GetSelectedUserID(name))
+                DoSendPrivMsg(userID, name);
+        }
         break;
     case kHitSetChatSubject:
         DoSetChatSubject(window);
@@ -120,7 +129,11 @@ void CMyApplication::WindowHit(CWindow* window, const SHitMsgData& hit)
         if (hit.part == kPartDrop && hit.param == FourCC("hfs "))
             DoFileUploadFromDrop(window, hit);
         else if (hit.part == kPartDrop && hit.param == FourCC("QVFN"))
-            DoFileMoveFromDrop(window, hit);
+        {
+            SMyFileDrop item;
+            if (hit.dataSize <= sizeof(hit.data) && UMyFileDrop::Parse(hit.data, hit.dataSize, item))
+                DoFileMove(window, hit.mods, item.name, item.path, item.pathSize);
+        }
         else if (hit.part != kPartDrop)
             DoFileDoubleClick(window, hit.mods);
         break;
@@ -128,7 +141,7 @@ void CMyApplication::WindowHit(CWindow* window, const SHitMsgData& hit)
         DoFileNewFolder(window);
         break;
     case kHitFileRename:
-        DoFileRename(window);
+        mFolderWins.Rename(window);
         break;
     case kHitFileGetInfo:
         DoFileGetInfo(window);

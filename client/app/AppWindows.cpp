@@ -18,19 +18,41 @@
 #include "client/tracker/CMyTracker.h"
 #include "client/transfers/CMyPreviewWin.h"
 #include "client/transfers/CMyTransferQueue.h"
-#include "client/tray/CMyTray.h"
 #include "client/users/CMyUserListWin.h"
 #include "client/widgets/CMyMsgWin.h"
 #include "client/widgets/CMyTextWin.h"
 #include "framework/runtime/SError.h"
 #include "framework/ui/CWindow.h"
 
+namespace
+{
+// Box 138 at the first start without sound, remembered in the settings.
+void TellOfMissingSound(SMySettings& settings)
+{
+    // A machine without sound is told so once, not at every start: the box offers nothing to do, and the
+    // options cannot switch sound off there. A machine whose sound comes back is told again when it
+    // goes.
+    const bool missing = !USound::IsAvailable();
+    if (missing == settings.soundMissingTold) return;
+    settings.soundMissingTold = missing;
+    try
+    {
+        UMyDesktopSettings::Write(settings);
+    }
+    catch (const SError&)
+    {
+        // A settings folder that cannot be written costs a box at the next start, nothing more.
+    }
+    if (missing) MsgBox(kBoxNoSound);
+}
+} // namespace
+
 void CMyApplication::StartUp()
 {
     // Whether passwords go to a keyring is known by the time anything is saved.
     mPasswords.Probe();
     // First, so that the preferences find it for their tracker block.
-    mTracker = std::make_unique<CMyTracker>();
+    mFeatures.StartTracker();
     SMyPrefs prefs;
     ReadPrefs(&prefs);
     QApplication::setOverrideCursor(Qt::BusyCursor);
@@ -40,29 +62,9 @@ void CMyApplication::StartUp()
     mWindows.Place(prefs, mSession.Access(), mSettings.layout);
     mTaskList.TransferLimits().SetFrom(mSettings);
     mTransfers->Load();
-    mTray = std::make_unique<CMyTray>();
-    mTray->Show();
+    static_cast<CMyDesktop&>(mDesktop).ShowTray();
     QApplication::restoreOverrideCursor();
-    TellOfMissingSound();
-}
-
-void CMyApplication::TellOfMissingSound()
-{
-    // A machine without sound is told so once, not at every start: the box offers nothing to do, and the
-    // options cannot switch sound off there. A machine whose sound comes back is told again when it
-    // goes.
-    const bool missing = !USound::IsAvailable();
-    if (missing == mSettings.soundMissingTold) return;
-    mSettings.soundMissingTold = missing;
-    try
-    {
-        UMyDesktopSettings::Write(mSettings);
-    }
-    catch (const SError&)
-    {
-        // A settings folder that cannot be written costs a box at the next start, nothing more.
-    }
-    if (missing) MsgBox(kBoxNoSound);
+    TellOfMissingSound(mSettings);
 }
 
 void CMyApplication::DoShowChatWin()
@@ -85,31 +87,12 @@ void CMyApplication::DoShowConnectedUsersWin()
     CMyWindowSet::ShowOrBringToFront(mWindows.Users());
 }
 
-void CMyApplication::DoShowToolbarWin()
-{
-    mWindows.ShowToolbar();
-}
-
-void CMyApplication::DoSetLayout(EMyLayout layout)
-{
-    if (layout == mWindows.Layout()) return;
-    mSettings.layout = layout;
-    mWindows.UseLayout(layout);
-    UMyDesktopSettings::Write(mSettings);
-}
-
-void CMyApplication::DoFirstConnect()
-{
-    if (mSession.IsOpen() || CWindow::IsModalRunning()) return;
-    DoShowConnect();
-}
-
 void CMyApplication::DoCloseWindow(CWindow* window)
 {
     if (!window) return;
     // The main window is the program: closing it quits, as closing a desktop program's window does,
     // unless the user chose to keep the client running in the tray and there is one to come back from.
-    if (window == mWindows.Main() && mSettings.keepInTray && IsTrayShown())
+    if (window == mWindows.Main() && mSettings.keepInTray && mDesktop.IsTrayShown())
     {
         window->Hide();
         return;
@@ -130,7 +113,7 @@ void CMyApplication::DoCloseWindow(CWindow* window)
         window->Hide();
         return;
     }
-    if (mTracker && mTracker->CloseWindow(window)) return;
+    if (mFeatures.Tracker() && mFeatures.Tracker()->CloseWindow(window)) return;
     if (mFolderWins.Close(window)) return;
     if (dynamic_cast<CMyPrivMsgWin*>(window) || dynamic_cast<CMyConversationWin*>(window) ||
         dynamic_cast<CMyMsgWin*>(window) || dynamic_cast<CMyTextWin*>(window) ||

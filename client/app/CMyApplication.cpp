@@ -6,11 +6,12 @@
 #include "client/boxes/MsgBox.h"
 #include "client/boxes/USound.h"
 #include "client/chat/CMyOldChatWin.h"
+#include "client/connection/CMyLoginTask.h"
 #include "client/core/CMyTask.h"
-#include "client/desktop/CMyDesktopNotices.h"
+#include "client/news/CMyNewsTasks.h"
 #include "client/tracker/CMyTracker.h"
 #include "client/transfers/CMyTransferQueue.h"
-#include "client/tray/CMyTray.h"
+#include "client/users/CMyUserTasks.h"
 #include "framework/files/UFileSys.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/KeyCommands.h"
@@ -21,18 +22,33 @@
 CMyApplication* gApp = nullptr;
 
 CMyApplication::CMyApplication()
-    : mSession(mSettings, mStatistics, CApplication::MessageHandler, this), mFolderWins(mSession),
-      mChat(mSettings, mSession, mWindows), mConnection(mSettings, mSession, mPasswords, mTaskList, mWindows),
-      mCutTransferBox(
-          [this](uint32_t serial) {
-              return mSession.Serial() == serial && mSession.IsConnected() &&
-                     !mConnection.Reconnect().IsActive();
-          },
-          [this] { ShowTransferCutBox(); }),
-      mTransfers(std::make_unique<CMyTransferQueue>(mSession)),
-      mTaskList(mSession, CApplication::MessageHandler, this)
+    : mFeatures(CApplication::MessageHandler, this), mSettings(mFeatures.Settings()),
+      mStatistics(mFeatures.Statistics()), mPasswords(mFeatures.Passwords()), mWindows(mFeatures.Windows()),
+      mSession(mFeatures.Session()), mFolderWins(mFeatures.FolderWins()), mChat(mFeatures.Chat()),
+      mConnection(mFeatures.Connection()), mCutTransferBox(mFeatures.CutTransferBox()),
+      mDesktop(mFeatures.Desktop()), mTransfers(&mFeatures.Transfers()), mTaskList(mFeatures.Tasks())
 {
+    // The requests that open every session, in this order: they belong to the connection, the users and
+    // the news, which meet here.
+    mConnection.SetSessionStart(
+        [this]
+        {
+            new CMyLoginTask(mSession.UserLogin(), mSession.UserPassword());
+            new CMyGetOnlineUsersTask();
+            new CMyGetNewsTask();
+        });
+    mFolderWins.SetDownloadProc(
+        [this](const void* path, uint32_t pathSize, const uint8_t* name, TFileSysRefObj* into, bool isFolder)
+        {
+            if (isFolder)
+                return mTransfers->DownloadFolder(path, pathSize, name, into, mSettings.queueTransfers) !=
+                       nullptr;
+            mTransfers->DownloadFileTo(path, pathSize, name, into);
+            return true;
+        });
     mTransfers->SetQueuedProc([this] { return mSettings.queueTransfers; });
+    mTransfers->SetEndedProc([this](const uint8_t* name, bool ok, const std::string& localPath)
+                             { mDesktop.NotifyTransferEnded(name, ok, localPath); });
     // A log that cannot be written says so once a session, in the public chat, and nowhere else.
     mChat.Log().SetFailureProc(
         [this](const std::string& text)
@@ -56,12 +72,6 @@ CMyApplication::~CMyApplication()
     // go no longer reaches the application.
     if (gApp == this) gApp = nullptr;
     mTransfers->Closing();
-}
-
-CMyDesktopNotices& CMyApplication::DesktopNotices()
-{
-    if (!mDesktopNotices) mDesktopNotices = std::make_unique<CMyDesktopNotices>(mSettings);
-    return *mDesktopNotices;
 }
 
 void CMyApplication::DoAbout()

@@ -9,17 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "client/app/CMyWindowSet.h"
+#include "client/app/CMyFeatures.h"
 #include "client/app/EMyNotice.h"
-#include "client/chat/CMyChat.h"
-#include "client/connection/CMyConnection.h"
-#include "client/core/CMyKeptPasswords.h"
-#include "client/core/CMySession.h"
-#include "client/core/CMyTaskList.h"
-#include "client/core/SMySettings.h"
-#include "client/core/SMyStatistics.h"
-#include "client/files/CMyFolderWinList.h"
-#include "client/transfers/CMyCutTransferBox.h"
 #include "framework/net/UFieldRecords.h"
 #include "framework/runtime/CApplication.h"
 
@@ -29,12 +20,9 @@ struct TTimerObj;
 struct TFileSysRefObj;
 class CWindow;
 class CMyTask;
-class CMyDownloadFldrTask;
 class CMyChatWin;
 class CMyTracker;
 class CMyFolderWin;
-class CMyDesktopNotices;
-class CMyTray;
 class CMyTransferQueue;
 struct SHitMsgData;
 struct SMyPrefs;
@@ -57,27 +45,8 @@ public:
     void WindowHit(CWindow* window, const SHitMsgData& hit) override;
     void HandleMessage(void* object, uint32_t msg, const void* data, uint32_t dataSize) override;
 
-    // The owners, for the features and the tests: the server session, the user's settings (the options
-    // dialog and the preferences file change them; everyone else reads them), the usage totals, the
-    // running tasks (and the transfer limits they share), the long-lived windows, the open folder
-    // windows, the chat, the connection's start and comeback, the tracker controller (null before
-    // start-up) and the desktop notices (made on first use).
-    CMySession& Session() { return mSession; }
-    SMySettings& Settings() { return mSettings; }
-    SMyStatistics& Statistics() { return mStatistics; }
-    CMyTaskList& Tasks() { return mTaskList; }
-    CMyWindowSet& Windows() { return mWindows; }
-    CMyFolderWinList& FolderWins() { return mFolderWins; }
-    CMyChat& Chat() { return mChat; }
-    CMyConnection& Connection() { return mConnection; }
-    CMyTracker* Tracker() const { return mTracker.get(); }
-    // Passwords of bookmarks, trackers and recent servers: in the keyring when there is one.
-    CMyKeptPasswords& Passwords() { return mPasswords; }
-    CMyDesktopNotices& DesktopNotices();
-    // The tray icon (null before start-up).
-    CMyTray* Tray() const { return mTray.get(); }
-    // The unfinished transfers, kept across sessions and runs.
-    CMyTransferQueue& Transfers() { return *mTransfers; }
+    // The owners of the features, for the features and the tests.
+    CMyFeatures& Features() { return mFeatures; }
 
     // Start-up, the long-lived windows and what closing a window means (app/AppWindows.cpp).
     void StartUp();
@@ -87,14 +56,6 @@ public:
     virtual void DoShowTasksWin();
     virtual void DoShowNewsWin();
     virtual void DoShowConnectedUsersWin();
-    // The menu's "Show Toolbar" and a later start of the program.
-    virtual void DoShowToolbarWin();
-    // One main window or separate windows: switched at once, every window keeping what it shows, and
-    // kept in the desktop settings.
-    void DoSetLayout(EMyLayout layout);
-    // At the end of a start: with nothing to open and nothing to connect to, the connect dialog, over the
-    // main window.
-    void DoFirstConnect();
     virtual void DoCloseWindow(CWindow* window);
     virtual void DoAbout();
     // The chat, tasks and news windows name the server in their titles; null or empty names none.
@@ -110,11 +71,8 @@ public:
     void SetTaskProgress(CMyTask* task, uint32_t value, uint32_t max, const uint8_t* desc);
     void ScheduleTaskProcess();
     void DoStopTask();
+    // The tasks window's Stop and Start act on its selected row (app/AppTaskRows.cpp).
     void DoStartTask();
-    // The tasks window's Stop, Start and Remove act on its selected row (app/AppTaskRows.cpp). Remove:
-    // a finished row goes at once, a stopped or waiting one as Stop takes it away (asking about its
-    // partial file), a running transfer after it stops.
-    void DoRemoveTask();
 
     // The server connection and the transactions the server starts (connection/AppConnection.cpp,
     // connection/AppServerNotices.cpp, app/AppIncoming.cpp).
@@ -125,8 +83,6 @@ public:
     virtual void DoGoURL(const void* text, uint32_t size);
     virtual void DoDisconnect();
     virtual void KillTasksAndDisconnect();
-    // Once connected: the login, online users and news requests that open every session, in this order.
-    void StartSessionTasks();
     TTransactObj* MakeTransactor();
     void DisposeTransactor();
     void StartTransactorConnect();
@@ -144,20 +100,14 @@ public:
     // Public and private chat, private messages (chat/AppChat.cpp, chat/AppPrivMsg.cpp,
     // chat/AppPrivateChat.cpp, chat/AppSecret.cpp).
     virtual void DoChatSend(bool asAction);
-    // Hit 1005 with Alt: the public chat's text goes.
-    virtual void ClearPublicChat();
     void DoOpenPrivateChat();
-    void DoSendPrivMsg(uint16_t userID, const uint8_t* userName);
+    virtual void DoSendPrivMsg(uint16_t userID, const uint8_t* userName);
     void DoReplyPrivMsg(CWindow* window);
     virtual void DoBringFrontPrivMsg();
     virtual void DoSecret();
     void DoPrivChatSend(CWindow* window, bool asAction);
     void DoAcceptChatInvite(CWindow* window);
     void DoRejectChatInvite(CWindow* window);
-    // Hit 1038: a user dropped on a private chat window is invited to it; any other hit there writes a
-    // private message to the user selected in its list.
-    virtual void DoInviteToPrivateChat(CWindow* window, const SHitMsgData& drop);
-    virtual void DoPrivChatUserHit(CWindow* window);
     void DoSetChatSubject(CWindow* window);
     virtual void DoClosePrivateChat(CWindow* window);
     CMyChatWin* GetChatWinByID(uint32_t chatID) const;
@@ -179,8 +129,6 @@ public:
     virtual void ShowUserChangeInChats(const SUserEntry& user, const uint8_t* oldName);
 
     // Online users and accounts (users/AppUsers.cpp).
-    // The user selected in the online users window (hits 1014 and 1016); false when none is.
-    bool GetSelectedUser(uint16_t& outUserID, uint8_t* outUserName);
     virtual void DoNewUser();
     virtual void DoOpenUser();
     void DoSaveEditUser(CWindow* window);
@@ -210,13 +158,11 @@ public:
     void DoFileRefresh(CWindow* window);
     void DoFileNewFolder(CWindow* window);
     void DoFileDelete(CWindow* window);
-    void DoFileRename(CWindow* window);
     void DoFileGetInfo(CWindow* window);
     void DoFileSaveInfo(CWindow* window);
-    // Hit 1104 with a server item dropped: DoFileMove with what the drag carries.
-    virtual void DoFileMoveFromDrop(CWindow* window, const SHitMsgData& drop);
     // A server item dropped on a folder window: moved there, or aliased there with Alt and Ctrl held.
-    void DoFileMove(CWindow* window, uint16_t mods, const uint8_t* name, const void* path, uint32_t pathSize);
+    virtual void DoFileMove(CWindow* window, uint16_t mods, const uint8_t* name, const void* path,
+                            uint32_t pathSize);
     void DoFilePreview(CWindow* window);
     // The open folder window of that path (null and 0 for the root), found by its checksum first (0:
     // computed here); null when none.
@@ -227,14 +173,6 @@ public:
     void DoFileDownload(CWindow* window, uint16_t mods);
     void DoFileUpload(CWindow* window, uint16_t mods);
     virtual void DoFileUploadFromDrop(CWindow* window, const SHitMsgData& drop);
-    // Where a row dragged out of a folder window meets the transfers: the server folder `name` in `path`
-    // (null and 0 for the root) into a folder of that name, made a valid local name, inside
-    // `parentFolder`; null when not connected.
-    CMyDownloadFldrTask* DoDownloadFolder(const void* path, uint32_t pathSize, const uint8_t* name,
-                                          TFileSysRefObj* parentFolder, bool queued);
-    // A server file downloaded into a local folder; `path` is the server folder holding it. Only the
-    // partial file is created there.
-    void DoDownloadFileTo(const void* path, uint32_t pathSize, const uint8_t* name, TFileSysRefObj* folder);
     // When a file with the partial-file extension is beside `ref`, `ref` is changed to name it and the
     // answer is true.
     bool FindResumableFile(TFileSysRefObj* ref);
@@ -267,52 +205,21 @@ public:
     virtual void DoRefreshTracker();
     virtual void DoConnectToTracked(bool withOptions);
 
-    // The desktop (desktop/AppDesktop.cpp). A later start of the program brings the client forward: the
-    // toolbar, and on top of it the window the user worked in last, or a dialog that waits for an
-    // answer.
-    void DoBringClientForward();
-    // Where transfers meet the desktop: a file or folder transfer ended (`name`, length-prefixed, is the
-    // item's name; `ok` false when it failed). A notice tells the user while the client is in the
-    // background; clicking it shows the tasks window. A download that arrived gives its local file or
-    // folder (`localPath`), which the notice offers to open or show in its folder.
-    virtual void NotifyTransferEnded(const uint8_t* name, bool ok,
-                                     const std::string& localPath = std::string());
-    // Where the chat meets the desktop: something that `window` is about to show arrived (`name`,
-    // length-prefixed, is who sent it, `text` the message, none for an invitation). Call it before the
-    // window is shown, which makes it active.
-    void NotifyDesktop(EMyNotice kind, const uint8_t* name, const void* text, uint32_t size, CWindow* window);
-
-    // The tray icon (tray/AppTray.cpp): the connection's state, a private message or mention that came
-    // while the client was in the background, and whether there is an icon to come back from.
-    void ShowTrayConnected(bool connected);
-    void MarkTray(EMyNotice kind);
-    bool IsTrayShown() const;
-
 private:
-    // Box 138 at the first start without sound, remembered in the settings.
-    void TellOfMissingSound();
-
-    // Declared in the order they are made and destroyed in the reverse order: the tasks go first (their
-    // rows are in the tasks window, tracker queries report to the tracker controller and some tasks
-    // still need the connection), the long-lived windows last.
-    SMySettings mSettings;
-    SMyStatistics mStatistics;
-    CMyKeptPasswords mPasswords;
-    CMyWindowSet mWindows;
-    CMySession mSession;
-    CMyFolderWinList mFolderWins;
-    CMyChat mChat;
-    CMyConnection mConnection;
-    // A transfer cut short is told once the session is known to have stayed.
-    CMyCutTransferBox mCutTransferBox;
-    std::unique_ptr<CMyDesktopNotices> mDesktopNotices;
-    std::unique_ptr<CMyTray> mTray;
-    std::unique_ptr<CMyTracker> mTracker;
-    // Before the tasks: transfers that go tell them.
-    std::unique_ptr<CMyTransferQueue> mTransfers;
-    CMyTaskList mTaskList;
-
-    void ShowTransferCutBox();
+    CMyFeatures mFeatures;
+    // The owners the front's operations hand over to, by their short names.
+    SMySettings& mSettings;
+    SMyStatistics& mStatistics;
+    CMyKeptPasswords& mPasswords;
+    CMyWindowSet& mWindows;
+    CMySession& mSession;
+    CMyFolderWinList& mFolderWins;
+    CMyChat& mChat;
+    CMyConnection& mConnection;
+    CMyCutTransferBox& mCutTransferBox;
+    CMyDesktopHost& mDesktop;
+    CMyTransferQueue* const mTransfers;
+    CMyTaskList& mTaskList;
 };
 
 extern CMyApplication* gApp;

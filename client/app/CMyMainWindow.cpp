@@ -126,7 +126,7 @@ CMyMainWindow::CMyMainWindow() : CFrameWindow(SRect{0, 0, 900, 600}, kMainStyle)
 
     mStatus = std::make_unique<CMyStatusBar>(main->statusBar());
     mAccess.SetAll();
-    if (gApp) mAccess = gApp->Session().Access();
+    if (gApp) mAccess = gApp->Features().Session().Access();
     LayOutToolbar();
     DefaultArrangement();
     mStatusTimer.Reset(UTimer::StartNew(StatusTimer, this, kStatusPeriodMs, true));
@@ -218,14 +218,14 @@ void CMyMainWindow::StatusTimer(void* context, void*, uint32_t, const void*, uin
 void CMyMainWindow::RefreshStatus()
 {
     if (!gApp) return;
-    if (CMyUserListWin* users = gApp->Windows().Users())
-        mStatus->SetUsersOnline(gApp->Session().IsConnected() ? users->View()->GetItemCount() : 0);
+    if (CMyUserListWin* users = gApp->Features().Windows().Users())
+        mStatus->SetUsersOnline(gApp->Features().Session().IsConnected() ? users->View()->GetItemCount() : 0);
     const uint64_t now = UClock::Now();
     const uint64_t elapsed = now - mLastLook;
     uint32_t running = 0;
     uint64_t moved = 0;
     std::map<const CMyTask*, uint32_t> done;
-    for (CMyTask* task : gApp->Tasks())
+    for (CMyTask* task : gApp->Features().Tasks())
     {
         auto* transfer = dynamic_cast<CMyTransferTask*>(task);
         // A queued transfer waits behind another and moves nothing.

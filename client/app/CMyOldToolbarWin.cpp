@@ -89,7 +89,7 @@ CMyOldToolbarWin::CMyOldToolbarWin() : CFrameWindow(kToolbarBounds, kToolbarStyl
 
     // The window opens fitted to the buttons that the access known now allows.
     mAccess.SetAll();
-    if (gApp) mAccess = gApp->Session().Access();
+    if (gApp) mAccess = gApp->Features().Session().Access();
     LayOut(mAccess);
 }
 
@@ -170,7 +170,7 @@ void CMyOldToolbarWin::SetAccess()
 {
     SMyUserAccess all;
     all.SetAll();
-    SetAccess(gApp ? gApp->Session().Access() : all);
+    SetAccess(gApp ? gApp->Features().Session().Access() : all);
 }
 
 void CMyOldToolbarWin::SetLook(uint16_t look)

@@ -16,7 +16,7 @@ std::vector<CMySessionWin*>& SessionWindows()
 } // namespace
 
 CMySessionWin::CMySessionWin(const SRect& bounds, uint16_t kind, uint16_t style)
-    : CWindow(bounds, kind, style), mSession(gApp ? gApp->Session().Serial() : 0)
+    : CWindow(bounds, kind, style), mSession(gApp ? gApp->Features().Session().Serial() : 0)
 {
     SessionWindows().push_back(this);
 }
@@ -29,7 +29,7 @@ CMySessionWin::~CMySessionWin()
 
 bool CMySessionWin::IsSessionCurrent() const
 {
-    return gApp && gApp->Session().IsCurrent(mSession);
+    return gApp && gApp->Features().Session().IsCurrent(mSession);
 }
 
 bool CMySessionWin::IsOpen(const CMySessionWin* window)

@@ -14,6 +14,7 @@
 #include "client/chat/CMyConversationWin.h"
 #include "client/chat/CMyOldChatWin.h"
 #include "client/core/SMyPrefs.h"
+#include "client/core/UMyDesktopSettings.h"
 #include "client/core/UMyLayoutFile.h"
 #include "client/files/CMyFolderWin.h"
 #include "client/tasks/CMyTasksWin.h"
@@ -242,6 +243,35 @@ void CMyWindowSet::ShowToolbar()
     if (!mToolsWin) return;
     mToolsWin->SetFolded(false);
     ShowOrBringToFront(mToolsWin.get());
+}
+
+bool CMyWindowSet::SelectedUser(uint16_t& outUserID, uint8_t* outUserName) const
+{
+    if (!mConnectedUsersWin) return false;
+    outUserID = mConnectedUsersWin->View()->GetSelectedUserID(outUserName);
+    return outUserID != 0;
+}
+
+void CMyWindowSet::SwitchLayout(EMyLayout layout, SMySettings& settings)
+{
+    if (layout == mLayout) return;
+    settings.layout = layout;
+    UseLayout(layout);
+    UMyDesktopSettings::Write(settings);
+}
+
+void CMyWindowSet::BringClientForward()
+{
+    // The main window (or in the separate layout the toolbar window) stands for the client: it comes back
+    // even when the user had closed the toolbar.
+    ShowToolbar();
+    CWindow* toolbar = ClientWindow();
+    if (toolbar) toolbar->BringToFront();
+    CWindow* top = nullptr;
+    for (uint32_t i = 1; i <= CWindow::GetWindowCount(); ++i)
+        if (CWindow* w = CWindow::GetWindow(i); w->IsInModalLoop() && w->IsVisible()) top = w;
+    if (!top) top = CWindow::GetFrontWindow();
+    if (top && top != toolbar) top->BringToFront();
 }
 
 CWindow* CMyWindowSet::ClientWindow() const

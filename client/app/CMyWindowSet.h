@@ -45,6 +45,8 @@ public:
     // The layout in use. Switching keeps every window and what it shows: the windows move between the
     // main window's panes and tabs and windows of their own.
     void UseLayout(EMyLayout layout);
+    // The user's switch: at once, and kept in the desktop settings (a failure to write is passed on).
+    void SwitchLayout(EMyLayout layout, SMySettings& settings);
     EMyLayout Layout() const { return mLayout; }
     // The main window's arrangement between runs: read at start, written with the preferences. A saved
     // one that does not fit the screens gives the default arrangement.
@@ -52,8 +54,13 @@ public:
     void SaveArrangement() const;
     // The toolbar, in either layout: the main window's, or the toolbar window unfolded.
     void ShowToolbar();
+    // The user selected in the online users window; false when none is.
+    bool SelectedUser(uint16_t& outUserID, uint8_t* outUserName) const;
     // The window that stands for the client: the main window, or the toolbar window.
     CWindow* ClientWindow() const;
+    // A later start of the program, the tray icon or a notice bring the client forward: the toolbar, and
+    // on top of it the window the user worked in last, or a dialog that waits for an answer.
+    void BringClientForward();
     // The countdown of coming back after a lost connection (length-prefixed; empty when it is over):
     // in the main window's status line with the buttons that try at once and give up, in the toolbar
     // window's title otherwise.

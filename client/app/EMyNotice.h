@@ -1,5 +1,5 @@
 // The kinds of notice the client shows on the desktop while the user works in another program; the
-// features ask the application for one (NotifyDesktop, NotifyTransferEnded).
+// features ask the desktop for one (CMyDesktopHost).
 #pragma once
 
 #include <cstdint>

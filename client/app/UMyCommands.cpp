@@ -70,7 +70,7 @@ constexpr SMyCommand kCommands[] = {
          [](CMyApplication& app, const SCall& call)
      {
          if (call.mods & kModAlt)
-             app.ClearPublicChat();
+             app.Features().Chat().ClearPublicChat();
          else
              app.DoShowChatWin();
      }},
@@ -135,7 +135,7 @@ constexpr SMyCommand kCommands[] = {
      .menuItem = kItemShowToolbar,
      .menuText = "Show Toolbar\tCtrl+B",
      .keys = {{'b', kModCtrl, 23}},
-     .run = [](CMyApplication& app, const SCall&) { app.DoShowToolbarWin(); }},
+     .run = [](CMyApplication& app, const SCall&) { app.Features().Windows().ShowToolbar(); }},
     {.id = kCmdBringFrontPrivMsg,
      .keys = {{kKeyF1 + 8, kByCode, 7}},
      .run = [](CMyApplication& app, const SCall&) { app.DoBringFrontPrivMsg(); }},
@@ -181,15 +181,16 @@ constexpr SMyCommand kCommands[] = {
      .menuItem = kItemViewToolbar,
      .menuText = "Toolbar\tCtrl+B",
      .keys = {{'b', kModCtrl, 0}},
-     .run = [](CMyApplication& app, const SCall&) { app.DoShowToolbarWin(); }},
+     .run = [](CMyApplication& app, const SCall&) { app.Features().Windows().ShowToolbar(); }},
     {.id = kItemSeparateWindows,
      .menuItem = kItemSeparateWindows,
      .menuText = "Separate Windows",
      .run =
          [](CMyApplication& app, const SCall&)
      {
-         app.DoSetLayout(app.Windows().Layout() == EMyLayout::kSeparate ? EMyLayout::kMain
-                                                                        : EMyLayout::kSeparate);
+         app.Features().Windows().SwitchLayout(
+             app.Features().Windows().Layout() == EMyLayout::kSeparate ? EMyLayout::kMain : EMyLayout::kSeparate,
+             app.Features().Settings());
      }},
 
     {.id = kItemUndo,

@@ -143,7 +143,7 @@ constexpr uint32_t kMsgLaterStart = 1201;
 
 void BringForwardMessage(void* context, void*, uint32_t, const void*, uint32_t)
 {
-    static_cast<CMyApplication*>(context)->DoBringClientForward();
+    static_cast<CMyApplication*>(context)->Features().Windows().BringClientForward();
 }
 
 // The queue message that opens the connect dialog when the program started with nothing to open.
@@ -151,7 +151,7 @@ constexpr uint32_t kMsgFirstConnect = 1202;
 
 void FirstConnectMessage(void* context, void*, uint32_t, const void*, uint32_t)
 {
-    static_cast<CMyApplication*>(context)->DoFirstConnect();
+    static_cast<CMyApplication*>(context)->Features().Connection().FirstConnect();
 }
 
 // What a later start brought: the client comes forward, and its documents are opened as if they had been

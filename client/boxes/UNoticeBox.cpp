@@ -3,6 +3,9 @@
 #include <map>
 #include <string>
 
+#include "client/boxes/MsgBox.h"
+#include "client/boxes/USound.h"
+#include "client/core/SMySoundPrefs.h"
 #include "framework/runtime/UApplication.h"
 
 namespace
@@ -113,4 +116,16 @@ uint32_t UNoticeBox::GetWaitingCount(uint32_t kind)
 {
     auto it = Kinds().find(kind);
     return it == Kinds().end() ? 0 : it->second.waitingCount;
+}
+
+void UNoticeBox::ShowNumbered(int16_t boxID, const uint8_t* argument, const SMySoundPrefs* sounds)
+{
+    uint8_t message[256];
+    FormatMsgBoxMessage(message, boxID, argument);
+    Show(uint32_t(boxID), message + 1, message[0],
+         [boxID, sounds](const void* text, uint32_t size)
+         {
+             if (sounds) USound::PlayEvent(kSoundError, sounds->error);
+             MsgBoxWithText(boxID, text, size);
+         });
 }

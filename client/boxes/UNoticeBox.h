@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <functional>
 
+struct SMySoundPrefs;
+
 class UNoticeBox
 {
 public:
@@ -27,6 +29,11 @@ public:
     // when it closes).
     static void ShowWaiting(uint32_t kind, const ShowProc& show);
     static bool IsShowing(uint32_t kind);
+    // A numbered box for something that happened on its own (the connection lost, an error, a transfer
+    // cut short), with the box number as its kind. `argument` fills the box's "%#s", or null; with
+    // `sounds` the error's event sound plays as the box opens, if the user wants it then.
+    static void ShowNumbered(int16_t boxID, const uint8_t* argument = nullptr,
+                             const SMySoundPrefs* sounds = nullptr);
     // Notices of the kind that wait for its box to close.
     static uint32_t GetWaitingCount(uint32_t kind);
 

@@ -44,11 +44,6 @@ CMyChatWin* NoticedChat(const CMyApplication& app, TFieldDataObj* fields)
 }
 } // namespace
 
-void CMyApplication::ClearPublicChat()
-{
-    mChat.ClearPublicChat();
-}
-
 void CMyApplication::DoChatSend(bool asAction)
 {
     CMyOldChatWin* chat = mWindows.Chat();

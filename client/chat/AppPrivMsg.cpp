@@ -217,8 +217,8 @@ void CMyApplication::DoShowMessage(TFieldDataObj* fields, bool isBroadcast)
         message->SetAutoBounds(kPlaceTopLeft, kPlaceMainScreen);
         shown = message.release();
     }
-    NotifyDesktop(isBroadcast ? EMyNotice::Broadcast : EMyNotice::PrivateMessage, senderName, text.data(),
-                  uint32_t(text.size()), shown);
+    mDesktop.NotifyArrived(isBroadcast ? EMyNotice::Broadcast : EMyNotice::PrivateMessage, senderName,
+                           text.data(), uint32_t(text.size()), shown);
     USound::PlayEvent(kSoundPrivMsg, mSettings.sound.privMsg);
     if (mSettings.showPrivMsgAtBack)
         shown->ShowBehind();

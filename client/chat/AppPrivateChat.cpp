@@ -57,7 +57,7 @@ void CMyApplication::DoOpenPrivateChat()
 {
     uint16_t userID;
     uint8_t userName[64];
-    if (!mSession.IsConnected() || !GetSelectedUser(userID, userName)) return;
+    if (!mSession.IsConnected() || !mWindows.SelectedUser(userID, userName)) return;
     const uint32_t ids[1] = {userID};
     new CMyInviteNewChatTask(ids, 1);
 }
@@ -78,7 +78,7 @@ void CMyApplication::ProcessTran_InviteToChat(TFieldDataObj* fields)
     UApplication::ShowWantsAttention();
     auto* invitation = new CMyChatInviteWin(chatID, inviter);
     invitation->SetAutoBounds(kPlaceCenterScreen, kPlaceMainScreen);
-    NotifyDesktop(EMyNotice::ChatInvitation, inviter, nullptr, 0, invitation);
+    mDesktop.NotifyArrived(EMyNotice::ChatInvitation, inviter, nullptr, 0, invitation);
     invitation->Show();
 }
 
@@ -139,29 +139,6 @@ void CMyApplication::DoRejectChatInvite(CWindow* window)
     const uint32_t chatID = invitation->mChatID;
     delete invitation;
     if (mSession.IsConnected()) SendChatNotice(mSession.Transactor(), kTranRejectChatInvite, chatID);
-}
-
-void CMyApplication::DoInviteToPrivateChat(CWindow* window, const SHitMsgData& drop)
-{
-    // The drop's data: the dragged user's id, then the chat's, each 32 bits in the machine's order.
-    auto* chat = dynamic_cast<CMyChatWin*>(window);
-    if (!chat || !mSession.IsOpen() || drop.dataSize != 8) return;
-    uint32_t userID, chatID;
-    std::memcpy(&userID, drop.data, 4);
-    std::memcpy(&chatID, drop.data + 4, 4);
-    if (userID == 0 || userID > 0xFFFF || chatID == 0 || chatID != chat->GetChatID()) return;
-    StFieldData fields;
-    UFieldData::AddInteger(fields, kFieldUserID, int32_t(userID));
-    UFieldData::AddInteger(fields, kFieldChatID, int32_t(chatID));
-    UTransact::SendTransaction(mSession.Transactor(), kTranInviteToChat, fields);
-}
-
-void CMyApplication::DoPrivChatUserHit(CWindow* window)
-{
-    auto* chat = dynamic_cast<CMyChatWin*>(window);
-    if (!chat) return;
-    uint8_t name[32];
-    if (const uint16_t userID = chat->GetUserList()->GetSelectedUserID(name)) DoSendPrivMsg(userID, name);
 }
 
 void CMyApplication::DoSetChatSubject(CWindow* window)

@@ -11,18 +11,23 @@
 #include "client/boxes/USound.h"
 #include "client/chat/CMyChatWin.h"
 #include "client/chat/CMyOldChatWin.h"
+#include "client/chat/MyChatFields.h"
 #include "client/chat/UMyChatLine.h"
 #include "client/chat/UMyChatScram.h"
 #include "client/core/CMySession.h"
 #include "client/core/SMySettings.h"
 #include "client/widgets/CMyUserListView.h"
+#include "framework/net/TransactCatalogue.h"
+#include "framework/net/UFieldData.h"
 #include "framework/net/UFieldRecords.h"
+#include "framework/net/UTransact.h"
 #include "framework/runtime/MacRoman.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UDateTime.h"
 #include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
 #include "framework/ui/CTextView.h"
+#include "framework/ui/SHitMsgData.h"
 
 namespace
 {
@@ -149,8 +154,8 @@ SMyChatLine CMyChat::ShowLine(TChatWin* window, const void* text, uint32_t size)
         static constexpr uint8_t kPublicChat[] = "\x0Bpublic chat", kPrivateChat[] = "\x0Cprivate chat";
         const bool isPublic = std::is_same_v<TChatWin, CMyOldChatWin>;
         // The time, if any, is the user's own; the notice shows what was said.
-        gApp->NotifyDesktop(EMyNotice::ChatMention, isPublic ? kPublicChat : kPrivateChat, text, size,
-                            window);
+        gApp->Features().Desktop().NotifyArrived(EMyNotice::ChatMention,
+                                                 isPublic ? kPublicChat : kPrivateChat, text, size, window);
         UApplication::ShowWantsAttention();
     }
     return line;
@@ -204,8 +209,8 @@ void CMyChat::StartPublicChatFor(const uint8_t* address, const uint8_t* name)
         return;
     }
     mPublicChatServer = server;
-    // The front's operation, so that the command and a new server clear the chat the same way.
-    gApp->ClearPublicChat();
+    // The same way as the command clears it.
+    ClearPublicChat();
     // A fresh view may start with the end of what its log kept of this server, greyed.
     if (!chat || server.empty() || !mSettings.chatReplay) return;
     const std::vector<std::string> lines =
@@ -222,6 +227,20 @@ void CMyChat::StartPublicChatFor(const uint8_t* address, const uint8_t* name)
 void CMyChat::ClearPublicChat()
 {
     if (CMyOldChatWin* chat = mWindows.Chat()) chat->ClearChat();
+}
+
+void CMyChat::InviteDropped(CWindow* window, const SHitMsgData& drop)
+{
+    auto* chat = dynamic_cast<CMyChatWin*>(window);
+    if (!chat || !mSession.IsOpen() || drop.dataSize != 8) return;
+    uint32_t userID, chatID;
+    std::memcpy(&userID, drop.data, 4);
+    std::memcpy(&chatID, drop.data + 4, 4);
+    if (userID == 0 || userID > 0xFFFF || chatID == 0 || chatID != chat->GetChatID()) return;
+    StFieldData fields;
+    UFieldData::AddInteger(fields, kFieldUserID, int32_t(userID));
+    UFieldData::AddInteger(fields, kFieldChatID, int32_t(chatID));
+    UTransact::SendTransaction(mSession.Transactor(), kTranInviteToChat, fields);
 }
 
 void CMyChat::ShowUserChange(const SUserEntry& user, const uint8_t* oldName)

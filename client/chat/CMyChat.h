@@ -21,6 +21,8 @@ class CMyChatWin;
 struct SMySettings;
 struct SUserEntry;
 
+struct SHitMsgData;
+class CWindow;
 class CMyChat
 {
 public:
@@ -42,6 +44,9 @@ public:
     void StartPublicChatFor(const uint8_t* address, const uint8_t* name);
     // The public chat's text goes.
     void ClearPublicChat();
+    // A user dropped on the private chat window `window` is invited to its chat: the drop carries the
+    // dragged user's id and the chat's, each 32 bits in the machine's order.
+    void InviteDropped(CWindow* window, const SHitMsgData& drop);
     // A user's icon, flags or name changed (301), after the online users list took the change. `oldName`
     // is the name that list knew (full length, never cut), null when the user was not listed.
     void ShowUserChange(const SUserEntry& user, const uint8_t* oldName);

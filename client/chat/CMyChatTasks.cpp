@@ -47,8 +47,8 @@ void CMyInviteNewChatTask::Process()
     CMyChatWin* chat = gApp->GetChatWinByID(chatID);
     const bool isNew = !chat;
     if (isNew)
-        chat = CMyChatWin::Open(chatID, gApp->Settings().colorChat, Host().Session().Access(),
-                                gApp->Windows().Scrollback());
+        chat = CMyChatWin::Open(chatID, gApp->Features().Settings().colorChat, Host().Session().Access(),
+                                gApp->Features().Windows().Scrollback());
     try
     {
         CMyUserListView* list = chat->GetUserList();

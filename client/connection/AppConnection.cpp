@@ -99,7 +99,7 @@ void CMyApplication::ShowNotConnected()
     mWindows.SetToolbarLook(kToolbarNotConnected);
     mWindows.SetConnected(false);
     DisplayServerName(nullptr);
-    ShowTrayConnected(false);
+    mDesktop.ShowConnected(false, nullptr);
 }
 
 void CMyApplication::ShowConnecting()
@@ -112,7 +112,7 @@ void CMyApplication::ShowConnected()
     mWindows.SetToolbarLook(kToolbarConnected);
     mSession.SetConnected();
     mWindows.SetConnected(true);
-    ShowTrayConnected(true);
+    mDesktop.ShowConnected(true, mSession.DisplayName());
 }
 
 void CMyApplication::DoDisconnect()

@@ -23,7 +23,7 @@ CMyConnectTask::~CMyConnectTask()
         gApp->DisposeTransactor();
         gApp->ShowNotConnected();
         // A reconnect attempt the user stopped is not tried again; one that failed already waits.
-        gApp->Connection().Reconnect().AttemptEnded();
+        gApp->Features().Connection().Reconnect().AttemptEnded();
     }
 }
 
@@ -72,6 +72,6 @@ void CMyConnectTask::Process()
         SetProgress(3, 3);
         Finish();
         gApp->ShowConnected();
-        gApp->StartSessionTasks();
+        gApp->Features().Connection().StartSession();
     }
 }

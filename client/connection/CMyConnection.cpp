@@ -28,6 +28,7 @@
 #include "framework/runtime/UDateTime.h"
 #include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
+#include "framework/ui/CWindow.h"
 
 namespace
 {
@@ -374,7 +375,7 @@ void CMyConnection::LoggedIn()
     if (!resumed) return;
     // The online users and the news came with the login's own requests; what the user kept open is
     // brought up to date, and what the server forgot with the old connection says so.
-    gApp->FolderWins().ListAgain();
+    gApp->Features().FolderWins().ListAgain();
     static const char kChatEnded[] = "\xD1 The connection was lost; this chat cannot be resumed. \xD1";
     uint8_t line[256];
     UPString::SetBytes(line, reinterpret_cast<const uint8_t*>(kChatEnded), sizeof(kChatEnded) - 1);
@@ -427,7 +428,14 @@ void CMyConnection::ShowReconnect()
                                              {
                                                  mReconnectRow = nullptr;
                                                  // The application going takes its tasks along.
-                                                 if (gApp && &gApp->Connection() == this) CancelReconnect();
+                                                 if (gApp && &gApp->Features().Connection() == this)
+                                                     CancelReconnect();
                                              });
     mReconnectRow->Show(text);
+}
+
+void CMyConnection::FirstConnect()
+{
+    if (mSession.IsOpen() || CWindow::IsModalRunning()) return;
+    gApp->DoShowConnect();
 }

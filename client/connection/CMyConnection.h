@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <utility>
 
 #include "client/core/CMyReconnect.h"
 
@@ -44,6 +46,17 @@ public:
     // password of the bookmark's address and login.
     void LookUpLoginPassword(const uint8_t* address, const uint8_t* login);
 
+    // Once connected: the requests that open every session (the login, online users and news, which
+    // the front sets, as they belong to other features).
+    void SetSessionStart(std::function<void()> start) { mSessionStart = std::move(start); }
+    void StartSession()
+    {
+        if (mSessionStart) mSessionStart();
+    }
+    // At the end of a start: with nothing to open and nothing to connect to, the connect dialog, over the
+    // main window.
+    void FirstConnect();
+
     // Coming back by itself after a lost connection: the attempts start, the next one starts at once,
     // they stop. The login task says when the server took the login.
     CMyReconnect& Reconnect() { return mReconnect; }
@@ -55,6 +68,7 @@ public:
     void ShowConnectionLost(uint32_t serial);
 
 private:
+    std::function<void()> mSessionStart;
     const SMySettings& mSettings;
     CMySession& mSession;
     CMyKeptPasswords& mPasswords;

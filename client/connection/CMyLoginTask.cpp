@@ -23,7 +23,7 @@ CMyLoginTask::CMyLoginTask(const uint8_t* login, const uint8_t* password) : CMyT
 void CMyLoginTask::Process()
 {
     if (!TakeCheckedReply()) return;
-    gApp->Connection().LoggedIn();
-    USound::PlayEvent(kSoundLogin, gApp->Settings().sound.login);
+    gApp->Features().Connection().LoggedIn();
+    USound::PlayEvent(kSoundLogin, gApp->Features().Settings().sound.login);
     FinishRequest();
 }

@@ -120,7 +120,7 @@ std::function<void()> CMyDesktopNotices::BringForward(CWindow* window)
         if (WindowExists(window))
             window->BringToFront();
         else if (gApp)
-            gApp->DoBringClientForward();
+            gApp->Features().Windows().BringClientForward();
     };
 }
 

@@ -193,20 +193,6 @@ void CMyApplication::DoFileDelete(CWindow* window)
     new CMyDeleteFileTask(DataOrNull(path), uint32_t(path.size()), name, isFolder);
 }
 
-void CMyApplication::DoFileRename(CWindow* window)
-{
-    auto* folder = dynamic_cast<CMyFolderWin*>(window);
-    if (!folder || !mSession.IsConnected() || !folder->CanRenameSelection()) return;
-    uint8_t oldName[256], newName[256];
-    folder->View()->GetSelectedFileName(oldName);
-    if (!oldName[0]) return;
-    // The dialog keeps the connection running: the window may be gone when it ends, its folder is not.
-    const std::vector<uint8_t> path = CopyPath(folder);
-    if (!CMyNewFolderWin::RunRename(oldName, newName)) return;
-    // A rename is the information change with a new name and the comment left alone.
-    new CMySetFileInfoTask(DataOrNull(path), uint32_t(path.size()), oldName, newName, kNoText);
-}
-
 void CMyApplication::DoFileGetInfo(CWindow* window)
 {
     auto* folder = dynamic_cast<CMyFolderWin*>(window);
@@ -236,13 +222,6 @@ void CMyApplication::DoFileSaveInfo(CWindow* window)
     new CMySetFileInfoTask(info->GetPathData(), info->GetPathSize(), info->GetOrigName(), newName,
                            newComment);
     delete info;
-}
-
-void CMyApplication::DoFileMoveFromDrop(CWindow* window, const SHitMsgData& drop)
-{
-    SMyFileDrop item;
-    if (drop.dataSize > sizeof(drop.data) || !UMyFileDrop::Parse(drop.data, drop.dataSize, item)) return;
-    DoFileMove(window, drop.mods, item.name, item.path, item.pathSize);
 }
 
 void CMyApplication::DoFileMove(CWindow* window, uint16_t mods, const uint8_t* name, const void* path,

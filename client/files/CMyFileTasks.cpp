@@ -141,7 +141,7 @@ void CMyRelistFolderTask::Process()
                                                   "The window of \xD2%#s\xD3 was closed: the server no "
                                                   "longer lists that folder.",
                                                   title);
-        gApp->FolderWins().Close(folder);
+        gApp->Features().FolderWins().Close(folder);
         if (UNoticeBox::Keep(kMsgFolderGone, note, size)) UApplication::PostMessage(kMsgFolderGone);
     }
     Finish();
@@ -165,7 +165,8 @@ void CMyFileChangeTask::Process()
 {
     if (!TakeCheckedReply()) return;
     for (const std::vector<uint8_t>& folder : mChangedFolders)
-        gApp->FolderWins().Refresh(folder.empty() ? nullptr : folder.data(), uint32_t(folder.size()));
+        gApp->Features().FolderWins().Refresh(folder.empty() ? nullptr : folder.data(),
+                                              uint32_t(folder.size()));
     FinishRequest();
 }
 

@@ -147,7 +147,7 @@ void CMyFolderWin::SetAccess(const SMyUserAccess& access)
 
 void CMyFolderWin::SetAccess()
 {
-    SetAccess(gApp ? gApp->Session().Access() : mAccess);
+    SetAccess(gApp ? gApp->Features().Session().Access() : mAccess);
 }
 
 CIconButtonView* CMyFolderWin::GetButton(uint32_t viewID) const

@@ -5,6 +5,7 @@
 #include "client/files/CMyFileListView.h"
 #include "client/files/CMyFileTasks.h"
 #include "client/files/CMyFolderWin.h"
+#include "client/files/CMyNewFolderWin.h"
 #include "client/widgets/UMyServerNames.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/UMemory.h"
@@ -161,4 +162,22 @@ void CMyFolderWinList::SetAccess(const SMyUserAccess& access)
 {
     for (const auto& folder : mFolderWinList)
         folder->SetAccess(access);
+}
+
+void CMyFolderWinList::Rename(CWindow* window)
+{
+    auto* folder = dynamic_cast<CMyFolderWin*>(window);
+    if (!folder || !mSession.IsConnected() || !folder->CanRenameSelection()) return;
+    uint8_t oldName[256], newName[256];
+    folder->View()->GetSelectedFileName(oldName);
+    if (!oldName[0]) return;
+    // The dialog keeps the connection running: the window may be gone when it ends, its folder is not.
+    const uint8_t* at = folder->GetPathData();
+    const std::vector<uint8_t> path =
+        at ? std::vector<uint8_t>(at, at + folder->GetPathSize()) : std::vector<uint8_t>();
+    if (!CMyNewFolderWin::RunRename(oldName, newName)) return;
+    // A rename is the information change with a new name and the comment left alone.
+    static const uint8_t kNoComment[] = {0};
+    new CMySetFileInfoTask(path.empty() ? nullptr : path.data(), uint32_t(path.size()), oldName, newName,
+                           kNoComment);
 }

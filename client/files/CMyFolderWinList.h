@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "client/core/CMySession.h"
@@ -72,12 +74,27 @@ public:
     // open and the session can ask, so that a change made there (a finished upload, a move) shows at once.
     void Refresh(const void* path, uint32_t pathSize);
 
+    // Where a row dragged out of a folder window goes: the server item `name` in `path` (null and 0 for
+    // the root) downloaded into the local folder `into`. The transfers do it (the front sets the
+    // procedure, as no feature includes another); false when nothing started.
+    using DownloadProc = std::function<bool(const void* path, uint32_t pathSize, const uint8_t* name,
+                                            TFileSysRefObj* into, bool isFolder)>;
+    void SetDownloadProc(DownloadProc proc) { mDownload = std::move(proc); }
+    bool DownloadDraggedOut(const void* path, uint32_t pathSize, const uint8_t* name, TFileSysRefObj* into,
+                            bool isFolder)
+    {
+        return mDownload && mDownload(path, pathSize, name, into, isFolder);
+    }
+    // The rename command on the window's selected item: asks for the new name, then tells the server.
+    void Rename(CWindow* window);
+
     void SessionEnded() override { CloseAll(); }
     // The windows stay over a lost connection (SessionPaused does nothing); once it is back each asks
     // for its listing again, and a folder that is gone closes its window.
     void ListAgain();
 
 private:
+    DownloadProc mDownload;
     const CMySession& mSession;
     std::vector<std::unique_ptr<CMyFolderWin>> mFolderWinList;
 };

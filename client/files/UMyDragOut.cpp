@@ -37,7 +37,7 @@ SDragPromise UMyDragOut::MakePromise(const std::vector<uint8_t>& path, const uin
     }
     if (promise.suggestedName.empty()) return {};
     std::vector<uint8_t> serverName(name, name + name[0] + 1);
-    const uint32_t session = gApp->Session().Serial();
+    const uint32_t session = gApp->Features().Session().Serial();
     promise.proc = [path, serverName, isFolder, session](const std::string& folder,
                                                          const std::string&) -> char {
         return DownloadInto(path, serverName.data(), isFolder, folder, session) ? kPromiseSaved
@@ -49,17 +49,15 @@ SDragPromise UMyDragOut::MakePromise(const std::vector<uint8_t>& path, const uin
 bool UMyDragOut::DownloadInto(const std::vector<uint8_t>& path, const uint8_t* name, bool isFolder,
                               const std::string& folder, uint32_t session)
 {
-    if (!gApp || !gApp->Session().IsCurrent(session) || !gApp->Session().IsConnected()) return false;
+    if (!gApp || !gApp->Features().Session().IsCurrent(session) || !gApp->Features().Session().IsConnected())
+        return false;
     // A drag target's request arrives inside the toolkit's drag: nothing may be thrown through it.
     try
     {
         StFileSysRef local(UFileSys::NewFromNativePath(folder.data(), uint32_t(folder.size())));
         const void* pathData = path.empty() ? nullptr : path.data();
-        if (isFolder)
-            return gApp->DoDownloadFolder(pathData, uint32_t(path.size()), name, local.Get(),
-                                          gApp->Settings().queueTransfers);
-        gApp->DoDownloadFileTo(pathData, uint32_t(path.size()), name, local.Get());
-        return true;
+        return gApp->Features().FolderWins().DownloadDraggedOut(pathData, uint32_t(path.size()), name,
+                                                                local.Get(), isFolder);
     }
     catch (...)
     {
@@ -72,7 +70,7 @@ void UMyDragOut::DownloadTo(const std::vector<uint8_t>& path, const std::vector<
     if (!gApp || items.empty()) return;
     // The question runs a loop of its own: the session may end and the folder window close meanwhile,
     // so everything needed afterwards was copied, and the downloads go only to the session that asked.
-    const uint32_t session = gApp->Session().Serial();
+    const uint32_t session = gApp->Features().Session().Serial();
     std::string folder;
     const bool chosen = gFolderChooser ? gFolderChooser(folder) : UFileDialogs::SelectFolder(folder);
     if (!chosen || folder.empty()) return;

@@ -29,7 +29,7 @@ void CMyGetNewsTask::Process()
         UFieldData::GetField(mFieldData, kFieldData, lock.Data(), size);
     }
     // The window copies the bytes; the block is not kept anywhere else.
-    if (CMyTextWin* news = gApp->Windows().News()) news->SetTextHandle(text.Get());
+    if (CMyTextWin* news = gApp->Features().Windows().News()) news->SetTextHandle(text.Get());
     Finish();
 }
 

@@ -77,7 +77,7 @@ bool CMyApplication::DoOptions()
     if (USound::IsAvailable()) mSettings.sound.playSounds = USound::IsCanPlay();
     if (mSettings.iconID == 0) mSettings.iconID = kIconDefaultUser;
     SMySettings chosen = mSettings;
-    const CMyOptionsWin::SDesktopOffers offers{mPasswords.KeyringThere(), IsTrayShown()};
+    const CMyOptionsWin::SDesktopOffers offers{mPasswords.KeyringThere(), mDesktop.IsTrayShown()};
     if (!CMyOptionsWin::Run(chosen, !USound::IsAvailable(), offers)) return false;
 
     const bool nameChanged = !UPString::Equal(chosen.userName, mSettings.userName);

@@ -6,19 +6,19 @@
 
 void CMyApplication::DoShowTracker()
 {
-    if (mTracker) mTracker->ShowServersWindow();
+    if (mFeatures.Tracker()) mFeatures.Tracker()->ShowServersWindow();
 }
 
 void CMyApplication::DoRefreshTracker()
 {
-    if (mTracker) mTracker->Refresh();
+    if (mFeatures.Tracker()) mFeatures.Tracker()->Refresh();
 }
 
 void CMyApplication::DoConnectToTracked(bool withOptions)
 {
-    if (!mTracker) return;
+    if (!mFeatures.Tracker()) return;
     uint8_t name[32], address[256];
-    if (!mTracker->GetServersList()->GetSelectedServInfo(name, address)) return;
+    if (!mFeatures.Tracker()->GetServersList()->GetSelectedServInfo(name, address)) return;
     // The dialog sets the login itself when the user connects; until then the open session keeps its
     // own, which a reconnect would use.
     if (withOptions)

@@ -299,12 +299,12 @@ void CMyTracker::LookUpPassword(const STrackServerInfo& entry)
     const int16_t id = entry.ID;
     const std::string address(reinterpret_cast<const char*>(entry.Address), entry.Address[0] + 1u);
     const std::string login(reinterpret_cast<const char*>(entry.Login), entry.Login[0] + 1u);
-    gApp->Passwords().LookUp(
+    gApp->Features().Passwords().LookUp(
         CMyKeptPasswords::EKind::kTracker, entry.Address, entry.Login,
         [id, address, login](const uint8_t* found)
         {
             // Only into the entry it belongs to, as long as it is unchanged.
-            CMyTracker* tracker = gApp ? gApp->Tracker() : nullptr;
+            CMyTracker* tracker = gApp ? gApp->Features().Tracker() : nullptr;
             STrackServerInfo* entry = tracker ? tracker->mTrackerList->GetServerInfoByID(id) : nullptr;
             if (!entry || entry->Pass[0] ||
                 !UPString::Equal(entry->Address, reinterpret_cast<const uint8_t*>(address.data())) ||
@@ -320,7 +320,7 @@ void CMyTracker::ForgetPassword(const std::string& address, const std::string& l
     const auto* l = reinterpret_cast<const uint8_t*>(login.data());
     for (uint32_t i = 0; const STrackServerInfo* entry = mTrackerList->GetServerInfo(i); ++i)
         if (UPString::Equal(entry->Address, a) && UPString::Equal(entry->Login, l)) return;
-    if (gApp) gApp->Passwords().Forget(CMyKeptPasswords::EKind::kTracker, a, l);
+    if (gApp) gApp->Features().Passwords().Forget(CMyKeptPasswords::EKind::kTracker, a, l);
 }
 
 std::string CMyTracker::WritePrefs() const
@@ -336,20 +336,21 @@ std::string CMyTracker::WritePrefs() const
         // A password the keyring holds leaves the file; one it is just given is written once more, and
         // the preferences are written again when the keyring has it.
         if (gApp)
-            gApp->Passwords().FieldForFile(CMyKeptPasswords::EKind::kTracker, entry->Address, entry->Login,
-                                           entry->Pass, block.trackers.back().Pass,
-                                           []
-                                           {
-                                               if (!gApp) return;
-                                               try
-                                               {
-                                                   gApp->WritePrefs();
-                                               }
-                                               catch (const SError&)
-                                               {
-                                                   // The file keeps the password, which still works.
-                                               }
-                                           });
+            gApp->Features().Passwords().FieldForFile(CMyKeptPasswords::EKind::kTracker, entry->Address,
+                                                      entry->Login, entry->Pass, block.trackers.back().Pass,
+                                                      []
+                                                      {
+                                                          if (!gApp) return;
+                                                          try
+                                                          {
+                                                              gApp->WritePrefs();
+                                                          }
+                                                          catch (const SError&)
+                                                          {
+                                                              // The file keeps the password, which still
+                                                              // works.
+                                                          }
+                                                      });
     }
     return UMyTrackerPrefs::Write(block);
 }

@@ -52,15 +52,6 @@ struct SRefDisposer
 };
 using CRef = std::unique_ptr<TFileSysRefObj, SRefDisposer>;
 
-// The local name of a server item: valid on the disk, and short enough that its partial file's name is
-// too.
-void MakeLocalName(const uint8_t* serverName, uint8_t* outName)
-{
-    UPString::Copy(outName, 256, serverName);
-    outName[0] = uint8_t(UFileSys::ValidateFileName(outName + 1, outName[0]));
-    UMyPartialFile::FitFinalName(outName);
-}
-
 const uint8_t* PathOrNull(const std::vector<uint8_t>& path)
 {
     return path.empty() ? nullptr : path.data();
@@ -251,7 +242,7 @@ TFileSysRefObj* ProgramDownloadFolder(SMyStatistics& statistics)
 // `target` then names it. False when there is none.
 bool FindOldResumableFile(CMyApplication& app, TFileSysRefObj* target)
 {
-    if (app.Settings().downloadFolder.place == SMyDownloadFolder::kProgram) return false;
+    if (app.Features().Settings().downloadFolder.place == SMyDownloadFolder::kProgram) return false;
     uint8_t name[256];
     UFileSys::GetName(target, name);
     const std::string here = UFileSys::GetNativePath(target);
@@ -328,13 +319,13 @@ void CMyApplication::DoFileDownload(CWindow* window, uint16_t mods)
         {
             // A folder always goes into the download folder, under its own name made valid there.
             CRef folder(GetDownloadFolder());
-            DoDownloadFolder(PathOrNull(item.path), uint32_t(item.path.size()), item.name, folder.get(),
-                             queue);
+            mTransfers->DownloadFolder(PathOrNull(item.path), uint32_t(item.path.size()), item.name,
+                                       folder.get(), queue);
             return;
         }
 
         uint8_t localName[256];
-        MakeLocalName(item.name, localName);
+        UMyPartialFile::MakeLocalName(item.name, localName);
         CRef target;
         bool askResume = false;
         bool chooseTarget = mods & kModAlt;
@@ -395,20 +386,6 @@ void CMyApplication::DoFileDownload(CWindow* window, uint16_t mods)
         if (!mSession.IsCurrent(session)) return;
         downloadOne(item);
     }
-}
-
-void CMyApplication::DoDownloadFileTo(const void* path, uint32_t pathSize, const uint8_t* name,
-                                      TFileSysRefObj* folder)
-{
-    if (!mSession.IsConnected() || !name || !name[0] || !folder) return;
-    uint8_t localName[256];
-    MakeLocalName(name, localName);
-    CRef target(UFileSys::New(folder, nullptr, localName));
-    // Only the partial file is made at the drop place; it takes the final name when complete. A file
-    // already there under the final name is the user's and stays: the download then fails at its end
-    // rather than replacing it unasked.
-    const bool resume = FindResumableFile(target.get());
-    new CMyDownloadFileTask(path, pathSize, name, target.get(), resume, mSettings.queueTransfers, !resume);
 }
 
 void CMyApplication::DoFileUpload(CWindow* window, uint16_t mods)

@@ -2,10 +2,12 @@
 
 #include <utility>
 
+#include "client/app/AppNumbers.h"
+#include "client/boxes/UNoticeBox.h"
 #include "framework/runtime/MessageProc.h"
 
-CMyCutTransferBox::CMyCutTransferBox(std::function<bool(uint32_t)> holds, std::function<void()> show)
-    : mHolds(std::move(holds)), mShow(std::move(show)), mTimer(UTimer::New(TimerProc, this))
+CMyCutTransferBox::CMyCutTransferBox(std::function<bool(uint32_t)> holds)
+    : mHolds(std::move(holds)), mTimer(UTimer::New(TimerProc, this))
 {
 }
 
@@ -27,5 +29,5 @@ void CMyCutTransferBox::Tick()
 {
     if (!mWaiting) return;
     mWaiting = false;
-    if (mHolds(mSerial)) mShow();
+    if (mHolds(mSerial)) UNoticeBox::ShowNumbered(kBoxTransferClosed);
 }

@@ -16,9 +16,8 @@ class CMyCutTransferBox
 public:
     static constexpr uint32_t kGraceMs = 1000;
 
-    // `holds` is true while the session numbered `serial` is still up and no reconnect is under way;
-    // `show` shows the box.
-    CMyCutTransferBox(std::function<bool(uint32_t serial)> holds, std::function<void()> show);
+    // `holds` is true while the session numbered `serial` is still up and no reconnect is under way.
+    explicit CMyCutTransferBox(std::function<bool(uint32_t serial)> holds);
     CMyCutTransferBox(const CMyCutTransferBox&) = delete;
     CMyCutTransferBox& operator=(const CMyCutTransferBox&) = delete;
 
@@ -33,7 +32,6 @@ private:
     void Tick();
 
     std::function<bool(uint32_t)> mHolds;
-    std::function<void()> mShow;
     COwner<TTimerObj, UTimer::Dispose> mTimer;
     uint32_t mSerial = 0;
     bool mWaiting = false;

@@ -1,8 +1,12 @@
 #include "client/transfers/CMyTransferQueue.h"
 
 #include <algorithm>
+#include <cstring>
 
+#include "client/app/CMyApplication.h"
 #include "client/boxes/MsgBoxText.h"
+#include "client/core/CMyTask.h"
+#include "client/core/CMyTaskList.h"
 #include "client/transfers/CMyDoneTransferRow.h"
 #include "client/transfers/CMyDownloadFileTask.h"
 #include "client/transfers/CMyDownloadFldrTask.h"
@@ -419,4 +423,54 @@ void CMyTransferQueue::Save()
         mSaveFailedTold = true;
         Report("The list of unfinished transfers could not be written.  It may be lost.");
     }
+}
+
+void CMyTransferQueue::RemoveSelected(CMyTaskList& tasks)
+{
+    CMyTask* task = tasks.SelectedTask();
+    if (!task) return;
+    if (task->IsKeptFinished())
+    {
+        delete task;
+        return;
+    }
+    if (!task->IsParked())
+    {
+        // A running transfer stops into a parked row in its place, which is then taken away like any
+        // other; a request simply stops.
+        const bool kept = Keeps(task);
+        gApp->DoStopTask();
+        if (!kept) return;
+        task = tasks.SelectedTask();
+        if (!task || !task->IsParked()) return;
+    }
+    Stop(task);
+}
+
+CMyDownloadFldrTask* CMyTransferQueue::DownloadFolder(const void* path, uint32_t pathSize,
+                                                      const uint8_t* name, TFileSysRefObj* parentFolder,
+                                                      bool queued)
+{
+    if (!mSession.IsConnected() || !name || !name[0] || !parentFolder) return nullptr;
+    // The server's name becomes one local name inside the parent, whatever it holds.
+    uint8_t localName[256];
+    std::memcpy(localName, name, size_t(name[0]) + 1);
+    localName[0] = uint8_t(UFileSys::ValidateFileName(localName + 1, localName[0]));
+    if (!localName[0]) Fail(kErrTypeFileSys, 119);
+    StFileSysRef target(UFileSys::New(parentFolder, nullptr, localName));
+    return new CMyDownloadFldrTask(path, pathSize, name, target.Get(), queued);
+}
+
+void CMyTransferQueue::DownloadFileTo(const void* path, uint32_t pathSize, const uint8_t* name,
+                                      TFileSysRefObj* folder)
+{
+    if (!mSession.IsConnected() || !name || !name[0] || !folder) return;
+    uint8_t localName[256];
+    UMyPartialFile::MakeLocalName(name, localName);
+    StFileSysRef target(UFileSys::New(folder, nullptr, localName));
+    // Only the partial file is made at the drop place; it takes the final name when complete. A file
+    // already there under the final name is the user's and stays: the download then fails at its end
+    // rather than replacing it unasked.
+    const bool resume = gApp->FindResumableFile(target.Get());
+    new CMyDownloadFileTask(path, pathSize, name, target.Get(), resume, mQueued && mQueued(), !resume);
 }

@@ -23,6 +23,10 @@ class CMyTask;
 class CMyTransferTask;
 class CMyParkedTransferRow;
 
+class CMyTaskList;
+class CMyDownloadFldrTask;
+struct TFileSysRefObj;
+
 class CMyTransferQueue final : public CMySessionListener
 {
 public:
@@ -47,6 +51,14 @@ public:
     void SetReport(ReportProc proc) { mReport = std::move(proc); }
     // New transfers wait their turn when `queued` tells so (the user's option, read when they start).
     void SetQueuedProc(std::function<bool()> proc) { mQueued = std::move(proc); }
+    // Where the end of a file or folder transfer is told (the desktop notice): `name` is length-prefixed,
+    // `ok` false when it failed, `localPath` the file or folder a download brought.
+    using EndedProc = std::function<void(const uint8_t* name, bool ok, const std::string& localPath)>;
+    void SetEndedProc(EndedProc proc) { mEnded = std::move(proc); }
+    void TellEnded(const uint8_t* name, bool ok, const std::string& localPath)
+    {
+        if (mEnded) mEnded(name, ok, localPath);
+    }
 
     // At start-up: the transfers of the queue file come back as parked rows. A damaged file is told
     // once and left aside.
@@ -63,6 +75,18 @@ public:
     // The tasks window's commands: true when `task` is one of the queue's and the command was taken.
     bool Stop(CMyTask* task);
     bool Start(CMyTask* task);
+    // Where a row dragged out of a folder window meets the transfers: the server folder `name` in `path`
+    // (null and 0 for the root) into a folder of that name, made a valid local name, inside
+    // `parentFolder`; null when not connected.
+    CMyDownloadFldrTask* DownloadFolder(const void* path, uint32_t pathSize, const uint8_t* name,
+                                        TFileSysRefObj* parentFolder, bool queued);
+    // A server file downloaded into a local folder; `path` is the server folder holding it. Only the
+    // partial file is created there.
+    void DownloadFileTo(const void* path, uint32_t pathSize, const uint8_t* name, TFileSysRefObj* folder);
+
+    // The tasks window's Remove, on its selected row: a finished row goes at once, a stopped or waiting
+    // one as Stop takes it away (asking about its partial file), a running transfer after it stops.
+    void RemoveSelected(CMyTaskList& tasks);
     // A running or parked transfer of the queue's.
     bool Keeps(CMyTask* task) { return Find(task) != nullptr; }
 
@@ -98,5 +122,6 @@ private:
     bool mSaveFailedTold = false;
     AskRemoveProc mAskRemove;
     ReportProc mReport;
+    EndedProc mEnded;
     std::function<bool()> mQueued;
 };

@@ -43,7 +43,7 @@ CMyTransferTask::~CMyTransferTask()
 {
     EndTurn();
     // While the application goes, its queue file keeps what was running; nothing is parked then.
-    if (mRecorded && gApp) gApp->Transfers().TransferGone(*this);
+    if (mRecorded && gApp) gApp->Features().Transfers().TransferGone(*this);
 }
 
 void CMyTransferTask::Describe(SMyTransferRecord::EKind kind, const void* path, uint32_t pathSize,
@@ -64,7 +64,7 @@ void CMyTransferTask::Describe(SMyTransferRecord::EKind kind, const void* path, 
                                   static_cast<const uint8_t*>(path) + pathSize);
     mRecord.localPath = UFileSys::GetNativePath(local);
     mRecorded = true;
-    if (gApp) gApp->Transfers().TransferStarted(*this);
+    if (gApp) gApp->Features().Transfers().TransferStarted(*this);
 }
 
 void CMyTransferTask::SetNote(const char* note)
@@ -263,7 +263,7 @@ void CMyTransferTask::EndWell()
     CloseConnection();
     EndTurn();
     Finish();
-    if (mRecorded && gApp) gApp->Transfers().TransferDone(*this);
+    if (mRecorded && gApp) gApp->Features().Transfers().TransferDone(*this);
     if (!mEndReport) return;
     PlayEndSound();
     NotifyEnd(true);
@@ -313,9 +313,9 @@ void CMyTransferTask::OpenConnection()
 void CMyTransferTask::CountBytes(uint32_t bytes)
 {
     if (mDirection == EDirection::Up)
-        gApp->Statistics().totalBytesUploaded += bytes;
+        gApp->Features().Statistics().totalBytesUploaded += bytes;
     else
-        gApp->Statistics().totalBytesDownloaded += bytes;
+        gApp->Features().Statistics().totalBytesDownloaded += bytes;
 }
 
 void CMyTransferTask::ShowRow(uint32_t value, uint32_t max, const uint8_t* text)
@@ -335,17 +335,17 @@ const uint8_t* CMyTransferTask::ServerAddressText() const
 
 void CMyTransferTask::RefreshServerFolder(const std::vector<uint8_t>& path)
 {
-    gApp->FolderWins().Refresh(path.empty() ? nullptr : path.data(), uint32_t(path.size()));
+    gApp->Features().FolderWins().Refresh(path.empty() ? nullptr : path.data(), uint32_t(path.size()));
 }
 
 void CMyTransferTask::PlayEndSound()
 {
-    USound::PlayEvent(kSoundFileTransfer, gApp->Settings().sound.fileTransfer);
+    USound::PlayEvent(kSoundFileTransfer, gApp->Features().Settings().sound.fileTransfer);
 }
 
 void CMyTransferTask::NotifyEnd(bool ok)
 {
     // What a download brought can be opened from its notice.
     const bool arrived = ok && mRecorded && mDirection == EDirection::Down;
-    gApp->NotifyTransferEnded(mName, ok, arrived ? mRecord.localPath : std::string());
+    gApp->Features().Transfers().TellEnded(mName, ok, arrived ? mRecord.localPath : std::string());
 }

@@ -119,3 +119,10 @@ bool UMyPartialFile::CutExtension(uint8_t* name)
     name[0] = uint8_t(n - kExtensionSize);
     return true;
 }
+
+void UMyPartialFile::MakeLocalName(const uint8_t* serverName, uint8_t* outName)
+{
+    UPString::Copy(outName, 256, serverName);
+    outName[0] = uint8_t(UFileSys::ValidateFileName(outName + 1, outName[0]));
+    FitFinalName(outName);
+}

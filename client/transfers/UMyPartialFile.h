@@ -18,6 +18,9 @@ public:
     // Cuts the final name (length-prefixed) so that its partial file's name fits the disk; true when it
     // had to.
     static bool FitFinalName(uint8_t* name);
+    // The local name of a server item (both length-prefixed; `outName` holds 256 bytes): valid on the
+    // disk, and short enough that its partial file's name is too.
+    static void MakeLocalName(const uint8_t* serverName, uint8_t* outName);
     // Looks beside `finalRef` for the partial file this client made for its name. True, with `outRef`
     // naming it, when there is one; false, with `outRef` naming where a new one goes. The caller owns
     // `outRef`. Raises 4/115 when every such name is taken by other items.

@@ -51,14 +51,6 @@ void CMyApplication::SetOnlineUsers(TFieldDataObj* fields)
     mChat.SetUserListArrived(mSession.Serial());
 }
 
-bool CMyApplication::GetSelectedUser(uint16_t& outUserID, uint8_t* outUserName)
-{
-    CMyUserListWin* users = mWindows.Users();
-    if (!users) return false;
-    outUserID = users->View()->GetSelectedUserID(outUserName);
-    return outUserID != 0;
-}
-
 void CMyApplication::ProcessTran_NotifyChangeUser(TFieldDataObj* fields)
 {
     CMyUserListWin* users = mWindows.Users();
@@ -110,7 +102,7 @@ void CMyApplication::DoDisconnectUser(uint16_t mods)
 {
     uint16_t id;
     uint8_t name[32];
-    if (!mSession.IsConnected() || !GetSelectedUser(id, name)) return;
+    if (!mSession.IsConnected() || !mWindows.SelectedUser(id, name)) return;
     const bool ban = (mods & kModAlt) != 0;
     if (ban)
     {
@@ -126,7 +118,7 @@ void CMyApplication::DoGetClientInfo()
 {
     uint16_t id;
     uint8_t name[32];
-    if (!mSession.IsConnected() || !GetSelectedUser(id, name)) return;
+    if (!mSession.IsConnected() || !mWindows.SelectedUser(id, name)) return;
     new CMyGetClientInfoTask(id, name);
 }
 

@@ -81,7 +81,7 @@ void CMyUserListWin::SetAccess()
 {
     SMyUserAccess all;
     all.SetAll();
-    SetAccess(gApp ? gApp->Session().Access() : all);
+    SetAccess(gApp ? gApp->Features().Session().Access() : all);
 }
 
 CIconButtonView* CMyUserListWin::GetButton(uint32_t viewID) const

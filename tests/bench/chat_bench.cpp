@@ -133,23 +133,24 @@ int main(int argc, char** argv)
     {
         CMyApplication app;
         app.StartUp();
-        SMySettings& settings = app.Settings();
+        SMySettings& settings = app.Features().Settings();
         UPString::SetText(settings.userName, "tester");
         // Mentions are checked; the desktop's notice service is not what is measured.
         settings.desktopNotices = false;
-        app.Windows().SetScrollback(SMySettings::kMaxScrollback);
+        app.Features().Windows().SetScrollback(SMySettings::kMaxScrollback);
         const std::string address = "127.0.0.1:" + std::to_string(server.Port());
         uint8_t p[64] = {uint8_t(address.size())};
         std::memcpy(p + 1, address.data(), address.size());
         const uint8_t empty[1] = {0};
-        app.Session().SetLogin(empty, empty);
+        app.Features().Session().SetLogin(empty, empty);
         app.DoConnect(p, nullptr);
         RunUntil(
-            [&] {
-                return app.Session().IsConnected() && server.CountReceived(101) &&
-                       app.Tasks().GetItemCount() == 0;
+            [&]
+            {
+                return app.Features().Session().IsConnected() && server.CountReceived(101) &&
+                       app.Features().Tasks().GetItemCount() == 0;
             });
-        CTextView* view = app.Windows().Chat()->GetChatView();
+        CTextView* view = app.Features().Windows().Chat()->GetChatView();
         before = ResidentKiB();
         auto setAll = [&](bool on)
         {
@@ -164,19 +165,19 @@ int main(int argc, char** argv)
         {
             const bool on = run % 2;
             setAll(on);
-            app.ClearPublicChat();
+            app.Features().Chat().ClearPublicChat();
             RunUntil([] { return true; });
-            const uint32_t writes = app.Chat().Log().WriteCount();
+            const uint32_t writes = app.Features().Chat().Log().WriteCount();
             const auto start = Clock::now();
             for (const std::string& body : bodies)
                 server.PushTransactionTo(server.LastConnection(), 106, body);
             RunUntil([&] { return BlockCount(view) >= kLines; });
             QApplication::processEvents();
             // What waits for the log's timer is written now, inside the time.
-            app.Chat().Log().Flush();
+            app.Features().Chat().Log().Flush();
             (on ? onMs : offMs)
                 .push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
-            if (on) logWrites = app.Chat().Log().WriteCount() - writes;
+            if (on) logWrites = app.Features().Chat().Log().WriteCount() - writes;
             if (run == 1) after = ResidentKiB();
         }
         if (BlockCount(view) != kLines)
@@ -185,7 +186,7 @@ int main(int argc, char** argv)
         // Find over 100,000 lines: a word on one line near the end, on one line in a hundred, and on
         // every line.
         setAll(false);
-        app.ClearPublicChat();
+        app.Features().Chat().ClearPublicChat();
         std::string all;
         for (int i = 0; i < kFindLines; ++i)
         {

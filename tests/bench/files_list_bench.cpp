@@ -118,7 +118,7 @@ void BM_ListingReplyToFirstPaint(benchmark::State& state)
     h.App().DoShowPublicFiles();
     auto idle = [&]
     {
-        for (CMyTask* task : h.App().Tasks())
+        for (CMyTask* task : h.App().Features().Tasks())
             if (!task->mIsFinished) return false;
         return true;
     };

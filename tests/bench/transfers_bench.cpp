@@ -34,6 +34,7 @@
 #include "client/files/CMyFileListView.h"
 #include "client/files/CMyFolderWin.h"
 #include "client/tasks/CMyTasksWin.h"
+#include "client/transfers/CMyTransferQueue.h"
 #include "client/transfers/CMyTransferTask.h"
 #include "framework/files/UFileSys.h"
 #include "framework/runtime/FourCC.h"
@@ -100,7 +101,7 @@ CMyFolderWin* OpenDocs(CAppHarness& h)
 {
     auto idle = [&]
     {
-        for (CMyTask* task : h.App().Tasks())
+        for (CMyTask* task : h.App().Features().Tasks())
             if (!task->mIsFinished) return false;
         return true;
     };
@@ -209,7 +210,7 @@ uint64_t MakeTree(CAppHarness& h, uint64_t bigSize, std::string& outPlainSource)
 // Every task has ended; rows kept for finished transfers are cleared.
 bool AllEnded(CAppHarness& h)
 {
-    for (CMyTask* task : h.App().Tasks())
+    for (CMyTask* task : h.App().Features().Tasks())
         if (!task->mIsFinished && !task->IsParked()) return false;
     return true;
 }
@@ -219,8 +220,8 @@ void ClearRows(CAppHarness& h)
     h.WaitUntil(
         [&]
         {
-            h.App().Tasks().ClearFinishedRows();
-            return h.App().Tasks().GetItemCount() == 0;
+            h.App().Features().Tasks().ClearFinishedRows();
+            return h.App().Features().Tasks().GetItemCount() == 0;
         },
         "the rows to go", 10000);
 }
@@ -260,7 +261,7 @@ int main(int argc, char** argv)
         MakeFile(source, size);
         h.Start();
         h.Login();
-        h.App().Settings().queueTransfers = 0;
+        h.App().Features().Settings().queueTransfers = 0;
         CMyFolderWin* docs = OpenDocs(h);
         if (!docs) return 1;
 
@@ -307,7 +308,7 @@ int main(int argc, char** argv)
             if (shown)
                 h.App().DoShowTasksWin();
             else
-                h.App().Windows().Tasks()->Hide();
+                h.App().Features().Windows().Tasks()->Hide();
             sync();
             const double cpu0 = CpuSeconds();
             const Clock::time_point t = Clock::now();
@@ -371,7 +372,7 @@ int main(int argc, char** argv)
                 UFileSys::NewFromNativePath(downloads.data(), uint32_t(downloads.size()));
             const std::vector<uint8_t> name = CAppHarness::P("Tree");
             start = Clock::now();
-            h.App().DoDownloadFolder(nullptr, 0, name.data(), parent, false);
+            h.App().Features().Transfers().DownloadFolder(nullptr, 0, name.data(), parent, false);
             UFileSys::Dispose(parent);
             h.WaitUntil([&] { return AllEnded(h); }, "the folder download", 600000);
         }
@@ -387,15 +388,15 @@ int main(int argc, char** argv)
         if (limitKBps)
         {
             const double rate = double(limitKBps) * 1024;
-            h.App().Settings().downloadLimit = limitKBps;
-            h.App().Tasks().TransferLimits().SetFrom(h.App().Settings());
+            h.App().Features().Settings().downloadLimit = limitKBps;
+            h.App().Features().Tasks().TransferLimits().SetFrom(h.App().Features().Settings());
             Select(docs, "big.bin");
             h.Hit(docs, kHitFileDownload);
             CMyTransferTask* task = nullptr;
             h.WaitUntil(
                 [&]
                 {
-                    for (CMyTask* t : h.App().Tasks())
+                    for (CMyTask* t : h.App().Features().Tasks())
                         if (t->IsTransfer() && !t->IsParked() && !t->mIsFinished)
                             task = static_cast<CMyTransferTask*>(t);
                     return task && task->GetDoneSize() > 0;
@@ -412,8 +413,8 @@ int main(int argc, char** argv)
             limited.push_back(100 * got / secs / rate);
             std::printf("run %d: limit %u KB/s: %.2f MB/s over %.1f s, %.1f%% of the limit\n", run + 1,
                         limitKBps, got / secs / 1e6, secs, limited.back());
-            h.App().Settings().downloadLimit = 0;
-            h.App().Tasks().TransferLimits().SetFrom(h.App().Settings());
+            h.App().Features().Settings().downloadLimit = 0;
+            h.App().Features().Tasks().TransferLimits().SetFrom(h.App().Features().Settings());
             h.WaitUntil([&] { return AllEnded(h); }, "the rest of the limited download", 600000);
             unlink((h.DownloadFolder() + "/big.bin").c_str());
         }
@@ -464,7 +465,7 @@ namespace
 {
 bool AllTasksDone(CAppHarness& h)
 {
-    for (CMyTask* task : h.App().Tasks())
+    for (CMyTask* task : h.App().Features().Tasks())
         if (!task->mIsFinished && !task->IsParked()) return false;
     return true;
 }
@@ -480,7 +481,7 @@ int SmallFilesBench(int runs)
         h.WriteSharedFile("Docs/placeholder", "");
         h.Start();
         h.Login();
-        h.App().Settings().queueTransfers = 0;
+        h.App().Features().Settings().queueTransfers = 0;
         CMyFolderWin* docs = OpenDocs(h);
         if (!docs) return 1;
         const std::string local = h.UserFolder() + "/Small";
@@ -511,7 +512,8 @@ int SmallFilesBench(int runs)
         const std::vector<uint8_t> name = CAppHarness::P("Small");
         const std::vector<uint8_t> docsPath = {0, 1, 0, 0, 4, 'D', 'o', 'c', 's'};
         start = Clock::now();
-        h.App().DoDownloadFolder(docsPath.data(), uint32_t(docsPath.size()), name.data(), parent, false);
+        h.App().Features().Transfers().DownloadFolder(docsPath.data(), uint32_t(docsPath.size()), name.data(),
+                                                      parent, false);
         UFileSys::Dispose(parent);
         h.WaitUntil([&] { return AllTasksDone(h); }, "the folder download", 600000);
         const double downSecs = Seconds(start);

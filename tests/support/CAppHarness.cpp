@@ -177,14 +177,14 @@ bool CAppHarness::Login(const std::string& login, const std::string& password, u
 {
     const size_t usersBefore = server.CountReceived(300), newsBefore = server.CountReceived(101);
     const auto address = P(Address()), l = P(login), p = P(password);
-    mApp->Session().SetLogin(l.data(), p.data());
+    mApp->Features().Session().SetLogin(l.data(), p.data());
     mApp->DoConnect(address.data(), nullptr);
     return WaitUntil(
         [&]
         {
-            for (CMyTask* task : mApp->Tasks())
+            for (CMyTask* task : mApp->Features().Tasks())
                 if (!task->mIsStandAlone && !task->mIsFinished) return false;
-            return mApp->Session().IsConnected() && server.CountReceived(300) > usersBefore &&
+            return mApp->Features().Session().IsConnected() && server.CountReceived(300) > usersBefore &&
                    server.CountReceived(101) > newsBefore;
         },
         "the login, online users and news requests to finish", watchdogMs);
@@ -198,7 +198,7 @@ bool CAppHarness::WaitUntil(const std::function<bool()>& condition, const char* 
             // The queue has just run dry, so no pass is on its way but what the network or a timer
             // brings: a task whose reply was taken in outside a pass (by a question asked elsewhere) and
             // that waits on nothing else is named here, not when the watchdog gives up.
-            if (mApp) mApp->Tasks().CheckForStalls();
+            if (mApp) mApp->Features().Tasks().CheckForStalls();
             return condition();
         },
         what, watchdogMs);
@@ -324,8 +324,8 @@ void CAppHarness::ModalStarted(CWindow* window)
 std::vector<std::string> CAppHarness::OnlineUserNames() const
 {
     std::vector<std::string> names;
-    if (!mApp->Windows().Users()) return names;
-    const CMyUserListView* view = mApp->Windows().Users()->View();
+    if (!mApp->Features().Windows().Users()) return names;
+    const CMyUserListView* view = mApp->Features().Windows().Users()->View();
     for (uint32_t row = 1; row <= view->GetItemCount(); ++row)
         names.push_back(Str(view->GetItem(row)->name));
     return names;
@@ -333,19 +333,21 @@ std::vector<std::string> CAppHarness::OnlineUserNames() const
 
 std::string CAppHarness::NewsText() const
 {
-    return mApp->Windows().News() ? mApp->Windows().News()->GetTextView()->GetText() : std::string();
+    return mApp->Features().Windows().News() ? mApp->Features().Windows().News()->GetTextView()->GetText()
+                                             : std::string();
 }
 
 std::string CAppHarness::ChatText() const
 {
-    return mApp->Windows().Chat() ? mApp->Windows().Chat()->GetChatView()->GetText() : std::string();
+    return mApp->Features().Windows().Chat() ? mApp->Features().Windows().Chat()->GetChatView()->GetText()
+                                             : std::string();
 }
 
 std::vector<std::string> CAppHarness::TaskRows() const
 {
     std::vector<std::string> rows;
-    if (!mApp->Windows().Tasks()) return rows;
-    const CMyTaskRows& model = mApp->Windows().Tasks()->View()->Model();
+    if (!mApp->Features().Windows().Tasks()) return rows;
+    const CMyTaskRows& model = mApp->Features().Windows().Tasks()->View()->Model();
     for (uint32_t row = 1; row <= model.GetRowCount(); ++row)
     {
         const SMyTaskNameInfo* info = model.GetRow(row);
@@ -357,8 +359,8 @@ std::vector<std::string> CAppHarness::TaskRows() const
 std::vector<uint32_t> CAppHarness::ToolbarButtons() const
 {
     std::vector<std::pair<int32_t, uint32_t>> shown;
-    if (!mApp->Windows().Toolbar()) return {};
-    const auto& v = mApp->Windows().Toolbar()->mViews;
+    if (!mApp->Features().Windows().Toolbar()) return {};
+    const auto& v = mApp->Features().Windows().Toolbar()->mViews;
     for (CIconButtonView* b : {v.optionsBtn, v.connectBtn, v.trackerBtn, v.broadcastBtn, v.newsBtn, v.postBtn,
                                v.chatBtn, v.filesBtn, v.usersBtn, v.tasksBtn, v.newUserBtn, v.openUserBtn,
                                v.quitBtn, v.aboutBtn, v.disconnectBtn})
@@ -377,7 +379,8 @@ std::vector<uint32_t> CAppHarness::ToolbarButtons() const
 
 uint16_t CAppHarness::ToolbarLook() const
 {
-    return mApp->Windows().Toolbar() ? mApp->Windows().Toolbar()->GetLook() : uint16_t(kToolbarNotConnected);
+    return mApp->Features().Windows().Toolbar() ? mApp->Features().Windows().Toolbar()->GetLook()
+                                                : uint16_t(kToolbarNotConnected);
 }
 
 std::string CAppHarness::Title(const CWindow* window)

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>
@@ -101,13 +102,17 @@ public:
     }
     void KillTasksAndDisconnect() override { gCalls.push_back("KillTasksAndDisconnect"); }
     void DoChatSend(bool action) override { gCalls.push_back(action ? "ChatSend(action)" : "ChatSend"); }
-    void ClearPublicChat() override { gCalls.push_back("ClearChat"); }
-    void DoShowToolbarWin() override { gCalls.push_back("ShowToolbar"); }
     void DoFileDoubleClick(CWindow*, uint16_t) override { gCalls.push_back("FileDoubleClick"); }
     void DoFileUploadFromDrop(CWindow*, const SHitMsgData&) override { gCalls.push_back("UploadFromDrop"); }
-    void DoFileMoveFromDrop(CWindow*, const SHitMsgData&) override { gCalls.push_back("MoveFromDrop"); }
-    void DoInviteToPrivateChat(CWindow*, const SHitMsgData&) override { gCalls.push_back("Invite"); }
-    void DoPrivChatUserHit(CWindow*) override { gCalls.push_back("PrivChatUser"); }
+    void DoFileMove(CWindow*, uint16_t mods, const uint8_t* name, const void*, uint32_t pathSize) override
+    {
+        gCalls.push_back("Move " + std::string(reinterpret_cast<const char*>(name + 1), name[0]) + " " +
+                         std::to_string(mods) + " " + std::to_string(pathSize));
+    }
+    void DoSendPrivMsg(uint16_t userID, const uint8_t*) override
+    {
+        gCalls.push_back("SendPrivMsg " + std::to_string(userID));
+    }
     void DoGoURL(const void* text, uint32_t size) override
     {
         gCalls.push_back("GoURL " + std::string(static_cast<const char*>(text), size));
@@ -171,13 +176,16 @@ protected:
         SMenuHitData hit{0, item};
         UApplication::PostMessage(kMsgMenuItem, &hit, sizeof(hit));
     }
-    void HitWith(uint32_t id, uint16_t part = 0, uint16_t mods = 0, uint32_t param = 0)
+    void HitWith(uint32_t id, uint16_t part = 0, uint16_t mods = 0, uint32_t param = 0,
+                 const std::string& data = std::string())
     {
         SHitMsgData hit{};
         hit.id = id;
         hit.part = part;
         hit.mods = mods;
         hit.param = param;
+        std::memcpy(hit.data, data.data(), data.size());
+        hit.dataSize = uint32_t(data.size());
         window->Hit(hit);
     }
     CTestApp* app;
@@ -260,7 +268,7 @@ TEST_F(AppDispatchTest, MenuItemsReachTheirCommands)
         Menu(item);
     EXPECT_EQ(Taken(),
               (Calls{"Quit", "ShowConnect", "ShowNews", "ShowUsers", "ShowFiles", "ShowChat", "ShowTasks",
-                     "ShowTracker", "ShowToolbar", "PostNews", "NewUser", "OpenUser", "Options", "About"}));
+                     "ShowTracker", "PostNews", "NewUser", "OpenUser", "Options", "About"}));
 }
 
 TEST_F(AppDispatchTest, DisconnectItemOnlyActsWhenConnected)
@@ -270,13 +278,6 @@ TEST_F(AppDispatchTest, DisconnectItemOnlyActsWhenConnected)
     app->MakeTransactor(); // connecting
     Menu(kItemDisconnect);
     EXPECT_EQ(Taken(), (Calls{"Disconnect", "KillTasksAndDisconnect"}));
-}
-
-// The menu has always shown "Show Toolbar  Ctrl+B"; the key did nothing.
-TEST_F(AppDispatchTest, CtrlBShowsTheToolbarAsItsMenuItemSays)
-{
-    PressKey('B', 2, kModCtrl);
-    EXPECT_EQ(Taken(), Calls{"ShowToolbar"});
 }
 
 // Keys, menu items and toolbar buttons all follow one rule while a window waits for the user: only
@@ -317,22 +318,22 @@ TEST_F(AppDispatchTest, HitsWithConditionsOnPartsAndModifiers)
     HitWith(kHitQuit);
     HitWith(kHitCloseBox);
     HitWith(9999); // unknown: ignored
-    EXPECT_EQ(Taken(), (Calls{"Disconnect", "ShowConnect", "ChatSend", "ChatSend(action)", "ShowChat",
-                              "ClearChat", "Quit", "CloseWindow"}));
+    EXPECT_EQ(Taken(), (Calls{"Disconnect", "ShowConnect", "ChatSend", "ChatSend(action)", "ShowChat", "Quit",
+                              "CloseWindow"}));
 }
 
 TEST_F(AppDispatchTest, FileListHitsDependOnPartAndDragFlavour)
 {
     HitWith(kHitFileList, 0, kModDoubleClick);
     HitWith(kHitFileList, kPartDrop, 0, FourCC("hfs "));
+    // A server item dropped: its name, the path's length and the path (none: the root).
+    HitWith(kHitFileList, kPartDrop, kModAlt, FourCC("QVFN"), std::string("\x04memo\0\0", 7));
+    // A drop whose lengths do not add up moves nothing.
+    HitWith(kHitFileList, kPartDrop, 0, FourCC("QVFN"), std::string("\x09memo\0\0", 7));
     HitWith(kHitFileList, kPartDrop, 0, FourCC("QVFN"));
     HitWith(kHitPrivChatUsers, kPartDrop); // not connected: no invitation
-    HitWith(kHitPrivChatUsers, 1);
-    EXPECT_EQ(Taken(), (Calls{"FileDoubleClick", "UploadFromDrop", "MoveFromDrop", "PrivChatUser"}));
-    app->MakeTransactor();
-    app->Session().SetConnected();
-    HitWith(kHitPrivChatUsers, kPartDrop);
-    EXPECT_EQ(Taken(), Calls{"Invite"});
+    HitWith(kHitPrivChatUsers, 1);         // not a private chat window: no user to write to
+    EXPECT_EQ(Taken(), (Calls{"FileDoubleClick", "UploadFromDrop", "Move memo 2 0"}));
 }
 
 TEST_F(AppDispatchTest, DismissedMessageWindowIsDestroyed)
@@ -426,42 +427,48 @@ TEST(AppStartUp, DefaultsAndTheFrameWindowWithItsMenus)
             return 1;
         });
     CMyApplication app;
-    EXPECT_EQ(app.Settings().iconID, 414);
-    EXPECT_TRUE(app.Settings().queueTransfers);
-    EXPECT_TRUE(app.Settings().showJoinLeaveInChat);
-    EXPECT_TRUE(app.Session().Access().Has(0) && app.Session().Access().Has(63));
-    EXPECT_EQ(app.Settings().colorChat.backColor.red, 0xFFFF);
-    EXPECT_EQ(app.Session().FirewallAddress().type, 42);
-    EXPECT_EQ(app.Session().FirewallAddress().name[0], 0);
+    EXPECT_EQ(app.Features().Settings().iconID, 414);
+    EXPECT_TRUE(app.Features().Settings().queueTransfers);
+    EXPECT_TRUE(app.Features().Settings().showJoinLeaveInChat);
+    EXPECT_TRUE(app.Features().Session().Access().Has(0) && app.Features().Session().Access().Has(63));
+    EXPECT_EQ(app.Features().Settings().colorChat.backColor.red, 0xFFFF);
+    EXPECT_EQ(app.Features().Session().FirewallAddress().type, 42);
+    EXPECT_EQ(app.Features().Session().FirewallAddress().name[0], 0);
     app.StartUp();
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(app.Settings().userName + 1), app.Settings().userName[0]),
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(app.Features().Settings().userName + 1),
+                          app.Features().Settings().userName[0]),
               "unnamed");
     // A new user gets the main window (the user running the test may have chosen otherwise), and the
     // separate layout's toolbar window waits for a switch; the rest of this test is about that window.
-    if (app.Settings().layout == EMyLayout::kMain)
+    if (app.Features().Settings().layout == EMyLayout::kMain)
     {
-        ASSERT_NE(app.Windows().Main(), nullptr);
-        EXPECT_TRUE(app.Windows().Main()->IsVisible());
-        EXPECT_EQ(app.Windows().Toolbar(), nullptr);
+        ASSERT_NE(app.Features().Windows().Main(), nullptr);
+        EXPECT_TRUE(app.Features().Windows().Main()->IsVisible());
+        EXPECT_EQ(app.Features().Windows().Toolbar(), nullptr);
     }
-    app.Windows().UseLayout(EMyLayout::kSeparate);
-    ASSERT_NE(app.Windows().Toolbar(), nullptr);
-    EXPECT_TRUE(app.Windows().Toolbar()->IsVisible());
+    app.Features().Windows().UseLayout(EMyLayout::kSeparate);
+    ASSERT_NE(app.Features().Windows().Toolbar(), nullptr);
+    EXPECT_TRUE(app.Features().Windows().Toolbar()->IsVisible());
     QStringList menus;
-    for (QAction* a : app.Windows().Toolbar()->MainWindow()->menuBar()->actions())
+    for (QAction* a : app.Features().Windows().Toolbar()->MainWindow()->menuBar()->actions())
         menus << a->text();
     EXPECT_EQ(menus, (QStringList{"File", "Edit", "View", "Quenvol"}));
     // Closing the toolbar folds its buttons away and keeps the window with the menu bar; the show command
     // unfolds it. Hidden some other way (by the desktop), the show command shows it again.
-    CMyOldToolbarWin* toolbar = app.Windows().Toolbar();
+    CMyOldToolbarWin* toolbar = app.Features().Windows().Toolbar();
     app.DoCloseWindow(toolbar);
     EXPECT_TRUE(toolbar->IsVisible());
     EXPECT_TRUE(toolbar->IsFolded());
-    app.DoShowToolbarWin();
+    // The menu has always shown "Show Toolbar  Ctrl+B"; the key did nothing.
+    SKeyMsgData ctrlB{'B', kModCtrl, 2};
+    UKeyCommands::Dispatch(ctrlB);
+    UApplication::Process();
     EXPECT_FALSE(toolbar->IsFolded());
     toolbar->Hide();
-    app.DoShowToolbarWin();
-    EXPECT_TRUE(app.Windows().Toolbar()->IsVisible());
+    SMenuHitData showToolbar{0, kItemShowToolbar};
+    UApplication::PostMessage(kMsgMenuItem, &showToolbar, sizeof(showToolbar));
+    UApplication::Process();
+    EXPECT_TRUE(app.Features().Windows().Toolbar()->IsVisible());
     EXPECT_EQ(boxes, !USound::IsAvailable() ? std::vector<int16_t>{138} : std::vector<int16_t>{});
     SetMsgBoxHook(nullptr);
 }
@@ -484,7 +491,7 @@ TEST(AppStartUp, AMachineWithoutSoundIsToldOnceAndOneWithSoundForgetsItWasTold)
         boxes.clear();
         CMyApplication app;
         app.StartUp();
-        outTold = app.Settings().soundMissingTold;
+        outTold = app.Features().Settings().soundMissingTold;
         return boxes;
     };
     bool told = false;
@@ -530,8 +537,8 @@ TEST_F(AppDispatchTest, CommandLineDocumentsOpenBookmarksAndRefuseOtherFiles)
     UApplication::SetCommandLineItems({bookmark, text, "quenvol://127.0.0.1:5500"});
     UApplication::PostMessage(kMsgOpenDocuments);
     EXPECT_EQ(Taken(), (Calls{"Connect 127.0.0.1:5501 home.qbm", "GoURL quenvol://127.0.0.1:5500"}));
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(app->Session().UserLogin() + 1),
-                          app->Session().UserLogin()[0]),
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(app->Features().Session().UserLogin() + 1),
+                          app->Features().Session().UserLogin()[0]),
               "abc");
     ASSERT_EQ(gBoxes, std::vector<int16_t>{137});
     EXPECT_NE(gBoxTexts[0].find("notes.txt"), std::string::npos);

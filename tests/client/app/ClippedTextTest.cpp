@@ -272,7 +272,7 @@ TEST_F(ClippedText, EveryWindowShowsItsTextsWholeAndTabReachesEveryControl)
         const std::vector<std::string> more = Faults(name, window);
         faults.insert(faults.end(), more.begin(), more.end());
     };
-    add("main window", h.App().Windows().Main());
+    add("main window", h.App().Features().Windows().Main());
     const uint8_t kName[] = "\x05Robin";
     const std::vector<std::pair<std::string, std::function<CWindow*()>>> windows = {
         {"options", [] { return new CMyOptionsWin; }},
@@ -322,7 +322,7 @@ TEST_F(ClippedText, EveryWindowShowsItsTextsWholeAndTabReachesEveryControl)
         window->SetPlace(nullptr);
         add(name, window.get());
     }
-    const CMyWindowSet& set = h.App().Windows();
+    const CMyWindowSet& set = h.App().Features().Windows();
     for (CWindow* w : std::vector<CWindow*>{set.Users(), set.Tasks(), set.Chat(), set.News()})
         add(CAppHarness::Title(w), w);
 

@@ -69,7 +69,7 @@ protected:
         h.model.extraUsers.push_back({kRobin, 410, 0, "Robin"});
     }
 
-    CMyMainWindow* Main() const { return h.App().Windows().Main(); }
+    CMyMainWindow* Main() const { return h.App().Features().Windows().Main(); }
     QString TabText(int index) const { return Main()->Tabs()->tabText(index); }
     std::string ConfigFile(const char* name) const { return h.UserFolder() + "/../config/Quenvol/" + name; }
 
@@ -85,13 +85,13 @@ TEST_F(MainWindowTest, AFirstStartBuildsTheMainWindowWithItsPanesToolbarAndStatu
     ASSERT_NE(Main(), nullptr);
     EXPECT_TRUE(Main()->IsVisible());
     // The separate layout's toolbar window costs start-up time: it is built at the first switch only.
-    EXPECT_EQ(app.Windows().Toolbar(), nullptr);
+    EXPECT_EQ(app.Features().Windows().Toolbar(), nullptr);
     EXPECT_EQ(CAppHarness::Title(Main()), "Quenvol");
     const std::pair<CWindow*, CMyMainWindow::EPane> panes[] = {
-        {app.Windows().Users(), CMyMainWindow::kPaneUsers},
-        {app.Windows().Chat(), CMyMainWindow::kPaneChat},
-        {app.Windows().News(), CMyMainWindow::kPaneNews},
-        {app.Windows().Tasks(), CMyMainWindow::kPaneTasks}};
+        {app.Features().Windows().Users(), CMyMainWindow::kPaneUsers},
+        {app.Features().Windows().Chat(), CMyMainWindow::kPaneChat},
+        {app.Features().Windows().News(), CMyMainWindow::kPaneNews},
+        {app.Features().Windows().Tasks(), CMyMainWindow::kPaneTasks}};
     for (const auto& [window, pane] : panes)
     {
         EXPECT_EQ(window->GetPlace(), Main()->Pane(pane)) << pane;
@@ -122,7 +122,7 @@ TEST_F(MainWindowTest, AFirstStartBuildsTheMainWindowWithItsPanesToolbarAndStatu
     Main()->RefreshStatus();
     EXPECT_EQ(Main()->Status().ConnectionText(), "Connected");
     EXPECT_EQ(Main()->Status().UsersText(),
-              std::to_string(app.Windows().Users()->View()->GetItemCount()) + " users online");
+              std::to_string(app.Features().Windows().Users()->View()->GetItemCount()) + " users online");
     EXPECT_FALSE(Main()->Status().ServerText().empty());
     EXPECT_EQ(CAppHarness::Title(Main()), Main()->Status().ServerText() + " \xD1 Quenvol");
     EXPECT_EQ(Main()->Status().TransfersText(), "");
@@ -168,9 +168,9 @@ TEST_F(MainWindowTest, FoldersAndPrivateChatsOpenAsTabsThatStayWindowsAndCtrlUpW
 
     // A private chat opened from the users pane is a tab too.
     h.model.nextChatID = 44;
-    CMyUserListView* users = app.Windows().Users()->View();
+    CMyUserListView* users = app.Features().Windows().Users()->View();
     users->SelectOnly(users->FindUser(kRobin));
-    h.Hit(app.Windows().Users(), kHitOpenPrivateChat);
+    h.Hit(app.Features().Windows().Users(), kHitOpenPrivateChat);
     ASSERT_TRUE(h.WaitUntil([&] { return app.GetChatWinByID(44) != nullptr; }, "the private chat"));
     CMyChatWin* chat = app.GetChatWinByID(44);
     EXPECT_EQ(chat->GetPlace(), Main()->TabPlace());
@@ -271,13 +271,13 @@ TEST_F(MainWindowTest, SwitchingToSeparateWindowsAndBackKeepsEveryPaneAndTab)
     h.Start();
     ASSERT_TRUE(h.Login());
     CMyApplication& app = h.App();
-    app.Windows().AppendPublicChatNote(CAppHarness::P("a line of chat").data());
+    app.Features().Windows().AppendPublicChatNote(CAppHarness::P("a line of chat").data());
     h.Key('F', 'f', kModCtrl);
     ASSERT_TRUE(WaitIdle(h));
     CMyFolderWin* root = app.GetRootFolderWin();
     ASSERT_NE(root, nullptr);
-    h.Hit(app.Windows().Tasks(), kHitCloseBox); // a closed pane stays closed through the switches
-    ASSERT_FALSE(app.Windows().Tasks()->IsVisible());
+    h.Hit(app.Features().Windows().Tasks(), kHitCloseBox); // a closed pane stays closed through the switches
+    ASSERT_FALSE(app.Features().Windows().Tasks()->IsVisible());
     const std::string chat = h.ChatText(), news = h.NewsText();
     const std::vector<std::string> users = h.OnlineUserNames(), rows = Rows(root);
     ASSERT_NE(chat.find("a line of chat"), std::string::npos);
@@ -285,37 +285,38 @@ TEST_F(MainWindowTest, SwitchingToSeparateWindowsAndBackKeepsEveryPaneAndTab)
     ASSERT_FALSE(users.empty());
 
     h.MenuItem(kItemSeparateWindows);
-    EXPECT_EQ(app.Windows().Layout(), EMyLayout::kSeparate);
-    EXPECT_EQ(app.Settings().layout, EMyLayout::kSeparate);
+    EXPECT_EQ(app.Features().Windows().Layout(), EMyLayout::kSeparate);
+    EXPECT_EQ(app.Features().Settings().layout, EMyLayout::kSeparate);
     EXPECT_NE(ReadFile(ConfigFile("desktop.conf")).find("layout=separate\n"), std::string::npos);
     EXPECT_FALSE(Main()->IsVisible());
-    EXPECT_TRUE(app.Windows().Toolbar()->IsVisible());
-    for (CWindow* w : std::initializer_list<CWindow*>{app.Windows().Users(), app.Windows().Chat(),
-                                                      app.Windows().News(), app.Windows().Tasks(), root})
+    EXPECT_TRUE(app.Features().Windows().Toolbar()->IsVisible());
+    for (CWindow* w : std::initializer_list<CWindow*>{
+             app.Features().Windows().Users(), app.Features().Windows().Chat(),
+             app.Features().Windows().News(), app.Features().Windows().Tasks(), root})
     {
         EXPECT_EQ(w->GetPlace(), nullptr);
         EXPECT_TRUE(w->Widget()->isWindow());
     }
-    EXPECT_TRUE(app.Windows().Chat()->IsVisible());
+    EXPECT_TRUE(app.Features().Windows().Chat()->IsVisible());
     EXPECT_TRUE(root->IsVisible());
-    EXPECT_FALSE(app.Windows().Tasks()->IsVisible());
+    EXPECT_FALSE(app.Features().Windows().Tasks()->IsVisible());
     EXPECT_EQ(h.ChatText(), chat);
     EXPECT_EQ(h.NewsText(), news);
     EXPECT_EQ(h.OnlineUserNames(), users);
     EXPECT_EQ(Rows(root), rows);
     // The chat's views fill its own window again, not the pane's size they had.
-    const QWidget* send = app.Windows().Chat()->GetSendView()->Widget();
-    EXPECT_LE(send->geometry().right(), app.Windows().Chat()->ContentWidget()->width());
+    const QWidget* send = app.Features().Windows().Chat()->GetSendView()->Widget();
+    EXPECT_LE(send->geometry().right(), app.Features().Windows().Chat()->ContentWidget()->width());
 
     // From the toolbar window's own View menu, back to the main window.
     h.MenuItem(kItemSeparateWindows);
-    EXPECT_EQ(app.Windows().Layout(), EMyLayout::kMain);
+    EXPECT_EQ(app.Features().Windows().Layout(), EMyLayout::kMain);
     EXPECT_TRUE(Main()->IsVisible());
-    EXPECT_FALSE(app.Windows().Toolbar()->IsVisible());
-    EXPECT_EQ(app.Windows().Chat()->GetPlace(), Main()->Pane(CMyMainWindow::kPaneChat));
+    EXPECT_FALSE(app.Features().Windows().Toolbar()->IsVisible());
+    EXPECT_EQ(app.Features().Windows().Chat()->GetPlace(), Main()->Pane(CMyMainWindow::kPaneChat));
     EXPECT_EQ(root->GetPlace(), Main()->TabPlace());
     EXPECT_TRUE(root->IsVisible());
-    EXPECT_FALSE(app.Windows().Tasks()->IsVisible());
+    EXPECT_FALSE(app.Features().Windows().Tasks()->IsVisible());
     EXPECT_EQ(h.ChatText(), chat);
     EXPECT_EQ(h.NewsText(), news);
     EXPECT_EQ(h.OnlineUserNames(), users);
@@ -332,9 +333,9 @@ TEST(MainWindowArrangement, TheArrangementSavedAtQuitComesBackAndOneThatNoLonger
         CAppHarness h;
         h.layout.clear();
         h.Start();
-        CMyMainWindow* main = h.App().Windows().Main();
+        CMyMainWindow* main = h.App().Features().Windows().Main();
         ASSERT_NE(main, nullptr);
-        h.Hit(h.App().Windows().Users(), kHitCloseBox);
+        h.Hit(h.App().Features().Windows().Users(), kHitCloseBox);
         main->MainWindow()->addDockWidget(Qt::LeftDockWidgetArea,
                                           main->Pane(CMyMainWindow::kPaneTasks)->Dock());
         main->MainWindow()->setGeometry(5, 20, 790, 560);
@@ -356,22 +357,22 @@ TEST(MainWindowArrangement, TheArrangementSavedAtQuitComesBackAndOneThatNoLonger
     {
         CAppHarness again;
         startWith(again, layout);
-        CMyMainWindow* main = again.App().Windows().Main();
+        CMyMainWindow* main = again.App().Features().Windows().Main();
         ASSERT_NE(main, nullptr);
-        EXPECT_FALSE(again.App().Windows().Users()->IsVisible());
-        EXPECT_TRUE(again.App().Windows().News()->IsVisible());
+        EXPECT_FALSE(again.App().Features().Windows().Users()->IsVisible());
+        EXPECT_TRUE(again.App().Features().Windows().News()->IsVisible());
         EXPECT_EQ(main->MainWindow()->dockWidgetArea(main->Pane(CMyMainWindow::kPaneTasks)->Dock()),
                   Qt::LeftDockWidgetArea);
         EXPECT_EQ(main->MainWindow()->size(), QSize(790, 560));
         // The closed pane comes back from its key.
         again.Key('U', 'u', kModCtrl);
-        EXPECT_TRUE(again.App().Windows().Users()->IsVisible());
+        EXPECT_TRUE(again.App().Features().Windows().Users()->IsVisible());
     }
     {
         // Saved with a screen far larger than this one, or damaged: the default arrangement, on the screen.
         CAppHarness again;
         startWith(again, "QVLY damaged");
-        CMyMainWindow* main = again.App().Windows().Main();
+        CMyMainWindow* main = again.App().Features().Windows().Main();
         ASSERT_NE(main, nullptr);
         QMainWindow* widget = main->MainWindow();
         const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
@@ -400,10 +401,10 @@ TEST_F(MainWindowTest, AClosedPaneComesBackFromTheViewMenuAndFromItsKey)
         int16_t item;
         uint16_t keyCode, keyChar, mods;
     } panes[] = {
-        {app.Windows().Users(), kItemViewUsers, kKeyF1 + 4, 0, 0},
-        {app.Windows().Chat(), kItemViewChat, 0, 'h', kModCtrl},
-        {app.Windows().News(), kItemViewNews, kKeyF1 + 1, 0, 0},
-        {app.Windows().Tasks(), kItemViewTasks, 0, 't', kModCtrl},
+        {app.Features().Windows().Users(), kItemViewUsers, kKeyF1 + 4, 0, 0},
+        {app.Features().Windows().Chat(), kItemViewChat, 0, 'h', kModCtrl},
+        {app.Features().Windows().News(), kItemViewNews, kKeyF1 + 1, 0, 0},
+        {app.Features().Windows().Tasks(), kItemViewTasks, 0, 't', kModCtrl},
     };
     for (const auto& p : panes)
     {
@@ -420,7 +421,7 @@ TEST_F(MainWindowTest, AClosedPaneComesBackFromTheViewMenuAndFromItsKey)
     QDockWidget* news = Main()->Pane(CMyMainWindow::kPaneNews)->Dock();
     news->close();
     h.Pump();
-    EXPECT_FALSE(app.Windows().News()->IsVisible());
+    EXPECT_FALSE(app.Features().Windows().News()->IsVisible());
     EXPECT_TRUE(news->isHidden());
     // The toolbar comes back from the View menu.
     Main()->ToolBar()->hide();
@@ -432,7 +433,7 @@ TEST_F(MainWindowTest, TheStatusLineShowsTheReconnectWithButtonsThatActFromTheQu
 {
     h.Start();
     int now = 0, cancel = 0;
-    h.App().Windows().ShowReconnect(
+    h.App().Features().Windows().ShowReconnect(
         CAppHarness::P("Connection lost \xD1 reconnecting in 8 s (attempt 3)").data(), [&] { ++now; },
         [&] { ++cancel; });
     CMyStatusBar& status = Main()->Status();
@@ -446,14 +447,14 @@ TEST_F(MainWindowTest, TheStatusLineShowsTheReconnectWithButtonsThatActFromTheQu
     status.Button(1)->click();
     h.Pump();
     EXPECT_EQ(cancel, 1);
-    h.App().Windows().ShowReconnect(CAppHarness::P("").data(), nullptr, nullptr);
+    h.App().Features().Windows().ShowReconnect(CAppHarness::P("").data(), nullptr, nullptr);
     EXPECT_EQ(status.ConnectionText(), "Not connected");
     EXPECT_EQ(status.ButtonTitle(0), "");
     // The toolbar window, built at a switch, shows no countdown that is over.
-    h.App().Windows().ShowReconnect(CAppHarness::P("Connection lost").data(), nullptr, nullptr);
-    h.App().Windows().ShowReconnect(CAppHarness::P("").data(), nullptr, nullptr);
+    h.App().Features().Windows().ShowReconnect(CAppHarness::P("Connection lost").data(), nullptr, nullptr);
+    h.App().Features().Windows().ShowReconnect(CAppHarness::P("").data(), nullptr, nullptr);
     h.MenuItem(kItemSeparateWindows);
-    EXPECT_EQ(h.App().Windows().Toolbar()->GetTitle(), "Quenvol");
+    EXPECT_EQ(h.App().Features().Windows().Toolbar()->GetTitle(), "Quenvol");
 }
 
 TEST_F(MainWindowTest, NothingToOpenShowsTheConnectDialogAndALaterStartBringsTheMainWindowBack)
@@ -466,13 +467,14 @@ TEST_F(MainWindowTest, NothingToOpenShowsTheConnectDialogAndALaterStartBringsThe
             mainShown = Main()->IsVisible();
             w.Hit(CMyLoginWin::kHitCancel);
         });
-    h.App().DoFirstConnect();
+    h.App().Features().Connection().FirstConnect();
     EXPECT_EQ(h.modalCount, 1u);
     EXPECT_TRUE(mainShown);
 
     Main()->Widget()->showMinimized();
-    h.App().DoBringClientForward();
+    h.App().Features().Windows().BringClientForward();
     EXPECT_TRUE(Main()->IsVisible());
     EXPECT_FALSE(Main()->Widget()->isMinimized());
-    EXPECT_EQ(h.App().Windows().Toolbar(), nullptr); // the toolbar window waits for the other layout
+    EXPECT_EQ(h.App().Features().Windows().Toolbar(),
+              nullptr); // the toolbar window waits for the other layout
 }

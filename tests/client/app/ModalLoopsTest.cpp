@@ -117,7 +117,7 @@ TEST(ModalLoops, KeyCommandsAndMenuItemsOpenNoDialogInsideABox)
     h.Pump();
     EXPECT_EQ(dialogs, 0u);
     EXPECT_EQ(h.maxModalDepth, 1u);
-    EXPECT_TRUE(h.App().Session().IsConnected());
+    EXPECT_TRUE(h.App().Features().Session().IsConnected());
 }
 
 TEST(ModalLoops, CtrlKInsideTheConnectDialogOpensNoSecondOne)

@@ -73,18 +73,20 @@ TEST(SessionWindows, AnAgreementWhoseSessionEndedClosesAndItsAnswerReachesNoLate
             // The server goes away while the user reads; the user connects again (to a server that asks
             // for no agreement now), and only then answers the old agreement, if it is still there.
             h.server.CloseConnection();
-            h.When([&] { return !app.Session().IsConnected() && !app.Session().Transactor(); },
-                   [&]
-                   {
-                       h.model.agreement.clear();
-                       const auto address = CAppHarness::P(h.Address()), none = CAppHarness::P("");
-                       app.DoConnect(address.data(), nullptr);
-                   });
+            h.When(
+                [&]
+                { return !app.Features().Session().IsConnected() && !app.Features().Session().Transactor(); },
+                [&]
+                {
+                    h.model.agreement.clear();
+                    const auto address = CAppHarness::P(h.Address()), none = CAppHarness::P("");
+                    app.DoConnect(address.data(), nullptr);
+                });
             h.When(
                 [&]
                 {
-                    return app.Session().IsConnected() && h.server.CountReceived(101) == 2 &&
-                           app.Tasks().GetItemCount() == 0;
+                    return app.Features().Session().IsConnected() && h.server.CountReceived(101) == 2 &&
+                           app.Features().Tasks().GetItemCount() == 0;
                 },
                 [&]
                 {
@@ -102,12 +104,12 @@ TEST(SessionWindows, AnAgreementWhoseSessionEndedClosesAndItsAnswerReachesNoLate
         h.WaitUntil([&] { return done && CAppHarness::ModalDepth() == 0; }, "the second session", 10000));
     h.Pump();
     EXPECT_FALSE(oldAgreementStillUp);
-    EXPECT_TRUE(app.Session().IsConnected()) << "the old agreement's answer ended the new session";
+    EXPECT_TRUE(app.Features().Session().IsConnected()) << "the old agreement's answer ended the new session";
     EXPECT_EQ(h.server.ConnectionCount(), 2u);
     // The first session was lost after its login, so the client waited to come back to it, until the
     // user's own connection ended the waiting.
     EXPECT_FALSE(h.HasBox(131));
-    EXPECT_FALSE(app.Connection().Reconnect().IsActive());
+    EXPECT_FALSE(app.Features().Connection().Reconnect().IsActive());
 }
 
 TEST(SessionWindows, AModalWindowBetweenTwoTurnsOfItsLoopIsLeftToItsRunner)

@@ -141,7 +141,7 @@ TEST(Toolbar, ClosedItFoldsToItsMenuBarAndCtrlBOrTheMenuUnfoldsIt)
 {
     CAppHarness h;
     h.Start();
-    CMyOldToolbarWin* toolbar = h.App().Windows().Toolbar();
+    CMyOldToolbarWin* toolbar = h.App().Features().Windows().Toolbar();
     const std::vector<uint32_t> buttons = h.ToolbarButtons();
     ASSERT_EQ(buttons.size(), 14u);
     QMenuBar* menuBar = toolbar->MainWindow()->menuBar();
@@ -159,7 +159,7 @@ TEST(Toolbar, ClosedItFoldsToItsMenuBarAndCtrlBOrTheMenuUnfoldsIt)
 
     // Closed again, it comes back from its own menu, and a lost connection meanwhile keeps it folded.
     h.Hit(toolbar, kHitCloseBox);
-    h.App().Windows().SetAccess(h.App().Session().Access());
+    h.App().Features().Windows().SetAccess(h.App().Features().Session().Access());
     EXPECT_TRUE(h.ToolbarButtons().empty());
     QAction* show = nullptr;
     for (QAction* menu : menuBar->actions())

@@ -15,7 +15,7 @@ using ChatEntry = ChatFixture;
 
 TEST_F(ChatEntry, UpAndDownBringBackTheLinesSentFromThatWindow)
 {
-    CMyOldChatWin* chat = app->Windows().Chat();
+    CMyOldChatWin* chat = app->Features().Windows().Chat();
     QPlainTextEdit* edit = chat->GetSendView()->TextEdit();
     SayInPublic("first");
     SayInPublic("second");
@@ -46,7 +46,7 @@ TEST_F(ChatEntry, UpAndDownBringBackTheLinesSentFromThatWindow)
 
 TEST_F(ChatEntry, TabCompletesTheNamesOfTheChatsUsers)
 {
-    CMyOldChatWin* chat = app->Windows().Chat();
+    CMyOldChatWin* chat = app->Features().Windows().Chat();
     QPlainTextEdit* edit = chat->GetSendView()->TextEdit();
     QTest::keyClicks(edit, "ro");
     QTest::keyClick(edit, Qt::Key_Tab);
@@ -62,7 +62,8 @@ TEST_F(ChatEntry, TabCompletesTheNamesOfTheChatsUsers)
 
 TEST_F(ChatEntry, APrivateChatsEntryCompletesItsMembersAndIsOffOnceEnded)
 {
-    CMyChatWin* chat = CMyChatWin::Open(7, app->Settings().colorChat, app->Session().Access(), 100);
+    CMyChatWin* chat =
+        CMyChatWin::Open(7, app->Features().Settings().colorChat, app->Features().Session().Access(), 100);
     chat->GetUserList()->AddUser(kRobin, 410, 0, "Robin", 5);
     chat->GetUserList()->AddUser(901, 410, 0, "Rowan", 5);
     QPlainTextEdit* edit = chat->GetSendView()->TextEdit();

@@ -21,7 +21,7 @@ TEST_F(ChatFind, TheBarCountsEveryMatchAndStepsThroughThemBothWays)
         h.server.PushTransaction(106, ChatLine(text));
     ASSERT_TRUE(
         h.WaitUntil([&] { return h.ChatText().find("sailboats") != std::string::npos; }, "the lines"));
-    CMyOldChatWin* chat = app->Windows().Chat();
+    CMyOldChatWin* chat = app->Features().Windows().Chat();
     chat->BringToFront();
     // Ctrl+Shift+F; Ctrl+F stays the files' key.
     h.Key('F', 'f', kModCtrl | kModShift);

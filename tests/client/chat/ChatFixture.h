@@ -28,7 +28,7 @@ protected:
         h.model.extraUsers.push_back({kRobin, 410, 0, "Robin"});
         h.Start();
         app = &h.App();
-        SetName(app->Settings().userName, "tester");
+        SetName(app->Features().Settings().userName, "tester");
         ASSERT_TRUE(h.Login());
     }
 
@@ -63,7 +63,8 @@ protected:
     }
     void SayInPublic(const std::string& text, uint16_t part = 1)
     {
-        Say(app->Windows().Chat(), app->Windows().Chat()->GetSendView(), 1004, text, part);
+        Say(app->Features().Windows().Chat(), app->Features().Windows().Chat()->GetSendView(), 1004, text,
+            part);
     }
 
     bool WaitForRequests(uint16_t type, size_t count)

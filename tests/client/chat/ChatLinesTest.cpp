@@ -38,7 +38,7 @@ protected:
         platform::SetOpenURLProc(nullptr);
         ChatFixture::TearDown();
     }
-    QPlainTextEdit* ChatEdit() const { return app->Windows().Chat()->GetChatView()->TextEdit(); }
+    QPlainTextEdit* ChatEdit() const { return app->Features().Windows().Chat()->GetChatView()->TextEdit(); }
     // The look of the character at a position of the public chat's text.
     QTextCharFormat FormatAt(int position) const
     {
@@ -107,7 +107,7 @@ TEST_F(ChatLines, AQuenvolLinkConnectsInThisClient)
     const std::string url = "quenvol://" + h.Address() + "/";
     h.server.PushTransaction(106, ChatLine("\rRobin:  come to " + url));
     ASSERT_TRUE(WaitForChat("Robin:  come to " + url));
-    ASSERT_TRUE(app->Windows().Chat()->GetChatView()->OpenLinkAt(uint32_t(Find("quenvol:") + 3)));
+    ASSERT_TRUE(app->Features().Windows().Chat()->GetChatView()->OpenLinkAt(uint32_t(Find("quenvol:") + 3)));
     EXPECT_TRUE(gOpened.empty()) << "the desktop's opener got the client's own address";
     EXPECT_TRUE(h.WaitUntil([&] { return h.Requests(107).size() > loginsBefore; }, "a new login"));
 }
@@ -130,7 +130,7 @@ TEST_F(ChatLines, TimesStandBeforeEachLineOnlyWhenAskedFor)
 {
     h.server.PushTransaction(106, ChatLine("\rRobin:  one"));
     ASSERT_TRUE(WaitForChat("Robin:  one"));
-    app->Settings().chatTimeStamps = true;
+    app->Features().Settings().chatTimeStamps = true;
     h.server.PushTransaction(106, ChatLine("\rRobin:  two"));
     ASSERT_TRUE(
         h.WaitUntil([&] { return h.ChatText().find("two") != std::string::npos; }, "the second line"));
@@ -138,7 +138,7 @@ TEST_F(ChatLines, TimesStandBeforeEachLineOnlyWhenAskedFor)
     EXPECT_TRUE(QRegularExpression("^Robin:  one\r\\[\\d\\d:\\d\\d\\] Robin:  two$").match(text).hasMatch())
         << h.ChatText();
     // The first line of an empty view takes its time too, without the return before it.
-    app->ClearPublicChat();
+    app->Features().Chat().ClearPublicChat();
     h.server.PushTransaction(106, ChatLine("\rRobin:  three"));
     ASSERT_TRUE(
         h.WaitUntil([&] { return h.ChatText().find("three") != std::string::npos; }, "the third line"));
@@ -150,8 +150,8 @@ TEST_F(ChatLines, TimesStandBeforeEachLineOnlyWhenAskedFor)
 
 TEST_F(ChatLines, OwnLinesAreBoldAndLinesNamingTheUserAreTinted)
 {
-    app->Settings().chatTimeStamps = true;
-    app->Settings().chatMentionWords = "lunch, Harbour";
+    app->Features().Settings().chatTimeStamps = true;
+    app->Features().Settings().chatMentionWords = "lunch, Harbour";
     h.server.PushTransaction(106, ChatLine("\rtester:  my own line"));
     h.server.PushTransaction(106, ChatLine("\rRobin:  hey TESTER, look"));
     h.server.PushTransaction(106, ChatLine("\rRobin:  testers are not you"));
@@ -168,7 +168,7 @@ TEST_F(ChatLines, OwnLinesAreBoldAndLinesNamingTheUserAreTinted)
     EXPECT_NE(FormatAt(Find("<<< tester")).background().style(), Qt::SolidPattern);
 
     // One switch turns them off.
-    app->Settings().chatMentions = false;
+    app->Features().Settings().chatMentions = false;
     h.server.PushTransaction(106, ChatLine("\rRobin:  tester again"));
     ASSERT_TRUE(h.WaitUntil([&] { return h.ChatText().find("again") != std::string::npos; }, "the line"));
     EXPECT_NE(FormatAt(Find("tester again")).background().style(), Qt::SolidPattern);

@@ -57,7 +57,7 @@ TEST_F(ChatLog, LinesAreLoggedAsUtf8AndAppendedAcrossSessions)
 {
     h.server.PushTransaction(106, ChatLine("\rRobin:  caf\x8E one"));
     ASSERT_TRUE(WaitForChat("Robin:  caf\x8E one"));
-    app->Chat().Log().Flush();
+    app->Features().Chat().Log().Flush();
     const std::string port = h.Address().substr(h.Address().find(':') + 1);
     QFile log(QString::fromStdString(h.UserFolder() + "/Logs/127.0.0.1_" + port + "/" + Today() + ".log"));
     ASSERT_TRUE(log.open(QIODevice::ReadOnly)) << log.fileName().toStdString();
@@ -74,7 +74,7 @@ TEST_F(ChatLog, LinesAreLoggedAsUtf8AndAppendedAcrossSessions)
     const std::string chat = h.ChatText();
     EXPECT_EQ(chat.find("Robin:  caf\x8E one\r\xD1 connected to 127.0.0.1:"), 0u) << chat;
     EXPECT_LT(chat.find("\xD1 connected to"), chat.find("Robin:  two"));
-    app->Chat().Log().Flush();
+    app->Features().Chat().Log().Flush();
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const std::string both = log.readAll().toStdString();
     EXPECT_EQ(both.find(first), 0u);
@@ -93,13 +93,13 @@ TEST_F(ChatLog, ADiskThatRefusesTheLogLeavesTheChatWorkingWithOneNote)
         h.server.PushTransaction(106, ChatLine("\rRobin:  line " + std::to_string(i)));
         ASSERT_TRUE(h.WaitUntil(
             [&] { return h.ChatText().find("line " + std::to_string(i)) != std::string::npos; }, "the line"));
-        app->Chat().Log().Flush();
+        app->Features().Chat().Log().Flush();
     }
     h.server.PushTransaction(106, ChatLine("\rRobin:  last"));
     ASSERT_TRUE(h.WaitUntil([&] { return h.ChatText().find("last") != std::string::npos; }, "the last line"));
     EXPECT_EQ(Count(h.ChatText(), "The chat log cannot be written"), 1u) << h.ChatText();
     EXPECT_TRUE(h.boxes.empty());
-    EXPECT_TRUE(app->Session().IsConnected());
+    EXPECT_TRUE(app->Features().Session().IsConnected());
 }
 
 // Private chats and messages share the day's file with the public chat, each line naming its
@@ -118,10 +118,11 @@ TEST_F(ChatLog, MessagesAndPrivateChatsGoToTheDayFileByTheTimerNamingTheirConver
                                       .Bytes());
     ASSERT_TRUE(h.WaitUntil([&] { return !h.Windows<CMyPrivMsgWin>().empty(); }, "the message"));
     ASSERT_TRUE(WaitForChat("Robin:  public"));
-    EXPECT_EQ(app->Chat().Log().WriteCount(), 0u) << "written before the timer";
+    EXPECT_EQ(app->Features().Chat().Log().WriteCount(), 0u) << "written before the timer";
     EXPECT_EQ(LogText(), "");
     UClock::Advance(CMyChatLog::kFlushDelayMs);
-    ASSERT_TRUE(h.WaitUntil([&] { return app->Chat().Log().WriteCount() == 1; }, "the timer's write"));
+    ASSERT_TRUE(
+        h.WaitUntil([&] { return app->Features().Chat().Log().WriteCount() == 1; }, "the timer's write"));
     const std::string log = LogText();
     EXPECT_NE(log.find("] Robin:  public\n"), std::string::npos) << log;
     EXPECT_NE(log.find("] (message from R\xC3\xA9"
@@ -136,7 +137,7 @@ TEST_F(ChatLog, MessagesAndPrivateChatsGoToTheDayFileByTheTimerNamingTheirConver
 // conversations' lines stay out.
 TEST_F(ChatLog, AFreshChatStartsWithTheLastLoggedPublicLinesGreyed)
 {
-    app->Settings().chatReplay = true;
+    app->Features().Settings().chatReplay = true;
     const std::string port = h.Address().substr(h.Address().find(':') + 1);
     const std::string folder = h.UserFolder() + "/Logs/127.0.0.1_" + port + "/";
     QDir().mkpath(QString::fromStdString(folder));
@@ -160,7 +161,7 @@ TEST_F(ChatLog, AFreshChatStartsWithTheLastLoggedPublicLinesGreyed)
     ASSERT_TRUE(WriteLog(folder + date + ".log", yesterday));
 
     app->DoDisconnect();
-    app->ClearPublicChat();
+    app->Features().Chat().ClearPublicChat();
     ASSERT_TRUE(h.Login());
     const std::string chat = h.ChatText();
     EXPECT_EQ(chat.find("[10:00] Ann:  old 52\r"), 0u) << chat.substr(0, 200);
@@ -171,26 +172,26 @@ TEST_F(ChatLog, AFreshChatStartsWithTheLastLoggedPublicLinesGreyed)
         << chat;
     EXPECT_EQ(chat.find("secret"), std::string::npos);
     EXPECT_EQ(chat.find("more of it"), std::string::npos);
-    CTextView* view = app->Windows().Chat()->GetChatView();
+    CTextView* view = app->Features().Windows().Chat()->GetChatView();
     QTextCursor at(view->TextEdit()->document());
     at.setPosition(int(chat.find("new 250")));
     EXPECT_EQ(at.charFormat().foreground().color(),
               view->TextEdit()->palette().color(QPalette::PlaceholderText));
 
     // Switched off, a fresh chat starts empty.
-    app->Settings().chatReplay = false;
+    app->Features().Settings().chatReplay = false;
     app->DoDisconnect();
-    app->ClearPublicChat();
+    app->Features().Chat().ClearPublicChat();
     ASSERT_TRUE(h.Login());
     EXPECT_EQ(h.ChatText().find("Ann:"), std::string::npos);
 }
 
 TEST_F(ChatLog, AnotherServerStartsAFreshChatAndNoLogWhenSwitchedOff)
 {
-    app->Settings().chatLogs = false;
+    app->Features().Settings().chatLogs = false;
     h.server.PushTransaction(106, ChatLine("\rRobin:  here"));
     ASSERT_TRUE(WaitForChat("Robin:  here"));
-    app->Chat().Log().Flush();
+    app->Features().Chat().Log().Flush();
     EXPECT_FALSE(QDir(QString::fromStdString(h.UserFolder() + "/Logs")).exists());
     // The same server under another name is another server.
     app->DoConnect(CAppHarness::P("localhost:1").data(), nullptr);

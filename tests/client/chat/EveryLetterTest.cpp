@@ -45,9 +45,10 @@ protected:
 
     uint16_t MyUserID() const
     {
-        const CMyUserListView* users = app->Windows().Users()->View();
+        const CMyUserListView* users = app->Features().Windows().Users()->View();
         for (uint32_t row = 1; row <= users->GetItemCount(); ++row)
-            if (CAppHarness::Str(users->GetItem(row)->name) == CAppHarness::Str(app->Settings().userName))
+            if (CAppHarness::Str(users->GetItem(row)->name) ==
+                CAppHarness::Str(app->Features().Settings().userName))
                 return users->GetItem(row)->id;
         return 0;
     }
@@ -60,13 +61,13 @@ TEST_F(EveryLetter, PublicAndPrivateChatsKeepEveryLetter)
     ASSERT_TRUE(WaitForRequests(105, 1));
     EXPECT_EQ(CAppHarness::Field(h.Requests(105)[0], 101), letters);
     ASSERT_TRUE(WaitForChat("tester:  " + letters));
-    EXPECT_EQ(Plain(app->Windows().Chat()->GetChatView()), "tester:  " + Shown(letters));
+    EXPECT_EQ(Plain(app->Features().Windows().Chat()->GetChatView()), "tester:  " + Shown(letters));
 
     // A private chat the server opens with the user alone in it.
     h.model.nextChatID = 44;
-    CMyUserListView* users = app->Windows().Users()->View();
+    CMyUserListView* users = app->Features().Windows().Users()->View();
     users->SelectOnly(users->FindUser(kRobin));
-    h.Hit(app->Windows().Users(), kHitOpenPrivateChat);
+    h.Hit(app->Features().Windows().Users(), kHitOpenPrivateChat);
     ASSERT_TRUE(h.WaitUntil([&] { return app->GetChatWinByID(44) != nullptr; }, "the private chat"));
     CMyChatWin* chat = app->GetChatWinByID(44);
     Say(chat, chat->GetSendView(), kHitPrivChatSend, letters);
@@ -116,7 +117,7 @@ TEST_F(EveryLetter, MessagesNewsAndBroadcastsKeepEveryLetter)
             w.GetTextView()->SetText(letters.data(), uint32_t(letters.size()));
             w.Hit(CMyTextEntryWin::kHitSend);
         });
-    h.Hit(app->Windows().Toolbar(), kHitBroadcast);
+    h.Hit(app->Features().Windows().Toolbar(), kHitBroadcast);
     ASSERT_TRUE(WaitForRequests(355, 1));
     EXPECT_EQ(CAppHarness::Field(h.Requests(355)[0], 101), letters);
     EXPECT_TRUE(h.boxes.empty());
@@ -129,23 +130,23 @@ TEST_F(EveryLetter, NamesWithAccentsReachTheUsersListAndTheChat)
                                   "Ren\x8E"
                                   "e"});
     app->DoDisconnect();
-    SetName(app->Settings().userName, "Zo\x91");
+    SetName(app->Features().Settings().userName, "Zo\x91");
     ASSERT_TRUE(h.Login());
     const auto names = h.OnlineUserNames();
     EXPECT_NE(std::find(names.begin(), names.end(), "Zo\x91"), names.end());
-    const CMyUserListView* users = app->Windows().Users()->View();
+    const CMyUserListView* users = app->Features().Windows().Users()->View();
     const SMyUserListItem* renee = users->GetItem(users->FindUser(901));
     ASSERT_NE(renee, nullptr);
     EXPECT_EQ(PStringToQString(renee->name), QString::fromUtf8("Ren\u00e9e"));
 
     SayInPublic("hello");
     ASSERT_TRUE(WaitForChat("Zo\x91:  hello"));
-    EXPECT_EQ(Plain(app->Windows().Chat()->GetChatView()), QString::fromUtf8("Zo\u00eb:  hello"));
+    EXPECT_EQ(Plain(app->Features().Windows().Chat()->GetChatView()), QString::fromUtf8("Zo\u00eb:  hello"));
 }
 
 TEST_F(EveryLetter, CharactersTheSetLacksAreMarkedAndGoAsQuestionMarksOnlyWhenAgreed)
 {
-    CTextView* entry = app->Windows().Chat()->GetSendView();
+    CTextView* entry = app->Features().Windows().Chat()->GetSendView();
     // A smiling face and a grinning one (outside the basic plane); the accent typed after its letter
     // composes into a letter the set has.
     entry->TextEdit()->setPlainText(QString::fromUtf8("cafe\u0301 \u263A and \U0001F600"));
@@ -157,14 +158,14 @@ TEST_F(EveryLetter, CharactersTheSetLacksAreMarkedAndGoAsQuestionMarksOnlyWhenAg
 
     // Declined: nothing goes, and the text stays for mending.
     h.boxAnswers.push_back(2);
-    h.Hit(app->Windows().Chat(), 1004, 1);
+    h.Hit(app->Features().Windows().Chat(), 1004, 1);
     ASSERT_EQ(h.boxes.size(), 1u);
     EXPECT_NE(h.boxes[0].text.find("2 characters"), std::string::npos);
     EXPECT_EQ(entry->CountUnencodable(), 2u);
 
     // Agreed: one question for both, and they go as '?'.
     h.boxAnswers.push_back(1);
-    h.Hit(app->Windows().Chat(), 1004, 1);
+    h.Hit(app->Features().Windows().Chat(), 1004, 1);
     ASSERT_TRUE(WaitForRequests(105, 1));
     h.Pump();
     ASSERT_EQ(h.Requests(105).size(), 1u); // the declined line never went

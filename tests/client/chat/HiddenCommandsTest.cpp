@@ -74,21 +74,21 @@ protected:
 TEST_F(HiddenCommands, ScramblingAndIconsChangeOnlyByTheRightWords)
 {
     Command("SCRAMBLE 123");
-    EXPECT_TRUE(app->Chat().IsScrambling());
+    EXPECT_TRUE(app->Features().Chat().IsScrambling());
     Command("scramble 12");
-    EXPECT_FALSE(app->Chat().IsScrambling());
+    EXPECT_FALSE(app->Features().Chat().IsScrambling());
 
-    const uint16_t icon = app->Settings().iconID;
+    const uint16_t icon = app->Features().Settings().iconID;
     Command("icon 410"); // the hidden icons are refused by number
-    EXPECT_EQ(app->Settings().iconID, icon);
+    EXPECT_EQ(app->Features().Settings().iconID, icon);
     Command("icon 1002");
-    EXPECT_EQ(app->Settings().iconID, icon);
+    EXPECT_EQ(app->Features().Settings().iconID, icon);
     Command("icon-c");
-    EXPECT_EQ(app->Settings().iconID, 139);
+    EXPECT_EQ(app->Features().Settings().iconID, 139);
     Command("icon 2005");
-    EXPECT_EQ(app->Settings().iconID, 2005);
+    EXPECT_EQ(app->Features().Settings().iconID, 2005);
     Command("icons 200"); // not a word
-    EXPECT_EQ(app->Settings().iconID, 2005);
+    EXPECT_EQ(app->Features().Settings().iconID, 2005);
 
     Command("sndbuf 1");
     EXPECT_EQ(UTransport::GetSendBufferSize(), 16384u);
@@ -100,8 +100,8 @@ TEST_F(HiddenCommands, ScramblingAndIconsChangeOnlyByTheRightWords)
 
 TEST_F(HiddenCommands, AnnouncementsAndPorkGoToThePublicChat)
 {
-    app->Statistics().totalBytesDownloaded = 3 * 1024 * 1024;
-    app->Statistics().totalBytesUploaded = 0;
+    app->Features().Statistics().totalBytesDownloaded = 3 * 1024 * 1024;
+    app->Features().Statistics().totalBytesUploaded = 0;
     Command("rating");
     Command("stats");
     ASSERT_TRUE(WaitForRequests(105, 2));
@@ -114,7 +114,7 @@ TEST_F(HiddenCommands, AnnouncementsAndPorkGoToThePublicChat)
                                  " uploaded, ";
     EXPECT_EQ(CAppHarness::Field(lines[1], 101).rfind(expected, 0), 0u) << CAppHarness::Field(lines[1], 101);
 
-    app->Statistics().totalBytesUploaded = 2 * 1024 * 1024;
+    app->Features().Statistics().totalBytesUploaded = 2 * 1024 * 1024;
     Command("rating"); // 3 MB down, 2 MB up
     Command("pork");
     ASSERT_TRUE(WaitForRequests(304, 1));

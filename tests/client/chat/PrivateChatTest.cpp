@@ -8,6 +8,7 @@
 #include "client/app/AppNumbers.h"
 #include "client/chat/CMyChatInviteWin.h"
 #include "client/chat/CMyChatSubjectWin.h"
+#include "client/chat/CMySendPrivMsgWin.h"
 #include "client/chat/CMySubjectView.h"
 #include "client/users/CMyUserListWin.h"
 #include "client/widgets/CMyMsgWin.h"
@@ -75,9 +76,9 @@ TEST_F(PrivateChat, OpeningOneWithTheSelectedUserTalksInItAndLeavesOnClose)
 {
     // Robin only seems to be online, so the model opens the chat with the user alone in it.
     h.model.nextChatID = kChatID;
-    CMyUserListView* users = app->Windows().Users()->View();
+    CMyUserListView* users = app->Features().Windows().Users()->View();
     users->SelectOnly(users->FindUser(kRobin));
-    h.Hit(app->Windows().Users(), kHitOpenPrivateChat);
+    h.Hit(app->Features().Windows().Users(), kHitOpenPrivateChat);
     ASSERT_TRUE(WaitForRequests(112, 1));
     EXPECT_EQ(CAppHarness::Field(h.Requests(112)[0], 103), std::string("\x03\x84", 2));
     ASSERT_TRUE(h.WaitUntil([&] { return Chat() != nullptr; }, "the chat window"));
@@ -141,7 +142,7 @@ TEST_F(PrivateChat, DecliningAnInvitationTellsTheServer)
 TEST_F(PrivateChat, TheOptionsDeclineInvitationsByThemselves)
 {
     // Refusing private chats: an action line into the chat, then the refusal.
-    app->Settings().refusePrivateChat = 1;
+    app->Features().Settings().refusePrivateChat = 1;
     Invite();
     ASSERT_TRUE(WaitForRequests(114, 1));
     auto lines = h.Requests(105);
@@ -151,9 +152,9 @@ TEST_F(PrivateChat, TheOptionsDeclineInvitationsByThemselves)
     EXPECT_EQ(CAppHarness::Field(lines[0], 101), "does't accept private chat!");
 
     // The automatic response answers every invitation with its text and leaves a note who asked.
-    app->Settings().refusePrivateChat = 0;
-    app->Settings().automaticResponse = 1;
-    SetName(app->Settings().automaticResponseText, "Out fishing.");
+    app->Features().Settings().refusePrivateChat = 0;
+    app->Features().Settings().automaticResponse = 1;
+    SetName(app->Features().Settings().automaticResponseText, "Out fishing.");
     Invite();
     ASSERT_TRUE(WaitForRequests(114, 2));
     lines = h.Requests(105);
@@ -173,7 +174,8 @@ TEST_F(PrivateChat, ARenameWritesOneLineWhereverTheUserIsAndAnIconChangeNone)
     CMyChatWin* chat = Join();
     ASSERT_NE(chat, nullptr);
     // A second chat that Robin is not in.
-    CMyChatWin::Open(kChatID + 1, app->Settings().colorChat, app->Session().Access(), 100);
+    CMyChatWin::Open(kChatID + 1, app->Features().Settings().colorChat, app->Features().Session().Access(),
+                     100);
     CMyChatWin* other = app->GetChatWinByID(kChatID + 1);
     ASSERT_NE(other, nullptr);
     other->GetUserList()->AddUser(1, 414, 0, "tester", 6);
@@ -191,7 +193,7 @@ TEST_F(PrivateChat, ARenameWritesOneLineWhereverTheUserIsAndAnIconChangeNone)
 
     // A name longer than 31 characters is the same name when only the icon changes.
     const std::string longName = "Robert of the Northern Harbour Lights";
-    app->ClearPublicChat();
+    app->Features().Chat().ClearPublicChat();
     h.server.PushTransaction(117, Member(kRobin, longName));
     ASSERT_TRUE(Sync());
     const std::string before = ChatText(chat);
@@ -206,7 +208,7 @@ TEST_F(PrivateChat, ARenameWritesOneLineWhereverTheUserIsAndAnIconChangeNone)
     EXPECT_EQ(chat->GetUserList()->GetItem(1)->icon, 2002);
 }
 
-TEST_F(PrivateChat, ADroppedUserIsInvitedOnlyWithAWholePayload)
+TEST_F(PrivateChat, TheMemberListInvitesADroppedUserOnlyWithAWholePayloadAndWritesToTheSelectedOne)
 {
     CMyChatWin* chat = Join();
     ASSERT_NE(chat, nullptr);
@@ -217,15 +219,28 @@ TEST_F(PrivateChat, ADroppedUserIsInvitedOnlyWithAWholePayload)
     std::memcpy(drop.data, &user, 4);
     std::memcpy(drop.data + 4, &id, 4);
     drop.dataSize = 7;
-    app->DoInviteToPrivateChat(chat, drop);
+    chat->Hit(drop);
     drop.dataSize = 8;
-    app->DoInviteToPrivateChat(chat, drop);
+    chat->Hit(drop);
     ASSERT_TRUE(WaitForRequests(113, 1));
     h.Pump();
     const auto invitations = h.Requests(113);
     ASSERT_EQ(invitations.size(), 1u);
     EXPECT_EQ(CAppHarness::Field(invitations[0], 103), std::string("\0\7", 2));
     EXPECT_EQ(CAppHarness::Field(invitations[0], 114), testwire::BE32(kChatID));
+
+    // Any other hit on the member list writes to the member selected there.
+    CMyUserListView* members = chat->GetUserList();
+    members->SelectOnly(members->FindUser(kRobin));
+    std::string recipient;
+    h.OnModal<CMySendPrivMsgWin>(
+        [&](CMySendPrivMsgWin& w)
+        {
+            recipient = w.GetRecipient();
+            w.Hit(CMySendPrivMsgWin::kHitCancel);
+        });
+    h.Hit(chat, kHitPrivChatUsers, 1);
+    EXPECT_EQ(recipient, "Robin");
 }
 
 TEST_F(PrivateChat, TheSubjectDialogAsksTheServerWhichThenRetitles)

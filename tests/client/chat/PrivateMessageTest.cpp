@@ -78,9 +78,9 @@ TEST_F(PrivateMessages, AMessageIsShownAndAnsweredWithItsQuotation)
 
 TEST_F(PrivateMessages, TheAutomaticResponseAnswersAndTheRefusalDrops)
 {
-    app->Settings().automaticResponse = 1;
-    app->Settings().refusePrivateMsg = 1;
-    SetName(app->Settings().automaticResponseText, "Gone sailing.");
+    app->Features().Settings().automaticResponse = 1;
+    app->Features().Settings().refusePrivateMsg = 1;
+    SetName(app->Features().Settings().automaticResponseText, "Gone sailing.");
     Deliver(Message("Hello?"), false);
     ASSERT_TRUE(WaitForRequests(108, 1));
     auto sent = h.Requests(108);
@@ -91,7 +91,7 @@ TEST_F(PrivateMessages, TheAutomaticResponseAnswersAndTheRefusalDrops)
     EXPECT_TRUE(h.Windows<CMyPrivMsgWin>().empty());
 
     // Refusing without the automatic response: the sender is told so.
-    app->Settings().automaticResponse = 0;
+    app->Features().Settings().automaticResponse = 0;
     Deliver(Message("Hello??"), false);
     ASSERT_TRUE(WaitForRequests(108, 2));
     sent = h.Requests(108);
@@ -109,8 +109,8 @@ TEST_F(PrivateMessages, TheAutomaticResponseAnswersAndTheRefusalDrops)
 TEST_F(PrivateMessages, TheAutomaticResponseAnswersEachUserOnceInTenMinutes)
 {
     StClockInHand clock;
-    app->Settings().automaticResponse = 1;
-    SetName(app->Settings().automaticResponseText, "Gone sailing.");
+    app->Features().Settings().automaticResponse = 1;
+    SetName(app->Features().Settings().automaticResponseText, "Gone sailing.");
     auto recipients = [&]
     {
         std::vector<std::string> to;
@@ -160,8 +160,8 @@ TEST(AutoReplies, AnswersAreKeptForTheirTenMinutesAndPerSession)
 
 TEST_F(PrivateMessages, NeitherAnAutomaticAnswerNorABroadcastIsEverAnswered)
 {
-    app->Settings().automaticResponse = 1;
-    SetName(app->Settings().automaticResponseText, "Gone sailing.");
+    app->Features().Settings().automaticResponse = 1;
+    SetName(app->Features().Settings().automaticResponseText, "Gone sailing.");
     Deliver(Message("I am away too.", 2), false);
     Deliver(Message("Server going down"), true);
     const auto windows = h.Windows<CMyPrivMsgWin>();
@@ -197,7 +197,7 @@ TEST_F(PrivateMessages, KeysAnswerOrCloseAndTheOptionPutsNewOnesBehind)
     h.Pump();
     EXPECT_TRUE(h.Windows<CMyPrivMsgWin>().empty());
 
-    app->Settings().showPrivMsgAtBack = 1;
+    app->Features().Settings().showPrivMsgAtBack = 1;
     Deliver(Message("second"), false);
     ASSERT_EQ(h.Windows<CMyPrivMsgWin>().size(), 1u);
     EXPECT_NE(CWindow::GetFrontWindow(), h.Windows<CMyPrivMsgWin>().front());
@@ -267,9 +267,9 @@ TEST_F(PrivateMessagesInTabs, MessagesOfOneUserCollectInOneTabAndTheReplyQuotesT
     Deliver(Message("Server going down"), true);
     EXPECT_EQ(h.Windows<CMyPrivMsgWin>().size(), 1u); // the broadcast keeps its window
     ASSERT_EQ(h.Windows<CMyConversationWin>().size(), 2u);
-    CMyConversationWin* robin = CMyConversationWin::Find(app->Session().Serial(), kRobin);
+    CMyConversationWin* robin = CMyConversationWin::Find(app->Features().Session().Serial(), kRobin);
     ASSERT_NE(robin, nullptr);
-    EXPECT_EQ(robin->GetPlace(), app->Windows().Main()->TabPlace());
+    EXPECT_EQ(robin->GetPlace(), app->Features().Windows().Main()->TabPlace());
     EXPECT_EQ(CAppHarness::Title(robin), "Messages: Robin");
     const std::string text = robin->GetTextView()->GetText();
     EXPECT_EQ(Count(text, "Sent: "), 2u);
@@ -289,7 +289,7 @@ TEST_F(PrivateMessagesInTabs, MessagesOfOneUserCollectInOneTabAndTheReplyQuotesT
     EXPECT_EQ(CAppHarness::Field(sent, 103), Integer16(kRobin));
     EXPECT_EQ(CAppHarness::Field(sent, 214), "Or at one?");
     // The conversation stays, with the answer in it.
-    ASSERT_EQ(CMyConversationWin::Find(app->Session().Serial(), kRobin), robin);
+    ASSERT_EQ(CMyConversationWin::Find(app->Features().Session().Serial(), kRobin), robin);
     EXPECT_NE(robin->GetTextView()->GetText().find("One is fine."), std::string::npos);
 
     // An automatic answer is shown and cannot be answered.

@@ -21,10 +21,10 @@ protected:
         ChatFixture::SetUp();
         // A hand-edited file in the billions is held to the ceiling, and a value of none, which would let
         // the views grow without end, to the least.
-        app->Windows().SetScrollback(4000000000u);
-        ASSERT_EQ(app->Windows().Scrollback(), CMyWindowSet::kMaxScrollback);
-        app->Windows().SetScrollback(0);
-        ASSERT_EQ(app->Windows().Scrollback(), kLines);
+        app->Features().Windows().SetScrollback(4000000000u);
+        ASSERT_EQ(app->Features().Windows().Scrollback(), CMyWindowSet::kMaxScrollback);
+        app->Features().Windows().SetScrollback(0);
+        ASSERT_EQ(app->Features().Windows().Scrollback(), kLines);
     }
 
     // Pushes three times the scrollback into a chat and waits for the last line.
@@ -48,7 +48,7 @@ protected:
 
 TEST_F(Scrollback, PublicChatKeepsTheNewestLines)
 {
-    CTextView* view = app->Windows().Chat()->GetChatView();
+    CTextView* view = app->Features().Windows().Chat()->GetChatView();
     ASSERT_TRUE(PushLines(view, 0));
     EXPECT_TRUE(HoldsTheScrollback(view)) << view->GetLineCount();
 }
@@ -56,14 +56,14 @@ TEST_F(Scrollback, PublicChatKeepsTheNewestLines)
 TEST_F(Scrollback, APrivateChatOpenedLaterKeepsTheSameScrollback)
 {
     h.model.nextChatID = kChatID;
-    CMyUserListView* users = app->Windows().Users()->View();
+    CMyUserListView* users = app->Features().Windows().Users()->View();
     users->SelectOnly(users->FindUser(kRobin));
-    h.Hit(app->Windows().Users(), kHitOpenPrivateChat);
+    h.Hit(app->Features().Windows().Users(), kHitOpenPrivateChat);
     ASSERT_TRUE(h.WaitUntil([&] { return h.Windows<CMyChatWin>().size() == 1; }, "the chat window"));
     CTextView* view = h.Windows<CMyChatWin>().front()->GetChatView();
     ASSERT_TRUE(PushLines(view, kChatID));
     EXPECT_TRUE(HoldsTheScrollback(view)) << view->GetLineCount();
-    EXPECT_TRUE(app->Windows().Chat()->GetChatView()->IsEmpty());
+    EXPECT_TRUE(app->Features().Windows().Chat()->GetChatView()->IsEmpty());
 }
 
 TEST_F(Scrollback, NewsKeepsTheNewestArticlesOnTop)
@@ -72,6 +72,6 @@ TEST_F(Scrollback, NewsKeepsTheNewestArticlesOnTop)
         h.server.PushTransaction(102,
                                  testwire::CFields().Add(101, "article " + std::to_string(i) + "\r").Bytes());
     ASSERT_TRUE(h.WaitUntil([&] { return h.NewsText().rfind("article 300\r", 0) == 0; }, "the last article"));
-    EXPECT_TRUE(HoldsTheScrollback(app->Windows().News()->GetTextView()));
+    EXPECT_TRUE(HoldsTheScrollback(app->Features().Windows().News()->GetTextView()));
 }
 } // namespace

@@ -36,9 +36,10 @@ protected:
     bool WaitForAttempt(uint32_t attempt)
     {
         return h.WaitUntil(
-            [&] {
-                return app->Connection().Reconnect().IsWaiting() &&
-                       app->Connection().Reconnect().Attempt() == attempt;
+            [&]
+            {
+                return app->Features().Connection().Reconnect().IsWaiting() &&
+                       app->Features().Connection().Reconnect().Attempt() == attempt;
             },
             "the wait for the next attempt");
     }
@@ -47,12 +48,12 @@ protected:
         return h.WaitUntil(
             [&]
             {
-                return app->Session().IsLoggedIn() && h.server.CountReceived(107) == logins &&
-                       !app->Connection().Reconnect().IsActive();
+                return app->Features().Session().IsLoggedIn() && h.server.CountReceived(107) == logins &&
+                       !app->Features().Connection().Reconnect().IsActive();
             },
             "the login of the reconnect");
     }
-    std::string ToolbarTitle() const { return CAppHarness::Title(app->Windows().Toolbar()); }
+    std::string ToolbarTitle() const { return CAppHarness::Title(app->Features().Windows().Toolbar()); }
 
     CAppHarness h;
     CMyApplication* app = nullptr;
@@ -91,7 +92,7 @@ TEST_F(AutoReconnectTest, ARestartedServerIsLoggedInAgainAfterTheBackOffWithNoSt
     EXPECT_EQ(h.model.LoginOf(h.server.LastConnection()), "abc");
     EXPECT_TRUE(h.boxes.empty());
     EXPECT_EQ(ToolbarTitle(), "Quenvol");
-    EXPECT_EQ(CAppHarness::Title(app->Windows().Chat()), "Chat (" + h.Address() + ")");
+    EXPECT_EQ(CAppHarness::Title(app->Features().Windows().Chat()), "Chat (" + h.Address() + ")");
     EXPECT_NE(h.ChatText().find(kDash + " reconnected at "), std::string::npos);
     UClock::Advance(1000); // finished rows are reaped a little later
     ASSERT_TRUE(h.WaitUntil([&] { return h.TaskRows().empty(); }, "the rows to go"));
@@ -107,7 +108,7 @@ TEST_F(AutoReconnectTest, ARestartedServerIsLoggedInAgainAfterTheBackOffWithNoSt
 
 TEST_F(AutoReconnectTest, WithTheOptionOffTheLossIsToldAndOnlyTheBoxsReconnectComesBack)
 {
-    app->Settings().reconnect = false;
+    app->Features().Settings().reconnect = false;
     ASSERT_TRUE(h.Login("abc", "pw"));
     StClockInHand clock;
     h.boxAnswers = {2}; // OK
@@ -116,7 +117,7 @@ TEST_F(AutoReconnectTest, WithTheOptionOffTheLossIsToldAndOnlyTheBoxsReconnectCo
     ASSERT_TRUE(h.server.Listen(port));
     UClock::Advance(200000);
     h.Pump();
-    EXPECT_FALSE(app->Connection().Reconnect().IsActive());
+    EXPECT_FALSE(app->Features().Connection().Reconnect().IsActive());
     EXPECT_EQ(h.server.ConnectionCount(), 1u);
     EXPECT_EQ(ToolbarTitle(), "Quenvol");
     EXPECT_TRUE(h.TaskRows().empty());
@@ -126,8 +127,9 @@ TEST_F(AutoReconnectTest, WithTheOptionOffTheLossIsToldAndOnlyTheBoxsReconnectCo
     h.boxes.clear();
     h.boxAnswers = {1};
     h.server.CloseConnection();
-    ASSERT_TRUE(h.WaitUntil([&] { return app->Session().IsLoggedIn() && h.server.ConnectionCount() == 3; },
-                            "the login after the box"));
+    ASSERT_TRUE(
+        h.WaitUntil([&] { return app->Features().Session().IsLoggedIn() && h.server.ConnectionCount() == 3; },
+                    "the login after the box"));
     EXPECT_TRUE(h.HasBox(150));
     EXPECT_EQ(h.model.LoginOf(h.server.LastConnection()), "abc");
 }
@@ -140,7 +142,7 @@ TEST_F(AutoReconnectTest, SessionsEndedOnPurposeOrNeverLoggedInAreNotBroughtBack
         const uint32_t connections = h.server.ConnectionCount();
         UClock::Advance(200000);
         h.Pump();
-        EXPECT_FALSE(app->Connection().Reconnect().IsActive()) << how;
+        EXPECT_FALSE(app->Features().Connection().Reconnect().IsActive()) << how;
         EXPECT_EQ(h.server.ConnectionCount(), connections) << how;
         EXPECT_FALSE(h.HasBox(131)) << how;
     };
@@ -178,7 +180,7 @@ TEST_F(AutoReconnectTest, TheTaskRowStartsTheNextAttemptAtOnceOrStopsThemAll)
 
     // Start on the row: attempt 2 goes now, not 4 s from now.
     ASSERT_TRUE(h.server.Listen(port));
-    app->Windows().Tasks()->View()->SelectOnly(1);
+    app->Features().Windows().Tasks()->View()->SelectOnly(1);
     app->DoStartTask();
     ASSERT_TRUE(LoggedInAgain(2));
 
@@ -186,9 +188,9 @@ TEST_F(AutoReconnectTest, TheTaskRowStartsTheNextAttemptAtOnceOrStopsThemAll)
     KillServer();
     ASSERT_TRUE(WaitForAttempt(1));
     ASSERT_TRUE(h.server.Listen(port));
-    app->Windows().Tasks()->View()->SelectOnly(1);
+    app->Features().Windows().Tasks()->View()->SelectOnly(1);
     app->DoStopTask();
-    EXPECT_FALSE(app->Connection().Reconnect().IsActive());
+    EXPECT_FALSE(app->Features().Connection().Reconnect().IsActive());
     EXPECT_EQ(ToolbarTitle(), "Quenvol");
     UClock::Advance(200000);
     h.Pump();
@@ -205,8 +207,9 @@ TEST_F(AutoReconnectTest, ARefusedLoginOnAnAttemptEndsTheAttempts)
     h.model.accounts.erase("abc"); // the account went while the server was down
     ASSERT_TRUE(h.server.Listen(port));
     UClock::Advance(2400);
-    ASSERT_TRUE(h.WaitUntil([&] { return !app->Connection().Reconnect().IsActive() && !h.boxes.empty(); },
-                            "the refusal"));
+    ASSERT_TRUE(
+        h.WaitUntil([&] { return !app->Features().Connection().Reconnect().IsActive() && !h.boxes.empty(); },
+                    "the refusal"));
     EXPECT_EQ(h.boxes[0].title, "Server Message");
     UClock::Advance(200000);
     h.Pump();
@@ -243,5 +246,5 @@ TEST_F(AutoReconnectTest, TheAgreementIsNotAskedAgainWhenTheSessionComesBackButI
     ASSERT_TRUE(h.WaitUntil([&] { return shown >= 2; }, "the agreement of the new session"));
     h.Pump();
     EXPECT_EQ(shown, 2);
-    EXPECT_FALSE(app->Session().HasAgreement());
+    EXPECT_FALSE(app->Features().Session().HasAgreement());
 }

@@ -49,9 +49,10 @@ protected:
     bool WaitForFirstAttempt()
     {
         return h.WaitUntil(
-            [&] {
-                return app->Connection().Reconnect().IsWaiting() &&
-                       app->Connection().Reconnect().Attempt() == 1;
+            [&]
+            {
+                return app->Features().Connection().Reconnect().IsWaiting() &&
+                       app->Features().Connection().Reconnect().Attempt() == 1;
             },
             "the wait for the first attempt");
     }
@@ -61,17 +62,19 @@ protected:
     {
         if (!h.server.Listen(port)) return false;
         UClock::Advance(2400);
-        return h.WaitUntil([&]
-                           { return app->Session().IsLoggedIn() && h.server.CountReceived(107) == logins; },
-                           "the login of the reconnect") &&
+        return h.WaitUntil(
+                   [&] {
+                       return app->Features().Session().IsLoggedIn() && h.server.CountReceived(107) == logins;
+                   },
+                   "the login of the reconnect") &&
                WaitIdle(h, "the requests after the reconnect");
     }
     CMyChatWin* OpenPrivateChat()
     {
         h.model.nextChatID = kChatID;
-        CMyUserListView* users = app->Windows().Users()->View();
+        CMyUserListView* users = app->Features().Windows().Users()->View();
         users->SelectOnly(users->FindUser(kRobin));
-        h.Hit(app->Windows().Users(), kHitOpenPrivateChat);
+        h.Hit(app->Features().Windows().Users(), kHitOpenPrivateChat);
         h.WaitUntil([&] { return h.Windows<CMyChatWin>().size() == 1; }, "the private chat");
         return h.Windows<CMyChatWin>().empty() ? nullptr : h.Windows<CMyChatWin>().front();
     }
@@ -164,7 +167,7 @@ TEST_F(ComeBackAsItWasTest, NewsIsNotDoubledTheChatKeepsItsTextAndPrivateChatsEn
     // New access from the server must not open the entry again.
     SMyUserAccess all;
     all.SetAll();
-    app->Windows().SetAccess(all);
+    app->Features().Windows().SetAccess(all);
     EXPECT_FALSE(chat->GetSendView()->IsEnabled());
     // Closing it leaves no chat on the new connection.
     const size_t leaves = h.server.CountReceived(116);
@@ -186,20 +189,22 @@ TEST_F(ComeBackAsItWasTest, GivingUpTheReconnectClosesWhatTheLostSessionKept)
     ASSERT_TRUE(WaitForFirstAttempt());
     // A failed attempt is no reason to give anything up.
     UClock::Advance(2400);
-    ASSERT_TRUE(h.WaitUntil([&] { return app->Connection().Reconnect().Attempt() == 2; }, "the second wait"));
+    ASSERT_TRUE(h.WaitUntil([&] { return app->Features().Connection().Reconnect().Attempt() == 2; },
+                            "the second wait"));
     EXPECT_EQ(FolderWins(h).size(), 1u);
     EXPECT_EQ(h.Windows<CMyChatWin>().size(), 1u);
-    app->Connection().CancelReconnect();
+    app->Features().Connection().CancelReconnect();
     EXPECT_TRUE(FolderWins(h).empty());
     EXPECT_TRUE(h.Windows<CMyChatWin>().empty());
-    EXPECT_FALSE(app->Session().IsPaused());
+    EXPECT_FALSE(app->Features().Session().IsPaused());
 }
 
 TEST_F(ComeBackAsItWasTest, TheReconnectGoesThroughTheFirewallAgain)
 {
     CSocksRelay relay;
     ASSERT_TRUE(relay.Listen());
-    UPString::SetText(app->Settings().firewall, ("127.0.0.1:" + std::to_string(relay.Port())).c_str());
+    UPString::SetText(app->Features().Settings().firewall,
+                      ("127.0.0.1:" + std::to_string(relay.Port())).c_str());
     ASSERT_TRUE(h.Login());
     ASSERT_EQ(relay.RequestCount(), 1u);
     StClockInHand clock;

@@ -71,7 +71,7 @@ protected:
     }
     bool WaitLoggedIn()
     {
-        return h.WaitUntil([&] { return app->Session().IsLoggedIn(); }, "the login");
+        return h.WaitUntil([&] { return app->Features().Session().IsLoggedIn(); }, "the login");
     }
     void SaveBookmark(const std::string& name, const std::string& login, const std::string& password)
     {
@@ -179,7 +179,7 @@ TEST_F(ConnectDialogMemoryTest, ARefusedLoginBringsTheDialogBackWithWhatWasTyped
     ReadAndCancel(shown);
     app->DoShowConnect();
     ASSERT_TRUE(h.WaitUntil([&] { return h.modalCount >= 2; }, "the dialog again"));
-    EXPECT_FALSE(app->Session().IsOpen());
+    EXPECT_FALSE(app->Features().Session().IsOpen());
     ASSERT_FALSE(h.boxes.empty());
     EXPECT_EQ(h.boxes[0].title, "Server Message");
     EXPECT_EQ(shown.server, h.Address());
@@ -215,25 +215,25 @@ TEST_F(ConnectDialogMemoryTest, ConnectingElsewhereAsksFirstWhileAPrivateChatIsO
     ASSERT_TRUE(h.Login());
 
     h.model.nextChatID = 7;
-    CMyUserListView* users = app->Windows().Users()->View();
+    CMyUserListView* users = app->Features().Windows().Users()->View();
     users->SelectOnly(users->FindUser(kRobin));
-    h.Hit(app->Windows().Users(), kHitOpenPrivateChat);
+    h.Hit(app->Features().Windows().Users(), kHitOpenPrivateChat);
     ASSERT_TRUE(h.WaitUntil([&] { return h.Windows<CMyChatWin>().size() == 1; }, "the private chat"));
     h.boxes.clear(); // the refused connection to port 1
-    const uint32_t serial = app->Session().Serial();
+    const uint32_t serial = app->Features().Session().Serial();
     h.boxAnswers = {2};
     app->DoGoURL(elsewhere.data(), uint32_t(elsewhere.size()));
     ASSERT_EQ(h.boxes.size(), 1u);
     EXPECT_EQ(h.boxes[0].text, "Disconnect from " + h.Address() + " and connect to 127.0.0.1:1?");
-    EXPECT_EQ(app->Session().Serial(), serial);
-    EXPECT_TRUE(app->Session().IsLoggedIn());
+    EXPECT_EQ(app->Features().Session().Serial(), serial);
+    EXPECT_TRUE(app->Features().Session().IsLoggedIn());
     EXPECT_EQ(h.Windows<CMyChatWin>().size(), 1u);
 
     h.boxAnswers = {1};
     app->DoGoURL(elsewhere.data(), uint32_t(elsewhere.size()));
     EXPECT_EQ(h.boxes.size(), 2u);
     EXPECT_EQ(h.boxes[1].text, h.boxes[0].text);
-    EXPECT_NE(app->Session().Serial(), serial);
+    EXPECT_NE(app->Features().Session().Serial(), serial);
     EXPECT_TRUE(h.Windows<CMyChatWin>().empty());
     app->DoDisconnect();
 }

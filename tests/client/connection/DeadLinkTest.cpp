@@ -74,8 +74,8 @@ TEST_F(DeadLinkTest, TheServerConnectionProbesAQuietPeer)
 {
     bool on = false;
     uint32_t idle = 0, interval = 0, probes = 0;
-    UTransport::GetKeepAlive(UTransact::GetTransport(app->Session().Transactor()), on, idle, interval,
-                             probes);
+    UTransport::GetKeepAlive(UTransact::GetTransport(app->Features().Session().Transactor()), on, idle,
+                             interval, probes);
     EXPECT_TRUE(on);
     EXPECT_EQ(idle, 60u);
     EXPECT_EQ(interval, 10u);
@@ -96,8 +96,8 @@ TEST_F(DeadLinkTest, AWakeChecksTheConnectionAndASilentOneIsDroppedAndReconnecte
     ASSERT_TRUE(h.WaitUntil([&] { return h.ChatText().find("mark") != std::string::npos; }, "the answer"));
     UClock::Advance(CMyLinkCheck::kTimeoutMs);
     h.Pump();
-    EXPECT_FALSE(app->Connection().Reconnect().IsActive());
-    EXPECT_TRUE(app->Session().IsLoggedIn());
+    EXPECT_FALSE(app->Features().Connection().Reconnect().IsActive());
+    EXPECT_TRUE(app->Features().Session().IsLoggedIn());
 
     // The network going and coming back is a reason too; this time the server keeps silent, as a peer
     // that is gone would: the connection is dropped as lost, with no box, and the reconnect logs in.
@@ -109,16 +109,17 @@ TEST_F(DeadLinkTest, AWakeChecksTheConnectionAndASilentOneIsDroppedAndReconnecte
     ASSERT_TRUE(WaitForCheck(2));
     UClock::Advance(CMyLinkCheck::kTimeoutMs - 1);
     h.Pump();
-    EXPECT_TRUE(app->Session().IsLoggedIn()) << "dropped before its time was up";
+    EXPECT_TRUE(app->Features().Session().IsLoggedIn()) << "dropped before its time was up";
     UClock::Advance(1);
-    ASSERT_TRUE(h.WaitUntil([&] { return app->Connection().Reconnect().IsWaiting(); }, "the drop"));
+    ASSERT_TRUE(
+        h.WaitUntil([&] { return app->Features().Connection().Reconnect().IsWaiting(); }, "the drop"));
     h.server.ClearReply(300);
     UClock::Advance(2400);
     ASSERT_TRUE(h.WaitUntil(
         [&]
         {
-            return app->Session().IsLoggedIn() && h.server.CountReceived(107) == 2 &&
-                   !app->Connection().Reconnect().IsActive();
+            return app->Features().Session().IsLoggedIn() && h.server.CountReceived(107) == 2 &&
+                   !app->Features().Connection().Reconnect().IsActive();
         },
         "the reconnect"));
     EXPECT_EQ(h.server.ConnectionCount(), 2u);

@@ -103,7 +103,7 @@ protected:
     // the session gone, a new login succeeds.
     void ExpectResponsive(bool realBoxes)
     {
-        if (!app->Session().IsConnected())
+        if (!app->Features().Session().IsConnected())
         {
             EXPECT_TRUE(h.Login());
             return;
@@ -252,7 +252,7 @@ TEST_F(HostileServerTest, AgreementsThatComeWhileOneIsUpWaitAndOnlyTheNewestIsSh
     ASSERT_FALSE(shown.empty());
     EXPECT_LE(shown.size(), 2u);
     EXPECT_EQ(shown.back(), "Rules, take " + std::to_string(kCount - 1));
-    EXPECT_TRUE(app->Session().IsConnected());
+    EXPECT_TRUE(app->Features().Session().IsConnected());
 }
 
 TEST_F(HostileServerTest, TenThousandChatLinesAndUserNoticesLeaveTheClientAnswering)
@@ -267,7 +267,7 @@ TEST_F(HostileServerTest, TenThousandChatLinesAndUserNoticesLeaveTheClientAnswer
     ASSERT_TRUE(h.WaitUntil([&] { return chatIn; }, "the chat lines", 60000));
     // The chat lines are counted below: 20,000 join and leave lines would push them out of the
     // scrollback.
-    app->Settings().showJoinLeaveInChat = false;
+    app->Features().Settings().showJoinLeaveInChat = false;
     h.server.Play(CHostileScript::Burst(301, 10000,
                                         [](uint32_t i)
                                         {
@@ -288,7 +288,7 @@ TEST_F(HostileServerTest, TenThousandChatLinesAndUserNoticesLeaveTheClientAnswer
     EXPECT_LT(peak, 50 * kMiB);
     Report("heap_peak_growth_kib", peak / 1024);
     Report("resident_peak_growth_kib", heap.PeakResidentGrowth() / 1024);
-    EXPECT_TRUE(app->Session().IsConnected());
+    EXPECT_TRUE(app->Features().Session().IsConnected());
     // Every line reached the chat, in order; no box, no alert.
     const std::string chat = h.ChatText();
     const size_t first = chat.find("Robin: line 0\r"), last = chat.find("Robin: line 9999");
@@ -312,7 +312,7 @@ TEST_F(HostileServerTest, AnEmptyServerMessageShowsNoBox)
     EXPECT_TRUE(h.alert.empty()) << h.alert;
     ASSERT_EQ(h.boxes.size(), 1u);
     EXPECT_EQ(h.boxes[0].text, "After the empty ones");
-    EXPECT_TRUE(app->Session().IsConnected());
+    EXPECT_TRUE(app->Features().Session().IsConnected());
 }
 
 TEST_F(HostileServerTest, APartHeaderJustOverTheCapEndsTheSessionWithTheProtocolErrorOnly)
@@ -320,8 +320,8 @@ TEST_F(HostileServerTest, APartHeaderJustOverTheCapEndsTheSessionWithTheProtocol
     CHeapWatch heap;
     h.server.Play(CHostileScript::Announce(104, CTransactStream::kMaxTransactionSize + 1,
                                            CTransactStream::kMaxTransactionSize + 1, 4096));
-    ASSERT_TRUE(
-        h.WaitUntil([&] { return h.HasBox(142) && !app->Session().Transactor(); }, "the protocol error"));
+    ASSERT_TRUE(h.WaitUntil([&] { return h.HasBox(142) && !app->Features().Session().Transactor(); },
+                            "the protocol error"));
     h.WaitUntil([&] { return h.server.ClientClosed(); }, "the client to close");
     h.Pump();
     // The client closed the connection itself: it was not lost.
@@ -334,8 +334,9 @@ TEST_F(HostileServerTest, APartHeaderJustOverTheCapEndsTheSessionWithTheProtocol
     ASSERT_TRUE(h.Login());
     h.boxes.clear();
     h.server.Play(CHostileScript::Announce(104, 10, CTransactStream::kMaxTransactionSize + 1, 10));
-    ASSERT_TRUE(h.WaitUntil([&] { return h.HasBox(142, kProtocolText) && !app->Session().Transactor(); },
-                            "the protocol error"));
+    ASSERT_TRUE(
+        h.WaitUntil([&] { return h.HasBox(142, kProtocolText) && !app->Features().Session().Transactor(); },
+                    "the protocol error"));
     h.Pump();
     EXPECT_EQ(h.boxes.size(), 1u);
     ExpectResponsive(false);
@@ -346,7 +347,7 @@ TEST_F(HostileServerTest, BodiesBegunAndNeverFinishedFailTheConnectionBeforeThey
     CHeapWatch heap;
     // Two hundred bodies of 2 MB, each begun with its first megabyte and abandoned.
     h.server.Play(CHostileScript::AbandonedBodies(104, 200, 1000000));
-    ASSERT_TRUE(h.WaitUntil([&] { return h.HasBox(142) && !app->Session().Transactor(); },
+    ASSERT_TRUE(h.WaitUntil([&] { return h.HasBox(142) && !app->Features().Session().Transactor(); },
                             "the protocol error", 30000));
     h.Pump();
     ASSERT_EQ(h.boxes.size(), 1u);
@@ -367,13 +368,14 @@ TEST_F(HostileServerTest, HandshakeTimeOutsSayTheServerDidNotAnswer)
     const auto address = CAppHarness::P(h.Address());
     StClockInHand clock;
     app->DoConnect(address.data(), nullptr);
-    ASSERT_NE(app->Session().Transactor(), nullptr);
+    ASSERT_NE(app->Features().Session().Transactor(), nullptr);
     // The connect task's bar stands at two of three once the handshake is out.
-    CMyTaskRows& rows = app->Windows().Tasks()->View()->Model();
+    CMyTaskRows& rows = app->Features().Windows().Tasks()->View()->Model();
     ASSERT_TRUE(h.WaitUntil([&] { return rows.GetRowCount() == 1 && rows.GetRow(1)->progVal == 2; },
                             "the handshake"));
     UClock::Advance(UTransact::kHandshakeTimeoutMs);
-    ASSERT_TRUE(h.WaitUntil([&] { return h.HasBox(142) && !app->Session().Transactor(); }, "the time-out"));
+    ASSERT_TRUE(h.WaitUntil([&] { return h.HasBox(142) && !app->Features().Session().Transactor(); },
+                            "the time-out"));
     h.Pump();
     ASSERT_EQ(h.boxes.size(), 1u);
     EXPECT_NE(h.boxes[0].text.find("did not answer in time"), std::string::npos) << h.boxes[0].text;
@@ -420,7 +422,7 @@ TEST_F(HostileServerTest, TruncatedAndOversizedFieldsInEveryTransactionTheServer
     ASSERT_TRUE(h.WaitUntil([&] { return h.HasBoxTitled("Server Message", "After the malformed ones"); },
                             "the message after them"));
     h.Pump();
-    EXPECT_TRUE(app->Session().IsConnected());
+    EXPECT_TRUE(app->Features().Session().IsConnected());
     EXPECT_TRUE(h.alert.empty()) << h.alert;
     // What fits of a truncated list is used; a field that claims more than follows is absent (so that
     // message has no text and shows nothing); an oversized text is cut to what a message holds, and
@@ -433,8 +435,8 @@ TEST_F(HostileServerTest, TruncatedAndOversizedFieldsInEveryTransactionTheServer
     EXPECT_GE(agreements, 1u);
     // An oversized disconnect message ends the session with its text, cut the same way.
     h.server.PushTransaction(111, oversized);
-    ASSERT_TRUE(
-        h.WaitUntil([&] { return h.HasBox(143) && !app->Session().Transactor(); }, "the disconnect message"));
+    ASSERT_TRUE(h.WaitUntil([&] { return h.HasBox(143) && !app->Features().Session().Transactor(); },
+                            "the disconnect message"));
     EXPECT_TRUE(h.HasBox(143, std::string(255, 'x')));
     ExpectResponsive(false);
 }

@@ -45,7 +45,7 @@ protected:
         h.Start();
         app = &h.App();
         const auto name = CAppHarness::P("tester");
-        std::memcpy(app->Settings().userName, name.data(), name.size());
+        std::memcpy(app->Features().Settings().userName, name.data(), name.size());
     }
     std::string Address() const { return h.Address(); }
     void Connect(const std::string& address)
@@ -59,8 +59,8 @@ protected:
         return h.WaitUntil(
             [&]
             {
-                return app->Session().IsConnected() && h.server.CountReceived(101) == 1 &&
-                       app->Tasks().GetItemCount() == 0;
+                return app->Features().Session().IsConnected() && h.server.CountReceived(101) == 1 &&
+                       app->Features().Tasks().GetItemCount() == 0;
             },
             "the login, users and news requests to finish");
     }
@@ -73,9 +73,9 @@ protected:
     }
     void ExpectSessionEnded() const
     {
-        EXPECT_EQ(app->Session().Transactor(), nullptr);
-        EXPECT_FALSE(app->Session().IsConnected());
-        EXPECT_EQ(app->Tasks().GetItemCount(), 0u);
+        EXPECT_EQ(app->Features().Session().Transactor(), nullptr);
+        EXPECT_FALSE(app->Features().Session().IsConnected());
+        EXPECT_EQ(app->Features().Tasks().GetItemCount(), 0u);
         EXPECT_EQ(h.ToolbarLook(), kToolbarNotConnected);
         EXPECT_TRUE(h.OnlineUserNames().empty());
     }
@@ -88,10 +88,10 @@ protected:
 TEST_F(ServerConnectionTest, AccountLoginSendsHandshakeThenLoginUsersAndNewsInOrder)
 {
     const auto login = CAppHarness::P("abc"), password = CAppHarness::P("pw");
-    app->Session().SetLogin(login.data(), password.data());
+    app->Features().Session().SetLogin(login.data(), password.data());
     Connect(Address());
-    EXPECT_EQ(CAppHarness::Title(app->Windows().Chat()), "Chat (" + Address() + ")");
-    EXPECT_EQ(CAppHarness::Title(app->Windows().News()), "News (" + Address() + ")");
+    EXPECT_EQ(CAppHarness::Title(app->Features().Windows().Chat()), "Chat (" + Address() + ")");
+    EXPECT_EQ(CAppHarness::Title(app->Features().Windows().News()), "News (" + Address() + ")");
     ASSERT_TRUE(PumpUntilSessionReady());
 
     EXPECT_EQ(h.server.ReceivedHandshake(), std::string("TRTPQUEN\0\1\0\2", 12));
@@ -106,11 +106,11 @@ TEST_F(ServerConnectionTest, AccountLoginSendsHandshakeThenLoginUsersAndNewsInOr
 
     // The replies reached what the windows will show, and the access bits came after the login.
     EXPECT_EQ(h.ToolbarLook(), kToolbarConnected);
-    EXPECT_NE(app->Session().ConnectStartSecs(), 0u);
+    EXPECT_NE(app->Features().Session().ConnectStartSecs(), 0u);
     EXPECT_EQ(h.OnlineUserNames(), (std::vector<std::string>{"tester", "Robin"}));
     EXPECT_EQ(h.NewsText(), "Fresh news");
-    h.WaitUntil([&] { return !app->Session().Access().Has(8); }, "the access bits");
-    EXPECT_TRUE(app->Session().Access().Has(0) && app->Session().Access().Has(7));
+    h.WaitUntil([&] { return !app->Features().Session().Access().Has(8); }, "the access bits");
+    EXPECT_TRUE(app->Features().Session().Access().Has(0) && app->Features().Session().Access().Has(7));
     EXPECT_TRUE(h.alert.empty());
 }
 
@@ -118,10 +118,10 @@ TEST_F(ServerConnectionTest, GuestLoginOmitsLoginAndPasswordAndUrlsConnectToo)
 {
     const std::string url = "quenvol://" + Address();
     const auto someone = CAppHarness::P("alice");
-    app->Session().SetLogin(someone.data(), nullptr); // a URL always logs in as a guest
+    app->Features().Session().SetLogin(someone.data(), nullptr); // a URL always logs in as a guest
     UApplication::PostMessage(kMsgGoURL, url.data(), uint32_t(url.size()));
     ASSERT_TRUE(PumpUntilSessionReady());
-    EXPECT_EQ(app->Session().BasePort(), h.server.Port());
+    EXPECT_EQ(app->Features().Session().BasePort(), h.server.Port());
     const auto fields = testwire::CFields::Parse(h.server.Received()[0].body);
     ASSERT_EQ(fields.size(), 2u);
     EXPECT_EQ(fields[0].first, 102);
@@ -151,15 +151,16 @@ TEST_F(ServerConnectionTest, ZeroMeansThisMachineOnTheDefaultPort)
     {
         // Port 5500 is taken on this machine: the address is all that can be checked.
         connectToZero();
-        EXPECT_EQ(CAppHarness::Str(app->Session().Address().name), "127.0.0.1");
-        EXPECT_EQ(app->Session().Address().port, 5500);
+        EXPECT_EQ(CAppHarness::Str(app->Features().Session().Address().name), "127.0.0.1");
+        EXPECT_EQ(app->Features().Session().Address().port, 5500);
         app->DoDisconnect();
         GTEST_SKIP() << "port 5500 is in use";
     }
     connectToZero();
-    EXPECT_EQ(CAppHarness::Str(app->Session().Address().name), "127.0.0.1");
-    ASSERT_TRUE(h.WaitUntil([&] { return app->Session().IsConnected() && local.CountReceived(101) == 1; },
-                            "the login"));
+    EXPECT_EQ(CAppHarness::Str(app->Features().Session().Address().name), "127.0.0.1");
+    ASSERT_TRUE(
+        h.WaitUntil([&] { return app->Features().Session().IsConnected() && local.CountReceived(101) == 1; },
+                    "the login"));
     EXPECT_EQ(local.CountReceived(107), 1u);
 }
 
@@ -168,7 +169,7 @@ TEST_F(ServerConnectionTest, ConnectsThroughTheSocksFirewall)
     CSocksRelay relay;
     ASSERT_TRUE(relay.Listen());
     const auto firewall = CAppHarness::P("127.0.0.1:" + std::to_string(relay.Port()));
-    std::memcpy(app->Settings().firewall, firewall.data(), firewall.size());
+    std::memcpy(app->Features().Settings().firewall, firewall.data(), firewall.size());
     Connect(Address());
     ASSERT_TRUE(PumpUntilSessionReady());
     EXPECT_EQ(relay.RequestCount(), 1u);
@@ -220,14 +221,15 @@ TEST_F(ServerConnectionTest, AFirewallThatNeverAnswersTimesOutAfterTwentySeconds
     EXPECT_TRUE(h.HasBox(142, "did not answer in time"));
     EXPECT_EQ(h.boxes.size(), 1u);
     EXPECT_EQ(h.ToolbarLook(), kToolbarNotConnected);
-    EXPECT_EQ(app->Tasks().GetItemCount(), 0u);
+    EXPECT_EQ(app->Features().Tasks().GetItemCount(), 0u);
 }
 
 TEST_F(ServerConnectionTest, RefusedLoginEndsTheSessionAndShowsTheServersText)
 {
     h.model.guestAllowed = false;
     Connect(Address());
-    ASSERT_TRUE(h.WaitUntil([&] { return !h.boxes.empty() && !app->Session().Transactor(); }, "the refusal"));
+    ASSERT_TRUE(h.WaitUntil([&] { return !h.boxes.empty() && !app->Features().Session().Transactor(); },
+                            "the refusal"));
     EXPECT_TRUE(h.HasBoxTitled("Server Message", "This server does not accept guests."));
     ExpectSessionEnded();
     UApplication::Process();
@@ -237,7 +239,7 @@ TEST_F(ServerConnectionTest, RefusedLoginEndsTheSessionAndShowsTheServersText)
 
 TEST_F(ServerConnectionTest, LostConnectionWithoutReconnectingEndsTheSessionWithItsBox)
 {
-    app->Settings().reconnect = false;
+    app->Features().Settings().reconnect = false;
     Connect(Address());
     ASSERT_TRUE(PumpUntilSessionReady());
     h.boxAnswers.push_back(2); // OK, not Reconnect
@@ -263,7 +265,7 @@ TEST_F(ServerConnectionTest, RefusedHandshakeShowsBox146Only)
     h.server.SetHandshake(CTestServer::EHandshake::Refuse, 1);
     Connect(Address());
     ASSERT_TRUE(h.WaitUntil([&] { return h.HasBox(146); }, "the version box"));
-    h.WaitUntil([&] { return app->Tasks().GetItemCount() == 0; }, "the connect task to go");
+    h.WaitUntil([&] { return app->Features().Tasks().GetItemCount() == 0; }, "the connect task to go");
     ExpectSessionEnded();
     UApplication::Process();
     EXPECT_TRUE(h.alert.empty());
@@ -288,8 +290,8 @@ TEST_F(ServerConnectionTest, ServerMessagesAgreementAndAccessReachTheApplication
     EXPECT_TRUE(h.HasBoxTitled("Server Message", "Hello there"));
     EXPECT_TRUE(h.HasBoxTitled("Administrator Message", "From the admin"));
     EXPECT_EQ(agreements, std::vector<std::string>{"Be nice."});
-    EXPECT_FALSE(app->Session().HasAgreement());
-    EXPECT_TRUE(app->Session().IsConnected()); // agreeing keeps the session
+    EXPECT_FALSE(app->Features().Session().HasAgreement());
+    EXPECT_TRUE(app->Features().Session().IsConnected()); // agreeing keeps the session
 }
 
 TEST_F(ServerConnectionTest, StandAloneTasksSurviveADisconnectAndOnlineTimeIsCounted)
@@ -299,13 +301,13 @@ TEST_F(ServerConnectionTest, StandAloneTasksSurviveADisconnectAndOnlineTimeIsCou
     auto* tracker = new CStandAloneTask;
     StClockInHand clock;
     UClock::Advance(7000); // the session lasts seven seconds
-    const uint32_t before = app->Statistics().totalSecsOnline;
+    const uint32_t before = app->Features().Statistics().totalSecsOnline;
     app->DoDisconnect();
-    EXPECT_EQ(app->Tasks().GetItemCount(), 1u);
-    EXPECT_EQ(app->Tasks().GetItem(1), tracker);
-    EXPECT_EQ(app->Session().Transactor(), nullptr);
-    EXPECT_GE(app->Statistics().totalSecsOnline - before, 7u);
-    EXPECT_EQ(app->Session().ConnectStartSecs(), 0u);
+    EXPECT_EQ(app->Features().Tasks().GetItemCount(), 1u);
+    EXPECT_EQ(app->Features().Tasks().GetItem(1), tracker);
+    EXPECT_EQ(app->Features().Session().Transactor(), nullptr);
+    EXPECT_GE(app->Features().Statistics().totalSecsOnline - before, 7u);
+    EXPECT_EQ(app->Features().Session().ConnectStartSecs(), 0u);
     ASSERT_TRUE(
         h.WaitUntil([&] { return !h.server.HasOpenConnection() || h.server.ClientClosed(); }, "the close"));
     delete tracker;
@@ -316,7 +318,7 @@ TEST_F(ServerConnectionTest, ConnectingAgainEndsThePreviousSessionFirst)
     Connect(Address());
     ASSERT_TRUE(PumpUntilSessionReady());
     Connect(Address());
-    EXPECT_FALSE(app->Session().IsConnected());
+    EXPECT_FALSE(app->Features().Session().IsConnected());
     ASSERT_TRUE(h.WaitUntil([&]
                             { return h.server.ConnectionCount() == 2 && h.server.CountReceived(101) == 2; },
                             "the second session"));
@@ -328,19 +330,20 @@ TEST_F(ServerConnectionTest, AddressTextsGiveHostPortAndDisplayName)
 {
     const auto url = CAppHarness::P("quenvol://example.invalid:1234/folder");
     app->DoConnect(url.data(), nullptr);
-    EXPECT_EQ(CAppHarness::Str(app->Session().Address().name), "example.invalid:1234");
-    EXPECT_EQ(app->Session().BasePort(), 1234u);
-    EXPECT_EQ(app->Session().Address().port, 1234);
-    EXPECT_EQ(app->Session().Address().type, 42);
+    EXPECT_EQ(CAppHarness::Str(app->Features().Session().Address().name), "example.invalid:1234");
+    EXPECT_EQ(app->Features().Session().BasePort(), 1234u);
+    EXPECT_EQ(app->Features().Session().Address().port, 1234);
+    EXPECT_EQ(app->Features().Session().Address().type, 42);
     const std::string longHost(70, 'h');
     const auto plain = CAppHarness::P(longHost);
     app->DoConnect(plain.data(), nullptr);
-    EXPECT_EQ(app->Session().BasePort(), 5500u);
-    EXPECT_EQ(CAppHarness::Title(app->Windows().Tasks()), "Tasks (" + longHost.substr(0, 63) + ")");
+    EXPECT_EQ(app->Features().Session().BasePort(), 5500u);
+    EXPECT_EQ(CAppHarness::Title(app->Features().Windows().Tasks()),
+              "Tasks (" + longHost.substr(0, 63) + ")");
     const auto name = CAppHarness::P("My Server");
     app->DoConnect(plain.data(), name.data());
-    EXPECT_EQ(CAppHarness::Title(app->Windows().Chat()), "Chat (My Server)");
+    EXPECT_EQ(CAppHarness::Title(app->Features().Windows().Chat()), "Chat (My Server)");
     app->DoDisconnect();
-    EXPECT_EQ(CAppHarness::Title(app->Windows().Chat()), "Chat");
+    EXPECT_EQ(CAppHarness::Title(app->Features().Windows().Chat()), "Chat");
     ExpectSessionEnded();
 }

@@ -61,11 +61,11 @@ TEST(DarkTheme, TheOnlineUsersAndTheToolbarFollowTheTheme)
     h.Start();
     ASSERT_TRUE(h.Login());
     h.App().DoShowConnectedUsersWin();
-    h.App().DoShowToolbarWin();
+    h.App().Features().Windows().ShowToolbar();
     ASSERT_TRUE(h.WaitUntil([&] { return h.OnlineUserNames().size() >= 3; }, "the online users"));
     h.Pump();
 
-    CMyUserListView* list = h.App().Windows().Users()->View();
+    CMyUserListView* list = h.App().Features().Windows().Users()->View();
     QWidget* viewport = static_cast<QAbstractScrollArea*>(list->Widget())->viewport();
     const QImage image = viewport->grab().toImage();
     const qreal ratio = image.devicePixelRatio();
@@ -75,6 +75,6 @@ TEST(DarkTheme, TheOnlineUsersAndTheToolbarFollowTheTheme)
     EXPECT_EQ(image.pixelColor(0, int(CMyUserListView::kRowHeight / 2 * ratio)).rgb(),
               dark.color(QPalette::Light).rgb());
 
-    Save(h.App().Windows().Toolbar(), "toolbar");
-    Save(h.App().Windows().Users(), "users");
+    Save(h.App().Features().Windows().Toolbar(), "toolbar");
+    Save(h.App().Features().Windows().Users(), "users");
 }

@@ -88,7 +88,7 @@ TEST_F(DesktopNoticesTest, AMessageIsNoticedOnlyWhileNoWindowIsActiveAndTheClick
     CMyPrivMsgWin* first = h->Windows<CMyPrivMsgWin>()[0];
 
     // The user works in the client: what arrives is seen there.
-    h->App().Windows().Chat()->BringToFront();
+    h->App().Features().Windows().Chat()->BringToFront();
     ASSERT_TRUE(h->WaitUntil([] { return QApplication::activeWindow() != nullptr; }, "an active window"));
     PushMessage("Second");
     ASSERT_TRUE(WaitMessages(2));
@@ -121,14 +121,15 @@ TEST_F(DesktopNoticesTest, BroadcastsInvitationsAndTransfersAreNoticedAndTheSwit
 
     // The transfers call this when a transfer ends; the click shows the tasks window.
     Away();
-    h->App().Windows().Tasks()->Hide();
-    h->App().NotifyTransferEnded(CAppHarness::P("song.mp3").data(), false);
+    h->App().Features().Windows().Tasks()->Hide();
+    h->App().Features().Desktop().NotifyTransferEnded(CAppHarness::P("song.mp3").data(), false, {});
     ASSERT_TRUE(WaitNotices(3));
     EXPECT_EQ(service->notices[2].summary, "Transfer failed");
     EXPECT_EQ(service->notices[2].body, "song.mp3");
     EXPECT_EQ(service->notices[2].hints.value("category").toString(), "transfer.error");
     service->Click(service->notices[2].id);
-    ASSERT_TRUE(h->WaitUntil([&] { return h->App().Windows().Tasks()->IsVisible(); }, "the tasks window"));
+    ASSERT_TRUE(
+        h->WaitUntil([&] { return h->App().Features().Windows().Tasks()->IsVisible(); }, "the tasks window"));
 
     // A click on the notice of an invitation that is gone brings the client forward instead.
     h->Hit(invitation, kHitRejectChatInvite);
@@ -139,13 +140,13 @@ TEST_F(DesktopNoticesTest, BroadcastsInvitationsAndTransfersAreNoticedAndTheSwit
         h->WaitUntil([] { return QApplication::activeWindow() != nullptr; }, "the client to come forward"));
 
     // Off: nothing more, and the setting is kept in the desktop settings file, not in the preferences.
-    h->App().DesktopNotices().SetOn(false);
+    static_cast<CMyDesktop&>(h->App().Features().Desktop()).Notices().SetOn(false);
     QFile settings(QString::fromStdString(h->UserFolder()) + "/../config/Quenvol/desktop.conf");
     ASSERT_TRUE(settings.open(QIODevice::ReadOnly));
     EXPECT_TRUE(settings.readAll().contains("notifications=false"));
     Away();
     PushMessage("Quietly");
-    h->App().NotifyTransferEnded(CAppHarness::P("b.txt").data(), true);
+    h->App().Features().Desktop().NotifyTransferEnded(CAppHarness::P("b.txt").data(), true, {});
     ASSERT_TRUE(WaitMessages(2));
     // A notice asked for would be on its way until the service answered it.
     EXPECT_EQ(platform::PendingDesktopNotices(), 0u);
@@ -160,13 +161,13 @@ namespace
 {
 TEST_F(DesktopNoticesTest, AChatLineNamingTheUserIsNoticedOnlyWhileNoWindowIsActive)
 {
-    UPString::SetText(h->App().Settings().userName, "tester");
+    UPString::SetText(h->App().Features().Settings().userName, "tester");
     auto line = [&](const std::string& text)
     { h->server.PushTransaction(106, testwire::CFields().Add(101, "\rRobin:  " + text).Bytes()); };
     auto inChat = [&](const std::string& text)
     { return h->WaitUntil([&] { return h->ChatText().find(text) != std::string::npos; }, "the chat line"); };
     // The user works in the client: the line is highlighted there, and no notice goes out.
-    h->App().Windows().Chat()->BringToFront();
+    h->App().Features().Windows().Chat()->BringToFront();
     ASSERT_TRUE(h->WaitUntil([] { return QApplication::activeWindow() != nullptr; }, "an active window"));
     line("tester, are you there?");
     ASSERT_TRUE(inChat("are you there"));
@@ -177,7 +178,7 @@ TEST_F(DesktopNoticesTest, AChatLineNamingTheUserIsNoticedOnlyWhileNoWindowIsAct
     EXPECT_EQ(service->notices[0].summary, "You were named in public chat");
     EXPECT_EQ(service->notices[0].body, "Robin:  TESTER! wake up");
     // The switch of the mentions silences them.
-    h->App().Settings().chatMentions = false;
+    h->App().Features().Settings().chatMentions = false;
     line("tester again");
     PushMessage("after");
     ASSERT_TRUE(WaitNotices(2));

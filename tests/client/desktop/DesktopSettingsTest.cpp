@@ -16,7 +16,7 @@ TEST(DesktopSettings, TheOptionsDialogShowsTheSwitch)
     CAppHarness h;
     h.Start();
     CMyApplication& app = h.App();
-    ASSERT_TRUE(app.DesktopNotices().IsOn());
+    ASSERT_TRUE(static_cast<CMyDesktop&>(app.Features().Desktop()).Notices().IsOn());
     h.OnModal<CMyOptionsWin>(
         [](CMyOptionsWin& w)
         {
@@ -26,7 +26,7 @@ TEST(DesktopSettings, TheOptionsDialogShowsTheSwitch)
             w.Hit(CMyOptionsWin::kHitSave);
         });
     ASSERT_TRUE(app.DoOptions());
-    EXPECT_FALSE(app.DesktopNotices().IsOn());
+    EXPECT_FALSE(static_cast<CMyDesktop&>(app.Features().Desktop()).Notices().IsOn());
     SMySettings kept;
     UMyDesktopSettings::Read(kept);
     EXPECT_FALSE(kept.desktopNotices);
@@ -40,6 +40,6 @@ TEST(DesktopSettings, TheOptionsDialogShowsTheSwitch)
             w.Hit(CMyOptionsWin::kHitSave);
         });
     ASSERT_TRUE(app.DoOptions());
-    EXPECT_TRUE(app.DesktopNotices().IsOn());
+    EXPECT_TRUE(static_cast<CMyDesktop&>(app.Features().Desktop()).Notices().IsOn());
 }
 } // namespace

@@ -12,7 +12,8 @@
 #include "client/app/CMyApplication.h"
 #include "client/app/CMyMainWindow.h"
 #include "client/chat/CMyPrivMsgWin.h"
-#include "client/tray/CMyTray.h"
+#include "client/desktop/CMyDesktop.h"
+#include "client/desktop/CMyTray.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/ui/CWindow.h"
 #include "tests/support/CAppHarness.h"
@@ -48,7 +49,7 @@ protected:
         h->model.extraUsers.push_back({kRobin, 410, 0, "Robin"});
         h->layout = "main";
         h->Start();
-        ASSERT_NE(h->App().Tray(), nullptr);
+        ASSERT_NE(Desktop().Tray(), nullptr);
     }
     void TearDown() override
     {
@@ -66,7 +67,8 @@ protected:
                                            .Add(101, text)
                                            .Bytes());
     }
-    CMyTray& Tray() { return *h->App().Tray(); }
+    CMyDesktop& Desktop() { return static_cast<CMyDesktop&>(h->App().Features().Desktop()); }
+    CMyTray& Tray() { return *Desktop().Tray(); }
 
     std::unique_ptr<CAppHarness> h;
 };
@@ -86,7 +88,7 @@ TEST_F(TrayTest, TheIconFollowsTheConnectionAndMarksMessagesUntilTheUserComesBac
     // A message while the user works elsewhere marks the icon; the mark counts until the user is back.
     // Its window opens behind, as it does for a user who works elsewhere: one that came to the front
     // would make the client active, which takes the mark away.
-    h->App().Settings().showPrivMsgAtBack = true;
+    h->App().Features().Settings().showPrivMsgAtBack = true;
     QApplication::setActiveWindow(nullptr);
     PushMessage("Are you there?");
     ASSERT_TRUE(h->WaitUntil([&] { return Tray().Look() == EMyTrayLook::kUnread; }, "the unread mark"));
@@ -117,15 +119,15 @@ TEST_F(TrayTest, TheMenuDisconnectsConnectsToARecentServerAndQuits)
     const SMyTrayEntry chosenRecent = *recent;
 
     Tray().Choose(*Find(entries, EAction::kDisconnect));
-    ASSERT_TRUE(h->WaitUntil([&] { return !h->App().Session().IsOpen(); }, "the disconnect"));
+    ASSERT_TRUE(h->WaitUntil([&] { return !h->App().Features().Session().IsOpen(); }, "the disconnect"));
     EXPECT_EQ(Tray().Look(), EMyTrayLook::kDisconnected);
     ASSERT_NE(Find(Tray().Entries(), EAction::kConnect), nullptr);
 
     const size_t logins = h->Requests(107).size();
     Tray().Choose(chosenRecent);
-    ASSERT_TRUE(h->WaitUntil([&]
-                             { return h->App().Session().IsConnected() && h->Requests(107).size() > logins; },
-                             "the connection to the recent server"));
+    ASSERT_TRUE(h->WaitUntil(
+        [&] { return h->App().Features().Session().IsConnected() && h->Requests(107).size() > logins; },
+        "the connection to the recent server"));
     EXPECT_EQ(Tray().Look(), EMyTrayLook::kConnected);
 
     Tray().Choose(*Find(Tray().Entries(), EAction::kQuit));
@@ -137,8 +139,8 @@ TEST_F(TrayTest, TheMenuDisconnectsConnectsToARecentServerAndQuits)
 TEST_F(TrayTest, WithoutATrayClosingTheMainWindowQuitsEvenWithTheSwitchOn)
 {
     ASSERT_FALSE(Tray().IsShown());
-    h->App().Settings().keepInTray = true;
-    h->App().DoCloseWindow(h->App().Windows().Main());
+    h->App().Features().Settings().keepInTray = true;
+    h->App().DoCloseWindow(h->App().Features().Windows().Main());
     const bool quitting = UApplication::IsQuitting();
     UApplication::_CancelQuit();
     EXPECT_TRUE(quitting) << "the client would run on with no window and no icon to come back from";

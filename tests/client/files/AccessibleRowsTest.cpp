@@ -38,7 +38,7 @@ TEST(AccessibleRowsTest, UsersAndFilesReadAsTheyAreShown)
     h.Start();
     ASSERT_TRUE(h.Login());
 
-    const QStringList users = RowNames(h.App().Windows().Users()->View());
+    const QStringList users = RowNames(h.App().Features().Windows().Users()->View());
     EXPECT_TRUE(users.contains("alice, administrator")) << users.join(" | ").toStdString();
     EXPECT_TRUE(users.contains("bob, away")) << users.join(" | ").toStdString();
     EXPECT_TRUE(users.contains("carol")) << users.join(" | ").toStdString();
@@ -72,7 +72,7 @@ TEST(AccessibleRowsTest, IconButtonsReadAsWhatTheyDo)
         out.sort();
         return out;
     };
-    EXPECT_EQ(names(h.App().Windows().Tasks()), (QStringList{"Start Task Now", "Stop Task"}));
-    EXPECT_EQ(names(h.App().Windows().Users()),
+    EXPECT_EQ(names(h.App().Features().Windows().Tasks()), (QStringList{"Start Task Now", "Stop Task"}));
+    EXPECT_EQ(names(h.App().Features().Windows().Users()),
               (QStringList{"Disconnect User", "Get Info", "Private Chat", "Private Message"}));
 }

@@ -45,7 +45,7 @@ protected:
     size_t Downloads() const
     {
         size_t count = 0;
-        for (CMyTask* task : h.App().Tasks())
+        for (CMyTask* task : h.App().Features().Tasks())
             if (dynamic_cast<CMyDownloadFileTask*>(task)) ++count;
         return count;
     }
@@ -56,7 +56,7 @@ protected:
         return h.WaitUntil(
             [&]
             {
-                for (CMyTask* task : h.App().Tasks())
+                for (CMyTask* task : h.App().Features().Tasks())
                     if (!task->IsKeptFinished()) return false;
                 return true;
             },
@@ -118,7 +118,7 @@ TEST_F(DragOutTest, APlaceThatClimbsOrASessionThatEndedStartsNothing)
 
     // A drop that comes after the session ended downloads nothing.
     h.App().DoDisconnect();
-    ASSERT_TRUE(h.WaitUntil([&] { return !h.App().Session().IsConnected(); }, "the disconnect"));
+    ASSERT_TRUE(h.WaitUntil([&] { return !h.App().Features().Session().IsConnected(); }, "the disconnect"));
     EXPECT_EQ(UDragAndDrop::AnswerPromise(promise, "file://" + mLocal + "/report.pdf"), kPromiseError);
     EXPECT_EQ(LocalItems(), std::set<std::string>{"inner"});
 }

@@ -103,6 +103,31 @@ TEST_F(FileChangesTest, NewFolderAsksForANameAndTheFolderShowsUp)
     EXPECT_EQ(h.Requests(205).size(), 1u);
 }
 
+TEST_F(FileChangesTest, RenameAsksForTheNewNameAndTellsTheServerWhereTheItemIs)
+{
+    Select(docs, "Guide.txt");
+    h.OnModal<CMyNewFolderWin>(
+        [&](CMyNewFolderWin& w)
+        {
+            w.GetNameField()->SetText(CAppHarness::P("Manual.txt").data());
+            w.Hit(CMyNewFolderWin::kHitCreate);
+        });
+    h.Hit(docs, kHitFileRename);
+    WaitIdle(h);
+    ASSERT_EQ(h.Requests(207).size(), 1u);
+    EXPECT_EQ(CAppHarness::Field(h.Requests(207)[0], 201), "Guide.txt");
+    EXPECT_EQ(CAppHarness::Field(h.Requests(207)[0], 211), "Manual.txt");
+    EXPECT_EQ(CAppHarness::Field(h.Requests(207)[0], 202), PathRecord({"Docs"}));
+    EXPECT_TRUE(h.SharedExists("Docs/Manual.txt"));
+
+    // Cancelled, nothing goes.
+    Select(docs, "Old");
+    h.OnModal<CMyNewFolderWin>([&](CMyNewFolderWin& w) { w.Hit(CMyNewFolderWin::kHitCancel); });
+    h.Hit(docs, kHitFileRename);
+    WaitIdle(h);
+    EXPECT_EQ(h.Requests(207).size(), 1u);
+}
+
 TEST_F(FileChangesTest, ANewFolderDialogWhoseSessionEndsCreatesNothingInTheNextSession)
 {
     h.OnModal<CMyNewFolderWin>(
@@ -112,7 +137,7 @@ TEST_F(FileChangesTest, ANewFolderDialogWhoseSessionEndsCreatesNothingInTheNextS
             h.server.CloseConnection();
         });
     h.Hit(docs, kHitFileNewFolder);
-    EXPECT_FALSE(h.App().Session().IsConnected());
+    EXPECT_FALSE(h.App().Features().Session().IsConnected());
     EXPECT_TRUE(h.Windows<CMyNewFolderWin>().empty());
     ASSERT_TRUE(h.Login());
     WaitIdle(h);

@@ -60,7 +60,7 @@ inline CMyFolderWin* FolderWin(const CAppHarness& h, const std::string& title)
 // Every task that is not a stand-alone one has finished (its reply was used).
 inline bool Idle(const CAppHarness& h)
 {
-    for (CMyTask* task : h.App().Tasks())
+    for (CMyTask* task : h.App().Features().Tasks())
         if (!task->mIsStandAlone && !task->mIsFinished) return false;
     return true;
 }

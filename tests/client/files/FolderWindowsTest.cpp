@@ -52,7 +52,7 @@ TEST_F(FolderWindowsTest, CtrlFOpensTheRootWindowWithItsListingAndAgainOnlyBring
 
     h.App().DoShowTasksWin();
     const size_t listings = Listings();
-    h.Hit(h.App().Windows().Toolbar(), kHitShowFiles);
+    h.Hit(h.App().Features().Windows().Toolbar(), kHitShowFiles);
     EXPECT_EQ(FolderWins(h).size(), 1u);
     EXPECT_EQ(CWindow::GetFrontWindow(), root);
     EXPECT_EQ(Listings(), listings);
@@ -83,7 +83,7 @@ TEST_F(FolderWindowsTest, AltDoubleClickSendsTheSameWindowIntoTheFolder)
     ASSERT_NE(root, nullptr);
     Open(h, root, "Docs", kModAlt);
     EXPECT_EQ(FolderWins(h).size(), 1u);
-    EXPECT_EQ(h.App().FolderWins().GetItem(1), root);
+    EXPECT_EQ(h.App().Features().FolderWins().GetItem(1), root);
     EXPECT_EQ(CAppHarness::Title(root), "Docs");
     EXPECT_EQ(WinPath(root), PathRecord({"Docs"}));
     EXPECT_EQ(Rows(root), (std::vector<std::string>{"Guide.txt", "Old"}));
@@ -141,7 +141,7 @@ TEST_F(FolderWindowsTest, OpenParentActsOnlyWhenAFolderWindowIsInFront)
     Open(h, root, "Docs");
     ASSERT_NE(FolderWin(h, "Docs"), nullptr);
     h.App().DoShowTasksWin();
-    h.App().Windows().Tasks()->BringToFront();
+    h.App().Features().Windows().Tasks()->BringToFront();
     const size_t listings = Listings();
     h.Key(kKeyUp, 0, kModCtrl);
     WaitIdle(h);
@@ -178,7 +178,7 @@ TEST_F(FolderWindowsTest, CtrlAltFClosesEveryFolderWindowAndTheSessionsEndDoesTo
     ASSERT_EQ(FolderWins(h).size(), 2u);
     h.Key('F', 'f', kModCtrl | kModAlt);
     EXPECT_TRUE(FolderWins(h).empty());
-    EXPECT_EQ(h.App().FolderWins().GetItemCount(), 0u);
+    EXPECT_EQ(h.App().Features().FolderWins().GetItemCount(), 0u);
 
     ASSERT_NE(OpenRoot(h), nullptr);
     h.App().DoDisconnect();

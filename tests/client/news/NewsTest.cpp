@@ -48,7 +48,8 @@ protected:
     // Waits until every request sent so far was answered and used.
     bool Settle()
     {
-        return h.WaitUntil([&] { return app->Tasks().GetItemCount() == 0; }, "the tasks to finish");
+        return h.WaitUntil([&] { return app->Features().Tasks().GetItemCount() == 0; },
+                           "the tasks to finish");
     }
 
     CAppHarness h;
@@ -59,16 +60,16 @@ protected:
 
 TEST_F(NewsTest, TheLaterOfTwoArticlesIsOnTop)
 {
-    app->Windows().News()->Hide();
+    app->Features().Windows().News()->Hide();
     h.server.PushTransaction(102, CFields().Add(101, "First article\r").Bytes());
     h.server.PushTransaction(102, CFields().Add(101, "Second article\r").Bytes());
     ASSERT_TRUE(h.WaitUntil([&] { return h.NewsText().rfind("Second", 0) == 0; }, "the second article"));
     EXPECT_EQ(h.NewsText(), "Second article\rFirst article\rOld news");
     EXPECT_EQ(sounds.Count(kSoundNews), 2u);
     // Neither shown nor brought forward.
-    EXPECT_FALSE(app->Windows().News()->IsVisible());
+    EXPECT_FALSE(app->Features().Windows().News()->IsVisible());
     // An article with nothing in it changes no text; the switch silences the sound.
-    app->Settings().sound.news = 0;
+    app->Features().Settings().sound.news = 0;
     h.server.PushTransaction(102, CFields().Bytes());
     h.server.PushTransaction(102, CFields().Add(101, "Third\r").Bytes());
     ASSERT_TRUE(h.WaitUntil([&] { return h.NewsText().rfind("Third", 0) == 0; }, "the third article"));
@@ -103,11 +104,11 @@ TEST_F(NewsTest, CtrlReturnSendsAPostOrABroadcastWhereReturnBreaksTheLine)
         QTest::keyClick(edit, Qt::Key_Return, Qt::ControlModifier);
     };
     h.OnModal<CMyEnterMsgWin>(typeAndSend);
-    h.Hit(app->Windows().Toolbar(), kHitPostNews);
+    h.Hit(app->Features().Windows().Toolbar(), kHitPostNews);
     ASSERT_TRUE(h.WaitUntil([&] { return h.Requests(103).size() == 1; }, "the post request"));
     EXPECT_EQ(CAppHarness::Field(h.Requests(103)[0], 101), "two\rlines");
     h.OnModal<CMyBroadcastWin>(typeAndSend);
-    h.Hit(app->Windows().Toolbar(), kHitBroadcast);
+    h.Hit(app->Features().Windows().Toolbar(), kHitBroadcast);
     ASSERT_TRUE(h.WaitUntil([&] { return h.Requests(355).size() == 1; }, "the broadcast"));
     EXPECT_EQ(CAppHarness::Field(h.Requests(355)[0], 101), "two\rlines");
     EXPECT_EQ(h.modalCount, 2u);
@@ -117,7 +118,7 @@ TEST_F(NewsTest, TheServerAnnouncesAPostToItsAuthorWithAuthorAndDate)
 {
     WriteAndSend<CMyEnterMsgWin>("Fresh from the press");
     h.MenuItem(kItemPostNews);
-    const std::string byline = "From " + CAppHarness::Str(app->Settings().userName) + " (";
+    const std::string byline = "From " + CAppHarness::Str(app->Features().Settings().userName) + " (";
     ASSERT_TRUE(h.WaitUntil([&] { return h.NewsText().rfind(byline, 0) == 0; }, "the article"));
     EXPECT_NE(h.NewsText().find("Fresh from the press\r____"), std::string::npos);
     EXPECT_NE(h.NewsText().find("Old news"), std::string::npos);
@@ -128,14 +129,14 @@ TEST_F(NewsTest, AnEmptyArticleOrBroadcastBeepsAndTheDialogStays)
     // Send with nothing written, then Cancel: one beep, nothing posted.
     h.OnModal<CMyEnterMsgWin>([](CMyEnterMsgWin& w) { w.Hit(CMyTextEntryWin::kHitSend); });
     h.OnModal<CMyEnterMsgWin>([](CMyEnterMsgWin& w) { w.Hit(CMyTextEntryWin::kHitCancel); });
-    h.Hit(app->Windows().Toolbar(), kHitPostNews);
+    h.Hit(app->Features().Windows().Toolbar(), kHitPostNews);
     EXPECT_EQ(h.modalCount, 2u);
     EXPECT_EQ(sounds.Count(USound::kSoundBeep), 1u);
 
     // Send with nothing written, then write and send: one beep, one broadcast.
     h.OnModal<CMyBroadcastWin>([](CMyBroadcastWin& w) { w.Hit(CMyTextEntryWin::kHitSend); });
     WriteAndSend<CMyBroadcastWin>("Server restarts at noon");
-    h.Hit(app->Windows().Toolbar(), kHitBroadcast);
+    h.Hit(app->Features().Windows().Toolbar(), kHitBroadcast);
     EXPECT_EQ(h.modalCount, 4u);
     EXPECT_EQ(sounds.Count(USound::kSoundBeep), 2u);
     ASSERT_TRUE(h.WaitUntil([&] { return h.Requests(355).size() == 1; }, "the broadcast"));
@@ -152,13 +153,13 @@ TEST_F(NewsTest, ADialogWhoseSessionEndedSendsNothing)
             w.GetTextView()->SetText("late", 4);
             h.server.CloseConnection();
         });
-    h.Hit(app->Windows().Toolbar(), kHitBroadcast);
-    EXPECT_FALSE(app->Session().IsConnected());
+    h.Hit(app->Features().Windows().Toolbar(), kHitBroadcast);
+    EXPECT_FALSE(app->Features().Session().IsConnected());
     h.Pump();
     EXPECT_TRUE(h.Requests(355).empty());
     // Not connected: broadcasting beeps, posting does nothing.
     sounds.Heard().clear();
-    h.Hit(app->Windows().Toolbar(), kHitBroadcast);
+    h.Hit(app->Features().Windows().Toolbar(), kHitBroadcast);
     h.Key('P', 'p', kModCtrl);
     EXPECT_EQ(h.modalCount, 1u);
     EXPECT_EQ(sounds.Heard(), std::vector<int16_t>{USound::kSoundBeep});
@@ -173,7 +174,7 @@ TEST_F(NewsTest, ABroadcastIsShownAsAMessageAndNeverAnswered)
                                       .Add(101, "Hello everybody")
                                       .Bytes();
     // Even with an automatic response on, nothing goes back to the sender.
-    app->Settings().automaticResponse = 1;
+    app->Features().Settings().automaticResponse = 1;
     h.server.PushTransaction(355, broadcast);
     ASSERT_TRUE(h.WaitUntil([&] { return app->shown.size() == 1; }, "the broadcast"));
     ASSERT_EQ(h.Windows<CMyPrivMsgWin>().size(), 1u);
@@ -184,8 +185,8 @@ TEST_F(NewsTest, ABroadcastIsShownAsAMessageAndNeverAnswered)
     EXPECT_EQ(app->shown[0].text, "Hello everybody");
 
     // With private messages refused, a broadcast is not shown either (and not answered).
-    app->Settings().automaticResponse = 0;
-    app->Settings().refusePrivateMsg = 1;
+    app->Features().Settings().automaticResponse = 0;
+    app->Features().Settings().refusePrivateMsg = 1;
     h.server.PushTransaction(355, broadcast);
     // A marker notice after it: by the time it is listed, the broadcast was handled.
     h.server.PushTransaction(301, UserNotice(77, 0, 0, "marker"));

@@ -116,8 +116,8 @@ TEST_F(PrefsAppTest, SettingsAndWindowPlacesSurviveAQuitAndAStart)
         CAppHarness h;
         h.Start();
         CMyApplication& app = h.App();
-        EXPECT_EQ(CAppHarness::Str(app.Settings().userName), "unnamed"); // a first run
-        EXPECT_EQ(app.Settings().iconID, 414);
+        EXPECT_EQ(CAppHarness::Str(app.Features().Settings().userName), "unnamed"); // a first run
+        EXPECT_EQ(app.Features().Settings().iconID, 414);
         h.OnModal<CMyOptionsWin>(
             [](CMyOptionsWin& w)
             {
@@ -133,20 +133,20 @@ TEST_F(PrefsAppTest, SettingsAndWindowPlacesSurviveAQuitAndAStart)
                 w.Hit(CMyOptionsWin::kHitSave);
             });
         ASSERT_TRUE(app.DoOptions());
-        EXPECT_EQ(app.Settings().colorNews.textSize, 4); // held to what the windows can show
-        EXPECT_EQ(app.Session().FirewallAddress().port, 1080);
-        EXPECT_EQ(CAppHarness::Str(app.Settings().automaticResponseText),
+        EXPECT_EQ(app.Features().Settings().colorNews.textSize, 4); // held to what the windows can show
+        EXPECT_EQ(app.Features().Session().FirewallAddress().port, 1080);
+        EXPECT_EQ(CAppHarness::Str(app.Features().Settings().automaticResponseText),
                   "I'm not able to respond right now. Please try later!");
 
         newsPlace = SRect{100, 100, 740, 500};
         usersPlace = SRect{20, 90, 220, 400};
-        app.Windows().News()->SetBounds(newsPlace);
-        app.Windows().Users()->SetBounds(usersPlace);
-        app.Windows().News()->GetBounds(newsPlace); // as the window system took it
-        app.Windows().Users()->GetBounds(usersPlace);
-        h.Hit(app.Windows().Chat(), kHitCloseBox); // closing hides it
-        app.Statistics().totalBytesDownloaded = 123456;
-        app.Statistics().totalSecsOnline = 3600;
+        app.Features().Windows().News()->SetBounds(newsPlace);
+        app.Features().Windows().Users()->SetBounds(usersPlace);
+        app.Features().Windows().News()->GetBounds(newsPlace); // as the window system took it
+        app.Features().Windows().Users()->GetBounds(usersPlace);
+        h.Hit(app.Features().Windows().Chat(), kHitCloseBox); // closing hides it
+        app.Features().Statistics().totalBytesDownloaded = 123456;
+        app.Features().Statistics().totalSecsOnline = 3600;
         // What quitting does before the run loop ends.
         app.DoDisconnect();
         app.WritePrefs();
@@ -159,36 +159,36 @@ TEST_F(PrefsAppTest, SettingsAndWindowPlacesSurviveAQuitAndAStart)
     WriteAll(h.UserFolder() + "/Quenvol Prefs", saved);
     h.Start();
     CMyApplication& app = h.App();
-    EXPECT_EQ(CAppHarness::Str(app.Settings().userName), "Traveller");
-    EXPECT_EQ(app.Settings().iconID, uint16_t(int16_t(-2003)));
-    EXPECT_EQ(CAppHarness::Str(app.Session().FirewallAddress().name), "socks.example.org");
-    EXPECT_EQ(app.Session().FirewallAddress().port, 1080);
-    EXPECT_TRUE(app.Settings().showPrivMsgAtBack);
-    EXPECT_FALSE(app.Settings().queueTransfers);
-    EXPECT_TRUE(app.Settings().automaticResponse);
-    EXPECT_FALSE(app.Settings().sound.privMsg);
-    EXPECT_TRUE(app.Settings().sound.chat);
-    EXPECT_EQ(app.Settings().colorNews.textColor.blue, 0x9999);
-    EXPECT_EQ(app.Settings().colorNews.textSize, 4);
-    EXPECT_EQ(app.Statistics().totalBytesDownloaded, 123456u);
-    EXPECT_EQ(app.Statistics().totalSecsOnline, 3600u);
+    EXPECT_EQ(CAppHarness::Str(app.Features().Settings().userName), "Traveller");
+    EXPECT_EQ(app.Features().Settings().iconID, uint16_t(int16_t(-2003)));
+    EXPECT_EQ(CAppHarness::Str(app.Features().Session().FirewallAddress().name), "socks.example.org");
+    EXPECT_EQ(app.Features().Session().FirewallAddress().port, 1080);
+    EXPECT_TRUE(app.Features().Settings().showPrivMsgAtBack);
+    EXPECT_FALSE(app.Features().Settings().queueTransfers);
+    EXPECT_TRUE(app.Features().Settings().automaticResponse);
+    EXPECT_FALSE(app.Features().Settings().sound.privMsg);
+    EXPECT_TRUE(app.Features().Settings().sound.chat);
+    EXPECT_EQ(app.Features().Settings().colorNews.textColor.blue, 0x9999);
+    EXPECT_EQ(app.Features().Settings().colorNews.textSize, 4);
+    EXPECT_EQ(app.Features().Statistics().totalBytesDownloaded, 123456u);
+    EXPECT_EQ(app.Features().Statistics().totalSecsOnline, 3600u);
 
     SRect b;
-    app.Windows().News()->GetBounds(b);
+    app.Features().Windows().News()->GetBounds(b);
     EXPECT_EQ(b.left, newsPlace.left);
     EXPECT_EQ(b.top, newsPlace.top);
     EXPECT_EQ(b.Width(), newsPlace.Width());
     EXPECT_EQ(b.Height(), newsPlace.Height());
     // The news text follows the window to its saved size, although the window was not shown yet.
-    const QWidget* text = app.Windows().News()->GetTextView()->Widget();
-    EXPECT_GT(text->mapTo(app.Windows().News()->ContentWidget(), QPoint(text->width(), 0)).x(),
+    const QWidget* text = app.Features().Windows().News()->GetTextView()->Widget();
+    EXPECT_GT(text->mapTo(app.Features().Windows().News()->ContentWidget(), QPoint(text->width(), 0)).x(),
               newsPlace.Width() - 30);
-    app.Windows().Users()->GetBounds(b);
+    app.Features().Windows().Users()->GetBounds(b);
     EXPECT_EQ(b.left, usersPlace.left);
     EXPECT_EQ(b.bottom, usersPlace.bottom);
-    EXPECT_FALSE(app.Windows().Chat()->IsVisible());
-    EXPECT_TRUE(app.Windows().News()->IsVisible());
-    EXPECT_TRUE(app.Windows().Toolbar()->IsVisible());
+    EXPECT_FALSE(app.Features().Windows().Chat()->IsVisible());
+    EXPECT_TRUE(app.Features().Windows().News()->IsVisible());
+    EXPECT_TRUE(app.Features().Windows().Toolbar()->IsVisible());
 }
 
 TEST_F(PrefsAppTest, UnusableFilesAndPlacesOffTheScreenFallBackQuietly)
@@ -197,7 +197,7 @@ TEST_F(PrefsAppTest, UnusableFilesAndPlacesOffTheScreenFallBackQuietly)
     {
         CAppHarness h;
         h.Start();
-        h.App().Windows().Tasks()->SetBounds(SRect{40, 60, 300, 200});
+        h.App().Features().Windows().Tasks()->SetBounds(SRect{40, 60, 300, 200});
         h.App().WritePrefs();
         bytes = ReadAll(h.UserFolder() + "/Quenvol Prefs");
     }
@@ -214,7 +214,7 @@ TEST_F(PrefsAppTest, UnusableFilesAndPlacesOffTheScreenFallBackQuietly)
         WriteAll(h.UserFolder() + "/Quenvol Prefs", bytes);
         h.Start();
         SRect b;
-        h.App().Windows().Tasks()->GetBounds(b);
+        h.App().Features().Windows().Tasks()->GetBounds(b);
         EXPECT_LT(b.left, far); // placed by its placement code instead
         EXPECT_TRUE(CWindow::IsOnScreen(b));
     }
@@ -224,10 +224,10 @@ TEST_F(PrefsAppTest, UnusableFilesAndPlacesOffTheScreenFallBackQuietly)
         shortFile[0] = 7;
         WriteAll(h.UserFolder() + "/Quenvol Prefs", shortFile);
         h.Start();
-        EXPECT_EQ(CAppHarness::Str(h.App().Settings().userName), "unnamed");
-        EXPECT_EQ(h.App().Settings().iconID, 414);
+        EXPECT_EQ(CAppHarness::Str(h.App().Features().Settings().userName), "unnamed");
+        EXPECT_EQ(h.App().Features().Settings().iconID, 414);
         EXPECT_TRUE(h.alert.empty());
-        EXPECT_TRUE(h.App().Windows().News()->IsVisible());
+        EXPECT_TRUE(h.App().Features().Windows().News()->IsVisible());
     }
 }
 
@@ -241,11 +241,11 @@ TEST_F(PrefsAppTest, ChangingTheNameWhileConnectedSends304AndColoursApplyAtOnce)
 
     // Saved without a change: nothing to tell the server.
     h.OnModal<CMyOptionsWin>([](CMyOptionsWin& w) { w.Hit(CMyOptionsWin::kHitSave); });
-    h.Hit(app.Windows().Toolbar(), kHitOptions);
+    h.Hit(app.Features().Windows().Toolbar(), kHitOptions);
     h.Pump();
     EXPECT_EQ(h.modalCount, 1u);
 
-    auto* privateChat = new CMyChatWin(7, app.Settings().colorChat);
+    auto* privateChat = new CMyChatWin(7, app.Features().Settings().colorChat);
     h.OnModal<CMyOptionsWin>(
         [](CMyOptionsWin& w)
         {
@@ -259,8 +259,8 @@ TEST_F(PrefsAppTest, ChangingTheNameWhileConnectedSends304AndColoursApplyAtOnce)
     const auto change = h.Requests(304)[0];
     EXPECT_EQ(CAppHarness::Field(change, 102), "Renamed*One");
     EXPECT_EQ(CAppHarness::Field(change, 104), std::string("\x01\x9E", 2)); // 414
-    EXPECT_EQ(app.Settings().colorChat.textSize, 50);
-    EXPECT_EQ(app.Windows().Chat()->GetChatView()->Widget()->font().pointSize(), 50);
+    EXPECT_EQ(app.Features().Settings().colorChat.textSize, 50);
+    EXPECT_EQ(app.Features().Windows().Chat()->GetChatView()->Widget()->font().pointSize(), 50);
     EXPECT_EQ(privateChat->GetChatView()->Widget()->font().pointSize(), 50);
     // The server tells everyone, the one who changed too, so that the own row follows the new name.
     EXPECT_TRUE(h.WaitUntil(
@@ -282,7 +282,7 @@ TEST_F(PrefsAppTest, ChangingTheNameWhileConnectedSends304AndColoursApplyAtOnce)
     h.OnModal<CMyOptionsWin>([](CMyOptionsWin& w) { w.Hit(CMyOptionsWin::kHitCancel); });
     EXPECT_FALSE(app.DoOptions());
     EXPECT_TRUE(h.HasBox(129));
-    EXPECT_EQ(CAppHarness::Str(app.Settings().userName), "Renamed*One");
+    EXPECT_EQ(CAppHarness::Str(app.Features().Settings().userName), "Renamed*One");
     h.Pump();
     EXPECT_EQ(h.Requests(304).size(), 1u);
 }
@@ -317,7 +317,7 @@ TEST_F(PrefsAppTest, ABookmarkSavedFromTheConnectDialogConnectsAgainFromItsMenu)
         });
     app.DoShowConnect();
     ASSERT_EQ(ReadAll(h.UserFolder() + "/Servers/home.qbm"), Bookmark(address, "alice", "wonderland"));
-    EXPECT_FALSE(app.Session().IsConnected());
+    EXPECT_FALSE(app.Features().Session().IsConnected());
 
     // A second bookmark with its extension in capitals sorts first and must open by its real name.
     WriteAll(h.UserFolder() + "/Servers/Away.QBM", Bookmark("192.0.2.1:1", "", ""));
@@ -348,14 +348,14 @@ TEST_F(PrefsAppTest, ABookmarkSavedFromTheConnectDialogConnectsAgainFromItsMenu)
         });
     h.OnModal<CMyLoginWin>([](CMyLoginWin& w) { w.Hit(CMyLoginWin::kHitConnect); });
     app.DoShowConnect();
-    ASSERT_TRUE(
-        h.WaitUntil([&] { return app.Session().IsConnected() && !h.Requests(107).empty(); }, "the login"));
+    ASSERT_TRUE(h.WaitUntil(
+        [&] { return app.Features().Session().IsConnected() && !h.Requests(107).empty(); }, "the login"));
     EXPECT_EQ(LastLogin(h), "alice");
     EXPECT_EQ(CAppHarness::Field(h.Requests(107).back(), 106).size(), 10u);
-    EXPECT_EQ(CAppHarness::Str(app.Session().UserLogin()), "alice");
-    EXPECT_EQ(CAppHarness::Str(app.Session().UserPassword()), "wonderland");
-    EXPECT_EQ(CAppHarness::Str(app.Session().Address().name), address);
-    EXPECT_EQ(CAppHarness::Title(app.Windows().Chat()), "Chat (home.qbm)");
+    EXPECT_EQ(CAppHarness::Str(app.Features().Session().UserLogin()), "alice");
+    EXPECT_EQ(CAppHarness::Str(app.Features().Session().UserPassword()), "wonderland");
+    EXPECT_EQ(CAppHarness::Str(app.Features().Session().Address().name), address);
+    EXPECT_EQ(CAppHarness::Title(app.Features().Windows().Chat()), "Chat (home.qbm)");
 }
 
 TEST_F(PrefsAppTest, BookmarksOpenAsDocumentsAndDamagedOnesSaySo)
@@ -370,29 +370,29 @@ TEST_F(PrefsAppTest, BookmarksOpenAsDocumentsAndDamagedOnesSaySo)
     {
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
-        EXPECT_TRUE(app.Windows().Toolbar()->DropDocuments(mime));
+        EXPECT_TRUE(app.Features().Windows().Toolbar()->DropDocuments(mime));
         h.Pump();
     };
     const std::string damaged = h.UserFolder() + "/broken.qbm";
     WriteAll(damaged, "QVsx" + std::string(456, '\0'));
     drop(damaged);
     EXPECT_FALSE(h.alert.empty()); // 1/8 reaches the error display; no connection starts
-    EXPECT_EQ(app.Session().Transactor(), nullptr);
+    EXPECT_EQ(app.Features().Session().Transactor(), nullptr);
 
     const std::string good = h.UserFolder() + "/Work.QBM";
     WriteAll(good, Bookmark("quenvol://" + h.Address(), "bob", "builder"));
     drop(good);
-    ASSERT_TRUE(
-        h.WaitUntil([&] { return app.Session().IsConnected() && !h.Requests(107).empty(); }, "the login"));
+    ASSERT_TRUE(h.WaitUntil(
+        [&] { return app.Features().Session().IsConnected() && !h.Requests(107).empty(); }, "the login"));
     EXPECT_EQ(LastLogin(h), "bob");
-    EXPECT_EQ(CAppHarness::Title(app.Windows().Chat()), "Chat (Work.QBM)");
+    EXPECT_EQ(CAppHarness::Title(app.Features().Windows().Chat()), "Chat (Work.QBM)");
 }
 
 TEST_F(PrefsAppTest, TheAboutWindowShowsThePictureAndTheTotals)
 {
     CAppHarness h;
     h.Start();
-    h.App().Statistics().totalBytesDownloaded = 2048;
+    h.App().Features().Statistics().totalBytesDownloaded = 2048;
     h.OnModal<CMyAboutWin>(
         [](CMyAboutWin& w)
         {
@@ -404,7 +404,7 @@ TEST_F(PrefsAppTest, TheAboutWindowShowsThePictureAndTheTotals)
                       "2K downloaded, 0K uploaded, 0K chat, 0:00 online");
             w.Hit(CMyAboutWin::kHitOK);
         });
-    h.Hit(h.App().Windows().Toolbar(), kHitAbout);
+    h.Hit(h.App().Features().Windows().Toolbar(), kHitAbout);
     h.Pump();
     EXPECT_EQ(h.modalCount, 1u);
 }
@@ -414,7 +414,7 @@ TEST_F(PrefsAppTest, QuittingWritesThePreferencesAndQuitsEvenWhenTheyCannotBeWri
     CAppHarness h;
     h.Start();
     const P name = CAppHarness::P("Leaving");
-    std::memcpy(h.App().Settings().userName, name.data(), name.size());
+    std::memcpy(h.App().Features().Settings().userName, name.data(), name.size());
     h.MenuItem(kItemQuit);
     EXPECT_TRUE(UApplication::IsQuitting());
     UApplication::_CancelQuit();
@@ -446,7 +446,8 @@ TEST_F(PrefsAppTest, WithAKeyringBookmarksKeepNoPasswordAndConnectWithTheKeyring
     h.model.accounts["bob"] = {"builder", "Bob", CServerModel::AllAccess()};
     h.Start();
     CMyApplication& app = h.App();
-    ASSERT_TRUE(h.WaitUntil([&] { return app.Passwords().KeyringThere(); }, "the keyring's first answer"));
+    ASSERT_TRUE(
+        h.WaitUntil([&] { return app.Features().Passwords().KeyringThere(); }, "the keyring's first answer"));
     const std::string address = h.Address();
     const std::string file = h.UserFolder() + "/Servers/home.qbm";
 
@@ -474,14 +475,14 @@ TEST_F(PrefsAppTest, WithAKeyringBookmarksKeepNoPasswordAndConnectWithTheKeyring
     {
         QMimeData mime;
         mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
-        EXPECT_TRUE(app.Windows().Toolbar()->DropDocuments(mime));
+        EXPECT_TRUE(app.Features().Windows().Toolbar()->DropDocuments(mime));
     };
     open(file);
-    ASSERT_TRUE(
-        h.WaitUntil([&] { return app.Session().IsConnected() && !h.Requests(107).empty(); }, "the login"));
+    ASSERT_TRUE(h.WaitUntil(
+        [&] { return app.Features().Session().IsConnected() && !h.Requests(107).empty(); }, "the login"));
     EXPECT_EQ(LastLogin(h), "alice");
     EXPECT_EQ(CAppHarness::Field(h.Requests(107).back(), 106).size(), 10u);
-    EXPECT_EQ(CAppHarness::Str(app.Session().UserPassword()), "wonderland");
+    EXPECT_EQ(CAppHarness::Str(app.Features().Session().UserPassword()), "wonderland");
 
     // The connect dialog's menu fills the password in when the keyring's answer comes.
     h.OnModal<CMyLoginWin>(
@@ -515,8 +516,9 @@ TEST_F(PrefsAppTest, WithAKeyringBookmarksKeepNoPasswordAndConnectWithTheKeyring
     WriteAll(other, Bookmark(address, "bob", "builder"));
     const size_t logins = h.Requests(107).size();
     open(other);
-    ASSERT_TRUE(h.WaitUntil([&] { return h.Requests(107).size() > logins && app.Session().IsConnected(); },
-                            "bob's login"));
+    ASSERT_TRUE(
+        h.WaitUntil([&] { return h.Requests(107).size() > logins && app.Features().Session().IsConnected(); },
+                    "bob's login"));
     EXPECT_EQ(LastLogin(h), "bob");
     gSavePath = other;
     h.OnModal<CMyLoginWin>(
@@ -555,7 +557,8 @@ TEST_F(PrefsAppTest, WithAKeyringAKeptPasswordOfARecentServerLivesThereAndConnec
     h.model.accounts["alice"] = {"wonderland", "Alice", CServerModel::AllAccess()};
     h.Start();
     CMyApplication& app = h.App();
-    ASSERT_TRUE(h.WaitUntil([&] { return app.Passwords().KeyringThere(); }, "the keyring's first answer"));
+    ASSERT_TRUE(
+        h.WaitUntil([&] { return app.Features().Passwords().KeyringThere(); }, "the keyring's first answer"));
     const std::string address = h.Address();
     h.OnModal<CMyLoginWin>(
         [&](CMyLoginWin& w)
@@ -584,10 +587,11 @@ TEST_F(PrefsAppTest, WithAKeyringAKeptPasswordOfARecentServerLivesThereAndConnec
     // The recent server connects again with the keyring's password.
     app.DoDisconnect();
     const size_t logins = h.Requests(107).size();
-    app.Connection().ConnectToRecent(0);
-    ASSERT_TRUE(h.WaitUntil([&] { return app.Session().IsConnected() && h.Requests(107).size() > logins; },
-                            "the login again"));
-    EXPECT_EQ(CAppHarness::Str(app.Session().UserPassword()), "wonderland");
+    app.Features().Connection().ConnectToRecent(0);
+    ASSERT_TRUE(
+        h.WaitUntil([&] { return app.Features().Session().IsConnected() && h.Requests(107).size() > logins; },
+                    "the login again"));
+    EXPECT_EQ(CAppHarness::Str(app.Features().Session().UserPassword()), "wonderland");
 }
 
 // Without a keyring the bookmark keeps its password, as it always did, and the options say so.
@@ -626,7 +630,8 @@ TEST_F(PrefsAppTest, AKeyringPasswordGoesWithTheLastTrackerOrBookmarkThatNamesIt
     CAppHarness h;
     h.Start();
     CMyApplication& app = h.App();
-    ASSERT_TRUE(h.WaitUntil([&] { return app.Passwords().KeyringThere(); }, "the keyring's first answer"));
+    ASSERT_TRUE(
+        h.WaitUntil([&] { return app.Features().Passwords().KeyringThere(); }, "the keyring's first answer"));
     auto kept = [&](const char* kind)
     {
         std::multiset<std::string> logins;
@@ -635,11 +640,12 @@ TEST_F(PrefsAppTest, AKeyringPasswordGoesWithTheLastTrackerOrBookmarkThatNamesIt
                 logins.insert(item.attributes.value("login").toStdString());
         return logins;
     };
-    auto settled = [&] { return h.WaitUntil([&] { return app.Passwords().Pending() == 0; }, "the keyring"); };
+    auto settled = [&]
+    { return h.WaitUntil([&] { return app.Features().Passwords().Pending() == 0; }, "the keyring"); };
     using Logins = std::multiset<std::string>;
 
     // Two entries name the same tracker and login; a third another login.
-    CMyTracker* tracker = app.Tracker();
+    CMyTracker* tracker = app.Features().Tracker();
     CTrackersList* list = tracker->GetTrackerList();
     list->RemoveAll();
     const std::tuple<const char*, const char*, const char*> entries[] = {

@@ -96,16 +96,16 @@ public:
     // Logs in, opens the folder of the file to download and a private chat with Robin.
     bool Begin()
     {
-        mH.App().Settings().queueTransfers = false;
+        mH.App().Features().Settings().queueTransfers = false;
         CMyFolderWin* root = filestest::OpenRoot(mH);
         if (!root) return false;
         filestest::Open(mH, root, "Docs");
         mDocs = filestest::FolderWin(mH, "Docs");
         if (!mDocs) return false;
         mH.model.nextChatID = kChatID;
-        CMyUserListView* users = mH.App().Windows().Users()->View();
+        CMyUserListView* users = mH.App().Features().Windows().Users()->View();
         users->SelectOnly(users->FindUser(kRobin));
-        mH.Hit(mH.App().Windows().Users(), kHitOpenPrivateChat);
+        mH.Hit(mH.App().Features().Windows().Users(), kHitOpenPrivateChat);
         if (!mH.WaitUntil([&] { return mH.Windows<CMyChatWin>().size() == 1; }, "the private chat"))
             return false;
         mPrivateChat = mH.Windows<CMyChatWin>().front()->GetChatView();
@@ -150,7 +150,7 @@ public:
 
     bool SecondHandled() const
     {
-        return LastLine(mH.App().Windows().Chat()->GetChatView()) == SyncLine(mSecond).substr(1);
+        return LastLine(mH.App().Features().Windows().Chat()->GetChatView()) == SyncLine(mSecond).substr(1);
     }
     uint32_t Second() const { return mSecond; }
     uint32_t Downloads() const { return mDownloadsDone; }
@@ -164,7 +164,7 @@ private:
     // after it shows whether anything else piles up.
     void Fill(uint32_t s)
     {
-        const uint32_t lines = mH.App().Windows().Scrollback() / kFillSeconds + 1;
+        const uint32_t lines = mH.App().Features().Windows().Scrollback() / kFillSeconds + 1;
         for (uint32_t i = 0; i < lines; ++i)
         {
             const std::string tail =
@@ -185,8 +185,8 @@ private:
     // and that would pass for growth. Laid out here, as a window that had shown them would hold them.
     void LayOutFill()
     {
-        for (CTextView* view : {mH.App().Windows().Chat()->GetChatView(), mPrivateChat,
-                                mH.App().Windows().News()->GetTextView()})
+        for (CTextView* view : {mH.App().Features().Windows().Chat()->GetChatView(), mPrivateChat,
+                                mH.App().Features().Windows().News()->GetTextView()})
         {
             view->GetLineCount(); // takes in what waits to be appended
             QTextDocument* doc = view->TextEdit()->document();
@@ -199,8 +199,8 @@ private:
     void StartDownload()
     {
         // Finished rows are cleared as a user would, now and then.
-        mH.App().Tasks().ClearFinishedRows();
-        if (mH.App().Tasks().GetItemCount() != 0) return;
+        mH.App().Features().Tasks().ClearFinishedRows();
+        if (mH.App().Features().Tasks().GetItemCount() != 0) return;
         if (unlink(mDownloads.c_str()) == 0) ++mDownloadsDone;
         filestest::Select(mDocs, kFileName);
         mH.Hit(mDocs, kHitFileDownload);
@@ -226,7 +226,7 @@ public:
         h.WriteSharedFile(std::string("Docs/") + kFileName, std::string(4096, 'q'));
         h.Start();
         // Notices of finished downloads would go to the desktop's message bus.
-        h.App().Settings().desktopNotices = false;
+        h.App().Features().Settings().desktopNotices = false;
         ASSERT_TRUE(h.Login());
         ASSERT_TRUE(driver.Begin());
     }
@@ -237,7 +237,7 @@ public:
         const SSample& s = samples.back();
         std::printf("soak: %5u s  resident %7.1f MB  heap %7.1f MB  chat %u lines  downloads %u\n", s.second,
                     double(s.resident) / kMiB, double(s.heap) / kMiB,
-                    h.App().Windows().Chat()->GetChatView()->GetLineCount(), driver.Downloads());
+                    h.App().Features().Windows().Chat()->GetChatView()->GetLineCount(), driver.Downloads());
         std::fflush(stdout);
     }
 
@@ -314,7 +314,7 @@ TEST_F(Soak, ABusyServerLeavesMemoryFlatAfterTheFirstMinute)
     else
     {
         // Five minutes of traffic on a clock in hand, sampled every five seconds.
-        h.App().Windows().SetScrollback(500);
+        h.App().Features().Windows().SetScrollback(500);
         StClockInHand clock;
         Sample();
         while (driver.Second() < 300)
@@ -325,9 +325,9 @@ TEST_F(Soak, ABusyServerLeavesMemoryFlatAfterTheFirstMinute)
             if (driver.Second() % 5 == 0) Sample();
         }
         // The scrollback held while lines went through several times over.
-        EXPECT_LE(h.App().Windows().Chat()->GetChatView()->GetLineCount(), 550u);
+        EXPECT_LE(h.App().Features().Windows().Chat()->GetChatView()->GetLineCount(), 550u);
         EXPECT_LE(driver.PrivateChat()->GetLineCount(), 550u);
-        EXPECT_LE(h.App().Windows().News()->GetTextView()->GetLineCount(), 550u);
+        EXPECT_LE(h.App().Features().Windows().News()->GetTextView()->GetLineCount(), 550u);
     }
     Report();
 }

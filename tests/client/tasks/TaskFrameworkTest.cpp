@@ -97,8 +97,8 @@ protected:
                 toView(change, row);
             });
     }
-    bool Alive(CMyTask* task) const { return app->Tasks().GetItemIndex(task) != 0; }
-    CMyTaskRows& Rows() const { return app->Windows().Tasks()->View()->Model(); }
+    bool Alive(CMyTask* task) const { return app->Features().Tasks().GetItemIndex(task) != 0; }
+    CMyTaskRows& Rows() const { return app->Features().Windows().Tasks()->View()->Model(); }
 
     CAppHarness h;
     CMyApplication* app = nullptr;
@@ -110,7 +110,7 @@ TEST_F(TaskFrameworkTest, TasksRegisterRowsInOrderAndLeaveThemWhenDestroyed)
 {
     auto* a = new CTestTask("first");
     auto* b = new CTestTask("");
-    ASSERT_EQ(app->Tasks().GetItemCount(), 2u);
+    ASSERT_EQ(app->Features().Tasks().GetItemCount(), 2u);
     EXPECT_TRUE(app->IsFirstTask(a));
     EXPECT_FALSE(app->IsFirstTask(b));
     ASSERT_EQ(Rows().GetRowCount(), 2u);
@@ -243,7 +243,7 @@ TEST_F(TaskFrameworkTest, StoppingTheSelectedTaskDestroysIt)
     auto* t = new CTestTask("x", &gone);
     app->DoStopTask(); // nothing selected
     EXPECT_EQ(gone, 0u);
-    app->Windows().Tasks()->View()->SelectOnly(1);
+    app->Features().Windows().Tasks()->View()->SelectOnly(1);
     t->mIsFinished = 1;
     app->DoStopTask(); // finished: left to the reaper
     EXPECT_EQ(gone, 0u);
@@ -298,7 +298,7 @@ TEST_F(TaskFrameworkTest, TheProgressBarFillsFromTheLeftUnderTheText)
     app->DoShowTasksWin();
     h.Pump();
     QWidget* viewport =
-        static_cast<QAbstractScrollArea*>(app->Windows().Tasks()->View()->Widget())->viewport();
+        static_cast<QAbstractScrollArea*>(app->Features().Windows().Tasks()->View()->Widget())->viewport();
     const QImage image = viewport->grab().toImage();
     const qreal ratio = image.devicePixelRatio();
     const QColor fill = viewport->palette().color(QPalette::Highlight);

@@ -34,7 +34,7 @@ protected:
         h.model.guestAccess = CServerModel::AllAccess();
         h.Start();
         app = &h.App();
-        ASSERT_TRUE(app->Tracker());
+        ASSERT_TRUE(app->Features().Tracker());
         ASSERT_TRUE(tracker.Listen());
         STestTrackedServer self;
         self.port = h.server.Port();
@@ -48,16 +48,16 @@ protected:
         other.desc = "Never reached";
         tracker.SetServers({self, other});
         // Only the test's tracker: the first-start entry would ask this machine's tracker port.
-        CTrackersList* list = app->Tracker()->GetTrackerList();
+        CTrackersList* list = app->Features().Tracker()->GetTrackerList();
         list->RemoveAll();
-        app->Tracker()->AddTracker(P("Test Tracker").data(), P("").data(),
-                                   P("127.0.0.1:" + std::to_string(tracker.Port())).data(), P("").data(),
-                                   P("").data(), 0, 1);
+        app->Features().Tracker()->AddTracker(P("Test Tracker").data(), P("").data(),
+                                              P("127.0.0.1:" + std::to_string(tracker.Port())).data(),
+                                              P("").data(), P("").data(), 0, 1);
     }
 
     static std::vector<uint8_t> P(const std::string& text) { return CAppHarness::P(text); }
-    CMyServersWindow* Servers() const { return app->Tracker()->GetServersWin(); }
-    CServersList* List() const { return app->Tracker()->GetServersList(); }
+    CMyServersWindow* Servers() const { return app->Features().Tracker()->GetServersWin(); }
+    CServersList* List() const { return app->Features().Tracker()->GetServersList(); }
     bool ShowAndList()
     {
         h.Key('R', 'r', kModCtrl);
@@ -88,8 +88,9 @@ TEST_F(TrackerAppTest, CtrlRShowsTheListedServersAndTheSearchNarrowsThem)
     const std::vector<std::string> rows = h.TaskRows();
     EXPECT_NE(std::find(rows.begin(), rows.end(), "Listing Tracker \"Test Tracker\""), rows.end());
     EXPECT_EQ(List()->GetItem(1)->Name, "Loopback Server");
-    EXPECT_EQ(h.Str(app->Tracker()->GetTrackerList()->GetServerInfo(0)->Status), "2");
-    ASSERT_TRUE(h.WaitUntil([&] { return app->Tasks().GetItemCount() == 0; }, "the query to be reaped"));
+    EXPECT_EQ(h.Str(app->Features().Tracker()->GetTrackerList()->GetServerInfo(0)->Status), "2");
+    ASSERT_TRUE(
+        h.WaitUntil([&] { return app->Features().Tasks().GetItemCount() == 0; }, "the query to be reaped"));
 
     // Typing "LOOP" and Enter filters at once; the field reports through the queue as the window would.
     QLineEdit* field = Servers()->SearchField()->LineEdit();
@@ -105,7 +106,7 @@ TEST_F(TrackerAppTest, CtrlRShowsTheListedServersAndTheSearchNarrowsThem)
     EXPECT_EQ(List()->GetItem(1)->Name, "Loopback Server") << "not yet";
     ASSERT_TRUE(h.WaitUntil([&] { return List()->GetItem(1) && List()->GetItem(1)->Name == "Elsewhere"; },
                             "the search a second after typing"));
-    EXPECT_EQ(app->Tracker()->GetServersWin()->CountLabel()->Label()->text(), "1/2");
+    EXPECT_EQ(app->Features().Tracker()->GetServersWin()->CountLabel()->Label()->text(), "1/2");
 
     // The menu item and a second Ctrl+R query the tracker again.
     h.MenuItem(309);
@@ -125,11 +126,11 @@ TEST_F(TrackerAppTest, ADoubleClickConnectsToTheServerAndAltShowsTheConnectDialo
     DoubleClick(1, Qt::AltModifier);
     ASSERT_TRUE(h.WaitUntil([&] { return !offered.empty(); }, "the connect dialog"));
     EXPECT_EQ(offered, "127.0.0.1:" + std::to_string(h.server.Port()));
-    EXPECT_FALSE(app->Session().IsConnected());
+    EXPECT_FALSE(app->Features().Session().IsConnected());
 
     DoubleClick(1);
     ASSERT_TRUE(h.WaitUntil([&] { return !h.Requests(107).empty(); }, "the login"));
-    EXPECT_TRUE(app->Session().IsConnected());
+    EXPECT_TRUE(app->Features().Session().IsConnected());
     EXPECT_EQ(CAppHarness::Field(h.Requests(107)[0], 105), "") << "no login of a former session";
 }
 
@@ -140,14 +141,14 @@ TEST_F(TrackerAppTest, AQueryOutlivesTheSessionAndTheClosedWindowOnlyHides)
     h.Key('R', 'r', kModCtrl);
     ASSERT_TRUE(h.WaitUntil([&] { return tracker.HelloCount() == 1; }, "the hello"));
     app->DoDisconnect();
-    EXPECT_FALSE(app->Session().IsConnected());
-    ASSERT_EQ(app->Tasks().GetItemCount(), 1u);
-    EXPECT_TRUE(dynamic_cast<CMyGetTrackServListTask*>(app->Tasks().GetItem(1)));
-    EXPECT_EQ(h.Str(app->Tracker()->GetTrackerList()->GetServerInfo(0)->Status), "Connecting...");
+    EXPECT_FALSE(app->Features().Session().IsConnected());
+    ASSERT_EQ(app->Features().Tasks().GetItemCount(), 1u);
+    EXPECT_TRUE(dynamic_cast<CMyGetTrackServListTask*>(app->Features().Tasks().GetItem(1)));
+    EXPECT_EQ(h.Str(app->Features().Tracker()->GetTrackerList()->GetServerInfo(0)->Status), "Connecting...");
 
     h.Hit(Servers(), kHitCloseBox);
     EXPECT_FALSE(Servers()->IsVisible());
-    EXPECT_TRUE(app->Tracker());
+    EXPECT_TRUE(app->Features().Tracker());
     // The query is still running when the application goes: it reports to the tracker on its way out,
     // which the sanitizers watch.
 }

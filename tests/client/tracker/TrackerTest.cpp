@@ -149,11 +149,12 @@ protected:
     }
     CMyGetTrackServListTask* Task(uint32_t i) const
     {
-        return dynamic_cast<CMyGetTrackServListTask*>(app->Tasks().GetItem(i));
+        return dynamic_cast<CMyGetTrackServListTask*>(app->Features().Tasks().GetItem(i));
     }
     bool AllTasksGone()
     {
-        return PumpUntil([&] { return app->Tasks().GetItemCount() == 0; }, "the listing tasks to end");
+        return PumpUntil([&] { return app->Features().Tasks().GetItemCount() == 0; },
+                         "the listing tasks to end");
     }
     std::string Label() const
     {
@@ -181,7 +182,7 @@ TEST_F(TrackerTest, ATotalOfZeroFinishesWithTheFirstMessageAndKeepsItsRecords)
     t.SetBatchSize(1);
     STrackServerInfo* entry = AddTracker("Zero", t);
     tracker->Refresh();
-    ASSERT_EQ(app->Tasks().GetItemCount(), 1u);
+    ASSERT_EQ(app->Features().Tasks().GetItemCount(), 1u);
     CMyGetTrackServListTask* task = Task(1);
     ASSERT_TRUE(PumpUntil([&] { return task->mIsFinished; }, "the query to finish"));
     EXPECT_GE(tracker->GetServers().size(), 1u);
@@ -224,7 +225,7 @@ TEST_F(TrackerTest, AServerFromTwoTrackersIsListedOnceAndCountedForTheFirst)
     STrackServerInfo* b = AddTracker("Two", two);
     tracker->Refresh();
     // Last entry first.
-    ASSERT_EQ(app->Tasks().GetItemCount(), 2u);
+    ASSERT_EQ(app->Features().Tasks().GetItemCount(), 2u);
     EXPECT_EQ(Task(1)->GetTrackID(), b->ID);
     EXPECT_EQ(Task(2)->GetTrackID(), a->ID);
     CMyGetTrackServListTask* taskOne = Task(2);
@@ -327,10 +328,10 @@ TEST_F(TrackerTest, ATrackerThatNeverSaysHelloTimesOutAfterTwentySeconds)
     ASSERT_TRUE(PumpUntil([&] { return t.HelloCount() == 1; }, "the hello"));
     UClock::Advance(19999);
     EXPECT_TRUE(app->errors.empty());
-    EXPECT_EQ(app->Tasks().GetItemCount(), 1u);
+    EXPECT_EQ(app->Features().Tasks().GetItemCount(), 1u);
     UClock::Advance(1);
     EXPECT_EQ(app->errors, std::vector<std::string>{"8/103"});
-    EXPECT_EQ(app->Tasks().GetItemCount(), 0u);
+    EXPECT_EQ(app->Features().Tasks().GetItemCount(), 0u);
     EXPECT_EQ(S(entry->Status), "Refused");
 }
 
@@ -343,17 +344,17 @@ TEST_F(TrackerTest, AQuerySurvivesTheEndOfTheServerSessionAndIgnoresARemovedEntr
     AddTracker("Quiet", t);
     AddTracker("Unticked", t, 0);
     tracker->Refresh();
-    ASSERT_EQ(app->Tasks().GetItemCount(), 1u) << "only ticked trackers are asked";
+    ASSERT_EQ(app->Features().Tasks().GetItemCount(), 1u) << "only ticked trackers are asked";
     EXPECT_EQ(S(list->GetServerInfo(1)->Status), "") << "an unticked tracker is not connecting";
     ASSERT_TRUE(PumpUntil([&] { return t.HelloCount() == 1; }, "the hello"));
     app->KillTasksAndDisconnect();
-    EXPECT_EQ(app->Tasks().GetItemCount(), 1u);
+    EXPECT_EQ(app->Features().Tasks().GetItemCount(), 1u);
     // The entry goes while its query runs: what the query reports changes nothing.
     list->SelectOnly(1);
     list->RemoveSelected();
     Add(0, {Server(9, 9, "Orphan")});
     EXPECT_TRUE(tracker->GetServers().empty());
-    delete app->Tasks().GetItem(1);
+    delete app->Features().Tasks().GetItem(1);
     EXPECT_EQ(list->GetServerTotal(), 1u);
 }
 

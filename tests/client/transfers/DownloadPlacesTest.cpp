@@ -71,7 +71,7 @@ protected:
                 enabled = i >= 0 && entries[size_t(i)].enabled;
                 return enabled ? i : -1;
             });
-        CMyTaskListView* list = h.App().Windows().Tasks()->View();
+        CMyTaskListView* list = h.App().Features().Windows().Tasks()->View();
         list->ContextMenuAt(5, list->GetItemRect(list->GetFirstSelected()).top + 5);
         h.Pump();
         UPopupMenu::SetObserver(nullptr);
@@ -113,19 +113,19 @@ TEST_F(DownloadPlacesTest, DownloadsLandInTheDesktopsFolderTheChosenOneOrTheProg
 
     // A folder chosen in the options, made when missing.
     const std::string chosen = h.HomeFolder() + "/chosen/deeper";
-    h.App().Settings().downloadFolder = SMyDownloadFolder{SMyDownloadFolder::kChosen, chosen};
+    h.App().Features().Settings().downloadFolder = SMyDownloadFolder{SMyDownloadFolder::kChosen, chosen};
     Download("c.bin");
     ASSERT_TRUE(WaitFile(chosen + "/c.bin", c));
 
     // The program's own folder: "Downloads", or "Leeched Goods" where the user made that.
-    h.App().Settings().downloadFolder = SMyDownloadFolder{SMyDownloadFolder::kProgram, ""};
+    h.App().Features().Settings().downloadFolder = SMyDownloadFolder{SMyDownloadFolder::kProgram, ""};
     Download("c.bin");
     ASSERT_TRUE(WaitFile(h.UserFolder() + "/Downloads/c.bin", c));
-    EXPECT_FALSE(h.App().Statistics().isLeechMode);
+    EXPECT_FALSE(h.App().Features().Statistics().isLeechMode);
     mkdir((h.UserFolder() + "/Leeched Goods").c_str(), 0755);
     Download("d.bin");
     ASSERT_TRUE(WaitFile(h.UserFolder() + "/Leeched Goods/d.bin", d));
-    EXPECT_TRUE(h.App().Statistics().isLeechMode);
+    EXPECT_TRUE(h.App().Features().Statistics().isLeechMode);
 }
 
 TEST_F(DownloadPlacesTest, APartialFileLeftInTheProgramsFolderIsResumedAndFinishesWhereDownloadsGoNow)
@@ -177,7 +177,7 @@ TEST_F(DownloadPlacesTest, AFinishedRowStaysDoneUntilClearedAndOpensOrShowsWhatA
         [&] { return h.TaskRows().size() == 2 && HasRowWith(h, "b.txt\xD3" + std::string(kDone)); },
         "both done rows and nothing else"));
     EXPECT_NE(h.TaskRows()[0].find("a b.txt"), std::string::npos);
-    EXPECT_TRUE(h.App().Windows().Tasks()->View()->Model().GetRow(1)->task->IsKeptFinished());
+    EXPECT_TRUE(h.App().Features().Windows().Tasks()->View()->Model().GetRow(1)->task->IsKeptFinished());
 
     // Show in Folder reaches the file manager with the file's URI.
     ASSERT_TRUE(ChooseInRowMenu("a b.txt", "Show in Folder"));
@@ -197,7 +197,8 @@ TEST_F(DownloadPlacesTest, AFinishedRowStaysDoneUntilClearedAndOpensOrShowsWhatA
     EXPECT_EQ(gOpened.back(), FileURL(path));
     gOpened.clear();
     ASSERT_TRUE(SelectTaskRow(h, kB + kDone));
-    h.App().Windows().Tasks()->View()->OpenItem(h.App().Windows().Tasks()->View()->GetFirstSelected());
+    h.App().Features().Windows().Tasks()->View()->OpenItem(
+        h.App().Features().Windows().Tasks()->View()->GetFirstSelected());
     h.Pump();
     ASSERT_EQ(gOpened.size(), 1u);
     EXPECT_EQ(gOpened.back(), FileURL(h.DownloadFolder() + "/b.txt"));

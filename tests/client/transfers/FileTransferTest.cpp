@@ -61,7 +61,7 @@ protected:
         return h.WaitUntil(
             [&]
             {
-                for (CMyTask* task : h.App().Tasks())
+                for (CMyTask* task : h.App().Features().Tasks())
                     if (!task->IsParked()) return false;
                 return true;
             },
@@ -72,7 +72,7 @@ protected:
     size_t DoneRows(const std::string& name)
     {
         size_t count = 0;
-        for (CMyTask* task : h.App().Tasks())
+        for (CMyTask* task : h.App().Features().Tasks())
             if (auto* done = dynamic_cast<CMyDoneTransferRow*>(task))
                 if (done->LocalPath().size() > name.size() &&
                     done->LocalPath().compare(done->LocalPath().size() - name.size() - 1, std::string::npos,
@@ -82,7 +82,7 @@ protected:
     }
     bool FinishedDownloadWaits()
     {
-        for (CMyTask* task : h.App().Tasks())
+        for (CMyTask* task : h.App().Features().Tasks())
             if (dynamic_cast<CMyDownloadFileTask*>(task) && task->mIsFinished) return true;
         return false;
     }
@@ -113,7 +113,7 @@ TEST_F(FileTransferTest, ADownloadArrivesByteIdenticalInOneGoAndInOneByteWrites)
     Download("small.txt");
     ASSERT_TRUE(WaitDownloaded("small.txt", small, 20000));
     EXPECT_TRUE(WaitNoTasks("the finished rows to be reaped"));
-    EXPECT_GE(h.App().Statistics().totalBytesDownloaded, big.size() + small.size());
+    EXPECT_GE(h.App().Features().Statistics().totalBytesDownloaded, big.size() + small.size());
     EXPECT_TRUE(h.boxes.empty());
 }
 
@@ -291,10 +291,10 @@ TEST_F(FileTransferTest, ADownloadStartedTheMomentTheOneBeforeArrivedGetsItsConn
         {
             // The server by its name: every transfer connection looks the name up first.
             const auto byName = CAppHarness::P("localhost:" + std::to_string(h.server.Port()));
-            h.App().Session().SetAddress(byName.data() + 1, byName[0]);
+            h.App().Features().Session().SetAddress(byName.data() + 1, byName[0]);
         }
         h.transfers.SetCloseAtEnd(round % 2 == 0);
-        h.App().Settings().queueTransfers = round % 4 >= 2;
+        h.App().Features().Settings().queueTransfers = round % 4 >= 2;
         std::remove((Downloads() + "/first.bin").c_str());
         std::remove((Downloads() + "/second.bin").c_str());
         const size_t doneBefore = DoneRows("first.bin");
@@ -467,12 +467,12 @@ TEST_F(FileTransferTest, StoppingAQueuedDownloadDeletesItsEmptyPartialAndARunnin
     EXPECT_TRUE(HasRowWith(h, "Downloading \xD2next.bin\xD3 (queued)"));
     EXPECT_TRUE(Exists(Downloads() + "/next.bin.qpf"));
     ASSERT_TRUE(SelectTaskRow(h, "next.bin"));
-    h.Hit(h.App().Windows().Tasks(), kHitStopTask);
+    h.Hit(h.App().Features().Windows().Tasks(), kHitStopTask);
     EXPECT_TRUE(HasRowWith(h, "Downloading \xD2next.bin\xD3 \xD1 Stopped"));
     EXPECT_FALSE(Exists(Downloads() + "/next.bin.qpf"));
 
     ASSERT_TRUE(SelectTaskRow(h, "slow.bin"));
-    h.Hit(h.App().Windows().Tasks(), kHitStopTask);
+    h.Hit(h.App().Features().Windows().Tasks(), kHitStopTask);
     EXPECT_TRUE(WaitNoTasks());
     const std::string kept = ReadFile(Downloads() + "/slow.bin.qpf");
     EXPECT_GT(kept.size(), 0u);
@@ -487,12 +487,12 @@ TEST_F(FileTransferTest, AQueuedDownloadWaitsItsTurnAndStartStartsItAtOnce)
     Begin();
     h.transfers.SetPieceSize(256);
     Download("slow.bin");
-    h.App().Settings().queueTransfers = 1;
+    h.App().Features().Settings().queueTransfers = 1;
     Download("later.bin");
     h.Pump();
     EXPECT_EQ(h.Requests(202).size(), 1u);
     ASSERT_TRUE(SelectTaskRow(h, "later.bin"));
-    h.Hit(h.App().Windows().Tasks(), kHitStartTask);
+    h.Hit(h.App().Features().Windows().Tasks(), kHitStartTask);
     ASSERT_TRUE(WaitDownloaded("later.bin", Data(4000, 11)));
     // It went ahead of the one it was queued behind.
     EXPECT_FALSE(Exists(Downloads() + "/slow.bin"));
@@ -539,7 +539,7 @@ TEST_F(FileTransferTest, AHostileNameNeverWritesOutsideTheDownloadFolder)
 
     // A drag out to a local folder maps the name the same way.
     TFileSysRefObj* folder = UFileSys::NewFromNativePath(mLocal.c_str(), uint32_t(mLocal.size()));
-    h.App().DoDownloadFileTo(nullptr, 0, CAppHarness::P("../escape.txt").data(), folder);
+    h.App().Features().Transfers().DownloadFileTo(nullptr, 0, CAppHarness::P("../escape.txt").data(), folder);
     UFileSys::Dispose(folder);
     ASSERT_TRUE(WaitNoTasks("the refused drag-out download to end"));
     EXPECT_FALSE(Exists(h.DownloadFolder() + "/escape.txt"));

@@ -97,7 +97,7 @@ protected:
     {
         h.Start();
         ASSERT_TRUE(h.Login());
-        h.App().Settings().queueTransfers = 0;
+        h.App().Features().Settings().queueTransfers = 0;
     }
 
     fs::path Local() const { return fs::path(dest.path().toStdString()); }
@@ -107,12 +107,13 @@ protected:
     {
         const std::string native = Local().string();
         StFileSysRef parent(UFileSys::NewFromNativePath(native.data(), uint32_t(native.size())));
-        return h.App().DoDownloadFolder(nullptr, 0, CAppHarness::P(name).data(), parent.Get(), queued);
+        return h.App().Features().Transfers().DownloadFolder(nullptr, 0, CAppHarness::P(name).data(),
+                                                             parent.Get(), queued);
     }
 
     bool HasTask() const
     {
-        for (CMyTask* task : h.App().Tasks())
+        for (CMyTask* task : h.App().Features().Tasks())
             if (dynamic_cast<CMyDownloadFldrTask*>(task)) return true;
         return false;
     }

@@ -62,7 +62,7 @@ protected:
         h.Start();
         if (beforeLogin) beforeLogin();
         ASSERT_TRUE(h.Login());
-        h.App().Settings().queueTransfers = 0;
+        h.App().Features().Settings().queueTransfers = 0;
         CMyFolderWin* root = OpenRoot(h);
         ASSERT_NE(root, nullptr);
         Open(h, root, "Docs");
@@ -115,7 +115,7 @@ TEST_F(PreviewTest, AShortTextIsShownWholeAndItsRowIsReaped)
     EXPECT_EQ(c->handshake.substr(8), std::string(8, '\0'));
     ASSERT_TRUE(h.WaitUntil([&] { return !HasPreviewRow(); }, "the finished row to be reaped"));
     EXPECT_NE(Window(), nullptr);
-    EXPECT_GE(h.App().Statistics().totalBytesDownloaded, 1000u);
+    EXPECT_GE(h.App().Features().Statistics().totalBytesDownloaded, 1000u);
     EXPECT_TRUE(h.boxes.empty());
 }
 
@@ -143,7 +143,7 @@ TEST_F(PreviewTest, ClosingTheWindowMidwayEndsTheTaskAndItsConnectionAtOnce)
     ASSERT_NE(win->GetPreviewFileTask(), nullptr);
     h.App().DoCloseWindow(win);
     EXPECT_FALSE(HasPreviewRow());
-    for (CMyTask* task : h.App().Tasks())
+    for (CMyTask* task : h.App().Features().Tasks())
         EXPECT_EQ(dynamic_cast<CMyPreviewFileTask*>(task), nullptr);
     EXPECT_TRUE(h.WaitUntil([&] { return h.transfers.Last()->clientClosed; }, "the connection to close"));
     EXPECT_TRUE(h.boxes.empty());
@@ -182,7 +182,7 @@ TEST_F(PreviewTest, OnlyTextAndPicturesCanBePreviewedAndFoldersNotAtAll)
 TEST_F(PreviewTest, AQueuedPreviewSaysSoAndWaitsForTheTasksBeforeIt)
 {
     Begin();
-    h.App().Settings().queueTransfers = 1;
+    h.App().Features().Settings().queueTransfers = 1;
     // A listing whose reply does not come yet stands in front of the preview.
     STestReply silent;
     silent.answer = false;
@@ -197,8 +197,9 @@ TEST_F(PreviewTest, AQueuedPreviewSaysSoAndWaitsForTheTasksBeforeIt)
     h.Pump();
     EXPECT_TRUE(h.Requests(202).empty());
     // Once the task in front goes, the preview takes its turn.
-    while (h.App().Tasks().GetItem(1) && !dynamic_cast<CMyPreviewFileTask*>(h.App().Tasks().GetItem(1)))
-        delete h.App().Tasks().GetItem(1);
+    while (h.App().Features().Tasks().GetItem(1) &&
+           !dynamic_cast<CMyPreviewFileTask*>(h.App().Features().Tasks().GetItem(1)))
+        delete h.App().Features().Tasks().GetItem(1);
     ASSERT_TRUE(h.WaitUntil([&] { return Shown().size() == 1000; }, "the queued preview"));
 }
 
@@ -210,7 +211,7 @@ TEST_F(PreviewTest, ThroughTheFirewallTheTransferConnectionGoesToThePortAfterThe
         [&]
         {
             const auto firewall = CAppHarness::P("127.0.0.1:" + std::to_string(relay.Port()));
-            std::memcpy(h.App().Settings().firewall, firewall.data(), firewall.size());
+            std::memcpy(h.App().Features().Settings().firewall, firewall.data(), firewall.size());
         });
     Preview("short.txt");
     ASSERT_TRUE(h.WaitUntil([&] { return Shown().size() == 1000; }, "the text through the firewall"));

@@ -20,17 +20,17 @@ protected:
 
     CMyTransferTask* Running() const
     {
-        for (CMyTask* task : h.App().Tasks())
+        for (CMyTask* task : h.App().Features().Tasks())
             if (task->IsTransfer() && !task->IsParked() && !task->mIsFinished)
                 return static_cast<CMyTransferTask*>(task);
         return nullptr;
     }
     void SetLimits(uint32_t down, uint32_t up, uint32_t atOnce)
     {
-        h.App().Settings().downloadLimit = down;
-        h.App().Settings().uploadLimit = up;
-        h.App().Settings().transfersAtOnce = atOnce;
-        h.App().Tasks().TransferLimits().SetFrom(h.App().Settings());
+        h.App().Features().Settings().downloadLimit = down;
+        h.App().Features().Settings().uploadLimit = up;
+        h.App().Features().Settings().transfersAtOnce = atOnce;
+        h.App().Features().Tasks().TransferLimits().SetFrom(h.App().Features().Settings());
     }
     // Ten seconds of the clock in steps of 100 ms, each taken up to the limit: the transfer has used what
     // the limit allowed when it waits for the limit's wake-up again. The bytes it moved meanwhile.
@@ -40,7 +40,7 @@ protected:
         for (int step = 0; step < 100; ++step)
         {
             UClock::Advance(100);
-            if (!h.WaitUntil([&] { return h.App().Tasks().TransferLimits().IsHoldingBack(); },
+            if (!h.WaitUntil([&] { return h.App().Features().Tasks().TransferLimits().IsHoldingBack(); },
                              "the limit's share taken"))
                 break;
         }
@@ -64,9 +64,10 @@ TEST_F(TransferLimitsTest, DownloadAndUploadHoldTheirLimitWithinFivePerCentAndGo
     Select(docs, "big.bin");
     h.Hit(docs, kHitFileDownload);
     ASSERT_TRUE(h.WaitUntil(
-        [&] {
+        [&]
+        {
             return Running() && Running()->GetDoneSize() > 0 &&
-                   h.App().Tasks().TransferLimits().IsHoldingBack();
+                   h.App().Features().Tasks().TransferLimits().IsHoldingBack();
         },
         "the download under way and held back"));
     CMyTransferTask* download = Running();
@@ -83,9 +84,10 @@ TEST_F(TransferLimitsTest, DownloadAndUploadHoldTheirLimitWithinFivePerCentAndGo
     WriteFile(local, bytes);
     ASSERT_TRUE(DropFiles(h, docs, {local}));
     ASSERT_TRUE(h.WaitUntil(
-        [&] {
+        [&]
+        {
             return Running() && Running()->GetDoneSize() > 0 &&
-                   h.App().Tasks().TransferLimits().IsHoldingBack();
+                   h.App().Features().Tasks().TransferLimits().IsHoldingBack();
         },
         "the upload under way and held back"));
     const uint64_t sent = TenSeconds(Running());

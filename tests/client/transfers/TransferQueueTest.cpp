@@ -40,7 +40,7 @@ protected:
     void HitTasks(uint32_t id, const std::string& row)
     {
         ASSERT_TRUE(SelectTaskRow(h, row));
-        h.Hit(h.App().Windows().Tasks(), id);
+        h.Hit(h.App().Features().Windows().Tasks(), id);
     }
     bool WaitPartial(const std::string& name, size_t atLeast)
     {
@@ -102,7 +102,7 @@ protected:
     // The tasks window's row holding `part`: its bar.
     const SMyTaskNameInfo* Row(const std::string& part) const
     {
-        const CMyTaskRows& rows = h.App().Windows().Tasks()->View()->Model();
+        const CMyTaskRows& rows = h.App().Features().Windows().Tasks()->View()->Model();
         const std::vector<std::string> texts = h.TaskRows();
         for (size_t i = 0; i < texts.size(); ++i)
             if (texts[i].find(part) != std::string::npos) return rows.GetRow(uint32_t(i + 1));
@@ -166,7 +166,7 @@ TEST_F(TransferQueueTest, StopOnAStoppedRowRemovesItAndDeletesThePartialFileOnly
 
     std::vector<std::string> asked;
     CMyTransferQueue::ERemove answer = CMyTransferQueue::ERemove::Cancel;
-    h.App().Transfers().SetAskRemove(
+    h.App().Features().Transfers().SetAskRemove(
         [&](const uint8_t* name)
         {
             asked.push_back(CAppHarness::Str(name));
@@ -211,7 +211,7 @@ TEST_F(TransferQueueTest, ADownloadCutByALostSessionWaitsAndResumesAfterTheRecon
     h.transfers.SetPieceSize(0);
     ASSERT_TRUE(h.server.Listen(port));
     UClock::Advance(2400);
-    ASSERT_TRUE(h.WaitUntil([&] { return h.App().Session().IsLoggedIn(); }, "the reconnect"));
+    ASSERT_TRUE(h.WaitUntil([&] { return h.App().Features().Session().IsLoggedIn(); }, "the reconnect"));
     ASSERT_TRUE(WaitDownloaded("half.bin", bytes));
     EXPECT_EQ(CAppHarness::Field(h.Requests(202).back(), 203).size(), 58u);
     EXPECT_EQ(h.transfers.Last()->sent, FlatOverhead("half.bin") + bytes.size() - kept);
@@ -233,8 +233,8 @@ TEST_F(TransferQueueTest, ATransferCutJustBeforeItsSessionIsLostOpensNoBoxAndRes
         << AllRows();
     h.server.StopListening();
     h.server.CloseConnection();
-    ASSERT_TRUE(
-        h.WaitUntil([&] { return h.App().Connection().Reconnect().IsWaiting(); }, "the reconnect's wait"));
+    ASSERT_TRUE(h.WaitUntil([&] { return h.App().Features().Connection().Reconnect().IsWaiting(); },
+                            "the reconnect's wait"));
     UClock::Advance(CMyCutTransferBox::kGraceMs);
     h.Pump();
     EXPECT_FALSE(h.HasBox(128)) << "the transfer waits for the reconnect in its row";
@@ -242,7 +242,7 @@ TEST_F(TransferQueueTest, ATransferCutJustBeforeItsSessionIsLostOpensNoBoxAndRes
     h.transfers.SetCutAfter(0);
     ASSERT_TRUE(h.server.Listen(port));
     UClock::Advance(2400);
-    ASSERT_TRUE(h.WaitUntil([&] { return h.App().Session().IsLoggedIn(); }, "the reconnect"));
+    ASSERT_TRUE(h.WaitUntil([&] { return h.App().Features().Session().IsLoggedIn(); }, "the reconnect"));
     ASSERT_TRUE(WaitDownloaded("cut.bin", bytes));
     EXPECT_FALSE(h.HasBox(128));
 }
@@ -287,7 +287,7 @@ TEST_F(TransferQueueTest, TheQueueFileComesBackWaitingAndStartsOnlyForItsServerA
     WriteQueue({other, Record("mine.bin"), alice, resumed, gone});
     WritePartial(Downloads() + "/resumed.bin.qpf", "resumed.bin", mine.substr(0, 1000));
 
-    h.App().Transfers().Load();
+    h.App().Features().Transfers().Load();
     ASSERT_EQ(h.TaskRows().size(), 5u);
     for (const std::string& row : h.TaskRows())
         EXPECT_NE(row.find(kWaiting), std::string::npos) << row;

@@ -13,6 +13,7 @@
 
 #include "client/tasks/CMyTaskListView.h"
 #include "client/tasks/CMyTasksWin.h"
+#include "client/transfers/CMyTransferQueue.h"
 #include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
 #include "framework/runtime/FourCC.h"
@@ -25,9 +26,10 @@ namespace transfertest
 class CEndRecorder : public CMyApplication
 {
 public:
-    void NotifyTransferEnded(const uint8_t* name, bool ok, const std::string&) override
+    CEndRecorder()
     {
-        ends.emplace_back(CAppHarness::Str(name), ok);
+        Features().Transfers().SetEndedProc([this](const uint8_t* name, bool ok, const std::string&)
+                                            { ends.emplace_back(CAppHarness::Str(name), ok); });
     }
     std::vector<std::pair<std::string, bool>> ends;
 
@@ -116,8 +118,8 @@ inline bool SelectTaskRow(CAppHarness& h, const std::string& part)
     for (size_t i = 0; i < rows.size(); ++i)
         if (rows[i].find(part) != std::string::npos)
         {
-            h.App().Windows().Tasks()->View()->DeselectAll();
-            h.App().Windows().Tasks()->View()->SelectItem(uint32_t(i + 1));
+            h.App().Features().Windows().Tasks()->View()->DeselectAll();
+            h.App().Features().Windows().Tasks()->View()->SelectItem(uint32_t(i + 1));
             return true;
         }
     return false;
@@ -128,7 +130,7 @@ inline CMyFolderWin* LoginAndOpenDocs(CAppHarness& h)
 {
     h.Start();
     if (!h.Login()) return nullptr;
-    h.App().Settings().queueTransfers = 0;
+    h.App().Features().Settings().queueTransfers = 0;
     CMyFolderWin* root = filestest::OpenRoot(h);
     if (!root) return nullptr;
     filestest::Open(h, root, "Docs");

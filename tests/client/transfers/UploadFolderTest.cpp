@@ -48,7 +48,7 @@ protected:
         return h.WaitUntil(
             [&]
             {
-                for (CMyTask* task : h.App().Tasks())
+                for (CMyTask* task : h.App().Features().Tasks())
                     if (!task->IsParked()) return false;
                 return true;
             },
@@ -108,7 +108,7 @@ TEST_F(UploadFolderTest, AThreeLevelFolderUploadsWholeAsOneTaskLeavingOutLinksTo
     EXPECT_TRUE(h.boxes.empty());
     EXPECT_TRUE(h.alert.empty());
     // The queue forgets a finished folder upload.
-    EXPECT_TRUE(h.App().Transfers().Records().empty());
+    EXPECT_TRUE(h.App().Features().Transfers().Records().empty());
 }
 
 TEST_F(UploadFolderTest, AFolderUploadCutOffResumesFileByFileWithoutSendingAWholeFileAgain)
@@ -124,8 +124,8 @@ TEST_F(UploadFolderTest, AFolderUploadCutOffResumesFileByFileWithoutSendingAWhol
     ASSERT_TRUE(WaitNoTasks("the cut upload to stop"));
     ASSERT_TRUE(h.SharedExists("Docs/Album/1-small.bin"));
     ASSERT_TRUE(h.SharedExists("Docs/Album/2-large.bin.qpf"));
-    ASSERT_EQ(h.App().Transfers().Records().size(), 1u);
-    EXPECT_EQ(h.App().Transfers().Records()[0].kind, SMyTransferRecord::kUploadFolder);
+    ASSERT_EQ(h.App().Features().Transfers().Records().size(), 1u);
+    EXPECT_EQ(h.App().Features().Transfers().Records()[0].kind, SMyTransferRecord::kUploadFolder);
     // The cut is told a second after it, on the real clock here: waited for, so that it cannot land in
     // the second part, which must show no box at all.
     ASSERT_TRUE(h.WaitUntil([&] { return h.HasBox(128); }, "the cut upload's box"));
@@ -133,7 +133,7 @@ TEST_F(UploadFolderTest, AFolderUploadCutOffResumesFileByFileWithoutSendingAWhol
     h.transfers.SetCutAfter(0);
     h.boxes.clear();
     ASSERT_TRUE(SelectTaskRow(h, "Album"));
-    h.Hit(h.App().Windows().Tasks(), kHitStartTask);
+    h.Hit(h.App().Features().Windows().Tasks(), kHitStartTask);
     ASSERT_TRUE(
         h.WaitUntil([&] { return h.SharedExists("Docs/Album/Inner/3-last.bin"); }, "the rest", 20000));
     ASSERT_TRUE(WaitNoTasks());
@@ -152,7 +152,7 @@ TEST_F(UploadFolderTest, AFolderUploadCutOffResumesFileByFileWithoutSendingAWhol
     // The folders there already were refused silently.
     EXPECT_TRUE(h.boxes.empty());
     EXPECT_TRUE(h.alert.empty());
-    EXPECT_TRUE(h.App().Transfers().Records().empty());
+    EXPECT_TRUE(h.App().Features().Transfers().Records().empty());
 }
 
 TEST_F(UploadFolderTest, SeveralFilesFromOneDropAndFromOneDialogThatOpensWhereTheUserChoseLast)
@@ -191,7 +191,7 @@ TEST_F(UploadFolderTest, SeveralFilesFromOneDropAndFromOneDialogThatOpensWhereTh
     ASSERT_EQ(starts.size(), 2u);
     EXPECT_EQ(starts[0], "");
     EXPECT_EQ(starts[1], mLocal + "/Pick");
-    EXPECT_EQ(h.App().Settings().uploadFolder, mLocal + "/Pick");
+    EXPECT_EQ(h.App().Features().Settings().uploadFolder, mLocal + "/Pick");
 }
 
 TEST_F(UploadFolderTest, ANameThereAlreadyIsKeptBesideReplacedOrLeftAsTheUserChooses)

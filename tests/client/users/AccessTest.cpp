@@ -36,7 +36,10 @@ protected:
             expected.bytes[i++] = b;
         h.server.PushTransaction(354, Access(bytes));
         ASSERT_TRUE(h.WaitUntil(
-            [&] { return std::equal(expected.bytes, expected.bytes + 8, app->Session().Access().bytes); },
+            [&] {
+                return std::equal(expected.bytes, expected.bytes + 8,
+                                  app->Features().Session().Access().bytes);
+            },
             "the access notice"));
     }
     bool Shown(uint32_t id) const
@@ -44,7 +47,10 @@ protected:
         const auto ids = h.ToolbarButtons();
         return std::find(ids.begin(), ids.end(), id) != ids.end();
     }
-    bool UsersButton(uint32_t id) const { return app->Windows().Users()->GetButton(id)->IsEnabled(); }
+    bool UsersButton(uint32_t id) const
+    {
+        return app->Features().Windows().Users()->GetButton(id)->IsEnabled();
+    }
 
     CAppHarness h;
     CMyApplication* app = nullptr;
@@ -56,7 +62,7 @@ TEST_F(AccessTest, DeleteFilesAloneEnablesOnlyTheDeletionOfFiles)
     // A folder window with a file and a folder in it.
     SMyUserAccess all;
     all.SetAll();
-    CMyFolderWin* folder = app->FolderWins().Open(nullptr, 0, CAppHarness::P("Files").data(), all);
+    CMyFolderWin* folder = app->Features().FolderWins().Open(nullptr, 0, CAppHarness::P("Files").data(), all);
     {
         StFieldData fields;
         const std::string file = testwire::FileEntry(FourCC("TEXT"), FourCC("ttxt"), 10, "notes.txt");

@@ -63,7 +63,7 @@ protected:
     static std::string Text(CTextView* field) { return field->GetText(); }
     void SelectUser(uint16_t id)
     {
-        CMyUserListView* list = h.App().Windows().Users()->View();
+        CMyUserListView* list = h.App().Features().Windows().Users()->View();
         list->SelectOnly(list->FindUser(id));
     }
 
@@ -111,7 +111,7 @@ TEST_F(AccountsTest, ANewAccountGoesOutWithTheDefaultAccessAndARandomPassword)
 
 TEST_F(AccountsTest, AnEmptyLoginIsRefusedWithBox135AndTheWindowStays)
 {
-    h.Hit(h.App().Windows().Toolbar(), kHitNewUser);
+    h.Hit(h.App().Features().Windows().Toolbar(), kHitNewUser);
     ASSERT_NE(EditWin(), nullptr);
     h.Hit(EditWin(), kHitSaveEditUser);
     EXPECT_TRUE(h.HasBox(135));
@@ -224,7 +224,7 @@ TEST_F(AccountsTest, TheOpenDialogSendsNothingWhenCancelledOrWhenItsSessionEnds)
         });
     h.Key('O', 'o', kModCtrl);
     EXPECT_EQ(h.modalCount, 2u);
-    EXPECT_FALSE(h.App().Session().IsConnected());
+    EXPECT_FALSE(h.App().Features().Session().IsConnected());
     h.Pump();
     EXPECT_TRUE(h.Requests(352).empty());
     EXPECT_EQ(EditWin(), nullptr);
@@ -244,7 +244,7 @@ TEST_F(AccountsTest, AnAccountWindowClosesWithItsSession)
 
 TEST_F(AccountsTest, DisconnectingWithAltAsksBox149AndBans)
 {
-    CMyUserListWin* users = h.App().Windows().Users();
+    CMyUserListWin* users = h.App().Features().Windows().Users();
     // Nobody selected: nothing.
     h.Hit(users, kHitDisconnectUser, 0, kModAlt);
     EXPECT_TRUE(h.boxes.empty());
@@ -280,11 +280,11 @@ TEST_F(AccountsTest, ClientInformationOpensATextWindowOfItsOwn)
     {
         std::vector<CMyTextWin*> found;
         for (CMyTextWin* w : h.Windows<CMyTextWin>())
-            if (w != static_cast<CWindow*>(h.App().Windows().News())) found.push_back(w);
+            if (w != static_cast<CWindow*>(h.App().Features().Windows().News())) found.push_back(w);
         return found;
     };
     SelectUser(900);
-    h.Hit(h.App().Windows().Users(), kHitGetClientInfo);
+    h.Hit(h.App().Features().Windows().Users(), kHitGetClientInfo);
     ASSERT_TRUE(h.WaitUntil([&] { return infoWindows().size() == 1; }, "the information window"));
     CMyTextWin* info = infoWindows()[0];
     EXPECT_EQ(CAppHarness::Title(info), "Robin");
@@ -304,7 +304,7 @@ TEST_F(AccountsTest, ClientInformationOpensATextWindowOfItsOwn)
         lines += "line " + std::to_string(i) + "\r";
     reply.body = CFields().Add(101, lines).Bytes();
     h.server.SetReply(303, reply);
-    h.Hit(h.App().Windows().Users(), kHitGetClientInfo);
+    h.Hit(h.App().Features().Windows().Users(), kHitGetClientInfo);
     ASSERT_TRUE(h.WaitUntil([&] { return infoWindows().size() == 1; }, "the second information window"));
     info = infoWindows()[0];
     EXPECT_EQ(CAppHarness::Title(info), "Unnamed User");

@@ -25,7 +25,7 @@ protected:
         h.Start();
         ASSERT_TRUE(h.Login());
         app = static_cast<CRecordingApp*>(&h.App());
-        list = app->Windows().Users()->View();
+        list = app->Features().Windows().Users()->View();
         sounds.Heard().clear();
     }
     // Sends the notices, then a join of a marker user, and waits until the marker is listed: every
@@ -42,7 +42,8 @@ protected:
         h.WaitUntil([&] { return !list->FindUser(marker); }, "the marker user's leave");
         // The marker is no part of what the test looks at: its change and its two sounds go.
         app->changes.pop_back();
-        const size_t markerSounds = size_t(app->Settings().sound.join) + app->Settings().sound.leave;
+        const size_t markerSounds =
+            size_t(app->Features().Settings().sound.join) + app->Features().Settings().sound.leave;
         ASSERT_GE(sounds.Heard().size(), markerSounds);
         sounds.Heard().resize(sounds.Heard().size() - markerSounds);
     }
@@ -115,11 +116,11 @@ TEST_F(OnlineUsersTest, JoinChangeRenameAndLeave)
 
 TEST_F(OnlineUsersTest, SoundSwitchesAreHonoured)
 {
-    app->Settings().sound.join = 0;
-    app->Settings().sound.leave = 0;
+    app->Features().Settings().sound.join = 0;
+    app->Features().Settings().sound.leave = 0;
     Deliver({{301, UserNotice(7, 0, 0, "Sam")}, {302, LeaveNotice(7)}});
     EXPECT_TRUE(sounds.Heard().empty());
-    app->Settings().sound.join = 1;
+    app->Features().Settings().sound.join = 1;
     Deliver({{301, UserNotice(7, 0, 0, "Sam")}, {302, LeaveNotice(7)}});
     EXPECT_EQ(sounds.Heard(), std::vector<int16_t>{kSoundJoin});
 }
@@ -200,7 +201,7 @@ TEST_F(OnlineUsersTest, ABurstOfTenThousandNoticesRepaintsTheListAFewTimes)
         }
     } counter;
     QWidget* viewport = list->ScrollArea()->viewport();
-    ASSERT_TRUE(app->Windows().Users()->IsVisible());
+    ASSERT_TRUE(app->Features().Windows().Users()->IsVisible());
     viewport->installEventFilter(&counter);
 
     constexpr uint16_t kUsers = 10000;
@@ -241,7 +242,7 @@ TEST(OnlineUsersList, EntriesCutShortReadNoFurtherThanTheirRecord)
     h.Start();
     ASSERT_TRUE(h.Login());
     EXPECT_EQ(h.OnlineUserNames(), (std::vector<std::string>{"Ann", "Bobby", "Cy"}));
-    const CMyUserListView* list = h.App().Windows().Users()->View();
+    const CMyUserListView* list = h.App().Features().Windows().Users()->View();
     EXPECT_EQ(list->GetItem(1)->flags, 1);
     EXPECT_EQ(list->GetItem(3)->icon, CMyUserListView::kDefaultUserIcon);
 }

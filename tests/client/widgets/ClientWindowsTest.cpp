@@ -248,48 +248,49 @@ TEST(LongLivedWindows, StartUpShowsThemAndClosingHidesThem)
         CWindowsApp app;
         app.StartUp();
         // These are the separate layout's windows (the main window's panes have a test of their own).
-        app.Windows().UseLayout(EMyLayout::kSeparate);
-        for (CWindow* w : std::initializer_list<CWindow*>{app.Windows().Toolbar(), app.Windows().Tasks(),
-                                                          app.Windows().News(), app.Windows().Chat(),
-                                                          app.Windows().Users()})
+        app.Features().Windows().UseLayout(EMyLayout::kSeparate);
+        for (CWindow* w : std::initializer_list<CWindow*>{
+                 app.Features().Windows().Toolbar(), app.Features().Windows().Tasks(),
+                 app.Features().Windows().News(), app.Features().Windows().Chat(),
+                 app.Features().Windows().Users()})
         {
             ASSERT_NE(w, nullptr);
             EXPECT_TRUE(w->IsVisible());
         }
-        EXPECT_EQ(Title(*app.Windows().News()), "News");
-        EXPECT_EQ(Title(*app.Windows().Chat()), "Chat");
-        EXPECT_EQ(Title(*app.Windows().Tasks()), "Tasks");
-        EXPECT_EQ(Title(*app.Windows().Users()), "Online Users");
+        EXPECT_EQ(Title(*app.Features().Windows().News()), "News");
+        EXPECT_EQ(Title(*app.Features().Windows().Chat()), "Chat");
+        EXPECT_EQ(Title(*app.Features().Windows().Tasks()), "Tasks");
+        EXPECT_EQ(Title(*app.Features().Windows().Users()), "Online Users");
 
         // The tasks window shows the application's task rows.
         app.AddTask(reinterpret_cast<CMyTask*>(0x40), nullptr);
-        EXPECT_EQ(app.Windows().Tasks()->View()->GetItemCount(), 1u);
+        EXPECT_EQ(app.Features().Windows().Tasks()->View()->GetItemCount(), 1u);
         app.RemoveTask(reinterpret_cast<CMyTask*>(0x40));
 
-        app.Windows().Chat()->AppendChat("hello", 5);
-        app.DoCloseWindow(app.Windows().Chat());
-        EXPECT_FALSE(app.Windows().Chat()->IsVisible());
+        app.Features().Windows().Chat()->AppendChat("hello", 5);
+        app.DoCloseWindow(app.Features().Windows().Chat());
+        EXPECT_FALSE(app.Features().Windows().Chat()->IsVisible());
         app.DoShowChatWin();
-        EXPECT_TRUE(app.Windows().Chat()->IsVisible());
-        EXPECT_EQ(app.Windows().Chat()->GetChatView()->GetText(), "hello");
+        EXPECT_TRUE(app.Features().Windows().Chat()->IsVisible());
+        EXPECT_EQ(app.Features().Windows().Chat()->GetChatView()->GetText(), "hello");
 
         // A visible window behind another comes to the front.
         app.DoShowNewsWin();
-        EXPECT_EQ(CWindow::GetFrontWindow(), app.Windows().News());
+        EXPECT_EQ(CWindow::GetFrontWindow(), app.Features().Windows().News());
         app.DoShowConnectedUsersWin();
-        EXPECT_EQ(CWindow::GetFrontWindow(), app.Windows().Users());
+        EXPECT_EQ(CWindow::GetFrontWindow(), app.Features().Windows().Users());
 
         // Session windows are destroyed (folders leave their list); private chats go to their command.
         SMyUserAccess all;
         all.SetAll();
         const uint8_t title[] = "\x05"
                                 "Files";
-        CMyFolderWin* folder = app.FolderWins().Open(nullptr, 0, title, all);
-        app.FolderWins().Open(nullptr, 0, title, all);
+        CMyFolderWin* folder = app.Features().FolderWins().Open(nullptr, 0, title, all);
+        app.Features().FolderWins().Open(nullptr, 0, title, all);
         app.DoCloseWindow(folder);
-        EXPECT_EQ(app.FolderWins().GetItemCount(), 1u);
+        EXPECT_EQ(app.Features().FolderWins().GetItemCount(), 1u);
         app.DoCloseAllFileWindows();
-        EXPECT_EQ(app.FolderWins().GetItemCount(), 0u);
+        EXPECT_EQ(app.Features().FolderWins().GetItemCount(), 0u);
         auto* chat = new CMyChatWin(5);
         app.DoCloseWindow(chat);
         EXPECT_EQ(app.closedPrivateChats, 1);

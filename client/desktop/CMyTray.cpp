@@ -1,4 +1,4 @@
-#include "client/tray/CMyTray.h"
+#include "client/desktop/CMyTray.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -165,7 +165,7 @@ void CMyTray::Choose(const SMyTrayEntry& entry)
     {
     case SMyTrayEntry::EAction::kShow:
         ClearUnread();
-        gApp->DoBringClientForward();
+        gApp->Features().Windows().BringClientForward();
         break;
     case SMyTrayEntry::EAction::kConnect:
         RunCommand(kCmdShowConnect);
@@ -176,9 +176,9 @@ void CMyTray::Choose(const SMyTrayEntry& entry)
     case SMyTrayEntry::EAction::kRecent:
         // Like the connect command, never on top of a window that waits for the user.
         if (CWindow::IsModalRunning())
-            gApp->DoBringClientForward();
+            gApp->Features().Windows().BringClientForward();
         else
-            gApp->Connection().ConnectToRecent(entry.index);
+            gApp->Features().Connection().ConnectToRecent(entry.index);
         break;
     case SMyTrayEntry::EAction::kQuit:
         RunCommand(kCmdQuitApp);
