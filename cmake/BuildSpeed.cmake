@@ -46,3 +46,30 @@ function(quenvol_precompile_headers target)
   endif()
   target_precompile_headers(${target} PRIVATE ${headers})
 endfunction()
+
+# Unity build: each library and test program compiles its sources in batches, one compiler run per batch, so
+# the headers that every source reads, and the inline code they bring, are compiled once per batch instead
+# of once per source. A build from scratch (the test command's) takes far less time this way; a build that
+# follows an edit recompiles the whole batch of the edited source, so development builds leave it off.
+# File-local names (anonymous namespaces, static functions and constants) must therefore differ between
+# the sources of one target: a clash fails only the unity build, so scripts/test.sh turns it on.
+option(QUENVOL_UNITY "Compile the sources of each target in batches (a faster build from scratch)" OFF)
+set(CMAKE_UNITY_BUILD ${QUENVOL_UNITY})
+set(CMAKE_UNITY_BUILD_BATCH_SIZE 8)
+if(QUENVOL_UNITY AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  # g++ takes a source included into a batch for a header, and a header's type that holds a file-local
+  # type is a fault there (every source that includes the header gets a type of its own). A batch is
+  # compiled once, so the warning says nothing about it.
+  add_compile_options(-Wno-subobject-linkage)
+endif()
+
+# The linker. The test programs each link the whole client with sanitizers, some 120 MB apiece; the LLVM
+# linker does that several times faster than the default one and with far less reading and writing. Any
+# linker makes the same programs, so it is taken wherever it is installed.
+option(QUENVOL_LLD "Link with the LLVM linker (ld.lld) when it is installed" ON)
+if(QUENVOL_LLD)
+  find_program(QUENVOL_LLD_PROGRAM ld.lld)
+  if(QUENVOL_LLD_PROGRAM)
+    add_link_options(-fuse-ld=lld)
+  endif()
+endif()

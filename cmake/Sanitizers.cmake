@@ -1,6 +1,11 @@
 if(QUENVOL_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
+  # Every sanitizer check carries a record that points at its source file, and a position-independent
+  # program has the loader fix up each such pointer at every start: over a million in a test program of
+  # the client, for each of the many hundred test runs. Linked at a fixed address, a program starts with
+  # them in place, is a third smaller and links faster. The programs for users stay position-independent.
+  add_link_options(-no-pie)
 endif()
 
 # libFuzzer targets: clang only; each target adds -fsanitize=fuzzer itself.

@@ -39,7 +39,7 @@ build=${QUENVOL_FUZZ_DIR:-$root/build-fuzz}
 configure_and_build() {
   if [ ! -f "$build/build.ninja" ]; then
     CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUENVOL_FUZZ=ON \
-      -DQUENVOL_TESTS=OFF >/dev/null
+      -DQUENVOL_UNITY=ON -DQUENVOL_TESTS=OFF >/dev/null
   fi
   cmake --build "$build" -j2 --target quenvol_fuzzers
 }

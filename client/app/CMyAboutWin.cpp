@@ -23,7 +23,7 @@ constexpr char kAbout[] =
     "the news, browse the shared folders and download and upload files.  Trackers list the public "
     "servers; bookmarks keep the ones you return to.";
 
-CLabelView* MakeLabel(CWindow* win, const SRect& r, const char* text, int points)
+CLabelView* MakeAboutLabel(CWindow* win, const SRect& r, const char* text, int points)
 {
     auto* label = new CLabelView(win, r, text);
     QFont f = label->Widget()->font();
@@ -37,10 +37,10 @@ CMyAboutWin::CMyAboutWin() : CWindow(SRect{0, 0, 570, 272}, kWindowModal)
 {
     SetTitle("About Quenvol", 13);
     new CPictureView(this, SRect{10, 10, 230, 230}, kPicture);
-    MakeLabel(this, SRect{245, 14, 560, 46}, kName, 18)->SetBold(true);
-    MakeLabel(this, SRect{245, 50, 560, 68}, kVersion, 9);
-    MakeLabel(this, SRect{245, 82, 560, 226}, kAbout, 10);
-    mStatus = MakeLabel(this, SRect{10, 237, 415, 261}, nullptr, 9);
+    MakeAboutLabel(this, SRect{245, 14, 560, 46}, kName, 18)->SetBold(true);
+    MakeAboutLabel(this, SRect{245, 50, 560, 68}, kVersion, 9);
+    MakeAboutLabel(this, SRect{245, 82, 560, 226}, kAbout, 10);
+    mStatus = MakeAboutLabel(this, SRect{10, 237, 415, 261}, nullptr, 9);
     mOK = new CButtonView(this, SRect{496, 237, 562, 263}, "OK");
     mOK->SetID(kHitOK);
     mOK->SetDefault(true);

@@ -7,7 +7,7 @@
 
 namespace
 {
-uint8_t Lower(uint8_t c)
+uint8_t LowerLetter(uint8_t c)
 {
     return (c >= 'A' && c <= 'Z') ? uint8_t(c + ('a' - 'A')) : c;
 }
@@ -16,7 +16,7 @@ bool StartsWithFolded(const std::string& text, const std::string& prefix)
 {
     if (prefix.size() > text.size()) return false;
     for (size_t i = 0; i < prefix.size(); ++i)
-        if (Lower(uint8_t(text[i])) != Lower(uint8_t(prefix[i]))) return false;
+        if (LowerLetter(uint8_t(text[i])) != LowerLetter(uint8_t(prefix[i]))) return false;
     return true;
 }
 } // namespace

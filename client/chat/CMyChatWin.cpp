@@ -21,7 +21,7 @@
 namespace
 {
 constexpr uint16_t kStylePrivChatWin = 7;
-constexpr uint16_t kModCommand = 0x0010;
+constexpr uint16_t kChatModCommand = 0x0010;
 constexpr uint32_t kFlavorUser = FourCC("QVUI");
 constexpr uint32_t kMaxTitle = 64;
 
@@ -216,7 +216,7 @@ bool CMyChatWin::KeyDown(const SKeyMsgData& key)
     }
     // Ctrl makes the slash a control character on some keyboards.
     const bool slash = key.keyChar == '/' || key.keyChar == 0x1F;
-    if (slash && (key.mods & (kModCtrl | kModCommand)))
+    if (slash && (key.mods & (kModCtrl | kChatModCommand)))
     {
         UserZoom();
         return true;

@@ -18,28 +18,31 @@
 namespace
 {
 constexpr uint16_t kStyleConversation = kWindowCloseBox | kWindowResizable;
-constexpr uint16_t kOptionsTextBox = 10;
-constexpr int32_t kWidth = 380, kHeight = 280;
+constexpr uint16_t kConversationTextBox = 10;
+constexpr int32_t kConversationWidth = 380, kConversationHeight = 280;
 
 std::vector<CMyConversationWin*> gAll;
 } // namespace
 
 CMyConversationWin::CMyConversationWin(uint32_t session, uint16_t userID, const uint8_t* userName)
-    : CWindow(SRect{0, 0, kWidth, kHeight}, kWindowDocument2, kStyleConversation), mSession(session),
-      mUserID(userID)
+    : CWindow(SRect{0, 0, kConversationWidth, kConversationHeight}, kWindowDocument2, kStyleConversation),
+      mSession(session), mUserID(userID)
 {
     UPString::Copy(mUserName, userName);
     SetLimits(250, 150, 0x7FFF, 0x7FFF);
     uint8_t title[128];
     title[0] = uint8_t(UText::Format(title + 1, 127, "Messages: %#s", mUserName));
     SetTitle(title);
-    mTextView = MakeTextBoxView(this, SRect{6, 6, kWidth - 6, kHeight - 40}, kOptionsTextBox, &mTextScroll,
-                                kTextMultiLine);
+    mTextView = MakeTextBoxView(this, SRect{6, 6, kConversationWidth - 6, kConversationHeight - 40},
+                                kConversationTextBox, &mTextScroll, kTextMultiLine);
     mTextScroll->SetSizing(kSizeGrow);
     mTextView->SetReadOnly(true);
     UMyLinks::Attach(mTextView);
     CFindBar::Attach(mTextView);
-    mReplyBtn = new CButtonView(this, SRect{kWidth - 96, kHeight - 32, kWidth - 6, kHeight - 8}, "Reply...");
+    mReplyBtn = new CButtonView(this,
+                                SRect{kConversationWidth - 96, kConversationHeight - 32,
+                                      kConversationWidth - 6, kConversationHeight - 8},
+                                "Reply...");
     mReplyBtn->SetID(kHitReplyPrivMsg);
     mReplyBtn->SetSizing(kSizeStickBottomRight);
     mReplyBtn->SetDefault(true);

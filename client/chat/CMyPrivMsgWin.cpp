@@ -24,7 +24,7 @@ namespace
 constexpr uint16_t kStylePrivMsgWin = 5;
 constexpr uint16_t kOptionsMsgBox = 10;
 // Wide enough for the time it was sent beside the buttons.
-constexpr int32_t kWidth = 400, kHeight = 170;
+constexpr int32_t kPrivMsgWidth = 400, kPrivMsgHeight = 170;
 constexpr int32_t kQuoteHeight = 110;
 constexpr int32_t kMaxTextHeight = 250;
 constexpr int32_t kChromeAroundText = 74;
@@ -46,25 +46,25 @@ int32_t TextHeight(CTextView* view, int32_t boxWidth)
 } // namespace
 
 CMyPrivMsgWin::CMyPrivMsgWin(bool noReplyButton)
-    : CWindow(SRect{0, 0, kWidth, kHeight}, kWindowDocument2, kStylePrivMsgWin)
+    : CWindow(SRect{0, 0, kPrivMsgWidth, kPrivMsgHeight}, kWindowDocument2, kStylePrivMsgWin)
 {
     SetLimits(250, 120, 0x7FFF, 0x7FFF);
-    mQuotLabel = new CLabelView(this, SRect{10, 5, kWidth - 10, 21}, "Your message:");
+    mQuotLabel = new CLabelView(this, SRect{10, 5, kPrivMsgWidth - 10, 21}, "Your message:");
     mQuotLabel->SetSizing(kSizeRight);
-    mQuotView =
-        MakeTextBoxView(this, SRect{10, 22, kWidth - 10, 98}, kOptionsMsgBox, &mQuotScroll, kTextMultiLine);
+    mQuotView = MakeTextBoxView(this, SRect{10, 22, kPrivMsgWidth - 10, 98}, kOptionsMsgBox, &mQuotScroll,
+                                kTextMultiLine);
     mQuotScroll->SetSizing(kSizeRight);
     mQuotView->SetReadOnly(true);
     UMyLinks::Attach(mQuotView);
     mQuotView->SetTextSize(9);
-    mMsgLabel = new CLabelView(this, SRect{10, 102, kWidth - 10, 118}, "Reply to your message:");
+    mMsgLabel = new CLabelView(this, SRect{10, 102, kPrivMsgWidth - 10, 118}, "Reply to your message:");
     mMsgLabel->SetSizing(kSizeRight);
     mQuotLabel->Hide();
     mQuotScroll->Hide();
     mMsgLabel->Hide();
 
-    mTextView =
-        MakeTextBoxView(this, SRect{10, 10, kWidth - 10, 130}, kOptionsMsgBox, &mTextScroll, kTextMultiLine);
+    mTextView = MakeTextBoxView(this, SRect{10, 10, kPrivMsgWidth - 10, 130}, kOptionsMsgBox, &mTextScroll,
+                                kTextMultiLine);
     mTextScroll->SetSizing(kSizeGrow);
     mTextView->SetReadOnly(true);
     UMyLinks::Attach(mTextView);
@@ -74,20 +74,21 @@ CMyPrivMsgWin::CMyPrivMsgWin(bool noReplyButton)
     const uint32_t n = UDateTime::DateToText(date, 57, UDateTime::kShortDate | UDateTime::kTimeWithSeconds);
     std::string sent = "Sent: ";
     sent.append(reinterpret_cast<const char*>(date), n);
-    mDateTimeLabel = new CLabelView(this, SRect{10, 144, kWidth - 206, 164}, sent.c_str());
+    mDateTimeLabel = new CLabelView(this, SRect{10, 144, kPrivMsgWidth - 206, 164}, sent.c_str());
     QFont small = mDateTimeLabel->Widget()->font();
     small.setPointSize(9);
     mDateTimeLabel->Widget()->setFont(small);
     mDateTimeLabel->SetSizing(kSizeTop | kSizeBottom);
     mDateTimeLabel->Hide();
 
-    mOKBtn = new CButtonView(this, SRect{kWidth - 96, 138, kWidth - 10, 162}, "OK");
+    mOKBtn = new CButtonView(this, SRect{kPrivMsgWidth - 96, 138, kPrivMsgWidth - 10, 162}, "OK");
     mOKBtn->SetID(kHitDismissMsg);
     mOKBtn->SetSizing(kSizeStickBottomRight);
     mOKBtn->SetDefault(true);
     if (!noReplyButton)
     {
-        mReplyBtn = new CButtonView(this, SRect{kWidth - 200, 141, kWidth - 120, 161}, "Reply...");
+        mReplyBtn =
+            new CButtonView(this, SRect{kPrivMsgWidth - 200, 141, kPrivMsgWidth - 120, 161}, "Reply...");
         mReplyBtn->SetID(kHitReplyPrivMsg);
         mReplyBtn->SetSizing(kSizeStickBottomRight);
     }

@@ -32,7 +32,7 @@
 
 namespace
 {
-const uint8_t kSavePrompt[] = "\x11Save Bookmark As:";
+const uint8_t kBookmarkSavePrompt[] = "\x11Save Bookmark As:";
 const uint8_t kUntitled[] = "\x08Untitled";
 
 bool HasExtension(const uint8_t* name)
@@ -68,7 +68,8 @@ void SaveBookmark(const uint8_t* address, const uint8_t* login, const uint8_t* p
     {
         // The dialog then starts where it likes; the user can still save anywhere.
     }
-    StFileSysRef file(UFileSys::UserSaveFile(suggested, kSavePrompt, isFolder ? folder.Get() : nullptr));
+    StFileSysRef file(
+        UFileSys::UserSaveFile(suggested, kBookmarkSavePrompt, isFolder ? folder.Get() : nullptr));
     if (!file.Get()) return;
     // A file's kind is its extension here, so a bookmark saved without one would not be a bookmark.
     uint8_t name[256];

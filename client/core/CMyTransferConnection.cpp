@@ -4,43 +4,27 @@
 
 #include "framework/net/SInternetNameAddress.h"
 #include "framework/net/UTransport.h"
+#include "framework/runtime/BigEndian.h"
 #include "framework/runtime/SError.h"
 #include "framework/runtime/UTimer.h"
-
-namespace
-{
-void Put32(uint8_t* out, uint32_t value)
-{
-    out[0] = uint8_t(value >> 24);
-    out[1] = uint8_t(value >> 16);
-    out[2] = uint8_t(value >> 8);
-    out[3] = uint8_t(value);
-}
-
-void Put16(uint8_t* out, uint16_t value)
-{
-    out[0] = uint8_t(value >> 8);
-    out[1] = uint8_t(value);
-}
-} // namespace
 
 void CMyTransferConnection::MakeHandshake(uint32_t refNum, uint32_t dataSize,
                                           uint8_t outBytes[kHandshakeSize])
 {
     std::memcpy(outBytes, "QVXF", 4);
-    Put32(outBytes + 4, refNum);
-    Put32(outBytes + 8, dataSize);
-    Put32(outBytes + 12, 0);
+    PutBE32(outBytes + 4, refNum);
+    PutBE32(outBytes + 8, dataSize);
+    PutBE32(outBytes + 12, 0);
 }
 
 void CMyTransferConnection::MakeFolderHandshake(uint32_t refNum, uint8_t outBytes[kFolderHandshakeSize])
 {
     std::memcpy(outBytes, "QVXF", 4);
-    Put32(outBytes + 4, refNum);
-    Put32(outBytes + 8, 0);
-    Put16(outBytes + 12, 1);
-    Put16(outBytes + 14, 0);
-    Put16(outBytes + 16, 3);
+    PutBE32(outBytes + 4, refNum);
+    PutBE32(outBytes + 8, 0);
+    PutBE16(outBytes + 12, 1);
+    PutBE16(outBytes + 14, 0);
+    PutBE16(outBytes + 16, 3);
 }
 
 CMyTransferConnection::CMyTransferConnection(const SInternetNameAddress& server, uint32_t basePort,

@@ -17,8 +17,8 @@ const uint8_t UMyBookmarkFile::kExtension[] = "\x04.qbm";
 
 namespace
 {
-constexpr char kMagic[4] = {'Q', 'V', 's', 'c'};
-constexpr uint16_t kVersion = 1;
+constexpr char kBookmarkMagic[4] = {'Q', 'V', 's', 'c'};
+constexpr uint16_t kBookmarkVersion = 1;
 constexpr uint32_t kHeadSize = 6;
 
 // Each text: a 16-bit big-endian length, then its field.
@@ -31,7 +31,7 @@ constexpr STextField kLogin = {134, 32};
 constexpr STextField kPassword = {168, 32};
 constexpr STextField kAddress = {202, 256};
 
-void PutText(uint8_t* bytes, const STextField& f, const uint8_t* text)
+void PutBookmarkText(uint8_t* bytes, const STextField& f, const uint8_t* text)
 {
     const auto chars = UPString::Bytes(text);
     const uint32_t n = std::min<uint32_t>(uint32_t(chars.size()), f.fieldSize);
@@ -42,7 +42,7 @@ void PutText(uint8_t* bytes, const STextField& f, const uint8_t* text)
 
 // outText holds capacity bytes. The length is cut to the field and to what the text can hold, so that a
 // length written by hand can neither read into the next field nor past the caller's buffer.
-void GetText(const uint8_t* bytes, const STextField& f, uint8_t* outText, uint32_t capacity)
+void GetBookmarkText(const uint8_t* bytes, const STextField& f, uint8_t* outText, uint32_t capacity)
 {
     const uint32_t n = (uint32_t(bytes[f.offset]) << 8) | bytes[f.offset + 1];
     UPString::SetBytes(outText, capacity, bytes + f.offset + 2, std::min(n, f.fieldSize));
@@ -65,25 +65,25 @@ void UMyBookmarkFile::Encode(const uint8_t* address, const uint8_t* login, const
                              uint8_t* outBytes)
 {
     std::memset(outBytes, 0, kSize);
-    std::memcpy(outBytes, kMagic, sizeof(kMagic));
-    outBytes[4] = uint8_t(kVersion >> 8);
-    outBytes[5] = uint8_t(kVersion);
-    PutText(outBytes, kLogin, login);
-    PutText(outBytes, kPassword, password);
-    PutText(outBytes, kAddress, address);
+    std::memcpy(outBytes, kBookmarkMagic, sizeof(kBookmarkMagic));
+    outBytes[4] = uint8_t(kBookmarkVersion >> 8);
+    outBytes[5] = uint8_t(kBookmarkVersion);
+    PutBookmarkText(outBytes, kLogin, login);
+    PutBookmarkText(outBytes, kPassword, password);
+    PutBookmarkText(outBytes, kAddress, address);
 }
 
 void UMyBookmarkFile::Decode(const void* bytes, uint32_t size, SMyBookmark& outBookmark)
 {
     if (!bytes || size < kHeadSize) Fail(kErrTypeGeneral, 9);
     const auto* in = static_cast<const uint8_t*>(bytes);
-    if (std::memcmp(in, kMagic, sizeof(kMagic)) != 0) Fail(kErrTypeGeneral, 8);
-    if (((uint32_t(in[4]) << 8) | in[5]) != kVersion) Fail(kErrTypeGeneral, 7);
+    if (std::memcmp(in, kBookmarkMagic, sizeof(kBookmarkMagic)) != 0) Fail(kErrTypeGeneral, 8);
+    if (((uint32_t(in[4]) << 8) | in[5]) != kBookmarkVersion) Fail(kErrTypeGeneral, 7);
     if (size < kSize) Fail(kErrTypeGeneral, 9);
     std::memset(&outBookmark, 0, sizeof(outBookmark));
-    GetText(in, kAddress, outBookmark.address, sizeof(outBookmark.address));
-    GetText(in, kLogin, outBookmark.login, sizeof(outBookmark.login));
-    GetText(in, kPassword, outBookmark.password, sizeof(outBookmark.password));
+    GetBookmarkText(in, kAddress, outBookmark.address, sizeof(outBookmark.address));
+    GetBookmarkText(in, kLogin, outBookmark.login, sizeof(outBookmark.login));
+    GetBookmarkText(in, kPassword, outBookmark.password, sizeof(outBookmark.password));
 }
 
 void UMyBookmarkFile::Save(TFileSysRefObj* file, const uint8_t* address, const uint8_t* login,

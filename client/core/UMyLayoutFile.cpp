@@ -13,11 +13,11 @@ const char UMyLayoutFile::kFileName[] = "layout.state";
 
 namespace
 {
-const uint8_t kFileNameP[] = "\x0c"
-                             "layout.state";
-constexpr char kMagic[4] = {'Q', 'V', 'L', 'Y'};
-constexpr uint16_t kVersion = 1;
-constexpr uint32_t kHeaderSize = sizeof(kMagic) + 2;
+const uint8_t kLayoutFileNameP[] = "\x0c"
+                                   "layout.state";
+constexpr char kLayoutMagic[4] = {'Q', 'V', 'L', 'Y'};
+constexpr uint16_t kLayoutVersion = 1;
+constexpr uint32_t kLayoutHeaderSize = sizeof(kLayoutMagic) + 2;
 
 void PutBlock(std::string& out, const std::string& block)
 {
@@ -40,7 +40,7 @@ bool TakeBlock(const uint8_t* bytes, uint32_t size, uint32_t& at, std::string& o
     return true;
 }
 
-TFileSysRefObj* ConfigFolder()
+TFileSysRefObj* LayoutFolder()
 {
     std::string path;
     if (int err = platform::UserConfigFolder(path)) FailOSError(err);
@@ -50,9 +50,9 @@ TFileSysRefObj* ConfigFolder()
 
 std::string UMyLayoutFile::Format(const SMyWindowLayout& layout)
 {
-    std::string out(kMagic, sizeof(kMagic));
-    out += char(kVersion >> 8);
-    out += char(kVersion & 0xFF);
+    std::string out(kLayoutMagic, sizeof(kLayoutMagic));
+    out += char(kLayoutVersion >> 8);
+    out += char(kLayoutVersion & 0xFF);
     PutBlock(out, layout.geometry.substr(0, kMaxBlock));
     PutBlock(out, layout.state.substr(0, kMaxBlock));
     return out;
@@ -62,9 +62,10 @@ bool UMyLayoutFile::Parse(const void* data, uint32_t size, SMyWindowLayout& outL
 {
     outLayout = SMyWindowLayout{};
     const auto* bytes = static_cast<const uint8_t*>(data);
-    if (!bytes || size < kHeaderSize || std::memcmp(bytes, kMagic, sizeof(kMagic)) != 0) return false;
-    if ((uint16_t(bytes[4]) << 8 | bytes[5]) != kVersion) return false;
-    uint32_t at = kHeaderSize;
+    if (!bytes || size < kLayoutHeaderSize || std::memcmp(bytes, kLayoutMagic, sizeof(kLayoutMagic)) != 0)
+        return false;
+    if ((uint16_t(bytes[4]) << 8 | bytes[5]) != kLayoutVersion) return false;
+    uint32_t at = kLayoutHeaderSize;
     SMyWindowLayout layout;
     if (!TakeBlock(bytes, size, at, layout.geometry) || !TakeBlock(bytes, size, at, layout.state) ||
         at != size)
@@ -78,10 +79,10 @@ bool UMyLayoutFile::Read(SMyWindowLayout& outLayout)
     outLayout = SMyWindowLayout{};
     try
     {
-        StFileSysRef folder(ConfigFolder());
-        StFileSysRef file(UFileSys::New(folder.Get(), nullptr, kFileNameP));
+        StFileSysRef folder(LayoutFolder());
+        StFileSysRef file(UFileSys::New(folder.Get(), nullptr, kLayoutFileNameP));
         StFileOpener open(file.Get(), kFSPermRead);
-        constexpr uint32_t kMaxFile = kHeaderSize + 2 * (4 + kMaxBlock);
+        constexpr uint32_t kMaxFile = kLayoutHeaderSize + 2 * (4 + kMaxBlock);
         std::string bytes(kMaxFile + 1, '\0');
         const uint32_t got = UFileSys::Read(file.Get(), 0, bytes.data(), kMaxFile + 1);
         return got <= kMaxFile && Parse(bytes.data(), got, outLayout);
@@ -95,8 +96,8 @@ bool UMyLayoutFile::Read(SMyWindowLayout& outLayout)
 void UMyLayoutFile::Write(const SMyWindowLayout& layout)
 {
     const std::string text = Format(layout);
-    StFileSysRef folder(ConfigFolder());
-    UFileSys::SaveSafely(folder.Get(), kFileNameP, FourCC("BINA"), FourCC("QVLC"),
+    StFileSysRef folder(LayoutFolder());
+    UFileSys::SaveSafely(folder.Get(), kLayoutFileNameP, FourCC("BINA"), FourCC("QVLC"),
                          [&](TFileSysRefObj* file)
                          { UFileSys::Write(file, 0, text.data(), uint32_t(text.size())); });
 }

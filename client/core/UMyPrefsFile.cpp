@@ -41,24 +41,24 @@ enum : uint32_t
 constexpr uint32_t kRectSize = 16;
 constexpr uint32_t kIconSealSize = 8;
 
-void Put16(uint8_t* p, uint16_t v)
+void PutLE16(uint8_t* p, uint16_t v)
 {
     p[0] = uint8_t(v);
     p[1] = uint8_t(v >> 8);
 }
 
-void Put32(uint8_t* p, uint32_t v)
+void PutLE32(uint8_t* p, uint32_t v)
 {
     for (int i = 0; i < 4; ++i)
         p[i] = uint8_t(v >> (8 * i));
 }
 
-uint16_t Get16(const uint8_t* p)
+uint16_t GetLE16(const uint8_t* p)
 {
     return uint16_t(p[0] | (p[1] << 8));
 }
 
-uint32_t Get32(const uint8_t* p)
+uint32_t GetLE32(const uint8_t* p)
 {
     return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
 }
@@ -82,21 +82,22 @@ void PutColor(uint8_t* p, const SMyColorInfo& c)
     const uint16_t v[7] = {c.textColor.red,   c.textColor.green, c.textColor.blue, c.backColor.red,
                            c.backColor.green, c.backColor.blue,  c.textSize};
     for (int i = 0; i < 7; ++i)
-        Put16(p + 2 * i, v[i]);
+        PutLE16(p + 2 * i, v[i]);
 }
 
 SMyColorInfo GetColor(const uint8_t* p)
 {
-    return SMyColorInfo{
-        {Get16(p), Get16(p + 2), Get16(p + 4)}, {Get16(p + 6), Get16(p + 8), Get16(p + 10)}, Get16(p + 12)};
+    return SMyColorInfo{{GetLE16(p), GetLE16(p + 2), GetLE16(p + 4)},
+                        {GetLE16(p + 6), GetLE16(p + 8), GetLE16(p + 10)},
+                        GetLE16(p + 12)};
 }
 
 uint32_t IconSeal(uint16_t iconID, uint16_t rand1, uint32_t rand2)
 {
     uint8_t bytes[kIconSealSize];
-    Put16(bytes, iconID);
-    Put16(bytes + 2, rand1);
-    Put32(bytes + 4, rand2);
+    PutLE16(bytes, iconID);
+    PutLE16(bytes + 2, rand1);
+    PutLE32(bytes + 4, rand2);
     return UMemory::CRC(bytes, sizeof(bytes), 0xFFFFFFFF);
 }
 
@@ -114,26 +115,26 @@ void UMyPrefsFile::Encode(const SMyPrefs& prefs, uint8_t* outBytes)
 {
     const SMySettings& s = prefs.settings;
     std::memset(outBytes, 0, kFixedSize);
-    Put16(outBytes + kOffVersion, kVersion);
-    Put16(outBytes + kOffWinVis, prefs.winVis);
+    PutLE16(outBytes + kOffVersion, kVersion);
+    PutLE16(outBytes + kOffWinVis, prefs.winVis);
     for (uint32_t i = 0; i < kPrefsWinCount; ++i)
     {
         uint8_t* r = outBytes + kOffWinRect + i * kRectSize;
-        Put32(r, uint32_t(prefs.winRect[i].left));
-        Put32(r + 4, uint32_t(prefs.winRect[i].top));
-        Put32(r + 8, uint32_t(prefs.winRect[i].right));
-        Put32(r + 12, uint32_t(prefs.winRect[i].bottom));
+        PutLE32(r, uint32_t(prefs.winRect[i].left));
+        PutLE32(r + 4, uint32_t(prefs.winRect[i].top));
+        PutLE32(r + 8, uint32_t(prefs.winRect[i].right));
+        PutLE32(r + 12, uint32_t(prefs.winRect[i].bottom));
     }
-    Put32(outBytes + kOffSound, SoundToBits(s.sound));
+    PutLE32(outBytes + kOffSound, SoundToBits(s.sound));
     const auto iconID = uint16_t(~s.iconID);
-    Put16(outBytes + kOffIconID, iconID);
-    Put16(outBytes + kOffIconRand1, prefs.iconRand1);
-    Put32(outBytes + kOffIconRand2, prefs.iconRand2);
-    Put32(outBytes + kOffIconCRC, IconSeal(iconID, prefs.iconRand1, prefs.iconRand2));
-    Put32(outBytes + kOffTotalUploaded, prefs.totals.totalBytesUploaded);
-    Put32(outBytes + kOffTotalDownloaded, prefs.totals.totalBytesDownloaded);
-    Put32(outBytes + kOffTotalOnline, prefs.totals.totalSecsOnline);
-    Put32(outBytes + kOffTotalChat, prefs.totals.totalChatBytes);
+    PutLE16(outBytes + kOffIconID, iconID);
+    PutLE16(outBytes + kOffIconRand1, prefs.iconRand1);
+    PutLE32(outBytes + kOffIconRand2, prefs.iconRand2);
+    PutLE32(outBytes + kOffIconCRC, IconSeal(iconID, prefs.iconRand1, prefs.iconRand2));
+    PutLE32(outBytes + kOffTotalUploaded, prefs.totals.totalBytesUploaded);
+    PutLE32(outBytes + kOffTotalDownloaded, prefs.totals.totalBytesDownloaded);
+    PutLE32(outBytes + kOffTotalOnline, prefs.totals.totalSecsOnline);
+    PutLE32(outBytes + kOffTotalChat, prefs.totals.totalChatBytes);
     uint32_t options = 0;
     for (const auto& [bit, on] : {std::pair{kPrefsShowPrivMsgAtBack, s.showPrivMsgAtBack},
                                   std::pair{kPrefsQueueTransfers, s.queueTransfers},
@@ -142,7 +143,7 @@ void UMyPrefsFile::Encode(const SMyPrefs& prefs, uint8_t* outBytes)
                                   std::pair{kPrefsRefusePrivateChat, s.refusePrivateChat},
                                   std::pair{kPrefsAutomaticResponse, s.automaticResponse}})
         if (on) options |= bit;
-    Put32(outBytes + kOffOptions, options);
+    PutLE32(outBytes + kOffOptions, options);
     PutText(outBytes + kOffAutoResponse, sizeof(s.automaticResponseText), s.automaticResponseText);
     PutText(outBytes + kOffUserName, sizeof(s.userName), s.userName);
     PutColor(outBytes + kOffColorChat, s.colorChat);
@@ -154,27 +155,27 @@ bool UMyPrefsFile::Decode(const void* bytes, uint32_t size, SMyPrefs& ioPrefs)
 {
     if (!bytes || size < kFixedSize) return false;
     const auto* in = static_cast<const uint8_t*>(bytes);
-    if (Get16(in + kOffVersion) != kVersion) return false;
+    if (GetLE16(in + kOffVersion) != kVersion) return false;
     SMyPrefs p = ioPrefs;
     SMySettings& s = p.settings;
-    p.winVis = Get16(in + kOffWinVis);
+    p.winVis = GetLE16(in + kOffWinVis);
     for (uint32_t i = 0; i < kPrefsWinCount; ++i)
     {
         const uint8_t* r = in + kOffWinRect + i * kRectSize;
-        p.winRect[i] =
-            SRect{int32_t(Get32(r)), int32_t(Get32(r + 4)), int32_t(Get32(r + 8)), int32_t(Get32(r + 12))};
+        p.winRect[i] = SRect{int32_t(GetLE32(r)), int32_t(GetLE32(r + 4)), int32_t(GetLE32(r + 8)),
+                             int32_t(GetLE32(r + 12))};
     }
-    s.sound = SoundFromBits(Get32(in + kOffSound));
-    const uint16_t iconID = Get16(in + kOffIconID);
-    p.iconRand1 = Get16(in + kOffIconRand1);
-    p.iconRand2 = Get32(in + kOffIconRand2);
-    const bool sealed = IconSeal(iconID, p.iconRand1, p.iconRand2) == Get32(in + kOffIconCRC);
+    s.sound = SoundFromBits(GetLE32(in + kOffSound));
+    const uint16_t iconID = GetLE16(in + kOffIconID);
+    p.iconRand1 = GetLE16(in + kOffIconRand1);
+    p.iconRand2 = GetLE32(in + kOffIconRand2);
+    const bool sealed = IconSeal(iconID, p.iconRand1, p.iconRand2) == GetLE32(in + kOffIconCRC);
     s.iconID = sealed ? uint16_t(~iconID) : SMySettings::kDefaultIcon;
-    p.totals.totalBytesUploaded = Get32(in + kOffTotalUploaded);
-    p.totals.totalBytesDownloaded = Get32(in + kOffTotalDownloaded);
-    p.totals.totalSecsOnline = Get32(in + kOffTotalOnline);
-    p.totals.totalChatBytes = Get32(in + kOffTotalChat);
-    const uint32_t options = Get32(in + kOffOptions);
+    p.totals.totalBytesUploaded = GetLE32(in + kOffTotalUploaded);
+    p.totals.totalBytesDownloaded = GetLE32(in + kOffTotalDownloaded);
+    p.totals.totalSecsOnline = GetLE32(in + kOffTotalOnline);
+    p.totals.totalChatBytes = GetLE32(in + kOffTotalChat);
+    const uint32_t options = GetLE32(in + kOffOptions);
     s.showPrivMsgAtBack = (options & kPrefsShowPrivMsgAtBack) != 0;
     s.queueTransfers = (options & kPrefsQueueTransfers) != 0;
     s.showJoinLeaveInChat = (options & kPrefsShowJoinLeave) != 0;

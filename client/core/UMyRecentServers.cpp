@@ -10,8 +10,8 @@ const char UMyRecentServers::kFileName[] = "recent-servers";
 
 namespace
 {
-const uint8_t kFileNameP[] = "\x0e"
-                             "recent-servers";
+const uint8_t kRecentFileNameP[] = "\x0e"
+                                   "recent-servers";
 
 // A field may hold any byte but the control characters, which would break the line or the dialog.
 bool IsPrintable(const std::string& text)
@@ -127,7 +127,7 @@ std::vector<SMyRecentServer> UMyRecentServers::Read()
 {
     try
     {
-        const std::string bytes = UMyDesktopSettings::ReadConfigFile(kFileNameP, kMaxSize);
+        const std::string bytes = UMyDesktopSettings::ReadConfigFile(kRecentFileNameP, kMaxSize);
         return Parse(bytes.data(), uint32_t(bytes.size()));
     }
     catch (const SError&)
@@ -144,5 +144,5 @@ void UMyRecentServers::Remember(const SMyRecentServer& server)
                   servers.end());
     servers.insert(servers.begin(), server);
     if (servers.size() > kMaxServers) servers.resize(kMaxServers);
-    UMyDesktopSettings::WriteConfigFile(kFileNameP, Format(servers));
+    UMyDesktopSettings::WriteConfigFile(kRecentFileNameP, Format(servers));
 }

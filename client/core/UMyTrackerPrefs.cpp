@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/runtime/BigEndian.h"
 #include "framework/runtime/CByteReader.h"
 #include "framework/runtime/SError.h"
 
@@ -11,22 +12,10 @@ namespace
 constexpr uint32_t kSizeBase = 48;
 constexpr uint32_t kRecordFixed = 9;
 
-void Put16(std::string& out, uint16_t v)
-{
-    out.push_back(char(v >> 8));
-    out.push_back(char(v));
-}
-
-void Put32(std::string& out, uint32_t v)
-{
-    Put16(out, uint16_t(v >> 16));
-    Put16(out, uint16_t(v));
-}
-
 void PutRect(std::string& out, const SRect& r)
 {
     for (int32_t v : {r.left, r.top, r.right, r.bottom})
-        Put16(out, uint16_t(int16_t(std::clamp<int32_t>(v, INT16_MIN, INT16_MAX))));
+        AppendBE16(out, uint16_t(int16_t(std::clamp<int32_t>(v, INT16_MIN, INT16_MAX))));
 }
 
 uint32_t StringsLength(const STrackServerInfo& t)
@@ -62,19 +51,19 @@ std::string UMyTrackerPrefs::Write(const SMyTrackerBlock& block)
     uint32_t sizeValue = kSizeBase;
     for (const STrackServerInfo& t : block.trackers)
         sizeValue += kRecordFixed + StringsLength(t);
-    Put32(out, kVersion);
+    AppendBE32(out, kVersion);
     PutRect(out, block.trackersWinBounds);
     PutRect(out, block.serversWinBounds);
     out.push_back(char(block.trackersWinVisible ? 1 : 0));
     out.push_back(char(block.serversWinVisible ? 1 : 0));
-    Put32(out, sizeValue);
-    Put32(out, uint32_t(block.trackers.size()));
+    AppendBE32(out, sizeValue);
+    AppendBE32(out, uint32_t(block.trackers.size()));
     for (const STrackServerInfo& t : block.trackers)
     {
         for (const uint8_t* s : {t.Login, t.Pass, t.Address, t.Name, t.Comments})
             out.append(reinterpret_cast<const char*>(s), size_t(s[0]) + 1);
-        Put16(out, uint16_t(t.hasAccount));
-        Put16(out, uint16_t(t.useServer));
+        AppendBE16(out, uint16_t(t.hasAccount));
+        AppendBE16(out, uint16_t(t.useServer));
     }
     return out;
 }

@@ -6,7 +6,7 @@
 
 namespace
 {
-const uint8_t kMagic[4] = {'Q', 'V', 'R', 'K'};
+const uint8_t kTrackerMagic[4] = {'Q', 'V', 'R', 'K'};
 
 uint16_t BE16(const uint8_t* p)
 {
@@ -16,14 +16,14 @@ uint16_t BE16(const uint8_t* p)
 
 void UMyTrackerWire::MakeHello(uint8_t out[kHelloSize])
 {
-    std::memcpy(out, kMagic, 4);
+    std::memcpy(out, kTrackerMagic, 4);
     out[4] = uint8_t(kVersion >> 8);
     out[5] = uint8_t(kVersion);
 }
 
 void UMyTrackerWire::CheckHello(const uint8_t hello[kHelloSize])
 {
-    if (std::memcmp(hello, kMagic, 4) != 0) Fail(kErrTypeGeneral, 8);
+    if (std::memcmp(hello, kTrackerMagic, 4) != 0) Fail(kErrTypeGeneral, 8);
     if (BE16(hello + 4) != kVersion) Fail(kErrTypeGeneral, 7);
 }
 

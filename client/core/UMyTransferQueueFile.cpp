@@ -5,6 +5,7 @@
 
 #include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
+#include "framework/runtime/BigEndian.h"
 #include "framework/runtime/CByteReader.h"
 #include "framework/runtime/FourCC.h"
 #include "framework/runtime/SError.h"
@@ -12,24 +13,12 @@
 
 namespace
 {
-constexpr char kMagic[4] = {'Q', 'V', 'T', 'Q'};
-constexpr uint16_t kVersion = 1;
-const uint8_t kFileNameP[] = "\x09"
-                             "Transfers";
+constexpr char kQueueMagic[4] = {'Q', 'V', 'T', 'Q'};
+constexpr uint16_t kQueueVersion = 1;
+const uint8_t kQueueFileNameP[] = "\x09"
+                                  "Transfers";
 const uint8_t kDamagedNameP[] = "\x11"
                                 "Transfers.damaged";
-
-void Put16(std::string& out, uint32_t value)
-{
-    out += char(value >> 8);
-    out += char(value);
-}
-
-void Put32(std::string& out, uint32_t value)
-{
-    Put16(out, value >> 16);
-    Put16(out, value);
-}
 
 // Texts longer than their field allows are cut when written, so that what is written always reads back.
 void PutText8(std::string& out, const std::string& text, uint32_t max)
@@ -42,7 +31,7 @@ void PutText8(std::string& out, const std::string& text, uint32_t max)
 void PutBytes16(std::string& out, const void* bytes, size_t size, uint32_t max)
 {
     const uint32_t n = uint32_t(std::min<size_t>(size, max));
-    Put16(out, n);
+    AppendBE16(out, n);
     out.append(static_cast<const char*>(bytes), n);
 }
 
@@ -70,19 +59,19 @@ void MoveAside(TFileSysRefObj* folder, TFileSysRefObj* file)
 
 std::string UMyTransferQueueFile::Format(const std::vector<SMyTransferRecord>& records)
 {
-    std::string out(kMagic, sizeof(kMagic));
-    Put16(out, kVersion);
+    std::string out(kQueueMagic, sizeof(kQueueMagic));
+    AppendBE16(out, kQueueVersion);
     const uint32_t count = uint32_t(std::min<size_t>(records.size(), kMaxRecords));
-    Put16(out, count);
+    AppendBE16(out, count);
     for (uint32_t i = 0; i < count; ++i)
     {
         const SMyTransferRecord& r = records[i];
         out += char(r.kind);
         out += char(r.state);
         out += char(r.hadData ? 1 : 0);
-        Put16(out, r.port);
-        Put32(out, r.doneSize);
-        Put32(out, r.totalSize);
+        AppendBE16(out, r.port);
+        AppendBE32(out, r.doneSize);
+        AppendBE32(out, r.totalSize);
         PutText8(out, r.address, 255);
         PutText8(out, r.login, 31);
         PutText8(out, r.serverName, 255);
@@ -95,9 +84,9 @@ std::string UMyTransferQueueFile::Format(const std::vector<SMyTransferRecord>& r
 bool UMyTransferQueueFile::Parse(const void* bytes, uint32_t size, std::vector<SMyTransferRecord>& outRecords)
 {
     outRecords.clear();
-    if (!bytes || size < 8 || std::memcmp(bytes, kMagic, sizeof(kMagic)) != 0) return false;
+    if (!bytes || size < 8 || std::memcmp(bytes, kQueueMagic, sizeof(kQueueMagic)) != 0) return false;
     CByteReader in(static_cast<const uint8_t*>(bytes) + 4, size - 4);
-    if (in.Read16() != kVersion) return false;
+    if (in.Read16() != kQueueVersion) return false;
     const uint32_t count = in.Read16();
     if (count > kMaxRecords) return false;
     std::vector<SMyTransferRecord> records;
@@ -137,7 +126,7 @@ bool UMyTransferQueueFile::Read(std::vector<SMyTransferRecord>& outRecords)
 {
     outRecords.clear();
     StFileSysRef folder(DataFolder());
-    StFileSysRef file(UFileSys::New(folder.Get(), nullptr, kFileNameP));
+    StFileSysRef file(UFileSys::New(folder.Get(), nullptr, kQueueFileNameP));
     if (!UFileSys::Exists(file.Get())) return true;
     std::string bytes;
     try
@@ -163,7 +152,7 @@ void UMyTransferQueueFile::Write(const std::vector<SMyTransferRecord>& records)
 {
     const std::string bytes = Format(records);
     StFileSysRef folder(DataFolder());
-    UFileSys::SaveSafely(folder.Get(), kFileNameP, FourCC("BINA"), FourCC("QVLC"),
+    UFileSys::SaveSafely(folder.Get(), kQueueFileNameP, FourCC("BINA"), FourCC("QVLC"),
                          [&](TFileSysRefObj* file)
                          { UFileSys::Write(file, 0, bytes.data(), uint32_t(bytes.size())); });
 }

@@ -20,10 +20,10 @@ namespace
 {
 constexpr uint16_t kStyleInfoWin = kWindowCloseBox;
 constexpr int32_t kRowTop = 40;
-constexpr int32_t kRowHeight = 16;
+constexpr int32_t kInfoRowHeight = 16;
 constexpr const char* kLabels[] = {"Type:", "Creator:", "Size:", "Created:", "Modified:"};
 
-CLabelView* MakeLabel(CWindow* win, const SRect& r, const char* text)
+CLabelView* MakeInfoLabel(CWindow* win, const SRect& r, const char* text)
 {
     CLabelView* label = MakeDialogLabel(win, r, text);
     // One line per value: a long date is cut rather than pushed onto the next row's line.
@@ -42,14 +42,14 @@ CMyFileInfoWin::CMyFileInfoWin() : CMySessionWin(SRect{0, 0, 250, 240}, kWindowD
     mName->SetChangeHits(true);
     for (uint32_t i = 0; i < kValueCount; ++i)
     {
-        const int32_t top = kRowTop + int32_t(i) * kRowHeight;
-        MakeLabel(this, SRect{10, top, 70, top + kRowHeight}, kLabels[i]);
-        mValues[i] = MakeLabel(this, SRect{72, top, 248, top + kRowHeight}, nullptr);
+        const int32_t top = kRowTop + int32_t(i) * kInfoRowHeight;
+        MakeInfoLabel(this, SRect{10, top, 70, top + kInfoRowHeight}, kLabels[i]);
+        mValues[i] = MakeInfoLabel(this, SRect{72, top, 248, top + kInfoRowHeight}, nullptr);
     }
-    const int32_t commentTop = kRowTop + int32_t(kValueCount + 1) * kRowHeight;
-    MakeLabel(this, SRect{10, commentTop, 120, commentTop + kRowHeight}, "Comments:");
+    const int32_t commentTop = kRowTop + int32_t(kValueCount + 1) * kInfoRowHeight;
+    MakeInfoLabel(this, SRect{10, commentTop, 120, commentTop + kInfoRowHeight}, "Comments:");
     CScrollerView* commentBox = nullptr;
-    mComment = MakeTextBoxView(this, SRect{10, commentTop + kRowHeight + 2, 240, 202},
+    mComment = MakeTextBoxView(this, SRect{10, commentTop + kInfoRowHeight + 2, 240, 202},
                                kScrollVertical | kScrollAsNeeded | kScrollFrame, &commentBox, kTextMultiLine);
     if (commentBox) commentBox->SetSizing(kSizeGrow);
     mComment->SetID(kHitFileInfoEdited);

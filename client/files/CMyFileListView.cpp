@@ -26,8 +26,8 @@
 
 namespace
 {
-constexpr uint32_t kTypeFolder = FourCC("fldr");
-constexpr uint32_t kTypeAlias = FourCC("alis");
+constexpr uint32_t kListTypeFolder = FourCC("fldr");
+constexpr uint32_t kListTypeAlias = FourCC("alis");
 constexpr uint32_t kFlavorFiles = FourCC("hfs ");
 constexpr uint32_t kFlavorFileName = FourCC("QVFN");
 constexpr uint32_t kFlavorFilePath = FourCC("QVFP");
@@ -66,7 +66,7 @@ CMyFileListView::~CMyFileListView()
 
 int16_t CMyFileListView::IconForEntry(uint32_t type, const uint8_t* name)
 {
-    if (type != kTypeFolder) return QuenvolFileTypeToIcon(type);
+    if (type != kListTypeFolder) return QuenvolFileTypeToIcon(type);
     // Folders meant for uploads get the drop box icon, whatever case their name is written in.
     uint8_t lower[256];
     const uint32_t n = name ? name[0] : 0;
@@ -168,13 +168,13 @@ bool CMyFileListView::GetSelectedFileName(uint8_t* outName, uint32_t* outType) c
     }
     if (outName) UPString::Copy(outName, 256, item->name);
     if (outType) *outType = item->type;
-    return item->type == kTypeFolder && item->creator == 0;
+    return item->type == kListTypeFolder && item->creator == 0;
 }
 
 bool CMyFileListView::IsSelectedFolder() const
 {
     const SMyFileListItem* item = GetItem(GetFirstSelected());
-    return item && item->type == kTypeFolder;
+    return item && item->type == kListTypeFolder;
 }
 
 bool CMyFileListView::HasPartialFile(const uint8_t* name) const
@@ -224,7 +224,7 @@ bool CMyFileListView::RowLess(const SMyFileListItem& a, const SMyFileListItem& b
     if (mSortColumn == kSortBySize)
     {
         // Folders count items, files bytes: the two never mix, folders stay on top either way.
-        const bool aFolder = a.type == kTypeFolder, bFolder = b.type == kTypeFolder;
+        const bool aFolder = a.type == kListTypeFolder, bFolder = b.type == kListTypeFolder;
         if (aFolder != bFolder) return aFolder;
         if (a.fileSize != b.fileSize)
             return mSortAscending ? a.fileSize < b.fileSize : a.fileSize > b.fileSize;
@@ -327,8 +327,8 @@ bool CMyFileListView::Drop(const QMimeData& mime, uint16_t mods)
 
 QString CMyFileListView::SizeColumnText(const SMyFileListItem& item)
 {
-    if (item.type == kTypeAlias) return QStringLiteral("-");
-    if (item.type == kTypeFolder && item.creator == 0) return QStringLiteral("(%1)").arg(item.fileSize);
+    if (item.type == kListTypeAlias) return QStringLiteral("-");
+    if (item.type == kListTypeFolder && item.creator == 0) return QStringLiteral("(%1)").arg(item.fileSize);
     char text[32];
     const uint32_t n = UText::SizeToText(item.fileSize, text, sizeof(text));
     return ToQString(text, n);
@@ -338,7 +338,7 @@ QColor CMyFileListView::NameColor(const SMyFileListItem& item, bool selectedAndA
                                   const QPalette& palette)
 {
     const QColor wanted =
-        item.type == kTypeAlias
+        item.type == kListTypeAlias
             ? MyColor16(0x7777, 0x7777, 0x7777)
             : palette.color(selectedAndActive ? QPalette::HighlightedText : QPalette::ButtonText);
     return UMyRowDrawing::TextColor(wanted, selectedAndActive, palette);
@@ -351,8 +351,8 @@ QString CMyFileListView::GetItemDescription(uint32_t row) const
     uint8_t shown[256];
     UMyServerNames::MakeShowable(item->name, shown, sizeof(shown));
     const QString name = PStringToQString(shown);
-    if (item->type == kTypeAlias) return QStringLiteral("%1, alias").arg(name);
-    if (item->type == kTypeFolder)
+    if (item->type == kListTypeAlias) return QStringLiteral("%1, alias").arg(name);
+    if (item->type == kListTypeFolder)
         return item->fileSize == 1 ? QStringLiteral("%1, folder, 1 item").arg(name)
                                    : QStringLiteral("%1, folder, %2 items").arg(name).arg(item->fileSize);
     // Exact below a kilobyte, where the size column's short form would say less than the number.

@@ -23,7 +23,7 @@
 
 namespace
 {
-void* CopyPath(const void* path, uint32_t size)
+void* CopyPathBytes(const void* path, uint32_t size)
 {
     return path && size ? UMemory::New(path, size) : nullptr;
 }
@@ -77,7 +77,7 @@ void ShowFileInfo(const uint8_t* name, const uint8_t* comment, const uint8_t* in
 
 CMyGetFileListTask::CMyGetFileListTask(const void* path, uint32_t pathSize) : CMyTransactTask(nullptr)
 {
-    mPathData.Reset(CopyPath(path, pathSize));
+    mPathData.Reset(CopyPathBytes(path, pathSize));
     mPathSize = mPathData ? pathSize : 0;
     if (mPathData)
     {
@@ -188,7 +188,7 @@ CMyNewFolderTask::CMyNewFolderTask(const void* path, uint32_t pathSize, const ui
 CMyGetFileInfoTask::CMyGetFileInfoTask(const void* path, uint32_t pathSize, const uint8_t* fileName)
     : CMyTransactTask(nullptr)
 {
-    mPathData.Reset(CopyPath(path, pathSize));
+    mPathData.Reset(CopyPathBytes(path, pathSize));
     mPathSize = mPathData ? pathSize : 0;
     SetRowText(0, 0, "Get info for file/folder \xD2%#s\xD3", fileName);
     AddNameAndPath(mFieldData, fileName, mPathData, mPathSize);

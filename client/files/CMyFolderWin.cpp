@@ -24,7 +24,7 @@
 namespace
 {
 // The command key of other systems; the keyboard layer never sets it, so its shortcut stays unused.
-constexpr uint16_t kModCommand = 0x0010;
+constexpr uint16_t kFolderModCommand = 0x0010;
 constexpr uint16_t kStyleFolderWin = 7;
 // The column titles sit between the button bar and the list.
 constexpr int32_t kListTop = 30 + CListHeaderView::kHeight;
@@ -218,7 +218,7 @@ bool CMyFolderWin::KeyDown(const SKeyMsgData& key)
         if (mList->GetSelectedCount() == 1 && CanRenameSelection()) Hit(kHitFileRename);
         return true;
     }
-    if ((key.keyChar == 'i' || key.keyCode == 'I') && (key.mods & kModCommand))
+    if ((key.keyChar == 'i' || key.keyCode == 'I') && (key.mods & kFolderModCommand))
     {
         mInfoBtn->Hit(0, key.mods);
         return true;

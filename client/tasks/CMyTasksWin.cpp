@@ -13,14 +13,14 @@
 namespace
 {
 constexpr uint16_t kStyleTasksWin = 7;
-constexpr int32_t kWidth = 250, kHeight = 120;
+constexpr int32_t kTasksWidth = 250, kTasksHeight = 120;
 } // namespace
 
-CMyTasksWin::CMyTasksWin() : CWindow(SRect{0, 0, kWidth, kHeight}, kWindowDocument2, kStyleTasksWin)
+CMyTasksWin::CMyTasksWin() : CWindow(SRect{0, 0, kTasksWidth, kTasksHeight}, kWindowDocument2, kStyleTasksWin)
 {
     SetTitle("Tasks", 5);
     SetLimits(150, 69, 0x7FFF, 0x7FFF);
-    (new CBoxView(this, SRect{0, 0, kWidth, 30}))->SetSizing(kSizeRight);
+    (new CBoxView(this, SRect{0, 0, kTasksWidth, 30}))->SetSizing(kSizeRight);
     // Its own stop sign: the disconnect icon on this button read as ending the session.
     mStopBtn = new CIconButtonView(this, SRect{3, 3, 27, 27}, 218);
     mStopBtn->SetID(kHitStopTask);
@@ -28,10 +28,10 @@ CMyTasksWin::CMyTasksWin() : CWindow(SRect{0, 0, kWidth, kHeight}, kWindowDocume
     mStartBtn = new CIconButtonView(this, SRect{30, 3, 54, 27}, 216);
     mStartBtn->SetID(kHitStartTask);
     mStartBtn->SetToolTip("Start Task Now");
-    mListScroll = new CScrollerView(this, SRect{-1, 30, kWidth + 1, kHeight + 1},
+    mListScroll = new CScrollerView(this, SRect{-1, 30, kTasksWidth + 1, kTasksHeight + 1},
                                     kScrollVertical | kScrollAsNeeded | kScrollFrame);
     mListScroll->SetSizing(kSizeGrow);
-    mList = new CMyTaskListView(mListScroll, SRect{0, 0, kWidth + 2, kHeight - 29});
+    mList = new CMyTaskListView(mListScroll, SRect{0, 0, kTasksWidth + 2, kTasksHeight - 29});
     // A double click opens what a finished transfer brought.
     mList->SetID(kHitOpenTaskItem);
     mListScroll->ContentAdded();

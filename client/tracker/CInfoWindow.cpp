@@ -14,7 +14,7 @@ namespace
 constexpr int32_t kSide = 250;
 constexpr uint16_t kTextSize = 10;
 
-const uint8_t* P(const char* text)
+const uint8_t* AsBytes(const char* text)
 {
     return reinterpret_cast<const uint8_t*>(text);
 }
@@ -46,15 +46,15 @@ void CInfoWindow::AddText(const uint8_t* label, const void* text, uint32_t lengt
 
 void CInfoWindow::ShowServer(const STrackInfo& s)
 {
-    AddText(P("\x0E\r       Name: "), s.Name.data(), uint32_t(s.Name.size()));
+    AddText(AsBytes("\x0E\r       Name: "), s.Name.data(), uint32_t(s.Name.size()));
     char text[32];
     const uint8_t* a = s.Address;
     uint32_t n = UText::Format(text, sizeof text, "%lu.%lu.%lu.%lu", uint32_t(a[0]), uint32_t(a[1]),
                                uint32_t(a[2]), uint32_t(a[3]));
-    AddText(P("\x0E\r    Address: "), text, n);
+    AddText(AsBytes("\x0E\r    Address: "), text, n);
     n = UText::Format(text, sizeof text, "%lu", uint32_t(s.Port));
-    AddText(P("\x01:"), text, n);
-    AddText(P("\x01\r"), "Description: ", 13);
-    AddText(P("\x00"), s.Desc.data(), uint32_t(s.Desc.size()));
+    AddText(AsBytes("\x01:"), text, n);
+    AddText(AsBytes("\x01\r"), "Description: ", 13);
+    AddText(AsBytes("\x00"), s.Desc.data(), uint32_t(s.Desc.size()));
     SetTitle(s.Name.data(), uint32_t(s.Name.size()));
 }

@@ -67,7 +67,7 @@ void SetPString(uint8_t* dest, const char* text)
     std::memcpy(dest + 1, text, dest[0]);
 }
 
-uint64_t ServerKey(const uint8_t* address, uint16_t port)
+uint64_t TrackedServerKey(const uint8_t* address, uint16_t port)
 {
     uint32_t a;
     std::memcpy(&a, address, 4);
@@ -166,7 +166,7 @@ void CMyTracker::AddServer(const std::string& name, const std::string& desc, con
     server->SearchName = UMyTrackerSearch::ToLower(name);
     server->SearchDesc = UMyTrackerSearch::ToLower(desc);
     STrackInfo* raw = server.get();
-    mServerKeys.insert(ServerKey(address, port));
+    mServerKeys.insert(TrackedServerKey(address, port));
     mServerList.push_back(std::move(server));
     // The same rule as a new search, so that the list shows the same whether a server came before or
     // after the text was typed.
@@ -175,7 +175,7 @@ void CMyTracker::AddServer(const std::string& name, const std::string& desc, con
 
 bool CMyTracker::IsInList(const uint8_t* address, uint16_t port) const
 {
-    return mServerKeys.count(ServerKey(address, port)) != 0;
+    return mServerKeys.count(TrackedServerKey(address, port)) != 0;
 }
 
 void CMyTracker::SetTotalServerCount(int16_t trackID, uint32_t total)

@@ -8,9 +8,9 @@
 
 namespace
 {
-constexpr uint16_t kStyleResizable = kWindowCloseBox | kWindowResizable;
+constexpr uint16_t kTrackersStyle = kWindowCloseBox | kWindowResizable;
 
-void MakeButton(CWindow* window, const SRect& bounds, int16_t icon, uint32_t command, const char* tip)
+void MakeTrackerButton(CWindow* window, const SRect& bounds, int16_t icon, uint32_t command, const char* tip)
 {
     CIconButtonView* button = CIconButtonView::Make(window, bounds, icon, 0);
     button->SetCommand(command);
@@ -18,15 +18,14 @@ void MakeButton(CWindow* window, const SRect& bounds, int16_t icon, uint32_t com
 }
 } // namespace
 
-CTrackersListWin::CTrackersListWin()
-    : CWindow(SRect{0, 0, kWidth, kHeight}, kWindowDocument2, kStyleResizable)
+CTrackersListWin::CTrackersListWin() : CWindow(SRect{0, 0, kWidth, kHeight}, kWindowDocument2, kTrackersStyle)
 {
     SetTitle("Tracker List", 12);
     (new CBoxView(this, SRect{0, 0, kWidth, 30}))->SetSizing(kSizeRight);
-    MakeButton(this, {3, 3, 27, 27}, 420, kCmdTrackNew, "New Tracker");
-    MakeButton(this, {30, 3, 54, 27}, 215, kCmdTrackEdit, "Edit Tracker");
-    MakeButton(this, {57, 3, 81, 27}, 205, kCmdTrackRefresh, "Refresh");
-    MakeButton(this, {84, 3, 108, 27}, 212, kCmdTrackRemove, "Remove Tracker");
+    MakeTrackerButton(this, {3, 3, 27, 27}, 420, kCmdTrackNew, "New Tracker");
+    MakeTrackerButton(this, {30, 3, 54, 27}, 215, kCmdTrackEdit, "Edit Tracker");
+    MakeTrackerButton(this, {57, 3, 81, 27}, 205, kCmdTrackRefresh, "Refresh");
+    MakeTrackerButton(this, {84, 3, 108, 27}, 212, kCmdTrackRemove, "Remove Tracker");
     mScr = new CScrollerView(this, SRect{-2, 30, kWidth + 2, kHeight + 2},
                              kScrollVertical | kScrollAsNeeded | kScrollFrame);
     mScr->SetSizing(kSizeGrow);

@@ -37,8 +37,8 @@ namespace
 constexpr int16_t kBoxResumeDownload = 133;
 constexpr int16_t kBoxResumeUpload = 134;
 constexpr int16_t kBoxAliasDownload = 148;
-constexpr uint32_t kTypeAlias = FourCC("alis");
-constexpr uint32_t kTypeFolder = FourCC("fldr");
+constexpr uint32_t kTransferTypeAlias = FourCC("alis");
+constexpr uint32_t kTransferTypeFolder = FourCC("fldr");
 const uint8_t kSavePrompt[] = "\x0D"
                               "Save File As:";
 const uint8_t kLeechFolder[] = "\x0D"
@@ -310,7 +310,7 @@ void CMyApplication::DoFileDownload(CWindow* window, uint16_t mods)
     auto downloadOne = [&](const SMyFolderSelection& item)
     {
         if (!item.name[0]) return;
-        if (item.type == kTypeAlias)
+        if (item.type == kTransferTypeAlias)
         {
             MsgBox(kBoxAliasDownload, item.name);
             return;
@@ -433,7 +433,7 @@ void CMyApplication::DoFilePreview(CWindow* window)
 {
     SMyFolderSelection item;
     if (!mSession.IsConnected() || !mFolderWins.GetSelectedItem(window, item) || !item.name[0] ||
-        item.isFolder || item.type == kTypeFolder)
+        item.isFolder || item.type == kTransferTypeFolder)
         return;
     if (UMyPictureDecoder::IsPicture(item.type, item.name))
     {

@@ -11,7 +11,7 @@
 
 namespace
 {
-const SMyTransferTexts kTexts = {
+const SMyTransferTexts kDownloadTexts = {
     "Downloading \xD2%#s\xD3",
     "Downloading \xD2%#s\xD3 (queued)",
     "Downloading \xD2%#s\xD3 (%#s)",
@@ -21,7 +21,7 @@ const SMyTransferTexts kTexts = {
 CMyDownloadFileTask::CMyDownloadFileTask(const void* path, uint32_t pathSize, const uint8_t* fileName,
                                          TFileSysRefObj* destFile, bool resume, bool queued,
                                          bool /*createFile*/)
-    : CMyTransferTask(kTexts, fileName, EDirection::Down, queued, true)
+    : CMyTransferTask(kDownloadTexts, fileName, EDirection::Down, queued, true)
 {
     UFieldData::AddPString(mFieldData, kFieldFileName, fileName);
     if (path && pathSize) UFieldData::AddField(mFieldData, kFieldFilePath, path, pathSize);

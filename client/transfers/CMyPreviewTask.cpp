@@ -8,7 +8,7 @@
 
 namespace
 {
-const SMyTransferTexts kTexts = {
+const SMyTransferTexts kPreviewTexts = {
     "Previewing \xD2%#s\xD3",
     "Previewing \xD2%#s\xD3 (queued)",
     "Previewing \xD2%#s\xD3 (%#s)",
@@ -19,7 +19,7 @@ constexpr int16_t kIconPreviewWin = 413;
 
 CMyPreviewTask::CMyPreviewTask(const void* path, uint32_t pathSize, const uint8_t* fileName, bool queued)
     // A preview is looked at, not waited for: its end plays no sound and tells the desktop nothing.
-    : CMyTransferTask(kTexts, fileName, EDirection::Down, queued, false)
+    : CMyTransferTask(kPreviewTexts, fileName, EDirection::Down, queued, false)
 {
     UFieldData::AddInteger(mFieldData, kFieldTransferOptions, kPreviewOption);
     UFieldData::AddPString(mFieldData, kFieldFileName, fileName);

@@ -11,7 +11,7 @@
 
 namespace
 {
-const SMyTransferTexts kTexts = {
+const SMyTransferTexts kUploadTexts = {
     "Uploading \xD2%#s\xD3",
     "Uploading \xD2%#s\xD3 (queued)",
     "Uploading \xD2%#s\xD3 (%#s)",
@@ -32,7 +32,7 @@ std::array<uint8_t, 256> NameOf(TFileSysRefObj* file, const uint8_t* serverName)
 
 CMyUploadFileTask::CMyUploadFileTask(const void* path, uint32_t pathSize, TFileSysRefObj* file, bool resume,
                                      bool queued, const uint8_t* serverName)
-    : CMyTransferTask(kTexts, NameOf(file, serverName).data(), EDirection::Up, queued, true)
+    : CMyTransferTask(kUploadTexts, NameOf(file, serverName).data(), EDirection::Up, queued, true)
 {
     const std::array<uint8_t, 256> name = NameOf(file, serverName);
     UFieldData::AddPString(mFieldData, kFieldFileName, name.data());

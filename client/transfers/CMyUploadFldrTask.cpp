@@ -16,12 +16,12 @@
 
 namespace
 {
-const SMyTransferTexts kTexts = {
+const SMyTransferTexts kUploadFolderTexts = {
     "Uploading Folder \xD2%#s\xD3",
     "Uploading Folder \xD2%#s\xD3 (queued)",
     "Uploading Folder \xD2%#s\xD3 (%#s)",
 };
-constexpr uint16_t kResumeOption = 1;
+constexpr uint16_t kFolderResumeOption = 1;
 // What the flattened form adds to a file, about: the bar counts it so that it ends full.
 constexpr uint32_t kFlatOverhead = 200;
 
@@ -40,7 +40,7 @@ std::string Key(const uint8_t* name)
     return std::string(reinterpret_cast<const char*>(name + 1), name[0]);
 }
 
-void AddNameAndPath(TFieldDataObj* fields, const uint8_t* name, const std::vector<uint8_t>& path)
+void AddItemNameAndPath(TFieldDataObj* fields, const uint8_t* name, const std::vector<uint8_t>& path)
 {
     UFieldData::AddPString(fields, kFieldFileName, name);
     if (!path.empty()) UFieldData::AddField(fields, kFieldFilePath, path.data(), uint32_t(path.size()));
@@ -49,7 +49,8 @@ void AddNameAndPath(TFieldDataObj* fields, const uint8_t* name, const std::vecto
 
 CMyUploadFldrTask::CMyUploadFldrTask(const void* path, uint32_t pathSize, TFileSysRefObj* folder, bool resume,
                                      bool queued, const uint8_t* serverName)
-    : CMyTransferTask(kTexts, FolderName(folder, serverName).data(), EDirection::Up, queued, true),
+    : CMyTransferTask(kUploadFolderTexts, FolderName(folder, serverName).data(), EDirection::Up, queued,
+                      true),
       mResume(resume)
 {
     const std::array<uint8_t, 256> name = FolderName(folder, serverName);
@@ -104,7 +105,7 @@ void CMyUploadFldrTask::BeforeRequest()
     {
     case EAction::Delete:
     case EAction::NewFolder:
-        AddNameAndPath(mFieldData, item.name.data(), item.folderPath);
+        AddItemNameAndPath(mFieldData, item.name.data(), item.folderPath);
         break;
     case EAction::List:
     {
@@ -114,7 +115,7 @@ void CMyUploadFldrTask::BeforeRequest()
     }
     case EAction::Upload:
     {
-        AddNameAndPath(mFieldData, item.name.data(), item.folderPath);
+        AddItemNameAndPath(mFieldData, item.name.data(), item.folderPath);
         StFileSysRef file(
             UFileSys::NewFromNativePath(item.localPath.data(), uint32_t(item.localPath.size())));
         // The file went, or became something else, since the walk: the upload cannot be what it was.
@@ -123,7 +124,7 @@ void CMyUploadFldrTask::BeforeRequest()
         mStream.Open(file.Get(), !mFileResume);
         mFileSent = 0;
         if (mFileResume)
-            UFieldData::AddInteger(mFieldData, kFieldTransferOptions, kResumeOption);
+            UFieldData::AddInteger(mFieldData, kFieldTransferOptions, kFolderResumeOption);
         else
         {
             mFileTotal = mStream.FlattenSize();

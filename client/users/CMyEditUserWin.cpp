@@ -11,16 +11,16 @@
 
 namespace
 {
-constexpr int32_t kWidth = 420;
-constexpr int32_t kRowHeight = 18;
+constexpr int32_t kEditUserWidth = 420;
+constexpr int32_t kEditUserRowHeight = 18;
 constexpr int32_t kBoxTop = 116;
 constexpr int32_t kFirstRowTop = kBoxTop + 8;
 // The first column ends with the file system rows; the user, broadcast, news, chat and miscellaneous
 // sections fill the second.
 constexpr uint32_t kFirstColumnRows = 15;
 constexpr uint32_t kSecondColumnRows = CMyEditUserWin::kRowCount - kFirstColumnRows;
-constexpr int32_t kBoxBottom = kFirstRowTop + int32_t(kSecondColumnRows) * kRowHeight + 8;
-constexpr int32_t kHeight = kBoxBottom + 44;
+constexpr int32_t kBoxBottom = kFirstRowTop + int32_t(kSecondColumnRows) * kEditUserRowHeight + 8;
+constexpr int32_t kEditUserHeight = kBoxBottom + 44;
 constexpr uint16_t kStyleEditUser = 0;
 constexpr uint32_t kMaxText = 63;
 // Shown in the empty password field of an account whose password the server keeps.
@@ -75,17 +75,18 @@ SMyUserAccess CMyEditUserWin::EditableBits()
 }
 
 CMyEditUserWin::CMyEditUserWin(bool isNewAccount)
-    : CMySessionWin(SRect{0, 0, kWidth, kHeight}, kWindowDocument2, kStyleEditUser), mIsNew(isNewAccount)
+    : CMySessionWin(SRect{0, 0, kEditUserWidth, kEditUserHeight}, kWindowDocument2, kStyleEditUser),
+      mIsNew(isNewAccount)
 {
     SetTitle("Edit User", 9);
     MakeDialogLabel(this, SRect{10, 13, 80, 29}, "Name:");
     MakeDialogLabel(this, SRect{10, 41, 80, 57}, "Login:");
     MakeDialogLabel(this, SRect{10, 69, 80, 85}, "Password:");
-    mName = new CTextView(this, SRect{85, 10, kWidth - 10, 32});
-    mLogin = new CTextView(this, SRect{85, 38, kWidth - 10, 60});
+    mName = new CTextView(this, SRect{85, 10, kEditUserWidth - 10, 32});
+    mLogin = new CTextView(this, SRect{85, 38, kEditUserWidth - 10, 60});
     // Visible on purpose: whoever makes an account has to pass its password on. A password the server
     // keeps is never sent to the window at all.
-    mPassword = new CTextView(this, SRect{85, 66, kWidth - 10, 88});
+    mPassword = new CTextView(this, SRect{85, 66, kEditUserWidth - 10, 88});
     for (CTextView* field : {mName, mLogin, mPassword})
     {
         field->SetMaxLength(kMaxText);
@@ -100,30 +101,33 @@ CMyEditUserWin::CMyEditUserWin(bool isNewAccount)
                      });
 
     MakeDialogLabel(this, SRect{10, kBoxTop - 18, 200, kBoxTop - 2}, "Access:", true);
-    (new CBoxView(this, SRect{10, kBoxTop, kWidth - 10, kBoxBottom}))->SetSizing(kSizeGrow);
+    (new CBoxView(this, SRect{10, kBoxTop, kEditUserWidth - 10, kBoxBottom}))->SetSizing(kSizeGrow);
     for (uint32_t i = 0; i < kRowCount; ++i)
     {
         const bool second = i >= kFirstColumnRows;
-        const int32_t left = second ? kWidth / 2 + 5 : 20;
-        const int32_t top = kFirstRowTop + int32_t(second ? i - kFirstColumnRows : i) * kRowHeight;
+        const int32_t left = second ? kEditUserWidth / 2 + 5 : 20;
+        const int32_t top = kFirstRowTop + int32_t(second ? i - kFirstColumnRows : i) * kEditUserRowHeight;
         const SMyAccessRow& row = kAccessRows[i];
         if (row.bit < 0)
-            MakeDialogLabel(this, SRect{left, top + 1, left + 185, top + kRowHeight}, row.label, true);
+            MakeDialogLabel(this, SRect{left, top + 1, left + 185, top + kEditUserRowHeight}, row.label,
+                            true);
         else
-            mBoxes[i] =
-                new CCheckBoxView(this, SRect{left + 10, top, left + 190, top + kRowHeight}, row.label);
+            mBoxes[i] = new CCheckBoxView(this, SRect{left + 10, top, left + 190, top + kEditUserRowHeight},
+                                          row.label);
     }
 
-    const int32_t bottom = kHeight - 10;
+    const int32_t bottom = kEditUserHeight - 10;
     mDeleteBtn = new CButtonView(this, SRect{10, bottom - 22, 90, bottom - 2}, "Delete");
     mDeleteBtn->SetID(kHitDeleteEditUser);
     mDeleteBtn->SetEnable(!isNewAccount);
     mDeleteBtn->SetSizing(kSizeTop | kSizeBottom);
-    mCancelBtn = new CButtonView(this, SRect{kWidth - 170, bottom - 22, kWidth - 100, bottom - 2}, "Cancel");
+    mCancelBtn = new CButtonView(
+        this, SRect{kEditUserWidth - 170, bottom - 22, kEditUserWidth - 100, bottom - 2}, "Cancel");
     mCancelBtn->SetID(kHitCancelEditUser);
     mCancelBtn->SetCancel(true);
     mCancelBtn->SetSizing(kSizeStickBottomRight);
-    mSaveBtn = new CButtonView(this, SRect{kWidth - 90, bottom - 26, kWidth - 10, bottom}, "Save");
+    mSaveBtn =
+        new CButtonView(this, SRect{kEditUserWidth - 90, bottom - 26, kEditUserWidth - 10, bottom}, "Save");
     mSaveBtn->SetID(kHitSaveEditUser);
     mSaveBtn->SetDefault(true);
     mSaveBtn->SetSizing(kSizeStickBottomRight);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "framework/runtime/BigEndian.h"
 #include "framework/runtime/SError.h"
 #include "framework/runtime/UMemory.h"
 
@@ -11,19 +12,6 @@ namespace
 // A part's block starts at most this big and doubles as its bytes arrive, so that an announcement
 // alone never costs memory.
 constexpr uint32_t kFirstPartBlock = 256 * 1024;
-
-uint32_t Get32(const uint8_t* p)
-{
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
-}
-
-void Put32(uint8_t* p, uint32_t v)
-{
-    p[0] = uint8_t(v >> 24);
-    p[1] = uint8_t(v >> 16);
-    p[2] = uint8_t(v >> 8);
-    p[3] = uint8_t(v);
-}
 
 [[noreturn]] void FailProtocol()
 {
@@ -50,10 +38,10 @@ void CTransactStream::EncodeHeader(const STransactHeader& h, uint8_t out[kHeader
     out[1] = h.isReply;
     out[2] = uint8_t(h.type >> 8);
     out[3] = uint8_t(h.type);
-    Put32(out + 4, h.id);
-    Put32(out + 8, h.error);
-    Put32(out + 12, h.totalSize);
-    Put32(out + 16, h.dataSize);
+    PutBE32(out + 4, h.id);
+    PutBE32(out + 8, h.error);
+    PutBE32(out + 12, h.totalSize);
+    PutBE32(out + 16, h.dataSize);
 }
 
 STransactHeader CTransactStream::DecodeHeader(const uint8_t in[kHeaderSize])
@@ -62,10 +50,10 @@ STransactHeader CTransactStream::DecodeHeader(const uint8_t in[kHeaderSize])
     h.flags = in[0];
     h.isReply = in[1];
     h.type = uint16_t((in[2] << 8) | in[3]);
-    h.id = Get32(in + 4);
-    h.error = Get32(in + 8);
-    h.totalSize = Get32(in + 12);
-    h.dataSize = Get32(in + 16);
+    h.id = GetBE32(in + 4);
+    h.error = GetBE32(in + 8);
+    h.totalSize = GetBE32(in + 12);
+    h.dataSize = GetBE32(in + 16);
     return h;
 }
 

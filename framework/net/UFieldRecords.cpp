@@ -4,34 +4,11 @@
 #include <cstring>
 
 #include "framework/net/UFieldData.h"
+#include "framework/runtime/BigEndian.h"
 #include "framework/runtime/UPString.h"
 
 namespace
 {
-uint16_t Get16(const uint8_t* p)
-{
-    return uint16_t((p[0] << 8) | p[1]);
-}
-
-uint32_t Get32(const uint8_t* p)
-{
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | p[3];
-}
-
-void Put16(uint8_t* p, uint16_t v)
-{
-    p[0] = uint8_t(v >> 8);
-    p[1] = uint8_t(v);
-}
-
-void Put32(uint8_t* p, uint32_t v)
-{
-    p[0] = uint8_t(v >> 24);
-    p[1] = uint8_t(v >> 16);
-    p[2] = uint8_t(v >> 8);
-    p[3] = uint8_t(v);
-}
-
 // Copies a name whose length field may claim more than the record holds.
 void CopyName(const uint8_t* record, uint32_t recordSize, uint32_t nameStart, uint32_t claimed,
               uint32_t maxChars, uint8_t* outPStr)
@@ -47,23 +24,23 @@ bool UFieldRecords::ReadFileEntry(const void* data, uint32_t size, SFileEntry& o
     outEntry = SFileEntry{};
     if (!p || size < 20) return false;
     size = std::min(size, kMaxFileEntryRead);
-    outEntry.type = Get32(p);
-    outEntry.creator = Get32(p + 4);
-    outEntry.size = Get32(p + 8);
-    outEntry.nameScript = Get16(p + 16);
-    CopyName(p, size, 20, Get16(p + 18), 255, outEntry.name);
+    outEntry.type = GetBE32(p);
+    outEntry.creator = GetBE32(p + 4);
+    outEntry.size = GetBE32(p + 8);
+    outEntry.nameScript = GetBE16(p + 16);
+    CopyName(p, size, 20, GetBE16(p + 18), 255, outEntry.name);
     return true;
 }
 
 uint32_t UFieldRecords::WriteFileEntry(const SFileEntry& entry, uint8_t* outRecord)
 {
-    Put32(outRecord, entry.type);
-    Put32(outRecord + 4, entry.creator);
-    Put32(outRecord + 8, entry.size);
-    Put32(outRecord + 12, 0);
-    Put16(outRecord + 16, entry.nameScript);
+    PutBE32(outRecord, entry.type);
+    PutBE32(outRecord + 4, entry.creator);
+    PutBE32(outRecord + 8, entry.size);
+    PutBE32(outRecord + 12, 0);
+    PutBE16(outRecord + 16, entry.nameScript);
     const std::span<const uint8_t> name = UPString::Bytes(entry.name);
-    Put16(outRecord + 18, uint16_t(name.size()));
+    PutBE16(outRecord + 18, uint16_t(name.size()));
     std::memcpy(outRecord + 20, name.data(), name.size());
     return 20u + uint32_t(name.size());
 }
@@ -74,20 +51,20 @@ bool UFieldRecords::ReadUserEntry(const void* data, uint32_t size, SUserEntry& o
     outEntry = SUserEntry{};
     if (!p || size < 8) return false;
     size = std::min(size, kMaxUserEntryRead);
-    outEntry.id = Get16(p);
-    outEntry.iconID = int16_t(Get16(p + 2));
-    outEntry.flags = Get16(p + 4);
-    CopyName(p, size, 8, Get16(p + 6), 63, outEntry.name);
+    outEntry.id = GetBE16(p);
+    outEntry.iconID = int16_t(GetBE16(p + 2));
+    outEntry.flags = GetBE16(p + 4);
+    CopyName(p, size, 8, GetBE16(p + 6), 63, outEntry.name);
     return true;
 }
 
 uint32_t UFieldRecords::WriteUserEntry(const SUserEntry& entry, uint8_t* outRecord)
 {
     const uint32_t n = std::min<uint32_t>(entry.name[0], 63);
-    Put16(outRecord, entry.id);
-    Put16(outRecord + 2, uint16_t(entry.iconID));
-    Put16(outRecord + 4, entry.flags);
-    Put16(outRecord + 6, uint16_t(n));
+    PutBE16(outRecord, entry.id);
+    PutBE16(outRecord + 2, uint16_t(entry.iconID));
+    PutBE16(outRecord + 4, entry.flags);
+    PutBE16(outRecord + 6, uint16_t(n));
     std::memcpy(outRecord + 8, entry.name + 1, n);
     return 8 + n;
 }
@@ -97,17 +74,17 @@ bool UFieldRecords::ReadDate(const void* data, uint32_t size, SDateTimeStamp& ou
     const auto* p = static_cast<const uint8_t*>(data);
     outDate = SDateTimeStamp{};
     if (!p || size < kDateSize) return false;
-    outDate.year = Get16(p);
-    outDate.msecs = Get16(p + 2);
-    outDate.seconds = Get32(p + 4);
+    outDate.year = GetBE16(p);
+    outDate.msecs = GetBE16(p + 2);
+    outDate.seconds = GetBE32(p + 4);
     return true;
 }
 
 void UFieldRecords::WriteDate(const SDateTimeStamp& date, uint8_t outRecord[8])
 {
-    Put16(outRecord, date.year);
-    Put16(outRecord + 2, date.msecs);
-    Put32(outRecord + 4, date.seconds);
+    PutBE16(outRecord, date.year);
+    PutBE16(outRecord + 2, date.msecs);
+    PutBE32(outRecord + 4, date.seconds);
 }
 
 void UFieldRecords::AddDate(TFieldDataObj* fd, uint16_t id, const SDateTimeStamp& date)

@@ -6,6 +6,7 @@
 #include "framework/net/CTransactStream.h"
 #include "framework/net/UFieldData.h"
 #include "framework/net/UTransport.h"
+#include "framework/runtime/BigEndian.h"
 #include "framework/runtime/SError.h"
 #include "framework/runtime/UApplication.h"
 #include "framework/runtime/UMemory.h"
@@ -158,14 +159,6 @@ uint32_t NextID(TTransactObj* c)
     return c->lastID;
 }
 
-void Put32(uint8_t* p, uint32_t v)
-{
-    p[0] = uint8_t(v >> 24);
-    p[1] = uint8_t(v >> 16);
-    p[2] = uint8_t(v >> 8);
-    p[3] = uint8_t(v);
-}
-
 // Sends one part: header and data in one transport buffer. Returns the data size.
 uint32_t SendPart(TTransactObj* c, uint32_t id, bool isReply, uint16_t type, uint32_t error,
                   TFieldDataObj* fields)
@@ -310,8 +303,8 @@ uint16_t UTransact::GetConnectStatus(TTransactObj* c)
         return 1;
     }
     uint8_t handshake[kHandshakeSize];
-    Put32(handshake, kSignatureTRTP);
-    Put32(handshake + 4, c->protocol);
+    PutBE32(handshake, kSignatureTRTP);
+    PutBE32(handshake + 4, c->protocol);
     handshake[8] = 0;
     handshake[9] = 1;
     handshake[10] = uint8_t(c->subVersion >> 8);

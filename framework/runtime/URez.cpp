@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "framework/runtime/BigEndian.h"
 #include "framework/runtime/SError.h"
 #include "framework/runtime/UPString.h"
 #include "platform/FileHandle.h"
@@ -41,11 +42,6 @@ struct SRezType
     uint32_t lastIndex = 0;
     std::vector<SRezItem> items;
 };
-
-uint32_t ReadBE32(const uint8_t* p)
-{
-    return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
-}
 
 [[noreturn]] void FailDamaged()
 {
@@ -120,8 +116,8 @@ void FreeItems(TRezObj* rez)
 // Parses the map bytes into sorted tables. Groups of one type may be split in the file; they are merged.
 std::vector<SRezType> ParseMap(const uint8_t* map, uint32_t mapSize, uint32_t mapOffset)
 {
-    if (ReadBE32(map) != mapOffset) FailDamaged();
-    const uint32_t typeCount = ReadBE32(map + 4);
+    if (GetBE32(map) != mapOffset) FailDamaged();
+    const uint32_t typeCount = GetBE32(map + 4);
     if (uint64_t(typeCount) * 8 > mapSize - kMinMapSize) FailDamaged();
 
     std::vector<SRezType> types;
@@ -129,8 +125,8 @@ std::vector<SRezType> ParseMap(const uint8_t* map, uint32_t mapSize, uint32_t ma
     for (uint32_t t = 0; t < typeCount; ++t)
     {
         if (mapSize - pos < kGroupHeaderSize) FailDamaged();
-        const uint32_t type = ReadBE32(map + pos);
-        const uint32_t count = ReadBE32(map + pos + 4);
+        const uint32_t type = GetBE32(map + pos);
+        const uint32_t count = GetBE32(map + pos + 4);
         pos += kGroupHeaderSize;
         if (type == 0 || uint64_t(count) * kEntrySize > mapSize - pos) FailDamaged();
 
@@ -146,10 +142,10 @@ std::vector<SRezType> ParseMap(const uint8_t* map, uint32_t mapSize, uint32_t ma
         for (uint32_t i = 0; i < count; ++i, pos += kEntrySize)
         {
             const uint8_t* entry = map + pos;
-            SRezItem item{ReadBE32(entry),
-                          ReadBE32(entry + 4) & kAttrKeptMask,
-                          ReadBE32(entry + 8),
-                          ReadBE32(entry + 12),
+            SRezItem item{GetBE32(entry),
+                          GetBE32(entry + 4) & kAttrKeptMask,
+                          GetBE32(entry + 8),
+                          GetBE32(entry + 12),
                           nullptr,
                           0};
             if (item.id == 0 || uint64_t(item.offset) + item.size > mapOffset) FailDamaged();
@@ -271,8 +267,8 @@ void URez::ReadMap(TRezObj* rez)
         if (std::memcmp(header, "NQRZ", 4) != 0) Fail(kErrTypeGeneral, 8);
         if (((uint16_t(header[4]) << 8) | header[5]) != kVersion) Fail(kErrTypeGeneral, 7);
 
-        const uint32_t mapSize = ReadBE32(header + 24);
-        const uint32_t dataSize = ReadBE32(header + 28);
+        const uint32_t mapSize = GetBE32(header + 24);
+        const uint32_t dataSize = GetBE32(header + 28);
         if (mapSize < kMinMapSize || uint64_t(kHeaderSize) + dataSize + mapSize > fileSize) FailDamaged();
         const uint32_t mapOffset = kHeaderSize + dataSize;
 

@@ -11,7 +11,7 @@ namespace
 {
 using testwire::CFields;
 
-std::string PathRecord(const std::vector<std::string>& levels)
+std::string DemoPathRecord(const std::vector<std::string>& levels)
 {
     std::string record = testwire::BE16(uint16_t(levels.size()));
     for (const std::string& level : levels)
@@ -70,13 +70,13 @@ TEST(DemoServer, SampleFolderListsFoldersWithItemCountsAndFilesWithTheirCodes)
     EXPECT_TRUE(sawReadMe);
 
     std::vector<SEntry> software;
-    ASSERT_TRUE(List(model, PathRecord({"Software"}), software));
+    ASSERT_TRUE(List(model, DemoPathRecord({"Software"}), software));
     ASSERT_EQ(software.size(), 2u);
     EXPECT_EQ(software[0].name, "Old Versions");
     EXPECT_EQ(software[0].type, "fldr");
     EXPECT_EQ(software[1].name, "Release Notes.txt");
     std::vector<SEntry> old;
-    EXPECT_TRUE(List(model, PathRecord({"Software", "Old Versions"}), old));
+    EXPECT_TRUE(List(model, DemoPathRecord({"Software", "Old Versions"}), old));
     EXPECT_EQ(old.size(), 1u);
 }
 
@@ -84,9 +84,9 @@ TEST(DemoServer, UnknownOrDamagedPathsAreRefusedWithoutReadingPastTheRecord)
 {
     CServerModel model = DemoModel();
     std::vector<SEntry> entries;
-    EXPECT_FALSE(List(model, PathRecord({"Nowhere"}), entries));
+    EXPECT_FALSE(List(model, DemoPathRecord({"Nowhere"}), entries));
     // Three levels announced, one present: a damaged record names no folder.
-    std::string damaged = PathRecord({"Software"});
+    std::string damaged = DemoPathRecord({"Software"});
     damaged[1] = 3;
     EXPECT_FALSE(List(model, damaged, entries));
     EXPECT_TRUE(entries.empty());

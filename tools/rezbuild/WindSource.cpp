@@ -41,7 +41,7 @@ const std::map<std::string, SKind>& Kinds()
     return kinds;
 }
 
-void AppendBE(std::string& out, uint32_t v, int bytes)
+void AppendFieldBE(std::string& out, uint32_t v, int bytes)
 {
     for (int shift = 8 * (bytes - 1); shift >= 0; shift -= 8)
         out.push_back(char(uint8_t(v >> shift)));
@@ -155,7 +155,7 @@ private:
         if (!ParseNumbers(field, 4, -32768, 32767, r))
             return Fail(line, "expected the rectangle as four 16-bit numbers: left top right bottom");
         for (int64_t v : r)
-            AppendBE(out, uint32_t(v), 2);
+            AppendFieldBE(out, uint32_t(v), 2);
         return true;
     }
 
@@ -167,10 +167,10 @@ private:
         if (parts.size() != 3 || parts[0].compare(0, 7, "window ") != 0 ||
             !ParseNumbers(parts[0].substr(7), 2, 0, 0xFFFFFFFF, head))
             return Fail(line, "expected 'window KIND STYLE | LEFT TOP RIGHT BOTTOM | TITLE'");
-        AppendBE(out, kVersion, 4);
-        AppendBE(out, 0, 4);
-        AppendBE(out, uint32_t(head[0]), 4);
-        AppendBE(out, uint32_t(head[1]), 4);
+        AppendFieldBE(out, kVersion, 4);
+        AppendFieldBE(out, 0, 4);
+        AppendFieldBE(out, uint32_t(head[0]), 4);
+        AppendFieldBE(out, uint32_t(head[1]), 4);
         out.append(8, '\0');
         if (!Rect(line, parts[1], out)) return false;
         out.append(8, '\0');
@@ -203,13 +203,13 @@ private:
             return Fail(line, "expected the view id, then the command code and sizing flags if any");
         ids.resize(3, 0);
         for (int64_t v : ids)
-            AppendBE(out, uint32_t(v), 4);
+            AppendFieldBE(out, uint32_t(v), 4);
 
         const std::vector<std::string> fields(parts.begin() + 3, parts.end());
         bool block = kind->second.block;
         if (parts[0] == "popb")
         {
-            AppendBE(out, uint32_t(fields.size()), 4);
+            AppendFieldBE(out, uint32_t(fields.size()), 4);
             for (const std::string& field : fields)
             {
                 const size_t blank = field.find(' ');
@@ -220,7 +220,7 @@ private:
                 if (!Text(line, field.substr(blank + 1), item, 255)) return false;
                 out.push_back(char(uint8_t(item.size())));
                 out += item;
-                AppendBE(out, uint32_t(selected), 2);
+                AppendFieldBE(out, uint32_t(selected), 2);
             }
         }
         else
@@ -235,7 +235,7 @@ private:
                 {
                     std::string value;
                     if (!Text(line, fields[i], value, 0xFFFF)) return false;
-                    AppendBE(out, uint32_t(value.size()), 2);
+                    AppendFieldBE(out, uint32_t(value.size()), 2);
                     out += value;
                     continue;
                 }
@@ -244,7 +244,7 @@ private:
                     return Fail(line, "expected " + std::to_string(count) + " numbers in field " +
                                           std::to_string(i + 1));
                 for (int64_t w : words)
-                    AppendBE(out, uint32_t(w), 4);
+                    AppendFieldBE(out, uint32_t(w), 4);
                 if (parts[0] == "scrl") block = words[0] == 2;
             }
         }
@@ -263,7 +263,7 @@ private:
         {
             out.append(12, '\0');
             countAt = out.size();
-            AppendBE(out, 0, 4);
+            AppendFieldBE(out, 0, 4);
             out.append(8, '\0');
         }
         uint32_t count = 0;

@@ -21,12 +21,12 @@ using testwire::CFields;
 
 namespace
 {
-constexpr unsigned kCanDownloadFiles = 2;
+constexpr unsigned kFolderCanDownloadFiles = 2;
 constexpr uint16_t kAnswerSend = 1;
 constexpr uint16_t kAnswerResume = 2;
 constexpr uint16_t kAnswerNext = 3;
-constexpr size_t kFilePiece = 65536;
-constexpr uint64_t kMaxStream = 0xFFFFFFFFu;
+constexpr size_t kFolderFilePiece = 65536;
+constexpr uint64_t kFolderMaxStream = 0xFFFFFFFFu;
 // The longest resume record a client may send.
 constexpr uint16_t kMaxRecord = 1024;
 
@@ -53,8 +53,8 @@ bool ListLevel(const std::string& folder, const std::string& parentRecord, uint1
         };
         if (lstat(path.c_str(), &st) != 0 || S_ISLNK(st.st_mode)) continue;
         const bool isFolder = S_ISDIR(st.st_mode);
-        if (!isFolder &&
-            (!S_ISREG(st.st_mode) || folderitems::FlattenedSize(name, uint64_t(st.st_size)) > kMaxStream))
+        if (!isFolder && (!S_ISREG(st.st_mode) ||
+                          folderitems::FlattenedSize(name, uint64_t(st.st_size)) > kFolderMaxStream))
             continue;
         if (items.size() == folderitems::kMaxItems) return false;
         SFolderItem item;
@@ -141,7 +141,7 @@ bool CServerModel::AnswerFolderDownload(SRequest& r)
     STransferJob job;
     job.kind = STransferJob::EKind::FolderDownload;
     job.path = path;
-    job.size = std::min(total, kMaxStream);
+    job.size = std::min(total, kFolderMaxStream);
     job.connection = r.connection;
     const uint32_t refNum = transfers->AddJob(job);
     r.reply.body = CFields()
@@ -192,7 +192,7 @@ void CTransferServer::ServeFolderDownload(STransferConnection& c)
             }
             return;
         }
-        std::string piece(size_t(std::min<uint64_t>(conn->fileLeft, kFilePiece)), '\0');
+        std::string piece(size_t(std::min<uint64_t>(conn->fileLeft, kFolderFilePiece)), '\0');
         ssize_t n;
         do
             n = read(conn->file, piece.data(), piece.size());

@@ -25,7 +25,7 @@ using namespace filestest;
 namespace
 {
 constexpr uint16_t kRobin = 900;
-constexpr uint32_t kChatID = 0x01020304;
+constexpr uint32_t kKeptChatID = 0x01020304;
 
 class ComeBackAsItWasTest : public testing::Test
 {
@@ -71,7 +71,7 @@ protected:
     }
     CMyChatWin* OpenPrivateChat()
     {
-        h.model.nextChatID = kChatID;
+        h.model.nextChatID = kKeptChatID;
         CMyUserListView* users = app->Features().Windows().Users()->View();
         users->SelectOnly(users->FindUser(kRobin));
         h.Hit(app->Features().Windows().Users(), kHitOpenPrivateChat);
@@ -138,7 +138,7 @@ TEST_F(ComeBackAsItWasTest, NewsIsNotDoubledTheChatKeepsItsTextAndPrivateChatsEn
     ASSERT_TRUE(h.WaitUntil([&] { return h.ChatText().find("the quay") != std::string::npos; }, "the line"));
     CMyChatWin* chat = OpenPrivateChat();
     ASSERT_NE(chat, nullptr);
-    ASSERT_EQ(chat->GetChatID(), kChatID);
+    ASSERT_EQ(chat->GetChatID(), kKeptChatID);
     ASSERT_EQ(h.NewsText(), "Harbour opens at six.");
 
     StClockInHand clock;
@@ -162,7 +162,7 @@ TEST_F(ComeBackAsItWasTest, NewsIsNotDoubledTheChatKeepsItsTextAndPrivateChatsEn
     EXPECT_NE(chat->GetChatView()->GetText().find("cannot be resumed"), std::string::npos);
     EXPECT_FALSE(chat->GetSendView()->IsEnabled());
     EXPECT_EQ(chat->GetChatID(), 0u);
-    EXPECT_EQ(app->GetChatWinByID(kChatID), nullptr);
+    EXPECT_EQ(app->GetChatWinByID(kKeptChatID), nullptr);
     EXPECT_EQ(chat->GetUserList()->GetItemCount(), 0u);
     // New access from the server must not open the entry again.
     SMyUserAccess all;

@@ -20,7 +20,7 @@
 
 namespace
 {
-constexpr uint16_t kRobin = 900;
+constexpr uint16_t kRobinUserID = 900;
 
 struct SShown
 {
@@ -36,7 +36,7 @@ protected:
         h.model.guestAccess = CServerModel::AllAccess();
         h.model.accounts["abc"] = {"pw", "Alice", CServerModel::AllAccess()};
         h.model.accounts["kim"] = {"zqxjkv", "Kim", CServerModel::AllAccess()};
-        h.model.extraUsers.push_back({kRobin, 410, 0, "Robin"});
+        h.model.extraUsers.push_back({kRobinUserID, 410, 0, "Robin"});
         h.Start();
         app = &h.App();
     }
@@ -216,7 +216,7 @@ TEST_F(ConnectDialogMemoryTest, ConnectingElsewhereAsksFirstWhileAPrivateChatIsO
 
     h.model.nextChatID = 7;
     CMyUserListView* users = app->Features().Windows().Users()->View();
-    users->SelectOnly(users->FindUser(kRobin));
+    users->SelectOnly(users->FindUser(kRobinUserID));
     h.Hit(app->Features().Windows().Users(), kHitOpenPrivateChat);
     ASSERT_TRUE(h.WaitUntil([&] { return h.Windows<CMyChatWin>().size() == 1; }, "the private chat"));
     h.boxes.clear(); // the refused connection to port 1

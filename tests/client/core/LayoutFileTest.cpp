@@ -10,7 +10,7 @@
 
 namespace
 {
-bool Parsed(const std::string& bytes, SMyWindowLayout& out)
+bool ParsedLayout(const std::string& bytes, SMyWindowLayout& out)
 {
     return UMyLayoutFile::Parse(bytes.data(), uint32_t(bytes.size()), out);
 }
@@ -20,26 +20,26 @@ TEST(LayoutFile, BlocksComeBackAsWrittenAndDamagedFilesAreRefusedWhole)
     SMyWindowLayout layout{std::string("geo\0metry", 9), std::string(1000, '\xFF')};
     const std::string bytes = UMyLayoutFile::Format(layout);
     SMyWindowLayout back;
-    ASSERT_TRUE(Parsed(bytes, back));
+    ASSERT_TRUE(ParsedLayout(bytes, back));
     EXPECT_EQ(back.geometry, layout.geometry);
     EXPECT_EQ(back.state, layout.state);
 
     // Every cut of the file, and a byte too many, is refused and leaves nothing behind.
     for (size_t n = 0; n < bytes.size(); n += 7)
     {
-        EXPECT_FALSE(Parsed(bytes.substr(0, n), back)) << n;
+        EXPECT_FALSE(ParsedLayout(bytes.substr(0, n), back)) << n;
         EXPECT_TRUE(back.geometry.empty() && back.state.empty()) << n;
     }
-    EXPECT_FALSE(Parsed(bytes + "x", back));
+    EXPECT_FALSE(ParsedLayout(bytes + "x", back));
     std::string other = bytes;
     other[5] = 2; // a later version
-    EXPECT_FALSE(Parsed(other, back));
+    EXPECT_FALSE(ParsedLayout(other, back));
     other = bytes;
     other[0] = 'X';
-    EXPECT_FALSE(Parsed(other, back));
+    EXPECT_FALSE(ParsedLayout(other, back));
     // A length past the limit, or past the end, is not believed.
     std::string huge = bytes.substr(0, 6) + std::string("\x7F\xFF\xFF\xFF", 4) + "abc";
-    EXPECT_FALSE(Parsed(huge, back));
+    EXPECT_FALSE(ParsedLayout(huge, back));
     EXPECT_FALSE(UMyLayoutFile::Parse(nullptr, 0, back));
 }
 

@@ -42,7 +42,7 @@ SMyPrefs FullPrefs()
     return p;
 }
 
-std::string Encoded(const SMyPrefs& p)
+std::string EncodedPrefs(const SMyPrefs& p)
 {
     std::string bytes(UMyPrefsFile::kFixedSize, '\0');
     UMyPrefsFile::Encode(p, reinterpret_cast<uint8_t*>(bytes.data()));
@@ -84,7 +84,7 @@ TEST_F(PrefsFileTest, EveryFieldSurvivesAWriteAndARead)
     Write(written);
     SMyPrefs read;
     ASSERT_TRUE(Read(read));
-    EXPECT_EQ(Encoded(read), Encoded(written));
+    EXPECT_EQ(EncodedPrefs(read), EncodedPrefs(written));
     EXPECT_EQ(read.winVis, written.winVis);
     for (uint32_t i = 0; i < kPrefsWinCount; ++i)
     {
@@ -116,12 +116,12 @@ TEST_F(PrefsFileTest, EveryFieldSurvivesAWriteAndARead)
 TEST_F(PrefsFileTest, FieldsSitAtTheirOffsetsLittleEndian)
 {
     SMyPrefs p = FullPrefs();
-    std::string b = Encoded(p);
+    std::string b = EncodedPrefs(p);
     // Option bits nobody knows are not written back.
     b[213] = char(0xFF);
     SMyPrefs withUnknownBits;
     ASSERT_TRUE(UMyPrefsFile::Decode(b.data(), uint32_t(b.size()), withUnknownBits));
-    b = Encoded(withUnknownBits);
+    b = EncodedPrefs(withUnknownBits);
     ASSERT_EQ(b.size(), 788u);
     EXPECT_EQ(b.substr(0, 4), std::string("\x07\x00\x7F\x00", 4));
     EXPECT_EQ(LE32(b, 4), 1u);                            // toolbar left
@@ -146,7 +146,7 @@ TEST_F(PrefsFileTest, AShortFileAnotherVersionOrNoFileGiveTheDefaultsQuietly)
     EXPECT_FALSE(Read(p)); // no file at all
     ExpectDefaults(p);
 
-    const std::string good = Encoded(FullPrefs());
+    const std::string good = EncodedPrefs(FullPrefs());
     WriteUserFile(kFile, good.substr(0, 787));
     EXPECT_FALSE(Read(p));
     ExpectDefaults(p);
@@ -168,7 +168,7 @@ TEST_F(PrefsFileTest, AnIconEditedByHandFallsBackToTheDefault)
 {
     for (size_t at : {184u, 186u, 189u, 195u})
     {
-        std::string b = Encoded(FullPrefs());
+        std::string b = EncodedPrefs(FullPrefs());
         b[at] = char(b[at] ^ 0x01);
         WriteUserFile(kFile, b);
         SMyPrefs p;
@@ -180,7 +180,7 @@ TEST_F(PrefsFileTest, AnIconEditedByHandFallsBackToTheDefault)
 
 TEST_F(PrefsFileTest, TextLengthsThatRunPastTheirFieldsAreCut)
 {
-    std::string b = Encoded(FullPrefs());
+    std::string b = EncodedPrefs(FullPrefs());
     b[344] = char(200); // the name's length byte
     b[532] = char(255); // the firewall's
     WriteUserFile(kFile, b);

@@ -15,7 +15,7 @@ namespace
 {
 void IgnoreMessage(void*, void*, uint32_t, const void*, uint32_t) {}
 
-std::string Str(const uint8_t* pstring)
+std::string FromPString(const uint8_t* pstring)
 {
     return std::string(UPString::Text(pstring));
 }
@@ -54,12 +54,12 @@ protected:
 TEST_F(SessionTest, AnAddressTextGivesTheServerAndItsPort)
 {
     SetAddress("quenvol://files.example.org:6600/Docs/readme");
-    EXPECT_EQ(Str(session.Address().name), "files.example.org:6600");
+    EXPECT_EQ(FromPString(session.Address().name), "files.example.org:6600");
     EXPECT_EQ(session.Address().type, kInternetNameAddressType);
     EXPECT_EQ(session.Address().port, 6600);
     EXPECT_EQ(session.BasePort(), 6600u);
     SetAddress("10.0.0.5");
-    EXPECT_EQ(Str(session.Address().name), "10.0.0.5");
+    EXPECT_EQ(FromPString(session.Address().name), "10.0.0.5");
     EXPECT_EQ(session.BasePort(), uint32_t(CMySession::kDefaultServerPort));
 }
 
@@ -67,14 +67,14 @@ TEST_F(SessionTest, TheFirewallComesFromTheSettingsWithTheSocksPortUnlessItNames
 {
     EXPECT_EQ(session.FirewallAddress().name[0], 0);
     UPString::SetText(settings.firewall, "socks.example.org");
-    EXPECT_EQ(Str(session.FirewallAddress().name), "socks.example.org");
+    EXPECT_EQ(FromPString(session.FirewallAddress().name), "socks.example.org");
     EXPECT_EQ(session.FirewallAddress().port, CMySession::kDefaultFirewallPort);
     UPString::SetText(settings.firewall, "socks.example.org:1081");
     EXPECT_EQ(session.FirewallAddress().port, 0); // the text names it
     // The name and icon sent at login are the settings' too.
     UPString::SetText(settings.userName, "Zed");
     settings.iconID = 2001;
-    EXPECT_EQ(Str(session.UserName()), "Zed");
+    EXPECT_EQ(FromPString(session.UserName()), "Zed");
     EXPECT_EQ(session.IconID(), 2001);
 }
 

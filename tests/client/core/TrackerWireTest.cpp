@@ -80,7 +80,7 @@ std::string Raised(const std::string& bytes, bool closed)
     return "none";
 }
 
-STestTrackedServer Server(uint8_t a, uint16_t port, const std::string& name, const std::string& desc)
+STestTrackedServer TrackedServer(uint8_t a, uint16_t port, const std::string& name, const std::string& desc)
 {
     STestTrackedServer s;
     s.address[0] = a;
@@ -93,8 +93,8 @@ STestTrackedServer Server(uint8_t a, uint16_t port, const std::string& name, con
 
 TEST(TrackerStream, MessagesComeWholeFromEverySplitAndOtherTypesAreReadWhole)
 {
-    const std::string list =
-        CTestTracker::ServerListMessage(2, {Server(1, 5500, "A", "one"), Server(2, 1, "B", "")});
+    const std::string list = CTestTracker::ServerListMessage(
+        2, {TrackedServer(1, 5500, "A", "one"), TrackedServer(2, 1, "B", "")});
     const std::string bytes = Hello() + CTestTracker::Message(2, std::string(1000, 'j')) + list +
                               CTestTracker::Message(7, "") + list;
     for (size_t step : {size_t(1), size_t(3), size_t(7), size_t(4096)})
@@ -119,7 +119,7 @@ TEST(TrackerStream, AWrongHelloOrAnEarlyCloseFails)
     EXPECT_EQ(Raised(std::string("QVRK\0\2", 6), false), "1/7");
     EXPECT_EQ(Raised("QVR", false), "none") << "a short hello waits";
     EXPECT_EQ(Raised("QVR", true), "8/102");
-    const std::string list = CTestTracker::ServerListMessage(5, {Server(1, 5500, "A", "")});
+    const std::string list = CTestTracker::ServerListMessage(5, {TrackedServer(1, 5500, "A", "")});
     EXPECT_EQ(Raised(Hello() + list.substr(0, list.size() - 1), true), "8/102") << "closed inside a body";
     EXPECT_EQ(Raised(Hello() + list + "\0", true), "8/102") << "closed inside a header";
     EXPECT_EQ(Raised(Hello() + list, true), "8/102") << "closed between messages while more are awaited";
@@ -129,7 +129,7 @@ TEST(TrackerStream, BytesReceivedBeforeTheCloseAreReadFirst)
 {
     // Everything arrives and the connection closes at once: every message is handed out before the close
     // counts.
-    const std::string list = CTestTracker::ServerListMessage(1, {Server(1, 5500, "A", "")});
+    const std::string list = CTestTracker::ServerListMessage(1, {TrackedServer(1, 5500, "A", "")});
     CBuffer all;
     all.bytes = Hello() + list + list;
     all.visible = all.bytes.size();

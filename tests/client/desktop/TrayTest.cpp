@@ -21,7 +21,7 @@
 
 namespace
 {
-constexpr uint16_t kRobin = 900;
+constexpr uint16_t kRobinUserID = 900;
 using EAction = SMyTrayEntry::EAction;
 
 std::vector<EAction> Actions(const std::vector<SMyTrayEntry>& entries)
@@ -46,7 +46,7 @@ protected:
     {
         h = std::make_unique<CAppHarness>();
         h->model.guestAccess = CServerModel::AllAccess();
-        h->model.extraUsers.push_back({kRobin, 410, 0, "Robin"});
+        h->model.extraUsers.push_back({kRobinUserID, 410, 0, "Robin"});
         h->layout = "main";
         h->Start();
         ASSERT_NE(Desktop().Tray(), nullptr);
@@ -61,7 +61,7 @@ protected:
     void PushMessage(const std::string& text)
     {
         h->server.PushTransaction(104, testwire::CFields()
-                                           .AddInteger(103, kRobin)
+                                           .AddInteger(103, kRobinUserID)
                                            .Add(102, "Robin")
                                            .AddInteger(113, 1)
                                            .Add(101, text)

@@ -110,7 +110,7 @@ protected:
     CMyFileListView* list = nullptr;
 };
 
-using Rows = std::vector<std::string>;
+using RowList = std::vector<std::string>;
 } // namespace
 
 TEST(FileTypeIcons, CodesAreComparedAsTheirFourBytes)
@@ -133,7 +133,8 @@ TEST_F(FileListTest, RowsSortIgnoringCaseShorterFirstAndShowDropBoxFolders)
           {kText, 5, "readme"},
           {kFolder, 0, "the DROP BOX"},
           {kFolder, 7, "Pictures"}});
-    EXPECT_EQ(RowTexts(), (Rows{"Pictures/7", "readme/5", "ReadMe.txt/10", "the DROP BOX/0", "Uploads/3"}));
+    EXPECT_EQ(RowTexts(),
+              (RowList{"Pictures/7", "readme/5", "ReadMe.txt/10", "the DROP BOX/0", "Uploads/3"}));
     EXPECT_EQ(list->GetItem(1)->icon, 401);
     EXPECT_EQ(list->GetItem(2)->icon, 404);
     EXPECT_EQ(list->GetItem(4)->icon, 421);
@@ -145,7 +146,7 @@ TEST_F(FileListTest, RowsSortIgnoringCaseShorterFirstAndShowDropBoxFolders)
     AddFileEntries(next, {{kText, 1, "alpha"}, {kText, 1, "Readme"}});
     UFieldData::AddInteger(next, kFieldErrorText, 1);
     list->AddListFromFields(next);
-    EXPECT_EQ(RowTexts(), (Rows{"alpha/1", "Readme/1"}));
+    EXPECT_EQ(RowTexts(), (RowList{"alpha/1", "Readme/1"}));
     EXPECT_EQ(list->SearchNames(PString("ME").data()), 2u);
     EXPECT_EQ(list->SearchNames(PString("zz").data()), 0u);
 }
@@ -166,21 +167,21 @@ TEST_F(FileListTest, EqualNamesCompareEqualAndKeepTheirArrivalOrder)
           {kText, 4, "Same"},
           {kText, 5, "a"},
           {kText, 6, "same"}});
-    EXPECT_EQ(RowTexts(), (Rows{"a/5", "b/2", "same/1", "SAME/3", "Same/4", "same/6"}));
+    EXPECT_EQ(RowTexts(), (RowList{"a/5", "b/2", "same/1", "SAME/3", "Same/4", "same/6"}));
     // A second reply to the same list puts its equal names after those already there.
     Fill({{kText, 7, "SAME"}, {kText, 8, "a"}});
-    EXPECT_EQ(RowTexts(), (Rows{"a/5", "a/8", "b/2", "same/1", "SAME/3", "Same/4", "same/6", "SAME/7"}));
+    EXPECT_EQ(RowTexts(), (RowList{"a/5", "a/8", "b/2", "same/1", "SAME/3", "Same/4", "same/6", "SAME/7"}));
 
-    // Rows added one by one keep their arrival order too.
+    // RowList added one by one keep their arrival order too.
     list->DeleteAll();
     Add("x", 1);
     Add("X", 2);
     Add("w", 3);
     Add("x", 4);
-    EXPECT_EQ(RowTexts(), (Rows{"w/3", "x/1", "X/2", "x/4"}));
+    EXPECT_EQ(RowTexts(), (RowList{"w/3", "x/1", "X/2", "x/4"}));
 }
 
-// Rows added to a sorted list used to leave the selection marks where they were, so that another row
+// RowList added to a sorted list used to leave the selection marks where they were, so that another row
 // showed as selected and the folder window acted on the wrong file.
 TEST_F(FileListTest, TheSelectionStaysWithItsRowWhileRowsArrive)
 {

@@ -10,7 +10,7 @@
 
 namespace
 {
-STrackInfo Server(const std::string& name, const std::string& desc)
+STrackInfo ListedServer(const std::string& name, const std::string& desc)
 {
     STrackInfo s;
     s.Name = name;
@@ -26,7 +26,7 @@ void SetP(uint8_t* dest, const std::string& text)
     std::memcpy(dest + 1, text.data(), text.size());
 }
 
-std::string P(const uint8_t* s)
+std::string PText(const uint8_t* s)
 {
     return std::string(reinterpret_cast<const char*>(s + 1), s[0]);
 }
@@ -46,9 +46,9 @@ STrackServerInfo Tracker(const std::string& name, const std::string& address, in
 
 TEST(TrackerSearch, WordsMatchNameOrDescriptionAndDashWordsExclude)
 {
-    const STrackInfo chat = Server("Harbour Chat", "Boats and WEATHER");
-    const STrackInfo owls = Server("Night Owls", "late chat");
-    const STrackInfo books = Server("Library", "books");
+    const STrackInfo chat = ListedServer("Harbour Chat", "Boats and WEATHER");
+    const STrackInfo owls = ListedServer("Night Owls", "late chat");
+    const STrackInfo books = ListedServer("Library", "books");
     auto show = [](const std::string& text, const STrackInfo& s)
     { return UMyTrackerSearch::ShowInList(text, s); };
     // Both sides lower case: capitals in the text or the server make no difference.
@@ -75,7 +75,7 @@ TEST(TrackerSearch, AtMostTwentyFourWordsTakePart)
     std::string text;
     for (int i = 0; i < 24; ++i)
         text += "a ";
-    const STrackInfo s = Server("a", "");
+    const STrackInfo s = ListedServer("a", "");
     EXPECT_EQ(UMyTrackerSearch::SplitWords(text + "zzz").size(), 24u);
     EXPECT_TRUE(UMyTrackerSearch::ShowInList(text + "zzz", s)) << "the 25th word is ignored";
     EXPECT_FALSE(UMyTrackerSearch::ShowInList("zzz " + text, s));
@@ -103,8 +103,8 @@ TEST(TrackerPrefs, TheBlockReadsBackWhatWasWritten)
     EXPECT_TRUE(read.trackersWinVisible);
     EXPECT_FALSE(read.serversWinVisible);
     ASSERT_EQ(read.trackers.size(), 2u);
-    EXPECT_EQ(P(read.trackers[1].Address), "127.0.0.1:7000");
-    EXPECT_EQ(P(read.trackers[0].Login), "login-One");
+    EXPECT_EQ(PText(read.trackers[1].Address), "127.0.0.1:7000");
+    EXPECT_EQ(PText(read.trackers[0].Login), "login-One");
     EXPECT_EQ(read.trackers[0].useServer, 1);
     EXPECT_EQ(read.trackers[1].useServer, 0);
     EXPECT_EQ(read.trackers[1].hasAccount, 1);
@@ -121,11 +121,11 @@ TEST(TrackerPrefs, ACutBlockKeepsWhatFitsAndAnotherVersionLoadsNothing)
     SMyTrackerBlock read;
     UMyTrackerPrefs::Read(bytes.data(), uint32_t(address + 3), read);
     ASSERT_EQ(read.trackers.size(), 2u);
-    EXPECT_EQ(P(read.trackers[0].Address), "a.example");
-    EXPECT_EQ(P(read.trackers[1].Login), "login-Two");
-    EXPECT_EQ(P(read.trackers[1].Pass), "pw");
-    EXPECT_EQ(P(read.trackers[1].Address), "");
-    EXPECT_EQ(P(read.trackers[1].Name), "");
+    EXPECT_EQ(PText(read.trackers[0].Address), "a.example");
+    EXPECT_EQ(PText(read.trackers[1].Login), "login-Two");
+    EXPECT_EQ(PText(read.trackers[1].Pass), "pw");
+    EXPECT_EQ(PText(read.trackers[1].Address), "");
+    EXPECT_EQ(PText(read.trackers[1].Name), "");
     EXPECT_EQ(read.trackers[1].useServer, 0) << "flags past the end read as zeros";
 
     std::string other = bytes;

@@ -11,13 +11,13 @@
 
 namespace
 {
-void AppendBE32(std::vector<uint8_t>& out, uint32_t v)
+void AppendListBE32(std::vector<uint8_t>& out, uint32_t v)
 {
     for (int shift = 24; shift >= 0; shift -= 8)
         out.push_back(uint8_t(v >> shift));
 }
 
-void PutBE32(std::vector<uint8_t>& out, size_t at, uint32_t v)
+void PutListBE32(std::vector<uint8_t>& out, size_t at, uint32_t v)
 {
     for (int i = 0; i < 4; ++i)
         out[at + i] = uint8_t(v >> (24 - 8 * i));
@@ -26,18 +26,18 @@ void PutBE32(std::vector<uint8_t>& out, size_t at, uint32_t v)
 std::vector<uint8_t> BuildList(const std::map<uint32_t, std::string>& items)
 {
     std::vector<uint8_t> list = {'I', 'V', 'A', '1', 0, 0, 0, 0, 0, 0, 0, 0};
-    AppendBE32(list, uint32_t(items.size()));
+    AppendListBE32(list, uint32_t(items.size()));
     uint32_t offset = 0;
     std::string data;
     for (const auto& [id, text] : items)
     {
-        AppendBE32(list, id);
-        AppendBE32(list, offset);
+        AppendListBE32(list, id);
+        AppendListBE32(list, offset);
         offset += uint32_t(text.size());
         data += text;
     }
-    AppendBE32(list, 0xFFFFFFFF);
-    AppendBE32(list, offset);
+    AppendListBE32(list, 0xFFFFFFFF);
+    AppendListBE32(list, offset);
     list.insert(list.end(), data.begin(), data.end());
     return list;
 }
@@ -84,24 +84,24 @@ TEST(UIDVarArrayTest, MalformedListsYieldNothing)
     EXPECT_EQ(Get(list, 4), "") << "signature";
 
     list = good;
-    PutBE32(list, 12, 0);
+    PutListBE32(list, 12, 0);
     EXPECT_EQ(Get(list, 4), "") << "zero count";
 
     list = good;
-    PutBE32(list, 12, 0x1000000);
+    PutListBE32(list, 12, 0x1000000);
     EXPECT_EQ(Get(list, 4), "") << "count of 2^24";
 
     list = good;
-    PutBE32(list, 12, 3);
+    PutListBE32(list, 12, 3);
     EXPECT_EQ(Get(list, 4), "") << "index longer than the list";
 
     list = good;
-    PutBE32(list, endMarker + 4, 8);
+    PutListBE32(list, endMarker + 4, 8);
     EXPECT_EQ(Get(list, 6), "") << "last item runs past the end";
     EXPECT_EQ(Get(list, 4), "four") << "earlier items still fit";
 
     list = good;
-    PutBE32(list, 16 + 8 + 4, 0xFFFFFFFF);
+    PutListBE32(list, 16 + 8 + 4, 0xFFFFFFFF);
     EXPECT_EQ(Get(list, 4), "") << "item ends before it starts";
     EXPECT_EQ(Get(list, 6), "");
 

@@ -9,7 +9,7 @@
 
 namespace
 {
-std::string Contents(THdlObj* h)
+std::string HandleContents(THdlObj* h)
 {
     StHandleLocker lock(h);
     return std::string(reinterpret_cast<const char*>(lock.Data()), UMemory::GetSize(h));
@@ -21,7 +21,7 @@ THdlObj* HandleOf(const char* text)
 }
 
 template <class F>
-void ExpectError(int16_t type, int16_t id, F f)
+void ExpectFailure(int16_t type, int16_t id, F f)
 {
     try
     {
@@ -40,18 +40,18 @@ TEST(Handles, InsertRemoveAndReplaceClampTheirRanges)
 {
     StHandle h(HandleOf("hello"));
     EXPECT_EQ(UMemory::Insert(h.Get(), 99, "!", 1), 5u);
-    EXPECT_EQ(Contents(h.Get()), "hello!");
+    EXPECT_EQ(HandleContents(h.Get()), "hello!");
     EXPECT_EQ(UMemory::Insert(h.Get(), 0, ">", 1), 0u);
     EXPECT_EQ(UMemory::Remove(h.Get(), 6, 100), 6u);
-    EXPECT_EQ(Contents(h.Get()), ">hello");
+    EXPECT_EQ(HandleContents(h.Get()), ">hello");
     EXPECT_EQ(UMemory::Remove(h.Get(), 50, 1), 6u); // past the end: nothing
     EXPECT_EQ(UMemory::Replace(h.Get(), 1, 100, "bye", 3), 1u);
-    EXPECT_EQ(Contents(h.Get()), ">bye");
+    EXPECT_EQ(HandleContents(h.Get()), ">bye");
     // Inserting a part of the handle into itself must not read moved memory.
     StHandleLocker lock(h.Get());
     const void* inside = lock.Data() + 1;
     UMemory::Insert(h.Get(), 4, inside, 3);
-    EXPECT_EQ(Contents(h.Get()), ">byebye");
+    EXPECT_EQ(HandleContents(h.Get()), ">byebye");
 }
 
 TEST(Handles, ReadingIsToleratedOutOfRange)
@@ -71,10 +71,10 @@ TEST(Handles, ReadingIsToleratedOutOfRange)
 
 TEST(Handles, ExhaustionAndNullArgumentsRaiseTheirErrors)
 {
-    ExpectError(3, 101, [] { UMemory::NewHandle(0x80000000u); });
-    ExpectError(1, 2, [] { UMemory::New(0u); });
-    ExpectError(1, 2, [] { UMemory::Append(nullptr, "a", 1); });
-    ExpectError(1, 2, [] { UMemory::Lock(nullptr); });
+    ExpectFailure(3, 101, [] { UMemory::NewHandle(0x80000000u); });
+    ExpectFailure(1, 2, [] { UMemory::New(0u); });
+    ExpectFailure(1, 2, [] { UMemory::Append(nullptr, "a", 1); });
+    ExpectFailure(1, 2, [] { UMemory::Lock(nullptr); });
     UMemory::Dispose(static_cast<THdlObj*>(nullptr));
     UMemory::Unlock(nullptr);
     EXPECT_EQ(UMemory::Reallocate(static_cast<TPtrObj*>(nullptr), 0), nullptr);
@@ -115,17 +115,17 @@ TEST(ByteHelpers, SearchAndReplaceAllNeverSearchesWhatItInserted)
 {
     StHandle h(HandleOf("abab"));
     EXPECT_EQ(UMemory::SearchAndReplaceAll(h.Get(), 0, "ab", 2, "x", 1), 2u);
-    EXPECT_EQ(Contents(h.Get()), "xx");
+    EXPECT_EQ(HandleContents(h.Get()), "xx");
     StHandle g(HandleOf("aXa"));
     EXPECT_EQ(UMemory::SearchAndReplaceAll(g.Get(), 0, "a", 1, "aa", 2), 2u);
-    EXPECT_EQ(Contents(g.Get()), "aaXaa");
+    EXPECT_EQ(HandleContents(g.Get()), "aaXaa");
     StHandle one(HandleOf("a.b.c"));
     EXPECT_EQ(UMemory::SearchAndReplaceAll(one.Get(), 2, ".", 1, "/", 1), 1u);
-    EXPECT_EQ(Contents(one.Get()), "a.b/c");
+    EXPECT_EQ(HandleContents(one.Get()), "a.b/c");
     EXPECT_EQ(UMemory::SearchAndReplaceAll(one.Get(), 5, "a", 1, "b", 1), 0u);
     StHandle same(HandleOf("abcabc"));
     EXPECT_EQ(UMemory::SearchAndReplaceAll(same.Get(), 1, "bc", 2, "XY", 2), 2u);
-    EXPECT_EQ(Contents(same.Get()), "aXYaXY");
+    EXPECT_EQ(HandleContents(same.Get()), "aXYaXY");
 }
 
 TEST(Checksums, KnownValues)
