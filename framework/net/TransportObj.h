@@ -58,10 +58,7 @@ struct TTransportObj
     bool sendBroken;     // the network refused a send: nothing more goes out
     bool peerReset;      // the peer's close came as an error (a reset), not as its orderly end
     bool unackedAtClose; // when the peer's close came, some of what was sent had not reached it
-    // The system said nothing was waiting, and no read notice has come since: a reader that asks again
-    // (one that takes a thousand small records asks after each) is answered without asking the system.
-    bool socketEmpty;
-    uint8_t* readAhead; // bytes taken from the socket that the reader has not read yet
+    uint8_t* readAhead;  // bytes taken from the socket that the reader has not read yet
     uint32_t readStart;
     uint32_t readEnd;
 };

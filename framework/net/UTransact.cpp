@@ -407,8 +407,10 @@ void UTransact::ReceiveSessionData(TTransactSessionObj* s, TFieldDataObj* fields
 {
     RequireObject(s);
     RequireObject(fields);
-    AbsorbForQuestion(s->connection);
     STransactRecord* r = s->receiveRecord;
+    // A whole body has nothing more to take; asking the socket for each of a thousand small requests
+    // that arrived together cost more than reading them.
+    if (!IsReceiveComplete(r)) AbsorbForQuestion(s->connection);
     if (THdlObj* data = s->connection->stream.TakeData(r))
         UFieldData::SetDataHandle(fields, data, 0);
     else
@@ -418,15 +420,25 @@ void UTransact::ReceiveSessionData(TTransactSessionObj* s, TFieldDataObj* fields
 TTransactSessionObj* UTransact::NewReceiveSession(TTransactObj* c, uint16_t type, uint16_t completeOnly)
 {
     RequireObject(c);
-    AbsorbForQuestion(c);
-    if (!c->ready) return nullptr;
-    STransactRecord* found = nullptr;
-    for (STransactRecord* r = c->stream.FirstRecord(); r && !found; r = r->next)
+    auto first = [&]() -> STransactRecord*
     {
-        if (r->kind != kTransactIncomingRequest || r->taken) continue;
-        if (type && r->type != type) continue;
-        if (completeOnly == 1 && r->transferred < r->totalSize) continue;
-        found = r;
+        for (STransactRecord* r = c->stream.FirstRecord(); r; r = r->next)
+        {
+            if (r->kind != kTransactIncomingRequest || r->taken) continue;
+            if (type && r->type != type) continue;
+            if (completeOnly == 1 && r->transferred < r->totalSize) continue;
+            return r;
+        }
+        return nullptr;
+    };
+    // A whole request already taken in is the one the socket's bytes would not change: the socket is
+    // asked only when none is.
+    STransactRecord* found = c->ready ? first() : nullptr;
+    if (!found || !IsReceiveComplete(found))
+    {
+        AbsorbForQuestion(c);
+        if (!c->ready) return nullptr;
+        found = first();
     }
     if (!found) return nullptr;
     auto* s = static_cast<TTransactSessionObj*>(UMemory::NewClear(sizeof(TTransactSessionObj)));

@@ -179,7 +179,6 @@ void ReadAhead(TTransportObj* t)
 void SocketEvent(void* context, int event)
 {
     auto* t = static_cast<TTransportObj*>(context);
-    t->socketEmpty = false;
     if (!t->tcpUp)
     {
         // A refused connect shows as readable and writable at once; either finishes the connect.
@@ -646,13 +645,8 @@ uint32_t UTransport::GetReceiveSize(TTransportObj* t)
 {
     if (!t || !t->tcpUp || t->disconnecting) return 0;
     if (IsNegotiating(t)) return 0;
-    uint32_t inSocket = 0;
-    if (!t->peerClosed && !t->socketEmpty)
-    {
-        inSocket = platform::BytesWaiting(t->fd);
-        t->socketEmpty = inSocket == 0;
-    }
-    return uint32_t(std::min<uint64_t>(uint64_t(ReadAheadSize(t)) + inSocket, 0xFFFFFFFF));
+    const uint64_t waiting = uint64_t(ReadAheadSize(t)) + (t->peerClosed ? 0 : platform::BytesWaiting(t->fd));
+    return uint32_t(std::min<uint64_t>(waiting, 0xFFFFFFFF));
 }
 
 uint32_t UTransport::GetReceiveSizeAtLeast(TTransportObj* t)
