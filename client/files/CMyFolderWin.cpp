@@ -188,6 +188,11 @@ std::vector<SMenuEntry> CMyFolderWin::ContextMenuEntries() const
     entries.push_back({"Rename", "F2", one && CanRenameSelection(), [self] { self->Hit(kHitFileRename); }});
     entries.push_back({"Delete", "Del", one && mDeleteBtn->IsEnabled(), press(mDeleteBtn)});
     entries.push_back({});
+    // The upload button takes a folder with the Alt key held, which many window managers keep for
+    // themselves: the folder has an entry of its own here.
+    const bool upload = mUploadBtn->IsEnabled();
+    entries.push_back({"Upload Files...", "", upload, press(mUploadBtn)});
+    entries.push_back({"Upload Folder...", "", upload, [self] { self->mUploadBtn->Hit(0, kModAlt); }});
     entries.push_back({"New Folder", "", mNewFolderBtn->IsEnabled(), press(mNewFolderBtn)});
     entries.push_back({"Copy Name", "", any,
                        [self]

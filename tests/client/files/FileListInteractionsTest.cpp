@@ -9,6 +9,7 @@
 #include "client/files/CMyFileInfoWin.h"
 #include "client/files/CMyNewFolderWin.h"
 #include "client/files/UMyDragOut.h"
+#include "client/transfers/UMyUploadChooser.h"
 #include "framework/ui/CListHeaderView.h"
 #include "framework/ui/CTextView.h"
 #include "framework/ui/UClipboard.h"
@@ -33,6 +34,7 @@ protected:
     {
         UPopupMenu::SetObserver(nullptr);
         UMyDragOut::SetFolderChooser(nullptr);
+        UMyUploadChooser::SetChooser(nullptr);
     }
 
     void Begin()
@@ -117,6 +119,7 @@ TEST_F(FileListInteractionsTest, EntriesTheAccessDoesNotAllowAreDisabledAndGiveN
     EXPECT_FALSE(Enabled("Delete"));
     EXPECT_FALSE(Enabled("Rename"));
     EXPECT_FALSE(Enabled("New Folder"));
+    EXPECT_FALSE(Enabled("Upload Folder..."));
     // A disabled entry is no choice, and its key does nothing either.
     QTest::keyClick(root->View()->Widget(), Qt::Key_Delete);
     QTest::keyClick(root->View()->Widget(), Qt::Key_F2);
@@ -273,4 +276,24 @@ TEST_F(FileListInteractionsTest, GetInfoFromTheMenuOpensTheWindowInWhichReturnSa
     QTest::keyClick(h.Windows<CMyFileInfoWin>()[0]->GetNameField()->LineEdit(), Qt::Key_Escape);
     ASSERT_TRUE(h.WaitUntil([&] { return h.Windows<CMyFileInfoWin>().empty(); }, "Escape to close it"));
     EXPECT_EQ(h.Requests(207).size(), 1u);
+}
+
+// Alt on the upload button, the one other way to a folder upload, is a window manager's move gesture on
+// many desktops: without the menu's entry a folder could not be chosen there.
+TEST_F(FileListInteractionsTest, TheMenuOffersUploadingFilesAndAFolder)
+{
+    Begin();
+    std::vector<bool> asked;
+    UMyUploadChooser::SetChooser(
+        [&](bool folder, const std::string&, std::vector<std::string>&)
+        {
+            asked.push_back(folder);
+            return false;
+        });
+    RightClick("Alpha.txt", "Upload Folder...");
+    ASSERT_TRUE(h.WaitUntil([&] { return asked.size() == 1; }, "the folder dialog"));
+    RightClick("Alpha.txt", "Upload Files...");
+    ASSERT_TRUE(h.WaitUntil([&] { return asked.size() == 2; }, "the file dialog"));
+    EXPECT_EQ(asked, (std::vector<bool>{true, false}));
+    EXPECT_TRUE(h.boxes.empty());
 }
