@@ -186,7 +186,7 @@ void CMyChat::LogAt(const SCalendarDate& now, const std::string& where, const vo
     uint32_t skip = 0;
     while (skip < size && bytes[skip] == '\r')
         ++skip;
-    mLog.Add(mLogDate, mLogTime, where, MacRomanToUtf8(bytes + skip, size - skip));
+    mLog.AddMacRoman(mLogDate, mLogTime, where, bytes + skip, size - skip);
 }
 
 void CMyChat::StartPublicChatFor(const uint8_t* address, const uint8_t* name)

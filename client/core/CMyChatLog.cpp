@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "framework/runtime/MacRoman.h"
 #include "framework/runtime/MessageProc.h"
 #include "framework/runtime/UText.h"
 #include "platform/FileHandle.h"
@@ -111,10 +112,8 @@ void CMyChatLog::End()
     mDate.clear();
 }
 
-void CMyChatLog::Add(const std::string& date, const std::string& time, const std::string& where,
-                     const std::string& line)
+bool CMyChatLog::StartEntry(const std::string& date, const std::string& time, const std::string& where)
 {
-    if (mFolder.empty()) return;
     if (date != mDate)
     {
         Flush();
@@ -132,6 +131,23 @@ void CMyChatLog::Add(const std::string& date, const std::string& time, const std
             mPending.push_back(uint8_t(c) < 0x20 || c == 0x7F ? ' ' : c);
         mPending += ") ";
     }
+    return first;
+}
+
+void CMyChatLog::EndEntry(bool first)
+{
+    mPending.push_back('\n');
+    if (mPending.size() >= kFlushBytes)
+        Flush();
+    else if (first)
+        UTimer::Start(mTimer, kFlushDelayMs, false);
+}
+
+void CMyChatLog::Add(const std::string& date, const std::string& time, const std::string& where,
+                     const std::string& line)
+{
+    if (mFolder.empty()) return;
+    const bool first = StartEntry(date, time, where);
     // One line of the log is one line of the chat: a text with breaks inside goes on indented.
     size_t from = 0;
     for (size_t at; (at = line.find_first_of("\r\n", from)) != std::string::npos; from = at + 1)
@@ -140,11 +156,39 @@ void CMyChatLog::Add(const std::string& date, const std::string& time, const std
         mPending += "\n    ";
     }
     mPending.append(line, from, std::string::npos);
-    mPending.push_back('\n');
-    if (mPending.size() >= kFlushBytes)
-        Flush();
-    else if (first)
-        UTimer::Start(mTimer, kFlushDelayMs, false);
+    EndEntry(first);
+}
+
+void CMyChatLog::AddMacRoman(const std::string& date, const std::string& time, const std::string& where,
+                             const uint8_t* text, uint32_t size)
+{
+    if (mFolder.empty()) return;
+    const bool first = StartEntry(date, time, where);
+    // Written as UTF-8 straight into what waits: a busy chat logs every line it shows.
+    for (uint32_t i = 0; i < size; ++i)
+    {
+        const uint8_t b = text[i];
+        const uint32_t cp = MacRomanToUnicode(b);
+        if (b == '\r' || b == '\n')
+            mPending += "\n    ";
+        else if (cp < 0x80)
+            mPending.push_back(char(cp));
+        else
+        {
+            // Every character of the set lies below U+10000: two or three bytes.
+            if (cp < 0x800)
+            {
+                mPending.push_back(char(0xC0 | (cp >> 6)));
+            }
+            else
+            {
+                mPending.push_back(char(0xE0 | (cp >> 12)));
+                mPending.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
+            }
+            mPending.push_back(char(0x80 | (cp & 0x3F)));
+        }
+    }
+    EndEntry(first);
 }
 
 bool CMyChatLog::Flush()

@@ -42,6 +42,9 @@ public:
     // ("14:05") and the conversation it belongs to ("" for the public chat).
     void Add(const std::string& date, const std::string& time, const std::string& where,
              const std::string& line);
+    // The same with the line in the client's character set (Mac OS Roman), as the chat shows it.
+    void AddMacRoman(const std::string& date, const std::string& time, const std::string& where,
+                     const uint8_t* text, uint32_t size);
     // Writes what waits. False when the disk refused it: the lines are dropped.
     bool Flush();
     // Runs once a session, at the first failure, with the text to tell the user.
@@ -64,6 +67,10 @@ public:
     static std::vector<std::string> PublicLines(const std::string& text);
 
 private:
+    // The time and conversation that begin an entry; true when nothing waited before it.
+    bool StartEntry(const std::string& date, const std::string& time, const std::string& where);
+    // Ends the entry's line and sends what waits on its way.
+    void EndEntry(bool first);
     static void TimerProc(void* context, void* object, uint32_t msg, const void* data, uint32_t size);
 
     std::string mFolder;     // the server's folder, empty between sessions

@@ -11,6 +11,7 @@
 
 #include "client/app/AppNumbers.h"
 #include "client/core/CMyChatLog.h"
+#include "framework/runtime/MacRoman.h"
 #include "framework/runtime/UClock.h"
 #include "framework/runtime/UDateTime.h"
 #include "framework/ui/CTextView.h"
@@ -214,3 +215,24 @@ TEST_F(ChatLog, OpenLogsFolderShowsTheFolderTheLogsGoTo)
     EXPECT_EQ(opened, "file://" + h.UserFolder() + "/Logs");
 }
 } // namespace
+
+// The chat logs its lines from their own bytes, not through the general conversion: every character of
+// the set must come out as that conversion writes it, and a break inside a line as its indented rest.
+TEST_F(ChatLog, EveryCharacterOfTheSetIsWrittenAsTheGeneralConversionWritesIt)
+{
+    h.Start();
+    std::string all;
+    for (int b = 0x20; b <= 0xFF; ++b)
+        if (b != 0x7F) all.push_back(char(b));
+    CMyChatLog log;
+    log.Begin("every:1");
+    log.AddMacRoman("2026-12-10", "14:05", "", reinterpret_cast<const uint8_t*>(all.data()),
+                    uint32_t(all.size()));
+    log.AddMacRoman("2026-12-10", "14:06", "note", reinterpret_cast<const uint8_t*>("one\rtwo"), 7);
+    ASSERT_TRUE(log.Flush());
+    QFile file(QString::fromStdString(CMyChatLog::LogsFolder(false) + "/" +
+                                      CMyChatLog::FolderName("every:1") + "/2026-12-10.log"));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().toStdString(), "[14:05] " + MacRomanToUtf8(all.data(), uint32_t(all.size())) +
+                                                "\n[14:06] (note) one\n    two\n");
+}
