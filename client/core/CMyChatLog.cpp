@@ -168,25 +168,10 @@ void CMyChatLog::AddMacRoman(const std::string& date, const std::string& time, c
     for (uint32_t i = 0; i < size; ++i)
     {
         const uint8_t b = text[i];
-        const uint32_t cp = MacRomanToUnicode(b);
         if (b == '\r' || b == '\n')
             mPending += "\n    ";
-        else if (cp < 0x80)
-            mPending.push_back(char(cp));
         else
-        {
-            // Every character of the set lies below U+10000: two or three bytes.
-            if (cp < 0x800)
-            {
-                mPending.push_back(char(0xC0 | (cp >> 6)));
-            }
-            else
-            {
-                mPending.push_back(char(0xE0 | (cp >> 12)));
-                mPending.push_back(char(0x80 | ((cp >> 6) & 0x3F)));
-            }
-            mPending.push_back(char(0x80 | (cp & 0x3F)));
-        }
+            AppendUtf8(mPending, MacRomanToUnicode(b));
     }
     EndEntry(first);
 }

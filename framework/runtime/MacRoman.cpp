@@ -51,6 +51,8 @@ const std::array<ReverseEntry, 128>& ReverseTable()
     return table;
 }
 
+} // namespace
+
 void AppendUtf8(std::string& out, uint32_t cp)
 {
     if (cp < 0x80)
@@ -68,7 +70,6 @@ void AppendUtf8(std::string& out, uint32_t cp)
         out += char(0x80 | (cp & 0x3F));
     }
 }
-} // namespace
 
 std::pair<int32_t, size_t> DecodeUtf8(const uint8_t* text, size_t length, size_t pos)
 {

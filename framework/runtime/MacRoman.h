@@ -16,6 +16,8 @@ int UnicodeToMacRoman(uint32_t codePoint);
 // malformed, overlong, cut-short or surrogate sequence, so that each bad byte counts as one.
 std::pair<int32_t, size_t> DecodeUtf8(const uint8_t* text, size_t length, size_t pos);
 
+// Appends a code point of the basic plane (every character of the set is one) as UTF-8.
+void AppendUtf8(std::string& out, uint32_t codePoint);
 // Mac OS Roman bytes to UTF-8; every byte has a character, so nothing is lost.
 std::string MacRomanToUtf8(const void* text, uint32_t length);
 // UTF-8 to Mac OS Roman. A character the set lacks and every byte of a malformed sequence become '?'.
