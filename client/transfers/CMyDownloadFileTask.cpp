@@ -52,8 +52,11 @@ CMyDownloadFileTask::CMyDownloadFileTask(const void* path, uint32_t pathSize, co
         // Where the file came from, on systems whose files keep comments.
         const uint8_t* address = ServerAddressText();
         UFileSys::SetComment(partial.Get(), address + 1, address[0]);
-        UFileSys::StartUnflatten(partial.Get());
-        if (exists) UFileSys::SetSize(partial.Get(), 0);
+        if (exists)
+        {
+            UFileSys::StartUnflatten(partial.Get());
+            UFileSys::SetSize(partial.Get(), 0);
+        }
     }
     catch (...)
     {

@@ -146,11 +146,10 @@ void CMyDownloadFldrTask::StartItem()
     // The files layer refuses a level that is no plain name or leads out of the folder, and a folder
     // that the server has not announced before.
     StFileSysRef ref(UFileSys::New(mFldr, item.path, item.pathSize, nullptr, 0, nullptr));
-    bool isFolder = false;
-    const bool exists = UFileSys::Exists(ref.Get(), &isFolder);
     if (item.isFolder)
     {
-        if (!exists || !isFolder) UFileSys::CreateFolder(ref.Get());
+        bool isFolder = false;
+        if (!UFileSys::Exists(ref.Get(), &isFolder) || !isFolder) UFileSys::CreateFolder(ref.Get());
         mReader.NextItem();
         SendAnswer(kAnswerNext);
         CountItem();
@@ -197,7 +196,6 @@ void CMyDownloadFldrTask::StartFile(TFileSysRefObj* item)
         UMyPartialFile::Create(partial.Get(), mFinalName);
         // From here the destructor deletes the file again if nothing comes into it.
         mFile = partial.Release();
-        UFileSys::StartUnflatten(mFile);
         SendAnswer(kAnswerSend);
     }
     mReader.ExpectFileSize();

@@ -4,7 +4,6 @@
 
 #include "framework/files/StFileSysRef.h"
 #include "framework/files/UFileSys.h"
-#include "framework/runtime/FourCC.h"
 #include "framework/runtime/SError.h"
 #include "framework/runtime/UPString.h"
 #include "framework/runtime/UText.h"
@@ -83,13 +82,15 @@ bool UMyPartialFile::Find(TFileSysRefObj* finalRef, TFileSysRefObj*& outRef)
 
 void UMyPartialFile::Create(TFileSysRefObj* ref, const uint8_t* finalName)
 {
-    UFileSys::CreateFile(ref, FourCC("QVft"), FourCC("QVLC"));
+    // The mark goes onto the file the stream has open: no second open for it.
+    UFileSys::CreateAndStartUnflatten(ref);
     try
     {
         UFileSys::SetPartialMark(ref, finalName);
     }
     catch (...)
     {
+        UFileSys::StopUnflatten(ref);
         UFileSys::DeleteFile(ref);
         throw;
     }

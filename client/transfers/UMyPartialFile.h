@@ -25,7 +25,8 @@ public:
     // naming it, when there is one; false, with `outRef` naming where a new one goes. The caller owns
     // `outRef`. Raises 4/115 when every such name is taken by other items.
     static bool Find(TFileSysRefObj* finalRef, TFileSysRefObj*& outRef);
-    // Creates the file `ref` names (which must not exist) as the partial file of `finalName`.
+    // Creates the file `ref` names (which must not exist) as the partial file of `finalName`, with the
+    // unflatten into it started.
     static void Create(TFileSysRefObj* ref, const uint8_t* finalName);
     // The name a partial file becomes: the one it is marked with, else its own without the extension.
     static void GetFinalName(TFileSysRefObj* ref, uint8_t* outName);

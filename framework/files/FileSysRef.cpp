@@ -109,10 +109,12 @@ int OpenItem(const TFileSysRefObj* ref, uint32_t flags)
     return fd;
 }
 
-uint32_t FindKind(const std::string& path, const std::string& confinedTo, std::string* outTarget)
+uint32_t FindKind(const std::string& path, const std::string& confinedTo, std::string* outTarget,
+                  bool tellNoParent)
 {
     platform::SItemInfo info;
     int err = platform::GetItemInfo(platform::kNoFolderFD, path, false, info);
+    if ((err == ENOENT || err == ENOTDIR) && !tellNoParent) return kFSKindMissing;
     if (err == ENOENT || err == ENOTDIR)
     {
         platform::SItemInfo parent;

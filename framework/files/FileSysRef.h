@@ -64,8 +64,10 @@ int OpenItem(const TFileSysRefObj* ref, uint32_t flags);
 bool IsInside(const std::string& path, const std::string& folder);
 
 // Kinds of items as the resolving step and listings see them: a link counts as broken when its target is
-// missing or, for a confined reference, lies outside the confining folder.
-uint32_t FindKind(const std::string& path, const std::string& confinedTo, std::string* outTarget);
+// missing or, for a confined reference, lies outside the confining folder. Without `tellNoParent` a
+// missing item is kFSKindMissing whether or not its folder is there, and that folder is not looked at.
+uint32_t FindKind(const std::string& path, const std::string& confinedTo, std::string* outTarget,
+                  bool tellNoParent = true);
 
 SDateTimeStamp StampFromUnixTime(int64_t seconds, uint32_t nanos);
 

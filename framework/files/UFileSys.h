@@ -162,6 +162,8 @@ public:
     static uint32_t ProcessFlatten(TFileSysRefObj* ref, void* buffer, uint32_t size);
     static bool IsFlattening(TFileSysRefObj* ref);
     static void StartUnflatten(TFileSysRefObj* ref);
+    // Makes the file (raising 115 when anything is there) and starts the unflatten into it, with one open.
+    static void CreateAndStartUnflatten(TFileSysRefObj* ref);
     // Returns a new 58-byte resume record that the caller owns and sends.
     static THdlObj* ResumeUnflatten(TFileSysRefObj* ref);
     // True when the bytes so far end exactly at the end of a fork (the stream may be complete).

@@ -90,7 +90,8 @@ bool UFileSys::Exists(TFileSysRefObj* ref, bool* outIsFolder)
 {
     if (outIsFolder) *outIsFolder = false;
     if (!ref) return false;
-    const uint32_t kind = FindKind(ref->path, ref->confinedTo, nullptr);
+    // Whether the item is there is all that is asked: the folder of a missing one need not be looked at.
+    const uint32_t kind = FindKind(ref->path, ref->confinedTo, nullptr, false);
     if (outIsFolder) *outIsFolder = kind == kFSKindFolder || kind == kFSKindAliasToFolder;
     return kind >= kFSKindFile;
 }

@@ -55,6 +55,18 @@ void UFileSys::StartUnflatten(TFileSysRefObj* ref)
     BeginUnflatten(ref);
 }
 
+void UFileSys::CreateAndStartUnflatten(TFileSysRefObj* ref)
+{
+    RequireObject(ref);
+    if (ref->fd >= 0) Fail(kErrTypeGeneral, 3);
+    // A download makes many small files: making one and opening it again would cost a second lookup of
+    // its name, and asking the size of a file just made tells nothing.
+    auto state = std::make_unique<SUnflattenState>();
+    ref->fd = OpenItem(ref, platform::kOpenRead | platform::kOpenWrite | platform::kOpenCreate |
+                                platform::kOpenExclusive);
+    ref->unflatten = std::move(state);
+}
+
 THdlObj* UFileSys::ResumeUnflatten(TFileSysRefObj* ref)
 {
     const uint64_t size = BeginUnflatten(ref);

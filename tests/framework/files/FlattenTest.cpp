@@ -313,6 +313,19 @@ TEST_F(FlattenTest, BadStreamsAreRefusedAndNothingIsWritten)
     EXPECT_SERROR(UFileSys::StartUnflatten(missing.Get()), kErrTypeFileSys, 103);
     EXPECT_FALSE(UFileSys::IsOpen(missing.Get()));
     EXPECT_SERROR(UFileSys::ProcessUnflatten(missing.Get(), "x", 1), kErrTypeGeneral, 3);
+
+    // Making the file for a stream never writes into one that is there: that could be someone's file.
+    WriteFile("taken", "mine");
+    StFileSysRef taken(FileRef("taken"));
+    EXPECT_SERROR(UFileSys::CreateAndStartUnflatten(taken.Get()), kErrTypeFileSys, 115);
+    EXPECT_FALSE(UFileSys::IsOpen(taken.Get()));
+    EXPECT_EQ(ReadFile(PathOf("taken")), "mine");
+    UFileSys::CreateAndStartUnflatten(missing.Get());
+    EXPECT_SERROR(UFileSys::CreateAndStartUnflatten(missing.Get()), kErrTypeGeneral, 3);
+    const std::string whole = StreamHeader() + body;
+    EXPECT_TRUE(UFileSys::ProcessUnflatten(missing.Get(), whole.data(), uint32_t(whole.size())));
+    UFileSys::StopUnflatten(missing.Get());
+    EXPECT_EQ(ReadFile(PathOf("missing")), "data");
 }
 
 TEST_F(FlattenTest, FilesOfFourGigabytesAreRefused)
