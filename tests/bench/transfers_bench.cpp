@@ -3,8 +3,8 @@
 // machine's limit for this path). Also the client's peak memory during the download above its idle
 // size, the CPU the shown tasks window costs while 4 transfers run (against the same 4 with the window
 // hidden), a folder download of one large file and 1,000 files of 4 KiB against a plain copy of the
-// same bytes, and how closely a download speed limit of 10 MB/s holds over 10 s. The client and the
-// server share the one thread, as in every end-to-end test.
+// same bytes into the same files (and, for reference, into one file), and how closely a download speed limit
+// of 10 MB/s holds over 10 s. The client and the server share the one thread, as in every end-to-end test.
 //
 // Run: QT_QPA_PLATFORM=offscreen bin/transfers_bench [runs, default 5] [MiB, default 1024]
 //      [folder's large file in MiB, default 512] [limit in KB/s, default 10240; 0 skips it]
@@ -126,10 +126,20 @@ void Select(CMyFolderWin* win, const std::string& name)
         if (CAppHarness::Str(list->GetItem(row)->name) == name) list->SelectItem(row);
 }
 
-// The same file's bytes from the same transfer listener, as a plain stream (a preview job that is not
-// cut), read with a plain socket into a file.
-double PlainCopy(CAppHarness& h, const std::string& source, uint64_t size, const std::string& dest)
+// Where a plain copy puts the bytes it reads: one file after the other, each made anew.
+struct SPiece
 {
+    std::string path;
+    uint64_t size;
+};
+
+// The same file's bytes from the same transfer listener, as a plain stream (a preview job that is not
+// cut), read with a plain socket into the pieces in turn.
+double PlainCopy(CAppHarness& h, const std::string& source, const std::vector<SPiece>& pieces)
+{
+    uint64_t size = 0;
+    for (const SPiece& piece : pieces)
+        size += piece.size;
     STransferJob job;
     job.kind = STransferJob::EKind::Preview;
     job.path = source;
@@ -140,7 +150,9 @@ double PlainCopy(CAppHarness& h, const std::string& source, uint64_t size, const
     a.sin_family = AF_INET;
     a.sin_port = htons(h.transfers.Port());
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const int out = open(dest.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    size_t piece = 0;
+    uint64_t pieceLeft = 0;
+    int out = -1;
     const Clock::time_point start = Clock::now();
     connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a));
     h.WaitUntil(
@@ -163,7 +175,28 @@ double PlainCopy(CAppHarness& h, const std::string& source, uint64_t size, const
                              if (n > 0)
                              {
                                  got += uint64_t(n);
-                                 if (write(out, buffer.data(), size_t(n)) != n) ended = true;
+                                 // As any copy of a folder must: each file is made when its bytes begin
+                                 // and closed when they end.
+                                 const char* bytes = buffer.data();
+                                 size_t left = size_t(n);
+                                 while (left && !ended)
+                                 {
+                                     if (out < 0)
+                                     {
+                                         if (piece == pieces.size()) break;
+                                         out = open(pieces[piece].path.c_str(),
+                                                    O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+                                         pieceLeft = pieces[piece++].size;
+                                         if (out < 0) ended = true;
+                                         continue;
+                                     }
+                                     const size_t part = size_t(std::min<uint64_t>(left, pieceLeft));
+                                     if (write(out, bytes, part) != ssize_t(part)) ended = true;
+                                     bytes += part;
+                                     left -= part;
+                                     pieceLeft -= part;
+                                     if (pieceLeft == 0) close(out), out = -1;
+                                 }
                                  continue;
                              }
                              if (n == 0 || (errno != EAGAIN && errno != EINTR)) ended = true;
@@ -175,7 +208,7 @@ double PlainCopy(CAppHarness& h, const std::string& source, uint64_t size, const
     h.WaitUntil([&] { return ended || got >= size; }, "the plain copy", 600000);
     const double secs = Seconds(start);
     close(fd);
-    close(out);
+    if (out >= 0) close(out);
     if (got != size) std::fprintf(stderr, "plain copy got %llu bytes\n", (unsigned long long)got);
     return secs;
 }
@@ -205,6 +238,29 @@ uint64_t MakeTree(CAppHarness& h, uint64_t bigSize, std::string& outPlainSource)
     for (int i = 0; i < kSmallFiles; ++i)
         out.write(small.data(), std::streamsize(small.size()));
     return bigSize + kSmallFiles * kSmallSize;
+}
+
+// The pieces of the tree's bytes as the folder holds them, under `root`, with their folders made.
+std::vector<SPiece> TreePieces(const std::string& root, uint64_t bigSize)
+{
+    mkdir(root.c_str(), 0755);
+    mkdir((root + "/small").c_str(), 0755);
+    std::vector<SPiece> pieces{{root + "/big.bin", bigSize}};
+    for (int i = 0; i < kSmallFiles; ++i)
+    {
+        char name[32];
+        std::snprintf(name, sizeof(name), "/small/%04d.dat", i);
+        pieces.push_back({root + name, kSmallSize});
+    }
+    return pieces;
+}
+
+void RemoveTree(const std::string& root)
+{
+    for (const SPiece& piece : TreePieces(root, 0))
+        unlink(piece.path.c_str());
+    rmdir((root + "/small").c_str());
+    rmdir(root.c_str());
 }
 
 // Every task has ended; rows kept for finished transfers are cleared.
@@ -251,7 +307,7 @@ int main(int argc, char** argv)
     const uint32_t limitKBps = argc > 4 ? uint32_t(std::strtoul(argv[4], nullptr, 10)) : 10240;
 
     std::vector<double> plain, down, up, peak, cpuShown, cpuHidden, wallShown, wallHidden, folderPlain,
-        folderDown, limited;
+        folderOne, folderDown, limited;
     for (int run = 0; run < runs; ++run)
     {
         CAppHarness h;
@@ -268,7 +324,7 @@ int main(int argc, char** argv)
         // Each timed part starts with nothing of the others waiting to be written to the disk.
         sync();
         const std::string copy = h.UserFolder() + "/plain.bin";
-        const double plainSecs = PlainCopy(h, source, size, copy);
+        const double plainSecs = PlainCopy(h, source, {{copy, size}});
         unlink(copy.c_str());
         sync();
 
@@ -362,8 +418,15 @@ int main(int argc, char** argv)
         const uint64_t treeBytes = MakeTree(h, folderBig, plainSource);
         const double treeMB = double(treeBytes) / 1e6;
         sync();
-        const double treePlainSecs = PlainCopy(h, plainSource, treeBytes, h.UserFolder() + "/plain-tree.bin");
+        const double treeOneSecs =
+            PlainCopy(h, plainSource, {{h.UserFolder() + "/plain-tree.bin", treeBytes}});
         unlink((h.UserFolder() + "/plain-tree.bin").c_str());
+        sync();
+        // A copy of a folder makes its files: the plain copy into the same 1,001 files is the machine's
+        // limit for this folder. They stay until the folder download has ended too, so that neither
+        // makes its files where the other has just deleted some.
+        const std::string plainTree = h.UserFolder() + "/plain-tree";
+        const double treePlainSecs = PlainCopy(h, plainSource, TreePieces(plainTree, folderBig));
         sync();
         {
             const std::string downloads = h.DownloadFolder();
@@ -381,7 +444,9 @@ int main(int argc, char** argv)
             FileSize(h.DownloadFolder() + "/Tree/small/0999.dat") != kSmallSize)
             std::fprintf(stderr, "the folder download is not complete\n");
         folderPlain.push_back(treeMB / treePlainSecs);
+        folderOne.push_back(treeMB / treeOneSecs);
         folderDown.push_back(treeMB / treeSecs);
+        RemoveTree(plainTree);
         ClearRows(h);
 
         // The speed limit: a download held to it, measured over 10 s after its first second, then let go.
@@ -419,9 +484,10 @@ int main(int argc, char** argv)
             unlink((h.DownloadFolder() + "/big.bin").c_str());
         }
 
-        std::printf("run %d: folder of %.0f MB: plain %.0f MB/s, folder download %.0f MB/s (%.0f%%)\n",
-                    run + 1, treeMB, treeMB / treePlainSecs, treeMB / treeSecs,
-                    100 * treePlainSecs / treeSecs);
+        std::printf("run %d: folder of %.0f MB: plain into its files %.0f MB/s, into one file %.0f MB/s, "
+                    "folder download %.0f MB/s (%.0f%% of plain into its files, %.0f%% of plain into one)\n",
+                    run + 1, treeMB, treeMB / treePlainSecs, treeMB / treeOneSecs, treeMB / treeSecs,
+                    100 * treePlainSecs / treeSecs, 100 * treeOneSecs / treeSecs);
         std::printf("run %d: plain %.0f MB/s, download %.0f MB/s (%.0f%%), upload %.0f MB/s (%.0f%%), "
                     "peak +%.1f MB during the download; 4 downloads at once: tasks window shown %.2f s wall "
                     "%.2f s CPU, "
@@ -449,8 +515,10 @@ int main(int argc, char** argv)
                 "(%+.0f%%)\n",
                 runs, Median(wallShown), Median(wallHidden),
                 100 * (Median(wallShown) / Median(wallHidden) - 1));
-    std::printf("median of %d: folder plain %.0f MB/s, folder download %.0f MB/s (%.0f%% of plain)\n", runs,
-                Median(folderPlain), Median(folderDown), 100 * Median(folderDown) / Median(folderPlain));
+    std::printf("median of %d: folder plain into its files %.0f MB/s, into one file %.0f MB/s, folder "
+                "download %.0f MB/s (%.0f%% of plain into its files, %.0f%% of plain into one)\n",
+                runs, Median(folderPlain), Median(folderOne), Median(folderDown),
+                100 * Median(folderDown) / Median(folderPlain), 100 * Median(folderDown) / Median(folderOne));
     if (!limited.empty())
         std::printf(
             "median of %d: a limit of %u KB/s held at %.1f%% of it over 10 s (range %.1f%% to %.1f%%)\n",
