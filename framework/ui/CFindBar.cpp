@@ -66,7 +66,6 @@ CFindBar::CFindBar(CTextView* text) : mText(text)
     row->setContentsMargins(4, 2, 4, 2);
     mEntry = new QLineEdit(mBar);
     mEntry->setPlaceholderText(QStringLiteral("Find"));
-    mEntry->setClearButtonEnabled(true);
     mStatus = new QLabel(mBar);
     mCase = new QCheckBox(QStringLiteral("Aa"), mBar);
     mCase->setToolTip(QStringLiteral("Match case"));
@@ -128,6 +127,9 @@ bool CFindBar::Key(int key, bool shift)
 
 void CFindBar::Open()
 {
+    // The clear button's icon comes from the desktop's icon theme, a lookup that costs every window with
+    // a text a few milliseconds at start-up: it is made when a bar is first opened.
+    if (!mEntry->isClearButtonEnabled()) mEntry->setClearButtonEnabled(true);
     mBar->show();
     mBar->raise();
     QResizeEvent resize(mText->TextEdit()->size(), mText->TextEdit()->size());
