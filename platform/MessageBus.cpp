@@ -3,6 +3,7 @@
 #include <QDBusPendingCallWatcher>
 #include <QObject>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <sys/stat.h>
 
@@ -18,15 +19,19 @@ bool IsSocket(const std::string& path)
     return stat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
 }
 
+constexpr char kSessionVariable[] = "DBUS_SESSION_BUS_ADDRESS";
+// The address of no bus at all: connecting to it fails at once.
+constexpr char kNoBus[] = "disabled:";
+
 bool Named(const char* variable)
 {
     const char* address = std::getenv(variable);
-    return address && address[0];
+    return address && address[0] && std::strcmp(address, kNoBus) != 0;
 }
 
 bool SessionBusThere()
 {
-    if (Named("DBUS_SESSION_BUS_ADDRESS")) return true;
+    if (Named(kSessionVariable)) return true;
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     return runtime && runtime[0] == '/' && IsSocket(std::string(runtime) + "/bus");
 }
@@ -36,6 +41,11 @@ bool SystemBusThere()
     return Named("DBUS_SYSTEM_BUS_ADDRESS") || IsSocket("/run/dbus/system_bus_socket");
 }
 } // namespace
+
+void NeverStartASessionBus()
+{
+    if (!SessionBusThere()) setenv(kSessionVariable, kNoBus, 1);
+}
 
 QDBusConnection CMessageBus::Bus()
 {

@@ -14,6 +14,11 @@ class QObject;
 
 namespace platform
 {
+// Before the application object: where the environment names no session bus, Qt's own parts (the
+// accessibility bridge among them) would start a helper to find or make one, and wait for it on the
+// one thread. The client uses no bus there, and now neither does Qt.
+void NeverStartASessionBus();
+
 class CMessageBus
 {
 public:

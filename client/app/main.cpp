@@ -16,6 +16,7 @@
 #include "framework/ui/UWindowServices.h"
 #include "platform/CommandLine.h"
 #include "platform/EventLoop.h"
+#include "platform/MessageBus.h"
 #include "platform/Network.h"
 #include "platform/QuitSignals.h"
 #include "platform/SingleInstance.h"
@@ -192,6 +193,7 @@ int ReportStartFailure(const SError& error)
 int main(int argc, char** argv)
 {
     if (int status; AnswersInfoOption(argc, argv, status)) return status;
+    platform::NeverStartASessionBus();
     QApplication qtApp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quenvol"));
     // Wayland matches windows to the launcher by this name; X11 by the window class, "quenvol".
