@@ -425,9 +425,12 @@ int main(int argc, char** argv)
         unlink((h.UserFolder() + "/plain-tree.bin").c_str());
         sync();
         // A copy of a folder makes its files: the plain copy into the same 1,001 files is the machine's
-        // limit for this folder. They stay until the folder download has ended too, so that neither
-        // makes its files where the other has just deleted some.
-        const std::string plainTree = h.UserFolder() + "/plain-tree";
+        // limit for this folder. They go beside the downloaded folder, in the same parent folder, so
+        // that the file system gives both the same kind of place for their files (where it had just
+        // deleted many, making a file costs several times as much); and they stay until the folder
+        // download has ended too, so that neither makes its files where the other has just deleted some.
+        mkdir(h.DownloadFolder().c_str(), 0755);
+        const std::string plainTree = h.DownloadFolder() + "/plain-tree";
         const double treePlainSecs = PlainCopy(h, plainSource, TreePieces(plainTree, folderBig));
         sync();
         {
