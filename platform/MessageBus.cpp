@@ -47,6 +47,14 @@ void NeverStartASessionBus()
     if (!SessionBusThere()) setenv(kSessionVariable, kNoBus, 1);
 }
 
+QProcessEnvironment EnvironmentForChildren()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (environment.value(QLatin1String(kSessionVariable)) == QLatin1String(kNoBus))
+        environment.remove(QLatin1String(kSessionVariable));
+    return environment;
+}
+
 QDBusConnection CMessageBus::Bus()
 {
     switch (mChoice)

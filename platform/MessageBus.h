@@ -6,6 +6,7 @@
 
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QProcessEnvironment>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -18,6 +19,9 @@ namespace platform
 // accessibility bridge among them) would start a helper to find or make one, and wait for it on the
 // one thread. The client uses no bus there, and now neither does Qt.
 void NeverStartASessionBus();
+// The environment for a program the client starts: without the no-bus address, so that the program
+// finds a bus as it would have had it been started from the desktop.
+QProcessEnvironment EnvironmentForChildren();
 
 class CMessageBus
 {

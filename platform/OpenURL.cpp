@@ -5,6 +5,8 @@
 #include <QStringList>
 #include <QUrl>
 
+#include "platform/MessageBus.h"
+
 namespace platform
 {
 namespace
@@ -18,8 +20,11 @@ bool OpenURL(const char* url, size_t size)
     if (gOpenURLProc) return gOpenURLProc(url, size);
     // The freedesktop opener picks the user's handler for any scheme; it is started detached so that
     // the program neither waits for it nor reaps it.
-    return QProcess::startDetached(QStringLiteral("xdg-open"),
-                                   QStringList{QString::fromLatin1(url, qsizetype(size))});
+    QProcess opener;
+    opener.setProgram(QStringLiteral("xdg-open"));
+    opener.setArguments(QStringList{QString::fromLatin1(url, qsizetype(size))});
+    opener.setProcessEnvironment(EnvironmentForChildren());
+    return opener.startDetached();
 }
 
 bool OpenFolder(const char* path, size_t size)
