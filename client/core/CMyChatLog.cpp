@@ -112,8 +112,10 @@ void CMyChatLog::End()
     mDate.clear();
 }
 
-bool CMyChatLog::StartEntry(const std::string& date, const std::string& time, const std::string& where)
+void CMyChatLog::AddMacRoman(const std::string& date, const std::string& time, const std::string& where,
+                             const uint8_t* text, uint32_t size)
 {
+    if (mFolder.empty()) return;
     if (date != mDate)
     {
         Flush();
@@ -131,40 +133,8 @@ bool CMyChatLog::StartEntry(const std::string& date, const std::string& time, co
             mPending.push_back(uint8_t(c) < 0x20 || c == 0x7F ? ' ' : c);
         mPending += ") ";
     }
-    return first;
-}
-
-void CMyChatLog::EndEntry(bool first)
-{
-    mPending.push_back('\n');
-    if (mPending.size() >= kFlushBytes)
-        Flush();
-    else if (first)
-        UTimer::Start(mTimer, kFlushDelayMs, false);
-}
-
-void CMyChatLog::Add(const std::string& date, const std::string& time, const std::string& where,
-                     const std::string& line)
-{
-    if (mFolder.empty()) return;
-    const bool first = StartEntry(date, time, where);
-    // One line of the log is one line of the chat: a text with breaks inside goes on indented.
-    size_t from = 0;
-    for (size_t at; (at = line.find_first_of("\r\n", from)) != std::string::npos; from = at + 1)
-    {
-        mPending.append(line, from, at - from);
-        mPending += "\n    ";
-    }
-    mPending.append(line, from, std::string::npos);
-    EndEntry(first);
-}
-
-void CMyChatLog::AddMacRoman(const std::string& date, const std::string& time, const std::string& where,
-                             const uint8_t* text, uint32_t size)
-{
-    if (mFolder.empty()) return;
-    const bool first = StartEntry(date, time, where);
-    // Written as UTF-8 straight into what waits: a busy chat logs every line it shows.
+    // One line of the log is one line of the chat: a text with breaks inside goes on indented. It is
+    // written as UTF-8 straight into what waits, since a busy chat logs every line it shows.
     for (uint32_t i = 0; i < size; ++i)
     {
         const uint8_t b = text[i];
@@ -173,7 +143,11 @@ void CMyChatLog::AddMacRoman(const std::string& date, const std::string& time, c
         else
             AppendUtf8(mPending, MacRomanToUnicode(b));
     }
-    EndEntry(first);
+    mPending.push_back('\n');
+    if (mPending.size() >= kFlushBytes)
+        Flush();
+    else if (first)
+        UTimer::Start(mTimer, kFlushDelayMs, false);
 }
 
 bool CMyChatLog::Flush()
@@ -187,15 +161,15 @@ bool CMyChatLog::Flush()
     // The folders are made at the first write of a session, and again only when they went since.
     std::string folder = mMadeFolder;
     int err = 0, fd = -1;
-    if (!folder.empty())
-        err = platform::OpenFile(folder + "/" + mDate + ".log", platform::OpenMode::CreateReadWrite, fd);
+    auto openLog = [&]
+    { return platform::OpenFile(folder + "/" + mDate + ".log", platform::OpenMode::CreateReadWrite, fd); };
+    if (!folder.empty()) err = openLog();
     if (folder.empty() || err == ENOENT)
     {
         const std::string logs = LogsFolder();
         folder = logs + "/" + mFolder;
         err = logs.empty() ? ENOENT : platform::MakeFolders(folder);
-        if (!err)
-            err = platform::OpenFile(folder + "/" + mDate + ".log", platform::OpenMode::CreateReadWrite, fd);
+        if (!err) err = openLog();
         mMadeFolder = err ? std::string() : folder;
     }
     if (!err)

@@ -38,11 +38,8 @@ public:
     void End();
     bool IsOpen() const { return !mFolder.empty(); }
 
-    // One line (UTF-8, without its line break) under the day `date` ("2026-12-09"), with its time
-    // ("14:05") and the conversation it belongs to ("" for the public chat).
-    void Add(const std::string& date, const std::string& time, const std::string& where,
-             const std::string& line);
-    // The same with the line in the client's character set (Mac OS Roman), as the chat shows it.
+    // One line in the client's character set (Mac OS Roman), as the chat shows it, under the day `date`
+    // ("2026-12-09"), with its time ("14:05") and the conversation it belongs to ("" for the public chat).
     void AddMacRoman(const std::string& date, const std::string& time, const std::string& where,
                      const uint8_t* text, uint32_t size);
     // Writes what waits. False when the disk refused it: the lines are dropped.
@@ -67,10 +64,6 @@ public:
     static std::vector<std::string> PublicLines(const std::string& text);
 
 private:
-    // The time and conversation that begin an entry; true when nothing waited before it.
-    bool StartEntry(const std::string& date, const std::string& time, const std::string& where);
-    // Ends the entry's line and sends what waits on its way.
-    void EndEntry(bool first);
     static void TimerProc(void* context, void* object, uint32_t msg, const void* data, uint32_t size);
 
     std::string mFolder;     // the server's folder, empty between sessions
