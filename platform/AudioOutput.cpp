@@ -1,36 +1,23 @@
 #include "platform/AudioOutput.h"
 
 #include <dlfcn.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <string>
 
 #include "platform/AudioModule.h"
+#include "platform/FileSystem.h"
+#include "platform/Folders.h"
 
 namespace platform
 {
 namespace
 {
-std::string ProgramFolder()
-{
-    char path[4096];
-    ssize_t n;
-    do
-        n = readlink("/proc/self/exe", path, sizeof path - 1);
-    while (n < 0 && errno == EINTR);
-    if (n <= 0) return {};
-    const std::string exe(path, size_t(n));
-    return exe.substr(0, exe.rfind('/'));
-}
-
 const SAudioModule* Load()
 {
     // Beside the program in a build folder; in the library folder of an installed one.
     const std::string folder = ProgramFolder();
-    if (folder.empty()) return nullptr;
     for (const std::string& path :
          {folder + "/quenvol-audio.so", folder + "/" QUENVOL_AUDIO_MODULE_FOLDER "/quenvol-audio.so"})
     {
@@ -55,12 +42,6 @@ const SAudioModule* Module()
         gModule = Load();
     }
     return gModule;
-}
-
-bool IsSocket(const std::string& path)
-{
-    struct stat st;
-    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
 }
 
 // Whether a sound server is there to play through, without loading the sound module: the server's

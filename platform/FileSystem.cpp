@@ -71,6 +71,14 @@ int ListOpenFolder(int ownedFD, std::vector<std::string>* outNames, uint32_t* ou
 }
 } // namespace
 
+bool IsSocket(const std::string& path)
+{
+    struct stat st
+    {
+    };
+    return !path.empty() && stat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
+}
+
 int GetItemInfo(int dirFD, const std::string& name, bool followLinks, SItemInfo& outInfo)
 {
     struct statx sx

@@ -35,6 +35,8 @@ struct SItemInfo
 // Information about dirFD/name (or the path name when dirFD is kNoFolderFD). Without followLinks a link
 // reports itself.
 int GetItemInfo(int dirFD, const std::string& name, bool followLinks, SItemInfo& outInfo);
+// True when a local socket (a server's rendezvous: the session bus, the sound server) is at `path`.
+bool IsSocket(const std::string& path);
 
 enum : uint32_t
 {

@@ -5,20 +5,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <sys/stat.h>
+
+#include "platform/FileSystem.h"
 
 namespace platform
 {
 namespace
 {
-bool IsSocket(const std::string& path)
-{
-    struct stat st
-    {
-    };
-    return stat(path.c_str(), &st) == 0 && S_ISSOCK(st.st_mode);
-}
-
 constexpr char kSessionVariable[] = "DBUS_SESSION_BUS_ADDRESS";
 // The address of no bus at all: connecting to it fails at once.
 constexpr char kNoBus[] = "disabled:";

@@ -242,11 +242,9 @@ uint64_t MakeTree(CAppHarness& h, uint64_t bigSize, std::string& outPlainSource)
     return bigSize + kSmallFiles * kSmallSize;
 }
 
-// The pieces of the tree's bytes as the folder holds them, under `root`, with their folders made.
+// The pieces of the tree's bytes as the folder holds them, under `root`.
 std::vector<SPiece> TreePieces(const std::string& root, uint64_t bigSize)
 {
-    mkdir(root.c_str(), 0755);
-    mkdir((root + "/small").c_str(), 0755);
     std::vector<SPiece> pieces{{root + "/big.bin", bigSize}};
     for (int i = 0; i < kSmallFiles; ++i)
     {
@@ -431,6 +429,8 @@ int main(int argc, char** argv)
         // download has ended too, so that neither makes its files where the other has just deleted some.
         mkdir(h.DownloadFolder().c_str(), 0755);
         const std::string plainTree = h.DownloadFolder() + "/plain-tree";
+        mkdir(plainTree.c_str(), 0755);
+        mkdir((plainTree + "/small").c_str(), 0755);
         const double treePlainSecs = PlainCopy(h, plainSource, TreePieces(plainTree, folderBig));
         sync();
         {
