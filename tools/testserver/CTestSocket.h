@@ -28,7 +28,8 @@ public:
     // Called once when a connect made with connecting = true has finished (0 or the errno).
     std::function<void(int)> onConnected;
     // Called whenever everything queued has gone out, so that an owner can feed a long stream piece by
-    // piece instead of queueing it whole.
+    // piece instead of queueing it whole. A write that goes out whole at once calls nothing: an owner
+    // feeding a stream goes on while IsFlushed() holds.
     std::function<void()> onDrained;
 
     std::string& Input() { return mInput; }
@@ -39,7 +40,7 @@ public:
     // 0 writes as much as the network takes; n writes at most n bytes per turn of the loop.
     void SetPieceSize(uint32_t bytes) { mPieceSize = bytes; }
     // Closes once this many bytes in total have been written (0 = never).
-    void CloseAfterWriting(uint64_t totalBytes) { mCloseAfter = totalBytes; }
+    void CloseAfterWriting(uint64_t totalBytes);
     // Closes after everything queued has been written.
     void CloseWhenFlushed();
     void CloseNow();

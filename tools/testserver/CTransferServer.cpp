@@ -157,39 +157,41 @@ void CTransferServer::SendFile(STransferConnection& c, const std::string& prefix
     {
         c.socket->Write(prefix);
         c.sent += prefix.size();
-        return; // the rest follows as the prefix drains
     }
     Feed(c);
 }
 
 void CTransferServer::Feed(STransferConnection& c)
 {
-    if (c.file < 0 || !c.socket->IsOpen()) return;
-    if (c.fileLeft == 0)
+    // Pieces go out while the network takes them, the rest as it drains.
+    while (c.file >= 0 && c.socket->IsOpen() && c.socket->IsFlushed())
     {
-        close(c.file);
-        c.file = -1;
-        c.finished = true;
-        Event(c, "sent " + std::to_string(c.sent) + " bytes");
-        if (mCloseAtEnd) c.socket->CloseWhenFlushed();
-        return;
+        if (c.fileLeft == 0)
+        {
+            close(c.file);
+            c.file = -1;
+            c.finished = true;
+            Event(c, "sent " + std::to_string(c.sent) + " bytes");
+            if (mCloseAtEnd) c.socket->CloseWhenFlushed();
+            return;
+        }
+        std::string piece(size_t(std::min<uint64_t>(c.fileLeft, kFilePiece)), '\0');
+        ssize_t n;
+        do
+            n = read(c.file, piece.data(), piece.size());
+        while (n < 0 && errno == EINTR);
+        if (n <= 0)
+        {
+            // The file got shorter since it was announced: the client sees an early close.
+            Event(c, "the file ended early");
+            Close(c);
+            return;
+        }
+        piece.resize(size_t(n));
+        c.fileLeft -= uint64_t(n);
+        c.sent += uint64_t(n);
+        c.socket->Write(piece);
     }
-    std::string piece(size_t(std::min<uint64_t>(c.fileLeft, kFilePiece)), '\0');
-    ssize_t n;
-    do
-        n = read(c.file, piece.data(), piece.size());
-    while (n < 0 && errno == EINTR);
-    if (n <= 0)
-    {
-        // The file got shorter since it was announced: the client sees an early close.
-        Event(c, "the file ended early");
-        Close(c);
-        return;
-    }
-    piece.resize(size_t(n));
-    c.fileLeft -= uint64_t(n);
-    c.sent += uint64_t(n);
-    c.socket->Write(piece);
 }
 
 void CTransferServer::Close(STransferConnection& c)

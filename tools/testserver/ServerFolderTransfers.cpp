@@ -175,11 +175,31 @@ void CTransferServer::ServeFolderDownload(STransferConnection& c)
         serve->announced = true;
         serve->fileSent = false;
     };
+    // Pieces go out while the network takes them; the file is done with as soon as its last piece is
+    // written, so that the client's "next" always finds the item sent.
     auto feed = [this, conn, serve]
     {
-        if (conn->file < 0 || !conn->socket->IsOpen()) return;
-        if (conn->fileLeft == 0)
+        while (conn->file >= 0 && conn->socket->IsOpen() && conn->socket->IsFlushed())
         {
+            if (conn->fileLeft > 0)
+            {
+                std::string piece(size_t(std::min<uint64_t>(conn->fileLeft, kFolderFilePiece)), '\0');
+                ssize_t n;
+                do
+                    n = read(conn->file, piece.data(), piece.size());
+                while (n < 0 && errno == EINTR);
+                if (n <= 0)
+                {
+                    Event(*conn, "a file ended early");
+                    Close(*conn);
+                    return;
+                }
+                piece.resize(size_t(n));
+                conn->fileLeft -= uint64_t(n);
+                conn->sent += uint64_t(n);
+                conn->socket->Write(piece);
+            }
+            if (conn->fileLeft > 0) continue;
             close(conn->file);
             conn->file = -1;
             serve->fileSent = true;
@@ -190,23 +210,7 @@ void CTransferServer::ServeFolderDownload(STransferConnection& c)
                 Event(*conn, "folder sent after " + std::to_string(conn->sent) + " bytes");
                 conn->socket->CloseWhenFlushed();
             }
-            return;
         }
-        std::string piece(size_t(std::min<uint64_t>(conn->fileLeft, kFolderFilePiece)), '\0');
-        ssize_t n;
-        do
-            n = read(conn->file, piece.data(), piece.size());
-        while (n < 0 && errno == EINTR);
-        if (n <= 0)
-        {
-            Event(*conn, "a file ended early");
-            Close(*conn);
-            return;
-        }
-        piece.resize(size_t(n));
-        conn->fileLeft -= uint64_t(n);
-        conn->sent += uint64_t(n);
-        conn->socket->Write(piece);
     };
     auto sendFile = [this, conn, serve, feed](uint64_t offset)
     {
@@ -216,7 +220,8 @@ void CTransferServer::ServeFolderDownload(STransferConnection& c)
         {
         };
         conn->file = open(item.path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (conn->file < 0 || fstat(conn->file, &st) != 0 || lseek(conn->file, off_t(offset), SEEK_SET) < 0)
+        if (conn->file < 0 || fstat(conn->file, &st) != 0 ||
+            (offset && lseek(conn->file, off_t(offset), SEEK_SET) < 0))
         {
             Event(*conn, "cannot read " + item.path);
             Close(*conn);

@@ -92,6 +92,11 @@ TEST_F(DesktopNoticesTest, AMessageIsNoticedOnlyWhileNoWindowIsActiveAndTheClick
     ASSERT_TRUE(h->WaitUntil([] { return QApplication::activeWindow() != nullptr; }, "an active window"));
     PushMessage("Second");
     ASSERT_TRUE(WaitMessages(2));
+    // Its window comes forward while the user is in the client; only then does the user go away, or
+    // the window's activation, which the window system delivers later, would bring the user back.
+    ASSERT_TRUE(
+        h->WaitUntil([&] { return QApplication::activeWindow() == h->Windows<CMyPrivMsgWin>()[1]->Widget(); },
+                     "the second message to come forward"));
     Away();
     PushMessage("Third");
     ASSERT_TRUE(WaitNotices(2));

@@ -145,9 +145,10 @@ protected:
         return tree;
     }
 
+    // Before the harness: its server reports a connection's close while the harness goes.
+    std::vector<std::string> events;
     CAppHarness h{transfertest::CEndRecorder::Make};
     QTemporaryDir dest;
-    std::vector<std::string> events;
 };
 } // namespace
 
