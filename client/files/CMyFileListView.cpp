@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <numeric>
+#include <string>
 
 #include "client/files/QuenvolFileTypeToIcon.h"
 #include "client/widgets/CMyDropTarget.h"
@@ -130,6 +131,24 @@ void CMyFileListView::AddListFromFields(TFieldDataObj* fields)
     std::stable_sort(order.begin() + oldCount, order.end(), less);
     std::inplace_merge(order.begin(), order.begin() + oldCount, order.end(), less);
     ApplyOrder(order, oldCount);
+}
+
+void CMyFileListView::ReplaceListFromFields(TFieldDataObj* fields)
+{
+    std::vector<std::string> selected;
+    for (const SMyFileListItem* item : GetSelectedItems())
+        selected.emplace_back(reinterpret_cast<const char*>(item->name + 1), item->name[0]);
+    DeleteAll();
+    AddListFromFields(fields);
+    if (selected.empty()) return;
+    std::sort(selected.begin(), selected.end());
+    for (uint32_t row = 1; row <= mFileList.size(); ++row)
+    {
+        const uint8_t* name = mFileList[row - 1].name;
+        if (std::binary_search(selected.begin(), selected.end(),
+                               std::string(reinterpret_cast<const char*>(name + 1), name[0])))
+            SelectItem(row);
+    }
 }
 
 void CMyFileListView::ApplyOrder(const std::vector<uint32_t>& order, uint32_t oldCount)

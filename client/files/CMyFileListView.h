@@ -30,6 +30,10 @@ public:
 
     // One row per file entry field of a folder listing reply; the whole list is sorted again after.
     void AddListFromFields(TFieldDataObj* fields);
+    // The listing of a folder fetched again: the rows are replaced, and what was selected stays selected
+    // where its name is still there. A command chosen just before the new listing came still finds its
+    // item.
+    void ReplaceListFromFields(TFieldDataObj* fields);
     void AddItem(uint32_t type, uint32_t creator, uint32_t size, const uint8_t* name);
     void DeleteAll();
 

@@ -104,8 +104,7 @@ void CMyGetFileListTask::FillAndFinish()
         mPathData && mPathSize ? gApp->GetFolderWinByPath(mPathData, mPathSize) : gApp->GetRootFolderWin();
     if (folder)
     {
-        folder->View()->DeleteAll();
-        folder->View()->AddListFromFields(mFieldData);
+        folder->View()->ReplaceListFromFields(mFieldData);
     }
     mPathData.Reset();
     mPathSize = 0;

@@ -149,15 +149,25 @@ TEST_F(FolderWindowsTest, OpenParentActsOnlyWhenAFolderWindowIsInFront)
     EXPECT_EQ(FolderWins(h).size(), 2u);
 }
 
-TEST_F(FolderWindowsTest, RefreshShowsWhatChangedOnTheServerAndFilesWithoutASelectionDoNothing)
+TEST_F(FolderWindowsTest, RefreshShowsWhatChangedOnTheServerKeepsTheSelectionAndWithoutOneFilesDoNothing)
 {
     CMyFolderWin* root = OpenRoot(h);
     ASSERT_NE(root, nullptr);
     h.WriteSharedFile("New.txt", "new");
     EXPECT_FALSE(HasRow(root, "New.txt"));
+    // The last row: the new file sorts before it and moves it down. A command chosen for it just
+    // before the new listing came must still find it.
+    const uint32_t last = root->View()->GetItemCount();
+    ASSERT_GT(last, 0u);
+    root->View()->SelectOnly(last);
+    uint8_t selected[256], after[256];
+    root->View()->GetSelectedFileName(selected);
     h.Hit(root, kHitFileRefresh);
     WaitIdle(h);
     EXPECT_TRUE(HasRow(root, "New.txt"));
+    root->View()->GetSelectedFileName(after);
+    EXPECT_EQ(CAppHarness::Str(after), CAppHarness::Str(selected));
+    EXPECT_EQ(root->View()->GetSelectedCount(), 1u);
 
     root->View()->DeselectAll();
     const size_t requests = h.server.Received().size();
