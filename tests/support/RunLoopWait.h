@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "framework/runtime/UApplication.h"
+#include "platform/EventLoop.h"
 #include "platform/Timers.h"
 
 inline bool PumpUntil(const std::function<bool()>& condition, const char* what, uint32_t watchdogMs = 5000)
@@ -15,6 +16,9 @@ inline bool PumpUntil(const std::function<bool()>& condition, const char* what, 
     // A repeating OS timer guarantees the wait wakes up to look at the clock.
     int wake = platform::StartTimer(20);
     bool held = false;
+    // Shaped as the program's own loop: one turn, then a wait. ProcessAndSleep would turn once more before
+    // its wait, which doubles every pass's work, and when that turn brings the condition about the wait
+    // sleeps until the timer with the answer already there.
     for (;;)
     {
         UApplication::Process();
@@ -24,7 +28,7 @@ inline bool PumpUntil(const std::function<bool()>& condition, const char* what, 
             break;
         }
         if (platform::MonotonicMilliseconds() > deadline) break;
-        UApplication::ProcessAndSleep();
+        platform::WaitForOneEvent();
     }
     platform::StopTimer(wake);
     if (!held) ADD_FAILURE() << "watchdog: gave up after " << watchdogMs << " ms waiting for " << what;
