@@ -181,7 +181,10 @@ uint32_t CMyTransferTask::Receive(uint32_t limit, const std::function<void(const
     if (!tpt) return 0;
     if (mBuffer.empty()) mBuffer.resize(kReadPiece);
     // Only what has arrived is asked of the limit, so that a slow server does not hold back the others.
-    const uint32_t asked = std::min(limit, UTransport::GetReceiveSize(tpt));
+    // What the transport has read ahead counts without asking the socket, a system call, and for a
+    // folder's small files it holds the whole item.
+    const uint32_t readAhead = UTransport::GetReceiveSizeAtLeast(tpt);
+    const uint32_t asked = std::min(limit, readAhead >= limit ? readAhead : UTransport::GetReceiveSize(tpt));
     if (asked == 0) return 0;
     const uint32_t allowed = TakeAllowance(asked);
     limit = allowed;
