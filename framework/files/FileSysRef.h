@@ -17,6 +17,10 @@ struct TFileSysRefObj
     // Set for references made from a server path record: the real path of the base folder, which
     // everything done through the reference must stay inside. Empty otherwise.
     std::string confinedTo;
+    // For a folder that server path records are resolved against: the real path found for `path` the
+    // first time. A folder download resolves every item against the same folder, and finding the real
+    // path is a system call per level of it.
+    std::string realPathOf, realPath;
     std::unique_ptr<SFlattenState> flatten;
     std::unique_ptr<SUnflattenState> unflatten;
 

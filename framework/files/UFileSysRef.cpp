@@ -222,7 +222,16 @@ TFileSysRefObj* UFileSys::New(TFileSysRefObj* base, const void* pathRecord, uint
     };
 
     StRef ref(new TFileSysRefObj);
-    if (platform::ResolvePath(BasePath(base), ref->confinedTo) != 0) return mappingFailed();
+    const std::string basePath = BasePath(base);
+    if (!IsSpecialFolder(base) && base->realPathOf == basePath && !basePath.empty())
+        ref->confinedTo = base->realPath;
+    else if (platform::ResolvePath(basePath, ref->confinedTo) != 0)
+        return mappingFailed();
+    else if (!IsSpecialFolder(base))
+    {
+        base->realPathOf = basePath;
+        base->realPath = ref->confinedTo;
+    }
     ref->path = ref->confinedTo;
     if (ref->path.size() > kFSMaxPathSize) return mappingFailed();
     for (const SLevel& level : levels)

@@ -353,6 +353,28 @@ TEST_F(UFileSysRefTest, LinksInsideADownloadedTreeStayInside)
     EXPECT_SERROR(UFileSys::StartUnflatten(clone.Get()), kErrTypeFileSys, 119);
 }
 
+// A folder download resolves every item against one base and finds the base's real path only once:
+// pointed at another folder, the base must not keep mapping items into the first one.
+TEST_F(UFileSysRefTest, ABaseFolderPointedElsewhereMapsIntoTheNewFolder)
+{
+    MakeFolder("first/Docs");
+    MakeFolder("second/Docs");
+    std::filesystem::create_symlink(PathOf("first"), PathOf("link"));
+    const std::string linkPath = PathOf("link"), secondPath = PathOf("second");
+    StFileSysRef base(UFileSys::NewFromNativePath(linkPath.data(), uint32_t(linkPath.size())));
+    StFileSysRef item(NewFromRecord(base.Get(), {"Docs", "a"}));
+    EXPECT_EQ(UFileSys::GetNativePath(item.Get()), PathOf("first/Docs/a"));
+    StFileSysRef again(NewFromRecord(base.Get(), {"Docs", "b"}));
+    EXPECT_EQ(UFileSys::GetNativePath(again.Get()), PathOf("first/Docs/b"));
+
+    StFileSysRef second(UFileSys::NewFromNativePath(secondPath.data(), uint32_t(secondPath.size())));
+    UFileSys::SetRef(base.Get(), second.Get());
+    StFileSysRef moved(NewFromRecord(base.Get(), {"Docs", "a"}));
+    EXPECT_EQ(UFileSys::GetNativePath(moved.Get()), PathOf("second/Docs/a"));
+    // And a name outside the new folder is still refused.
+    EXPECT_SERROR(NewFromRecord(base.Get(), {"..", "first", "a"}), kErrTypeFileSys, 119);
+}
+
 TEST_F(UFileSysRefTest, CreateRenameMoveDelete)
 {
     StFileSysRef root(RootRef());
