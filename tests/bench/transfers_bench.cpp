@@ -307,7 +307,7 @@ int main(int argc, char** argv)
     const uint32_t limitKBps = argc > 4 ? uint32_t(std::strtoul(argv[4], nullptr, 10)) : 10240;
 
     std::vector<double> plain, down, up, peak, cpuShown, cpuHidden, wallShown, wallHidden, folderPlain,
-        folderOne, folderDown, limited;
+        folderOne, folderDown, folderShare, limited;
     for (int run = 0; run < runs; ++run)
     {
         CAppHarness h;
@@ -413,7 +413,7 @@ int main(int argc, char** argv)
         }
         unlink(local.c_str());
 
-        // The folder: the same bytes plainly, then the folder download into the download folder.
+        // The folder: the same bytes plainly, and the folder download into the download folder.
         std::string plainSource;
         const uint64_t treeBytes = MakeTree(h, folderBig, plainSource);
         const double treeMB = double(treeBytes) / 1e6;
@@ -427,27 +427,35 @@ int main(int argc, char** argv)
         // that the file system gives both the same kind of place for their files (where it had just
         // deleted many, making a file costs several times as much); and they stay until the folder
         // download has ended too, so that neither makes its files where the other has just deleted some.
+        // Which of the two goes first alternates from run to run: the second makes its files where the
+        // first has just made its own, and that must favour neither.
         mkdir(h.DownloadFolder().c_str(), 0755);
         const std::string plainTree = h.DownloadFolder() + "/plain-tree";
         mkdir(plainTree.c_str(), 0755);
         mkdir((plainTree + "/small").c_str(), 0755);
-        const double treePlainSecs = PlainCopy(h, plainSource, TreePieces(plainTree, folderBig));
-        sync();
+        auto plainIntoFiles = [&] { return PlainCopy(h, plainSource, TreePieces(plainTree, folderBig)); };
+        auto folderDownload = [&]
         {
             const std::string downloads = h.DownloadFolder();
-            mkdir(downloads.c_str(), 0755);
             TFileSysRefObj* parent =
                 UFileSys::NewFromNativePath(downloads.data(), uint32_t(downloads.size()));
             const std::vector<uint8_t> name = CAppHarness::P("Tree");
-            start = Clock::now();
+            const Clock::time_point begin = Clock::now();
             h.App().Features().Transfers().DownloadFolder(nullptr, 0, name.data(), parent, false);
             UFileSys::Dispose(parent);
             PumpUntil([&] { return AllEnded(h); }, "the folder download", 600000);
-        }
-        const double treeSecs = Seconds(start);
+            return Seconds(begin);
+        };
+        const bool plainFirst = run % 2 == 0;
+        double treePlainSecs = plainFirst ? plainIntoFiles() : 0;
+        sync();
+        const double treeSecs = folderDownload();
+        sync();
+        if (!plainFirst) treePlainSecs = plainIntoFiles();
         if (FileSize(h.DownloadFolder() + "/Tree/big.bin") != folderBig ||
             FileSize(h.DownloadFolder() + "/Tree/small/0999.dat") != kSmallSize)
             std::fprintf(stderr, "the folder download is not complete\n");
+        folderShare.push_back(100 * treePlainSecs / treeSecs);
         folderPlain.push_back(treeMB / treePlainSecs);
         folderOne.push_back(treeMB / treeOneSecs);
         folderDown.push_back(treeMB / treeSecs);
@@ -520,10 +528,15 @@ int main(int argc, char** argv)
                 "(%+.0f%%)\n",
                 runs, Median(wallShown), Median(wallHidden),
                 100 * (Median(wallShown) / Median(wallHidden) - 1));
+    // The share is the median of each run's own share: the plain copy and the download of one run meet
+    // the same state of the disk, where the medians of the speeds may come from different runs.
     std::printf("median of %d: folder plain into its files %.0f MB/s, into one file %.0f MB/s, folder "
-                "download %.0f MB/s (%.0f%% of plain into its files, %.0f%% of plain into one)\n",
-                runs, Median(folderPlain), Median(folderOne), Median(folderDown),
-                100 * Median(folderDown) / Median(folderPlain), 100 * Median(folderDown) / Median(folderOne));
+                "download %.0f MB/s (%.0f%% of plain into its files, range %.0f%% to %.0f%%; %.0f%% of "
+                "plain into one)\n",
+                runs, Median(folderPlain), Median(folderOne), Median(folderDown), Median(folderShare),
+                *std::min_element(folderShare.begin(), folderShare.end()),
+                *std::max_element(folderShare.begin(), folderShare.end()),
+                100 * Median(folderDown) / Median(folderOne));
     if (!limited.empty())
         std::printf(
             "median of %d: a limit of %u KB/s held at %.1f%% of it over 10 s (range %.1f%% to %.1f%%)\n",
