@@ -77,6 +77,7 @@ struct SFolderServe
     size_t current = 0;
     bool announced = false; // the current item's header went out and its answer is awaited
     bool fileSent = false;  // the current file went out whole; only "next" may follow
+    std::string head;       // the current file's size and headers, sent with its first bytes
 };
 
 std::string ItemHeader(const SFolderItem& item)
@@ -181,12 +182,16 @@ void CTransferServer::ServeFolderDownload(STransferConnection& c)
     {
         while (conn->file >= 0 && conn->socket->IsOpen() && conn->socket->IsFlushed())
         {
+            // A small file goes out with its headers in one piece, as a server's single write.
+            std::string out = std::move(serve->head);
+            serve->head.clear();
             if (conn->fileLeft > 0)
             {
-                std::string piece(size_t(std::min<uint64_t>(conn->fileLeft, kFolderFilePiece)), '\0');
+                const size_t at = out.size();
+                out.resize(at + size_t(std::min<uint64_t>(conn->fileLeft, kFolderFilePiece)));
                 ssize_t n;
                 do
-                    n = read(conn->file, piece.data(), piece.size());
+                    n = read(conn->file, out.data() + at, out.size() - at);
                 while (n < 0 && errno == EINTR);
                 if (n <= 0)
                 {
@@ -194,11 +199,11 @@ void CTransferServer::ServeFolderDownload(STransferConnection& c)
                     Close(*conn);
                     return;
                 }
-                piece.resize(size_t(n));
+                out.resize(at + size_t(n));
                 conn->fileLeft -= uint64_t(n);
                 conn->sent += uint64_t(n);
-                conn->socket->Write(piece);
             }
+            if (!out.empty()) conn->socket->Write(out);
             if (conn->fileLeft > 0) continue;
             close(conn->file);
             conn->file = -1;
@@ -235,10 +240,10 @@ void CTransferServer::ServeFolderDownload(STransferConnection& c)
             mFolderItemSize >= 0 ? uint32_t(mFolderItemSize) : uint32_t(head.size() + conn->fileLeft);
         const std::string prefix = testwire::BE32(announced) + head;
         Event(*conn, "sending item " + std::to_string(serve->current + 1));
-        conn->socket->Write(prefix);
+        serve->head = prefix;
         conn->sent += prefix.size();
         serve->announced = false;
-        if (conn->socket->IsFlushed()) feed();
+        feed();
     };
 
     c.socket->onDrained = feed;
