@@ -58,7 +58,10 @@ struct TTransportObj
     bool sendBroken;     // the network refused a send: nothing more goes out
     bool peerReset;      // the peer's close came as an error (a reset), not as its orderly end
     bool unackedAtClose; // when the peer's close came, some of what was sent had not reached it
-    uint8_t* readAhead;  // bytes taken from the socket that the reader has not read yet
+    // The socket was found empty after its last read notice. Until the next notice, which comes as soon
+    // as a byte does, asking it again how much it holds is a system call that can only answer nothing.
+    bool socketEmpty;
+    uint8_t* readAhead; // bytes taken from the socket that the reader has not read yet
     uint32_t readStart;
     uint32_t readEnd;
 };

@@ -158,7 +158,11 @@ void ReadAhead(TTransportObj* t)
     size_t got = 0;
     bool closed = false;
     const int err = platform::ReceiveSome(t->fd, t->readAhead + t->readEnd, room, got, closed);
-    if (err == EAGAIN) return;
+    if (err == EAGAIN)
+    {
+        t->socketEmpty = true;
+        return;
+    }
     if (err || closed)
     {
         if (ReadAheadSize(t) && !t->disconnecting) PostDataArrived(t);
@@ -192,6 +196,7 @@ void SocketEvent(void* context, int event)
         return;
     }
     if (t->peerClosed) return;
+    t->socketEmpty = false;
     if (IsNegotiating(t))
         ReadNegotiationReply(t);
     else
@@ -592,7 +597,7 @@ uint32_t UTransport::Receive(TTransportObj* t, void* buffer, uint32_t maxSize)
     // Straight from the socket when the read-ahead is used up: large bodies are copied only once. Small
     // reads (the headers and bodies of chat lines) refill the read-ahead instead, so that one system call
     // serves thousands of them rather than each paying its own.
-    if (n < maxSize && ReadAheadSize(t) == 0 && !t->peerClosed)
+    if (n < maxSize && ReadAheadSize(t) == 0 && !t->peerClosed && !t->socketEmpty)
     {
         const bool small = maxSize - n < kSmallRead;
         if (small && !t->readAhead)
@@ -613,7 +618,9 @@ uint32_t UTransport::Receive(TTransportObj* t, void* buffer, uint32_t maxSize)
         }
         else if (err == 0)
             n += uint32_t(got);
-        else if (err != EAGAIN)
+        else if (err == EAGAIN)
+            t->socketEmpty = true;
+        else
             t->peerReset = true;
     }
     // Bytes left behind are announced again: a reader that stops early is told once more.
@@ -645,7 +652,13 @@ uint32_t UTransport::GetReceiveSize(TTransportObj* t)
 {
     if (!t || !t->tcpUp || t->disconnecting) return 0;
     if (IsNegotiating(t)) return 0;
-    const uint64_t waiting = uint64_t(ReadAheadSize(t)) + (t->peerClosed ? 0 : platform::BytesWaiting(t->fd));
+    uint64_t waiting = ReadAheadSize(t);
+    if (!t->peerClosed && !t->socketEmpty)
+    {
+        const uint32_t inSocket = platform::BytesWaiting(t->fd);
+        t->socketEmpty = inSocket == 0;
+        waiting += inSocket;
+    }
     return uint32_t(std::min<uint64_t>(waiting, 0xFFFFFFFF));
 }
 

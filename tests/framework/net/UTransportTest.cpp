@@ -119,6 +119,9 @@ TEST_F(TransportTest, DataIsAnnouncedAndReadAndThePeersCloseFollows)
 {
     Connect(LoopbackAddress(mServer.Port()));
     ASSERT_TRUE(PumpUntil([&] { return mServer.HasOpenConnection(); }, "the server to accept"));
+    // Found empty, the socket is not asked again until its next read notice: what comes after is still
+    // seen.
+    EXPECT_EQ(UTransport::GetReceiveSize(mTransport), 0u);
     mServer.SendRaw("hello");
     mServer.CloseAfterWriting(5);
     ASSERT_TRUE(WaitFor(kMsgDataArrived));
