@@ -2,10 +2,11 @@
 // in the same run the same bytes copied from the same server over a plain TCP socket into a file (the
 // machine's limit for this path). Also the client's peak memory during the download above its idle
 // size, the CPU the shown tasks window costs while 4 transfers run (against the same 4 with the window
-// hidden), a folder download of one large file and 1,000 files of 4 KiB against a plain copy of the
-// same bytes into the same files (and, for reference, into one file), and how closely a download speed limit
-// of 10 MB/s holds over 10 s. The client and the server share the one thread, as in every end-to-end test;
-// the timed waits pump the loop without the fixture's stall check, a diagnostic the client never runs.
+// hidden), a folder download of one large file and 1,000 files of 4 KiB against plain copies of the
+// same bytes into the same files, one before it and one after (and, for reference, into one file), and
+// how closely a download speed limit of 10 MB/s holds over 10 s. The client and the server share the one
+// thread, as in every end-to-end test; the timed waits pump the loop without the fixture's stall check,
+// a diagnostic the client never runs.
 //
 // Run: QT_QPA_PLATFORM=offscreen bin/transfers_bench [runs, default 5] [MiB, default 1024]
 //      [folder's large file in MiB, default 512] [limit in KB/s, default 10240; 0 skips it]
@@ -423,17 +424,19 @@ int main(int argc, char** argv)
         unlink((h.UserFolder() + "/plain-tree.bin").c_str());
         sync();
         // A copy of a folder makes its files: the plain copy into the same 1,001 files is the machine's
-        // limit for this folder. They go beside the downloaded folder, in the same parent folder, so
-        // that the file system gives both the same kind of place for their files (where it had just
-        // deleted many, making a file costs several times as much); and they stay until the folder
-        // download has ended too, so that neither makes its files where the other has just deleted some.
-        // Which of the two goes first alternates from run to run: the second makes its files where the
-        // first has just made its own, and that must favour neither.
+        // limit for this folder. The copies go beside the downloaded folder, in the same parent folder, so
+        // that the file system gives all of them the same kind of place for their files (where it had
+        // just deleted many, making a file costs several times as much), and they stay until the run
+        // ends, so that none makes its files where another has just deleted some. What making a file
+        // costs here drifts within seconds, as deleted files age: one copy before the download and one
+        // after, and their mean as the limit, take the drift out of the comparison.
         mkdir(h.DownloadFolder().c_str(), 0755);
-        const std::string plainTree = h.DownloadFolder() + "/plain-tree";
-        mkdir(plainTree.c_str(), 0755);
-        mkdir((plainTree + "/small").c_str(), 0755);
-        auto plainIntoFiles = [&] { return PlainCopy(h, plainSource, TreePieces(plainTree, folderBig)); };
+        auto plainIntoFiles = [&](const std::string& tree)
+        {
+            mkdir(tree.c_str(), 0755);
+            mkdir((tree + "/small").c_str(), 0755);
+            return PlainCopy(h, plainSource, TreePieces(tree, folderBig));
+        };
         auto folderDownload = [&]
         {
             const std::string downloads = h.DownloadFolder();
@@ -446,12 +449,14 @@ int main(int argc, char** argv)
             PumpUntil([&] { return AllEnded(h); }, "the folder download", 600000);
             return Seconds(begin);
         };
-        const bool plainFirst = run % 2 == 0;
-        double treePlainSecs = plainFirst ? plainIntoFiles() : 0;
+        const std::string plainBefore = h.DownloadFolder() + "/plain-before",
+                          plainAfter = h.DownloadFolder() + "/plain-after";
+        const double plainBeforeSecs = plainIntoFiles(plainBefore);
         sync();
         const double treeSecs = folderDownload();
         sync();
-        if (!plainFirst) treePlainSecs = plainIntoFiles();
+        const double plainAfterSecs = plainIntoFiles(plainAfter);
+        const double treePlainSecs = (plainBeforeSecs + plainAfterSecs) / 2;
         if (FileSize(h.DownloadFolder() + "/Tree/big.bin") != folderBig ||
             FileSize(h.DownloadFolder() + "/Tree/small/0999.dat") != kSmallSize)
             std::fprintf(stderr, "the folder download is not complete\n");
@@ -459,7 +464,8 @@ int main(int argc, char** argv)
         folderPlain.push_back(treeMB / treePlainSecs);
         folderOne.push_back(treeMB / treeOneSecs);
         folderDown.push_back(treeMB / treeSecs);
-        RemoveTree(plainTree);
+        RemoveTree(plainBefore);
+        RemoveTree(plainAfter);
         ClearRows(h);
 
         // The speed limit: a download held to it, measured over 10 s after its first second, then let go.
@@ -497,10 +503,13 @@ int main(int argc, char** argv)
             unlink((h.DownloadFolder() + "/big.bin").c_str());
         }
 
-        std::printf("run %d: folder of %.0f MB: plain into its files %.0f MB/s, into one file %.0f MB/s, "
-                    "folder download %.0f MB/s (%.0f%% of plain into its files, %.0f%% of plain into one)\n",
-                    run + 1, treeMB, treeMB / treePlainSecs, treeMB / treeOneSecs, treeMB / treeSecs,
-                    100 * treePlainSecs / treeSecs, 100 * treeOneSecs / treeSecs);
+        std::printf(
+            "run %d: folder of %.0f MB: plain into its files %.0f MB/s (%.0f before, %.0f after), into "
+            "one file %.0f MB/s, folder download %.0f MB/s (%.0f%% of plain into its files, %.0f%% of "
+            "plain into one)\n",
+            run + 1, treeMB, treeMB / treePlainSecs, treeMB / plainBeforeSecs, treeMB / plainAfterSecs,
+            treeMB / treeOneSecs, treeMB / treeSecs, 100 * treePlainSecs / treeSecs,
+            100 * treeOneSecs / treeSecs);
         std::printf("run %d: plain %.0f MB/s, download %.0f MB/s (%.0f%%), upload %.0f MB/s (%.0f%%), "
                     "peak +%.1f MB during the download; 4 downloads at once: tasks window shown %.2f s wall "
                     "%.2f s CPU, "
@@ -528,7 +537,7 @@ int main(int argc, char** argv)
                 "(%+.0f%%)\n",
                 runs, Median(wallShown), Median(wallHidden),
                 100 * (Median(wallShown) / Median(wallHidden) - 1));
-    // The share is the median of each run's own share: the plain copy and the download of one run meet
+    // The share is the median of each run's own share: the plain copies and the download of one run meet
     // the same state of the disk, where the medians of the speeds may come from different runs.
     std::printf("median of %d: folder plain into its files %.0f MB/s, into one file %.0f MB/s, folder "
                 "download %.0f MB/s (%.0f%% of plain into its files, range %.0f%% to %.0f%%; %.0f%% of "
