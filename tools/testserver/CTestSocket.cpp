@@ -32,10 +32,9 @@ void CTestSocket::Event(void* context, int event)
 void CTestSocket::Write(const std::string& bytes)
 {
     if (mFD < 0) return;
-    // Where nothing waits before them, the bytes go out at once, as a server's reply does: held for the
-    // next turn of the loop, every reply would cost the client a turn of its own. A socket that writes in
-    // pieces or closes after a count keeps to the turns, which is what those tests are about.
-    if (mOutput.empty() && !mProducer && !mConnecting && !mPieceSize && !mCloseAfter)
+    // A socket that writes in pieces or closes after a count keeps to the turns, which is what those
+    // tests are about.
+    if (mWriteAtOnce && mOutput.empty() && !mProducer && !mConnecting && !mPieceSize && !mCloseAfter)
     {
         size_t sent = 0;
         const int err = platform::SendSome(mFD, bytes.data(), bytes.size(), sent);

@@ -37,6 +37,10 @@ public:
     // Asked for more whenever what is queued runs low: appends the next bytes and returns false once it
     // has nothing more. Lets a script send gigabytes without holding them.
     void SetProducer(std::function<bool(std::string& out)> producer);
+    // Writes go out at once where nothing waits before them, instead of at the next turn of the loop: for
+    // an exchange in lock-step, where every held reply costs the peer a turn. A connection that sends
+    // bursts of small messages keeps to the turns, which gathers each burst into a few large writes.
+    void SetWriteAtOnce(bool on) { mWriteAtOnce = on; }
     // 0 writes as much as the network takes; n writes at most n bytes per turn of the loop.
     void SetPieceSize(uint32_t bytes) { mPieceSize = bytes; }
     // Closes once this many bytes in total have been written (0 = never).
@@ -69,6 +73,7 @@ private:
     uint64_t mCloseAfter = 0;
     bool mConnecting;
     bool mCloseWhenFlushed = false;
+    bool mWriteAtOnce = false;
     // Cleared when the object dies, which its owner may do from inside one of its callbacks.
     std::shared_ptr<bool> mAlive = std::make_shared<bool>(true);
 };

@@ -85,6 +85,9 @@ void CTransferServer::Adopt(int fd)
     c->id = uint32_t(mConnections.size() + 1);
     c->socket = std::make_unique<CTestSocket>(fd);
     c->socket->SetPieceSize(mPieceSize);
+    // A folder download goes in lock-step, a reply to each of the client's answers: held for a turn, every
+    // reply would cost the client a turn of its own, which a server on another machine never does.
+    c->socket->SetWriteAtOnce(true);
     STransferConnection* raw = c.get();
     c->socket->onInput = [this, raw] { Input(*raw); };
     c->socket->onDrained = [this, raw] { Feed(*raw); };
