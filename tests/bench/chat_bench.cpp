@@ -47,7 +47,9 @@ bool RunUntil(F&& condition)
     {
         UApplication::Process();
         if (condition()) return true;
-        UApplication::ProcessAndSleep();
+        // Only a wait, as the program's own loop: ProcessAndSleep would turn once more first, and when that
+        // turn brings the condition about the wait sleeps until some timer with the answer already there.
+        platform::WaitForOneEvent();
     }
     return false;
 }
