@@ -178,23 +178,31 @@ void CTransferServer::Feed(STransferConnection& c)
             if (mCloseAtEnd) c.socket->CloseWhenFlushed();
             return;
         }
-        std::string piece(size_t(std::min<uint64_t>(c.fileLeft, kFilePiece)), '\0');
-        ssize_t n;
-        do
-            n = read(c.file, piece.data(), piece.size());
-        while (n < 0 && errno == EINTR);
-        if (n <= 0)
-        {
-            // The file got shorter since it was announced: the client sees an early close.
-            Event(c, "the file ended early");
-            Close(c);
-            return;
-        }
-        piece.resize(size_t(n));
-        c.fileLeft -= uint64_t(n);
-        c.sent += uint64_t(n);
+        std::string piece;
+        if (!AppendPiece(c, piece)) return;
         c.socket->Write(piece);
     }
+}
+
+bool CTransferServer::AppendPiece(STransferConnection& c, std::string& out)
+{
+    const size_t at = out.size();
+    out.resize(at + size_t(std::min<uint64_t>(c.fileLeft, kFilePiece)));
+    ssize_t n;
+    do
+        n = read(c.file, out.data() + at, out.size() - at);
+    while (n < 0 && errno == EINTR);
+    if (n <= 0)
+    {
+        // The file got shorter since it was announced: the client sees an early close.
+        Event(c, "the file ended early");
+        Close(c);
+        return false;
+    }
+    out.resize(at + size_t(n));
+    c.fileLeft -= uint64_t(n);
+    c.sent += uint64_t(n);
+    return true;
 }
 
 void CTransferServer::Close(STransferConnection& c)

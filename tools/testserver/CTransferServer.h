@@ -136,6 +136,9 @@ private:
     void Adopt(int fd);
     void Input(STransferConnection& c);
     void Feed(STransferConnection& c);
+    // Appends the connection's next piece of its file to `out`; false when the file ended early, which
+    // closes the connection.
+    bool AppendPiece(STransferConnection& c, std::string& out);
     void Event(const STransferConnection& c, const std::string& what);
     void ServePreview(STransferConnection& c);
     void ServeFolderDownload(STransferConnection& c); // ServerFolderTransfers.cpp

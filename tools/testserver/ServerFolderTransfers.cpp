@@ -25,7 +25,6 @@ constexpr unsigned kFolderCanDownloadFiles = 2;
 constexpr uint16_t kAnswerSend = 1;
 constexpr uint16_t kAnswerResume = 2;
 constexpr uint16_t kAnswerNext = 3;
-constexpr size_t kFolderFilePiece = 65536;
 constexpr uint64_t kFolderMaxStream = 0xFFFFFFFFu;
 // The longest resume record a client may send.
 constexpr uint16_t kMaxRecord = 1024;
@@ -185,24 +184,7 @@ void CTransferServer::ServeFolderDownload(STransferConnection& c)
             // A small file goes out with its headers in one piece, as a server's single write.
             std::string out = std::move(serve->head);
             serve->head.clear();
-            if (conn->fileLeft > 0)
-            {
-                const size_t at = out.size();
-                out.resize(at + size_t(std::min<uint64_t>(conn->fileLeft, kFolderFilePiece)));
-                ssize_t n;
-                do
-                    n = read(conn->file, out.data() + at, out.size() - at);
-                while (n < 0 && errno == EINTR);
-                if (n <= 0)
-                {
-                    Event(*conn, "a file ended early");
-                    Close(*conn);
-                    return;
-                }
-                out.resize(at + size_t(n));
-                conn->fileLeft -= uint64_t(n);
-                conn->sent += uint64_t(n);
-            }
+            if (conn->fileLeft > 0 && !AppendPiece(*conn, out)) return;
             if (!out.empty()) conn->socket->Write(out);
             if (conn->fileLeft > 0) continue;
             close(conn->file);
