@@ -3,7 +3,6 @@
 #include <QObject>
 #include <QString>
 #include <QUrl>
-#include <arpa/inet.h>
 #include <map>
 #include <netdb.h>
 #include <netinet/in.h>

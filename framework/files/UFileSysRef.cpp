@@ -222,15 +222,18 @@ TFileSysRefObj* UFileSys::New(TFileSysRefObj* base, const void* pathRecord, uint
     };
 
     StRef ref(new TFileSysRefObj);
+    const bool special = IsSpecialFolder(base);
     const std::string basePath = BasePath(base);
-    if (!IsSpecialFolder(base) && base->realPathOf == basePath && !basePath.empty())
+    if (!special && !base->realPath.empty() && base->realPathOf == basePath)
         ref->confinedTo = base->realPath;
-    else if (platform::ResolvePath(basePath, ref->confinedTo) != 0)
-        return mappingFailed();
-    else if (!IsSpecialFolder(base))
+    else
     {
-        base->realPathOf = basePath;
-        base->realPath = ref->confinedTo;
+        if (platform::ResolvePath(basePath, ref->confinedTo) != 0) return mappingFailed();
+        if (!special)
+        {
+            base->realPathOf = basePath;
+            base->realPath = ref->confinedTo;
+        }
     }
     ref->path = ref->confinedTo;
     if (ref->path.size() > kFSMaxPathSize) return mappingFailed();
