@@ -130,6 +130,25 @@ int OpenItemAt(int dirFD, const std::string& name, uint32_t flags, int& outFD)
     return 0;
 }
 
+int OpenUnnamedFileAt(int dirFD, int& outFD)
+{
+    int fd = -1;
+    if (int err = Retry([&] { return fd = openat(dirFD, ".", O_TMPFILE | O_RDWR | O_CLOEXEC, 0666); }))
+        return err;
+    outFD = fd;
+    return 0;
+}
+
+int NameUnnamedFileAt(int fd, int dirFD, const std::string& name)
+{
+    // Naming a file by its descriptor alone takes a privilege most users lack (ENOENT without it); the
+    // link of /proc that stands for the descriptor does the same for anyone.
+    int err = Retry([&] { return linkat(fd, "", dirFD, name.c_str(), AT_EMPTY_PATH); });
+    if (err != ENOENT && err != EPERM) return err;
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    return Retry([&] { return linkat(AT_FDCWD, self.c_str(), dirFD, name.c_str(), AT_SYMLINK_FOLLOW); });
+}
+
 int OpenFolderBeneath(const std::string& root, const std::string& relative, int& outFD)
 {
     int fd = -1;

@@ -49,6 +49,14 @@ enum : uint32_t
 };
 int OpenItemAt(int dirFD, const std::string& name, uint32_t flags, int& outFD);
 
+// A file that appears under its name only once it is whole: it is made without a name in the folder
+// (where its bytes will live) and named when it is complete, so that nobody ever sees it half written and
+// a program stopped meanwhile leaves nothing behind. EOPNOTSUPP (or EISDIR, EINVAL on old systems) where
+// the file system makes no such files.
+int OpenUnnamedFileAt(int dirFD, int& outFD);
+// Gives such a file its name in the folder; EEXIST when the name is taken, which stays as it was.
+int NameUnnamedFileAt(int fd, int dirFD, const std::string& name);
+
 // Opens the folder root/relative for use with the *At calls, following no link below root: a level
 // that is a link fails with ELOOP (or ENOTDIR). An empty relative path opens root itself.
 int OpenFolderBeneath(const std::string& root, const std::string& relative, int& outFD);

@@ -51,12 +51,13 @@ CMyDownloadFldrTask::CMyDownloadFldrTask(const void* path, uint32_t pathSize, co
 CMyDownloadFldrTask::~CMyDownloadFldrTask()
 {
     CloseConnection();
-    if (mFile && !mIsFinished)
+    // A file not made yet is not there; an unnamed one goes with its descriptor.
+    if (mFile && !mIsFinished && !mFileDue)
     {
         try
         {
             UFileSys::Close(mFile);
-            if (UFileSys::GetSize(mFile) == 0) UFileSys::DeleteFile(mFile);
+            if (!mFileUnnamed && UFileSys::GetSize(mFile) == 0) UFileSys::DeleteFile(mFile);
         }
         catch (const SError&)
         {
@@ -109,6 +110,7 @@ void CMyDownloadFldrTask::Stream()
             if (!ReadItemBytes()) return;
             mFileTotalSize = mReader.FileSize();
             mFileDlSize = 0;
+            if (mFileDue) MakeFile();
             mStage = kStageFileData;
             continue;
         case kStageFileData:
@@ -193,13 +195,31 @@ void CMyDownloadFldrTask::StartFile(TFileSysRefObj* item)
     }
     else
     {
-        UMyPartialFile::Create(partial.Get(), mFinalName);
-        // From here the destructor deletes the file again if nothing comes into it.
+        // The server sends the file's size and bytes after this answer; the file is made when the size
+        // is there, which tells whether the bytes are too.
         mFile = partial.Release();
+        mFileDue = true;
         SendAnswer(kAnswerSend);
     }
     mReader.ExpectFileSize();
     mStage = kStageFileSize;
+}
+
+void CMyDownloadFldrTask::MakeFile()
+{
+    // Bytes that are all in hand go into the file in this step, so a partial file could not be resumed
+    // from anyway: without one the file costs no mark and no rename.
+    if (UTransport::GetReceiveSizeAtLeast(Transport()) >= mFileTotalSize)
+    {
+        uint8_t partialName[256];
+        UFileSys::GetName(mFile, partialName);
+        UFileSys::SetRefName(mFile, mFinalName);
+        mFileUnnamed = UFileSys::StartUnflattenUnnamed(mFile);
+        if (!mFileUnnamed) UFileSys::SetRefName(mFile, partialName);
+    }
+    if (!mFileUnnamed) UMyPartialFile::Create(mFile, mFinalName);
+    // From here the destructor deletes a partial file again if nothing comes into it.
+    mFileDue = false;
 }
 
 bool CMyDownloadFldrTask::ReceiveFileData()
@@ -220,7 +240,11 @@ void CMyDownloadFldrTask::EndFile()
     // stays to be resumed. The server's next bytes would belong to this file, so nothing after it can
     // be read either.
     if (!UFileSys::IsUnflattenComplete(mFile)) Fail(kErrTypeGeneral, 9);
-    UMyPartialFile::Complete(mFile, mFinalName);
+    if (mFileUnnamed)
+        UFileSys::NameUnflattened(mFile);
+    else
+        UMyPartialFile::Complete(mFile, mFinalName);
+    mFileUnnamed = false;
     UFileSys::Dispose(mFile);
     mFile = nullptr;
     mReader.NextItem();

@@ -3,7 +3,9 @@
 // file answers whether it wants it whole (1), resumed (2, with a resume record) or not at all (3), and
 // then receives its flattened form. Files are written into partial files by the same rule as single
 // downloads (UMyPartialFile), so a folder download that was cut off and started again resumes the half
-// file instead of taking it for a finished one, and skips the files that are already complete.
+// file instead of taking it for a finished one, and skips the files that are already complete. A file
+// whose bytes are all in hand once its size is known (most small files) is written without a name and
+// named when whole instead: it needs no partial file, and it is never there half written.
 #pragma once
 
 #include <cstdint>
@@ -46,6 +48,7 @@ private:
     bool ReadItemBytes();
     void StartItem();
     void StartFile(TFileSysRefObj* item);
+    void MakeFile();
     bool ReceiveFileData();
     void EndFile();
     // One more item dealt with; true when it was the last.
@@ -60,5 +63,9 @@ private:
     uint16_t mDownloadedItems = 0;
     uint32_t mFileTotalSize = 0;
     uint32_t mFileDlSize = 0;
+    // The file of the current item is made when its size comes (mFile names its partial file until then);
+    // it is an unnamed one that takes the final name when whole.
+    bool mFileDue = false;
+    bool mFileUnnamed = false;
     CMyFolderItemReader mReader;
 };

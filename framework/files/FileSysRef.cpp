@@ -88,6 +88,20 @@ StItemPlace::~StItemPlace()
     if (mFolderFD != platform::kNoFolderFD) platform::CloseFile(mFolderFD);
 }
 
+int StItemPlace::TakeFolder()
+{
+    if (mError) return -1;
+    int fd = mFolderFD;
+    mFolderFD = platform::kNoFolderFD;
+    if (fd != platform::kNoFolderFD) return fd;
+    const std::string folder = ParentPath(mName);
+    mError = platform::OpenItemAt(platform::kNoFolderFD, folder.empty() ? "." : folder,
+                                  platform::kOpenRead | platform::kOpenFolder, fd);
+    if (mError) return -1;
+    mName = LastComponent(mName);
+    return fd;
+}
+
 namespace
 {
 // A link met where a confined reference allows none means the tree was changed to lead elsewhere.
@@ -222,6 +236,8 @@ uint32_t FittingLength(const uint8_t* bytes, uint32_t length, uint32_t reserve)
 
 void CloseAndClearStates(TFileSysRefObj* ref)
 {
+    if (ref->unflatten && ref->unflatten->unnamedFolder >= 0)
+        platform::CloseFile(ref->unflatten->unnamedFolder);
     platform::CloseFile(ref->fd);
     ref->fd = -1;
     ref->flatten.reset();

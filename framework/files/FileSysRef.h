@@ -54,6 +54,9 @@ public:
     const std::string& Name() const { return mName; }
     // 0, or the errno met while reaching the folder.
     int Error() const { return mError; }
+    // The folder descriptor, which the caller now closes; for an unconfined reference the folder is opened
+    // here. -1 with Error() set when it cannot be.
+    int TakeFolder();
 
 private:
     int mFolderFD;

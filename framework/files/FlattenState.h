@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "framework/files/FlattenFormat.h"
 
@@ -43,4 +44,7 @@ struct SUnflattenState
     uint8_t streamHeader[kFlatStreamHeaderSize] = {};
     uint8_t forkHeader[kFlatForkHeaderSize] = {};
     uint8_t info[kFlatMaxInfoKept] = {};
+    // An unnamed file: the folder it is to be named in, held open from its making, and its name there.
+    int unnamedFolder = -1;
+    std::string unnamedAs;
 };

@@ -164,6 +164,13 @@ public:
     static void StartUnflatten(TFileSysRefObj* ref);
     // Makes the file (raising 115 when anything is there) and starts the unflatten into it, with one open.
     static void CreateAndStartUnflatten(TFileSysRefObj* ref);
+    // A stream that is in hand whole goes into a file that has no name yet, in the folder the reference
+    // names its item in; NameUnflattened gives it that name once the stream is complete (raising 115 when
+    // the name was taken meanwhile) and ends the unflatten. Stopped before, the file goes with its last
+    // descriptor: nothing is left behind and nothing is there to resume. False where the file system makes
+    // no such files; the caller then makes the file itself.
+    static bool StartUnflattenUnnamed(TFileSysRefObj* ref);
+    static void NameUnflattened(TFileSysRefObj* ref);
     // Returns a new 58-byte resume record that the caller owns and sends.
     static THdlObj* ResumeUnflatten(TFileSysRefObj* ref);
     // True when the bytes so far end exactly at the end of a fork (the stream may be complete).

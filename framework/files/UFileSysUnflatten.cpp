@@ -67,6 +67,36 @@ void UFileSys::CreateAndStartUnflatten(TFileSysRefObj* ref)
     ref->unflatten = std::move(state);
 }
 
+bool UFileSys::StartUnflattenUnnamed(TFileSysRefObj* ref)
+{
+    RequireObject(ref);
+    if (ref->fd >= 0) Fail(kErrTypeGeneral, 3);
+    StItemPlace place(ref);
+    const int folder = place.TakeFolder();
+    if (folder < 0) return false;
+    int fd = -1;
+    if (platform::OpenUnnamedFileAt(folder, fd))
+    {
+        platform::CloseFile(folder);
+        return false;
+    }
+    ref->unflatten = std::make_unique<SUnflattenState>();
+    ref->unflatten->unnamedFolder = folder;
+    ref->unflatten->unnamedAs = place.Name();
+    ref->fd = fd;
+    return true;
+}
+
+void UFileSys::NameUnflattened(TFileSysRefObj* ref)
+{
+    RequireObject(ref);
+    if (!ref->unflatten || ref->unflatten->unnamedFolder < 0) Fail(kErrTypeGeneral, 3);
+    const int err =
+        platform::NameUnnamedFileAt(ref->fd, ref->unflatten->unnamedFolder, ref->unflatten->unnamedAs);
+    CloseAndClearStates(ref);
+    if (err) FailOSError(err);
+}
+
 THdlObj* UFileSys::ResumeUnflatten(TFileSysRefObj* ref)
 {
     const uint64_t size = BeginUnflatten(ref);

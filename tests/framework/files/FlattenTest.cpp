@@ -1,6 +1,7 @@
 // The flattened stream and resume records: produced, consumed in pieces, resumed and refused.
 #include <cstring>
 #include <random>
+#include <set>
 #include <vector>
 
 #include "framework/files/FlattenFormat.h"
@@ -326,6 +327,52 @@ TEST_F(FlattenTest, BadStreamsAreRefusedAndNothingIsWritten)
     EXPECT_TRUE(UFileSys::ProcessUnflatten(missing.Get(), whole.data(), uint32_t(whole.size())));
     UFileSys::StopUnflatten(missing.Get());
     EXPECT_EQ(ReadFile(PathOf("missing")), "data");
+}
+
+TEST_F(FlattenTest, AnUnnamedFileAppearsUnderItsNameOnlyWholeAndNeverOverAnother)
+{
+    WriteFile("src.bin", RandomBytes(70000, 3));
+    StFileSysRef src(FileRef("src.bin"));
+    UFileSys::StartFlatten(src.Get());
+    const std::string stream = FlattenAll(src.Get(), 4096);
+    auto names = [&]
+    {
+        std::set<std::string> found;
+        for (const auto& e : std::filesystem::directory_iterator(mRoot))
+            found.insert(e.path().filename().string());
+        return found;
+    };
+    const std::set<std::string> before = names();
+
+    StFileSysRef copy(FileRef("copy.bin"));
+    if (!UFileSys::StartUnflattenUnnamed(copy.Get())) GTEST_SKIP() << "no unnamed files on this file system";
+    EXPECT_SERROR(UFileSys::StartUnflattenUnnamed(copy.Get()), kErrTypeGeneral, 3);
+    EXPECT_TRUE(UFileSys::ProcessUnflatten(copy.Get(), stream.data(), uint32_t(stream.size())));
+    // Written whole and not named yet: nobody sees it, under any name.
+    EXPECT_EQ(names(), before);
+    UFileSys::NameUnflattened(copy.Get());
+    EXPECT_FALSE(UFileSys::IsOpen(copy.Get()));
+    EXPECT_EQ(ReadFile(PathOf("copy.bin")), ReadFile(PathOf("src.bin")));
+
+    // Stopped before it is named, it leaves nothing behind.
+    StFileSysRef stopped(FileRef("stopped.bin"));
+    ASSERT_TRUE(UFileSys::StartUnflattenUnnamed(stopped.Get()));
+    UFileSys::ProcessUnflatten(stopped.Get(), stream.data(), 5000);
+    UFileSys::StopUnflatten(stopped.Get());
+    EXPECT_FALSE(std::filesystem::exists(PathOf("stopped.bin")));
+    EXPECT_SERROR(UFileSys::NameUnflattened(stopped.Get()), kErrTypeGeneral, 3);
+
+    // A name taken while the stream came keeps what it holds.
+    StFileSysRef raced(FileRef("raced.bin"));
+    ASSERT_TRUE(UFileSys::StartUnflattenUnnamed(raced.Get()));
+    UFileSys::ProcessUnflatten(raced.Get(), stream.data(), uint32_t(stream.size()));
+    WriteFile("raced.bin", "theirs");
+    EXPECT_SERROR(UFileSys::NameUnflattened(raced.Get()), kErrTypeFileSys, 115);
+    EXPECT_FALSE(UFileSys::IsOpen(raced.Get()));
+    EXPECT_EQ(ReadFile(PathOf("raced.bin")), "theirs");
+    std::set<std::string> after = before;
+    after.insert({"copy.bin", "raced.bin"});
+    EXPECT_EQ(names(), after);
 }
 
 TEST_F(FlattenTest, FilesOfFourGigabytesAreRefused)
