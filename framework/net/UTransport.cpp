@@ -176,6 +176,8 @@ void ReadAhead(TTransportObj* t)
         return;
     }
     t->readEnd += uint32_t(got);
+    // A read that got less than there was room for emptied the socket.
+    t->socketEmpty = got < room;
     UpdateWatches(t);
     PostDataArrived(t);
 }
@@ -607,7 +609,9 @@ uint32_t UTransport::Receive(TTransportObj* t, void* buffer, uint32_t maxSize)
         bool closed = false;
         // A close seen here is left for the read notice, which announces it. A reset is reported by the
         // system only once: it is kept for the question of how the connection ended.
-        const int err = platform::ReceiveSome(t->fd, into, small ? kReadChunk : maxSize - n, got, closed);
+        const uint32_t room = small ? kReadChunk : maxSize - n;
+        const int err = platform::ReceiveSome(t->fd, into, room, got, closed);
+        if (err == 0 && got < room) t->socketEmpty = true;
         if (err == 0 && small)
         {
             const auto taken = uint32_t(std::min<size_t>(got, maxSize - n));
@@ -666,6 +670,28 @@ uint32_t UTransport::GetReceiveSizeAtLeast(TTransportObj* t)
 {
     if (!t || !t->tcpUp || t->disconnecting || IsNegotiating(t)) return 0;
     return ReadAheadSize(t);
+}
+
+uint32_t UTransport::PeekReadAhead(TTransportObj* t, const uint8_t*& outBytes)
+{
+    outBytes = nullptr;
+    const uint32_t size = GetReceiveSizeAtLeast(t);
+    if (size) outBytes = t->readAhead + t->readStart;
+    return size;
+}
+
+void UTransport::SkipReadAhead(TTransportObj* t, uint32_t size)
+{
+    RequireObject(t);
+    if (size > ReadAheadSize(t)) DebugBreak("UTransport::SkipReadAhead - more than was read ahead");
+    t->readStart += std::min(size, ReadAheadSize(t));
+    // A full read-ahead stopped reading the socket; room made here starts it again.
+    UpdateWatches(t);
+}
+
+void UTransport::AnnounceReadAhead(TTransportObj* t)
+{
+    if (t && ReadAheadSize(t) && !t->disconnecting) PostDataArrived(t);
 }
 
 UTransport::EReceiveState UTransport::GetReceiveState(TTransportObj* t)

@@ -88,6 +88,13 @@ public:
     // At least this many bytes can be received now, without asking the system: what was read ahead. A
     // reader of many small records asks this first and GetReceiveSize only when it runs short.
     static uint32_t GetReceiveSizeAtLeast(TTransportObj* tpt);
+    // What was read ahead, where it lies, for a reader that hands it on at once (a download writing it to
+    // its file) and so need not copy it first; SkipReadAhead then drops the bytes it used. Unlike Receive,
+    // bytes it leaves are not announced again: a reader that goes on reading needs no notice for them, and
+    // one that stops before it has taken all it may take calls AnnounceReadAhead.
+    static uint32_t PeekReadAhead(TTransportObj* tpt, const uint8_t*& outBytes);
+    static void SkipReadAhead(TTransportObj* tpt, uint32_t size);
+    static void AnnounceReadAhead(TTransportObj* tpt);
 
     // What a reader can still expect. A peer may send its last bytes and close at once (a server that
     // sends a whole file does): kMsgDisconnected then arrives, and IsConnected turns false, while bytes

@@ -115,6 +115,61 @@ TEST_F(TransportTest, AnUnknownHostIsAnnouncedAndRaisedAs8_101)
     EXPECT_EQ(RaisedError([&] { UTransport::GetConnectStatus(mTransport); }), "8/101");
 }
 
+TEST_F(TransportTest, ReadAheadIsHandedOutInPlaceAndAnnouncedAgainOnlyWhenAsked)
+{
+    Connect(LoopbackAddress(mServer.Port()));
+    ASSERT_TRUE(PumpUntil([&] { return mServer.HasOpenConnection(); }, "the server to accept"));
+    mServer.SendRaw("abcdef");
+    ASSERT_TRUE(PumpUntil([&] { return UTransport::GetReceiveSizeAtLeast(mTransport) == 6; }, "six bytes"));
+    UApplication::Process();
+    mLog.messages.clear();
+    const uint8_t* bytes = nullptr;
+    ASSERT_EQ(UTransport::PeekReadAhead(mTransport, bytes), 6u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes), 6), "abcdef");
+    // A reader that goes on reading is not told again about what it left.
+    UTransport::SkipReadAhead(mTransport, 2);
+    UApplication::Process();
+    EXPECT_FALSE(mLog.Has(kMsgDataArrived));
+    // One that stops says so, and is told.
+    UTransport::AnnounceReadAhead(mTransport);
+    UApplication::Process();
+    EXPECT_EQ(mLog.Count(kMsgDataArrived), 1u);
+    ASSERT_EQ(UTransport::PeekReadAhead(mTransport, bytes), 4u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes), 4), "cdef");
+    UTransport::SkipReadAhead(mTransport, 4);
+    UTransport::AnnounceReadAhead(mTransport);
+    UApplication::Process();
+    EXPECT_EQ(mLog.Count(kMsgDataArrived), 1u);
+    EXPECT_EQ(UTransport::PeekReadAhead(mTransport, bytes), 0u);
+}
+
+TEST_F(TransportTest, AFullReadAheadReadsOnOnceItsBytesAreSkipped)
+{
+    Connect(LoopbackAddress(mServer.Port()));
+    ASSERT_TRUE(PumpUntil([&] { return mServer.HasOpenConnection(); }, "the server to accept"));
+    std::string sent(3 * UTransport::kReadAheadLimit + 12345, '\0');
+    for (size_t i = 0; i < sent.size(); ++i)
+        sent[i] = char(i * 7 + i / 4099);
+    mServer.SendRaw(sent);
+    ASSERT_TRUE(PumpUntil(
+        [&] { return UTransport::GetReceiveSizeAtLeast(mTransport) == UTransport::kReadAheadLimit; },
+        "a full read-ahead"));
+    // Nothing taken, nothing more read: skipping is what makes room, and reading must start again then
+    // (or the stream stalls with the rest in the socket).
+    std::string got;
+    ASSERT_TRUE(PumpUntil(
+        [&]
+        {
+            const uint8_t* bytes = nullptr;
+            const uint32_t n = UTransport::PeekReadAhead(mTransport, bytes);
+            got.append(reinterpret_cast<const char*>(bytes), n);
+            UTransport::SkipReadAhead(mTransport, n);
+            return got.size() >= sent.size();
+        },
+        "every byte through the read-ahead"));
+    EXPECT_TRUE(got == sent) << "the bytes came changed or out of order";
+}
+
 TEST_F(TransportTest, DataIsAnnouncedAndReadAndThePeersCloseFollows)
 {
     Connect(LoopbackAddress(mServer.Port()));
