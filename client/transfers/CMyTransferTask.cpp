@@ -193,13 +193,29 @@ uint32_t CMyTransferTask::Receive(uint32_t limit, const std::function<void(const
     {
         // Bytes past what is asked for belong to what comes next: they are never read here.
         const uint32_t want = std::min(kReadPiece, limit - taken);
-        const uint32_t got = UTransport::Receive(tpt, mBuffer.data(), want);
-        if (got == 0) break;
+        // What was read ahead is handed on where it lies: copying it first would touch every byte once more.
+        const uint8_t* ahead = nullptr;
+        uint32_t got = std::min(want, UTransport::PeekReadAhead(tpt, ahead));
+        if (got)
+        {
+            take(ahead, got);
+            UTransport::SkipReadAhead(tpt, got);
+        }
+        else
+        {
+            got = UTransport::Receive(tpt, mBuffer.data(), want);
+            if (got == 0) break;
+            take(mBuffer.data(), got);
+        }
         taken += got;
         mStepTaken += got;
-        take(mBuffer.data(), got);
     }
     if (taken < allowed) GiveBackAllowance(allowed - taken);
+    // Held back by the limit or by its share of the step after taking some, the task comes back for the
+    // rest when told again (held back before taking any, it waits for the limit's timer instead of being
+    // told at once, over and over); one that took what it asked for goes on by itself, and new bytes bring
+    // their own notice.
+    if (taken && (allowed < asked || mStepTaken >= kStepShare)) UTransport::AnnounceReadAhead(tpt);
     return taken;
 }
 
