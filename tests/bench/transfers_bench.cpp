@@ -2,16 +2,18 @@
 // in the same run the same bytes copied from the same server over a plain TCP socket into a file (the
 // machine's limit for this path). Also the client's peak memory during the download above its idle
 // size, the CPU the shown tasks window costs while 4 transfers run (against the same 4 with the window
-// hidden), a folder download of one large file and 1,000 files of 4 KiB against plain copies of the
-// same bytes into the same files, one before it and one after (and, for reference, into one file), and
-// how closely a download speed limit of 10 MB/s holds over 10 s. The client and the server share the one
+// hidden), a folder download of one large file and 1,000 files of 4 KiB against plain copies through the
+// same exchange with the server into the same files, one before it and one after (and, for reference, the
+// plain stream of the same bytes into the same files and into one file), and how closely a download speed
+// limit of 10 MB/s holds over 10 s. The client and the server share the one
 // thread, as in every end-to-end test; the timed waits pump the loop without the fixture's stall check,
 // a diagnostic the client never runs.
 //
 // Run: QT_QPA_PLATFORM=offscreen bin/transfers_bench [runs, default 5] [MiB, default 1024]
 //      [folder's large file in MiB, default 512] [limit in KB/s, default 10240; 0 skips it]
 //      QT_QPA_PLATFORM=offscreen bin/transfers_bench small-files [runs, default 5]: only a folder of 1,000
-//      files of 4 KiB up (a dropped folder) and down (the folder download), in files per second
+//      files of 4 KiB up (a dropped folder) and down (the folder download, and the plain copy through the
+//      same exchange), in files per second
 #include <QApplication>
 #include <QMimeData>
 #include <QSocketNotifier>
@@ -22,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <netinet/in.h>
 #include <string>
@@ -43,6 +46,7 @@
 #include "framework/runtime/UApplication.h"
 #include "framework/ui/UDragAndDrop.h"
 #include "platform/EventLoop.h"
+#include "platform/FileSystem.h"
 #include "tests/support/CAppHarness.h"
 #include "tests/support/RunLoopWait.h"
 #include "tools/testserver/TestWire.h"
@@ -136,6 +140,22 @@ struct SPiece
     uint64_t size;
 };
 
+// A plain socket to the transfer listener, with the handshake sent.
+int ConnectPlain(CAppHarness& h, const std::string& handshake)
+{
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(h.transfers.Port());
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a));
+    h.WaitUntil(
+        [&]
+        { return send(fd, handshake.data(), handshake.size(), MSG_NOSIGNAL) == ssize_t(handshake.size()); },
+        "the plain connection", 10000);
+    return fd;
+}
+
 // The same file's bytes from the same transfer listener, as a plain stream (a preview job that is not
 // cut), read with a plain socket into the pieces in turn.
 double PlainCopy(CAppHarness& h, const std::string& source, const std::vector<SPiece>& pieces)
@@ -148,23 +168,11 @@ double PlainCopy(CAppHarness& h, const std::string& source, const std::vector<SP
     job.path = source;
     job.size = size;
     const uint32_t refNum = h.transfers.AddJob(job);
-    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(h.transfers.Port());
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     size_t piece = 0;
     uint64_t pieceLeft = 0;
     int out = -1;
     const Clock::time_point start = Clock::now();
-    connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a));
-    h.WaitUntil(
-        [&]
-        {
-            const std::string handshake = "QVXF" + testwire::BE32(refNum) + std::string(8, '\0');
-            return send(fd, handshake.data(), handshake.size(), MSG_NOSIGNAL) == ssize_t(handshake.size());
-        },
-        "the plain connection", 10000);
+    const int fd = ConnectPlain(h, "QVXF" + testwire::BE32(refNum) + std::string(8, '\0'));
     uint64_t got = 0;
     bool ended = false;
     std::vector<char> buffer(256 * 1024);
@@ -216,6 +224,151 @@ double PlainCopy(CAppHarness& h, const std::string& source, const std::vector<SP
     return secs;
 }
 
+// A server folder through the same exchange as the folder download, with nothing but a socket: each item
+// is answered as soon as it is announced (a folder: made, and the next item; a file: send it), a file is
+// made when its data fork begins, written and closed when it ends, and the next item asked for. The round
+// trips of the exchange are the server's protocol and cost any client the same; what the client does
+// beyond this (partial files, names made safe, progress, its tasks and queue) is its own cost.
+double PlainFolderCopy(CAppHarness& h, const std::string& serverFolder, uint32_t items,
+                       const std::string& into)
+{
+    STransferJob job;
+    job.kind = STransferJob::EKind::FolderDownload;
+    job.path = serverFolder;
+    const uint32_t refNum = h.transfers.AddJob(job);
+    const Clock::time_point start = Clock::now();
+    const int fd = ConnectPlain(h, "QVXF" + testwire::BE32(refNum) + testwire::BE32(0) + testwire::BE16(1) +
+                                       testwire::BE16(0) + testwire::BE16(3));
+    mkdir(into.c_str(), 0755);
+    enum
+    {
+        kHeaderSize,
+        kHeader,
+        kFileSize,
+        kStreamHeader,
+        kForkHeader,
+        kForkBody,
+    } stage = kHeaderSize;
+    std::string gathered, path;
+    size_t wanted = 2;
+    uint64_t streamLeft = 0, forkLeft = 0;
+    bool dataFork = false, failed = false;
+    uint32_t done = 0;
+    int out = -1;
+    auto answer = [&](uint16_t a)
+    {
+        const std::string bytes = testwire::BE16(a);
+        if (send(fd, bytes.data(), 2, MSG_NOSIGNAL) != 2) failed = true;
+    };
+    auto itemDone = [&]
+    {
+        if (++done < items) answer(3);
+        stage = kHeaderSize;
+        wanted = 2;
+    };
+    // Takes what the stream holds at its current stage; returns the bytes used.
+    auto take = [&](const char* bytes, size_t n) -> size_t
+    {
+        if (stage == kForkBody)
+        {
+            const size_t part = size_t(std::min<uint64_t>(n, forkLeft));
+            if (dataFork && out >= 0 && part && write(out, bytes, part) != ssize_t(part)) failed = true;
+            forkLeft -= part;
+            streamLeft -= part;
+            if (forkLeft == 0 && dataFork && out >= 0) close(out), out = -1;
+            if (forkLeft == 0) stage = kForkHeader, wanted = 16;
+            if (streamLeft == 0) itemDone();
+            return part;
+        }
+        const size_t part = std::min(n, wanted - gathered.size());
+        gathered.append(bytes, part);
+        if (stage >= kStreamHeader) streamLeft -= part;
+        if (gathered.size() < wanted) return part;
+        const std::string g = std::move(gathered);
+        gathered.clear();
+        switch (stage)
+        {
+        case kHeaderSize:
+            stage = kHeader;
+            wanted = testwire::ReadBE16(g, 0);
+            break;
+        case kHeader:
+        {
+            // Type, level count, then each level: two reserved bytes, a length and the name.
+            path = into;
+            for (size_t at = 4, level = 0; level < testwire::ReadBE16(g, 2) && at + 3 <= g.size(); ++level)
+            {
+                const size_t length = uint8_t(g[at + 2]);
+                path += '/';
+                path.append(g, at + 3, length);
+                at += 3 + length;
+            }
+            if (testwire::ReadBE16(g, 0) & 1)
+            {
+                mkdir(path.c_str(), 0755);
+                itemDone();
+            }
+            else
+            {
+                answer(1);
+                stage = kFileSize;
+                wanted = 4;
+            }
+            break;
+        }
+        case kFileSize:
+            streamLeft = testwire::ReadBE32(g, 0);
+            stage = kStreamHeader;
+            wanted = 24;
+            break;
+        case kStreamHeader:
+            stage = kForkHeader;
+            wanted = 16;
+            break;
+        default: // a fork header: type, compression, reserved, size
+            dataFork = g.compare(0, 4, "DATA") == 0;
+            forkLeft = testwire::ReadBE32(g, 12);
+            stage = kForkBody;
+            if (dataFork) out = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+            if (dataFork && out < 0) failed = true;
+            if (forkLeft == 0 && dataFork && out >= 0) close(out), out = -1;
+            if (forkLeft == 0) stage = kForkHeader;
+            if (streamLeft == 0) itemDone();
+            break;
+        }
+        return part;
+    };
+    std::vector<char> buffer(256 * 1024);
+    bool ended = false;
+    QSocketNotifier notifier(fd, QSocketNotifier::Read);
+    QObject::connect(&notifier, &QSocketNotifier::activated,
+                     [&]
+                     {
+                         for (;;)
+                         {
+                             const ssize_t n = recv(fd, buffer.data(), buffer.size(), 0);
+                             if (n > 0)
+                             {
+                                 for (size_t at = 0; at < size_t(n) && !failed;)
+                                     at += take(buffer.data() + at, size_t(n) - at);
+                                 continue;
+                             }
+                             if (n < 0 && errno == EINTR) continue;
+                             if (n == 0 || errno != EAGAIN) ended = true;
+                             break;
+                         }
+                         if (ended || failed) notifier.setEnabled(false);
+                     });
+    PumpUntil([&] { return ended || failed || done >= items; }, "the plain copy through the folder exchange",
+              600000);
+    const double secs = Seconds(start);
+    close(fd);
+    if (out >= 0) close(out);
+    if (failed || done != items)
+        std::fprintf(stderr, "the plain copy through the folder exchange took %u of %u items\n", done, items);
+    return secs;
+}
+
 constexpr int kSmallFiles = 1000;
 constexpr uint64_t kSmallSize = 4096;
 
@@ -256,13 +409,41 @@ std::vector<SPiece> TreePieces(const std::string& root, uint64_t bigSize)
     return pieces;
 }
 
-void RemoveTree(const std::string& root)
+// Deleting many files makes the next files made near them cost several times as much for a minute or
+// more: the file system looks at every entry freed in that time before it takes one. Which of the copies
+// and downloads meets more of them would decide the comparison. So no tree of many files is deleted while
+// the benchmark measures: each is moved aside (its one large file, which costs nothing to delete, goes at
+// once), and all of them go when the program ends.
+class CKeptTrees
 {
-    for (const SPiece& piece : TreePieces(root, 0))
-        unlink(piece.path.c_str());
-    rmdir((root + "/small").c_str());
-    rmdir(root.c_str());
-}
+public:
+    CKeptTrees() : mFolder(platform::TempFolder() + "/transfers_bench-kept-" + std::to_string(getpid()))
+    {
+        mkdir(mFolder.c_str(), 0700);
+    }
+    ~CKeptTrees()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(mFolder, ignored);
+    }
+    CKeptTrees(const CKeptTrees&) = delete;
+    CKeptTrees& operator=(const CKeptTrees&) = delete;
+
+    void Keep(const std::string& tree)
+    {
+        unlink((tree + "/big.bin").c_str());
+        // Another file system (a TMPDIR elsewhere) cannot take it: it goes now.
+        if (rename(tree.c_str(), (mFolder + "/" + std::to_string(mNext++)).c_str()) != 0)
+        {
+            std::error_code ignored;
+            std::filesystem::remove_all(tree, ignored);
+        }
+    }
+
+private:
+    std::string mFolder;
+    uint32_t mNext = 0;
+};
 
 // Every task has ended; rows kept for finished transfers are cleared.
 bool AllEnded(CAppHarness& h)
@@ -290,7 +471,7 @@ double Median(std::vector<double> v)
 }
 } // namespace
 
-int SmallFilesBench(int runs);
+int SmallFilesBench(int runs, CKeptTrees& kept);
 
 int main(int argc, char** argv)
 {
@@ -298,8 +479,12 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     platform::InitEventLoop();
     UApplication::Init();
+    // Files deleted before the start count for a minute once their deletion is on the disk, for six
+    // minutes before that.
+    sync();
+    CKeptTrees kept;
     if (argc > 1 && std::string(argv[1]) == "small-files")
-        return SmallFilesBench(argc > 2 ? std::atoi(argv[2]) : 5);
+        return SmallFilesBench(argc > 2 ? std::atoi(argv[2]) : 5, kept);
     const int runs = argc > 1 ? std::atoi(argv[1]) : 5;
     const uint64_t mib = argc > 2 ? std::strtoull(argv[2], nullptr, 10) : 1024;
     const uint64_t size = mib << 20;
@@ -308,7 +493,7 @@ int main(int argc, char** argv)
     const uint32_t limitKBps = argc > 4 ? uint32_t(std::strtoul(argv[4], nullptr, 10)) : 10240;
 
     std::vector<double> plain, down, up, peak, cpuShown, cpuHidden, wallShown, wallHidden, folderPlain,
-        folderOne, folderDown, folderShare, limited;
+        folderStream, folderOne, folderDown, folderShare, folderStreamShare, limited;
     for (int run = 0; run < runs; ++run)
     {
         CAppHarness h;
@@ -423,20 +608,18 @@ int main(int argc, char** argv)
             PlainCopy(h, plainSource, {{h.UserFolder() + "/plain-tree.bin", treeBytes}});
         unlink((h.UserFolder() + "/plain-tree.bin").c_str());
         sync();
-        // A copy of a folder makes its files: the plain copy into the same 1,001 files is the machine's
-        // limit for this folder. The copies go beside the downloaded folder, in the same parent folder, so
-        // that the file system gives all of them the same kind of place for their files (where it had
-        // just deleted many, making a file costs several times as much), and they stay until the run
-        // ends, so that none makes its files where another has just deleted some. What making a file
-        // costs here drifts within seconds, as deleted files age: one copy before the download and one
-        // after, and their mean as the limit, take the drift out of the comparison.
+        // A copy of a folder makes its files. The limit for the folder download is a plain copy through the
+        // same exchange with the server into the same 1,001 files (PlainFolderCopy); the plain stream of
+        // the same bytes into the same files, which needs no exchange per file, is shown beside it. The
+        // copies go beside the downloaded folder, in the same parent folder, so that the file system gives
+        // all of them the same kind of place for their files (where it had just deleted many, making a file
+        // costs several times as much), and they stay until the run ends, so that none makes its files
+        // where another has just deleted some. What making a file costs here drifts within seconds, as
+        // deleted files age: one copy through the exchange before the download and one after, and their
+        // mean as the limit, take the drift out of the comparison.
         mkdir(h.DownloadFolder().c_str(), 0755);
-        auto plainIntoFiles = [&](const std::string& tree)
-        {
-            mkdir(tree.c_str(), 0755);
-            mkdir((tree + "/small").c_str(), 0755);
-            return PlainCopy(h, plainSource, TreePieces(tree, folderBig));
-        };
+        const std::string serverTree = h.SharedFolder() + "/Tree";
+        const uint32_t treeItems = kSmallFiles + 2; // the large file, the folder of small ones and those
         auto folderDownload = [&]
         {
             const std::string downloads = h.DownloadFolder();
@@ -450,23 +633,32 @@ int main(int argc, char** argv)
             return Seconds(begin);
         };
         const std::string plainBefore = h.DownloadFolder() + "/plain-before",
-                          plainAfter = h.DownloadFolder() + "/plain-after";
-        const double plainBeforeSecs = plainIntoFiles(plainBefore);
+                          plainAfter = h.DownloadFolder() + "/plain-after",
+                          plainStream = h.DownloadFolder() + "/plain-stream";
+        // The stream goes first, while the source it reads is still in memory from the copy into one file.
+        mkdir(plainStream.c_str(), 0755);
+        mkdir((plainStream + "/small").c_str(), 0755);
+        const double streamSecs = PlainCopy(h, plainSource, TreePieces(plainStream, folderBig));
+        sync();
+        const double plainBeforeSecs = PlainFolderCopy(h, serverTree, treeItems, plainBefore);
         sync();
         const double treeSecs = folderDownload();
         sync();
-        const double plainAfterSecs = plainIntoFiles(plainAfter);
+        const double plainAfterSecs = PlainFolderCopy(h, serverTree, treeItems, plainAfter);
         const double treePlainSecs = (plainBeforeSecs + plainAfterSecs) / 2;
-        if (FileSize(h.DownloadFolder() + "/Tree/big.bin") != folderBig ||
-            FileSize(h.DownloadFolder() + "/Tree/small/0999.dat") != kSmallSize)
-            std::fprintf(stderr, "the folder download is not complete\n");
+        for (const std::string& tree : {h.DownloadFolder() + "/Tree", plainBefore, plainAfter})
+            if (FileSize(tree + "/big.bin") != folderBig || FileSize(tree + "/small/0999.dat") != kSmallSize)
+                std::fprintf(stderr, "%s is not complete\n", tree.c_str());
         folderShare.push_back(100 * treePlainSecs / treeSecs);
+        folderStreamShare.push_back(100 * streamSecs / treeSecs);
         folderPlain.push_back(treeMB / treePlainSecs);
+        folderStream.push_back(treeMB / streamSecs);
         folderOne.push_back(treeMB / treeOneSecs);
         folderDown.push_back(treeMB / treeSecs);
-        RemoveTree(plainBefore);
-        RemoveTree(plainAfter);
         ClearRows(h);
+        for (const std::string& tree :
+             {plainBefore, plainAfter, plainStream, h.DownloadFolder() + "/Tree", serverTree})
+            kept.Keep(tree);
 
         // The speed limit: a download held to it, measured over 10 s after its first second, then let go.
         if (limitKBps)
@@ -504,12 +696,13 @@ int main(int argc, char** argv)
         }
 
         std::printf(
-            "run %d: folder of %.0f MB: plain into its files %.0f MB/s (%.0f before, %.0f after), into "
-            "one file %.0f MB/s, folder download %.0f MB/s (%.0f%% of plain into its files, %.0f%% of "
-            "plain into one)\n",
+            "run %d: folder of %.0f MB: plain copy through the exchange %.0f MB/s (%.0f before, %.0f "
+            "after), plain stream into its files %.0f MB/s, into one file %.0f MB/s, folder download "
+            "%.0f MB/s (%.0f%% of plain through the exchange, %.0f%% of the plain stream into its files, "
+            "%.0f%% of plain into one)\n",
             run + 1, treeMB, treeMB / treePlainSecs, treeMB / plainBeforeSecs, treeMB / plainAfterSecs,
-            treeMB / treeOneSecs, treeMB / treeSecs, 100 * treePlainSecs / treeSecs,
-            100 * treeOneSecs / treeSecs);
+            treeMB / streamSecs, treeMB / treeOneSecs, treeMB / treeSecs, folderShare.back(),
+            folderStreamShare.back(), 100 * treeOneSecs / treeSecs);
         std::printf("run %d: plain %.0f MB/s, download %.0f MB/s (%.0f%%), upload %.0f MB/s (%.0f%%), "
                     "peak +%.1f MB during the download; 4 downloads at once: tasks window shown %.2f s wall "
                     "%.2f s CPU, "
@@ -539,13 +732,17 @@ int main(int argc, char** argv)
                 100 * (Median(wallShown) / Median(wallHidden) - 1));
     // The share is the median of each run's own share: the plain copies and the download of one run meet
     // the same state of the disk, where the medians of the speeds may come from different runs.
-    std::printf("median of %d: folder plain into its files %.0f MB/s, into one file %.0f MB/s, folder "
-                "download %.0f MB/s (%.0f%% of plain into its files, range %.0f%% to %.0f%%; %.0f%% of "
-                "plain into one)\n",
-                runs, Median(folderPlain), Median(folderOne), Median(folderDown), Median(folderShare),
-                *std::min_element(folderShare.begin(), folderShare.end()),
-                *std::max_element(folderShare.begin(), folderShare.end()),
-                100 * Median(folderDown) / Median(folderOne));
+    std::printf(
+        "median of %d: folder plain copy through the exchange %.0f MB/s, plain stream into its files "
+        "%.0f MB/s, into one file %.0f MB/s, folder download %.0f MB/s (%.0f%% of plain through the "
+        "exchange, range %.0f%% to %.0f%%; %.0f%% of the plain stream into its files, range %.0f%% to "
+        "%.0f%%; %.0f%% of plain into one)\n",
+        runs, Median(folderPlain), Median(folderStream), Median(folderOne), Median(folderDown),
+        Median(folderShare), *std::min_element(folderShare.begin(), folderShare.end()),
+        *std::max_element(folderShare.begin(), folderShare.end()), Median(folderStreamShare),
+        *std::min_element(folderStreamShare.begin(), folderStreamShare.end()),
+        *std::max_element(folderStreamShare.begin(), folderStreamShare.end()),
+        100 * Median(folderDown) / Median(folderOne));
     if (!limited.empty())
         std::printf(
             "median of %d: a limit of %u KB/s held at %.1f%% of it over 10 s (range %.1f%% to %.1f%%)\n",
@@ -566,9 +763,9 @@ bool AllTasksDone(CAppHarness& h)
 }
 } // namespace
 
-int SmallFilesBench(int runs)
+int SmallFilesBench(int runs, CKeptTrees& kept)
 {
-    std::vector<double> upRates, downRates;
+    std::vector<double> upRates, downRates, plainRates;
     for (int run = 0; run < runs; ++run)
     {
         CAppHarness h;
@@ -614,14 +811,23 @@ int SmallFilesBench(int runs)
         const double downSecs = Seconds(start);
         if (FileSize(downloads + "/Small/0999.dat") != kSmallSize)
             std::fprintf(stderr, "the folder download is not complete\n");
+        sync();
+        const std::string plain = h.UserFolder() + "/Plain";
+        const double plainSecs = PlainFolderCopy(h, h.SharedFolder() + "/Docs/Small", kSmallFiles, plain);
         upRates.push_back(kSmallFiles / upSecs);
         downRates.push_back(kSmallFiles / downSecs);
-        std::printf("run %d: %d files of %llu bytes: up %.0f files/s (%.2f s), down %.0f files/s (%.2f s)\n",
-                    run + 1, kSmallFiles, (unsigned long long)kSmallSize, kSmallFiles / upSecs, upSecs,
-                    kSmallFiles / downSecs, downSecs);
+        plainRates.push_back(kSmallFiles / plainSecs);
+        std::printf(
+            "run %d: %d files of %llu bytes: up %.0f files/s (%.2f s), down %.0f files/s (%.2f s), plain "
+            "copy through the same exchange %.0f files/s (%.2f s)\n",
+            run + 1, kSmallFiles, (unsigned long long)kSmallSize, kSmallFiles / upSecs, upSecs,
+            kSmallFiles / downSecs, downSecs, kSmallFiles / plainSecs, plainSecs);
         std::fflush(stdout);
+        for (const std::string& tree : {local, h.SharedFolder() + "/Docs/Small", downloads + "/Small", plain})
+            kept.Keep(tree);
     }
-    std::printf("median of %d: up %.0f files/s, down %.0f files/s\n", runs, Median(upRates),
-                Median(downRates));
+    std::printf("median of %d: up %.0f files/s, down %.0f files/s, plain copy through the same exchange %.0f "
+                "files/s\n",
+                runs, Median(upRates), Median(downRates), Median(plainRates));
     return 0;
 }
