@@ -26,6 +26,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <netinet/in.h>
 #include <string>
 #include <sys/resource.h>
@@ -156,6 +157,38 @@ int ConnectPlain(CAppHarness& h, const std::string& handshake)
     return fd;
 }
 
+// Reads a plain socket as its bytes come, handing each piece on, until the server closes, the socket breaks
+// or the taker says stop (false).
+class CPlainReader
+{
+public:
+    CPlainReader(int fd, std::function<bool(const char*, size_t)> take)
+        : mTake(std::move(take)), mNotifier(fd, QSocketNotifier::Read)
+    {
+        QObject::connect(&mNotifier, &QSocketNotifier::activated,
+                         [this, fd]
+                         {
+                             for (;;)
+                             {
+                                 const ssize_t n = recv(fd, mBuffer.data(), mBuffer.size(), 0);
+                                 if (n > 0 && !mTake(mBuffer.data(), size_t(n))) mEnded = true;
+                                 if (n > 0 && !mEnded) continue;
+                                 if (n < 0 && errno == EINTR) continue;
+                                 if (n == 0 || (n < 0 && errno != EAGAIN)) mEnded = true;
+                                 break;
+                             }
+                             if (mEnded) mNotifier.setEnabled(false);
+                         });
+    }
+    bool Ended() const { return mEnded; }
+
+private:
+    std::function<bool(const char*, size_t)> mTake;
+    std::vector<char> mBuffer = std::vector<char>(256 * 1024);
+    QSocketNotifier mNotifier;
+    bool mEnded = false;
+};
+
 // The same file's bytes from the same transfer listener, as a plain stream (a preview job that is not
 // cut), read with a plain socket into the pieces in turn.
 double PlainCopy(CAppHarness& h, const std::string& source, const std::vector<SPiece>& pieces)
@@ -174,49 +207,33 @@ double PlainCopy(CAppHarness& h, const std::string& source, const std::vector<SP
     const Clock::time_point start = Clock::now();
     const int fd = ConnectPlain(h, "QVXF" + testwire::BE32(refNum) + std::string(8, '\0'));
     uint64_t got = 0;
-    bool ended = false;
-    std::vector<char> buffer(256 * 1024);
-    QSocketNotifier notifier(fd, QSocketNotifier::Read);
-    QObject::connect(&notifier, &QSocketNotifier::activated,
-                     [&]
-                     {
-                         for (;;)
-                         {
-                             const ssize_t n = recv(fd, buffer.data(), buffer.size(), 0);
-                             if (n > 0)
-                             {
-                                 got += uint64_t(n);
-                                 // As any copy of a folder must: each file is made when its bytes begin
-                                 // and closed when they end.
-                                 const char* bytes = buffer.data();
-                                 size_t left = size_t(n);
-                                 while (left && !ended)
-                                 {
-                                     if (out < 0)
-                                     {
-                                         if (piece == pieces.size()) break;
-                                         out = open(pieces[piece].path.c_str(),
-                                                    O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-                                         pieceLeft = pieces[piece++].size;
-                                         if (out < 0) ended = true;
-                                         continue;
-                                     }
-                                     const size_t part = size_t(std::min<uint64_t>(left, pieceLeft));
-                                     if (write(out, bytes, part) != ssize_t(part)) ended = true;
-                                     bytes += part;
-                                     left -= part;
-                                     pieceLeft -= part;
-                                     if (pieceLeft == 0) close(out), out = -1;
-                                 }
-                                 continue;
-                             }
-                             if (n == 0 || (errno != EAGAIN && errno != EINTR)) ended = true;
-                             if (n < 0 && errno == EINTR) continue;
-                             break;
-                         }
-                         if (ended) notifier.setEnabled(false);
-                     });
-    PumpUntil([&] { return ended || got >= size; }, "the plain copy", 600000);
+    bool failed = false;
+    // As any copy of a folder must: each file is made when its bytes begin and closed when they end.
+    CPlainReader reader(fd,
+                        [&](const char* bytes, size_t left)
+                        {
+                            got += left;
+                            while (left && !failed)
+                            {
+                                if (out < 0)
+                                {
+                                    if (piece == pieces.size()) break;
+                                    out = open(pieces[piece].path.c_str(),
+                                               O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+                                    pieceLeft = pieces[piece++].size;
+                                    if (out < 0) failed = true;
+                                    continue;
+                                }
+                                const size_t part = size_t(std::min<uint64_t>(left, pieceLeft));
+                                if (write(out, bytes, part) != ssize_t(part)) failed = true;
+                                bytes += part;
+                                left -= part;
+                                pieceLeft -= part;
+                                if (pieceLeft == 0) close(out), out = -1;
+                            }
+                            return !failed;
+                        });
+    PumpUntil([&] { return reader.Ended() || got >= size; }, "the plain copy", 600000);
     const double secs = Seconds(start);
     close(fd);
     if (out >= 0) close(out);
@@ -338,28 +355,14 @@ double PlainFolderCopy(CAppHarness& h, const std::string& serverFolder, uint32_t
         }
         return part;
     };
-    std::vector<char> buffer(256 * 1024);
-    bool ended = false;
-    QSocketNotifier notifier(fd, QSocketNotifier::Read);
-    QObject::connect(&notifier, &QSocketNotifier::activated,
-                     [&]
-                     {
-                         for (;;)
-                         {
-                             const ssize_t n = recv(fd, buffer.data(), buffer.size(), 0);
-                             if (n > 0)
-                             {
-                                 for (size_t at = 0; at < size_t(n) && !failed;)
-                                     at += take(buffer.data() + at, size_t(n) - at);
-                                 continue;
-                             }
-                             if (n < 0 && errno == EINTR) continue;
-                             if (n == 0 || errno != EAGAIN) ended = true;
-                             break;
-                         }
-                         if (ended || failed) notifier.setEnabled(false);
-                     });
-    PumpUntil([&] { return ended || failed || done >= items; }, "the plain copy through the folder exchange",
+    CPlainReader reader(fd,
+                        [&](const char* bytes, size_t n)
+                        {
+                            for (size_t at = 0; at < n && !failed;)
+                                at += take(bytes + at, n - at);
+                            return !failed;
+                        });
+    PumpUntil([&] { return reader.Ended() || done >= items; }, "the plain copy through the folder exchange",
               600000);
     const double secs = Seconds(start);
     close(fd);
