@@ -209,15 +209,8 @@ void CMyDownloadFldrTask::MakeFile()
 {
     // Bytes that are all in hand go into the file in this step, so a partial file could not be resumed
     // from anyway: without one the file costs no mark and no rename.
-    if (UTransport::GetReceiveSizeAtLeast(Transport()) >= mFileTotalSize)
-    {
-        uint8_t partialName[256];
-        UFileSys::GetName(mFile, partialName);
-        UFileSys::SetRefName(mFile, mFinalName);
-        mFileUnnamed = UFileSys::StartUnflattenUnnamed(mFile);
-        if (!mFileUnnamed) UFileSys::SetRefName(mFile, partialName);
-    }
-    if (!mFileUnnamed) UMyPartialFile::Create(mFile, mFinalName);
+    mFileUnnamed = UMyPartialFile::Create(mFile, mFinalName,
+                                          UTransport::GetReceiveSizeAtLeast(Transport()) >= mFileTotalSize);
     // From here the destructor deletes a partial file again if nothing comes into it.
     mFileDue = false;
 }
@@ -240,10 +233,7 @@ void CMyDownloadFldrTask::EndFile()
     // stays to be resumed. The server's next bytes would belong to this file, so nothing after it can
     // be read either.
     if (!UFileSys::IsUnflattenComplete(mFile)) Fail(kErrTypeGeneral, 9);
-    if (mFileUnnamed)
-        UFileSys::NameUnflattened(mFile);
-    else
-        UMyPartialFile::Complete(mFile, mFinalName);
+    UMyPartialFile::Complete(mFile, mFinalName, mFileUnnamed);
     mFileUnnamed = false;
     UFileSys::Dispose(mFile);
     mFile = nullptr;

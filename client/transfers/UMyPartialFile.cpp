@@ -80,8 +80,16 @@ bool UMyPartialFile::Find(TFileSysRefObj* finalRef, TFileSysRefObj*& outRef)
     Fail(kErrTypeFileSys, 115);
 }
 
-void UMyPartialFile::Create(TFileSysRefObj* ref, const uint8_t* finalName)
+bool UMyPartialFile::Create(TFileSysRefObj* ref, const uint8_t* finalName, bool wholeInHand)
 {
+    if (wholeInHand)
+    {
+        uint8_t partialName[256];
+        UFileSys::GetName(ref, partialName);
+        UFileSys::SetRefName(ref, finalName);
+        if (UFileSys::StartUnflattenUnnamed(ref)) return true;
+        UFileSys::SetRefName(ref, partialName);
+    }
     // The mark goes onto the file the stream has open: no second open for it.
     UFileSys::CreateAndStartUnflatten(ref);
     try
@@ -94,6 +102,7 @@ void UMyPartialFile::Create(TFileSysRefObj* ref, const uint8_t* finalName)
         UFileSys::DeleteFile(ref);
         throw;
     }
+    return false;
 }
 
 void UMyPartialFile::GetFinalName(TFileSysRefObj* ref, uint8_t* outName)
@@ -103,8 +112,13 @@ void UMyPartialFile::GetFinalName(TFileSysRefObj* ref, uint8_t* outName)
     CutExtension(outName);
 }
 
-void UMyPartialFile::Complete(TFileSysRefObj* ref, const uint8_t* finalName)
+void UMyPartialFile::Complete(TFileSysRefObj* ref, const uint8_t* finalName, bool unnamed)
 {
+    if (unnamed)
+    {
+        UFileSys::NameUnflattened(ref);
+        return;
+    }
     UFileSys::ClearPartialMark(ref);
     UFileSys::StopUnflatten(ref);
     UFileSys::SetName(ref, finalName);

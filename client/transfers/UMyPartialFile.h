@@ -4,7 +4,9 @@
 // - a partial file is only ever one this client made for that name. A file that merely is named so (a
 //   server's own "x.qpf", downloaded whole) is never resumed as "x"; the partial file of "x" then goes to
 //   "x-2.qpf", and so on;
-// - complete, it loses its mark and takes the final name.
+// - complete, it loses its mark and takes the final name;
+// - a download whose bytes are all in hand when its file is made cannot be cut off halfway, so it needs no
+//   partial file: it is written into a file without a name, which takes the final name when whole.
 // Where the file system keeps no marks, the first of those names is the partial file, as its name says.
 #pragma once
 
@@ -26,12 +28,14 @@ public:
     // `outRef`. Raises 4/115 when every such name is taken by other items.
     static bool Find(TFileSysRefObj* finalRef, TFileSysRefObj*& outRef);
     // Creates the file `ref` names (which must not exist) as the partial file of `finalName`, with the
-    // unflatten into it started.
-    static void Create(TFileSysRefObj* ref, const uint8_t* finalName);
+    // unflatten into it started. With `wholeInHand`, where the file system allows, the file is made
+    // without a name beside it instead (`ref` then names the final name): true then.
+    static bool Create(TFileSysRefObj* ref, const uint8_t* finalName, bool wholeInHand = false);
     // The name a partial file becomes: the one it is marked with, else its own without the extension.
     static void GetFinalName(TFileSysRefObj* ref, uint8_t* outName);
-    // The partial file, open and whole, loses its mark, is closed and takes its final name.
-    static void Complete(TFileSysRefObj* ref, const uint8_t* finalName);
+    // The partial file, open and whole, loses its mark, is closed and takes its final name; a file made
+    // without a name (`unnamed`) takes it, and raises 115 when the name was taken meanwhile.
+    static void Complete(TFileSysRefObj* ref, const uint8_t* finalName, bool unnamed = false);
     // Takes the partial-file extension off whatever its case; true when the name had it.
     static bool CutExtension(uint8_t* name);
 };
