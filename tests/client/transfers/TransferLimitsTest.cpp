@@ -1,7 +1,9 @@
 // The limits on transfers through the whole client, on the clock the test holds: a download and an upload
 // move at the speed limit within 5 % over ten seconds and go on at full speed the moment the limit is
 // lifted; transfers past the number at once wait in the queue and start in order as others end.
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <map>
 
 #include "client/core/CMyTransferLimits.h"
 #include "client/transfers/CMyTransferTask.h"
@@ -135,4 +137,58 @@ TEST_F(TransferLimitsTest, TransfersPastTheNumberAtOnceWaitInTheQueueAndStartInO
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(ReadFile(h.DownloadFolder() + "/f" + std::to_string(i) + ".bin"), files[size_t(i)]) << i;
     EXPECT_NE(h.transfers.Connections()[1]->job.path.find("f1.bin"), std::string::npos);
+}
+
+TEST_F(TransferLimitsTest, SmallFilesOfAFolderHeldBackByTheLimitAppearOnlyWhole)
+{
+    // Each file's stream is in hand as soon as its size is, but the limit lets it into the file over
+    // several steps: meanwhile the file is nowhere to be seen, not even as a partial file.
+    std::map<std::string, std::string> files;
+    for (int i = 0; i < 4; ++i)
+    {
+        const std::string name = "Tree/f" + std::to_string(i) + ".txt";
+        files[name] = Data(30000, 40 + uint32_t(i));
+        h.WriteSharedFile(name, files[name]);
+    }
+    h.WriteSharedFile("Docs/");
+    docs = LoginAndOpenDocs(h);
+    ASSERT_NE(docs, nullptr);
+    StClockInHand clock;
+    SetLimits(50, 0, 0);
+    const std::string downloads = h.DownloadFolder();
+    std::filesystem::create_directories(downloads);
+    StFileSysRef parent(UFileSys::NewFromNativePath(downloads.data(), uint32_t(downloads.size())));
+    ASSERT_NE(h.App().Features().Transfers().DownloadFolder(nullptr, 0, CAppHarness::P("Tree").data(),
+                                                            parent.Get(), false),
+              nullptr);
+    std::string seenHalf;
+    bool seenPartial = false;
+    auto look = [&]
+    {
+        size_t whole = 0;
+        for (const auto& [name, bytes] : files)
+        {
+            const std::string path = downloads + "/" + name;
+            seenPartial = seenPartial || Exists(path + ".qpf");
+            if (!Exists(path)) continue;
+            if (ReadFile(path) != bytes) seenHalf = name;
+            ++whole;
+        }
+        return whole;
+    };
+    // 120 KB at 50 KB/s: about two and a half seconds of the clock, in steps of 100 ms.
+    for (int step = 0; step < 100 && look() < files.size(); ++step)
+    {
+        UClock::Advance(100);
+        if (!h.WaitUntil(
+                [&] {
+                    return h.App().Features().Tasks().TransferLimits().IsHoldingBack() ||
+                           look() == files.size();
+                },
+                "the limit's share taken"))
+            break;
+    }
+    EXPECT_EQ(look(), files.size()) << "the folder download stalled under the limit";
+    EXPECT_EQ(seenHalf, "") << "a file showed before it was whole";
+    EXPECT_FALSE(seenPartial);
 }
