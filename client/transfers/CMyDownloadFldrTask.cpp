@@ -40,7 +40,10 @@ CMyDownloadFldrTask::CMyDownloadFldrTask(const void* path, uint32_t pathSize, co
     StFileSysRef fldr(UFileSys::Clone(destFldr));
     bool isFolder = false;
     if (!UFileSys::Exists(fldr.Get(), &isFolder))
+    {
         UFileSys::CreateFolder(fldr.Get());
+        mMadeFolders.insert(UFileSys::GetNativePath(fldr.Get()));
+    }
     else if (!isFolder)
         Fail(kErrTypeFileSys, 125);
     mFldr = fldr.Release();
@@ -151,7 +154,11 @@ void CMyDownloadFldrTask::StartItem()
     if (item.isFolder)
     {
         bool isFolder = false;
-        if (!UFileSys::Exists(ref.Get(), &isFolder) || !isFolder) UFileSys::CreateFolder(ref.Get());
+        if (!UFileSys::Exists(ref.Get(), &isFolder) || !isFolder)
+        {
+            UFileSys::CreateFolder(ref.Get());
+            mMadeFolders.insert(UFileSys::GetNativePath(ref.Get()));
+        }
         mReader.NextItem();
         SendAnswer(kAnswerNext);
         CountItem();
@@ -167,7 +174,10 @@ void CMyDownloadFldrTask::StartFile(TFileSysRefObj* item)
     UFileSys::GetName(ref.Get(), mFinalName);
     UMyPartialFile::FitFinalName(mFinalName);
     UFileSys::SetRefName(ref.Get(), mFinalName);
-    if (UFileSys::Exists(ref.Get()))
+    // On a disk, looking for a name that is not there costs more than making the file.
+    const std::string native = UFileSys::GetNativePath(ref.Get());
+    mFileUnlooked = mMadeFolders.count(native.substr(0, native.rfind('/'))) != 0;
+    if (!mFileUnlooked && UFileSys::Exists(ref.Get()))
     {
         // A complete file of that name (or anything else there) stays as it is.
         mReader.NextItem();
@@ -176,7 +186,7 @@ void CMyDownloadFldrTask::StartFile(TFileSysRefObj* item)
         return;
     }
     TFileSysRefObj* found = nullptr;
-    const bool resume = UMyPartialFile::Find(ref.Get(), found);
+    const bool resume = UMyPartialFile::Find(ref.Get(), found, mFileUnlooked);
     StFileSysRef partial(found);
     if (resume)
     {
@@ -233,7 +243,18 @@ void CMyDownloadFldrTask::EndFile()
     // stays to be resumed. The server's next bytes would belong to this file, so nothing after it can
     // be read either.
     if (!UFileSys::IsUnflattenComplete(mFile)) Fail(kErrTypeGeneral, 9);
-    UMyPartialFile::Complete(mFile, mFinalName, mFileUnnamed);
+    try
+    {
+        UMyPartialFile::Complete(mFile, mFinalName, mFileUnnamed);
+    }
+    catch (const SError& error)
+    {
+        // Not looked for, the name was taken by an item before it: two server names that become one
+        // local name, or a server that announced one twice. The first stays, as it would have been
+        // skipped, and the bytes of the second go.
+        if (!mFileUnlooked || error.type != kErrTypeFileSys || error.id != 115) throw;
+        if (!mFileUnnamed) UFileSys::DeleteFile(mFile);
+    }
     mFileUnnamed = false;
     UFileSys::Dispose(mFile);
     mFile = nullptr;

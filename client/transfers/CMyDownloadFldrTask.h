@@ -9,6 +9,8 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
+#include <string>
 
 #include "client/core/UMyFolderItemHeader.h"
 #include "client/transfers/CMyTransferTask.h"
@@ -67,5 +69,9 @@ private:
     // it is an unnamed one that takes the final name when whole.
     bool mFileDue = false;
     bool mFileUnnamed = false;
+    // The folders this download made (native paths): nothing is in them that it did not put there, so a
+    // file in one is neither looked for nor for its partial file (mFileUnlooked).
+    std::set<std::string> mMadeFolders;
+    bool mFileUnlooked = false;
     CMyFolderItemReader mReader;
 };

@@ -60,7 +60,7 @@ bool UMyPartialFile::FitFinalName(uint8_t* name)
     return UFileSys::FitFileName(name, kExtensionSize);
 }
 
-bool UMyPartialFile::Find(TFileSysRefObj* finalRef, TFileSysRefObj*& outRef)
+bool UMyPartialFile::Find(TFileSysRefObj* finalRef, TFileSysRefObj*& outRef, bool nothingThere)
 {
     outRef = nullptr;
     uint8_t finalName[256];
@@ -72,7 +72,7 @@ bool UMyPartialFile::Find(TFileSysRefObj* finalRef, TFileSysRefObj*& outRef)
         PlaceName(finalName, place, name);
         UFileSys::SetRefName(candidate.Get(), name);
         bool isFolder = false;
-        const bool exists = UFileSys::Exists(candidate.Get(), &isFolder);
+        const bool exists = !nothingThere && UFileSys::Exists(candidate.Get(), &isFolder);
         if (exists && (isFolder || !IsPartialOf(candidate.Get(), finalName, place))) continue;
         outRef = candidate.Release();
         return exists;

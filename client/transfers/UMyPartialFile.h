@@ -25,8 +25,9 @@ public:
     static void MakeLocalName(const uint8_t* serverName, uint8_t* outName);
     // Looks beside `finalRef` for the partial file this client made for its name. True, with `outRef`
     // naming it, when there is one; false, with `outRef` naming where a new one goes. The caller owns
-    // `outRef`. Raises 4/115 when every such name is taken by other items.
-    static bool Find(TFileSysRefObj* finalRef, TFileSysRefObj*& outRef);
+    // `outRef`. Raises 4/115 when every such name is taken by other items. A caller that knows the folder
+    // holds nothing it did not put there itself (`nothingThere`) gets the first place without a look.
+    static bool Find(TFileSysRefObj* finalRef, TFileSysRefObj*& outRef, bool nothingThere = false);
     // Creates the file `ref` names (which must not exist) as the partial file of `finalName`, with the
     // unflatten into it started. With `wholeInHand`, where the file system allows, the file is made
     // without a name beside it instead (`ref` then names the final name): true then.

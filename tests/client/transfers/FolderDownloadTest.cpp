@@ -323,6 +323,25 @@ TEST_F(FolderDownloadTest, AnItemNamedLikeAPartialFileIsNeverResumedAsAnother)
     EXPECT_TRUE(h.alert.empty()) << h.alert;
 }
 
+TEST_F(FolderDownloadTest, TwoServerNamesForOneLocalNameInAFolderItMadeKeepTheFirst)
+{
+    // A folder the download makes is not searched for the files it gets: a name taken there can only be
+    // taken by an item before. Small files are named when whole; large ones go through partial files.
+    h.WriteSharedFile("Twice/s\x01.txt", "first");
+    h.WriteSharedFile("Twice/s\x02.txt", "second");
+    const std::string big1 = Bytes(1500000, 7), big2 = Bytes(1500000, 8);
+    h.WriteSharedFile("Twice/Sub/b\x01.bin", big1);
+    h.WriteSharedFile("Twice/Sub/b\x02.bin", big2);
+    Begin();
+    ASSERT_NE(Download("Twice"), nullptr);
+    ASSERT_TRUE(RunToEnd("the folder download to end"));
+    const std::map<std::string, std::string> expected = {
+        {"s-.txt", "first"}, {"Sub", "/"}, {"Sub/b-.bin", big1}};
+    EXPECT_EQ(Tree(Local() / "Twice"), expected);
+    EXPECT_TRUE(h.boxes.empty());
+    EXPECT_TRUE(h.alert.empty()) << h.alert;
+}
+
 TEST_F(FolderDownloadTest, ServerNamesAreMappedAsASingleDownloadMapsThem)
 {
     // The longest legal names, cut to leave room for the partial extension; control characters; a
