@@ -13,23 +13,13 @@
 #include "framework/runtime/SError.h"
 #include "framework/runtime/UApplication.h"
 #include "platform/EventLoop.h"
+#include "tests/support/TurnLoop.h"
 #include "tools/testserver/CTestServer.h"
 
 namespace
 {
-template <class F>
-bool RunUntil(F&& condition)
-{
-    for (int turns = 0; turns < 10000000; ++turns)
-    {
-        UApplication::Process();
-        if (condition()) return true;
-        // Only a wait, as the program's own loop: ProcessAndSleep would turn once more first, and when that
-        // turn brings the condition about the wait sleeps until some timer with the answer already there.
-        platform::WaitForOneEvent();
-    }
-    return false;
-}
+// Longer than any run of the benchmark takes.
+constexpr uint32_t kWaitMs = 600000;
 
 struct SConnection
 {
@@ -45,7 +35,7 @@ struct SConnection
         a.name[0] = uint8_t(text.size());
         std::memcpy(a.name + 1, text.data(), text.size());
         UTransact::StartConnect(connection, &a, uint32_t(text.size() + 5));
-        return RunUntil([&] { return UTransact::GetConnectStatus(connection) == 3; });
+        return TurnUntil([&] { return UTransact::GetConnectStatus(connection) == 3; }, kWaitMs);
     }
     ~SConnection() { UTransact::Dispose(connection); }
 };
@@ -84,7 +74,7 @@ void BM_FileListReply(benchmark::State& state)
         TTransactSessionObj* s = UTransact::NewSendSession(c.connection, kTranGetFileList);
         StFieldData request;
         UTransact::SendSessionData(s, request);
-        RunUntil([&] { return UTransact::IsSessionReceiveComplete(s); });
+        TurnUntil([&] { return UTransact::IsSessionReceiveComplete(s); }, kWaitMs);
         StFieldData list;
         UTransact::ReceiveSessionData(s, list);
         uint32_t found = 0;
@@ -123,7 +113,7 @@ void BM_ChatTransactions(benchmark::State& state)
         for (int i = 0; i < batch; ++i)
             c.server.PushTransaction(kTranChatMsg, body);
         int received = 0;
-        RunUntil(
+        TurnUntil(
             [&]
             {
                 while (TTransactSessionObj* s = UTransact::NewReceiveSession(c.connection, 0, 1))
@@ -136,7 +126,8 @@ void BM_ChatTransactions(benchmark::State& state)
                     ++received;
                 }
                 return received == batch;
-            });
+            },
+            kWaitMs);
     }
     state.SetItemsProcessed(int64_t(state.iterations()) * batch);
 }

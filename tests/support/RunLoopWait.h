@@ -9,28 +9,11 @@
 #include "framework/runtime/UApplication.h"
 #include "platform/EventLoop.h"
 #include "platform/Timers.h"
+#include "tests/support/TurnLoop.h"
 
 inline bool PumpUntil(const std::function<bool()>& condition, const char* what, uint32_t watchdogMs = 5000)
 {
-    const uint64_t deadline = platform::MonotonicMilliseconds() + watchdogMs;
-    // A repeating OS timer guarantees the wait wakes up to look at the clock.
-    int wake = platform::StartTimer(20);
-    bool held = false;
-    // Shaped as the program's own loop: one turn, then a wait. ProcessAndSleep would turn once more before
-    // its wait, which doubles every pass's work, and when that turn brings the condition about the wait
-    // sleeps until the timer with the answer already there.
-    for (;;)
-    {
-        UApplication::Process();
-        if (condition())
-        {
-            held = true;
-            break;
-        }
-        if (platform::MonotonicMilliseconds() > deadline) break;
-        platform::WaitForOneEvent();
-    }
-    platform::StopTimer(wake);
+    const bool held = TurnUntil(condition, watchdogMs);
     if (!held) ADD_FAILURE() << "watchdog: gave up after " << watchdogMs << " ms waiting for " << what;
     return held;
 }
