@@ -10,6 +10,7 @@ import tempfile
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 bin_dir = sys.argv[1]
 home = tempfile.mkdtemp(prefix="quenvol-a11y-")
@@ -73,16 +74,26 @@ def list_rows():
 
 
 def wait_for(what, found, seconds=60):
-    # The client under the sanitizers on a busy machine starts slowly: poll, with a limit.
+    # The client under the sanitizers on a busy machine starts slowly: poll, with a limit. Windows come
+    # and go while the tree is read (the connect window closes on login), so an object may vanish between
+    # being listed and being asked for its role: that round counts as not found yet, as a screen reader
+    # would simply read again.
     end = time.monotonic() + seconds
     while time.monotonic() < end:
-        value = found()
+        try:
+            value = found()
+        except GLib.GError:
+            value = None
         if value:
             return value
         time.sleep(0.2)
-    app = the_client()
-    seen = [(n.getRoleName(), n.name) for n in walk(app)] if app else []
-    sys.exit("gave up waiting for " + what + "; lists seen: " + repr(list_rows()) + "; tree: " + repr(seen))
+    try:
+        app = the_client()
+        seen = [(n.getRoleName(), n.name) for n in walk(app)] if app else []
+        lists = list_rows()
+    except GLib.GError as e:
+        seen, lists = str(e), []
+    sys.exit("gave up waiting for " + what + "; lists seen: " + repr(lists) + "; tree: " + repr(seen))
 
 
 def press(wanted):
