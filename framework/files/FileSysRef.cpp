@@ -236,8 +236,6 @@ uint32_t FittingLength(const uint8_t* bytes, uint32_t length, uint32_t reserve)
 
 void CloseAndClearStates(TFileSysRefObj* ref)
 {
-    if (ref->unflatten && ref->unflatten->unnamedFolder >= 0)
-        platform::CloseFile(ref->unflatten->unnamedFolder);
     platform::CloseFile(ref->fd);
     ref->fd = -1;
     ref->flatten.reset();

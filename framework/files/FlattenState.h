@@ -44,7 +44,13 @@ struct SUnflattenState
     uint8_t streamHeader[kFlatStreamHeaderSize] = {};
     uint8_t forkHeader[kFlatForkHeaderSize] = {};
     uint8_t info[kFlatMaxInfoKept] = {};
-    // An unnamed file: the folder it is to be named in, held open from its making, and its name there.
+    // An unnamed file: the folder it is to be named in, held open from its making until this state goes
+    // (however the reference ends), and its name there.
     int unnamedFolder = -1;
     std::string unnamedAs;
+
+    SUnflattenState() = default;
+    ~SUnflattenState();
+    SUnflattenState(const SUnflattenState&) = delete;
+    SUnflattenState& operator=(const SUnflattenState&) = delete;
 };

@@ -12,6 +12,11 @@
 
 using namespace filesys;
 
+SUnflattenState::~SUnflattenState()
+{
+    if (unnamedFolder >= 0) platform::CloseFile(unnamedFolder);
+}
+
 namespace
 {
 // Opens the partial file and gives the reference its unflatten state; returns the file's size.

@@ -1,5 +1,7 @@
 // The flattened stream and resume records: produced, consumed in pieces, resumed and refused.
 #include <cstring>
+#include <filesystem>
+#include <iterator>
 #include <random>
 #include <set>
 #include <vector>
@@ -361,6 +363,17 @@ TEST_F(FlattenTest, AnUnnamedFileAppearsUnderItsNameOnlyWholeAndNeverOverAnother
     UFileSys::StopUnflatten(stopped.Get());
     EXPECT_FALSE(std::filesystem::exists(PathOf("stopped.bin")));
     EXPECT_SERROR(UFileSys::NameUnflattened(stopped.Get()), kErrTypeGeneral, 3);
+
+    // Let go of unnamed and unstopped, it takes its file and the folder it held open with it.
+    auto openDescriptors = []
+    { return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {}); };
+    const auto open = openDescriptors();
+    {
+        StFileSysRef dropped(FileRef("dropped.bin"));
+        ASSERT_TRUE(UFileSys::StartUnflattenUnnamed(dropped.Get()));
+        UFileSys::ProcessUnflatten(dropped.Get(), stream.data(), 5000);
+    }
+    EXPECT_EQ(openDescriptors(), open);
 
     // A name taken while the stream came keeps what it holds.
     StFileSysRef raced(FileRef("raced.bin"));
