@@ -40,10 +40,7 @@ CMyDownloadFldrTask::CMyDownloadFldrTask(const void* path, uint32_t pathSize, co
     StFileSysRef fldr(UFileSys::Clone(destFldr));
     bool isFolder = false;
     if (!UFileSys::Exists(fldr.Get(), &isFolder))
-    {
-        UFileSys::CreateFolder(fldr.Get());
-        mMadeFolders.insert(UFileSys::GetNativePath(fldr.Get()));
-    }
+        MakeFolder(fldr.Get());
     else if (!isFolder)
         Fail(kErrTypeFileSys, 125);
     mFldr = fldr.Release();
@@ -154,11 +151,7 @@ void CMyDownloadFldrTask::StartItem()
     if (item.isFolder)
     {
         bool isFolder = false;
-        if (!UFileSys::Exists(ref.Get(), &isFolder) || !isFolder)
-        {
-            UFileSys::CreateFolder(ref.Get());
-            mMadeFolders.insert(UFileSys::GetNativePath(ref.Get()));
-        }
+        if (!UFileSys::Exists(ref.Get(), &isFolder) || !isFolder) MakeFolder(ref.Get());
         mReader.NextItem();
         SendAnswer(kAnswerNext);
         CountItem();
@@ -213,6 +206,12 @@ void CMyDownloadFldrTask::StartFile(TFileSysRefObj* item)
     }
     mReader.ExpectFileSize();
     mStage = kStageFileSize;
+}
+
+void CMyDownloadFldrTask::MakeFolder(TFileSysRefObj* ref)
+{
+    UFileSys::CreateFolder(ref);
+    mMadeFolders.insert(UFileSys::GetNativePath(ref));
 }
 
 void CMyDownloadFldrTask::MakeFile()

@@ -50,6 +50,7 @@ private:
     bool ReadItemBytes();
     void StartItem();
     void StartFile(TFileSysRefObj* item);
+    void MakeFolder(TFileSysRefObj* ref);
     void MakeFile();
     bool ReceiveFileData();
     void EndFile();
